@@ -1,0 +1,54 @@
+// Qismar: one division of an estate.
+//
+// Divide is what the Divide button ("  قسم") runs: it validates the estate,
+// marks every present relative "لا شيئ له", runs the share rules in passes at
+// a base of 24, raises the base while the fixed shares exceed the estate and
+// lowers it while a surplus is left, and fills the percentage column.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string_view>
+
+#include "currency.h"
+#include "estate_case.h"
+#include "result_rows.h"
+
+namespace qismar {
+
+enum class Outcome : std::uint8_t {
+    Divided,   // the results window is shown
+    NoEstate,  // "من فضلك ادخل قيمة التركة"
+    NoHeirs,   // "من فضلك حدد الورثة"
+};
+
+// The warning texts of the two input failures.
+inline constexpr std::string_view kEnterEstateMessage =
+    "\u0645\u0646 \u0641\u0636\u0644\u0643 \u0627\u062F\u062E\u0644 \u0642\u064A\u0645\u0629 \u0627\u0644\u062A\u0631\u0643\u0629";
+inline constexpr std::string_view kChooseHeirsMessage =
+    "\u0645\u0646 \u0641\u0636\u0644\u0643 \u062D\u062F\u062F \u0627\u0644\u0648\u0631\u062B\u0629";
+
+struct DivisionResult {
+    Outcome outcome = Outcome::NoEstate;
+    // The rows as the division left them (for NoEstate: as they were given).
+    ResultRows rows{};
+    // The percentage of each row written by FillPercentages; a row that was
+    // skipped (empty, or "لا شيئ له") keeps whatever its text held before.
+    std::array<std::optional<Currency>, kRowCount> percentages{};
+    // The final ProblemBase (24 for NoEstate, where no pass ran).
+    Currency problemBase;
+};
+
+// The most passes a division may run before it is declared unsettled. A
+// division that settles needs a few dozen at most.
+inline constexpr int kMaxPasses = 1000;
+
+// Runs one division of `estateCase`, starting from the result rows as they
+// stand (the results window keeps its texts until its "تم" clears them).
+// Throws EngineError when a count cannot be read as the rules need it, when
+// an amount or total leaves the range of Currency, when the base would fall
+// below 1, or when the division does not settle within kMaxPasses; nothing
+// the caller holds is changed then.
+DivisionResult Divide(const EstateCase& estateCase, const ResultRows& rowsBefore = {});
+
+}  // namespace qismar

@@ -1,0 +1,67 @@
+// Qismar: the 27 result rows of the results window.
+//
+// A row's text is the carrier of a result: empty (the relative is absent),
+// "لا شيئ له" (present, nothing assigned), or an amount. The amount text
+// converts exactly both ways, so a row is held here as its kind and value
+// and turned into text only where it is shown.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "currency.h"
+
+namespace qismar {
+
+// The rows in the order of the results window; the enumerators bear the
+// names of the amount edits (the paternal uncle's son's row has no n22 and
+// there is no row 23).
+enum class Row : std::uint8_t {
+    n1, n2, n3, n4, n5, n6, n7, n8, n9, n10, n11, n12, n13, n14, n15, n16,
+    n17, n18, n19, n20, n21, edtNebnAmLiAb, n24, n25, n26, n27, n28,
+};
+inline constexpr int kRowCount = 27;
+
+struct RowInfo {
+    const char* control;     // amount edit: "n1" ... "edtNebnAmLiAb" ... "n28"
+    int number;              // 1 ... 28 as in nd<number> / ns<number>
+    const char* caption;     // text of the caption label nd<number>
+};
+const RowInfo& rowInfo(Row row) noexcept;
+constexpr int index(Row row) noexcept { return static_cast<int>(row); }
+constexpr Row rowAt(int i) noexcept { return static_cast<Row>(i); }
+
+// "لا شيئ له": present but excluded.
+inline constexpr std::string_view kNothingForHim = "\u0644\u0627 \u0634\u064A\u0626 \u0644\u0647";
+
+struct RowText {
+    enum class Kind : std::uint8_t { Empty, NothingForHim, Amount };
+    Kind kind = Kind::Empty;
+    Currency amount;  // meaningful for Kind::Amount
+
+    static constexpr RowText empty() noexcept { return {}; }
+    static constexpr RowText nothingForHim() noexcept { return {Kind::NothingForHim, {}}; }
+    static constexpr RowText of(Currency c) noexcept { return {Kind::Amount, c}; }
+
+    bool isEmpty() const noexcept { return kind == Kind::Empty; }
+    // AmountOfRowText: 0 for an empty text and for "لا شيئ له".
+    Currency value() const noexcept { return kind == Kind::Amount ? amount : Currency{}; }
+
+    std::string text() const;
+    // Reads a row's text back: "", "لا شيئ له" or an amount text (throws
+    // EngineError for anything else).
+    static RowText parse(std::string_view text);
+
+    friend bool operator==(const RowText&, const RowText&) = default;
+};
+
+using ResultRows = std::array<RowText, kRowCount>;
+
+// AmountOfRowText: the amount that a result row's text stands for.
+Currency AmountOfRowText(std::string_view text);
+// CountIsNonZero: the text parsed as a whole number is not 0 (throws
+// EngineError for a text that is not a whole number).
+bool CountIsNonZero(std::string_view text);
+
+}  // namespace qismar
