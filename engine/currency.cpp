@@ -1,1 +1,214 @@
-// being written
+#include "currency.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace qismar {
+
+const char* EngineError::what() const noexcept
+{
+    switch (code_) {
+    case ErrorCode::NotANumber:
+        return "not a number: amounts are plain decimals with at most four decimals, counts and the estate are whole numbers";
+    case ErrorCode::NotAWholeNumber:
+        return "a count holds a fraction where a whole number is needed";
+    case ErrorCode::OutOfRange:
+        return "a value is beyond the range of money amounts (at most 922337203685477.5807)";
+    case ErrorCode::BaseBelowOne:
+        return "the division cannot settle: the base of the problem would fall below 1";
+    case ErrorCode::TooManyPasses:
+        return "the division cannot settle: the base keeps moving without end";
+    case ErrorCode::InvalidCount:
+        return "a count or the estate is negative, or the number of wives is 0";
+    }
+    return "unknown error";
+}
+
+const char* EngineError::arabic() const noexcept
+{
+    switch (code_) {
+    case ErrorCode::NotANumber:
+        return "\u0627\u0644\u0642\u064A\u0645\u0629 \u0644\u064A\u0633\u062A \u0639\u062F\u062F\u0627\u064B "
+               "\u0635\u062D\u064A\u062D\u0627\u064B";  // القيمة ليست عدداً صحيحاً
+    case ErrorCode::NotAWholeNumber:
+        return "\u0627\u0644\u0639\u062F\u062F \u064A\u062C\u0628 \u0623\u0646 \u064A\u0643\u0648\u0646 "
+               "\u0639\u062F\u062F\u0627\u064B \u0635\u062D\u064A\u062D\u0627\u064B \u0628\u0644\u0627 "
+               "\u0643\u0633\u0648\u0631";  // العدد يجب أن يكون عدداً صحيحاً بلا كسور
+    case ErrorCode::OutOfRange:
+        return "\u0627\u0644\u0642\u064A\u0645\u0629 \u0623\u0643\u0628\u0631 \u0645\u0646 \u0627\u0644\u062D\u062F "
+               "\u0627\u0644\u0630\u064A \u064A\u0633\u0639\u0647 \u0627\u0644\u0628\u0631\u0646\u0627\u0645\u062C";
+               // القيمة أكبر من الحد الذي يسعه البرنامج
+    case ErrorCode::InvalidCount:
+        return "\u0639\u062F\u062F \u0627\u0644\u0648\u0631\u062B\u0629 \u063A\u064A\u0631 "
+               "\u0635\u0627\u0644\u062D";  // عدد الورثة غير صالح
+    case ErrorCode::BaseBelowOne:
+    case ErrorCode::TooManyPasses:
+        return "\u062A\u0639\u0630\u0631\u062A \u0642\u0633\u0645\u0629 \u0647\u0630\u0647 "
+               "\u0627\u0644\u0645\u0633\u0623\u0644\u0629";  // تعذرت قسمة هذه المسألة
+    }
+    return "";
+}
+
+Currency Currency::fromWhole(std::int64_t units)
+{
+    if (units > kMaxWhole || units < -kMaxWhole)
+        throw EngineError(ErrorCode::OutOfRange);
+    return Currency(units * kScale);
+}
+
+std::int64_t Currency::whole() const
+{
+    if (raw_ % kScale != 0)
+        throw EngineError(ErrorCode::NotAWholeNumber);
+    return raw_ / kScale;
+}
+
+Currency roundToCurrency(long double raw)
+{
+    // rintl rounds in the current mode, which the program never changes from
+    // round-to-nearest, ties to even.
+    const long double r = std::rint(raw);
+    // -2^63 is representable; 2^63 is the first value that is not. The
+    // negated form also rejects NaN.
+    if (!(r >= -9223372036854775808.0L && r < 9223372036854775808.0L))
+        throw EngineError(ErrorCode::OutOfRange);
+    return Currency::fromRaw(static_cast<std::int64_t>(r));
+}
+
+Currency addExact(Currency a, Currency b)
+{
+    std::int64_t r;
+    if (__builtin_add_overflow(a.raw(), b.raw(), &r))
+        throw EngineError(ErrorCode::OutOfRange);
+    return Currency::fromRaw(r);
+}
+
+Currency subtractExact(Currency a, Currency b)
+{
+    std::int64_t r;
+    if (__builtin_sub_overflow(a.raw(), b.raw(), &r))
+        throw EngineError(ErrorCode::OutOfRange);
+    return Currency::fromRaw(r);
+}
+
+Currency twice(Currency a)
+{
+    return addExact(a, a);
+}
+
+std::size_t formatAmount(Currency value, char* out) noexcept
+{
+    const std::int64_t raw = value.raw();
+    // Work on the magnitude as unsigned so that the most negative raw value
+    // has a magnitude too.
+    std::uint64_t mag = raw < 0 ? 0 - static_cast<std::uint64_t>(raw) : static_cast<std::uint64_t>(raw);
+    std::uint64_t whole = mag / Currency::kScale;
+    unsigned frac = static_cast<unsigned>(mag % Currency::kScale);
+
+    char digits[24];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + whole % 10);
+        whole /= 10;
+    } while (whole != 0);
+
+    std::size_t len = 0;
+    if (raw < 0)
+        out[len++] = '-';
+    while (n > 0)
+        out[len++] = digits[--n];
+    if (frac != 0) {
+        out[len++] = '.';
+        char f[4] = {static_cast<char>('0' + frac / 1000), static_cast<char>('0' + frac / 100 % 10),
+                     static_cast<char>('0' + frac / 10 % 10), static_cast<char>('0' + frac % 10)};
+        int last = 3;
+        while (f[last] == '0')
+            --last;
+        for (int i = 0; i <= last; ++i)
+            out[len++] = f[i];
+    }
+    out[len] = '\0';
+    return len;
+}
+
+std::string formatAmount(Currency value)
+{
+    char buf[kMaxAmountText];
+    const std::size_t len = formatAmount(value, buf);
+    return std::string(buf, len);
+}
+
+namespace {
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Accumulates a magnitude in raw units, refusing anything past `limit`.
+bool accumulate(std::uint64_t& acc, unsigned digit, std::uint64_t limit)
+{
+    if (acc > (limit - digit) / 10)
+        return false;
+    acc = acc * 10 + digit;
+    return true;
+}
+
+}  // namespace
+
+Currency parseAmount(std::string_view text)
+{
+    std::size_t i = 0;
+    const bool negative = !text.empty() && text[0] == '-';
+    if (negative)
+        i = 1;
+    const std::size_t intStart = i;
+    while (i < text.size() && isDigit(text[i]))
+        ++i;
+    if (i == intStart)
+        throw EngineError(ErrorCode::NotANumber);
+    const std::size_t intEnd = i;
+    std::size_t fracStart = i, fracEnd = i;
+    if (i < text.size() && text[i] == '.') {
+        fracStart = ++i;
+        while (i < text.size() && isDigit(text[i]))
+            ++i;
+        fracEnd = i;
+        if (fracEnd == fracStart || fracEnd - fracStart > 4)
+            throw EngineError(ErrorCode::NotANumber);
+    }
+    if (i != text.size())
+        throw EngineError(ErrorCode::NotANumber);
+
+    // The most negative raw value has a magnitude one above the largest.
+    const std::uint64_t limit = negative ? static_cast<std::uint64_t>(INT64_MAX) + 1 : INT64_MAX;
+    std::uint64_t mag = 0;
+    bool ok = true;
+    for (std::size_t k = intStart; k < intEnd && ok; ++k)
+        ok = accumulate(mag, static_cast<unsigned>(text[k] - '0'), limit);
+    std::size_t fracDigits = fracEnd - fracStart;
+    for (std::size_t k = 0; k < 4 && ok; ++k) {
+        const unsigned d = k < fracDigits ? static_cast<unsigned>(text[fracStart + k] - '0') : 0;
+        ok = accumulate(mag, d, limit);
+    }
+    if (!ok)
+        throw EngineError(ErrorCode::OutOfRange);
+    if (negative)
+        return Currency::fromRaw(static_cast<std::int64_t>(0 - mag));
+    return Currency::fromRaw(static_cast<std::int64_t>(mag));
+}
+
+Currency parseDigits(std::string_view text)
+{
+    if (text.empty())
+        throw EngineError(ErrorCode::NotANumber);
+    std::uint64_t whole = 0;
+    bool ok = true;
+    for (char c : text) {
+        if (!isDigit(c))
+            throw EngineError(ErrorCode::NotANumber);
+        ok = ok && accumulate(whole, static_cast<unsigned>(c - '0'), Currency::kMaxWhole);
+    }
+    if (!ok)
+        throw EngineError(ErrorCode::OutOfRange);
+    return Currency::fromRaw(static_cast<std::int64_t>(whole) * Currency::kScale);
+}
+
+}  // namespace qismar

@@ -24,6 +24,7 @@ enum class ErrorCode : std::uint8_t {
     OutOfRange,          // a value beyond the range of money amounts
     BaseBelowOne,        // the base of the problem would fall below 1
     TooManyPasses,       // the division would not settle
+    InvalidCount,        // a negative count or estate, or no wife counted
 };
 
 // The error raised by the engine and its text conversions. It carries a

@@ -1,1 +1,260 @@
-// being written
+// Qismar: the division driver, the marking of present relatives, the
+// distributed total and the percentage column.
+#include "division_internal.h"
+
+namespace qismar {
+
+namespace detail {
+
+namespace {
+
+constexpr Currency kStartingBase = Currency::fromRaw(24 * Currency::kScale);
+constexpr Currency kBaseStep = Currency::fromRaw(Currency::kScale);
+constexpr Extended kFixedTolerance = 50;  // 0.005
+
+}  // namespace
+
+Division::Division(const EstateCase& estateCase, ResultRows& rowsIn, Percentages& percentagesOut) noexcept
+    : c(estateCase), rows(rowsIn), percentages(percentagesOut)
+{
+}
+
+Currency Division::PersonsInCase(const EstateCase& k)
+{
+    const Currency one = Currency::fromRaw(Currency::kScale);
+    Currency n;
+    for (Currency count : {k.sons, k.daughters, k.sonsSons, k.sonsDaughters, k.sonsSonsSons,
+                           k.sonsSonsDaughters, k.fullSisters, k.fullBrothers, k.paternalBrothers,
+                           k.paternalSisters, k.uterineSisters, k.uterineBrothers, k.fullBrothersSons,
+                           k.paternalBrothersSons, k.fullUncles, k.paternalUncles, k.fullUnclesSons,
+                           k.paternalUnclesSons})
+        n = addExact(n, count);
+    if (k.spouse)
+        n = addExact(n, k.isMan() ? k.wives : one);
+    for (bool ticked : {k.father, k.mother, k.grandfather, k.mothersMother, k.fathersMother,
+                        k.mothersMothersMother, k.fathersMothersMother, k.fathersFathersMother})
+        if (ticked)
+            n = addExact(n, one);
+    return n;
+}
+
+Outcome Division::BitBtn2Click()
+{
+    // 1. An estate of 0 is refused before anything is changed.
+    if (c.estate.isZero())
+        return Outcome::NoEstate;
+
+    // Counts come from digit-only edits; anything negative (or no wife at
+    // all) would make a share divide by zero or by a negative head count.
+    for (Currency v : {c.estate, c.siblingTotal, c.sons, c.daughters, c.sonsSons, c.sonsDaughters,
+                       c.sonsSonsSons, c.sonsSonsDaughters, c.fullSisters, c.fullBrothers,
+                       c.paternalBrothers, c.paternalSisters, c.uterineSisters, c.uterineBrothers,
+                       c.fullBrothersSons, c.paternalBrothersSons, c.fullUncles, c.paternalUncles,
+                       c.fullUnclesSons, c.paternalUnclesSons})
+        if (v.raw() < 0)
+            throw EngineError(ErrorCode::InvalidCount);
+    if (c.wives.raw() <= 0)
+        throw EngineError(ErrorCode::InvalidCount);
+
+    // Per-head amounts are rounded to 0.0001, so a class of many heads can
+    // miss the estate by up to half a raw unit a head: the tolerance grows
+    // with the number of persons, so that rounding noise never moves the base.
+    Tolerance = kFixedTolerance + ext(PersonsInCase(c)) / Currency::kScale;
+
+    // 2.
+    MarkPresentRelatives();
+
+    // 3.
+    EstateValue = c.estate;
+    GreatGrandsonFlag = true;
+    SpouseDeductionPending = true;
+    ProblemBase = kStartingBase;
+
+    Currency lastDistributed;
+    bool fullPass = true;
+    for (int pass = 1;; ++pass) {
+        if (pass > kMaxPasses)
+            throw EngineError(ErrorCode::TooManyPasses);
+        // 4. A full pass starts from an empty ledger and settles the spouses;
+        // a return pass keeps them as they were.
+        if (fullPass) {
+            ResetShareLedger();
+            HusbandRule();
+            WivesRule();
+        }
+        // 5.
+        LaterRules();
+
+        // 6. Fixed shares beyond the entered estate: raise the base.
+        if (ext(ledger.FixedSharesTotal) > ext(c.estate) + Tolerance) {
+            ProblemBase = addExact(ProblemBase, kBaseStep);
+            fullPass = true;
+            continue;
+        }
+
+        // 7.
+        ComputeDistributedTotal();
+        lastDistributed = DistributedTotal;
+
+        // 8. Below the starting base the spouses' amounts stand aside.
+        if (ProblemBase < kStartingBase) {
+            DistributedTotal = subtractExact(DistributedTotal, SpousesTotal);
+            if (ext(DistributedTotal) <= Tolerance)
+                break;
+        }
+
+        // 9. Nothing left over: the division is settled.
+        if (ext(EstateValue) <= ext(DistributedTotal) + Tolerance)
+            break;
+
+        // 10. Return of the surplus: set the spouses' total aside once and
+        // lower the base.
+        if (SpouseDeductionPending) {
+            SpouseDeductionPending = false;
+            EstateValue = subtractExact(EstateValue, SpousesTotal);
+        }
+        if (ProblemBase.raw() - kBaseStep.raw() < kBaseStep.raw())
+            throw EngineError(ErrorCode::BaseBelowOne);
+        ProblemBase = subtractExact(ProblemBase, kBaseStep);
+        fullPass = false;
+    }
+
+    // 11.
+    FillPercentages();
+
+    // 12.
+    return ext(lastDistributed) >= Tolerance ? Outcome::Divided : Outcome::NoHeirs;
+}
+
+void Division::LaterRules()
+{
+    FatherWithDescendantsRule();
+    GrandfatherWithDescendantsRule();
+    MotherRule();
+    DaughtersRule();
+    UterineSiblingsRule();
+    FullSistersRule();
+    SonsDaughtersRule();
+    GreatGranddaughtersRule();
+    MothersMotherRule();
+    FathersMotherRule();
+    MothersMothersMotherRule();
+    FathersMothersMotherRule();
+    FathersFathersMotherRule();
+    PaternalSistersRule();
+    SumAssignedShares();
+    FullSistersWithDaughters();
+    PaternalSistersWithDaughters();
+    ChildrenResidue();
+    GrandchildrenResidue();
+    GreatGrandchildrenResidue();
+    FullSiblingsResidue();
+    PaternalSiblingsResidue();
+    GrandfatherWithFullSiblings();
+    GrandfatherWithPaternalSiblings();
+    SoleResiduary();
+    SharedThird();
+}
+
+void Division::MarkPresentRelatives()
+{
+    const auto mark = [this](Row row) { rows[index(row)] = RowText::nothingForHim(); };
+    if (!c.fullSisters.isZero()) mark(Row::n10);
+    if (!c.fullBrothers.isZero()) mark(Row::n9);
+    if (!c.paternalBrothers.isZero()) mark(Row::n16);
+    if (!c.paternalSisters.isZero()) mark(Row::n15);
+    if (!c.uterineSisters.isZero() || !c.uterineBrothers.isZero()) mark(Row::n12);
+    if (!c.sonsSons.isZero()) mark(Row::n7);
+    if (!c.sonsDaughters.isZero()) mark(Row::n8);
+    if (!c.sonsSonsSons.isZero()) mark(Row::n28);
+    if (!c.sonsSonsDaughters.isZero()) mark(Row::n27);
+    if (c.spouse && c.isMan()) mark(Row::n2);
+    if (c.father) mark(Row::n3);
+    if (c.mother) mark(Row::n4);
+    if (c.spouse && c.isWoman()) mark(Row::n1);
+    if (c.mothersMother) mark(Row::n13);
+    if (c.fathersMother) mark(Row::n14);
+    if (c.grandfather) mark(Row::n11);
+    if (!c.fullBrothersSons.isZero()) mark(Row::n17);
+    if (!c.paternalBrothersSons.isZero()) mark(Row::n18);
+    if (!c.fullUncles.isZero()) mark(Row::n19);
+    if (!c.paternalUncles.isZero()) mark(Row::n20);
+    if (!c.fullUnclesSons.isZero()) mark(Row::n21);
+    if (!c.paternalUnclesSons.isZero()) mark(Row::edtNebnAmLiAb);
+    if (c.mothersMothersMother) mark(Row::n24);
+    if (c.fathersMothersMother) mark(Row::n25);
+    if (c.fathersFathersMother) mark(Row::n26);
+}
+
+void Division::ResetShareLedger() noexcept
+{
+    const Currency keepCount = ledger.ResidueShareCount;
+    const Currency keepTotal = ledger.FixedSharesTotal;
+    ledger = ShareLedger{};
+    ledger.ResidueShareCount = keepCount;
+    ledger.FixedSharesTotal = keepTotal;
+}
+
+void Division::ComputeDistributedTotal()
+{
+    const auto amount = [this](Row row) { return ext(rows[index(row)].value()); };
+    constexpr Extended kScale = Currency::kScale;
+
+    SpousesTotal = roundToCurrency((ext(c.wives) * amount(Row::n2) + amount(Row::n1) * kScale) / kScale);
+
+    Extended sum = ext(SpousesTotal);
+    sum = sum + amount(Row::n3);
+    sum = sum + amount(Row::n4);
+    sum = sum + amount(Row::n24);
+    sum = sum + amount(Row::n25);
+    sum = sum + amount(Row::n26);
+    sum = sum * kScale;
+    sum = sum + amount(Row::n5) * ext(c.sons);
+    sum = sum + amount(Row::n6) * ext(c.daughters);
+    sum = sum + amount(Row::n7) * ext(c.sonsSons);
+    sum = sum + amount(Row::n8) * ext(c.sonsDaughters);
+    sum = sum + amount(Row::n28) * ext(c.sonsSonsSons);
+    sum = sum + amount(Row::n27) * ext(c.sonsSonsDaughters);
+    sum = sum + amount(Row::n9) * ext(c.fullBrothers);
+    sum = sum + amount(Row::n10) * ext(c.fullSisters);
+    sum = sum + amount(Row::n11) * kScale;
+    sum = sum + amount(Row::n12) * (ext(c.uterineSisters) + ext(c.uterineBrothers));
+    sum = sum + amount(Row::n13) * kScale;
+    sum = sum + amount(Row::n14) * kScale;
+    sum = sum + amount(Row::n15) * ext(c.paternalSisters);
+    sum = sum + amount(Row::n19) * ext(c.fullUncles);
+    sum = sum + amount(Row::n17) * ext(c.fullBrothersSons);
+    sum = sum + amount(Row::n18) * ext(c.paternalBrothersSons);
+    sum = sum + amount(Row::n16) * ext(c.paternalBrothers);
+    sum = sum + amount(Row::n20) * ext(c.paternalUncles);
+    sum = sum + amount(Row::n21) * ext(c.fullUnclesSons);
+    sum = sum + amount(Row::edtNebnAmLiAb) * ext(c.paternalUnclesSons);
+    DistributedTotal = roundToCurrency(sum / kScale);
+}
+
+void Division::FillPercentages()
+{
+    for (int i = 0; i < kRowCount; ++i) {
+        const RowText& row = rows[i];
+        if (row.kind != RowText::Kind::Amount)
+            continue;
+        // The percentage of the entered estate, not of EstateValue, which the
+        // return of the surplus may have reduced.
+        percentages[i] = roundToCurrency(ext(row.amount) / ext(c.estate) * 100.0L * 10000.0L);
+    }
+}
+
+}  // namespace detail
+
+DivisionResult Divide(const EstateCase& estateCase, const ResultRows& rowsBefore)
+{
+    DivisionResult result;
+    result.rows = rowsBefore;
+    detail::Division division(estateCase, result.rows, result.percentages);
+    division.ProblemBase = Currency::fromRaw(24 * Currency::kScale);
+    result.outcome = division.BitBtn2Click();
+    result.problemBase = division.ProblemBase;
+    return result;
+}
+
+}  // namespace qismar

@@ -1,1 +1,291 @@
-// being written
+// Qismar: the residuary heirs: sisters beside female descendants, males with
+// the females of their degree at two to one, the grandfather beside siblings
+// with his floor of a sixth, the chain of sole residuaries, and the third
+// that uterine and full siblings share beside a husband and a mother. The
+// residue is always EstateValue - FixedSharesTotal.
+#include "division_internal.h"
+
+namespace qismar::detail {
+
+namespace {
+
+constexpr Currency kOne = Currency::fromRaw(Currency::kScale);
+constexpr Currency kTwo = Currency::fromRaw(2 * Currency::kScale);
+
+bool positive(Currency v) { return v.raw() > 0; }
+
+}  // namespace
+
+Currency Division::ResiduePer(Currency units) const
+{
+    // (estate-raw - total-raw) / units-raw x 10000, rounded once.
+    return roundToCurrency((ext(EstateValue) - ext(ledger.FixedSharesTotal)) / ext(units) * 10000.0L);
+}
+
+void Division::SplitResidue(Currency males, Currency females, Currency& maleShare, Currency& femaleShare)
+{
+    ledger.ResidueShareCount = addExact(twice(males), females);
+    femaleShare = ResiduePer(ledger.ResidueShareCount);
+    // The male amount is exactly twice the rounded female amount.
+    maleShare = twice(femaleShare);
+}
+
+bool Division::FemaleDescendantPresent() const noexcept
+{
+    return positive(c.daughters) || positive(c.sonsDaughters) || positive(c.sonsSonsDaughters);
+}
+
+// ---- Sisters beside female descendants -----------------------------------------
+
+void Division::FullSistersWithDaughters()
+{
+    if (!c.sons.isZero() || !c.fullBrothers.isZero() || !positive(c.fullSisters) || !FemaleDescendantPresent() ||
+        c.father)
+        return;
+    if (c.sonsSons.whole() != 0 || c.sonsSonsSons.whole() != 0 || c.grandfather)
+        return;
+    ledger.FullSisterShare = ResiduePer(c.fullSisters);
+    // The estate counts as fully assigned from here on in this pass.
+    ledger.FixedSharesTotal = EstateValue;
+    Write(Row::n10, ledger.FullSisterShare);
+}
+
+void Division::PaternalSistersWithDaughters()
+{
+    if (!c.sons.isZero() || !c.fullBrothers.isZero() || !c.paternalBrothers.isZero() || !c.fullSisters.isZero() ||
+        !positive(c.paternalSisters) || !FemaleDescendantPresent() || c.father)
+        return;
+    if (c.sonsSons.whole() != 0 || c.sonsSonsSons.whole() != 0 || c.grandfather)
+        return;
+    ledger.PaternalSisterShare = ResiduePer(c.paternalSisters);
+    ledger.FixedSharesTotal = EstateValue;
+    Write(Row::n15, ledger.PaternalSisterShare);
+}
+
+// ---- Descendants at two to one ---------------------------------------------------
+
+void Division::ChildrenResidue()
+{
+    if (!(positive(c.daughters) && positive(c.sons)))
+        return;
+    SplitResidue(c.sons, c.daughters, ledger.SonShare, ledger.DaughterShare);
+    Write(Row::n5, ledger.SonShare);
+    Write(Row::n6, ledger.DaughterShare);
+}
+
+void Division::GrandchildrenResidue()
+{
+    if (c.sons.isZero() && positive(c.sonsDaughters) && positive(c.sonsSons)) {
+        SplitResidue(c.sonsSons, c.sonsDaughters, ledger.SonsSonShare, ledger.SonsDaughterShare);
+        Write(Row::n7, ledger.SonsSonShare);
+        Write(Row::n8, ledger.SonsDaughterShare);
+    }
+    // Without sons' sons, the sons' sons' sons make the sons' daughters
+    // residuaries, unless these already hold a fixed share.
+    if (c.sons.isZero() && positive(c.sonsDaughters) && c.sonsSons.isZero() && positive(c.sonsSonsSons) &&
+        ledger.SonsDaughterShare.isZero()) {
+        GreatGrandsonFlag = false;
+        SplitResidue(c.sonsSonsSons, c.sonsDaughters, ledger.GreatGrandsonShare, ledger.SonsDaughterShare);
+        Write(Row::n28, ledger.GreatGrandsonShare);
+        Write(Row::n8, ledger.SonsDaughterShare);
+    }
+}
+
+void Division::GreatGrandchildrenResidue()
+{
+    if (!c.sons.isZero() || !c.sonsSons.isZero() || !GreatGrandsonFlag || !positive(c.sonsSonsDaughters) ||
+        !positive(c.sonsSonsSons))
+        return;
+    SplitResidue(c.sonsSonsSons, c.sonsSonsDaughters, ledger.GreatGrandsonShare, ledger.GreatGranddaughterShare);
+    Write(Row::n28, ledger.GreatGrandsonShare);
+    Write(Row::n27, ledger.GreatGranddaughterShare);
+}
+
+// ---- Brothers with their sisters ------------------------------------------------
+
+void Division::FullSiblingsResidue()
+{
+    if (c.father || c.grandfather || !c.sons.isZero() || !c.sonsSons.isZero() || !c.sonsSonsSons.isZero() ||
+        !positive(c.fullBrothers) || !positive(c.fullSisters))
+        return;
+    SplitResidue(c.fullBrothers, c.fullSisters, ledger.FullBrotherShare, ledger.FullSisterShare);
+    Write(Row::n9, ledger.FullBrotherShare);
+    Write(Row::n10, ledger.FullSisterShare);
+}
+
+void Division::PaternalSiblingsResidue()
+{
+    if (c.father || c.grandfather || !c.sons.isZero() || !c.sonsSons.isZero() || !c.sonsSonsSons.isZero() ||
+        !c.fullBrothers.isZero() || !positive(c.paternalBrothers) || !positive(c.paternalSisters))
+        return;
+    // A full sister beside a female descendant has taken the residue.
+    if (positive(c.fullSisters) && FemaleDescendantPresent())
+        return;
+    SplitResidue(c.paternalBrothers, c.paternalSisters, ledger.PaternalBrotherShare, ledger.PaternalSisterShare);
+    Write(Row::n16, ledger.PaternalBrotherShare);
+    Write(Row::n15, ledger.PaternalSisterShare);
+}
+
+// ---- The grandfather beside siblings -----------------------------------------------
+
+template <class FixedUnit>
+void Division::GrandfatherWithSiblings(const SiblingKind& kind, FixedUnit fixedUnit)
+{
+    Currency siblingUnit;  // the amount of one sister, half a brother's
+    // Sisters alone beside him (no brother of their kind, no female
+    // descendant) take their fixed share and he takes the rest; otherwise he
+    // shares the residue as one more brother.
+    const bool fixedSisters = kind.brothers.isZero() && !FemaleDescendantPresent();
+    if (fixedSisters) {
+        const Currency n = kind.sisters;
+        siblingUnit = fixedUnit(n);
+        ledger.FixedSharesTotal =
+            roundToCurrency(ext(ledger.FixedSharesTotal) + ext(n) * ext(siblingUnit) / Currency::kScale);
+        ledger.GrandfatherShare = subtractExact(EstateValue, ledger.FixedSharesTotal);
+    } else {
+        ledger.ResidueShareCount = addExact(twice(addExact(kind.brothers, kOne)), kind.sisters);
+        siblingUnit = ResiduePer(ledger.ResidueShareCount);
+        ledger.GrandfatherShare = twice(siblingUnit);
+        kind.brothersShare = ledger.GrandfatherShare;
+    }
+
+    // He never takes less than a sixth of the estate, compared unrounded.
+    const Extended sixth = 4.0L / ext(ProblemBase) * ext(EstateValue) * 10000.0L;
+    if (ext(ledger.GrandfatherShare) < sixth) {
+        ledger.GrandfatherShare = roundToCurrency(sixth);
+        ledger.FixedSharesTotal = addExact(ledger.FixedSharesTotal, ledger.GrandfatherShare);
+        if (!fixedSisters)
+            // The siblings share what is left without him.
+            siblingUnit = ResiduePer(subtractExact(ledger.ResidueShareCount, kTwo));
+        kind.brothersShare = twice(siblingUnit);
+    }
+
+    Write(Row::n11, ledger.GrandfatherShare);
+    if (positive(kind.brothers))
+        Write(kind.brothersRow, kind.brothersShare);
+    if (positive(kind.sisters))
+        Write(kind.sistersRow, siblingUnit);
+}
+
+void Division::GrandfatherWithFullSiblings()
+{
+    if (c.father || !c.grandfather || !c.sons.isZero() || !c.sonsSons.isZero() || !c.sonsSonsSons.isZero())
+        return;
+    if (!(positive(c.fullBrothers) || positive(c.fullSisters)))
+        return;
+    GrandfatherWithSiblings(SiblingKind{c.fullBrothers, c.fullSisters, ledger.FullBrotherShare, Row::n9, Row::n10},
+                            [this](Currency n) {
+                                Currency unit;
+                                if (n == kOne)
+                                    unit = Share(12);  // one sister: a half
+                                else if (n > kOne)
+                                    unit = DividedShare(16, n);  // several: two thirds
+                                return unit;
+                            });
+}
+
+void Division::GrandfatherWithPaternalSiblings()
+{
+    if (c.father || !c.grandfather || !c.sons.isZero() || !c.sonsSons.isZero() || !c.sonsSonsSons.isZero())
+        return;
+    if (!(c.fullBrothers.isZero() && c.fullSisters < kTwo))
+        return;
+    if (c.fullSisters == kOne && FemaleDescendantPresent())
+        return;
+    if (!(positive(c.paternalBrothers) || positive(c.paternalSisters)))
+        return;
+    GrandfatherWithSiblings(
+        SiblingKind{c.paternalBrothers, c.paternalSisters, ledger.PaternalBrotherShare, Row::n16, Row::n15},
+        [this](Currency n) {
+            Currency unit;
+            if (n == kOne && c.fullSisters.isZero())
+                unit = Share(12);
+            if (positive(n) && c.fullSisters == kOne)
+                unit = DividedShare(4, n);  // beside one full sister: the completing sixth
+            if (n > kOne && c.fullSisters.isZero())
+                unit = DividedShare(16, n);
+            return unit;
+        });
+}
+
+// ---- The nearest male residuary ------------------------------------------------------
+
+void Division::SoleResiduary()
+{
+    const ShareLedger& L = ledger;
+    const bool noDescendantServed = L.GreatGrandsonShare.isZero() && L.SonsSonShare.isZero() && L.SonShare.isZero();
+
+    if (positive(c.sons) && L.SonShare.isZero()) {
+        Write(Row::n5, ResiduePer(c.sons));
+        return;
+    }
+    if (positive(c.sonsSons) && L.SonsSonShare.isZero() && L.SonShare.isZero()) {
+        Write(Row::n7, ResiduePer(c.sonsSons));
+        return;
+    }
+    if (positive(c.sonsSonsSons) && noDescendantServed) {
+        Write(Row::n28, ResiduePer(c.sonsSonsSons));
+        return;
+    }
+    if (c.father && noDescendantServed) {
+        // His fixed share plus the residue.
+        Write(Row::n3, subtractExact(EstateValue, subtractExact(L.FixedSharesTotal, L.FatherShare)));
+        return;
+    }
+    if (c.grandfather && c.fullBrothers.isZero() && c.paternalBrothers.isZero() && c.fullSisters.isZero() &&
+        c.paternalSisters.isZero() && noDescendantServed) {
+        Write(Row::n11, subtractExact(EstateValue, subtractExact(L.FixedSharesTotal, L.GrandfatherShare)));
+        return;
+    }
+    if (positive(c.fullBrothers) && c.fullSisters.isZero() && !c.grandfather && noDescendantServed) {
+        Write(Row::n9, ResiduePer(c.fullBrothers));
+        return;
+    }
+    if (positive(c.paternalBrothers) && c.paternalSisters.isZero() && !c.grandfather && c.fullBrothers.isZero() &&
+        noDescendantServed && L.FullBrotherShare.isZero()) {
+        Write(Row::n16, ResiduePer(c.paternalBrothers));
+        return;
+    }
+
+    // The distant residuaries: nephews, uncles and cousins. The grandfather
+    // excludes them all; where he stands beside lone sisters he has already
+    // taken the rest.
+    if (!noDescendantServed || !L.FullBrotherShare.isZero() || !L.PaternalBrotherShare.isZero() || c.grandfather)
+        return;
+    const struct {
+        Currency heads;
+        Row row;
+    } distant[] = {
+        {c.fullBrothersSons, Row::n17}, {c.paternalBrothersSons, Row::n18}, {c.fullUncles, Row::n19},
+        {c.paternalUncles, Row::n20},   {c.fullUnclesSons, Row::n21},       {c.paternalUnclesSons, Row::edtNebnAmLiAb},
+    };
+    for (const auto& d : distant) {
+        if (positive(d.heads)) {
+            Write(d.row, ResiduePer(d.heads));
+            return;
+        }
+    }
+}
+
+// ---- The shared third -----------------------------------------------------------------
+
+void Division::SharedThird()
+{
+    if (!c.mother || !c.spouse || !c.isWoman() || !positive(c.fullBrothers))
+        return;
+    if (!(addExact(c.uterineBrothers, c.uterineSisters) > kOne))
+        return;
+    if (c.father || c.grandfather || c.children || c.grandchildren)
+        return;
+    const Currency heads =
+        addExact(addExact(addExact(c.uterineBrothers, c.uterineSisters), c.fullSisters), c.fullBrothers);
+    // A third of the estate, shared equally by head: (8 / base x estate) / heads x 10^8.
+    ledger.UterineSiblingShare =
+        roundToCurrency(8.0L / ext(ProblemBase) * ext(EstateValue) / ext(heads) * 100000000.0L);
+    Write(Row::n12, ledger.UterineSiblingShare);
+    Write(Row::n9, ledger.UterineSiblingShare);
+    if (positive(c.fullSisters))
+        Write(Row::n10, ledger.UterineSiblingShare);
+}
+
+}  // namespace qismar::detail

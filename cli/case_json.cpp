@@ -1,0 +1,372 @@
+#include "case_json.h"
+
+#include <array>
+#include <cstdint>
+#include <nlohmann/json.hpp>
+
+namespace qismar::cli {
+
+namespace {
+
+using json = nlohmann::json;
+
+enum class Kind : std::uint8_t { Deceased, Estate, Flag, Count, Wives };
+
+struct Field {
+    std::string_view name;
+    Kind kind;
+    bool EstateCase::*flag = nullptr;
+    Currency EstateCase::*count = nullptr;
+};
+
+constexpr Field flagField(std::string_view name, bool EstateCase::*member) { return {name, Kind::Flag, member, nullptr}; }
+constexpr Field countField(std::string_view name, Currency EstateCase::*member)
+{
+    return {name, Kind::Count, nullptr, member};
+}
+
+constexpr std::array kFields = {
+    Field{"deceased", Kind::Deceased},
+    Field{"estate", Kind::Estate},
+    flagField("father", &EstateCase::father),
+    flagField("mother", &EstateCase::mother),
+    flagField("spouse", &EstateCase::spouse),
+    flagField("grandfather", &EstateCase::grandfather),
+    Field{"wives", Kind::Wives, nullptr, &EstateCase::wives},
+    countField("sons", &EstateCase::sons),
+    countField("daughters", &EstateCase::daughters),
+    countField("sonsSons", &EstateCase::sonsSons),
+    countField("sonsDaughters", &EstateCase::sonsDaughters),
+    countField("sonsSonsSons", &EstateCase::sonsSonsSons),
+    countField("sonsSonsDaughters", &EstateCase::sonsSonsDaughters),
+    countField("fullSisters", &EstateCase::fullSisters),
+    countField("fullBrothers", &EstateCase::fullBrothers),
+    countField("paternalBrothers", &EstateCase::paternalBrothers),
+    countField("paternalSisters", &EstateCase::paternalSisters),
+    countField("uterineSisters", &EstateCase::uterineSisters),
+    countField("uterineBrothers", &EstateCase::uterineBrothers),
+    countField("fullBrothersSons", &EstateCase::fullBrothersSons),
+    countField("paternalBrothersSons", &EstateCase::paternalBrothersSons),
+    countField("fullUncles", &EstateCase::fullUncles),
+    countField("paternalUncles", &EstateCase::paternalUncles),
+    countField("fullUnclesSons", &EstateCase::fullUnclesSons),
+    countField("paternalUnclesSons", &EstateCase::paternalUnclesSons),
+    flagField("mothersMother", &EstateCase::mothersMother),
+    flagField("fathersMother", &EstateCase::fathersMother),
+    flagField("mothersMothersMother", &EstateCase::mothersMothersMother),
+    flagField("fathersMothersMother", &EstateCase::fathersMothersMother),
+    flagField("fathersFathersMother", &EstateCase::fathersFathersMother),
+};
+
+const Field* findField(std::string_view name)
+{
+    for (const Field& f : kFields)
+        if (f.name == name)
+            return &f;
+    return nullptr;
+}
+
+// Quotes a text as a JSON string; bytes that are not UTF-8 become U+FFFD.
+void appendQuoted(std::string_view text, std::string& out)
+{
+    out += json(std::string(text)).dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+// Reads a case from the parser's events straight into the record, without
+// building a document: the line must be one object whose members are known
+// fields of the right type.
+class CaseReader final : public nlohmann::json_sax<json> {
+public:
+    CaseReader(EstateCase& target, std::string& error) : case_(target), error_(error) {}
+
+    bool null() override { return value(Value::Null); }
+    bool boolean(bool v) override
+    {
+        flagValue_ = v;
+        return value(Value::Bool);
+    }
+    bool number_integer(number_integer_t v) override
+    {
+        if (v < 0) {
+            negative_ = true;
+            return value(Value::Integer);
+        }
+        return number_unsigned(static_cast<number_unsigned_t>(v));
+    }
+    bool number_unsigned(number_unsigned_t v) override
+    {
+        negative_ = false;
+        integerValue_ = v;
+        return value(Value::Integer);
+    }
+    bool number_float(number_float_t, const string_t&) override { return value(Value::Other); }
+    bool string(string_t& v) override
+    {
+        stringValue_ = &v;
+        return value(Value::String);
+    }
+    bool binary(binary_t&) override { return value(Value::Other); }
+
+    bool start_object(std::size_t) override
+    {
+        if (depth_++ == 0)
+            return true;
+        --depth_;
+        return value(Value::Other);
+    }
+    bool end_object() override
+    {
+        --depth_;
+        return true;
+    }
+    bool start_array(std::size_t) override
+    {
+        if (depth_ == 0)
+            return fail("a case must be a JSON object");
+        return value(Value::Other);
+    }
+    bool end_array() override { return true; }
+
+    bool key(string_t& name) override
+    {
+        field_ = findField(name);
+        if (field_ == nullptr) {
+            error_ = "unknown field ";
+            appendQuoted(name, error_);
+            return false;
+        }
+        return true;
+    }
+
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& e) override
+    {
+        // Drop the library's "[json.exception.parse_error.101] " prefix.
+        std::string_view what = e.what();
+        if (const auto close = what.find("] "); what.starts_with("[json.exception") && close != what.npos)
+            what.remove_prefix(close + 2);
+        error_ = "not valid JSON: ";
+        error_ += what;
+        return false;
+    }
+
+private:
+    enum class Value : std::uint8_t { Null, Bool, Integer, String, Other };
+
+    bool fail(const char* message)
+    {
+        error_ = message;
+        return false;
+    }
+
+    bool failField(const char* message)
+    {
+        error_.clear();
+        appendQuoted(field_->name, error_);
+        error_ += message;
+        return false;
+    }
+
+    bool value(Value kind)
+    {
+        if (depth_ == 0)
+            return fail("a case must be a JSON object");
+        switch (field_->kind) {
+        case Kind::Deceased:
+            if (kind == Value::String && *stringValue_ == "man")
+                case_.deceased = Deceased::Man;
+            else if (kind == Value::String && *stringValue_ == "woman")
+                case_.deceased = Deceased::Woman;
+            else
+                return failField(" must be \"man\" or \"woman\"");
+            return true;
+        case Kind::Flag:
+            if (kind != Value::Bool)
+                return failField(" must be true or false");
+            case_.*(field_->flag) = flagValue_;
+            return true;
+        case Kind::Count:
+            if (kind != Value::Integer || negative_)
+                return failField(" must be a whole number of 0 or more");
+            if (integerValue_ > static_cast<std::uint64_t>(Currency::kMaxWhole))
+                return failField(" is beyond the range of counts (at most 922337203685477)");
+            case_.*(field_->count) = Currency::fromWhole(static_cast<std::int64_t>(integerValue_));
+            return true;
+        case Kind::Wives:
+            if (kind != Value::Integer || negative_ || integerValue_ < 1 || integerValue_ > 4)
+                return failField(" must be a whole number from 1 to 4");
+            case_.wives = Currency::fromWhole(static_cast<std::int64_t>(integerValue_));
+            return true;
+        case Kind::Estate:
+            if (kind == Value::String) {
+                try {
+                    case_.estate = parseDigits(*stringValue_);
+                } catch (const EngineError& e) {
+                    return failField(e.code() == ErrorCode::OutOfRange
+                                         ? " is beyond the range of money amounts (at most 922337203685477)"
+                                         : " must be a text of the digits 0 to 9 only");
+                }
+                return true;
+            }
+            if (kind != Value::Integer || negative_)
+                return failField(" must be a text of digits or a whole number of 0 or more");
+            if (integerValue_ > static_cast<std::uint64_t>(Currency::kMaxWhole))
+                return failField(" is beyond the range of money amounts (at most 922337203685477)");
+            case_.estate = Currency::fromWhole(static_cast<std::int64_t>(integerValue_));
+            return true;
+        }
+        return false;
+    }
+
+    EstateCase& case_;
+    std::string& error_;
+    const Field* field_ = nullptr;
+    int depth_ = 0;
+    bool flagValue_ = false;
+    bool negative_ = false;
+    std::uint64_t integerValue_ = 0;
+    string_t* stringValue_ = nullptr;
+};
+
+void appendRaw(std::string_view text, std::string& out) { out.append(text.data(), text.size()); }
+
+}  // namespace
+
+bool parseCase(std::string_view line, EstateCase& out, std::string& error)
+{
+    out = EstateCase{};
+    error.clear();
+    CaseReader reader(out, error);
+    const bool ok = json::sax_parse(line.begin(), line.end(), &reader);
+    if (!ok) {
+        if (error.empty())
+            error = "not a valid case";
+        return false;
+    }
+    try {
+        out.deriveEntryWindowState();
+    } catch (const EngineError&) {
+        error = "the counts add up beyond the range of counts";
+        return false;
+    }
+    return true;
+}
+
+void appendResult(const DivisionResult& result, std::string& out)
+{
+    out += "{\"outcome\": ";
+    switch (result.outcome) {
+    case Outcome::Divided: out += "\"divided\""; break;
+    case Outcome::NoEstate: out += "\"no_estate\""; break;
+    case Outcome::NoHeirs: out += "\"no_heirs\""; break;
+    }
+    if (result.outcome == Outcome::NoEstate) {
+        out += ", \"rows\": []}";
+        return;
+    }
+    char number[kMaxAmountText];
+    out += ", \"base\": ";
+    appendRaw({number, formatAmount(result.problemBase, number)}, out);
+    out += ", \"rows\": [";
+    bool first = true;
+    for (int i = 0; i < kRowCount; ++i) {
+        const RowText& row = result.rows[i];
+        if (row.isEmpty())
+            continue;
+        if (!first)
+            out += ", ";
+        first = false;
+        out += "{\"key\": \"";
+        out += rowInfo(rowAt(i)).control;
+        out += "\", \"amount\": \"";
+        if (row.kind == RowText::Kind::NothingForHim)
+            appendRaw(kNothingForHim, out);
+        else
+            appendRaw({number, formatAmount(row.amount, number)}, out);
+        out += "\", \"percent\": ";
+        if (const auto& p = result.percentages[i]) {
+            out += "\"%";
+            appendRaw({number, formatAmount(*p, number)}, out);
+            out += '"';
+        } else {
+            out += "null";
+        }
+        out += '}';
+    }
+    out += "]}";
+}
+
+void appendError(std::string_view message, std::string& out)
+{
+    out += "{\"error\": ";
+    appendQuoted(message, out);
+    out += '}';
+}
+
+bool processLine(std::string_view line, std::string& out)
+{
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    EstateCase estateCase;
+    std::string error;
+    bool ok = parseCase(line, estateCase, error);
+    if (ok) {
+        try {
+            appendResult(Divide(estateCase), out);
+        } catch (const EngineError& e) {
+            error = e.what();
+            ok = false;
+        }
+    }
+    if (!ok)
+        appendError(error, out);
+    out += '\n';
+    return ok;
+}
+
+int run(std::FILE* in, std::FILE* out)
+{
+    std::string pending;  // a line not yet ended
+    std::string output;
+    std::array<char, 1 << 16> chunk;
+    bool anyFailed = false;
+
+    const auto flush = [&]() {
+        if (!output.empty() && std::fwrite(output.data(), 1, output.size(), out) != output.size())
+            return false;
+        output.clear();
+        return true;
+    };
+
+    for (;;) {
+        const std::size_t got = std::fread(chunk.data(), 1, chunk.size(), in);
+        if (got == 0)
+            break;
+        std::string_view data(chunk.data(), got);
+        while (!data.empty()) {
+            const std::size_t nl = data.find('\n');
+            if (nl == data.npos) {
+                pending.append(data);
+                break;
+            }
+            if (pending.empty()) {
+                anyFailed |= !processLine(data.substr(0, nl), output);
+            } else {
+                pending.append(data.substr(0, nl));
+                anyFailed |= !processLine(pending, output);
+                pending.clear();
+            }
+            data.remove_prefix(nl + 1);
+        }
+        if (output.size() >= (1 << 16) && !flush())
+            return 2;
+    }
+    if (std::ferror(in))
+        return 2;
+    if (!pending.empty())
+        anyFailed |= !processLine(pending, output);
+    if (!flush() || std::fflush(out) != 0)
+        return 2;
+    return anyFailed ? 1 : 0;
+}
+
+}  // namespace qismar::cli

@@ -1,0 +1,32 @@
+// Qismar: the JSON Lines form of estate cases and division results used by
+// qismar-cli.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "division.h"
+
+namespace qismar::cli {
+
+// Reads one case object. On failure returns false and puts a clear message
+// in `error`; `out` is then unspecified.
+bool parseCase(std::string_view line, EstateCase& out, std::string& error);
+
+// Appends the result object of a division to `out` (no line end).
+void appendResult(const DivisionResult& result, std::string& out);
+
+// Appends {"error": "<message>"} to `out` (no line end).
+void appendError(std::string_view message, std::string& out);
+
+// Runs one input line through the parser and the engine and appends its
+// output object and a line end to `out`. Returns false when the line failed.
+bool processLine(std::string_view line, std::string& out);
+
+// Reads JSON Lines from `in` and writes one object per line to `out`.
+// Returns the exit status: 0 when every line was divided, 1 when any line
+// failed, 2 when reading or writing failed.
+int run(std::FILE* in, std::FILE* out);
+
+}  // namespace qismar::cli
