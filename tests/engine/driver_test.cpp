@@ -1,0 +1,335 @@
+// Whole divisions: the driver's passes, its raise and return loops, and the
+// worked examples that a user would check by hand.
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+
+using namespace qismar;
+using namespace qismar::testing;
+
+namespace {
+
+// "key amount percent; ..." for every row that is not empty, in the order of
+// the results window; a skipped percentage shows as "-".
+std::string summary(const DivisionResult& r)
+{
+    std::string s;
+    for (int i = 0; i < kRowCount; ++i) {
+        if (r.rows[i].isEmpty())
+            continue;
+        if (!s.empty())
+            s += "; ";
+        s += rowInfo(rowAt(i)).control;
+        s += ' ';
+        s += r.rows[i].text();
+        s += ' ';
+        s += r.percentages[i] ? "%" + formatAmount(*r.percentages[i]) : "-";
+    }
+    return s;
+}
+
+EstateCase make(const char* estate, void (*setup)(EstateCase&))
+{
+    EstateCase c;
+    c.estate = money(estate);
+    setup(c);
+    c.deriveEntryWindowState();
+    return c;
+}
+
+struct Example {
+    const char* name;
+    const char* estate;
+    void (*setup)(EstateCase&);
+    long base;
+    const char* rows;
+};
+
+void check(const Example& k)
+{
+    const DivisionResult r = Divide(make(k.estate, k.setup));
+    EXPECT_EQ(r.outcome, Outcome::Divided) << k.name;
+    EXPECT_EQ(r.problemBase, heads(k.base)) << k.name;
+    EXPECT_EQ(summary(r), k.rows) << k.name;
+}
+
+TEST(Divide, RaisesTheBaseWhenFixedSharesExceedTheEstate)
+{
+    const Example examples[] = {
+        {"husband and two full sisters", "28000",
+         [](EstateCase& c) { c.deceased = Deceased::Woman, c.spouse = true, c.fullSisters = heads(2); }, 28,
+         "n1 12000 %42.8571; n10 8000 %28.5714"},
+        {"husband, mother, two full sisters and two uterine brothers", "10000",
+         [](EstateCase& c) {
+             c.deceased = Deceased::Woman, c.spouse = c.mother = true, c.fullSisters = heads(2),
+             c.uterineBrothers = heads(2);
+         },
+         40, "n1 3000 %30; n4 1000 %10; n10 2000 %20; n12 1000 %10"},
+        {"wife, two daughters, both parents", "27000",
+         [](EstateCase& c) { c.spouse = c.father = c.mother = true, c.daughters = heads(2); }, 27,
+         "n2 3000 %11.1111; n3 4000 %14.8148; n4 4000 %14.8148; n6 8000 %29.6296"},
+    };
+    for (const Example& k : examples)
+        check(k);
+}
+
+TEST(Divide, ReturnsTheSurplusByLoweringTheBase)
+{
+    const Example examples[] = {
+        {"one wife and one daughter", "24000",
+         [](EstateCase& c) { c.spouse = true, c.daughters = heads(1); }, 12, "n2 3000 %12.5; n6 21000 %87.5"},
+        {"one daughter alone", "24000", [](EstateCase& c) { c.daughters = heads(1); }, 12, "n6 24000 %100"},
+        {"three far grandmothers", "24000",
+         [](EstateCase& c) { c.mothersMothersMother = c.fathersMothersMother = c.fathersFathersMother = true; }, 4,
+         "n24 8000 %33.3333; n25 8000 %33.3333; n26 8000 %33.3333"},
+        {"husband and mother", "24000",
+         [](EstateCase& c) { c.deceased = Deceased::Woman, c.spouse = c.mother = true; }, 8,
+         "n1 12000 %50; n4 12000 %50"},
+        {"mother and a uterine sister", "600",
+         [](EstateCase& c) { c.mother = true, c.uterineSisters = heads(1); }, 12, "n4 400 %66.6667; n12 200 %33.3333"},
+    };
+    for (const Example& k : examples)
+        check(k);
+}
+
+TEST(Divide, SpousesParentsAndGrandmothers)
+{
+    const Example examples[] = {
+        {"a son alone: one pass", "1000", [](EstateCase& c) { c.sons = heads(1); }, 24, "n5 1000 %100"},
+        {"wife and both parents", "24000", [](EstateCase& c) { c.spouse = c.father = c.mother = true; }, 24,
+         "n2 6000 %25; n3 12000 %50; n4 6000 %25"},
+        {"husband and both parents", "24000",
+         [](EstateCase& c) { c.deceased = Deceased::Woman, c.spouse = c.father = c.mother = true; }, 24,
+         "n1 12000 %50; n3 8000 %33.3333; n4 4000 %16.6667"},
+        {"three wives and a son", "24000", [](EstateCase& c) { c.spouse = true, c.wives = heads(3), c.sons = heads(1); },
+         24, "n2 1000 %4.1667; n5 21000 %87.5"},
+        {"mother with one full brother", "24000", [](EstateCase& c) { c.mother = true, c.fullBrothers = heads(1); },
+         24, "n4 8000 %33.3333; n9 16000 %66.6667"},
+        {"mother with two full brothers", "24000", [](EstateCase& c) { c.mother = true, c.fullBrothers = heads(2); },
+         24, "n4 4000 %16.6667; n9 10000 %41.6667"},
+        // Two uterine brothers reduce the mother to a sixth although the
+        // father excludes them; the father takes the rest.
+        {"wife, both parents and two uterine brothers", "24000",
+         [](EstateCase& c) { c.spouse = c.father = c.mother = true, c.uterineBrothers = heads(2); }, 24,
+         "n2 6000 %25; n3 14000 %58.3333; n4 4000 %16.6667; n12 لا شيئ له -"},
+        {"both near grandmothers", "24000", [](EstateCase& c) { c.mothersMother = c.fathersMother = true; }, 4,
+         "n13 12000 %50; n14 12000 %50"},
+        {"near grandmothers and the father", "24000",
+         [](EstateCase& c) { c.mothersMother = c.fathersMother = c.father = true; }, 24,
+         "n3 20000 %83.3333; n13 4000 %16.6667; n14 لا شيئ له -"},
+        // Left as the rules stand: beside a son and a counted full brother
+        // the grandfather's sixth is not given.
+        {"grandfather, a son and a full brother", "24000",
+         [](EstateCase& c) { c.grandfather = true, c.sons = c.fullBrothers = heads(1); }, 24,
+         "n5 24000 %100; n9 لا شيئ له -; n11 لا شيئ له -"},
+    };
+    for (const Example& k : examples)
+        check(k);
+}
+
+TEST(Divide, DescendantsAndSiblings)
+{
+    const Example examples[] = {
+        {"one son, two daughters", "100", [](EstateCase& c) { c.sons = heads(1), c.daughters = heads(2); }, 24,
+         "n5 50 %50; n6 25 %25"},
+        {"wife, two sons, one daughter", "100",
+         [](EstateCase& c) { c.spouse = true, c.sons = heads(2), c.daughters = heads(1); }, 24,
+         "n2 12.5 %12.5; n5 35 %35; n6 17.5 %17.5"},
+        {"estate 1: son and daughter", "1", [](EstateCase& c) { c.sons = heads(1), c.daughters = heads(1); }, 24,
+         "n5 0.6666 %66.66; n6 0.3333 %33.33"},
+        {"two daughters, a son's daughter and a son's son's son", "24",
+         [](EstateCase& c) { c.daughters = heads(2), c.sonsDaughters = heads(1), c.sonsSonsSons = heads(1); }, 24,
+         "n6 8 %33.3333; n8 2.6667 %11.1112; n28 5.3334 %22.2225"},
+        {"a son's son's son and two of his sisters", "100",
+         [](EstateCase& c) { c.sonsSonsSons = heads(1), c.sonsSonsDaughters = heads(2); }, 24,
+         "n27 25 %25; n28 50 %50"},
+        {"daughter and two full sisters", "100", [](EstateCase& c) { c.daughters = heads(1), c.fullSisters = heads(2); },
+         24, "n6 50 %50; n10 25 %25"},
+        {"daughter, two full sisters and the father", "100",
+         [](EstateCase& c) { c.daughters = heads(1), c.fullSisters = heads(2), c.father = true; }, 24,
+         "n3 50 %50; n6 50 %50; n10 لا شيئ له -"},
+        {"daughter and a paternal sister", "100",
+         [](EstateCase& c) { c.daughters = heads(1), c.paternalSisters = heads(1); }, 24, "n6 50 %50; n15 50 %50"},
+        {"two full brothers and a full sister", "90",
+         [](EstateCase& c) { c.fullBrothers = heads(2), c.fullSisters = heads(1); }, 24, "n9 36 %40; n10 18 %20"},
+        {"daughter, full sister, paternal brother and sister", "100",
+         [](EstateCase& c) {
+             c.daughters = c.fullSisters = c.paternalBrothers = c.paternalSisters = heads(1);
+         },
+         24, "n6 50 %50; n10 50 %50; n15 لا شيئ له -; n16 لا شيئ له -"},
+        {"husband, mother, two uterine brothers and a full brother", "24",
+         [](EstateCase& c) {
+             c.deceased = Deceased::Woman, c.spouse = c.mother = true, c.uterineBrothers = heads(2),
+             c.fullBrothers = heads(1);
+         },
+         24, "n1 12 %50; n4 4 %16.6667; n9 2.6667 %11.1112; n12 2.6667 %11.1112"},
+        {"father and a full brother", "100", [](EstateCase& c) { c.father = true, c.fullBrothers = heads(1); }, 24,
+         "n3 100 %100; n9 لا شيئ له -"},
+    };
+    for (const Example& k : examples)
+        check(k);
+}
+
+TEST(Divide, GrandfatherBesideSiblings)
+{
+    const Example examples[] = {
+        {"grandfather and one full sister", "24", [](EstateCase& c) { c.grandfather = true, c.fullSisters = heads(1); },
+         24, "n10 12 %50; n11 12 %50"},
+        {"grandfather and two full brothers", "24",
+         [](EstateCase& c) { c.grandfather = true, c.fullBrothers = heads(2); }, 24, "n9 8 %33.3333; n11 8 %33.3333"},
+        {"wife, mother, grandfather and three full brothers", "24",
+         [](EstateCase& c) { c.spouse = c.mother = c.grandfather = true, c.fullBrothers = heads(3); }, 24,
+         "n2 6 %25; n4 4 %16.6667; n9 3.3334 %13.8892; n11 4 %16.6667"},
+        {"grandfather, one full sister and one paternal brother", "24",
+         [](EstateCase& c) { c.grandfather = true, c.fullSisters = c.paternalBrothers = heads(1); }, 24,
+         "n10 12 %50; n11 6 %25; n16 6 %25"},
+        {"grandfather, one full sister and one paternal sister", "24",
+         [](EstateCase& c) { c.grandfather = true, c.fullSisters = c.paternalSisters = heads(1); }, 24,
+         "n10 12 %50; n11 8 %33.3333; n15 4 %16.6667"},
+        {"grandfather, mother and a daughter", "24",
+         [](EstateCase& c) { c.grandfather = c.mother = true, c.daughters = heads(1); }, 24,
+         "n4 4 %16.6667; n6 12 %50; n11 8 %33.3333"},
+        // Beside lone sisters the grandfather takes the rest; he excludes the
+        // uncle, who must not be paid that rest a second time.
+        {"grandfather, one full sister and one full uncle", "24",
+         [](EstateCase& c) { c.grandfather = true, c.fullSisters = c.fullUncles = heads(1); }, 24,
+         "n10 12 %50; n11 12 %50; n19 لا شيئ له -"},
+    };
+    for (const Example& k : examples)
+        check(k);
+}
+
+TEST(Divide, SoleResiduaryChain)
+{
+    const Example examples[] = {
+        {"wife and three sons", "100", [](EstateCase& c) { c.spouse = true, c.sons = heads(3); }, 24,
+         "n2 12.5 %12.5; n5 29.1667 %29.1667"},
+        {"father, mother and a daughter", "60", [](EstateCase& c) { c.father = c.mother = true, c.daughters = heads(1); },
+         24, "n3 20 %33.3333; n4 10 %16.6667; n6 30 %50"},
+        {"full nephew and paternal uncle", "100",
+         [](EstateCase& c) { c.fullBrothersSons = c.paternalUncles = heads(1); }, 24,
+         "n17 100 %100; n20 لا شيئ له -"},
+        {"daughter, full sister and full uncle", "100",
+         [](EstateCase& c) { c.daughters = c.fullSisters = c.fullUncles = heads(1); }, 24,
+         "n6 50 %50; n10 50 %50; n19 0 %0"},
+        {"estate 3 and three sons", "3", [](EstateCase& c) { c.sons = heads(3); }, 24, "n5 1 %33.3333"},
+    };
+    for (const Example& k : examples)
+        check(k);
+}
+
+TEST(Divide, RefusesAZeroEstateAndReportsACaseWithoutHeirs)
+{
+    const ResultRows before = [] {
+        ResultRows rows{};
+        rows[index(Row::n3)] = RowText::of(money("5"));
+        return rows;
+    }();
+    const DivisionResult none = Divide(make("0", [](EstateCase& c) { c.father = true; }), before);
+    EXPECT_EQ(none.outcome, Outcome::NoEstate);
+    EXPECT_EQ(none.rows, before);
+    for (const auto& p : none.percentages)
+        EXPECT_FALSE(p);
+
+    const DivisionResult empty = Divide(make("1000", [](EstateCase&) {}));
+    EXPECT_EQ(empty.outcome, Outcome::NoHeirs);
+    EXPECT_EQ(empty.problemBase, heads(23));
+    EXPECT_EQ(summary(empty), "");
+
+    // A following division starts its spouses' deduction afresh, whatever the
+    // rows hold from the last one.
+    const DivisionResult next =
+        Divide(make("24000", [](EstateCase& c) { c.spouse = true, c.daughters = heads(1); }), empty.rows);
+    EXPECT_EQ(summary(next), "n2 3000 %12.5; n6 21000 %87.5");
+}
+
+TEST(Divide, RowsAsTheyStandTakePartUntilCleared)
+{
+    // A row left from an earlier division counts in the totals and is shown;
+    // its percentage is written afresh.
+    ResultRows before{};
+    before[index(Row::n17)] = RowText::nothingForHim();
+    before[index(Row::n19)] = RowText::of(money("7"));
+    const DivisionResult r = Divide(make("100", [](EstateCase& c) { c.sons = heads(1); }), before);
+    EXPECT_EQ(summary(r), "n5 100 %100; n17 لا شيئ له -; n19 7 %7");
+}
+
+TEST(Divide, LargeClassesSettleDespiteRoundingNoise)
+{
+    struct Case {
+        const char* name;
+        const char* estate;
+        void (*setup)(EstateCase&);
+        long base;
+        const char* rows;
+    };
+    const Case cases[] = {
+        {"husband and 178 full uncle's sons at 10^12", "1000000000000",
+         [](EstateCase& c) { c.deceased = Deceased::Woman, c.spouse = true, c.fullUnclesSons = heads(178); }, 24,
+         "n1 500000000000 %50; n21 2808988764.0449 %0.2809"},
+        {"136 sons at 1000", "1000", [](EstateCase& c) { c.sons = heads(136); }, 24, "n5 7.3529 %0.7353"},
+        {"115 paternal sisters at 12", "12", [](EstateCase& c) { c.paternalSisters = heads(115); }, 16,
+         "n15 0.1043 %0.8692"},
+    };
+    for (const Case& k : cases) {
+        const DivisionResult r = Divide(make(k.estate, k.setup));
+        EXPECT_EQ(r.outcome, Outcome::Divided) << k.name;
+        EXPECT_EQ(r.problemBase, heads(k.base)) << k.name;
+        EXPECT_EQ(summary(r), k.rows) << k.name;
+    }
+}
+
+TEST(Divide, PersonsCountedForTheTolerance)
+{
+    EstateCase c;
+    c.spouse = true, c.wives = heads(3), c.father = c.mother = c.grandfather = true;
+    c.sons = heads(2), c.uterineSisters = heads(5), c.paternalUnclesSons = heads(7);
+    c.mothersMother = c.fathersFathersMother = true;
+    EXPECT_EQ(detail::Division::PersonsInCase(c), heads(3 + 3 + 2 + 5 + 7 + 2));
+    c.deceased = Deceased::Woman;
+    c.wives = heads(1);
+    EXPECT_EQ(detail::Division::PersonsInCase(c), heads(1 + 3 + 2 + 5 + 7 + 2));
+}
+
+TEST(Divide, LargestEstateDividesWithoutWrapping)
+{
+    const DivisionResult r = Divide(make("922337203685477", [](EstateCase& c) { c.sons = c.daughters = heads(1); }));
+    EXPECT_EQ(summary(r), "n5 614891469123651.3332 %66.6667; n6 307445734561825.6666 %33.3333");
+}
+
+TEST(Divide, ReportsWhatItCannotCompute)
+{
+    struct Case {
+        const char* name;
+        void (*setup)(EstateCase&);
+        ErrorCode code;
+    };
+    const Case cases[] = {
+        // Husband and two sisters claim 28 parts of 24 of the largest estate.
+        {"fixed shares beyond the money range",
+         [](EstateCase& c) {
+             c.estate = Currency::fromWhole(Currency::kMaxWhole), c.deceased = Deceased::Woman, c.spouse = true,
+             c.fullSisters = heads(2);
+         },
+         ErrorCode::OutOfRange},
+        {"a fraction where a count must be whole",
+         [](EstateCase& c) { c.estate = money("100"), c.mother = c.siblings = true, c.siblingTotal = money("1.5"); },
+         ErrorCode::NotAWholeNumber},
+        {"a negative count", [](EstateCase& c) { c.estate = money("100"), c.sons = heads(-1); },
+         ErrorCode::InvalidCount},
+        {"no wife counted", [](EstateCase& c) { c.estate = money("100"), c.spouse = true, c.wives = Currency{}; },
+         ErrorCode::InvalidCount},
+    };
+    for (const Case& k : cases) {
+        EstateCase c;
+        k.setup(c);
+        try {
+            Divide(c);
+            ADD_FAILURE() << k.name << ": divided";
+        } catch (const EngineError& e) {
+            EXPECT_EQ(e.code(), k.code) << k.name << ": " << e.what();
+        }
+    }
+}
+
+}  // namespace

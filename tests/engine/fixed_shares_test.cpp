@@ -1,0 +1,237 @@
+// The fixed-share rules, one rule at a time on a prepared pass.
+#include <functional>
+
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+
+using namespace qismar;
+using namespace qismar::testing;
+using detail::Division;
+
+namespace {
+
+// Sets up a case, runs the rules of one pass that a test names, and reads the
+// rows back.
+struct RuleCase {
+    const char* name;
+    std::function<void(EstateCase&)> setup;
+    std::vector<void (Division::*)()> rules;
+    std::vector<std::pair<Row, const char*>> expected;  // "" means nothing written
+};
+
+void runTable(const std::vector<RuleCase>& table, const char* estate = "24", long base = 24)
+{
+    for (const RuleCase& k : table) {
+        RuleBench b(estate, base);
+        k.setup(b.c);
+        b.c.deriveEntryWindowState();
+        for (auto rule : k.rules)
+            (b.d.*rule)();
+        for (const auto& [row, text] : k.expected)
+            EXPECT_EQ(b.row(row), text) << k.name << ", row " << rowInfo(row).control;
+    }
+}
+
+TEST(SpouseRules, HalfQuarterEighth)
+{
+    runTable({
+        {"husband, no descendants", [](EstateCase& c) { c.deceased = Deceased::Woman, c.spouse = true; },
+         {&Division::HusbandRule, &Division::WivesRule}, {{Row::n1, "12"}, {Row::n2, ""}}},
+        {"husband with a son", [](EstateCase& c) { c.deceased = Deceased::Woman, c.spouse = true, c.sons = heads(1); },
+         {&Division::HusbandRule}, {{Row::n1, "6"}}},
+        {"husband with a son's daughter",
+         [](EstateCase& c) { c.deceased = Deceased::Woman, c.spouse = true, c.sonsDaughters = heads(1); },
+         {&Division::HusbandRule}, {{Row::n1, "6"}}},
+        {"one wife, no descendants", [](EstateCase& c) { c.spouse = true; },
+         {&Division::HusbandRule, &Division::WivesRule}, {{Row::n1, ""}, {Row::n2, "6"}}},
+        {"three wives with a daughter",
+         [](EstateCase& c) { c.spouse = true, c.wives = heads(3), c.daughters = heads(1); },
+         {&Division::WivesRule}, {{Row::n2, "1"}}},
+        {"four wives, no descendants", [](EstateCase& c) { c.spouse = true, c.wives = heads(4); },
+         {&Division::WivesRule}, {{Row::n2, "1.5"}}},
+        {"spouse box unticked", [](EstateCase& c) { c.wives = heads(2); },
+         {&Division::HusbandRule, &Division::WivesRule}, {{Row::n1, ""}, {Row::n2, ""}}},
+    });
+}
+
+TEST(ParentRules, FatherMotherAndTheSpouseCase)
+{
+    runTable({
+        {"father with a son", [](EstateCase& c) { c.father = true, c.sons = heads(1); },
+         {&Division::FatherWithDescendantsRule}, {{Row::n3, "4"}}},
+        {"father alone: left to the residuary chain", [](EstateCase& c) { c.father = true; },
+         {&Division::FatherWithDescendantsRule, &Division::MotherRule}, {{Row::n3, ""}}},
+        {"mother alone: a third", [](EstateCase& c) { c.mother = true; }, {&Division::MotherRule}, {{Row::n4, "8"}}},
+        {"mother with a daughter: a sixth", [](EstateCase& c) { c.mother = true, c.daughters = heads(1); },
+         {&Division::MotherRule}, {{Row::n4, "4"}}},
+        {"mother with one sibling: a third", [](EstateCase& c) { c.mother = true, c.uterineBrothers = heads(1); },
+         {&Division::MotherRule}, {{Row::n4, "8"}}},
+        {"mother with two siblings: a sixth",
+         [](EstateCase& c) { c.mother = true, c.fullSisters = heads(1), c.paternalBrothers = heads(1); },
+         {&Division::MotherRule}, {{Row::n4, "4"}}},
+        {"wife and both parents: a quarter to the mother, a half to the father",
+         [](EstateCase& c) { c.mother = c.father = c.spouse = true; }, {&Division::MotherRule},
+         {{Row::n4, "6"}, {Row::n3, "12"}}},
+        {"husband and both parents: a sixth and a third",
+         [](EstateCase& c) { c.deceased = Deceased::Woman, c.mother = c.father = c.spouse = true; },
+         {&Division::MotherRule}, {{Row::n4, "4"}, {Row::n3, "8"}}},
+        // Two siblings reduce the mother to a sixth although the father
+        // excludes them; that sixth stands and the father is left to the
+        // residuary chain.
+        {"wife, both parents and two uterine brothers",
+         [](EstateCase& c) { c.mother = c.father = c.spouse = true, c.uterineBrothers = heads(2); },
+         {&Division::MotherRule}, {{Row::n4, "4"}, {Row::n3, ""}}},
+        {"parents and spouse beside a son: no replacement",
+         [](EstateCase& c) { c.mother = c.father = c.spouse = true, c.sons = heads(1); },
+         {&Division::FatherWithDescendantsRule, &Division::MotherRule}, {{Row::n4, "4"}, {Row::n3, "4"}}},
+    });
+}
+
+TEST(ParentRules, GrandfatherBesideDescendants)
+{
+    runTable({
+        {"grandfather with a son", [](EstateCase& c) { c.grandfather = true, c.sons = heads(1); },
+         {&Division::GrandfatherWithDescendantsRule}, {{Row::n11, "4"}}},
+        {"the father excludes him", [](EstateCase& c) { c.grandfather = c.father = true, c.sons = heads(1); },
+         {&Division::GrandfatherWithDescendantsRule}, {{Row::n11, ""}}},
+        {"no descendants", [](EstateCase& c) { c.grandfather = true; },
+         {&Division::GrandfatherWithDescendantsRule}, {{Row::n11, ""}}},
+        {"a full brother counted", [](EstateCase& c) { c.grandfather = true, c.sons = c.fullBrothers = heads(1); },
+         {&Division::GrandfatherWithDescendantsRule}, {{Row::n11, ""}}},
+        {"a uterine brother does not count",
+         [](EstateCase& c) { c.grandfather = true, c.sons = c.uterineBrothers = heads(1); },
+         {&Division::GrandfatherWithDescendantsRule}, {{Row::n11, "4"}}},
+    });
+}
+
+TEST(GrandmotherRules, SixthSharedAndExclusions)
+{
+    const std::vector<void (Division::*)()> all = {
+        &Division::MothersMotherRule, &Division::FathersMotherRule, &Division::MothersMothersMotherRule,
+        &Division::FathersMothersMotherRule, &Division::FathersFathersMotherRule};
+    runTable(
+        {
+            {"mother's mother alone", [](EstateCase& c) { c.mothersMother = true; }, all, {{Row::n13, "4"}}},
+            {"both near grandmothers",
+             [](EstateCase& c) { c.mothersMother = c.fathersMother = true; }, all, {{Row::n13, "2"}, {Row::n14, "2"}}},
+            {"both near grandmothers with the father",
+             [](EstateCase& c) { c.mothersMother = c.fathersMother = c.father = true; }, all,
+             {{Row::n13, "4"}, {Row::n14, ""}}},
+            {"the mother excludes them all",
+             [](EstateCase& c) {
+                 c.mother = c.mothersMother = c.fathersMother = c.mothersMothersMother = c.fathersMothersMother =
+                     c.fathersFathersMother = true;
+             },
+             all, {{Row::n13, ""}, {Row::n14, ""}, {Row::n24, ""}, {Row::n25, ""}, {Row::n26, ""}}},
+            {"three far grandmothers: a third of the sixth each",
+             [](EstateCase& c) { c.mothersMothersMother = c.fathersMothersMother = c.fathersFathersMother = true; },
+             all, {{Row::n24, "1.3333"}, {Row::n25, "1.3333"}, {Row::n26, "1.3333"}}},
+            {"two far grandmothers on the mother's and the father's side",
+             [](EstateCase& c) { c.mothersMothersMother = c.fathersFathersMother = true; }, all,
+             {{Row::n24, "2"}, {Row::n26, "2"}}},
+            {"two far grandmothers on the father's side",
+             [](EstateCase& c) { c.fathersMothersMother = c.fathersFathersMother = true; }, all,
+             {{Row::n25, "2"}, {Row::n26, "2"}}},
+            {"the father leaves only the mother's side",
+             [](EstateCase& c) {
+                 c.father = c.mothersMothersMother = c.fathersMothersMother = c.fathersFathersMother = true;
+             },
+             all, {{Row::n24, "4"}, {Row::n25, ""}, {Row::n26, ""}}},
+        },
+        "24");
+    // At 24000 the three far grandmothers take 1333.3333 each in the first pass.
+    RuleBench b("24000");
+    b.c.mothersMothersMother = b.c.fathersMothersMother = b.c.fathersFathersMother = true;
+    for (auto rule : all)
+        (b.d.*rule)();
+    EXPECT_EQ(b.row(Row::n24), "1333.3333");
+    EXPECT_EQ(b.ledger().FathersMothersMotherShare, b.ledger().MothersMothersMotherShare);
+    EXPECT_EQ(b.row(Row::n26), "1333.3333");
+}
+
+TEST(FemaleAndUterineRules, HalfTwoThirdsAndTheCompletingSixth)
+{
+    runTable(
+        {
+            {"one daughter", [](EstateCase& c) { c.daughters = heads(1); }, {&Division::DaughtersRule},
+             {{Row::n6, "12000"}}},
+            {"three daughters", [](EstateCase& c) { c.daughters = heads(3); }, {&Division::DaughtersRule},
+             {{Row::n6, "5333.3333"}}},
+            {"daughters beside a son", [](EstateCase& c) { c.daughters = heads(2), c.sons = heads(1); },
+             {&Division::DaughtersRule}, {{Row::n6, ""}}},
+            {"one daughter, two sons' daughters",
+             [](EstateCase& c) { c.daughters = heads(1), c.sonsDaughters = heads(2); },
+             {&Division::DaughtersRule, &Division::SonsDaughtersRule}, {{Row::n6, "12000"}, {Row::n8, "2000"}}},
+            {"two daughters exclude the son's daughter",
+             [](EstateCase& c) { c.daughters = heads(2), c.sonsDaughters = heads(1); },
+             {&Division::SonsDaughtersRule}, {{Row::n8, ""}}},
+            {"two sons' daughters alone", [](EstateCase& c) { c.sonsDaughters = heads(2); },
+             {&Division::SonsDaughtersRule}, {{Row::n8, "8000"}}},
+            {"a son's son makes her residuary", [](EstateCase& c) { c.sonsDaughters = c.sonsSons = heads(1); },
+             {&Division::SonsDaughtersRule}, {{Row::n8, ""}}},
+            {"daughter, son's daughter, son's son's daughter",
+             [](EstateCase& c) { c.daughters = c.sonsDaughters = c.sonsSonsDaughters = heads(1); },
+             {&Division::DaughtersRule, &Division::SonsDaughtersRule, &Division::GreatGranddaughtersRule},
+             {{Row::n27, "0"}}},
+            {"son's son's daughters alone", [](EstateCase& c) { c.sonsSonsDaughters = heads(2); },
+             {&Division::GreatGranddaughtersRule}, {{Row::n27, "8000"}}},
+            {"son's son's daughter beside one daughter",
+             [](EstateCase& c) { c.daughters = heads(1), c.sonsSonsDaughters = heads(2); },
+             {&Division::GreatGranddaughtersRule}, {{Row::n27, "2000"}}},
+            {"son's son's daughter beside a son's son's son",
+             [](EstateCase& c) { c.sonsSonsSons = c.sonsSonsDaughters = heads(1); },
+             {&Division::GreatGranddaughtersRule}, {{Row::n27, ""}}},
+            {"one full sister", [](EstateCase& c) { c.fullSisters = heads(1); }, {&Division::FullSistersRule},
+             {{Row::n10, "12000"}}},
+            {"full sisters beside a full brother",
+             [](EstateCase& c) { c.fullSisters = heads(2), c.fullBrothers = heads(1); },
+             {&Division::FullSistersRule}, {{Row::n10, ""}}},
+            {"full sister beside the grandfather", [](EstateCase& c) { c.fullSisters = heads(1), c.grandfather = true; },
+             {&Division::FullSistersRule}, {{Row::n10, ""}}},
+            {"one full sister, two paternal sisters",
+             [](EstateCase& c) { c.fullSisters = heads(1), c.paternalSisters = heads(2); },
+             {&Division::FullSistersRule, &Division::PaternalSistersRule}, {{Row::n10, "12000"}, {Row::n15, "2000"}}},
+            {"two full sisters exclude the paternal sister",
+             [](EstateCase& c) { c.fullSisters = heads(2), c.paternalSisters = heads(1); },
+             {&Division::PaternalSistersRule}, {{Row::n15, ""}}},
+            {"three paternal sisters", [](EstateCase& c) { c.paternalSisters = heads(3); },
+             {&Division::PaternalSistersRule}, {{Row::n15, "5333.3333"}}},
+            {"one uterine brother, one uterine sister",
+             [](EstateCase& c) { c.uterineBrothers = c.uterineSisters = heads(1); }, {&Division::UterineSiblingsRule},
+             {{Row::n12, "4000"}}},
+            {"a single uterine sister", [](EstateCase& c) { c.uterineSisters = heads(1); },
+             {&Division::UterineSiblingsRule}, {{Row::n12, "4000"}}},
+            {"uterine siblings beside a daughter",
+             [](EstateCase& c) { c.uterineSisters = heads(2), c.daughters = heads(1); },
+             {&Division::UterineSiblingsRule}, {{Row::n12, ""}}},
+        },
+        "24000");
+}
+
+TEST(SumAssignedShares, AddsEveryFixedShareTimesItsHeads)
+{
+    RuleBench b;
+    b.c.wives = heads(3);
+    b.ledger().WifeShare = money("1");
+    b.ledger().MotherShare = money("4");
+    b.d.SumAssignedShares();
+    EXPECT_EQ(b.ledger().FixedSharesTotal, money("7"));
+
+    // Sons', brothers' and paternal brothers' amounts never count; every
+    // class's amount counts once per head.
+    RuleBench s("100");
+    s.c.sons = heads(2), s.c.daughters = heads(3), s.c.uterineBrothers = heads(1), s.c.uterineSisters = heads(2);
+    s.c.paternalSisters = heads(2), s.c.fullBrothers = heads(4), s.c.paternalBrothers = heads(5);
+    s.ledger().SonShare = money("10");
+    s.ledger().FullBrotherShare = money("10");
+    s.ledger().PaternalBrotherShare = money("10");
+    s.ledger().DaughterShare = money("5");
+    s.ledger().UterineSiblingShare = money("0.3333");
+    s.ledger().PaternalSisterShare = money("1.25");
+    s.ledger().GrandfatherShare = money("0.0001");
+    s.d.SumAssignedShares();
+    EXPECT_EQ(s.ledger().FixedSharesTotal, money("18.5000"));  // 15 + 0.9999 + 2.5 + 0.0001
+}
+
+}  // namespace
