@@ -63,16 +63,9 @@ std::int64_t Currency::whole() const
     return raw_ / kScale;
 }
 
-Currency roundToCurrency(long double raw)
+void throwEngineError(ErrorCode code)
 {
-    // rintl rounds in the current mode, which the program never changes from
-    // round-to-nearest, ties to even.
-    const long double r = std::rint(raw);
-    // -2^63 is representable; 2^63 is the first value that is not. The
-    // negated form also rejects NaN.
-    if (!(r >= -9223372036854775808.0L && r < 9223372036854775808.0L))
-        throw EngineError(ErrorCode::OutOfRange);
-    return Currency::fromRaw(static_cast<std::int64_t>(r));
+    throw EngineError(code);
 }
 
 Currency addExact(Currency a, Currency b)

@@ -66,9 +66,22 @@ private:
     std::int64_t raw_ = 0;
 };
 
+[[noreturn]] void throwEngineError(ErrorCode code);
+
 // Rounds an extended raw value once to the nearest integer, ties to even, and
 // stores it; throws OutOfRange when it does not fit the raw range (or is NaN).
-Currency roundToCurrency(long double raw);
+inline Currency roundToCurrency(long double raw)
+{
+    // The x87 rounding mode is never changed from round-to-nearest, ties to
+    // even, so rint rounds as required and llrint stores the (already
+    // integral) value without touching the control word.
+    const long double r = __builtin_rintl(raw);
+    // -2^63 is representable; 2^63 is the first value that is not. The
+    // negated form also rejects NaN.
+    if (!(r >= -9223372036854775808.0L && r < 9223372036854775808.0L)) [[unlikely]]
+        throwEngineError(ErrorCode::OutOfRange);
+    return Currency::fromRaw(__builtin_llrintl(r));
+}
 
 // Exact integer arithmetic on raw values; throws OutOfRange on overflow.
 Currency addExact(Currency a, Currency b);

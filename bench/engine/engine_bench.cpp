@@ -1,0 +1,140 @@
+// Benchmarks of the division engine and of qismar-cli's line processing.
+//
+//   engine_bench                       run the benchmarks
+//   engine_bench --write-cases=F [N]   write N (default 100000) case lines to F
+//                                      for timing the qismar-cli program itself
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <string>
+
+#include <benchmark/benchmark.h>
+
+#include "case_json.h"
+#include "case_mix.h"
+#include "division.h"
+
+// Every heap allocation of the process is counted, so that a benchmark can
+// show that a division allocates nothing.
+static std::atomic<std::size_t> g_allocations{0};
+
+void* operator new(std::size_t size)
+{
+    g_allocations.fetch_add(1, std::memory_order_relaxed);
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+using qismar::bench::makeCaseMix;
+
+const std::vector<qismar::bench::MixedCase>& mix()
+{
+    static const auto cases = makeCaseMix(4096);
+    return cases;
+}
+
+void BM_Divide(benchmark::State& state)
+{
+    const auto& cases = mix();
+    std::size_t i = 0, divided = 0, passesBase = 0;
+    // Warm up, then count every allocation made while dividing.
+    for (const auto& m : cases)
+        benchmark::DoNotOptimize(qismar::Divide(m.estateCase));
+    const std::size_t before = g_allocations.load();
+    for (auto _ : state) {
+        const qismar::DivisionResult r = qismar::Divide(cases[i].estateCase);
+        benchmark::DoNotOptimize(r);
+        divided += r.outcome == qismar::Outcome::Divided;
+        passesBase += static_cast<std::size_t>(r.problemBase.raw());
+        if (++i == cases.size())
+            i = 0;
+    }
+    const std::size_t allocations = g_allocations.load() - before;
+    state.SetItemsProcessed(state.iterations());
+    state.counters["allocations"] = static_cast<double>(allocations);
+    state.counters["cases_in_mix"] = static_cast<double>(cases.size());
+    if (allocations != 0)
+        state.SkipWithError("a division allocated on the heap");
+}
+BENCHMARK(BM_Divide);
+
+// Cases whose base rises, and cases whose surplus is returned over many
+// passes, separately: the two loops of the driver.
+void BM_DivideLoops(benchmark::State& state, int loop)
+{
+    qismar::EstateCase c;
+    c.estate = qismar::Currency::fromWhole(24000);
+    if (loop == 0) {
+        c.deceased = qismar::Deceased::Woman;  // husband, mother, sisters, uterine: base 40
+        c.spouse = c.mother = true;
+        c.fullSisters = qismar::Currency::fromWhole(2);
+        c.uterineBrothers = qismar::Currency::fromWhole(2);
+    } else {
+        c.mothersMothersMother = c.fathersMothersMother = c.fathersFathersMother = true;  // base 24 down to 4
+    }
+    c.deriveEntryWindowState();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(qismar::Divide(c));
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK_CAPTURE(BM_DivideLoops, raise_base_24_to_40, 0);
+BENCHMARK_CAPTURE(BM_DivideLoops, return_base_24_to_4, 1);
+
+// qismar-cli's whole loop over a 100 000-line input held in memory: reading,
+// parsing, dividing and writing the JSON objects.
+void BM_CliLines(benchmark::State& state)
+{
+    static const std::string input = [] {
+        std::string text;
+        for (const auto& m : makeCaseMix(100000, 0xC11))
+            text += m.jsonLine + "\n";
+        return text;
+    }();
+    for (auto _ : state) {
+        FILE* in = fmemopen(const_cast<char*>(input.data()), input.size(), "r");
+        FILE* out = std::fopen("/dev/null", "w");
+        const int status = qismar::cli::run(in, out);
+        std::fclose(in);
+        std::fclose(out);
+        if (status != 0)
+            state.SkipWithError("a line failed");
+    }
+    state.SetItemsProcessed(state.iterations() * 100000);
+}
+BENCHMARK(BM_CliLines)->Unit(benchmark::kMillisecond);
+
+int writeCases(const char* path, std::size_t count)
+{
+    FILE* f = std::fopen(path, "w");
+    if (!f) {
+        std::perror(path);
+        return 1;
+    }
+    for (const auto& m : makeCaseMix(count, 0xC11)) {
+        std::fputs(m.jsonLine.c_str(), f);
+        std::fputc('\n', f);
+    }
+    return std::fclose(f) == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc >= 2 && std::strncmp(argv[1], "--write-cases=", 14) == 0)
+        return writeCases(argv[1] + 14, argc >= 3 ? std::strtoul(argv[2], nullptr, 10) : 100000);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

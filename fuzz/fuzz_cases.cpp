@@ -1,0 +1,89 @@
+// libFuzzer target: arbitrary bytes go through qismar-cli's line parser and
+// the engine, and also, read as a structured case, straight into the engine.
+// Every input must end in one well-formed result object, a message or a
+// clear error: never a crash, a hang, undefined behaviour or another exception.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include <fuzzer/FuzzedDataProvider.h>
+#include <nlohmann/json.hpp>
+
+#include "case_json.h"
+#include "division.h"
+
+namespace {
+
+void checkLine(const std::uint8_t* data, std::size_t size)
+{
+    std::string line(reinterpret_cast<const char*>(data), size);
+    if (const auto nl = line.find('\n'); nl != std::string::npos)
+        line.resize(nl);  // qismar-cli never hands a line end to the parser
+    std::string out;
+    const bool ok = qismar::cli::processLine(line, out);
+    // Exactly one object, on one line, that parses back.
+    if (out.empty() || out.back() != '\n' || out.find('\n') != out.size() - 1)
+        std::abort();
+    const auto j = nlohmann::json::parse(out, nullptr, false);
+    if (j.is_discarded() || !j.is_object())
+        std::abort();
+    if (ok != j.contains("outcome") || ok == j.contains("error"))
+        std::abort();
+}
+
+qismar::Currency count(FuzzedDataProvider& p)
+{
+    // Mostly small classes, sometimes very large ones, seldom the extremes.
+    switch (p.ConsumeIntegralInRange(0, 9)) {
+    case 0: return qismar::Currency::fromWhole(p.ConsumeIntegralInRange<std::int64_t>(0, qismar::Currency::kMaxWhole));
+    case 1: return qismar::Currency::fromWhole(p.ConsumeIntegralInRange<std::int64_t>(0, 100000));
+    case 2: case 3: return qismar::Currency::fromWhole(p.ConsumeIntegralInRange<std::int64_t>(1, 300));
+    default: return qismar::Currency::fromWhole(p.ConsumeIntegralInRange<std::int64_t>(0, 4));
+    }
+}
+
+void checkCase(const std::uint8_t* data, std::size_t size)
+{
+    FuzzedDataProvider p(data, size);
+    qismar::EstateCase c;
+    c.deceased = p.ConsumeBool() ? qismar::Deceased::Man : qismar::Deceased::Woman;
+    c.estate = qismar::Currency::fromWhole(p.ConsumeBool() ? p.ConsumeIntegralInRange<std::int64_t>(0, 1000000)
+                                                           : p.ConsumeIntegralInRange<std::int64_t>(0, qismar::Currency::kMaxWhole));
+    c.father = p.ConsumeBool();
+    c.mother = p.ConsumeBool();
+    c.spouse = p.ConsumeBool();
+    c.grandfather = p.ConsumeBool();
+    c.wives = qismar::Currency::fromWhole(p.ConsumeIntegralInRange<std::int64_t>(1, 4));
+    for (qismar::Currency* k : {&c.sons, &c.daughters, &c.sonsSons, &c.sonsDaughters, &c.sonsSonsSons,
+                                &c.sonsSonsDaughters, &c.fullSisters, &c.fullBrothers, &c.paternalBrothers,
+                                &c.paternalSisters, &c.uterineSisters, &c.uterineBrothers, &c.fullBrothersSons,
+                                &c.paternalBrothersSons, &c.fullUncles, &c.paternalUncles, &c.fullUnclesSons,
+                                &c.paternalUnclesSons})
+        if (p.ConsumeBool())
+            *k = count(p);
+    c.mothersMother = p.ConsumeBool();
+    c.fathersMother = p.ConsumeBool();
+    c.mothersMothersMother = p.ConsumeBool();
+    c.fathersMothersMother = p.ConsumeBool();
+    c.fathersFathersMother = p.ConsumeBool();
+    try {
+        c.deriveEntryWindowState();
+        const qismar::DivisionResult r = qismar::Divide(c);
+        if (r.outcome == qismar::Outcome::NoEstate && !c.estate.isZero())
+            std::abort();
+        for (int i = 0; i < qismar::kRowCount; ++i)
+            if (r.percentages[i].has_value() != (r.rows[i].kind == qismar::RowText::Kind::Amount))
+                std::abort();
+    } catch (const qismar::EngineError&) {
+        // A clear error is an acceptable end.
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    checkLine(data, size);
+    checkCase(data, size);
+    return 0;
+}
