@@ -214,4 +214,27 @@ TEST(CliProgram, ExitStatusTellsWhetherEveryLineWasDivided)
     EXPECT_NE(out.find("{\"error\": \"\\\"wives\\\" must be"), std::string::npos) << out;
 }
 
+TEST(CliProgram, WorkedExamplesToTheLastDecimal)
+{
+    // Hand-checked divisions, one per line, against the program's output.
+    std::ifstream cases(QISMAR_TEST_DATA "/worked_examples.jsonl");
+    std::ifstream expected(QISMAR_TEST_DATA "/worked_examples.expected.jsonl");
+    std::string input, want, line;
+    while (std::getline(cases, line))
+        input += line + "\n";
+    while (std::getline(expected, line))
+        want += line + "\n";
+    ASSERT_FALSE(input.empty());
+    std::string out;
+    EXPECT_EQ(runProgram(input, out), 0);
+    std::istringstream got(out), exp(want), in(input);
+    std::string g, e, c;
+    while (std::getline(exp, e)) {
+        std::getline(in, c);
+        ASSERT_TRUE(std::getline(got, g)) << "missing output for " << c;
+        EXPECT_EQ(g, e) << c;
+    }
+    EXPECT_FALSE(std::getline(got, g)) << "extra output: " << g;
+}
+
 }  // namespace
