@@ -1,0 +1,199 @@
+// The "كيف يرث؟" mode, the lookup of a law excerpt in qanoon.txt and the
+// information window that shows it.
+#include <QCursor>
+#include <QFile>
+#include <QFileInfo>
+#include <QIcon>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTextOption>
+#include <vector>
+
+#include "entry_windows.h"
+#include "widgets.h"
+
+namespace qismar {
+
+Treport* report = nullptr;
+
+namespace {
+
+bool modeOn = false;
+int lookupsSuppressed = 0;
+
+// A window or control that shows the help cursor while the mode is on, with
+// the cursor it had of its own before.
+struct Marked {
+    QPointer<QWidget> widget;
+    bool ownCursor = false;
+    QCursor cursor;
+};
+
+std::vector<Marked>& markedWidgets()
+{
+    static std::vector<Marked> marked;
+    return marked;
+}
+
+void forgetDeleted()
+{
+    auto& marked = markedWidgets();
+    std::erase_if(marked, [](const Marked& m) { return m.widget.isNull(); });
+}
+
+QString openFailure(const QFile& file)
+{
+    const QFileInfo info(file.fileName());
+    // "تعذر فتح الملف «%1»: "
+    QString message = QStringLiteral("تعذر فتح الملف «%1»: ").arg(file.fileName());
+    if (!info.exists())
+        return message + QStringLiteral("الملف غير موجود في مجلد البرنامج");
+    if (info.isDir())
+        return message + QStringLiteral("هذا الاسم لمجلد وليس لملف");
+    if (!info.isReadable())
+        return message + QStringLiteral("لا توجد صلاحية لقراءته");
+    return message + file.errorString();
+}
+
+}  // namespace
+
+namespace widgets {
+
+void markForHelpCursor(QWidget* widget)
+{
+    forgetDeleted();
+    markedWidgets().push_back({widget, widget->testAttribute(Qt::WA_SetCursor), widget->cursor()});
+    if (modeOn)
+        widget->setCursor(Qt::WhatsThisCursor);
+}
+
+LookupsSuppressed::LookupsSuppressed() { ++lookupsSuppressed; }
+LookupsSuppressed::~LookupsSuppressed() { --lookupsSuppressed; }
+
+}  // namespace widgets
+
+bool HowInheritsMode() noexcept { return modeOn; }
+
+void StartHowInheritsMode()
+{
+    forgetDeleted();
+    modeOn = true;
+    for (const Marked& m : markedWidgets())
+        m.widget->setCursor(Qt::WhatsThisCursor);
+}
+
+void EndHowInheritsMode()
+{
+    forgetDeleted();
+    for (const Marked& m : markedWidgets()) {
+        if (m.ownCursor)
+            m.widget->setCursor(m.cursor);
+        else
+            m.widget->unsetCursor();
+    }
+    modeOn = false;
+}
+
+void ShowLawExcerpt(const QString& beginLine, const QString& endLine)
+{
+    if (!modeOn || lookupsSuppressed > 0)
+        return;
+    // The mode is over before anything is read, whatever happens next.
+    EndHowInheritsMode();
+    Treport* window = report;
+    if (window)
+        window->Memo1->clear();
+
+    QFile file(QString::fromLatin1(kLawExcerptFile));
+    if (!file.open(QIODevice::ReadOnly))
+        throw ui::UiError(openFailure(file));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw ui::UiError(QStringLiteral("تعذرت قراءة الملف «%1»: %2").arg(file.fileName(), file.errorString()));
+    file.close();
+
+    // Every line end (CR LF, LF or a lone CR) becomes "\n"; a line end at the
+    // very end of the file does not start another line.
+    const QString text = ui::decodeCp1256(bytes);
+    QStringList lines = text.split(QLatin1Char('\n'));
+    if (text.isEmpty() || text.endsWith(QLatin1Char('\n')))
+        lines.removeLast();
+
+    const qsizetype begin = lines.indexOf(beginLine);
+    if (begin < 0)
+        throw ui::UiError(QStringLiteral("لا يوجد في الملف «%1» نص هذه المادة (السطر «%2»)")
+                              .arg(file.fileName(), beginLine));
+    QStringList excerpt;
+    // Without its end line the excerpt runs to the end of the file.
+    for (qsizetype i = begin + 1; i < lines.size() && lines[i] != endLine; ++i)
+        excerpt.append(lines[i]);
+
+    if (!window)
+        throw ui::UiError(QStringLiteral("نافذة المعلومات غير موجودة"));
+    window->Memo1->setPlainText(excerpt.join(QLatin1Char('\n')));
+    window->Memo1->moveCursor(QTextCursor::Start);
+    window->exec();
+}
+
+// ---------------------------------------------------------------------------
+
+Treport::Treport()
+{
+    setObjectName(QStringLiteral("report"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
+    setWindowTitle(QStringLiteral("معلومات"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/qismar.svg")));
+    setLayoutDirection(Qt::RightToLeft);
+    setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), 11));
+    widgets::setLayoutSize(this, 622, 410);
+    widgets::centreOnScreen(this);
+
+    Image1 = new widgets::Picture(QStringLiteral(":/pictures/report.svg"), this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(rect());
+
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setGeometry(64, 48, 489, 257);
+    Memo1->setReadOnly(true);
+    Memo1->setLayoutDirection(Qt::RightToLeft);
+    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setFont(ui::layoutFont(QStringLiteral("Traditional Arabic Backslanted"), 19, true));
+    QTextOption option = Memo1->document()->defaultTextOption();
+    option.setTextDirection(Qt::RightToLeft);
+    option.setAlignment(Qt::AlignRight);
+    option.setWrapMode(QTextOption::WordWrap);
+    Memo1->document()->setDefaultTextOption(option);
+    QPalette palette = Memo1->palette();
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setColor(group, QPalette::Base, Qt::white);
+        palette.setColor(group, QPalette::Text, Qt::red);
+    }
+    Memo1->setPalette(palette);
+    Memo1->setAccessibleName(QStringLiteral("نص المادة من القانون"));
+
+    Button1 = new QPushButton(QStringLiteral("إغلاق"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(264, 312, 75, 25);
+    connect(Button1, &QPushButton::clicked, this, [this] { accept(); });
+
+    report = this;
+}
+
+Treport::~Treport()
+{
+    if (report == this)
+        report = nullptr;
+}
+
+void Treport::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    if (Image1)
+        Image1->setGeometry(rect());
+}
+
+}  // namespace qismar

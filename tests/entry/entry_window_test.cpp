@@ -1,0 +1,520 @@
+// The heir-entry window: layout, the boxes and their dialogs, the spouse and
+// the sex of the deceased, the estate edit, the guidance texts.
+#include <QAccessible>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "gui_test_support.h"
+
+namespace qismar::testing {
+namespace {
+
+using EntryWindow = EntryWindows;
+
+struct Placement {
+    const char* name;
+    QRect rect;
+};
+
+TEST_F(EntryWindow, PlacesEveryControlWhereTheLayoutSays)
+{
+    const Placement placements[] = {
+        {"GroupBox1", {40, 40, 385, 345}},  {"St1", {69, 264, 332, 105}},     {"GroupBox2", {438, 38, 136, 91}},
+        {"RadioButton1", {491, 69, 49, 20}}, {"RadioButton2", {482, 98, 58, 20}}, {"GroupBox3", {438, 133, 136, 87}},
+        {"edttarikh", {458, 171, 106, 24}},  {"BitBtn2", {464, 240, 89, 41}},   {"BitBtn3", {464, 288, 89, 41}},
+        {"BitBtn1", {464, 336, 89, 41}},     {"Image1", {0, 0, 632, 431}},
+        {"chkAb", {309, 85, 84, 21}},        {"Edit7", {270, 75, 30, 24}},      {"chkOm", {309, 114, 84, 21}},
+        {"Edit8", {270, 104, 30, 24}},       {"chkZoj", {309, 142, 84, 21}},    {"Edit1", {270, 133, 30, 24}},
+        {"chkSons", {309, 171, 84, 21}},     {"Edit9", {270, 162, 30, 24}},     {"chkEbnEbn", {309, 200, 84, 21}},
+        {"Edit10", {270, 190, 30, 24}},      {"chkAk", {309, 229, 84, 21}},     {"Edit11", {270, 219, 30, 24}},
+        {"chkEbnAk", {117, 85, 84, 21}},     {"Edit2", {78, 75, 30, 24}},       {"chkAm", {117, 114, 84, 21}},
+        {"Edit5", {78, 104, 30, 24}},        {"chkjd", {117, 142, 84, 21}},     {"Edit6", {78, 133, 30, 24}},
+        {"chkjadh", {117, 171, 84, 21}},     {"Edit3", {78, 162, 30, 24}},      {"chkEbnAm", {107, 200, 94, 21}},
+        {"Edit4", {78, 190, 30, 24}},
+    };
+    for (const Placement& p : placements) {
+        auto* w = fmMain->findChild<QWidget*>(QString::fromLatin1(p.name));
+        ASSERT_NE(w, nullptr) << p.name;
+        EXPECT_EQ(w->geometry(), p.rect) << p.name;
+    }
+    // 640 x 461 with its frame: the client area is the picture's 632 x 431.
+    EXPECT_EQ(fmMain->size(), QSize(632, 431));
+    EXPECT_EQ(fmMain->layoutDirection(), Qt::RightToLeft);
+    // A title bar without any buttons.
+    const Qt::WindowFlags flags = fmMain->windowFlags();
+    EXPECT_TRUE(flags & Qt::CustomizeWindowHint);
+    EXPECT_TRUE(flags & Qt::WindowTitleHint);
+    EXPECT_FALSE(flags & (Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint
+                          | Qt::WindowMaximizeButtonHint));
+}
+
+TEST_F(EntryWindow, StartsWithTheCaptionsToolTipsAndValuesOfTheLayout)
+{
+    struct Text {
+        QWidget* widget;
+        QString text;  // caption or edit text
+        QString tip;
+    };
+    const Text texts[] = {
+        {fmMain->BitBtn2, QStringLiteral("  قسم"), QString()},
+        {fmMain->BitBtn3, QStringLiteral("كيف يرث؟"), QString()},
+        {fmMain->BitBtn1, QStringLiteral("عودة"), QString()},
+        {fmMain->RadioButton1, QStringLiteral("رجل"), QStringLiteral("المتوفى رجل")},
+        {fmMain->RadioButton2, QStringLiteral("امرأة"), QStringLiteral(" المتوفى امرأة")},
+        {fmMain->edttarikh, QStringLiteral("0"), QStringLiteral("قيمة التركة بالعملة ")},
+        {fmMain->St1, QStringLiteral("  "), QStringLiteral("التوجيهات والملاحظات")},
+        {fmMain->chkAb, QStringLiteral("أب"), QStringLiteral("أبو الميت")},
+        {fmMain->chkOm, QStringLiteral("أم"), QStringLiteral("أم الميت")},
+        {fmMain->chkZoj, QStringLiteral("زوجات"), QStringLiteral("زوجات الميت ")},
+        {fmMain->chkSons, QStringLiteral("ابناء"), QStringLiteral("أبناء الميت")},
+        {fmMain->chkEbnEbn, QStringLiteral("أحفاد"), QStringLiteral("حفدة الميت")},
+        {fmMain->chkAk, QStringLiteral("إخوة"), QStringLiteral("اخوة الميت")},
+        {fmMain->chkEbnAk, QStringLiteral("ابناء إخوان"),
+         QStringLiteral("أبناء اخوان الميت ... بنات الإخوان وأبناء الأخوات لا يرثون")},
+        {fmMain->chkAm, QStringLiteral("أعمام"), QStringLiteral("أعمام الميت ... العمات لايرثن")},
+        {fmMain->chkjd, QStringLiteral("جد"), QStringLiteral("جد الميت لأبيه ... الجد لأم لايرث")},
+        {fmMain->chkjadh, QStringLiteral("جدة"), QStringLiteral("جدة الميت")},
+        {fmMain->chkEbnAm, QStringLiteral("أبناء الأعمام"),
+         QStringLiteral("أبناء عم الميت ... بنات الأعمام وأبناء العمات لايرثون")},
+        {fmMain->Edit7, QStringLiteral("1"), QString()},
+        {fmMain->Edit8, QStringLiteral("1"), QString()},
+        {fmMain->Edit1, QStringLiteral("1"), QStringLiteral("عدد الزوجات")},
+        {fmMain->Edit9, QStringLiteral("0"), QStringLiteral("عدد الأبناء")},
+        {fmMain->Edit10, QStringLiteral("0"), QStringLiteral("عدد الحفدة")},
+        {fmMain->Edit11, QStringLiteral("0"), QStringLiteral("عدد الاخوة")},
+        {fmMain->Edit2, QStringLiteral("0"), QStringLiteral("عدد أبناء الاخوان")},
+        {fmMain->Edit5, QStringLiteral("0"), QStringLiteral("عدد الأعمام")},
+        {fmMain->Edit6, QStringLiteral("1"), QString()},
+        {fmMain->Edit3, QStringLiteral("1"), QStringLiteral("عدد الجدات")},
+        {fmMain->Edit4, QStringLiteral("0"), QStringLiteral("عدد أبناء الأعمام")},
+    };
+    for (const Text& t : texts) {
+        QString text;
+        if (auto* button = qobject_cast<QAbstractButton*>(t.widget))
+            text = button->text();
+        else if (auto* edit = qobject_cast<QLineEdit*>(t.widget))
+            text = edit->text();
+        else if (auto* label = qobject_cast<QLabel*>(t.widget))
+            text = label->text();
+        EXPECT_EQ(text, t.text) << t.widget->objectName();
+        EXPECT_EQ(t.widget->toolTip(), t.tip) << t.widget->objectName();
+    }
+    EXPECT_EQ(fmMain->GroupBox1->title(), QStringLiteral("الورثة"));
+    EXPECT_EQ(fmMain->GroupBox2->title(), QStringLiteral("المتوفى"));
+    EXPECT_EQ(fmMain->GroupBox3->title(), QStringLiteral("قيمة التركة"));
+    EXPECT_TRUE(fmMain->RadioButton1->isChecked());
+    for (QCheckBox* box : fmMain->heirBoxes())
+        EXPECT_FALSE(box->isChecked()) << box->objectName();
+    for (QLineEdit* count : {fmMain->Edit1, fmMain->Edit2, fmMain->Edit3, fmMain->Edit4, fmMain->Edit5, fmMain->Edit6,
+                             fmMain->Edit7, fmMain->Edit8, fmMain->Edit9, fmMain->Edit10, fmMain->Edit11})
+        EXPECT_FALSE(count->isEnabled()) << count->objectName();
+    EXPECT_EQ(fmMain->St1->palette().color(QPalette::WindowText), QColor(0, 128, 0));
+}
+
+TEST_F(EntryWindow, TabMovesThroughTheControlsInTheLayoutOrder)
+{
+    // Only controls that can take the focus are reached: the disabled count
+    // edits, the frames and the guidance text are passed over.
+    fmMain->Edit1->setEnabled(true);  // as once a man's spouse is ticked
+    const std::vector<QWidget*> expected = {
+        fmMain->chkAb,   fmMain->chkOm,   fmMain->chkZoj,  fmMain->chkSons,      fmMain->chkEbnEbn,
+        fmMain->chkAk,   fmMain->chkEbnAk, fmMain->chkAm,  fmMain->chkjd,        fmMain->chkjadh,
+        fmMain->chkEbnAm, fmMain->Edit1,   fmMain->RadioButton1, fmMain->edttarikh, fmMain->BitBtn2,
+        fmMain->BitBtn3, fmMain->BitBtn1,
+    };
+    fmMain->activateWindow();
+    fmMain->chkAb->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(fmMain));
+    std::vector<QWidget*> reached{QApplication::focusWidget()};
+    for (std::size_t i = 1; i < expected.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        reached.push_back(QApplication::focusWidget());
+    }
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(reached[i], expected[i]) << "step " << i << ": " << (reached[i] ? reached[i]->objectName() : QString());
+}
+
+// One counting box, its dialog and its count edit.
+struct CountingBox {
+    const char* name;
+    QCheckBox* TfmMain::*box;
+    QLineEdit* TfmMain::*countEdit;
+    TCountingDialog* (*dialog)();
+    std::vector<QString> counts;  // what the user types into the dialog's count edits
+    QString total;                // what "تم" writes into the count edit
+};
+
+const CountingBox kCountingBoxes[] = {
+    {"children", &TfmMain::chkSons, &TfmMain::Edit9, []() -> TCountingDialog* { return fmSon; }, {"2", "3"}, "5"},
+    {"grandchildren", &TfmMain::chkEbnEbn, &TfmMain::Edit10, []() -> TCountingDialog* { return fmSonOfSon; },
+     {"1", "0", "2", "1"}, "4"},
+    {"siblings", &TfmMain::chkAk, &TfmMain::Edit11, []() -> TCountingDialog* { return fmBrothers; },
+     {"0", "1", "0", "0", "2", "0"}, "3"},
+    {"nephews", &TfmMain::chkEbnAk, &TfmMain::Edit2, []() -> TCountingDialog* { return fmSonOfBrother; }, {"2", "1"}, "3"},
+    {"uncles", &TfmMain::chkAm, &TfmMain::Edit5, []() -> TCountingDialog* { return fmUncle; }, {"1", "1"}, "2"},
+    {"cousins", &TfmMain::chkEbnAm, &TfmMain::Edit4, []() -> TCountingDialog* { return fmSonOfUncle; }, {"0", "12"}, "12"},
+};
+
+// Answers a counting dialog: checks that it is the expected one, types the
+// counts and presses "تم".
+std::function<void(TCountingDialog*)> answer(TCountingDialog* expected, std::vector<QString> counts)
+{
+    return [expected, counts](TCountingDialog* dialog) {
+        EXPECT_EQ(dialog, expected);
+        ASSERT_EQ(dialog->countEdits().size(), counts.size());
+        for (std::size_t i = 0; i < counts.size(); ++i)
+            typeOver(dialog->countEdits()[i], counts[i]);
+        click(dialog->Button1);
+    };
+}
+
+TEST_F(EntryWindow, CountingBoxStaysTickedOnlyWithANonZeroTotalAndUntickingEmptiesItsDialog)
+{
+    for (const CountingBox& c : kCountingBoxes) {
+        SCOPED_TRACE(c.name);
+        QCheckBox* box = fmMain->*c.box;
+        QLineEdit* countEdit = fmMain->*c.countEdit;
+        TCountingDialog* dialog = c.dialog();
+
+        // Ticked with nothing entered: the box ends unticked, the count at "0".
+        {
+            ModalScript script;
+            script.on<TCountingDialog>(answer(dialog, std::vector<QString>(c.counts.size(), QStringLiteral("0"))));
+            click(box);
+            EXPECT_SCRIPT_DONE(script);
+            EXPECT_FALSE(box->isChecked());
+            EXPECT_EQ(countEdit->text(), QStringLiteral("0"));
+            EXPECT_FALSE(dialog->isVisible());
+        }
+        // Ticked with counts: the total of every count, and the box stays ticked.
+        {
+            ModalScript script;
+            script.on<TCountingDialog>(answer(dialog, c.counts));
+            click(box);
+            EXPECT_SCRIPT_DONE(script);
+            EXPECT_TRUE(box->isChecked());
+            EXPECT_EQ(countEdit->text(), c.total);
+            for (std::size_t i = 0; i < c.counts.size(); ++i)
+                EXPECT_EQ(dialog->countEdits()[i]->text(), c.counts[i]);
+        }
+        // Unticked: the dialog's counts and the count edit go back to "0",
+        // and no dialog opens.
+        {
+            ModalScript script;
+            script.forbidUnexpected();
+            click(box);
+            EXPECT_SCRIPT_DONE(script);
+            EXPECT_FALSE(box->isChecked());
+            EXPECT_EQ(countEdit->text(), QStringLiteral("0"));
+            for (QLineEdit* count : dialog->countEdits())
+                EXPECT_EQ(count->text(), QStringLiteral("0"));
+        }
+    }
+}
+
+TEST_F(EntryWindow, UntickingABoxEmptiesTheResultFieldsOfTheHeirsItRemoves)
+{
+    struct Case {
+        const char* name;
+        QCheckBox* TfmMain::*box;
+        std::vector<Row> emptied;
+    };
+    const Case cases[] = {
+        {"children", &TfmMain::chkSons, {}},
+        {"grandchildren", &TfmMain::chkEbnEbn, {Row::n7, Row::n8, Row::n27, Row::n28}},
+        {"siblings", &TfmMain::chkAk, {Row::n15, Row::n9, Row::n10, Row::n12, Row::n16}},
+        {"nephews", &TfmMain::chkEbnAk, {}},
+        {"father", &TfmMain::chkAb, {Row::n3}},
+        {"mother", &TfmMain::chkOm, {Row::n4}},
+        {"wives", &TfmMain::chkZoj, {Row::n2}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (QLineEdit* amount : fmDivision->amounts)
+            amount->setText(QStringLiteral("100"));
+        // Ticked from code without its dialog, as a box stands after one.
+        QCheckBox* box = fmMain->*c.box;
+        {
+            const QSignalBlocker blocker(box);
+            box->setChecked(true);
+        }
+        ModalScript script;
+        script.forbidUnexpected();
+        click(box);
+        EXPECT_SCRIPT_DONE(script);
+        for (int i = 0; i < kRowCount; ++i) {
+            const bool emptied = std::find(c.emptied.begin(), c.emptied.end(), rowAt(i)) != c.emptied.end();
+            EXPECT_EQ(fmDivision->amounts[std::size_t(i)]->text(), emptied ? QString() : QStringLiteral("100"))
+                << rowInfo(rowAt(i)).control;
+        }
+    }
+}
+
+TEST_F(EntryWindow, TickingFromCodeRunsTheBehaviourOnlyOnAnActualChange)
+{
+    // Setting the state a box already has opens nothing.
+    {
+        ModalScript script;
+        script.forbidUnexpected();
+        fmMain->chkSons->setChecked(false);
+        fmMain->setTicked(fmMain->chkSons, false);
+        EXPECT_SCRIPT_DONE(script);
+    }
+    // A change from code opens the dialog exactly as a click does.
+    {
+        ModalScript script;
+        script.on<TCountingDialog>(answer(fmSon, {QStringLiteral("1"), QStringLiteral("0")}));
+        fmMain->chkSons->setChecked(true);
+        EXPECT_SCRIPT_DONE(script);
+        EXPECT_TRUE(fmMain->chkSons->isChecked());
+        EXPECT_EQ(fmMain->Edit9->text(), QStringLiteral("1"));
+    }
+    // Unticking from code resets the dialog.
+    fmMain->chkSons->setChecked(false);
+    EXPECT_EQ(fmSon->Edit1->text(), QStringLiteral("0"));
+    EXPECT_EQ(fmMain->Edit9->text(), QStringLiteral("0"));
+}
+
+TEST_F(EntryWindow, WivesCountStaysBetweenOneAndFour)
+{
+    click(fmMain->chkZoj);
+    ASSERT_TRUE(fmMain->chkZoj->isChecked());
+    QLineEdit* wives = fmMain->Edit1;
+    ASSERT_TRUE(wives->isEnabled());
+    EXPECT_EQ(wives->text(), QStringLiteral("1"));
+
+    // Typed after the "1", a 5 makes 15: out of range, back to "1".
+    wives->setFocus();
+    wives->end(false);
+    QTest::keyClick(wives, Qt::Key_5);
+    EXPECT_EQ(wives->text(), QStringLiteral("1"));
+    typeOver(wives, QStringLiteral("5"));
+    EXPECT_EQ(wives->text(), QStringLiteral("1"));
+    typeOver(wives, QStringLiteral("4"));
+    EXPECT_EQ(wives->text(), QStringLiteral("4"));
+    typeOver(wives, QStringLiteral("0"));
+    EXPECT_EQ(wives->text(), QStringLiteral("1"));
+    typeOver(wives, QStringLiteral("3"));
+    EXPECT_EQ(wives->text(), QStringLiteral("3"));
+    // Deleting the digit refills "1"; a letter is not typed at all.
+    wives->end(false);
+    QTest::keyClick(wives, Qt::Key_Backspace);
+    EXPECT_EQ(wives->text(), QStringLiteral("1"));
+    QTest::keyClicks(wives, QStringLiteral("x "));
+    EXPECT_EQ(wives->text(), QStringLiteral("1"));
+
+    // Unticking the spouse greys the count and puts it back to "1".
+    typeOver(wives, QStringLiteral("2"));
+    click(fmMain->chkZoj);
+    EXPECT_FALSE(wives->isEnabled());
+    EXPECT_EQ(wives->text(), QStringLiteral("1"));
+}
+
+TEST_F(EntryWindow, PastedWivesCountThatIsNotANumberIsReportedAndKept)
+{
+    click(fmMain->chkZoj);
+    ModalScript script;
+    script.messageBox();
+    pasteOver(fmMain->Edit1, QStringLiteral("اثنتان"));
+    EXPECT_SCRIPT_DONE(script);
+    ASSERT_EQ(script.boxes().size(), 1u);
+    EXPECT_EQ(script.boxes()[0].icon, QMessageBox::Critical);
+    EXPECT_TRUE(script.boxes()[0].text.contains(QStringLiteral("عدد الزوجات"))) << script.boxes()[0].text;
+    EXPECT_EQ(fmMain->Edit1->text(), QStringLiteral("اثنتان"));
+
+    // The division meets the same text and refuses it without a change.
+    typeOver(fmMain->edttarikh, QStringLiteral("1000"));
+    ModalScript divide;
+    divide.messageBox();
+    click(fmMain->BitBtn2);
+    EXPECT_SCRIPT_DONE(divide);
+    ASSERT_EQ(divide.boxes().size(), 1u);
+    EXPECT_EQ(divide.boxes()[0].icon, QMessageBox::Critical);
+    for (QLineEdit* amount : fmDivision->amounts)
+        EXPECT_TRUE(amount->text().isEmpty());
+}
+
+TEST_F(EntryWindow, SexOfTheDeceasedSetsTheSpouseCaptionAndTheWivesCount)
+{
+    click(fmMain->chkZoj);
+    typeOver(fmMain->Edit1, QStringLiteral("3"));
+
+    click(fmMain->RadioButton2);
+    EXPECT_EQ(fmMain->chkZoj->text(), QStringLiteral("زوج"));
+    EXPECT_EQ(fmMain->chkZoj->toolTip(), QStringLiteral("زوج المتوفية"));
+    EXPECT_EQ(fmMain->Edit1->text(), QStringLiteral("1"));
+    EXPECT_FALSE(fmMain->Edit1->isEnabled());
+    EXPECT_TRUE(fmMain->chkZoj->isChecked());
+
+    // Unticking the husband leaves the count alone for a deceased woman.
+    click(fmMain->chkZoj);
+    EXPECT_FALSE(fmMain->chkZoj->isChecked());
+
+    click(fmMain->RadioButton1);
+    EXPECT_EQ(fmMain->chkZoj->text(), QStringLiteral("زوجات"));
+    EXPECT_EQ(fmMain->chkZoj->toolTip(), QStringLiteral("زوجات الميت"));
+    EXPECT_EQ(fmMain->Edit1->text(), QStringLiteral("1"));
+    EXPECT_TRUE(fmMain->Edit1->isEnabled());  // even with the box unticked
+    EXPECT_FALSE(fmMain->chkZoj->isChecked());
+}
+
+TEST_F(EntryWindow, EstateTakesOnlyDigitsAndIsRefilledWithZero)
+{
+    QLineEdit* estate = fmMain->edttarikh;
+    typeOver(estate, QStringLiteral("12.5"));
+    EXPECT_EQ(estate->text(), QStringLiteral("125"));
+    QTest::keyClicks(estate, QStringLiteral("-+ e,"));
+    EXPECT_EQ(estate->text(), QStringLiteral("125"));
+    // Ctrl+V is a control character, discarded like the others.
+    QTest::keyClick(estate, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(estate->text(), QStringLiteral("125"));
+    // The digits of an Arabic keyboard are the same digits.
+    typeOver(estate, QStringLiteral("٢٥٠٠"));
+    EXPECT_EQ(estate->text(), QStringLiteral("2500"));
+    estate->end(false);
+    for (int i = 0; i < 4; ++i)
+        QTest::keyClick(estate, Qt::Key_Backspace);
+    EXPECT_EQ(estate->text(), QStringLiteral("0"));
+    estate->selectAll();
+    QTest::keyClick(estate, Qt::Key_Delete);
+    EXPECT_EQ(estate->text(), QStringLiteral("0"));
+}
+
+TEST_F(EntryWindow, MouseMovementsWriteTheGuidanceTexts)
+{
+    const QColor navy(0, 0, 128), yellow(255, 255, 0);
+    struct Guidance {
+        QWidget* over;
+        QColor color;
+        QString text;
+    };
+    const Guidance guidance[] = {
+        {fmMain->GroupBox2, navy,
+         QStringLiteral("توجيه\nإذا كان الميت رجلاً ضع العلامة عليه\nإذا كان الميت امرأة ضع العلامة عليها ")},
+        {fmMain->GroupBox3, navy, QStringLiteral("توجيه\nأكتب قيمة جميع أموال المتوفي التي تركها")},
+        {fmMain->chkEbnEbn, yellow, QStringLiteral("أبناء وبنات البنت لا يرثون")},
+        {fmMain->chkEbnAk, yellow, QStringLiteral("تنبيه :\nبنات الاخوان لا يرثن\nأبناء الأخوات لا يرثون")},
+        {fmMain->chkAm, yellow, QStringLiteral("تنبيه :\nالعمات لا يرثن\nالعم أخو الأب لأمه لا يرث")},
+        {fmMain->chkEbnAm, yellow, QStringLiteral("تنبيه :\nبنات الأعمام لا يرثن\nأبناء العمات لا يرثون")},
+        {fmMain->chkjd, yellow, QStringLiteral("الجد أبو الأم لا يرث")},
+    };
+    for (const Guidance& g : guidance) {
+        // A point of a frame that no other control covers.
+        moveMouseOver(g.over, QPoint(4, g.over->height() - 4));
+        EXPECT_EQ(fmMain->St1->text(), g.text) << g.over->objectName();
+        EXPECT_EQ(fmMain->St1->palette().color(QPalette::WindowText), g.color) << g.over->objectName();
+    }
+}
+
+TEST_F(EntryWindow, HeirsFrameNamesTheUmariyyaCaseAndOtherwiseEmptiesTheGuidance)
+{
+    const QPoint bare(8, 30);  // inside the heirs' frame, outside every control over it
+    ASSERT_EQ(fmMain->GroupBox1->childAt(bare), nullptr);
+    click(fmMain->chkAb);
+    click(fmMain->chkOm);
+    click(fmMain->chkZoj);
+    moveMouseOver(fmMain->GroupBox1, bare);
+    EXPECT_EQ(fmMain->St1->text(), QStringLiteral("هذه المسألة تسمى العمرية"));
+    EXPECT_EQ(fmMain->St1->palette().color(QPalette::WindowText), QColor(255, 255, 0));
+
+    // With children as well it is no longer that case: the text goes, the colour stays.
+    moveMouseOver(fmMain->GroupBox3, QPoint(4, 4));  // navy guidance first
+    ModalScript script;
+    script.on<TCountingDialog>(answer(fmSon, {QStringLiteral("1"), QStringLiteral("0")}));
+    click(fmMain->chkSons);
+    EXPECT_SCRIPT_DONE(script);
+    moveMouseOver(fmMain->GroupBox1, bare);
+    EXPECT_EQ(fmMain->St1->text(), QString());
+    EXPECT_EQ(fmMain->St1->palette().color(QPalette::WindowText), QColor(0, 0, 128));
+}
+
+TEST_F(EntryWindow, ReturnClosesTheWindowAndReopeningShowsTheSameEntries)
+{
+    click(fmMain->RadioButton2);
+    click(fmMain->chkAb);
+    typeOver(fmMain->edttarikh, QStringLiteral("9000"));
+    ModalScript sons;
+    sons.on<TCountingDialog>(answer(fmSon, {QStringLiteral("2"), QStringLiteral("0")}));
+    click(fmMain->chkSons);
+    EXPECT_SCRIPT_DONE(sons);
+
+    // Escape does not close the window; "عودة" does.
+    QTest::keyClick(fmMain, Qt::Key_Escape);
+    EXPECT_TRUE(fmMain->isVisible());
+    click(fmMain->BitBtn1);
+    EXPECT_FALSE(fmMain->isVisible());
+
+    // Shown modally again, as the main window's "دخول" does.
+    ModalScript reopen;
+    reopen.on<TfmMain>([](TfmMain* window) {
+        EXPECT_TRUE(window->RadioButton2->isChecked());
+        EXPECT_TRUE(window->chkAb->isChecked());
+        EXPECT_TRUE(window->chkSons->isChecked());
+        EXPECT_EQ(window->Edit9->text(), QStringLiteral("2"));
+        EXPECT_EQ(window->edttarikh->text(), QStringLiteral("9000"));
+        click(window->BitBtn1);
+    });
+    fmMain->exec();
+    EXPECT_SCRIPT_DONE(reopen);
+    EXPECT_EQ(fmSon->Edit1->text(), QStringLiteral("2"));
+}
+
+TEST_F(EntryWindow, EveryControlAUserActsOnOrReadsHasAnArabicAccessibleName)
+{
+    const QList<QWidget*> windows = {fmMain, fmSon, fmSonOfSon, fmBrothers, fmSonOfBrother, fmUncle,
+                                     fmSonOfUncle, fmGrandMother, fmJd, fmDivision, report};
+    auto arabic = [](const QString& s) {
+        return std::any_of(s.begin(), s.end(), [](QChar c) { return c.unicode() >= 0x0600 && c.unicode() <= 0x06FF; });
+    };
+    int checked = 0;
+    for (QWidget* window : windows) {
+        for (QWidget* w : window->findChildren<QWidget*>()) {
+            const bool actsOrReads = qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w)
+                                     || qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QGroupBox*>(w)
+                                     || (qobject_cast<QLabel*>(w) && !qobject_cast<QLabel*>(w)->text().trimmed().isEmpty())
+                                     || w == fmMain->St1;
+            if (!actsOrReads || w->objectName().startsWith(QLatin1String("qt_")))
+                continue;
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+            ASSERT_NE(a, nullptr) << w->objectName();
+            const QString name = a->text(QAccessible::Name);
+            EXPECT_TRUE(arabic(name)) << window->objectName() << "." << w->objectName() << ": \"" << name << "\"";
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 100);
+    // Count edits say what they count.
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(fmSon->Edit1)->text(QAccessible::Name),
+              QStringLiteral("عدد الأبناء الذكور"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(fmMain->BitBtn2)->text(QAccessible::Name), QStringLiteral("قسم"));
+}
+
+}  // namespace
+}  // namespace qismar::testing
+
+#include "widgets.h"
+
+namespace qismar::testing {
+namespace {
+
+TEST_F(EntryWindow, BackgroundPicturesComeFromTheProgramsResources)
+{
+    for (QWidget* picture : {fmMain->Image1, fmSon->Image1, fmGrandMother->Image1, report->Image1, fmDivision->Image1}) {
+        auto* p = dynamic_cast<widgets::Picture*>(picture);
+        ASSERT_NE(p, nullptr);
+        EXPECT_TRUE(p->hasPicture()) << picture->window()->objectName();
+    }
+    // A picture that is not there leaves the window working, with an empty background.
+    widgets::Picture missing(QStringLiteral(":/pictures/not-drawn-yet.svg"), nullptr);
+    missing.resize(50, 40);
+    EXPECT_FALSE(missing.hasPicture());
+    EXPECT_FALSE(missing.grab().isNull());
+}
+
+}  // namespace
+}  // namespace qismar::testing

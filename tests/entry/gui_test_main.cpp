@@ -1,0 +1,17 @@
+// The main of the window tests: a QApplication laid out right to left, on
+// the offscreen platform unless another one is asked for.
+#include <QApplication>
+#include <gtest/gtest.h>
+
+#include "ui_common.h"
+
+int main(int argc, char** argv)
+{
+    // The test list is also read at build time, where no display exists.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    qismar::ui::installArabic(app);
+    return RUN_ALL_TESTS();
+}
