@@ -1,0 +1,23 @@
+// Shared by the start-up benchmark's programs: the moment a window was shown,
+// on the system-wide monotonic clock that the harness reads as well.
+#pragma once
+
+#include <cstdio>
+#include <ctime>
+
+namespace qismar::bench {
+
+inline long long monotonicNs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return ts.tv_sec * 1'000'000'000LL + ts.tv_nsec;
+}
+
+inline void reportShown()
+{
+    std::printf("shown %lld\n", monotonicNs());
+    std::fflush(stdout);
+}
+
+}  // namespace qismar::bench

@@ -1,0 +1,322 @@
+// The notice on the program's legal basis and the animated About window.
+#include "shell_windows.h"
+
+#include "picture_widget.h"
+#include "ui_common.h"
+#include "window_util.h"
+
+#include <QBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace qismar {
+
+TfmNote* fmNote = nullptr;
+TAbout* About = nullptr;
+
+namespace {
+
+constexpr int kMargin = 16;
+
+QLabel* makeLabel(const char* name, const QString& text, const QFont& font, const QColor& colour, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setFont(font);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignCenter);
+    label->setAttribute(Qt::WA_TranslucentBackground);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+    return label;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- notice
+
+TfmNote::TfmNote(QWidget* parent) : QDialog(parent)
+{
+    fmNote = this;
+    setObjectName(QStringLiteral("fmNote"));
+    setWindowTitle(QStringLiteral("تنبيه"));
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setLayoutDirection(Qt::RightToLeft);
+    setFixedSize(530, 218);
+    // Opens at its designed place, not centred.
+    move(248, 186);
+
+    Image1 = new shell::PictureWidget(QStringLiteral(":/pictures/note.svg"), this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+
+    const QStringList lines = {QStringLiteral("هذا البرنامج يعمل وفق ترجيحات  القانون السوداني"),
+                               QStringLiteral("وهو مصمم على أساس أن المستخدم ليس لديه أي إلمام بعلم القسمار"),
+                               QStringLiteral("ولذا فإنه لا يوضح أي من التفاصيل الشرعية لقسمة المسائل")};
+    const QFont font = ui::layoutFont(QStringLiteral("Mudir MT"), 16, true);
+    Label3 = makeLabel("Label3", lines[0], font, Qt::black, this);
+    Label1 = makeLabel("Label1", lines[1], font, Qt::black, this);
+    Label2 = makeLabel("Label2", lines[2], font, Qt::black, this);
+
+    Button1 = new QPushButton(QStringLiteral("تم"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setMinimumWidth(75);
+    Button1->setDefault(true);
+    connect(Button1, &QPushButton::clicked, this, &TfmNote::Button1Click);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(kMargin, 18, kMargin, 16);
+    layout->setSpacing(6);
+    layout->addStretch(1);
+    layout->addWidget(Label3);
+    layout->addWidget(Label1);
+    layout->addWidget(Label2);
+    layout->addStretch(2);
+    layout->addWidget(Button1, 0, Qt::AlignHCenter);
+}
+
+TfmNote::~TfmNote()
+{
+    if (fmNote == this)
+        fmNote = nullptr;
+}
+
+void TfmNote::Button1Click()
+{
+    close();
+}
+
+void TfmNote::setVisible(bool visible)
+{
+    // Fitted when the window is first shown, not while the program starts:
+    // measuring text loads fonts.
+    if (visible && !fitted_) {
+        fitted_ = true;
+        fitLines();
+    }
+    QDialog::setVisible(visible);
+}
+
+void TfmNote::fitLines()
+{
+    // The face that stands in for the layout's narrow display face may be
+    // wider: it is made smaller, in proportion, until every line fits
+    // across the window.
+    const int room = width() - 2 * kMargin - 32;
+    QFont font = Label1->font();
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const QFontMetrics metrics(font);
+        int widest = 0;
+        for (const QLabel* label : {Label3, Label1, Label2})
+            widest = std::max(widest, metrics.horizontalAdvance(label->text()));
+        if (widest <= room || font.pixelSize() <= 11)
+            break;
+        font.setPixelSize(std::max(11, std::min(font.pixelSize() - 1, font.pixelSize() * room / widest)));
+    }
+    for (QLabel* label : {Label3, Label1, Label2})
+        label->setFont(font);
+}
+
+void TfmNote::resizeEvent(QResizeEvent* event)
+{
+    Image1->setGeometry(rect());
+    QDialog::resizeEvent(event);
+}
+
+// ---------------------------------------------------------------- About
+
+QString TAbout::titleText()
+{
+    return QStringLiteral("حول برنامج القسمار");
+}
+
+QString TAbout::creditPrefix()
+{
+    return QStringLiteral("برمجة : ");
+}
+
+TAbout::TAbout(QWidget* parent) : QDialog(parent), captionBuffer_(kCaptionLength, QLatin1Char(' '))
+{
+    About = this;
+    setObjectName(QStringLiteral("About"));
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                   | Qt::WindowStaysOnTopHint);
+    setLayoutDirection(Qt::RightToLeft);
+    resize(277, 221);
+
+    Image1 = new shell::PictureWidget(QStringLiteral(":/pictures/about.svg"), this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+
+    const QColor maroon(128, 0, 0);
+    Label1 = makeLabel("Label1", QString(), ui::layoutFont(QStringLiteral("Mudir MT"), 19, true), maroon, this);
+    Label2 = makeLabel("Label2", QStringLiteral("فريق تطوير القسمار"), ui::layoutFont(QStringLiteral("Tahoma"), 16, true),
+                       QColor(255, 0, 0), this);
+    Label3 = makeLabel("Label3", QStringLiteral("الاصدار الأول"), ui::layoutFont(QStringLiteral("Tahoma"), 16, true),
+                       QColor(0, 0, 128), this);
+    Label4 = makeLabel("Label4", QStringLiteral("الخرطوم 2026"), ui::layoutFont(QStringLiteral("Tahoma"), 13, true),
+                       maroon, this);
+    for (QLabel* label : {Label1, Label2, Label3, Label4}) {
+        // Lines that are still hidden keep their place, so nothing jumps
+        // when they appear.
+        QSizePolicy policy = label->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        label->setSizePolicy(policy);
+    }
+    Label2->hide();
+    Label3->hide();
+    Label4->hide();
+
+    Button1 = new QPushButton(QStringLiteral("تم"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setMinimumWidth(75);
+    Button1->setDefault(true);
+    connect(Button1, &QPushButton::clicked, this, &TAbout::Button1Click);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(12, 14, 12, 12);
+    layout->setSpacing(2);
+    layout->addWidget(Label1);
+    layout->addWidget(Label2);
+    layout->addWidget(Label3);
+    layout->addWidget(Label4);
+    layout->addStretch();
+    layout->addWidget(Button1, 0, Qt::AlignHCenter);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1);
+    Timer1->setTimerType(Qt::PreciseTimer);
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer2->setInterval(500);
+    Timer3 = new QTimer(this);
+    Timer3->setObjectName(QStringLiteral("Timer3"));
+    Timer3->setInterval(1500);
+    connect(Timer1, &QTimer::timeout, this, &TAbout::Timer1Timer);
+    connect(Timer2, &QTimer::timeout, this, &TAbout::Timer2Timer);
+    connect(Timer3, &QTimer::timeout, this, &TAbout::Timer3Timer);
+}
+
+TAbout::~TAbout()
+{
+    if (About == this)
+        About = nullptr;
+}
+
+void TAbout::startAnimation()
+{
+    typedCount_ = 0;
+    Timer2->start();
+    letterIndex_ = 1;
+    slideCounter_ = 0;
+    Timer1->start();
+}
+
+void TAbout::Timer1Timer()
+{
+    const QString title = titleText();
+    const int letters = int(title.size());
+    // Nothing to move before an opening, nor once the last letter is home.
+    if (letterIndex_ < 1 || letterIndex_ > letters
+        || (letterIndex_ == letters && kCaptionLength - slideCounter_ == letters)) {
+        Timer1->stop();
+        return;
+    }
+    if (kCaptionLength - slideCounter_ == letterIndex_) {
+        ++letterIndex_;
+        slideCounter_ = 0;
+    }
+    ++slideCounter_;
+    // Positions count from 1: the letter moves to 40 - slide and leaves a
+    // blank at the place it has just left.
+    captionBuffer_[kCaptionLength - slideCounter_ - 1] = title.at(letterIndex_ - 1);
+    captionBuffer_[kCaptionLength - slideCounter_] = QLatin1Char(' ');
+    setWindowTitle(captionBuffer_);
+    if (letterIndex_ == letters && kCaptionLength - slideCounter_ == letters)
+        Timer1->stop();
+}
+
+void TAbout::Timer2Timer()
+{
+    const QString prefix = creditPrefix();
+    if (typedCount_ >= prefix.size()) {
+        Timer2->stop();
+        return;
+    }
+    ++typedCount_;
+    Label1->setText(Label1->text() + prefix.at(typedCount_ - 1));
+    if (typedCount_ == prefix.size()) {
+        Timer2->stop();
+        Timer3->start();
+    }
+}
+
+void TAbout::Timer3Timer()
+{
+    ++revealStep_;
+    switch (revealStep_) {
+    case 1: Label2->show(); break;
+    case 2: Label3->show(); break;
+    case 3: Label4->show(); break;
+    case 4: Timer3->stop(); break;
+    default: break;
+    }
+}
+
+void TAbout::reset()
+{
+    Label1->clear();
+    Label2->hide();
+    Label3->hide();
+    Label4->hide();
+    captionBuffer_ = QString(kCaptionLength, QLatin1Char(' '));
+    Timer1->stop();
+    Timer2->stop();
+    Timer3->stop();
+    revealStep_ = 0;
+    setWindowTitle(captionBuffer_);
+}
+
+void TAbout::Button1Click()
+{
+    reset();
+    accept();
+}
+
+void TAbout::done(int result)
+{
+    // Closing by the close box or Escape resets the window as "تم" does,
+    // so the next opening starts from an idle window.
+    reset();
+    QDialog::done(result);
+}
+
+void TAbout::setVisible(bool visible)
+{
+    // The typed line keeps the height of its text while it is still empty,
+    // so the lines below do not move; measured when the window is first
+    // shown, not while the program starts (measuring text loads fonts).
+    if (visible && Label1->minimumHeight() == 0)
+        Label1->setMinimumHeight(QFontMetrics(Label1->font()).height());
+    QDialog::setVisible(visible);
+}
+
+void TAbout::showEvent(QShowEvent* event)
+{
+    if (!placed_) {
+        placed_ = true;
+        shell::centreOnScreen(this);
+    }
+    QDialog::showEvent(event);
+}
+
+void TAbout::resizeEvent(QResizeEvent* event)
+{
+    Image1->setGeometry(rect());
+    QDialog::resizeEvent(event);
+}
+
+}  // namespace qismar

@@ -1,0 +1,158 @@
+#include "program.h"
+
+#include "entry_windows.h"
+#include "shell_windows.h"
+#include "ui_common.h"
+#include "window_util.h"
+
+#include <QFile>
+#include <QIcon>
+#include <QTimer>
+
+#include <dlfcn.h>
+#include <thread>
+
+namespace qismar {
+
+QismarApplication::QismarApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool QismarApplication::notify(QObject* receiver, QEvent* event)
+{
+    // Last line of defence: a handler is expected to report its own errors.
+    // An error met while such a report is on screen is not reported again,
+    // so that a failing paint cannot stack error boxes without end.
+    static bool reporting = false;
+    QString message;
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const ui::UiError& e) {
+        message = e.message();
+    } catch (const std::exception& e) {
+        message = QString::fromUtf8(e.what());
+    }
+    if (!reporting) {
+        reporting = true;
+        ui::showErrorBox(message, activeModalWidget() ? activeModalWidget() : activeWindow());
+        reporting = false;
+    }
+    return false;
+}
+
+void prepareApplication(QApplication& app)
+{
+    ui::installArabic(app);
+    // The title of the standard error box. Only the name is set: a display
+    // name would be appended to every window caption by the desktop.
+    QCoreApplication::setApplicationName(QStringLiteral("القسمار"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("qismar"));
+    const QString icon = QStringLiteral(":/icons/qismar.svg");
+    if (QFile::exists(icon))
+        QApplication::setWindowIcon(QIcon(icon));
+}
+
+template <class Window>
+Window* ProgramWindows::create(const char* name)
+{
+    Window* window = nullptr;
+    shell::runCommand(nullptr, [&] { window = new Window(); });
+    windows_.push_back({QString::fromLatin1(name), window});
+    return window;
+}
+
+ProgramWindows::ProgramWindows()
+{
+    create<TfmInterface>("fmInterface");
+    create<TfmMain>("fmMain");
+    create<TfmSonOfUncle>("fmSonOfUncle");
+    create<TfmSon>("fmSon");
+    create<TfmBrothers>("fmBrothers");
+    create<TfmSonOfSon>("fmSonOfSon");
+    create<TfmDivision>("fmDivision");
+    create<TfmGrandMother>("fmGrandMother");
+    create<TfmSonOfBrother>("fmSonOfBrother");
+    create<TfmUncle>("fmUncle");
+    if (TfmIntroduc* introduction = create<TfmIntroduc>("fmIntroduc")) {
+        // The window exists whatever happens; only its text may be missing.
+        shell::runCommand(nullptr, [introduction] { introduction->FormCreate(); });
+    }
+    create<TAbout>("About");
+    create<Tbook_1>("book_1");
+    create<TAbout_book1>("About_book1");
+    create<Treport>("report");
+    create<TfmJd>("fmJd");
+    create<TfmAyah>("fmAyah");
+    create<TfmNote>("fmNote");
+}
+
+ProgramWindows::~ProgramWindows()
+{
+    for (auto it = windows_.rbegin(); it != windows_.rend(); ++it)
+        delete it->window;
+}
+
+void ProgramWindows::showMainWindow()
+{
+    if (!fmInterface)
+        return;
+    // Centred at its design size, for when it is restored from maximized.
+    shell::centreOnScreen(fmInterface);
+    fmInterface->showMaximized();
+}
+
+namespace {
+
+// Runs an action from the event loop right after the first Show of the
+// watched window.
+class AfterFirstShow : public QObject {
+public:
+    explicit AfterFirstShow(std::function<void()> action) : action_(std::move(action)) {}
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, qApp, action_);
+        }
+        return false;
+    }
+private:
+    std::function<void()> action_;
+};
+
+// Reading the font configuration is the longest single step of the first
+// text layout, and the code page's converter tables are read when the
+// introduction is first decoded. Both are process-wide caches whose
+// initialisation is thread-safe, so they are filled on a second thread while
+// the application object is being made, and the windows find them ready.
+std::thread warmUpSharedCaches()
+{
+    return std::thread([] {
+        if (void* library = dlopen("libfontconfig.so.1", RTLD_LAZY | RTLD_NOLOAD)) {
+            using Init = int (*)();
+            if (auto init = reinterpret_cast<Init>(dlsym(library, "FcInit")))
+                init();
+            dlclose(library);
+        }
+        ui::decodeCp1256(QByteArrayLiteral("\xC7"));
+    });
+}
+
+}  // namespace
+
+int runQismar(int& argc, char** argv, const StartupOptions& options)
+{
+    std::thread warmUp = warmUpSharedCaches();
+    QismarApplication app(argc, argv);
+    prepareApplication(app);
+    ProgramWindows windows;
+    warmUp.join();
+    AfterFirstShow afterShow(options.afterFirstShow);
+    if (options.afterFirstShow && fmInterface)
+        fmInterface->installEventFilter(&afterShow);
+    windows.showMainWindow();
+    if (!fmInterface)
+        return 1;
+    return app.exec();
+}
+
+}  // namespace qismar

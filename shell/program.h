@@ -1,0 +1,67 @@
+// Qismar: start-up of the desktop program: the application object, the
+// windows of the program created once in their fixed order, the main window.
+#pragma once
+
+#include <QApplication>
+#include <QString>
+#include <functional>
+#include <vector>
+
+class QWidget;
+
+namespace qismar {
+
+// The program's application object. Besides what QApplication does, an
+// error that escapes a window's own handling is reported in the standard
+// error box instead of ending the program.
+class QismarApplication : public QApplication {
+public:
+    QismarApplication(int& argc, char** argv);
+    bool notify(QObject* receiver, QEvent* event) override;
+};
+
+// Names, reading direction, translations and icon of the application.
+void prepareApplication(QApplication& app);
+
+// The windows of the program, each created once, in the order in which the
+// program depends on them: the main window first, the introduction (which
+// reads its text while it is created) after the ten windows before it.
+// An error while a window is created is reported in the standard error box
+// and creation goes on with the next window.
+class ProgramWindows {
+public:
+    struct Entry {
+        QString name;
+        QWidget* window;
+    };
+
+    ProgramWindows();
+    ~ProgramWindows();
+    ProgramWindows(const ProgramWindows&) = delete;
+    ProgramWindows& operator=(const ProgramWindows&) = delete;
+
+    // In order of creation.
+    const std::vector<Entry>& windows() const { return windows_; }
+
+    // Shows the main window maximized.
+    void showMainWindow();
+
+private:
+    template <class Window>
+    Window* create(const char* name);
+
+    std::vector<Entry> windows_;
+};
+
+struct StartupOptions {
+    // Called once from the event loop right after the main window was first
+    // shown. Only the start-up benchmark's probe sets it (to note the time
+    // and quit); the program itself never does.
+    std::function<void()> afterFirstShow;
+};
+
+// The whole program: start-up, the message loop until the main window
+// closes, and the destruction of every window.
+int runQismar(int& argc, char** argv, const StartupOptions& options = {});
+
+}  // namespace qismar

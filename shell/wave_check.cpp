@@ -1,0 +1,110 @@
+#include "wave_check.h"
+
+#include "ui_common.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace qismar::shell {
+
+namespace {
+
+quint16 le16(const char* p)
+{
+    return quint16(quint8(p[0]) | (quint8(p[1]) << 8));
+}
+
+quint32 le32(const char* p)
+{
+    return quint32(quint8(p[0])) | (quint32(quint8(p[1])) << 8) | (quint32(quint8(p[2])) << 16)
+           | (quint32(quint8(p[3])) << 24);
+}
+
+[[noreturn]] void fail(const QString& message)
+{
+    throw ui::UiError(message);
+}
+
+// The tail shared by the sub-format GUIDs of WAVE_FORMAT_EXTENSIBLE.
+constexpr unsigned char kSubFormatTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
+                                              0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+
+bool formatSupported(quint16 tag, quint16 bits)
+{
+    switch (tag) {
+    case 1: return bits == 8 || bits == 16 || bits == 24 || bits == 32;
+    case 3: return bits == 32 || bits == 64;
+    case 6:
+    case 7: return bits == 8;
+    default: return false;
+    }
+}
+
+}  // namespace
+
+WaveInfo checkWaveFile(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (!QFileInfo::exists(fileName))
+            fail(QStringLiteral("ملف التلاوة %1 غير موجود في مجلد البرنامج").arg(fileName));
+        fail(QStringLiteral("تعذر فتح ملف التلاوة %1: %2").arg(fileName, file.errorString()));
+    }
+    const QString notWave = QStringLiteral("الملف %1 ليس ملف صوت من نوع WAVE").arg(fileName);
+    const QString damaged = QStringLiteral("ملف الصوت %1 تالف: %2");
+
+    char header[12];
+    if (file.read(header, 12) != 12 || memcmp(header, "RIFF", 4) != 0 || memcmp(header + 8, "WAVE", 4) != 0)
+        fail(notWave);
+
+    const quint64 fileSize = quint64(file.size());
+    WaveInfo info;
+    bool haveFormat = false;
+    quint16 blockAlign = 0;
+    quint64 offset = 12;
+    while (offset + 8 <= fileSize) {
+        char chunk[8];
+        if (!file.seek(qint64(offset)) || file.read(chunk, 8) != 8)
+            break;
+        const quint32 size = le32(chunk + 4);
+        const quint64 body = offset + 8;
+        if (memcmp(chunk, "fmt ", 4) == 0) {
+            if (size < 16 || body + 16 > fileSize)
+                fail(damaged.arg(fileName, QStringLiteral("وصف صيغة الصوت ناقص")));
+            const QByteArray fmt = file.read(qMin<quint32>(size, 40));
+            info.formatTag = le16(fmt.constData());
+            info.channels = le16(fmt.constData() + 2);
+            info.sampleRate = le32(fmt.constData() + 4);
+            blockAlign = le16(fmt.constData() + 12);
+            info.bitsPerSample = le16(fmt.constData() + 14);
+            if (info.formatTag == 0xFFFE) {
+                // WAVE_FORMAT_EXTENSIBLE: the real format is the first two
+                // bytes of the sub-format GUID.
+                if (fmt.size() < 40 || le16(fmt.constData() + 16) < 22
+                    || memcmp(fmt.constData() + 26, kSubFormatTail, sizeof kSubFormatTail) != 0)
+                    fail(damaged.arg(fileName, QStringLiteral("وصف صيغة الصوت الموسع غير صالح")));
+                info.formatTag = le16(fmt.constData() + 24);
+            }
+            haveFormat = true;
+        } else if (memcmp(chunk, "data", 4) == 0) {
+            if (!haveFormat)
+                fail(damaged.arg(fileName, QStringLiteral("لا يسبق الصوت وصف صيغته")));
+            // A file cut short still plays what it holds.
+            info.dataBytes = qMin<quint64>(size, fileSize - body);
+            break;
+        }
+        offset = body + size + (size & 1);
+    }
+
+    if (!haveFormat)
+        fail(damaged.arg(fileName, QStringLiteral("لا يحوي وصف صيغة الصوت")));
+    if (!formatSupported(info.formatTag, info.bitsPerSample) || info.channels < 1 || info.channels > 8
+        || info.sampleRate < 1000 || info.sampleRate > 384000
+        || blockAlign != info.channels * (info.bitsPerSample / 8))
+        fail(QStringLiteral("صيغة الصوت في الملف %1 غير مدعومة").arg(fileName));
+    if (info.dataBytes < blockAlign)
+        fail(QStringLiteral("ملف الصوت %1 لا يحوي أي صوت").arg(fileName));
+    return info;
+}
+
+}  // namespace qismar::shell

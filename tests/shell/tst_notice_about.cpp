@@ -1,0 +1,296 @@
+// The notice and the animated About window.
+#include "program.h"
+#include "shell_test_support.h"
+#include "shell_windows.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <functional>
+
+using namespace qismar;
+using qismar::test::ModalWatcher;
+
+namespace {
+
+const QString kTitle = QStringLiteral("حول برنامج القسمار");
+const QString kPrefix = QStringLiteral("برمجة : ");
+
+// Runs the event loop (without the pauses of QTest::qWait, which would slow
+// a 1 ms timer down) until the condition holds or the time is up.
+bool waitUntil(const std::function<bool()>& condition, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QEventLoop loop;
+        QTimer::singleShot(2, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
+
+QString blanks(int n)
+{
+    return QString(n, QLatin1Char(' '));
+}
+
+}  // namespace
+
+class TestNoticeAbout : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<TfmInterface> main_;
+    std::unique_ptr<TAbout> about_;
+    std::unique_ptr<TfmNote> note_;
+
+    QAction* command(const char* name) { return main_->findChild<QAction*>(QString::fromLatin1(name)); }
+
+    // The idle state: what every opening expects to start from.
+    void verifyIdle()
+    {
+        QVERIFY(about_->Label1->text().isEmpty());
+        QVERIFY(about_->Label2->isHidden());
+        QVERIFY(about_->Label3->isHidden());
+        QVERIFY(about_->Label4->isHidden());
+        QCOMPARE(about_->captionBuffer(), blanks(40));
+        QVERIFY(!about_->Timer1->isActive());
+        QVERIFY(!about_->Timer2->isActive());
+        QVERIFY(!about_->Timer3->isActive());
+        QCOMPARE(about_->revealStep(), 0);
+    }
+
+    void runTitleSlide()
+    {
+        for (int tick = 0; tick < 549; ++tick)
+            about_->Timer1Timer();
+    }
+
+private slots:
+    void init()
+    {
+        main_ = std::make_unique<TfmInterface>();
+        about_ = std::make_unique<TAbout>();
+        note_ = std::make_unique<TfmNote>();
+        main_->Timer2->stop();
+    }
+
+    void cleanup()
+    {
+        note_.reset();
+        about_.reset();
+        main_.reset();
+    }
+
+    void noticeShowsItsLinesInOrder()
+    {
+        QCOMPARE(note_->windowTitle(), QStringLiteral("تنبيه"));
+        QCOMPARE(note_->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
+        QCOMPARE(note_->size(), QSize(530, 218));
+        ModalWatcher watcher;
+        QList<QLabel*> fromTop;
+        watcher.then([&](QWidget* w) {
+            QCOMPARE(w, note_.get());
+            fromTop = {note_->Label3, note_->Label1, note_->Label2};
+            std::sort(fromTop.begin(), fromTop.end(), [](QLabel* a, QLabel* b) { return a->y() < b->y(); });
+            for (QLabel* label : fromTop)
+                QVERIFY(label->isVisible());
+            note_->Button1->click();
+        });
+        command("N16")->trigger();
+        QCOMPARE(fromTop.size(), 3);
+        QCOMPARE(fromTop[0]->text(), QStringLiteral("هذا البرنامج يعمل وفق ترجيحات  القانون السوداني"));
+        QCOMPARE(fromTop[1]->text(), QStringLiteral("وهو مصمم على أساس أن المستخدم ليس لديه أي إلمام بعلم القسمار"));
+        QCOMPARE(fromTop[2]->text(), QStringLiteral("ولذا فإنه لا يوضح أي من التفاصيل الشرعية لقسمة المسائل"));
+        QVERIFY(!note_->isVisible());
+    }
+
+    // Stage 1: letter k enters at position 39, moves one place per tick and
+    // stops at position k (40 - k ticks); 549 ticks in all, then the timer
+    // stops with the title at the start of the caption.
+    void titleSlidesLetterByLetter()
+    {
+        verifyIdle();
+        about_->startAnimation();
+        QVERIFY(about_->Timer1->isActive());
+        QVERIFY(about_->Timer2->isActive());
+        QCOMPARE(about_->letterIndex(), 1);
+        QCOMPARE(about_->slideCounter(), 0);
+
+        about_->Timer1Timer();
+        QCOMPARE(about_->captionBuffer(), blanks(38) + kTitle.at(0) + blanks(1));
+        QCOMPARE(about_->windowTitle(), about_->captionBuffer());
+        about_->Timer1Timer();
+        QCOMPARE(about_->captionBuffer(), blanks(37) + kTitle.at(0) + blanks(2));
+
+        // Count the ticks of each letter; when a letter has arrived, the
+        // buffer holds the title up to it and blanks after it.
+        QList<int> ticksOfLetter(19, 0);
+        ticksOfLetter[1] = 2;
+        int ticks = 2;
+        while (about_->Timer1->isActive()) {
+            about_->Timer1Timer();
+            ++ticks;
+            QVERIFY(ticks <= 549);
+            const int letter = about_->letterIndex();
+            ++ticksOfLetter[letter];
+            QCOMPARE(about_->captionBuffer().size(), 40);
+            if (about_->slideCounter() == 40 - letter)
+                QCOMPARE(about_->captionBuffer(), kTitle.left(letter) + blanks(40 - letter));
+            else
+                QCOMPARE(about_->captionBuffer().at(39 - about_->slideCounter()), kTitle.at(letter - 1));
+        }
+        for (int k = 1; k <= 18; ++k)
+            QCOMPARE(ticksOfLetter[k], 40 - k);
+        QCOMPARE(ticks, 549);
+        QVERIFY(!about_->Timer1->isActive());
+        QCOMPARE(about_->windowTitle(), kTitle + blanks(22));
+        // A late tick changes nothing.
+        about_->Timer1Timer();
+        QCOMPARE(about_->captionBuffer(), kTitle + blanks(22));
+    }
+
+    // Stage 2 types one character every tick; the eighth starts stage 3,
+    // which shows the three lines one per tick and stops at its fourth.
+    void typingThenReveal()
+    {
+        about_->startAnimation();
+        for (int n = 1; n <= 8; ++n) {
+            QVERIFY(about_->Timer2->isActive());
+            QVERIFY(!about_->Timer3->isActive());
+            about_->Timer2Timer();
+            QCOMPARE(about_->Label1->text(), kPrefix.left(n));
+            QCOMPARE(about_->typedCount(), n);
+        }
+        QVERIFY(!about_->Timer2->isActive());
+        QVERIFY(about_->Timer3->isActive());
+        QCOMPARE(about_->Timer2->interval(), 500);
+        QCOMPARE(about_->Timer3->interval(), 1500);
+
+        const QList<QLabel*> lines = {about_->Label2, about_->Label3, about_->Label4};
+        for (int step = 1; step <= 3; ++step) {
+            about_->Timer3Timer();
+            for (int i = 0; i < 3; ++i)
+                QCOMPARE(!lines[i]->isHidden(), i < step);
+            QVERIFY(about_->Timer3->isActive());
+        }
+        about_->Timer3Timer();
+        QVERIFY(!about_->Timer3->isActive());
+        about_->Timer3Timer();
+        QCOMPARE(about_->revealStep(), 5);
+        for (QLabel* line : lines)
+            QVERIFY(!line->isHidden());
+        QCOMPARE(about_->Label1->text(), kPrefix);
+        QCOMPARE(about_->Label3->text(), QStringLiteral("الاصدار الأول"));
+        QVERIFY(!about_->Label2->text().isEmpty());
+        QVERIFY(!about_->Label4->text().isEmpty());
+    }
+
+    // "تم" in the middle of any stage resets the window; the next opening
+    // replays everything from the first stage.
+    void doneResetsAtAnyStage_data()
+    {
+        QTest::addColumn<int>("slideTicks");
+        QTest::addColumn<int>("typeTicks");
+        QTest::addColumn<int>("revealTicks");
+        QTest::newRow("during the slide") << 100 << 1 << 0;
+        QTest::newRow("slide over, typing") << 549 << 5 << 0;
+        QTest::newRow("during the reveal") << 549 << 8 << 2;
+        QTest::newRow("after the end") << 549 << 8 << 4;
+    }
+
+    void doneResetsAtAnyStage()
+    {
+        QFETCH(int, slideTicks);
+        QFETCH(int, typeTicks);
+        QFETCH(int, revealTicks);
+        about_->startAnimation();
+        for (int i = 0; i < slideTicks; ++i)
+            about_->Timer1Timer();
+        for (int i = 0; i < typeTicks; ++i)
+            about_->Timer2Timer();
+        for (int i = 0; i < revealTicks; ++i)
+            about_->Timer3Timer();
+        about_->Button1Click();
+        verifyIdle();
+
+        // Replaying from the start reaches the same end.
+        about_->startAnimation();
+        QCOMPARE(about_->letterIndex(), 1);
+        QCOMPARE(about_->slideCounter(), 0);
+        QCOMPARE(about_->typedCount(), 0);
+        about_->Timer1Timer();
+        QCOMPARE(about_->captionBuffer(), blanks(38) + kTitle.at(0) + blanks(1));
+        for (int i = 1; i < 549; ++i)
+            about_->Timer1Timer();
+        QCOMPARE(about_->captionBuffer(), kTitle + blanks(22));
+        for (int i = 0; i < 8; ++i)
+            about_->Timer2Timer();
+        QCOMPARE(about_->Label1->text(), kPrefix);
+        about_->Timer3Timer();
+        QVERIFY(!about_->Label2->isHidden());
+        QVERIFY(about_->Label3->isHidden());
+    }
+
+    // Opened from the menu, the animation runs on its own timers; Enter
+    // presses "تم", which closes the window with OK and resets it.
+    void openedFromTheMenuAndClosedWithEnter()
+    {
+        ModalWatcher watcher;
+        QString captionAfterSlide;
+        qint64 slideMs = -1;
+        bool typingStarted = false;
+        watcher.then([&](QWidget* w) {
+            QCOMPARE(w, about_.get());
+            QVERIFY(about_->Button1->isDefault());
+            // The slide takes 549 ticks of 1 ms; the first letter is typed after 500 ms.
+            QElapsedTimer clock;
+            clock.start();
+            QVERIFY(waitUntil([&] { return !about_->Timer1->isActive(); }, 5000));
+            slideMs = clock.elapsed();
+            captionAfterSlide = about_->windowTitle();
+            QTRY_VERIFY_WITH_TIMEOUT(!about_->Label1->text().isEmpty(), 3000);
+            typingStarted = true;
+            QTest::keyClick(about_.get(), Qt::Key_Return);
+        });
+        command("N5")->trigger();
+        QCOMPARE(watcher.seen().size(), 1);
+        QCOMPARE(captionAfterSlide, kTitle + blanks(22));
+        qInfo("title slide of 549 ticks took %lld ms", slideMs);
+        QVERIFY(typingStarted);
+        QVERIFY(!about_->isVisible());
+        QCOMPARE(about_->result(), int(QDialog::Accepted));
+        verifyIdle();
+    }
+
+    // Closing by the close box resets the window too.
+    void closeBoxResets()
+    {
+        ModalWatcher watcher;
+        watcher.then([&](QWidget*) {
+            QTRY_VERIFY_WITH_TIMEOUT(!about_->Label1->text().isEmpty(), 3000);
+            about_->close();
+        });
+        command("N5")->trigger();
+        verifyIdle();
+    }
+
+    void aboutWindowFrame()
+    {
+        QVERIFY(about_->windowTitle().isEmpty());
+        QCOMPARE(about_->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
+        QVERIFY(about_->windowFlags() & Qt::WindowStaysOnTopHint);
+        QCOMPARE(about_->size(), QSize(277, 221));
+        QCOMPARE(about_->Timer1->interval(), 1);
+    }
+};
+
+QISMAR_SHELL_TEST_MAIN(TestNoticeAbout)
+#include "tst_notice_about.moc"

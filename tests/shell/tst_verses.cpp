@@ -1,0 +1,413 @@
+// The verses window: the check of the recitation file, the media control's
+// logic over a scripted player, the command "آيات الميراث", and the real
+// player with the files the check lets through.
+#include "media_control.h"
+#include "program.h"
+#include "recitation_player.h"
+#include "shell_test_support.h"
+#include "shell_windows.h"
+#include "ui_common.h"
+#include "wave_check.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace qismar;
+using namespace qismar::shell;
+using qismar::test::makeWave;
+using qismar::test::ModalWatcher;
+using qismar::test::riffChunk;
+using qismar::test::WaveFormat;
+using qismar::test::WorkingFolder;
+
+namespace {
+
+// A player that records the commands it receives and keeps a position that
+// moves only when the test says so.
+class ScriptedPlayer : public RecitationPlayer {
+public:
+    QStringList calls;
+    qint64 pos = 0;
+    bool playing = false;
+    void open(const QString& path) override
+    {
+        calls << QStringLiteral("open ") + QFileInfo(path).fileName();
+        opened = path;
+        pos = 0;
+        playing = false;
+    }
+    void play() override { calls << QStringLiteral("play"); playing = true; }
+    void pause() override { calls << QStringLiteral("pause"); playing = false; }
+    void stop() override { calls << QStringLiteral("stop"); playing = false; }
+    qint64 position() const override { return pos; }
+    void advance(qint64 ms) { if (playing) pos += ms; }
+    void reachEnd() { playing = false; onFinished(); }
+    void fail(const QString& message) { onFailed(message); }
+    QString opened;
+};
+
+struct Buttons {
+    bool play, pause, stop;
+    bool operator==(const Buttons& o) const { return play == o.play && pause == o.pause && stop == o.stop; }
+};
+
+Buttons buttons(const MediaControl& control)
+{
+    return {control.playButton()->isEnabled(), control.pauseButton()->isEnabled(), control.stopButton()->isEnabled()};
+}
+
+QByteArray validWave()
+{
+    return makeWave(WaveFormat{1, 1, 8000, 16, 0.2});
+}
+
+QByteArray withoutData(const QByteArray& wave)
+{
+    // RIFF header and fmt chunk only.
+    QByteArray cut = wave.left(12 + 8 + 16);
+    return cut;
+}
+
+}  // namespace
+
+class TestVerses : public QObject {
+    Q_OBJECT
+private slots:
+    // The file check lets through what the player decodes and refuses the
+    // rest with one message that names the file.
+    void waveCheck_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("error");   // empty: accepted
+
+        QTest::newRow("PCM 16-bit stereo") << makeWave(WaveFormat{1, 2, 44100, 16, 0.1}) << QString();
+        QTest::newRow("PCM 8-bit mono") << makeWave(WaveFormat{1, 1, 8000, 8, 0.1}) << QString();
+        QTest::newRow("PCM 24-bit") << makeWave(WaveFormat{1, 2, 48000, 24, 0.1}) << QString();
+        QTest::newRow("float 32-bit") << makeWave(WaveFormat{3, 2, 44100, 32, 0.1}) << QString();
+        QTest::newRow("A-law") << makeWave(WaveFormat{6, 1, 8000, 8, 0.1}) << QString();
+        QTest::newRow("mu-law") << makeWave(WaveFormat{7, 1, 8000, 8, 0.1}) << QString();
+        QTest::newRow("extensible PCM") << makeWave(WaveFormat{1, 2, 44100, 16, 0.1, true}) << QString();
+        {
+            // A LIST chunk of odd size (padded) before fmt, and a data chunk
+            // that claims more bytes than the file holds (a cut-off file).
+            QByteArray wave = makeWave(WaveFormat{1, 1, 8000, 16, 0.1});
+            QByteArray body = QByteArray("WAVE") + riffChunk("LIST", "INFOx") + wave.mid(12);
+            body.chop(100);
+            QTest::newRow("odd chunk first, cut short") << riffChunk("RIFF", body) << QString();
+        }
+
+        QTest::newRow("empty file") << QByteArray() << QStringLiteral("ليس ملف صوت");
+        QTest::newRow("random bytes") << QByteArray(4000, '\x5a') << QStringLiteral("ليس ملف صوت");
+        QTest::newRow("not WAVE") << riffChunk("RIFF", "AVI " + QByteArray(100, '\0')) << QStringLiteral("ليس ملف صوت");
+        QTest::newRow("truncated header") << validWave().left(16) << QStringLiteral("لا يحوي وصف صيغة الصوت");
+        QTest::newRow("no fmt chunk") << riffChunk("RIFF", "WAVE" + riffChunk("data", QByteArray(64, '\0')))
+                                      << QStringLiteral("لا يسبق الصوت وصف صيغته");
+        QTest::newRow("fmt too short") << riffChunk("RIFF", "WAVE" + riffChunk("fmt ", QByteArray(10, '\1')))
+                                       << QStringLiteral("وصف صيغة الصوت ناقص");
+        QTest::newRow("header only") << withoutData(validWave()) << QStringLiteral("لا يحوي أي صوت");
+        {
+            QByteArray wave = validWave();
+            wave[40] = 0; wave[41] = 0; wave[42] = 0; wave[43] = 0;   // data size 0
+            QTest::newRow("empty data chunk") << wave << QStringLiteral("لا يحوي أي صوت");
+        }
+        QTest::newRow("ADPCM") << makeWave(WaveFormat{2, 1, 8000, 16, 0.1}) << QStringLiteral("غير مدعومة");
+        QTest::newRow("12-bit PCM") << makeWave(WaveFormat{1, 1, 8000, 12, 0.1}) << QStringLiteral("غير مدعومة");
+        QTest::newRow("16-bit float") << makeWave(WaveFormat{3, 1, 8000, 16, 0.1}) << QStringLiteral("غير مدعومة");
+        {
+            QByteArray wave = validWave();
+            wave[22] = 0;   // no channels
+            QTest::newRow("no channels") << wave << QStringLiteral("غير مدعومة");
+        }
+        {
+            QByteArray wave = validWave();
+            wave[32] = 7;   // block align that does not fit the format
+            QTest::newRow("bad block align") << wave << QStringLiteral("غير مدعومة");
+        }
+    }
+
+    void waveCheck()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, error);
+        WorkingFolder folder;
+        folder.writeBytes(QStringLiteral("ayh.wav"), bytes);
+        try {
+            const WaveInfo info = checkWaveFile(QStringLiteral("ayh.wav"));
+            QVERIFY2(error.isEmpty(), "the file should have been refused");
+            QVERIFY(info.dataBytes > 0);
+        } catch (const ui::UiError& e) {
+            QVERIFY2(!error.isEmpty(), qPrintable(e.message()));
+            QVERIFY2(e.message().contains(error), qPrintable(e.message()));
+            QVERIFY(e.message().contains(QStringLiteral("ayh.wav")));
+        }
+    }
+
+    void missingWave()
+    {
+        WorkingFolder folder;
+        try {
+            checkWaveFile(QStringLiteral("ayh.wav"));
+            QFAIL("a missing file must be refused");
+        } catch (const ui::UiError& e) {
+            QCOMPARE(e.message(), QStringLiteral("ملف التلاوة ayh.wav غير موجود في مجلد البرنامج"));
+        }
+    }
+
+    // Play, pause, pause again (resume), stop, play again; the end of the
+    // sound; which buttons are enabled in each state.
+    void controlDrivesThePlayer()
+    {
+        WorkingFolder folder;
+        folder.writeBytes(QStringLiteral("ayh.wav"), validWave());
+        MediaControl control;
+        auto* player = new ScriptedPlayer;
+        control.setPlayer(std::unique_ptr<RecitationPlayer>(player));
+        control.setFileName(QStringLiteral("ayh.wav"));
+        QCOMPARE(control.mode(), MediaControl::Mode::Closed);
+        QVERIFY((buttons(control) == Buttons{false, false, false}));
+
+        control.open();
+        QCOMPARE(player->opened, QDir::current().absoluteFilePath(QStringLiteral("ayh.wav")));
+        QCOMPARE(control.mode(), MediaControl::Mode::Stopped);
+        QVERIFY((buttons(control) == Buttons{true, false, false}));
+
+        control.playButton()->click();
+        player->advance(300);
+        QCOMPARE(control.mode(), MediaControl::Mode::Playing);
+        QVERIFY((buttons(control) == Buttons{false, true, true}));
+
+        control.pauseButton()->click();
+        player->advance(300);
+        QCOMPARE(control.mode(), MediaControl::Mode::Paused);
+        QCOMPARE(player->position(), 300);
+        QVERIFY((buttons(control) == Buttons{true, true, true}));
+
+        control.pauseButton()->click();   // the second press resumes
+        player->advance(200);
+        QCOMPARE(control.mode(), MediaControl::Mode::Playing);
+        QCOMPARE(player->position(), 500);
+
+        control.stopButton()->click();
+        QCOMPARE(control.mode(), MediaControl::Mode::Stopped);
+        QVERIFY((buttons(control) == Buttons{true, false, false}));
+        QCOMPARE(player->position(), 500);   // stop keeps the position
+
+        control.playButton()->click();
+        player->reachEnd();
+        QCOMPARE(control.mode(), MediaControl::Mode::Stopped);
+        QVERIFY((buttons(control) == Buttons{true, false, false}));
+
+        QCOMPARE(player->calls, (QStringList{"open ayh.wav", "play", "pause", "play", "stop", "play"}));
+
+        // Opening again goes back to the beginning.
+        control.open();
+        QCOMPARE(player->position(), 0);
+        QCOMPARE(control.mode(), MediaControl::Mode::Stopped);
+    }
+
+    // The player's first failure is reported once; the buttons go grey; a
+    // later report is not shown again. Opening again makes it usable.
+    void playerFailureIsReportedOnce()
+    {
+        WorkingFolder folder;
+        folder.writeBytes(QStringLiteral("ayh.wav"), validWave());
+        MediaControl control;
+        auto* player = new ScriptedPlayer;
+        control.setPlayer(std::unique_ptr<RecitationPlayer>(player));
+        control.setFileName(QStringLiteral("ayh.wav"));
+        control.open();
+        control.play();
+        {
+            ModalWatcher watcher;
+            player->fail(QStringLiteral("Internal data stream error."));
+            player->fail(QStringLiteral("Internal data stream error."));
+            QTest::qWait(50);
+            const auto boxes = watcher.messageBoxes();
+            QCOMPARE(boxes.size(), 1);
+            QCOMPARE(boxes[0].icon, int(QMessageBox::Critical));
+            QVERIFY(boxes[0].text.contains(QStringLiteral("ayh.wav")));
+            QVERIFY(boxes[0].text.contains(QStringLiteral("Internal data stream error.")));
+        }
+        QCOMPARE(control.mode(), MediaControl::Mode::Closed);
+        QVERIFY((buttons(control) == Buttons{false, false, false}));
+        control.play();
+        QCOMPARE(player->calls.count(QStringLiteral("play")), 1);
+        control.open();
+        QCOMPARE(control.mode(), MediaControl::Mode::Stopped);
+    }
+
+    // "آيات الميراث": a missing or unplayable file gives one error box and
+    // no window, and the player never sees it; a good file opens the window,
+    // and "تم" stops the sound before closing. Every opening starts from the
+    // beginning.
+    void versesCommand()
+    {
+        WorkingFolder folder;
+        TfmInterface main;
+        main.Timer2->stop();
+        TfmAyah verses;
+        auto* player = new ScriptedPlayer;
+        verses.MediaPlayer1->setPlayer(std::unique_ptr<RecitationPlayer>(player));
+        QAction* command = main.findChild<QAction*>(QStringLiteral("n7"));
+
+        const QList<QPair<QString, QByteArray>> bad = {
+            {QStringLiteral("missing"), QByteArray()},
+            {QStringLiteral("random bytes"), QByteArray(1000, '\x11')},
+        };
+        for (const auto& [what, bytes] : bad) {
+            if (!bytes.isEmpty())
+                folder.writeBytes(QStringLiteral("ayh.wav"), bytes);
+            ModalWatcher watcher;
+            command->trigger();
+            QCOMPARE(watcher.seen().size(), 1);
+            QVERIFY2(watcher.seen()[0].messageBox, qPrintable(what));
+            QVERIFY(watcher.seen()[0].text.contains(QStringLiteral("ayh.wav")));
+            QVERIFY(player->calls.isEmpty());
+        }
+
+        folder.writeBytes(QStringLiteral("ayh.wav"), validWave());
+        for (int opening = 1; opening <= 2; ++opening) {
+            ModalWatcher watcher;
+            qint64 positionAtOpening = -1;
+            watcher.then([&](QWidget* w) {
+                QCOMPARE(w, &verses);
+                positionAtOpening = player->position();
+                QCOMPARE(verses.MediaPlayer1->mode(), MediaControl::Mode::Stopped);
+                verses.MediaPlayer1->playButton()->click();
+                player->advance(700);
+                verses.Button1->click();
+            });
+            command->trigger();
+            QCOMPARE(watcher.seen().size(), 1);
+            QCOMPARE(positionAtOpening, 0);
+            QVERIFY(!verses.isVisible());
+            QCOMPARE(player->calls.mid(player->calls.size() - 3),
+                     (QStringList{"open ayh.wav", "play", "stop"}));
+            QCOMPARE(verses.MediaPlayer1->mode(), MediaControl::Mode::Stopped);
+        }
+
+        // The close box stops the sound as well.
+        ModalWatcher watcher;
+        watcher.then([&](QWidget*) {
+            verses.MediaPlayer1->play();
+            verses.close();
+        });
+        command->trigger();
+        QCOMPARE(player->calls.last(), QStringLiteral("stop"));
+    }
+
+    void versesWindowFrame()
+    {
+        TfmAyah verses;
+        QCOMPARE(verses.windowTitle(), QStringLiteral("آيات الميراث - سورة النساء"));
+        QCOMPARE(verses.windowFlags() & Qt::WindowType_Mask, Qt::Tool);
+        QCOMPARE(verses.size(), QSize(481, 451));
+        QCOMPARE(verses.Button1->text(), QStringLiteral("تم"));
+        QCOMPARE(verses.Button1->size(), QSize(41, 25));
+        QCOMPARE(verses.MediaPlayer1->size(), QSize(85, 30));
+        // Lower left, above the close button.
+        QVERIFY(verses.MediaPlayer1->geometry().right() < verses.width() / 2);
+        QVERIFY(verses.MediaPlayer1->geometry().bottom() < verses.Button1->geometry().top());
+        QVERIFY(verses.MediaPlayer1->geometry().top() > verses.height() / 2);
+    }
+
+    // The real player, headless: it plays in real time into a silent sink.
+    // Tolerances are wide: only the direction of each step matters.
+    void realPlayerPlaysPausesResumesStops()
+    {
+        WorkingFolder folder;
+        folder.writeBytes(QStringLiteral("ayh.wav"), makeWave(WaveFormat{1, 2, 44100, 16, 2.0}));
+        const std::unique_ptr<RecitationPlayer> real = createRecitationPlayer();
+        RecitationPlayer& player = *real;
+        QStringList failures;
+        int ends = 0;
+        player.onFailed = [&](const QString& message) { failures << message; };
+        player.onFinished = [&] { ++ends; };
+        player.open(folder.path(QStringLiteral("ayh.wav")));
+        player.play();
+        QTRY_VERIFY_WITH_TIMEOUT(player.position() >= 150, 5000);
+        player.pause();
+        QTest::qWait(100);
+        const qint64 paused = player.position();
+        QTest::qWait(400);
+        QVERIFY2(qAbs(player.position() - paused) <= 60, "the position moves while paused");
+        player.play();
+        QTRY_VERIFY_WITH_TIMEOUT(player.position() >= paused + 150, 5000);
+        player.stop();
+        QTest::qWait(100);
+        const qint64 stopped = player.position();
+        QVERIFY(stopped >= paused + 150);
+        QTest::qWait(300);
+        QVERIFY(qAbs(player.position() - stopped) <= 60);
+        // Playing on reaches the end.
+        player.play();
+        QTRY_VERIFY_WITH_TIMEOUT(ends == 1, 8000);
+        QCOMPARE(failures.size(), 0);
+        // Opening again starts from the beginning.
+        player.open(folder.path(QStringLiteral("ayh.wav")));
+        QCOMPARE(player.position(), 0);
+    }
+
+    // Every kind of file the check accepts really plays.
+    void realPlayerPlaysEveryAcceptedFormat_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("PCM 8-bit") << makeWave(WaveFormat{1, 1, 8000, 8, 1.0});
+        QTest::newRow("PCM 24-bit") << makeWave(WaveFormat{1, 2, 48000, 24, 1.0});
+        QTest::newRow("PCM 32-bit") << makeWave(WaveFormat{1, 1, 22050, 32, 1.0});
+        QTest::newRow("float 32-bit") << makeWave(WaveFormat{3, 2, 44100, 32, 1.0});
+        QTest::newRow("float 64-bit") << makeWave(WaveFormat{3, 1, 44100, 64, 1.0});
+        QTest::newRow("A-law") << makeWave(WaveFormat{6, 1, 8000, 8, 1.0});
+        QTest::newRow("mu-law") << makeWave(WaveFormat{7, 1, 8000, 8, 1.0});
+        QTest::newRow("extensible PCM 16") << makeWave(WaveFormat{1, 2, 44100, 16, 1.0, true});
+        QTest::newRow("6 channels") << makeWave(WaveFormat{1, 6, 48000, 16, 1.0});
+    }
+
+    void realPlayerPlaysEveryAcceptedFormat()
+    {
+        QFETCH(QByteArray, bytes);
+        WorkingFolder folder;
+        folder.writeBytes(QStringLiteral("ayh.wav"), bytes);
+        checkWaveFile(QStringLiteral("ayh.wav"));
+        const std::unique_ptr<RecitationPlayer> player = createRecitationPlayer();
+        QStringList failures;
+        player->onFailed = [&](const QString& message) { failures << message; };
+        player->open(folder.path(QStringLiteral("ayh.wav")));
+        player->play();
+        QTRY_VERIFY_WITH_TIMEOUT(player->position() >= 150 || !failures.isEmpty(), 5000);
+        QVERIFY2(failures.isEmpty(), qPrintable(failures.join(QLatin1Char(' '))));
+        player->stop();
+    }
+
+    // A file the player cannot play gives exactly one failure, however many
+    // errors the media system reports.
+    void realPlayerReportsOneFailure()
+    {
+        WorkingFolder folder;
+        QByteArray noise(20000, '\0');
+        for (char& c : noise)
+            c = char(QRandomGenerator::global()->bounded(256));
+        folder.writeBytes(QStringLiteral("noise.wav"), noise);
+        const std::unique_ptr<RecitationPlayer> player = createRecitationPlayer();
+        QStringList failures;
+        player->onFailed = [&](const QString& message) { failures << message; };
+        player->open(folder.path(QStringLiteral("noise.wav")));
+        player->play();
+        QTRY_VERIFY_WITH_TIMEOUT(!failures.isEmpty(), 5000);
+        player->play();
+        QTest::qWait(1000);
+        QCOMPARE(failures.size(), 1);
+        QVERIFY(!failures[0].isEmpty());
+    }
+};
+
+QISMAR_SHELL_TEST_MAIN(TestVerses)
+#include "tst_verses.moc"

@@ -1,0 +1,330 @@
+// The reading viewers: the introduction, the four book commands of the main
+// window with the text viewer and its summary.
+#include "program.h"
+#include "shell_test_support.h"
+#include "picture_widget.h"
+#include "shell_windows.h"
+#include "text_area.h"
+#include "ui_common.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTextBlock>
+
+using namespace qismar;
+using qismar::test::ModalWatcher;
+using qismar::test::WorkingFolder;
+
+namespace {
+
+struct Book {
+    const char* command;   // object name of the menu item
+    QString file;
+    QString caption;
+    QStringList summaryLines;   // the lines as shown, one under the other
+    QString summary;            // the lines joined by a carriage return
+};
+
+QList<Book> books()
+{
+    return {
+        {"N6", QStringLiteral("qanoon2.txt"), QStringLiteral("نص القانون السوداني"),
+         {QStringLiteral("نص القانون السوداني"), QStringLiteral("قانون الأحوال الشخصية للمسلمين"),
+          QStringLiteral("لسنة 1991م"), QStringLiteral("الكتاب الخامس : الارث")},
+         QString()},
+        {"N18", QStringLiteral("massri.txt"), QStringLiteral("نص القانون المصري"),
+         {QStringLiteral("نص القانون المصري"), QStringLiteral("رقم 77"), QStringLiteral("لسنة 1943"), QString()},
+         QString()},
+        {"N1", QStringLiteral("Nzmya.txt"), QStringLiteral("النظيمية"),
+         {QStringLiteral("اسم الكتاب : النظيمية"), QStringLiteral("المؤلف") + QString(3, ' ') + QStringLiteral(":الامام النظيمي"),
+          QStringLiteral("ملحوظة") + QString(6, ' ') + QStringLiteral(": أرجوزة في علم القسمار على المذهب الشافعي")},
+         QString()},
+        {"N13", QStringLiteral("mohazab.txt"), QStringLiteral("المهذب"),
+         {QStringLiteral("اسم الكتاب : المهذب"), QStringLiteral("المؤلف") + QString(7, ' ') + QStringLiteral(": الكتبيري"),
+          QStringLiteral("ملحوظة") + QString(6, ' ') + QStringLiteral(": هذا النص يمثل بابا من الكتاب الذي هو من"),
+          QStringLiteral(" كتب الفقه الشافعي")},
+         QString()},
+    };
+}
+
+QString joined(const QStringList& lines, QChar separator)
+{
+    return lines.join(separator);
+}
+
+// What the viewer showed during one book command.
+struct ViewerState {
+    bool shown = false;
+    QString caption;
+    QString text;
+    QString summary;
+    QString summaryShown;
+};
+
+}  // namespace
+
+class TestViewers : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<TfmInterface> main_;
+    std::unique_ptr<Tbook_1> viewer_;
+    std::unique_ptr<TAbout_book1> summary_;
+    std::unique_ptr<TfmIntroduc> introduction_;
+
+    QAction* command(const char* name) { return main_->findChild<QAction*>(QString::fromLatin1(name)); }
+
+    // Runs a book command; while the viewer is open, reads it, opens the
+    // summary from "نبذة", reads that, and closes both with "تم".
+    ViewerState runBook(const char* name, ModalWatcher& watcher)
+    {
+        ViewerState state;
+        watcher.then([&](QWidget* w) {
+            if (w != viewer_.get())
+                return;
+            state.shown = true;
+            state.caption = viewer_->windowTitle();
+            state.text = viewer_->Memo1->toPlainText();
+            viewer_->Button1->click();
+            viewer_->Button3->click();
+        });
+        watcher.then([&](QWidget* w) {
+            if (w != summary_.get())
+                return;
+            state.summary = summary_->summary();
+            state.summaryShown = summary_->StaticText1->text();
+            summary_->Button1->click();
+        });
+        command(name)->trigger();
+        return state;
+    }
+
+private slots:
+    void init()
+    {
+        main_ = std::make_unique<TfmInterface>();
+        introduction_ = std::make_unique<TfmIntroduc>();
+        viewer_ = std::make_unique<Tbook_1>();
+        summary_ = std::make_unique<TAbout_book1>();
+    }
+
+    void cleanup()
+    {
+        summary_.reset();
+        viewer_.reset();
+        introduction_.reset();
+        main_.reset();
+    }
+
+    // Each command loads its whole file, with every kind of line end, sets
+    // the caption and the summary, and shows the viewer modally.
+    void bookCommandsShowTheirFiles()
+    {
+        WorkingFolder folder;
+        for (const Book& book : books()) {
+            const QString body = QStringLiteral("الباب الأول\r\nفي %1\rسطر بنهاية LF\nالسطر الأخير").arg(book.caption);
+            folder.writeCp1256(book.file, body);
+            ModalWatcher watcher;
+            const ViewerState state = runBook(book.command, watcher);
+            QVERIFY2(state.shown, book.command);
+            QCOMPARE(state.caption, book.caption);
+            QCOMPARE(state.text, QStringLiteral("الباب الأول\nفي %1\nسطر بنهاية LF\nالسطر الأخير").arg(book.caption));
+            QCOMPARE(state.summary, joined(book.summaryLines, QLatin1Char('\r')));
+            QCOMPARE(state.summaryShown, joined(book.summaryLines, QLatin1Char('\n')));
+            QVERIFY(watcher.messageBoxes().isEmpty());
+            QVERIFY(!viewer_->isVisible());
+        }
+    }
+
+    // A missing file: one error box naming it, no viewer, and the viewer's
+    // text, caption and summary stay those of the last successful command.
+    // The other books still work.
+    void missingBookChangesNothing()
+    {
+        WorkingFolder folder;
+        const QList<Book> all = books();
+        folder.writeCp1256(all[0].file, QStringLiteral("نص القانون"));
+        {
+            ModalWatcher watcher;
+            QVERIFY(runBook(all[0].command, watcher).shown);
+        }
+        for (const Book& book : all.mid(1)) {
+            ModalWatcher watcher;
+            const ViewerState state = runBook(book.command, watcher);
+            QVERIFY(!state.shown);
+            const QList<test::SeenModal> boxes = watcher.messageBoxes();
+            QCOMPARE(watcher.seen().size(), 1);
+            QCOMPARE(boxes.size(), 1);
+            QCOMPARE(boxes[0].text, QStringLiteral("Cannot open file %1").arg(book.file));
+            QCOMPARE(boxes[0].icon, int(QMessageBox::Critical));
+            QCOMPARE(boxes[0].title, QApplication::applicationDisplayName());
+            QCOMPARE(viewer_->windowTitle(), all[0].caption);
+            QCOMPARE(viewer_->Memo1->toPlainText(), QStringLiteral("نص القانون"));
+            QCOMPARE(summary_->summary(), joined(all[0].summaryLines, QLatin1Char('\r')));
+        }
+        // A later successful load brings its own summary.
+        folder.writeCp1256(all[3].file, QStringLiteral("باب"));
+        ModalWatcher watcher;
+        const ViewerState state = runBook(all[3].command, watcher);
+        QVERIFY(state.shown);
+        QCOMPARE(state.summary, joined(all[3].summaryLines, QLatin1Char('\r')));
+    }
+
+    // Edits in the viewer are never saved: the next command reloads the file.
+    void editsAreLostOnReload()
+    {
+        WorkingFolder folder;
+        folder.writeCp1256(QStringLiteral("mohazab.txt"), QStringLiteral("كتاب الفرائض"));
+        ModalWatcher watcher;
+        watcher.then([&](QWidget*) {
+            QVERIFY(!viewer_->Memo1->isReadOnly());
+            viewer_->Memo1->selectAll();
+            QTest::keyClicks(viewer_->Memo1, "edited");
+            QCOMPARE(viewer_->Memo1->toPlainText(), QStringLiteral("edited"));
+            viewer_->Button3->click();
+        });
+        command("N13")->trigger();
+        const ViewerState again = runBook("N13", watcher);
+        QCOMPARE(again.text, QStringLiteral("كتاب الفرائض"));
+    }
+
+    // A file of several megabytes and tens of thousands of lines loads whole
+    // and scrolls to its last line.
+    void largeFileLoadsWholeAndScrollsToTheEnd()
+    {
+        WorkingFolder folder;
+        const int lines = 60000;
+        QString text;
+        text.reserve(lines * 80);
+        for (int i = 1; i <= lines; ++i)
+            text += QStringLiteral("المادة %1 : يستحق الوارث نصيبه من التركة بعد سداد الديون وتنفيذ الوصية\r\n").arg(i);
+        folder.writeCp1256(QStringLiteral("qanoon2.txt"), text);
+        QVERIFY(QFileInfo(folder.path(QStringLiteral("qanoon2.txt"))).size() > 4'000'000);
+
+        ModalWatcher watcher;
+        qint64 shownAfter = -1;
+        qint64 scrolledIn = -1;
+        int blocks = 0;
+        QString lastLine;
+        bool atEnd = false;
+        QElapsedTimer clock;
+        watcher.then([&](QWidget*) {
+            shownAfter = clock.elapsed();
+            QPlainTextEdit* memo = viewer_->Memo1;
+            blocks = memo->document()->blockCount();
+            QElapsedTimer scroll;
+            scroll.start();
+            QTest::keyClick(memo, Qt::Key_End, Qt::ControlModifier);
+            QApplication::processEvents();
+            scrolledIn = scroll.elapsed();
+            // The last line with text, just above the empty line that the
+            // final line end opens, is in view.
+            const QTextBlock last = memo->document()->lastBlock().previous();
+            lastLine = last.text();
+            const QRect lastRect = memo->cursorRect(QTextCursor(last));
+            atEnd = memo->textCursor().atEnd() && memo->verticalScrollBar()->value() > 0
+                    && memo->viewport()->rect().contains(lastRect);
+            viewer_->Button3->click();
+        });
+        clock.start();
+        command("N6")->trigger();
+        qInfo("60000 lines (%lld bytes): viewer shown after %lld ms, scrolled to the end in %lld ms",
+              qint64(QFileInfo(folder.path(QStringLiteral("qanoon2.txt"))).size()), shownAfter, scrolledIn);
+        QVERIFY(shownAfter >= 0);
+        QCOMPARE(blocks, lines + 1);
+        QVERIFY(atEnd);
+        QCOMPARE(lastLine, QStringLiteral("المادة 60000 : يستحق الوارث نصيبه من التركة بعد سداد الديون وتنفيذ الوصية"));
+        QVERIFY2(shownAfter < 3000, "loading a large text must stay fast");
+        QVERIFY2(scrolledIn < 1000, "scrolling to the end of a large text must stay fast");
+    }
+
+    // The introduction is read while its window is created and never again:
+    // "مقدمة" only shows it. A missing file leaves an empty text area.
+    void introductionIsReadOnce()
+    {
+        WorkingFolder folder;
+        folder.writeCp1256(QStringLiteral("introduc.txt"), QStringLiteral("مرحبا\r\nبكم في القسمار"));
+        introduction_->FormCreate();
+        QCOMPARE(introduction_->Memo1->textForShowing(), QStringLiteral("مرحبا\nبكم في القسمار"));
+        QVERIFY(introduction_->Memo1->isReadOnly());
+
+        folder.writeCp1256(QStringLiteral("introduc.txt"), QStringLiteral("نص آخر"));
+        ModalWatcher watcher;
+        QString shownText;
+        watcher.then([&](QWidget* w) {
+            QCOMPARE(w, introduction_.get());
+            shownText = introduction_->Memo1->toPlainText();
+            QCOMPARE(introduction_->Memo1->font().pixelSize(), 16);
+            QVERIFY(introduction_->Memo1->font().bold());
+            // Escape does not close it; "تم" does.
+            QTest::keyClick(introduction_.get(), Qt::Key_Escape);
+            QVERIFY(introduction_->isVisible());
+            introduction_->Button1->click();
+        });
+        command("N11")->trigger();
+        QCOMPARE(shownText, QStringLiteral("مرحبا\nبكم في القسمار"));
+        QVERIFY(!introduction_->isVisible());
+    }
+
+    void missingIntroductionRaisesAndKeepsTheText()
+    {
+        WorkingFolder folder;
+        try {
+            introduction_->FormCreate();
+            QFAIL("a missing introduction must raise");
+        } catch (const ui::UiError& e) {
+            QCOMPARE(e.message(), QStringLiteral("Cannot open file introduc.txt"));
+        }
+        QVERIFY(introduction_->Memo1->textForShowing().isEmpty());
+        ModalWatcher watcher;
+        command("N11")->trigger();
+        QCOMPARE(watcher.seen().size(), 1);
+        QCOMPARE(watcher.seen()[0].widget.data(), introduction_.get());
+    }
+
+    // The windows' frames and their fixed parts.
+    void windowProperties()
+    {
+        QCOMPARE(introduction_->windowTitle(), QStringLiteral("المقدمة"));
+        const Qt::WindowFlags intro = introduction_->windowFlags();
+        QVERIFY(!(intro & (Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                           | Qt::WindowMaximizeButtonHint)));
+        QCOMPARE(introduction_->size(), QSize(640, 479));
+        QCOMPARE(introduction_->Memo1->size(), QSize(497, 297));
+        QCOMPARE(introduction_->Memo1->palette().color(QPalette::Base), QColor(255, 255, 128));
+
+        const Qt::WindowFlags viewer = viewer_->windowFlags();
+        QVERIFY(viewer & Qt::WindowStaysOnTopHint);
+        QVERIFY(viewer & Qt::WindowMinimizeButtonHint);
+        QVERIFY(viewer & Qt::WindowCloseButtonHint);
+        QVERIFY(!(viewer & Qt::WindowMaximizeButtonHint));
+        QCOMPARE(viewer_->Memo1->palette().color(QPalette::Base), QColor(255, 128, 0));
+        QCOMPARE(viewer_->Memo1->palette().color(QPalette::Text), QColor(0, 0, 255));
+        QCOMPARE(viewer_->Button1->text(), QStringLiteral("نبذة"));
+        QCOMPARE(viewer_->Button3->text(), QStringLiteral("تم"));
+        // "نبذة" at the top, above the text; "تم" below it.
+        viewer_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(viewer_.get()));
+        // The fonts of the layout, in place once the windows are shown.
+        QCOMPARE(viewer_->Memo1->font().pixelSize(), 19);
+        QVERIFY(viewer_->Memo1->font().bold());
+        QVERIFY(viewer_->Button1->geometry().bottom() < viewer_->Image1->geometry().top());
+        QVERIFY(viewer_->Button3->geometry().top() > viewer_->Image1->geometry().bottom());
+        viewer_->hide();
+
+        QCOMPARE(summary_->windowTitle(), QStringLiteral("نبذة"));
+        QCOMPARE(summary_->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
+        QVERIFY(summary_->windowFlags() & Qt::WindowStaysOnTopHint);
+        QCOMPARE(summary_->StaticText1->size(), QSize(289, 113));
+    }
+};
+
+QISMAR_SHELL_TEST_MAIN(TestViewers)
+#include "tst_viewers.moc"
