@@ -49,13 +49,13 @@ TfmMain::TfmMain()
     setObjectName(QStringLiteral("fmMain"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setWindowTitle(QStringLiteral("القسمار"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/qismar.svg")));
+    setWindowIcon(ui::programIcon());
     setLayoutDirection(Qt::RightToLeft);
     setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), 13));
     widgets::setLayoutSize(this, 640, 461);
     widgets::centreOnScreen(this);
 
-    Image1 = named(new widgets::Picture(QStringLiteral(":/pictures/entry.svg"), this), "Image1");
+    Image1 = named(new ui::Picture(QStringLiteral(":/pictures/entry.svg"), this), "Image1");
     Image1->setGeometry(0, 0, 632, 431);
 
     auto frame = [this](const char* name, const QString& caption, int x, int y, int w, int h) {

@@ -88,7 +88,7 @@ THeirDialog::THeirDialog(const QString& caption, int layoutWidth, int layoutHeig
     setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), 11));
     widgets::setLayoutSize(this, layoutWidth, layoutHeight);
     widgets::centreOnScreen(this);
-    Image1 = named(new widgets::Picture(QStringLiteral(":/pictures/dialog.svg"), this), "Image1");
+    Image1 = named(new ui::Picture(QStringLiteral(":/pictures/dialog.svg"), this), "Image1");
     Image1->setGeometry(rect());
 }
 

@@ -144,13 +144,13 @@ Treport::Treport()
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
     setWindowTitle(QStringLiteral("معلومات"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/qismar.svg")));
+    setWindowIcon(ui::programIcon());
     setLayoutDirection(Qt::RightToLeft);
     setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), 11));
     widgets::setLayoutSize(this, 622, 410);
     widgets::centreOnScreen(this);
 
-    Image1 = new widgets::Picture(QStringLiteral(":/pictures/report.svg"), this);
+    Image1 = new ui::Picture(QStringLiteral(":/pictures/report.svg"), this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(rect());
 

@@ -39,54 +39,6 @@ void centreOnScreen(QWidget* window)
                  area.y() + (area.height() - outer.height()) / 2);
 }
 
-namespace {
-
-// One renderer per picture, shared by every window that shows it; the
-// renderers belong to the application and go with it.
-QSvgRenderer* rendererFor(const QString& resource)
-{
-    static QHash<QString, QPointer<QSvgRenderer>> renderers;
-    static QSet<QString> missing;
-    if (missing.contains(resource))
-        return nullptr;
-    if (QSvgRenderer* known = renderers.value(resource))
-        return known;
-    auto* renderer = QFile::exists(resource) ? new QSvgRenderer(resource, QCoreApplication::instance()) : nullptr;
-    if (!renderer || !renderer->isValid()) {
-        delete renderer;
-        missing.insert(resource);
-        return nullptr;
-    }
-    renderers.insert(resource, renderer);
-    return renderer;
-}
-
-}  // namespace
-
-Picture::Picture(const QString& resource, QWidget* parent)
-    : QWidget(parent), renderer_(rendererFor(resource))
-{
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
-    setAccessibleName(QString());
-}
-
-void Picture::paintEvent(QPaintEvent*)
-{
-    if (!renderer_)
-        return;
-    const qreal ratio = devicePixelRatioF();
-    const QSize pixels = (QSizeF(size()) * ratio).toSize();
-    if (cache_.size() != pixels) {
-        cache_ = QPixmap(pixels);
-        cache_.setDevicePixelRatio(ratio);
-        cache_.fill(Qt::transparent);
-        QPainter painter(&cache_);
-        renderer_->render(&painter, QRectF(QPointF(0, 0), QSizeF(size())));
-    }
-    QPainter painter(this);
-    painter.drawPixmap(0, 0, cache_);
-}
-
 QChar asciiDigit(QChar c) noexcept
 {
     const char16_t u = c.unicode();

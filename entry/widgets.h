@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "currency.h"
+#include "picture.h"
 #include "ui_common.h"
 
 class QAbstractButton;
@@ -29,19 +30,6 @@ void setLayoutSize(QWidget* window, int layoutWidth, int layoutHeight);
 
 // Moves a window to the centre of the screen it is on.
 void centreOnScreen(QWidget* window);
-
-// A picture drawn from an SVG resource, stretched over the whole widget. A
-// resource that is missing gives an empty picture.
-class Picture : public QWidget {
-public:
-    Picture(const QString& resource, QWidget* parent);
-    bool hasPicture() const noexcept { return !renderer_.isNull(); }
-protected:
-    void paintEvent(QPaintEvent* event) override;
-private:
-    QPointer<QSvgRenderer> renderer_;
-    QPixmap cache_;
-};
 
 // An edit for a whole number typed as digits: a typed character passes only
 // when it is a digit "0" to "9" or the backspace key; the Arabic-Indic digits

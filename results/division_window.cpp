@@ -42,13 +42,13 @@ TfmDivision::TfmDivision()
     setObjectName(QStringLiteral("fmDivision"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint);
     setWindowTitle(QStringLiteral("قسمة الأنصبة"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/qismar.svg")));
+    setWindowIcon(ui::programIcon());
     setLayoutDirection(Qt::RightToLeft);
     setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), 11));
     widgets::setLayoutSize(this, kLayoutWidth, kFirstEditTop + kHeightBelowLines);
     widgets::centreOnScreen(this);
 
-    Image1 = new widgets::Picture(QStringLiteral(":/pictures/results.svg"), this);
+    Image1 = new ui::Picture(QStringLiteral(":/pictures/results.svg"), this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(rect());
 

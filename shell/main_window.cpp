@@ -4,7 +4,7 @@
 
 #include "entry_windows.h"
 #include "media_control.h"
-#include "picture_widget.h"
+#include "picture.h"
 #include "text_area.h"
 #include "ui_common.h"
 #include "window_util.h"
@@ -76,7 +76,7 @@ TfmInterface::TfmInterface(QWidget* parent)
     setLayoutDirection(Qt::RightToLeft);
     resize(643, 492);
 
-    Image1 = new shell::PictureWidget(QStringLiteral(":/pictures/interface.svg"), this);
+    Image1 = shell::backgroundPicture(QStringLiteral(":/pictures/interface.svg"), this);
     Image1->setObjectName(QStringLiteral("Image1"));
     setCentralWidget(Image1);
 

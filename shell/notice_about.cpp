@@ -1,7 +1,7 @@
 // The notice on the program's legal basis and the animated About window.
 #include "shell_windows.h"
 
-#include "picture_widget.h"
+#include "picture.h"
 #include "ui_common.h"
 #include "window_util.h"
 
@@ -50,7 +50,7 @@ TfmNote::TfmNote(QWidget* parent) : QDialog(parent)
     // Opens at its designed place, not centred.
     move(248, 186);
 
-    Image1 = new shell::PictureWidget(QStringLiteral(":/pictures/note.svg"), this);
+    Image1 = shell::backgroundPicture(QStringLiteral(":/pictures/note.svg"), this);
     Image1->setObjectName(QStringLiteral("Image1"));
 
     const QStringList lines = {QStringLiteral("هذا البرنامج يعمل وفق ترجيحات  القانون السوداني"),
@@ -147,7 +147,7 @@ TAbout::TAbout(QWidget* parent) : QDialog(parent), captionBuffer_(kCaptionLength
     setLayoutDirection(Qt::RightToLeft);
     resize(277, 221);
 
-    Image1 = new shell::PictureWidget(QStringLiteral(":/pictures/about.svg"), this);
+    Image1 = shell::backgroundPicture(QStringLiteral(":/pictures/about.svg"), this);
     Image1->setObjectName(QStringLiteral("Image1"));
 
     const QColor maroon(128, 0, 0);

@@ -45,9 +45,7 @@ void prepareApplication(QApplication& app)
     // name would be appended to every window caption by the desktop.
     QCoreApplication::setApplicationName(QStringLiteral("القسمار"));
     QGuiApplication::setDesktopFileName(QStringLiteral("qismar"));
-    const QString icon = QStringLiteral(":/icons/qismar.svg");
-    if (QFile::exists(icon))
-        QApplication::setWindowIcon(QIcon(icon));
+    QApplication::setWindowIcon(ui::programIcon());
 }
 
 template <class Window>

@@ -20,9 +20,12 @@ class QTimer;
 
 namespace qismar {
 
+namespace ui {
+class Picture;
+}  // namespace ui
+
 namespace shell {
 class MediaControl;
-class PictureWidget;
 class TextArea;
 }  // namespace shell
 
@@ -38,7 +41,7 @@ public:
     const QString& marqueeText() const { return marquee_; }
     static QString initialMarqueeText();
 
-    shell::PictureWidget* Image1;
+    ui::Picture* Image1;
     QMenuBar* MainMenu1;
     QTimer* Timer2;
     QMenu* f;
@@ -94,7 +97,7 @@ public:
     // file cannot be read, leaving the text area as it was.
     void FormCreate();
 
-    shell::PictureWidget* Image1;
+    ui::Picture* Image1;
     shell::TextArea* Memo1;
     QPushButton* Button1;
 
@@ -118,7 +121,7 @@ public:
     ~Tbook_1() override;
 
     QPushButton* Button1;
-    shell::PictureWidget* Image1;
+    ui::Picture* Image1;
     shell::TextArea* Memo1;
     QPushButton* Button3;
 
@@ -145,7 +148,7 @@ public:
     void setSummary(const QString& summary);
     const QString& summary() const { return summary_; }
 
-    shell::PictureWidget* Image1;
+    ui::Picture* Image1;
     QLabel* StaticText1;
     QPushButton* Button1;
 
@@ -168,7 +171,7 @@ public:
     explicit TfmAyah(QWidget* parent = nullptr);
     ~TfmAyah() override;
 
-    shell::PictureWidget* Image1;
+    ui::Picture* Image1;
     shell::MediaControl* MediaPlayer1;
     QPushButton* Button1;
 
@@ -191,7 +194,7 @@ public:
     explicit TfmNote(QWidget* parent = nullptr);
     ~TfmNote() override;
 
-    shell::PictureWidget* Image1;
+    ui::Picture* Image1;
     QLabel* Label3;
     QLabel* Label1;
     QLabel* Label2;
@@ -232,7 +235,7 @@ public:
     int typedCount() const { return typedCount_; }
     int revealStep() const { return revealStep_; }
 
-    shell::PictureWidget* Image1;
+    ui::Picture* Image1;
     QLabel* Label1;
     QLabel* Label2;
     QLabel* Label3;

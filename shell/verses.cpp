@@ -3,7 +3,7 @@
 #include "shell_windows.h"
 
 #include "media_control.h"
-#include "picture_widget.h"
+#include "picture.h"
 #include "recitation_player.h"
 #include "ui_common.h"
 #include "wave_check.h"
@@ -178,7 +178,7 @@ TfmAyah::TfmAyah(QWidget* parent) : QDialog(parent)
     setLayoutDirection(Qt::RightToLeft);
     setFixedSize(481, 451);
 
-    Image1 = new shell::PictureWidget(QStringLiteral(":/pictures/verses.svg"), this);
+    Image1 = shell::backgroundPicture(QStringLiteral(":/pictures/verses.svg"), this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(rect());
 

@@ -1,7 +1,7 @@
 // The reading windows: the introduction, the text viewer and its summary.
 #include "shell_windows.h"
 
-#include "picture_widget.h"
+#include "picture.h"
 #include "text_area.h"
 #include "ui_common.h"
 #include "window_util.h"
@@ -95,7 +95,7 @@ TfmIntroduc::TfmIntroduc(QWidget* parent) : QDialog(parent)
     setLayoutDirection(Qt::RightToLeft);
     setFixedSize(640, 479);
 
-    Image1 = new shell::PictureWidget(QStringLiteral(":/pictures/introduction.svg"), this);
+    Image1 = shell::backgroundPicture(QStringLiteral(":/pictures/introduction.svg"), this);
     Image1->setObjectName(QStringLiteral("Image1"));
 
     Memo1 = makeMemo(this, QColor(255, 255, 128), kMaroon, ui::layoutFont(QStringLiteral("Simplified Arabic"), 16, true));
@@ -177,7 +177,7 @@ Tbook_1::Tbook_1(QWidget* parent) : QDialog(parent)
     layout->addLayout(top);
 
     // The picture below the top row, with the text area lying on it.
-    Image1 = new shell::PictureWidget(QStringLiteral(":/pictures/viewer.svg"), this);
+    Image1 = shell::backgroundPicture(QStringLiteral(":/pictures/viewer.svg"), this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setAttribute(Qt::WA_TransparentForMouseEvents, false);
     Image1->setMinimumSize(200, 150);
@@ -237,7 +237,7 @@ TAbout_book1::TAbout_book1(QWidget* parent) : QDialog(parent)
     setLayoutDirection(Qt::RightToLeft);
     resize(388, 245);
 
-    Image1 = new shell::PictureWidget(QStringLiteral(":/pictures/summary.svg"), this);
+    Image1 = shell::backgroundPicture(QStringLiteral(":/pictures/summary.svg"), this);
     Image1->setObjectName(QStringLiteral("Image1"));
 
     StaticText1 = new QLabel(this);

@@ -1,5 +1,7 @@
 #include "window_util.h"
 
+#include "picture.h"
+
 #include <QDialog>
 #include <QEvent>
 #include <QEventLoop>
@@ -29,6 +31,13 @@ private:
 };
 
 }  // namespace
+
+ui::Picture* backgroundPicture(const QString& path, QWidget* window)
+{
+    auto* picture = new ui::Picture(path, window);
+    picture->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return picture;
+}
 
 void showModal(QWidget* window)
 {

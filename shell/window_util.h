@@ -10,7 +10,15 @@
 
 class QWidget;
 
+namespace qismar::ui {
+class Picture;
+}
+
 namespace qismar::shell {
+
+// The background picture of a shell window: stretched over the window and
+// letting the mouse through to the window beneath.
+ui::Picture* backgroundPicture(const QString& path, QWidget* window);
 
 // Shows a window modally and returns when it is hidden again. A dialog runs
 // its own exec(); any other window gets an application-modal nested loop.

@@ -89,6 +89,15 @@ QFont layoutFont(const QString& layoutFamily, int pixelSize, bool bold)
     return font;
 }
 
+const QIcon& programIcon()
+{
+    static const QIcon icon = [] {
+        const QString path = QStringLiteral(":/icons/qismar.svg");
+        return QFile::exists(path) ? QIcon(path) : QIcon();
+    }();
+    return icon;
+}
+
 void installArabic(QApplication& app)
 {
     QLocale::setDefault(QLocale(QLocale::Arabic, QLocale::Sudan));

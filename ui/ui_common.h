@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QFont>
+#include <QIcon>
 #include <QString>
 #include <exception>
 
@@ -43,6 +44,10 @@ QString readCp1256File(const QString& fileName);
 // "Simplified Arabic", "Traditional Arabic", "Traditional Arabic
 // Backslanted", "Mudir MT", "Tahoma"), at the given pixel size.
 QFont layoutFont(const QString& layoutFamily, int pixelSize, bool bold = false);
+
+// The program's icon, read once for every window that carries it (empty when
+// the pictures are not linked in).
+const QIcon& programIcon();
 
 // Lays the application out right to left and installs Qt's own Arabic
 // translations, so that standard buttons and dialogs speak Arabic.

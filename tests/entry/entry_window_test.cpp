@@ -505,12 +505,12 @@ namespace {
 TEST_F(EntryWindow, BackgroundPicturesComeFromTheProgramsResources)
 {
     for (QWidget* picture : {fmMain->Image1, fmSon->Image1, fmGrandMother->Image1, report->Image1, fmDivision->Image1}) {
-        auto* p = dynamic_cast<widgets::Picture*>(picture);
+        auto* p = dynamic_cast<ui::Picture*>(picture);
         ASSERT_NE(p, nullptr);
         EXPECT_TRUE(p->hasPicture()) << picture->window()->objectName();
     }
     // A picture that is not there leaves the window working, with an empty background.
-    widgets::Picture missing(QStringLiteral(":/pictures/not-drawn-yet.svg"), nullptr);
+    ui::Picture missing(QStringLiteral(":/pictures/not-drawn-yet.svg"), nullptr);
     missing.resize(50, 40);
     EXPECT_FALSE(missing.hasPicture());
     EXPECT_FALSE(missing.grab().isNull());

@@ -3,7 +3,7 @@
 #include "entry_windows.h"
 #include "program.h"
 #include "shell_test_support.h"
-#include "picture_widget.h"
+#include "picture.h"
 #include "shell_windows.h"
 #include "ui_common.h"
 #include "text_area.h"
@@ -177,7 +177,7 @@ private slots:
         ProgramWindows windows;
         const QList<QWidget*> shellWindows = {fmInterface, fmIntroduc, About, book_1, About_book1, fmAyah, fmNote};
         for (QWidget* window : shellWindows) {
-            auto* picture = window->findChild<shell::PictureWidget*>(QStringLiteral("Image1"));
+            auto* picture = window->findChild<ui::Picture*>(QStringLiteral("Image1"));
             QVERIFY2(picture, qPrintable(window->objectName()));
             QVERIFY2(picture->hasPicture(), qPrintable(picture->path()));
         }

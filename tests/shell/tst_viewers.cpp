@@ -2,7 +2,7 @@
 // window with the text viewer and its summary.
 #include "program.h"
 #include "shell_test_support.h"
-#include "picture_widget.h"
+#include "picture.h"
 #include "shell_windows.h"
 #include "text_area.h"
 #include "ui_common.h"
