@@ -119,6 +119,10 @@ private:
     Currency ResiduePer(Currency units) const;
     // Male and female amounts of a 2:1 split of the residue.
     void SplitResidue(Currency males, Currency females, Currency& maleShare, Currency& femaleShare);
+    // The mother of the father's mother and the mother of the father's
+    // father: a sixth, shared with the other of them or with the mother's
+    // mother's mother.
+    void FarPaternalGrandmother(bool ticked, bool otherFarPaternalTicked, Currency& share, Row row);
     // The grandfather beside full or paternal siblings: the common scheme
     // of both rules; `fixedUnit(n)` gives a sister's fixed share for n sisters.
     struct SiblingKind {

@@ -133,30 +133,31 @@ void Division::MothersMothersMotherRule()
     Write(Row::n24, ledger.MothersMothersMotherShare);
 }
 
+void Division::FarPaternalGrandmother(bool ticked, bool otherFarPaternalTicked, Currency& share, Row row)
+{
+    if (c.mother || c.father || !ticked)
+        return;
+    Currency amount = Share(4);
+    if (otherFarPaternalTicked)
+        amount = Share(2);
+    // Beside the mother's mother's mother she takes exactly what that
+    // grandmother has just been given in this pass.
+    if (c.mothersMothersMother)
+        amount = ledger.MothersMothersMotherShare;
+    share = amount;
+    Write(row, share);
+}
+
 void Division::FathersMothersMotherRule()
 {
-    if (c.mother || c.father || !c.fathersMothersMother)
-        return;
-    Currency share = Share(4);
-    if (c.fathersFathersMother)
-        share = Share(2);
-    if (c.mothersMothersMother)
-        share = ledger.MothersMothersMotherShare;
-    ledger.FathersMothersMotherShare = share;
-    Write(Row::n25, ledger.FathersMothersMotherShare);
+    FarPaternalGrandmother(c.fathersMothersMother, c.fathersFathersMother, ledger.FathersMothersMotherShare,
+                           Row::n25);
 }
 
 void Division::FathersFathersMotherRule()
 {
-    if (c.mother || c.father || !c.fathersFathersMother)
-        return;
-    Currency share = Share(4);
-    if (c.fathersMothersMother)
-        share = Share(2);
-    if (c.mothersMothersMother)
-        share = ledger.MothersMothersMotherShare;
-    ledger.FathersFathersMotherShare = share;
-    Write(Row::n26, ledger.FathersFathersMotherShare);
+    FarPaternalGrandmother(c.fathersFathersMother, c.fathersMothersMother, ledger.FathersFathersMotherShare,
+                           Row::n26);
 }
 
 // ---- Daughters, sons' daughters, sisters, uterine siblings ------------------------

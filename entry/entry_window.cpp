@@ -539,4 +539,19 @@ void TfmMain::setGuidance(const QString& text)
     St1->setAccessibleDescription(text.trimmed());
 }
 
+void createEntryWindows()
+{
+    new TfmMain();
+    new TfmSonOfUncle();
+    new TfmSon();
+    new TfmBrothers();
+    new TfmSonOfSon();
+    new TfmDivision();
+    new TfmGrandMother();
+    new TfmSonOfBrother();
+    new TfmUncle();
+    new Treport();
+    new TfmJd();
+}
+
 }  // namespace qismar

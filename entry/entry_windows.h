@@ -29,6 +29,11 @@ class QRadioButton;
 
 namespace qismar {
 
+// Creates the entry window, its dialogs, the results window and the
+// information window in the program's start-up order, without the shell's
+// windows between them (for the tests, the benchmark and the screenshots).
+void createEntryWindows();
+
 // ---------------------------------------------------------------------------
 // The "كيف يرث؟" mode and the law excerpts.
 

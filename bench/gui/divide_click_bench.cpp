@@ -153,17 +153,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ui::installArabic(app);
-    new TfmMain();
-    new TfmSonOfUncle();
-    new TfmSon();
-    new TfmBrothers();
-    new TfmSonOfSon();
-    new TfmDivision();
-    new TfmGrandMother();
-    new TfmSonOfBrother();
-    new TfmUncle();
-    new Treport();
-    new TfmJd();
+    createEntryWindows();
     fmMain->show();
     if (!QTest::qWaitForWindowExposed(fmMain))
         return 1;

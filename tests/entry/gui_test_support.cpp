@@ -186,18 +186,7 @@ void EntryWindows::SetUp()
     ASSERT_TRUE(QDir::setCurrent(dir_.path()));
     writeLawFile(defaultLawLines());
 
-    // The program's start-up order of these windows.
-    new TfmMain();
-    new TfmSonOfUncle();
-    new TfmSon();
-    new TfmBrothers();
-    new TfmSonOfSon();
-    new TfmDivision();
-    new TfmGrandMother();
-    new TfmSonOfBrother();
-    new TfmUncle();
-    new Treport();
-    new TfmJd();
+    createEntryWindows();
     fmMain->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(fmMain));
 }

@@ -60,17 +60,7 @@ int main(int argc, char** argv)
     out = QDir(QString::fromLocal8Bit(argv[1]));
     out.mkpath(QStringLiteral("."));
 
-    new TfmMain();
-    new TfmSonOfUncle();
-    new TfmSon();
-    new TfmBrothers();
-    new TfmSonOfSon();
-    new TfmDivision();
-    new TfmGrandMother();
-    new TfmSonOfBrother();
-    new TfmUncle();
-    new Treport();
-    new TfmJd();
+    createEntryWindows();
 
     // A woman leaves her husband, her mother, two full sisters and a half-brother by her mother.
     fmMain->RadioButton2->setChecked(true);
