@@ -84,9 +84,8 @@ TfmInterface::TfmInterface(QWidget* parent)
     MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
     MainMenu1->setNativeMenuBar(false);
     // An Arabic face for the menus, so their captions need no fallback face.
-    MainMenu1->setFont(ui::layoutFont(QStringLiteral("Tahoma"), 14));
-
     const QFont menuFont = ui::layoutFont(QStringLiteral("Tahoma"), 14);
+    MainMenu1->setFont(menuFont);
     f = MainMenu1->addMenu(QStringLiteral("ملف"));
     f->setObjectName(QStringLiteral("f"));
     f->setFont(menuFont);
