@@ -1,6 +1,7 @@
 // The command-line interface: its case objects, its result objects, its
 // errors, and the exit status of the real program.
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -192,7 +193,11 @@ TEST(CliStream, LinesLongerThanTheReadBuffer)
 
 int runProgram(const std::string& input, std::string& output)
 {
-    const std::string path = ::testing::TempDir() + "qismar_cli_input.jsonl";
+    // ctest runs the tests of this file as parallel processes: each needs
+    // its own input file.
+    const std::string path = ::testing::TempDir() + "qismar_cli_input_" +
+                             ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
+                             std::to_string(getpid()) + ".jsonl";
     std::ofstream(path) << input;
     const std::string command = std::string(QISMAR_CLI_PATH) + " < " + path;
     FILE* pipe = popen(command.c_str(), "r");
@@ -202,6 +207,7 @@ int runProgram(const std::string& input, std::string& output)
     while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0)
         output.append(buf, n);
     const int status = pclose(pipe);
+    std::remove(path.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
