@@ -10,6 +10,7 @@
 #include <QTextOption>
 #include <vector>
 
+#include "data_files.h"
 #include "entry_windows.h"
 #include "widgets.h"
 
@@ -42,11 +43,10 @@ void forgetDeleted()
     std::erase_if(marked, [](const Marked& m) { return m.widget.isNull(); });
 }
 
-QString openFailure(const QFile& file)
+QString openFailure(const QFile& file, const QString& name)
 {
     const QFileInfo info(file.fileName());
-    // "تعذر فتح الملف «%1»: "
-    QString message = QStringLiteral("تعذر فتح الملف «%1»: ").arg(file.fileName());
+    QString message = QStringLiteral("تعذر فتح الملف «%1»: ").arg(name);
     if (!info.exists())
         return message + QStringLiteral("الملف غير موجود في مجلد البرنامج");
     if (info.isDir())
@@ -105,12 +105,13 @@ void ShowLawExcerpt(const QString& beginLine, const QString& endLine)
     if (window)
         window->Memo1->clear();
 
-    QFile file(QString::fromLatin1(kLawExcerptFile));
+    const QString name = QString::fromLatin1(kLawExcerptFile);
+    QFile file(ui::dataFilePath(name));
     if (!file.open(QIODevice::ReadOnly))
-        throw ui::UiError(openFailure(file));
+        throw ui::UiError(openFailure(file, name));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw ui::UiError(QStringLiteral("تعذرت قراءة الملف «%1»: %2").arg(file.fileName(), file.errorString()));
+        throw ui::UiError(QStringLiteral("تعذرت قراءة الملف «%1»: %2").arg(name, file.errorString()));
     file.close();
 
     // Every line end (CR LF, LF or a lone CR) becomes "\n"; a line end at the
@@ -123,7 +124,7 @@ void ShowLawExcerpt(const QString& beginLine, const QString& endLine)
     const qsizetype begin = lines.indexOf(beginLine);
     if (begin < 0)
         throw ui::UiError(QStringLiteral("لا يوجد في الملف «%1» نص هذه المادة (السطر «%2»)")
-                              .arg(file.fileName(), beginLine));
+                              .arg(name, beginLine));
     QStringList excerpt;
     // Without its end line the excerpt runs to the end of the file.
     for (qsizetype i = begin + 1; i < lines.size() && lines[i] != endLine; ++i)

@@ -3,6 +3,8 @@
 #include "shell_windows.h"
 
 #include "media_control.h"
+
+#include "data_files.h"
 #include "picture.h"
 #include "recitation_player.h"
 #include "ui_common.h"
@@ -10,6 +12,7 @@
 #include "window_util.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPainterPath>
@@ -117,7 +120,7 @@ void MediaControl::open()
     checkWaveFile(fileName_);
     if (!player_)
         setPlayer(createRecitationPlayer());
-    player_->open(QDir::current().absoluteFilePath(fileName_));
+    player_->open(QFileInfo(ui::dataFilePath(fileName_)).absoluteFilePath());
     setMode(Mode::Stopped);
 }
 

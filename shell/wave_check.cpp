@@ -1,5 +1,6 @@
 #include "wave_check.h"
 
+#include "data_files.h"
 #include "ui_common.h"
 
 #include <QFile>
@@ -44,9 +45,9 @@ bool formatSupported(quint16 tag, quint16 bits)
 
 WaveInfo checkWaveFile(const QString& fileName)
 {
-    QFile file(fileName);
+    QFile file(ui::dataFilePath(fileName));
     if (!file.open(QIODevice::ReadOnly)) {
-        if (!QFileInfo::exists(fileName))
+        if (!QFileInfo::exists(file.fileName()))
             fail(QStringLiteral("ملف التلاوة %1 غير موجود في مجلد البرنامج").arg(fileName));
         fail(QStringLiteral("تعذر فتح ملف التلاوة %1: %2").arg(fileName, file.errorString()));
     }

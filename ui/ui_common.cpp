@@ -1,5 +1,7 @@
 #include "ui_common.h"
 
+#include "data_files.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QFontDatabase>
@@ -42,7 +44,7 @@ QByteArray encodeCp1256(const QString& text)
 
 QString readCp1256File(const QString& fileName)
 {
-    QFile file(fileName);
+    QFile file(dataFilePath(fileName));
     if (!file.open(QIODevice::ReadOnly))
         throw UiError(QStringLiteral("Cannot open file %1").arg(fileName));
     const QByteArray bytes = file.readAll();

@@ -36,8 +36,8 @@ QString decodeCp1256(const QByteArray& bytes);
 QByteArray encodeCp1256(const QString& text);
 
 // Reads a whole Windows-1256 text file, looked up by its bare name in the
-// current directory. Throws UiError("Cannot open file <name>") when it
-// cannot be opened or read.
+// current folder and then in the program's folder (dataFilePath). Throws
+// UiError("Cannot open file <name>") when it cannot be opened or read.
 QString readCp1256File(const QString& fileName);
 
 // The Arabic face that stands in for a font the layouts name ("MS Sans Serif",

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "data_files.h"
 #include "ui_common.h"
 
 namespace qismar::testing {
@@ -182,8 +183,10 @@ QString defaultExcerpt(const char* key)
 void EntryWindows::SetUp()
 {
     ASSERT_TRUE(dir_.isValid());
+    ASSERT_TRUE(programDir_.isValid());
     previousDir_ = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(dir_.path()));
+    ui::setProgramFolder(programDir_.path());
     writeLawFile(defaultLawLines());
 
     createEntryWindows();
@@ -207,6 +210,7 @@ void EntryWindows::TearDown()
     delete fmSonOfUncle;
     delete fmMain;
     QDir::setCurrent(previousDir_);
+    ui::setProgramFolder(QString());
 }
 
 void EntryWindows::writeLawFile(const QStringList& lines)

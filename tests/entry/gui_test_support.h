@@ -121,7 +121,9 @@ protected:
 
     TfmMain* main() const { return fmMain; }
 
+    // The current folder, and an empty folder that stands for the program's.
     QTemporaryDir dir_;
+    QTemporaryDir programDir_;
     QString previousDir_;
 };
 

@@ -1,5 +1,7 @@
 // The "كيف يرث؟" mode, the lookup in qanoon.txt and the information window.
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -218,6 +220,33 @@ TEST_F(LawExcerpts, ExcerptIsTheWholeLinesBetweenItsExactKeyLines)
         EXPECT_EQ(shown, QStringList{c.shown});
         EXPECT_FALSE(fmMain->chkAb->isChecked());
     }
+}
+
+TEST_F(LawExcerpts, FileBesideTheProgramAnswersWhenTheCurrentFolderHasNone)
+{
+    removeLawFile();
+    {
+        QFile beside(QDir(programDir_.path()).filePath(QString::fromLatin1(kLawExcerptFile)));
+        ASSERT_TRUE(beside.open(QIODevice::WriteOnly));
+        beside.write(lawExcerptFile({QStringLiteral("ab_b"), QStringLiteral("من مجلد البرنامج"), QStringLiteral("ab_e")}));
+    }
+    QStringList shown;
+    ModalScript script;
+    script.on<Treport>(readExcerpt(&shown));
+    click(fmMain->BitBtn3);
+    click(fmMain->chkAb);
+    EXPECT_SCRIPT_DONE(script);
+    EXPECT_EQ(shown, QStringList{QStringLiteral("من مجلد البرنامج")});
+
+    // A file in the current folder wins over the one beside the program.
+    writeLawFile({QStringLiteral("ab_b"), QStringLiteral("من المجلد الحالي"), QStringLiteral("ab_e")});
+    shown.clear();
+    ModalScript again;
+    again.on<Treport>(readExcerpt(&shown));
+    click(fmMain->BitBtn3);
+    click(fmMain->chkAb);
+    EXPECT_SCRIPT_DONE(again);
+    EXPECT_EQ(shown, QStringList{QStringLiteral("من المجلد الحالي")});
 }
 
 TEST_F(LawExcerpts, MissingFileGivesOneErrorNoWindowAndTheCursorsBack)

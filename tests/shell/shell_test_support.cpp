@@ -1,5 +1,6 @@
 #include "shell_test_support.h"
 
+#include "data_files.h"
 #include "ui_common.h"
 
 #include <QApplication>
@@ -24,11 +25,18 @@ void useOffscreenPlatformByDefault()
 WorkingFolder::WorkingFolder() : previous_(QDir::currentPath())
 {
     QDir::setCurrent(dir_.path());
+    ui::setProgramFolder(programDir_.path());
 }
 
 WorkingFolder::~WorkingFolder()
 {
     QDir::setCurrent(previous_);
+    ui::setProgramFolder(QString());
+}
+
+QString WorkingFolder::programPath(const QString& name) const
+{
+    return programDir_.filePath(name);
 }
 
 QString WorkingFolder::path(const QString& name) const

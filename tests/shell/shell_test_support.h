@@ -21,18 +21,22 @@ namespace qismar::test {
 void useOffscreenPlatformByDefault();
 
 // A temporary folder that is the current directory for the lifetime of the
-// object, as the program's own folder is when it runs.
+// object, as the program's own folder is when it runs; and a second, empty
+// one that stands for the program's folder meanwhile.
 class WorkingFolder {
 public:
     WorkingFolder();
     ~WorkingFolder();
     QString path(const QString& name) const;
+    // A file in the folder that stands for the program's.
+    QString programPath(const QString& name) const;
     // Writes text as Windows-1256 with the line ends given in the text.
     void writeCp1256(const QString& name, const QString& text) const;
     void writeBytes(const QString& name, const QByteArray& bytes) const;
     void remove(const QString& name) const;
 private:
     QTemporaryDir dir_;
+    QTemporaryDir programDir_;
     QString previous_;
 };
 

@@ -12,6 +12,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPushButton>
@@ -159,6 +161,25 @@ private slots:
         } catch (const ui::UiError& e) {
             QCOMPARE(e.message(), QStringLiteral("ملف التلاوة ayh.wav غير موجود في مجلد البرنامج"));
         }
+    }
+
+    // The recitation beside the program is opened when the current folder
+    // has none.
+    void recitationBesideTheProgram()
+    {
+        WorkingFolder folder;
+        {
+            QFile file(folder.programPath(QStringLiteral("ayh.wav")));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(validWave());
+        }
+        MediaControl control;
+        auto* player = new ScriptedPlayer;
+        control.setPlayer(std::unique_ptr<RecitationPlayer>(player));
+        control.setFileName(QStringLiteral("ayh.wav"));
+        control.open();
+        QCOMPARE(player->opened, QFileInfo(folder.programPath(QStringLiteral("ayh.wav"))).absoluteFilePath());
+        QCOMPARE(control.mode(), MediaControl::Mode::Stopped);
     }
 
     // Play, pause, pause again (resume), stop, play again; the end of the

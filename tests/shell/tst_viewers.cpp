@@ -18,6 +18,9 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
+#include <QStringEncoder>
+#include <QFile>
+#include <QFileInfo>
 
 using namespace qismar;
 using qismar::test::ModalWatcher;
@@ -175,6 +178,48 @@ private slots:
         const ViewerState state = runBook(all[3].command, watcher);
         QVERIFY(state.shown);
         QCOMPARE(state.summary, joined(all[3].summaryLines, QLatin1Char('\r')));
+    }
+
+    // A book is read from the current folder when it is there, otherwise
+    // from the program's folder, so the program also works when started
+    // from elsewhere; with neither, the error names the bare file name.
+    void booksAreFoundInTheCurrentOrTheProgramFolder_data()
+    {
+        QTest::addColumn<QString>("inCurrent");   // empty: no such file there
+        QTest::addColumn<QString>("inProgram");
+        QTest::addColumn<QString>("shown");       // empty: not shown
+        QTest::newRow("current folder only") << QStringLiteral("هنا") << QString() << QStringLiteral("هنا");
+        QTest::newRow("program folder only") << QString() << QStringLiteral("هناك") << QStringLiteral("هناك");
+        QTest::newRow("both: the current folder wins") << QStringLiteral("هنا") << QStringLiteral("هناك")
+                                                        << QStringLiteral("هنا");
+        QTest::newRow("neither") << QString() << QString() << QString();
+    }
+
+    void booksAreFoundInTheCurrentOrTheProgramFolder()
+    {
+        QFETCH(QString, inCurrent);
+        QFETCH(QString, inProgram);
+        QFETCH(QString, shown);
+        WorkingFolder folder;
+        QStringEncoder encoder("windows-1256");
+        if (!inCurrent.isEmpty())
+            folder.writeBytes(QStringLiteral("mohazab.txt"), encoder.encode(inCurrent));
+        if (!inProgram.isEmpty()) {
+            QFile file(folder.programPath(QStringLiteral("mohazab.txt")));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(encoder.encode(inProgram));
+        }
+        ModalWatcher watcher;
+        const ViewerState state = runBook("N13", watcher);
+        QCOMPARE(state.shown, !shown.isEmpty());
+        if (state.shown) {
+            QCOMPARE(state.text, shown);
+            QVERIFY(watcher.messageBoxes().isEmpty());
+        } else {
+            QCOMPARE(watcher.messageBoxes().size(), 1);
+            QVERIFY(watcher.messageBoxes()[0].text.contains(QStringLiteral(" mohazab.txt")));
+            QVERIFY(!watcher.messageBoxes()[0].text.contains(folder.programPath(QString())));
+        }
     }
 
     // Edits in the viewer are never saved: the next command reloads the file.
