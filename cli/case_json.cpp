@@ -1,7 +1,10 @@
 #include "case_json.h"
 
 #include <array>
+#include <bitset>
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <nlohmann/json.hpp>
 
 namespace qismar::cli {
@@ -64,6 +67,38 @@ const Field* findField(std::string_view name)
         if (f.name == name)
             return &f;
     return nullptr;
+}
+
+// A text from the input as an error message quotes it: whole when short,
+// else its first kMaxQuotedBytes bytes, cut before a character, and "...".
+std::string shortened(std::string_view text)
+{
+    if (text.size() <= kMaxQuotedBytes)
+        return std::string(text);
+    std::size_t cut = kMaxQuotedBytes;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut;
+    std::string out(text.substr(0, cut));
+    out += "...";
+    return out;
+}
+
+// The parser's message with the input it quotes ("last read: '...'")
+// shortened.
+std::string shortenedParseMessage(std::string_view what)
+{
+    constexpr std::string_view kLastRead = "last read: '";
+    const std::size_t start = what.find(kLastRead);
+    if (start == what.npos)
+        return std::string(what);
+    const std::size_t tokenStart = start + kLastRead.size();
+    std::size_t tokenEnd = what.rfind("'; expected ");
+    if (tokenEnd == what.npos || tokenEnd < tokenStart)
+        tokenEnd = what.ends_with('\'') && what.size() > tokenStart ? what.size() - 1 : what.size();
+    std::string out(what.substr(0, tokenStart));
+    out += shortened(what.substr(tokenStart, tokenEnd - tokenStart));
+    out += what.substr(tokenEnd);
+    return out;
 }
 
 // Quotes a text as a JSON string; bytes that are not UTF-8 become U+FFFD.
@@ -132,9 +167,18 @@ public:
         field_ = findField(name);
         if (field_ == nullptr) {
             error_ = "unknown field ";
-            appendQuoted(name, error_);
+            appendQuoted(shortened(name), error_);
             return false;
         }
+        // Only the members of the case object reach here: a nested object
+        // is refused as a value before its keys are read.
+        const std::size_t index = static_cast<std::size_t>(field_ - kFields.data());
+        if (seen_.test(index)) {
+            error_ = "duplicate field ";
+            appendQuoted(field_->name, error_);
+            return false;
+        }
+        seen_.set(index);
         return true;
     }
 
@@ -145,7 +189,7 @@ public:
         if (const auto close = what.find("] "); what.starts_with("[json.exception") && close != what.npos)
             what.remove_prefix(close + 2);
         error_ = "not valid JSON: ";
-        error_ += what;
+        error_ += shortenedParseMessage(what);
         return false;
     }
 
@@ -220,6 +264,7 @@ private:
     EstateCase& case_;
     std::string& error_;
     const Field* field_ = nullptr;
+    std::bitset<kFields.size()> seen_;
     int depth_ = 0;
     bool flagValue_ = false;
     bool negative_ = false;
@@ -235,6 +280,12 @@ bool parseCase(std::string_view line, EstateCase& out, std::string& error)
 {
     out = EstateCase{};
     error.clear();
+    // The parser takes a NUL byte for the end of its input and would ignore
+    // whatever follows it; no valid line holds one.
+    if (const std::size_t nul = line.find('\0'); nul != line.npos) {
+        error = "not valid JSON: a NUL byte at column " + std::to_string(nul + 1);
+        return false;
+    }
     CaseReader reader(out, error);
     const bool ok = json::sax_parse(line.begin(), line.end(), &reader);
     if (!ok) {
@@ -323,13 +374,43 @@ bool processLine(std::string_view line, std::string& out)
     return ok;
 }
 
-int run(std::FILE* in, std::FILE* out)
+namespace {
+
+// Whether a line (without its line feed) is within the limit; a CR before
+// the line feed does not count.
+bool withinLimit(std::string_view line)
 {
-    std::string pending;  // a line not yet ended
+    return line.size() <= kMaxLineBytes || (line.size() == kMaxLineBytes + 1 && line.back() == '\r');
+}
+
+void reportFailure(std::FILE* diagnostics, const char* what, int error)
+{
+    if (diagnostics != nullptr)
+        std::fprintf(diagnostics, "qismar-cli: %s: %s\n", what, std::strerror(error));
+}
+
+}  // namespace
+
+int run(std::FILE* in, std::FILE* out, std::FILE* diagnostics)
+{
+    // The start of a line not yet ended: never more than the limit and a CR.
+    std::string pending;
+    // The current line has passed the limit: the rest of it is skipped.
+    bool overlong = false;
     std::string output;
     std::array<char, 1 << 16> chunk;
     bool anyFailed = false;
 
+    const auto endLine = [&](std::string_view line) {
+        if (overlong || !withinLimit(line)) {
+            appendError("line too long (the limit is " + std::to_string(kMaxLineBytes) + " bytes)", output);
+            output += '\n';
+            anyFailed = true;
+        } else {
+            anyFailed |= !processLine(line, output);
+        }
+        overlong = false;
+    };
     const auto flush = [&]() {
         if (!output.empty() && std::fwrite(output.data(), 1, output.size(), out) != output.size())
             return false;
@@ -344,28 +425,40 @@ int run(std::FILE* in, std::FILE* out)
         std::string_view data(chunk.data(), got);
         while (!data.empty()) {
             const std::size_t nl = data.find('\n');
-            if (nl == data.npos) {
-                pending.append(data);
-                break;
-            }
-            if (pending.empty()) {
-                anyFailed |= !processLine(data.substr(0, nl), output);
-            } else {
-                pending.append(data.substr(0, nl));
-                anyFailed |= !processLine(pending, output);
+            const std::string_view piece = data.substr(0, nl);
+            data.remove_prefix(nl == data.npos ? data.size() : nl + 1);
+            if (!overlong && pending.size() + piece.size() > kMaxLineBytes + 1) {
+                overlong = true;
                 pending.clear();
             }
-            data.remove_prefix(nl + 1);
+            if (nl == data.npos) {
+                if (!overlong)
+                    pending.append(piece);
+                break;
+            }
+            if (overlong || pending.empty()) {
+                endLine(piece);
+            } else {
+                pending.append(piece);
+                endLine(pending);
+                pending.clear();
+            }
         }
-        if (output.size() >= (1 << 16) && !flush())
+        if (output.size() >= (1 << 16) && !flush()) {
+            reportFailure(diagnostics, "cannot write the results", errno);
             return 2;
+        }
     }
-    if (std::ferror(in))
+    if (std::ferror(in)) {
+        reportFailure(diagnostics, "cannot read the cases", errno);
         return 2;
-    if (!pending.empty())
-        anyFailed |= !processLine(pending, output);
-    if (!flush() || std::fflush(out) != 0)
+    }
+    if (overlong || !pending.empty())
+        endLine(pending);
+    if (!flush() || std::fflush(out) != 0) {
+        reportFailure(diagnostics, "cannot write the results", errno);
         return 2;
+    }
     return anyFailed ? 1 : 0;
 }
 

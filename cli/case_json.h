@@ -2,6 +2,7 @@
 // qismar-cli.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -9,6 +10,14 @@
 #include "division.h"
 
 namespace qismar::cli {
+
+// The longest input line that is read, without its line end (a CR before the
+// line feed is not counted). No valid case comes near it; a longer line gives
+// one "line too long" error and is skipped without being held in memory.
+inline constexpr std::size_t kMaxLineBytes = std::size_t{1} << 20;
+
+// The most bytes of the input that an error message quotes back.
+inline constexpr std::size_t kMaxQuotedBytes = 40;
 
 // Reads one case object. On failure returns false and puts a clear message
 // in `error`; `out` is then unspecified.
@@ -26,7 +35,8 @@ bool processLine(std::string_view line, std::string& out);
 
 // Reads JSON Lines from `in` and writes one object per line to `out`.
 // Returns the exit status: 0 when every line was divided, 1 when any line
-// failed, 2 when reading or writing failed.
-int run(std::FILE* in, std::FILE* out);
+// failed, 2 when reading or writing failed; in that last case one line on
+// `diagnostics` says what failed.
+int run(std::FILE* in, std::FILE* out, std::FILE* diagnostics = stderr);
 
 }  // namespace qismar::cli

@@ -14,6 +14,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   # headless display, screenshots, Arabic fonts
   xvfb xauth fonts-noto-core fonts-hosny-amiri imagemagick
+  # peak memory in the benchmarks (/usr/bin/time)
+  time
 )
 
 missing=()

@@ -1,19 +1,26 @@
 // The command-line interface: its case objects, its result objects, its
 // errors, and the exit status of the real program.
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include "case_json.h"
+#include "qismar_version.h"
 
 using namespace qismar;
 using nlohmann::json;
+using namespace std::string_literals;
 
 namespace {
 
@@ -57,7 +64,7 @@ TEST(CliCase, DerivesTheBoxesTheEntryWindowKeeps)
 TEST(CliCase, RefusesWhatIsNotACase)
 {
     struct Case {
-        const char* line;
+        std::string line;
         const char* messageContains;
     };
     const Case cases[] = {
@@ -86,15 +93,71 @@ TEST(CliCase, RefusesWhatIsNotACase)
         {"{\"mother\": [true]}", "\"mother\" must be true or false"},
         {"{\"deceased\": \"\xff\"}", "not valid JSON"},
         {"{\"sons\":922337203685477,\"daughters\":922337203685477,\"estate\":\"10\"}", "add up beyond the range"},
+        // Nothing but blanks may follow the object; the parser alone would
+        // stop at a NUL byte and divide the case before it.
+        {"{\"sons\":1,\"estate\":\"10\"}\0garbage"s, "a NUL byte at column 25"},
+        {"{\"sons\":1,\"estate\":\"10\"}\0"s, "a NUL byte at column 25"},
+        {"{\"sons\":1,\"estate\":\"10\"} \0 "s, "a NUL byte at column 26"},
+        {"\0{\"sons\":1,\"estate\":\"10\"}"s, "a NUL byte at column 1"},
+        {"{\"sons\":1,\"estate\":\"1\0\"}"s, "a NUL byte"},
+        {"{\"sons\":1,\"estate\":\"10\"} {}", "not valid JSON"},
+        {"{\"sons\":1,\"estate\":\"10\"},", "not valid JSON"},
+        // Each field may be given once, whatever the values.
+        {"{\"father\": true, \"father\": false}", "duplicate field \"father\""},
+        {"{\"sons\": 1, \"estate\": \"9\", \"sons\": 1}", "duplicate field \"sons\""},
+        {"{\"estate\": \"9\", \"estate\": 9}", "duplicate field \"estate\""},
     };
     for (const Case& k : cases) {
         bool ok = true;
         const std::string out = processOne(k.line, &ok);
-        EXPECT_FALSE(ok) << k.line;
+        // The line as it appears in a failure message.
+        const std::string shown = json(k.line).dump(-1, ' ', false, json::error_handler_t::replace);
+        EXPECT_FALSE(ok) << shown;
         const json j = json::parse(out);  // the error object itself is valid JSON
-        ASSERT_TRUE(j.contains("error")) << k.line << " -> " << out;
+        ASSERT_TRUE(j.contains("error")) << shown << " -> " << out;
         EXPECT_NE(j["error"].get<std::string>().find(k.messageContains), std::string::npos)
-            << k.line << " -> " << out;
+            << shown << " -> " << out;
+    }
+}
+
+TEST(CliCase, BlanksAfterTheObjectAreAllowed)
+{
+    for (const char* line : {"{\"sons\":1,\"estate\":\"10\"}   ", "{\"sons\":1,\"estate\":\"10\"}\t \t",
+                             "  {\"sons\":1,\"estate\":\"10\"}"}) {
+        bool ok = false;
+        EXPECT_NE(processOne(line, &ok).find("\"amount\": \"10\""), std::string::npos) << line;
+        EXPECT_TRUE(ok) << line;
+    }
+}
+
+TEST(CliCase, ErrorMessagesQuoteOnlyAShortPrefixOfTheInput)
+{
+    const std::string longName(100000, 'n');
+    // 30 two-byte letters: a cut at 40 bytes falls between characters only.
+    std::string arabicName;
+    for (int i = 0; i < 30; ++i)
+        arabicName += "\xD8\xA8";  // U+0628
+    struct Case {
+        std::string line;
+        std::string expected;  // the whole error message
+    };
+    const Case cases[] = {
+        {"{\"" + longName + "\": 1}", "unknown field \"" + longName.substr(0, cli::kMaxQuotedBytes) + "...\""},
+        {"{\"x" + arabicName + "\": 1}",
+         "unknown field \"x" + arabicName.substr(0, cli::kMaxQuotedBytes - 2) + "...\""},
+        {"{\"cousins\": 1}", "unknown field \"cousins\""},
+        {"{\"sons\": tru" + longName + "}",
+         "not valid JSON: parse error at line 1, column 13: syntax error while parsing value - invalid literal; "
+         "last read: '\"sons\": trun'"},
+        {"{\"sons\": \"" + longName + "\\u00",
+         "not valid JSON: parse error at line 1, column 100015: syntax error while parsing value - invalid "
+         "string: '\\u' must be followed by 4 hex digits; last read: '\"" +
+             longName.substr(0, cli::kMaxQuotedBytes - 1) + "...'"},
+    };
+    for (const Case& k : cases) {
+        const json j = json::parse(processOne(k.line));
+        ASSERT_TRUE(j.contains("error")) << k.expected;
+        EXPECT_EQ(j["error"].get<std::string>(), k.expected);
     }
 }
 
@@ -177,6 +240,54 @@ TEST(CliStream, OneObjectPerLineInOrderAndTheExitStatus)
     EXPECT_EQ(noneOut, "");
 }
 
+TEST(CliStream, LinesAboveTheLimitGiveOneErrorEachAndTheNextLinesGoOn)
+{
+    // A case padded with blanks to exactly `size` bytes.
+    const auto padded = [](std::size_t size, const std::string& end = "") {
+        const std::string tail = "\"sons\":2,\"estate\":\"10\"}" + end;
+        std::string line(size, ' ');
+        line.front() = '{';
+        line.replace(size - tail.size(), tail.size(), tail);
+        return line;
+    };
+    const std::string next = "{\"daughters\":1,\"estate\":\"8\"}\n";
+    const std::string tooLong = "{\"error\": \"line too long (the limit is 1048576 bytes)\"}";
+    const std::string divided10 = "\"amount\": \"5\"";  // two sons, 10
+    struct Case {
+        const char* what;
+        std::string input;
+        int status;
+        std::vector<std::string> lines;  // what each output line holds
+    };
+    const Case cases[] = {
+        {"exactly the limit", padded(cli::kMaxLineBytes) + "\n" + next, 0, {divided10, "\"amount\": \"8\""}},
+        {"the limit and a CR", padded(cli::kMaxLineBytes + 1, "\r") + "\n" + next, 0, {divided10, "\"amount\": \"8\""}},
+        {"one byte over", padded(cli::kMaxLineBytes + 1) + "\n" + next, 1, {tooLong, "\"amount\": \"8\""}},
+        {"one byte over before a CR", padded(cli::kMaxLineBytes + 2, "\r") + "\n" + next, 1,
+         {tooLong, "\"amount\": \"8\""}},
+        {"five times the limit", padded(5 * cli::kMaxLineBytes) + "\n" + next, 1, {tooLong, "\"amount\": \"8\""}},
+        {"two long lines in a row", padded(2 * cli::kMaxLineBytes) + "\n" + padded(3 * cli::kMaxLineBytes) + "\n" + next, 1,
+         {tooLong, tooLong, "\"amount\": \"8\""}},
+        {"a long last line without a line end", next + padded(2 * cli::kMaxLineBytes), 1,
+         {"\"amount\": \"8\"", tooLong}},
+        {"the limit as the last line without a line end", next + padded(cli::kMaxLineBytes), 0,
+         {"\"amount\": \"8\"", divided10}},
+    };
+    for (const Case& k : cases) {
+        auto [status, out] = runStream(k.input);
+        EXPECT_EQ(status, k.status) << k.what;
+        std::istringstream lines(out);
+        std::string line;
+        std::size_t i = 0;
+        for (; std::getline(lines, line); ++i) {
+            ASSERT_LT(i, k.lines.size()) << k.what << ": extra output " << line.substr(0, 200);
+            EXPECT_NE(line.find(k.lines[i]), std::string::npos) << k.what << ": line " << i << " is "
+                                                                << line.substr(0, 200);
+        }
+        EXPECT_EQ(i, k.lines.size()) << k.what;
+    }
+}
+
 TEST(CliStream, LinesLongerThanTheReadBuffer)
 {
     // A case padded with blanks well past the 64 KiB read chunk, and many
@@ -218,6 +329,119 @@ TEST(CliProgram, ExitStatusTellsWhetherEveryLineWasDivided)
     EXPECT_NE(out.find("\"base\": 28"), std::string::npos);
     EXPECT_EQ(runProgram("{\"sons\":1,\"estate\":\"5\"}\n{\"wives\":9}\n", out), 1);
     EXPECT_NE(out.find("{\"error\": \"\\\"wives\\\" must be"), std::string::npos) << out;
+}
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string readAll(const std::string& path)
+{
+    std::ifstream f(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+}
+
+// Runs qismar-cli with its standard input read from `inputPath` and its
+// standard output written to `outputPath`, or, when `outputPath` is empty, to
+// a pipe whose reading end is already closed.
+Outcome spawnProgram(const std::vector<std::string>& args, const std::string& inputPath,
+                     const std::string& outputPath)
+{
+    const std::string base = ::testing::TempDir() + "qismar_cli_" +
+                             ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
+                             std::to_string(getpid());
+    const std::string outPath = outputPath.empty() ? "" : outputPath == "-" ? base + ".out" : outputPath;
+    const std::string errPath = base + ".err";
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, inputPath.c_str(), O_RDONLY, 0);
+    int pipeEnds[2] = {-1, -1};
+    if (outPath.empty()) {
+        EXPECT_EQ(pipe(pipeEnds), 0);
+        close(pipeEnds[0]);
+        posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    }
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    std::vector<char*> argv{const_cast<char*>(QISMAR_CLI_PATH)};
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    Outcome result;
+    pid_t pid = -1;
+    EXPECT_EQ(posix_spawn(&pid, QISMAR_CLI_PATH, &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    if (pipeEnds[1] >= 0)
+        close(pipeEnds[1]);
+    int status = 0;
+    if (pid > 0 && waitpid(pid, &status, 0) == pid)
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    if (outputPath == "-") {
+        result.out = readAll(outPath);
+        std::remove(outPath.c_str());
+    }
+    result.err = readAll(errPath);
+    std::remove(errPath.c_str());
+    return result;
+}
+
+TEST(CliProgram, ReadAndWriteFailuresEndWithStatus2AndOneLineSayingWhat)
+{
+    const std::string input = ::testing::TempDir() + "qismar_cli_failures_" + std::to_string(getpid()) + ".jsonl";
+    std::ofstream(input) << "{\"sons\":1,\"estate\":\"5\"}\n";
+    struct Case {
+        const char* what;
+        std::string inputPath;
+        std::string outputPath;  // empty: a pipe nobody reads
+        std::string message;
+    };
+    const Case cases[] = {
+        {"a full disk", input, "/dev/full", "qismar-cli: cannot write the results: No space left on device\n"},
+        {"a closed pipe", input, "", "qismar-cli: cannot write the results: Broken pipe\n"},
+        {"a folder as the input", "/", "/dev/null", "qismar-cli: cannot read the cases: Is a directory\n"},
+    };
+    for (const Case& k : cases) {
+        const Outcome r = spawnProgram({}, k.inputPath, k.outputPath);
+        EXPECT_EQ(r.status, 2) << k.what;
+        EXPECT_EQ(r.err, k.message) << k.what;
+    }
+    std::remove(input.c_str());
+}
+
+TEST(CliProgram, VersionHelpAndUnknownOptions)
+{
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string out;        // exactly, or
+        std::string outHolds;   // a part of it
+        std::string errHolds;
+    };
+    const Case cases[] = {
+        {{"--version"}, 0, "qismar-cli " QISMAR_VERSION "\n", "", ""},
+        {{"--help"}, 0, "", "Exit status: 0 when every line was divided, 1 when any line gave an error,\n2 when", ""},
+        {{"-h"}, 0, "", "usage: qismar-cli", ""},
+        {{"--bogus"}, 2, "", "", "usage: qismar-cli"},
+    };
+    for (const Case& k : cases) {
+        const Outcome r = spawnProgram(k.args, "/dev/null", "-");
+        EXPECT_EQ(r.status, k.status) << k.args[0];
+        if (!k.out.empty()) {
+            EXPECT_EQ(r.out, k.out) << k.args[0];
+        }
+        EXPECT_NE(r.out.find(k.outHolds), std::string::npos) << k.args[0] << ": " << r.out;
+        EXPECT_NE(r.err.find(k.errHolds), std::string::npos) << k.args[0] << ": " << r.err;
+        if (k.errHolds.empty()) {
+            EXPECT_EQ(r.err, "") << k.args[0];
+        }
+    }
+    // The version is the project's, in the form major.minor.patch.
+    EXPECT_TRUE(std::string_view(QISMAR_VERSION).find_first_not_of("0123456789.") == std::string_view::npos &&
+                std::count(QISMAR_VERSION, QISMAR_VERSION + sizeof QISMAR_VERSION, '.') == 2)
+        << QISMAR_VERSION;
 }
 
 TEST(CliProgram, WorkedExamplesToTheLastDecimal)
