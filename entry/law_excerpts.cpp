@@ -1,6 +1,8 @@
 // The "كيف يرث؟" mode, the lookup of a law excerpt in qanoon.txt and the
 // information window that shows it.
 #include <QCursor>
+#include <QHash>
+#include <algorithm>
 #include <QFile>
 #include <QFileInfo>
 #include <QIcon>
@@ -12,6 +14,8 @@
 
 #include "data_files.h"
 #include "entry_windows.h"
+#include "text_area.h"
+#include "text_file.h"
 #include "widgets.h"
 
 namespace qismar {
@@ -43,17 +47,49 @@ void forgetDeleted()
     std::erase_if(marked, [](const Marked& m) { return m.widget.isNull(); });
 }
 
-QString openFailure(const QFile& file, const QString& name)
+// The excerpt file, read once and indexed by line; read again only when the
+// file on disk changes (another modification time, size or inode) or
+// another file answers for the name.
+struct ExcerptIndex {
+    QString path;
+    ui::FileStamp stamp;
+    QStringList lines;
+    // Where each distinct line stands, in file order.
+    QHash<QString, QList<qsizetype>> positions;
+};
+
+ExcerptIndex& excerptIndex()
 {
-    const QFileInfo info(file.fileName());
-    QString message = QStringLiteral("تعذر فتح الملف «%1»: ").arg(name);
-    if (!info.exists())
-        return message + QStringLiteral("الملف غير موجود في مجلد البرنامج");
-    if (info.isDir())
-        return message + QStringLiteral("هذا الاسم لمجلد وليس لملف");
-    if (!info.isReadable())
-        return message + QStringLiteral("لا توجد صلاحية لقراءته");
-    return message + file.errorString();
+    static ExcerptIndex index;
+    return index;
+}
+
+const ExcerptIndex& currentExcerpts()
+{
+    const QString name = QString::fromLatin1(kLawExcerptFile);
+    const QString path = QFileInfo(ui::dataFilePath(name)).absoluteFilePath();
+    ExcerptIndex& index = excerptIndex();
+    const ui::FileStamp now = ui::stampOf(path);
+    if (index.path == path && index.stamp == now && now.size >= 0)
+        return index;
+
+    index = ExcerptIndex{};
+    ui::FileBytes file = ui::readDataFile(name);
+    // Every line end (CR LF, LF or a lone CR) becomes "\n"; a line end at
+    // the very end of the file does not start another line.
+    const QString text = ui::decodeCp1256(file.bytes);
+    file.bytes.clear();
+    QStringList lines = text.split(QLatin1Char('\n'));
+    if (text.isEmpty() || text.endsWith(QLatin1Char('\n')))
+        lines.removeLast();
+    QHash<QString, QList<qsizetype>> positions;
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        positions[lines[i]].append(i);
+    index.lines = std::move(lines);
+    index.positions = std::move(positions);
+    index.stamp = file.stamp;
+    index.path = path;
+    return index;
 }
 
 }  // namespace
@@ -105,34 +141,25 @@ void ShowLawExcerpt(const QString& beginLine, const QString& endLine)
     if (window)
         window->Memo1->clear();
 
-    const QString name = QString::fromLatin1(kLawExcerptFile);
-    QFile file(ui::dataFilePath(name));
-    if (!file.open(QIODevice::ReadOnly))
-        throw ui::UiError(openFailure(file, name));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw ui::UiError(QStringLiteral("تعذرت قراءة الملف «%1»: %2").arg(name, file.errorString()));
-    file.close();
-
-    // Every line end (CR LF, LF or a lone CR) becomes "\n"; a line end at the
-    // very end of the file does not start another line.
-    const QString text = ui::decodeCp1256(bytes);
-    QStringList lines = text.split(QLatin1Char('\n'));
-    if (text.isEmpty() || text.endsWith(QLatin1Char('\n')))
-        lines.removeLast();
-
-    const qsizetype begin = lines.indexOf(beginLine);
-    if (begin < 0)
-        throw ui::UiError(QStringLiteral("لا يوجد في الملف «%1» نص هذه المادة (السطر «%2»)")
-                              .arg(name, beginLine));
-    QStringList excerpt;
-    // Without its end line the excerpt runs to the end of the file.
-    for (qsizetype i = begin + 1; i < lines.size() && lines[i] != endLine; ++i)
-        excerpt.append(lines[i]);
+    const ExcerptIndex& index = currentExcerpts();
+    const auto begins = index.positions.constFind(beginLine);
+    if (begins == index.positions.constEnd())
+        throw ui::UiError(QStringLiteral("لا يوجد في الملف %1 نص هذه المادة (السطر «%2»)")
+                              .arg(QString::fromLatin1(kLawExcerptFile), beginLine));
+    const qsizetype begin = begins->constFirst();
+    // The first end line after the begin line; without one the excerpt runs
+    // to the end of the file.
+    qsizetype end = index.lines.size();
+    if (const auto ends = index.positions.constFind(endLine); ends != index.positions.constEnd()) {
+        const auto after = std::upper_bound(ends->cbegin(), ends->cend(), begin);
+        if (after != ends->cend())
+            end = *after;
+    }
+    const QStringList excerpt = index.lines.mid(begin + 1, end - begin - 1);
 
     if (!window)
         throw ui::UiError(QStringLiteral("نافذة المعلومات غير موجودة"));
-    window->Memo1->setPlainText(excerpt.join(QLatin1Char('\n')));
+    window->Memo1->setPlainText(ui::breakLongLines(excerpt.join(QLatin1Char('\n'))));
     window->Memo1->moveCursor(QTextCursor::Start);
     window->exec();
 }

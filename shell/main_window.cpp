@@ -6,6 +6,7 @@
 #include "media_control.h"
 #include "picture.h"
 #include "text_area.h"
+#include "text_file.h"
 #include "ui_common.h"
 #include "window_util.h"
 
@@ -181,7 +182,7 @@ void TfmInterface::showBook(const QString& fileName, const QString& caption, con
     shell::runCommand(this, [&] {
         // Reading comes first: a file that cannot be read leaves the
         // viewer, its caption and the summary as they were.
-        const QString text = ui::readCp1256File(fileName);
+        const QString text = ui::readTextFile(fileName);
         if (!book_1 || !About_book1)
             return;
         book_1->Memo1->setTextForShowing(text);

@@ -22,11 +22,11 @@ namespace qismar {
 
 namespace ui {
 class Picture;
+class TextArea;
 }  // namespace ui
 
 namespace shell {
 class MediaControl;
-class TextArea;
 }  // namespace shell
 
 // The main window: a title page with the menu bar from which the user
@@ -98,7 +98,7 @@ public:
     void FormCreate();
 
     ui::Picture* Image1;
-    shell::TextArea* Memo1;
+    ui::TextArea* Memo1;
     QPushButton* Button1;
 
 public slots:
@@ -122,7 +122,7 @@ public:
 
     QPushButton* Button1;
     ui::Picture* Image1;
-    shell::TextArea* Memo1;
+    ui::TextArea* Memo1;
     QPushButton* Button3;
 
 public slots:

@@ -3,6 +3,7 @@
 
 #include "picture.h"
 #include "text_area.h"
+#include "text_file.h"
 #include "ui_common.h"
 #include "window_util.h"
 
@@ -32,43 +33,14 @@ QPushButton* makeButton(const QString& caption, const char* name, QWidget* paren
 
 }  // namespace
 
-namespace shell {
-
-TextArea::TextArea(const QFont& font, QWidget* parent) : QPlainTextEdit(parent), font_(font) {}
-
-void TextArea::setTextForShowing(const QString& text)
-{
-    if (shown_) {
-        setPlainText(text);
-    } else {
-        pending_ = text;
-        hasPending_ = true;
-    }
-}
-
-void TextArea::showEvent(QShowEvent* event)
-{
-    if (!shown_) {
-        shown_ = true;
-        setFont(font_);
-        if (hasPending_) {
-            setPlainText(pending_);
-            pending_.clear();
-            hasPending_ = false;
-        }
-    }
-    QPlainTextEdit::showEvent(event);
-}
-
-}  // namespace shell
 
 namespace {
 
 // A text area with the given colours and font, right to left, with a
 // vertical scroll bar and lines wrapped at the edge.
-shell::TextArea* makeMemo(QWidget* parent, const QColor& background, const QColor& text, const QFont& font)
+ui::TextArea* makeMemo(QWidget* parent, const QColor& background, const QColor& text, const QFont& font)
 {
-    auto* memo = new shell::TextArea(font, parent);
+    auto* memo = new ui::TextArea(font, parent);
     memo->setObjectName(QStringLiteral("Memo1"));
     memo->setLayoutDirection(Qt::RightToLeft);
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -119,7 +91,7 @@ void TfmIntroduc::FormCreate()
 {
     // Read now, so that a missing file is reported while the program starts;
     // laid out in the text area when the window is first shown.
-    Memo1->setTextForShowing(ui::readCp1256File(QStringLiteral("introduc.txt")));
+    Memo1->setTextForShowing(ui::readTextFile(QStringLiteral("introduc.txt")));
 }
 
 void TfmIntroduc::Button1Click()

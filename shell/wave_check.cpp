@@ -4,7 +4,12 @@
 #include "ui_common.h"
 
 #include <QFile>
-#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace qismar::shell {
 
@@ -45,34 +50,72 @@ bool formatSupported(quint16 tag, quint16 bits)
 
 WaveInfo checkWaveFile(const QString& fileName)
 {
-    QFile file(ui::dataFilePath(fileName));
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (!QFileInfo::exists(file.fileName()))
+    const QString path = ui::dataFilePath(fileName);
+    // Opened without waiting (a named pipe would block the open) and
+    // checked to be a regular file before a byte is read.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
             fail(QStringLiteral("ملف التلاوة %1 غير موجود في مجلد البرنامج").arg(fileName));
-        fail(QStringLiteral("تعذر فتح ملف التلاوة %1: %2").arg(fileName, file.errorString()));
+        fail(QStringLiteral("تعذر فتح ملف التلاوة %1 (رمز الخطأ %2)").arg(fileName).arg(errno));
     }
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
+        fail(QStringLiteral("ملف التلاوة %1 ليس ملفاً عادياً").arg(fileName));
+
+    // Reads `size` bytes at `offset`; false when the file holds fewer.
+    auto readAt = [fd](quint64 offset, char* into, qsizetype size) {
+        qsizetype done = 0;
+        while (done < size) {
+            const ssize_t got = ::pread(fd, into + done, size_t(size - done), off_t(offset + quint64(done)));
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+                return false;
+            done += got;
+        }
+        return true;
+    };
+
     const QString notWave = QStringLiteral("الملف %1 ليس ملف صوت من نوع WAVE").arg(fileName);
     const QString damaged = QStringLiteral("ملف الصوت %1 تالف: %2");
 
     char header[12];
-    if (file.read(header, 12) != 12 || memcmp(header, "RIFF", 4) != 0 || memcmp(header + 8, "WAVE", 4) != 0)
+    if (!readAt(0, header, 12) || memcmp(header, "RIFF", 4) != 0 || memcmp(header + 8, "WAVE", 4) != 0)
         fail(notWave);
 
-    const quint64 fileSize = quint64(file.size());
+    // The chunks end where the RIFF size says, or where the file does.
+    const quint64 end = qMin<quint64>(quint64(status.st_size), 8 + quint64(le32(header + 4)));
     WaveInfo info;
     bool haveFormat = false;
     quint16 blockAlign = 0;
     quint64 offset = 12;
-    while (offset + 8 <= fileSize) {
+    int chunks = 0;
+    while (offset + 8 <= end) {
+        // "fmt " and "data" come early in every wave file: a walk that
+        // needs more chunks or bytes than these bounds is damage, not a
+        // file to read through.
+        if (++chunks > kMaxChunksBeforeData || offset > kMaxBytesBeforeData)
+            fail(damaged.arg(fileName, QStringLiteral("لم يوجد الصوت في أوله")));
         char chunk[8];
-        if (!file.seek(qint64(offset)) || file.read(chunk, 8) != 8)
+        if (!readAt(offset, chunk, 8))
             break;
+        if (memcmp(chunk, "\0\0\0\0", 4) == 0)
+            fail(damaged.arg(fileName, QStringLiteral("فيه جزء بلا اسم")));
         const quint32 size = le32(chunk + 4);
         const quint64 body = offset + 8;
         if (memcmp(chunk, "fmt ", 4) == 0) {
-            if (size < 16 || body + 16 > fileSize)
+            if (size < 16 || body + 16 > end)
                 fail(damaged.arg(fileName, QStringLiteral("وصف صيغة الصوت ناقص")));
-            const QByteArray fmt = file.read(qMin<quint32>(size, 40));
+            QByteArray fmt(qsizetype(qMin<quint64>(qMin<quint32>(size, 40), end - body)), '\0');
+            if (!readAt(body, fmt.data(), fmt.size()))
+                fail(damaged.arg(fileName, QStringLiteral("وصف صيغة الصوت ناقص")));
+            fmt.resize(40, '\0');
+            const bool extensibleComplete = qMin<quint32>(size, 40) == 40 && body + 40 <= end;
             info.formatTag = le16(fmt.constData());
             info.channels = le16(fmt.constData() + 2);
             info.sampleRate = le32(fmt.constData() + 4);
@@ -81,7 +124,7 @@ WaveInfo checkWaveFile(const QString& fileName)
             if (info.formatTag == 0xFFFE) {
                 // WAVE_FORMAT_EXTENSIBLE: the real format is the first two
                 // bytes of the sub-format GUID.
-                if (fmt.size() < 40 || le16(fmt.constData() + 16) < 22
+                if (!extensibleComplete || le16(fmt.constData() + 16) < 22
                     || memcmp(fmt.constData() + 26, kSubFormatTail, sizeof kSubFormatTail) != 0)
                     fail(damaged.arg(fileName, QStringLiteral("وصف صيغة الصوت الموسع غير صالح")));
                 info.formatTag = le16(fmt.constData() + 24);
@@ -91,7 +134,7 @@ WaveInfo checkWaveFile(const QString& fileName)
             if (!haveFormat)
                 fail(damaged.arg(fileName, QStringLiteral("لا يسبق الصوت وصف صيغته")));
             // A file cut short still plays what it holds.
-            info.dataBytes = qMin<quint64>(size, fileSize - body);
+            info.dataBytes = qMin<quint64>(size, end - body);
             break;
         }
         offset = body + size + (size & 1);

@@ -1,7 +1,5 @@
 #include "ui_common.h"
 
-#include "data_files.h"
-
 #include <QApplication>
 #include <QFile>
 #include <QFontDatabase>
@@ -40,17 +38,6 @@ QByteArray encodeCp1256(const QString& text)
     QByteArray bytes = encoder.encode(crlf);
     bytes.replace('\x1a', '?');
     return bytes;
-}
-
-QString readCp1256File(const QString& fileName)
-{
-    QFile file(dataFilePath(fileName));
-    if (!file.open(QIODevice::ReadOnly))
-        throw UiError(QStringLiteral("Cannot open file %1").arg(fileName));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw UiError(QStringLiteral("Cannot open file %1").arg(fileName));
-    return decodeCp1256(bytes);
 }
 
 namespace {

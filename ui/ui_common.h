@@ -35,11 +35,6 @@ QString decodeCp1256(const QByteArray& bytes);
 // code page become '?'; used by tests and tools that write data files).
 QByteArray encodeCp1256(const QString& text);
 
-// Reads a whole Windows-1256 text file, looked up by its bare name in the
-// current folder and then in the program's folder (dataFilePath). Throws
-// UiError("Cannot open file <name>") when it cannot be opened or read.
-QString readCp1256File(const QString& fileName);
-
 // The Arabic face that stands in for a font the layouts name ("MS Sans Serif",
 // "Simplified Arabic", "Traditional Arabic", "Traditional Arabic
 // Backslanted", "Mudir MT", "Tahoma"), at the given pixel size.

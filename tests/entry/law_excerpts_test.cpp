@@ -10,6 +10,11 @@
 #include <QRadioButton>
 
 #include "gui_test_support.h"
+#include "file_kinds.h"
+#include "text_area.h"
+#include "text_file.h"
+#include <QDateTime>
+#include <QFileInfo>
 #include "ui_common.h"
 
 namespace qismar::testing {
@@ -247,6 +252,101 @@ TEST_F(LawExcerpts, FileBesideTheProgramAnswersWhenTheCurrentFolderHasNone)
     click(fmMain->chkAb);
     EXPECT_SCRIPT_DONE(again);
     EXPECT_EQ(shown, QStringList{QStringLiteral("من المجلد الحالي")});
+}
+
+TEST_F(LawExcerpts, EveryKindOfFileEndsInTheExcerptOrOneErrorNamingTheFile)
+{
+    using K = FileKind;
+    struct Case {
+        K kind;
+        QString error;  // the start of the message
+    };
+    const Case cases[] = {
+        {K::Missing, QStringLiteral("تعذر فتح الملف qanoon.txt: الملف غير موجود")},
+        {K::Empty, QStringLiteral("لا يوجد في الملف qanoon.txt نص هذه المادة")},
+        {K::Folder, QStringLiteral("تعذر فتح الملف qanoon.txt: هذا الاسم لمجلد وليس لملف")},
+        {K::Pipe, QStringLiteral("تعذر فتح الملف qanoon.txt: ليس ملفاً عادياً")},
+        {K::TooLarge, QStringLiteral("النص في الملف qanoon.txt يتجاوز سعة مربع النص")},
+        {K::LongLine, QStringLiteral("لا يوجد في الملف qanoon.txt نص هذه المادة")},
+        {K::Binary, QStringLiteral("لا يوجد في الملف qanoon.txt نص هذه المادة")},
+        {K::WrongEncoding, QStringLiteral("لا يوجد في الملف qanoon.txt نص هذه المادة")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(kindName(c.kind));
+        ASSERT_TRUE(makeFileOfKind(QString::fromLatin1(kLawExcerptFile), c.kind, ui::kTextFileLimit));
+        ModalScript script;
+        script.messageBox();
+        click(fmMain->BitBtn3);
+        click(fmMain->chkAb);
+        EXPECT_SCRIPT_DONE(script);
+        ASSERT_EQ(script.boxes().size(), 1u);
+        EXPECT_EQ(script.boxes()[0].icon, QMessageBox::Critical);
+        EXPECT_TRUE(script.boxes()[0].text.startsWith(c.error)) << script.boxes()[0].text;
+        EXPECT_FALSE(report->isVisible());
+        EXPECT_FALSE(HowInheritsMode());
+    }
+}
+
+TEST_F(LawExcerpts, LongLineOfAnExcerptIsShownWhole)
+{
+    const QByteArray line = longLineBytes();
+    writeLawFileBytes(QByteArray("ab_b\r\n") + line + QByteArray("\r\nab_e\r\n"));
+    QStringList shown;
+    ModalScript script;
+    script.on<Treport>(readExcerpt(&shown));
+    click(fmMain->BitBtn3);
+    click(fmMain->chkAb);
+    EXPECT_SCRIPT_DONE(script);
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(QString(shown[0]).remove(QLatin1Char('\n')), ui::decodeCp1256(line));
+    for (const QString& piece : shown[0].split(QLatin1Char('\n')))
+        EXPECT_LE(piece.size(), ui::kLongestShownLine);
+}
+
+TEST_F(LawExcerpts, FileIsReadAgainOnlyWhenItChangesOnDisk)
+{
+    auto lookUp = [this] {
+        QStringList shown;
+        ModalScript script;
+        script.on<Treport>(readExcerpt(&shown));
+        click(fmMain->BitBtn3);
+        click(fmMain->chkAb);
+        EXPECT_SCRIPT_DONE(script);
+        if (fmMain->chkAb->isChecked())
+            click(fmMain->chkAb);
+        return shown.value(0);
+    };
+    const QString name = QString::fromLatin1(kLawExcerptFile);
+    const QDateTime written = QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch() - 60);
+    auto stamp = [&](const QDateTime& when) {
+        QFile file(name);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(when, QFileDevice::FileModificationTime));
+    };
+    writeLawFile({QStringLiteral("ab_b"), QStringLiteral("الأول"), QStringLiteral("ab_e")});
+    stamp(written);
+    EXPECT_EQ(lookUp(), QStringLiteral("الأول"));
+
+    // The same size and modification time: the file is taken as unchanged
+    // and not read again.
+    writeLawFile({QStringLiteral("ab_b"), QStringLiteral("الثان"), QStringLiteral("ab_e")});
+    stamp(written);
+    EXPECT_EQ(lookUp(), QStringLiteral("الأول"));
+
+    // A new modification time, or a new size, brings the new text.
+    stamp(written.addSecs(5));
+    EXPECT_EQ(lookUp(), QStringLiteral("الثان"));
+    writeLawFile({QStringLiteral("ab_b"), QStringLiteral("الثالث الأطول"), QStringLiteral("ab_e")});
+    stamp(written.addSecs(5));
+    EXPECT_EQ(lookUp(), QStringLiteral("الثالث الأطول"));
+    // Removed: the lookup fails instead of answering from memory.
+    removeLawFile();
+    ModalScript script;
+    script.messageBox();
+    click(fmMain->BitBtn3);
+    click(fmMain->chkAb);
+    EXPECT_SCRIPT_DONE(script);
+    EXPECT_EQ(script.boxes().size(), 1u);
 }
 
 TEST_F(LawExcerpts, MissingFileGivesOneErrorNoWindowAndTheCursorsBack)

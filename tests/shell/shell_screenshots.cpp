@@ -8,6 +8,7 @@
 #include "shell_test_support.h"
 #include "shell_windows.h"
 #include "text_area.h"
+#include "text_file.h"
 #include "ui_common.h"
 
 #include <QApplication>
@@ -73,7 +74,7 @@ int main(int argc, char** argv)
     }
 
     // The viewer with the Sudanese law, scrolled a little into the text.
-    book_1->Memo1->setTextForShowing(ui::readCp1256File(QStringLiteral("qanoon2.txt")));
+    book_1->Memo1->setTextForShowing(ui::readTextFile(QStringLiteral("qanoon2.txt")));
     book_1->setWindowTitle(QStringLiteral("نص القانون السوداني"));
     book_1->show();
     ok &= save(book_1, out, QStringLiteral("viewer.png"));

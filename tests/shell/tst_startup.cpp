@@ -85,7 +85,7 @@ private slots:
         QCOMPARE(watcher.seen().size(), 1);
         const test::SeenModal& box = watcher.seen()[0];
         QVERIFY(box.messageBox);
-        QCOMPARE(box.text, QStringLiteral("Cannot open file introduc.txt"));
+        QCOMPARE(box.text, QStringLiteral("تعذر فتح الملف introduc.txt: الملف غير موجود"));
         QCOMPARE(box.icon, int(QMessageBox::Critical));
         QCOMPARE(box.title, QStringLiteral("القسمار"));
         QVERIFY(tenBeforeExist);

@@ -5,6 +5,8 @@
 #include "program.h"
 #include "recitation_player.h"
 #include "shell_test_support.h"
+#include "file_kinds.h"
+#include "text_file.h"
 #include "shell_windows.h"
 #include "ui_common.h"
 #include "wave_check.h"
@@ -150,6 +152,80 @@ private slots:
             QVERIFY2(e.message().contains(error), qPrintable(e.message()));
             QVERIFY(e.message().contains(QStringLiteral("ayh.wav")));
         }
+    }
+
+    // What a user may leave under the recitation's name: each is refused
+    // at once with a message naming it; nothing is read from a pipe.
+    void waveFileKinds()
+    {
+        using K = testing::FileKind;
+        const QList<QPair<K, QString>> rows = {
+            {K::Missing, QStringLiteral("غير موجود")},         {K::Empty, QStringLiteral("ليس ملف صوت")},
+            {K::Folder, QStringLiteral("ليس ملفاً عادياً")},     {K::Pipe, QStringLiteral("ليس ملفاً عادياً")},
+            {K::TooLarge, QStringLiteral("ليس ملف صوت")},      {K::LongLine, QStringLiteral("ليس ملف صوت")},
+            {K::Binary, QStringLiteral("ليس ملف صوت")},        {K::WrongEncoding, QStringLiteral("ليس ملف صوت")},
+        };
+        for (const auto& [kind, error] : rows) {
+            WorkingFolder folder;
+            QVERIFY(testing::makeFileOfKind(folder.path(QStringLiteral("ayh.wav")), kind, ui::kTextFileLimit));
+            try {
+                checkWaveFile(QStringLiteral("ayh.wav"));
+                QFAIL(testing::kindName(kind));
+            } catch (const ui::UiError& e) {
+                QVERIFY2(e.message().contains(error), qPrintable(e.message()));
+                QVERIFY(e.message().contains(QStringLiteral("ayh.wav")));
+            }
+        }
+    }
+
+    // Damaged headers end the walk at once: a chunk with an all-zero name
+    // (as in a large sparse file), more chunks than any wave file has
+    // before its sound, and chunks past the RIFF size.
+    void damagedWaveEndsTheWalkAtOnce()
+    {
+        WorkingFolder folder;
+        const QString path = folder.path(QStringLiteral("ayh.wav"));
+        auto refused = [&](const QString& expected) {
+            try {
+                checkWaveFile(QStringLiteral("ayh.wav"));
+                return QStringLiteral("accepted");
+            } catch (const ui::UiError& e) {
+                return e.message().contains(expected) ? QString() : e.message();
+            }
+        };
+        {
+            // 2 GiB of zeros after a RIFF/WAVE header, claiming the whole size.
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QByteArray header("RIFF\xF8\xFF\xFF\x7FWAVE", 12);
+            file.write(header);
+            QVERIFY(file.resize(qint64(2) * 1024 * 1024 * 1024));
+        }
+        QCOMPARE(refused(QStringLiteral("بلا اسم")), QString());
+        {
+            QByteArray body("WAVE");
+            for (int i = 0; i < kMaxChunksBeforeData + 1; ++i)
+                body.append(riffChunk("LIST", "ab"));
+            body.append(validWave().mid(12));
+            folder.writeBytes(QStringLiteral("ayh.wav"), riffChunk("RIFF", body));
+        }
+        QCOMPARE(refused(QStringLiteral("لم يوجد الصوت في أوله")), QString());
+        {
+            // A whole wave file after a RIFF whose size ends before its fmt chunk.
+            QByteArray wave = validWave();
+            QByteArray cut = QByteArray("RIFF") + QByteArray("\x04\x00\x00\x00", 4) + QByteArray("WAVE") + wave.mid(12);
+            folder.writeBytes(QStringLiteral("ayh.wav"), cut);
+        }
+        QCOMPARE(refused(QStringLiteral("لا يحوي وصف صيغة الصوت")), QString());
+        // Many chunks, but fewer than the bound, still pass.
+        {
+            QByteArray body("WAVE");
+            for (int i = 0; i < kMaxChunksBeforeData - 3; ++i)
+                body.append(riffChunk("LIST", "ab"));
+            body.append(validWave().mid(12));
+            folder.writeBytes(QStringLiteral("ayh.wav"), riffChunk("RIFF", body));
+        }
+        QCOMPARE(refused(QString()), QStringLiteral("accepted"));
     }
 
     void missingWave()

@@ -2,9 +2,11 @@
 // window with the text viewer and its summary.
 #include "program.h"
 #include "shell_test_support.h"
+#include "file_kinds.h"
 #include "picture.h"
 #include "shell_windows.h"
 #include "text_area.h"
+#include "text_file.h"
 #include "ui_common.h"
 
 #include <QAction>
@@ -165,7 +167,7 @@ private slots:
             const QList<test::SeenModal> boxes = watcher.messageBoxes();
             QCOMPARE(watcher.seen().size(), 1);
             QCOMPARE(boxes.size(), 1);
-            QCOMPARE(boxes[0].text, QStringLiteral("Cannot open file %1").arg(book.file));
+            QCOMPARE(boxes[0].text, QStringLiteral("تعذر فتح الملف %1: الملف غير موجود").arg(book.file));
             QCOMPARE(boxes[0].icon, int(QMessageBox::Critical));
             QCOMPARE(boxes[0].title, QApplication::applicationDisplayName());
             QCOMPARE(viewer_->windowTitle(), all[0].caption);
@@ -222,6 +224,120 @@ private slots:
         }
     }
 
+    // Every kind of file a user may leave under a book's name ends quickly
+    // in its text or in one error box naming it, with the viewer, its
+    // caption and its summary as they were. A text is shown as decoded, and
+    // a very long line is laid out as several (no line above the limit).
+    void bookFileKinds_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("error");   // empty: the text is shown
+        using K = testing::FileKind;
+        const QList<QPair<K, QString>> rows = {
+            {K::Missing, QStringLiteral("تعذر فتح الملف mohazab.txt: الملف غير موجود")},
+            {K::Empty, QString()},
+            {K::Folder, QStringLiteral("تعذر فتح الملف mohazab.txt: هذا الاسم لمجلد وليس لملف")},
+            {K::Pipe, QStringLiteral("تعذر فتح الملف mohazab.txt: ليس ملفاً عادياً")},
+            {K::TooLarge, QStringLiteral("النص في الملف mohazab.txt يتجاوز سعة مربع النص")},
+            {K::LongLine, QString()},
+            {K::Binary, QString()},
+            {K::WrongEncoding, QString()},
+        };
+        for (const auto& [kind, error] : rows)
+            QTest::newRow(testing::kindName(kind)) << int(kind) << error;
+    }
+
+    void bookFileKinds()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, error);
+        WorkingFolder folder;
+        folder.writeCp1256(QStringLiteral("qanoon2.txt"), QStringLiteral("نص سابق"));
+        {
+            ModalWatcher watcher;
+            QVERIFY(runBook("N6", watcher).shown);
+        }
+        const QString file = folder.path(QStringLiteral("mohazab.txt"));
+        QVERIFY(testing::makeFileOfKind(file, testing::FileKind(kind), ui::kTextFileLimit));
+        QByteArray bytes;
+        if (error.isEmpty()) {
+            QFile read(file);
+            QVERIFY(read.open(QIODevice::ReadOnly));
+            bytes = read.readAll();
+        }
+        ModalWatcher watcher;
+        const ViewerState state = runBook("N13", watcher);
+        if (!error.isEmpty()) {
+            QVERIFY(!state.shown);
+            QCOMPARE(watcher.messageBoxes().size(), 1);
+            QVERIFY2(watcher.messageBoxes()[0].text.startsWith(error), qPrintable(watcher.messageBoxes()[0].text));
+            QCOMPARE(viewer_->windowTitle(), QStringLiteral("نص القانون السوداني"));
+            QCOMPARE(viewer_->Memo1->toPlainText(), QStringLiteral("نص سابق"));
+            QCOMPARE(summary_->summary().section(QLatin1Char('\r'), 0, 0), QStringLiteral("نص القانون السوداني"));
+            return;
+        }
+        QVERIFY(state.shown);
+        QVERIFY(watcher.messageBoxes().isEmpty());
+        const QString decoded = ui::decodeCp1256(bytes);
+        // Control characters of a binary file are the text area's to show.
+        if (testing::FileKind(kind) != testing::FileKind::Binary) {
+            QCOMPARE(state.text, ui::breakLongLines(decoded));
+            QCOMPARE(QString(state.text).remove(QLatin1Char('\n')), QString(decoded).remove(QLatin1Char('\n')));
+        } else {
+            QVERIFY(!state.text.isEmpty());
+        }
+        for (const QString& line : state.text.split(QLatin1Char('\n')))
+            QVERIFY(line.size() <= ui::kLongestShownLine);
+        if (testing::FileKind(kind) == testing::FileKind::LongLine)
+            QVERIFY(state.text.count(QLatin1Char('\n')) >= (1 << 20) / ui::kLongestShownLine);
+    }
+
+    // The introduction is read through the same reader while the program
+    // starts: a named pipe or a huge file under its name is refused at once
+    // and leaves the text area empty.
+    void introductionFileKinds()
+    {
+        using K = testing::FileKind;
+        for (K kind : {K::Missing, K::Folder, K::Pipe, K::TooLarge, K::Empty, K::LongLine, K::WrongEncoding}) {
+            WorkingFolder folder;
+            TfmIntroduc introduction;
+            const QString file = folder.path(QStringLiteral("introduc.txt"));
+            QVERIFY(testing::makeFileOfKind(file, kind, ui::kTextFileLimit));
+            const bool refused = kind == K::Missing || kind == K::Folder || kind == K::Pipe || kind == K::TooLarge;
+            try {
+                introduction.FormCreate();
+                QVERIFY2(!refused, testing::kindName(kind));
+                QFile read(file);
+                QVERIFY(read.open(QIODevice::ReadOnly));
+                QCOMPARE(introduction.Memo1->textForShowing(), ui::decodeCp1256(read.readAll()));
+            } catch (const ui::UiError& e) {
+                QVERIFY2(refused, qPrintable(e.message()));
+                QVERIFY(e.message().contains(QStringLiteral("introduc.txt")));
+                QVERIFY(introduction.Memo1->textForShowing().isEmpty());
+            }
+        }
+    }
+
+    void longLinesAreCutAfterABlank()
+    {
+        const QString word = QStringLiteral("كلمة ");
+        const QString line = word.repeated(1000);   // 5000 characters
+        const QStringList pieces = ui::breakLongLines(line + QStringLiteral("\nقصير\n"), 2000).split(QLatin1Char('\n'));
+        QCOMPARE(pieces.size(), 5);
+        QCOMPARE(pieces[0].size(), 2000);
+        QVERIFY(pieces[0].endsWith(QLatin1Char(' ')));
+        QCOMPARE(pieces[0] + pieces[1] + pieces[2], line);
+        QCOMPARE(pieces[3], QStringLiteral("قصير"));
+        QCOMPARE(pieces[4], QString());
+        // Without blanks the cut falls at the limit, never inside a surrogate pair.
+        const QString noBlank = QString(1999, QLatin1Char('x')) + QStringLiteral("\U0001D400") + QStringLiteral("yy");
+        const QStringList hard = ui::breakLongLines(noBlank, 2000).split(QLatin1Char('\n'));
+        QCOMPARE(hard, (QStringList{QString(1999, QLatin1Char('x')), QStringLiteral("\U0001D400yy")}));
+        // Texts without long lines come back untouched.
+        const QString plain = QStringLiteral("سطر\r\nآخر");
+        QCOMPARE(ui::breakLongLines(plain, 2000), plain);
+    }
+
     // Edits in the viewer are never saved: the next command reloads the file.
     void editsAreLostOnReload()
     {
@@ -253,22 +369,18 @@ private slots:
         folder.writeCp1256(QStringLiteral("qanoon2.txt"), text);
         QVERIFY(QFileInfo(folder.path(QStringLiteral("qanoon2.txt"))).size() > 4'000'000);
 
+        // How fast this goes is measured by bench/viewer_large_text.sh, not here.
         ModalWatcher watcher;
-        qint64 shownAfter = -1;
-        qint64 scrolledIn = -1;
+        bool shown = false;
         int blocks = 0;
         QString lastLine;
         bool atEnd = false;
-        QElapsedTimer clock;
         watcher.then([&](QWidget*) {
-            shownAfter = clock.elapsed();
+            shown = true;
             QPlainTextEdit* memo = viewer_->Memo1;
             blocks = memo->document()->blockCount();
-            QElapsedTimer scroll;
-            scroll.start();
             QTest::keyClick(memo, Qt::Key_End, Qt::ControlModifier);
             QApplication::processEvents();
-            scrolledIn = scroll.elapsed();
             // The last line with text, just above the empty line that the
             // final line end opens, is in view.
             const QTextBlock last = memo->document()->lastBlock().previous();
@@ -278,16 +390,11 @@ private slots:
                     && memo->viewport()->rect().contains(lastRect);
             viewer_->Button3->click();
         });
-        clock.start();
         command("N6")->trigger();
-        qInfo("60000 lines (%lld bytes): viewer shown after %lld ms, scrolled to the end in %lld ms",
-              qint64(QFileInfo(folder.path(QStringLiteral("qanoon2.txt"))).size()), shownAfter, scrolledIn);
-        QVERIFY(shownAfter >= 0);
+        QVERIFY(shown);
         QCOMPARE(blocks, lines + 1);
         QVERIFY(atEnd);
         QCOMPARE(lastLine, QStringLiteral("المادة 60000 : يستحق الوارث نصيبه من التركة بعد سداد الديون وتنفيذ الوصية"));
-        QVERIFY2(shownAfter < 3000, "loading a large text must stay fast");
-        QVERIFY2(scrolledIn < 1000, "scrolling to the end of a large text must stay fast");
     }
 
     // The introduction is read while its window is created and never again:
@@ -325,7 +432,7 @@ private slots:
             introduction_->FormCreate();
             QFAIL("a missing introduction must raise");
         } catch (const ui::UiError& e) {
-            QCOMPARE(e.message(), QStringLiteral("Cannot open file introduc.txt"));
+            QCOMPARE(e.message(), QStringLiteral("تعذر فتح الملف introduc.txt: الملف غير موجود"));
         }
         QVERIFY(introduction_->Memo1->textForShowing().isEmpty());
         ModalWatcher watcher;
