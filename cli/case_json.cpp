@@ -231,8 +231,8 @@ private:
         case Kind::Count:
             if (kind != Value::Integer || negative_)
                 return failField(" must be a whole number of 0 or more");
-            if (integerValue_ > static_cast<std::uint64_t>(Currency::kMaxWhole))
-                return failField(" is beyond the range of counts (at most 922337203685477)");
+            if (integerValue_ > static_cast<std::uint64_t>(kMaxCount))
+                return failField(" is beyond the largest count (at most 1000000000 persons)");
             case_.*(field_->count) = Currency::fromWhole(static_cast<std::int64_t>(integerValue_));
             return true;
         case Kind::Wives:
@@ -343,7 +343,15 @@ void appendResult(const DivisionResult& result, std::string& out)
         }
         out += '}';
     }
-    out += "]}";
+    out += ']';
+    if (result.undistributed) {
+        out += ", \"undistributed\": {\"amount\": \"";
+        appendRaw({number, formatAmount(*result.undistributed, number)}, out);
+        out += "\", \"percent\": \"%";
+        appendRaw({number, formatAmount(*result.undistributedPercent, number)}, out);
+        out += "\"}";
+    }
+    out += '}';
 }
 
 void appendError(std::string_view message, std::string& out)

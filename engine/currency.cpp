@@ -20,6 +20,10 @@ const char* EngineError::what() const noexcept
         return "the division cannot settle: the base keeps moving without end";
     case ErrorCode::InvalidCount:
         return "a count or the estate is negative, or the number of wives is 0";
+    case ErrorCode::CountTooLarge:
+        return "a count is beyond the largest number of persons (1000000000)";
+    case ErrorCode::EstateTooSmall:
+        return "the estate is too small to divide among so many heirs (less than 0.01 for each person)";
     }
     return "unknown error";
 }
@@ -41,6 +45,15 @@ const char* EngineError::arabic() const noexcept
     case ErrorCode::InvalidCount:
         return "\u0639\u062F\u062F \u0627\u0644\u0648\u0631\u062B\u0629 \u063A\u064A\u0631 "
                "\u0635\u0627\u0644\u062D";  // عدد الورثة غير صالح
+    case ErrorCode::CountTooLarge:
+        return "\u0627\u0644\u0639\u062F\u062F \u0623\u0643\u0628\u0631 \u0645\u0646 "
+               "\u0623\u0644\u0641 \u0645\u0644\u064A\u0648\u0646 \u0634\u062E\u0635";
+               // العدد أكبر من ألف مليون شخص
+    case ErrorCode::EstateTooSmall:
+        return "\u0627\u0644\u062A\u0631\u0643\u0629 \u0623\u0635\u063A\u0631 \u0645\u0646 "
+               "\u0623\u0646 \u062A\u064F\u0642\u0633\u0645 \u0639\u0644\u0649 \u0647\u0630\u0627 "
+               "\u0627\u0644\u0639\u062F\u062F \u0645\u0646 \u0627\u0644\u0648\u0631\u062B\u0629";
+               // التركة أصغر من أن تُقسم على هذا العدد من الورثة
     case ErrorCode::BaseBelowOne:
     case ErrorCode::TooManyPasses:
         return "\u062A\u0639\u0630\u0631\u062A \u0642\u0633\u0645\u0629 \u0647\u0630\u0647 "

@@ -12,8 +12,17 @@
 #include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <limits>
 #include <string>
 #include <string_view>
+
+// Every amount is exact to the last raw unit only with the x87 extended type
+// (a 64-bit mantissa) and with the floating operations kept in written order.
+static_assert(std::numeric_limits<long double>::digits == 64,
+              "the division engine needs long double to be the 80-bit extended type");
+#if defined(__FAST_MATH__)
+#error "the division engine must not be built with fast-math: it reorders and contracts the money arithmetic"
+#endif
 
 namespace qismar {
 
@@ -25,7 +34,13 @@ enum class ErrorCode : std::uint8_t {
     BaseBelowOne,        // the base of the problem would fall below 1
     TooManyPasses,       // the division would not settle
     InvalidCount,        // a negative count or estate, or no wife counted
+    CountTooLarge,       // a count above kMaxCount persons
+    EstateTooSmall,      // less than 0.01 of the estate for each person of the case
 };
+
+// The largest number of persons that one count may hold. Below it no total
+// of persons and no count of residue units can leave the range of money.
+inline constexpr std::int64_t kMaxCount = 1000000000;
 
 // The error raised by the engine and its text conversions. It carries a
 // static English message and the matching Arabic one; it never allocates.

@@ -55,11 +55,27 @@ Outcome Division::BitBtn2Click()
             throw EngineError(ErrorCode::InvalidCount);
     if (c.wives.raw() <= 0)
         throw EngineError(ErrorCode::InvalidCount);
+    // No count may hold more persons than kMaxCount, so that no total of
+    // persons or of residue units can leave the range of money.
+    constexpr std::int64_t kMaxCountRaw = kMaxCount * Currency::kScale;
+    for (Currency v : {c.wives, c.sons, c.daughters, c.sonsSons, c.sonsDaughters, c.sonsSonsSons,
+                       c.sonsSonsDaughters, c.fullSisters, c.fullBrothers, c.paternalBrothers, c.paternalSisters,
+                       c.uterineSisters, c.uterineBrothers, c.fullBrothersSons, c.paternalBrothersSons, c.fullUncles,
+                       c.paternalUncles, c.fullUnclesSons, c.paternalUnclesSons})
+        if (v.raw() > kMaxCountRaw)
+            throw EngineError(ErrorCode::CountTooLarge);
 
     // Per-head amounts are rounded to 0.0001, so a class of many heads can
     // miss the estate by up to half a raw unit a head: the tolerance grows
     // with the number of persons, so that rounding noise never moves the base.
-    Tolerance = kFixedTolerance + ext(PersonsInCase(c)) / Currency::kScale;
+    const Currency persons = PersonsInCase(c);
+    Tolerance = kFixedTolerance + ext(persons) / Currency::kScale;
+
+    // Less than 0.01 for each person would leave amounts that are rounding
+    // noise: such an estate is refused before any pass.
+    const std::int64_t personCount = persons.raw() / Currency::kScale;
+    if (c.estate.raw() < 100 * personCount)
+        throw EngineError(ErrorCode::EstateTooSmall);
 
     // 2.
     MarkPresentRelatives();
@@ -123,7 +139,21 @@ Outcome Division::BitBtn2Click()
     FillPercentages();
 
     // 12.
-    return ext(lastDistributed) >= Tolerance ? Outcome::Divided : Outcome::NoHeirs;
+    if (ext(lastDistributed) >= kFixedTolerance) {
+        // What the rows leave of the estate beyond the rounding tolerance is
+        // reported, never silently dropped.
+        const Currency left = subtractExact(c.estate, lastDistributed);
+        if (ext(left) > Tolerance) {
+            Undistributed = left;
+            UndistributedPercent = Percentage(left);
+        }
+        return Outcome::Divided;
+    }
+    // Relatives were entered and none of them received anything: the estate
+    // is too small for them, not a case without heirs.
+    if (personCount > 0)
+        throw EngineError(ErrorCode::EstateTooSmall);
+    return Outcome::NoHeirs;
 }
 
 void Division::LaterRules()
@@ -238,10 +268,15 @@ void Division::FillPercentages()
         const RowText& row = rows[i];
         if (row.kind != RowText::Kind::Amount)
             continue;
-        // The percentage of the entered estate, not of EstateValue, which the
-        // return of the surplus may have reduced.
-        percentages[i] = roundToCurrency(ext(row.amount) / ext(c.estate) * 100.0L * 10000.0L);
+        percentages[i] = Percentage(row.amount);
     }
+}
+
+Currency Division::Percentage(Currency amount) const
+{
+    // The percentage of the entered estate, not of EstateValue, which the
+    // return of the surplus may have reduced.
+    return roundToCurrency(ext(amount) / ext(c.estate) * 100.0L * 10000.0L);
 }
 
 }  // namespace detail
@@ -254,6 +289,8 @@ DivisionResult Divide(const EstateCase& estateCase, const ResultRows& rowsBefore
     division.ProblemBase = Currency::fromRaw(24 * Currency::kScale);
     result.outcome = division.BitBtn2Click();
     result.problemBase = division.ProblemBase;
+    result.undistributed = division.Undistributed;
+    result.undistributedPercent = division.UndistributedPercent;
     return result;
 }
 

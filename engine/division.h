@@ -37,6 +37,14 @@ struct DivisionResult {
     std::array<std::optional<Currency>, kRowCount> percentages{};
     // The final ProblemBase (24 for NoEstate, where no pass ran).
     Currency problemBase;
+    // What the rows leave of the entered estate, when that is more than the
+    // rounding tolerance of the division: the entered estate less the total
+    // of the rows (every amount times its head count, the spouses included),
+    // and its percentage of the entered estate. A spouse alone leaves the
+    // rest of the estate here: it belongs to the distant kindred, whom this
+    // program does not divide among, and it is not returned to the spouse.
+    std::optional<Currency> undistributed;
+    std::optional<Currency> undistributedPercent;
 };
 
 // The most passes a division may run before it is declared unsettled. A
@@ -45,10 +53,12 @@ inline constexpr int kMaxPasses = 1000;
 
 // Runs one division of `estateCase`, starting from the result rows as they
 // stand (the results window keeps its texts until its "تم" clears them).
-// Throws EngineError when a count cannot be read as the rules need it, when
-// an amount or total leaves the range of Currency, when the base would fall
-// below 1, or when the division does not settle within kMaxPasses; nothing
-// the caller holds is changed then.
+// Throws EngineError when a count cannot be read as the rules need it or
+// exceeds kMaxCount, when the estate is less than 0.01 for each person of the
+// case (or is so small that no relative receives anything), when an amount
+// or total leaves the range of Currency, when the base would fall below 1, or
+// when the division does not settle within kMaxPasses; nothing the caller
+// holds is changed then.
 DivisionResult Divide(const EstateCase& estateCase, const ResultRows& rowsBefore = {});
 
 }  // namespace qismar

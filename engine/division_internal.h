@@ -107,15 +107,22 @@ public:
     // units: 0.005 plus 0.0001 for each person of the case.
     Extended Tolerance = 50;
 
+    // What the rows leave of the entered estate, when beyond Tolerance.
+    std::optional<Currency> Undistributed;
+    std::optional<Currency> UndistributedPercent;
+
     // The number of persons in the case (see Tolerance).
     static Currency PersonsInCase(const EstateCase& estateCase);
+    // An amount as a percentage of the entered estate, rounded once.
+    Currency Percentage(Currency amount) const;
 
 private:
     // k parts of the base, taken from EstateValue.
     Currency Share(int k) const;
     // k parts of the base divided among `heads`.
     Currency DividedShare(int k, Currency heads) const;
-    // (EstateValue - FixedSharesTotal) / units.
+    // (EstateValue - FixedSharesTotal) / units, never below 0: fixed shares
+    // that round a hair above the estate leave nothing, not a debt.
     Currency ResiduePer(Currency units) const;
     // Male and female amounts of a 2:1 split of the residue.
     void SplitResidue(Currency males, Currency females, Currency& maleShare, Currency& femaleShare);
@@ -135,6 +142,23 @@ private:
     template <class FixedUnit>
     void GrandfatherWithSiblings(const SiblingKind& kind, FixedUnit fixedUnit);
     bool HasDescendants() const noexcept { return c.children || c.grandchildren; }
+    bool MaleDescendantPresent() const noexcept;
+    // The grandmother boxes as the grandmother rules read them: a near
+    // grandmother who inherits (the mother's mother, or the father's mother
+    // without the father) excludes the far ones, and the grandfather excludes
+    // his own mother.
+    bool NearGrandmotherInherits() const noexcept { return c.mothersMother || (c.fathersMother && !c.father); }
+    bool MothersMothersMotherBox() const noexcept { return c.mothersMothersMother && !NearGrandmotherInherits(); }
+    bool FathersMothersMotherBox() const noexcept { return c.fathersMothersMother && !NearGrandmotherInherits(); }
+    bool FathersFathersMotherBox() const noexcept
+    {
+        return c.fathersFathersMother && !NearGrandmotherInherits() && !c.grandfather;
+    }
+    bool AnyGrandmotherBox() const noexcept
+    {
+        return c.mothersMother || c.fathersMother || c.mothersMothersMother || c.fathersMothersMother ||
+               c.fathersFathersMother;
+    }
     bool FemaleDescendantPresent() const noexcept;
     void Write(Row row, Currency amount) noexcept { rows[index(row)] = RowText::of(amount); }
 

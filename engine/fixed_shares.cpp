@@ -59,9 +59,14 @@ void Division::GrandfatherWithDescendantsRule()
 {
     if (c.father || !c.grandfather || !HasDescendants())
         return;
-    // The four brother and sister counts are read as whole numbers.
-    if (c.fullSisters.whole() != 0 || c.fullBrothers.whole() != 0 || c.paternalBrothers.whole() != 0 ||
-        c.paternalSisters.whole() != 0)
+    // Beside a male descendant he always takes a sixth: the son, the son's
+    // son or the great-grandson excludes every brother and sister. Beside
+    // female descendants only, full or paternal siblings make him share with
+    // them instead (the grandfather-with-siblings rules); the four counts are
+    // read as whole numbers.
+    if (!MaleDescendantPresent() &&
+        (c.fullSisters.whole() != 0 || c.fullBrothers.whole() != 0 || c.paternalBrothers.whole() != 0 ||
+         c.paternalSisters.whole() != 0))
         return;
     ledger.GrandfatherShare = Share(4);
     Write(Row::n11, ledger.GrandfatherShare);
@@ -119,14 +124,16 @@ void Division::FathersMotherRule()
 
 void Division::MothersMothersMotherRule()
 {
-    if (c.mother || !c.mothersMothersMother)
+    if (c.mother || !MothersMothersMotherBox())
         return;
     Currency share = Share(4);
     if (!c.father) {
-        if (c.fathersMothersMother && c.fathersFathersMother)
+        const bool fathersMothersMother = FathersMothersMotherBox();
+        const bool fathersFathersMother = FathersFathersMotherBox();
+        if (fathersMothersMother && fathersFathersMother)
             // A third of the sixth: (4 / base) x estate / 3 x 10000.
             share = roundToCurrency(4.0L / ext(ProblemBase) * ext(EstateValue) / 3.0L * 10000.0L);
-        else if (c.fathersMothersMother != c.fathersFathersMother)
+        else if (fathersMothersMother != fathersFathersMother)
             share = Share(2);
     }
     ledger.MothersMothersMotherShare = share;
@@ -142,7 +149,7 @@ void Division::FarPaternalGrandmother(bool ticked, bool otherFarPaternalTicked, 
         amount = Share(2);
     // Beside the mother's mother's mother she takes exactly what that
     // grandmother has just been given in this pass.
-    if (c.mothersMothersMother)
+    if (MothersMothersMotherBox())
         amount = ledger.MothersMothersMotherShare;
     share = amount;
     Write(row, share);
@@ -150,13 +157,13 @@ void Division::FarPaternalGrandmother(bool ticked, bool otherFarPaternalTicked, 
 
 void Division::FathersMothersMotherRule()
 {
-    FarPaternalGrandmother(c.fathersMothersMother, c.fathersFathersMother, ledger.FathersMothersMotherShare,
+    FarPaternalGrandmother(FathersMothersMotherBox(), FathersFathersMotherBox(), ledger.FathersMothersMotherShare,
                            Row::n25);
 }
 
 void Division::FathersFathersMotherRule()
 {
-    FarPaternalGrandmother(c.fathersFathersMother, c.fathersMothersMother, ledger.FathersFathersMotherShare,
+    FarPaternalGrandmother(FathersFathersMotherBox(), FathersMothersMotherBox(), ledger.FathersFathersMotherShare,
                            Row::n26);
 }
 

@@ -14,12 +14,15 @@ constexpr Currency kTwo = Currency::fromRaw(2 * Currency::kScale);
 
 bool positive(Currency v) { return v.raw() > 0; }
 
+Currency nonNegative(Currency v) { return v.raw() < 0 ? Currency{} : v; }
+
 }  // namespace
 
 Currency Division::ResiduePer(Currency units) const
 {
-    // (estate-raw - total-raw) / units-raw x 10000, rounded once.
-    return roundToCurrency((ext(EstateValue) - ext(ledger.FixedSharesTotal)) / ext(units) * 10000.0L);
+    // (estate-raw - total-raw) / units-raw x 10000, rounded once; a negative
+    // value is taken as 0.
+    return nonNegative(roundToCurrency((ext(EstateValue) - ext(ledger.FixedSharesTotal)) / ext(units) * 10000.0L));
 }
 
 void Division::SplitResidue(Currency males, Currency females, Currency& maleShare, Currency& femaleShare)
@@ -35,6 +38,11 @@ bool Division::FemaleDescendantPresent() const noexcept
     return positive(c.daughters) || positive(c.sonsDaughters) || positive(c.sonsSonsDaughters);
 }
 
+bool Division::MaleDescendantPresent() const noexcept
+{
+    return positive(c.sons) || positive(c.sonsSons) || positive(c.sonsSonsSons);
+}
+
 // ---- Sisters beside female descendants -----------------------------------------
 
 void Division::FullSistersWithDaughters()
@@ -45,8 +53,11 @@ void Division::FullSistersWithDaughters()
     if (c.sonsSons.whole() != 0 || c.sonsSonsSons.whole() != 0 || c.grandfather)
         return;
     ledger.FullSisterShare = ResiduePer(c.fullSisters);
-    // The estate counts as fully assigned from here on in this pass.
-    ledger.FixedSharesTotal = EstateValue;
+    // The estate counts as fully assigned from here on in this pass. Fixed
+    // shares that already exceed it stay as they are, so that the driver
+    // still raises the base.
+    if (ledger.FixedSharesTotal < EstateValue)
+        ledger.FixedSharesTotal = EstateValue;
     Write(Row::n10, ledger.FullSisterShare);
 }
 
@@ -58,7 +69,8 @@ void Division::PaternalSistersWithDaughters()
     if (c.sonsSons.whole() != 0 || c.sonsSonsSons.whole() != 0 || c.grandfather)
         return;
     ledger.PaternalSisterShare = ResiduePer(c.paternalSisters);
-    ledger.FixedSharesTotal = EstateValue;
+    if (ledger.FixedSharesTotal < EstateValue)
+        ledger.FixedSharesTotal = EstateValue;
     Write(Row::n15, ledger.PaternalSisterShare);
 }
 
@@ -81,13 +93,19 @@ void Division::GrandchildrenResidue()
         Write(Row::n8, ledger.SonsDaughterShare);
     }
     // Without sons' sons, the sons' sons' sons make the sons' daughters
-    // residuaries, unless these already hold a fixed share.
+    // residuaries, unless these already hold a fixed share; the females of
+    // their own degree, the sons' sons' daughters, share with them too, each
+    // female taking what a son's daughter takes.
     if (c.sons.isZero() && positive(c.sonsDaughters) && c.sonsSons.isZero() && positive(c.sonsSonsSons) &&
         ledger.SonsDaughterShare.isZero()) {
         GreatGrandsonFlag = false;
-        SplitResidue(c.sonsSonsSons, c.sonsDaughters, ledger.GreatGrandsonShare, ledger.SonsDaughterShare);
+        SplitResidue(c.sonsSonsSons, addExact(c.sonsDaughters, c.sonsSonsDaughters), ledger.GreatGrandsonShare,
+                     ledger.SonsDaughterShare);
+        ledger.GreatGranddaughterShare = ledger.SonsDaughterShare;
         Write(Row::n28, ledger.GreatGrandsonShare);
         Write(Row::n8, ledger.SonsDaughterShare);
+        if (positive(c.sonsSonsDaughters))
+            Write(Row::n27, ledger.GreatGranddaughterShare);
     }
 }
 
@@ -228,13 +246,14 @@ void Division::SoleResiduary()
         return;
     }
     if (c.father && noDescendantServed) {
-        // His fixed share plus the residue.
-        Write(Row::n3, subtractExact(EstateValue, subtractExact(L.FixedSharesTotal, L.FatherShare)));
+        // His fixed share plus the residue (never below 0).
+        Write(Row::n3, nonNegative(subtractExact(EstateValue, subtractExact(L.FixedSharesTotal, L.FatherShare))));
         return;
     }
     if (c.grandfather && c.fullBrothers.isZero() && c.paternalBrothers.isZero() && c.fullSisters.isZero() &&
         c.paternalSisters.isZero() && noDescendantServed) {
-        Write(Row::n11, subtractExact(EstateValue, subtractExact(L.FixedSharesTotal, L.GrandfatherShare)));
+        Write(Row::n11,
+              nonNegative(subtractExact(EstateValue, subtractExact(L.FixedSharesTotal, L.GrandfatherShare))));
         return;
     }
     if (positive(c.fullBrothers) && c.fullSisters.isZero() && !c.grandfather && noDescendantServed) {
@@ -271,7 +290,10 @@ void Division::SoleResiduary()
 
 void Division::SharedThird()
 {
-    if (!c.mother || !c.spouse || !c.isWoman() || !positive(c.fullBrothers))
+    // The sixth of an ascendant woman, the mother's or a grandmother's, is
+    // what leaves nothing for the full brothers beside the husband and the
+    // uterine siblings' third.
+    if (!(c.mother || AnyGrandmotherBox()) || !c.spouse || !c.isWoman() || !positive(c.fullBrothers))
         return;
     if (!(addExact(c.uterineBrothers, c.uterineSisters) > kOne))
         return;

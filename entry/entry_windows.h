@@ -321,6 +321,12 @@ public:
     std::array<QLabel*, kRowCount> captions{};
     std::array<QLabel*, kRowCount> percentages{};
 
+    // The last line, shown only when the rows leave part of the estate
+    // undistributed: "الباقي دون توزيع", its amount and its percentage.
+    QLineEdit* undistributedAmount = nullptr;
+    QLabel* undistributedCaption = nullptr;
+    QLabel* undistributedPercentage = nullptr;
+
     QLineEdit* amount(Row row) const { return amounts[static_cast<std::size_t>(index(row))]; }
     QLabel* caption(Row row) const { return captions[static_cast<std::size_t>(index(row))]; }
     QLabel* percentage(Row row) const { return percentages[static_cast<std::size_t>(index(row))]; }

@@ -11,6 +11,8 @@
 
 #include "case_json.h"
 #include "division.h"
+#include "division_internal.h"
+#include "invariants.h"
 
 namespace {
 
@@ -36,7 +38,7 @@ qismar::Currency count(FuzzedDataProvider& p)
     // Mostly small classes, sometimes very large ones, seldom the extremes.
     switch (p.ConsumeIntegralInRange(0, 9)) {
     case 0: return qismar::Currency::fromWhole(p.ConsumeIntegralInRange<std::int64_t>(0, qismar::Currency::kMaxWhole));
-    case 1: return qismar::Currency::fromWhole(p.ConsumeIntegralInRange<std::int64_t>(0, 100000));
+    case 1: return qismar::Currency::fromWhole(p.ConsumeIntegralInRange<std::int64_t>(0, p.ConsumeBool() ? 100000 : qismar::kMaxCount));
     case 2: case 3: return qismar::Currency::fromWhole(p.ConsumeIntegralInRange<std::int64_t>(1, 300));
     default: return qismar::Currency::fromWhole(p.ConsumeIntegralInRange<std::int64_t>(0, 4));
     }
@@ -69,13 +71,21 @@ void checkCase(const std::uint8_t* data, std::size_t size)
     try {
         c.deriveEntryWindowState();
         const qismar::DivisionResult r = qismar::Divide(c);
-        if (r.outcome == qismar::Outcome::NoEstate && !c.estate.isZero())
+        if ((r.outcome == qismar::Outcome::NoEstate) != c.estate.isZero())
             std::abort();
-        for (int i = 0; i < qismar::kRowCount; ++i)
-            if (r.percentages[i].has_value() != (r.rows[i].kind == qismar::RowText::Kind::Amount))
-                std::abort();
-    } catch (const qismar::EngineError&) {
-        // A clear error is an acceptable end.
+        // Only a case without any relative is a case without heirs.
+        if (r.outcome == qismar::Outcome::NoHeirs && !qismar::detail::Division::PersonsInCase(c).isZero())
+            std::abort();
+        // Every divided case: rows exactly for the present relatives, no
+        // negative amount, the estate accounted for, males not below the
+        // females they share with.
+        if (r.outcome == qismar::Outcome::Divided && !qismar::CheckDivision(c, r).empty())
+            std::abort();
+    } catch (const qismar::EngineError& e) {
+        // A clear refusal is an acceptable end; a division that does not
+        // settle is not.
+        if (e.code() == qismar::ErrorCode::TooManyPasses || e.code() == qismar::ErrorCode::BaseBelowOne)
+            std::abort();
     }
 }
 

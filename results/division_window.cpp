@@ -97,6 +97,38 @@ TfmDivision::TfmDivision()
         percentages[std::size_t(i)] = percentText;
     }
 
+    // What the rows leave of the estate: it goes to the distant kindred,
+    // whom this program does not divide among, and it is not returned to a
+    // spouse while any of them exists.
+    const QString remainderTip = QStringLiteral(
+        "هذا الباقي لذوي الأرحام، وهذا البرنامج لا يقسم بينهم، ولا يُردّ على الزوج أو الزوجة ما دام أحد منهم موجوداً");
+    undistributedAmount = new QLineEdit(this);
+    undistributedAmount->setObjectName(QStringLiteral("undistributedAmount"));
+    undistributedAmount->setGeometry(92, kFirstEditTop, 85, 21);
+    undistributedAmount->setReadOnly(true);
+    undistributedAmount->setLayoutDirection(Qt::LeftToRight);
+    undistributedAmount->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    undistributedAmount->setPalette(linePalette);
+    undistributedAmount->setAccessibleName(QStringLiteral("الباقي دون توزيع"));
+    undistributedAmount->setToolTip(remainderTip);
+    undistributedAmount->hide();
+    undistributedCaption = new QLabel(QStringLiteral("الباقي دون توزيع"), this);
+    undistributedCaption->setObjectName(QStringLiteral("undistributedCaption"));
+    undistributedCaption->setGeometry(184, kFirstLabelTop, kClientWidth - 184 - 8, 17);
+    undistributedCaption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    undistributedCaption->setToolTip(remainderTip);
+    undistributedCaption->hide();
+    undistributedPercentage = new QLabel(this);
+    undistributedPercentage->setObjectName(QStringLiteral("undistributedPercentage"));
+    undistributedPercentage->setGeometry(24, kFirstLabelTop, 61, 17);
+    undistributedPercentage->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    undistributedPercentage->setLayoutDirection(Qt::LeftToRight);
+    undistributedPercentage->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    undistributedPercentage->setAutoFillBackground(true);
+    undistributedPercentage->setPalette(linePalette);
+    undistributedPercentage->setToolTip(remainderTip);
+    undistributedPercentage->hide();
+
     Button1 = new QPushButton(QStringLiteral("تم"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry((kClientWidth - 75) / 2, kFirstEditTop + kButtonBelowLines, 75, 25);
@@ -127,6 +159,14 @@ void TfmDivision::applyDivision(const DivisionResult& result)
         amounts[k]->setText(QString::fromStdString(result.rows[k].text()));
         if (result.percentages[k])
             percentages[k]->setText(QStringLiteral("%") + QString::fromStdString(formatAmount(*result.percentages[k])));
+    }
+    if (result.undistributed) {
+        undistributedAmount->setText(QString::fromStdString(formatAmount(*result.undistributed)));
+        undistributedPercentage->setText(QStringLiteral("%") +
+                                         QString::fromStdString(formatAmount(*result.undistributedPercent)));
+    } else {
+        undistributedAmount->clear();
+        undistributedPercentage->clear();
     }
 }
 
@@ -166,6 +206,19 @@ void TfmDivision::FormShow()
         labelTop += kLineStep;
         editTop += kLineStep;
     }
+    if (!undistributedAmount->text().isEmpty()) {
+        undistributedCaption->move(undistributedCaption->x(), labelTop);
+        undistributedPercentage->move(undistributedPercentage->x(), labelTop);
+        undistributedAmount->move(undistributedAmount->x(), editTop);
+        for (QWidget* w : {static_cast<QWidget*>(undistributedAmount), static_cast<QWidget*>(undistributedCaption),
+                           static_cast<QWidget*>(undistributedPercentage)})
+            w->show();
+        undistributedAmount->setAccessibleDescription(undistributedCaption->text() + QStringLiteral(": ") +
+                                                      undistributedAmount->text() + QStringLiteral("، ") +
+                                                      undistributedPercentage->text());
+        labelTop += kLineStep;
+        editTop += kLineStep;
+    }
     Button1->move(Button1->x(), editTop + kButtonBelowLines);
     resize(width(), editTop + kHeightBelowLines - widgets::kFrameHeight);
     widgets::centreOnScreen(this);
@@ -181,6 +234,9 @@ void TfmDivision::HideAllLines()
         captions[k]->hide();
         percentages[k]->hide();
     }
+    undistributedAmount->hide();
+    undistributedCaption->hide();
+    undistributedPercentage->hide();
 }
 
 void TfmDivision::Button1Click()
@@ -207,6 +263,8 @@ void TfmDivision::Button1Click()
             box->setChecked(false);
     for (QLabel* percent : percentages)
         percent->setText(blankPercentage());
+    undistributedAmount->clear();
+    undistributedPercentage->clear();
     // Every division starts with the spouses' total still to be set aside.
 }
 

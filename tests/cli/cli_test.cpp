@@ -77,7 +77,8 @@ TEST(CliCase, RefusesWhatIsNotACase)
         {"{\"sons\": -1}", "\"sons\" must be a whole number of 0 or more"},
         {"{\"sons\": 1.5}", "\"sons\" must be a whole number"},
         {"{\"sons\": \"2\"}", "\"sons\" must be a whole number"},
-        {"{\"sons\": 922337203685478}", "beyond the range of counts"},
+        {"{\"sons\": 922337203685478}", "\"sons\" is beyond the largest count"},
+        {"{\"uterineBrothers\": 1000000001}", "\"uterineBrothers\" is beyond the largest count"},
         {"{\"father\": 1}", "\"father\" must be true or false"},
         {"{\"deceased\": \"child\"}", "\"deceased\" must be \"man\" or \"woman\""},
         {"{\"wives\": 0}", "\"wives\" must be a whole number from 1 to 4"},
@@ -92,7 +93,8 @@ TEST(CliCase, RefusesWhatIsNotACase)
         {"{\"sons\": {\"n\": 1}}", "\"sons\" must be a whole number"},
         {"{\"mother\": [true]}", "\"mother\" must be true or false"},
         {"{\"deceased\": \"\xff\"}", "not valid JSON"},
-        {"{\"sons\":922337203685477,\"daughters\":922337203685477,\"estate\":\"10\"}", "add up beyond the range"},
+        {"{\"sons\":461168601842738,\"daughters\":461168601842739,\"estate\":\"1000\"}", "\"sons\" is beyond the largest count"},
+        {"{\"sons\":10001,\"estate\":\"100\"}", "the estate is too small to divide among so many heirs"},
         // Nothing but blanks may follow the object; the parser alone would
         // stop at a NUL byte and divide the case before it.
         {"{\"sons\":1,\"estate\":\"10\"}\0garbage"s, "a NUL byte at column 25"},
@@ -181,6 +183,10 @@ TEST(CliResult, WorkedExamplesComeOutToTheLastDecimal)
          R"({"outcome": "divided", "base": 24, "rows": [{"key": "n6", "amount": "50", "percent": "%50"}, )"
          R"({"key": "n10", "amount": "50", "percent": "%50"}, {"key": "n19", "amount": "0", "percent": "%0"}]})"},
         {R"({"estate":"1000"})", R"({"outcome": "no_heirs", "base": 23, "rows": []})"},
+        // What the rows leave of the estate is reported after them.
+        {R"({"deceased":"woman","spouse":true,"estate":"24000"})",
+         R"({"outcome": "divided", "base": 23, "rows": [{"key": "n1", "amount": "12000", "percent": "%50"}], )"
+         R"("undistributed": {"amount": "12000", "percent": "%50"}})"},
         {R"({"estate":"0","father":true})", R"({"outcome": "no_estate", "rows": []})"},
         {R"({"sons":1,"daughters":1,"estate":1})",
          R"({"outcome": "divided", "base": 24, "rows": [{"key": "n5", "amount": "0.6666", "percent": "%66.66"}, )"

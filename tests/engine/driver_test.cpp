@@ -25,6 +25,8 @@ std::string summary(const DivisionResult& r)
         s += ' ';
         s += r.percentages[i] ? "%" + formatAmount(*r.percentages[i]) : "-";
     }
+    if (r.undistributed)
+        s += "; undistributed " + formatAmount(*r.undistributed) + " %" + formatAmount(*r.undistributedPercent);
     return s;
 }
 
@@ -117,11 +119,6 @@ TEST(Divide, SpousesParentsAndGrandmothers)
         {"near grandmothers and the father", "24000",
          [](EstateCase& c) { c.mothersMother = c.fathersMother = c.father = true; }, 24,
          "n3 20000 %83.3333; n13 4000 %16.6667; n14 لا شيئ له -"},
-        // Left as the rules stand: beside a son and a counted full brother
-        // the grandfather's sixth is not given.
-        {"grandfather, a son and a full brother", "24000",
-         [](EstateCase& c) { c.grandfather = true, c.sons = c.fullBrothers = heads(1); }, 24,
-         "n5 24000 %100; n9 لا شيئ له -; n11 لا شيئ له -"},
     };
     for (const Example& k : examples)
         check(k);
@@ -216,6 +213,92 @@ TEST(Divide, SoleResiduaryChain)
     };
     for (const Example& k : examples)
         check(k);
+}
+
+// Cases that once gave a plainly wrong amount, a negative one, or lost part
+// of the estate without a word.
+TEST(Divide, SoundAmountsInEveryCase)
+{
+    const Example examples[] = {
+        {"the son excludes the brother, not the grandfather's sixth", "24000",
+         [](EstateCase& c) { c.grandfather = true, c.sons = c.fullBrothers = heads(1); }, 24,
+         "n5 20000 %83.3333; n9 لا شيئ له -; n11 4000 %16.6667"},
+        {"the great-grandson takes the females of his own degree with him", "24000",
+         [](EstateCase& c) {
+             c.daughters = heads(2), c.sonsDaughters = c.sonsSonsSons = c.sonsSonsDaughters = heads(1);
+         },
+         24, "n6 8000 %33.3333; n8 2000 %8.3333; n27 2000 %8.3333; n28 4000 %16.6667"},
+        // Two thirds and a third round a hair above the estate: the uncles'
+        // residue is nothing, not -0.0001.
+        {"fixed shares a hair above the estate", "1000",
+         [](EstateCase& c) {
+             c.deceased = Deceased::Woman, c.paternalSisters = heads(4), c.uterineSisters = heads(2),
+             c.fullUncles = heads(3);
+         },
+         24, "n12 166.6667 %16.6667; n15 166.6667 %16.6667; n19 0 %0"},
+        // The sisters beside daughters no longer hide the raise of the base.
+        {"husband, mother, three daughters, two paternal sisters", "33000000000",
+         [](EstateCase& c) {
+             c.deceased = Deceased::Woman, c.spouse = c.mother = true, c.daughters = heads(3),
+             c.paternalSisters = heads(2);
+         },
+         26, "n1 7615384615.3846 %23.0769; n4 5076923076.9231 %15.3846; n6 6769230769.2308 %20.5128; n15 0 %0"},
+        {"10 000 sons get 0.01 each of 100", "100", [](EstateCase& c) { c.sons = heads(10000); }, 24,
+         "n5 0.01 %0.01"},
+        {"a husband alone leaves the other half undistributed", "24000",
+         [](EstateCase& c) { c.deceased = Deceased::Woman, c.spouse = true; }, 23,
+         "n1 12000 %50; undistributed 12000 %50"},
+        {"two wives alone", "100", [](EstateCase& c) { c.spouse = true, c.wives = heads(2); }, 23,
+         "n2 12.5 %12.5; undistributed 75 %75"},
+        {"the grandfather excludes his own mother", "24000",
+         [](EstateCase& c) { c.grandfather = c.fathersFathersMother = true; }, 24,
+         "n11 24000 %100; n26 لا شيئ له -"},
+        {"beside the grandfather the mother's mother's mother keeps the whole sixth", "24000",
+         [](EstateCase& c) { c.grandfather = c.fathersFathersMother = c.mothersMothersMother = true; }, 24,
+         "n11 20000 %83.3333; n24 4000 %16.6667; n26 لا شيئ له -"},
+        {"the shared third beside the father's mother", "36000",
+         [](EstateCase& c) {
+             c.deceased = Deceased::Woman, c.spouse = c.fathersMother = true, c.uterineBrothers = heads(2),
+             c.fullBrothers = heads(1);
+         },
+         24, "n1 18000 %50; n9 4000 %11.1111; n12 4000 %11.1111; n14 6000 %16.6667"},
+        {"a near grandmother excludes the far ones", "24000",
+         [](EstateCase& c) { c.sons = heads(1), c.mothersMother = c.mothersMothersMother = true; }, 24,
+         "n5 20000 %83.3333; n13 4000 %16.6667; n24 لا شيئ له -"},
+        {"the father's mother beside the father excludes nobody", "24000",
+         [](EstateCase& c) { c.sons = heads(1), c.father = c.fathersMother = c.mothersMothersMother = true; }, 24,
+         "n3 4000 %16.6667; n5 16000 %66.6667; n14 لا شيئ له -; n24 4000 %16.6667"},
+    };
+    for (const Example& k : examples)
+        check(k);
+}
+
+TEST(Divide, RefusesAnEstateTooSmallForItsHeirs)
+{
+    struct Case {
+        const char* name;
+        const char* estate;
+        void (*setup)(EstateCase&);
+    };
+    const Case cases[] = {
+        {"husband, two full sisters and a million cousins at 100", "100",
+         [](EstateCase& c) {
+             c.deceased = Deceased::Woman, c.spouse = true, c.fullSisters = heads(2),
+             c.paternalUnclesSons = heads(1000000);
+         }},
+        {"a million sons at 50", "50", [](EstateCase& c) { c.sons = heads(1000000); }},
+        {"wife, both parents and 29 122 daughters at 3", "3",
+         [](EstateCase& c) { c.spouse = c.father = c.mother = true, c.daughters = heads(29122); }},
+        {"one person below 0.01 would be 0: 10 001 sons at 100", "100", [](EstateCase& c) { c.sons = heads(10001); }},
+    };
+    for (const Case& k : cases) {
+        try {
+            Divide(make(k.estate, k.setup));
+            ADD_FAILURE() << k.name << ": divided";
+        } catch (const EngineError& e) {
+            EXPECT_EQ(e.code(), ErrorCode::EstateTooSmall) << k.name << ": " << e.what();
+        }
+    }
 }
 
 TEST(Divide, RefusesAZeroEstateAndReportsACaseWithoutHeirs)
@@ -319,6 +402,11 @@ TEST(Divide, ReportsWhatItCannotCompute)
          ErrorCode::InvalidCount},
         {"no wife counted", [](EstateCase& c) { c.estate = money("100"), c.spouse = true, c.wives = Currency{}; },
          ErrorCode::InvalidCount},
+        // Counts beyond a thousand million persons would let the 2:1 unit
+        // counts leave the money range.
+        {"a count beyond the largest",
+         [](EstateCase& c) { c.estate = money("1000"), c.sons = heads(461168601842738), c.daughters = heads(1); },
+         ErrorCode::CountTooLarge},
     };
     for (const Case& k : cases) {
         EstateCase c;

@@ -97,7 +97,16 @@ TEST(ParentRules, GrandfatherBesideDescendants)
          {&Division::GrandfatherWithDescendantsRule}, {{Row::n11, ""}}},
         {"no descendants", [](EstateCase& c) { c.grandfather = true; },
          {&Division::GrandfatherWithDescendantsRule}, {{Row::n11, ""}}},
-        {"a full brother counted", [](EstateCase& c) { c.grandfather = true, c.sons = c.fullBrothers = heads(1); },
+        // A male descendant excludes the siblings, so they do not stand in
+        // the way of the grandfather's sixth.
+        {"a son and a full brother", [](EstateCase& c) { c.grandfather = true, c.sons = c.fullBrothers = heads(1); },
+         {&Division::GrandfatherWithDescendantsRule}, {{Row::n11, "4"}}},
+        {"a great-grandson and paternal sisters",
+         [](EstateCase& c) { c.grandfather = true, c.sonsSonsSons = heads(1), c.paternalSisters = heads(2); },
+         {&Division::GrandfatherWithDescendantsRule}, {{Row::n11, "4"}}},
+        // Beside female descendants only, he shares with the siblings instead.
+        {"a daughter and a full brother",
+         [](EstateCase& c) { c.grandfather = true, c.daughters = c.fullBrothers = heads(1); },
          {&Division::GrandfatherWithDescendantsRule}, {{Row::n11, ""}}},
         {"a uterine brother does not count",
          [](EstateCase& c) { c.grandfather = true, c.sons = c.uterineBrothers = heads(1); },
@@ -133,6 +142,22 @@ TEST(GrandmotherRules, SixthSharedAndExclusions)
             {"two far grandmothers on the father's side",
              [](EstateCase& c) { c.fathersMothersMother = c.fathersFathersMother = true; }, all,
              {{Row::n25, "2"}, {Row::n26, "2"}}},
+            {"the grandfather excludes his own mother", [](EstateCase& c) { c.grandfather = c.fathersFathersMother = true; },
+             all, {{Row::n26, ""}}},
+            {"beside the grandfather the mother's side keeps the whole sixth",
+             [](EstateCase& c) { c.grandfather = c.mothersMothersMother = c.fathersFathersMother = true; }, all,
+             {{Row::n24, "4"}, {Row::n26, ""}}},
+            {"the mother's mother excludes the far grandmothers",
+             [](EstateCase& c) {
+                 c.mothersMother = c.mothersMothersMother = c.fathersMothersMother = c.fathersFathersMother = true;
+             },
+             all, {{Row::n13, "4"}, {Row::n24, ""}, {Row::n25, ""}, {Row::n26, ""}}},
+            {"the father's mother excludes them too",
+             [](EstateCase& c) { c.fathersMother = c.mothersMothersMother = c.fathersFathersMother = true; }, all,
+             {{Row::n14, "4"}, {Row::n24, ""}, {Row::n26, ""}}},
+            {"the father's mother beside the father excludes nobody",
+             [](EstateCase& c) { c.father = c.fathersMother = c.mothersMothersMother = true; }, all,
+             {{Row::n14, ""}, {Row::n24, "4"}}},
             {"the father leaves only the mother's side",
              [](EstateCase& c) {
                  c.father = c.mothersMothersMother = c.fathersMothersMother = c.fathersFathersMother = true;

@@ -28,6 +28,8 @@ TEST(DescendantResidue, TwoToOneWithTheRoundedFemaleShare)
         // a daughter, rounded to even.
         {"0.0002", "0", 1, 2, "0", "0"},
         {"0.0006", "0", 1, 2, "0.0004", "0.0002"},
+        // Fixed shares a hair above the estate leave nothing, never a debt.
+        {"24", "24.0003", 1, 1, "0", "0"},
         {"0.001", "0", 1, 2, "0.0004", "0.0002"},
     };
     for (const Case& k : cases) {
@@ -45,19 +47,27 @@ TEST(DescendantResidue, TwoToOneWithTheRoundedFemaleShare)
 TEST(DescendantResidue, GrandchildrenAndGreatGrandchildren)
 {
     // Two daughters hold two thirds; a son's daughter beside a son's son's
-    // son shares the rest with him, and the son's son's daughters get
-    // nothing for the rest of the division.
+    // son shares the rest with him, and so do the females of his own degree:
+    // each son's son's daughter takes what the son's daughter takes.
     RuleBench b("24");
     b.c.daughters = heads(2), b.c.sonsDaughters = heads(1), b.c.sonsSonsSons = heads(1),
-    b.c.sonsSonsDaughters = heads(1);
+    b.c.sonsSonsDaughters = heads(2);
     b.ledger().FixedSharesTotal = money("16");
     b.d.GrandchildrenResidue();
-    EXPECT_EQ(b.ledger().ResidueShareCount, heads(3));
-    EXPECT_EQ(b.row(Row::n8), "2.6667");
-    EXPECT_EQ(b.row(Row::n28), "5.3334");
+    EXPECT_EQ(b.ledger().ResidueShareCount, heads(5));
+    EXPECT_EQ(b.row(Row::n8), "1.6");
+    EXPECT_EQ(b.row(Row::n27), "1.6");
+    EXPECT_EQ(b.ledger().GreatGranddaughterShare, money("1.6"));
+    EXPECT_EQ(b.row(Row::n28), "3.2");
     EXPECT_FALSE(b.d.GreatGrandsonFlag);
-    b.d.GreatGrandchildrenResidue();
-    EXPECT_EQ(b.row(Row::n27), "");
+    // Without son's son's daughters their row stays empty.
+    RuleBench alone("24");
+    alone.c.daughters = heads(2), alone.c.sonsDaughters = heads(1), alone.c.sonsSonsSons = heads(1);
+    alone.ledger().FixedSharesTotal = money("16");
+    alone.d.GrandchildrenResidue();
+    EXPECT_EQ(alone.row(Row::n8), "2.6667");
+    EXPECT_EQ(alone.row(Row::n28), "5.3334");
+    EXPECT_EQ(alone.row(Row::n27), "");
 
     // A son's daughter who holds a fixed share is not made residuary.
     RuleBench fixed("24");
@@ -101,6 +111,19 @@ TEST(SiblingResidue, SistersBesideDaughters)
     paternal.ledger().FixedSharesTotal = money("50");
     paternal.d.PaternalSistersWithDaughters();
     EXPECT_EQ(paternal.row(Row::n15), "50");
+
+    // Fixed shares beyond the estate are kept, so that the driver raises the
+    // base; the sisters get nothing meanwhile.
+    RuleBench beyond("24");
+    beyond.c.daughters = heads(3), beyond.c.paternalSisters = heads(2);
+    beyond.ledger().FixedSharesTotal = money("26");
+    beyond.d.PaternalSistersWithDaughters();
+    EXPECT_EQ(beyond.row(Row::n15), "0");
+    EXPECT_EQ(beyond.ledger().FixedSharesTotal, money("26"));
+    beyond.c.fullSisters = heads(2), beyond.c.paternalSisters = Currency{};
+    beyond.d.FullSistersWithDaughters();
+    EXPECT_EQ(beyond.row(Row::n10), "0");
+    EXPECT_EQ(beyond.ledger().FixedSharesTotal, money("26"));
 
     // A sister beside a son's son's daughter only, and beside a son's son.
     RuleBench great("100");
@@ -261,6 +284,19 @@ TEST(SoleResiduary, NearestMaleTakesTheResidue)
              b.ledger().FixedSharesTotal = money("20");
          },
          Row::n11, "8"},
+        {"father: fixed shares beyond the estate leave him nothing, not a debt", "24",
+         [](RuleBench& b) {
+             b.c.father = true, b.ledger().FatherShare = money("4"), b.ledger().FixedSharesTotal = money("29");
+         },
+         Row::n3, "0"},
+        {"grandfather likewise", "24",
+         [](RuleBench& b) {
+             b.c.grandfather = true, b.ledger().GrandfatherShare = money("4"),
+             b.ledger().FixedSharesTotal = money("28.5");
+         },
+         Row::n11, "0"},
+        {"sons beside fixed shares a hair above the estate", "24",
+         [](RuleBench& b) { b.c.sons = heads(7), b.ledger().FixedSharesTotal = money("24.0004"); }, Row::n5, "0"},
         {"two full brothers", "60", [](RuleBench& b) { b.c.fullBrothers = heads(2); }, Row::n9, "30"},
         {"the grandfather keeps the full brothers out of this chain", "60",
          [](RuleBench& b) { b.c.fullBrothers = heads(2), b.c.grandfather = true; }, Row::n9, ""},

@@ -180,6 +180,43 @@ TEST_F(Division, ExcludedRelativeIsShownWithNothingForHim)
     });
 }
 
+TEST_F(Division, WhatTheRowsLeaveIsShownAsTheLastLineAndClearedWithTheCase)
+{
+    // A husband alone keeps his half; the other half is not divided here.
+    click(fmMain->RadioButton2);
+    click(fmMain->chkZoj);
+    estate(QStringLiteral("24000"));
+    divide([](TfmDivision* window) {
+        const std::vector<Line> lines = visibleLines(window);
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_EQ(lines[0].amount, QStringLiteral("12000"));
+        ASSERT_TRUE(window->undistributedAmount->isVisible());
+        EXPECT_EQ(window->undistributedCaption->text(), QStringLiteral("الباقي دون توزيع"));
+        EXPECT_EQ(window->undistributedAmount->text(), QStringLiteral("12000"));
+        EXPECT_EQ(window->undistributedPercentage->text(), QStringLiteral("%50"));
+        EXPECT_TRUE(window->undistributedCaption->toolTip().contains(QStringLiteral("ذوي الأرحام")));
+        // The remainder is the last line, below the husband's.
+        EXPECT_GT(window->undistributedAmount->y(), window->amount(Row::n1)->y());
+        EXPECT_GT(window->Button1->y(), window->undistributedAmount->y());
+    });
+    EXPECT_TRUE(fmDivision->undistributedAmount->text().isEmpty());
+
+    // A case that the heirs take whole shows no such line.
+    tick<TfmSon>(fmMain->chkSons, {{&TfmSon::Edit1, QStringLiteral("1")}});
+    estate(QStringLiteral("100"));
+    divide([](TfmDivision* window) { EXPECT_FALSE(window->undistributedAmount->isVisible()); });
+}
+
+TEST_F(Division, AnEstateTooSmallForItsHeirsIsRefusedInArabic)
+{
+    tick<TfmSon>(fmMain->chkSons, {{&TfmSon::Edit1, QStringLiteral("20000")}});
+    estate(QStringLiteral("100"));
+    QString text;
+    EXPECT_EQ(divideExpectingMessage(&text), QMessageBox::Critical);
+    EXPECT_EQ(text, QStringLiteral("التركة أصغر من أن تُقسم على هذا العدد من الورثة"));
+    EXPECT_FALSE(fmDivision->isVisible());
+}
+
 TEST_F(Division, OneHeirMakesTheSmallestWindow)
 {
     tick<TfmSon>(fmMain->chkSons, {{&TfmSon::Edit1, QStringLiteral("3")}});

@@ -1,0 +1,35 @@
+// Qismar: what must hold of every division, whatever the case.
+//
+// The fuzz target and the randomized tests check each division they run
+// against these properties, so that a fault shows as a broken property and
+// not only as a crash.
+#pragma once
+
+#include <string>
+
+#include "division.h"
+
+namespace qismar {
+
+// The number of heads that a result row stands for in the totals (the wives'
+// count for n2, the uterine sisters and brothers together for n12, 1 for a
+// single heir such as the father).
+Currency HeadsOfRow(const EstateCase& estateCase, Row row) noexcept;
+
+// Whether the relative of a row is present in the case (the row is then
+// never empty after a division).
+bool RelativePresent(const EstateCase& estateCase, Row row) noexcept;
+
+// Checks a division that started from empty rows and ended in Divided:
+// - a row is not empty exactly when its relative is present, and it has a
+//   percentage exactly when it holds an amount;
+// - no amount is negative;
+// - the amounts times their head counts, plus the undistributed amount,
+//   come to the entered estate within 0.005 + 0.0001 x H, H the heads that
+//   hold a non-zero amount;
+// - where males and females of one class and degree share 2:1, each male
+//   holds at least what each female holds.
+// Returns an empty text when every property holds, otherwise what failed.
+std::string CheckDivision(const EstateCase& estateCase, const DivisionResult& result);
+
+}  // namespace qismar
