@@ -87,8 +87,6 @@ std::vector<MixedCase> makeCaseMix(std::size_t count, std::uint64_t seed)
         case 2: estate = commonEstates[rnd.below(9)]; break;
         default: estate = 1 + rnd.below(1000000000000); break;
         }
-        c.estate = Currency::fromWhole(estate);
-        j += ", \"estate\": \"" + std::to_string(estate) + "\"";
 
         for (const FlagField& f : kFlags) {
             if (rnd.chance(f.percent)) {
@@ -110,6 +108,19 @@ std::vector<MixedCase> makeCaseMix(std::size_t count, std::uint64_t seed)
             c.*(f.member) = Currency::fromWhole(heads);
             j += ", \"" + std::string(f.name) + "\": " + std::to_string(heads);
         }
+        // The engine refuses less than 0.01 of the estate for each person:
+        // the mix holds only cases that it divides.
+        long persons = 0;
+        for (const CountField& f : kCounts)
+            persons += static_cast<long>((c.*(f.member)).raw() / Currency::kScale);
+        for (const FlagField& f : kFlags)
+            persons += (c.*(f.member)) ? 1 : 0;
+        if (c.spouse && c.isMan())
+            persons += static_cast<long>(c.wives.raw() / Currency::kScale) - 1;
+        if (estate * 100 < persons)
+            estate = (persons + 99) / 100;
+        c.estate = Currency::fromWhole(estate);
+        j += ", \"estate\": \"" + std::to_string(estate) + "\"";
         j += "}";
         c.deriveEntryWindowState();
         mix.push_back(std::move(m));
