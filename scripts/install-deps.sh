@@ -16,6 +16,8 @@ packages=(
   xvfb xauth fonts-noto-core fonts-hosny-amiri imagemagick
   # peak memory in the benchmarks (/usr/bin/time)
   time
+  # the Debian package: CPack's dependency scan (file, dpkg-shlibdeps) and its check
+  file dpkg-dev lintian
 )
 
 missing=()
