@@ -12,7 +12,12 @@
 #include <QSignalBlocker>
 
 #include "entry_windows.h"
-#include "widgets.h"
+#include "digit_edit.h"
+#include "fitted_label.h"
+#include "frame.h"
+#include "picture.h"
+#include "toggles.h"
+#include "ui_common.h"
 
 namespace qismar {
 
@@ -20,10 +25,18 @@ TfmMain* fmMain = nullptr;
 
 namespace {
 
-const QColor kRed(255, 0, 0);
-const QColor kYellow(255, 255, 0);
-const QColor kNavy(0, 0, 128);
-const QColor kGreen(0, 128, 0);
+const QColor& kRed = ui::kTextRed;
+const QColor& kYellow = ui::kTextYellow;
+const QColor& kNavy = ui::kTextNavy;
+const QColor& kGreen = ui::kTextGreen;
+
+// The guidance while the "كيف يرث؟" mode is on.
+QString howInheritsGuidance()
+{
+    return QStringLiteral("كيف يرث؟\nانقر الوارث الذي تريد معرفة حكمه،\nأو خانة العدد في نافذته الصغيرة");
+}
+
+QString umariyyaGuidance() { return QStringLiteral("هذه المسألة تسمى العمرية"); }
 
 template <class W>
 W* named(W* widget, const char* name)
@@ -52,23 +65,23 @@ TfmMain::TfmMain()
     setWindowIcon(ui::programIcon());
     setLayoutDirection(Qt::RightToLeft);
     setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), 13));
-    widgets::setLayoutSize(this, 640, 461);
-    widgets::centreOnScreen(this);
+    ui::setLayoutSize(this, 640, 461);
+    ui::centreOnScreen(this);
 
     Image1 = named(new ui::Picture(QStringLiteral(":/pictures/entry.svg"), this), "Image1");
     Image1->setGeometry(0, 0, 632, 431);
 
     auto frame = [this](const char* name, const QString& caption, int x, int y, int w, int h) {
-        auto* box = named(new widgets::Frame(caption, this), name);
+        auto* box = named(new ui::Frame(caption, this), name);
         box->setGeometry(x, y, w, h);
         box->setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), 24));
-        widgets::setTextColor(box, kYellow);
+        ui::setTextColor(box, kYellow);
         box->setAccessibleName(caption);
         return box;
     };
     GroupBox1 = frame("GroupBox1", QStringLiteral("الورثة"), 40, 40, 385, 345);
 
-    St1 = named(new widgets::GuidanceText(QStringLiteral("  "), this), "St1");
+    St1 = named(new ui::FittedLabel(QStringLiteral("  "), this), "St1");
     St1->setGeometry(69, 264, 332, 105);
     St1->setToolTip(QStringLiteral("التوجيهات والملاحظات"));
     St1->setAccessibleName(QStringLiteral("التوجيهات والملاحظات"));
@@ -82,14 +95,14 @@ TfmMain::TfmMain()
         palette.setColor(QPalette::Window, palette.color(QPalette::Button));
         St1->setPalette(palette);
     }
-    widgets::setTextColor(St1, kGreen);
+    ui::setTextColor(St1, kGreen);
 
     GroupBox2 = frame("GroupBox2", QStringLiteral("المتوفى"), 438, 38, 136, 91);
     auto radio = [this](const char* name, const QString& caption, const QString& tip, int x, int y, int w, int h) {
-        auto* button = named(new widgets::RadioButton(caption, this), name);
+        auto* button = named(new ui::RadioButton(caption, this), name);
         button->setGeometry(x, y, w, h);
         button->setToolTip(tip);
-        widgets::setTextColor(button, kRed);
+        ui::setTextColor(button, kRed);
         return button;
     };
     RadioButton1 = radio("RadioButton1", QStringLiteral("رجل"), QStringLiteral("المتوفى رجل"), 491, 69, 49, 20);
@@ -97,7 +110,7 @@ TfmMain::TfmMain()
     RadioButton1->setChecked(true);
 
     GroupBox3 = frame("GroupBox3", QStringLiteral("قيمة التركة"), 438, 133, 136, 87);
-    edttarikh = named(new widgets::DigitEdit(QStringLiteral("0"), QStringLiteral("0"), this), "edttarikh");
+    edttarikh = named(new ui::DigitEdit(QStringLiteral("0"), QStringLiteral("0"), this), "edttarikh");
     edttarikh->setGeometry(458, 171, 106, 24);
     edttarikh->setToolTip(QStringLiteral("قيمة التركة بالعملة "));
     edttarikh->setAccessibleName(QStringLiteral("قيمة التركة"));
@@ -107,31 +120,34 @@ TfmMain::TfmMain()
         b->setGeometry(464, y, 89, 41);
         b->setIconSize(QSize(24, 24));
         b->setAccessibleName(accessible);
-        widgets::plainButton(b);
         return b;
     };
     BitBtn2 = button("BitBtn2", QStringLiteral("  قسم"), ":/icons/divide.svg", QStringLiteral("قسم"), 240);
     BitBtn3 = button("BitBtn3", QStringLiteral("كيف يرث؟"), ":/icons/how.svg", QStringLiteral("كيف يرث؟"), 288);
     BitBtn1 = button("BitBtn1", QStringLiteral("عودة"), ":/icons/back.svg", QStringLiteral("عودة"), 336);
+    // Enter divides (a focused button takes Enter for itself); the mode's
+    // button stays pressed while the mode is on.
+    BitBtn2->setDefault(true);
+    BitBtn3->setCheckable(true);
 
     // Heir boxes: the right column at 309 (counts at 270), the left at 117 (counts at 78).
     const int boxTops[] = {85, 114, 142, 171, 200, 229};
     const int editTops[] = {75, 104, 133, 162, 190, 219};
     auto box = [this](const char* name, const QString& caption, const QString& tip, int x, int top, int width) {
-        auto* b = named(new widgets::CheckBox(caption, this), name);
+        auto* b = named(new ui::CheckBox(caption, this), name);
         b->setGeometry(x, top, width, 21);
         b->setToolTip(tip);
-        widgets::setTextColor(b, kRed);
+        ui::setTextColor(b, kRed);
         return b;
     };
     auto count = [this](const char* name, const QString& text, const QString& tip, const QString& accessible, int x,
                         int top) {
-        auto* e = named(new widgets::DigitEdit(text, QString(), this), name);
+        auto* e = named(new ui::DigitEdit(text, QString(), this), name);
         e->setGeometry(x, top, 30, 24);
         e->setToolTip(tip);
         e->setAccessibleName(accessible);
         e->setEnabled(false);
-        widgets::setTextColor(e, kRed);
+        ui::setTextColor(e, kRed);
         return e;
     };
     chkAb = box("chkAb", QStringLiteral("أب"), QStringLiteral("أبو الميت"), 309, boxTops[0], 84);
@@ -141,29 +157,29 @@ TfmMain::TfmMain()
     chkZoj = box("chkZoj", QStringLiteral("زوجات"), QStringLiteral("زوجات الميت "), 309, boxTops[2], 84);
     Edit1 = count("Edit1", QStringLiteral("1"), QStringLiteral("عدد الزوجات"), QStringLiteral("عدد الزوجات"), 270,
                   editTops[2]);
-    chkSons = box("chkSons", QStringLiteral("ابناء"), QStringLiteral("أبناء الميت"), 309, boxTops[3], 84);
+    chkSons = box("chkSons", QStringLiteral("أبناء"), QStringLiteral("أبناء الميت"), 309, boxTops[3], 84);
     Edit9 = count("Edit9", QStringLiteral("0"), QStringLiteral("عدد الأبناء"), QStringLiteral("عدد الأبناء"), 270,
                   editTops[3]);
     chkEbnEbn = box("chkEbnEbn", QStringLiteral("أحفاد"), QStringLiteral("حفدة الميت"), 309, boxTops[4], 84);
     Edit10 = count("Edit10", QStringLiteral("0"), QStringLiteral("عدد الحفدة"), QStringLiteral("عدد الحفدة"), 270,
                    editTops[4]);
-    chkAk = box("chkAk", QStringLiteral("إخوة"), QStringLiteral("اخوة الميت"), 309, boxTops[5], 84);
-    Edit11 = count("Edit11", QStringLiteral("0"), QStringLiteral("عدد الاخوة"), QStringLiteral("عدد الإخوة"), 270,
+    chkAk = box("chkAk", QStringLiteral("إخوة"), QStringLiteral("إخوة الميت"), 309, boxTops[5], 84);
+    Edit11 = count("Edit11", QStringLiteral("0"), QStringLiteral("عدد الإخوة"), QStringLiteral("عدد الإخوة"), 270,
                    editTops[5]);
-    chkEbnAk = box("chkEbnAk", QStringLiteral("ابناء إخوان"),
-                   QStringLiteral("أبناء اخوان الميت ... بنات الإخوان وأبناء الأخوات لا يرثون"), 117, boxTops[0], 84);
-    Edit2 = count("Edit2", QStringLiteral("0"), QStringLiteral("عدد أبناء الاخوان"), QStringLiteral("عدد أبناء الإخوان"),
+    chkEbnAk = box("chkEbnAk", QStringLiteral("أبناء الإخوة"),
+                   QStringLiteral("أبناء إخوة الميت ... بنات الإخوة وأبناء الأخوات لا يرثون"), 107, boxTops[0], 94);
+    Edit2 = count("Edit2", QStringLiteral("0"), QStringLiteral("عدد أبناء الإخوة"), QStringLiteral("عدد أبناء الإخوة"),
                   78, editTops[0]);
-    chkAm = box("chkAm", QStringLiteral("أعمام"), QStringLiteral("أعمام الميت ... العمات لايرثن"), 117, boxTops[1], 84);
+    chkAm = box("chkAm", QStringLiteral("أعمام"), QStringLiteral("أعمام الميت ... العمات لا يرثن"), 117, boxTops[1], 84);
     Edit5 = count("Edit5", QStringLiteral("0"), QStringLiteral("عدد الأعمام"), QStringLiteral("عدد الأعمام"), 78,
                   editTops[1]);
-    chkjd = box("chkjd", QStringLiteral("جد"), QStringLiteral("جد الميت لأبيه ... الجد لأم لايرث"), 117, boxTops[2], 84);
+    chkjd = box("chkjd", QStringLiteral("جد"), QStringLiteral("جد الميت لأبيه ... الجد لأم لا يرث"), 117, boxTops[2], 84);
     Edit6 = count("Edit6", QStringLiteral("1"), QString(), QStringLiteral("عدد الأجداد"), 78, editTops[2]);
     chkjadh = box("chkjadh", QStringLiteral("جدة"), QStringLiteral("جدة الميت"), 117, boxTops[3], 84);
     Edit3 = count("Edit3", QStringLiteral("1"), QStringLiteral("عدد الجدات"), QStringLiteral("عدد الجدات"), 78,
                   editTops[3]);
     chkEbnAm = box("chkEbnAm", QStringLiteral("أبناء الأعمام"),
-                   QStringLiteral("أبناء عم الميت ... بنات الأعمام وأبناء العمات لايرثون"), 107, boxTops[4], 94);
+                   QStringLiteral("أبناء عم الميت ... بنات الأعمام وأبناء العمات لا يرثون"), 107, boxTops[4], 94);
     Edit4 = count("Edit4", QStringLiteral("0"), QStringLiteral("عدد أبناء الأعمام"), QStringLiteral("عدد أبناء الأعمام"),
                   78, editTops[4]);
 
@@ -180,9 +196,9 @@ TfmMain::TfmMain()
     // keep their own cursor.
     for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(BitBtn3), static_cast<QWidget*>(GroupBox1),
                        static_cast<QWidget*>(St1)})
-        widgets::markForHelpCursor(w);
+        markForHelpCursor(w);
     for (QCheckBox* b : heirBoxes())
-        widgets::markForHelpCursor(b);
+        markForHelpCursor(b);
     for (QWidget* w : {static_cast<QWidget*>(GroupBox2), static_cast<QWidget*>(GroupBox3),
                        static_cast<QWidget*>(RadioButton1), static_cast<QWidget*>(RadioButton2),
                        static_cast<QWidget*>(BitBtn2), static_cast<QWidget*>(BitBtn1)})
@@ -190,19 +206,22 @@ TfmMain::TfmMain()
 
     // Behaviours. A box's behaviour runs on every actual change of its state.
     for (QCheckBox* b : heirBoxes())
-        connect(b, &QCheckBox::toggled, this, [this, b] { widgets::guarded([this, b] { boxChanged(b); }); });
+        connect(b, &QCheckBox::toggled, this, [this, b] {
+            ui::guarded([this, b] { boxChanged(b); });
+            caseChanged();
+        });
     connect(RadioButton1, &QRadioButton::toggled, this, [this](bool chosen) {
         if (chosen)
-            widgets::guarded([this] { RadioButton1Click(); });
+            ui::guarded([this] { RadioButton1Click(); });
     });
     connect(RadioButton2, &QRadioButton::toggled, this, [this](bool chosen) {
         if (chosen)
-            widgets::guarded([this] { RadioButton2Click(); });
+            ui::guarded([this] { RadioButton2Click(); });
     });
-    connect(Edit1, &QLineEdit::textChanged, this, [this] { widgets::guarded([this] { Edit1Change(); }); });
-    connect(BitBtn2, &QPushButton::clicked, this, [this] { widgets::guarded([this] { BitBtn2Click(); }); });
-    connect(BitBtn3, &QPushButton::clicked, this, [this] { widgets::guarded([this] { BitBtn3Click(); }); });
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { widgets::guarded([this] { BitBtn1Click(); }); });
+    connect(Edit1, &QLineEdit::textChanged, this, [this] { ui::guarded([this] { Edit1Change(); }); });
+    connect(BitBtn2, &QPushButton::clicked, this, [this] { ui::guarded([this] { BitBtn2Click(); }); });
+    connect(BitBtn3, &QPushButton::clicked, this, [this] { ui::guarded([this] { BitBtn3Click(); }); });
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { ui::guarded([this] { BitBtn1Click(); }); });
 
     // Guidance texts follow the mouse.
     for (QWidget* w : {static_cast<QWidget*>(GroupBox1), static_cast<QWidget*>(GroupBox2),
@@ -360,13 +379,14 @@ void TfmMain::RadioButton1Click()
     chkZoj->setText(QStringLiteral("زوجات"));
     chkZoj->setToolTip(QStringLiteral("زوجات الميت"));
     Edit1->setText(QStringLiteral("1"));
-    Edit1->setEnabled(true);
+    // The number of wives is asked for only once there are wives.
+    Edit1->setEnabled(chkZoj->isChecked());
 }
 
 void TfmMain::RadioButton2Click()
 {
     chkZoj->setText(QStringLiteral("زوج"));
-    chkZoj->setToolTip(QStringLiteral("زوج المتوفية"));
+    chkZoj->setToolTip(QStringLiteral("زوج المتوفاة"));
     Edit1->setText(QStringLiteral("1"));
     Edit1->setEnabled(false);
 }
@@ -378,7 +398,7 @@ void TfmMain::Edit1Change()
         Edit1->setText(QStringLiteral("1"));
     Currency wives;
     try {
-        wives = parseAmount(utf8(widgets::withAsciiDigits(Edit1->text())));
+        wives = parseAmount(utf8(ui::withAsciiDigits(Edit1->text())));
         if (!wives.isWhole())
             throw EngineError(ErrorCode::NotAWholeNumber);
     } catch (const EngineError& error) {
@@ -387,7 +407,7 @@ void TfmMain::Edit1Change()
             return;
         }
         throw ui::UiError(QStringLiteral("عدد الزوجات يجب أن يكون عدداً صحيحاً من 1 إلى 4، والمكتوب «%1»")
-                              .arg(Edit1->text()));
+                              .arg(ui::quoted(Edit1->text())));
     }
     if (wives < Currency::fromWhole(1) || wives > Currency::fromWhole(4))
         Edit1->setText(QStringLiteral("1"));
@@ -412,11 +432,11 @@ EstateCase TfmMain::readCase() const
     c.deceased = RadioButton2->isChecked() ? Deceased::Woman : Deceased::Man;
     const QString estateText = edttarikh->text();
     try {
-        c.estate = parseAmount(utf8(widgets::withAsciiDigits(estateText)));
+        c.estate = parseAmount(utf8(ui::withAsciiDigits(estateText)));
     } catch (const EngineError& error) {
         if (error.code() == ErrorCode::OutOfRange)
             throw;
-        throw ui::UiError(QStringLiteral("قيمة التركة يجب أن تكون عدداً، والمكتوب «%1»").arg(estateText));
+        throw ui::UiError(QStringLiteral("قيمة التركة يجب أن تكون عدداً، والمكتوب «%1»").arg(ui::quoted(estateText)));
     }
     if (c.estate.raw() < 0)
         throw ui::UiError(QStringLiteral("قيمة التركة لا يمكن أن تكون سالبة"));
@@ -431,10 +451,10 @@ EstateCase TfmMain::readCase() const
     c.children = chkSons->isChecked();
     c.grandchildren = chkEbnEbn->isChecked();
     c.siblings = chkAk->isChecked();
-    c.wives = widgets::readCount(Edit1, Edit1->accessibleName());
-    c.siblingTotal = widgets::readCount(Edit11, Edit11->accessibleName());
+    c.wives = ui::readCount(Edit1, Edit1->accessibleName());
+    c.siblingTotal = ui::readCount(Edit11, Edit11->accessibleName());
 
-    auto count = [](const QLineEdit* edit) { return widgets::readCount(edit, edit->accessibleName()); };
+    auto count = [](const QLineEdit* edit) { return ui::readCount(edit, edit->accessibleName()); };
     const TfmSon& son = require(fmSon, "fmSon");
     c.sons = count(son.Edit1);
     c.daughters = count(son.Edit2);
@@ -475,12 +495,13 @@ void TfmMain::BitBtn2Click()
     const DivisionResult result = Divide(estateCase, results.currentRows());
     switch (result.outcome) {
     case Outcome::NoEstate:
-        widgets::showWarningBox(QString::fromUtf8(kEnterEstateMessage.data(), qsizetype(kEnterEstateMessage.size())));
+        // The engine's message, as the window spells it.
+        ui::showWarningBox(QStringLiteral("من فضلك أدخل قيمة التركة"));
         return;
     case Outcome::NoHeirs:
         // The marks of the present relatives stay in the rows.
         results.applyDivision(result);
-        widgets::showWarningBox(QString::fromUtf8(kChooseHeirsMessage.data(), qsizetype(kChooseHeirsMessage.size())));
+        ui::showWarningBox(QString::fromUtf8(kChooseHeirsMessage.data(), qsizetype(kChooseHeirsMessage.size())));
         return;
     case Outcome::Divided:
         results.applyDivision(result);
@@ -489,10 +510,43 @@ void TfmMain::BitBtn2Click()
     }
 }
 
-void TfmMain::keyPressEvent(QKeyEvent* event)
+void TfmMain::reject()
 {
-    if (!widgets::handleDialogKeys(this, event))
-        QDialog::keyPressEvent(event);
+    // Escape and a close request of the window system do what "عودة" does.
+    ui::guarded([this] { BitBtn1Click(); });
+}
+
+bool TfmMain::isUmariyya() const
+{
+    // Father, mother and spouse with no descendants: the case named al-Umariyya.
+    return !chkSons->isChecked() && !chkEbnEbn->isChecked() && chkAb->isChecked() && chkOm->isChecked()
+           && chkZoj->isChecked();
+}
+
+void TfmMain::caseChanged()
+{
+    // The name of the case follows the case: it shows as soon as the case
+    // is one, and goes as soon as it no longer is.
+    if (isUmariyya()) {
+        if (!HowInheritsMode()) {
+            ui::setTextColor(St1, kYellow);
+            setGuidance(umariyyaGuidance());
+        }
+    } else if (St1->text() == umariyyaGuidance()) {
+        setGuidance(QString());
+    }
+}
+
+void TfmMain::howInheritsModeChanged(bool on)
+{
+    BitBtn3->setChecked(on);
+    if (on) {
+        ui::setTextColor(St1, kNavy);
+        setGuidance(howInheritsGuidance());
+    } else if (St1->text() == howInheritsGuidance()) {
+        setGuidance(QString());
+        caseChanged();
+    }
 }
 
 bool TfmMain::eventFilter(QObject* watched, QEvent* event)
@@ -505,28 +559,26 @@ bool TfmMain::eventFilter(QObject* watched, QEvent* event)
 void TfmMain::guidanceOnMouseMove(QObject* watched)
 {
     auto show = [this](const QColor& color, const QString& text) {
-        widgets::setTextColor(St1, color);
+        ui::setTextColor(St1, color);
         setGuidance(text);
     };
     if (watched == GroupBox2)
-        show(kNavy, QStringLiteral("توجيه\nإذا كان الميت رجلاً ضع العلامة عليه\nإذا كان الميت امرأة ضع العلامة عليها "));
+        show(kNavy, QStringLiteral("توجيه\nإذا كان الميت رجلاً فضع العلامة عليه\nوإذا كانت المتوفاة امرأة فضع العلامة عليها"));
     else if (watched == GroupBox3)
-        show(kNavy, QStringLiteral("توجيه\nأكتب قيمة جميع أموال المتوفي التي تركها"));
+        show(kNavy, QStringLiteral("توجيه\nاكتب قيمة جميع أموال المتوفى التي تركها"));
     else if (watched == chkEbnEbn)
         show(kYellow, QStringLiteral("أبناء وبنات البنت لا يرثون"));
     else if (watched == chkEbnAk)
-        show(kYellow, QStringLiteral("تنبيه :\nبنات الاخوان لا يرثن\nأبناء الأخوات لا يرثون"));
+        show(kYellow, QStringLiteral("تنبيه:\nبنات الإخوة لا يرثن\nأبناء الأخوات لا يرثون"));
     else if (watched == chkAm)
-        show(kYellow, QStringLiteral("تنبيه :\nالعمات لا يرثن\nالعم أخو الأب لأمه لا يرث"));
+        show(kYellow, QStringLiteral("تنبيه:\nالعمات لا يرثن\nالعم أخو الأب لأمه لا يرث"));
     else if (watched == chkEbnAm)
-        show(kYellow, QStringLiteral("تنبيه :\nبنات الأعمام لا يرثن\nأبناء العمات لا يرثون"));
+        show(kYellow, QStringLiteral("تنبيه:\nبنات الأعمام لا يرثن\nأبناء العمات لا يرثون"));
     else if (watched == chkjd)
         show(kYellow, QStringLiteral("الجد أبو الأم لا يرث"));
     else if (watched == GroupBox1) {
-        // Father, mother and spouse with no descendants: the case named al-Umariyya.
-        if (!chkSons->isChecked() && !chkEbnEbn->isChecked() && chkAb->isChecked() && chkOm->isChecked()
-            && chkZoj->isChecked())
-            show(kYellow, QStringLiteral("هذه المسألة تسمى العمرية"));
+        if (isUmariyya())
+            show(kYellow, umariyyaGuidance());
         else
             setGuidance(QString());
     }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "division.h"
+#include "law_excerpts.h"
 #include "estate_case.h"
 #include "result_rows.h"
 
@@ -35,37 +36,21 @@ namespace qismar {
 void createEntryWindows();
 
 // ---------------------------------------------------------------------------
-// The "كيف يرث؟" mode and the law excerpts.
-
-// True while the mode started by "كيف يرث؟" is on.
-bool HowInheritsMode() noexcept;
-// Turns the mode on and gives the marked windows and controls the help cursor.
-void StartHowInheritsMode();
-// Gives the marked windows and controls their own cursor back and turns the
-// mode off.
-void EndHowInheritsMode();
-// In the mode: ends it, reads the excerpt between the line `beginLine` and
-// the line `endLine` of qanoon.txt (current directory, Windows-1256) into the
-// information window and shows that window modally. Outside the mode it does
-// nothing. Throws ui::UiError when the file cannot be read or holds no such
-// excerpt; the mode is over and the window is not shown then.
-void ShowLawExcerpt(const QString& beginLine, const QString& endLine);
-// The name of the excerpt file, looked up in the current directory.
-inline constexpr const char* kLawExcerptFile = "qanoon.txt";
-
-// ---------------------------------------------------------------------------
 // Shared base of the eight heir dialogs: a fixed dialog with a title bar
 // without buttons, the shared background picture, and "تم" as its only way out.
 class THeirDialog : public QDialog {
     Q_OBJECT
 public:
     QWidget* Image1 = nullptr;  // background picture, follows the client area
+    // "تم", the dialog's way out; Enter presses it, and Escape and a close
+    // request of the window system do the same.
+    virtual void Button1Click() = 0;
 protected:
     THeirDialog(const QString& caption, int layoutWidth, int layoutHeight);
-    void resizeEvent(QResizeEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    // Escape and close requests of the window system do not close a dialog.
-    void reject() override {}
+    void reject() override;
+    void showEvent(QShowEvent* event) override;
+    // The control that takes the focus when the dialog is shown.
+    virtual QWidget* firstField() const { return nullptr; }
     // Hides the dialog and ends its modal showing, if it is showing.
     void closeDialog();
 };
@@ -81,9 +66,10 @@ public:
     // Sets every count edit to "0".
     void resetCounts();
     // "تم": closes the dialog and writes the total into the entry window.
-    void Button1Click();
+    void Button1Click() override;
 protected:
     TCountingDialog(const QString& caption, int layoutWidth, int layoutHeight);
+    QWidget* firstField() const override;
     // Creates a count edit with its accessible name and the keys of the law
     // excerpt that a click on it asks for in the "كيف يرث؟" mode.
     QLineEdit* addCountEdit(const char* name, int x, int y, int w, int h, const QString& accessibleName,
@@ -143,7 +129,7 @@ protected:
     QLineEdit* totalEdit() const override;
 };
 
-// "أبناء الإخوان": sons of full and of paternal brothers; total into Edit2.
+// "أبناء الإخوة": sons of full and of paternal brothers; total into Edit2.
 class TfmSonOfBrother : public TCountingDialog {
     Q_OBJECT
 public:
@@ -198,7 +184,7 @@ public:
     std::array<QCheckBox*, 5> boxes() const { return {CheckBox1, CheckBox2, CheckBox3, CheckBox4, CheckBox5}; }
     void RadioButton1Click();
     void RadioButton2Click();
-    void Button1Click();
+    void Button1Click() override;
     // The tool-tip notice shown once a far grandmother is entered twice.
     static QString sameGrandmotherNotice();
 protected:
@@ -215,9 +201,9 @@ public:
     TfmJd();
     ~TfmJd() override;
     QRadioButton* RadioButton1 = nullptr;  // "أبو الأب"
-    QRadioButton* RadioButton2 = nullptr;  // "أبو أبو الأب"
+    QRadioButton* RadioButton2 = nullptr;  // "أبو أبي الأب"
     QPushButton* Button1 = nullptr;        // "تم"
-    void Button1Click();
+    void Button1Click() override;
     // Clears both radio buttons.
     void clearChoice();
 };
@@ -285,13 +271,20 @@ public:
     // Writes a guidance text into St1 (its colour unchanged).
     void setGuidance(const QString& text);
 
+    // Called when the "كيف يرث؟" mode starts or ends: the button stays
+    // pressed while it is on, and the guidance says what to do.
+    void howInheritsModeChanged(bool on);
+    // Father, mother and spouse ticked, and neither children nor grandchildren.
+    bool isUmariyya() const;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    // Escape and close requests of the window system do not close the window.
-    void reject() override {}
+    // Escape and close requests of the window system do what "عودة" does.
+    void reject() override;
 
 private:
+    // After every change of the heirs: the guidance that names the case follows it.
+    void caseChanged();
     void boxChanged(QCheckBox* box);
     void countingBoxChanged(QCheckBox* box);
     void parentBoxChanged(QCheckBox* box);
@@ -338,8 +331,8 @@ public:
     // Empties the amount edits of the given rows.
     void clearRows(const std::vector<Row>& rows);
 
-    // Run before the window is drawn whenever it is shown: turns "0" into
-    // "لا شيئ له", stacks the non-empty lines from the top and sizes the window.
+    // Run before the window is drawn whenever it is shown: turns "0" and the
+    // engine's "لا شيئ له" into "لا شيء له", stacks the non-empty lines from the top and sizes the window.
     void FormShow();
     void HideAllLines();
     // "تم": closes the window and clears the whole case.
@@ -353,11 +346,9 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    // Escape and close requests of the window system do not close the window:
-    // "تم" is the way out, because it also clears the case.
-    void reject() override {}
+    // Escape and close requests of the window system do what "تم" does:
+    // close the window and clear the case.
+    void reject() override;
 };
 
 // ---------------------------------------------------------------------------
@@ -370,8 +361,6 @@ public:
     QWidget* Image1 = nullptr;
     QPlainTextEdit* Memo1 = nullptr;
     QPushButton* Button1 = nullptr;  // "إغلاق"
-protected:
-    void resizeEvent(QResizeEvent* event) override;
 };
 
 // ---------------------------------------------------------------------------

@@ -11,7 +11,11 @@
 #include <QRadioButton>
 
 #include "entry_windows.h"
-#include "widgets.h"
+#include "digit_edit.h"
+#include "frame.h"
+#include "picture.h"
+#include "toggles.h"
+#include "ui_common.h"
 
 namespace qismar {
 
@@ -26,8 +30,8 @@ TfmJd* fmJd = nullptr;
 
 namespace {
 
-const QColor kRed(255, 0, 0);
-const QColor kYellow(255, 255, 0);
+const QColor& kRed = ui::kTextRed;
+const QColor& kYellow = ui::kTextYellow;
 constexpr int kLayoutLabelHeight = 13;
 
 // The entry window, which every dialog writes back into.
@@ -47,14 +51,14 @@ W* named(W* widget, const char* name)
 
 QCheckBox* addCheckBox(QWidget* parent, const char* name, const QString& caption, int x, int y, int w, int h)
 {
-    auto* box = named(new widgets::CheckBox(caption, parent), name);
+    auto* box = named(new ui::CheckBox(caption, parent), name);
     box->setGeometry(x, y, w, h);
     return box;
 }
 
 QRadioButton* addRadioButton(QWidget* parent, const char* name, const QString& caption, int x, int y, int w, int h)
 {
-    auto* button = named(new widgets::RadioButton(caption, parent), name);
+    auto* button = named(new ui::RadioButton(caption, parent), name);
     button->setGeometry(x, y, w, h);
     return button;
 }
@@ -63,15 +67,14 @@ QPushButton* addButton(QWidget* parent, const char* name, const QString& caption
 {
     auto* button = named(new QPushButton(caption, parent), name);
     button->setGeometry(x, y, w, h);
-    widgets::plainButton(button);
     return button;
 }
 
 QGroupBox* addFrame(QWidget* parent, const char* name, const QString& caption, int x, int y, int w, int h)
 {
-    auto* frame = named(new widgets::Frame(caption, parent), name);
+    auto* frame = named(new ui::Frame(caption, parent), name);
     frame->setGeometry(x, y, w, h);
-    widgets::setTextColor(frame, kYellow);
+    ui::setTextColor(frame, kYellow);
     frame->setAccessibleName(caption);
     return frame;
 }
@@ -86,23 +89,27 @@ THeirDialog::THeirDialog(const QString& caption, int layoutWidth, int layoutHeig
     setWindowTitle(caption);
     setLayoutDirection(Qt::RightToLeft);
     setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), 11));
-    widgets::setLayoutSize(this, layoutWidth, layoutHeight);
-    widgets::centreOnScreen(this);
-    Image1 = named(new ui::Picture(QStringLiteral(":/pictures/dialog.svg"), this), "Image1");
-    Image1->setGeometry(rect());
+    ui::setLayoutSize(this, layoutWidth, layoutHeight);
+    ui::centreOnScreen(this);
+    Image1 = named(ui::Picture::background(QStringLiteral(":/pictures/dialog.svg"), this), "Image1");
+    // The picture takes part in the mouse movements of the guidance notices.
+    Image1->setAttribute(Qt::WA_TransparentForMouseEvents, false);
 }
 
-void THeirDialog::resizeEvent(QResizeEvent* event)
+void THeirDialog::reject()
 {
-    QDialog::resizeEvent(event);
-    if (Image1)
-        Image1->setGeometry(rect());
+    // Escape and a close request of the window system do what "تم" does:
+    // it is the dialog's way out.
+    ui::guarded([this] { Button1Click(); }, this);
 }
 
-void THeirDialog::keyPressEvent(QKeyEvent* event)
+void THeirDialog::showEvent(QShowEvent* event)
 {
-    if (!widgets::handleDialogKeys(this, event))
-        QDialog::keyPressEvent(event);
+    QDialog::showEvent(event);
+    // The first field takes the focus, its content selected, so that the
+    // dialog can be filled from the keyboard at once.
+    if (QWidget* first = firstField())
+        first->setFocus(Qt::TabFocusReason);
 }
 
 void THeirDialog::closeDialog()
@@ -117,18 +124,23 @@ TCountingDialog::TCountingDialog(const QString& caption, int layoutWidth, int la
     : THeirDialog(caption, layoutWidth, layoutHeight)
 {
     // The dialog's surface shows the help cursor in the "كيف يرث؟" mode.
-    widgets::markForHelpCursor(this);
+    markForHelpCursor(this);
+}
+
+QWidget* TCountingDialog::firstField() const
+{
+    return counts_.empty() ? nullptr : counts_.front();
 }
 
 QLineEdit* TCountingDialog::addCountEdit(const char* name, int x, int y, int w, int h,
                                          const QString& accessibleName, const char* beginKey,
                                          const char* endKey)
 {
-    auto* edit = named(new widgets::DigitEdit(QStringLiteral("0"), QStringLiteral("0"), this), name);
+    auto* edit = named(new ui::DigitEdit(QStringLiteral("0"), QStringLiteral("0"), this), name);
     edit->setGeometry(x, y, w, h);
     edit->setAccessibleName(accessibleName);
-    widgets::showExcerptOnClick(edit, QString::fromLatin1(beginKey), QString::fromLatin1(endKey));
-    widgets::markForHelpCursor(edit);
+    showExcerptOnClick(edit, QString::fromLatin1(beginKey), QString::fromLatin1(endKey));
+    markForHelpCursor(edit);
     counts_.push_back(edit);
     return edit;
 }
@@ -138,8 +150,9 @@ QPushButton* TCountingDialog::addDoneButton(int x, int y, int w, int h, bool red
     Button1 = addButton(this, "Button1", QStringLiteral("تم"), x, y, w, h);
     Button1->setCursor(Qt::ArrowCursor);
     if (redCaption)
-        widgets::setTextColor(Button1, kRed);
-    connect(Button1, &QPushButton::clicked, this, [this] { widgets::guarded([this] { Button1Click(); }); });
+        ui::setTextColor(Button1, kRed);
+    Button1->setDefault(true);
+    connect(Button1, &QPushButton::clicked, this, [this] { ui::guarded([this] { Button1Click(); }); });
     return Button1;
 }
 
@@ -167,7 +180,7 @@ void TCountingDialog::Button1Click()
     closeDialog();
     Currency total;
     for (QLineEdit* edit : counts_)
-        total = addExact(total, widgets::readCount(edit, edit->accessibleName()));
+        total = addExact(total, ui::readCount(edit, edit->accessibleName()));
     totalEdit()->setText(QString::fromStdString(formatAmount(total)));
 }
 
@@ -181,7 +194,7 @@ TfmSon::TfmSon() : TCountingDialog(QStringLiteral("أبناء  "), 170, 158)
     addDoneButton(64, 80, 33, 25, true);
     Label1 = addLabel("Label1", QStringLiteral("ذكور"), 104, 33);
     Label2 = addLabel("Label2", QStringLiteral("إناث"), 104, 56);
-    widgets::showExcerptOnClick(Label2, QStringLiteral("bent_b"), QStringLiteral("bent_e"));
+    showExcerptOnClick(Label2, QStringLiteral("bent_b"), QStringLiteral("bent_e"));
     setTabOrder(Edit1, Edit2);
     setTabOrder(Edit2, Button1);
     fmSon = this;
@@ -235,7 +248,7 @@ QLineEdit* TfmSonOfSon::totalEdit() const { return entryWindow().Edit10; }
 bool TfmSonOfSon::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == Image1 && event->type() == QEvent::MouseMove && fmMain)
-        fmMain->setGuidance(QStringLiteral("ابناء وبنات البنت لا يرثون\nأبناء وبنات بنت الابن لا يرثون"));
+        fmMain->setGuidance(QStringLiteral("أبناء وبنات البنت لا يرثون\nأبناء وبنات بنت الابن لا يرثون"));
     return TCountingDialog::eventFilter(watched, event);
 }
 
@@ -273,13 +286,17 @@ QLineEdit* TfmBrothers::totalEdit() const { return entryWindow().Edit11; }
 
 // ---------------------------------------------------------------------------
 
-TfmSonOfBrother::TfmSonOfBrother() : TCountingDialog(QStringLiteral("أبناء الإخوان"), 228, 220)
+TfmSonOfBrother::TfmSonOfBrother() : TCountingDialog(QStringLiteral("أبناء الإخوة"), 228, 220)
 {
     setObjectName(QStringLiteral("fmSonOfBrother"));
-    QLabel* note1 = addLabel("Label5", QStringLiteral("ملحوظة : ابن  الأخ  لأم  لا  يرث"), 44, 32);
-    QLabel* note2 = addLabel("Label3", QStringLiteral("ماحوظة : بنت الأخ لا ترث"), 69, 56);
-    for (QLabel* note : {note1, note2})
-        widgets::setTextColor(note, kRed);
+    QLabel* note1 = addLabel("Label5", QStringLiteral("ملحوظة: ابن الأخ لأم لا يرث"), 44, 32);
+    QLabel* note2 = addLabel("Label3", QStringLiteral("ملحوظة: بنت الأخ لا ترث"), 69, 56);
+    for (QLabel* note : {note1, note2}) {
+        ui::setTextColor(note, kRed);
+        // Centred across the dialog, where the layout's two lines stood.
+        note->setGeometry(8, note->y(), width() - 16, note->height());
+        note->setAlignment(Qt::AlignCenter);
+    }
     Edit2 = addCountEdit("Edit2", 80, 80, 33, 21, QStringLiteral("عدد أبناء الإخوة الأشقاء"), "asbh_b", "asbh_e");
     addLabel("Label1", QStringLiteral("شقيق"), 120, 88);
     Edit3 = addCountEdit("Edit3", 80, 112, 33, 21, QStringLiteral("عدد أبناء الإخوة لأب"), "asbh_b", "asbh_e");
@@ -363,7 +380,7 @@ TfmGrandMother::TfmGrandMother() : THeirDialog(QStringLiteral("الجدة"), 382
     Button1 = addButton(this, "Button1", QStringLiteral("تم"), 160, 176, 49, 25);
     CheckBox3 = addCheckBox(this, "CheckBox3", QStringLiteral("أم أم الأم"), 56, 72, 97, 33);
     CheckBox4 = addCheckBox(this, "CheckBox4", QStringLiteral("أم أم الأب"), 56, 104, 97, 17);
-    CheckBox5 = addCheckBox(this, "CheckBox5", QStringLiteral("أم أبو الأب"), 56, 128, 97, 17);
+    CheckBox5 = addCheckBox(this, "CheckBox5", QStringLiteral("أم أبي الأب"), 56, 128, 97, 17);
     RadioButton1 = addRadioButton(this, "RadioButton1", QStringLiteral("جدة قريبة"), 208, 40, 113, 17);
     RadioButton2 = addRadioButton(this, "RadioButton2", QStringLiteral("جدة بعيدة"), 64, 40, 113, 17);
     RadioButton1->setChecked(true);
@@ -375,13 +392,14 @@ TfmGrandMother::TfmGrandMother() : THeirDialog(QStringLiteral("الجدة"), 382
 
     connect(RadioButton1, &QRadioButton::toggled, this, [this](bool chosen) {
         if (chosen)
-            widgets::guarded([this] { RadioButton1Click(); });
+            ui::guarded([this] { RadioButton1Click(); });
     });
     connect(RadioButton2, &QRadioButton::toggled, this, [this](bool chosen) {
         if (chosen)
-            widgets::guarded([this] { RadioButton2Click(); });
+            ui::guarded([this] { RadioButton2Click(); });
     });
-    connect(Button1, &QPushButton::clicked, this, [this] { widgets::guarded([this] { Button1Click(); }); });
+    Button1->setDefault(true);
+    connect(Button1, &QPushButton::clicked, this, [this] { ui::guarded([this] { Button1Click(); }); });
 
     // The notice about a far grandmother entered twice appears on a mouse
     // movement over the dialog, its picture or the far grandmothers' panel.
@@ -401,7 +419,7 @@ TfmGrandMother::~TfmGrandMother()
 
 QString TfmGrandMother::sameGrandmotherNotice()
 {
-    return QStringLiteral("تنبيه :\nإذا كانت أم أم الأم هي نفسها أم أبو الأب فيجب ادخالها بصفة واحدة فقط :\nهي أم أم الأم");
+    return QStringLiteral("تنبيه:\nإذا كانت أم أم الأم هي نفسها أم أبي الأب فيجب إدخالها بصفة واحدة فقط:\nهي أم أم الأم");
 }
 
 void TfmGrandMother::RadioButton1Click()
@@ -463,11 +481,12 @@ TfmJd::TfmJd() : THeirDialog(QStringLiteral("جد"), 149, 170)
     setObjectName(QStringLiteral("fmJd"));
     move(393, 182);
     RadioButton1 = addRadioButton(this, "RadioButton1", QStringLiteral("أبو الأب"), 40, 40, 73, 17);
-    RadioButton2 = addRadioButton(this, "RadioButton2", QStringLiteral("أبو أبو الأب"), 32, 64, 81, 17);
+    RadioButton2 = addRadioButton(this, "RadioButton2", QStringLiteral("أبو أبي الأب"), 32, 64, 81, 17);
     Button1 = addButton(this, "Button1", QStringLiteral("تم"), 56, 96, 33, 25);
+    Button1->setDefault(true);
     setTabOrder(RadioButton1, RadioButton2);
     setTabOrder(RadioButton2, Button1);
-    connect(Button1, &QPushButton::clicked, this, [this] { widgets::guarded([this] { Button1Click(); }); });
+    connect(Button1, &QPushButton::clicked, this, [this] { ui::guarded([this] { Button1Click(); }); });
     fmJd = this;
 }
 
@@ -488,7 +507,7 @@ void TfmJd::Button1Click()
 
 void TfmJd::clearChoice()
 {
-    widgets::clearRadioButtons(RadioButton1, RadioButton2);
+    ui::clearRadioButtons(RadioButton1, RadioButton2);
 }
 
 }  // namespace qismar

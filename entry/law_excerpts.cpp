@@ -16,7 +16,10 @@
 #include "entry_windows.h"
 #include "text_area.h"
 #include "text_file.h"
-#include "widgets.h"
+#include "law_excerpts.h"
+#include "ui_common.h"
+#include "picture.h"
+#include <QMouseEvent>
 
 namespace qismar {
 
@@ -94,8 +97,6 @@ const ExcerptIndex& currentExcerpts()
 
 }  // namespace
 
-namespace widgets {
-
 void markForHelpCursor(QWidget* widget)
 {
     forgetDeleted();
@@ -107,7 +108,33 @@ void markForHelpCursor(QWidget* widget)
 LookupsSuppressed::LookupsSuppressed() { ++lookupsSuppressed; }
 LookupsSuppressed::~LookupsSuppressed() { --lookupsSuppressed; }
 
-}  // namespace widgets
+namespace {
+
+class ExcerptOnClick : public QObject {
+public:
+    ExcerptOnClick(QWidget* control, QString beginLine, QString endLine)
+        : QObject(control), beginLine_(std::move(beginLine)), endLine_(std::move(endLine)) {}
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::MouseButtonRelease) {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            auto* control = static_cast<QWidget*>(watched);
+            if (mouse->button() == Qt::LeftButton && control->rect().contains(mouse->position().toPoint()))
+                ui::guarded([&] { ShowLawExcerpt(beginLine_, endLine_); });
+        }
+        return false;
+    }
+private:
+    QString beginLine_, endLine_;
+};
+
+}  // namespace
+
+void showExcerptOnClick(QWidget* control, const QString& beginLine, const QString& endLine)
+{
+    control->installEventFilter(new ExcerptOnClick(control, beginLine, endLine));
+}
 
 bool HowInheritsMode() noexcept { return modeOn; }
 
@@ -117,6 +144,8 @@ void StartHowInheritsMode()
     modeOn = true;
     for (const Marked& m : markedWidgets())
         m.widget->setCursor(Qt::WhatsThisCursor);
+    if (fmMain)
+        fmMain->howInheritsModeChanged(true);
 }
 
 void EndHowInheritsMode()
@@ -129,6 +158,8 @@ void EndHowInheritsMode()
             m.widget->unsetCursor();
     }
     modeOn = false;
+    if (fmMain)
+        fmMain->howInheritsModeChanged(false);
 }
 
 void ShowLawExcerpt(const QString& beginLine, const QString& endLine)
@@ -175,12 +206,11 @@ Treport::Treport()
     setWindowIcon(ui::programIcon());
     setLayoutDirection(Qt::RightToLeft);
     setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), 11));
-    widgets::setLayoutSize(this, 622, 410);
-    widgets::centreOnScreen(this);
+    ui::setLayoutSize(this, 622, 410);
+    ui::centreOnScreen(this);
 
-    Image1 = new ui::Picture(QStringLiteral(":/pictures/report.svg"), this);
+    Image1 = ui::Picture::background(QStringLiteral(":/pictures/report.svg"), this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(rect());
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
@@ -198,7 +228,7 @@ Treport::Treport()
     QPalette palette = Memo1->palette();
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         palette.setColor(group, QPalette::Base, Qt::white);
-        palette.setColor(group, QPalette::Text, Qt::red);
+        palette.setColor(group, QPalette::Text, ui::kTextRed);
     }
     Memo1->setPalette(palette);
     Memo1->setAccessibleName(QStringLiteral("نص المادة من القانون"));
@@ -206,6 +236,8 @@ Treport::Treport()
     Button1 = new QPushButton(QStringLiteral("إغلاق"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(264, 312, 75, 25);
+    // Enter, Escape and the close box all close the window, as "إغلاق" does.
+    Button1->setDefault(true);
     connect(Button1, &QPushButton::clicked, this, [this] { accept(); });
 
     report = this;
@@ -217,11 +249,5 @@ Treport::~Treport()
         report = nullptr;
 }
 
-void Treport::resizeEvent(QResizeEvent* event)
-{
-    QDialog::resizeEvent(event);
-    if (Image1)
-        Image1->setGeometry(rect());
-}
 
 }  // namespace qismar

@@ -9,7 +9,8 @@
 #include <QCheckBox>
 
 #include "entry_windows.h"
-#include "widgets.h"
+#include "picture.h"
+#include "ui_common.h"
 
 namespace qismar {
 
@@ -19,7 +20,7 @@ namespace {
 
 // The layout's width of the window; its height follows the lines shown.
 constexpr int kLayoutWidth = 336;
-constexpr int kClientWidth = kLayoutWidth - widgets::kFrameWidth;
+constexpr int kClientWidth = kLayoutWidth - ui::kFrameWidth;
 // Stacking of the lines: the first caption at 48 and amount at 44, one line every 24 pixels.
 constexpr int kFirstLabelTop = 48;
 constexpr int kFirstEditTop = 44;
@@ -31,7 +32,17 @@ const QColor kLineColour(255, 128, 64);
 
 QString fromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
+// The engine's marker of an excluded relative, and how the window spells it.
 QString nothingForHim() { return fromUtf8(kNothingForHim); }
+QString nothingForHimShown() { return QStringLiteral("لا شيء له"); }
+
+// A line's caption as the window spells it.
+QString shownCaption(const QString& caption)
+{
+    if (caption == QLatin1String("أم أبو الأب"))
+        return QStringLiteral("أم أبي الأب");
+    return caption;
+}
 
 }  // namespace
 
@@ -45,12 +56,11 @@ TfmDivision::TfmDivision()
     setWindowIcon(ui::programIcon());
     setLayoutDirection(Qt::RightToLeft);
     setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), 11));
-    widgets::setLayoutSize(this, kLayoutWidth, kFirstEditTop + kHeightBelowLines);
-    widgets::centreOnScreen(this);
+    ui::setLayoutSize(this, kLayoutWidth, kFirstEditTop + kHeightBelowLines);
+    ui::centreOnScreen(this);
 
-    Image1 = new ui::Picture(QStringLiteral(":/pictures/results.svg"), this);
+    Image1 = ui::Picture::background(QStringLiteral(":/pictures/results.svg"), this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(rect());
 
     QPalette linePalette = palette();
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
@@ -63,7 +73,7 @@ TfmDivision::TfmDivision()
     for (int i = 0; i < kRowCount; ++i) {
         const RowInfo& info = rowInfo(rowAt(i));
         const QString number = QString::number(info.number);
-        const QString captionText = QString::fromUtf8(info.caption);
+        const QString captionText = shownCaption(QString::fromUtf8(info.caption));
 
         auto* amountEdit = new QLineEdit(this);
         amountEdit->setObjectName(QString::fromLatin1(info.control));
@@ -132,8 +142,9 @@ TfmDivision::TfmDivision()
     Button1 = new QPushButton(QStringLiteral("تم"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry((kClientWidth - 75) / 2, kFirstEditTop + kButtonBelowLines, 75, 25);
-    widgets::plainButton(Button1);
-    connect(Button1, &QPushButton::clicked, this, [this] { widgets::guarded([this] { Button1Click(); }); });
+    // Enter presses "تم"; Escape and the close box do what it does.
+    Button1->setDefault(true);
+    connect(Button1, &QPushButton::clicked, this, [this] { ui::guarded([this] { Button1Click(); }); });
 
     fmDivision = this;
 }
@@ -147,8 +158,12 @@ TfmDivision::~TfmDivision()
 ResultRows TfmDivision::currentRows() const
 {
     ResultRows rows{};
-    for (int i = 0; i < kRowCount; ++i)
-        rows[std::size_t(i)] = RowText::parse(amounts[std::size_t(i)]->text().toStdString());
+    for (int i = 0; i < kRowCount; ++i) {
+        QString text = amounts[std::size_t(i)]->text();
+        if (text == nothingForHimShown())
+            text = nothingForHim();
+        rows[std::size_t(i)] = RowText::parse(text.toStdString());
+    }
     return rows;
 }
 
@@ -179,8 +194,8 @@ void TfmDivision::clearRows(const std::vector<Row>& rows)
 void TfmDivision::FormShow()
 {
     for (QLineEdit* edit : amounts)
-        if (edit->text() == QLatin1String("0"))
-            edit->setText(nothingForHim());
+        if (edit->text() == QLatin1String("0") || edit->text() == nothingForHim())
+            edit->setText(nothingForHimShown());
 
     int labelTop = kFirstLabelTop;
     int editTop = kFirstEditTop;
@@ -220,11 +235,11 @@ void TfmDivision::FormShow()
         editTop += kLineStep;
     }
     Button1->move(Button1->x(), editTop + kButtonBelowLines);
-    resize(width(), editTop + kHeightBelowLines - widgets::kFrameHeight);
-    widgets::centreOnScreen(this);
+    resize(width(), editTop + kHeightBelowLines - ui::kFrameHeight);
+    ui::centreOnScreen(this);
 }
 
-int TfmDivision::layoutHeight() const { return height() + widgets::kFrameHeight; }
+int TfmDivision::layoutHeight() const { return height() + ui::kFrameHeight; }
 
 void TfmDivision::HideAllLines()
 {
@@ -254,7 +269,7 @@ void TfmDivision::Button1Click()
     if (fmMain) {
         // Unticking runs each box's own behaviour, which empties its dialog.
         // No law excerpt is shown while the case is cleared.
-        const widgets::LookupsSuppressed quiet;
+        const LookupsSuppressed quiet;
         for (QCheckBox* box : fmMain->heirBoxes())
             fmMain->setTicked(box, false);
     }
@@ -276,17 +291,9 @@ void TfmDivision::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
 }
 
-void TfmDivision::resizeEvent(QResizeEvent* event)
+void TfmDivision::reject()
 {
-    QDialog::resizeEvent(event);
-    if (Image1)
-        Image1->setGeometry(rect());
-}
-
-void TfmDivision::keyPressEvent(QKeyEvent* event)
-{
-    if (!widgets::handleDialogKeys(this, event))
-        QDialog::keyPressEvent(event);
+    ui::guarded([this] { Button1Click(); }, this);
 }
 
 }  // namespace qismar

@@ -8,7 +8,6 @@
 #include "text_area.h"
 #include "text_file.h"
 #include "ui_common.h"
-#include "window_util.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -35,14 +34,14 @@ struct BookSource {
 
 constexpr BookSource kSudaneseLaw = {
     u"qanoon2.txt", u"نص القانون السوداني",
-    u"نص القانون السوداني\rقانون الأحوال الشخصية للمسلمين\rلسنة 1991م\rالكتاب الخامس : الارث"};
+    u"نص القانون السوداني\rقانون الأحوال الشخصية للمسلمين\rلسنة 1991م\rالكتاب الخامس: الإرث"};
 constexpr BookSource kEgyptianLaw = {u"massri.txt", u"نص القانون المصري", u"نص القانون المصري\rرقم 77\rلسنة 1943\r"};
 constexpr BookSource kNazmiyya = {
     u"Nzmya.txt", u"النظيمية",
-    u"اسم الكتاب : النظيمية\rالمؤلف   :الامام النظيمي\rملحوظة      : أرجوزة في علم القسمار على المذهب الشافعي"};
+    u"اسم الكتاب: النظيمية\rالمؤلف: الإمام النظيمي\rملحوظة: أرجوزة في علم الفرائض على المذهب الشافعي"};
 constexpr BookSource kMuhadhdhab = {
     u"mohazab.txt", u"المهذب",
-    u"اسم الكتاب : المهذب\rالمؤلف       : الكتبيري\rملحوظة      : هذا النص يمثل بابا من الكتاب الذي هو من\r كتب الفقه الشافعي"};
+    u"اسم الكتاب: المهذب\rالمؤلف: الكتبيري\rملحوظة: هذا النص يمثل باباً من الكتاب الذي هو من\rكتب الفقه الشافعي"};
 
 QAction* addItem(QMenu* menu, const char* name, const QString& caption)
 {
@@ -77,7 +76,8 @@ TfmInterface::TfmInterface(QWidget* parent)
     setLayoutDirection(Qt::RightToLeft);
     resize(643, 492);
 
-    Image1 = shell::backgroundPicture(QStringLiteral(":/pictures/interface.svg"), this);
+    Image1 = new ui::Picture(QStringLiteral(":/pictures/interface.svg"), this);
+    Image1->setAttribute(Qt::WA_TransparentForMouseEvents);
     Image1->setObjectName(QStringLiteral("Image1"));
     setCentralWidget(Image1);
 
@@ -153,23 +153,24 @@ void TfmInterface::Timer2Timer()
 
 void TfmInterface::N11Click()
 {
-    shell::runCommand(this, [] { shell::showModal(fmIntroduc); });
+    ui::guarded([] { ui::showModal(fmIntroduc); }, this);
 }
 
 void TfmInterface::n7Click()
 {
-    shell::runCommand(this, [] {
-        if (!fmAyah)
-            return;
-        fmAyah->MediaPlayer1->setFileName(QStringLiteral("ayh.wav"));
-        fmAyah->MediaPlayer1->open();
-        shell::showModal(fmAyah);
-    });
+    ui::guarded(
+        [] {
+            if (!fmAyah)
+                return;
+            fmAyah->openRecitation();
+            ui::showModal(fmAyah);
+        },
+        this);
 }
 
 void TfmInterface::N12Click()
 {
-    shell::runCommand(this, [] { shell::showModal(fmMain); });
+    ui::guarded([] { ui::showModal(fmMain); }, this);
 }
 
 void TfmInterface::N14Click()
@@ -179,17 +180,19 @@ void TfmInterface::N14Click()
 
 void TfmInterface::showBook(const QString& fileName, const QString& caption, const QString& summary)
 {
-    shell::runCommand(this, [&] {
-        // Reading comes first: a file that cannot be read leaves the
-        // viewer, its caption and the summary as they were.
-        const QString text = ui::readTextFile(fileName);
-        if (!book_1 || !About_book1)
-            return;
-        book_1->Memo1->setTextForShowing(text);
-        book_1->setWindowTitle(caption);
-        About_book1->setSummary(summary);
-        shell::showModal(book_1);
-    });
+    ui::guarded(
+        [&] {
+            // Reading comes first: a file that cannot be read leaves the
+            // viewer, its caption and the summary as they were.
+            const QString text = ui::readTextFile(fileName);
+            if (!book_1 || !About_book1)
+                return;
+            book_1->Memo1->setTextForShowing(text);
+            book_1->setWindowTitle(caption);
+            About_book1->setSummary(summary);
+            ui::showModal(book_1);
+        },
+        this);
 }
 
 void TfmInterface::N6Click()
@@ -218,17 +221,19 @@ void TfmInterface::N13Click()
 
 void TfmInterface::N16Click()
 {
-    shell::runCommand(this, [] { shell::showModal(fmNote); });
+    ui::guarded([] { ui::showModal(fmNote); }, this);
 }
 
 void TfmInterface::N5Click()
 {
-    shell::runCommand(this, [] {
-        if (!About)
-            return;
-        About->startAnimation();
-        shell::showModal(About);
-    });
+    ui::guarded(
+        [] {
+            if (!About)
+                return;
+            About->startAnimation();
+            ui::showModal(About);
+        },
+        this);
 }
 
 void TfmInterface::closeEvent(QCloseEvent* event)

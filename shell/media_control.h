@@ -28,6 +28,9 @@ public:
     // that is missing or cannot be played raises ui::UiError and leaves the
     // control as it was.
     void open();
+    // Closes whatever is open, ending any sound: every button is greyed
+    // until the next open().
+    void closeFile();
     void play();
     // Pauses while playing; pressed again, resumes.
     void pause();

@@ -3,7 +3,6 @@
 
 #include "picture.h"
 #include "ui_common.h"
-#include "window_util.h"
 
 #include <QBoxLayout>
 #include <QLabel>
@@ -50,12 +49,12 @@ TfmNote::TfmNote(QWidget* parent) : QDialog(parent)
     // Opens at its designed place, not centred.
     move(248, 186);
 
-    Image1 = shell::backgroundPicture(QStringLiteral(":/pictures/note.svg"), this);
+    Image1 = ui::Picture::background(QStringLiteral(":/pictures/note.svg"), this);
     Image1->setObjectName(QStringLiteral("Image1"));
 
-    const QStringList lines = {QStringLiteral("هذا البرنامج يعمل وفق ترجيحات  القانون السوداني"),
-                               QStringLiteral("وهو مصمم على أساس أن المستخدم ليس لديه أي إلمام بعلم القسمار"),
-                               QStringLiteral("ولذا فإنه لا يوضح أي من التفاصيل الشرعية لقسمة المسائل")};
+    const QStringList lines = {QStringLiteral("هذا البرنامج يعمل وفق ترجيحات القانون السوداني"),
+                               QStringLiteral("وهو مصمم على أساس أن المستخدم ليس لديه أي إلمام بعلم الفرائض"),
+                               QStringLiteral("ولذا فإنه لا يوضح أيًّا من التفاصيل الشرعية لقسمة المسائل")};
     const QFont font = ui::layoutFont(QStringLiteral("Mudir MT"), 16, true);
     Label3 = makeLabel("Label3", lines[0], font, Qt::black, this);
     Label1 = makeLabel("Label1", lines[1], font, Qt::black, this);
@@ -86,7 +85,7 @@ TfmNote::~TfmNote()
 
 void TfmNote::Button1Click()
 {
-    close();
+    done(QDialog::Accepted);
 }
 
 void TfmNote::setVisible(bool visible)
@@ -120,12 +119,6 @@ void TfmNote::fitLines()
         label->setFont(font);
 }
 
-void TfmNote::resizeEvent(QResizeEvent* event)
-{
-    Image1->setGeometry(rect());
-    QDialog::resizeEvent(event);
-}
-
 // ---------------------------------------------------------------- About
 
 QString TAbout::titleText()
@@ -135,7 +128,7 @@ QString TAbout::titleText()
 
 QString TAbout::creditPrefix()
 {
-    return QStringLiteral("برمجة : ");
+    return QStringLiteral("برمجة: ");
 }
 
 TAbout::TAbout(QWidget* parent) : QDialog(parent), captionBuffer_(kCaptionLength, QLatin1Char(' '))
@@ -145,17 +138,19 @@ TAbout::TAbout(QWidget* parent) : QDialog(parent), captionBuffer_(kCaptionLength
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                    | Qt::WindowStaysOnTopHint);
     setLayoutDirection(Qt::RightToLeft);
-    resize(277, 221);
+    // Wider than the layout's 277, so that the title fits the caption.
+    resize(320, 221);
+    ui::centreOnFirstShow(this);
 
-    Image1 = shell::backgroundPicture(QStringLiteral(":/pictures/about.svg"), this);
+    Image1 = ui::Picture::background(QStringLiteral(":/pictures/about.svg"), this);
     Image1->setObjectName(QStringLiteral("Image1"));
 
     const QColor maroon(128, 0, 0);
     Label1 = makeLabel("Label1", QString(), ui::layoutFont(QStringLiteral("Mudir MT"), 19, true), maroon, this);
     Label2 = makeLabel("Label2", QStringLiteral("فريق تطوير القسمار"), ui::layoutFont(QStringLiteral("Tahoma"), 16, true),
-                       QColor(255, 0, 0), this);
-    Label3 = makeLabel("Label3", QStringLiteral("الاصدار الأول"), ui::layoutFont(QStringLiteral("Tahoma"), 16, true),
-                       QColor(0, 0, 128), this);
+                       ui::kTextRed, this);
+    Label3 = makeLabel("Label3", QStringLiteral("الإصدار الأول"), ui::layoutFont(QStringLiteral("Tahoma"), 16, true),
+                       ui::kTextNavy, this);
     Label4 = makeLabel("Label4", QStringLiteral("الخرطوم 2026"), ui::layoutFont(QStringLiteral("Tahoma"), 13, true),
                        maroon, this);
     for (QLabel* label : {Label1, Label2, Label3, Label4}) {
@@ -234,7 +229,7 @@ void TAbout::Timer1Timer()
     // blank at the place it has just left.
     captionBuffer_[kCaptionLength - slideCounter_ - 1] = title.at(letterIndex_ - 1);
     captionBuffer_[kCaptionLength - slideCounter_] = QLatin1Char(' ');
-    setWindowTitle(captionBuffer_);
+    showCaption();
     if (letterIndex_ == letters && kCaptionLength - slideCounter_ == letters)
         Timer1->stop();
 }
@@ -277,7 +272,17 @@ void TAbout::reset()
     Timer2->stop();
     Timer3->stop();
     revealStep_ = 0;
-    setWindowTitle(captionBuffer_);
+    showCaption();
+}
+
+void TAbout::showCaption()
+{
+    // The blanks after the last letter are not shown: they would only push
+    // the title out of the title bar.
+    QString shown = captionBuffer_;
+    while (shown.endsWith(QLatin1Char(' ')))
+        shown.chop(1);
+    setWindowTitle(shown);
 }
 
 void TAbout::Button1Click()
@@ -302,21 +307,6 @@ void TAbout::setVisible(bool visible)
     if (visible && Label1->minimumHeight() == 0)
         Label1->setMinimumHeight(QFontMetrics(Label1->font()).height());
     QDialog::setVisible(visible);
-}
-
-void TAbout::showEvent(QShowEvent* event)
-{
-    if (!placed_) {
-        placed_ = true;
-        shell::centreOnScreen(this);
-    }
-    QDialog::showEvent(event);
-}
-
-void TAbout::resizeEvent(QResizeEvent* event)
-{
-    Image1->setGeometry(rect());
-    QDialog::resizeEvent(event);
 }
 
 }  // namespace qismar

@@ -3,7 +3,6 @@
 #include "entry_windows.h"
 #include "shell_windows.h"
 #include "ui_common.h"
-#include "window_util.h"
 
 #include <QFile>
 #include <QIcon>
@@ -22,18 +21,14 @@ bool QismarApplication::notify(QObject* receiver, QEvent* event)
     // An error met while such a report is on screen is not reported again,
     // so that a failing paint cannot stack error boxes without end.
     static bool reporting = false;
-    QString message;
     try {
         return QApplication::notify(receiver, event);
-    } catch (const ui::UiError& e) {
-        message = e.message();
     } catch (const std::exception& e) {
-        message = QString::fromUtf8(e.what());
-    }
-    if (!reporting) {
-        reporting = true;
-        ui::showErrorBox(message, activeModalWidget() ? activeModalWidget() : activeWindow());
-        reporting = false;
+        if (!reporting) {
+            reporting = true;
+            ui::reportError(e, nullptr);
+            reporting = false;
+        }
     }
     return false;
 }
@@ -52,7 +47,7 @@ template <class Window>
 Window* ProgramWindows::create(const char* name)
 {
     Window* window = nullptr;
-    shell::runCommand(nullptr, [&] { window = new Window(); });
+    ui::guarded([&] { window = new Window(); });
     windows_.push_back({QString::fromLatin1(name), window});
     return window;
 }
@@ -71,7 +66,7 @@ ProgramWindows::ProgramWindows()
     create<TfmUncle>("fmUncle");
     if (TfmIntroduc* introduction = create<TfmIntroduc>("fmIntroduc")) {
         // The window exists whatever happens; only its text may be missing.
-        shell::runCommand(nullptr, [introduction] { introduction->FormCreate(); });
+        ui::guarded([introduction] { introduction->FormCreate(); });
     }
     create<TAbout>("About");
     create<Tbook_1>("book_1");
@@ -93,7 +88,7 @@ void ProgramWindows::showMainWindow()
     if (!fmInterface)
         return;
     // Centred at its design size, for when it is restored from maximized.
-    shell::centreOnScreen(fmInterface);
+    ui::centreOnScreen(fmInterface);
     fmInterface->showMaximized();
 }
 

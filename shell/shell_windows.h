@@ -104,13 +104,6 @@ public:
 public slots:
     void Button1Click();
 
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-
-private:
-    bool placed_ = false;
 };
 
 // The text viewer of the laws and works.
@@ -128,12 +121,6 @@ public:
 public slots:
     void Button1Click();
     void Button3Click();
-
-protected:
-    void showEvent(QShowEvent* event) override;
-
-private:
-    bool placed_ = false;
 };
 
 // The summary of the text shown in the viewer.
@@ -155,13 +142,8 @@ public:
 public slots:
     void Button1Click();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-
 private:
     QString summary_;
-    bool placed_ = false;
 };
 
 // The inheritance verses with the recitation.
@@ -171,9 +153,19 @@ public:
     explicit TfmAyah(QWidget* parent = nullptr);
     ~TfmAyah() override;
 
+    // The recitation's file name, looked up as every data file.
+    static QString recitationFile();
+
+    // Opens the recitation in the media control for a showing of the
+    // window. Without a recitation file the control stays greyed and a line
+    // says where the file goes; a file that cannot be played raises
+    // ui::UiError (naming it) and leaves the window as it was.
+    void openRecitation();
+
     ui::Picture* Image1;
     shell::MediaControl* MediaPlayer1;
     QPushButton* Button1;
+    QLabel* NoRecitation;
 
     void done(int result) override;
 
@@ -181,10 +173,7 @@ public slots:
     void Button1Click();
 
 protected:
-    void showEvent(QShowEvent* event) override;
-
-private:
-    bool placed_ = false;
+    void reject() override;
 };
 
 // The notice on the legal basis of the program.
@@ -204,9 +193,6 @@ public slots:
     void Button1Click();
 
     void setVisible(bool visible) override;
-
-protected:
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void fitLines();
@@ -255,19 +241,15 @@ public slots:
 
     void setVisible(bool visible) override;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-
 private:
     void reset();
+    void showCaption();
 
     QString captionBuffer_;
     int letterIndex_ = 0;
     int slideCounter_ = 0;
     int typedCount_ = 0;
     int revealStep_ = 0;
-    bool placed_ = false;
 };
 
 extern TfmInterface* fmInterface;

@@ -1,176 +1,35 @@
-// The verses window: the printed page of the inheritance verses and the
-// media control that plays the recitation.
+// The verses window: the printed page of the inheritance verses and, below
+// it, the media control that plays the recitation.
 #include "shell_windows.h"
 
-#include "media_control.h"
-
 #include "data_files.h"
+#include "media_control.h"
 #include "picture.h"
-#include "recitation_player.h"
 #include "ui_common.h"
-#include "wave_check.h"
-#include "window_util.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QHBoxLayout>
-#include <QPainter>
-#include <QPainterPath>
+#include <QLabel>
 #include <QPushButton>
-#include <QToolButton>
 
 namespace qismar {
 
 TfmAyah* fmAyah = nullptr;
 
-namespace shell {
-
 namespace {
 
-enum class Glyph { Play, Pause, Stop };
-
-// The media symbols are drawn the same way in both reading directions.
-QIcon mediaIcon(Glyph glyph)
-{
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(20, 20, 20));
-    switch (glyph) {
-    case Glyph::Play: {
-        QPainterPath path;
-        path.moveTo(9, 6);
-        path.lineTo(26, 16);
-        path.lineTo(9, 26);
-        path.closeSubpath();
-        painter.drawPath(path);
-        break;
-    }
-    case Glyph::Pause:
-        painter.drawRect(8, 7, 6, 18);
-        painter.drawRect(18, 7, 6, 18);
-        break;
-    case Glyph::Stop:
-        painter.drawRect(8, 8, 16, 16);
-        break;
-    }
-    painter.end();
-    return QIcon(pixmap);
-}
-
-QToolButton* mediaButton(Glyph glyph, const QString& name, const char* objectName, QWidget* parent)
-{
-    auto* button = new QToolButton(parent);
-    button->setObjectName(QString::fromLatin1(objectName));
-    button->setIcon(mediaIcon(glyph));
-    button->setIconSize(QSize(14, 14));
-    button->setFixedSize(28, 30);
-    button->setToolTip(name);
-    button->setAccessibleName(name);
-    button->setFocusPolicy(Qt::TabFocus);
-    return button;
-}
+// The page of the verses, and the strip below it that holds the controls,
+// so that neither covers the text or the page's border.
+constexpr int kPageWidth = 481;
+constexpr int kPageHeight = 451;
+constexpr int kStripHeight = 72;
 
 }  // namespace
 
-MediaControl::MediaControl(QWidget* parent) : QWidget(parent)
+QString TfmAyah::recitationFile()
 {
-    setObjectName(QStringLiteral("MediaPlayer1"));
-    // Media buttons keep their order in either reading direction.
-    setLayoutDirection(Qt::LeftToRight);
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    play_ = mediaButton(Glyph::Play, QStringLiteral("تشغيل"), "Play", this);
-    pause_ = mediaButton(Glyph::Pause, QStringLiteral("إيقاف مؤقت أو استئناف"), "Pause", this);
-    stop_ = mediaButton(Glyph::Stop, QStringLiteral("إيقاف"), "Stop", this);
-    // Pause stays pressed while the recitation is paused.
-    pause_->setCheckable(true);
-    layout->addWidget(play_);
-    layout->addWidget(pause_);
-    layout->addWidget(stop_);
-    setFixedSize(85, 30);
-    connect(play_, &QToolButton::clicked, this, &MediaControl::play);
-    connect(pause_, &QToolButton::clicked, this, &MediaControl::pause);
-    connect(stop_, &QToolButton::clicked, this, &MediaControl::stop);
-    setMode(Mode::Closed);
+    return QStringLiteral("ayh.wav");
 }
-
-MediaControl::~MediaControl() = default;
-
-void MediaControl::setPlayer(std::unique_ptr<RecitationPlayer> player)
-{
-    player_ = std::move(player);
-    if (player_) {
-        player_->onFinished = [this] {
-            if (mode_ == Mode::Playing)
-                setMode(Mode::Stopped);
-        };
-        player_->onFailed = [this](const QString& message) { playerFailed(message); };
-    }
-    setMode(Mode::Closed);
-}
-
-void MediaControl::open()
-{
-    // The file is checked before the player sees it: the player alone
-    // reports a bad file late and repeatedly.
-    checkWaveFile(fileName_);
-    if (!player_)
-        setPlayer(createRecitationPlayer());
-    player_->open(QFileInfo(ui::dataFilePath(fileName_)).absoluteFilePath());
-    setMode(Mode::Stopped);
-}
-
-void MediaControl::play()
-{
-    if (mode_ == Mode::Closed || mode_ == Mode::Playing)
-        return;
-    player_->play();
-    setMode(Mode::Playing);
-}
-
-void MediaControl::pause()
-{
-    if (mode_ == Mode::Playing) {
-        player_->pause();
-        setMode(Mode::Paused);
-    } else if (mode_ == Mode::Paused) {
-        player_->play();
-        setMode(Mode::Playing);
-    }
-}
-
-void MediaControl::stop()
-{
-    if (mode_ != Mode::Playing && mode_ != Mode::Paused)
-        return;
-    player_->stop();
-    setMode(Mode::Stopped);
-}
-
-void MediaControl::setMode(Mode mode)
-{
-    mode_ = mode;
-    play_->setEnabled(mode == Mode::Stopped || mode == Mode::Paused);
-    pause_->setEnabled(mode == Mode::Playing || mode == Mode::Paused);
-    stop_->setEnabled(mode == Mode::Playing || mode == Mode::Paused);
-    pause_->setChecked(mode == Mode::Paused);
-}
-
-void MediaControl::playerFailed(const QString& message)
-{
-    // The first failure of an opening ends it: the buttons go grey until
-    // the verses are opened again, and later reports are not shown.
-    if (mode_ == Mode::Closed)
-        return;
-    setMode(Mode::Closed);
-    ui::showErrorBox(QStringLiteral("تعذر تشغيل ملف التلاوة %1: %2").arg(fileName_, message), window());
-}
-
-}  // namespace shell
 
 TfmAyah::TfmAyah(QWidget* parent) : QDialog(parent)
 {
@@ -179,21 +38,32 @@ TfmAyah::TfmAyah(QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("آيات الميراث - سورة النساء"));
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setLayoutDirection(Qt::RightToLeft);
-    setFixedSize(481, 451);
+    setFixedSize(kPageWidth, kPageHeight + kStripHeight);
+    ui::centreOnFirstShow(this);
 
-    Image1 = shell::backgroundPicture(QStringLiteral(":/pictures/verses.svg"), this);
+    Image1 = new ui::Picture(QStringLiteral(":/pictures/verses.svg"), this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(rect());
+    Image1->setAttribute(Qt::WA_TransparentForMouseEvents);
+    Image1->setGeometry(0, 0, kPageWidth, kPageHeight);
 
-    // The control in the lower left part, above the close button.
+    // The control at the lower left, above the close button.
     MediaPlayer1 = new shell::MediaControl(this);
-    MediaPlayer1->move(10, 451 - 10 - 25 - 6 - 30);
+    MediaPlayer1->move(10, kPageHeight + 6);
 
     Button1 = new QPushButton(QStringLiteral("تم"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setAutoDefault(false);
-    Button1->setGeometry(32, 451 - 10 - 25, 41, 25);
+    Button1->setGeometry(32, kPageHeight + 6 + 30 + 6, 41, 25);
+    Button1->setDefault(true);
     connect(Button1, &QPushButton::clicked, this, &TfmAyah::Button1Click);
+
+    // Shown while there is no recitation to play: where the file goes.
+    NoRecitation = new QLabel(this);
+    NoRecitation->setObjectName(QStringLiteral("NoRecitation"));
+    NoRecitation->setGeometry(105, kPageHeight + 6, kPageWidth - 105 - 10, 30);
+    NoRecitation->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    NoRecitation->setFont(ui::layoutFont(QStringLiteral("Tahoma"), 13));
+    NoRecitation->setText(QStringLiteral("لسماع التلاوة ضع تسجيلها باسم %1 في مجلد البرنامج").arg(recitationFile()));
+    NoRecitation->hide();
 }
 
 TfmAyah::~TfmAyah()
@@ -202,10 +72,36 @@ TfmAyah::~TfmAyah()
         fmAyah = nullptr;
 }
 
+void TfmAyah::openRecitation()
+{
+    const QString name = recitationFile();
+    const QFileInfo found(ui::dataFilePath(name));
+    if (!found.exists() && !found.isSymLink()) {
+        // No recording ships with the program: the page is shown all the
+        // same, with the control greyed and a line saying where it goes.
+        MediaPlayer1->setFileName(name);
+        MediaPlayer1->closeFile();
+        const QString folder = QDir::toNativeSeparators(ui::programFolder());
+        NoRecitation->setToolTip(folder);
+        NoRecitation->setAccessibleDescription(folder);
+        NoRecitation->show();
+        return;
+    }
+    NoRecitation->hide();
+    MediaPlayer1->setFileName(name);
+    MediaPlayer1->open();
+}
+
 void TfmAyah::Button1Click()
 {
     MediaPlayer1->stop();
-    close();
+    done(QDialog::Accepted);
+}
+
+void TfmAyah::reject()
+{
+    // Escape and the close box do what "تم" does.
+    Button1Click();
 }
 
 void TfmAyah::done(int result)
@@ -213,15 +109,6 @@ void TfmAyah::done(int result)
     // However the window closes, the recitation does not go on without it.
     MediaPlayer1->stop();
     QDialog::done(result);
-}
-
-void TfmAyah::showEvent(QShowEvent* event)
-{
-    if (!placed_) {
-        placed_ = true;
-        shell::centreOnScreen(this);
-    }
-    QDialog::showEvent(event);
 }
 
 }  // namespace qismar

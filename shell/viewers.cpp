@@ -4,8 +4,8 @@
 #include "picture.h"
 #include "text_area.h"
 #include "text_file.h"
+#include "fitted_label.h"
 #include "ui_common.h"
-#include "window_util.h"
 
 #include <QBoxLayout>
 #include <QKeyEvent>
@@ -21,7 +21,8 @@ TAbout_book1* About_book1 = nullptr;
 
 namespace {
 
-const QColor kMaroon(128, 0, 0);
+const QColor& kMaroon = ui::kTextMaroon;
+const QSize kSummaryBox(340, 150);
 
 QPushButton* makeButton(const QString& caption, const char* name, QWidget* parent)
 {
@@ -67,7 +68,8 @@ TfmIntroduc::TfmIntroduc(QWidget* parent) : QDialog(parent)
     setLayoutDirection(Qt::RightToLeft);
     setFixedSize(640, 479);
 
-    Image1 = shell::backgroundPicture(QStringLiteral(":/pictures/introduction.svg"), this);
+    ui::centreOnFirstShow(this);
+    Image1 = ui::Picture::background(QStringLiteral(":/pictures/introduction.svg"), this);
     Image1->setObjectName(QStringLiteral("Image1"));
 
     Memo1 = makeMemo(this, QColor(255, 255, 128), kMaroon, ui::layoutFont(QStringLiteral("Simplified Arabic"), 16, true));
@@ -96,32 +98,7 @@ void TfmIntroduc::FormCreate()
 
 void TfmIntroduc::Button1Click()
 {
-    close();
-}
-
-void TfmIntroduc::keyPressEvent(QKeyEvent* event)
-{
-    // The window has no close box, and Escape does not close it either.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
-void TfmIntroduc::showEvent(QShowEvent* event)
-{
-    if (!placed_) {
-        placed_ = true;
-        shell::centreOnScreen(this);
-    }
-    QDialog::showEvent(event);
-}
-
-void TfmIntroduc::resizeEvent(QResizeEvent* event)
-{
-    Image1->setGeometry(rect());
-    QDialog::resizeEvent(event);
+    done(QDialog::Accepted);
 }
 
 // ---------------------------------------------------------------- text viewer
@@ -149,13 +126,13 @@ Tbook_1::Tbook_1(QWidget* parent) : QDialog(parent)
     layout->addLayout(top);
 
     // The picture below the top row, with the text area lying on it.
-    Image1 = shell::backgroundPicture(QStringLiteral(":/pictures/viewer.svg"), this);
+    ui::centreOnFirstShow(this);
+    Image1 = new ui::Picture(QStringLiteral(":/pictures/viewer.svg"), this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setAttribute(Qt::WA_TransparentForMouseEvents, false);
     Image1->setMinimumSize(200, 150);
     auto* onPicture = new QVBoxLayout(Image1);
     onPicture->setContentsMargins(41, 26, 42, 26);
-    Memo1 = makeMemo(Image1, QColor(255, 128, 0), QColor(0, 0, 255), ui::layoutFont(QStringLiteral("Mudir MT"), 19, true));
+    Memo1 = makeMemo(Image1, QColor(255, 128, 0), ui::kTextBlue, ui::layoutFont(QStringLiteral("Mudir MT"), 19, true));
     Memo1->setAccessibleName(QStringLiteral("النص"));
     onPicture->addWidget(Memo1);
     layout->addWidget(Image1, 1);
@@ -163,6 +140,7 @@ Tbook_1::Tbook_1(QWidget* parent) : QDialog(parent)
     auto* bottom = new QHBoxLayout;
     Button3 = makeButton(QStringLiteral("تم"), "Button3", this);
     Button3->setMinimumWidth(75);
+    Button3->setDefault(true);
     bottom->addStretch();
     bottom->addWidget(Button3);
     bottom->addStretch();
@@ -180,21 +158,12 @@ Tbook_1::~Tbook_1()
 
 void Tbook_1::Button1Click()
 {
-    shell::runCommand(this, [] { shell::showModal(About_book1); });
+    ui::guarded([] { ui::showModal(About_book1); }, this);
 }
 
 void Tbook_1::Button3Click()
 {
-    close();
-}
-
-void Tbook_1::showEvent(QShowEvent* event)
-{
-    if (!placed_) {
-        placed_ = true;
-        shell::centreOnScreen(this);
-    }
-    QDialog::showEvent(event);
+    done(QDialog::Accepted);
 }
 
 // ---------------------------------------------------------------- summary
@@ -209,16 +178,20 @@ TAbout_book1::TAbout_book1(QWidget* parent) : QDialog(parent)
     setLayoutDirection(Qt::RightToLeft);
     resize(388, 245);
 
-    Image1 = shell::backgroundPicture(QStringLiteral(":/pictures/summary.svg"), this);
+    ui::centreOnFirstShow(this);
+    Image1 = ui::Picture::background(QStringLiteral(":/pictures/summary.svg"), this);
     Image1->setObjectName(QStringLiteral("Image1"));
 
-    StaticText1 = new QLabel(this);
+    // The summary box is larger than the layout's 289 x 113, and its font
+    // gives way where needed, so that the longest summary shows whole.
+    StaticText1 = new ui::FittedLabel(this);
     StaticText1->setObjectName(QStringLiteral("StaticText1"));
-    StaticText1->setFixedSize(289, 113);
+    StaticText1->setFixedSize(kSummaryBox);
     StaticText1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     StaticText1->setLineWidth(2);
     StaticText1->setFont(ui::layoutFont(QStringLiteral("Traditional Arabic"), 16, true));
     StaticText1->setAlignment(Qt::AlignLeading | Qt::AlignVCenter);
+    StaticText1->setWordWrap(true);
     StaticText1->setTextFormat(Qt::PlainText);
     StaticText1->setAutoFillBackground(true);
     QPalette palette = StaticText1->palette();
@@ -257,23 +230,7 @@ void TAbout_book1::setSummary(const QString& summary)
 
 void TAbout_book1::Button1Click()
 {
-    close();
-}
-
-void TAbout_book1::showEvent(QShowEvent* event)
-{
-    if (!placed_) {
-        placed_ = true;
-        shell::centreOnScreen(this);
-    }
-    QDialog::showEvent(event);
-}
-
-void TAbout_book1::resizeEvent(QResizeEvent* event)
-{
-    Image1->setGeometry(rect());
-    Image1->lower();
-    QDialog::resizeEvent(event);
+    done(QDialog::Accepted);
 }
 
 }  // namespace qismar

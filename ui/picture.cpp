@@ -1,6 +1,7 @@
 #include "picture.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QFile>
 #include <QHash>
 #include <QPainter>
@@ -35,6 +36,23 @@ QSvgRenderer* sharedRenderer(const QString& path)
 }  // namespace
 
 Picture::Picture(QString path, QWidget* parent) : QWidget(parent), path_(std::move(path)) {}
+
+Picture* Picture::background(const QString& path, QWidget* window)
+{
+    auto* picture = new Picture(path, window);
+    picture->setAttribute(Qt::WA_TransparentForMouseEvents);
+    picture->setGeometry(window->rect());
+    picture->lower();
+    window->installEventFilter(picture);
+    return picture;
+}
+
+bool Picture::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == parent() && event->type() == QEvent::Resize)
+        setGeometry(parentWidget()->rect());
+    return QWidget::eventFilter(watched, event);
+}
 
 QSvgRenderer* Picture::renderer() const
 {

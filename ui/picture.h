@@ -19,12 +19,18 @@ class Picture : public QWidget {
 public:
     explicit Picture(QString path, QWidget* parent = nullptr);
 
+    // A window's background: the picture fills the whole of `window`, lies
+    // beneath its other controls, lets the mouse through to the window, and
+    // follows the window's size whenever it changes.
+    static Picture* background(const QString& path, QWidget* window);
+
     const QString& path() const noexcept { return path_; }
     // True when the picture could be read and holds a drawing.
     bool hasPicture() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QSvgRenderer* renderer() const;

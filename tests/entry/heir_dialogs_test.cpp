@@ -34,7 +34,7 @@ TEST_F(HeirDialogs, AreLaidOutAsDesigned)
          {{"Edit1", {32, 56, 33, 21}}, {"Edit2", {80, 56, 33, 21}}, {"Edit3", {80, 88, 33, 21}},
           {"Edit4", {32, 88, 33, 21}}, {"Edit5", {32, 120, 33, 21}}, {"Edit6", {80, 120, 33, 21}},
           {"Button1", {72, 152, 57, 25}}}},
-        {fmSonOfBrother, QStringLiteral("أبناء الإخوان"), {228, 220},
+        {fmSonOfBrother, QStringLiteral("أبناء الإخوة"), {228, 220},
          {{"Edit2", {80, 80, 33, 21}}, {"Edit3", {80, 112, 33, 21}}, {"Button1", {88, 144, 49, 25}}}},
         {fmUncle, QStringLiteral("الأعمام"), {188, 163},
          {{"Edit1", {48, 24, 41, 21}}, {"Edit2", {48, 48, 41, 21}}, {"Button1", {72, 80, 33, 25}}}},
@@ -66,15 +66,18 @@ TEST_F(HeirDialogs, AreLaidOutAsDesigned)
     // The grandfather's dialog opens at a fixed place of the screen.
     EXPECT_EQ(fmJd->pos(), QPoint(393, 182));
     EXPECT_EQ(fmSonOfBrother->findChild<QLabel*>(QStringLiteral("Label5"))->text(),
-              QStringLiteral("ملحوظة : ابن  الأخ  لأم  لا  يرث"));
+              QStringLiteral("ملحوظة: ابن الأخ لأم لا يرث"));
     EXPECT_EQ(fmSonOfBrother->findChild<QLabel*>(QStringLiteral("Label3"))->text(),
-              QStringLiteral("ماحوظة : بنت الأخ لا ترث"));
+              QStringLiteral("ملحوظة: بنت الأخ لا ترث"));
 }
 
-TEST_F(HeirDialogs, CountEditsTakeOnlyDigitsAndLeadingZerosCountAsNothing)
+TEST_F(HeirDialogs, CountEditsTakeOnlyDigitsAndLeadingZerosGo)
 {
     ModalScript script;
     script.on<TfmSon>([](TfmSon* dialog) {
+        // The first count has the focus, its "0" selected.
+        EXPECT_EQ(QApplication::focusWidget(), dialog->Edit1);
+        EXPECT_EQ(dialog->Edit1->selectedText(), QStringLiteral("0"));
         typeOver(dialog->Edit1, QStringLiteral("3"));
         dialog->Edit1->end(false);
         QTest::keyClick(dialog->Edit1, Qt::Key_Backspace);
@@ -82,12 +85,10 @@ TEST_F(HeirDialogs, CountEditsTakeOnlyDigitsAndLeadingZerosCountAsNothing)
         QTest::keyClicks(dialog->Edit1, QStringLiteral("a -."));
         EXPECT_EQ(dialog->Edit1->text(), QStringLiteral("0"));
         typeOver(dialog->Edit2, QStringLiteral("007"));
-        EXPECT_EQ(dialog->Edit2->text(), QStringLiteral("007"));
-        // Enter and Escape do not close the dialog: "تم" is its only way out.
+        EXPECT_EQ(dialog->Edit2->text(), QStringLiteral("7"));
+        // Enter presses "تم".
         QTest::keyClick(dialog->Edit2, Qt::Key_Return);
-        QTest::keyClick(dialog, Qt::Key_Escape);
-        EXPECT_TRUE(dialog->isVisible());
-        click(dialog->Button1);
+        EXPECT_FALSE(dialog->isVisible());
     });
     click(fmMain->chkSons);
     EXPECT_SCRIPT_DONE(script);
@@ -95,29 +96,79 @@ TEST_F(HeirDialogs, CountEditsTakeOnlyDigitsAndLeadingZerosCountAsNothing)
     EXPECT_TRUE(fmMain->chkSons->isChecked());
 }
 
-TEST_F(HeirDialogs, PastedCountThatIsNotAWholeNumberIsReportedAndTheDialogStillCloses)
+TEST_F(HeirDialogs, EscapeAndACloseRequestDoWhatDoneDoes)
 {
-    const QString pasted[] = {QStringLiteral("ثلاثة"), QStringLiteral("-1"), QStringLiteral("0.5"),
-                              QStringLiteral("99999999999999999999"), QStringLiteral("2 ")};
-    for (const QString& text : pasted) {
-        SCOPED_TRACE(text.toStdString());
+    for (const bool byEscape : {true, false}) {
+        SCOPED_TRACE(byEscape ? "Escape" : "close request");
         ModalScript script;
-        script.on<TfmBrothers>([&text](TfmBrothers* dialog) {
+        script.on<TfmUncle>([byEscape](TfmUncle* dialog) {
+            typeOver(dialog->Edit2, QStringLiteral("2"));
+            if (byEscape)
+                QTest::keyClick(dialog, Qt::Key_Escape);
+            else
+                dialog->close();
+            EXPECT_FALSE(dialog->isVisible());
+        });
+        click(fmMain->chkAm);
+        EXPECT_SCRIPT_DONE(script);
+        EXPECT_EQ(fmMain->Edit5->text(), QStringLiteral("2"));
+        EXPECT_TRUE(fmMain->chkAm->isChecked());
+        click(fmMain->chkAm);
+        EXPECT_FALSE(fmMain->chkAm->isChecked());
+    }
+    // The grandfather's dialog: closed without a choice, the box goes.
+    ModalScript script;
+    script.on<TfmJd>([](TfmJd* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
+    click(fmMain->chkjd);
+    EXPECT_SCRIPT_DONE(script);
+    EXPECT_FALSE(fmMain->chkjd->isChecked());
+}
+
+TEST_F(HeirDialogs, PastedTextIsRefusedUnlessItIsACountAndTooLargeACountIsReported)
+{
+    struct Case {
+        QString pasted;
+        QString kept;    // what the count edit holds after the paste
+        bool reported;   // "تم" reports the count and the dialog still closes
+    };
+    const QString billion = QStringLiteral("1000000000");
+    const Case cases[] = {
+        {QStringLiteral("ثلاثة"), QStringLiteral("0"), false},
+        {QStringLiteral("-1"), QStringLiteral("0"), false},
+        {QStringLiteral("0.5"), QStringLiteral("0"), false},
+        {QStringLiteral("2 "), QStringLiteral("0"), false},
+        {billion, billion, false},
+        {QStringLiteral("1000000001"), QStringLiteral("1000000001"), true},
+        {QStringLiteral("99999999999999999999"), QStringLiteral("99999999999999999999"), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pasted.toStdString());
+        ModalScript script;
+        script.on<TfmBrothers>([&c](TfmBrothers* dialog) {
             typeOver(dialog->Edit2, QStringLiteral("1"));
-            pasteOver(dialog->Edit5, text);
-            EXPECT_EQ(dialog->Edit5->text(), text);
+            pasteOver(dialog->Edit5, c.pasted);
+            EXPECT_EQ(dialog->Edit5->text(), c.kept);
             click(dialog->Button1);
         });
-        script.messageBox();
+        if (c.reported)
+            script.messageBox();
         click(fmMain->chkAk);
         EXPECT_SCRIPT_DONE(script);
-        ASSERT_EQ(script.boxes().size(), 1u);
-        EXPECT_EQ(script.boxes()[0].icon, QMessageBox::Critical);
-        EXPECT_TRUE(script.boxes()[0].text.contains(QStringLiteral("عدد الأخوات لأم"))) << script.boxes()[0].text;
         EXPECT_FALSE(fmBrothers->isVisible());
-        // The count edit keeps its previous text, and the box follows it.
-        EXPECT_EQ(fmMain->Edit11->text(), QStringLiteral("0"));
-        EXPECT_FALSE(fmMain->chkAk->isChecked());
+        if (c.reported) {
+            ASSERT_EQ(script.boxes().size(), 1u);
+            EXPECT_EQ(script.boxes()[0].icon, QMessageBox::Critical);
+            EXPECT_TRUE(script.boxes()[0].text.startsWith(QStringLiteral("عدد الأخوات لأم أكبر من أن يكون عدداً من الأشخاص")))
+                << script.boxes()[0].text;
+            // The box is not a word longer for a longer paste.
+            EXPECT_LT(script.boxes()[0].text.size(), 100);
+            // The count edit keeps its previous text, and the box follows it.
+            EXPECT_EQ(fmMain->Edit11->text(), QStringLiteral("0"));
+            EXPECT_FALSE(fmMain->chkAk->isChecked());
+        } else {
+            EXPECT_TRUE(fmMain->chkAk->isChecked());
+            click(fmMain->chkAk);
+        }
     }
 }
 
@@ -252,7 +303,7 @@ TEST_F(HeirDialogs, GrandchildrenPictureWritesItsNoticeIntoTheGuidanceText)
     });
     click(fmMain->chkEbnEbn);
     EXPECT_SCRIPT_DONE(script);
-    EXPECT_EQ(fmMain->St1->text(), QStringLiteral("ابناء وبنات البنت لا يرثون\nأبناء وبنات بنت الابن لا يرثون"));
+    EXPECT_EQ(fmMain->St1->text(), QStringLiteral("أبناء وبنات البنت لا يرثون\nأبناء وبنات بنت الابن لا يرثون"));
     EXPECT_EQ(fmMain->St1->palette().color(QPalette::WindowText), QColor(0, 0, 128));
 }
 

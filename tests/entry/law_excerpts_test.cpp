@@ -415,7 +415,7 @@ TEST_F(LawExcerpts, InformationWindowIsLaidOutAsDesigned)
     EXPECT_EQ(report->Button1->geometry(), QRect(264, 312, 75, 25));
     EXPECT_EQ(report->Button1->text(), QStringLiteral("إغلاق"));
     EXPECT_TRUE(report->Memo1->isReadOnly());
-    EXPECT_EQ(report->Memo1->palette().color(QPalette::Text), QColor(Qt::red));
+    EXPECT_EQ(report->Memo1->palette().color(QPalette::Text), ui::kTextRed);
     EXPECT_TRUE(report->Memo1->font().bold());
     EXPECT_TRUE(report->Memo1->font().italic());
     // The picture follows the frame; the controls stay where they are.

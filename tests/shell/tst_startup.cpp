@@ -154,7 +154,8 @@ private slots:
         watcher.then([&](QWidget* w) {
             shown << w;
             firstTitle = fmMain->windowTitle();
-            QTRY_VERIFY_WITH_TIMEOUT(fmMain->windowTitle() != firstTitle, 2000);
+            // One tick of the marquee, delivered as the event loop would.
+            QMetaObject::invokeMethod(fmInterface->Timer2, "timeout", Qt::DirectConnection);
             laterTitle = fmMain->windowTitle();
         });
         watcher.then([&](QWidget* w) { shown << w; });
@@ -162,6 +163,8 @@ private slots:
         fmInterface->N12->trigger();
         QCOMPARE(shown, (QList<QWidget*>{fmMain, fmMain}));
         QCOMPARE(laterTitle.size(), 112);
+        QVERIFY(laterTitle != firstTitle);
+        QCOMPARE(laterTitle, fmInterface->marqueeText());
         QVERIFY(fmInterface->Timer2->isActive());
         QCOMPARE(fmInterface->Timer2->interval(), 150);
         // The main window's own caption never moves.
@@ -252,7 +255,7 @@ private slots:
         ProgramWindows windows;
         windows.showMainWindow();
         bool timedOut = false;
-        QTimer::singleShot(200, fmInterface, [&] {
+        QTimer::singleShot(0, fmInterface, [&] {
             if (byExitCommand)
                 fmInterface->N14->trigger();
             else
