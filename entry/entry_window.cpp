@@ -129,6 +129,8 @@ TfmMain::TfmMain()
     // button stays pressed while the mode is on.
     BitBtn2->setDefault(true);
     BitBtn3->setCheckable(true);
+    BitBtn3->setStyleSheet(QStringLiteral("QPushButton:checked { background-color: #cfe0ff; border: 2px solid #1f4e9c;"
+                                          " border-radius: 3px; }"));
 
     // Heir boxes: the right column at 309 (counts at 270), the left at 117 (counts at 78).
     const int boxTops[] = {85, 114, 142, 171, 200, 229};

@@ -87,6 +87,7 @@ TfmInterface::TfmInterface(QWidget* parent)
     // An Arabic face for the menus, so their captions need no fallback face.
     const QFont menuFont = ui::layoutFont(QStringLiteral("Tahoma"), 14);
     MainMenu1->setFont(menuFont);
+    MainMenu1->setLayoutDirection(Qt::RightToLeft);
     f = MainMenu1->addMenu(QStringLiteral("ملف"));
     f->setObjectName(QStringLiteral("f"));
     f->setFont(menuFont);
@@ -112,6 +113,9 @@ TfmInterface::TfmInterface(QWidget* parent)
     N3 = MainMenu1->addMenu(QStringLiteral("تعليمات"));
     N3->setObjectName(QStringLiteral("N3"));
     N3->setFont(menuFont);
+    // Arabic menus: items start at the right, whatever the application's direction.
+    for (QMenu* menu : {f, N2, N3})
+        menu->setLayoutDirection(Qt::RightToLeft);
     N16 = addItem(N3, "N16", QStringLiteral("تنبيه"));
     N5 = addItem(N3, "N5", QStringLiteral("حول"));
 

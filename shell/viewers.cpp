@@ -22,7 +22,7 @@ TAbout_book1* About_book1 = nullptr;
 namespace {
 
 const QColor& kMaroon = ui::kTextMaroon;
-const QSize kSummaryBox(340, 150);
+const QSize kSummaryBox(320, 140);
 
 QPushButton* makeButton(const QString& caption, const char* name, QWidget* parent)
 {
@@ -198,7 +198,7 @@ TAbout_book1::TAbout_book1(QWidget* parent) : QDialog(parent)
     palette.setColor(QPalette::WindowText, kMaroon);
     StaticText1->setPalette(palette);
     StaticText1->setContentsMargins(6, 0, 6, 0);
-    setSummary(QStringLiteral("أرجوزه على المذهب الشافعي"));
+    setSummary(QStringLiteral("أرجوزة على المذهب الشافعي"));
 
     Button1 = makeButton(QStringLiteral("تم"), "Button1", this);
     Button1->setMinimumWidth(75);

@@ -100,7 +100,7 @@ WaveInfo checkWaveFile(const QString& fileName)
         // needs more chunks or bytes than these bounds is damage, not a
         // file to read through.
         if (++chunks > kMaxChunksBeforeData || offset > kMaxBytesBeforeData)
-            fail(damaged.arg(fileName, QStringLiteral("لم يوجد الصوت في أوله")));
+            fail(damaged.arg(fileName, QStringLiteral("لم يوجد الصوت في أول الملف")));
         char chunk[8];
         if (!readAt(offset, chunk, 8))
             break;

@@ -1,6 +1,7 @@
 // The heir-entry window: layout, the boxes and their dialogs, the spouse and
 // the sex of the deceased, the estate edit, the guidance texts.
 #include <QAccessible>
+#include <cmath>
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QCheckBox>
@@ -579,6 +580,129 @@ TEST_F(EntryWindow, BackgroundPicturesComeFromTheProgramsResources)
     missing.resize(50, 40);
     EXPECT_FALSE(missing.hasPicture());
     EXPECT_FALSE(missing.grab().isNull());
+}
+
+}  // namespace
+}  // namespace qismar::testing
+
+namespace qismar::testing {
+namespace {
+
+// The contrast ratio of two colours as the web's accessibility guidelines
+// define it, from 1 (the same) to 21 (black on white).
+double luminance(const QColor& c)
+{
+    auto channel = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+
+double contrast(const QColor& a, const QColor& b)
+{
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The average colour of a picture over a rectangle: the background a
+// caption is read against.
+QColor averageColour(const QImage& image, const QRect& area)
+{
+    double r = 0, g = 0, b = 0;
+    int n = 0;
+    const QRect inside = area.intersected(image.rect());
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            r += c.redF();
+            g += c.greenF();
+            b += c.blueF();
+            ++n;
+        }
+    return n ? QColor::fromRgbF(float(r / n), float(g / n), float(b / n)) : QColor();
+}
+
+TEST_F(EntryWindow, TextsReadAtAContrastOfAtLeastFourAndAHalf)
+{
+    const QImage picture = fmMain->Image1->grab().toImage();
+    struct Case {
+        const char* what;
+        QColor text;
+        QColor background;
+    };
+    std::vector<Case> cases = {
+        {"olive guidance on the guidance box", ui::kTextYellow, fmMain->St1->palette().color(QPalette::Window)},
+        {"navy guidance on the guidance box", ui::kTextNavy, fmMain->St1->palette().color(QPalette::Window)},
+        {"red caption on the window face", ui::kTextRed, fmMain->palette().color(QPalette::Window)},
+        {"red excerpt on white", report->Memo1->palette().color(QPalette::Text),
+         report->Memo1->palette().color(QPalette::Base)},
+    };
+    // Captions over the picture, against the picture behind them.
+    for (QWidget* caption : std::initializer_list<QWidget*>{fmMain->GroupBox1, fmMain->GroupBox2, fmMain->GroupBox3})
+        cases.push_back({"frame caption over the picture", caption->palette().color(QPalette::WindowText),
+                         averageColour(picture, QRect(caption->geometry().topLeft(), QSize(caption->width(), 20)))});
+    for (QCheckBox* box : fmMain->heirBoxes())
+        cases.push_back({"heir caption over the picture", box->palette().color(QPalette::WindowText),
+                         averageColour(picture, box->geometry())});
+    for (const Case& c : cases)
+        EXPECT_GE(contrast(c.text, c.background), 4.5)
+            << c.what << ": " << c.text.name().toStdString() << " on " << c.background.name().toStdString();
+    // The layout's own colours did not reach it.
+    EXPECT_LT(contrast(QColor(255, 255, 0), fmMain->St1->palette().color(QPalette::Window)), 4.5);
+    EXPECT_LT(contrast(QColor(255, 0, 0), fmMain->palette().color(QPalette::Window)), 4.5);
+}
+
+TEST_F(EntryWindow, WholeCaseWithTheKeyboardAlone)
+{
+    // Father and children ticked with Space, the children's dialog filled
+    // and closed with Enter, the estate typed, Enter to divide, Enter to
+    // close the results (which clears the case), Escape to leave.
+    fmMain->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(fmMain));
+    fmMain->chkAb->setFocus(Qt::TabFocusReason);
+    // Keys go where the entry window's focus is, as they do once it is active again.
+    auto focus = [] { return fmMain->focusWidget(); };
+    auto press = [&](Qt::Key key) { QTest::keyClick(focus(), key); };
+    press(Qt::Key_Space);
+    EXPECT_TRUE(fmMain->chkAb->isChecked());
+    for (QWidget* next : {static_cast<QWidget*>(fmMain->chkOm), static_cast<QWidget*>(fmMain->chkZoj),
+                          static_cast<QWidget*>(fmMain->chkSons)}) {
+        press(Qt::Key_Tab);
+        EXPECT_EQ(focus(), next);
+    }
+    ModalScript sons;
+    sons.on<TfmSon>([](TfmSon* dialog) {
+        EXPECT_EQ(QApplication::focusWidget(), dialog->Edit1);
+        QTest::keyClicks(dialog->Edit1, QStringLiteral("2"));
+        QTest::keyClick(dialog->Edit1, Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), dialog->Edit2);
+        typeKeys(dialog->Edit2, QStringLiteral("١"));  // an Arabic keyboard's digit
+        QTest::keyClick(dialog->Edit2, Qt::Key_Return);
+    });
+    press(Qt::Key_Space);
+    EXPECT_SCRIPT_DONE(sons);
+    EXPECT_EQ(fmMain->Edit9->text(), QStringLiteral("3"));
+    for (int i = 0; i < 30 && focus() != fmMain->edttarikh; ++i)
+        press(Qt::Key_Tab);
+    ASSERT_EQ(focus(), fmMain->edttarikh);
+    QTest::keyClicks(fmMain->edttarikh, QStringLiteral("6000"));
+    EXPECT_EQ(fmMain->edttarikh->text(), QStringLiteral("6000"));
+
+    QStringList amounts;
+    ModalScript results;
+    results.on<TfmDivision>([&amounts](TfmDivision* window) {
+        for (QLineEdit* amount : window->amounts)
+            if (amount->isVisible())
+                amounts << amount->text();
+        QTest::keyClick(window, Qt::Key_Return);
+    });
+    press(Qt::Key_Return);
+    EXPECT_SCRIPT_DONE(results);
+    // Father a sixth (1000), each son 2000 and the daughter 1000.
+    EXPECT_EQ(amounts, (QStringList{QStringLiteral("1000"), QStringLiteral("2000"), QStringLiteral("1000")}));
+    EXPECT_FALSE(fmDivision->isVisible());
+    EXPECT_FALSE(fmMain->chkAb->isChecked());
+    EXPECT_FALSE(fmMain->chkSons->isChecked());
+    QTest::keyClick(fmMain, Qt::Key_Escape);
+    EXPECT_FALSE(fmMain->isVisible());
 }
 
 }  // namespace

@@ -70,12 +70,17 @@ int main(int argc, char** argv)
     fmBrothers->Edit6->setText(QStringLiteral("1"));
     fmMain->Edit11->setText(QStringLiteral("3"));
     fmMain->edttarikh->setText(QStringLiteral("90000"));
-    fmMain->St1->setText(QStringLiteral("توجيه\nأكتب قيمة جميع أموال المتوفي التي تركها"));
-    QPalette palette = fmMain->St1->palette();
-    palette.setColor(QPalette::WindowText, QColor(0, 0, 128));
-    fmMain->St1->setPalette(palette);
+    // The longest guidance, three lines, as a movement over the nephews writes it.
+    QMouseEvent over(QEvent::MouseMove, QPointF(5, 5), fmMain->chkEbnAk->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(fmMain->chkEbnAk, &over);
     fmMain->setWindowTitle(QStringLiteral("القسمار"));
     shoot(fmMain, QStringLiteral("entry.png"));
+
+    // The "كيف يرث؟" mode: its button pressed, the guidance saying what to do.
+    fmMain->BitBtn3->click();
+    shoot(fmMain, QStringLiteral("entry-how.png"));
+    fmMain->BitBtn3->click();
 
     // The information window with the grandmother's excerpt, shown by the
     // real lookup; the shot is taken while it is open.

@@ -171,6 +171,29 @@ private slots:
         QCOMPARE(fmInterface->windowTitle(), QStringLiteral("برنامج القسمار"));
     }
 
+    // Every window fits a screen of 1024 x 600 with its frame, and none
+    // offers a maximize box: the main window opens maximized and the others
+    // have nothing to gain from it. The menus are laid out right to left.
+    void everyWindowFitsASmallScreenWithoutAMaximizeBox()
+    {
+        WorkingFolder folder;
+        folder.writeCp1256(QStringLiteral("introduc.txt"), QStringLiteral("مقدمة"));
+        ProgramWindows windows;
+        for (const auto& entry : windows.windows()) {
+            QWidget* window = entry.window;
+            const Qt::WindowFlags flags = window->windowFlags();
+            QVERIFY2(flags & Qt::CustomizeWindowHint, qPrintable(entry.name));
+            QVERIFY2(!(flags & Qt::WindowMaximizeButtonHint), qPrintable(entry.name));
+            if (window == fmInterface)
+                continue;
+            const QSize outer = window->size() + QSize(8, 30);
+            QVERIFY2(outer.width() <= 1024 && outer.height() <= 600,
+                     qPrintable(QStringLiteral("%1 %2x%3").arg(entry.name).arg(outer.width()).arg(outer.height())));
+        }
+        for (QMenu* menu : {fmInterface->f, fmInterface->N2, fmInterface->N3})
+            QCOMPARE(menu->layoutDirection(), Qt::RightToLeft);
+    }
+
     // Every picture of the shell's windows is found and drawn stretched
     // over its place.
     void pictures()

@@ -210,7 +210,7 @@ private slots:
             body.append(validWave().mid(12));
             folder.writeBytes(QStringLiteral("ayh.wav"), riffChunk("RIFF", body));
         }
-        QCOMPARE(refused(QStringLiteral("لم يوجد الصوت في أوله")), QString());
+        QCOMPARE(refused(QStringLiteral("لم يوجد الصوت في أول الملف")), QString());
         {
             // A whole wave file after a RIFF whose size ends before its fmt chunk.
             QByteArray wave = validWave();
