@@ -245,6 +245,14 @@ private slots:
     // standard error box, and the program goes on.
     void escapedErrorIsReported()
     {
+#ifdef __SANITIZE_ADDRESS__
+        // The error passes through Qt's own frames, which are built without
+        // exception cleanups: a guard of Qt's there is never released, and
+        // the leak checker would rightly report it. The Release run checks
+        // this last line of defence; the program's handlers report their
+        // own errors and never let one through.
+        QSKIP("an error thrown through Qt's frames leaks a guard of Qt's");
+#endif
         class Failing : public QWidget {
         protected:
             void keyPressEvent(QKeyEvent*) override { throw ui::UiError(QStringLiteral("خطأ غير متوقع")); }
