@@ -1,5 +1,6 @@
 // The main window: title page, menu bar, and the marquee that scrolls
 // through the caption of the heir-entry window.
+#include "main_window.h"
 #include "shell_windows.h"
 
 #include "entry_windows.h"

@@ -62,6 +62,21 @@ QString breakLongLines(const QString& text, qsizetype longest)
 
 TextArea::TextArea(const QFont& font, QWidget* parent) : QPlainTextEdit(parent), font_(font) {}
 
+TextArea* TextArea::reading(QWidget* parent, const QColor& background, const QColor& text, const QFont& font)
+{
+    auto* memo = new TextArea(font, parent);
+    memo->setObjectName(QStringLiteral("Memo1"));
+    memo->setLayoutDirection(Qt::RightToLeft);
+    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    QPalette palette = memo->palette();
+    palette.setColor(QPalette::Base, background);
+    palette.setColor(QPalette::Text, text);
+    memo->setPalette(palette);
+    return memo;
+}
+
 void TextArea::setTextForShowing(const QString& text)
 {
     if (shown_) {

@@ -7,7 +7,9 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QLibraryInfo>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPointer>
@@ -158,6 +160,28 @@ void setTextColor(QWidget* widget, const QColor& color)
         palette.setColor(group, QPalette::ButtonText, color);
     }
     widget->setPalette(palette);
+}
+
+QPushButton* pushButton(const QString& caption, const char* name, QWidget* parent)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLabel* plainLabel(const char* name, const QString& text, const QFont& font, const QColor& colour, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setFont(font);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignCenter);
+    label->setAttribute(Qt::WA_TranslucentBackground);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+    return label;
 }
 
 const QIcon& programIcon()

@@ -13,7 +13,9 @@
 #include "currency.h"
 
 class QApplication;
+class QLabel;
 class QLineEdit;
+class QPushButton;
 class QRadioButton;
 class QWidget;
 
@@ -79,6 +81,12 @@ inline const QColor kTextBlue{0, 0, 180};       // the layout's pure blue, on or
 
 // Sets the colour of a control's own text (caption or edit text).
 void setTextColor(QWidget* widget, const QColor& color);
+
+// A push button with its object name, that takes Enter only when it has
+// the focus or is made the window's default.
+QPushButton* pushButton(const QString& caption, const char* name, QWidget* parent);
+// A centred plain-text label of one colour, drawn over the window's picture.
+QLabel* plainLabel(const char* name, const QString& text, const QFont& font, const QColor& colour, QWidget* parent);
 
 // The program's icon, read once for every window that carries it (empty when
 // the pictures are not linked in).

@@ -1,6 +1,6 @@
 // The verses window: the printed page of the inheritance verses and, below
 // it, the media control that plays the recitation.
-#include "shell_windows.h"
+#include "verses_window.h"
 
 #include "data_files.h"
 #include "media_control.h"
