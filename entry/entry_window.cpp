@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 
+#include "entry_window.h"
 #include "entry_windows.h"
 #include "digit_edit.h"
 #include "fitted_label.h"
@@ -39,13 +40,6 @@ QString howInheritsGuidance()
 QString umariyyaGuidance() { return QStringLiteral("هذه المسألة تسمى العمرية"); }
 
 template <class W>
-W* named(W* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-template <class W>
 W& require(W* window, const char* what)
 {
     if (!window)
@@ -68,11 +62,11 @@ TfmMain::TfmMain()
     ui::setLayoutSize(this, 640, 461);
     ui::centreOnScreen(this);
 
-    Image1 = named(new ui::Picture(QStringLiteral(":/pictures/entry.svg"), this), "Image1");
+    Image1 = ui::named(new ui::Picture(QStringLiteral(":/pictures/entry.svg"), this), "Image1");
     Image1->setGeometry(0, 0, 632, 431);
 
     auto frame = [this](const char* name, const QString& caption, int x, int y, int w, int h) {
-        auto* box = named(new ui::Frame(caption, this), name);
+        auto* box = ui::named(new ui::Frame(caption, this), name);
         box->setGeometry(x, y, w, h);
         box->setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), 24));
         ui::setTextColor(box, kYellow);
@@ -81,7 +75,7 @@ TfmMain::TfmMain()
     };
     GroupBox1 = frame("GroupBox1", QStringLiteral("الورثة"), 40, 40, 385, 345);
 
-    St1 = named(new ui::FittedLabel(QStringLiteral("  "), this), "St1");
+    St1 = ui::named(new ui::FittedLabel(QStringLiteral("  "), this), "St1");
     St1->setGeometry(69, 264, 332, 105);
     St1->setToolTip(QStringLiteral("التوجيهات والملاحظات"));
     St1->setAccessibleName(QStringLiteral("التوجيهات والملاحظات"));
@@ -99,7 +93,7 @@ TfmMain::TfmMain()
 
     GroupBox2 = frame("GroupBox2", QStringLiteral("المتوفى"), 438, 38, 136, 91);
     auto radio = [this](const char* name, const QString& caption, const QString& tip, int x, int y, int w, int h) {
-        auto* button = named(new ui::RadioButton(caption, this), name);
+        auto* button = ui::named(new ui::RadioButton(caption, this), name);
         button->setGeometry(x, y, w, h);
         button->setToolTip(tip);
         ui::setTextColor(button, kRed);
@@ -110,13 +104,13 @@ TfmMain::TfmMain()
     RadioButton1->setChecked(true);
 
     GroupBox3 = frame("GroupBox3", QStringLiteral("قيمة التركة"), 438, 133, 136, 87);
-    edttarikh = named(new ui::DigitEdit(QStringLiteral("0"), QStringLiteral("0"), this), "edttarikh");
+    edttarikh = ui::named(new ui::DigitEdit(QStringLiteral("0"), QStringLiteral("0"), this), "edttarikh");
     edttarikh->setGeometry(458, 171, 106, 24);
     edttarikh->setToolTip(QStringLiteral("قيمة التركة بالعملة "));
     edttarikh->setAccessibleName(QStringLiteral("قيمة التركة"));
 
     auto button = [this](const char* name, const QString& caption, const char* icon, const QString& accessible, int y) {
-        auto* b = named(new QPushButton(QIcon(QString::fromLatin1(icon)), caption, this), name);
+        auto* b = ui::named(new QPushButton(QIcon(QString::fromLatin1(icon)), caption, this), name);
         b->setGeometry(464, y, 89, 41);
         b->setIconSize(QSize(24, 24));
         b->setAccessibleName(accessible);
@@ -136,7 +130,7 @@ TfmMain::TfmMain()
     const int boxTops[] = {85, 114, 142, 171, 200, 229};
     const int editTops[] = {75, 104, 133, 162, 190, 219};
     auto box = [this](const char* name, const QString& caption, const QString& tip, int x, int top, int width) {
-        auto* b = named(new ui::CheckBox(caption, this), name);
+        auto* b = ui::named(new ui::CheckBox(caption, this), name);
         b->setGeometry(x, top, width, 21);
         b->setToolTip(tip);
         ui::setTextColor(b, kRed);
@@ -144,7 +138,7 @@ TfmMain::TfmMain()
     };
     auto count = [this](const char* name, const QString& text, const QString& tip, const QString& accessible, int x,
                         int top) {
-        auto* e = named(new ui::DigitEdit(text, QString(), this), name);
+        auto* e = ui::named(new ui::DigitEdit(text, QString(), this), name);
         e->setGeometry(x, top, 30, 24);
         e->setToolTip(tip);
         e->setAccessibleName(accessible);
@@ -593,19 +587,5 @@ void TfmMain::setGuidance(const QString& text)
     St1->setAccessibleDescription(text.trimmed());
 }
 
-void createEntryWindows()
-{
-    new TfmMain();
-    new TfmSonOfUncle();
-    new TfmSon();
-    new TfmBrothers();
-    new TfmSonOfSon();
-    new TfmDivision();
-    new TfmGrandMother();
-    new TfmSonOfBrother();
-    new TfmUncle();
-    new Treport();
-    new TfmJd();
-}
 
 }  // namespace qismar

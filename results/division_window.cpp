@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QCheckBox>
 
+#include "division_window.h"
 #include "entry_windows.h"
 #include "picture.h"
 #include "ui_common.h"

@@ -79,6 +79,14 @@ inline const QColor kTextGreen{0, 128, 0};
 inline const QColor kTextMaroon{128, 0, 0};
 inline const QColor kTextBlue{0, 0, 180};       // the layout's pure blue, on orange
 
+// Gives a control the name of the layout, which is also its object name.
+template <class W>
+W* named(W* widget, const char* name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
 // Sets the colour of a control's own text (caption or edit text).
 void setTextColor(QWidget* widget, const QColor& color);
 
