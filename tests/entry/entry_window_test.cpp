@@ -670,10 +670,12 @@ TEST_F(EntryWindow, WholeCaseWithTheKeyboardAlone)
     }
     ModalScript sons;
     sons.on<TfmSon>([](TfmSon* dialog) {
-        EXPECT_EQ(QApplication::focusWidget(), dialog->Edit1);
+        // The dialog's focus, whether or not the window system has made it
+        // the active window yet.
+        EXPECT_EQ(dialog->focusWidget(), dialog->Edit1);
         QTest::keyClicks(dialog->Edit1, QStringLiteral("2"));
         QTest::keyClick(dialog->Edit1, Qt::Key_Tab);
-        EXPECT_EQ(QApplication::focusWidget(), dialog->Edit2);
+        EXPECT_EQ(dialog->focusWidget(), dialog->Edit2);
         typeKeys(dialog->Edit2, QStringLiteral("١"));  // an Arabic keyboard's digit
         QTest::keyClick(dialog->Edit2, Qt::Key_Return);
     });

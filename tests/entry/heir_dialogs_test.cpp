@@ -76,7 +76,7 @@ TEST_F(HeirDialogs, CountEditsTakeOnlyDigitsAndLeadingZerosGo)
     ModalScript script;
     script.on<TfmSon>([](TfmSon* dialog) {
         // The first count has the focus, its "0" selected.
-        EXPECT_EQ(QApplication::focusWidget(), dialog->Edit1);
+        EXPECT_EQ(dialog->focusWidget(), dialog->Edit1);
         EXPECT_EQ(dialog->Edit1->selectedText(), QStringLiteral("0"));
         typeOver(dialog->Edit1, QStringLiteral("3"));
         dialog->Edit1->end(false);
