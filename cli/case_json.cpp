@@ -1,10 +1,12 @@
 #include "case_json.h"
 
 #include <array>
+#include <charconv>
 #include <bitset>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 #include <nlohmann/json.hpp>
 
 namespace qismar::cli {
@@ -302,7 +304,7 @@ bool parseCase(std::string_view line, EstateCase& out, std::string& error)
     return true;
 }
 
-void appendResult(const DivisionResult& result, std::string& out)
+void appendResult(const DivisionResult& result, std::string& out, const Explanation* explanation)
 {
     out += "{\"outcome\": ";
     switch (result.outcome) {
@@ -311,7 +313,12 @@ void appendResult(const DivisionResult& result, std::string& out)
     case Outcome::NoHeirs: out += "\"no_heirs\""; break;
     }
     if (result.outcome == Outcome::NoEstate) {
-        out += ", \"rows\": []}";
+        out += ", \"rows\": []";
+        if (explanation != nullptr) {
+            out += ", \"explain\": ";
+            appendExplanation(nullptr, out);
+        }
+        out += '}';
         return;
     }
     char number[kMaxAmountText];
@@ -351,7 +358,83 @@ void appendResult(const DivisionResult& result, std::string& out)
         appendRaw({number, formatAmount(*result.undistributedPercent, number)}, out);
         out += "\"}";
     }
+    if (explanation != nullptr) {
+        out += ", \"explain\": ";
+        appendExplanation(explanation->exact ? explanation : nullptr, out);
+    }
     out += '}';
+}
+
+void appendExplanation(const Explanation* e, std::string& out)
+{
+    using namespace std::string_view_literals;
+    if (e == nullptr || !e->exact) {
+        out += "null"sv;
+        return;
+    }
+    const auto integer = [&out](std::int64_t v) {
+        char digits[24];
+        out.append(digits, std::size_t(std::to_chars(digits, digits + sizeof digits, v).ptr - digits));
+    };
+    const auto number = [&](const std::optional<std::int64_t>& v) {
+        if (v)
+            integer(*v);
+        else
+            out += "null"sv;
+    };
+    const auto fraction = [&out](const Rational* v) {
+        if (v == nullptr) {
+            out += "null"sv;
+            return;
+        }
+        out += '"';
+        v->appendText(out);
+        out += '"';
+    };
+    out.reserve(out.size() + 160 + 360 * e->heirs.size());
+    out += "{\"origin\": "sv;
+    integer(e->origin);
+    out += ", \"awl\": "sv;
+    number(e->awl);
+    out += ", \"radd\": "sv;
+    number(e->radd);
+    out += ", \"correction\": "sv;
+    number(e->correction);
+    out += ", \"undistributed\": "sv;
+    fraction(e->undistributed ? &*e->undistributed : nullptr);
+    out += ", \"heirs\": ["sv;
+    bool first = true;
+    for (const HeirExplanation& h : e->heirs) {
+        if (!first)
+            out += ", "sv;
+        first = false;
+        out += "{\"key\": \""sv;
+        out += rowInfo(h.row).control;
+        out += "\", \"status\": \""sv;
+        out += statusKey(h.status);
+        out += "\", \"share\": "sv;
+        fraction(h.share ? &*h.share : nullptr);
+        out += ", \"fraction\": "sv;
+        fraction(&h.fraction);
+        out += ", \"classFraction\": "sv;
+        fraction(&h.classFraction);
+        out += ", \"shares\": "sv;
+        number(h.shares);
+        out += ", \"excludedBy\": ["sv;
+        for (std::size_t i = 0; i < h.excludedBy.size(); ++i) {
+            if (i > 0)
+                out += ", "sv;
+            out += '"';
+            out += rowInfo(h.excludedBy[i]).control;
+            out += '"';
+        }
+        // The program's own sentences: UTF-8 without quotes, backslashes or
+        // control characters, so they stand in JSON as they are.
+        out += "], \"reason\": \""sv;
+        out += h.reason;
+        out += "\"}"sv;
+    }
+    out += "]}"sv;
 }
 
 void appendError(std::string_view message, std::string& out)
@@ -361,7 +444,7 @@ void appendError(std::string_view message, std::string& out)
     out += '}';
 }
 
-bool processLine(std::string_view line, std::string& out)
+bool processLine(std::string_view line, std::string& out, const Options& options)
 {
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
@@ -370,7 +453,14 @@ bool processLine(std::string_view line, std::string& out)
     bool ok = parseCase(line, estateCase, error);
     if (ok) {
         try {
-            appendResult(Divide(estateCase), out);
+            if (options.explain) {
+                // One explanation for every line, so that its room is reused.
+                thread_local Explanation explanation;
+                const DivisionResult result = DivideExplained(estateCase, explanation);
+                appendResult(result, out, &explanation);
+            } else {
+                appendResult(Divide(estateCase), out);
+            }
         } catch (const EngineError& e) {
             error = e.what();
             ok = false;
@@ -399,7 +489,7 @@ void reportFailure(std::FILE* diagnostics, const char* what, int error)
 
 }  // namespace
 
-int run(std::FILE* in, std::FILE* out, std::FILE* diagnostics)
+int run(std::FILE* in, std::FILE* out, std::FILE* diagnostics, const Options& options)
 {
     // The start of a line not yet ended: never more than the limit and a CR.
     std::string pending;
@@ -415,7 +505,7 @@ int run(std::FILE* in, std::FILE* out, std::FILE* diagnostics)
             output += '\n';
             anyFailed = true;
         } else {
-            anyFailed |= !processLine(line, output);
+            anyFailed |= !processLine(line, output, options);
         }
         overlong = false;
     };

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "division.h"
+#include "explanation.h"
 
 namespace qismar::cli {
 
@@ -23,20 +24,31 @@ inline constexpr std::size_t kMaxQuotedBytes = 40;
 // in `error`; `out` is then unspecified.
 bool parseCase(std::string_view line, EstateCase& out, std::string& error);
 
-// Appends the result object of a division to `out` (no line end).
-void appendResult(const DivisionResult& result, std::string& out);
+// How each line is answered.
+struct Options {
+    // Each result object also carries "explain": the explanation of the
+    // division (null when there is none).
+    bool explain = false;
+};
+
+// Appends the result object of a division to `out` (no line end), with its
+// explanation when one is given.
+void appendResult(const DivisionResult& result, std::string& out, const Explanation* explanation = nullptr);
+
+// Appends the explanation object of qismar-cli --explain (or null).
+void appendExplanation(const Explanation* explanation, std::string& out);
 
 // Appends {"error": "<message>"} to `out` (no line end).
 void appendError(std::string_view message, std::string& out);
 
 // Runs one input line through the parser and the engine and appends its
 // output object and a line end to `out`. Returns false when the line failed.
-bool processLine(std::string_view line, std::string& out);
+bool processLine(std::string_view line, std::string& out, const Options& options = {});
 
 // Reads JSON Lines from `in` and writes one object per line to `out`.
 // Returns the exit status: 0 when every line was divided, 1 when any line
 // failed, 2 when reading or writing failed; in that last case one line on
 // `diagnostics` says what failed.
-int run(std::FILE* in, std::FILE* out, std::FILE* diagnostics = stderr);
+int run(std::FILE* in, std::FILE* out, std::FILE* diagnostics = stderr, const Options& options = {});
 
 }  // namespace qismar::cli

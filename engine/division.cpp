@@ -79,6 +79,18 @@ Outcome Division::BitBtn2Click()
 
     // 2.
     MarkPresentRelatives();
+    if (trace) {
+        // Amounts that the rows held before the division stand for
+        // themselves: their exact fraction is the amount over the estate.
+        for (int i = 0; i < kRowCount; ++i) {
+            const RowText& row = rows[std::size_t(i)];
+            trace->rows[std::size_t(i)] =
+                row.kind == RowText::Kind::Amount ? Rational::of(row.amount.raw(), c.estate.raw()) : Rational();
+            trace->sources[std::size_t(i)] = {row.kind == RowText::Kind::Amount ? Source::Earlier : Source::None, 0};
+        }
+        trace->estateValue = 1;
+        trace->spousesSetAside = false;
+    }
 
     // 3.
     EstateValue = c.estate;
@@ -97,6 +109,8 @@ Outcome Division::BitBtn2Click()
             ResetShareLedger();
             HusbandRule();
             WivesRule();
+            if (trace)
+                trace->lastFullBase = int(ProblemBase.raw() / Currency::kScale);
         }
         // 5.
         LaterRules();
@@ -128,6 +142,10 @@ Outcome Division::BitBtn2Click()
         if (SpouseDeductionPending) {
             SpouseDeductionPending = false;
             EstateValue = subtractExact(EstateValue, SpousesTotal);
+            if (trace) {
+                trace->estateValue -= trace->spousesTotal;
+                trace->spousesSetAside = true;
+            }
         }
         if (ProblemBase.raw() - kBaseStep.raw() < kBaseStep.raw())
             throw EngineError(ErrorCode::BaseBelowOne);
@@ -223,6 +241,12 @@ void Division::ResetShareLedger() noexcept
     ledger = ShareLedger{};
     ledger.ResidueShareCount = keepCount;
     ledger.FixedSharesTotal = keepTotal;
+    if (trace) {
+        const Rational keepExactTotal = Exact(ledger.FixedSharesTotal);
+        trace->ledger.fill(Rational());
+        trace->ledgerK.fill(0);
+        Exact(ledger.FixedSharesTotal) = keepExactTotal;
+    }
 }
 
 void Division::ComputeDistributedTotal()
@@ -231,6 +255,9 @@ void Division::ComputeDistributedTotal()
     constexpr Extended kScale = Currency::kScale;
 
     SpousesTotal = roundToCurrency((ext(c.wives) * amount(Row::n2) + amount(Row::n1) * kScale) / kScale);
+    if (trace)
+        trace->spousesTotal = HeadsQ(c.wives) * trace->rows[std::size_t(index(Row::n2))] +
+                              trace->rows[std::size_t(index(Row::n1))];
 
     Extended sum = ext(SpousesTotal);
     sum = sum + amount(Row::n3);
@@ -283,9 +310,15 @@ Currency Division::Percentage(Currency amount) const
 
 DivisionResult Divide(const EstateCase& estateCase, const ResultRows& rowsBefore)
 {
+    return Divide(estateCase, rowsBefore, nullptr);
+}
+
+DivisionResult Divide(const EstateCase& estateCase, const ResultRows& rowsBefore, detail::Trace* trace)
+{
     DivisionResult result;
     result.rows = rowsBefore;
     detail::Division division(estateCase, result.rows, result.percentages);
+    division.trace = trace;
     division.ProblemBase = Currency::fromRaw(24 * Currency::kScale);
     result.outcome = division.BitBtn2Click();
     result.problemBase = division.ProblemBase;

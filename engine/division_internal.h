@@ -5,6 +5,7 @@
 #pragma once
 
 #include "division.h"
+#include "rational.h"
 
 namespace qismar::detail {
 
@@ -40,6 +41,48 @@ struct ShareLedger {
 
     Currency ResidueShareCount;
     Currency FixedSharesTotal;
+};
+
+// How a row received the amount it holds at the end of a division.
+enum class Source : std::uint8_t {
+    None,                // never written: the mark of a present relative stands
+    Fixed,               // a fixed share; the class's share is k parts of 24
+    Umariyya,            // the mother's third of what the spouse leaves (k of 24 of the whole)
+    ResidueAlone,        // the whole residue, the class by itself
+    ResidueMale,         // the males' part of a residue shared two to one
+    ResidueFemale,       // the females' part of a residue shared two to one
+    ResidueBeside,       // sisters taking the residue beside female descendants
+    FatherRest,          // the father: his fixed share, if any, and the residue
+    GrandfatherRest,     // the grandfather likewise, or the rest beside lone sisters
+    SharedThird,         // the third shared by uterine and full siblings
+    GrandfatherSharing,  // the grandfather sharing the residue with siblings as a brother
+    GrandfatherSixth,    // the grandfather's floor of a sixth beside siblings
+    Earlier,             // an amount that the rows held before the division
+};
+
+struct RowSource {
+    Source source = Source::None;
+    std::uint8_t k = 0;
+};
+
+// The exact side of a division that is to be explained: every amount the
+// rules store, mirrored by its exact fraction of the entered estate, and how
+// each row got its amount. It is filled only when asked for; a division
+// without it computes nothing of this.
+struct Trace {
+    static constexpr int kLedgerSlots = sizeof(ShareLedger) / sizeof(Currency);
+    std::array<Rational, kLedgerSlots> ledger{};
+    // The fixed share (k parts of 24) behind a ledger entry, 0 for a residue.
+    std::array<std::uint8_t, kLedgerSlots> ledgerK{};
+    Rational estateValue = 1;  // EstateValue as a fraction of the entered estate
+    Rational spousesTotal;
+    std::array<Rational, kRowCount> rows{};  // per head
+    std::array<RowSource, kRowCount> sources{};
+    // For the father's and the grandfather's share plus the residue: the
+    // fixed share within it.
+    std::array<Rational, kRowCount> fixedPart{};
+    int lastFullBase = 24;  // the base of the last full pass (the spouses' shares)
+    bool spousesSetAside = false;
 };
 
 class Division {
@@ -107,6 +150,9 @@ public:
     // units: 0.005 plus 0.0001 for each person of the case.
     Extended Tolerance = 50;
 
+    // Set by the caller when the division is to be explained.
+    Trace* trace = nullptr;
+
     // What the rows leave of the entered estate, when beyond Tolerance.
     std::optional<Currency> Undistributed;
     std::optional<Currency> UndistributedPercent;
@@ -162,9 +208,28 @@ private:
     bool FemaleDescendantPresent() const noexcept;
     void Write(Row row, Currency amount) noexcept { rows[index(row)] = RowText::of(amount); }
 
+    // The exact side (only while a trace is kept).
+    Rational& Exact(const Currency& ledgerEntry) const noexcept;
+    std::uint8_t& ExactK(const Currency& ledgerEntry) const noexcept;
+    // A ledger entry and its exact fraction, with the fixed share behind it.
+    void Mirror(const Currency& ledgerEntry, Rational exact, int k = 0) noexcept;
+    // Notes how a row got its amount: its exact per-head fraction and source.
+    void Record(Row row, Rational exact, Source source, int k = 0) noexcept;
+    void Record(Row row, const Currency& ledgerEntry, Source source) noexcept;
+    Rational BaseQ() const noexcept;
+    static Rational HeadsQ(Currency heads) noexcept;
+    Rational ShareQ(int k) const noexcept;
+    Rational DividedQ(int k, Currency heads) const noexcept;
+    Rational ResidueQ(Currency units) const noexcept;
+
     const EstateCase& c;
     ResultRows& rows;
     Percentages& percentages;
 };
 
 }  // namespace qismar::detail
+
+namespace qismar {
+// Divide, keeping the exact side of the division in `trace` when it is not null.
+DivisionResult Divide(const EstateCase& estateCase, const ResultRows& rowsBefore, detail::Trace* trace);
+}  // namespace qismar

@@ -27,22 +27,94 @@ Currency Division::DividedShare(int k, Currency heads) const
                            100000000.0L);
 }
 
+// ---- The exact side of an explained division --------------------------------
+
+Rational& Division::Exact(const Currency& entry) const noexcept
+{
+    return trace->ledger[std::size_t(&entry - &ledger.HusbandShare)];
+}
+
+std::uint8_t& Division::ExactK(const Currency& entry) const noexcept
+{
+    return trace->ledgerK[std::size_t(&entry - &ledger.HusbandShare)];
+}
+
+void Division::Mirror(const Currency& entry, Rational exact, int k) noexcept
+{
+    Exact(entry) = exact;
+    ExactK(entry) = std::uint8_t(k);
+}
+
+void Division::Record(Row row, Rational exact, Source source, int k) noexcept
+{
+    trace->rows[std::size_t(index(row))] = exact;
+    trace->sources[std::size_t(index(row))] = {source, std::uint8_t(k)};
+}
+
+void Division::Record(Row row, const Currency& entry, Source source) noexcept
+{
+    Record(row, Exact(entry), source, ExactK(entry));
+}
+
+Rational Division::BaseQ() const noexcept { return HeadsQ(ProblemBase); }
+
+Rational Division::HeadsQ(Currency heads) noexcept
+{
+    // Counts are whole numbers of persons.
+    return heads.raw() % Currency::kScale == 0 ? Rational(heads.raw() / Currency::kScale)
+                                               : Rational::of(heads.raw(), Currency::kScale);
+}
+
+Rational Division::ShareQ(int k) const noexcept
+{
+    // k / base of EstateValue; the base is a whole number.
+    if (!ProblemBase.isWhole())
+        return Rational(k) / BaseQ() * trace->estateValue;
+    return Rational::scaled(trace->estateValue, k, ProblemBase.raw() / Currency::kScale);
+}
+
+Rational Division::DividedQ(int k, Currency heads) const noexcept
+{
+    if (!ProblemBase.isWhole() || !heads.isWhole() || heads.isZero())
+        return ShareQ(k) / HeadsQ(heads);
+    return Rational::scaled(trace->estateValue, k,
+                            Rational::Int(ProblemBase.raw() / Currency::kScale) * (heads.raw() / Currency::kScale));
+}
+
+Rational Division::ResidueQ(Currency units) const noexcept
+{
+    const Rational residue = (trace->estateValue - Exact(ledger.FixedSharesTotal)).nonNegative();
+    if (!units.isWhole() || units.isZero())
+        return residue / HeadsQ(units);
+    return Rational::scaled(residue, 1, units.raw() / Currency::kScale);
+}
+
 // ---- Spouses ---------------------------------------------------------------
 
 void Division::HusbandRule()
 {
     if (!(c.isWoman() && c.spouse))
         return;
-    ledger.HusbandShare = Share(HasDescendants() ? 6 : 12);
+    const int k = HasDescendants() ? 6 : 12;
+    ledger.HusbandShare = Share(k);
     Write(Row::n1, ledger.HusbandShare);
+    if (trace) {
+        Mirror(ledger.HusbandShare, ShareQ(k), k);
+        Record(Row::n1, ledger.HusbandShare, Source::Fixed);
+    }
 }
 
 void Division::WivesRule()
 {
     if (!(c.isMan() && c.spouse))
         return;
-    ledger.WifeShare = DividedShare(HasDescendants() ? 3 : 6, c.wives);
+    const int k = HasDescendants() ? 3 : 6;
+    ledger.WifeShare = DividedShare(k, c.wives);
     Write(Row::n2, ledger.WifeShare);
+    if (trace) {
+        Mirror(ledger.WifeShare, DividedQ(k, c.wives), k);
+        Record(Row::n2, ledger.WifeShare, Source::Fixed);
+    }
 }
 
 // ---- Parents and the grandfather beside descendants --------------------------
@@ -53,6 +125,10 @@ void Division::FatherWithDescendantsRule()
         return;
     ledger.FatherShare = Share(4);
     Write(Row::n3, ledger.FatherShare);
+    if (trace) {
+        Mirror(ledger.FatherShare, ShareQ(4), 4);
+        Record(Row::n3, ledger.FatherShare, Source::Fixed);
+    }
 }
 
 void Division::GrandfatherWithDescendantsRule()
@@ -70,6 +146,10 @@ void Division::GrandfatherWithDescendantsRule()
         return;
     ledger.GrandfatherShare = Share(4);
     Write(Row::n11, ledger.GrandfatherShare);
+    if (trace) {
+        Mirror(ledger.GrandfatherShare, ShareQ(4), 4);
+        Record(Row::n11, ledger.GrandfatherShare, Source::Fixed);
+    }
 }
 
 void Division::MotherRule()
@@ -82,26 +162,34 @@ void Division::MotherRule()
     else if (c.siblings && c.siblingTotal.whole() >= 2)
         k = 4;
     ledger.MotherShare = Share(k);
+    if (trace)
+        Mirror(ledger.MotherShare, ShareQ(k), k);
     // Both parents with a spouse: the mother's third becomes a third of what
     // the spouse leaves. Where two or more siblings already reduce her to a
     // sixth, that sixth stands and the father takes the rest as residuary.
     if (k == 8)
         ParentsWithSpouseRule();
     Write(Row::n4, ledger.MotherShare);
+    if (trace)
+        Record(Row::n4, ledger.MotherShare, k == 8 && ExactK(ledger.MotherShare) != 8 ? Source::Umariyya : Source::Fixed);
 }
 
 void Division::ParentsWithSpouseRule()
 {
     if (HasDescendants() || !c.father || !c.mother || !c.spouse)
         return;
-    if (c.isMan()) {
-        ledger.MotherShare = Share(6);
-        ledger.FatherShare = Share(12);
-    } else {
-        ledger.MotherShare = Share(4);
-        ledger.FatherShare = Share(8);
-    }
+    const int mother = c.isMan() ? 6 : 4;
+    const int father = c.isMan() ? 12 : 8;
+    ledger.MotherShare = Share(mother);
+    ledger.FatherShare = Share(father);
     Write(Row::n3, ledger.FatherShare);
+    if (trace) {
+        // The mother's share as a part of the whole estate; the father
+        // takes what is left as residuary.
+        Mirror(ledger.MotherShare, ShareQ(mother), mother);
+        Mirror(ledger.FatherShare, ShareQ(father), 0);
+        Record(Row::n3, ledger.FatherShare, Source::FatherRest);
+    }
 }
 
 // ---- Grandmothers ------------------------------------------------------------
@@ -110,16 +198,27 @@ void Division::MothersMotherRule()
 {
     if (c.mother || !c.mothersMother)
         return;
-    ledger.MothersMotherShare = Share(!c.father && c.fathersMother ? 2 : 4);
+    const int k = !c.father && c.fathersMother ? 2 : 4;
+    ledger.MothersMotherShare = Share(k);
     Write(Row::n13, ledger.MothersMotherShare);
+    if (trace) {
+        // The grandmothers' sixth, shared or whole.
+        Mirror(ledger.MothersMotherShare, ShareQ(k), 4);
+        Record(Row::n13, ledger.MothersMotherShare, Source::Fixed);
+    }
 }
 
 void Division::FathersMotherRule()
 {
     if (c.mother || c.father || !c.fathersMother)
         return;
-    ledger.FathersMotherShare = Share(c.mothersMother ? 2 : 4);
+    const int k = c.mothersMother ? 2 : 4;
+    ledger.FathersMotherShare = Share(k);
     Write(Row::n14, ledger.FathersMotherShare);
+    if (trace) {
+        Mirror(ledger.FathersMotherShare, ShareQ(k), 4);
+        Record(Row::n14, ledger.FathersMotherShare, Source::Fixed);
+    }
 }
 
 void Division::MothersMothersMotherRule()
@@ -127,17 +226,25 @@ void Division::MothersMothersMotherRule()
     if (c.mother || !MothersMothersMotherBox())
         return;
     Currency share = Share(4);
+    int sharers = 1;  // the grandmothers who share the sixth with her
     if (!c.father) {
         const bool fathersMothersMother = FathersMothersMotherBox();
         const bool fathersFathersMother = FathersFathersMotherBox();
-        if (fathersMothersMother && fathersFathersMother)
+        if (fathersMothersMother && fathersFathersMother) {
             // A third of the sixth: (4 / base) x estate / 3 x 10000.
             share = roundToCurrency(4.0L / ext(ProblemBase) * ext(EstateValue) / 3.0L * 10000.0L);
-        else if (fathersMothersMother != fathersFathersMother)
+            sharers = 3;
+        } else if (fathersMothersMother != fathersFathersMother) {
             share = Share(2);
+            sharers = 2;
+        }
     }
     ledger.MothersMothersMotherShare = share;
     Write(Row::n24, ledger.MothersMothersMotherShare);
+    if (trace) {
+        Mirror(ledger.MothersMothersMotherShare, ShareQ(4) / Rational(sharers), 4);
+        Record(Row::n24, ledger.MothersMothersMotherShare, Source::Fixed);
+    }
 }
 
 void Division::FarPaternalGrandmother(bool ticked, bool otherFarPaternalTicked, Currency& share, Row row)
@@ -149,10 +256,15 @@ void Division::FarPaternalGrandmother(bool ticked, bool otherFarPaternalTicked, 
         amount = Share(2);
     // Beside the mother's mother's mother she takes exactly what that
     // grandmother has just been given in this pass.
-    if (MothersMothersMotherBox())
+    const bool copied = MothersMothersMotherBox();
+    if (copied)
         amount = ledger.MothersMothersMotherShare;
     share = amount;
     Write(row, share);
+    if (trace) {
+        Mirror(share, copied ? Exact(ledger.MothersMothersMotherShare) : ShareQ(otherFarPaternalTicked ? 2 : 4), 4);
+        Record(row, share, Source::Fixed);
+    }
 }
 
 void Division::FathersMothersMotherRule()
@@ -173,11 +285,18 @@ void Division::DaughtersRule()
 {
     if (c.daughters.isZero() || !c.sons.isZero())
         return;
-    if (c.daughters == kOne)
+    if (c.daughters == kOne) {
         ledger.DaughterShare = Share(12);
-    else if (c.daughters > kOne)
+        if (trace)
+            Mirror(ledger.DaughterShare, ShareQ(12), 12);
+    } else if (c.daughters > kOne) {
         ledger.DaughterShare = DividedShare(16, c.daughters);
+        if (trace)
+            Mirror(ledger.DaughterShare, DividedQ(16, c.daughters), 16);
+    }
     Write(Row::n6, ledger.DaughterShare);
+    if (trace)
+        Record(Row::n6, ledger.DaughterShare, Source::Fixed);
 }
 
 void Division::SonsDaughtersRule()
@@ -185,15 +304,24 @@ void Division::SonsDaughtersRule()
     if (c.sonsDaughters.isZero() || !c.sons.isZero() || !c.sonsSons.isZero() || !(c.daughters < kTwo))
         return;
     if (c.daughters.isZero()) {
-        if (c.sonsDaughters == kOne)
+        if (c.sonsDaughters == kOne) {
             ledger.SonsDaughterShare = Share(12);
-        else if (c.sonsDaughters > kOne)
+            if (trace)
+                Mirror(ledger.SonsDaughterShare, ShareQ(12), 12);
+        } else if (c.sonsDaughters > kOne) {
             ledger.SonsDaughterShare = DividedShare(16, c.sonsDaughters);
+            if (trace)
+                Mirror(ledger.SonsDaughterShare, DividedQ(16, c.sonsDaughters), 16);
+        }
     } else if (c.daughters == kOne) {
         // The sixth that completes the two thirds.
         ledger.SonsDaughterShare = DividedShare(4, c.sonsDaughters);
+        if (trace)
+            Mirror(ledger.SonsDaughterShare, DividedQ(4, c.sonsDaughters), 4);
     }
     Write(Row::n8, ledger.SonsDaughterShare);
+    if (trace)
+        Record(Row::n8, ledger.SonsDaughterShare, Source::Fixed);
 }
 
 void Division::GreatGranddaughtersRule()
@@ -205,16 +333,25 @@ void Division::GreatGranddaughtersRule()
     const bool noDaughter = c.daughters.isZero(), oneDaughter = c.daughters == kOne;
     const bool noSonsDaughter = c.sonsDaughters.isZero(), oneSonsDaughter = c.sonsDaughters == kOne;
     if (noDaughter && noSonsDaughter) {
-        if (heads == kOne)
+        if (heads == kOne) {
             ledger.GreatGranddaughterShare = Share(12);
-        else if (heads > kOne)
+            if (trace)
+                Mirror(ledger.GreatGranddaughterShare, ShareQ(12), 12);
+        } else if (heads > kOne) {
             ledger.GreatGranddaughterShare = DividedShare(16, heads);
+            if (trace)
+                Mirror(ledger.GreatGranddaughterShare, DividedQ(16, heads), 16);
+        }
     } else if ((oneDaughter && noSonsDaughter) || (noDaughter && oneSonsDaughter)) {
         ledger.GreatGranddaughterShare = DividedShare(4, heads);
+        if (trace)
+            Mirror(ledger.GreatGranddaughterShare, DividedQ(4, heads), 4);
     }
     // One daughter and one son's daughter have completed the two thirds:
     // no share is computed and the row receives the entry as it stands.
     Write(Row::n27, ledger.GreatGranddaughterShare);
+    if (trace)
+        Record(Row::n27, ledger.GreatGranddaughterShare, Source::Fixed);
 }
 
 void Division::FullSistersRule()
@@ -222,8 +359,13 @@ void Division::FullSistersRule()
     if (c.father || c.grandfather || !(c.fullSisters.raw() > 0) || !c.fullBrothers.isZero() ||
         c.grandchildren || c.children)
         return;
-    ledger.FullSisterShare = c.fullSisters == kOne ? Share(12) : DividedShare(16, c.fullSisters);
+    const bool one = c.fullSisters == kOne;
+    ledger.FullSisterShare = one ? Share(12) : DividedShare(16, c.fullSisters);
     Write(Row::n10, ledger.FullSisterShare);
+    if (trace) {
+        Mirror(ledger.FullSisterShare, one ? ShareQ(12) : DividedQ(16, c.fullSisters), one ? 12 : 16);
+        Record(Row::n10, ledger.FullSisterShare, Source::Fixed);
+    }
 }
 
 void Division::PaternalSistersRule()
@@ -231,13 +373,21 @@ void Division::PaternalSistersRule()
     if (c.father || c.grandfather || !(c.fullSisters < kTwo) || c.paternalSisters.isZero() ||
         !c.fullBrothers.isZero() || !c.paternalBrothers.isZero() || c.grandchildren || c.children)
         return;
-    if (c.fullSisters == kOne)
+    int k;
+    if (c.fullSisters == kOne) {
         // Beside one full sister: the sixth that completes the two thirds.
+        k = 4;
         ledger.PaternalSisterShare = DividedShare(4, c.paternalSisters);
-    else
+    } else {
+        k = c.paternalSisters == kOne ? 12 : 16;
         ledger.PaternalSisterShare =
             c.paternalSisters == kOne ? Share(12) : DividedShare(16, c.paternalSisters);
+    }
     Write(Row::n15, ledger.PaternalSisterShare);
+    if (trace) {
+        Mirror(ledger.PaternalSisterShare, DividedQ(k, c.paternalSisters), k);
+        Record(Row::n15, ledger.PaternalSisterShare, Source::Fixed);
+    }
 }
 
 void Division::UterineSiblingsRule()
@@ -249,8 +399,13 @@ void Division::UterineSiblingsRule()
     const Currency heads = addExact(c.uterineSisters, c.uterineBrothers);
     if (heads.isZero())
         return;
+    const int k = heads == kOne ? 4 : 8;
     ledger.UterineSiblingShare = heads == kOne ? Share(4) : DividedShare(8, heads);
     Write(Row::n12, ledger.UterineSiblingShare);
+    if (trace) {
+        Mirror(ledger.UterineSiblingShare, DividedQ(k, heads), k);
+        Record(Row::n12, ledger.UterineSiblingShare, Source::Fixed);
+    }
 }
 
 // ---- Running total -------------------------------------------------------------
@@ -280,6 +435,30 @@ void Division::SumAssignedShares()
     sum = sum + ext(L.FathersFathersMotherShare) * kScale;
     sum = sum + ext(c.paternalSisters) * ext(L.PaternalSisterShare);
     ledger.FixedSharesTotal = roundToCurrency(sum / kScale);
+    if (trace) {
+        // The same terms, exactly; most entries are 0 in any one case.
+        Rational total;
+        const auto add = [&](Currency heads, const Currency& entry) {
+            const Rational& exact = Exact(entry);
+            if (!exact.isZero())
+                total += heads == kOne ? exact : HeadsQ(heads) * exact;
+        };
+        add(c.wives, L.WifeShare);
+        for (const Currency* single : {&L.HusbandShare, &L.FatherShare, &L.GrandfatherShare, &L.MotherShare})
+            add(kOne, *single);
+        add(c.daughters, L.DaughterShare);
+        add(addExact(c.uterineBrothers, c.uterineSisters), L.UterineSiblingShare);
+        add(c.fullSisters, L.FullSisterShare);
+        add(c.sonsDaughters, L.SonsDaughterShare);
+        add(c.sonsSons, L.SonsSonShare);
+        add(c.sonsSonsDaughters, L.GreatGranddaughterShare);
+        add(c.sonsSonsSons, L.GreatGrandsonShare);
+        for (const Currency* single : {&L.MothersMotherShare, &L.FathersMotherShare, &L.MothersMothersMotherShare,
+                                       &L.FathersMothersMotherShare, &L.FathersFathersMotherShare})
+            add(kOne, *single);
+        add(c.paternalSisters, L.PaternalSisterShare);
+        Exact(ledger.FixedSharesTotal) = total;
+    }
 }
 
 }  // namespace qismar::detail

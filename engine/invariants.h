@@ -8,6 +8,7 @@
 #include <string>
 
 #include "division.h"
+#include "explanation.h"
 
 namespace qismar {
 
@@ -31,5 +32,23 @@ bool RelativePresent(const EstateCase& estateCase, Row row) noexcept;
 //   holds at least what each female holds.
 // Returns an empty text when every property holds, otherwise what failed.
 std::string CheckDivision(const EstateCase& estateCase, const DivisionResult& result);
+
+// Checks the explanation of a division that ended in Divided:
+// - it is exact, with one entry per row of the result, in its order;
+// - each class fraction is the heads' fractions, and the fractions and the
+//   undistributed fraction add up to exactly 1, with an undistributed
+//   fraction exactly when the amounts leave something undistributed;
+// - each amount is its fraction of the estate within 0.0001 for each head
+//   holding an amount;
+// - an excluded relative names the present relatives who exclude him, and
+//   nobody who receives anything has an excluder; the status "excluded" or
+//   "nothing left" goes with a fraction of 0 and with nothing else;
+// - every reason is an Arabic sentence that needs no escaping in JSON;
+// - the correction is the least common denominator of the fractions
+//   (given whenever it fits in 64 bits), and each head's shares are its
+//   fraction of it.
+// Returns an empty text when every property holds, otherwise what failed.
+std::string CheckExplanation(const EstateCase& estateCase, const DivisionResult& result,
+                             const Explanation& explanation);
 
 }  // namespace qismar

@@ -5,6 +5,8 @@
 // residue is always EstateValue - FixedSharesTotal.
 #include "division_internal.h"
 
+#include <utility>
+
 namespace qismar::detail {
 
 namespace {
@@ -31,6 +33,10 @@ void Division::SplitResidue(Currency males, Currency females, Currency& maleShar
     femaleShare = ResiduePer(ledger.ResidueShareCount);
     // The male amount is exactly twice the rounded female amount.
     maleShare = twice(femaleShare);
+    if (trace) {
+        Mirror(femaleShare, ResidueQ(ledger.ResidueShareCount));
+        Mirror(maleShare, Exact(femaleShare) * Rational(2));
+    }
 }
 
 bool Division::FemaleDescendantPresent() const noexcept
@@ -53,12 +59,19 @@ void Division::FullSistersWithDaughters()
     if (c.sonsSons.whole() != 0 || c.sonsSonsSons.whole() != 0 || c.grandfather)
         return;
     ledger.FullSisterShare = ResiduePer(c.fullSisters);
+    if (trace)
+        Mirror(ledger.FullSisterShare, ResidueQ(c.fullSisters));
     // The estate counts as fully assigned from here on in this pass. Fixed
     // shares that already exceed it stay as they are, so that the driver
     // still raises the base.
-    if (ledger.FixedSharesTotal < EstateValue)
+    if (ledger.FixedSharesTotal < EstateValue) {
         ledger.FixedSharesTotal = EstateValue;
+        if (trace)
+            Exact(ledger.FixedSharesTotal) = trace->estateValue;
+    }
     Write(Row::n10, ledger.FullSisterShare);
+    if (trace)
+        Record(Row::n10, ledger.FullSisterShare, Source::ResidueBeside);
 }
 
 void Division::PaternalSistersWithDaughters()
@@ -69,9 +82,16 @@ void Division::PaternalSistersWithDaughters()
     if (c.sonsSons.whole() != 0 || c.sonsSonsSons.whole() != 0 || c.grandfather)
         return;
     ledger.PaternalSisterShare = ResiduePer(c.paternalSisters);
-    if (ledger.FixedSharesTotal < EstateValue)
+    if (trace)
+        Mirror(ledger.PaternalSisterShare, ResidueQ(c.paternalSisters));
+    if (ledger.FixedSharesTotal < EstateValue) {
         ledger.FixedSharesTotal = EstateValue;
+        if (trace)
+            Exact(ledger.FixedSharesTotal) = trace->estateValue;
+    }
     Write(Row::n15, ledger.PaternalSisterShare);
+    if (trace)
+        Record(Row::n15, ledger.PaternalSisterShare, Source::ResidueBeside);
 }
 
 // ---- Descendants at two to one ---------------------------------------------------
@@ -83,6 +103,10 @@ void Division::ChildrenResidue()
     SplitResidue(c.sons, c.daughters, ledger.SonShare, ledger.DaughterShare);
     Write(Row::n5, ledger.SonShare);
     Write(Row::n6, ledger.DaughterShare);
+    if (trace) {
+        Record(Row::n5, ledger.SonShare, Source::ResidueMale);
+        Record(Row::n6, ledger.DaughterShare, Source::ResidueFemale);
+    }
 }
 
 void Division::GrandchildrenResidue()
@@ -91,6 +115,10 @@ void Division::GrandchildrenResidue()
         SplitResidue(c.sonsSons, c.sonsDaughters, ledger.SonsSonShare, ledger.SonsDaughterShare);
         Write(Row::n7, ledger.SonsSonShare);
         Write(Row::n8, ledger.SonsDaughterShare);
+        if (trace) {
+            Record(Row::n7, ledger.SonsSonShare, Source::ResidueMale);
+            Record(Row::n8, ledger.SonsDaughterShare, Source::ResidueFemale);
+        }
     }
     // Without sons' sons, the sons' sons' sons make the sons' daughters
     // residuaries, unless these already hold a fixed share; the females of
@@ -106,6 +134,13 @@ void Division::GrandchildrenResidue()
         Write(Row::n8, ledger.SonsDaughterShare);
         if (positive(c.sonsSonsDaughters))
             Write(Row::n27, ledger.GreatGranddaughterShare);
+        if (trace) {
+            Mirror(ledger.GreatGranddaughterShare, Exact(ledger.SonsDaughterShare));
+            Record(Row::n28, ledger.GreatGrandsonShare, Source::ResidueMale);
+            Record(Row::n8, ledger.SonsDaughterShare, Source::ResidueFemale);
+            if (positive(c.sonsSonsDaughters))
+                Record(Row::n27, ledger.GreatGranddaughterShare, Source::ResidueFemale);
+        }
     }
 }
 
@@ -117,6 +152,10 @@ void Division::GreatGrandchildrenResidue()
     SplitResidue(c.sonsSonsSons, c.sonsSonsDaughters, ledger.GreatGrandsonShare, ledger.GreatGranddaughterShare);
     Write(Row::n28, ledger.GreatGrandsonShare);
     Write(Row::n27, ledger.GreatGranddaughterShare);
+    if (trace) {
+        Record(Row::n28, ledger.GreatGrandsonShare, Source::ResidueMale);
+        Record(Row::n27, ledger.GreatGranddaughterShare, Source::ResidueFemale);
+    }
 }
 
 // ---- Brothers with their sisters ------------------------------------------------
@@ -129,6 +168,10 @@ void Division::FullSiblingsResidue()
     SplitResidue(c.fullBrothers, c.fullSisters, ledger.FullBrotherShare, ledger.FullSisterShare);
     Write(Row::n9, ledger.FullBrotherShare);
     Write(Row::n10, ledger.FullSisterShare);
+    if (trace) {
+        Record(Row::n9, ledger.FullBrotherShare, Source::ResidueMale);
+        Record(Row::n10, ledger.FullSisterShare, Source::ResidueFemale);
+    }
 }
 
 void Division::PaternalSiblingsResidue()
@@ -142,6 +185,10 @@ void Division::PaternalSiblingsResidue()
     SplitResidue(c.paternalBrothers, c.paternalSisters, ledger.PaternalBrotherShare, ledger.PaternalSisterShare);
     Write(Row::n16, ledger.PaternalBrotherShare);
     Write(Row::n15, ledger.PaternalSisterShare);
+    if (trace) {
+        Record(Row::n16, ledger.PaternalBrotherShare, Source::ResidueMale);
+        Record(Row::n15, ledger.PaternalSisterShare, Source::ResidueFemale);
+    }
 }
 
 // ---- The grandfather beside siblings -----------------------------------------------
@@ -154,28 +201,52 @@ void Division::GrandfatherWithSiblings(const SiblingKind& kind, FixedUnit fixedU
     // descendant) take their fixed share and he takes the rest; otherwise he
     // shares the residue as one more brother.
     const bool fixedSisters = kind.brothers.isZero() && !FemaleDescendantPresent();
+    Rational unitQ;  // the exact side of siblingUnit
+    int sistersK = 0;
     if (fixedSisters) {
         const Currency n = kind.sisters;
-        siblingUnit = fixedUnit(n);
+        const auto [unit, k] = fixedUnit(n);
+        siblingUnit = unit;
+        sistersK = k;
         ledger.FixedSharesTotal =
             roundToCurrency(ext(ledger.FixedSharesTotal) + ext(n) * ext(siblingUnit) / Currency::kScale);
         ledger.GrandfatherShare = subtractExact(EstateValue, ledger.FixedSharesTotal);
+        if (trace) {
+            unitQ = k == 0 ? Rational() : DividedQ(k, n);
+            Exact(ledger.FixedSharesTotal) += HeadsQ(n) * unitQ;
+            Mirror(ledger.GrandfatherShare, trace->estateValue - Exact(ledger.FixedSharesTotal));
+        }
     } else {
         ledger.ResidueShareCount = addExact(twice(addExact(kind.brothers, kOne)), kind.sisters);
         siblingUnit = ResiduePer(ledger.ResidueShareCount);
         ledger.GrandfatherShare = twice(siblingUnit);
         kind.brothersShare = ledger.GrandfatherShare;
+        if (trace) {
+            unitQ = ResidueQ(ledger.ResidueShareCount);
+            Mirror(ledger.GrandfatherShare, unitQ * Rational(2));
+            Mirror(kind.brothersShare, unitQ * Rational(2));
+        }
     }
 
     // He never takes less than a sixth of the estate, compared unrounded.
     const Extended sixth = 4.0L / ext(ProblemBase) * ext(EstateValue) * 10000.0L;
-    if (ext(ledger.GrandfatherShare) < sixth) {
+    const bool floor = ext(ledger.GrandfatherShare) < sixth;
+    if (floor) {
         ledger.GrandfatherShare = roundToCurrency(sixth);
         ledger.FixedSharesTotal = addExact(ledger.FixedSharesTotal, ledger.GrandfatherShare);
-        if (!fixedSisters)
+        if (trace) {
+            Mirror(ledger.GrandfatherShare, ShareQ(4), 4);
+            Exact(ledger.FixedSharesTotal) += Exact(ledger.GrandfatherShare);
+        }
+        if (!fixedSisters) {
             // The siblings share what is left without him.
             siblingUnit = ResiduePer(subtractExact(ledger.ResidueShareCount, kTwo));
+            if (trace)
+                unitQ = ResidueQ(subtractExact(ledger.ResidueShareCount, kTwo));
+        }
         kind.brothersShare = twice(siblingUnit);
+        if (trace)
+            Mirror(kind.brothersShare, unitQ * Rational(2));
     }
 
     Write(Row::n11, ledger.GrandfatherShare);
@@ -183,6 +254,20 @@ void Division::GrandfatherWithSiblings(const SiblingKind& kind, FixedUnit fixedU
         Write(kind.brothersRow, kind.brothersShare);
     if (positive(kind.sisters))
         Write(kind.sistersRow, siblingUnit);
+    if (trace) {
+        // Sharing as a brother, the sixth that is better for him, or the
+        // rest beside sisters who hold their fixed share.
+        Record(Row::n11, ledger.GrandfatherShare,
+               floor ? Source::GrandfatherSixth : fixedSisters ? Source::GrandfatherRest : Source::GrandfatherSharing);
+        const bool alone = kind.sisters.isZero();
+        if (positive(kind.brothers))
+            Record(kind.brothersRow, kind.brothersShare,
+                   !floor ? Source::GrandfatherSharing : alone ? Source::ResidueAlone : Source::ResidueMale);
+        if (positive(kind.sisters))
+            Record(kind.sistersRow, unitQ,
+                   fixedSisters ? Source::Fixed : !floor ? Source::GrandfatherSharing : Source::ResidueFemale,
+                   sistersK);
+    }
 }
 
 void Division::GrandfatherWithFullSiblings()
@@ -193,12 +278,12 @@ void Division::GrandfatherWithFullSiblings()
         return;
     GrandfatherWithSiblings(SiblingKind{c.fullBrothers, c.fullSisters, ledger.FullBrotherShare, Row::n9, Row::n10},
                             [this](Currency n) {
-                                Currency unit;
+                                // The sister's unit and the sisters' share in parts of 24.
                                 if (n == kOne)
-                                    unit = Share(12);  // one sister: a half
-                                else if (n > kOne)
-                                    unit = DividedShare(16, n);  // several: two thirds
-                                return unit;
+                                    return std::pair{Share(12), 12};  // one sister: a half
+                                if (n > kOne)
+                                    return std::pair{DividedShare(16, n), 16};  // several: two thirds
+                                return std::pair{Currency{}, 0};
                             });
 }
 
@@ -215,13 +300,13 @@ void Division::GrandfatherWithPaternalSiblings()
     GrandfatherWithSiblings(
         SiblingKind{c.paternalBrothers, c.paternalSisters, ledger.PaternalBrotherShare, Row::n16, Row::n15},
         [this](Currency n) {
-            Currency unit;
+            std::pair<Currency, int> unit{Currency{}, 0};
             if (n == kOne && c.fullSisters.isZero())
-                unit = Share(12);
+                unit = {Share(12), 12};
             if (positive(n) && c.fullSisters == kOne)
-                unit = DividedShare(4, n);  // beside one full sister: the completing sixth
+                unit = {DividedShare(4, n), 4};  // beside one full sister: the completing sixth
             if (n > kOne && c.fullSisters.isZero())
-                unit = DividedShare(16, n);
+                unit = {DividedShare(16, n), 16};
             return unit;
         });
 }
@@ -233,36 +318,51 @@ void Division::SoleResiduary()
     const ShareLedger& L = ledger;
     const bool noDescendantServed = L.GreatGrandsonShare.isZero() && L.SonsSonShare.isZero() && L.SonShare.isZero();
 
+    // The whole residue to one class of heads.
+    const auto residue = [this](Row row, Currency heads) {
+        Write(row, ResiduePer(heads));
+        if (trace)
+            Record(row, ResidueQ(heads), Source::ResidueAlone);
+    };
+    // The father's or the grandfather's fixed share plus the residue.
+    const auto rest = [this](Row row, const Currency& share, Source source) {
+        Write(row, nonNegative(subtractExact(EstateValue, subtractExact(ledger.FixedSharesTotal, share))));
+        if (trace) {
+            Record(row, (trace->estateValue - (Exact(ledger.FixedSharesTotal) - Exact(share))).nonNegative(), source,
+                   ExactK(share));
+            trace->fixedPart[std::size_t(index(row))] = Exact(share);
+        }
+    };
+
     if (positive(c.sons) && L.SonShare.isZero()) {
-        Write(Row::n5, ResiduePer(c.sons));
+        residue(Row::n5, c.sons);
         return;
     }
     if (positive(c.sonsSons) && L.SonsSonShare.isZero() && L.SonShare.isZero()) {
-        Write(Row::n7, ResiduePer(c.sonsSons));
+        residue(Row::n7, c.sonsSons);
         return;
     }
     if (positive(c.sonsSonsSons) && noDescendantServed) {
-        Write(Row::n28, ResiduePer(c.sonsSonsSons));
+        residue(Row::n28, c.sonsSonsSons);
         return;
     }
     if (c.father && noDescendantServed) {
         // His fixed share plus the residue (never below 0).
-        Write(Row::n3, nonNegative(subtractExact(EstateValue, subtractExact(L.FixedSharesTotal, L.FatherShare))));
+        rest(Row::n3, L.FatherShare, Source::FatherRest);
         return;
     }
     if (c.grandfather && c.fullBrothers.isZero() && c.paternalBrothers.isZero() && c.fullSisters.isZero() &&
         c.paternalSisters.isZero() && noDescendantServed) {
-        Write(Row::n11,
-              nonNegative(subtractExact(EstateValue, subtractExact(L.FixedSharesTotal, L.GrandfatherShare))));
+        rest(Row::n11, L.GrandfatherShare, Source::GrandfatherRest);
         return;
     }
     if (positive(c.fullBrothers) && c.fullSisters.isZero() && !c.grandfather && noDescendantServed) {
-        Write(Row::n9, ResiduePer(c.fullBrothers));
+        residue(Row::n9, c.fullBrothers);
         return;
     }
     if (positive(c.paternalBrothers) && c.paternalSisters.isZero() && !c.grandfather && c.fullBrothers.isZero() &&
         noDescendantServed && L.FullBrotherShare.isZero()) {
-        Write(Row::n16, ResiduePer(c.paternalBrothers));
+        residue(Row::n16, c.paternalBrothers);
         return;
     }
 
@@ -280,7 +380,7 @@ void Division::SoleResiduary()
     };
     for (const auto& d : distant) {
         if (positive(d.heads)) {
-            Write(d.row, ResiduePer(d.heads));
+            residue(d.row, d.heads);
             return;
         }
     }
@@ -308,6 +408,13 @@ void Division::SharedThird()
     Write(Row::n9, ledger.UterineSiblingShare);
     if (positive(c.fullSisters))
         Write(Row::n10, ledger.UterineSiblingShare);
+    if (trace) {
+        Mirror(ledger.UterineSiblingShare, DividedQ(8, heads), 8);
+        Record(Row::n12, ledger.UterineSiblingShare, Source::SharedThird);
+        Record(Row::n9, ledger.UterineSiblingShare, Source::SharedThird);
+        if (positive(c.fullSisters))
+            Record(Row::n10, ledger.UterineSiblingShare, Source::SharedThird);
+    }
 }
 
 }  // namespace qismar::detail

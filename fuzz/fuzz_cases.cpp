@@ -22,7 +22,10 @@ void checkLine(const std::uint8_t* data, std::size_t size)
     if (const auto nl = line.find('\n'); nl != std::string::npos)
         line.resize(nl);  // qismar-cli never hands a line end to the parser
     std::string out;
-    const bool ok = qismar::cli::processLine(line, out);
+    // Every other input is answered with its explanation too.
+    qismar::cli::Options options;
+    options.explain = size % 2 == 1;
+    const bool ok = qismar::cli::processLine(line, out, options);
     // Exactly one object, on one line, that parses back.
     if (out.empty() || out.back() != '\n' || out.find('\n') != out.size() - 1)
         std::abort();
@@ -30,6 +33,8 @@ void checkLine(const std::uint8_t* data, std::size_t size)
     if (j.is_discarded() || !j.is_object())
         std::abort();
     if (ok != j.contains("outcome") || ok == j.contains("error"))
+        std::abort();
+    if (ok && options.explain != j.contains("explain"))
         std::abort();
 }
 
@@ -80,6 +85,14 @@ void checkCase(const std::uint8_t* data, std::size_t size)
         // negative amount, the estate accounted for, males not below the
         // females they share with.
         if (r.outcome == qismar::Outcome::Divided && !qismar::CheckDivision(c, r).empty())
+            std::abort();
+        // Its explanation agrees with the amounts, adds up to the whole
+        // estate, and explains every exclusion; explaining changes nothing.
+        qismar::Explanation e;
+        const qismar::DivisionResult explained = qismar::DivideExplained(c, e);
+        if (!(explained.rows == r.rows) || explained.problemBase != r.problemBase)
+            std::abort();
+        if (r.outcome == qismar::Outcome::Divided && !qismar::CheckExplanation(c, r, e).empty())
             std::abort();
     } catch (const qismar::EngineError& e) {
         // A clear refusal is an acceptable end; a division that does not

@@ -15,6 +15,7 @@
 #include "case_json.h"
 #include "case_mix.h"
 #include "division.h"
+#include "explanation.h"
 
 // Every heap allocation of the process is counted, so that a benchmark can
 // show that a division allocates nothing.
@@ -68,6 +69,23 @@ void BM_Divide(benchmark::State& state)
 }
 BENCHMARK(BM_Divide);
 
+// The same mix, each division explained: the exact fractions kept beside
+// the amounts, the statuses, the problem and the sentences.
+void BM_DivideExplained(benchmark::State& state)
+{
+    const auto& cases = mix();
+    std::size_t i = 0;
+    qismar::Explanation explanation;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(qismar::DivideExplained(cases[i].estateCase, explanation));
+        benchmark::DoNotOptimize(explanation);
+        if (++i == cases.size())
+            i = 0;
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_DivideExplained);
+
 // Cases whose base rises, and cases whose surplus is returned over many
 // passes, separately: the two loops of the driver.
 void BM_DivideLoops(benchmark::State& state, int loop)
@@ -92,7 +110,7 @@ BENCHMARK_CAPTURE(BM_DivideLoops, return_base_24_to_4, 1);
 
 // qismar-cli's whole loop over a 100 000-line input held in memory: reading,
 // parsing, dividing and writing the JSON objects.
-void BM_CliLines(benchmark::State& state)
+void BM_CliLines(benchmark::State& state, bool explain)
 {
     static const std::string input = [] {
         std::string text;
@@ -103,7 +121,9 @@ void BM_CliLines(benchmark::State& state)
     for (auto _ : state) {
         FILE* in = fmemopen(const_cast<char*>(input.data()), input.size(), "r");
         FILE* out = std::fopen("/dev/null", "w");
-        const int status = qismar::cli::run(in, out);
+        qismar::cli::Options options;
+        options.explain = explain;
+        const int status = qismar::cli::run(in, out, stderr, options);
         std::fclose(in);
         std::fclose(out);
         if (status != 0)
@@ -111,7 +131,8 @@ void BM_CliLines(benchmark::State& state)
     }
     state.SetItemsProcessed(state.iterations() * 100000);
 }
-BENCHMARK(BM_CliLines)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_CliLines, plain, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_CliLines, explain, true)->Unit(benchmark::kMillisecond);
 
 int writeCases(const char* path, std::size_t count)
 {

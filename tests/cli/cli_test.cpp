@@ -473,4 +473,87 @@ TEST(CliProgram, WorkedExamplesToTheLastDecimal)
     EXPECT_FALSE(std::getline(got, g)) << "extra output: " << g;
 }
 
+TEST(CliExplain, TheExplanationFollowsTheResult)
+{
+    // Husband, mother and two full sisters: a half, a sixth and two thirds of
+    // 6 raised to 8.
+    cli::Options options;
+    options.explain = true;
+    std::string out;
+    ASSERT_TRUE(cli::processLine(R"({"deceased":"woman","spouse":true,"mother":true,"fullSisters":2,"estate":"24000"})",
+                                 out, options));
+    EXPECT_EQ(out,
+              R"({"outcome": "divided", "base": 32, "rows": [{"key": "n1", "amount": "9000", "percent": "%37.5"}, )"
+              R"({"key": "n4", "amount": "3000", "percent": "%12.5"}, {"key": "n10", "amount": "6000", "percent": "%25"}], )"
+              R"("explain": {"origin": 6, "awl": 8, "radd": null, "correction": 8, "undistributed": null, "heirs": [)"
+              R"({"key": "n1", "status": "fixed", "share": "1/2", "fraction": "3/8", "classFraction": "3/8", "shares": 3, )"
+              R"("excludedBy": [], "reason": "للزوج النصف لعدم وجود الفرع الوارث"}, )"
+              R"({"key": "n4", "status": "fixed", "share": "1/6", "fraction": "1/8", "classFraction": "1/8", "shares": 1, )"
+              R"("excludedBy": [], "reason": "للأم السدس لوجود اثنين فأكثر من الإخوة"}, )"
+              R"({"key": "n10", "status": "fixed", "share": "2/3", "fraction": "1/4", "classFraction": "1/2", "shares": 2, )"
+              R"("excludedBy": [], "reason": "للأخوات الشقيقات الثلثان يقتسمنهما بالتساوي لتعددهن وعدم وجود من يعصبهن"}]}})"
+              "\n");
+
+    // An exclusion and the remainder a spouse leaves.
+    const struct {
+        const char* line;
+        const char* holds;
+    } cases[] = {
+        {R"({"father":true,"fullBrothers":1,"estate":"100"})",
+         R"({"key": "n9", "status": "excluded", "share": null, "fraction": "0", "classFraction": "0", "shares": 0, )"
+         R"("excludedBy": ["n3"], "reason": "محجوب بالأب"})"},
+        {R"({"deceased":"woman","spouse":true,"estate":"24000"})",
+         R"("undistributed": {"amount": "12000", "percent": "%50"}, "explain": {"origin": 2, "awl": null, "radd": null, )"
+         R"("correction": 2, "undistributed": "1/2")"},
+        // Nothing divided: no explanation.
+        {R"({"estate":"1000"})", R"({"outcome": "no_heirs", "base": 23, "rows": [], "explain": null})"},
+        {R"({"estate":"0"})", R"({"outcome": "no_estate", "rows": [], "explain": null})"},
+    };
+    for (const auto& k : cases) {
+        out.clear();
+        cli::processLine(k.line, out, options);
+        EXPECT_NE(out.find(k.holds), std::string::npos) << k.line << " -> " << out;
+    }
+}
+
+TEST(CliExplain, TheProgramExplainsEveryWorkedExampleAndNothingElseChanges)
+{
+    std::ifstream cases(QISMAR_TEST_DATA "/worked_examples.jsonl");
+    std::string input, line;
+    while (std::getline(cases, line))
+        input += line + "\n";
+    std::string plain, explained;
+    const int plainStatus = runProgram(input, plain);
+    const std::string path = ::testing::TempDir() + "qismar_cli_explain_" + std::to_string(getpid()) + ".jsonl";
+    std::ofstream(path) << input;
+    const std::string outPath = path + ".out";
+    const Outcome r = spawnProgram({"--explain"}, path, outPath);
+    explained = readAll(outPath);
+    std::remove(path.c_str());
+    std::remove(outPath.c_str());
+    EXPECT_EQ(r.status, plainStatus);
+    std::istringstream p(plain), e(explained);
+    std::string pl, ex;
+    int lines = 0;
+    while (std::getline(p, pl)) {
+        ASSERT_TRUE(std::getline(e, ex));
+        ++lines;
+        const json plainObject = json::parse(pl);
+        json explainedObject = json::parse(ex);
+        ASSERT_TRUE(explainedObject.contains("explain")) << ex;
+        const json explanation = explainedObject["explain"];
+        explainedObject.erase("explain");
+        // The result is the plain result; the explanation has an entry for
+        // each of its rows, in order.
+        EXPECT_EQ(explainedObject, plainObject) << pl;
+        if (plainObject["outcome"] == "divided") {
+            ASSERT_TRUE(explanation.is_object()) << ex;
+            ASSERT_EQ(explanation["heirs"].size(), plainObject["rows"].size()) << ex;
+            for (std::size_t i = 0; i < plainObject["rows"].size(); ++i)
+                EXPECT_EQ(explanation["heirs"][i]["key"], plainObject["rows"][i]["key"]) << ex;
+        }
+    }
+    EXPECT_GT(lines, 40);
+}
+
 }  // namespace

@@ -1,0 +1,646 @@
+#include "explanation.h"
+
+#include <algorithm>
+#include <array>
+#include <span>
+#include <initializer_list>
+#include <string_view>
+#include <utility>
+
+#include "division_internal.h"
+#include "invariants.h"
+
+namespace qismar {
+
+namespace {
+
+using detail::Source;
+using Int = Rational::Int;
+
+bool positive(Currency v) { return v.raw() > 0; }
+bool atLeastTwo(Currency v) { return v.raw() >= 2 * Currency::kScale; }
+
+struct Names {
+    std::string_view singular;
+    std::string_view plural;  // empty for a single heir
+    bool female;
+};
+
+// In the order of the rows.
+constexpr std::array<Names, kRowCount> kNames = {{
+    {"الزوج", {}, false},
+    {"الزوجة", "الزوجات", true},
+    {"الأب", {}, false},
+    {"الأم", {}, true},
+    {"الابن", "الأبناء", false},
+    {"البنت", "البنات", true},
+    {"ابن الابن", "أبناء الابن", false},
+    {"بنت الابن", "بنات الابن", true},
+    {"الأخ الشقيق", "الإخوة الأشقاء", false},
+    {"الأخت الشقيقة", "الأخوات الشقيقات", true},
+    {"الجد", {}, false},
+    {"ولد الأم", "أولاد الأم", false},
+    {"أم الأم", {}, true},
+    {"أم الأب", {}, true},
+    {"الأخت لأب", "الأخوات لأب", true},
+    {"الأخ لأب", "الإخوة لأب", false},
+    {"ابن الأخ الشقيق", "أبناء الأخ الشقيق", false},
+    {"ابن الأخ لأب", "أبناء الأخ لأب", false},
+    {"العم الشقيق", "الأعمام الأشقاء", false},
+    {"العم لأب", "الأعمام لأب", false},
+    {"ابن العم الشقيق", "أبناء العم الشقيق", false},
+    {"ابن العم لأب", "أبناء العم لأب", false},
+    {"أم أم الأم", {}, true},
+    {"أم أم الأب", {}, true},
+    {"أم أبي الأب", {}, true},
+    {"بنت ابن الابن", "بنات ابن الابن", true},
+    {"ابن ابن الابن", "أبناء ابن الابن", false},
+}};
+
+const Names& names(Row row) { return kNames[std::size_t(index(row))]; }
+
+bool isGrandmother(Row row)
+{
+    return row == Row::n13 || row == Row::n14 || row == Row::n24 || row == Row::n25 || row == Row::n26;
+}
+
+// One text of several pieces, written into `out` (whose room is reused).
+void cat(std::string& out, std::initializer_list<std::string_view> pieces)
+{
+    out.clear();
+    for (std::string_view p : pieces)
+        out += p;
+}
+
+// "لـ" before a name: "للزوج", "لابن الابن", "لأم الأم".
+std::string forHeir(std::string_view name)
+{
+    constexpr std::string_view article = "ال";
+    std::string s;
+    cat(s, {"ل", name.substr(0, article.size()) == article ? name.substr(std::string_view("ا").size()) : name});
+    return s;
+}
+
+// The Arabic name of a fixed share of the whole.
+std::string_view shareName(Rational share)
+{
+    const struct {
+        Int num, den;
+        std::string_view name;
+    } known[] = {{1, 2, "النصف"}, {1, 4, "الربع"}, {1, 8, "الثمن"}, {2, 3, "الثلثان"}, {1, 3, "الثلث"}, {1, 6, "السدس"}};
+    for (const auto& k : known)
+        if (share.num() == k.num && share.den() == k.den)
+            return k.name;
+    return {};
+}
+
+class Builder {
+public:
+    Builder(const EstateCase& c, const DivisionResult& r, const detail::Trace& t, Explanation& out)
+        : c_(c), r_(r), t_(t), out_(out)
+    {
+        for (int i = 0; i < kRowCount; ++i)
+            heads_[std::size_t(i)] = HeadsOfRow(c, rowAt(i));
+    }
+
+    void build()
+    {
+        // The entries of an explanation used before are reused, with the
+        // room of their texts.
+        out_.exact = true;
+        out_.origin = 0;
+        out_.awl.reset();
+        out_.radd.reset();
+        out_.spouseKeepsShare = false;
+        out_.correction.reset();
+        out_.undistributed.reset();
+        std::size_t count = 0;
+        for (const RowText& row : r_.rows)
+            count += !row.isEmpty();
+        out_.heirs.resize(count);
+        std::size_t next = 0;
+        for (int i = 0; i < kRowCount; ++i) {
+            if (r_.rows[std::size_t(i)].isEmpty())
+                continue;
+            HeirExplanation& h = out_.heirs[next++];
+            heir(rowAt(i), h);
+            if (!h.fraction.valid())
+                out_.exact = false;
+        }
+        Rational total;
+        for (const HeirExplanation& h : out_.heirs)
+            total += h.classFraction;
+        const Rational left = Rational(1) - total;
+        if (!left.valid())
+            out_.exact = false;
+        else if (!left.isZero())
+            out_.undistributed = left;
+        if (!out_.exact) {
+            out_.heirs.clear();
+            out_.undistributed.reset();
+            return;
+        }
+        problem();
+        for (HeirExplanation& h : out_.heirs)
+            reason(h);
+    }
+
+private:
+    Currency heads(Row row) const { return heads_[std::size_t(index(row))]; }
+    bool plural(Row row) const { return heads(row).raw() > Currency::kScale && !names(row).plural.empty(); }
+    std::string_view name(Row row) const { return plural(row) ? names(row).plural : names(row).singular; }
+    bool present(Row row) const { return !r_.rows[std::size_t(index(row))].isEmpty(); }
+    const detail::RowSource& source(Row row) const { return t_.sources[std::size_t(index(row))]; }
+
+    void heir(Row row, HeirExplanation& h) const
+    {
+        h.row = row;
+        h.share.reset();
+        h.shares.reset();
+        h.excludedBy.clear();
+        const std::size_t i = std::size_t(index(row));
+        h.fraction = t_.rows[i];
+        const Currency n = heads(row);
+        h.classFraction = n.raw() == Currency::kScale ? h.fraction
+                          : n.isWhole()              ? h.fraction * Rational(n.raw() / Currency::kScale)
+                                                     : h.fraction * Rational::of(n.raw(), Currency::kScale);
+        const detail::RowSource& s = t_.sources[i];
+        const Rational classShare = Rational::of(s.k, 24);
+        switch (s.source) {
+        case Source::Fixed:
+            h.status = HeirStatus::Fixed;
+            if (s.k != 0)
+                h.share = classShare;
+            break;
+        case Source::Umariyya:
+            h.status = HeirStatus::Umariyya;
+            h.share = classShare;
+            break;
+        case Source::ResidueAlone:
+        case Source::ResidueMale:
+            h.status = HeirStatus::Residue;
+            break;
+        case Source::ResidueFemale:
+            h.status = HeirStatus::ResidueWith;
+            break;
+        case Source::ResidueBeside:
+            h.status = HeirStatus::ResidueBeside;
+            break;
+        case Source::FatherRest:
+        case Source::GrandfatherRest:
+            if (s.k == 0) {
+                h.status = HeirStatus::Residue;
+            } else {
+                h.share = classShare;
+                h.status = t_.fixedPart[i] < h.fraction ? HeirStatus::FixedAndResidue : HeirStatus::Fixed;
+            }
+            break;
+        case Source::SharedThird:
+            h.status = HeirStatus::SharedThird;
+            h.share = Rational::of(1, 3);
+            break;
+        case Source::GrandfatherSharing:
+            h.status = HeirStatus::GrandfatherSharing;
+            break;
+        case Source::GrandfatherSixth:
+            h.status = HeirStatus::Fixed;
+            h.share = Rational::of(1, 6);
+            break;
+        case Source::Earlier:
+            h.status = HeirStatus::Fixed;
+            break;
+        case Source::None:
+            h.status = HeirStatus::NothingLeft;
+            break;
+        }
+        if (h.fraction.isZero() && s.source != Source::Earlier) {
+            h.share.reset();
+            h.excludedBy = ExcludersOf(c_, row);
+            h.status = h.excludedBy.empty() ? HeirStatus::NothingLeft : HeirStatus::Excluded;
+        }
+    }
+
+    // The origin, the raise or the return, the correction, and each head's
+    // number of shares.
+    void problem()
+    {
+        // The fixed shares as the textbook adds them: the grandmothers share
+        // one sixth, and the uterine and full siblings one third.
+        struct Group {
+            Rational share;
+            bool spouse;
+        };
+        std::array<Group, kRowCount> groupStore;
+        std::size_t groupCount = 0;
+        bool grandmothers = false, sharedThird = false;
+        for (const HeirExplanation& h : out_.heirs) {
+            if (!h.share)
+                continue;
+            if (isGrandmother(h.row)) {
+                if (std::exchange(grandmothers, true))
+                    continue;
+            } else if (h.status == HeirStatus::SharedThird) {
+                if (std::exchange(sharedThird, true))
+                    continue;
+            }
+            groupStore[groupCount++] = {*h.share, h.row == Row::n1 || h.row == Row::n2};
+        }
+        const std::span<const Group> groups(groupStore.data(), groupCount);
+        Int origin = 1;
+        Rational sum;
+        for (const auto& [share, spouse] : groups) {
+            origin = lcm(origin, share.den());
+            sum += share;
+        }
+        if (groups.empty()) {
+            // Residuaries only: their heads, a male counting twice beside
+            // females of his class.
+            bool female = false;
+            for (const HeirExplanation& h : out_.heirs)
+                if (h.status == HeirStatus::ResidueWith || (h.status == HeirStatus::GrandfatherSharing && names(h.row).female))
+                    female = true;
+            Int units = 0;
+            for (const HeirExplanation& h : out_.heirs) {
+                if (h.fraction.isZero() || !(h.status == HeirStatus::Residue || h.status == HeirStatus::ResidueWith ||
+                                             h.status == HeirStatus::GrandfatherSharing))
+                    continue;
+                const Int n = heads(h.row).raw() / Currency::kScale;
+                units += female && !names(h.row).female ? 2 * n : n;
+            }
+            origin = units > 0 ? units : 1;
+        }
+        out_.origin = std::int64_t(std::min<Int>(origin, INT64_MAX));
+
+        const std::int64_t base = r_.problemBase.raw() / Currency::kScale;
+        if (base > 24 && !groups.empty()) {
+            const Rational awl = sum * Rational(out_.origin);
+            if (awl.valid() && awl.den() == 1 && awl.num() > origin)
+                out_.awl = std::int64_t(awl.num());
+        }
+        if (base < 24) {
+            Int others = 1;
+            Rational othersSum;
+            bool any = false;
+            for (const auto& [share, spouse] : groups) {
+                if (spouse) {
+                    out_.spouseKeepsShare = true;
+                    continue;
+                }
+                any = true;
+                others = lcm(others, share.den());
+                othersSum += share;
+            }
+            const Rational radd = othersSum * Rational(std::int64_t(std::min<Int>(others, INT64_MAX)));
+            if (any && radd.valid() && radd.den() == 1)
+                out_.radd = std::int64_t(radd.num());
+            if (!any)
+                out_.spouseKeepsShare = false;
+        }
+
+        Int correction = 1;
+        for (const HeirExplanation& h : out_.heirs)
+            if (!h.fraction.isZero())
+                correction = lcm(correction, h.fraction.den());
+        if (out_.undistributed)
+            correction = lcm(correction, out_.undistributed->den());
+        if (correction > 0 && correction <= INT64_MAX) {
+            out_.correction = std::int64_t(correction);
+            for (HeirExplanation& h : out_.heirs) {
+                // The correction is a multiple of every denominator.
+                Int shares;
+                if (!__builtin_mul_overflow(h.fraction.num(), correction / h.fraction.den(), &shares) &&
+                    shares <= INT64_MAX)
+                    h.shares = std::int64_t(shares);
+            }
+        }
+    }
+
+    std::string_view femaleDescendant() const
+    {
+        for (Row row : {Row::n6, Row::n8, Row::n27})
+            if (present(row))
+                return name(row);
+        return names(Row::n6).singular;
+    }
+
+    std::string_view excludedWord(Row row) const
+    {
+        const bool female = names(row).female && row != Row::n12;
+        if (plural(row))
+            return female ? "محجوبات" : "محجوبون";
+        return female ? "محجوبة" : "محجوب";
+    }
+
+    void reason(HeirExplanation& h) const
+    {
+        std::string& out = h.reason;
+        const Row row = h.row;
+        const std::string who = forHeir(name(row));
+        const bool many = plural(row);
+        const std::string_view share = h.share ? shareName(*h.share) : std::string_view();
+        const std::string_view spouse =
+            c_.isMan() ? (c_.wives.raw() > Currency::kScale ? "الزوجات" : "الزوجة") : "الزوج";
+        switch (h.status) {
+        case HeirStatus::Excluded: {
+            out = excludedWord(row);
+            for (std::size_t i = 0; i < h.excludedBy.size(); ++i) {
+                out += i == 0 ? " ب" : " و";
+                out += name(h.excludedBy[i]);
+            }
+            return;
+        }
+        case HeirStatus::NothingLeft:
+            return cat(out, {"لم يبق ", many ? (names(row).female ? "لهن" : "لهم") : (names(row).female ? "لها" : "له"),
+                        " شيء بعد أصحاب الفروض"});
+        case HeirStatus::Umariyya:
+            // "وهو ربع التركة": the share's name without its article.
+            return cat(out, {who, " ثلث الباقي بعد فرض ", spouse, "، وهو ", share.substr(std::string_view("ال").size()),
+                        " التركة (المسألة العمرية)"});
+        case HeirStatus::SharedThird:
+            return cat(out, {"يشترك أولاد الأم والإخوة الأشقاء في الثلث بالتساوي لأنه لم يبق للأشقاء شيء بعد الفروض (المسألة "
+                   "المشتركة)"});
+        case HeirStatus::GrandfatherSharing:
+            if (row == Row::n11)
+                return cat(out, {"للجد مقاسمة الإخوة كأنه أخ منهم لأنها خير له من السدس"});
+            return cat(out, {who, " مقاسمة الجد، للذكر مثل حظ الأنثيين"});
+        case HeirStatus::ResidueBeside:
+            return cat(out, {who, " الباقي تعصيباً مع الغير لوجود ", femaleDescendant()});
+        case HeirStatus::ResidueWith: {
+            const Row male = row == Row::n6 ? Row::n5 : row == Row::n10 ? Row::n9 : row == Row::n15 ? Row::n16
+                           : (row == Row::n8 && present(Row::n7)) ? Row::n7 : Row::n28;
+            return cat(out, {who, " الباقي تعصيباً بالغير مع ", name(male), "، للذكر مثل حظ الأنثيين"});
+        }
+        case HeirStatus::Residue: {
+            if (row == Row::n3)
+                return source(Row::n4).source == Source::Umariyya
+                           ? cat(out, {"للأب الباقي تعصيباً بعد فرض ", spouse, " وثلث الباقي للأم (المسألة العمرية)"})
+                           : cat(out, {"للأب الباقي تعصيباً لعدم وجود الفرع الوارث"});
+            if (row == Row::n11)
+                return cat(out, {(source(Row::n10).source == Source::Fixed || source(Row::n15).source == Source::Fixed)
+                           ? "للجد الباقي بعد فرض الأخوات لأنه خير له من المقاسمة"
+                           : "للجد الباقي تعصيباً لعدم وجود الأب والفرع الوارث"});
+            if (source(row).source == Source::ResidueMale) {
+                const Row female = row == Row::n5 ? Row::n6 : row == Row::n7 ? Row::n8 : row == Row::n9 ? Row::n10
+                                 : row == Row::n16 ? Row::n15 : present(Row::n27) && !present(Row::n8) ? Row::n27 : Row::n8;
+                return cat(out, {who, " مع ", name(female), " الباقي تعصيباً، للذكر مثل حظ الأنثيين"});
+            }
+            if ((row == Row::n9 || row == Row::n16) && source(Row::n11).source == Source::GrandfatherSixth)
+                return cat(out, {who, " الباقي بعد سدس الجد"});
+            return cat(out, {who, " الباقي تعصيباً بالنفس", many ? " يقتسمونه بالتساوي" : ""});
+        }
+        case HeirStatus::FixedAndResidue:
+            return cat(out, {who, " السدس فرضاً والباقي تعصيباً لوجود الفرع الوارث الأنثى"});
+        case HeirStatus::Fixed:
+            break;
+        }
+        if (source(row).source == Source::Earlier)
+            return cat(out, {"مبلغ مدوّن في هذا السطر من قبل هذه القسمة"});
+        return fixedReason(h, who, share, many);
+    }
+
+    void fixedReason(HeirExplanation& h, const std::string& who, std::string_view share, bool many) const
+    {
+        std::string& out = h.reason;
+        const Row row = h.row;
+        const bool descendants = c_.children || c_.grandchildren;
+        const std::string_view because = descendants ? " لوجود الفرع الوارث" : " لعدم وجود الفرع الوارث";
+        // "يقتسمنه", or "يقتسمنهما" for the two thirds.
+        const bool two = share == "الثلثان";
+        const std::string_view shared = !many ? ""
+                                        : names(row).female ? (two ? " يقتسمنهما بالتساوي" : " يقتسمنه بالتساوي")
+                                                            : (two ? " يقتسمونهما بالتساوي" : " يقتسمونه بالتساوي");
+        switch (row) {
+        case Row::n1:
+        case Row::n2:
+            return cat(out, {who, " ", share, shared, because});
+        case Row::n3:
+        case Row::n11:
+            if (source(row).source == Source::GrandfatherSixth)
+                return cat(out, {"للجد السدس لأنه خير له من مقاسمة الإخوة"});
+            if (positive(c_.sons) || positive(c_.sonsSons) || positive(c_.sonsSonsSons))
+                return cat(out, {who, " السدس فرضاً لوجود الفرع الوارث الذكر"});
+            return cat(out, {who, " السدس فرضاً، ولم يبق بعد الفروض ما يأخذه تعصيباً"});
+        case Row::n4:
+            if (share == "الثلث")
+                return cat(out, {"للأم الثلث لعدم وجود الفرع الوارث ولعدم وجود اثنين فأكثر من الإخوة"});
+            return cat(out, {descendants ? "للأم السدس لوجود الفرع الوارث" : "للأم السدس لوجود اثنين فأكثر من الإخوة"});
+        case Row::n6:
+        case Row::n8:
+        case Row::n27:
+        case Row::n10:
+        case Row::n15:
+            if (share == "السدس")
+                return cat(out, {who, " السدس", shared, " تكملة للثلثين مع ",
+                            row == Row::n15                          ? name(Row::n10)
+                            : row == Row::n27 && present(Row::n8) ? name(Row::n8)
+                                                                     : name(Row::n6)});
+            if (share == "النصف")
+                return cat(out, {who, " النصف لانفرادها وعدم وجود من يعصبها"});
+            return cat(out, {who, " الثلثان", shared, " لتعددهن وعدم وجود من يعصبهن"});
+        case Row::n12:
+            if (share == "السدس")
+                return cat(out, {"لولد الأم السدس لانفراده وعدم وجود الأصل الوارث الذكر والفرع الوارث"});
+            return cat(out, {"لأولاد الأم الثلث يقتسمونه بالتساوي ذكوراً وإناثاً"});
+        default:
+            break;
+        }
+        if (isGrandmother(row)) {
+            int inheriting = 0;
+            for (Row g : {Row::n13, Row::n14, Row::n24, Row::n25, Row::n26})
+                if (present(g) && !t_.rows[std::size_t(index(g))].isZero())
+                    ++inheriting;
+            return inheriting > 1 ? cat(out, {"تشترك الجدات الوارثات في السدس بالتساوي"})
+                                  : cat(out, {who, " السدس لعدم وجود الأم"});
+        }
+        return cat(out, {who, " ", share, shared});
+    }
+
+    const EstateCase& c_;
+    const DivisionResult& r_;
+    const detail::Trace& t_;
+    Explanation& out_;
+    std::array<Currency, kRowCount> heads_;
+};
+
+}  // namespace
+
+std::vector<std::string> ProblemSentences(const Explanation& e)
+{
+    std::vector<std::string> s;
+    if (!e.exact)
+        return s;
+    const std::string origin = std::to_string(e.origin);
+    bool anyFixed = false;
+    for (const HeirExplanation& h : e.heirs)
+        anyFixed |= h.share.has_value();
+    if (anyFixed)
+        s.push_back("أصل المسألة " + origin + "، وهو أصغر عدد تخرج منه فروض أصحاب الفروض");
+    else
+        s.push_back("أصل المسألة " + origin + "، وهو عدد رؤوس العصبة، للذكر مثل حظ الأنثيين");
+    if (e.awl)
+        s.push_back("زادت الفروض على أصل المسألة فعالت من " + origin + " إلى " + std::to_string(*e.awl) +
+                    "، فنقص نصيب كل صاحب فرض بنسبة فرضه");
+    if (e.radd) {
+        if (e.spouseKeepsShare)
+            s.push_back("بقي فائض بعد الفروض ولا عاصب، فأخذ الزوج أو الزوجة فرضه كاملاً، وردّ الباقي على غيره من "
+                        "أصحاب الفروض بنسبة فروضهم (أصل الرد " + std::to_string(*e.radd) +
+                        ")، إذ لا يُرد على الزوجين");
+        else
+            s.push_back("بقي فائض بعد الفروض ولا عاصب، فردّ على أصحاب الفروض بنسبة فروضهم، فصار أصل المسألة " +
+                        std::to_string(*e.radd) + " بالرد");
+    }
+    if (e.correction)
+        s.push_back("صحت المسألة من " + std::to_string(*e.correction) +
+                    " سهماً، وهو أصغر عدد يأخذ منه كل وارث عدداً صحيحاً من الأسهم");
+    if (e.undistributed)
+        s.push_back("بقي " + e.undistributed->text() +
+                    " من التركة دون توزيع، وهو لذوي الأرحام، ولا يُرد على الزوج أو الزوجة ما دام أحد منهم موجوداً");
+    return s;
+}
+
+const char* statusKey(HeirStatus status) noexcept
+{
+    switch (status) {
+    case HeirStatus::Fixed: return "fixed";
+    case HeirStatus::Residue: return "residue";
+    case HeirStatus::ResidueWith: return "residue_with";
+    case HeirStatus::ResidueBeside: return "residue_beside";
+    case HeirStatus::FixedAndResidue: return "fixed_and_residue";
+    case HeirStatus::Umariyya: return "umariyya";
+    case HeirStatus::SharedThird: return "shared_third";
+    case HeirStatus::GrandfatherSharing: return "grandfather_sharing";
+    case HeirStatus::Excluded: return "excluded";
+    case HeirStatus::NothingLeft: return "nothing_left";
+    }
+    return "";
+}
+
+std::string HeirName(Row row, bool plural)
+{
+    const Names& n = names(row);
+    return std::string(plural && !n.plural.empty() ? n.plural : n.singular);
+}
+
+std::vector<Row> ExcludersOf(const EstateCase& c, Row row)
+{
+    std::vector<Row> out;
+    const auto add = [&](Row r) {
+        if (RelativePresent(c, r) && std::find(out.begin(), out.end(), r) == out.end())
+            out.push_back(r);
+    };
+    const auto maleDescendants = [&] {
+        add(Row::n5);
+        add(Row::n7);
+        add(Row::n28);
+    };
+    // A near grandmother who inherits excludes the far ones.
+    const auto nearGrandmother = [&] {
+        if (c.mothersMother)
+            add(Row::n13);
+        if (c.fathersMother && !c.father)
+            add(Row::n14);
+    };
+    const bool femaleDescendant = positive(c.daughters) || positive(c.sonsDaughters) || positive(c.sonsSonsDaughters);
+    const Currency one = Currency::fromRaw(Currency::kScale);
+    switch (row) {
+    case Row::n11: add(Row::n3); break;
+    case Row::n13: add(Row::n4); break;
+    case Row::n14: add(Row::n4); add(Row::n3); break;
+    case Row::n24: add(Row::n4); nearGrandmother(); break;
+    case Row::n25: add(Row::n4); add(Row::n3); nearGrandmother(); break;
+    case Row::n26: add(Row::n4); add(Row::n3); add(Row::n11); nearGrandmother(); break;
+    case Row::n7: add(Row::n5); break;
+    case Row::n8:
+        add(Row::n5);
+        // Two daughters complete the two thirds, unless a male of her degree
+        // or below makes her residuary.
+        if (!positive(c.sonsSons) && !positive(c.sonsSonsSons) && atLeastTwo(c.daughters))
+            add(Row::n6);
+        break;
+    case Row::n28: add(Row::n5); add(Row::n7); break;
+    case Row::n27:
+        add(Row::n5);
+        add(Row::n7);
+        if (out.empty() && !positive(c.sonsSonsSons)) {
+            if (atLeastTwo(c.daughters))
+                add(Row::n6);
+            if (atLeastTwo(c.sonsDaughters))
+                add(Row::n8);
+            if (c.daughters == one && positive(c.sonsDaughters)) {
+                add(Row::n6);
+                add(Row::n8);
+            }
+        }
+        break;
+    case Row::n9:
+    case Row::n10:
+        add(Row::n3);
+        maleDescendants();
+        break;
+    case Row::n16:
+        add(Row::n3);
+        maleDescendants();
+        add(Row::n9);
+        if (positive(c.fullSisters) && femaleDescendant)
+            add(Row::n10);
+        break;
+    case Row::n15:
+        add(Row::n3);
+        maleDescendants();
+        add(Row::n9);
+        // A full sister residuary beside female descendants, or two full
+        // sisters who complete the two thirds without a paternal brother.
+        if ((positive(c.fullSisters) && femaleDescendant) || (atLeastTwo(c.fullSisters) && !positive(c.paternalBrothers)))
+            add(Row::n10);
+        break;
+    case Row::n12:
+        add(Row::n3);
+        add(Row::n11);
+        for (Row d : {Row::n5, Row::n6, Row::n7, Row::n8, Row::n28, Row::n27})
+            add(d);
+        break;
+    case Row::n17:
+    case Row::n18:
+    case Row::n19:
+    case Row::n20:
+    case Row::n21:
+    case Row::edtNebnAmLiAb: {
+        maleDescendants();
+        add(Row::n3);
+        add(Row::n11);
+        add(Row::n9);
+        add(Row::n16);
+        // A sister residuary beside female descendants stands in a brother's place.
+        if (femaleDescendant) {
+            if (positive(c.fullSisters))
+                add(Row::n10);
+            else if (positive(c.paternalSisters))
+                add(Row::n15);
+        }
+        for (Row nearer : {Row::n17, Row::n18, Row::n19, Row::n20, Row::n21}) {
+            if (nearer == row)
+                break;
+            add(nearer);
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return out;
+}
+
+DivisionResult DivideExplained(const EstateCase& estateCase, Explanation& explanation, const ResultRows& rowsBefore)
+{
+    detail::Trace trace;
+    DivisionResult result = Divide(estateCase, rowsBefore, &trace);
+    if (result.outcome == Outcome::Divided) {
+        Builder(estateCase, result, trace, explanation).build();
+    } else {
+        explanation.exact = false;
+        explanation.heirs.clear();
+    }
+    return result;
+}
+
+}  // namespace qismar

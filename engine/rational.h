@@ -1,0 +1,78 @@
+// Qismar: exact fractions for the explanation of a division.
+//
+// The explanation states every share as an exact fraction of the estate
+// (3/8, 1/6, 7/8). A Rational holds a reduced fraction with a positive
+// denominator in 128-bit integers. It never throws and never allocates: an
+// operation whose result does not fit, or a division by zero, gives an
+// invalid value, and every operation on an invalid value stays invalid, so
+// that the explanation can say it has no exact form instead of being wrong.
+#pragma once
+
+#include <compare>
+#include <cstdint>
+#include <string>
+
+namespace qismar {
+
+class Rational {
+public:
+    using Int = __int128;
+
+    constexpr Rational() noexcept = default;  // 0
+    constexpr Rational(std::int64_t whole) noexcept : num_(whole) {}  // NOLINT: a whole number is a fraction
+    // n / d, reduced; d = 0 gives an invalid value.
+    static Rational of(Int n, Int d) noexcept;
+    static constexpr Rational invalid() noexcept
+    {
+        Rational r;
+        r.den_ = 0;
+        return r;
+    }
+
+    constexpr bool valid() const noexcept { return den_ != 0; }
+    constexpr Int num() const noexcept { return num_; }
+    constexpr Int den() const noexcept { return den_; }
+    constexpr bool isZero() const noexcept { return valid() && num_ == 0; }
+    constexpr bool isNegative() const noexcept { return valid() && num_ < 0; }
+
+    friend Rational operator+(Rational a, Rational b) noexcept;
+    friend Rational operator-(Rational a, Rational b) noexcept;
+    friend Rational operator*(Rational a, Rational b) noexcept;
+    friend Rational operator/(Rational a, Rational b) noexcept;
+    Rational& operator+=(Rational b) noexcept { return *this = *this + b; }
+    Rational& operator-=(Rational b) noexcept { return *this = *this - b; }
+
+    // Equal when both are valid and equal, or both invalid.
+    friend constexpr bool operator==(Rational a, Rational b) noexcept
+    {
+        return a.num_ == b.num_ && a.den_ == b.den_;
+    }
+    // Orders valid values; false whenever either side is invalid.
+    friend bool operator<(Rational a, Rational b) noexcept;
+    friend bool operator>(Rational a, Rational b) noexcept { return b < a; }
+
+    // value x m / d for whole m and positive d, reduced once.
+    static Rational scaled(Rational value, Int m, Int d) noexcept;
+
+    // The larger of the value and 0.
+    Rational nonNegative() const noexcept { return isNegative() ? Rational() : *this; }
+
+    // "p/q", or "p" for a whole number, or "" for an invalid value.
+    std::string text() const;
+    void appendText(std::string& out) const;
+
+private:
+    Int num_ = 0;
+    Int den_ = 1;
+};
+
+// The greatest common divisor and least common multiple of positive 128-bit
+// integers; lcm gives 0 when the result does not fit.
+Rational::Int gcd(Rational::Int a, Rational::Int b) noexcept;
+Rational::Int lcm(Rational::Int a, Rational::Int b) noexcept;
+
+// Decimal digits of a 128-bit integer.
+std::string toDecimal(Rational::Int value);
+void appendDecimal(Rational::Int value, std::string& out);
+
+}  // namespace qismar
