@@ -45,9 +45,9 @@ TfmIntroduc::~TfmIntroduc()
 
 void TfmIntroduc::FormCreate()
 {
-    // Read now, so that a missing file is reported while the program starts;
-    // laid out in the text area when the window is first shown.
-    Memo1->setTextForShowing(ui::readTextFile(QStringLiteral("introduc.txt")));
+    // Read now, so that a missing or refused file is reported while the
+    // program starts; decoded and laid out when the window is first shown.
+    Memo1->setCp1256ForShowing(ui::readDataFile(QStringLiteral("introduc.txt")).bytes);
 }
 
 void TfmIntroduc::Button1Click()

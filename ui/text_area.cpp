@@ -1,5 +1,7 @@
 #include "text_area.h"
 
+#include "ui_common.h"
+
 namespace qismar::ui {
 
 namespace {
@@ -83,13 +85,32 @@ void TextArea::setTextForShowing(const QString& text)
         setPlainText(breakLongLines(text));
     } else {
         pending_ = text;
+        pendingBytes_.clear();
         hasPending_ = true;
+        pendingIsBytes_ = false;
     }
+}
+
+void TextArea::setCp1256ForShowing(QByteArray bytes)
+{
+    if (shown_) {
+        setPlainText(breakLongLines(decodeCp1256(bytes)));
+    } else {
+        pending_.clear();
+        pendingBytes_ = std::move(bytes);
+        hasPending_ = true;
+        pendingIsBytes_ = true;
+    }
+}
+
+QString TextArea::pendingText() const
+{
+    return pendingIsBytes_ ? decodeCp1256(pendingBytes_) : pending_;
 }
 
 QString TextArea::textForShowing() const
 {
-    return hasPending_ ? pending_ : toPlainText();
+    return hasPending_ ? pendingText() : toPlainText();
 }
 
 void TextArea::showEvent(QShowEvent* event)
@@ -98,8 +119,9 @@ void TextArea::showEvent(QShowEvent* event)
         shown_ = true;
         setFont(font_);
         if (hasPending_) {
-            setPlainText(breakLongLines(pending_));
+            setPlainText(breakLongLines(pendingText()));
             pending_.clear();
+            pendingBytes_.clear();
             hasPending_ = false;
         }
     }

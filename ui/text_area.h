@@ -1,6 +1,7 @@
 // Qismar: the multi-line text area of the reading and information windows.
 #pragma once
 
+#include <QByteArray>
 #include <QFont>
 #include <QPlainTextEdit>
 #include <QString>
@@ -34,6 +35,10 @@ public:
     // The text that the area shows: set now if it was shown already,
     // otherwise when it is first shown.
     void setTextForShowing(const QString& text);
+    // The same for Windows-1256 bytes, decoded only when the text is first
+    // needed: a large text read while the program starts costs the start
+    // no more than the reading.
+    void setCp1256ForShowing(QByteArray bytes);
     // The text it shows, or will show once shown.
     QString textForShowing() const;
     // The font it shows its text in.
@@ -44,8 +49,12 @@ protected:
 
 private:
     QFont font_;
+    QString pendingText() const;
+
     QString pending_;
+    QByteArray pendingBytes_;
     bool hasPending_ = false;
+    bool pendingIsBytes_ = false;
     bool shown_ = false;
 };
 
