@@ -1,5 +1,7 @@
 #include "case_json.h"
 
+#include "preparation.h"
+
 #include <array>
 #include <charconv>
 #include <bitset>
@@ -32,7 +34,7 @@ constexpr Field countField(std::string_view name, Currency EstateCase::*member)
 
 constexpr std::array kFields = {
     Field{"deceased", Kind::Deceased},
-    Field{"estate", Kind::Estate},
+    Field{"estate", Kind::Estate, nullptr, &EstateCase::estate},
     flagField("father", &EstateCase::father),
     flagField("mother", &EstateCase::mother),
     flagField("spouse", &EstateCase::spouse),
@@ -61,6 +63,11 @@ constexpr std::array kFields = {
     flagField("mothersMothersMother", &EstateCase::mothersMothersMother),
     flagField("fathersMothersMother", &EstateCase::fathersMothersMother),
     flagField("fathersFathersMother", &EstateCase::fathersFathersMother),
+    // The estate's preparation: amounts like the estate, and the consent.
+    Field{"funeral", Kind::Estate, nullptr, &EstateCase::funeral},
+    Field{"debts", Kind::Estate, nullptr, &EstateCase::debts},
+    Field{"bequests", Kind::Estate, nullptr, &EstateCase::bequests},
+    flagField("heirsConsent", &EstateCase::heirsConsent),
 };
 
 const Field* findField(std::string_view name)
@@ -245,7 +252,7 @@ private:
         case Kind::Estate:
             if (kind == Value::String) {
                 try {
-                    case_.estate = parseDigits(*stringValue_);
+                    case_.*(field_->count) = parseDigits(*stringValue_);
                 } catch (const EngineError& e) {
                     return failField(e.code() == ErrorCode::OutOfRange
                                          ? " is beyond the range of money amounts (at most 922337203685477)"
@@ -257,7 +264,7 @@ private:
                 return failField(" must be a text of digits or a whole number of 0 or more");
             if (integerValue_ > static_cast<std::uint64_t>(Currency::kMaxWhole))
                 return failField(" is beyond the range of money amounts (at most 922337203685477)");
-            case_.estate = Currency::fromWhole(static_cast<std::int64_t>(integerValue_));
+            case_.*(field_->count) = Currency::fromWhole(static_cast<std::int64_t>(integerValue_));
             return true;
         }
         return false;
@@ -311,6 +318,30 @@ void appendResult(const DivisionResult& result, std::string& out, const Explanat
     case Outcome::Divided: out += "\"divided\""; break;
     case Outcome::NoEstate: out += "\"no_estate\""; break;
     case Outcome::NoHeirs: out += "\"no_heirs\""; break;
+    case Outcome::Consumed: out += "\"consumed\""; break;
+    }
+    char number[kMaxAmountText];
+    if (const auto& p = result.preparation) {
+        // Before the division, in the order of the law.
+        const auto amount = [&](const char* key, Currency value, bool last = false) {
+            out += '"';
+            out += key;
+            out += "\": \"";
+            appendRaw({number, formatAmount(value, number)}, out);
+            out += last ? "\"}" : "\", ";
+        };
+        out += ", \"preparation\": {";
+        amount("gross", p->gross);
+        amount("funeral", p->funeral);
+        amount("debts", p->debts);
+        amount("bequestsCarriedOut", p->bequestsCarriedOut);
+        amount("net", p->net, true);
+    }
+    if (result.outcome == Outcome::Consumed) {
+        if (explanation != nullptr)
+            out += ", \"explain\": null";
+        out += '}';
+        return;
     }
     if (result.outcome == Outcome::NoEstate) {
         out += ", \"rows\": []";
@@ -321,7 +352,6 @@ void appendResult(const DivisionResult& result, std::string& out, const Explanat
         out += '}';
         return;
     }
-    char number[kMaxAmountText];
     out += ", \"base\": ";
     appendRaw({number, formatAmount(result.problemBase, number)}, out);
     out += ", \"rows\": [";
@@ -456,10 +486,10 @@ bool processLine(std::string_view line, std::string& out, const Options& options
             if (options.explain) {
                 // One explanation for every line, so that its room is reused.
                 thread_local Explanation explanation;
-                const DivisionResult result = DivideExplained(estateCase, explanation);
+                const DivisionResult result = DivideEstate(estateCase, {}, &explanation);
                 appendResult(result, out, &explanation);
             } else {
-                appendResult(Divide(estateCase), out);
+                appendResult(DivideEstate(estateCase), out);
             }
         } catch (const EngineError& e) {
             error = e.what();

@@ -20,6 +20,26 @@ enum class Outcome : std::uint8_t {
     Divided,   // the results window is shown
     NoEstate,  // "من فضلك ادخل قيمة التركة"
     NoHeirs,   // "من فضلك حدد الورثة"
+    Consumed,  // the costs, debts and bequests leave nothing to divide
+};
+
+// The estate prepared for its division (see preparation.h): what is paid out
+// of the gross estate, in the order of the law, and what the heirs divide.
+struct PreparedEstate {
+    Currency gross;     // the estate as entered
+    Currency funeral;   // funeral and burial costs
+    Currency debts;
+    Currency bequests;  // the bequests as asked for
+    bool heirsConsent = false;
+    Currency afterDebts;          // gross - funeral - debts (0 when consumed)
+    Currency third;               // a third of afterDebts, rounded once
+    Currency bequestsCarriedOut;  // what of the bequests is carried out
+    Currency net;                 // what the heirs divide
+    // The costs and the debts reach the gross estate: nothing is divided.
+    bool consumedByDebts = false;
+    Currency debtsExceedBy;  // funeral + debts - gross when they exceed it
+    // The bequests were cut to the third because the heirs did not consent.
+    bool bequestsLimitedToThird = false;
 };
 
 // The warning texts of the two input failures.
@@ -45,6 +65,9 @@ struct DivisionResult {
     // program does not divide among, and it is not returned to the spouse.
     std::optional<Currency> undistributed;
     std::optional<Currency> undistributedPercent;
+    // The estate's preparation, when the case asked for one: the rows then
+    // divide its net estate, and the percentages are of that net estate.
+    std::optional<PreparedEstate> preparation;
 };
 
 // The most passes a division may run before it is declared unsettled. A

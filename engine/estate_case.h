@@ -46,6 +46,13 @@ struct EstateCase {
     bool fathersMothersMother = false;
     bool fathersFathersMother = false;
 
+    // The estate's preparation (the "تجهيز التركة" dialog): the estate above
+    // is the gross estate; these are paid out of it before the division.
+    Currency funeral;       // funeral and burial costs
+    Currency debts;         // the deceased's debts
+    Currency bequests;      // the bequests asked for
+    bool heirsConsent = false;  // the heirs consent to bequests beyond a third
+
     bool isMan() const noexcept { return deceased == Deceased::Man; }
     bool isWoman() const noexcept { return deceased == Deceased::Woman; }
 

@@ -12,6 +12,7 @@
 #include <QSignalBlocker>
 
 #include "entry_window.h"
+#include "preparation.h"
 #include "entry_windows.h"
 #include "digit_edit.h"
 #include "fitted_label.h"
@@ -488,8 +489,12 @@ void TfmMain::BitBtn2Click()
 {
     TfmDivision& results = require(fmDivision, "fmDivision");
     const EstateCase estateCase = readCase();
-    const DivisionResult result = Divide(estateCase, results.currentRows());
+    const DivisionResult result = DivideEstate(estateCase, results.currentRows());
     switch (result.outcome) {
+    case Outcome::Consumed:
+        // The costs, debts and bequests leave nothing to divide.
+        ui::showWarningBox(QString::fromStdString(ConsumedMessage(*result.preparation)));
+        return;
     case Outcome::NoEstate:
         // The engine's message, as the window spells it.
         ui::showWarningBox(QStringLiteral("من فضلك أدخل قيمة التركة"));

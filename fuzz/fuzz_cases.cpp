@@ -13,6 +13,9 @@
 #include "division.h"
 #include "division_internal.h"
 #include "invariants.h"
+#include "preparation.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -73,8 +76,38 @@ void checkCase(const std::uint8_t* data, std::size_t size)
     c.mothersMothersMother = p.ConsumeBool();
     c.fathersMothersMother = p.ConsumeBool();
     c.fathersFathersMother = p.ConsumeBool();
+    // Sometimes the estate is prepared first: costs, debts and bequests.
+    qismar::EstateCase prepared = c;
+    if (p.ConsumeBool()) {
+        const std::int64_t limit = std::max<std::int64_t>(c.estate.raw() / qismar::Currency::kScale, 1);
+        prepared.funeral = qismar::Currency::fromWhole(p.ConsumeIntegralInRange<std::int64_t>(0, limit));
+        prepared.debts = qismar::Currency::fromWhole(p.ConsumeIntegralInRange<std::int64_t>(0, limit));
+        prepared.bequests = qismar::Currency::fromWhole(p.ConsumeIntegralInRange<std::int64_t>(0, limit));
+        prepared.heirsConsent = p.ConsumeBool();
+    }
     try {
         c.deriveEntryWindowState();
+        prepared.deriveEntryWindowState();
+        // Never a negative estate, and the gross estate accounted for; the
+        // division of a prepared case is the division of its net estate.
+        if (prepared.estate.raw() > 0 && qismar::HasPreparation(prepared)) {
+            const qismar::PreparedEstate ready = qismar::PrepareEstate(prepared);
+            if (ready.net.raw() < 0 || (ready.bequestsCarriedOut > ready.third && !prepared.heirsConsent))
+                std::abort();
+            if (!ready.consumedByDebts &&
+                qismar::addExact(qismar::addExact(qismar::addExact(ready.funeral, ready.debts), ready.bequestsCarriedOut),
+                                 ready.net) != ready.gross)
+                std::abort();
+            const qismar::DivisionResult divided = qismar::DivideEstate(prepared);
+            if ((divided.outcome == qismar::Outcome::Consumed) != (ready.consumedByDebts || ready.net.isZero()))
+                std::abort();
+            if (divided.outcome != qismar::Outcome::Consumed) {
+                qismar::EstateCase net = c;
+                net.estate = ready.net;
+                if (!(qismar::Divide(net).rows == divided.rows))
+                    std::abort();
+            }
+        }
         const qismar::DivisionResult r = qismar::Divide(c);
         if ((r.outcome == qismar::Outcome::NoEstate) != c.estate.isZero())
             std::abort();

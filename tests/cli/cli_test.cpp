@@ -556,4 +556,45 @@ TEST(CliExplain, TheProgramExplainsEveryWorkedExampleAndNothingElseChanges)
     EXPECT_GT(lines, 40);
 }
 
+TEST(CliPreparation, CostsDebtsAndBequestsBeforeTheDivision)
+{
+    const struct {
+        const char* line;
+        const char* expected;
+    } cases[] = {
+        {R"({"sons":1,"estate":"90000","funeral":"3000","debts":27000,"bequests":"30000"})",
+         R"({"outcome": "divided", "preparation": {"gross": "90000", "funeral": "3000", "debts": "27000", )"
+         R"("bequestsCarriedOut": "20000", "net": "40000"}, "base": 24, "rows": [{"key": "n5", "amount": "40000", "percent": "%100"}]})"},
+        {R"({"sons":1,"estate":"90000","funeral":"3000","debts":"27000","bequests":"30000","heirsConsent":true})",
+         R"({"outcome": "divided", "preparation": {"gross": "90000", "funeral": "3000", "debts": "27000", )"
+         R"("bequestsCarriedOut": "30000", "net": "30000"}, "base": 24, "rows": [{"key": "n5", "amount": "30000", "percent": "%100"}]})"},
+        {R"({"sons":1,"estate":"90000","debts":"100000"})",
+         R"({"outcome": "consumed", "preparation": {"gross": "90000", "funeral": "0", "debts": "100000", )"
+         R"("bequestsCarriedOut": "0", "net": "0"}})"},
+    };
+    for (const auto& k : cases)
+        EXPECT_EQ(processOne(k.line), std::string(k.expected) + "\n") << k.line;
+
+    const struct {
+        const char* line;
+        const char* messageContains;
+    } errors[] = {
+        {R"({"estate":"90000","funeral":"-3"})", "\"funeral\" must be a text of the digits 0 to 9 only"},
+        {R"({"estate":"90000","debts":"1.5"})", "\"debts\" must be a text of the digits 0 to 9 only"},
+        {R"({"estate":"90000","bequests":true})", "\"bequests\" must be a text of digits or a whole number"},
+        {R"({"estate":"90000","heirsConsent":"yes"})", "\"heirsConsent\" must be true or false"},
+        {R"({"estate":"90000","debts":"922337203685478"})", "\"debts\" is beyond the range of money amounts"},
+        {R"({"sons":1,"estate":"922337203685477","funeral":"922337203685477","debts":"922337203685477"})",
+         "beyond the range of money amounts"},
+    };
+    for (const auto& k : errors) {
+        bool ok = true;
+        const std::string out = processOne(k.line, &ok);
+        EXPECT_FALSE(ok) << k.line;
+        const json j = json::parse(out);
+        ASSERT_TRUE(j.contains("error")) << k.line << " -> " << out;
+        EXPECT_NE(j["error"].get<std::string>().find(k.messageContains), std::string::npos) << k.line << " -> " << out;
+    }
+}
+
 }  // namespace
