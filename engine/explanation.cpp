@@ -72,13 +72,12 @@ void cat(std::string& out, std::initializer_list<std::string_view> pieces)
         out += p;
 }
 
-// "لـ" before a name: "للزوج", "لابن الابن", "لأم الأم".
-std::string forHeir(std::string_view name)
+// What follows "ل" before a name: "ل" + "لزوج" is "للزوج", "ل" + "ابن
+// الابن" is "لابن الابن", "ل" + "أم الأم" is "لأم الأم".
+std::string_view afterLam(std::string_view name)
 {
     constexpr std::string_view article = "ال";
-    std::string s;
-    cat(s, {"ل", name.substr(0, article.size()) == article ? name.substr(std::string_view("ا").size()) : name});
-    return s;
+    return name.substr(0, article.size()) == article ? name.substr(std::string_view("ا").size()) : name;
 }
 
 // The Arabic name of a fixed share of the whole.
@@ -335,7 +334,8 @@ private:
     {
         std::string& out = h.reason;
         const Row row = h.row;
-        const std::string who = forHeir(name(row));
+        // "للزوج": the name with "ل" before it, as two pieces.
+        const std::string_view who = afterLam(name(row));
         const bool many = plural(row);
         const std::string_view share = h.share ? shareName(*h.share) : std::string_view();
         const std::string_view spouse =
@@ -354,7 +354,7 @@ private:
                         " شيء بعد أصحاب الفروض"});
         case HeirStatus::Umariyya:
             // "وهو ربع التركة": the share's name without its article.
-            return cat(out, {who, " ثلث الباقي بعد فرض ", spouse, "، وهو ", share.substr(std::string_view("ال").size()),
+            return cat(out, {"ل", who, " ثلث الباقي بعد فرض ", spouse, "، وهو ", share.substr(std::string_view("ال").size()),
                         " التركة (المسألة العمرية)"});
         case HeirStatus::SharedThird:
             return cat(out, {"يشترك أولاد الأم والإخوة الأشقاء في الثلث بالتساوي لأنه لم يبق للأشقاء شيء بعد الفروض (المسألة "
@@ -362,13 +362,13 @@ private:
         case HeirStatus::GrandfatherSharing:
             if (row == Row::n11)
                 return cat(out, {"للجد مقاسمة الإخوة كأنه أخ منهم لأنها خير له من السدس"});
-            return cat(out, {who, " مقاسمة الجد، للذكر مثل حظ الأنثيين"});
+            return cat(out, {"ل", who, " مقاسمة الجد، للذكر مثل حظ الأنثيين"});
         case HeirStatus::ResidueBeside:
-            return cat(out, {who, " الباقي تعصيباً مع الغير لوجود ", femaleDescendant()});
+            return cat(out, {"ل", who, " الباقي تعصيباً مع الغير لوجود ", femaleDescendant()});
         case HeirStatus::ResidueWith: {
             const Row male = row == Row::n6 ? Row::n5 : row == Row::n10 ? Row::n9 : row == Row::n15 ? Row::n16
                            : (row == Row::n8 && present(Row::n7)) ? Row::n7 : Row::n28;
-            return cat(out, {who, " الباقي تعصيباً بالغير مع ", name(male), "، للذكر مثل حظ الأنثيين"});
+            return cat(out, {"ل", who, " الباقي تعصيباً بالغير مع ", name(male), "، للذكر مثل حظ الأنثيين"});
         }
         case HeirStatus::Residue: {
             if (row == Row::n3)
@@ -382,14 +382,14 @@ private:
             if (source(row).source == Source::ResidueMale) {
                 const Row female = row == Row::n5 ? Row::n6 : row == Row::n7 ? Row::n8 : row == Row::n9 ? Row::n10
                                  : row == Row::n16 ? Row::n15 : present(Row::n27) && !present(Row::n8) ? Row::n27 : Row::n8;
-                return cat(out, {who, " مع ", name(female), " الباقي تعصيباً، للذكر مثل حظ الأنثيين"});
+                return cat(out, {"ل", who, " مع ", name(female), " الباقي تعصيباً، للذكر مثل حظ الأنثيين"});
             }
             if ((row == Row::n9 || row == Row::n16) && source(Row::n11).source == Source::GrandfatherSixth)
-                return cat(out, {who, " الباقي بعد سدس الجد"});
-            return cat(out, {who, " الباقي تعصيباً بالنفس", many ? " يقتسمونه بالتساوي" : ""});
+                return cat(out, {"ل", who, " الباقي بعد سدس الجد"});
+            return cat(out, {"ل", who, " الباقي تعصيباً بالنفس", many ? " يقتسمونه بالتساوي" : ""});
         }
         case HeirStatus::FixedAndResidue:
-            return cat(out, {who, " السدس فرضاً والباقي تعصيباً لوجود الفرع الوارث الأنثى"});
+            return cat(out, {"ل", who, " السدس فرضاً والباقي تعصيباً لوجود الفرع الوارث الأنثى"});
         case HeirStatus::Fixed:
             break;
         }
@@ -398,7 +398,7 @@ private:
         return fixedReason(h, who, share, many);
     }
 
-    void fixedReason(HeirExplanation& h, const std::string& who, std::string_view share, bool many) const
+    void fixedReason(HeirExplanation& h, std::string_view who, std::string_view share, bool many) const
     {
         std::string& out = h.reason;
         const Row row = h.row;
@@ -412,14 +412,14 @@ private:
         switch (row) {
         case Row::n1:
         case Row::n2:
-            return cat(out, {who, " ", share, shared, because});
+            return cat(out, {"ل", who, " ", share, shared, because});
         case Row::n3:
         case Row::n11:
             if (source(row).source == Source::GrandfatherSixth)
                 return cat(out, {"للجد السدس لأنه خير له من مقاسمة الإخوة"});
             if (positive(c_.sons) || positive(c_.sonsSons) || positive(c_.sonsSonsSons))
-                return cat(out, {who, " السدس فرضاً لوجود الفرع الوارث الذكر"});
-            return cat(out, {who, " السدس فرضاً، ولم يبق بعد الفروض ما يأخذه تعصيباً"});
+                return cat(out, {"ل", who, " السدس فرضاً لوجود الفرع الوارث الذكر"});
+            return cat(out, {"ل", who, " السدس فرضاً، ولم يبق بعد الفروض ما يأخذه تعصيباً"});
         case Row::n4:
             if (share == "الثلث")
                 return cat(out, {"للأم الثلث لعدم وجود الفرع الوارث ولعدم وجود اثنين فأكثر من الإخوة"});
@@ -430,13 +430,13 @@ private:
         case Row::n10:
         case Row::n15:
             if (share == "السدس")
-                return cat(out, {who, " السدس", shared, " تكملة للثلثين مع ",
+                return cat(out, {"ل", who, " السدس", shared, " تكملة للثلثين مع ",
                             row == Row::n15                          ? name(Row::n10)
                             : row == Row::n27 && present(Row::n8) ? name(Row::n8)
                                                                      : name(Row::n6)});
             if (share == "النصف")
-                return cat(out, {who, " النصف لانفرادها وعدم وجود من يعصبها"});
-            return cat(out, {who, " الثلثان", shared, " لتعددهن وعدم وجود من يعصبهن"});
+                return cat(out, {"ل", who, " النصف لانفرادها وعدم وجود من يعصبها"});
+            return cat(out, {"ل", who, " الثلثان", shared, " لتعددهن وعدم وجود من يعصبهن"});
         case Row::n12:
             if (share == "السدس")
                 return cat(out, {"لولد الأم السدس لانفراده وعدم وجود الأصل الوارث الذكر والفرع الوارث"});
@@ -450,9 +450,9 @@ private:
                 if (present(g) && !t_.rows[std::size_t(index(g))].isZero())
                     ++inheriting;
             return inheriting > 1 ? cat(out, {"تشترك الجدات الوارثات في السدس بالتساوي"})
-                                  : cat(out, {who, " السدس لعدم وجود الأم"});
+                                  : cat(out, {"ل", who, " السدس لعدم وجود الأم"});
         }
-        return cat(out, {who, " ", share, shared});
+        return cat(out, {"ل", who, " ", share, shared});
     }
 
     const EstateCase& c_;
@@ -632,7 +632,10 @@ std::vector<Row> ExcludersOf(const EstateCase& c, Row row)
 
 DivisionResult DivideExplained(const EstateCase& estateCase, Explanation& explanation, const ResultRows& rowsBefore)
 {
-    detail::Trace trace;
+    // Every part of the trace that a division reads is written by it first
+    // (the rows and sources at the marking, the ledger at the first full
+    // pass), so one trace serves every division of a thread.
+    thread_local detail::Trace trace;
     DivisionResult result = Divide(estateCase, rowsBefore, &trace);
     if (result.outcome == Outcome::Divided) {
         Builder(estateCase, result, trace, explanation).build();

@@ -189,6 +189,7 @@ void Division::ParentsWithSpouseRule()
         Mirror(ledger.MotherShare, ShareQ(mother), mother);
         Mirror(ledger.FatherShare, ShareQ(father), 0);
         Record(Row::n3, ledger.FatherShare, Source::FatherRest);
+        trace->fixedPart[std::size_t(index(Row::n3))] = Rational();
     }
 }
 
