@@ -1,10 +1,10 @@
 #include "case_json.h"
 
+#include "case_file.h"
 #include "preparation.h"
 
 #include <array>
 #include <charconv>
-#include <bitset>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -17,299 +17,15 @@ namespace {
 
 using json = nlohmann::json;
 
-enum class Kind : std::uint8_t { Deceased, Estate, Flag, Count, Wives };
-
-struct Field {
-    std::string_view name;
-    Kind kind;
-    bool EstateCase::*flag = nullptr;
-    Currency EstateCase::*count = nullptr;
-};
-
-constexpr Field flagField(std::string_view name, bool EstateCase::*member) { return {name, Kind::Flag, member, nullptr}; }
-constexpr Field countField(std::string_view name, Currency EstateCase::*member)
-{
-    return {name, Kind::Count, nullptr, member};
-}
-
-constexpr std::array kFields = {
-    Field{"deceased", Kind::Deceased},
-    Field{"estate", Kind::Estate, nullptr, &EstateCase::estate},
-    flagField("father", &EstateCase::father),
-    flagField("mother", &EstateCase::mother),
-    flagField("spouse", &EstateCase::spouse),
-    flagField("grandfather", &EstateCase::grandfather),
-    Field{"wives", Kind::Wives, nullptr, &EstateCase::wives},
-    countField("sons", &EstateCase::sons),
-    countField("daughters", &EstateCase::daughters),
-    countField("sonsSons", &EstateCase::sonsSons),
-    countField("sonsDaughters", &EstateCase::sonsDaughters),
-    countField("sonsSonsSons", &EstateCase::sonsSonsSons),
-    countField("sonsSonsDaughters", &EstateCase::sonsSonsDaughters),
-    countField("fullSisters", &EstateCase::fullSisters),
-    countField("fullBrothers", &EstateCase::fullBrothers),
-    countField("paternalBrothers", &EstateCase::paternalBrothers),
-    countField("paternalSisters", &EstateCase::paternalSisters),
-    countField("uterineSisters", &EstateCase::uterineSisters),
-    countField("uterineBrothers", &EstateCase::uterineBrothers),
-    countField("fullBrothersSons", &EstateCase::fullBrothersSons),
-    countField("paternalBrothersSons", &EstateCase::paternalBrothersSons),
-    countField("fullUncles", &EstateCase::fullUncles),
-    countField("paternalUncles", &EstateCase::paternalUncles),
-    countField("fullUnclesSons", &EstateCase::fullUnclesSons),
-    countField("paternalUnclesSons", &EstateCase::paternalUnclesSons),
-    flagField("mothersMother", &EstateCase::mothersMother),
-    flagField("fathersMother", &EstateCase::fathersMother),
-    flagField("mothersMothersMother", &EstateCase::mothersMothersMother),
-    flagField("fathersMothersMother", &EstateCase::fathersMothersMother),
-    flagField("fathersFathersMother", &EstateCase::fathersFathersMother),
-    // The estate's preparation: amounts like the estate, and the consent.
-    Field{"funeral", Kind::Estate, nullptr, &EstateCase::funeral},
-    Field{"debts", Kind::Estate, nullptr, &EstateCase::debts},
-    Field{"bequests", Kind::Estate, nullptr, &EstateCase::bequests},
-    flagField("heirsConsent", &EstateCase::heirsConsent),
-};
-
-const Field* findField(std::string_view name)
-{
-    for (const Field& f : kFields)
-        if (f.name == name)
-            return &f;
-    return nullptr;
-}
-
-// A text from the input as an error message quotes it: whole when short,
-// else its first kMaxQuotedBytes bytes, cut before a character, and "...".
-std::string shortened(std::string_view text)
-{
-    if (text.size() <= kMaxQuotedBytes)
-        return std::string(text);
-    std::size_t cut = kMaxQuotedBytes;
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
-        --cut;
-    std::string out(text.substr(0, cut));
-    out += "...";
-    return out;
-}
-
-// The parser's message with the input it quotes ("last read: '...'")
-// shortened.
-std::string shortenedParseMessage(std::string_view what)
-{
-    constexpr std::string_view kLastRead = "last read: '";
-    const std::size_t start = what.find(kLastRead);
-    if (start == what.npos)
-        return std::string(what);
-    const std::size_t tokenStart = start + kLastRead.size();
-    std::size_t tokenEnd = what.rfind("'; expected ");
-    if (tokenEnd == what.npos || tokenEnd < tokenStart)
-        tokenEnd = what.ends_with('\'') && what.size() > tokenStart ? what.size() - 1 : what.size();
-    std::string out(what.substr(0, tokenStart));
-    out += shortened(what.substr(tokenStart, tokenEnd - tokenStart));
-    out += what.substr(tokenEnd);
-    return out;
-}
-
 // Quotes a text as a JSON string; bytes that are not UTF-8 become U+FFFD.
 void appendQuoted(std::string_view text, std::string& out)
 {
     out += json(std::string(text)).dump(-1, ' ', false, json::error_handler_t::replace);
 }
 
-// Reads a case from the parser's events straight into the record, without
-// building a document: the line must be one object whose members are known
-// fields of the right type.
-class CaseReader final : public nlohmann::json_sax<json> {
-public:
-    CaseReader(EstateCase& target, std::string& error) : case_(target), error_(error) {}
-
-    bool null() override { return value(Value::Null); }
-    bool boolean(bool v) override
-    {
-        flagValue_ = v;
-        return value(Value::Bool);
-    }
-    bool number_integer(number_integer_t v) override
-    {
-        if (v < 0) {
-            negative_ = true;
-            return value(Value::Integer);
-        }
-        return number_unsigned(static_cast<number_unsigned_t>(v));
-    }
-    bool number_unsigned(number_unsigned_t v) override
-    {
-        negative_ = false;
-        integerValue_ = v;
-        return value(Value::Integer);
-    }
-    bool number_float(number_float_t, const string_t&) override { return value(Value::Other); }
-    bool string(string_t& v) override
-    {
-        stringValue_ = &v;
-        return value(Value::String);
-    }
-    bool binary(binary_t&) override { return value(Value::Other); }
-
-    bool start_object(std::size_t) override
-    {
-        if (depth_++ == 0)
-            return true;
-        --depth_;
-        return value(Value::Other);
-    }
-    bool end_object() override
-    {
-        --depth_;
-        return true;
-    }
-    bool start_array(std::size_t) override
-    {
-        if (depth_ == 0)
-            return fail("a case must be a JSON object");
-        return value(Value::Other);
-    }
-    bool end_array() override { return true; }
-
-    bool key(string_t& name) override
-    {
-        field_ = findField(name);
-        if (field_ == nullptr) {
-            error_ = "unknown field ";
-            appendQuoted(shortened(name), error_);
-            return false;
-        }
-        // Only the members of the case object reach here: a nested object
-        // is refused as a value before its keys are read.
-        const std::size_t index = static_cast<std::size_t>(field_ - kFields.data());
-        if (seen_.test(index)) {
-            error_ = "duplicate field ";
-            appendQuoted(field_->name, error_);
-            return false;
-        }
-        seen_.set(index);
-        return true;
-    }
-
-    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& e) override
-    {
-        // Drop the library's "[json.exception.parse_error.101] " prefix.
-        std::string_view what = e.what();
-        if (const auto close = what.find("] "); what.starts_with("[json.exception") && close != what.npos)
-            what.remove_prefix(close + 2);
-        error_ = "not valid JSON: ";
-        error_ += shortenedParseMessage(what);
-        return false;
-    }
-
-private:
-    enum class Value : std::uint8_t { Null, Bool, Integer, String, Other };
-
-    bool fail(const char* message)
-    {
-        error_ = message;
-        return false;
-    }
-
-    bool failField(const char* message)
-    {
-        error_.clear();
-        appendQuoted(field_->name, error_);
-        error_ += message;
-        return false;
-    }
-
-    bool value(Value kind)
-    {
-        if (depth_ == 0)
-            return fail("a case must be a JSON object");
-        switch (field_->kind) {
-        case Kind::Deceased:
-            if (kind == Value::String && *stringValue_ == "man")
-                case_.deceased = Deceased::Man;
-            else if (kind == Value::String && *stringValue_ == "woman")
-                case_.deceased = Deceased::Woman;
-            else
-                return failField(" must be \"man\" or \"woman\"");
-            return true;
-        case Kind::Flag:
-            if (kind != Value::Bool)
-                return failField(" must be true or false");
-            case_.*(field_->flag) = flagValue_;
-            return true;
-        case Kind::Count:
-            if (kind != Value::Integer || negative_)
-                return failField(" must be a whole number of 0 or more");
-            if (integerValue_ > static_cast<std::uint64_t>(kMaxCount))
-                return failField(" is beyond the largest count (at most 1000000000 persons)");
-            case_.*(field_->count) = Currency::fromWhole(static_cast<std::int64_t>(integerValue_));
-            return true;
-        case Kind::Wives:
-            if (kind != Value::Integer || negative_ || integerValue_ < 1 || integerValue_ > 4)
-                return failField(" must be a whole number from 1 to 4");
-            case_.wives = Currency::fromWhole(static_cast<std::int64_t>(integerValue_));
-            return true;
-        case Kind::Estate:
-            if (kind == Value::String) {
-                try {
-                    case_.*(field_->count) = parseDigits(*stringValue_);
-                } catch (const EngineError& e) {
-                    return failField(e.code() == ErrorCode::OutOfRange
-                                         ? " is beyond the range of money amounts (at most 922337203685477)"
-                                         : " must be a text of the digits 0 to 9 only");
-                }
-                return true;
-            }
-            if (kind != Value::Integer || negative_)
-                return failField(" must be a text of digits or a whole number of 0 or more");
-            if (integerValue_ > static_cast<std::uint64_t>(Currency::kMaxWhole))
-                return failField(" is beyond the range of money amounts (at most 922337203685477)");
-            case_.*(field_->count) = Currency::fromWhole(static_cast<std::int64_t>(integerValue_));
-            return true;
-        }
-        return false;
-    }
-
-    EstateCase& case_;
-    std::string& error_;
-    const Field* field_ = nullptr;
-    std::bitset<kFields.size()> seen_;
-    int depth_ = 0;
-    bool flagValue_ = false;
-    bool negative_ = false;
-    std::uint64_t integerValue_ = 0;
-    string_t* stringValue_ = nullptr;
-};
-
 void appendRaw(std::string_view text, std::string& out) { out.append(text.data(), text.size()); }
 
 }  // namespace
-
-bool parseCase(std::string_view line, EstateCase& out, std::string& error)
-{
-    out = EstateCase{};
-    error.clear();
-    // The parser takes a NUL byte for the end of its input and would ignore
-    // whatever follows it; no valid line holds one.
-    if (const std::size_t nul = line.find('\0'); nul != line.npos) {
-        error = "not valid JSON: a NUL byte at column " + std::to_string(nul + 1);
-        return false;
-    }
-    CaseReader reader(out, error);
-    const bool ok = json::sax_parse(line.begin(), line.end(), &reader);
-    if (!ok) {
-        if (error.empty())
-            error = "not a valid case";
-        return false;
-    }
-    try {
-        out.deriveEntryWindowState();
-    } catch (const EngineError&) {
-        error = "the counts add up beyond the range of counts";
-        return false;
-    }
-    return true;
-}
 
 void appendResult(const DivisionResult& result, std::string& out, const Explanation* explanation)
 {
@@ -474,32 +190,56 @@ void appendError(std::string_view message, std::string& out)
     out += '}';
 }
 
+namespace {
+
+// Divides a case that was read and appends its output object and a line
+// end. Returns false when the engine refused it.
+bool processCase(const EstateCase& estateCase, std::string& out, const Options& options)
+{
+    try {
+        if (options.explain) {
+            // One explanation for every case, so that its room is reused.
+            thread_local Explanation explanation;
+            const DivisionResult result = DivideEstate(estateCase, {}, &explanation);
+            appendResult(result, out, &explanation);
+        } else {
+            appendResult(DivideEstate(estateCase), out);
+        }
+    } catch (const EngineError& e) {
+        appendError(e.what(), out);
+        out += '\n';
+        return false;
+    }
+    out += '\n';
+    return true;
+}
+
+}  // namespace
+
 bool processLine(std::string_view line, std::string& out, const Options& options)
 {
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
     EstateCase estateCase;
     std::string error;
-    bool ok = parseCase(line, estateCase, error);
-    if (ok) {
-        try {
-            if (options.explain) {
-                // One explanation for every line, so that its room is reused.
-                thread_local Explanation explanation;
-                const DivisionResult result = DivideEstate(estateCase, {}, &explanation);
-                appendResult(result, out, &explanation);
-            } else {
-                appendResult(DivideEstate(estateCase), out);
-            }
-        } catch (const EngineError& e) {
-            error = e.what();
-            ok = false;
-        }
-    }
-    if (!ok)
+    if (!readCaseObject(line, estateCase, error)) {
         appendError(error, out);
-    out += '\n';
-    return ok;
+        out += '\n';
+        return false;
+    }
+    return processCase(estateCase, out, options);
+}
+
+bool processFile(const std::string& path, std::string& out, const Options& options)
+{
+    EstateCase estateCase;
+    std::string error;
+    if (!readCaseFile(path, estateCase, error)) {
+        appendError(path + ": " + error, out);
+        out += '\n';
+        return false;
+    }
+    return processCase(estateCase, out, options);
 }
 
 namespace {
@@ -584,6 +324,25 @@ int run(std::FILE* in, std::FILE* out, std::FILE* diagnostics, const Options& op
     if (overlong || !pending.empty())
         endLine(pending);
     if (!flush() || std::fflush(out) != 0) {
+        reportFailure(diagnostics, "cannot write the results", errno);
+        return 2;
+    }
+    return anyFailed ? 1 : 0;
+}
+
+int runFiles(const std::vector<std::string>& paths, std::FILE* out, std::FILE* diagnostics, const Options& options)
+{
+    std::string output;
+    bool anyFailed = false;
+    for (const std::string& path : paths) {
+        anyFailed |= !processFile(path, output, options);
+        if (std::fwrite(output.data(), 1, output.size(), out) != output.size()) {
+            reportFailure(diagnostics, "cannot write the results", errno);
+            return 2;
+        }
+        output.clear();
+    }
+    if (std::fflush(out) != 0) {
         reportFailure(diagnostics, "cannot write the results", errno);
         return 2;
     }

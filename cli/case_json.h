@@ -1,12 +1,14 @@
-// Qismar: the JSON Lines form of estate cases and division results used by
-// qismar-cli.
+// Qismar: the JSON Lines form of division results used by qismar-cli, over
+// the case objects of case_file.h.
 #pragma once
 
 #include <cstddef>
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "case_file.h"
 #include "division.h"
 #include "explanation.h"
 
@@ -18,11 +20,7 @@ namespace qismar::cli {
 inline constexpr std::size_t kMaxLineBytes = std::size_t{1} << 20;
 
 // The most bytes of the input that an error message quotes back.
-inline constexpr std::size_t kMaxQuotedBytes = 40;
-
-// Reads one case object. On failure returns false and puts a clear message
-// in `error`; `out` is then unspecified.
-bool parseCase(std::string_view line, EstateCase& out, std::string& error);
+using qismar::kMaxQuotedBytes;
 
 // How each line is answered.
 struct Options {
@@ -45,10 +43,21 @@ void appendError(std::string_view message, std::string& out);
 // output object and a line end to `out`. Returns false when the line failed.
 bool processLine(std::string_view line, std::string& out, const Options& options = {});
 
+// Reads a case file and appends its output object, as processLine does for
+// a line; a file that is not a case gives an error object whose message
+// starts with the path. Returns false when the file failed.
+bool processFile(const std::string& path, std::string& out, const Options& options = {});
+
 // Reads JSON Lines from `in` and writes one object per line to `out`.
 // Returns the exit status: 0 when every line was divided, 1 when any line
 // failed, 2 when reading or writing failed; in that last case one line on
 // `diagnostics` says what failed.
 int run(std::FILE* in, std::FILE* out, std::FILE* diagnostics = stderr, const Options& options = {});
+
+// Divides case files, one output object per file in the order given.
+// Returns 0 when every file was divided, 1 when any file failed (it was
+// missing, unreadable or not a case), 2 when writing failed.
+int runFiles(const std::vector<std::string>& paths, std::FILE* out, std::FILE* diagnostics = stderr,
+             const Options& options = {});
 
 }  // namespace qismar::cli

@@ -1,8 +1,11 @@
-// qismar-cli: divides estate cases read as JSON Lines on standard input and
-// writes one result object per line on standard output.
+// qismar-cli: divides estate cases read as JSON Lines on standard input, or
+// the case files named on its command line, and writes one result object per
+// case on standard output.
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "case_json.h"
 #include "qismar_version.h"
@@ -11,10 +14,12 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: qismar-cli [--explain] < cases.jsonl > results.jsonl\n"
-    "Reads one estate case per line as a JSON object and writes one result object per line.\n"
+    "       qismar-cli [--explain] [--] CASE.qismar... > results.jsonl\n"
+    "Reads one estate case per line as a JSON object, or the case files named,\n"
+    "and writes one result object per line or per file, in the same order.\n"
     "Options: --explain adds the explanation of each division (\"explain\"),\n"
-    "--help shows this text, --version the version.\n"
-    "Exit status: 0 when every line was divided, 1 when any line gave an error,\n"
+    "--help shows this text, --version the version; -- ends the options.\n"
+    "Exit status: 0 when every case was divided, 1 when any line or file gave an error,\n"
     "2 when the input could not be read or the results could not be written.\n";
 
 }  // namespace
@@ -22,7 +27,17 @@ constexpr const char* kUsage =
 int main(int argc, char** argv)
 {
     qismar::cli::Options options;
+    std::vector<std::string> files;
+    bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
+        if (optionsEnded || argv[i][0] != '-') {
+            files.emplace_back(argv[i]);
+            continue;
+        }
+        if (std::strcmp(argv[i], "--") == 0) {
+            optionsEnded = true;
+            continue;
+        }
         if (std::strcmp(argv[i], "--version") == 0) {
             std::puts("qismar-cli " QISMAR_VERSION);
             return 0;
@@ -42,5 +57,7 @@ int main(int argc, char** argv)
     // A reader that goes away (a closed pipe) is an output error like a full
     // disk: reported and ended with status 2, not a silent death by signal.
     std::signal(SIGPIPE, SIG_IGN);
+    if (!files.empty())
+        return qismar::cli::runFiles(files, stdout, stderr, options);
     return qismar::cli::run(stdin, stdout, stderr, options);
 }

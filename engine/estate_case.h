@@ -53,6 +53,8 @@ struct EstateCase {
     Currency bequests;      // the bequests asked for
     bool heirsConsent = false;  // the heirs consent to bequests beyond a third
 
+    friend bool operator==(const EstateCase&, const EstateCase&) = default;
+
     bool isMan() const noexcept { return deceased == Deceased::Man; }
     bool isWoman() const noexcept { return deceased == Deceased::Woman; }
 

@@ -1,5 +1,6 @@
 // libFuzzer target: arbitrary bytes go through qismar-cli's line parser and
 // the engine, and also, read as a structured case, straight into the engine.
+// A case that is read is written again and must read back as itself.
 // Every input must end in one well-formed result object, a message or a
 // clear error: never a crash, a hang, undefined behaviour or another exception.
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 #include <nlohmann/json.hpp>
 
+#include "case_file.h"
 #include "case_json.h"
 #include "division.h"
 #include "division_internal.h"
@@ -39,6 +41,15 @@ void checkLine(const std::uint8_t* data, std::size_t size)
         std::abort();
     if (ok && options.explain != j.contains("explain"))
         std::abort();
+    // What the reader takes, the writer gives back exactly.
+    qismar::EstateCase c;
+    std::string error;
+    if (qismar::readCaseObject(line, c, error)) {
+        const std::string text = qismar::writeCaseObject(c);
+        qismar::EstateCase back;
+        if (!qismar::readCaseObject(text, back, error) || !(back == c) || qismar::writeCaseObject(back) != text)
+            std::abort();
+    }
 }
 
 qismar::Currency count(FuzzedDataProvider& p)

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -37,7 +38,7 @@ TEST(CliCase, DefaultsAreThoseOfTheEntryWindow)
 {
     EstateCase c;
     std::string error;
-    ASSERT_TRUE(cli::parseCase("{}", c, error)) << error;
+    ASSERT_TRUE(readCaseObject("{}", c, error)) << error;
     EXPECT_EQ(c.deceased, Deceased::Man);
     EXPECT_EQ(c.estate, Currency{});
     EXPECT_EQ(c.wives, Currency::fromWhole(1));
@@ -49,7 +50,7 @@ TEST(CliCase, DerivesTheBoxesTheEntryWindowKeeps)
 {
     EstateCase c;
     std::string error;
-    ASSERT_TRUE(cli::parseCase(R"({"deceased":"woman","wives":3,"daughters":2,"sonsSonsDaughters":1,)"
+    ASSERT_TRUE(readCaseObject(R"({"deceased":"woman","wives":3,"daughters":2,"sonsSonsDaughters":1,)"
                                R"("uterineBrothers":2,"fullSisters":1,"estate":"1200"})",
                                c, error))
         << error;
@@ -428,7 +429,7 @@ TEST(CliProgram, VersionHelpAndUnknownOptions)
     };
     const Case cases[] = {
         {{"--version"}, 0, "qismar-cli " QISMAR_VERSION "\n", "", ""},
-        {{"--help"}, 0, "", "Exit status: 0 when every line was divided, 1 when any line gave an error,\n2 when", ""},
+        {{"--help"}, 0, "", "Exit status: 0 when every case was divided, 1 when any line or file gave an error,\n2 when", ""},
         {{"-h"}, 0, "", "usage: qismar-cli", ""},
         {{"--bogus"}, 2, "", "", "usage: qismar-cli"},
     };
@@ -595,6 +596,75 @@ TEST(CliPreparation, CostsDebtsAndBequestsBeforeTheDivision)
         ASSERT_TRUE(j.contains("error")) << k.line << " -> " << out;
         EXPECT_NE(j["error"].get<std::string>().find(k.messageContains), std::string::npos) << k.line << " -> " << out;
     }
+}
+
+TEST(CliFiles, EachCaseFileIsDividedAsItsLineWouldBeInTheOrderGiven)
+{
+    const std::string base = ::testing::TempDir() + "qismar_cli_files_" + std::to_string(getpid()) + "_";
+    const struct {
+        std::string name;
+        std::string content;
+    } files[] = {
+        {"husband.qismar", "{\"format\": 1, \"deceased\": \"woman\", \"estate\": \"28000\", \"spouse\": true, "
+                           "\"fullSisters\": 2}\n"},
+        {"prepared.qismar", "{\n  \"sons\": 1,\n  \"estate\": \"90000\",\n  \"funeral\": \"3000\",\n"
+                            "  \"debts\": 27000,\n  \"bequests\": \"30000\"\n}\n"},
+        {"daughter.qismar", "{\"daughters\": 1, \"estate\": 8}"},
+        {"bad.qismar", "{\"sons\": 1, \"cousins\": 2}"},
+        {"future.qismar", "{\"format\": 2, \"sons\": 1}"},
+    };
+    for (const auto& f : files)
+        std::ofstream(base + f.name, std::ios::binary) << f.content;
+    // What qismar-cli answers for each file's content given as one line.
+    const auto asLine = [&](std::size_t i, bool explain) {
+        std::string line = files[i].content;
+        std::replace(line.begin(), line.end(), '\n', ' ');
+        cli::Options options;
+        options.explain = explain;
+        std::string out;
+        cli::processLine(line, out, options);
+        return out;
+    };
+    const std::string missing = base + "missing.qismar";
+
+    Outcome r = spawnProgram({base + files[0].name, base + files[1].name}, "/dev/null", "-");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, asLine(0, false) + asLine(1, false));
+    EXPECT_NE(r.out.find("\"preparation\": {\"gross\": \"90000\""), std::string::npos) << r.out;
+    EXPECT_EQ(r.err, "");
+
+    r = spawnProgram({"--explain", base + files[1].name, "--", base + files[2].name}, "/dev/null", "-");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, asLine(1, true) + asLine(2, true));
+    EXPECT_NE(r.out.find("\"explain\": {"), std::string::npos) << r.out;
+
+    // A file that is missing or not a case gives its error line, naming the
+    // file; the others are still divided, and the status says one failed.
+    r = spawnProgram({base + files[0].name, missing, base + files[3].name, base + files[4].name, "/",
+                      base + files[2].name},
+                     "/dev/null", "-");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "");
+    std::istringstream lines(r.out);
+    std::vector<std::string> got;
+    for (std::string line; std::getline(lines, line);)
+        got.push_back(line + "\n");
+    ASSERT_EQ(got.size(), 6u) << r.out;
+    EXPECT_EQ(got[0], asLine(0, false));
+    EXPECT_EQ(json::parse(got[1])["error"], missing + ": cannot open the file: No such file or directory");
+    EXPECT_EQ(json::parse(got[2])["error"], base + files[3].name + ": unknown field \"cousins\"");
+    EXPECT_EQ(json::parse(got[3])["error"],
+              base + files[4].name + ": the case is written in format 2; this program reads format 1 only");
+    EXPECT_EQ(json::parse(got[4])["error"], "/: a folder, not a case file");
+    EXPECT_EQ(got[5], asLine(2, false));
+
+    // Results that cannot be written end with status 2, as for lines.
+    r = spawnProgram({base + files[0].name}, "/dev/null", "/dev/full");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "qismar-cli: cannot write the results: No space left on device\n");
+
+    for (const auto& f : files)
+        std::remove((base + f.name).c_str());
 }
 
 }  // namespace

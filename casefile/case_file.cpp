@@ -1,0 +1,775 @@
+#include "case_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <atomic>
+#include <bitset>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <nlohmann/json.hpp>
+
+namespace qismar {
+
+namespace {
+
+using json = nlohmann::json;
+
+enum class Kind : std::uint8_t { Format, Deceased, Amount, Flag, Count, Wives };
+
+struct Field {
+    std::string_view name;
+    Kind kind;
+    std::string_view arabic;  // how the windows name the field
+    bool EstateCase::*flag = nullptr;
+    Currency EstateCase::*value = nullptr;
+};
+
+constexpr Field flagField(std::string_view name, std::string_view arabic, bool EstateCase::*member)
+{
+    return {name, Kind::Flag, arabic, member, nullptr};
+}
+constexpr Field countField(std::string_view name, std::string_view arabic, Currency EstateCase::*member)
+{
+    return {name, Kind::Count, arabic, nullptr, member};
+}
+constexpr Field amountField(std::string_view name, std::string_view arabic, Currency EstateCase::*member)
+{
+    return {name, Kind::Amount, arabic, nullptr, member};
+}
+
+// Every field of a case object, in the order in which they are written.
+constexpr std::array kFields = {
+    Field{"format", Kind::Format, "رقم صيغة الملف"},
+    Field{"deceased", Kind::Deceased, "المتوفى"},
+    amountField("estate", "قيمة التركة", &EstateCase::estate),
+    // The estate's preparation: amounts like the estate, and the consent.
+    amountField("funeral", "نفقات التجهيز والدفن", &EstateCase::funeral),
+    amountField("debts", "الديون", &EstateCase::debts),
+    amountField("bequests", "الوصايا", &EstateCase::bequests),
+    flagField("heirsConsent", "إجازة الورثة ما زاد على الثلث", &EstateCase::heirsConsent),
+    flagField("father", "الأب", &EstateCase::father),
+    flagField("mother", "الأم", &EstateCase::mother),
+    flagField("spouse", "الزوج أو الزوجات", &EstateCase::spouse),
+    Field{"wives", Kind::Wives, "عدد الزوجات", nullptr, &EstateCase::wives},
+    flagField("grandfather", "الجد", &EstateCase::grandfather),
+    countField("sons", "عدد الأبناء الذكور", &EstateCase::sons),
+    countField("daughters", "عدد البنات", &EstateCase::daughters),
+    countField("sonsSons", "عدد أبناء الابن", &EstateCase::sonsSons),
+    countField("sonsDaughters", "عدد بنات الابن", &EstateCase::sonsDaughters),
+    countField("sonsSonsSons", "عدد أبناء ابن الابن", &EstateCase::sonsSonsSons),
+    countField("sonsSonsDaughters", "عدد بنات ابن الابن", &EstateCase::sonsSonsDaughters),
+    countField("fullSisters", "عدد الأخوات الشقيقات", &EstateCase::fullSisters),
+    countField("fullBrothers", "عدد الإخوة الأشقاء", &EstateCase::fullBrothers),
+    countField("paternalBrothers", "عدد الإخوة لأب", &EstateCase::paternalBrothers),
+    countField("paternalSisters", "عدد الأخوات لأب", &EstateCase::paternalSisters),
+    countField("uterineSisters", "عدد الأخوات لأم", &EstateCase::uterineSisters),
+    countField("uterineBrothers", "عدد الإخوة لأم", &EstateCase::uterineBrothers),
+    countField("fullBrothersSons", "عدد أبناء الإخوة الأشقاء", &EstateCase::fullBrothersSons),
+    countField("paternalBrothersSons", "عدد أبناء الإخوة لأب", &EstateCase::paternalBrothersSons),
+    countField("fullUncles", "عدد الأعمام الأشقاء", &EstateCase::fullUncles),
+    countField("paternalUncles", "عدد الأعمام لأب", &EstateCase::paternalUncles),
+    countField("fullUnclesSons", "عدد أبناء الأعمام الأشقاء", &EstateCase::fullUnclesSons),
+    countField("paternalUnclesSons", "عدد أبناء الأعمام لأب", &EstateCase::paternalUnclesSons),
+    flagField("mothersMother", "أم الأم", &EstateCase::mothersMother),
+    flagField("fathersMother", "أم الأب", &EstateCase::fathersMother),
+    flagField("mothersMothersMother", "أم أم الأم", &EstateCase::mothersMothersMother),
+    flagField("fathersMothersMother", "أم أم الأب", &EstateCase::fathersMothersMother),
+    flagField("fathersFathersMother", "أم أبي الأب", &EstateCase::fathersFathersMother),
+};
+
+const Field* findField(std::string_view name)
+{
+    for (const Field& f : kFields)
+        if (f.name == name)
+            return &f;
+    return nullptr;
+}
+
+// A text from the input as an error message quotes it: whole when short,
+// else its first kMaxQuotedBytes bytes, cut before a character, and "...".
+std::string shortened(std::string_view text)
+{
+    if (text.size() <= kMaxQuotedBytes)
+        return std::string(text);
+    std::size_t cut = kMaxQuotedBytes;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut;
+    std::string out(text.substr(0, cut));
+    out += "...";
+    return out;
+}
+
+// The parser's message with the input it quotes ("last read: '...'")
+// shortened.
+std::string shortenedParseMessage(std::string_view what)
+{
+    constexpr std::string_view kLastRead = "last read: '";
+    const std::size_t start = what.find(kLastRead);
+    if (start == what.npos)
+        return std::string(what);
+    const std::size_t tokenStart = start + kLastRead.size();
+    std::size_t tokenEnd = what.rfind("'; expected ");
+    if (tokenEnd == what.npos || tokenEnd < tokenStart)
+        tokenEnd = what.ends_with('\'') && what.size() > tokenStart ? what.size() - 1 : what.size();
+    std::string out(what.substr(0, tokenStart));
+    out += shortened(what.substr(tokenStart, tokenEnd - tokenStart));
+    out += what.substr(tokenEnd);
+    return out;
+}
+
+// Quotes a text as a JSON string; bytes that are not UTF-8 become U+FFFD.
+void appendQuoted(std::string_view text, std::string& out)
+{
+    out += json(std::string(text)).dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+// The line and column (1-based) of the parser's position, counted as the
+// parser counts them: `position` characters were read, the last one where
+// the error is (past the end of the text at its end).
+void placeOf(std::string_view text, std::size_t position, CaseError& error)
+{
+    const std::size_t scanned = std::min(position, text.size());
+    std::size_t line = 1;
+    std::size_t lineStart = 0;
+    for (std::size_t i = 0; i < scanned; ++i)
+        if (text[i] == '\n') {
+            ++line;
+            lineStart = i + 1;
+        }
+    error.line = line;
+    error.column = position - lineStart;
+}
+
+// Reads a case from the parser's events straight into the record, without
+// building a document: the text must be one object whose members are known
+// fields of the right type.
+class CaseReader final : public nlohmann::json_sax<json> {
+public:
+    CaseReader(std::string_view text, EstateCase& target, CaseError& error)
+        : text_(text), case_(target), error_(error)
+    {
+    }
+
+    bool null() override { return value(Value::Null); }
+    bool boolean(bool v) override
+    {
+        flagValue_ = v;
+        return value(Value::Bool);
+    }
+    bool number_integer(number_integer_t v) override
+    {
+        if (v < 0) {
+            negative_ = true;
+            signedValue_ = v;
+            return value(Value::Integer);
+        }
+        return number_unsigned(static_cast<number_unsigned_t>(v));
+    }
+    bool number_unsigned(number_unsigned_t v) override
+    {
+        negative_ = false;
+        integerValue_ = v;
+        return value(Value::Integer);
+    }
+    bool number_float(number_float_t, const string_t&) override { return value(Value::Other); }
+    bool string(string_t& v) override
+    {
+        stringValue_ = &v;
+        return value(Value::String);
+    }
+    bool binary(binary_t&) override { return value(Value::Other); }
+
+    bool start_object(std::size_t) override
+    {
+        if (depth_++ == 0)
+            return true;
+        --depth_;
+        return value(Value::Other);
+    }
+    bool end_object() override
+    {
+        --depth_;
+        return true;
+    }
+    bool start_array(std::size_t) override
+    {
+        if (depth_ == 0)
+            return fail(CaseProblem::NotAnObject, "a case must be a JSON object");
+        return value(Value::Other);
+    }
+    bool end_array() override { return true; }
+
+    bool key(string_t& name) override
+    {
+        field_ = findField(name);
+        if (field_ == nullptr) {
+            error_.problem = CaseProblem::UnknownField;
+            error_.field = shortened(name);
+            error_.message = "unknown field ";
+            appendQuoted(error_.field, error_.message);
+            return false;
+        }
+        // Only the members of the case object reach here: a nested object
+        // is refused as a value before its keys are read.
+        const std::size_t index = static_cast<std::size_t>(field_ - kFields.data());
+        if (seen_.test(index)) {
+            error_.problem = CaseProblem::DuplicateField;
+            error_.field = std::string(field_->name);
+            error_.message = "duplicate field ";
+            appendQuoted(field_->name, error_.message);
+            return false;
+        }
+        seen_.set(index);
+        return true;
+    }
+
+    bool parse_error(std::size_t position, const std::string&, const nlohmann::detail::exception& e) override
+    {
+        // Drop the library's "[json.exception.parse_error.101] " prefix.
+        std::string_view what = e.what();
+        if (const auto close = what.find("] "); what.starts_with("[json.exception") && close != what.npos)
+            what.remove_prefix(close + 2);
+        error_.problem = CaseProblem::NotJson;
+        error_.message = "not valid JSON: ";
+        error_.message += shortenedParseMessage(what);
+        placeOf(text_, position, error_);
+        return false;
+    }
+
+private:
+    enum class Value : std::uint8_t { Null, Bool, Integer, String, Other };
+
+    bool fail(CaseProblem problem, const char* message)
+    {
+        error_.problem = problem;
+        error_.message = message;
+        return false;
+    }
+
+    bool failField(CaseProblem problem, const char* message)
+    {
+        error_.problem = problem;
+        error_.field = std::string(field_->name);
+        error_.message.clear();
+        appendQuoted(field_->name, error_.message);
+        error_.message += message;
+        return false;
+    }
+
+    bool value(Value kind)
+    {
+        if (depth_ == 0)
+            return fail(CaseProblem::NotAnObject, "a case must be a JSON object");
+        switch (field_->kind) {
+        case Kind::Format:
+            if (kind != Value::Integer)
+                return failField(CaseProblem::BadValue, " must be 1");
+            if (negative_ || integerValue_ != static_cast<std::uint64_t>(kCaseFormat)) {
+                error_.problem = CaseProblem::OtherFormat;
+                error_.field = std::string(field_->name);
+                error_.message = "the case is written in format " +
+                                 (negative_ ? std::to_string(signedValue_) : std::to_string(integerValue_)) +
+                                 "; this program reads format 1 only";
+                return false;
+            }
+            return true;
+        case Kind::Deceased:
+            if (kind == Value::String && *stringValue_ == "man")
+                case_.deceased = Deceased::Man;
+            else if (kind == Value::String && *stringValue_ == "woman")
+                case_.deceased = Deceased::Woman;
+            else
+                return failField(CaseProblem::BadValue, " must be \"man\" or \"woman\"");
+            return true;
+        case Kind::Flag:
+            if (kind != Value::Bool)
+                return failField(CaseProblem::BadValue, " must be true or false");
+            case_.*(field_->flag) = flagValue_;
+            return true;
+        case Kind::Count:
+            if (kind != Value::Integer || negative_)
+                return failField(CaseProblem::BadValue, " must be a whole number of 0 or more");
+            if (integerValue_ > static_cast<std::uint64_t>(kMaxCount))
+                return failField(CaseProblem::ValueTooLarge, " is beyond the largest count (at most 1000000000 persons)");
+            case_.*(field_->value) = Currency::fromWhole(static_cast<std::int64_t>(integerValue_));
+            return true;
+        case Kind::Wives:
+            if (kind != Value::Integer || negative_ || integerValue_ < 1 || integerValue_ > 4)
+                return failField(CaseProblem::BadValue, " must be a whole number from 1 to 4");
+            case_.wives = Currency::fromWhole(static_cast<std::int64_t>(integerValue_));
+            return true;
+        case Kind::Amount:
+            if (kind == Value::String) {
+                try {
+                    case_.*(field_->value) = parseDigits(*stringValue_);
+                } catch (const EngineError& e) {
+                    if (e.code() == ErrorCode::OutOfRange)
+                        return failField(CaseProblem::ValueTooLarge,
+                                         " is beyond the range of money amounts (at most 922337203685477)");
+                    return failField(CaseProblem::BadValue, " must be a text of the digits 0 to 9 only");
+                }
+                return true;
+            }
+            if (kind != Value::Integer || negative_)
+                return failField(CaseProblem::BadValue, " must be a text of digits or a whole number of 0 or more");
+            if (integerValue_ > static_cast<std::uint64_t>(Currency::kMaxWhole))
+                return failField(CaseProblem::ValueTooLarge,
+                                 " is beyond the range of money amounts (at most 922337203685477)");
+            case_.*(field_->value) = Currency::fromWhole(static_cast<std::int64_t>(integerValue_));
+            return true;
+        }
+        return false;
+    }
+
+    std::string_view text_;
+    EstateCase& case_;
+    CaseError& error_;
+    const Field* field_ = nullptr;
+    std::bitset<kFields.size()> seen_;
+    int depth_ = 0;
+    bool flagValue_ = false;
+    bool negative_ = false;
+    std::uint64_t integerValue_ = 0;
+    std::int64_t signedValue_ = 0;
+    string_t* stringValue_ = nullptr;
+};
+
+// ---------------------------------------------------------------- writing
+
+void appendWhole(std::int64_t v, std::string& out) { out += std::to_string(v); }
+
+// A value that a case object can hold: whole, not negative, at most `limit`.
+std::int64_t wholeValue(Currency v, std::int64_t limit, ErrorCode beyond)
+{
+    if (v.raw() < 0)
+        throw EngineError(ErrorCode::InvalidCount);
+    const std::int64_t whole = v.whole();  // throws NotAWholeNumber
+    if (whole > limit)
+        throw EngineError(beyond);
+    return whole;
+}
+
+// ---------------------------------------------------------------- files
+
+// A file descriptor closed when it goes out of scope.
+class Descriptor {
+public:
+    explicit Descriptor(int fd = -1) noexcept : fd_(fd) {}
+    ~Descriptor()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const noexcept { return fd_; }
+    void reset(int fd) noexcept
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = fd;
+    }
+    // Closes now and tells whether closing succeeded.
+    bool close() noexcept
+    {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+private:
+    int fd_;
+};
+
+bool failSystem(CaseError& error, CaseProblem problem, const char* what, int code)
+{
+    error.problem = problem;
+    error.systemError = code;
+    error.message = std::string(what) + ": " + std::strerror(code);
+    return false;
+}
+
+bool failFile(CaseError& error, CaseProblem problem, std::string message)
+{
+    error.problem = problem;
+    error.message = std::move(message);
+    return false;
+}
+
+// Where the first byte that is not part of well-formed UTF-8 stands, or
+// npos. Overlong forms, surrogates and code points above U+10FFFF are not
+// well-formed.
+std::size_t firstNonUtf8(std::string_view text)
+{
+    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t n = text.size();
+    std::size_t i = 0;
+    while (i < n) {
+        const unsigned char c = s[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        std::size_t length = 0;
+        unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+        if (c >= 0xC2 && c <= 0xDF) {
+            length = 2;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            length = 3;
+            if (c == 0xE0)
+                low = 0xA0;  // no overlong form
+            else if (c == 0xED)
+                high = 0x9F;  // no surrogate
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            length = 4;
+            if (c == 0xF0)
+                low = 0x90;
+            else if (c == 0xF4)
+                high = 0x8F;  // nothing above U+10FFFF
+        } else {
+            return i;
+        }
+        if (i + length > n)
+            return i;
+        if (s[i + 1] < low || s[i + 1] > high)
+            return i;
+        for (std::size_t k = 2; k < length; ++k)
+            if ((s[i + k] & 0xC0) != 0x80)
+                return i;
+        i += length;
+    }
+    return std::string_view::npos;
+}
+
+void placeOfByte(std::string_view text, std::size_t offset, CaseError& error)
+{
+    // The byte itself is the character read last.
+    placeOf(text, offset + 1, error);
+}
+
+// The folder of a path ("." for a bare name).
+std::string folderOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+}  // namespace
+
+bool readCaseObject(std::string_view text, EstateCase& out, CaseError& error)
+{
+    out = EstateCase{};
+    error = CaseError{};
+    // The parser takes a NUL byte for the end of its input and would ignore
+    // whatever follows it; no valid case holds one.
+    if (const std::size_t nul = text.find('\0'); nul != text.npos) {
+        error.problem = CaseProblem::NotJson;
+        error.message = "not valid JSON: a NUL byte at column " + std::to_string(nul + 1);
+        placeOfByte(text, nul, error);
+        return false;
+    }
+    CaseReader reader(text, out, error);
+    const bool ok = json::sax_parse(text.begin(), text.end(), &reader);
+    if (!ok) {
+        if (error.message.empty()) {
+            error.problem = CaseProblem::NotJson;
+            error.message = "not a valid case";
+        }
+        return false;
+    }
+    try {
+        out.deriveEntryWindowState();
+    } catch (const EngineError&) {
+        error.problem = CaseProblem::CountsTooLarge;
+        error.message = "the counts add up beyond the range of counts";
+        return false;
+    }
+    return true;
+}
+
+bool readCaseObject(std::string_view text, EstateCase& out, std::string& error)
+{
+    CaseError e;
+    const bool ok = readCaseObject(text, out, e);
+    error = std::move(e.message);
+    return ok;
+}
+
+std::string writeCaseObject(const EstateCase& c)
+{
+    const EstateCase initial;
+    std::string out = "{";
+    bool first = true;
+    const auto name = [&](std::string_view field) {
+        if (!first)
+            out += ", ";
+        first = false;
+        out += '"';
+        out += field;
+        out += "\": ";
+    };
+    for (const Field& f : kFields) {
+        switch (f.kind) {
+        case Kind::Format:
+            name(f.name);
+            appendWhole(kCaseFormat, out);
+            break;
+        case Kind::Deceased:
+            name(f.name);
+            out += c.isWoman() ? "\"woman\"" : "\"man\"";
+            break;
+        case Kind::Amount: {
+            const std::int64_t v = wholeValue(c.*(f.value), Currency::kMaxWhole, ErrorCode::OutOfRange);
+            // The estate always, the deductions when there are any.
+            if (f.value == &EstateCase::estate || v != 0) {
+                name(f.name);
+                out += '"';
+                appendWhole(v, out);
+                out += '"';
+            }
+            break;
+        }
+        case Kind::Flag:
+            if (c.*(f.flag) != initial.*(f.flag)) {
+                name(f.name);
+                out += c.*(f.flag) ? "true" : "false";
+            }
+            break;
+        case Kind::Count: {
+            const std::int64_t v = wholeValue(c.*(f.value), kMaxCount, ErrorCode::CountTooLarge);
+            if (v != 0) {
+                name(f.name);
+                appendWhole(v, out);
+            }
+            break;
+        }
+        case Kind::Wives: {
+            const std::int64_t v = wholeValue(c.wives, 4, ErrorCode::InvalidCount);
+            if (v < 1)
+                throw EngineError(ErrorCode::InvalidCount);
+            if (v != 1) {
+                name(f.name);
+                appendWhole(v, out);
+            }
+            break;
+        }
+        }
+    }
+    out += '}';
+    return out;
+}
+
+bool readCaseFile(const std::string& path, EstateCase& out, CaseError& error)
+{
+    out = EstateCase{};
+    error = CaseError{};
+    // Opening a pipe without O_NONBLOCK would wait for a writer; a regular
+    // file reads the same either way.
+    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (file.get() < 0)
+        return failSystem(error, CaseProblem::CannotOpen, "cannot open the file", errno);
+    struct stat info {};
+    if (::fstat(file.get(), &info) != 0)
+        return failSystem(error, CaseProblem::CannotRead, "cannot read the file", errno);
+    if (S_ISDIR(info.st_mode))
+        return failFile(error, CaseProblem::Folder, "a folder, not a case file");
+    if (!S_ISREG(info.st_mode))
+        return failFile(error, CaseProblem::NotAFile, "not a regular file, so not a case file");
+    const std::string tooLarge =
+        "larger than " + std::to_string(kMaxCaseFileBytes) + " bytes, so not a case file";
+    if (info.st_size < 0 || static_cast<std::uint64_t>(info.st_size) > kMaxCaseFileBytes)
+        return failFile(error, CaseProblem::TooLarge, tooLarge);
+    // The file may grow while it is read: one byte more than the limit is
+    // asked for, and getting it means the file is too large.
+    std::string text(kMaxCaseFileBytes + 1, '\0');
+    std::size_t got = 0;
+    while (got < text.size()) {
+        const ssize_t n = ::read(file.get(), text.data() + got, text.size() - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return failSystem(error, CaseProblem::CannotRead, "cannot read the file", errno);
+        if (n == 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    if (got > kMaxCaseFileBytes)
+        return failFile(error, CaseProblem::TooLarge, tooLarge);
+    text.resize(got);
+    if (const std::size_t nul = text.find('\0'); nul != text.npos) {
+        placeOfByte(text, nul, error);
+        return failFile(error, CaseProblem::NotText, "a NUL byte at line " + std::to_string(error.line) +
+                                                         ", column " + std::to_string(error.column) +
+                                                         ": a binary file, not a case file");
+    }
+    if (const std::size_t bad = firstNonUtf8(text); bad != std::string_view::npos) {
+        placeOfByte(text, bad, error);
+        return failFile(error, CaseProblem::NotUtf8, "not UTF-8 text (a byte that is not UTF-8 at line " +
+                                                         std::to_string(error.line) + ", column " +
+                                                         std::to_string(error.column) + ")");
+    }
+    std::string_view content = text;
+    if (content.starts_with("\xEF\xBB\xBF"))
+        content.remove_prefix(3);
+    if (content.find_first_not_of(" \t\r\n") == std::string_view::npos)
+        return failFile(error, CaseProblem::Empty, "the file is empty");
+    return readCaseObject(text, out, error);
+}
+
+bool readCaseFile(const std::string& path, EstateCase& out, std::string& error)
+{
+    CaseError e;
+    const bool ok = readCaseFile(path, out, e);
+    error = std::move(e.message);
+    return ok;
+}
+
+bool writeCaseFile(const std::string& path, const EstateCase& c, CaseError& error)
+{
+    error = CaseError{};
+    std::string content;
+    try {
+        content = writeCaseObject(c);
+    } catch (const EngineError& e) {
+        return failFile(error, CaseProblem::NotWritable, std::string("the case cannot be written: ") + e.what());
+    }
+    content += '\n';
+
+    // The file that is replaced: the target of a symbolic link, so that the
+    // link stays a link.
+    std::string target = path;
+    mode_t mode = 0666;  // less the umask, as for any new file
+    bool exists = false;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode))
+            return failFile(error, CaseProblem::Folder, "a folder of that name is there");
+        if (!S_ISREG(info.st_mode))
+            return failFile(error, CaseProblem::NotAFile, "not a regular file, so it is not replaced");
+        exists = true;
+        mode = info.st_mode & 07777;
+        if (std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free); real)
+            target = real.get();
+    } else if (errno != ENOENT) {
+        return failSystem(error, CaseProblem::CannotWrite, "cannot write the file", errno);
+    }
+
+    // A new file beside the target, under a name no one else uses.
+    static std::atomic<unsigned> serial{0};
+    const std::string folder = folderOf(target);
+    std::string temporary;
+    Descriptor file;
+    for (int attempt = 0; attempt < 100 && file.get() < 0; ++attempt) {
+        temporary = folder + "/.qismar-save-" + std::to_string(::getpid()) + "-" + std::to_string(serial++) + ".tmp";
+        file.reset(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666));
+        if (file.get() < 0 && errno != EEXIST)
+            return failSystem(error, CaseProblem::CannotWrite, "cannot write the file", errno);
+    }
+    if (file.get() < 0)
+        return failSystem(error, CaseProblem::CannotWrite, "cannot write the file", EEXIST);
+    const auto abandon = [&](int code) {
+        ::unlink(temporary.c_str());
+        return failSystem(error, CaseProblem::CannotWrite, "cannot write the file", code);
+    };
+    if (exists && ::fchmod(file.get(), mode) != 0)
+        return abandon(errno);
+    std::size_t written = 0;
+    while (written < content.size()) {
+        const ssize_t n = ::write(file.get(), content.data() + written, content.size() - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return abandon(errno);
+        written += static_cast<std::size_t>(n);
+    }
+    // On the disk before it takes the old file's place.
+    if (::fsync(file.get()) != 0)
+        return abandon(errno);
+    if (!file.close())
+        return abandon(errno);
+    if (::rename(temporary.c_str(), target.c_str()) != 0)
+        return abandon(errno);
+    // The new name on the disk as well, where the folder allows it.
+    if (Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)); dir.get() >= 0)
+        ::fsync(dir.get());
+    return true;
+}
+
+std::string CaseErrorArabic(const CaseError& e)
+{
+    const Field* f = findField(e.field);
+    const std::string field = f ? "«" + std::string(f->arabic) + "»" : "«" + e.field + "»";
+    const auto place = [&]() -> std::string {
+        if (e.line == 0)
+            return {};
+        return " (السطر " + std::to_string(e.line) + "، العمود " + std::to_string(e.column) + ")";
+    };
+    const auto system = [&]() -> std::string {
+        switch (e.systemError) {
+        case ENOENT:
+            return e.problem == CaseProblem::CannotWrite ? "المجلد غير موجود" : "الملف غير موجود";
+        case EACCES:
+        case EPERM: return "لا يسمح النظام بذلك";
+        case ENOSPC:
+        case EDQUOT: return "لا توجد مساحة كافية على القرص";
+        case EROFS: return "القرص للقراءة فقط";
+        case EISDIR: return "الاسم لمجلد";
+        case ENOTDIR: return "جزء من المسار ليس مجلداً";
+        case ENAMETOOLONG: return "الاسم أطول مما يقبله النظام";
+        case EFBIG: return "حجم الملف أكبر مما يسمح به النظام";
+        case EIO: return "خطأ في القراءة أو الكتابة على القرص";
+        default: return std::string("خطأ من النظام: ") + std::strerror(e.systemError);
+        }
+    };
+    switch (e.problem) {
+    case CaseProblem::None: return {};
+    case CaseProblem::NotJson:
+        return "محتوى الملف ليس نص JSON صحيحاً" + place();
+    case CaseProblem::NotAnObject: return "الملف لا يحوي كائن JSON واحداً يصف مسألة";
+    case CaseProblem::UnknownField: return "في الملف حقل لا يعرفه البرنامج: " + field;
+    case CaseProblem::DuplicateField: return "الحقل " + field + " مكرر في الملف";
+    case CaseProblem::BadValue:
+        if (!f)
+            return "قيمة غير صحيحة في الملف";
+        switch (f->kind) {
+        case Kind::Format: return "رقم صيغة الملف يجب أن يكون 1";
+        case Kind::Deceased: return "المتوفى يجب أن يكون \"man\" (رجل) أو \"woman\" (امرأة)";
+        case Kind::Flag: return "قيمة " + field + " يجب أن تكون true أو false";
+        case Kind::Count: return "قيمة " + field + " يجب أن تكون عدداً صحيحاً من 0 فأكثر";
+        case Kind::Wives: return "عدد الزوجات يجب أن يكون عدداً صحيحاً من 1 إلى 4";
+        case Kind::Amount: return "قيمة " + field + " يجب أن تكون مبلغاً بالأرقام من 0 إلى 9 فقط";
+        }
+        return {};
+    case CaseProblem::ValueTooLarge:
+        if (f && f->kind == Kind::Amount)
+            return "قيمة " + field + " أكبر من أكبر مبلغ يقبله البرنامج (922337203685477)";
+        return "قيمة " + field + " أكبر من أكبر عدد من الأشخاص يقبله البرنامج (1000000000)";
+    case CaseProblem::OtherFormat:
+        return "الملف مكتوب بصيغة غير الصيغة 1، وهذا البرنامج لا يقرأ غيرها";
+    case CaseProblem::CountsTooLarge: return "مجموع الأعداد في الملف أكبر مما يقبله البرنامج";
+    case CaseProblem::CannotOpen: return "تعذر فتح الملف: " + system();
+    case CaseProblem::Folder: return "الاسم لمجلد وليس لملف مسألة";
+    case CaseProblem::NotAFile: return "ليس ملفاً عادياً، فلا يكون ملف مسألة";
+    case CaseProblem::TooLarge:
+        return "حجم الملف أكبر من " + std::to_string(kMaxCaseFileBytes / 1024) +
+               " كيلوبايت، فليس ملف مسألة";
+    case CaseProblem::CannotRead: return "تعذرت قراءة الملف: " + system();
+    case CaseProblem::NotText: return "الملف ثنائي وليس نصاً" + place() + "، فليس ملف مسألة";
+    case CaseProblem::NotUtf8: return "الملف ليس نصاً بترميز UTF-8" + place();
+    case CaseProblem::Empty: return "الملف فارغ";
+    case CaseProblem::CannotWrite: return "تعذرت كتابة الملف: " + system();
+    case CaseProblem::NotWritable: return "في المسألة قيمة لا يمكن حفظها";
+    }
+    return {};
+}
+
+}  // namespace qismar
