@@ -21,8 +21,8 @@ namespace qismar {
 // The format version that this program writes and reads.
 inline constexpr int kCaseFormat = 1;
 
-// The largest case file that is read. A case with every field at its
-// largest value takes about 1.2 KiB; anything beyond this is not a case.
+// The largest case file that is read. The program writes a case with every
+// field at its largest value in 917 bytes; anything beyond this is not a case.
 inline constexpr std::size_t kMaxCaseFileBytes = std::size_t{64} * 1024;
 
 // The most bytes of the input that an error message quotes back.

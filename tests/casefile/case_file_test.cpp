@@ -227,7 +227,7 @@ TEST(CaseObject, WritesTheDeceasedTheEstateAndOnlyWhatDiffersFromTheEntryWindow)
               R"({"format": 1, "deceased": "man", "estate": "90000", "father": true, "mother": true, "spouse": true, )"
               R"("wives": 4, "sons": 3, "daughters": 2, "sonsSons": 1, "sonsSonsDaughters": 7})");
     // The largest case stays far below the file limit.
-    EXPECT_LT(writeCaseObject(all.back().c).size(), std::size_t{1300});
+    EXPECT_LT(writeCaseObject(all.back().c).size(), std::size_t{1024});
 }
 
 TEST(CaseObject, RandomCasesRoundTrip)
