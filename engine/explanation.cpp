@@ -375,10 +375,13 @@ private:
                 return source(Row::n4).source == Source::Umariyya
                            ? cat(out, {"للأب الباقي تعصيباً بعد فرض ", spouse, " وثلث الباقي للأم (المسألة العمرية)"})
                            : cat(out, {"للأب الباقي تعصيباً لعدم وجود الفرع الوارث"});
-            if (row == Row::n11)
-                return cat(out, {(source(Row::n10).source == Source::Fixed || source(Row::n15).source == Source::Fixed)
-                           ? "للجد الباقي بعد فرض الأخوات لأنه خير له من المقاسمة"
-                           : "للجد الباقي تعصيباً لعدم وجود الأب والفرع الوارث"});
+            if (row == Row::n11) {
+                // Beside sisters who hold their fixed share, or alone.
+                for (Row sisters : {Row::n10, Row::n15})
+                    if (present(sisters) && source(sisters).source == Source::Fixed)
+                        return cat(out, {"للجد الباقي بعد فرض ", name(sisters)});
+                return cat(out, {"للجد الباقي تعصيباً لعدم وجود الأب والفرع الوارث"});
+            }
             if (source(row).source == Source::ResidueMale) {
                 const Row female = row == Row::n5 ? Row::n6 : row == Row::n7 ? Row::n8 : row == Row::n9 ? Row::n10
                                  : row == Row::n16 ? Row::n15 : present(Row::n27) && !present(Row::n8) ? Row::n27 : Row::n8;
