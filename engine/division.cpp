@@ -143,6 +143,9 @@ Outcome Division::BitBtn2Click()
             SpouseDeductionPending = false;
             EstateValue = subtractExact(EstateValue, SpousesTotal);
             if (trace) {
+                // The spouses' total exactly, from the rows it was read from.
+                trace->spousesTotal = HeadsQ(c.wives) * trace->rows[std::size_t(index(Row::n2))] +
+                                      trace->rows[std::size_t(index(Row::n1))];
                 trace->estateValue -= trace->spousesTotal;
                 trace->spousesSetAside = true;
             }
@@ -255,9 +258,6 @@ void Division::ComputeDistributedTotal()
     constexpr Extended kScale = Currency::kScale;
 
     SpousesTotal = roundToCurrency((ext(c.wives) * amount(Row::n2) + amount(Row::n1) * kScale) / kScale);
-    if (trace)
-        trace->spousesTotal = HeadsQ(c.wives) * trace->rows[std::size_t(index(Row::n2))] +
-                              trace->rows[std::size_t(index(Row::n1))];
 
     Extended sum = ext(SpousesTotal);
     sum = sum + amount(Row::n3);
