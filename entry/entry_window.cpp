@@ -489,7 +489,8 @@ void TfmMain::BitBtn2Click()
 {
     TfmDivision& results = require(fmDivision, "fmDivision");
     const EstateCase estateCase = readCase();
-    const DivisionResult result = DivideEstate(estateCase, results.currentRows());
+    Explanation explanation;
+    const DivisionResult result = DivideEstate(estateCase, results.currentRows(), &explanation);
     switch (result.outcome) {
     case Outcome::Consumed:
         // The costs, debts and bequests leave nothing to divide.
@@ -501,14 +502,31 @@ void TfmMain::BitBtn2Click()
         return;
     case Outcome::NoHeirs:
         // The marks of the present relatives stay in the rows.
-        results.applyDivision(result);
+        results.applyDivision(estateCase, result, explanation);
         ui::showWarningBox(QString::fromUtf8(kChooseHeirsMessage.data(), qsizetype(kChooseHeirsMessage.size())));
         return;
     case Outcome::Divided:
-        results.applyDivision(result);
+        results.applyDivision(estateCase, result, explanation);
+        // The results window's "تم" hands the clearing of the case back here.
+        connect(&results, &TfmDivision::caseDone, this, &TfmMain::clearCase, Qt::UniqueConnection);
         results.exec();
         return;
     }
+}
+
+void TfmMain::clearCase()
+{
+    if (fmSon) {
+        fmSon->Edit1->setText(QStringLiteral("0"));
+        fmSon->Edit2->setText(QStringLiteral("0"));
+    }
+    // No law excerpt is shown while the case is cleared.
+    const LookupsSuppressed quiet;
+    for (QCheckBox* box : heirBoxes())
+        setTicked(box, false);
+    if (fmGrandMother)
+        for (QCheckBox* box : fmGrandMother->boxes())
+            box->setChecked(false);
 }
 
 void TfmMain::reject()

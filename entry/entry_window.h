@@ -72,6 +72,12 @@ public:
     void BitBtn3Click();  // "كيف يرث؟"
     void BitBtn1Click();  // "عودة"
 
+    // Clears the whole case after the results window's "تم": the counts of
+    // the sons and daughters, then every heir box and grandmother box, each
+    // unticking running the box's own behaviour (which empties its dialog).
+    // The sex of the deceased and the estate stay.
+    void clearCase();
+
     // The case as the controls hold it; throws on a text that is not a count
     // or an estate.
     EstateCase readCase() const;

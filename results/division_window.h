@@ -4,19 +4,34 @@
 #include <QDialog>
 #include <QString>
 #include <array>
+#include <functional>
 #include <vector>
 
 #include "division.h"
+#include "estate_case.h"
+#include "explanation.h"
 #include "result_rows.h"
 
 class QLabel;
-class QLineEdit;
 class QPushButton;
+class QScrollArea;
 class QShowEvent;
 
 namespace qismar {
 
-// "قسمة الأنصبة": the results window.
+class TfmProblem;
+namespace results {
+class AmountCell;
+struct DivisionReport;
+}
+
+// "قسمة الأنصبة": the results window. One line for each present relative:
+// the caption, the count, the amount of each head, the class's total and
+// the percentage; below them the heirs' total and what the rows leave
+// undistributed; above them the estate divided (and, when the estate was
+// prepared, its costs, debts and bequests). Its buttons show the table of
+// the problem, print the report, save it as PDF and copy it; "تم" ends the
+// division.
 class TfmDivision : public QDialog {
     Q_OBJECT
 public:
@@ -24,49 +39,101 @@ public:
     ~TfmDivision() override;
 
     QWidget* Image1 = nullptr;
-    QPushButton* Button1 = nullptr;  // "تم"
-    // The 27 lines in the order of the rows (index(Row)): amount edit n<k>
-    // (edtNebnAmLiAb for the paternal uncle's sons), caption label nd<k>,
-    // percentage text ns<k>.
-    std::array<QLineEdit*, kRowCount> amounts{};
+    QPushButton* Button1 = nullptr;     // "تم"
+    QPushButton* btnProblem = nullptr;  // "بيان المسألة"
+    QPushButton* btnPrint = nullptr;    // "طباعة"
+    QPushButton* btnPdf = nullptr;      // "حفظ PDF"
+    QPushButton* btnCopy = nullptr;     // "نسخ"
+
+    QLabel* estateText = nullptr;       // the estate divided, and the estate's preparation
+    QScrollArea* linesArea = nullptr;   // the lines, scrolled when they do not fit the screen
+    QWidget* linesBox = nullptr;        // what linesArea scrolls
+    QWidget* headerBox = nullptr;       // the names of the columns
+
+    // The 27 lines in the order of the rows (index(Row)): the amount of each
+    // head n<k> (edtNebnAmLiAb for the paternal uncle's sons), the caption
+    // nd<k>, the count nc<k>, the class total nt<k> and the percentage ns<k>.
+    std::array<results::AmountCell*, kRowCount> amounts{};
     std::array<QLabel*, kRowCount> captions{};
-    std::array<QLabel*, kRowCount> percentages{};
+    std::array<QLabel*, kRowCount> counts{};
+    std::array<results::AmountCell*, kRowCount> classTotals{};
+    std::array<results::AmountCell*, kRowCount> percentages{};
 
-    // The last line, shown only when the rows leave part of the estate
-    // undistributed: "الباقي دون توزيع", its amount and its percentage.
-    QLineEdit* undistributedAmount = nullptr;
+    // "مجموع الأنصبة": the heads and the amounts of all the lines.
+    QLabel* totalCaption = nullptr;
+    QLabel* totalCount = nullptr;
+    results::AmountCell* totalAmount = nullptr;
+    results::AmountCell* totalPercentage = nullptr;
+    // "الباقي دون توزيع", shown only when the rows leave part of the estate.
     QLabel* undistributedCaption = nullptr;
-    QLabel* undistributedPercentage = nullptr;
+    results::AmountCell* undistributedAmount = nullptr;
+    results::AmountCell* undistributedPercentage = nullptr;
 
-    QLineEdit* amount(Row row) const { return amounts[static_cast<std::size_t>(index(row))]; }
-    QLabel* caption(Row row) const { return captions[static_cast<std::size_t>(index(row))]; }
-    QLabel* percentage(Row row) const { return percentages[static_cast<std::size_t>(index(row))]; }
+    results::AmountCell* amount(Row row) const { return amounts[std::size_t(index(row))]; }
+    QLabel* caption(Row row) const { return captions[std::size_t(index(row))]; }
+    QLabel* count(Row row) const { return counts[std::size_t(index(row))]; }
+    results::AmountCell* classTotal(Row row) const { return classTotals[std::size_t(index(row))]; }
+    results::AmountCell* percentage(Row row) const { return percentages[std::size_t(index(row))]; }
 
-    // The rows as the amount edits hold them; throws for a text that is not a row's text.
-    ResultRows currentRows() const;
-    // Writes the rows and the percentages that a division produced.
-    void applyDivision(const DivisionResult& result);
-    // Empties the amount edits of the given rows.
+    // The result rows as the window holds them between two divisions (the
+    // next division starts from them; unticking a relative empties his).
+    const ResultRows& currentRows() const noexcept { return rows_; }
+    void setRows(const ResultRows& rows);
+    // Takes the division of a case: its rows, percentages and explanation.
+    void applyDivision(const EstateCase& estateCase, const DivisionResult& result, const Explanation& explanation);
+    // Empties the given rows.
     void clearRows(const std::vector<Row>& rows);
 
-    // Run before the window is drawn whenever it is shown: turns "0" and the
-    // engine's "لا شيئ له" into "لا شيء له", stacks the non-empty lines from the top and sizes the window.
+    // Run before the window is drawn whenever it is shown: fills the lines
+    // that have something to show, stacks them from the top and sizes the
+    // window to them, never taller than the screen.
     void FormShow();
     void HideAllLines();
-    // "تم": closes the window and clears the whole case.
+    // "تم": closes the window, empties the results and asks for the case to
+    // be cleared (caseDone).
     void Button1Click();
 
-    // The height of the window as the layout measures it (with a frame).
-    int layoutHeight() const;
+    // The report of the division shown.
+    results::DivisionReport report() const;
+    // "بيان المسألة", "طباعة", "حفظ PDF" and "نسخ".
+    void showProblem();
+    void printReport();
+    void saveReportPdf();
+    void copyReport();
 
-    // The percentage text of a line between two divisions: 19 blanks.
-    static QString blankPercentage();
+    // The window of "بيان المسألة" (made when first shown).
+    TfmProblem* problemWindow() const noexcept { return problem_; }
+
+    // The rows whose lines are shown, top to bottom.
+    std::vector<Row> shownRows() const;
+    // The distance between the tops of two lines.
+    static constexpr int kLineStep = 24;
+
+    // Where "حفظ PDF" writes: asks the user (a file dialog) unless a test
+    // puts an answer here. An empty answer cancels.
+    static std::function<QString(QWidget* parent, const QString& suggested)> choosePdfPath;
+
+signals:
+    // "تم" was pressed (or Escape, or the close box): the case is done with.
+    void caseDone();
 
 protected:
     void showEvent(QShowEvent* event) override;
-    // Escape and close requests of the window system do what "تم" does:
-    // close the window and clear the case.
+    // Escape and close requests of the window system do what "تم" does.
     void reject() override;
+
+private:
+    void layOut();
+
+    ResultRows rows_{};
+    std::array<std::optional<Currency>, kRowCount> percentages_{};
+    std::optional<Currency> undistributed_;
+    std::optional<Currency> undistributedPercent_;
+    EstateCase case_;
+    DivisionResult result_;
+    Explanation explanation_;
+    bool divided_ = false;
+    TfmProblem* problem_ = nullptr;
 };
 
 // The program-wide reference to the one TfmDivision.

@@ -1,0 +1,498 @@
+#include "division_report.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QCalendar>
+#include <QFont>
+#include <QFontDatabase>
+#include <QLocale>
+#include <QMimeData>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QTextDocument>
+
+#include "amount_text.h"
+#include "invariants.h"
+#include "preparation.h"
+
+namespace qismar::results {
+
+namespace {
+
+QString fromUtf8(const std::string& text) { return QString::fromStdString(text); }
+
+QString nothingForHimShown() { return QStringLiteral("لا شيء له"); }
+
+ReportCell word(const QString& text) { return {text, text}; }
+ReportCell amountCell(const QString& exact) { return {groupedAmount(exact), exact}; }
+ReportCell amountCell(Currency value) { return amountCell(amountText(value)); }
+ReportCell percentCell(Currency value)
+{
+    const QString exact = QStringLiteral("%") + amountText(value);
+    return {exact, exact};
+}
+ReportCell countCell(Currency heads) { return word(QString::number(heads.raw() / Currency::kScale)); }
+
+QStringList grouped(const std::vector<std::string>& sentences)
+{
+    QStringList out;
+    for (const std::string& s : sentences)
+        out << withGroupedNumbers(fromUtf8(s));
+    return out;
+}
+
+// Every relative entered, as the entry window holds them; the uterine
+// brothers and sisters, who share one result row, are listed apart.
+struct Relative {
+    const char* singular;
+    const char* plural;
+    Currency EstateCase::*count;  // null for a relative who is there or not
+    bool EstateCase::*present;
+};
+
+const Relative kRelatives[] = {
+    {"الأب", "", nullptr, &EstateCase::father},
+    {"الأم", "", nullptr, &EstateCase::mother},
+    {"الجد", "", nullptr, &EstateCase::grandfather},
+    {"الابن", "الأبناء", &EstateCase::sons, nullptr},
+    {"البنت", "البنات", &EstateCase::daughters, nullptr},
+    {"ابن الابن", "أبناء الابن", &EstateCase::sonsSons, nullptr},
+    {"بنت الابن", "بنات الابن", &EstateCase::sonsDaughters, nullptr},
+    {"ابن ابن الابن", "أبناء ابن الابن", &EstateCase::sonsSonsSons, nullptr},
+    {"بنت ابن الابن", "بنات ابن الابن", &EstateCase::sonsSonsDaughters, nullptr},
+    {"الأخ الشقيق", "الإخوة الأشقاء", &EstateCase::fullBrothers, nullptr},
+    {"الأخت الشقيقة", "الأخوات الشقيقات", &EstateCase::fullSisters, nullptr},
+    {"الأخ لأب", "الإخوة لأب", &EstateCase::paternalBrothers, nullptr},
+    {"الأخت لأب", "الأخوات لأب", &EstateCase::paternalSisters, nullptr},
+    {"الأخ لأم", "الإخوة لأم", &EstateCase::uterineBrothers, nullptr},
+    {"الأخت لأم", "الأخوات لأم", &EstateCase::uterineSisters, nullptr},
+    {"ابن الأخ الشقيق", "أبناء الإخوة الأشقاء", &EstateCase::fullBrothersSons, nullptr},
+    {"ابن الأخ لأب", "أبناء الإخوة لأب", &EstateCase::paternalBrothersSons, nullptr},
+    {"العم الشقيق", "الأعمام الأشقاء", &EstateCase::fullUncles, nullptr},
+    {"العم لأب", "الأعمام لأب", &EstateCase::paternalUncles, nullptr},
+    {"ابن العم الشقيق", "أبناء الأعمام الأشقاء", &EstateCase::fullUnclesSons, nullptr},
+    {"ابن العم لأب", "أبناء الأعمام لأب", &EstateCase::paternalUnclesSons, nullptr},
+    {"أم الأم", "", nullptr, &EstateCase::mothersMother},
+    {"أم الأب", "", nullptr, &EstateCase::fathersMother},
+    {"أم أم الأم", "", nullptr, &EstateCase::mothersMothersMother},
+    {"أم أم الأب", "", nullptr, &EstateCase::fathersMothersMother},
+    {"أم أبي الأب", "", nullptr, &EstateCase::fathersFathersMother},
+};
+
+ReportSection caseSection(const EstateCase& c, bool prepared)
+{
+    ReportSection s;
+    s.title = QStringLiteral("المسألة");
+    s.paragraphs << QStringLiteral("المتوفى: ") + (c.isMan() ? QStringLiteral("رجل") : QStringLiteral("امرأة"));
+    s.paragraphs << (prepared ? QStringLiteral("التركة قبل التجهيز: ") : QStringLiteral("التركة: "))
+                        + groupedAmount(amountText(c.estate));
+    s.table.header = {QStringLiteral("القريب"), QStringLiteral("العدد")};
+    const Currency one = Currency::fromRaw(Currency::kScale);
+    // The spouse first, as the results list them.
+    if (c.spouse) {
+        if (c.isWoman())
+            s.table.rows.push_back({word(QStringLiteral("الزوج")), word(QStringLiteral("1"))});
+        else
+            s.table.rows.push_back({word(c.wives > one ? QStringLiteral("الزوجات") : QStringLiteral("الزوجة")),
+                                    countCell(c.wives)});
+    }
+    for (const Relative& r : kRelatives) {
+        if (r.present) {
+            if (c.*r.present)
+                s.table.rows.push_back({word(QString::fromUtf8(r.singular)), word(QStringLiteral("1"))});
+        } else if ((c.*r.count).raw() > 0) {
+            const bool plural = c.*r.count > one;
+            s.table.rows.push_back(
+                {word(QString::fromUtf8(plural ? r.plural : r.singular)), countCell(c.*r.count)});
+        }
+    }
+    return s;
+}
+
+ReportSection preparationSection(const PreparedEstate& p)
+{
+    ReportSection s;
+    s.title = QStringLiteral("تجهيز التركة قبل القسمة");
+    s.table.header = {QStringLiteral("البند"), QStringLiteral("المبلغ")};
+    auto line = [&s](const QString& what, Currency value) { s.table.rows.push_back({word(what), amountCell(value)}); };
+    line(QStringLiteral("التركة قبل التجهيز"), p.gross);
+    line(QStringLiteral("نفقات التجهيز والدفن"), p.funeral);
+    line(QStringLiteral("الديون"), p.debts);
+    line(QStringLiteral("الوصايا المطلوبة"), p.bequests);
+    line(QStringLiteral("الوصايا المنفذة"), p.bequestsCarriedOut);
+    line(QStringLiteral("صافي التركة للورثة"), p.net);
+    s.table.footerRows = 1;
+    s.notes = grouped(PreparationSentences(p));
+    if (!p.net.isZero())
+        s.notes << QStringLiteral("الأنصبة والنسب المئوية في هذا التقرير من صافي التركة (%1) لا من التركة قبل التجهيز")
+                       .arg(groupedAmount(amountText(p.net)));
+    return s;
+}
+
+const HeirExplanation* explanationOf(const Explanation& e, Row row)
+{
+    for (const HeirExplanation& h : e.heirs)
+        if (h.row == row)
+            return &h;
+    return nullptr;
+}
+
+ReportSection resultsSection(const EstateCase& c, const DivisionResult& r, const Explanation& e)
+{
+    ReportSection s;
+    s.title = QStringLiteral("الأنصبة");
+    s.table.header = {QStringLiteral("الوارث"),     QStringLiteral("العدد"),      QStringLiteral("الفرض"),
+                      QStringLiteral("نصيب الفرد"), QStringLiteral("نصيب الفئة"), QStringLiteral("نسبة الفرد")};
+    const Currency one = Currency::fromRaw(Currency::kScale);
+    std::int64_t heads = 0;
+    __int128 total = 0;
+    for (int i = 0; i < kRowCount; ++i) {
+        const Row row = rowAt(i);
+        const RowText& text = r.rows[std::size_t(i)];
+        if (text.isEmpty())
+            continue;
+        const Currency n = HeadsOfRow(c, row);
+        heads += n.raw() / Currency::kScale;
+        const HeirExplanation* h = explanationOf(e, row);
+        ReportRow line;
+        line.push_back(word(fromUtf8(HeirName(row, n > one))));
+        line.push_back(countCell(n));
+        line.push_back(word(h ? (h->share ? shareText(*h->share) : statusText(h->status)) : QString()));
+        const bool nothing = text.kind == RowText::Kind::NothingForHim || text.value().isZero();
+        if (nothing) {
+            line.push_back(word(nothingForHimShown()));
+            line.push_back(word(nothingForHimShown()));
+            line.push_back(word(QString()));
+        } else {
+            line.push_back(amountCell(text.amount));
+            const std::optional<Currency> classAmount = classTotal(text.amount, n);
+            line.push_back(classAmount ? amountCell(*classAmount) : word(QString()));
+            if (classAmount)
+                total += classAmount->raw();
+            const auto& percent = r.percentages[std::size_t(i)];
+            line.push_back(percent ? percentCell(*percent) : word(QString()));
+        }
+        s.table.rows.push_back(std::move(line));
+    }
+    // What the heirs take together, as a share of the estate divided: the
+    // whole of it but for what the rows leave undistributed.
+    const Currency hundred = Currency::fromWhole(100);
+    const Currency heirsPercent = r.undistributedPercent ? subtractExact(hundred, *r.undistributedPercent) : hundred;
+    s.table.rows.push_back({word(QStringLiteral("مجموع الأنصبة")), word(QString::number(heads)), word(QString()),
+                            word(QString()), amountCell(Currency::fromRaw(std::int64_t(total))),
+                            percentCell(heirsPercent)});
+    s.table.footerRows = 1;
+    if (r.undistributed) {
+        s.table.rows.push_back({word(QStringLiteral("الباقي دون توزيع")), word(QString()), word(QString()),
+                                word(QString()), amountCell(*r.undistributed),
+                                r.undistributedPercent ? percentCell(*r.undistributedPercent) : word(QString())});
+        s.table.footerRows = 2;
+        s.notes << QStringLiteral(
+            "الباقي دون توزيع لذوي الأرحام، وهذا البرنامج لا يقسم بينهم، ولا يُردّ على الزوج أو الزوجة ما دام أحد منهم موجوداً");
+    }
+    const Currency divided = r.preparation ? r.preparation->net : c.estate;
+    s.paragraphs << QStringLiteral("التركة المقسومة: ") + groupedAmount(amountText(divided));
+    s.notes << QStringLiteral("نسبة الفرد نسبة نصيب كل فرد من التركة المقسومة");
+    return s;
+}
+
+ReportSection problemSection(const EstateCase& c, const DivisionResult& r, const Explanation& e)
+{
+    ReportSection s;
+    s.title = QStringLiteral("بيان المسألة");
+    if (!e.exact) {
+        s.paragraphs << QStringLiteral("تعذر بيان المسألة بكسور دقيقة لكبر أعدادها؛ الأنصبة أعلاه صحيحة");
+        return s;
+    }
+    s.paragraphs = grouped(ProblemSentences(e));
+    const QString sharesHeader = e.correction
+                                     ? QStringLiteral("سهام الفرد من %1").arg(groupedAmount(QString::number(*e.correction)))
+                                     : QStringLiteral("سهام الفرد");
+    s.table.header = {QStringLiteral("الوارث"), QStringLiteral("العدد"),     QStringLiteral("الفرض"),
+                      QStringLiteral("كيف يرث"), sharesHeader,               QStringLiteral("نصيب الفرد"),
+                      QStringLiteral("نصيب الفئة"), QStringLiteral("البيان")};
+    const Currency one = Currency::fromRaw(Currency::kScale);
+    for (const HeirExplanation& h : e.heirs) {
+        const Currency n = HeadsOfRow(c, h.row);
+        ReportRow line;
+        line.push_back(word(fromUtf8(HeirName(h.row, n > one))));
+        line.push_back(countCell(n));
+        line.push_back(word(h.share ? QString::fromStdString(h.share->text()) : QStringLiteral("—")));
+        line.push_back(word(statusText(h.status)));
+        line.push_back(word(h.shares ? QString::number(*h.shares) : QStringLiteral("—")));
+        line.push_back(word(QString::fromStdString(h.fraction.text())));
+        line.push_back(word(QString::fromStdString(h.classFraction.text())));
+        line.push_back(word(fromUtf8(h.reason)));
+        s.table.rows.push_back(std::move(line));
+    }
+    (void)r;
+    return s;
+}
+
+QString escaped(const QString& text) { return text.toHtmlEscaped(); }
+
+// The face of the printed report: a Naskh that carries Arabic, embedded in
+// the PDF.
+QFont reportFont()
+{
+    for (const char* family : {"Noto Naskh Arabic", "Noto Sans Arabic", "Amiri", "DejaVu Sans"}) {
+        const QString name = QString::fromLatin1(family);
+        if (QFontDatabase::hasFamily(name)) {
+            QFont font(name);
+            font.setPointSizeF(10);
+            return font;
+        }
+    }
+    QFont font;
+    font.setPointSizeF(10);
+    return font;
+}
+
+}  // namespace
+
+std::vector<const ReportSection*> DivisionReport::sections() const
+{
+    std::vector<const ReportSection*> out{&theCase};
+    for (const std::optional<ReportSection>* s : {&preparation, &results, &problem})
+        if (*s)
+            out.push_back(&**s);
+    return out;
+}
+
+QString statusText(HeirStatus status)
+{
+    switch (status) {
+    case HeirStatus::Fixed: return QStringLiteral("فرض");
+    case HeirStatus::Residue: return QStringLiteral("تعصيب بالنفس");
+    case HeirStatus::ResidueWith: return QStringLiteral("تعصيب بالغير");
+    case HeirStatus::ResidueBeside: return QStringLiteral("تعصيب مع الغير");
+    case HeirStatus::FixedAndResidue: return QStringLiteral("فرض وتعصيب");
+    case HeirStatus::Umariyya: return QStringLiteral("ثلث الباقي (العمرية)");
+    case HeirStatus::SharedThird: return QStringLiteral("الثلث المشترك");
+    case HeirStatus::GrandfatherSharing: return QStringLiteral("مقاسمة الجد للإخوة");
+    case HeirStatus::Excluded: return QStringLiteral("محجوب");
+    case HeirStatus::NothingLeft: return QStringLiteral("لم يبق له شيء");
+    }
+    return QString();
+}
+
+QString shareText(const Rational& share)
+{
+    struct Known {
+        int num, den;
+        const char* name;
+    };
+    static const Known known[] = {{1, 2, "النصف"}, {1, 4, "الربع"},  {1, 8, "الثمن"},
+                                  {2, 3, "الثلثان"}, {1, 3, "الثلث"}, {1, 6, "السدس"}};
+    for (const Known& k : known)
+        if (share.num() == k.num && share.den() == k.den)
+            return QString::fromUtf8(k.name);
+    return QString::fromStdString(share.text());
+}
+
+QString gregorianDateText(QDate date)
+{
+    const QCalendar calendar(QCalendar::System::Gregorian);
+    const QCalendar::YearMonthDay d = calendar.partsFromDate(date);
+    const QLocale arabic(QLocale::Arabic, QLocale::Sudan);
+    return QStringLiteral("%1 %2 %3م").arg(d.day).arg(calendar.monthName(arabic, d.month, d.year)).arg(d.year);
+}
+
+QString hijriDateText(QDate date)
+{
+    const QCalendar calendar(QCalendar::System::IslamicCivil);
+    const QCalendar::YearMonthDay d = calendar.partsFromDate(date);
+    const QLocale arabic(QLocale::Arabic, QLocale::Sudan);
+    return QStringLiteral("%1 %2 %3هـ").arg(d.day).arg(calendar.monthName(arabic, d.month, d.year)).arg(d.year);
+}
+
+DivisionReport buildDivisionReport(const EstateCase& c, const DivisionResult& r, const Explanation& e, QDate date)
+{
+    DivisionReport report;
+    report.programName = QStringLiteral("القسمار");
+    report.law = QStringLiteral("قسمة التركة على الورثة وفق قانون الأحوال الشخصية للمسلمين لسنة 1991م (السودان)");
+    report.gregorianDate = gregorianDateText(date);
+    report.hijriDate = hijriDateText(date);
+    report.theCase = caseSection(c, r.preparation.has_value());
+    if (r.preparation)
+        report.preparation = preparationSection(*r.preparation);
+    if (r.outcome == Outcome::Divided) {
+        report.results = resultsSection(c, r, e);
+        report.problem = problemSection(c, r, e);
+    } else if (r.outcome == Outcome::Consumed && r.preparation) {
+        ReportSection none;
+        none.title = QStringLiteral("القسمة");
+        none.paragraphs << withGroupedNumbers(fromUtf8(ConsumedMessage(*r.preparation)));
+        report.results = none;
+    }
+    report.closing = QStringLiteral(
+        "جرت هذه القسمة وفق قانون الأحوال الشخصية للمسلمين السوداني لسنة 1991م كما يطبقه برنامج القسمار");
+    return report;
+}
+
+namespace {
+
+// Numbers, fractions and percentages stand in the middle of their cells;
+// words read from the right.
+bool numeric(const QString& text)
+{
+    if (text.isEmpty())
+        return false;
+    const QChar c = text.front();
+    return c.isDigit() || c == QLatin1Char('%') || c == QLatin1Char('-') || text == QStringLiteral("—");
+}
+
+}  // namespace
+
+QString reportHtml(const DivisionReport& report, Amounts amounts)
+{
+    const bool exact = amounts == Amounts::Exact;
+    QString html;
+    html += QStringLiteral("<html dir=\"rtl\"><head><meta charset=\"utf-8\"><title>%1</title></head>"
+                           "<body dir=\"rtl\">")
+                .arg(escaped(report.programName));
+    html += QStringLiteral("<h1 align=\"center\" style=\"margin-bottom: 2px\">%1</h1>").arg(escaped(report.programName));
+    html += QStringLiteral("<p align=\"center\" style=\"margin: 0\">%1</p>").arg(escaped(report.law));
+    html += QStringLiteral("<p align=\"center\" style=\"margin: 2px 0 6px 0\">التاريخ: %1 الموافق %2</p>")
+                .arg(escaped(report.gregorianDate), escaped(report.hijriDate));
+    for (const ReportSection* s : report.sections()) {
+        html += QStringLiteral("<h2 style=\"margin: 10px 0 4px 0\">%1</h2>").arg(escaped(s->title));
+        for (const QString& p : s->paragraphs)
+            html += QStringLiteral("<p dir=\"rtl\" style=\"margin: 2px 0\">%1</p>").arg(escaped(p));
+        if (!s->table.empty()) {
+            // A table of two columns (a list of names or amounts) needs no full width.
+            const QString width = s->table.header.size() <= 2 ? QStringLiteral("55%") : QStringLiteral("100%");
+            html += QStringLiteral(
+                        "<table dir=\"rtl\" align=\"right\" border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"%1\" "
+                        "style=\"border-collapse: collapse; border-color: #808080; margin-top: 4px\">")
+                        .arg(width);
+            html += QStringLiteral("<thead><tr>");
+            for (const QString& h : s->table.header)
+                html += QStringLiteral("<th bgcolor=\"#e8e0cc\" align=\"center\">%1</th>").arg(escaped(h));
+            html += QStringLiteral("</tr></thead>");
+            const std::size_t firstFooter = s->table.rows.size() - std::size_t(s->table.footerRows);
+            for (std::size_t i = 0; i < s->table.rows.size(); ++i) {
+                const bool footer = i >= firstFooter;
+                html += footer ? QStringLiteral("<tr bgcolor=\"#f3efe4\">") : QStringLiteral("<tr>");
+                for (const ReportCell& cell : s->table.rows[i]) {
+                    const QString& text = exact ? cell.exact : cell.text;
+                    const QString body = footer ? QStringLiteral("<b>%1</b>").arg(escaped(text)) : escaped(text);
+                    html += QStringLiteral("<td align=\"%1\">%2</td>")
+                                .arg(numeric(text) ? QStringLiteral("center") : QStringLiteral("right"), body);
+                }
+                html += QStringLiteral("</tr>");
+            }
+            html += QStringLiteral("</table>");
+        }
+        for (const QString& n : s->notes)
+            html += QStringLiteral("<p dir=\"rtl\" style=\"margin: 3px 0\">%1</p>").arg(escaped(n));
+    }
+    html += QStringLiteral("<hr/><p dir=\"rtl\" align=\"center\" style=\"margin: 2px 0\">%1</p>").arg(escaped(report.closing));
+    html += QStringLiteral("</body></html>");
+    return html;
+}
+
+QString reportPlainText(const DivisionReport& report)
+{
+    QString text;
+    auto line = [&text](const QString& l) { text += l + QLatin1Char('\n'); };
+    line(report.programName);
+    line(report.law);
+    line(QStringLiteral("التاريخ: %1 الموافق %2").arg(report.gregorianDate, report.hijriDate));
+    for (const ReportSection* s : report.sections()) {
+        line(QString());
+        line(s->title);
+        for (const QString& p : s->paragraphs)
+            line(p);
+        if (!s->table.empty()) {
+            line(s->table.header.join(QLatin1Char('\t')));
+            for (const ReportRow& row : s->table.rows) {
+                QStringList cells;
+                for (const ReportCell& cell : row)
+                    cells << cell.exact;
+                line(cells.join(QLatin1Char('\t')));
+            }
+        }
+        for (const QString& n : s->notes)
+            line(n);
+    }
+    line(QString());
+    line(report.closing);
+    return text;
+}
+
+QMimeData* reportMimeData(const DivisionReport& report)
+{
+    auto* data = new QMimeData;
+    data->setText(reportPlainText(report));
+    data->setHtml(reportHtml(report, Amounts::Exact));
+    return data;
+}
+
+int paintReport(const DivisionReport& report, QPagedPaintDevice& device)
+{
+    QTextDocument document;
+    document.documentLayout()->setPaintDevice(&device);
+    const QFont font = reportFont();
+    document.setDefaultFont(font);
+    QTextOption option = document.defaultTextOption();
+    option.setTextDirection(Qt::RightToLeft);
+    document.setDefaultTextOption(option);
+    document.setHtml(reportHtml(report, Amounts::Grouped));
+
+    // The body of a page, above the line that carries its number.
+    const QFontMetricsF metrics(font, &device);
+    const qreal footer = metrics.height() * 2;
+    const QSizeF page(device.width(), device.height());
+    const QSizeF body(page.width(), page.height() - footer);
+    document.setPageSize(body);
+    document.setDocumentMargin(0);
+    const int pages = document.pageCount();
+
+    QPainter painter(&device);
+    painter.setFont(font);
+    for (int p = 0; p < pages; ++p) {
+        if (p > 0)
+            device.newPage();
+        painter.save();
+        const QRectF view(0, p * body.height(), body.width(), body.height());
+        painter.translate(0, -view.top());
+        painter.setClipRect(view);
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = view;
+        document.documentLayout()->draw(&painter, context);
+        painter.restore();
+        const QRectF foot(0, page.height() - footer, page.width(), footer);
+        painter.drawText(foot, Qt::AlignCenter, QStringLiteral("صفحة %1 من %2").arg(p + 1).arg(pages));
+    }
+    painter.end();
+    return pages;
+}
+
+bool writeReportPdf(const DivisionReport& report, const QString& path, QString* error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = QStringLiteral("تعذر إنشاء الملف %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    {
+        QPdfWriter writer(&file);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+        writer.setResolution(300);
+        writer.setTitle(QStringLiteral("%1: %2").arg(report.programName, report.law));
+        writer.setCreator(report.programName);
+        paintReport(report, writer);
+    }
+    if (!file.commit()) {
+        if (error)
+            *error = QStringLiteral("تعذر كتابة الملف %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace qismar::results

@@ -1,0 +1,96 @@
+// Qismar: the report of a division, to print, to save as PDF and to copy.
+//
+// The report is built once, from the case, the division's result and its
+// explanation (with the estate's preparation when there was one), as a
+// document model of sections, paragraphs and tables; printing, the PDF and
+// the clipboard all render that one model.
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+#include "division.h"
+#include "estate_case.h"
+#include "explanation.h"
+
+class QMimeData;
+class QPagedPaintDevice;
+
+namespace qismar::results {
+
+struct ReportCell {
+    QString text;   // as shown and printed (amounts grouped)
+    QString exact;  // as copied (the engine's text; the same as `text` for words)
+};
+using ReportRow = std::vector<ReportCell>;
+
+struct ReportTable {
+    QStringList header;
+    std::vector<ReportRow> rows;
+    // How many of the last rows sum the table up (the total, the remainder).
+    int footerRows = 0;
+    bool empty() const noexcept { return rows.empty(); }
+};
+
+struct ReportSection {
+    QString title;
+    QStringList paragraphs;  // before the table
+    ReportTable table;
+    QStringList notes;  // after the table
+};
+
+struct DivisionReport {
+    QString programName;     // "القسمار"
+    QString law;             // the law the division follows
+    QString gregorianDate;   // "16 مارس 2025م"
+    QString hijriDate;       // "16 رمضان 1446هـ"
+    ReportSection theCase;   // the deceased, the estate, every relative with the count
+    std::optional<ReportSection> preparation;  // the estate before its division
+    std::optional<ReportSection> results;      // the amounts (none when nothing was divided)
+    std::optional<ReportSection> problem;      // the table of the problem
+    QString closing;
+
+    // The sections in the order of the report.
+    std::vector<const ReportSection*> sections() const;
+};
+
+// Builds the report of a case that was divided (or whose estate the costs
+// and debts consumed). `date` is the day the report bears.
+DivisionReport buildDivisionReport(const EstateCase& estateCase, const DivisionResult& result,
+                                   const Explanation& explanation, QDate date);
+
+// The date of a day in the Gregorian and in the Hijri (Islamic civil)
+// calendar, in Arabic with Western digits.
+QString gregorianDateText(QDate date);
+QString hijriDateText(QDate date);
+
+// How a relative inherits, as the table of the problem names it ("فرض",
+// "تعصيب بالنفس", "محجوب", ...).
+QString statusText(HeirStatus status);
+// A fixed share by its Arabic name ("النصف"), or as a fraction when it has none.
+QString shareText(const Rational& share);
+
+// ---------------------------------------------------------------- rendering
+
+// The report as a right-to-left HTML page: with the amounts grouped for
+// printing, or with the engine's exact texts for the clipboard.
+enum class Amounts { Grouped, Exact };
+QString reportHtml(const DivisionReport& report, Amounts amounts = Amounts::Grouped);
+// The report as plain text, cells separated by tabs, exact amounts.
+QString reportPlainText(const DivisionReport& report);
+// The clipboard's content: the plain text and the HTML table.
+QMimeData* reportMimeData(const DivisionReport& report);
+
+// Lays the report out on the pages of `device` (A4 or whatever it is set
+// to), with the Arabic face embedded and "صفحة n من m" at the foot of every
+// page. Returns the number of pages.
+int paintReport(const DivisionReport& report, QPagedPaintDevice& device);
+
+// Writes the report as an A4 PDF file, replacing `path` only once the whole
+// file is written. On failure returns false with an Arabic message in `error`.
+bool writeReportPdf(const DivisionReport& report, const QString& path, QString* error);
+
+}  // namespace qismar::results

@@ -1,0 +1,107 @@
+// Cases for the tests, the screenshots and the benchmark of the results
+// window and the report: each a case as the entry window would read it.
+#pragma once
+
+#include "estate_case.h"
+
+namespace qismar::testing {
+
+inline Currency heads(std::int64_t n) { return Currency::fromRaw(n * Currency::kScale); }
+
+// A woman leaves her husband, her mother and two full sisters: the shares
+// (1/2 + 1/6 + 2/3) raise the problem from 6 to 8 ('awl).
+inline EstateCase awlCase()
+{
+    EstateCase c;
+    c.deceased = Deceased::Woman;
+    c.estate = Currency::fromWhole(80000);
+    c.spouse = true;
+    c.mother = true;
+    c.fullSisters = heads(2);
+    c.deriveEntryWindowState();
+    return c;
+}
+
+// A man leaves his mother and two daughters: 1/6 + 2/3 leave a surplus that
+// returns to them (radd), the problem 6 returned to 5.
+inline EstateCase raddCase()
+{
+    EstateCase c;
+    c.estate = Currency::fromWhole(90000);
+    c.mother = true;
+    c.daughters = heads(2);
+    c.deriveEntryWindowState();
+    return c;
+}
+
+// A man leaves his father, his mother, a son, two full brothers and a
+// paternal uncle: the father and the son exclude the brothers and the uncle.
+inline EstateCase exclusionCase()
+{
+    EstateCase c;
+    c.estate = Currency::fromWhole(120000);
+    c.father = true;
+    c.mother = true;
+    c.sons = heads(1);
+    c.fullBrothers = heads(2);
+    c.paternalUncles = heads(1);
+    c.deriveEntryWindowState();
+    return c;
+}
+
+// The largest case: every relative the entry window can hold, with an
+// estate near 10^14, so that every line shows and the amounts are long.
+inline EstateCase largestCase()
+{
+    EstateCase c;
+    c.estate = Currency::fromWhole(99999999999999);
+    c.father = true;
+    c.mother = true;
+    c.spouse = true;
+    c.wives = heads(4);
+    c.grandfather = true;
+    c.sons = heads(3);
+    c.daughters = heads(4);
+    c.sonsSons = heads(2);
+    c.sonsDaughters = heads(3);
+    c.sonsSonsSons = heads(2);
+    c.sonsSonsDaughters = heads(2);
+    c.fullBrothers = heads(2);
+    c.fullSisters = heads(3);
+    c.paternalBrothers = heads(1);
+    c.paternalSisters = heads(2);
+    c.uterineBrothers = heads(1);
+    c.uterineSisters = heads(1);
+    c.fullBrothersSons = heads(2);
+    c.paternalBrothersSons = heads(1);
+    c.fullUncles = heads(1);
+    c.paternalUncles = heads(1);
+    c.fullUnclesSons = heads(1);
+    c.paternalUnclesSons = heads(1);
+    c.mothersMother = true;
+    c.fathersMother = true;
+    c.mothersMothersMother = true;
+    c.fathersMothersMother = true;
+    c.fathersFathersMother = true;
+    c.deriveEntryWindowState();
+    return c;
+}
+
+// A man leaves a wife, his father and a son; the estate of 100 000 pays
+// funeral costs of 5 000, debts of 15 000 and bequests of 40 000, of which
+// the heirs, who do not consent, carry out the third of 80 000.
+inline EstateCase preparedCase()
+{
+    EstateCase c;
+    c.estate = Currency::fromWhole(100000);
+    c.spouse = true;
+    c.father = true;
+    c.sons = heads(1);
+    c.funeral = Currency::fromWhole(5000);
+    c.debts = Currency::fromWhole(15000);
+    c.bequests = Currency::fromWhole(40000);
+    c.deriveEntryWindowState();
+    return c;
+}
+
+}  // namespace qismar::testing
