@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QStandardPaths>
 #include <QVBoxLayout>
@@ -249,13 +250,20 @@ TfmDivision::TfmDivision()
         auto* button = new QPushButton(a.caption, this);
         button->setObjectName(QString::fromLatin1(a.name));
         button->setAccessibleName(a.accessible);
-        button->setShortcut(a.keys);
         button->setToolTip(a.accessible + QStringLiteral(" (") + a.keys.toString(QKeySequence::NativeText) +
                            QStringLiteral(")"));
         // A focused button takes Enter for itself.
         button->setAutoDefault(true);
         const auto run = a.run;
         connect(button, &QPushButton::clicked, this, [this, run] { ui::guarded([this, run] { (this->*run)(); }, this); });
+        // The keys act at once, as the button's own click does (a button's
+        // shortcut would first show it pressed for a moment).
+        auto* keys = new QShortcut(a.keys, this);
+        keys->setObjectName(QString::fromLatin1(a.name) + QStringLiteral("Keys"));
+        connect(keys, &QShortcut::activated, button, [button] {
+            if (button->isEnabled())
+                button->click();
+        });
         *a.button = button;
         buttons->addWidget(button);
     }

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "amount_cell.h"
 #include "gui_test_support.h"
 #include "ui_common.h"
 
@@ -239,8 +240,9 @@ TEST_F(EntryWindow, UntickingABoxEmptiesTheResultFieldsOfTheHeirsItRemoves)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        for (QLineEdit* amount : fmDivision->amounts)
-            amount->setText(QStringLiteral("100"));
+        ResultRows hundreds{};
+        hundreds.fill(RowText::of(Currency::fromWhole(100)));
+        fmDivision->setRows(hundreds);
         // Ticked from code without its dialog, as a box stands after one.
         QCheckBox* box = fmMain->*c.box;
         {
@@ -253,7 +255,8 @@ TEST_F(EntryWindow, UntickingABoxEmptiesTheResultFieldsOfTheHeirsItRemoves)
         EXPECT_SCRIPT_DONE(script);
         for (int i = 0; i < kRowCount; ++i) {
             const bool emptied = std::find(c.emptied.begin(), c.emptied.end(), rowAt(i)) != c.emptied.end();
-            EXPECT_EQ(fmDivision->amounts[std::size_t(i)]->text(), emptied ? QString() : QStringLiteral("100"))
+            EXPECT_EQ(fmDivision->currentRows()[std::size_t(i)],
+                      emptied ? RowText::empty() : RowText::of(Currency::fromWhole(100)))
                 << rowInfo(rowAt(i)).control;
         }
     }
@@ -691,9 +694,8 @@ TEST_F(EntryWindow, WholeCaseWithTheKeyboardAlone)
     QStringList amounts;
     ModalScript results;
     results.on<TfmDivision>([&amounts](TfmDivision* window) {
-        for (QLineEdit* amount : window->amounts)
-            if (amount->isVisible())
-                amounts << amount->text();
+        for (Row row : window->shownRows())
+            amounts << window->amount(row)->exact();
         QTest::keyClick(window, Qt::Key_Return);
     });
     press(Qt::Key_Return);

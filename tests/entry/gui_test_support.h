@@ -45,6 +45,16 @@ public:
         start();
         return *this;
     }
+    // A step for a window of a class that the test does not link against
+    // (a dialog of a module loaded at run time), known by its class name.
+    ModalScript& onClassNamed(const char* className, std::function<void(QWidget*)> act)
+    {
+        const QString name = QString::fromLatin1(className);
+        steps_.push_back({[name](QWidget* w) { return w->inherits(name.toLatin1().constData()); },
+                          std::move(act), name});
+        start();
+        return *this;
+    }
     // A message box: records its icon and text, then presses its OK button.
     ModalScript& messageBox();
 

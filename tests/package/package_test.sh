@@ -36,10 +36,10 @@ field Maintainer | grep -qE '^[^<>]+ <[^@<>]+@[^@<>]+>$' || fail "Maintainer is 
 field Installed-Size | grep -qE '^[0-9]+$' || fail "Installed-Size is $(field Installed-Size)"
 
 # Depends: what no link reveals, listed by hand, and what dpkg-shlibdeps
-# found in the programs and the recitation module.
+# found in the programs and the recitation and printing modules.
 depends=$(field Depends | tr ',' '\n' | sed 's/^ *//; s/ *(.*//')
 for p in fonts-noto-core gstreamer1.0-plugins-base gstreamer1.0-plugins-good qt6-translations-l10n \
-         libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 libqt6multimedia6; do
+         libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 libqt6multimedia6 libqt6printsupport6; do
     grep -qx "$p" <<<"$depends" || fail "Depends lacks $p: $(field Depends)"
 done
 field Depends | grep -q 'libqt6core6 (>= 6' || fail "the computed dependencies carry no versions: $(field Depends)"
@@ -53,6 +53,7 @@ sort -k3 >"$work/expected" <<'FILES'
 -rwxr-xr-x root/root /usr/bin/qismar-cli
 -rwxr-xr-x root/root /usr/lib/qismar/qismar
 -rw-r--r-- root/root /usr/lib/qismar/libqismar_recitation.so
+-rw-r--r-- root/root /usr/lib/qismar/libqismar_printing.so
 -rw-r--r-- root/root /usr/lib/qismar/introduc.txt
 -rw-r--r-- root/root /usr/lib/qismar/qanoon.txt
 -rw-r--r-- root/root /usr/lib/qismar/qanoon2.txt

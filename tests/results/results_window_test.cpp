@@ -1,12 +1,27 @@
 // The results window and whole divisions entered through the windows: tick
 // the relatives, fill the dialogs, press "  قسم", read the lines, press "تم".
+#include <QAccessible>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTableWidget>
 
+#include "amount_cell.h"
+#include "amount_text.h"
 #include "gui_test_support.h"
+#include "preparation.h"
+#include "problem_window.h"
+#include "result_cases.h"
+#include "ui_common.h"
 
 namespace qismar::testing {
 namespace {
@@ -16,26 +31,53 @@ QString nothingForHim() { return QStringLiteral("لا شيء له"); }
 
 struct Line {
     Row row;
-    QString caption, amount, percentage;
-    int labelTop, editTop;
+    QString caption, count;
+    QString amount;  // the exact text of the amount of each head
+    QString shown;   // what the box shows
+    QString classTotal, percentage;  // exact texts; empty when the box is hidden
+    int top;
 };
 
 // The lines the results window shows, top to bottom.
 std::vector<Line> visibleLines(const TfmDivision* window)
 {
     std::vector<Line> lines;
-    for (int i = 0; i < kRowCount; ++i) {
-        const Row row = rowAt(i);
-        QLineEdit* amount = window->amount(row);
-        QLabel* caption = window->caption(row);
-        QLabel* percentage = window->percentage(row);
-        EXPECT_EQ(amount->isVisible(), caption->isVisible()) << rowInfo(row).control;
-        EXPECT_EQ(amount->isVisible(), percentage->isVisible()) << rowInfo(row).control;
-        if (amount->isVisible())
-            lines.push_back({row, caption->text(), amount->text(), percentage->text(), caption->y(), amount->y()});
+    for (Row row : window->shownRows()) {
+        EXPECT_TRUE(window->caption(row)->isVisible()) << rowInfo(row).control;
+        EXPECT_EQ(window->caption(row)->y(), window->amount(row)->y()) << rowInfo(row).control;
+        lines.push_back({row, window->caption(row)->text(), window->count(row)->text(), window->amount(row)->exact(),
+                         window->amount(row)->text(),
+                         window->classTotal(row)->isVisible() ? window->classTotal(row)->exact() : QString(),
+                         window->percentage(row)->isVisible() ? window->percentage(row)->exact() : QString(),
+                         window->amount(row)->y()});
     }
-    std::sort(lines.begin(), lines.end(), [](const Line& a, const Line& b) { return a.editTop < b.editTop; });
     return lines;
+}
+
+// Every line one step below the one before, from the top of the lines.
+void expectStackedFromTheTop(const std::vector<Line>& lines)
+{
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        EXPECT_EQ(lines[i].top, lines[0].top + TfmDivision::kLineStep * int(i)) << rowInfo(lines[i].row).control;
+    if (!lines.empty()) {
+        EXPECT_LE(lines[0].top, 4);
+    }
+}
+
+// The value a screen reader reads from a box.
+QString accessibleValue(QWidget* widget)
+{
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+    return face ? face->text(QAccessible::Value) : QString();
+}
+
+// Presses the keys of one of the window's shortcuts, as a user does.
+void pressShortcut(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    // A window's shortcuts answer while it is the active window.
+    window->activateWindow();
+    QApplication::processEvents();
+    QTest::keyClick(window, key, modifiers);
 }
 
 class Division : public EntryWindows {
@@ -77,6 +119,18 @@ protected:
         *text = script.boxes()[0].text;
         return script.boxes()[0].icon;
     }
+    void expectNoResults()
+    {
+        for (int i = 0; i < kRowCount; ++i) {
+            EXPECT_TRUE(fmDivision->currentRows()[std::size_t(i)].isEmpty()) << rowInfo(rowAt(i)).control;
+            EXPECT_TRUE(fmDivision->amounts[std::size_t(i)]->exact().isEmpty());
+            EXPECT_TRUE(fmDivision->percentages[std::size_t(i)]->exact().isEmpty());
+            EXPECT_TRUE(fmDivision->amounts[std::size_t(i)]->isHidden());
+            EXPECT_TRUE(fmDivision->captions[std::size_t(i)]->isHidden());
+            EXPECT_TRUE(fmDivision->percentages[std::size_t(i)]->isHidden());
+        }
+        EXPECT_TRUE(fmDivision->undistributedAmount->exact().isEmpty());
+    }
     void expectEmptyCase()
     {
         for (QCheckBox* box : fmMain->heirBoxes())
@@ -93,13 +147,7 @@ protected:
             EXPECT_EQ(count->text(), QStringLiteral("0")) << count->objectName();
         EXPECT_EQ(fmMain->Edit1->text(), QStringLiteral("1"));
         EXPECT_FALSE(fmJd->RadioButton1->isChecked() || fmJd->RadioButton2->isChecked());
-        for (int i = 0; i < kRowCount; ++i) {
-            EXPECT_TRUE(fmDivision->amounts[std::size_t(i)]->text().isEmpty()) << rowInfo(rowAt(i)).control;
-            EXPECT_EQ(fmDivision->percentages[std::size_t(i)]->text(), QString(19, QLatin1Char(' ')));
-            EXPECT_TRUE(fmDivision->amounts[std::size_t(i)]->isHidden());
-            EXPECT_TRUE(fmDivision->captions[std::size_t(i)]->isHidden());
-            EXPECT_TRUE(fmDivision->percentages[std::size_t(i)]->isHidden());
-        }
+        expectNoResults();
     }
     // The percentage text that the engine gives a row for the case as entered.
     QString enginePercentage(Row row)
@@ -125,23 +173,30 @@ TEST_F(Division, HusbandAndTwoFullSistersThenASecondDivisionFromAnEmptyCase)
         ASSERT_EQ(lines.size(), 2u);
         EXPECT_EQ(lines[0].row, Row::n1);
         EXPECT_EQ(lines[0].caption, QStringLiteral("الزوج"));
+        EXPECT_EQ(lines[0].count, QStringLiteral("1"));
         EXPECT_EQ(lines[0].amount, QStringLiteral("12000"));
+        EXPECT_EQ(lines[0].shown, QStringLiteral("12,000"));
+        EXPECT_EQ(lines[0].classTotal, QStringLiteral("12000"));
         EXPECT_EQ(lines[0].percentage, husbandShare);
         EXPECT_EQ(lines[1].row, Row::n10);
         EXPECT_EQ(lines[1].caption, QStringLiteral("لكل أخت شقيقة"));
+        EXPECT_EQ(lines[1].count, QStringLiteral("2"));
         EXPECT_EQ(lines[1].amount, QStringLiteral("8000"));
+        EXPECT_EQ(lines[1].classTotal, QStringLiteral("16000"));
         EXPECT_EQ(lines[1].percentage, sisterShare);
-        // Stacked from the top: labels at 48 and 72, edits at 44 and 68.
-        EXPECT_EQ(lines[0].labelTop, 48);
-        EXPECT_EQ(lines[0].editTop, 44);
-        EXPECT_EQ(lines[1].labelTop, 72);
-        EXPECT_EQ(lines[1].editTop, 68);
-        EXPECT_EQ(window->Button1->y(), 100);
-        EXPECT_EQ(window->layoutHeight(), 180);
+        expectStackedFromTheTop(lines);
+        // The heirs' total closes the lines: three heads, the whole estate.
+        ASSERT_TRUE(window->totalAmount->isVisible());
+        EXPECT_EQ(window->totalAmount->y(), lines[1].top + TfmDivision::kLineStep);
+        EXPECT_EQ(window->totalCount->text(), QStringLiteral("3"));
+        EXPECT_EQ(window->totalAmount->exact(), QStringLiteral("28000"));
+        EXPECT_EQ(window->totalPercentage->exact(), QStringLiteral("%100"));
+        EXPECT_FALSE(window->undistributedAmount->isVisible());
         EXPECT_EQ(window->windowTitle(), QStringLiteral("قسمة الأنصبة"));
+        EXPECT_TRUE(window->estateText->text().contains(QStringLiteral("28,000")));
         // A screen reader reads the whole line.
         EXPECT_EQ(window->amount(Row::n1)->accessibleDescription(),
-                  QStringLiteral("الزوج: 12000، ") + husbandShare);
+                  QStringLiteral("الزوج: العدد 1، نصيب الفرد 12000، نصيب الفئة 12000، النسبة ") + husbandShare);
         // Escape does what "تم" does: it closes the window and clears the case.
         QTest::keyClick(window, Qt::Key_Escape);
         EXPECT_FALSE(window->isVisible());
@@ -166,7 +221,7 @@ TEST_F(Division, HusbandAndTwoFullSistersThenASecondDivisionFromAnEmptyCase)
     expectEmptyCase();
 }
 
-TEST_F(Division, ExcludedRelativeIsShownWithNothingForHim)
+TEST_F(Division, ExcludedRelativeIsShownWithNothingForHimAndWhoExcludesHim)
 {
     click(fmMain->chkAb);
     tick<TfmBrothers>(fmMain->chkAk, {{&TfmBrothers::Edit2, QStringLiteral("1")}});
@@ -176,9 +231,19 @@ TEST_F(Division, ExcludedRelativeIsShownWithNothingForHim)
         ASSERT_EQ(lines.size(), 2u);
         EXPECT_EQ(lines[0].caption, QStringLiteral("الأب"));
         EXPECT_EQ(lines[0].amount, QStringLiteral("1000"));
-        EXPECT_EQ(lines[1].caption, QStringLiteral("لكل أخ شقيق "));
+        EXPECT_EQ(lines[1].caption, QStringLiteral("لكل أخ شقيق"));
         EXPECT_EQ(lines[1].amount, nothingForHim());
-        EXPECT_EQ(lines[1].percentage.trimmed(), QString());
+        // No percentage box and no class total beside "لا شيء له", which
+        // takes the room of both amounts.
+        EXPECT_TRUE(lines[1].percentage.isEmpty());
+        EXPECT_TRUE(lines[1].classTotal.isEmpty());
+        EXPECT_GT(window->amount(Row::n9)->width(), window->amount(Row::n3)->width());
+        // Who excludes him, from the explanation.
+        EXPECT_TRUE(window->amount(Row::n9)->toolTip().contains(QStringLiteral("بالأب")))
+            << window->amount(Row::n9)->toolTip();
+        EXPECT_TRUE(window->amount(Row::n9)->accessibleDescription().contains(nothingForHim()));
+        EXPECT_EQ(window->totalCount->text(), QStringLiteral("2"));
+        EXPECT_EQ(window->totalAmount->exact(), QStringLiteral("1000"));
     });
 }
 
@@ -194,14 +259,17 @@ TEST_F(Division, WhatTheRowsLeaveIsShownAsTheLastLineAndClearedWithTheCase)
         EXPECT_EQ(lines[0].amount, QStringLiteral("12000"));
         ASSERT_TRUE(window->undistributedAmount->isVisible());
         EXPECT_EQ(window->undistributedCaption->text(), QStringLiteral("الباقي دون توزيع"));
-        EXPECT_EQ(window->undistributedAmount->text(), QStringLiteral("12000"));
-        EXPECT_EQ(window->undistributedPercentage->text(), QStringLiteral("%50"));
+        EXPECT_EQ(window->undistributedAmount->exact(), QStringLiteral("12000"));
+        EXPECT_EQ(window->undistributedPercentage->exact(), QStringLiteral("%50"));
         EXPECT_TRUE(window->undistributedCaption->toolTip().contains(QStringLiteral("ذوي الأرحام")));
-        // The remainder is the last line, below the husband's.
-        EXPECT_GT(window->undistributedAmount->y(), window->amount(Row::n1)->y());
-        EXPECT_GT(window->Button1->y(), window->undistributedAmount->y());
+        EXPECT_TRUE(window->undistributedAmount->toolTip().contains(QStringLiteral("ذوي الأرحام")));
+        // The heirs took half; the remainder is the last line, below their total.
+        EXPECT_EQ(window->totalAmount->exact(), QStringLiteral("12000"));
+        EXPECT_EQ(window->totalPercentage->exact(), QStringLiteral("%50"));
+        EXPECT_GT(window->totalAmount->y(), window->amount(Row::n1)->y());
+        EXPECT_GT(window->undistributedAmount->y(), window->totalAmount->y());
     });
-    EXPECT_TRUE(fmDivision->undistributedAmount->text().isEmpty());
+    EXPECT_TRUE(fmDivision->undistributedAmount->exact().isEmpty());
 
     // A case that the heirs take whole shows no such line.
     tick<TfmSon>(fmMain->chkSons, {{&TfmSon::Edit1, QStringLiteral("1")}});
@@ -226,11 +294,16 @@ TEST_F(Division, OneHeirMakesTheSmallestWindow)
     divide([](TfmDivision* window) {
         const std::vector<Line> lines = visibleLines(window);
         ASSERT_EQ(lines.size(), 1u);
-        EXPECT_EQ(lines[0].caption, QStringLiteral("لكل ابن "));
+        EXPECT_EQ(lines[0].caption, QStringLiteral("لكل ابن"));
+        EXPECT_EQ(lines[0].count, QStringLiteral("3"));
         EXPECT_EQ(lines[0].amount, QStringLiteral("300"));
-        EXPECT_EQ(lines[0].labelTop, 48);
-        EXPECT_EQ(window->Button1->y(), 76);
-        EXPECT_EQ(window->layoutHeight(), 156);
+        EXPECT_EQ(lines[0].classTotal, QStringLiteral("900"));
+        // The line and the total, nothing to scroll, and the buttons below them.
+        EXPECT_EQ(window->linesBox->height(), 2 * TfmDivision::kLineStep + 4);
+        EXPECT_EQ(window->linesArea->height(), window->linesBox->height());
+        EXPECT_EQ(window->linesArea->verticalScrollBar()->maximum(), 0);
+        EXPECT_GT(window->Button1->y(), window->linesArea->geometry().bottom());
+        EXPECT_LT(window->height(), 300);
     });
 }
 
@@ -276,8 +349,8 @@ TEST_F(Division, EstateOfZeroAndACaseWithoutHeirsAreRefusedWithAWarning)
         EXPECT_NE(script.boxes()[0].okText, QStringLiteral("OK"));
         EXPECT_FALSE(script.boxes()[0].okText.isEmpty());
     }
-    for (QLineEdit* amount : fmDivision->amounts)
-        EXPECT_TRUE(amount->text().isEmpty());
+    for (const RowText& row : fmDivision->currentRows())
+        EXPECT_TRUE(row.isEmpty());
     click(fmMain->chkAb);
 
     estate(QStringLiteral("1000"));
@@ -336,10 +409,7 @@ TEST_F(Division, TextsThatAreNotAnEstateOrACountAreReportedAndChangeNothing)
         if (!c.inMessage.isEmpty()) {
             EXPECT_TRUE(text.contains(c.inMessage)) << text;
         }
-        for (QLineEdit* amount : fmDivision->amounts)
-            EXPECT_TRUE(amount->text().isEmpty());
-        for (QLabel* percentage : fmDivision->percentages)
-            EXPECT_EQ(percentage->text(), QString(19, QLatin1Char(' ')));
+        expectNoResults();
         EXPECT_TRUE(fmMain->chkAb->isChecked());
     }
 }
@@ -370,12 +440,13 @@ TEST_F(Division, DoneClearsABigCaseButKeepsTheSexAndTheEstate)
     divide([](TfmDivision* window) {
         const std::vector<Line> lines = visibleLines(window);
         EXPECT_GE(lines.size(), 10u);
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            EXPECT_EQ(lines[i].labelTop, 48 + 24 * int(i));
-            EXPECT_EQ(lines[i].editTop, 44 + 24 * int(i));
-            EXPECT_FALSE(lines[i].amount.isEmpty());
-        }
-        EXPECT_EQ(window->layoutHeight(), 44 + 24 * int(lines.size()) + 88);
+        expectStackedFromTheTop(lines);
+        for (const Line& line : lines)
+            EXPECT_FALSE(line.amount.isEmpty());
+        // The wives' count and the class total of the three.
+        EXPECT_EQ(window->count(Row::n2)->text(), QStringLiteral("3"));
+        EXPECT_EQ(AmountOfRowText(window->classTotal(Row::n2)->exact().toStdString()).raw(),
+                  AmountOfRowText(window->amount(Row::n2)->exact().toStdString()).raw() * 3);
     });
     expectEmptyCase();
     EXPECT_EQ(fmMain->Edit3->text(), QStringLiteral("0"));
@@ -401,11 +472,47 @@ TEST_F(Division, DoneShowsNoLawExcerptEvenInTheHowInheritsMode)
     EXPECT_TRUE(HowInheritsMode());
 }
 
+TEST_F(Division, EveryWayOfEndingTheWindowEndsItAsDoneDoes)
+{
+    const struct {
+        const char* name;
+        std::function<void(TfmDivision*)> end;
+    } ways[] = {
+        {"تم", [](TfmDivision* w) { click(w->Button1); }},
+        {"Enter", [](TfmDivision* w) { QTest::keyClick(w, Qt::Key_Return); }},
+        {"Enter on an amount", [](TfmDivision* w) { QTest::keyClick(w->amount(Row::n3), Qt::Key_Enter); }},
+        {"Escape", [](TfmDivision* w) { QTest::keyClick(w, Qt::Key_Escape); }},
+        {"close box", [](TfmDivision* w) { w->close(); }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.name);
+        click(fmMain->chkAb);
+        click(fmMain->chkOm);
+        estate(QStringLiteral("600"));
+        int done = 0;
+        const QMetaObject::Connection counting =
+            QObject::connect(fmDivision, &TfmDivision::caseDone, [&done] { ++done; });
+        ModalScript script;
+        script.on<TfmDivision>([&way](TfmDivision* window) {
+            ASSERT_TRUE(window->amount(Row::n3)->isVisible());
+            way.end(window);
+        });
+        click(fmMain->BitBtn2);
+        EXPECT_SCRIPT_DONE(script);
+        QObject::disconnect(counting);
+        EXPECT_FALSE(fmDivision->isVisible());
+        EXPECT_EQ(done, 1);
+        expectEmptyCase();
+    }
+}
+
 TEST_F(Division, ShowingTurnsZeroIntoNothingForHimAndSkipsEmptyLines)
 {
-    fmDivision->amount(Row::n3)->setText(QStringLiteral("0"));
-    fmDivision->amount(Row::n12)->setText(QStringLiteral("250.5"));
-    fmDivision->amount(Row::n28)->setText(QStringLiteral("0"));
+    ResultRows rows{};
+    rows[std::size_t(index(Row::n3))] = RowText::of(Currency());
+    rows[std::size_t(index(Row::n12))] = RowText::of(parseAmount("250.5"));
+    rows[std::size_t(index(Row::n28))] = RowText::nothingForHim();
+    fmDivision->setRows(rows);
     ModalScript script;
     script.on<TfmDivision>([](TfmDivision* window) {
         const std::vector<Line> lines = visibleLines(window);
@@ -414,15 +521,339 @@ TEST_F(Division, ShowingTurnsZeroIntoNothingForHimAndSkipsEmptyLines)
         EXPECT_EQ(lines[0].amount, nothingForHim());
         EXPECT_EQ(lines[1].row, Row::n12);
         EXPECT_EQ(lines[1].amount, QStringLiteral("250.5"));
-        EXPECT_EQ(lines[1].editTop, 68);
         EXPECT_EQ(lines[2].row, Row::n28);
         EXPECT_EQ(lines[2].amount, nothingForHim());
-        EXPECT_EQ(lines[2].labelTop, 96);
+        expectStackedFromTheTop(lines);
+        // Without a division behind them the report cannot be made.
+        EXPECT_FALSE(window->btnPrint->isEnabled());
+        EXPECT_FALSE(window->btnProblem->isEnabled());
         click(window->Button1);
     });
     fmDivision->exec();
     EXPECT_SCRIPT_DONE(script);
-    EXPECT_TRUE(fmDivision->amount(Row::n3)->text().isEmpty());
+    EXPECT_TRUE(fmDivision->currentRows()[std::size_t(index(Row::n3))].isEmpty());
+}
+
+// ---------------------------------------------------------------- the window on its own
+
+// The results window shown for cases set from code (as the entry window
+// would read them), without the entry windows.
+class ResultsWindow : public ::testing::Test {
+protected:
+    void SetUp() override { window_ = std::make_unique<TfmDivision>(); }
+    void TearDown() override
+    {
+        TfmDivision::choosePdfPath = saved_;
+        window_.reset();
+    }
+
+    // Shows the division of `c`, runs `read` in the window, then closes it with "تم".
+    void show(const EstateCase& c, const std::function<void(TfmDivision*)>& read)
+    {
+        Explanation explanation;
+        const DivisionResult result = DivideEstate(c, {}, &explanation);
+        ASSERT_EQ(result.outcome, Outcome::Divided);
+        window_->applyDivision(c, result, explanation);
+        ModalScript script;
+        script.on<TfmDivision>([&read](TfmDivision* window) {
+            read(window);
+            if (window->isVisible())
+                click(window->Button1);
+        });
+        window_->exec();
+        EXPECT_SCRIPT_DONE(script);
+    }
+
+    std::unique_ptr<TfmDivision> window_;
+    std::function<QString(QWidget*, const QString&)> saved_ = TfmDivision::choosePdfPath;
+};
+
+TEST_F(ResultsWindow, LongAmountsAreGroupedNeverCutAndCopiedExactly)
+{
+    struct Case {
+        const char* name;
+        std::int64_t estate, sons;
+        QString exact, shown;
+    };
+    const Case cases[] = {
+        {"a thousand million and more", 8101851778, 1, QStringLiteral("8101851778"), QStringLiteral("8,101,851,778")},
+        {"thirds of it", 8101851778, 3, QStringLiteral("2700617259.3333"), QStringLiteral("2,700,617,259.3333")},
+        {"near 10^14", 99999999999999, 7, QStringLiteral("14285714285714.1429"),
+         QStringLiteral("14,285,714,285,714.1429")},
+        {"below a thousand", 999, 1, QStringLiteral("999"), QStringLiteral("999")},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        EstateCase c;
+        c.estate = Currency::fromWhole(k.estate);
+        c.sons = heads(k.sons);
+        c.deriveEntryWindowState();
+        show(c, [&k](TfmDivision* window) {
+            results::AmountCell* cell = window->amount(Row::n5);
+            EXPECT_EQ(cell->exact(), k.exact);
+            EXPECT_EQ(cell->text(), k.shown);
+            // The whole text fits its box: nothing is cut off.
+            const int room = cell->width() - 8;
+            EXPECT_LE(cell->fontMetrics().horizontalAdvance(cell->text()), room);
+            results::AmountCell* total = window->classTotal(Row::n5);
+            EXPECT_LE(total->fontMetrics().horizontalAdvance(total->text()), total->width() - 8);
+            // What is copied and what a screen reader reads is the engine's text.
+            EXPECT_EQ(accessibleValue(cell), k.exact);
+            QGuiApplication::clipboard()->clear();
+            cell->setFocus();
+            QTest::keySequence(cell, QKeySequence::Copy);
+            EXPECT_EQ(QGuiApplication::clipboard()->text(), k.exact);
+            EXPECT_EQ(accessibleValue(window->percentage(Row::n5)), window->percentage(Row::n5)->exact());
+        });
+    }
+}
+
+TEST_F(ResultsWindow, TheLargestCaseFitsTheScreenAndItsLinesScroll)
+{
+    show(largestCase(), [](TfmDivision* window) {
+        const QRect screen = window->screen()->availableGeometry();
+        EXPECT_LE(window->frameGeometry().height(), screen.height());
+        EXPECT_LE(window->height() + ui::kFrameHeight, screen.height());
+        EXPECT_LE(window->width(), screen.width());
+        // The 26 lines of a man's relatives and the total do not fit: they
+        // scroll, and the last of them can be brought into view.
+        EXPECT_EQ(window->shownRows().size(), std::size_t(kRowCount - 1));
+        QScrollBar* bar = window->linesArea->verticalScrollBar();
+        ASSERT_GT(bar->maximum(), 0);
+        EXPECT_EQ(bar->value(), 0);
+        window->linesArea->ensureWidgetVisible(window->totalAmount);
+        EXPECT_EQ(bar->value(), bar->maximum());
+        const QPoint inView = window->totalAmount->mapTo(window->linesArea->viewport(), QPoint(0, 0));
+        EXPECT_GE(inView.y(), 0);
+        EXPECT_LE(inView.y() + window->totalAmount->height(), window->linesArea->viewport()->height());
+        // The buttons stay on the screen below the lines.
+        EXPECT_LE(window->Button1->geometry().bottom(), window->height());
+        EXPECT_TRUE(window->Button1->isVisible());
+        // Amounts near 10^14 in full.
+        const results::AmountCell* father = window->amount(Row::n3);
+        EXPECT_EQ(father->text(), results::groupedAmount(father->exact()));
+        EXPECT_LE(father->fontMetrics().horizontalAdvance(father->text()), father->width() - 8);
+    });
+}
+
+TEST_F(ResultsWindow, ThePreparationOfTheEstateIsShownAboveTheDivision)
+{
+    show(preparedCase(), [](TfmDivision* window) {
+        const QString text = window->estateText->text();
+        // Gross, funeral, debts, the bequests cut to the third, the net estate.
+        for (const char* piece : {"100,000", "5,000", "15,000", "26,666.6667", "40,000", "53,333.3333"})
+            EXPECT_TRUE(text.contains(QString::fromLatin1(piece))) << piece;
+        EXPECT_TRUE(text.contains(QStringLiteral("لم يجيزوا")));
+        EXPECT_TRUE(text.contains(QStringLiteral("النسب المئوية من صافي التركة")));
+        EXPECT_LT(window->estateText->geometry().bottom(), window->linesArea->y());
+        // The percentages are those of the net estate: the wife's eighth is 12.5%.
+        EXPECT_EQ(window->amount(Row::n2)->exact(), QStringLiteral("6666.6667"));
+        EXPECT_EQ(window->percentage(Row::n2)->exact(), QStringLiteral("%12.5"));
+        EXPECT_EQ(window->totalAmount->exact(), QStringLiteral("53333.3333"));
+    });
+}
+
+TEST_F(ResultsWindow, TheTableOfTheProblemForAwlRaddAndExclusion)
+{
+    struct Expected {
+        Row row;
+        QString share, status, shares, fraction, classFraction;
+    };
+    struct Case {
+        const char* name;
+        EstateCase estateCase;
+        QString sentence;  // of the problem
+        QString sharesHeader;
+        std::vector<Expected> heirs;
+        QString reasonOfLast;
+    };
+    // Worked by hand: husband 1/2, mother 1/6, two full sisters 2/3 make 6
+    // raised to 8; mother 1/6 and two daughters 2/3 make 6 returned to 5;
+    // the father's sixth beside a son, who takes the rest and excludes the
+    // brothers and the uncle.
+    const Case cases[] = {
+        {"'awl",
+         awlCase(),
+         QStringLiteral("فعالت من 6 إلى 8"),
+         QStringLiteral("سهام الفرد من 8"),
+         {{Row::n1, QStringLiteral("1/2"), QStringLiteral("فرض"), QStringLiteral("3"), QStringLiteral("3/8"),
+           QStringLiteral("3/8")},
+          {Row::n4, QStringLiteral("1/6"), QStringLiteral("فرض"), QStringLiteral("1"), QStringLiteral("1/8"),
+           QStringLiteral("1/8")},
+          {Row::n10, QStringLiteral("2/3"), QStringLiteral("فرض"), QStringLiteral("2"), QStringLiteral("1/4"),
+           QStringLiteral("1/2")}},
+         QString()},
+        {"radd",
+         raddCase(),
+         QStringLiteral("فصار أصل المسألة 5 بالرد"),
+         QStringLiteral("سهام الفرد من 5"),
+         {{Row::n4, QStringLiteral("1/6"), QStringLiteral("فرض"), QStringLiteral("1"), QStringLiteral("1/5"),
+           QStringLiteral("1/5")},
+          {Row::n6, QStringLiteral("2/3"), QStringLiteral("فرض"), QStringLiteral("2"), QStringLiteral("2/5"),
+           QStringLiteral("4/5")}},
+         QString()},
+        {"exclusion",
+         exclusionCase(),
+         QStringLiteral("أصل المسألة 6"),
+         QStringLiteral("سهام الفرد من 6"),
+         {{Row::n3, QStringLiteral("1/6"), QStringLiteral("فرض"), QStringLiteral("1"), QStringLiteral("1/6"),
+           QStringLiteral("1/6")},
+          {Row::n4, QStringLiteral("1/6"), QStringLiteral("فرض"), QStringLiteral("1"), QStringLiteral("1/6"),
+           QStringLiteral("1/6")},
+          {Row::n5, QStringLiteral("—"), QStringLiteral("تعصيب بالنفس"), QStringLiteral("4"), QStringLiteral("2/3"),
+           QStringLiteral("2/3")},
+          {Row::n9, QStringLiteral("—"), QStringLiteral("محجوب"), QStringLiteral("0"), QStringLiteral("0"),
+           QStringLiteral("0")},
+          {Row::n20, QStringLiteral("—"), QStringLiteral("محجوب"), QStringLiteral("0"), QStringLiteral("0"),
+           QStringLiteral("0")}},
+         QStringLiteral("الإخوة الأشقاء")},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        show(k.estateCase, [&k](TfmDivision* window) {
+            ModalScript script;
+            script.on<TfmProblem>([&k](TfmProblem* problem) {
+                EXPECT_EQ(problem->windowTitle(), QStringLiteral("بيان المسألة"));
+                EXPECT_TRUE(problem->sentences->text().contains(k.sentence)) << problem->sentences->text();
+                QTableWidget* table = problem->table;
+                ASSERT_EQ(table->rowCount(), int(k.heirs.size()));
+                ASSERT_EQ(table->columnCount(), 8);
+                EXPECT_EQ(table->horizontalHeaderItem(4)->text(), k.sharesHeader);
+                for (int r = 0; r < table->rowCount(); ++r) {
+                    const Expected& e = k.heirs[std::size_t(r)];
+                    SCOPED_TRACE(rowInfo(e.row).control);
+                    EXPECT_EQ(table->item(r, 2)->text(), e.share);
+                    EXPECT_EQ(table->item(r, 3)->text(), e.status);
+                    EXPECT_EQ(table->item(r, 4)->text(), e.shares);
+                    EXPECT_EQ(table->item(r, 5)->text(), e.fraction);
+                    EXPECT_EQ(table->item(r, 6)->text(), e.classFraction);
+                    EXPECT_FALSE(table->item(r, 7)->text().isEmpty());
+                }
+                if (!k.reasonOfLast.isEmpty()) {
+                    EXPECT_TRUE(table->item(table->rowCount() - 1, 7)->text().contains(k.reasonOfLast));
+                }
+                // Within the screen; Escape closes it and leaves the results.
+                const QRect screen = problem->screen()->availableGeometry();
+                EXPECT_LE(problem->height() + ui::kFrameHeight, screen.height());
+                EXPECT_LE(problem->width(), screen.width());
+                QTest::keyClick(problem, Qt::Key_Escape);
+                EXPECT_FALSE(problem->isVisible());
+            });
+            pressShortcut(window, Qt::Key_B, Qt::ControlModifier);
+            EXPECT_SCRIPT_DONE(script);
+            EXPECT_TRUE(window->isVisible());
+        });
+    }
+}
+
+TEST_F(ResultsWindow, EveryControlHasAnArabicAccessibleName)
+{
+    auto arabic = [](const QString& text) {
+        return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x0600 && c.unicode() <= 0x06FF; });
+    };
+    show(exclusionCase(), [&arabic](TfmDivision* window) {
+        for (QWidget* w : window->findChildren<QWidget*>()) {
+            if (!w->isVisible() || !(qobject_cast<QPushButton*>(w) || qobject_cast<QLineEdit*>(w)))
+                continue;
+            EXPECT_TRUE(arabic(w->accessibleName())) << w->objectName() << ": " << w->accessibleName();
+        }
+        // Each button names its keys.
+        for (QPushButton* b : {window->btnPrint, window->btnPdf, window->btnCopy, window->btnProblem})
+            EXPECT_TRUE(b->toolTip().contains(QStringLiteral("Ctrl+"))) << b->objectName();
+        ModalScript script;
+        script.on<TfmProblem>([&arabic](TfmProblem* problem) {
+            for (QWidget* w : {static_cast<QWidget*>(problem->table), static_cast<QWidget*>(problem->sentences),
+                               static_cast<QWidget*>(problem->Button1)})
+                EXPECT_TRUE(arabic(w->accessibleName())) << w->objectName();
+            click(problem->Button1);
+        });
+        click(window->btnProblem);
+        EXPECT_SCRIPT_DONE(script);
+    });
+}
+
+TEST_F(ResultsWindow, CopyPutsTheReportOnTheClipboardAsTextAndAsATable)
+{
+    show(awlCase(), [](TfmDivision* window) {
+        QGuiApplication::clipboard()->clear();
+        pressShortcut(window, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+        ASSERT_NE(data, nullptr);
+        ASSERT_TRUE(data->hasText());
+        ASSERT_TRUE(data->hasHtml());
+        // Exact amounts, for pasting into a spreadsheet.
+        EXPECT_TRUE(data->text().contains(QStringLiteral("الزوج\t1\tالنصف\t30000\t30000\t%37.5")));
+        EXPECT_TRUE(data->html().contains(QStringLiteral("<table")));
+        EXPECT_TRUE(data->html().contains(QStringLiteral(">30000<")));
+    });
+}
+
+TEST_F(ResultsWindow, SavePdfWritesTheReportAndReportsAFolderItCannotWrite)
+{
+    const QTemporaryDir dir;
+    const QString good = dir.filePath(QStringLiteral("قسمة"));
+    TfmDivision::choosePdfPath = [good](QWidget*, const QString& suggested) {
+        EXPECT_TRUE(suggested.endsWith(QLatin1String(".pdf")));
+        return good;
+    };
+    show(awlCase(), [](TfmDivision* window) { pressShortcut(window, Qt::Key_S, Qt::ControlModifier); });
+    // The extension is added; the file is a PDF.
+    QFile pdf(good + QStringLiteral(".pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5).startsWith("%PDF-"));
+
+    const QString bad = dir.filePath(QStringLiteral("لا يوجد/قسمة.pdf"));
+    TfmDivision::choosePdfPath = [bad](QWidget*, const QString&) { return bad; };
+    show(awlCase(), [](TfmDivision* window) {
+        ModalScript script;
+        script.messageBox();
+        click(window->btnPdf);
+        EXPECT_SCRIPT_DONE(script);
+        ASSERT_EQ(script.boxes().size(), 1u);
+        EXPECT_EQ(script.boxes()[0].icon, QMessageBox::Critical);
+        EXPECT_TRUE(script.boxes()[0].text.contains(QStringLiteral("تعذر"))) << script.boxes()[0].text;
+        EXPECT_TRUE(script.boxes()[0].text.contains(QStringLiteral("قسمة.pdf")));
+        // The window is still there, with its results.
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_FALSE(window->amount(Row::n1)->exact().isEmpty());
+    });
+    EXPECT_FALSE(QFileInfo::exists(bad));
+
+    // Cancelling the file dialog writes nothing.
+    TfmDivision::choosePdfPath = [](QWidget*, const QString&) { return QString(); };
+    show(awlCase(), [](TfmDivision* window) {
+        ModalScript script;
+        script.forbidUnexpected();
+        click(window->btnPdf);
+        EXPECT_SCRIPT_DONE(script);
+    });
+}
+
+// Whether a shared library of this name is mapped into the process.
+bool libraryLoaded(const char* name)
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(name);
+}
+
+TEST_F(ResultsWindow, PrintingIsLoadedOnlyWhenAReportIsPrinted)
+{
+    // Nothing of the print system is loaded to show the results.
+    EXPECT_FALSE(libraryLoaded("libQt6PrintSupport"));
+    show(awlCase(), [](TfmDivision* window) {
+        EXPECT_FALSE(libraryLoaded("libQt6PrintSupport"));
+        ModalScript script;
+        script.onClassNamed("QPrintPreviewDialog", [](QWidget* preview) {
+            EXPECT_TRUE(preview->windowTitle().contains(QStringLiteral("معاينة")));
+            EXPECT_FALSE(preview->accessibleName().isEmpty());
+            QTest::keyClick(preview, Qt::Key_Escape);
+        });
+        pressShortcut(window, Qt::Key_P, Qt::ControlModifier);
+        EXPECT_SCRIPT_DONE(script);
+        EXPECT_TRUE(window->isVisible());
+    });
+    EXPECT_TRUE(libraryLoaded("libQt6PrintSupport"));
+    EXPECT_TRUE(libraryLoaded("libqismar_printing"));
 }
 
 }  // namespace
