@@ -16,6 +16,9 @@ packages=(
   xvfb xauth fonts-noto-core fonts-hosny-amiri imagemagick
   # peak memory in the benchmarks (/usr/bin/time)
   time
+  # reading the PDF reports in the tests (pdfinfo, pdffonts, pdftotext) and
+  # turning their pages into pictures (pdftoppm)
+  poppler-utils
   # the Debian package: CPack's dependency scan (file, dpkg-shlibdeps) and its check
   file dpkg-dev lintian
 )

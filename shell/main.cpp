@@ -4,6 +4,7 @@
 
 #include "program.h"
 #include "qismar_version.h"
+#include "report_command.h"
 
 namespace {
 
@@ -22,6 +23,8 @@ bool answeredInformationOption(int argc, char** argv)
                        "الاستعمال: qismar [خيارات]\n"
                        "  --help, -h   يعرض هذا النص\n"
                        "  --version    يعرض رقم الإصدار\n"
+                       "  --report ملف-المسألة --output ملف.pdf\n"
+                       "               يكتب تقرير قسمة المسألة في ملف PDF دون نافذة\n"
                        "وتقسم المسائل بلا نافذة ببرنامج qismar-cli.\n"
                        "\n"
                        "usage: qismar [options]\n"
@@ -29,6 +32,9 @@ bool answeredInformationOption(int argc, char** argv)
                        "heirs according to the Sudanese Personal Status Law for Muslims of 1991.\n"
                        "  --help, -h   show this text and end\n"
                        "  --version    show the version and end\n"
+                       "  --report CASE.qismar --output FILE.pdf\n"
+                       "               write the report of the division of a case file as a PDF,\n"
+                       "               without a window or a display\n"
                        "Cases can also be divided without a window by qismar-cli (see qismar-cli --help).\n",
                        stdout);
             return true;
@@ -43,5 +49,7 @@ int main(int argc, char** argv)
 {
     if (answeredInformationOption(argc, argv))
         return 0;
+    if (qismar::asksForReport(argc, argv))
+        return qismar::runReportCommand(argc, argv);
     return qismar::runQismar(argc, argv);
 }

@@ -3,9 +3,9 @@
 # control fields, its exact file list with owners and modes, the files that
 # tell the desktop and the manual about the program, and lintian's verdict
 # (no error). Where it may install packages (as root, with apt-get), it also
-# installs the package, divides a case with qismar-cli and asks qismar for
-# its version from another folder, removes it again and checks that no file
-# of the package is left behind.
+# installs the package, divides a case with qismar-cli, asks qismar for its
+# version and writes the report of a case file from another folder, removes
+# it again and checks that no file of the package is left behind.
 #   package_test.sh BUILD_DIR VERSION
 # QISMAR_PACKAGE_INSTALL=0 skips the install step.
 set -euo pipefail
@@ -156,6 +156,14 @@ out=$(echo '{"deceased": "woman", "spouse": true, "fullSisters": 2, "estate": "2
 [ "$out" = '{"outcome": "divided", "base": 28, "rows": [{"key": "n1", "amount": "12000", "percent": "%42.8571"}, {"key": "n10", "amount": "8000", "percent": "%28.5714"}]}' ] \
     || fail "the installed qismar-cli gave: $out"
 [ "$(env -i PATH=/usr/bin:/bin qismar --version)" = "qismar $version" ] || fail "the installed qismar --version"
+# The report of a case file, headless, written in this folder.
+printf '{"deceased": "woman", "spouse": true, "fullSisters": 2, "estate": "28000"}\n' >case.qismar
+env -i PATH=/usr/bin:/bin qismar --report case.qismar --output report.pdf 2>"$work/report.log" \
+    || { cat "$work/report.log" >&2; fail "the installed qismar --report failed"; }
+head -c 5 report.pdf | grep -q '^%PDF-' || fail "the installed qismar --report wrote no PDF"
+if command -v pdftotext >/dev/null; then
+    pdftotext report.pdf - | grep -qF 12,000 || fail "the installed qismar's report lacks the husband's 12,000"
+fi
 [ "$(pwd)" = "$elsewhere" ]
 dpkg -L qismar >"$work/installed"
 grep -qx /usr/lib/qismar/qanoon.txt "$work/installed" || fail "dpkg does not list the data files"

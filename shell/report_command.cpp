@@ -1,0 +1,101 @@
+#include "report_command.h"
+
+#include <QDate>
+#include <QGuiApplication>
+#include <QString>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "case_file.h"
+#include "division_report.h"
+#include "preparation.h"
+
+namespace qismar {
+
+namespace {
+
+void fail(const QString& arabic, const QString& english)
+{
+    std::fprintf(stderr, "qismar: %s (%s)\n", arabic.toUtf8().constData(), english.toUtf8().constData());
+}
+
+QString utf8(const std::string& text) { return QString::fromStdString(text); }
+
+}  // namespace
+
+bool asksForReport(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--report") == 0)
+            return true;
+    return false;
+}
+
+int runReportCommand(int argc, char** argv)
+{
+    const char* casePath = nullptr;
+    const char* outputPath = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        const bool report = std::strcmp(argv[i], "--report") == 0;
+        const bool output = std::strcmp(argv[i], "--output") == 0 || std::strcmp(argv[i], "-o") == 0;
+        if ((report || output) && i + 1 < argc && argv[i + 1][0] != '\0') {
+            (report ? casePath : outputPath) = argv[++i];
+        } else {
+            fail(QStringLiteral("لم يُفهم الأمر؛ الاستعمال: qismar --report ملف-المسألة --output ملف.pdf"),
+                 QStringLiteral("usage: qismar --report CASE.qismar --output FILE.pdf"));
+            return 2;
+        }
+    }
+    if (!casePath || !outputPath) {
+        fail(QStringLiteral("يلزم ملف المسألة وملف التقرير؛ الاستعمال: qismar --report ملف-المسألة --output ملف.pdf"),
+             QStringLiteral("usage: qismar --report CASE.qismar --output FILE.pdf"));
+        return 2;
+    }
+
+    // The report is drawn, never shown: no display is needed.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
+    QGuiApplication app(qtArgc, qtArgv);
+
+    const QString caseName = QString::fromLocal8Bit(casePath);
+    EstateCase estateCase;
+    CaseError error;
+    if (!readCaseFile(casePath, estateCase, error)) {
+        fail(QStringLiteral("تعذرت قراءة المسألة من %1: %2").arg(caseName, utf8(CaseErrorArabic(error))),
+             QStringLiteral("cannot read the case %1: %2").arg(caseName, utf8(error.message)));
+        return 1;
+    }
+    Explanation explanation;
+    DivisionResult result;
+    try {
+        result = DivideEstate(estateCase, {}, &explanation);
+    } catch (const EngineError& e) {
+        fail(QStringLiteral("لا تقسم المسألة %1: %2").arg(caseName, QString::fromUtf8(e.arabic())),
+             QStringLiteral("the case %1 cannot be divided: %2").arg(caseName, QString::fromUtf8(e.what())));
+        return 1;
+    }
+    if (result.outcome == Outcome::NoEstate || result.outcome == Outcome::NoHeirs) {
+        const std::string_view arabic =
+            result.outcome == Outcome::NoEstate ? kEnterEstateMessage : kChooseHeirsMessage;
+        fail(QStringLiteral("لا تقسم المسألة %1: %2").arg(caseName, QString::fromUtf8(arabic.data(), qsizetype(arabic.size()))),
+             QStringLiteral("the case %1 cannot be divided: %2")
+                 .arg(caseName, result.outcome == Outcome::NoEstate ? QStringLiteral("it has no estate")
+                                                                    : QStringLiteral("it has no heirs")));
+        return 1;
+    }
+
+    const results::DivisionReport report =
+        results::buildDivisionReport(estateCase, result, explanation, QDate::currentDate());
+    const QString outputName = QString::fromLocal8Bit(outputPath);
+    QString why;
+    if (!results::writeReportPdf(report, outputName, &why)) {
+        fail(why, QStringLiteral("cannot write the report to %1").arg(outputName));
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace qismar

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# qismar --report CASE --output FILE.pdf writes the report of a case file
+# with no display and no platform chosen, from any folder; a case file that
+# cannot be read or divided, an output that cannot be written and a command
+# line that is not understood each give one line on standard error and a
+# status that is not 0, and leave no file behind.
+#   report_command_test.sh QISMAR
+set -euo pipefail
+program=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+cd "$work"
+
+# The program as a clerk runs it: no display, no platform, another folder.
+run() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" "$@"; }
+
+printf '{"format": 1, "deceased": "woman", "spouse": true, "mother": true,\n "fullSisters": 2, "estate": "80000"}\n' > awl.qismar
+run --report awl.qismar --output "تقرير.pdf" 2>err.txt || fail "the report of a good case failed: $(cat err.txt)"
+[ -s "تقرير.pdf" ] || fail "no report was written"
+pdfinfo "تقرير.pdf" | grep -q 'Page size:.*(A4)' || fail "the report is not A4: $(pdfinfo "تقرير.pdf")"
+pdffonts "تقرير.pdf" | grep 'Arabic' | grep -q ' yes ' || fail "no Arabic face embedded: $(pdffonts "تقرير.pdf")"
+text=$(pdftotext "تقرير.pdf" -)
+for amount in 80,000 30,000 10,000 20,000 40,000 %37.5 3/8; do
+    grep -qF -- "$amount" <<<"$text" || fail "the report lacks $amount"
+done
+
+# The options in the other order, and a case with a preparation.
+printf '{"spouse": true, "father": true, "sons": 1, "estate": "100000", "funeral": "5000", "debts": "15000", "bequests": "40000"}' > prepared.qismar
+run --output prepared.pdf --report prepared.qismar 2>err.txt || fail "the prepared case failed: $(cat err.txt)"
+grep -qF 53,333.3333 <(pdftotext prepared.pdf -) || fail "the prepared report lacks the net estate"
+
+# Failures: status, one message, no file.
+printf '{"estate": "1000", "sons": ' > broken.qismar
+printf '{"estate": "1000"}' > noheirs.qismar
+printf '{"estate": "1000", "uncles": 2}' > unknown.qismar
+mkdir folder.qismar
+check_failure() {
+    local want_status=$1 what=$2; shift 2
+    set +e
+    run "$@" >out.txt 2>err.txt
+    local status=$?
+    set -e
+    [ "$status" -eq "$want_status" ] || fail "$what: status $status, not $want_status"
+    [ ! -s out.txt ] || fail "$what: wrote on standard output: $(cat out.txt)"
+    grep -q '^qismar: ' err.txt || fail "$what: no message on standard error"
+    ! ls ./*.pdf 2>/dev/null | grep -qv -e 'تقرير.pdf' -e prepared.pdf || fail "$what: left a file: $(ls)"
+}
+check_failure 1 "a missing case file" --report missing.qismar --output a.pdf
+check_failure 1 "a case file that is not JSON" --report broken.qismar --output a.pdf
+check_failure 1 "an unknown field" --report unknown.qismar --output a.pdf
+check_failure 1 "a folder as the case" --report folder.qismar --output a.pdf
+check_failure 1 "a case without heirs" --report noheirs.qismar --output a.pdf
+check_failure 1 "an output in a missing folder" --report awl.qismar --output no/such/folder/a.pdf
+check_failure 1 "a folder as the output" --report awl.qismar --output folder.qismar
+check_failure 2 "no output named" --report awl.qismar
+check_failure 2 "an option that is not known" --report awl.qismar --output a.pdf --colour
+grep -q 'uncles' <(run --report unknown.qismar --output a.pdf 2>&1 || true) || fail "the message does not name the unknown field"
+echo "qismar --report without a display: OK"
