@@ -161,47 +161,6 @@ TfmDivision::TfmDivision()
     linesBox->setAutoFillBackground(false);
     layout->addWidget(linesArea);
 
-    const QPalette palette = linePalette(this->palette());
-    for (int i = 0; i < kRowCount; ++i) {
-        const RowInfo& info = rowInfo(rowAt(i));
-        const QString number = QString::number(info.number);
-        const QString captionText = shownCaption(QString::fromUtf8(info.caption)).trimmed();
-
-        amounts[std::size_t(i)] = newCell(linesBox, QString::fromLatin1(info.control), palette);
-        captions[std::size_t(i)] = newLabel(linesBox, QStringLiteral("nd") + number, captionText, Qt::AlignRight);
-        counts[std::size_t(i)] = newLabel(linesBox, QStringLiteral("nc") + number, QString(), Qt::AlignCenter);
-        classTotals[std::size_t(i)] =
-            newCell(linesBox, QStringLiteral("nt") + number, palette);
-        percentages[std::size_t(i)] =
-            newCell(linesBox, QStringLiteral("ns") + number, palette);
-
-        amounts[std::size_t(i)]->setAccessibleName(captionText + QStringLiteral("، نصيب الفرد"));
-        classTotals[std::size_t(i)]->setAccessibleName(captionText + QStringLiteral("، نصيب الفئة"));
-        percentages[std::size_t(i)]->setAccessibleName(captionText + QStringLiteral("، النسبة"));
-        counts[std::size_t(i)]->setAccessibleName(captionText + QStringLiteral("، العدد"));
-        captions[std::size_t(i)]->setAccessibleName(captionText);
-    }
-
-    totalCaption = newLabel(linesBox, QStringLiteral("totalCaption"), QStringLiteral("مجموع الأنصبة"), Qt::AlignRight);
-    totalCaption->setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), 11, true));
-    totalCount = newLabel(linesBox, QStringLiteral("totalCount"), QString(), Qt::AlignCenter);
-    totalCount->setAccessibleName(QStringLiteral("مجموع الورثة، العدد"));
-    totalAmount = newCell(linesBox, QStringLiteral("totalAmount"), palette);
-    totalAmount->setAccessibleName(QStringLiteral("مجموع الأنصبة"));
-    totalPercentage = newCell(linesBox, QStringLiteral("totalPercentage"), palette);
-    totalPercentage->setAccessibleName(QStringLiteral("مجموع الأنصبة، النسبة"));
-    totalPercentage->setToolTip(QStringLiteral("ما أخذه الورثة جميعاً من التركة المقسومة"));
-
-    undistributedCaption =
-        newLabel(linesBox, QStringLiteral("undistributedCaption"), QStringLiteral("الباقي دون توزيع"), Qt::AlignRight);
-    undistributedCaption->setToolTip(remainderTip());
-    undistributedAmount = newCell(linesBox, QStringLiteral("undistributedAmount"), palette);
-    undistributedAmount->setAccessibleName(QStringLiteral("الباقي دون توزيع"));
-    undistributedAmount->setToolTip(remainderTip());
-    undistributedPercentage = newCell(linesBox, QStringLiteral("undistributedPercentage"), palette);
-    undistributedPercentage->setAccessibleName(QStringLiteral("الباقي دون توزيع، النسبة"));
-    undistributedPercentage->setToolTip(remainderTip());
-
     const struct {
         const char* name;
         QString text;
@@ -279,6 +238,53 @@ TfmDivision::~TfmDivision()
         fmDivision = nullptr;
 }
 
+void TfmDivision::buildLines()
+{
+    if (amounts[0])
+        return;
+    const QPalette palette = linePalette(this->palette());
+    for (int i = 0; i < kRowCount; ++i) {
+        const RowInfo& info = rowInfo(rowAt(i));
+        const QString number = QString::number(info.number);
+        const QString captionText = shownCaption(QString::fromUtf8(info.caption)).trimmed();
+
+        amounts[std::size_t(i)] = newCell(linesBox, QString::fromLatin1(info.control), palette);
+        captions[std::size_t(i)] = newLabel(linesBox, QStringLiteral("nd") + number, captionText, Qt::AlignRight);
+        counts[std::size_t(i)] = newLabel(linesBox, QStringLiteral("nc") + number, QString(), Qt::AlignCenter);
+        classTotals[std::size_t(i)] =
+            newCell(linesBox, QStringLiteral("nt") + number, palette);
+        percentages[std::size_t(i)] =
+            newCell(linesBox, QStringLiteral("ns") + number, palette);
+
+        amounts[std::size_t(i)]->setAccessibleName(captionText + QStringLiteral("، نصيب الفرد"));
+        classTotals[std::size_t(i)]->setAccessibleName(captionText + QStringLiteral("، نصيب الفئة"));
+        percentages[std::size_t(i)]->setAccessibleName(captionText + QStringLiteral("، النسبة"));
+        counts[std::size_t(i)]->setAccessibleName(captionText + QStringLiteral("، العدد"));
+        captions[std::size_t(i)]->setAccessibleName(captionText);
+    }
+
+    totalCaption = newLabel(linesBox, QStringLiteral("totalCaption"), QStringLiteral("مجموع الأنصبة"), Qt::AlignRight);
+    totalCaption->setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), 11, true));
+    totalCount = newLabel(linesBox, QStringLiteral("totalCount"), QString(), Qt::AlignCenter);
+    totalCount->setAccessibleName(QStringLiteral("مجموع الورثة، العدد"));
+    totalAmount = newCell(linesBox, QStringLiteral("totalAmount"), palette);
+    totalAmount->setAccessibleName(QStringLiteral("مجموع الأنصبة"));
+    totalPercentage = newCell(linesBox, QStringLiteral("totalPercentage"), palette);
+    totalPercentage->setAccessibleName(QStringLiteral("مجموع الأنصبة، النسبة"));
+    totalPercentage->setToolTip(QStringLiteral("ما أخذه الورثة جميعاً من التركة المقسومة"));
+
+    undistributedCaption =
+        newLabel(linesBox, QStringLiteral("undistributedCaption"), QStringLiteral("الباقي دون توزيع"), Qt::AlignRight);
+    undistributedCaption->setToolTip(remainderTip());
+    undistributedAmount = newCell(linesBox, QStringLiteral("undistributedAmount"), palette);
+    undistributedAmount->setAccessibleName(QStringLiteral("الباقي دون توزيع"));
+    undistributedAmount->setToolTip(remainderTip());
+    undistributedPercentage = newCell(linesBox, QStringLiteral("undistributedPercentage"), palette);
+    undistributedPercentage->setAccessibleName(QStringLiteral("الباقي دون توزيع، النسبة"));
+    undistributedPercentage->setToolTip(remainderTip());
+
+}
+
 void TfmDivision::setRows(const ResultRows& rows)
 {
     rows_ = rows;
@@ -319,6 +325,7 @@ std::vector<Row> TfmDivision::shownRows() const
 
 void TfmDivision::FormShow()
 {
+    buildLines();
     HideAllLines();
     const QFontMetrics metrics(font());
     QFont boldFont = font();
@@ -539,6 +546,8 @@ void TfmDivision::layOut()
         fixed += estateText->height() + spacing;
     const int wanted = linesBox->height();
     const int room = std::max(3 * kLineStep, available - fixed);
+    // The bar is there exactly when the lines do not all fit.
+    linesArea->setVerticalScrollBarPolicy(wanted > room ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     linesArea->setFixedSize(areaWidth, std::min(wanted, room));
     linesArea->verticalScrollBar()->setValue(0);
     layout()->activate();
@@ -548,6 +557,8 @@ void TfmDivision::layOut()
 
 void TfmDivision::HideAllLines()
 {
+    if (!amounts[0])
+        return;
     for (int i = 0; i < kRowCount; ++i) {
         const std::size_t k = std::size_t(i);
         for (QWidget* w : {static_cast<QWidget*>(amounts[k]), static_cast<QWidget*>(captions[k]),
@@ -571,16 +582,18 @@ void TfmDivision::Button1Click()
     percentages_ = {};
     undistributed_.reset();
     undistributedPercent_.reset();
-    for (std::size_t k = 0; k < std::size_t(kRowCount); ++k) {
+    for (std::size_t k = 0; amounts[0] && k < std::size_t(kRowCount); ++k) {
         amounts[k]->clearExact();
         classTotals[k]->clearExact();
         percentages[k]->clearExact();
         counts[k]->clear();
     }
-    totalAmount->clearExact();
-    totalPercentage->clearExact();
-    undistributedAmount->clearExact();
-    undistributedPercentage->clearExact();
+    if (amounts[0]) {
+        totalAmount->clearExact();
+        totalPercentage->clearExact();
+        undistributedAmount->clearExact();
+        undistributedPercentage->clearExact();
+    }
     divided_ = false;
     explanation_ = Explanation{};
     // The entry window clears the case: every box, count and dialog.

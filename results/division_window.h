@@ -50,8 +50,8 @@ public:
     QWidget* linesBox = nullptr;        // what linesArea scrolls
     QWidget* headerBox = nullptr;       // the names of the columns
 
-    // The 27 lines in the order of the rows (index(Row)): the amount of each
-    // head n<k> (edtNebnAmLiAb for the paternal uncle's sons), the caption
+    // The 27 lines in the order of the rows (index(Row)), made when the
+    // window is first shown (null before): the amount of each head n<k> (edtNebnAmLiAb for the paternal uncle's sons), the caption
     // nd<k>, the count nc<k>, the class total nt<k> and the percentage ns<k>.
     std::array<results::AmountCell*, kRowCount> amounts{};
     std::array<QLabel*, kRowCount> captions{};
@@ -123,6 +123,8 @@ protected:
     void reject() override;
 
 private:
+    // Makes the controls of the lines, once.
+    void buildLines();
     void layOut();
 
     ResultRows rows_{};

@@ -1,17 +1,23 @@
 #!/bin/sh
 # Takes the screenshots of every window of the desktop program under a
 # virtual X display, at the two screen sizes the windows are checked at,
-# into docs/screenshots/1280x800/ and docs/screenshots/1024x600/.
+# into docs/screenshots/1280x800/ and docs/screenshots/1024x600/, and the
+# pages of a report as docs/screenshots/report-awl-page-N.png.
 # Usage: scripts/screenshots.sh [build folder]
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-"$here/build"}
-cmake --build "$build" --target entry_screenshots shell_screenshots qismar_recitation qismar_data
+cmake --build "$build" --target entry_screenshots results_screenshots shell_screenshots qismar_recitation qismar_data
 for size in 1280x800 1024x600; do
   out="$here/docs/screenshots/$size"
   mkdir -p "$out"
   # The program's folder holds the texts that the windows show.
   (cd "$build/bin" &&
    xvfb-run -a -s "-screen 0 ${size}x24" ./entry_screenshots "$out" &&
+   xvfb-run -a -s "-screen 0 ${size}x24" ./results_screenshots "$out" "$out/report-awl.pdf" &&
    xvfb-run -a -s "-screen 0 ${size}x24" ./shell_screenshots "$out")
 done
+# The pages of the report of an 'awl case, as the PDF has them.
+report="$here/docs/screenshots/1280x800/report-awl.pdf"
+pdftoppm -r 80 -png "$report" "$here/docs/screenshots/report-awl-page"
+rm -f "$here"/docs/screenshots/*/report-awl.pdf

@@ -121,9 +121,13 @@ protected:
     }
     void expectNoResults()
     {
+        for (const RowText& row : fmDivision->currentRows())
+            EXPECT_TRUE(row.isEmpty());
+        // The lines are made when the window is first shown.
+        if (!fmDivision->amounts[0])
+            return;
         for (int i = 0; i < kRowCount; ++i) {
-            EXPECT_TRUE(fmDivision->currentRows()[std::size_t(i)].isEmpty()) << rowInfo(rowAt(i)).control;
-            EXPECT_TRUE(fmDivision->amounts[std::size_t(i)]->exact().isEmpty());
+            EXPECT_TRUE(fmDivision->amounts[std::size_t(i)]->exact().isEmpty()) << rowInfo(rowAt(i)).control;
             EXPECT_TRUE(fmDivision->percentages[std::size_t(i)]->exact().isEmpty());
             EXPECT_TRUE(fmDivision->amounts[std::size_t(i)]->isHidden());
             EXPECT_TRUE(fmDivision->captions[std::size_t(i)]->isHidden());
