@@ -2,6 +2,10 @@
 // with their counts, the guidance texts and the buttons "  قسم", "كيف يرث؟"
 // and "عودة".
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QIcon>
 #include <QKeyEvent>
@@ -9,10 +13,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 
 #include "entry_window.h"
+#include "case_file.h"
 #include "preparation.h"
+#include "preparation_dialog.h"
 #include "entry_windows.h"
 #include "digit_edit.h"
 #include "fitted_label.h"
@@ -60,11 +67,12 @@ TfmMain::TfmMain()
     setWindowIcon(ui::programIcon());
     setLayoutDirection(Qt::RightToLeft);
     setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), 13));
-    ui::setLayoutSize(this, 640, 461);
+    // The layout's 640 x 461 and a row for the case files below the heirs.
+    ui::setLayoutSize(this, 640, 511);
     ui::centreOnScreen(this);
 
     Image1 = ui::named(new ui::Picture(QStringLiteral(":/pictures/entry.svg"), this), "Image1");
-    Image1->setGeometry(0, 0, 632, 431);
+    Image1->setGeometry(0, 0, 632, 481);
 
     auto frame = [this](const char* name, const QString& caption, int x, int y, int w, int h) {
         auto* box = ui::named(new ui::Frame(caption, this), name);
@@ -104,11 +112,27 @@ TfmMain::TfmMain()
     RadioButton2 = radio("RadioButton2", QStringLiteral("امرأة"), QStringLiteral(" المتوفى امرأة"), 482, 98, 58, 20);
     RadioButton1->setChecked(true);
 
-    GroupBox3 = frame("GroupBox3", QStringLiteral("قيمة التركة"), 438, 133, 136, 87);
+    // The estate's frame holds the gross estate and, below it, the button of
+    // its preparation with a line on what remains after it.
+    GroupBox3 = frame("GroupBox3", QStringLiteral("قيمة التركة"), 438, 133, 136, 121);
     edttarikh = ui::named(new ui::DigitEdit(QStringLiteral("0"), QStringLiteral("0"), this), "edttarikh");
     edttarikh->setGeometry(458, 171, 106, 24);
     edttarikh->setToolTip(QStringLiteral("قيمة التركة بالعملة "));
     edttarikh->setAccessibleName(QStringLiteral("قيمة التركة"));
+    BitBtn6 = ui::named(new QPushButton(QStringLiteral("تجهيز التركة"), this), "BitBtn6");
+    BitBtn6->setGeometry(458, 201, 106, 28);
+    BitBtn6->setToolTip(QStringLiteral("نفقات التجهيز والدفن والديون والوصايا: تُخرج من التركة قبل قسمتها"));
+    BitBtn6->setAccessibleName(QStringLiteral("تجهيز التركة"));
+    // It stays pressed while anything is entered in its dialog.
+    BitBtn6->setCheckable(true);
+    BitBtn6->setStyleSheet(QStringLiteral("QPushButton:checked { background-color: #cfe0ff; border: 2px solid #1f4e9c;"
+                                          " border-radius: 3px; }"));
+    Label1 = ui::named(new QLabel(this), "Label1");
+    Label1->setGeometry(442, 231, 128, 18);
+    Label1->setAlignment(Qt::AlignCenter);
+    Label1->setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), 11));
+    ui::setTextColor(Label1, kNavy);
+    Label1->setAccessibleName(QStringLiteral("التركة بعد التجهيز"));
 
     auto button = [this](const char* name, const QString& caption, const char* icon, const QString& accessible, int y) {
         auto* b = ui::named(new QPushButton(QIcon(QString::fromLatin1(icon)), caption, this), name);
@@ -117,9 +141,16 @@ TfmMain::TfmMain()
         b->setAccessibleName(accessible);
         return b;
     };
-    BitBtn2 = button("BitBtn2", QStringLiteral("  قسم"), ":/icons/divide.svg", QStringLiteral("قسم"), 240);
-    BitBtn3 = button("BitBtn3", QStringLiteral("كيف يرث؟"), ":/icons/how.svg", QStringLiteral("كيف يرث؟"), 288);
-    BitBtn1 = button("BitBtn1", QStringLiteral("عودة"), ":/icons/back.svg", QStringLiteral("عودة"), 336);
+    BitBtn2 = button("BitBtn2", QStringLiteral("  قسم"), ":/icons/divide.svg", QStringLiteral("قسم"), 266);
+    BitBtn3 = button("BitBtn3", QStringLiteral("كيف يرث؟"), ":/icons/how.svg", QStringLiteral("كيف يرث؟"), 314);
+    BitBtn1 = button("BitBtn1", QStringLiteral("عودة"), ":/icons/back.svg", QStringLiteral("عودة"), 362);
+    // The case files, in a row below the heirs.
+    BitBtn4 = button("BitBtn4", QStringLiteral("فتح مسألة"), ":/icons/open.svg", QStringLiteral("فتح مسألة"), 400);
+    BitBtn4->setGeometry(242, 400, 140, 36);
+    BitBtn4->setToolTip(QStringLiteral("فتح مسألة محفوظة في ملف (Ctrl+O)"));
+    BitBtn5 = button("BitBtn5", QStringLiteral("حفظ المسألة"), ":/icons/save.svg", QStringLiteral("حفظ المسألة"), 400);
+    BitBtn5->setGeometry(82, 400, 140, 36);
+    BitBtn5->setToolTip(QStringLiteral("حفظ المسألة كما أُدخلت في ملف (Ctrl+S)"));
     // Enter divides (a focused button takes Enter for itself); the mode's
     // button stays pressed while the mode is on.
     BitBtn2->setDefault(true);
@@ -184,7 +215,8 @@ TfmMain::TfmMain()
     QWidget* order[] = {chkAb,  chkOm,  chkZoj, chkSons, chkEbnEbn,    chkAk,        chkEbnAk,  chkAm,
                         chkjd,  chkjadh, chkEbnAm, Edit1, Edit2,       Edit3,        Edit5,     Edit4,
                         Edit6,  Edit7,  Edit8,  Edit9,   Edit11,       Edit10,       St1,       GroupBox1,
-                        RadioButton1, RadioButton2, GroupBox2, edttarikh, GroupBox3, BitBtn2, BitBtn3, BitBtn1};
+                        RadioButton1, RadioButton2, GroupBox2, edttarikh, BitBtn6, GroupBox3, BitBtn2, BitBtn3,
+                        BitBtn4, BitBtn5, BitBtn1};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 
@@ -198,7 +230,9 @@ TfmMain::TfmMain()
         markForHelpCursor(b);
     for (QWidget* w : {static_cast<QWidget*>(GroupBox2), static_cast<QWidget*>(GroupBox3),
                        static_cast<QWidget*>(RadioButton1), static_cast<QWidget*>(RadioButton2),
-                       static_cast<QWidget*>(BitBtn2), static_cast<QWidget*>(BitBtn1)})
+                       static_cast<QWidget*>(BitBtn2), static_cast<QWidget*>(BitBtn1),
+                       static_cast<QWidget*>(BitBtn4), static_cast<QWidget*>(BitBtn5),
+                       static_cast<QWidget*>(BitBtn6)})
         w->setCursor(Qt::ArrowCursor);
 
     // Behaviours. A box's behaviour runs on every actual change of its state.
@@ -219,22 +253,38 @@ TfmMain::TfmMain()
     connect(BitBtn2, &QPushButton::clicked, this, [this] { ui::guarded([this] { BitBtn2Click(); }); });
     connect(BitBtn3, &QPushButton::clicked, this, [this] { ui::guarded([this] { BitBtn3Click(); }); });
     connect(BitBtn1, &QPushButton::clicked, this, [this] { ui::guarded([this] { BitBtn1Click(); }); });
+    connect(BitBtn4, &QPushButton::clicked, this, [this] { ui::guarded([this] { BitBtn4Click(); }, this); });
+    connect(BitBtn5, &QPushButton::clicked, this, [this] { ui::guarded([this] { BitBtn5Click(); }, this); });
+    connect(BitBtn6, &QPushButton::clicked, this, [this] { ui::guarded([this] { BitBtn6Click(); }, this); });
+    // The shortcuts of the case files run the buttons' behaviour at once.
+    auto* openKey = new QShortcut(QKeySequence::Open, this);
+    connect(openKey, &QShortcut::activated, this, [this] { ui::guarded([this] { BitBtn4Click(); }, this); });
+    auto* saveKey = new QShortcut(QKeySequence::Save, this);
+    connect(saveKey, &QShortcut::activated, this, [this] { ui::guarded([this] { BitBtn5Click(); }, this); });
+    connect(edttarikh, &QLineEdit::textChanged, this, [this] { preparationChanged(); });
 
     // Guidance texts follow the mouse.
     for (QWidget* w : {static_cast<QWidget*>(GroupBox1), static_cast<QWidget*>(GroupBox2),
-                       static_cast<QWidget*>(GroupBox3), static_cast<QWidget*>(chkEbnEbn),
+                       static_cast<QWidget*>(GroupBox3), static_cast<QWidget*>(BitBtn6),
+                       static_cast<QWidget*>(chkEbnEbn),
                        static_cast<QWidget*>(chkEbnAk), static_cast<QWidget*>(chkAm), static_cast<QWidget*>(chkEbnAm),
                        static_cast<QWidget*>(chkjd)}) {
         w->setMouseTracking(true);
         w->installEventFilter(this);
     }
 
+    caseFolder_ = QDir::currentPath();
     chkAb->setFocus();
     fmMain = this;
+    // The preparation dialog belongs to this window: it reads the estate
+    // from here and lives as long as this window does.
+    preparation_ = new TfmPreparation();
+    preparationChanged();
 }
 
 TfmMain::~TfmMain()
 {
+    delete preparation_;
     if (fmMain == this)
         fmMain = nullptr;
 }
@@ -423,9 +473,8 @@ void TfmMain::BitBtn1Click()
     done(QDialog::Accepted);
 }
 
-EstateCase TfmMain::readCase() const
+void TfmMain::readEstate(EstateCase& c) const
 {
-    EstateCase c;
     c.deceased = RadioButton2->isChecked() ? Deceased::Woman : Deceased::Man;
     const QString estateText = edttarikh->text();
     try {
@@ -437,10 +486,10 @@ EstateCase TfmMain::readCase() const
     }
     if (c.estate.raw() < 0)
         throw ui::UiError(QStringLiteral("قيمة التركة لا يمكن أن تكون سالبة"));
-    // An estate of zero is refused before anything else is read.
-    if (c.estate.isZero())
-        return c;
+}
 
+void TfmMain::readHeirs(EstateCase& c) const
+{
     c.father = chkAb->isChecked();
     c.mother = chkOm->isChecked();
     c.spouse = chkZoj->isChecked();
@@ -482,6 +531,37 @@ EstateCase TfmMain::readCase() const
     c.mothersMothersMother = grandMother.CheckBox3->isChecked();
     c.fathersMothersMother = grandMother.CheckBox4->isChecked();
     c.fathersFathersMother = grandMother.CheckBox5->isChecked();
+}
+
+void TfmMain::readPreparation(EstateCase& c) const
+{
+    const TfmPreparation::Reading r = preparation_->read();
+    if (r.refuse)
+        throw ui::UiError(QStringLiteral("تجهيز التركة: %1").arg(r.problem));
+    c.funeral = r.preparation.funeral;
+    c.debts = r.preparation.debts;
+    c.bequests = r.preparation.bequests;
+    c.heirsConsent = r.preparation.heirsConsent;
+}
+
+EstateCase TfmMain::readCase() const
+{
+    EstateCase c;
+    readEstate(c);
+    // An estate of zero is refused before anything else is read.
+    if (c.estate.isZero())
+        return c;
+    readHeirs(c);
+    readPreparation(c);
+    return c;
+}
+
+EstateCase TfmMain::wholeCase() const
+{
+    EstateCase c;
+    readEstate(c);
+    readHeirs(c);
+    readPreparation(c);
     return c;
 }
 
@@ -529,6 +609,237 @@ void TfmMain::clearCase()
             box->setChecked(false);
 }
 
+QString TfmMain::askForCaseFile(bool saving)
+{
+    // The program's own dialog, so that it speaks Arabic on every desktop.
+    QFileDialog dialog(this, saving ? QStringLiteral("حفظ المسألة") : QStringLiteral("فتح مسألة"), caseFolder_);
+    dialog.setObjectName(QStringLiteral("caseFileDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setNameFilters({QStringLiteral("مسائل القسمار (*.qismar)"), QStringLiteral("كل الملفات (*)")});
+    if (saving) {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        // A name typed without an ending gets the case files' one.
+        dialog.setDefaultSuffix(QStringLiteral("qismar"));
+        if (!caseFile_.isEmpty())
+            dialog.selectFile(caseFile_);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    const QStringList chosen = dialog.selectedFiles();
+    return chosen.isEmpty() ? QString() : chosen.front();
+}
+
+void TfmMain::BitBtn4Click()
+{
+    const QString path = askForCaseFile(false);
+    if (!path.isEmpty())
+        openCaseFile(path);
+}
+
+void TfmMain::BitBtn5Click()
+{
+    const QString path = askForCaseFile(true);
+    if (!path.isEmpty())
+        saveCaseFile(path);
+}
+
+void TfmMain::BitBtn6Click()
+{
+    preparation_->exec();
+    preparationChanged();
+}
+
+namespace {
+
+// A file as the messages name it: its name, or the path when it has none.
+QString shownName(const QString& path)
+{
+    const QString name = QFileInfo(path).fileName();
+    return name.isEmpty() ? path : name;
+}
+
+QString amountText(Currency v) { return QString::fromStdString(formatAmount(v)); }
+
+// Ticks or unticks a box without running its behaviour: for the boxes whose
+// dialog has already been filled.
+void setQuietly(QCheckBox* box, bool ticked)
+{
+    const QSignalBlocker blocker(box);
+    box->setChecked(ticked);
+}
+
+}  // namespace
+
+bool TfmMain::openCaseFile(const QString& path)
+{
+    EstateCase c;
+    CaseError error;
+    QString problem;
+    if (!readCaseFile(QFile::encodeName(path).toStdString(), c, error))
+        problem = QString::fromStdString(CaseErrorArabic(error));
+    else
+        problem = whyNotShown(c);
+    if (problem.isEmpty()) {
+        try {
+            showCase(c);
+        } catch (const std::exception& e) {
+            problem = ui::errorMessage(e);
+        }
+    }
+    if (!problem.isEmpty()) {
+        ui::showErrorBox(QStringLiteral("تعذر فتح المسألة من الملف «%1»:\n%2").arg(shownName(path), problem),
+                         isVisible() ? this : nullptr);
+        return false;
+    }
+    const QFileInfo file(path);
+    caseFile_ = file.absoluteFilePath();
+    caseFolder_ = file.absolutePath();
+    fileGuidance(QStringLiteral("فُتحت المسألة من الملف «%1»").arg(shownName(path)));
+    return true;
+}
+
+bool TfmMain::saveCaseFile(const QString& path)
+{
+    QString problem;
+    try {
+        const EstateCase c = wholeCase();
+        CaseError error;
+        if (!writeCaseFile(QFile::encodeName(path).toStdString(), c, error))
+            problem = QString::fromStdString(CaseErrorArabic(error));
+    } catch (const std::exception& e) {
+        problem = ui::errorMessage(e);
+    }
+    if (!problem.isEmpty()) {
+        ui::showErrorBox(QStringLiteral("تعذر حفظ المسألة في الملف «%1»:\n%2").arg(shownName(path), problem),
+                         isVisible() ? this : nullptr);
+        return false;
+    }
+    const QFileInfo file(path);
+    caseFile_ = file.absoluteFilePath();
+    caseFolder_ = file.absolutePath();
+    fileGuidance(QStringLiteral("حُفظت المسألة في الملف «%1»").arg(shownName(path)));
+    return true;
+}
+
+QString TfmMain::whyNotShown(const EstateCase& c)
+{
+    // The grandmothers' dialog holds either near or far grandmothers.
+    const bool near = c.mothersMother || c.fathersMother;
+    const bool far = c.mothersMothersMother || c.fathersMothersMother || c.fathersFathersMother;
+    if (near && far)
+        return QStringLiteral("في المسألة جدات قريبات وجدات بعيدات معاً، ونافذة الجدة لا تجمع بينهن");
+    return QString();
+}
+
+void TfmMain::showCase(const EstateCase& c)
+{
+    if (const QString why = whyNotShown(c); !why.isEmpty())
+        throw ui::UiError(why);
+    TfmSon& son = require(fmSon, "fmSon");
+    TfmSonOfSon& sonOfSon = require(fmSonOfSon, "fmSonOfSon");
+    TfmBrothers& brothers = require(fmBrothers, "fmBrothers");
+    TfmSonOfBrother& sonOfBrother = require(fmSonOfBrother, "fmSonOfBrother");
+    TfmUncle& uncle = require(fmUncle, "fmUncle");
+    TfmSonOfUncle& sonOfUncle = require(fmSonOfUncle, "fmSonOfUncle");
+    TfmGrandMother& grandMother = require(fmGrandMother, "fmGrandMother");
+    TfmJd& grandfather = require(fmJd, "fmJd");
+
+    if (HowInheritsMode())
+        EndHowInheritsMode();
+    // The case is cleared as the results window's "تم" clears it: its rows,
+    // then every box, count and dialog here.
+    if (fmDivision)
+        fmDivision->Button1Click();
+    clearCase();
+
+    // Then the case goes in as a user types it: the deceased (the radio
+    // button's behaviour sets the spouse's caption and the wives count), the
+    // estate, the boxes without a dialog through their own behaviour, and
+    // each dialog filled as its "تم" would leave it, with its box.
+    const LookupsSuppressed quiet;
+    (c.isWoman() ? RadioButton2 : RadioButton1)->setChecked(true);
+    edttarikh->setText(amountText(c.estate));
+    setTicked(chkAb, c.father);
+    setTicked(chkOm, c.mother);
+    setTicked(chkZoj, c.spouse);
+    if (c.spouse && c.isMan())
+        Edit1->setText(amountText(c.wives));
+
+    const auto fill = [](QCheckBox* box, QLineEdit* countEdit,
+                         std::initializer_list<std::pair<QLineEdit*, Currency>> counts) {
+        Currency total;
+        for (const auto& [edit, value] : counts) {
+            edit->setText(amountText(value));
+            total = addExact(total, value);
+        }
+        countEdit->setText(amountText(total));
+        setQuietly(box, !total.isZero());
+    };
+    fill(chkSons, Edit9, {{son.Edit1, c.sons}, {son.Edit2, c.daughters}});
+    fill(chkEbnEbn, Edit10,
+         {{sonOfSon.Edit1, c.sonsSons},
+          {sonOfSon.Edit2, c.sonsDaughters},
+          {sonOfSon.Edit3, c.sonsSonsSons},
+          {sonOfSon.Edit4, c.sonsSonsDaughters}});
+    fill(chkAk, Edit11,
+         {{brothers.Edit1, c.fullSisters},
+          {brothers.Edit2, c.fullBrothers},
+          {brothers.Edit3, c.paternalBrothers},
+          {brothers.Edit4, c.paternalSisters},
+          {brothers.Edit5, c.uterineSisters},
+          {brothers.Edit6, c.uterineBrothers}});
+    fill(chkEbnAk, Edit2, {{sonOfBrother.Edit2, c.fullBrothersSons}, {sonOfBrother.Edit3, c.paternalBrothersSons}});
+    fill(chkAm, Edit5, {{uncle.Edit1, c.fullUncles}, {uncle.Edit2, c.paternalUncles}});
+    fill(chkEbnAm, Edit4, {{sonOfUncle.Edit1, c.fullUnclesSons}, {sonOfUncle.Edit2, c.paternalUnclesSons}});
+
+    if (c.grandfather) {
+        // The case does not say which grandfather: the father's father.
+        grandfather.RadioButton1->setChecked(true);
+        setQuietly(chkjd, true);
+    }
+    const bool near = c.mothersMother || c.fathersMother;
+    const bool far = c.mothersMothersMother || c.fathersMothersMother || c.fathersFathersMother;
+    if (near || far) {
+        // Choosing the group runs its behaviour: the other group is greyed.
+        (near ? grandMother.RadioButton1 : grandMother.RadioButton2)->setChecked(true);
+        const bool ticked[] = {c.mothersMother, c.fathersMother, c.mothersMothersMother, c.fathersMothersMother,
+                               c.fathersFathersMother};
+        int grandmothers = 0;
+        for (std::size_t i = 0; i < std::size(ticked); ++i) {
+            grandMother.boxes()[i]->setChecked(ticked[i]);
+            grandmothers += ticked[i] ? 1 : 0;
+        }
+        Edit3->setText(QString::number(grandmothers));
+        setQuietly(chkjadh, true);
+    }
+    preparation_->setPreparation(c);
+    caseChanged();
+    preparationChanged();
+}
+
+void TfmMain::fileGuidance(const QString& text)
+{
+    ui::setTextColor(St1, kNavy);
+    // The name of the case stays in view below it.
+    setGuidance(isUmariyya() ? text + QLatin1Char('\n') + umariyyaGuidance() : text);
+}
+
+void TfmMain::preparationChanged()
+{
+    if (!preparation_)
+        return;
+    const QString summary = preparationSummary(preparation_->read());
+    Label1->setText(summary);
+    Label1->setAccessibleDescription(summary);
+    // The button stays pressed while anything is entered in the dialog.
+    BitBtn6->setChecked(!preparation_->isEmpty());
+    BitBtn6->setAccessibleDescription(summary);
+}
+
 void TfmMain::reject()
 {
     // Escape and a close request of the window system do what "عودة" does.
@@ -553,6 +864,9 @@ void TfmMain::caseChanged()
         }
     } else if (St1->text() == umariyyaGuidance()) {
         setGuidance(QString());
+    } else if (const QString below = QLatin1Char('\n') + umariyyaGuidance(); St1->text().endsWith(below)) {
+        // A message that named the case above the name: the name goes.
+        setGuidance(St1->text().chopped(below.size()));
     }
 }
 
@@ -585,6 +899,9 @@ void TfmMain::guidanceOnMouseMove(QObject* watched)
         show(kNavy, QStringLiteral("توجيه\nإذا كان الميت رجلاً فضع العلامة عليه\nوإذا كانت المتوفاة امرأة فضع العلامة عليها"));
     else if (watched == GroupBox3)
         show(kNavy, QStringLiteral("توجيه\nاكتب قيمة جميع أموال المتوفى التي تركها"));
+    else if (watched == BitBtn6)
+        show(kNavy, QStringLiteral("توجيه\nإن كان على التركة نفقات تجهيز ودفن أو ديون أو وصايا فاضغط «تجهيز التركة»:"
+                                   "\nتُخرج منها قبل القسمة، ويُقسم الباقي على الورثة"));
     else if (watched == chkEbnEbn)
         show(kYellow, QStringLiteral("أبناء وبنات البنت لا يرثون"));
     else if (watched == chkEbnAk)

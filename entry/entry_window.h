@@ -17,6 +17,8 @@ class QEvent;
 
 namespace qismar {
 
+class TfmPreparation;
+
 // "القسمار": the heir-entry window.
 class TfmMain : public QDialog {
     Q_OBJECT
@@ -35,6 +37,10 @@ public:
     QPushButton* BitBtn2 = nullptr;        // "  قسم"
     QPushButton* BitBtn3 = nullptr;        // "كيف يرث؟"
     QPushButton* BitBtn1 = nullptr;        // "عودة"
+    QPushButton* BitBtn4 = nullptr;        // "فتح مسألة" (Ctrl+O)
+    QPushButton* BitBtn5 = nullptr;        // "حفظ المسألة" (Ctrl+S)
+    QPushButton* BitBtn6 = nullptr;        // "تجهيز التركة", in the estate's frame
+    QLabel* Label1 = nullptr;              // under it: what remains after the preparation
 
     QCheckBox* chkAb = nullptr;      // father          Edit7
     QCheckBox* chkOm = nullptr;      // mother          Edit8
@@ -71,6 +77,9 @@ public:
     void BitBtn2Click();  // "  قسم"
     void BitBtn3Click();  // "كيف يرث؟"
     void BitBtn1Click();  // "عودة"
+    void BitBtn4Click();  // "فتح مسألة": asks for a case file and opens it
+    void BitBtn5Click();  // "حفظ المسألة": asks for a file name and saves the case
+    void BitBtn6Click();  // "تجهيز التركة": shows the preparation dialog
 
     // Clears the whole case after the results window's "تم": the counts of
     // the sons and daughters, then every heir box and grandmother box, each
@@ -78,8 +87,34 @@ public:
     // The sex of the deceased and the estate stay.
     void clearCase();
 
-    // The case as the controls hold it; throws on a text that is not a count
-    // or an estate.
+    // Opens a case file: the controls of this window and of the dialogs then
+    // hold the case exactly as if it had been typed from a cleared case. A
+    // file that is refused is reported in one error box that names the file
+    // and the problem, and nothing changes. Returns whether it was opened.
+    bool openCaseFile(const QString& path);
+    // Saves the case the controls hold; a failure is reported in one error
+    // box and the file that was there stays as it was. Returns whether it
+    // was saved.
+    bool saveCaseFile(const QString& path);
+    // Clears the case as the results window's "تم" does, then puts `c` into
+    // the controls as a user would type it. Refuses (UiError, before any
+    // change) a case that the dialogs cannot hold.
+    void showCase(const EstateCase& c);
+    // Why the dialogs cannot hold a case (empty when they can).
+    static QString whyNotShown(const EstateCase& c);
+    // The whole case the controls hold, the preparation included (readCase
+    // stops at an estate of zero); throws on a text that is not a count or
+    // an amount.
+    EstateCase wholeCase() const;
+
+    // The preparation dialog, owned by this window.
+    TfmPreparation* preparation() const noexcept { return preparation_; }
+    // After a change of the estate or of the preparation: the line under
+    // "تجهيز التركة" and the button's state follow it.
+    void preparationChanged();
+
+    // The case as the controls hold it, the preparation included; throws on
+    // a text that is not a count or an amount.
     EstateCase readCase() const;
 
     // Writes a guidance text into St1 (its colour unchanged).
@@ -97,6 +132,19 @@ protected:
     void reject() override;
 
 private:
+    // Asks for a case file in the program's own (Arabic) file dialog; an
+    // empty text when the user cancels.
+    QString askForCaseFile(bool saving);
+    void readEstate(EstateCase& c) const;
+    void readHeirs(EstateCase& c) const;
+    void readPreparation(EstateCase& c) const;
+    // Shows the name of a case file in the guidance after it was opened or saved.
+    void fileGuidance(const QString& text);
+
+    TfmPreparation* preparation_ = nullptr;
+    QString caseFolder_;  // where the file dialogs start
+    QString caseFile_;    // the file last opened or saved
+
     // After every change of the heirs: the guidance that names the case follows it.
     void caseChanged();
     void boxChanged(QCheckBox* box);

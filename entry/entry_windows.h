@@ -17,6 +17,7 @@
 #include "grandmother_dialog.h"
 #include "heir_dialog.h"
 #include "law_excerpts.h"
+#include "preparation_dialog.h"
 #include "report_window.h"
 #include "son_dialog.h"
 #include "son_of_brother_dialog.h"

@@ -132,6 +132,22 @@ std::thread warmUpSharedCaches()
 
 }  // namespace
 
+QString caseFileArgument(const QStringList& arguments)
+{
+    for (qsizetype i = 1; i < arguments.size(); ++i)
+        if (!arguments[i].startsWith(QLatin1Char('-')))
+            return arguments[i];
+    return QString();
+}
+
+void openCaseAtStart(const QString& path)
+{
+    bool opened = false;
+    ui::guarded([&] { opened = fmMain && fmMain->openCaseFile(path); });
+    if (opened && fmInterface)
+        fmInterface->N12Click();
+}
+
 int runQismar(int& argc, char** argv, const StartupOptions& options)
 {
     std::thread warmUp = warmUpSharedCaches();
@@ -145,6 +161,8 @@ int runQismar(int& argc, char** argv, const StartupOptions& options)
     windows.showMainWindow();
     if (!fmInterface)
         return 1;
+    if (const QString path = caseFileArgument(QCoreApplication::arguments()); !path.isEmpty())
+        QTimer::singleShot(0, &app, [path] { openCaseAtStart(path); });
     return app.exec();
 }
 

@@ -60,6 +60,16 @@ struct StartupOptions {
     std::function<void()> afterFirstShow;
 };
 
+// The case file named on the command line: the first argument after the
+// program's name that is not an option (the application object has already
+// taken its own options out), or an empty text.
+QString caseFileArgument(const QStringList& arguments);
+
+// Opens a case file at start-up, as a double click on it does: the entry
+// window shows the case, as "دخول" shows it. A file that is refused is
+// reported in one error box, and the main window stays as it was.
+void openCaseAtStart(const QString& path);
+
 // The whole program: start-up, the message loop until the main window
 // closes, and the destruction of every window.
 int runQismar(int& argc, char** argv, const StartupOptions& options = {});

@@ -30,9 +30,10 @@ TEST_F(EntryWindow, PlacesEveryControlWhereTheLayoutSays)
 {
     const Placement placements[] = {
         {"GroupBox1", {40, 40, 385, 345}},  {"St1", {69, 264, 332, 105}},     {"GroupBox2", {438, 38, 136, 91}},
-        {"RadioButton1", {491, 69, 49, 20}}, {"RadioButton2", {482, 98, 58, 20}}, {"GroupBox3", {438, 133, 136, 87}},
-        {"edttarikh", {458, 171, 106, 24}},  {"BitBtn2", {464, 240, 89, 41}},   {"BitBtn3", {464, 288, 89, 41}},
-        {"BitBtn1", {464, 336, 89, 41}},     {"Image1", {0, 0, 632, 431}},
+        {"RadioButton1", {491, 69, 49, 20}}, {"RadioButton2", {482, 98, 58, 20}}, {"GroupBox3", {438, 133, 136, 121}},
+        {"edttarikh", {458, 171, 106, 24}},  {"BitBtn6", {458, 201, 106, 28}},  {"Label1", {442, 231, 128, 18}},
+        {"BitBtn2", {464, 266, 89, 41}},     {"BitBtn3", {464, 314, 89, 41}},   {"BitBtn1", {464, 362, 89, 41}},
+        {"BitBtn4", {242, 400, 140, 36}},    {"BitBtn5", {82, 400, 140, 36}},   {"Image1", {0, 0, 632, 481}},
         {"chkAb", {309, 85, 84, 21}},        {"Edit7", {270, 75, 30, 24}},      {"chkOm", {309, 114, 84, 21}},
         {"Edit8", {270, 104, 30, 24}},       {"chkZoj", {309, 142, 84, 21}},    {"Edit1", {270, 133, 30, 24}},
         {"chkSons", {309, 171, 84, 21}},     {"Edit9", {270, 162, 30, 24}},     {"chkEbnEbn", {309, 200, 84, 21}},
@@ -47,8 +48,9 @@ TEST_F(EntryWindow, PlacesEveryControlWhereTheLayoutSays)
         ASSERT_NE(w, nullptr) << p.name;
         EXPECT_EQ(w->geometry(), p.rect) << p.name;
     }
-    // 640 x 461 with its frame: the client area is the picture's 632 x 431.
-    EXPECT_EQ(fmMain->size(), QSize(632, 431));
+    // 640 x 511 with its frame (the layout's 461 and the row of the case
+    // files): the client area is the picture's 632 x 481.
+    EXPECT_EQ(fmMain->size(), QSize(632, 481));
     EXPECT_EQ(fmMain->layoutDirection(), Qt::RightToLeft);
     // A title bar without any buttons.
     const Qt::WindowFlags flags = fmMain->windowFlags();
@@ -129,8 +131,8 @@ TEST_F(EntryWindow, TabMovesThroughTheControlsInTheLayoutOrder)
     const std::vector<QWidget*> expected = {
         fmMain->chkAb,   fmMain->chkOm,   fmMain->chkZoj,  fmMain->chkSons,      fmMain->chkEbnEbn,
         fmMain->chkAk,   fmMain->chkEbnAk, fmMain->chkAm,  fmMain->chkjd,        fmMain->chkjadh,
-        fmMain->chkEbnAm, fmMain->Edit1,   fmMain->RadioButton1, fmMain->edttarikh, fmMain->BitBtn2,
-        fmMain->BitBtn3, fmMain->BitBtn1,
+        fmMain->chkEbnAm, fmMain->Edit1,   fmMain->RadioButton1, fmMain->edttarikh, fmMain->BitBtn6,
+        fmMain->BitBtn2, fmMain->BitBtn3, fmMain->BitBtn4, fmMain->BitBtn5, fmMain->BitBtn1,
     };
     fmMain->activateWindow();
     fmMain->chkAb->setFocus(Qt::TabFocusReason);
@@ -453,6 +455,9 @@ TEST_F(EntryWindow, MouseMovementsWriteTheGuidanceTexts)
         {fmMain->GroupBox2, navy,
          QStringLiteral("توجيه\nإذا كان الميت رجلاً فضع العلامة عليه\nوإذا كانت المتوفاة امرأة فضع العلامة عليها")},
         {fmMain->GroupBox3, navy, QStringLiteral("توجيه\nاكتب قيمة جميع أموال المتوفى التي تركها")},
+        {fmMain->BitBtn6, navy,
+         QStringLiteral("توجيه\nإن كان على التركة نفقات تجهيز ودفن أو ديون أو وصايا فاضغط «تجهيز التركة»:"
+                        "\nتُخرج منها قبل القسمة، ويُقسم الباقي على الورثة")},
         {fmMain->chkEbnEbn, yellow, QStringLiteral("أبناء وبنات البنت لا يرثون")},
         {fmMain->chkEbnAk, yellow, QStringLiteral("تنبيه:\nبنات الإخوة لا يرثن\nأبناء الأخوات لا يرثون")},
         {fmMain->chkAm, yellow, QStringLiteral("تنبيه:\nالعمات لا يرثن\nالعم أخو الأب لأمه لا يرث")},
@@ -536,7 +541,7 @@ TEST_F(EntryWindow, ReturnClosesTheWindowAndReopeningShowsTheSameEntries)
 TEST_F(EntryWindow, EveryControlAUserActsOnOrReadsHasAnArabicAccessibleName)
 {
     const QList<QWidget*> windows = {fmMain, fmSon, fmSonOfSon, fmBrothers, fmSonOfBrother, fmUncle,
-                                     fmSonOfUncle, fmGrandMother, fmJd, fmDivision, report};
+                                     fmSonOfUncle, fmGrandMother, fmJd, fmDivision, report, fmPreparation};
     auto arabic = [](const QString& s) {
         return std::any_of(s.begin(), s.end(), [](QChar c) { return c.unicode() >= 0x0600 && c.unicode() <= 0x06FF; });
     };
@@ -640,7 +645,20 @@ TEST_F(EntryWindow, TextsReadAtAContrastOfAtLeastFourAndAHalf)
         {"red excerpt on white", report->Memo1->palette().color(QPalette::Text),
          report->Memo1->palette().color(QPalette::Base)},
     };
+    // The preparation dialog: red captions on its panel, the calculation in
+    // navy or red in its box.
+    const QColor panel = fmPreparation->Panel1->palette().color(QPalette::Window);
+    const QColor box = fmPreparation->St1->palette().color(QPalette::Window);
+    cases.push_back({"red caption on the preparation panel", fmPreparation->Label2->palette().color(QPalette::WindowText), panel});
+    cases.push_back({"navy guidance on the preparation panel", fmPreparation->Label1->palette().color(QPalette::WindowText), panel});
+    cases.push_back({"navy calculation", ui::kTextNavy, box});
+    cases.push_back({"red problem in the calculation", ui::kTextRed, box});
+    fmMain->edttarikh->setText(QStringLiteral("100"));  // something remains: in green
+    cases.push_back({"green remainder", fmPreparation->Label5->palette().color(QPalette::WindowText),
+                     fmPreparation->Label5->palette().color(QPalette::Window)});
     // Captions over the picture, against the picture behind them.
+    cases.push_back({"what remains after the preparation, over the picture", fmMain->Label1->palette().color(QPalette::WindowText),
+                     averageColour(picture, fmMain->Label1->geometry())});
     for (QWidget* caption : std::initializer_list<QWidget*>{fmMain->GroupBox1, fmMain->GroupBox2, fmMain->GroupBox3})
         cases.push_back({"frame caption over the picture", caption->palette().color(QPalette::WindowText),
                          averageColour(picture, QRect(caption->geometry().topLeft(), QSize(caption->width(), 20)))});

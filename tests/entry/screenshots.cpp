@@ -1,5 +1,5 @@
 // Takes the screenshots of the heir-entry window, the eight heir dialogs,
-// the information window and a results window, as PNG files in the folder
+// the estate's preparation dialog, the information window and a results window, as PNG files in the folder
 // given as the first argument. Run it from the folder that holds qanoon.txt
 // (the program's own folder) under a display, for example Xvfb.
 #include <QApplication>
@@ -134,6 +134,18 @@ int main(int argc, char** argv)
     for (QWidget* dialog : std::initializer_list<QWidget*>{fmSon, fmSonOfSon, fmBrothers, fmSonOfBrother, fmUncle,
                                                            fmSonOfUncle, fmGrandMother, fmJd})
         dialog->hide();
+
+    // The estate's preparation: costs, debts and a bequest beyond the third,
+    // in the dialog as it is typed and in the entry window after it.
+    fmPreparation->Edit1->setText(QStringLiteral("3000"));
+    fmPreparation->Edit2->setText(QStringLiteral("27000"));
+    fmPreparation->Edit3->setText(QStringLiteral("30000"));
+    shoot(fmPreparation, QStringLiteral("dialog-preparation.png"));
+    fmPreparation->hide();
+    fmMain->setWindowTitle(QStringLiteral("القسمار"));
+    fmMain->setGuidance(QString());
+    shoot(fmMain, QStringLiteral("entry-preparation.png"));
+    fmMain->hide();
 
     return failures == 0 ? 0 : 1;
 }

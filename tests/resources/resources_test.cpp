@@ -58,8 +58,10 @@ struct Picture {
 
 const std::vector<Picture> kPictures = {
     {":/pictures/entry.svg", 632, 431, Cover::Whole},
+    {":/pictures/entry.svg", 632, 481, Cover::Whole},
     {":/pictures/dialog.svg", 149, 170, Cover::Whole},
     {":/pictures/dialog.svg", 398, 232, Cover::Whole},
+    {":/pictures/dialog.svg", 422, 350, Cover::Whole},
     {":/pictures/report.svg", 622, 410, Cover::Whole},
     {":/pictures/results.svg", 300, 156, Cover::Whole},
     {":/pictures/results.svg", 300, 800, Cover::Whole},
@@ -75,6 +77,8 @@ const std::vector<Picture> kPictures = {
     {":/icons/divide.svg", 24, 24, Cover::Icon},
     {":/icons/how.svg", 24, 24, Cover::Icon},
     {":/icons/back.svg", 24, 24, Cover::Icon},
+    {":/icons/open.svg", 24, 24, Cover::Icon},
+    {":/icons/save.svg", 24, 24, Cover::Icon},
 };
 
 TEST(Pictures, EveryPictureLoadsWithoutWarningAndDrawsWhatItsWindowNeeds)

@@ -1,0 +1,462 @@
+// Case files in the entry window: a case saved and opened again holds every
+// control exactly as typing it did and divides the same; the file dialogs,
+// the buttons and their shortcuts; every kind of file that is refused gives
+// one error box and changes nothing.
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+
+#include <sys/stat.h>
+
+#include "amount_cell.h"
+#include "case_file.h"
+#include "gui_test_support.h"
+#include "preparation.h"
+#include "ui_common.h"
+
+namespace qismar::testing {
+namespace {
+
+QString amount(Currency v) { return QString::fromStdString(formatAmount(v)); }
+
+EstateCase caseOf(const char* text)
+{
+    EstateCase c;
+    std::string error;
+    EXPECT_TRUE(readCaseObject(text, c, error)) << text << ": " << error;
+    return c;
+}
+
+// Everything a user sees of a case: every edit, box and radio button of the
+// entry window and of its dialogs (text, ticked, enabled), the caption of
+// the spouse box, the preparation's line and the results' amount fields.
+QStringList controlsState()
+{
+    QStringList state;
+    const QList<QWidget*> windows = {fmMain,  fmSon,      fmSonOfSon,    fmBrothers, fmSonOfBrother, fmUncle,
+                                     fmSonOfUncle, fmGrandMother, fmJd,       fmPreparation, fmDivision};
+    for (QWidget* window : windows) {
+        for (QWidget* w : window->findChildren<QWidget*>()) {
+            const QString name = window->objectName() + QLatin1Char('.') + w->objectName();
+            const QString enabled = w->isEnabled() ? QStringLiteral("") : QStringLiteral(" (greyed)");
+            if (auto* edit = qobject_cast<QLineEdit*>(w))
+                state << name + QStringLiteral(" = ") + edit->text() + enabled;
+            else if (auto* button = qobject_cast<QAbstractButton*>(w); button && button->isCheckable())
+                state << name + QStringLiteral(" [") + button->text() + QStringLiteral("] ") +
+                             (button->isChecked() ? QStringLiteral("on") : QStringLiteral("off")) + enabled;
+        }
+    }
+    state << QStringLiteral("fmMain.Label1 = ") + fmMain->Label1->text();
+    return state;
+}
+
+// Types a case into the windows as a user does, from a cleared case: the
+// deceased, the estate, a click on each relative with its dialog filled,
+// and the preparation dialog when anything is to be entered in it.
+void typeCase(const EstateCase& c)
+{
+    click(c.isWoman() ? fmMain->RadioButton2 : fmMain->RadioButton1);
+    typeOver(fmMain->edttarikh, amount(c.estate));
+    if (c.father)
+        click(fmMain->chkAb);
+    if (c.mother)
+        click(fmMain->chkOm);
+    if (c.spouse) {
+        click(fmMain->chkZoj);
+        if (c.isMan())
+            typeOver(fmMain->Edit1, amount(c.wives));
+    }
+    const struct {
+        QCheckBox* box;
+        TCountingDialog* dialog;
+        std::vector<Currency> counts;  // in the order of the dialog's count edits
+    } counting[] = {
+        {fmMain->chkSons, fmSon, {c.sons, c.daughters}},
+        {fmMain->chkEbnEbn, fmSonOfSon, {c.sonsSons, c.sonsDaughters, c.sonsSonsSons, c.sonsSonsDaughters}},
+        {fmMain->chkAk, fmBrothers,
+         {c.fullSisters, c.fullBrothers, c.paternalBrothers, c.paternalSisters, c.uterineSisters, c.uterineBrothers}},
+        {fmMain->chkEbnAk, fmSonOfBrother, {c.fullBrothersSons, c.paternalBrothersSons}},
+        {fmMain->chkAm, fmUncle, {c.fullUncles, c.paternalUncles}},
+        {fmMain->chkEbnAm, fmSonOfUncle, {c.fullUnclesSons, c.paternalUnclesSons}},
+    };
+    for (const auto& k : counting) {
+        if (std::all_of(k.counts.begin(), k.counts.end(), [](Currency v) { return v.isZero(); }))
+            continue;
+        ModalScript script;
+        script.on<TCountingDialog>([&k](TCountingDialog* dialog) {
+            EXPECT_EQ(dialog, k.dialog);
+            for (std::size_t i = 0; i < k.counts.size(); ++i)
+                typeOver(dialog->countEdits()[i], amount(k.counts[i]));
+            click(dialog->Button1);
+        });
+        click(k.box);
+        EXPECT_SCRIPT_DONE(script);
+    }
+    if (c.grandfather) {
+        ModalScript script;
+        script.on<TfmJd>([](TfmJd* dialog) {
+            click(dialog->RadioButton1);
+            click(dialog->Button1);
+        });
+        click(fmMain->chkjd);
+        EXPECT_SCRIPT_DONE(script);
+    }
+    const bool ticked[] = {c.mothersMother, c.fathersMother, c.mothersMothersMother, c.fathersMothersMother,
+                           c.fathersFathersMother};
+    if (std::any_of(std::begin(ticked), std::end(ticked), [](bool t) { return t; })) {
+        ModalScript script;
+        script.on<TfmGrandMother>([&ticked](TfmGrandMother* dialog) {
+            click(ticked[0] || ticked[1] ? dialog->RadioButton1 : dialog->RadioButton2);
+            for (std::size_t i = 0; i < 5; ++i)
+                if (ticked[i])
+                    click(dialog->boxes()[i]);
+            click(dialog->Button1);
+        });
+        click(fmMain->chkjadh);
+        EXPECT_SCRIPT_DONE(script);
+    }
+    if (HasPreparation(c) || !fmPreparation->isEmpty()) {
+        ModalScript script;
+        script.on<TfmPreparation>([&c](TfmPreparation* dialog) {
+            typeOver(dialog->Edit1, amount(c.funeral));
+            typeOver(dialog->Edit2, amount(c.debts));
+            typeOver(dialog->Edit3, amount(c.bequests));
+            if (dialog->CheckBox1->isChecked() != c.heirsConsent)
+                click(dialog->CheckBox1);
+            click(dialog->Button1);
+        });
+        click(fmMain->BitBtn6);
+        EXPECT_SCRIPT_DONE(script);
+    }
+}
+
+// Presses the file dialog's accepting button ("حفظ" or "فتح"), as a user does.
+void pressAccept(QFileDialog* dialog)
+{
+    auto* buttons = dialog->findChild<QDialogButtonBox*>();
+    ASSERT_NE(buttons, nullptr);
+    for (QAbstractButton* b : buttons->buttons())
+        if (buttons->buttonRole(b) == QDialogButtonBox::AcceptRole) {
+            click(b);
+            return;
+        }
+    ADD_FAILURE() << "no accepting button";
+}
+
+// The case cleared as the results window's "تم" clears it: its rows, then
+// the entry window's boxes, counts and dialogs.
+void clearCase()
+{
+    fmDivision->Button1Click();
+    fmMain->clearCase();
+}
+
+class CaseFilesInTheEntryWindow : public EntryWindows {
+protected:
+    QString path(const QString& name) const { return dir_.filePath(name); }
+    static void writeFile(const QString& path, const QByteArray& bytes)
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
+    static QByteArray readFile(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+};
+
+// Varied cases: each sex, every dialog, both kinds of grandmother, the
+// preparation with and without consent, an estate consumed by debts, and a
+// case without an estate.
+const char* const kCases[] = {
+    R"({"deceased": "woman", "estate": "28000", "spouse": true, "fullSisters": 2})",
+    R"({"estate": "90000", "spouse": true, "wives": 3, "father": true, "mother": true, "sons": 2, "daughters": 1})",
+    R"({"estate": "120000", "grandfather": true, "fullBrothers": 1, "paternalSisters": 2, "uterineBrothers": 1,)"
+    R"( "mothersMother": true, "fathersMother": true})",
+    R"({"deceased": "woman", "estate": "5000", "mothersMothersMother": true, "fathersFathersMother": true,)"
+    R"( "sonsSons": 1, "sonsDaughters": 2, "sonsSonsSons": 1, "sonsSonsDaughters": 3})",
+    R"({"estate": "90000", "sons": 1, "funeral": "3000", "debts": "27000", "bequests": "30000"})",
+    R"({"estate": "60000", "daughters": 2, "fullUncles": 1, "paternalUncles": 2, "fullUnclesSons": 1,)"
+    R"( "paternalUnclesSons": 4, "fullBrothersSons": 2, "paternalBrothersSons": 1, "bequests": "50000",)"
+    R"( "heirsConsent": true})",
+    R"({"estate": "1000", "mother": true, "debts": "1500"})",
+    R"({"estate": "0", "father": true, "daughters": 1})",
+    R"({"deceased": "woman", "estate": "24000", "spouse": true, "mother": true, "fullSisters": 2})",
+};
+
+// Typed over each case before a file is opened: something in every window.
+const char* const kOtherCase =
+    R"({"estate": "777", "father": true, "spouse": true, "wives": 2, "sons": 4, "uterineSisters": 1,)"
+    R"( "fullUncles": 3, "grandfather": true, "funeral": "7"})";
+
+TEST_F(CaseFilesInTheEntryWindow, OpeningASavedCaseRestoresEveryControlAsTypedAndDividesTheSame)
+{
+    for (const char* text : kCases) {
+        const EstateCase wanted = caseOf(text);
+        clearCase();
+        typeCase(wanted);
+        const QStringList typed = controlsState();
+        const EstateCase typedCase = fmMain->wholeCase();
+        // The windows hold the case that was typed.
+        EXPECT_EQ(typedCase, wanted) << text;
+        const DivisionResult typedResult = DivideEstate(fmMain->readCase(), fmDivision->currentRows());
+
+        ASSERT_TRUE(fmMain->saveCaseFile(path(QStringLiteral("case.qismar")))) << text;
+        EXPECT_EQ(readFile(path(QStringLiteral("case.qismar"))), QByteArray::fromStdString(writeCaseObject(wanted) + "\n"))
+            << text;
+
+        clearCase();
+        typeCase(caseOf(kOtherCase));
+        ASSERT_NE(controlsState(), typed) << text;
+        ASSERT_TRUE(fmMain->openCaseFile(path(QStringLiteral("case.qismar")))) << text;
+
+        const QStringList opened = controlsState();
+        EXPECT_EQ(opened.size(), typed.size()) << text;
+        for (qsizetype i = 0; i < std::min(opened.size(), typed.size()); ++i)
+            EXPECT_EQ(opened[i], typed[i]) << text;
+        EXPECT_EQ(fmMain->wholeCase(), typedCase) << text;
+        const DivisionResult openedResult = DivideEstate(fmMain->readCase(), fmDivision->currentRows());
+        EXPECT_EQ(openedResult.outcome, typedResult.outcome) << text;
+        EXPECT_TRUE(openedResult.rows == typedResult.rows) << text;
+        EXPECT_EQ(openedResult.percentages, typedResult.percentages) << text;
+        EXPECT_EQ(openedResult.preparation.has_value(), typedResult.preparation.has_value()) << text;
+        EXPECT_EQ(fmMain->St1->text(), QStringLiteral("فُتحت المسألة من الملف «case.qismar»")) << text;
+    }
+}
+
+TEST_F(CaseFilesInTheEntryWindow, DividingAnOpenedCaseShowsTheResultsOfTheTypedOne)
+{
+    // Husband, mother and two full sisters: the 'awl case, through "  قسم".
+    const auto resultsOf = [](QStringList& shown) {
+        ModalScript script;
+        script.on<TfmDivision>([&shown](TfmDivision* window) {
+            for (int i = 0; i < kRowCount; ++i)
+                if (window->amounts[std::size_t(i)]->isVisible())
+                    shown << window->captions[std::size_t(i)]->text() + QLatin1Char('=') +
+                                 window->amounts[std::size_t(i)]->text() + QLatin1Char(' ') +
+                                 window->percentages[std::size_t(i)]->text();
+            click(window->Button1);
+        });
+        click(fmMain->BitBtn2);
+        EXPECT_SCRIPT_DONE(script);
+    };
+    const EstateCase c = caseOf(kCases[8]);
+    typeCase(c);
+    ASSERT_TRUE(fmMain->saveCaseFile(path(QStringLiteral("awl.qismar"))));
+    QStringList typed, opened;
+    resultsOf(typed);
+    // The results' "تم" cleared the heirs; the file brings them back.
+    EXPECT_FALSE(fmMain->chkZoj->isChecked());
+    ASSERT_TRUE(fmMain->openCaseFile(path(QStringLiteral("awl.qismar"))));
+    resultsOf(opened);
+    EXPECT_EQ(typed.size(), 3);
+    EXPECT_EQ(opened, typed);
+}
+
+TEST_F(CaseFilesInTheEntryWindow, TheButtonsAndTheirShortcutsAskForTheFileInArabic)
+{
+    const EstateCase c = caseOf(kCases[1]);
+    typeCase(c);
+    const QStringList typed = controlsState();
+    const QString target = path(QStringLiteral("family"));  // the ending is added
+    const QString saved = target + QStringLiteral(".qismar");
+    // A shortcut of the window works while it is the active window.
+    const auto press = [](Qt::Key key) {
+        fmMain->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(fmMain));
+        QTest::keyClick(fmMain, key, Qt::ControlModifier);
+    };
+    // Each script lives in a block of its own: a strict script still alive
+    // would close the windows that the next one waits for.
+    {
+        // "حفظ المسألة": the program's own file dialog, right to left, in Arabic.
+        ModalScript save;
+        save.forbidUnexpected();
+        save.on<QFileDialog>([&](QFileDialog* dialog) {
+            EXPECT_EQ(dialog->windowTitle(), QStringLiteral("حفظ المسألة"));
+            EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+            EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
+            EXPECT_EQ(dialog->layoutDirection(), Qt::RightToLeft);
+            EXPECT_EQ(QDir(dialog->directory()), QDir(dir_.path()));
+            EXPECT_TRUE(dialog->nameFilters().value(0).contains(QStringLiteral("*.qismar")));
+            auto* buttons = dialog->findChild<QDialogButtonBox*>();
+            ASSERT_NE(buttons, nullptr);
+            for (QAbstractButton* b : buttons->buttons())
+                EXPECT_TRUE(b->text().contains(QRegularExpression(QStringLiteral("[\u0600-\u06FF]")))) << b->text();
+            dialog->selectFile(target);
+            pressAccept(dialog);
+        });
+        click(fmMain->BitBtn5);
+        EXPECT_SCRIPT_DONE(save);
+        EXPECT_EQ(readFile(saved), QByteArray::fromStdString(writeCaseObject(c) + "\n"));
+        EXPECT_EQ(fmMain->St1->text(), QStringLiteral("حُفظت المسألة في الملف «family.qismar»"));
+    }
+    {
+        // Ctrl+S again: the dialog proposes the same file, and replacing it is asked first.
+        ModalScript again;
+        again.forbidUnexpected();
+        again.on<QFileDialog>([&](QFileDialog* dialog) {
+            EXPECT_EQ(dialog->selectedFiles().value(0), saved);
+            pressAccept(dialog);
+        });
+        QString question;
+        again.on<QMessageBox>([&question](QMessageBox* box) {
+            question = box->text();
+            click(box->button(QMessageBox::Yes));
+        });
+        press(Qt::Key_S);
+        EXPECT_SCRIPT_DONE(again);
+        EXPECT_TRUE(question.contains(QStringLiteral("family.qismar"))) << question;
+    }
+    clearCase();
+    typeCase(caseOf(kOtherCase));
+    const QStringList other = controlsState();
+    {
+        // "فتح مسألة" cancelled changes nothing.
+        ModalScript cancel;
+        cancel.forbidUnexpected();
+        cancel.on<QFileDialog>([](QFileDialog* dialog) {
+            EXPECT_EQ(dialog->windowTitle(), QStringLiteral("فتح مسألة"));
+            EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
+            static_cast<QDialog*>(dialog)->reject();
+        });
+        click(fmMain->BitBtn4);
+        EXPECT_SCRIPT_DONE(cancel);
+        EXPECT_EQ(controlsState(), other);
+    }
+    {
+        // Ctrl+O with the file opens it.
+        ModalScript open;
+        open.forbidUnexpected();
+        open.on<QFileDialog>([&](QFileDialog* dialog) {
+            dialog->selectFile(saved);
+            pressAccept(dialog);
+        });
+        press(Qt::Key_O);
+        EXPECT_SCRIPT_DONE(open);
+        EXPECT_EQ(controlsState(), typed);
+        EXPECT_EQ(fmMain->St1->text(), QStringLiteral("فُتحت المسألة من الملف «family.qismar»"));
+    }
+}
+
+TEST_F(CaseFilesInTheEntryWindow, TheOpenedFileIsNamedAboveTheNameOfTheCase)
+{
+    // Father, mother and wife without descendants: the case has a name, and
+    // it follows the case as before.
+    writeFile(path(QStringLiteral("umariyya.qismar")), R"({"estate": "1200", "father": true, "mother": true, "spouse": true})");
+    ASSERT_TRUE(fmMain->openCaseFile(path(QStringLiteral("umariyya.qismar"))));
+    EXPECT_EQ(fmMain->St1->text(), QStringLiteral("فُتحت المسألة من الملف «umariyya.qismar»\nهذه المسألة تسمى العمرية"));
+    ModalScript sons;
+    sons.on<TfmSon>([](TfmSon* dialog) {
+        typeOver(dialog->Edit1, QStringLiteral("1"));
+        click(dialog->Button1);
+    });
+    click(fmMain->chkSons);
+    EXPECT_SCRIPT_DONE(sons);
+    EXPECT_EQ(fmMain->St1->text(), QStringLiteral("فُتحت المسألة من الملف «umariyya.qismar»"));
+}
+
+TEST_F(CaseFilesInTheEntryWindow, ARefusedFileGivesOneErrorBoxNamingItAndChangesNothing)
+{
+    typeCase(caseOf(kCases[4]));
+    const QStringList before = controlsState();
+    const EstateCase beforeCase = fmMain->wholeCase();
+    struct Bad {
+        const char* name;
+        std::function<void(const QString&)> make;
+        QString problem;  // a part of the box's text
+    };
+    const auto bytes = [](QByteArray b) { return [b](const QString& p) { writeFile(p, b); }; };
+    const Bad bad[] = {
+        {"bad-json.qismar", bytes("{\"sons\": 1,\n \"daughters\": }"), QStringLiteral("ليس نص JSON صحيحاً (السطر 2")},
+        {"unknown.qismar", bytes(R"({"sons": 1, "nephews": 2})"), QStringLiteral("حقل لا يعرفه البرنامج: «nephews»")},
+        {"wrong-type.qismar", bytes(R"({"father": "yes"})"), QStringLiteral("قيمة «الأب» يجب أن تكون true أو false")},
+        {"five-wives.qismar", bytes(R"({"spouse": true, "wives": 5})"), QStringLiteral("عدد الزوجات يجب أن يكون")},
+        {"too-many.qismar", bytes(R"({"daughters": 1000000001})"), QStringLiteral("«عدد البنات» أكبر من أكبر عدد")},
+        {"future.qismar", bytes(R"({"format": 2, "sons": 1})"), QStringLiteral("بصيغة غير الصيغة 1")},
+        {"empty.qismar", bytes(""), QStringLiteral("الملف فارغ")},
+        {"binary.qismar", bytes(QByteArray("\x7f" "ELF\x02\x01\x01\0\0\0", 10)), QStringLiteral("الملف ثنائي")},
+        {"cp1256.qismar", bytes("{\"deceased\": \"\xD1\xCC\xE1\"}"), QStringLiteral("ليس نصاً بترميز UTF-8")},
+        {"huge.qismar", [](const QString& p) {
+             QFile file(p);
+             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+             ASSERT_TRUE(file.resize(qint64(1) << 30));
+         }, QStringLiteral("حجم الملف أكبر من 64 كيلوبايت")},
+        {"folder.qismar", [](const QString& p) { ASSERT_TRUE(QDir().mkdir(p)); }, QStringLiteral("الاسم لمجلد")},
+        {"pipe.qismar", [](const QString& p) { ASSERT_EQ(::mkfifo(QFile::encodeName(p).constData(), 0600), 0); },
+         QStringLiteral("ليس ملفاً عادياً")},
+        {"missing.qismar", [](const QString&) {}, QStringLiteral("الملف غير موجود")},
+        {"grandmothers.qismar", bytes(R"({"estate": "100", "mothersMother": true, "fathersFathersMother": true})"),
+         QStringLiteral("جدات قريبات وجدات بعيدات معاً")},
+    };
+    for (const Bad& b : bad) {
+        const QString file = path(QString::fromLatin1(b.name));
+        b.make(file);
+        ModalScript script;
+        script.forbidUnexpected();
+        script.messageBox();
+        EXPECT_FALSE(fmMain->openCaseFile(file)) << b.name;
+        EXPECT_SCRIPT_DONE(script);
+        ASSERT_EQ(script.boxes().size(), 1u) << b.name;
+        const auto& box = script.boxes()[0];
+        EXPECT_EQ(box.icon, QMessageBox::Critical) << b.name;
+        EXPECT_TRUE(box.text.startsWith(QStringLiteral("تعذر فتح المسألة من الملف «%1»:\n").arg(QString::fromLatin1(b.name))))
+            << b.name << ": " << box.text;
+        EXPECT_TRUE(box.text.contains(b.problem)) << b.name << ": " << box.text;
+        EXPECT_EQ(controlsState(), before) << b.name;
+        EXPECT_EQ(fmMain->wholeCase(), beforeCase) << b.name;
+    }
+}
+
+TEST_F(CaseFilesInTheEntryWindow, AFailedSaveSaysWhyAndLeavesTheFileThatWasThere)
+{
+    typeCase(caseOf(kCases[0]));
+    const QString existing = path(QStringLiteral("old.qismar"));
+    const QByteArray old = "{\"sons\": 1}\n";
+    writeFile(existing, old);
+    struct Case {
+        QString target;
+        QString problem;
+    };
+    ASSERT_TRUE(QDir().mkdir(path(QStringLiteral("folder.qismar"))));
+    const Case cases[] = {
+        {path(QStringLiteral("folder.qismar")), QStringLiteral("الاسم لمجلد")},
+        {path(QStringLiteral("nowhere/new.qismar")), QStringLiteral("المجلد غير موجود")},
+        {QStringLiteral("/dev/null"), QStringLiteral("ليس ملفاً عادياً")},
+    };
+    for (const Case& k : cases) {
+        ModalScript script;
+        script.forbidUnexpected();
+        script.messageBox();
+        EXPECT_FALSE(fmMain->saveCaseFile(k.target)) << k.target;
+        EXPECT_SCRIPT_DONE(script);
+        ASSERT_EQ(script.boxes().size(), 1u);
+        EXPECT_TRUE(script.boxes()[0].text.startsWith(QStringLiteral("تعذر حفظ المسألة في الملف «")))
+            << script.boxes()[0].text;
+        EXPECT_TRUE(script.boxes()[0].text.contains(k.problem)) << script.boxes()[0].text;
+    }
+    // An amount the preparation cannot hold is refused before anything is written.
+    fmPreparation->Edit2->setText(QStringLiteral("99999999999999999999"));
+    ModalScript script;
+    script.messageBox();
+    EXPECT_FALSE(fmMain->saveCaseFile(existing));
+    EXPECT_SCRIPT_DONE(script);
+    ASSERT_EQ(script.boxes().size(), 1u);
+    EXPECT_TRUE(script.boxes()[0].text.contains(QStringLiteral("مبلغ «الديون» أكبر من أكبر مبلغ"))) << script.boxes()[0].text;
+    EXPECT_EQ(readFile(existing), old);
+    // No file was left half written beside it.
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{QStringLiteral("old.qismar"), QStringLiteral("qanoon.txt")}));
+}
+
+}  // namespace
+}  // namespace qismar::testing

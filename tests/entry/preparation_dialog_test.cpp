@@ -1,0 +1,255 @@
+// The estate's preparation dialog: what remains for the heirs as the amounts
+// are typed, the refusal of amounts beyond the money range, the fields that
+// take digits only, and the case the entry window reads with it.
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "gui_test_support.h"
+#include "preparation.h"
+#include "ui_common.h"
+
+namespace qismar::testing {
+namespace {
+
+class PreparationDialog : public EntryWindows {
+protected:
+    void SetUp() override
+    {
+        EntryWindows::SetUp();
+        fmPreparation->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(fmPreparation));
+    }
+    void TearDown() override
+    {
+        fmPreparation->hide();
+        EntryWindows::TearDown();
+    }
+    // Types the gross estate in the entry window and the amounts in the dialog.
+    static void enter(const QString& estate, const QString& funeral, const QString& debts, const QString& bequests,
+                      bool consent)
+    {
+        fmMain->edttarikh->setText(estate);
+        for (auto [edit, text] : {std::pair{fmPreparation->Edit1, funeral}, std::pair{fmPreparation->Edit2, debts},
+                                  std::pair{fmPreparation->Edit3, bequests}})
+            typeOver(edit, text);
+        if (fmPreparation->CheckBox1->isChecked() != consent)
+            click(fmPreparation->CheckBox1);
+    }
+};
+
+TEST_F(PreparationDialog, ShowsWhatRemainsForTheHeirsAsTheAmountsAreTyped)
+{
+    const QString top = QStringLiteral("922337203685477");
+    const QString beyond = QStringLiteral("922337203685478");
+    const QString none = QStringLiteral("الباقي للورثة: —");
+    const QString nothing = QStringLiteral("لا يبقى للورثة شيء، فلا قسمة");
+    struct Case {
+        const char* what;
+        QString estate, funeral, debts, bequests;
+        bool consent;
+        QString remains;       // Label5, exactly
+        QString calculation;   // a part of St1
+        QString entryLine;     // the line under "تجهيز التركة", exactly
+        bool problem = false;  // St1 in red
+    };
+    const Case cases[] = {
+        {"nothing deducted", "90000", "0", "0", "0", false, "الباقي للورثة: 90000", "التركة كلها: 90000", ""},
+        {"funeral and debts", "90000", "3000", "27000", "0", false, "الباقي للورثة: 60000",
+         "تُخرج نفقات التجهيز والدفن: 3000\nثم الديون: 27000\nثم الوصايا: 0", "للقسمة بعد التجهيز: 60000"},
+        {"a bequest under the third", "90000", "0", "0", "20000", false, "الباقي للورثة: 70000",
+         "ثم الوصايا: 20000، لا تزيد على ثلث الباقي بعد الديون (30000)", "للقسمة بعد التجهيز: 70000"},
+        {"a bequest over the third", "90000", "3000", "27000", "30000", false, "الباقي للورثة: 40000",
+         "ثم الوصايا: 20000 من 30000، في حدود ثلث الباقي بعد الديون لأن الورثة لم يجيزوا ما زاد",
+         "للقسمة بعد التجهيز: 40000"},
+        {"the same with consent", "90000", "3000", "27000", "30000", true, "الباقي للورثة: 30000",
+         "ثم الوصايا: 30000، كاملة بإجازة الورثة ما زاد على الثلث", "للقسمة بعد التجهيز: 30000"},
+        {"consented bequests beyond what remains", "1000", "0", "400", "5000", true, nothing,
+         "ثم الوصايا: 600 من 5000 بإجازة الورثة، وهو كل ما بقي بعد الديون", "لا يبقى للورثة شيء"},
+        {"debts equal to the estate", "1000", "0", "1000", "0", false, nothing,
+         "استغرقت نفقات التجهيز والديون التركة كلها", "لا يبقى للورثة شيء"},
+        {"costs and debts beyond it", "1000", "200", "1500", "0", false, nothing, "وزادت عليها بمقدار 700",
+         "لا يبقى للورثة شيء"},
+        {"the top of the money range", top, "0", top, "0", false, nothing, "التركة كلها: " + top, "لا يبقى للورثة شيء"},
+        {"no estate yet", "0", "3000", "0", "0", false, none, "اكتب قيمة التركة كلها أولاً", ""},
+        {"funeral beyond the range", "90000", beyond, "0", "0", false, none,
+         "مبلغ «نفقات التجهيز والدفن» أكبر من أكبر مبلغ يقبله البرنامج (922337203685477)",
+         "في تجهيز التركة مبلغ لا يُقبل", true},
+        {"debts beyond the range", "90000", "0", "99999999999999999999", "0", false, none,
+         "مبلغ «الديون» أكبر من أكبر مبلغ", "في تجهيز التركة مبلغ لا يُقبل", true},
+        {"bequests beyond the range", "90000", "0", "0", beyond, false, none, "مبلغ «الوصايا» أكبر من أكبر مبلغ",
+         "في تجهيز التركة مبلغ لا يُقبل", true},
+        {"costs and debts adding up beyond the range", "90000", top, top, "0", false, none,
+         "مجموع نفقات التجهيز والديون أكبر من أكبر مبلغ", "في تجهيز التركة مبلغ لا يُقبل", true},
+        {"an estate beyond the range", beyond, "0", "10", "0", false, none, "مبلغ «قيمة التركة» أكبر من أكبر مبلغ", "",
+         true},
+    };
+    for (const Case& k : cases) {
+        enter(k.estate, k.funeral, k.debts, k.bequests, k.consent);
+        EXPECT_EQ(fmPreparation->Label5->text(), k.remains) << k.what;
+        EXPECT_TRUE(fmPreparation->St1->text().contains(k.calculation)) << k.what << ": " << fmPreparation->St1->text();
+        EXPECT_EQ(fmPreparation->St1->palette().color(QPalette::WindowText), k.problem ? ui::kTextRed : ui::kTextNavy)
+            << k.what;
+        EXPECT_EQ(fmMain->Label1->text(), k.entryLine) << k.what;
+        // A screen reader reads the same.
+        EXPECT_EQ(fmPreparation->Label5->accessibleDescription(), k.remains) << k.what;
+    }
+}
+
+TEST_F(PreparationDialog, AmountsAreTypedInDigitsOnly)
+{
+    QLineEdit* debts = fmPreparation->Edit2;
+    typeOver(debts, QStringLiteral("12a.5- "));
+    EXPECT_EQ(debts->text(), QStringLiteral("125"));
+    typeOver(debts, QStringLiteral("٣٠٠"));  // an Arabic keyboard's digits
+    EXPECT_EQ(debts->text(), QStringLiteral("300"));
+    pasteOver(debts, QStringLiteral("3,000"));
+    EXPECT_EQ(debts->text(), QStringLiteral("300"));
+    debts->selectAll();
+    QTest::keyClick(debts, Qt::Key_Backspace);
+    EXPECT_EQ(debts->text(), QStringLiteral("0"));
+    for (QLineEdit* edit : {fmPreparation->Edit1, fmPreparation->Edit2, fmPreparation->Edit3})
+        EXPECT_EQ(edit->layoutDirection(), Qt::LeftToRight) << edit->objectName();
+}
+
+TEST_F(PreparationDialog, DoneRefusesAnAmountBeyondTheRangeAndKeepsItForCorrection)
+{
+    fmPreparation->hide();
+    fmMain->edttarikh->setText(QStringLiteral("90000"));
+    for (QLineEdit* TfmPreparation::*field : {&TfmPreparation::Edit1, &TfmPreparation::Edit2, &TfmPreparation::Edit3}) {
+        const QString tooMuch = QStringLiteral("1000000000000000");
+        ModalScript script;
+        QStringList warnings;
+        script.on<TfmPreparation>([&](TfmPreparation* dialog) {
+            QLineEdit* edit = dialog->*field;
+            typeOver(edit, tooMuch);
+            ModalScript box;
+            box.messageBox();
+            click(dialog->Button1);
+            EXPECT_SCRIPT_DONE(box);
+            for (const auto& b : box.boxes())
+                warnings << b.text;
+            // Still open, the amount kept and in focus for the user to correct.
+            EXPECT_TRUE(dialog->isVisible());
+            EXPECT_EQ(edit->text(), tooMuch);
+            EXPECT_EQ(dialog->focusWidget(), edit);
+            // Escape is refused the same way.
+            ModalScript escape;
+            escape.messageBox();
+            QTest::keyClick(dialog, Qt::Key_Escape);
+            EXPECT_SCRIPT_DONE(escape);
+            EXPECT_TRUE(dialog->isVisible());
+            typeOver(edit, QStringLiteral("1000"));
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+        click(fmMain->BitBtn6);
+        EXPECT_SCRIPT_DONE(script);
+        EXPECT_FALSE(fmPreparation->isVisible());
+        ASSERT_EQ(warnings.size(), 1);
+        EXPECT_TRUE(warnings[0].contains(QStringLiteral("«%1» أكبر من أكبر مبلغ يقبله البرنامج")
+                                             .arg((fmPreparation->*field)->accessibleName())))
+            << warnings[0];
+        EXPECT_EQ((fmPreparation->*field)->text(), QStringLiteral("1000"));
+        fmPreparation->clearFields();
+    }
+}
+
+TEST_F(PreparationDialog, LeftEmptyItChangesNothingAndFilledTheCaseDividesTheNetEstate)
+{
+    fmPreparation->hide();
+    ModalScript sons;
+    sons.on<TfmSon>([](TfmSon* dialog) {
+        typeOver(dialog->Edit1, QStringLiteral("2"));
+        typeOver(dialog->Edit2, QStringLiteral("1"));
+        click(dialog->Button1);
+    });
+    click(fmMain->chkSons);
+    EXPECT_SCRIPT_DONE(sons);
+    click(fmMain->chkOm);
+    typeOver(fmMain->edttarikh, QStringLiteral("90000"));
+    const EstateCase before = fmMain->readCase();
+
+    // Opened and closed without typing: nothing changes.
+    ModalScript untouched;
+    untouched.on<TfmPreparation>([](TfmPreparation* dialog) {
+        EXPECT_EQ(dialog->focusWidget(), dialog->Edit1);
+        EXPECT_EQ(dialog->Label5->text(), QStringLiteral("الباقي للورثة: 90000"));
+        click(dialog->Button1);
+    });
+    click(fmMain->BitBtn6);
+    EXPECT_SCRIPT_DONE(untouched);
+    EXPECT_EQ(fmMain->readCase(), before);
+    EXPECT_FALSE(fmMain->BitBtn6->isChecked());
+    EXPECT_TRUE(fmMain->Label1->text().isEmpty());
+    EXPECT_FALSE(DivideEstate(fmMain->readCase()).preparation.has_value());
+
+    // Filled: the case carries the amounts, and its rows are those of the
+    // net estate typed directly.
+    ModalScript filled;
+    filled.on<TfmPreparation>([](TfmPreparation* dialog) {
+        typeOver(dialog->Edit1, QStringLiteral("3000"));
+        QTest::keyClick(dialog->Edit1, Qt::Key_Tab);
+        EXPECT_EQ(dialog->focusWidget(), dialog->Edit2);
+        QTest::keyClicks(dialog->Edit2, QStringLiteral("27000"));
+        QTest::keyClick(dialog->Edit2, Qt::Key_Tab);
+        QTest::keyClicks(dialog->Edit3, QStringLiteral("30000"));
+        QTest::keyClick(dialog->Edit3, Qt::Key_Return);
+    });
+    click(fmMain->BitBtn6);
+    EXPECT_SCRIPT_DONE(filled);
+    const EstateCase prepared = fmMain->readCase();
+    EXPECT_EQ(prepared.funeral, Currency::fromWhole(3000));
+    EXPECT_EQ(prepared.debts, Currency::fromWhole(27000));
+    EXPECT_EQ(prepared.bequests, Currency::fromWhole(30000));
+    EXPECT_FALSE(prepared.heirsConsent);
+    EXPECT_TRUE(fmMain->BitBtn6->isChecked());
+    EXPECT_EQ(fmMain->Label1->text(), QStringLiteral("للقسمة بعد التجهيز: 40000"));
+    const DivisionResult result = DivideEstate(prepared);
+    ASSERT_TRUE(result.preparation.has_value());
+    EXPECT_EQ(result.preparation->net, Currency::fromWhole(40000));
+    EstateCase net = before;
+    net.estate = Currency::fromWhole(40000);
+    EXPECT_TRUE(result.rows == Divide(net).rows);
+
+    // The estate typed anew: the line follows it.
+    typeOver(fmMain->edttarikh, QStringLiteral("120000"));
+    EXPECT_EQ(fmMain->Label1->text(), QStringLiteral("للقسمة بعد التجهيز: 60000"));
+
+    // "مسح" empties the dialog, and the case is as it was.
+    ModalScript cleared;
+    cleared.on<TfmPreparation>([](TfmPreparation* dialog) {
+        click(dialog->CheckBox1);
+        click(dialog->Button2);
+        for (QLineEdit* edit : {dialog->Edit1, dialog->Edit2, dialog->Edit3})
+            EXPECT_EQ(edit->text(), QStringLiteral("0"));
+        EXPECT_FALSE(dialog->CheckBox1->isChecked());
+        EXPECT_EQ(dialog->focusWidget(), dialog->Edit1);
+        click(dialog->Button1);
+    });
+    click(fmMain->BitBtn6);
+    EXPECT_SCRIPT_DONE(cleared);
+    EstateCase again = before;
+    again.estate = Currency::fromWhole(120000);
+    EXPECT_EQ(fmMain->readCase(), again);
+    EXPECT_FALSE(fmMain->BitBtn6->isChecked());
+}
+
+TEST_F(PreparationDialog, TheConsumedEstateIsReportedWhenDividing)
+{
+    fmPreparation->hide();
+    click(fmMain->chkOm);
+    typeOver(fmMain->edttarikh, QStringLiteral("1000"));
+    fmPreparation->Edit2->setText(QStringLiteral("1500"));
+    ModalScript script;
+    script.forbidUnexpected();
+    script.messageBox();
+    click(fmMain->BitBtn2);
+    EXPECT_SCRIPT_DONE(script);
+    ASSERT_EQ(script.boxes().size(), 1u);
+    EXPECT_EQ(script.boxes()[0].icon, QMessageBox::Warning);
+    EXPECT_TRUE(script.boxes()[0].text.contains(QStringLiteral("وزادت عليها بمقدار 500"))) << script.boxes()[0].text;
+}
+
+}  // namespace
+}  // namespace qismar::testing

@@ -1,0 +1,89 @@
+// A case file named on the command line: found among the arguments, opened
+// into the heir-entry window, which is then shown as "دخول" shows it; a file
+// that is refused gives one error box and the main window stays alone.
+#include "entry_windows.h"
+#include "program.h"
+#include "shell_test_support.h"
+#include "shell_windows.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTest>
+
+using namespace qismar;
+using qismar::test::ModalWatcher;
+using qismar::test::WorkingFolder;
+
+class TestCaseArgument : public QObject {
+    Q_OBJECT
+private slots:
+    void theCaseFileIsTheFirstArgumentThatIsNoOption()
+    {
+        const struct {
+            QStringList arguments;
+            QString file;
+        } cases[] = {
+            {{"qismar"}, ""},
+            {{"qismar", "a.qismar"}, "a.qismar"},
+            {{"qismar", "/home/clerk/مسائل/أحمد.qismar"}, "/home/clerk/مسائل/أحمد.qismar"},
+            {{"qismar", "--unknown", "b.qismar", "c.qismar"}, "b.qismar"},
+            {{"qismar", "-reverse"}, ""},
+        };
+        for (const auto& k : cases)
+            QCOMPARE(caseFileArgument(k.arguments), k.file);
+    }
+
+    void aCaseFileOpensInTheEntryWindow()
+    {
+        WorkingFolder folder;
+        folder.writeBytes(QStringLiteral("widow.qismar"),
+                          R"({"format": 1, "estate": "48000", "spouse": true, "wives": 2, "sons": 1, "daughters": 2})");
+        folder.writeCp1256(QStringLiteral("introduc.txt"), QStringLiteral("مقدمة البرنامج"));
+        ModalWatcher watcher;
+        ProgramWindows windows;
+        windows.showMainWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(fmInterface));
+        QVERIFY(watcher.seen().isEmpty());
+        bool shown = false;
+        watcher.then([&](QWidget* window) {
+            QCOMPARE(window, static_cast<QWidget*>(fmMain));
+            shown = true;
+            QVERIFY(fmMain->chkZoj->isChecked());
+            QCOMPARE(fmMain->Edit1->text(), QStringLiteral("2"));
+            QVERIFY(fmMain->chkSons->isChecked());
+            QCOMPARE(fmMain->Edit9->text(), QStringLiteral("3"));
+            QCOMPARE(fmSon->Edit2->text(), QStringLiteral("2"));
+            QCOMPARE(fmMain->edttarikh->text(), QStringLiteral("48000"));
+        });
+        openCaseAtStart(folder.path(QStringLiteral("widow.qismar")));
+        QVERIFY(shown);
+        QCOMPARE(watcher.seen().size(), 1);
+        QVERIFY(!fmMain->isVisible());
+    }
+
+    void aRefusedFileIsReportedAndTheMainWindowStaysAlone()
+    {
+        WorkingFolder folder;
+        folder.writeBytes(QStringLiteral("notes.qismar"), "shopping: bread, milk\n");
+        folder.writeCp1256(QStringLiteral("introduc.txt"), QStringLiteral("مقدمة البرنامج"));
+        ModalWatcher watcher;
+        ProgramWindows windows;
+        windows.showMainWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(fmInterface));
+        QVERIFY(watcher.seen().isEmpty());
+        openCaseAtStart(folder.path(QStringLiteral("notes.qismar")));
+        const QList<test::SeenModal> seen = watcher.seen();
+        QCOMPARE(seen.size(), 1);
+        QVERIFY(seen[0].messageBox);
+        QCOMPARE(seen[0].icon, int(QMessageBox::Critical));
+        QVERIFY2(seen[0].text.startsWith(QStringLiteral("تعذر فتح المسألة من الملف «notes.qismar»:\n")),
+                 qPrintable(seen[0].text));
+        QVERIFY(!fmMain->isVisible());
+        QVERIFY(fmInterface->isVisible());
+        QVERIFY(!fmMain->chkAb->isChecked());
+    }
+};
+
+QISMAR_SHELL_TEST_MAIN(TestCaseArgument)
+#include "tst_case_argument.moc"
