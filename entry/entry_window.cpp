@@ -2,6 +2,7 @@
 // with their counts, the guidance texts and the buttons "  قسم", "كيف يرث؟"
 // and "عودة".
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -616,6 +617,9 @@ QString TfmMain::askForCaseFile(bool saving)
     dialog.setObjectName(QStringLiteral("caseFileDialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setNameFilters({QStringLiteral("مسائل القسمار (*.qismar)"), QStringLiteral("كل الملفات (*)")});
+    // Wide enough for the Arabic captions of its buttons, and within a
+    // screen of 1024 x 600.
+    dialog.resize(720, 440);
     if (saving) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
@@ -627,6 +631,12 @@ QString TfmMain::askForCaseFile(bool saving)
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
     }
+    // Right to left, a small button with a picture draws its Arabic caption
+    // partly outside itself: the buttons (made for the mode chosen) go
+    // without their pictures.
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>())
+        for (QAbstractButton* button : buttons->buttons())
+            button->setIcon(QIcon());
     if (dialog.exec() != QDialog::Accepted)
         return QString();
     const QStringList chosen = dialog.selectedFiles();

@@ -288,6 +288,9 @@ TEST_F(CaseFilesInTheEntryWindow, TheButtonsAndTheirShortcutsAskForTheFileInArab
             EXPECT_EQ(dialog->layoutDirection(), Qt::RightToLeft);
             EXPECT_EQ(QDir(dialog->directory()), QDir(dir_.path()));
             EXPECT_TRUE(dialog->nameFilters().value(0).contains(QStringLiteral("*.qismar")));
+            // It fits the smaller screen the windows are made for.
+            EXPECT_LE(dialog->width() + ui::kFrameWidth, 1024);
+            EXPECT_LE(dialog->height() + ui::kFrameHeight, 600);
             auto* buttons = dialog->findChild<QDialogButtonBox*>();
             ASSERT_NE(buttons, nullptr);
             for (QAbstractButton* b : buttons->buttons())
