@@ -494,7 +494,7 @@ std::vector<std::string> ProblemSentences(const Explanation& e)
     }
     if (e.correction)
         s.push_back("صحت المسألة من " + std::to_string(*e.correction) +
-                    " سهماً، وهو أصغر عدد يأخذ منه كل وارث عدداً صحيحاً من الأسهم");
+                    "، وهو أصغر عدد من الأسهم يأخذ منه كل وارث عدداً صحيحاً");
     if (e.undistributed)
         s.push_back("بقي " + e.undistributed->text() +
                     " من التركة دون توزيع، وهو لذوي الأرحام، ولا يُرد على الزوج أو الزوجة ما دام أحد منهم موجوداً");

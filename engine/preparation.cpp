@@ -91,6 +91,9 @@ std::vector<std::string> PreparationSentences(const PreparedEstate& p)
         if (p.bequestsLimitedToThird)
             s.push_back("ثم تنفذ الوصايا في حدود ثلث الباقي بعد الديون (" + formatAmount(p.third) + ") من " +
                         formatAmount(p.bequests) + " لأن الورثة لم يجيزوا ما زاد على الثلث");
+        else if (p.bequestsCarriedOut < p.bequests)
+            s.push_back("ثم تنفذ الوصايا بإجازة الورثة بقدر كل ما بقي بعد الديون (" +
+                        formatAmount(p.bequestsCarriedOut) + " من " + formatAmount(p.bequests) + ")");
         else if (p.bequests > p.third)
             s.push_back("ثم تنفذ الوصايا " + formatAmount(p.bequestsCarriedOut) +
                         " كاملة بإجازة الورثة ما زاد على ثلث الباقي بعد الديون");

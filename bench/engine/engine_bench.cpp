@@ -17,6 +17,12 @@
 #include "division.h"
 #include "explanation.h"
 
+// The replaced operators allocate with malloc and free with free; the
+// compiler cannot see that they belong together.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+
 // Every heap allocation of the process is counted, so that a benchmark can
 // show that a division allocates nothing.
 static std::atomic<std::size_t> g_allocations{0};

@@ -57,7 +57,21 @@ TEST(Preparation, CostsThenDebtsThenBequestsUpToAThird)
         if (!p.consumedByDebts) {
             EXPECT_EQ(addExact(addExact(addExact(p.funeral, p.debts), p.bequestsCarriedOut), p.net), p.gross) << k.name;
         }
-        EXPECT_FALSE(PreparationSentences(p).empty()) << k.name;
+        // The sentences say what was done with the bequests, in the order of the law.
+        const std::vector<std::string> said = PreparationSentences(p);
+        ASSERT_FALSE(said.empty()) << k.name;
+        std::string all;
+        for (const std::string& line : said)
+            all += line + "\n";
+        if (k.limited) {
+            EXPECT_NE(all.find("في حدود ثلث الباقي"), std::string::npos) << k.name << ": " << all;
+        }
+        if (k.consent && money(k.carried) < money(k.bequests)) {
+            EXPECT_NE(all.find("بقدر كل ما بقي"), std::string::npos) << k.name << ": " << all;
+        }
+        if (k.consumed) {
+            EXPECT_NE(all.find("استغرقت"), std::string::npos) << k.name << ": " << all;
+        }
     }
 }
 

@@ -280,10 +280,13 @@ TEST(DivisionReport, ThePdfIsA4WithTheArabicFaceEmbeddedAndTheAmountsInIt)
 
         // Every amount and percentage of the results, as printed.
         const QString text = poppler(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
-        for (const ReportRow& line : r.results->table.rows)
-            for (std::size_t c = 3; c < line.size(); ++c)
-                if (!line[c].text.isEmpty() && line[c].text.front().isDigit())
+        for (const ReportRow& line : r.results->table.rows) {
+            for (std::size_t c = 3; c < line.size(); ++c) {
+                if (!line[c].text.isEmpty() && line[c].text.front().isDigit()) {
                     EXPECT_TRUE(text.contains(line[c].text)) << line[c].text;
+                }
+            }
+        }
         // Each page carries its number ("صفحة n من m": the digits survive the extraction).
         EXPECT_EQ(text.count(QLatin1Char('\f')), pageCount);
     }
