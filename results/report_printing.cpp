@@ -1,23 +1,15 @@
 #include "report_printing.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QLibrary>
-
-#include "ui_common.h"
+#include "program_module.h"
 
 namespace qismar::results {
 
 std::unique_ptr<ReportPrinting> loadReportPrinting()
 {
     static ReportPrintingFactory factory = nullptr;
-    if (!factory) {
-        // The module stays loaded until the program ends.
-        QLibrary module(QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromLatin1(kPrintingModule)));
-        factory = reinterpret_cast<ReportPrintingFactory>(module.resolve(kPrintingFactory));
-        if (!factory)
-            throw ui::UiError(QStringLiteral("تعذر تحميل وحدة الطباعة: %1").arg(module.errorString()));
-    }
+    if (!factory)
+        factory = reinterpret_cast<ReportPrintingFactory>(
+            ui::moduleFactory(kPrintingModule, kPrintingFactory, QStringLiteral("تعذر تحميل وحدة الطباعة")));
     return std::unique_ptr<ReportPrinting>(factory());
 }
 

@@ -1,23 +1,15 @@
 #include "recitation_player.h"
 
-#include "ui_common.h"
-
-#include <QCoreApplication>
-#include <QDir>
-#include <QLibrary>
+#include "program_module.h"
 
 namespace qismar::shell {
 
 std::unique_ptr<RecitationPlayer> createRecitationPlayer()
 {
     static RecitationFactory factory = nullptr;
-    if (!factory) {
-        // The module stays loaded until the program ends.
-        QLibrary module(QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromLatin1(kRecitationModule)));
-        factory = reinterpret_cast<RecitationFactory>(module.resolve(kRecitationFactory));
-        if (!factory)
-            throw ui::UiError(QStringLiteral("تعذر تحميل مشغل الصوت: %1").arg(module.errorString()));
-    }
+    if (!factory)
+        factory = reinterpret_cast<RecitationFactory>(
+            ui::moduleFactory(kRecitationModule, kRecitationFactory, QStringLiteral("تعذر تحميل مشغل الصوت")));
     return std::unique_ptr<RecitationPlayer>(factory());
 }
 

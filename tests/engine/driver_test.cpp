@@ -23,7 +23,12 @@ std::string summary(const DivisionResult& r)
         s += ' ';
         s += r.rows[i].text();
         s += ' ';
-        s += r.percentages[i] ? "%" + formatAmount(*r.percentages[i]) : "-";
+        if (r.percentages[i]) {
+            s += '%';
+            s += formatAmount(*r.percentages[i]);
+        } else {
+            s += '-';
+        }
     }
     if (r.undistributed)
         s += "; undistributed " + formatAmount(*r.undistributed) + " %" + formatAmount(*r.undistributedPercent);

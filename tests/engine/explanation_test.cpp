@@ -157,23 +157,6 @@ TEST(Explanation, TextbookProblems)
 
 // ---- Properties of the explanation of every division -------------------------
 
-class Random {
-public:
-    explicit Random(std::uint64_t seed) : state_(seed * 0x9E3779B97F4A7C15ull | 1) {}
-    std::uint64_t next()
-    {
-        state_ ^= state_ << 13;
-        state_ ^= state_ >> 7;
-        state_ ^= state_ << 17;
-        return state_;
-    }
-    std::int64_t upTo(std::int64_t n) { return static_cast<std::int64_t>(next() % static_cast<std::uint64_t>(n + 1)); }
-    bool chance(int percent) { return static_cast<int>(next() % 100) < percent; }
-
-private:
-    std::uint64_t state_;
-};
-
 EstateCase randomCase(Random& g, bool large)
 {
     EstateCase c;
