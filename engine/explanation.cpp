@@ -161,19 +161,19 @@ private:
         h.fraction = t_.rows[i];
         const Currency n = heads(row);
         h.classFraction = n.raw() == Currency::kScale ? h.fraction
-                          : n.isWhole()              ? h.fraction * Rational(n.raw() / Currency::kScale)
+                          : n.isWhole()              ? h.fraction.times(n.raw() / Currency::kScale)
                                                      : h.fraction * Rational::of(n.raw(), Currency::kScale);
         const detail::RowSource& s = t_.sources[i];
-        const Rational classShare = Rational::of(s.k, 24);
+        const auto classShare = [&s] { return Rational::of(s.k, 24); };
         switch (s.source) {
         case Source::Fixed:
             h.status = HeirStatus::Fixed;
             if (s.k != 0)
-                h.share = classShare;
+                h.share = classShare();
             break;
         case Source::Umariyya:
             h.status = HeirStatus::Umariyya;
-            h.share = classShare;
+            h.share = classShare();
             break;
         case Source::ResidueAlone:
         case Source::ResidueMale:
@@ -190,7 +190,7 @@ private:
             if (s.k == 0) {
                 h.status = HeirStatus::Residue;
             } else {
-                h.share = classShare;
+                h.share = classShare();
                 h.status = t_.fixedPart[i] < h.fraction ? HeirStatus::FixedAndResidue : HeirStatus::Fixed;
             }
             break;
@@ -214,7 +214,7 @@ private:
         }
         if (h.fraction.isZero() && s.source != Source::Earlier) {
             h.share.reset();
-            h.excludedBy = ExcludersOf(c_, row);
+            ExcludersInto(c_, row, h.excludedBy);
             h.status = h.excludedBy.empty() ? HeirStatus::NothingLeft : HeirStatus::Excluded;
         }
     }
@@ -527,6 +527,13 @@ std::string HeirName(Row row, bool plural)
 std::vector<Row> ExcludersOf(const EstateCase& c, Row row)
 {
     std::vector<Row> out;
+    ExcludersInto(c, row, out);
+    return out;
+}
+
+void ExcludersInto(const EstateCase& c, Row row, std::vector<Row>& out)
+{
+    out.clear();
     const auto add = [&](Row r) {
         if (RelativePresent(c, r) && std::find(out.begin(), out.end(), r) == out.end())
             out.push_back(r);
@@ -630,7 +637,6 @@ std::vector<Row> ExcludersOf(const EstateCase& c, Row row)
     default:
         break;
     }
-    return out;
 }
 
 DivisionResult DivideExplained(const EstateCase& estateCase, Explanation& explanation, const ResultRows& rowsBefore)

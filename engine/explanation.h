@@ -76,6 +76,8 @@ DivisionResult DivideExplained(const EstateCase& estateCase, Explanation& explan
 // The present relatives who exclude the relative of `row` in this program's
 // rules (empty when nobody does).
 std::vector<Row> ExcludersOf(const EstateCase& estateCase, Row row);
+// The same, written into `out` (whose room is reused).
+void ExcludersInto(const EstateCase& estateCase, Row row, std::vector<Row>& out);
 
 // The Arabic name of an heir of a row, singular or plural ("الابن",
 // "الأبناء"), as used in the explanation's sentences.

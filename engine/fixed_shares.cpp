@@ -442,7 +442,9 @@ void Division::SumAssignedShares()
         const auto add = [&](Currency heads, const Currency& entry) {
             const Rational& exact = Exact(entry);
             if (!exact.isZero())
-                total += heads == kOne ? exact : HeadsQ(heads) * exact;
+                total += heads == kOne ? exact
+                         : heads.isWhole() ? exact.times(heads.raw() / Currency::kScale)
+                                           : HeadsQ(heads) * exact;
         };
         add(c.wives, L.WifeShare);
         for (const Currency* single : {&L.HusbandShare, &L.FatherShare, &L.GrandfatherShare, &L.MotherShare})

@@ -94,6 +94,25 @@ Rational Rational::of(Int n, Int d) noexcept
     return r;
 }
 
+Rational Rational::times(Int n) const noexcept
+{
+    if (!valid())
+        return invalid();
+    if (n == 0 || num_ == 0)
+        return Rational();
+    // A reduced p/q times n is reduced once q's common factor with n is taken out.
+    const Int g = gcd(n, den_);
+    Rational r;
+    if (!mul(num_, g == 1 ? n : quotient(n, g), r.num_))
+        return invalid();
+    r.den_ = g == 1 ? den_ : quotient(den_, g);
+    if (r.den_ < 0) {
+        r.den_ = -r.den_;
+        r.num_ = -r.num_;
+    }
+    return r;
+}
+
 Rational Rational::scaled(Rational value, Int m, Int d) noexcept
 {
     Int n, dd;
@@ -120,7 +139,20 @@ Rational operator+(Rational a, Rational b) noexcept
         const std::int64_t g = std::int64_t(gcdUnsigned(UInt(a.den_), UInt(b.den_)));
         const std::int64_t bd = std::int64_t(b.den_) / g;
         const Int n = a.num_ * bd + b.num_ * (std::int64_t(a.den_) / g);
-        return Rational::of(n, a.den_ * bd);
+        Rational r;
+        if (g == 1) {
+            // Coprime denominators of reduced fractions: the sum is reduced.
+            r.num_ = n;
+            r.den_ = a.den_ * bd;
+            return r;
+        }
+        // Only a factor of g can be common to the sum and its denominator.
+        const Int g2 = gcd(n, g);
+        r.num_ = g2 == 1 ? n : quotient(n, g2);
+        r.den_ = (g2 == 1 ? a.den_ : quotient(a.den_, g2)) * bd;
+        if (r.num_ == 0)
+            r.den_ = 1;
+        return r;
     }
     const Int g = gcd(a.den_, b.den_);
     const Int bd = quotient(b.den_, g);

@@ -51,6 +51,9 @@ public:
     friend bool operator<(Rational a, Rational b) noexcept;
     friend bool operator>(Rational a, Rational b) noexcept { return b < a; }
 
+    // value x n for a whole n: one gcd, with the denominator only.
+    Rational times(Int n) const noexcept;
+
     // value x m / d for whole m and positive d, reduced once.
     static Rational scaled(Rational value, Int m, Int d) noexcept;
 
