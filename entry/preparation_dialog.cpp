@@ -3,6 +3,8 @@
 // typed.
 #include "preparation_dialog.h"
 
+#include "amount_text.h"
+
 #include "digit_edit.h"
 #include "entry_window.h"
 #include "fitted_label.h"
@@ -25,6 +27,8 @@ namespace {
 
 QString arabic(const std::string& utf8) { return QString::fromStdString(utf8); }
 QString amountText(Currency v) { return QString::fromStdString(formatAmount(v)); }
+// An amount as the program shows amounts for reading: grouped in threes.
+QString shownAmount(Currency v) { return results::groupedAmount(amountText(v)); }
 
 const QString kLargestAmount = QStringLiteral("922337203685477");
 
@@ -50,23 +54,23 @@ std::optional<Currency> readAmount(const QLineEdit* edit, const QString& name, Q
 QString calculation(const PreparedEstate& p)
 {
     QStringList lines;
-    lines << QStringLiteral("التركة كلها: %1").arg(amountText(p.gross));
-    lines << QStringLiteral("تُخرج نفقات التجهيز والدفن: %1").arg(amountText(p.funeral));
-    lines << QStringLiteral("ثم الديون: %1").arg(amountText(p.debts));
+    lines << QStringLiteral("التركة كلها: %1").arg(shownAmount(p.gross));
+    lines << QStringLiteral("تُخرج نفقات التجهيز والدفن: %1").arg(shownAmount(p.funeral));
+    lines << QStringLiteral("ثم الديون: %1").arg(shownAmount(p.debts));
     if (p.consumedByDebts) {
-        lines << arabic(ConsumedMessage(p));
+        lines << results::withGroupedNumbers(arabic(ConsumedMessage(p)));
         return lines.join(QLatin1Char('\n'));
     }
-    QString bequests = QStringLiteral("ثم الوصايا: %1").arg(amountText(p.bequestsCarriedOut));
+    QString bequests = QStringLiteral("ثم الوصايا: %1").arg(shownAmount(p.bequestsCarriedOut));
     if (p.bequestsLimitedToThird)
         bequests += QStringLiteral(" من %1، في حدود ثلث الباقي بعد الديون لأن الورثة لم يجيزوا ما زاد")
-                        .arg(amountText(p.bequests));
+                        .arg(shownAmount(p.bequests));
     else if (p.bequestsCarriedOut < p.bequests)
-        bequests += QStringLiteral(" من %1 بإجازة الورثة، وهو كل ما بقي بعد الديون").arg(amountText(p.bequests));
+        bequests += QStringLiteral(" من %1 بإجازة الورثة، وهو كل ما بقي بعد الديون").arg(shownAmount(p.bequests));
     else if (p.bequests > p.third)
         bequests += QStringLiteral("، كاملة بإجازة الورثة ما زاد على الثلث");
     else if (!p.bequests.isZero())
-        bequests += QStringLiteral("، لا تزيد على ثلث الباقي بعد الديون (%1)").arg(amountText(p.third));
+        bequests += QStringLiteral("، لا تزيد على ثلث الباقي بعد الديون (%1)").arg(shownAmount(p.third));
     lines << bequests;
     return lines.join(QLatin1Char('\n'));
 }
@@ -119,9 +123,11 @@ TfmPreparation::TfmPreparation() : THeirDialog(QStringLiteral("تجهيز الت
     CheckBox1->setAccessibleName(QStringLiteral("إجازة الورثة ما زاد على الثلث"));
     ui::setTextColor(CheckBox1, ui::kTextRed);
 
-    GroupBox1 = addFrame("GroupBox1", QStringLiteral("الحساب"), 10, 198, 462, 206);
+    // The frame stops short of the window's right border, so that its
+    // caption stands clear of the border's ornaments.
+    GroupBox1 = addFrame("GroupBox1", QStringLiteral("الحساب"), 10, 198, 440, 206);
     St1 = ui::named(new ui::FittedLabel(QString(), this), "St1");
-    St1->setGeometry(18, 222, 446, 144);
+    St1->setGeometry(18, 222, 424, 144);
     St1->setWordWrap(true);
     St1->setAlignment(Qt::AlignRight | Qt::AlignTop);
     St1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -130,7 +136,7 @@ TfmPreparation::TfmPreparation() : THeirDialog(QStringLiteral("تجهيز الت
     St1->setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), 12));
     St1->setAccessibleName(QStringLiteral("حساب التركة"));
     Label5 = ui::named(new QLabel(this), "Label5");
-    Label5->setGeometry(18, 370, 446, 28);
+    Label5->setGeometry(18, 370, 424, 28);
     Label5->setAlignment(Qt::AlignCenter);
     Label5->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Label5->setAutoFillBackground(true);
@@ -251,7 +257,7 @@ void TfmPreparation::refresh()
             remains = QStringLiteral("لا يبقى للورثة شيء، فلا قسمة");
             remainsColour = ui::kTextRed;
         } else {
-            remains = QStringLiteral("الباقي للورثة: %1").arg(amountText(r.prepared->net));
+            remains = QStringLiteral("الباقي للورثة: %1").arg(shownAmount(r.prepared->net));
         }
     }
     St1->setText(steps);
@@ -301,7 +307,7 @@ QString preparationSummary(const TfmPreparation::Reading& r)
         return QString();
     if (r.prepared->consumedByDebts || r.prepared->net.isZero())
         return QStringLiteral("لا يبقى للورثة شيء");
-    return QStringLiteral("للقسمة بعد التجهيز: %1").arg(amountText(r.prepared->net));
+    return QStringLiteral("للقسمة بعد التجهيز: %1").arg(shownAmount(r.prepared->net));
 }
 
 }  // namespace qismar

@@ -55,23 +55,23 @@ TEST_F(PreparationDialog, ShowsWhatRemainsForTheHeirsAsTheAmountsAreTyped)
         bool problem = false;  // St1 in red
     };
     const Case cases[] = {
-        {"nothing deducted", "90000", "0", "0", "0", false, "الباقي للورثة: 90000", "التركة كلها: 90000", ""},
-        {"funeral and debts", "90000", "3000", "27000", "0", false, "الباقي للورثة: 60000",
-         "تُخرج نفقات التجهيز والدفن: 3000\nثم الديون: 27000\nثم الوصايا: 0", "للقسمة بعد التجهيز: 60000"},
-        {"a bequest under the third", "90000", "0", "0", "20000", false, "الباقي للورثة: 70000",
-         "ثم الوصايا: 20000، لا تزيد على ثلث الباقي بعد الديون (30000)", "للقسمة بعد التجهيز: 70000"},
-        {"a bequest over the third", "90000", "3000", "27000", "30000", false, "الباقي للورثة: 40000",
-         "ثم الوصايا: 20000 من 30000، في حدود ثلث الباقي بعد الديون لأن الورثة لم يجيزوا ما زاد",
-         "للقسمة بعد التجهيز: 40000"},
-        {"the same with consent", "90000", "3000", "27000", "30000", true, "الباقي للورثة: 30000",
-         "ثم الوصايا: 30000، كاملة بإجازة الورثة ما زاد على الثلث", "للقسمة بعد التجهيز: 30000"},
+        {"nothing deducted", "90000", "0", "0", "0", false, "الباقي للورثة: 90,000", "التركة كلها: 90,000", ""},
+        {"funeral and debts", "90000", "3000", "27000", "0", false, "الباقي للورثة: 60,000",
+         "تُخرج نفقات التجهيز والدفن: 3,000\nثم الديون: 27,000\nثم الوصايا: 0", "للقسمة بعد التجهيز: 60,000"},
+        {"a bequest under the third", "90000", "0", "0", "20000", false, "الباقي للورثة: 70,000",
+         "ثم الوصايا: 20,000، لا تزيد على ثلث الباقي بعد الديون (30,000)", "للقسمة بعد التجهيز: 70,000"},
+        {"a bequest over the third", "90000", "3000", "27000", "30000", false, "الباقي للورثة: 40,000",
+         "ثم الوصايا: 20,000 من 30,000، في حدود ثلث الباقي بعد الديون لأن الورثة لم يجيزوا ما زاد",
+         "للقسمة بعد التجهيز: 40,000"},
+        {"the same with consent", "90000", "3000", "27000", "30000", true, "الباقي للورثة: 30,000",
+         "ثم الوصايا: 30,000، كاملة بإجازة الورثة ما زاد على الثلث", "للقسمة بعد التجهيز: 30,000"},
         {"consented bequests beyond what remains", "1000", "0", "400", "5000", true, nothing,
-         "ثم الوصايا: 600 من 5000 بإجازة الورثة، وهو كل ما بقي بعد الديون", "لا يبقى للورثة شيء"},
+         "ثم الوصايا: 600 من 5,000 بإجازة الورثة، وهو كل ما بقي بعد الديون", "لا يبقى للورثة شيء"},
         {"debts equal to the estate", "1000", "0", "1000", "0", false, nothing,
          "استغرقت نفقات التجهيز والديون التركة كلها", "لا يبقى للورثة شيء"},
         {"costs and debts beyond it", "1000", "200", "1500", "0", false, nothing, "وزادت عليها بمقدار 700",
          "لا يبقى للورثة شيء"},
-        {"the top of the money range", top, "0", top, "0", false, nothing, "التركة كلها: " + top, "لا يبقى للورثة شيء"},
+        {"the top of the money range", top, "0", top, "0", false, nothing, "التركة كلها: 922,337,203,685,477", "لا يبقى للورثة شيء"},
         {"no estate yet", "0", "3000", "0", "0", false, none, "اكتب قيمة التركة كلها أولاً", ""},
         {"funeral beyond the range", "90000", beyond, "0", "0", false, none,
          "مبلغ «نفقات التجهيز والدفن» أكبر من أكبر مبلغ يقبله البرنامج (922337203685477)",
@@ -174,7 +174,7 @@ TEST_F(PreparationDialog, LeftEmptyItChangesNothingAndFilledTheCaseDividesTheNet
     ModalScript untouched;
     untouched.on<TfmPreparation>([](TfmPreparation* dialog) {
         EXPECT_EQ(dialog->focusWidget(), dialog->Edit1);
-        EXPECT_EQ(dialog->Label5->text(), QStringLiteral("الباقي للورثة: 90000"));
+        EXPECT_EQ(dialog->Label5->text(), QStringLiteral("الباقي للورثة: 90,000"));
         click(dialog->Button1);
     });
     click(fmMain->BitBtn6);
@@ -204,7 +204,7 @@ TEST_F(PreparationDialog, LeftEmptyItChangesNothingAndFilledTheCaseDividesTheNet
     EXPECT_EQ(prepared.bequests, Currency::fromWhole(30000));
     EXPECT_FALSE(prepared.heirsConsent);
     EXPECT_TRUE(fmMain->BitBtn6->isChecked());
-    EXPECT_EQ(fmMain->Label1->text(), QStringLiteral("للقسمة بعد التجهيز: 40000"));
+    EXPECT_EQ(fmMain->Label1->text(), QStringLiteral("للقسمة بعد التجهيز: 40,000"));
     const DivisionResult result = DivideEstate(prepared);
     ASSERT_TRUE(result.preparation.has_value());
     EXPECT_EQ(result.preparation->net, Currency::fromWhole(40000));
@@ -214,7 +214,7 @@ TEST_F(PreparationDialog, LeftEmptyItChangesNothingAndFilledTheCaseDividesTheNet
 
     // The estate typed anew: the line follows it.
     typeOver(fmMain->edttarikh, QStringLiteral("120000"));
-    EXPECT_EQ(fmMain->Label1->text(), QStringLiteral("للقسمة بعد التجهيز: 60000"));
+    EXPECT_EQ(fmMain->Label1->text(), QStringLiteral("للقسمة بعد التجهيز: 60,000"));
 
     // "مسح" empties the dialog, and the case is as it was.
     ModalScript cleared;
