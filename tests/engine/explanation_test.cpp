@@ -159,22 +159,11 @@ TEST(Explanation, TextbookProblems)
 
 EstateCase randomCase(Random& g, bool large)
 {
-    EstateCase c;
-    c.deceased = g.chance(50) ? Deceased::Man : Deceased::Woman;
-    for (bool* flag : {&c.father, &c.mother, &c.spouse, &c.grandfather, &c.mothersMother, &c.fathersMother,
-                       &c.mothersMothersMother, &c.fathersMothersMother, &c.fathersFathersMother})
-        *flag = g.chance(30);
-    c.wives = heads(1 + g.upTo(3));
-    for (Currency* count : {&c.sons, &c.daughters, &c.sonsSons, &c.sonsDaughters, &c.sonsSonsSons,
-                            &c.sonsSonsDaughters, &c.fullSisters, &c.fullBrothers, &c.paternalBrothers,
-                            &c.paternalSisters, &c.uterineSisters, &c.uterineBrothers, &c.fullBrothersSons,
-                            &c.paternalBrothersSons, &c.fullUncles, &c.paternalUncles, &c.fullUnclesSons,
-                            &c.paternalUnclesSons})
-        *count = g.chance(25) ? heads(1 + g.upTo(large ? (g.chance(50) ? 1000 : kMaxCount - 1) : 4)) : Currency{};
     const std::int64_t estates[] = {1 + g.upTo(100), 1 + g.upTo(1000000), 1 + g.upTo(1000000000000), 24000};
-    c.estate = Currency::fromWhole(estates[g.upTo(3)]);
-    c.deriveEntryWindowState();
-    return c;
+    const Currency estate = Currency::fromWhole(estates[g.upTo(3)]);
+    return qismar::testing::randomCase(g, estate, [&]() -> std::int64_t {
+        return g.chance(25) ? 1 + g.upTo(large ? (g.chance(50) ? 1000 : kMaxCount - 1) : 4) : 0;
+    });
 }
 
 TEST(Explanation, EveryRandomDivisionExplainsItself)

@@ -44,21 +44,8 @@ std::int64_t randomEstate(Random& g, Scale scale)
 
 EstateCase randomCase(Random& g, Scale scale)
 {
-    EstateCase c;
-    c.deceased = g.chance(50) ? Deceased::Man : Deceased::Woman;
-    c.estate = Currency::fromWhole(randomEstate(g, scale));
-    for (bool* flag : {&c.father, &c.mother, &c.spouse, &c.grandfather, &c.mothersMother, &c.fathersMother,
-                       &c.mothersMothersMother, &c.fathersMothersMother, &c.fathersFathersMother})
-        *flag = g.chance(30);
-    c.wives = heads(1 + g.upTo(3));
-    for (Currency* count : {&c.sons, &c.daughters, &c.sonsSons, &c.sonsDaughters, &c.sonsSonsSons,
-                            &c.sonsSonsDaughters, &c.fullSisters, &c.fullBrothers, &c.paternalBrothers,
-                            &c.paternalSisters, &c.uterineSisters, &c.uterineBrothers, &c.fullBrothersSons,
-                            &c.paternalBrothersSons, &c.fullUncles, &c.paternalUncles, &c.fullUnclesSons,
-                            &c.paternalUnclesSons})
-        *count = heads(randomCount(g, scale));
-    c.deriveEntryWindowState();
-    return c;
+    const Currency estate = Currency::fromWhole(randomEstate(g, scale));
+    return qismar::testing::randomCase(g, estate, [&] { return randomCount(g, scale); });
 }
 
 std::string describe(const EstateCase& c)

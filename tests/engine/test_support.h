@@ -26,6 +26,30 @@ private:
     std::uint64_t state_;
 };
 
+inline Currency money(const char* text);
+inline Currency heads(long n);
+
+// A random case: each relative's box ticked three times in ten, and each
+// count drawn by `count` (0 for an absent class).
+template <class Count>
+EstateCase randomCase(Random& g, Currency estate, Count count)
+{
+    EstateCase c;
+    c.deceased = g.chance(50) ? Deceased::Man : Deceased::Woman;
+    c.estate = estate;
+    for (bool* flag : {&c.father, &c.mother, &c.spouse, &c.grandfather, &c.mothersMother, &c.fathersMother,
+                       &c.mothersMothersMother, &c.fathersMothersMother, &c.fathersFathersMother})
+        *flag = g.chance(30);
+    c.wives = Currency::fromWhole(1 + g.upTo(3));
+    for (Currency* k : {&c.sons, &c.daughters, &c.sonsSons, &c.sonsDaughters, &c.sonsSonsSons, &c.sonsSonsDaughters,
+                        &c.fullSisters, &c.fullBrothers, &c.paternalBrothers, &c.paternalSisters, &c.uterineSisters,
+                        &c.uterineBrothers, &c.fullBrothersSons, &c.paternalBrothersSons, &c.fullUncles,
+                        &c.paternalUncles, &c.fullUnclesSons, &c.paternalUnclesSons})
+        *k = Currency::fromWhole(count());
+    c.deriveEntryWindowState();
+    return c;
+}
+
 inline Currency money(const char* text) { return parseAmount(text); }
 inline Currency heads(long n) { return Currency::fromWhole(n); }
 
