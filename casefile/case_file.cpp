@@ -1,4 +1,4 @@
-#include "case_file.h"
+#include "casefile/case_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-#include "estate_case.h"
+#include "engine/estate_case.h"
 
 namespace qismar {
 

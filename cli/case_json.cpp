@@ -1,7 +1,7 @@
-#include "case_json.h"
+#include "cli/case_json.h"
 
-#include "case_file.h"
-#include "preparation.h"
+#include "casefile/case_file.h"
+#include "engine/preparation.h"
 
 #include <array>
 #include <charconv>
@@ -72,7 +72,7 @@ void appendResult(const DivisionResult& result, std::string& out, const Explanat
     appendRaw({number, formatAmount(result.problemBase, number)}, out);
     out += ", \"rows\": [";
     bool first = true;
-    for (int i = 0; i < kRowCount; ++i) {
+    for (int i = 0; i < kHeirCount; ++i) {
         const RowText& row = result.rows[i];
         if (row.isEmpty())
             continue;
@@ -80,7 +80,7 @@ void appendResult(const DivisionResult& result, std::string& out, const Explanat
             out += ", ";
         first = false;
         out += "{\"key\": \"";
-        out += rowInfo(rowAt(i)).control;
+        out += rowInfo(heirAt(i)).control;
         out += "\", \"amount\": \"";
         if (row.kind == RowText::Kind::NothingForHim)
             appendRaw(kNothingForHim, out);

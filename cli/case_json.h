@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "case_file.h"
-#include "division.h"
-#include "explanation.h"
+#include "casefile/case_file.h"
+#include "engine/division.h"
+#include "engine/explanation.h"
 
 namespace qismar::cli {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "case_json.h"
+#include "cli/case_json.h"
 #include "qismar_version.h"
 
 namespace {

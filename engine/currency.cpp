@@ -1,4 +1,4 @@
-#include "currency.h"
+#include "engine/currency.h"
 
 #include <cmath>
 #include <cstring>

@@ -1,6 +1,6 @@
 // Qismar: the division driver, the marking of present relatives, the
 // distributed total and the percentage column.
-#include "division_internal.h"
+#include "engine/division_internal.h"
 
 namespace qismar {
 
@@ -82,7 +82,7 @@ Outcome Division::BitBtn2Click()
     if (trace) {
         // Amounts that the rows held before the division stand for
         // themselves: their exact fraction is the amount over the estate.
-        for (int i = 0; i < kRowCount; ++i) {
+        for (int i = 0; i < kHeirCount; ++i) {
             const RowText& row = rows[std::size_t(i)];
             trace->rows[std::size_t(i)] =
                 row.kind == RowText::Kind::Amount ? Rational::of(row.amount.raw(), c.estate.raw()) : Rational();
@@ -144,8 +144,8 @@ Outcome Division::BitBtn2Click()
             EstateValue = subtractExact(EstateValue, SpousesTotal);
             if (trace) {
                 // The spouses' total exactly, from the rows it was read from.
-                trace->spousesTotal = HeadsQ(c.wives) * trace->rows[std::size_t(index(Row::n2))] +
-                                      trace->rows[std::size_t(index(Row::n1))];
+                trace->spousesTotal = HeadsQ(c.wives) * trace->rows[std::size_t(index(Heir::Wives))] +
+                                      trace->rows[std::size_t(index(Heir::Husband))];
                 trace->estateValue -= trace->spousesTotal;
                 trace->spousesSetAside = true;
             }
@@ -209,32 +209,32 @@ void Division::LaterRules()
 
 void Division::MarkPresentRelatives()
 {
-    const auto mark = [this](Row row) { rows[index(row)] = RowText::nothingForHim(); };
-    if (!c.fullSisters.isZero()) mark(Row::n10);
-    if (!c.fullBrothers.isZero()) mark(Row::n9);
-    if (!c.paternalBrothers.isZero()) mark(Row::n16);
-    if (!c.paternalSisters.isZero()) mark(Row::n15);
-    if (!c.uterineSisters.isZero() || !c.uterineBrothers.isZero()) mark(Row::n12);
-    if (!c.sonsSons.isZero()) mark(Row::n7);
-    if (!c.sonsDaughters.isZero()) mark(Row::n8);
-    if (!c.sonsSonsSons.isZero()) mark(Row::n28);
-    if (!c.sonsSonsDaughters.isZero()) mark(Row::n27);
-    if (c.spouse && c.isMan()) mark(Row::n2);
-    if (c.father) mark(Row::n3);
-    if (c.mother) mark(Row::n4);
-    if (c.spouse && c.isWoman()) mark(Row::n1);
-    if (c.mothersMother) mark(Row::n13);
-    if (c.fathersMother) mark(Row::n14);
-    if (c.grandfather) mark(Row::n11);
-    if (!c.fullBrothersSons.isZero()) mark(Row::n17);
-    if (!c.paternalBrothersSons.isZero()) mark(Row::n18);
-    if (!c.fullUncles.isZero()) mark(Row::n19);
-    if (!c.paternalUncles.isZero()) mark(Row::n20);
-    if (!c.fullUnclesSons.isZero()) mark(Row::n21);
-    if (!c.paternalUnclesSons.isZero()) mark(Row::edtNebnAmLiAb);
-    if (c.mothersMothersMother) mark(Row::n24);
-    if (c.fathersMothersMother) mark(Row::n25);
-    if (c.fathersFathersMother) mark(Row::n26);
+    const auto mark = [this](Heir row) { rows[index(row)] = RowText::nothingForHim(); };
+    if (!c.fullSisters.isZero()) mark(Heir::FullSisters);
+    if (!c.fullBrothers.isZero()) mark(Heir::FullBrothers);
+    if (!c.paternalBrothers.isZero()) mark(Heir::PaternalBrothers);
+    if (!c.paternalSisters.isZero()) mark(Heir::PaternalSisters);
+    if (!c.uterineSisters.isZero() || !c.uterineBrothers.isZero()) mark(Heir::UterineSiblings);
+    if (!c.sonsSons.isZero()) mark(Heir::SonsSons);
+    if (!c.sonsDaughters.isZero()) mark(Heir::SonsDaughters);
+    if (!c.sonsSonsSons.isZero()) mark(Heir::SonsSonsSons);
+    if (!c.sonsSonsDaughters.isZero()) mark(Heir::SonsSonsDaughters);
+    if (c.spouse && c.isMan()) mark(Heir::Wives);
+    if (c.father) mark(Heir::Father);
+    if (c.mother) mark(Heir::Mother);
+    if (c.spouse && c.isWoman()) mark(Heir::Husband);
+    if (c.mothersMother) mark(Heir::MothersMother);
+    if (c.fathersMother) mark(Heir::FathersMother);
+    if (c.grandfather) mark(Heir::Grandfather);
+    if (!c.fullBrothersSons.isZero()) mark(Heir::FullBrothersSons);
+    if (!c.paternalBrothersSons.isZero()) mark(Heir::PaternalBrothersSons);
+    if (!c.fullUncles.isZero()) mark(Heir::FullUncles);
+    if (!c.paternalUncles.isZero()) mark(Heir::PaternalUncles);
+    if (!c.fullUnclesSons.isZero()) mark(Heir::FullUnclesSons);
+    if (!c.paternalUnclesSons.isZero()) mark(Heir::PaternalUnclesSons);
+    if (c.mothersMothersMother) mark(Heir::MothersMothersMother);
+    if (c.fathersMothersMother) mark(Heir::FathersMothersMother);
+    if (c.fathersFathersMother) mark(Heir::FathersFathersMother);
 }
 
 void Division::ResetShareLedger() noexcept
@@ -254,44 +254,44 @@ void Division::ResetShareLedger() noexcept
 
 void Division::ComputeDistributedTotal()
 {
-    const auto amount = [this](Row row) { return ext(rows[index(row)].value()); };
+    const auto amount = [this](Heir row) { return ext(rows[index(row)].value()); };
     constexpr Extended kScale = Currency::kScale;
 
-    SpousesTotal = roundToCurrency((ext(c.wives) * amount(Row::n2) + amount(Row::n1) * kScale) / kScale);
+    SpousesTotal = roundToCurrency((ext(c.wives) * amount(Heir::Wives) + amount(Heir::Husband) * kScale) / kScale);
 
     Extended sum = ext(SpousesTotal);
-    sum = sum + amount(Row::n3);
-    sum = sum + amount(Row::n4);
-    sum = sum + amount(Row::n24);
-    sum = sum + amount(Row::n25);
-    sum = sum + amount(Row::n26);
+    sum = sum + amount(Heir::Father);
+    sum = sum + amount(Heir::Mother);
+    sum = sum + amount(Heir::MothersMothersMother);
+    sum = sum + amount(Heir::FathersMothersMother);
+    sum = sum + amount(Heir::FathersFathersMother);
     sum = sum * kScale;
-    sum = sum + amount(Row::n5) * ext(c.sons);
-    sum = sum + amount(Row::n6) * ext(c.daughters);
-    sum = sum + amount(Row::n7) * ext(c.sonsSons);
-    sum = sum + amount(Row::n8) * ext(c.sonsDaughters);
-    sum = sum + amount(Row::n28) * ext(c.sonsSonsSons);
-    sum = sum + amount(Row::n27) * ext(c.sonsSonsDaughters);
-    sum = sum + amount(Row::n9) * ext(c.fullBrothers);
-    sum = sum + amount(Row::n10) * ext(c.fullSisters);
-    sum = sum + amount(Row::n11) * kScale;
-    sum = sum + amount(Row::n12) * (ext(c.uterineSisters) + ext(c.uterineBrothers));
-    sum = sum + amount(Row::n13) * kScale;
-    sum = sum + amount(Row::n14) * kScale;
-    sum = sum + amount(Row::n15) * ext(c.paternalSisters);
-    sum = sum + amount(Row::n19) * ext(c.fullUncles);
-    sum = sum + amount(Row::n17) * ext(c.fullBrothersSons);
-    sum = sum + amount(Row::n18) * ext(c.paternalBrothersSons);
-    sum = sum + amount(Row::n16) * ext(c.paternalBrothers);
-    sum = sum + amount(Row::n20) * ext(c.paternalUncles);
-    sum = sum + amount(Row::n21) * ext(c.fullUnclesSons);
-    sum = sum + amount(Row::edtNebnAmLiAb) * ext(c.paternalUnclesSons);
+    sum = sum + amount(Heir::Sons) * ext(c.sons);
+    sum = sum + amount(Heir::Daughters) * ext(c.daughters);
+    sum = sum + amount(Heir::SonsSons) * ext(c.sonsSons);
+    sum = sum + amount(Heir::SonsDaughters) * ext(c.sonsDaughters);
+    sum = sum + amount(Heir::SonsSonsSons) * ext(c.sonsSonsSons);
+    sum = sum + amount(Heir::SonsSonsDaughters) * ext(c.sonsSonsDaughters);
+    sum = sum + amount(Heir::FullBrothers) * ext(c.fullBrothers);
+    sum = sum + amount(Heir::FullSisters) * ext(c.fullSisters);
+    sum = sum + amount(Heir::Grandfather) * kScale;
+    sum = sum + amount(Heir::UterineSiblings) * (ext(c.uterineSisters) + ext(c.uterineBrothers));
+    sum = sum + amount(Heir::MothersMother) * kScale;
+    sum = sum + amount(Heir::FathersMother) * kScale;
+    sum = sum + amount(Heir::PaternalSisters) * ext(c.paternalSisters);
+    sum = sum + amount(Heir::FullUncles) * ext(c.fullUncles);
+    sum = sum + amount(Heir::FullBrothersSons) * ext(c.fullBrothersSons);
+    sum = sum + amount(Heir::PaternalBrothersSons) * ext(c.paternalBrothersSons);
+    sum = sum + amount(Heir::PaternalBrothers) * ext(c.paternalBrothers);
+    sum = sum + amount(Heir::PaternalUncles) * ext(c.paternalUncles);
+    sum = sum + amount(Heir::FullUnclesSons) * ext(c.fullUnclesSons);
+    sum = sum + amount(Heir::PaternalUnclesSons) * ext(c.paternalUnclesSons);
     DistributedTotal = roundToCurrency(sum / kScale);
 }
 
 void Division::FillPercentages()
 {
-    for (int i = 0; i < kRowCount; ++i) {
+    for (int i = 0; i < kHeirCount; ++i) {
         const RowText& row = rows[i];
         if (row.kind != RowText::Kind::Amount)
             continue;

@@ -10,9 +10,9 @@
 #include <optional>
 #include <string_view>
 
-#include "currency.h"
-#include "estate_case.h"
-#include "result_rows.h"
+#include "engine/currency.h"
+#include "engine/estate_case.h"
+#include "engine/result_rows.h"
 
 namespace qismar {
 
@@ -54,7 +54,7 @@ struct DivisionResult {
     ResultRows rows{};
     // The percentage of each row written by FillPercentages; a row that was
     // skipped (empty, or "لا شيئ له") keeps whatever its text held before.
-    std::array<std::optional<Currency>, kRowCount> percentages{};
+    std::array<std::optional<Currency>, kHeirCount> percentages{};
     // The final ProblemBase (24 for NoEstate, where no pass ran).
     Currency problemBase;
     // What the rows leave of the entered estate, when that is more than the

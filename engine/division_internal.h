@@ -4,8 +4,8 @@
 // each rule can be checked on a prepared ledger. Front ends use division.h.
 #pragma once
 
-#include "division.h"
-#include "rational.h"
+#include "engine/division.h"
+#include "engine/rational.h"
 
 namespace qismar::detail {
 
@@ -76,18 +76,18 @@ struct Trace {
     std::array<std::uint8_t, kLedgerSlots> ledgerK{};
     Rational estateValue = 1;  // EstateValue as a fraction of the entered estate
     Rational spousesTotal;
-    std::array<Rational, kRowCount> rows{};  // per head
-    std::array<RowSource, kRowCount> sources{};
+    std::array<Rational, kHeirCount> rows{};  // per head
+    std::array<RowSource, kHeirCount> sources{};
     // For the father's and the grandfather's share plus the residue: the
     // fixed share within it.
-    std::array<Rational, kRowCount> fixedPart{};
+    std::array<Rational, kHeirCount> fixedPart{};
     int lastFullBase = 24;  // the base of the last full pass (the spouses' shares)
     bool spousesSetAside = false;
 };
 
 class Division {
 public:
-    using Percentages = std::array<std::optional<Currency>, kRowCount>;
+    using Percentages = std::array<std::optional<Currency>, kHeirCount>;
 
     Division(const EstateCase& estateCase, ResultRows& rows, Percentages& percentages) noexcept;
 
@@ -175,15 +175,15 @@ private:
     // The mother of the father's mother and the mother of the father's
     // father: a sixth, shared with the other of them or with the mother's
     // mother's mother.
-    void FarPaternalGrandmother(bool ticked, bool otherFarPaternalTicked, Currency& share, Row row);
+    void FarPaternalGrandmother(bool ticked, bool otherFarPaternalTicked, Currency& share, Heir row);
     // The grandfather beside full or paternal siblings: the common scheme
     // of both rules; `fixedUnit(n)` gives a sister's fixed share for n sisters.
     struct SiblingKind {
         Currency brothers;
         Currency sisters;
         Currency& brothersShare;
-        Row brothersRow;
-        Row sistersRow;
+        Heir brothersRow;
+        Heir sistersRow;
     };
     template <class FixedUnit>
     void GrandfatherWithSiblings(const SiblingKind& kind, FixedUnit fixedUnit);
@@ -206,7 +206,7 @@ private:
                c.fathersFathersMother;
     }
     bool FemaleDescendantPresent() const noexcept;
-    void Write(Row row, Currency amount) noexcept { rows[index(row)] = RowText::of(amount); }
+    void Write(Heir row, Currency amount) noexcept { rows[index(row)] = RowText::of(amount); }
 
     // The exact side (only while a trace is kept).
     Rational& Exact(const Currency& ledgerEntry) const noexcept;
@@ -214,8 +214,8 @@ private:
     // A ledger entry and its exact fraction, with the fixed share behind it.
     void Mirror(const Currency& ledgerEntry, Rational exact, int k = 0) noexcept;
     // Notes how a row got its amount: its exact per-head fraction and source.
-    void Record(Row row, Rational exact, Source source, int k = 0) noexcept;
-    void Record(Row row, const Currency& ledgerEntry, Source source) noexcept;
+    void Record(Heir row, Rational exact, Source source, int k = 0) noexcept;
+    void Record(Heir row, const Currency& ledgerEntry, Source source) noexcept;
     Rational BaseQ() const noexcept;
     static Rational HeadsQ(Currency heads) noexcept;
     Rational ShareQ(int k) const noexcept;

@@ -1,4 +1,4 @@
-#include "estate_case.h"
+#include "engine/estate_case.h"
 
 namespace qismar {
 

@@ -6,7 +6,7 @@
 // Currency (a count of two is raw 20000), exactly as the rules read them.
 #pragma once
 
-#include "currency.h"
+#include "engine/currency.h"
 
 namespace qismar {
 

@@ -1,4 +1,4 @@
-#include "explanation.h"
+#include "engine/explanation.h"
 
 #include <algorithm>
 #include <array>
@@ -7,8 +7,8 @@
 #include <string_view>
 #include <utility>
 
-#include "division_internal.h"
-#include "invariants.h"
+#include "engine/division_internal.h"
+#include "engine/invariants.h"
 
 namespace qismar {
 
@@ -27,7 +27,7 @@ struct Names {
 };
 
 // In the order of the rows.
-constexpr std::array<Names, kRowCount> kNames = {{
+constexpr std::array<Names, kHeirCount> kNames = {{
     {"الزوج", {}, false},
     {"الزوجة", "الزوجات", true},
     {"الأب", {}, false},
@@ -57,11 +57,11 @@ constexpr std::array<Names, kRowCount> kNames = {{
     {"ابن ابن الابن", "أبناء ابن الابن", false},
 }};
 
-const Names& names(Row row) { return kNames[std::size_t(index(row))]; }
+const Names& names(Heir row) { return kNames[std::size_t(index(row))]; }
 
-bool isGrandmother(Row row)
+bool isGrandmother(Heir row)
 {
-    return row == Row::n13 || row == Row::n14 || row == Row::n24 || row == Row::n25 || row == Row::n26;
+    return row == Heir::MothersMother || row == Heir::FathersMother || row == Heir::MothersMothersMother || row == Heir::FathersMothersMother || row == Heir::FathersFathersMother;
 }
 
 // One text of several pieces, written into `out` (whose room is reused).
@@ -98,8 +98,8 @@ public:
     Builder(const EstateCase& c, const DivisionResult& r, const detail::Trace& t, Explanation& out)
         : c_(c), r_(r), t_(t), out_(out)
     {
-        for (int i = 0; i < kRowCount; ++i)
-            heads_[std::size_t(i)] = HeadsOfRow(c, rowAt(i));
+        for (int i = 0; i < kHeirCount; ++i)
+            heads_[std::size_t(i)] = HeadsOfRow(c, heirAt(i));
     }
 
     void build()
@@ -118,11 +118,11 @@ public:
             count += !row.isEmpty();
         out_.heirs.resize(count);
         std::size_t next = 0;
-        for (int i = 0; i < kRowCount; ++i) {
+        for (int i = 0; i < kHeirCount; ++i) {
             if (r_.rows[std::size_t(i)].isEmpty())
                 continue;
             HeirExplanation& h = out_.heirs[next++];
-            heir(rowAt(i), h);
+            heir(heirAt(i), h);
             if (!h.fraction.valid())
                 out_.exact = false;
         }
@@ -145,13 +145,13 @@ public:
     }
 
 private:
-    Currency heads(Row row) const { return heads_[std::size_t(index(row))]; }
-    bool plural(Row row) const { return heads(row).raw() > Currency::kScale && !names(row).plural.empty(); }
-    std::string_view name(Row row) const { return plural(row) ? names(row).plural : names(row).singular; }
-    bool present(Row row) const { return !r_.rows[std::size_t(index(row))].isEmpty(); }
-    const detail::RowSource& source(Row row) const { return t_.sources[std::size_t(index(row))]; }
+    Currency heads(Heir row) const { return heads_[std::size_t(index(row))]; }
+    bool plural(Heir row) const { return heads(row).raw() > Currency::kScale && !names(row).plural.empty(); }
+    std::string_view name(Heir row) const { return plural(row) ? names(row).plural : names(row).singular; }
+    bool present(Heir row) const { return !r_.rows[std::size_t(index(row))].isEmpty(); }
+    const detail::RowSource& source(Heir row) const { return t_.sources[std::size_t(index(row))]; }
 
-    void heir(Row row, HeirExplanation& h) const
+    void heir(Heir row, HeirExplanation& h) const
     {
         h.row = row;
         h.share.reset();
@@ -229,7 +229,7 @@ private:
             Rational share;
             bool spouse;
         };
-        std::array<Group, kRowCount> groupStore;
+        std::array<Group, kHeirCount> groupStore;
         std::size_t groupCount = 0;
         bool grandmothers = false, sharedThird = false;
         for (const HeirExplanation& h : out_.heirs) {
@@ -242,7 +242,7 @@ private:
                 if (std::exchange(sharedThird, true))
                     continue;
             }
-            groupStore[groupCount++] = {*h.share, h.row == Row::n1 || h.row == Row::n2};
+            groupStore[groupCount++] = {*h.share, h.row == Heir::Husband || h.row == Heir::Wives};
         }
         const std::span<const Group> groups(groupStore.data(), groupCount);
         Int origin = 1;
@@ -316,15 +316,15 @@ private:
 
     std::string_view femaleDescendant() const
     {
-        for (Row row : {Row::n6, Row::n8, Row::n27})
+        for (Heir row : {Heir::Daughters, Heir::SonsDaughters, Heir::SonsSonsDaughters})
             if (present(row))
                 return name(row);
-        return names(Row::n6).singular;
+        return names(Heir::Daughters).singular;
     }
 
-    std::string_view excludedWord(Row row) const
+    std::string_view excludedWord(Heir row) const
     {
-        const bool female = names(row).female && row != Row::n12;
+        const bool female = names(row).female && row != Heir::UterineSiblings;
         if (plural(row))
             return female ? "محجوبات" : "محجوبون";
         return female ? "محجوبة" : "محجوب";
@@ -333,7 +333,7 @@ private:
     void reason(HeirExplanation& h) const
     {
         std::string& out = h.reason;
-        const Row row = h.row;
+        const Heir row = h.row;
         // "للزوج": the name with "ل" before it, as two pieces.
         const std::string_view who = afterLam(name(row));
         const bool many = plural(row);
@@ -360,34 +360,34 @@ private:
             return cat(out, {"يشترك أولاد الأم والإخوة الأشقاء في الثلث بالتساوي لأنه لم يبق للأشقاء شيء بعد الفروض (المسألة "
                    "المشتركة)"});
         case HeirStatus::GrandfatherSharing:
-            if (row == Row::n11)
+            if (row == Heir::Grandfather)
                 return cat(out, {"للجد مقاسمة الإخوة كأنه أخ منهم لأنها خير له من السدس"});
             return cat(out, {"ل", who, " مقاسمة الجد، للذكر مثل حظ الأنثيين"});
         case HeirStatus::ResidueBeside:
             return cat(out, {"ل", who, " الباقي تعصيباً مع الغير لوجود ", femaleDescendant()});
         case HeirStatus::ResidueWith: {
-            const Row male = row == Row::n6 ? Row::n5 : row == Row::n10 ? Row::n9 : row == Row::n15 ? Row::n16
-                           : (row == Row::n8 && present(Row::n7)) ? Row::n7 : Row::n28;
+            const Heir male = row == Heir::Daughters ? Heir::Sons : row == Heir::FullSisters ? Heir::FullBrothers : row == Heir::PaternalSisters ? Heir::PaternalBrothers
+                           : (row == Heir::SonsDaughters && present(Heir::SonsSons)) ? Heir::SonsSons : Heir::SonsSonsSons;
             return cat(out, {"ل", who, " الباقي تعصيباً بالغير مع ", name(male), "، للذكر مثل حظ الأنثيين"});
         }
         case HeirStatus::Residue: {
-            if (row == Row::n3)
-                return source(Row::n4).source == Source::Umariyya
+            if (row == Heir::Father)
+                return source(Heir::Mother).source == Source::Umariyya
                            ? cat(out, {"للأب الباقي تعصيباً بعد فرض ", spouse, " وثلث الباقي للأم (المسألة العمرية)"})
                            : cat(out, {"للأب الباقي تعصيباً لعدم وجود الفرع الوارث"});
-            if (row == Row::n11) {
+            if (row == Heir::Grandfather) {
                 // Beside sisters who hold their fixed share, or alone.
-                for (Row sisters : {Row::n10, Row::n15})
+                for (Heir sisters : {Heir::FullSisters, Heir::PaternalSisters})
                     if (present(sisters) && source(sisters).source == Source::Fixed)
                         return cat(out, {"للجد الباقي بعد فرض ", name(sisters)});
                 return cat(out, {"للجد الباقي تعصيباً لعدم وجود الأب والفرع الوارث"});
             }
             if (source(row).source == Source::ResidueMale) {
-                const Row female = row == Row::n5 ? Row::n6 : row == Row::n7 ? Row::n8 : row == Row::n9 ? Row::n10
-                                 : row == Row::n16 ? Row::n15 : present(Row::n27) && !present(Row::n8) ? Row::n27 : Row::n8;
+                const Heir female = row == Heir::Sons ? Heir::Daughters : row == Heir::SonsSons ? Heir::SonsDaughters : row == Heir::FullBrothers ? Heir::FullSisters
+                                 : row == Heir::PaternalBrothers ? Heir::PaternalSisters : present(Heir::SonsSonsDaughters) && !present(Heir::SonsDaughters) ? Heir::SonsSonsDaughters : Heir::SonsDaughters;
                 return cat(out, {"ل", who, " مع ", name(female), " الباقي تعصيباً، للذكر مثل حظ الأنثيين"});
             }
-            if ((row == Row::n9 || row == Row::n16) && source(Row::n11).source == Source::GrandfatherSixth)
+            if ((row == Heir::FullBrothers || row == Heir::PaternalBrothers) && source(Heir::Grandfather).source == Source::GrandfatherSixth)
                 return cat(out, {"ل", who, " الباقي بعد سدس الجد"});
             return cat(out, {"ل", who, " الباقي تعصيباً بالنفس", many ? " يقتسمونه بالتساوي" : ""});
         }
@@ -404,7 +404,7 @@ private:
     void fixedReason(HeirExplanation& h, std::string_view who, std::string_view share, bool many) const
     {
         std::string& out = h.reason;
-        const Row row = h.row;
+        const Heir row = h.row;
         const bool descendants = c_.children || c_.grandchildren;
         const std::string_view because = descendants ? " لوجود الفرع الوارث" : " لعدم وجود الفرع الوارث";
         // "يقتسمنه", or "يقتسمنهما" for the two thirds.
@@ -413,34 +413,34 @@ private:
                                         : names(row).female ? (two ? " يقتسمنهما بالتساوي" : " يقتسمنه بالتساوي")
                                                             : (two ? " يقتسمونهما بالتساوي" : " يقتسمونه بالتساوي");
         switch (row) {
-        case Row::n1:
-        case Row::n2:
+        case Heir::Husband:
+        case Heir::Wives:
             return cat(out, {"ل", who, " ", share, shared, because});
-        case Row::n3:
-        case Row::n11:
+        case Heir::Father:
+        case Heir::Grandfather:
             if (source(row).source == Source::GrandfatherSixth)
                 return cat(out, {"للجد السدس لأنه خير له من مقاسمة الإخوة"});
             if (positive(c_.sons) || positive(c_.sonsSons) || positive(c_.sonsSonsSons))
                 return cat(out, {"ل", who, " السدس فرضاً لوجود الفرع الوارث الذكر"});
             return cat(out, {"ل", who, " السدس فرضاً، ولم يبق بعد الفروض ما يأخذه تعصيباً"});
-        case Row::n4:
+        case Heir::Mother:
             if (share == "الثلث")
                 return cat(out, {"للأم الثلث لعدم وجود الفرع الوارث ولعدم وجود اثنين فأكثر من الإخوة"});
             return cat(out, {descendants ? "للأم السدس لوجود الفرع الوارث" : "للأم السدس لوجود اثنين فأكثر من الإخوة"});
-        case Row::n6:
-        case Row::n8:
-        case Row::n27:
-        case Row::n10:
-        case Row::n15:
+        case Heir::Daughters:
+        case Heir::SonsDaughters:
+        case Heir::SonsSonsDaughters:
+        case Heir::FullSisters:
+        case Heir::PaternalSisters:
             if (share == "السدس")
                 return cat(out, {"ل", who, " السدس", shared, " تكملة للثلثين مع ",
-                            row == Row::n15                          ? name(Row::n10)
-                            : row == Row::n27 && present(Row::n8) ? name(Row::n8)
-                                                                     : name(Row::n6)});
+                            row == Heir::PaternalSisters                          ? name(Heir::FullSisters)
+                            : row == Heir::SonsSonsDaughters && present(Heir::SonsDaughters) ? name(Heir::SonsDaughters)
+                                                                     : name(Heir::Daughters)});
             if (share == "النصف")
                 return cat(out, {"ل", who, " النصف لانفرادها وعدم وجود من يعصبها"});
             return cat(out, {"ل", who, " الثلثان", shared, " لتعددهن وعدم وجود من يعصبهن"});
-        case Row::n12:
+        case Heir::UterineSiblings:
             if (share == "السدس")
                 return cat(out, {"لولد الأم السدس لانفراده وعدم وجود الأصل الوارث الذكر والفرع الوارث"});
             return cat(out, {"لأولاد الأم الثلث يقتسمونه بالتساوي ذكوراً وإناثاً"});
@@ -449,7 +449,7 @@ private:
         }
         if (isGrandmother(row)) {
             int inheriting = 0;
-            for (Row g : {Row::n13, Row::n14, Row::n24, Row::n25, Row::n26})
+            for (Heir g : {Heir::MothersMother, Heir::FathersMother, Heir::MothersMothersMother, Heir::FathersMothersMother, Heir::FathersFathersMother})
                 if (present(g) && !t_.rows[std::size_t(index(g))].isZero())
                     ++inheriting;
             return inheriting > 1 ? cat(out, {"تشترك الجدات الوارثات في السدس بالتساوي"})
@@ -462,7 +462,7 @@ private:
     const DivisionResult& r_;
     const detail::Trace& t_;
     Explanation& out_;
-    std::array<Currency, kRowCount> heads_;
+    std::array<Currency, kHeirCount> heads_;
 };
 
 }  // namespace
@@ -518,116 +518,116 @@ const char* statusKey(HeirStatus status) noexcept
     return "";
 }
 
-std::string HeirName(Row row, bool plural)
+std::string HeirName(Heir row, bool plural)
 {
     const Names& n = names(row);
     return std::string(plural && !n.plural.empty() ? n.plural : n.singular);
 }
 
-std::vector<Row> ExcludersOf(const EstateCase& c, Row row)
+std::vector<Heir> ExcludersOf(const EstateCase& c, Heir row)
 {
-    std::vector<Row> out;
+    std::vector<Heir> out;
     ExcludersInto(c, row, out);
     return out;
 }
 
-void ExcludersInto(const EstateCase& c, Row row, std::vector<Row>& out)
+void ExcludersInto(const EstateCase& c, Heir row, std::vector<Heir>& out)
 {
     out.clear();
-    const auto add = [&](Row r) {
+    const auto add = [&](Heir r) {
         if (RelativePresent(c, r) && std::find(out.begin(), out.end(), r) == out.end())
             out.push_back(r);
     };
     const auto maleDescendants = [&] {
-        add(Row::n5);
-        add(Row::n7);
-        add(Row::n28);
+        add(Heir::Sons);
+        add(Heir::SonsSons);
+        add(Heir::SonsSonsSons);
     };
     // A near grandmother who inherits excludes the far ones.
     const auto nearGrandmother = [&] {
         if (c.mothersMother)
-            add(Row::n13);
+            add(Heir::MothersMother);
         if (c.fathersMother && !c.father)
-            add(Row::n14);
+            add(Heir::FathersMother);
     };
     const bool femaleDescendant = positive(c.daughters) || positive(c.sonsDaughters) || positive(c.sonsSonsDaughters);
     const Currency one = Currency::fromRaw(Currency::kScale);
     switch (row) {
-    case Row::n11: add(Row::n3); break;
-    case Row::n13: add(Row::n4); break;
-    case Row::n14: add(Row::n4); add(Row::n3); break;
-    case Row::n24: add(Row::n4); nearGrandmother(); break;
-    case Row::n25: add(Row::n4); add(Row::n3); nearGrandmother(); break;
-    case Row::n26: add(Row::n4); add(Row::n3); add(Row::n11); nearGrandmother(); break;
-    case Row::n7: add(Row::n5); break;
-    case Row::n8:
-        add(Row::n5);
+    case Heir::Grandfather: add(Heir::Father); break;
+    case Heir::MothersMother: add(Heir::Mother); break;
+    case Heir::FathersMother: add(Heir::Mother); add(Heir::Father); break;
+    case Heir::MothersMothersMother: add(Heir::Mother); nearGrandmother(); break;
+    case Heir::FathersMothersMother: add(Heir::Mother); add(Heir::Father); nearGrandmother(); break;
+    case Heir::FathersFathersMother: add(Heir::Mother); add(Heir::Father); add(Heir::Grandfather); nearGrandmother(); break;
+    case Heir::SonsSons: add(Heir::Sons); break;
+    case Heir::SonsDaughters:
+        add(Heir::Sons);
         // Two daughters complete the two thirds, unless a male of her degree
         // or below makes her residuary.
         if (!positive(c.sonsSons) && !positive(c.sonsSonsSons) && atLeastTwo(c.daughters))
-            add(Row::n6);
+            add(Heir::Daughters);
         break;
-    case Row::n28: add(Row::n5); add(Row::n7); break;
-    case Row::n27:
-        add(Row::n5);
-        add(Row::n7);
+    case Heir::SonsSonsSons: add(Heir::Sons); add(Heir::SonsSons); break;
+    case Heir::SonsSonsDaughters:
+        add(Heir::Sons);
+        add(Heir::SonsSons);
         if (out.empty() && !positive(c.sonsSonsSons)) {
             if (atLeastTwo(c.daughters))
-                add(Row::n6);
+                add(Heir::Daughters);
             if (atLeastTwo(c.sonsDaughters))
-                add(Row::n8);
+                add(Heir::SonsDaughters);
             if (c.daughters == one && positive(c.sonsDaughters)) {
-                add(Row::n6);
-                add(Row::n8);
+                add(Heir::Daughters);
+                add(Heir::SonsDaughters);
             }
         }
         break;
-    case Row::n9:
-    case Row::n10:
-        add(Row::n3);
+    case Heir::FullBrothers:
+    case Heir::FullSisters:
+        add(Heir::Father);
         maleDescendants();
         break;
-    case Row::n16:
-        add(Row::n3);
+    case Heir::PaternalBrothers:
+        add(Heir::Father);
         maleDescendants();
-        add(Row::n9);
+        add(Heir::FullBrothers);
         if (positive(c.fullSisters) && femaleDescendant)
-            add(Row::n10);
+            add(Heir::FullSisters);
         break;
-    case Row::n15:
-        add(Row::n3);
+    case Heir::PaternalSisters:
+        add(Heir::Father);
         maleDescendants();
-        add(Row::n9);
+        add(Heir::FullBrothers);
         // A full sister residuary beside female descendants, or two full
         // sisters who complete the two thirds without a paternal brother.
         if ((positive(c.fullSisters) && femaleDescendant) || (atLeastTwo(c.fullSisters) && !positive(c.paternalBrothers)))
-            add(Row::n10);
+            add(Heir::FullSisters);
         break;
-    case Row::n12:
-        add(Row::n3);
-        add(Row::n11);
-        for (Row d : {Row::n5, Row::n6, Row::n7, Row::n8, Row::n28, Row::n27})
+    case Heir::UterineSiblings:
+        add(Heir::Father);
+        add(Heir::Grandfather);
+        for (Heir d : {Heir::Sons, Heir::Daughters, Heir::SonsSons, Heir::SonsDaughters, Heir::SonsSonsSons, Heir::SonsSonsDaughters})
             add(d);
         break;
-    case Row::n17:
-    case Row::n18:
-    case Row::n19:
-    case Row::n20:
-    case Row::n21:
-    case Row::edtNebnAmLiAb: {
+    case Heir::FullBrothersSons:
+    case Heir::PaternalBrothersSons:
+    case Heir::FullUncles:
+    case Heir::PaternalUncles:
+    case Heir::FullUnclesSons:
+    case Heir::PaternalUnclesSons: {
         maleDescendants();
-        add(Row::n3);
-        add(Row::n11);
-        add(Row::n9);
-        add(Row::n16);
+        add(Heir::Father);
+        add(Heir::Grandfather);
+        add(Heir::FullBrothers);
+        add(Heir::PaternalBrothers);
         // A sister residuary beside female descendants stands in a brother's place.
         if (femaleDescendant) {
             if (positive(c.fullSisters))
-                add(Row::n10);
+                add(Heir::FullSisters);
             else if (positive(c.paternalSisters))
-                add(Row::n15);
+                add(Heir::PaternalSisters);
         }
-        for (Row nearer : {Row::n17, Row::n18, Row::n19, Row::n20, Row::n21}) {
+        for (Heir nearer : {Heir::FullBrothersSons, Heir::PaternalBrothersSons, Heir::FullUncles, Heir::PaternalUncles, Heir::FullUnclesSons}) {
             if (nearer == row)
                 break;
             add(nearer);

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "division.h"
-#include "rational.h"
+#include "engine/division.h"
+#include "engine/rational.h"
 
 namespace qismar {
 
@@ -35,7 +35,7 @@ enum class HeirStatus : std::uint8_t {
 const char* statusKey(HeirStatus status) noexcept;
 
 struct HeirExplanation {
-    Row row = Row::n1;
+    Heir row = Heir::Husband;
     HeirStatus status = HeirStatus::NothingLeft;
     // The class's fixed share of the whole (1/2 ... 1/6, the grandmothers'
     // shared sixth, the shared third); none for a residue or an exclusion.
@@ -45,7 +45,7 @@ struct HeirExplanation {
     // Each head's number of shares in the corrected problem (none when the
     // correction does not fit in 64 bits).
     std::optional<std::int64_t> shares;
-    std::vector<Row> excludedBy;  // the present relatives who exclude this one
+    std::vector<Heir> excludedBy;  // the present relatives who exclude this one
     std::string reason;           // one short Arabic sentence (UTF-8)
 };
 
@@ -75,12 +75,12 @@ DivisionResult DivideExplained(const EstateCase& estateCase, Explanation& explan
 
 // The present relatives who exclude the relative of `row` in this program's
 // rules (empty when nobody does).
-std::vector<Row> ExcludersOf(const EstateCase& estateCase, Row row);
+std::vector<Heir> ExcludersOf(const EstateCase& estateCase, Heir row);
 // The same, written into `out` (whose room is reused).
-void ExcludersInto(const EstateCase& estateCase, Row row, std::vector<Row>& out);
+void ExcludersInto(const EstateCase& estateCase, Heir row, std::vector<Heir>& out);
 
 // The Arabic name of an heir of a row, singular or plural ("الابن",
 // "الأبناء"), as used in the explanation's sentences.
-std::string HeirName(Row row, bool plural);
+std::string HeirName(Heir row, bool plural);
 
 }  // namespace qismar

@@ -3,7 +3,7 @@
 // uterine siblings. Every share is k parts of ProblemBase taken from
 // EstateValue (24 parts: 12 a half, 8 a third, 6 a quarter, 4 a sixth, 3 an
 // eighth, 16 two thirds).
-#include "division_internal.h"
+#include "engine/division_internal.h"
 
 namespace qismar::detail {
 
@@ -45,13 +45,13 @@ void Division::Mirror(const Currency& entry, Rational exact, int k) noexcept
     ExactK(entry) = std::uint8_t(k);
 }
 
-void Division::Record(Row row, Rational exact, Source source, int k) noexcept
+void Division::Record(Heir row, Rational exact, Source source, int k) noexcept
 {
     trace->rows[std::size_t(index(row))] = exact;
     trace->sources[std::size_t(index(row))] = {source, std::uint8_t(k)};
 }
 
-void Division::Record(Row row, const Currency& entry, Source source) noexcept
+void Division::Record(Heir row, const Currency& entry, Source source) noexcept
 {
     Record(row, Exact(entry), source, ExactK(entry));
 }
@@ -97,10 +97,10 @@ void Division::HusbandRule()
         return;
     const int k = HasDescendants() ? 6 : 12;
     ledger.HusbandShare = Share(k);
-    Write(Row::n1, ledger.HusbandShare);
+    Write(Heir::Husband, ledger.HusbandShare);
     if (trace) {
         Mirror(ledger.HusbandShare, ShareQ(k), k);
-        Record(Row::n1, ledger.HusbandShare, Source::Fixed);
+        Record(Heir::Husband, ledger.HusbandShare, Source::Fixed);
     }
 }
 
@@ -110,10 +110,10 @@ void Division::WivesRule()
         return;
     const int k = HasDescendants() ? 3 : 6;
     ledger.WifeShare = DividedShare(k, c.wives);
-    Write(Row::n2, ledger.WifeShare);
+    Write(Heir::Wives, ledger.WifeShare);
     if (trace) {
         Mirror(ledger.WifeShare, DividedQ(k, c.wives), k);
-        Record(Row::n2, ledger.WifeShare, Source::Fixed);
+        Record(Heir::Wives, ledger.WifeShare, Source::Fixed);
     }
 }
 
@@ -124,10 +124,10 @@ void Division::FatherWithDescendantsRule()
     if (!(c.father && HasDescendants()))
         return;
     ledger.FatherShare = Share(4);
-    Write(Row::n3, ledger.FatherShare);
+    Write(Heir::Father, ledger.FatherShare);
     if (trace) {
         Mirror(ledger.FatherShare, ShareQ(4), 4);
-        Record(Row::n3, ledger.FatherShare, Source::Fixed);
+        Record(Heir::Father, ledger.FatherShare, Source::Fixed);
     }
 }
 
@@ -145,10 +145,10 @@ void Division::GrandfatherWithDescendantsRule()
          c.paternalSisters.whole() != 0))
         return;
     ledger.GrandfatherShare = Share(4);
-    Write(Row::n11, ledger.GrandfatherShare);
+    Write(Heir::Grandfather, ledger.GrandfatherShare);
     if (trace) {
         Mirror(ledger.GrandfatherShare, ShareQ(4), 4);
-        Record(Row::n11, ledger.GrandfatherShare, Source::Fixed);
+        Record(Heir::Grandfather, ledger.GrandfatherShare, Source::Fixed);
     }
 }
 
@@ -169,9 +169,9 @@ void Division::MotherRule()
     // sixth, that sixth stands and the father takes the rest as residuary.
     if (k == 8)
         ParentsWithSpouseRule();
-    Write(Row::n4, ledger.MotherShare);
+    Write(Heir::Mother, ledger.MotherShare);
     if (trace)
-        Record(Row::n4, ledger.MotherShare, k == 8 && ExactK(ledger.MotherShare) != 8 ? Source::Umariyya : Source::Fixed);
+        Record(Heir::Mother, ledger.MotherShare, k == 8 && ExactK(ledger.MotherShare) != 8 ? Source::Umariyya : Source::Fixed);
 }
 
 void Division::ParentsWithSpouseRule()
@@ -182,14 +182,14 @@ void Division::ParentsWithSpouseRule()
     const int father = c.isMan() ? 12 : 8;
     ledger.MotherShare = Share(mother);
     ledger.FatherShare = Share(father);
-    Write(Row::n3, ledger.FatherShare);
+    Write(Heir::Father, ledger.FatherShare);
     if (trace) {
         // The mother's share as a part of the whole estate; the father
         // takes what is left as residuary.
         Mirror(ledger.MotherShare, ShareQ(mother), mother);
         Mirror(ledger.FatherShare, ShareQ(father), 0);
-        Record(Row::n3, ledger.FatherShare, Source::FatherRest);
-        trace->fixedPart[std::size_t(index(Row::n3))] = Rational();
+        Record(Heir::Father, ledger.FatherShare, Source::FatherRest);
+        trace->fixedPart[std::size_t(index(Heir::Father))] = Rational();
     }
 }
 
@@ -201,11 +201,11 @@ void Division::MothersMotherRule()
         return;
     const int k = !c.father && c.fathersMother ? 2 : 4;
     ledger.MothersMotherShare = Share(k);
-    Write(Row::n13, ledger.MothersMotherShare);
+    Write(Heir::MothersMother, ledger.MothersMotherShare);
     if (trace) {
         // The grandmothers' sixth, shared or whole.
         Mirror(ledger.MothersMotherShare, ShareQ(k), 4);
-        Record(Row::n13, ledger.MothersMotherShare, Source::Fixed);
+        Record(Heir::MothersMother, ledger.MothersMotherShare, Source::Fixed);
     }
 }
 
@@ -215,10 +215,10 @@ void Division::FathersMotherRule()
         return;
     const int k = c.mothersMother ? 2 : 4;
     ledger.FathersMotherShare = Share(k);
-    Write(Row::n14, ledger.FathersMotherShare);
+    Write(Heir::FathersMother, ledger.FathersMotherShare);
     if (trace) {
         Mirror(ledger.FathersMotherShare, ShareQ(k), 4);
-        Record(Row::n14, ledger.FathersMotherShare, Source::Fixed);
+        Record(Heir::FathersMother, ledger.FathersMotherShare, Source::Fixed);
     }
 }
 
@@ -241,14 +241,14 @@ void Division::MothersMothersMotherRule()
         }
     }
     ledger.MothersMothersMotherShare = share;
-    Write(Row::n24, ledger.MothersMothersMotherShare);
+    Write(Heir::MothersMothersMother, ledger.MothersMothersMotherShare);
     if (trace) {
         Mirror(ledger.MothersMothersMotherShare, ShareQ(4) / Rational(sharers), 4);
-        Record(Row::n24, ledger.MothersMothersMotherShare, Source::Fixed);
+        Record(Heir::MothersMothersMother, ledger.MothersMothersMotherShare, Source::Fixed);
     }
 }
 
-void Division::FarPaternalGrandmother(bool ticked, bool otherFarPaternalTicked, Currency& share, Row row)
+void Division::FarPaternalGrandmother(bool ticked, bool otherFarPaternalTicked, Currency& share, Heir row)
 {
     if (c.mother || c.father || !ticked)
         return;
@@ -271,13 +271,13 @@ void Division::FarPaternalGrandmother(bool ticked, bool otherFarPaternalTicked, 
 void Division::FathersMothersMotherRule()
 {
     FarPaternalGrandmother(FathersMothersMotherBox(), FathersFathersMotherBox(), ledger.FathersMothersMotherShare,
-                           Row::n25);
+                           Heir::FathersMothersMother);
 }
 
 void Division::FathersFathersMotherRule()
 {
     FarPaternalGrandmother(FathersFathersMotherBox(), FathersMothersMotherBox(), ledger.FathersFathersMotherShare,
-                           Row::n26);
+                           Heir::FathersFathersMother);
 }
 
 // ---- Daughters, sons' daughters, sisters, uterine siblings ------------------------
@@ -295,9 +295,9 @@ void Division::DaughtersRule()
         if (trace)
             Mirror(ledger.DaughterShare, DividedQ(16, c.daughters), 16);
     }
-    Write(Row::n6, ledger.DaughterShare);
+    Write(Heir::Daughters, ledger.DaughterShare);
     if (trace)
-        Record(Row::n6, ledger.DaughterShare, Source::Fixed);
+        Record(Heir::Daughters, ledger.DaughterShare, Source::Fixed);
 }
 
 void Division::SonsDaughtersRule()
@@ -320,9 +320,9 @@ void Division::SonsDaughtersRule()
         if (trace)
             Mirror(ledger.SonsDaughterShare, DividedQ(4, c.sonsDaughters), 4);
     }
-    Write(Row::n8, ledger.SonsDaughterShare);
+    Write(Heir::SonsDaughters, ledger.SonsDaughterShare);
     if (trace)
-        Record(Row::n8, ledger.SonsDaughterShare, Source::Fixed);
+        Record(Heir::SonsDaughters, ledger.SonsDaughterShare, Source::Fixed);
 }
 
 void Division::GreatGranddaughtersRule()
@@ -350,9 +350,9 @@ void Division::GreatGranddaughtersRule()
     }
     // One daughter and one son's daughter have completed the two thirds:
     // no share is computed and the row receives the entry as it stands.
-    Write(Row::n27, ledger.GreatGranddaughterShare);
+    Write(Heir::SonsSonsDaughters, ledger.GreatGranddaughterShare);
     if (trace)
-        Record(Row::n27, ledger.GreatGranddaughterShare, Source::Fixed);
+        Record(Heir::SonsSonsDaughters, ledger.GreatGranddaughterShare, Source::Fixed);
 }
 
 void Division::FullSistersRule()
@@ -362,10 +362,10 @@ void Division::FullSistersRule()
         return;
     const bool one = c.fullSisters == kOne;
     ledger.FullSisterShare = one ? Share(12) : DividedShare(16, c.fullSisters);
-    Write(Row::n10, ledger.FullSisterShare);
+    Write(Heir::FullSisters, ledger.FullSisterShare);
     if (trace) {
         Mirror(ledger.FullSisterShare, one ? ShareQ(12) : DividedQ(16, c.fullSisters), one ? 12 : 16);
-        Record(Row::n10, ledger.FullSisterShare, Source::Fixed);
+        Record(Heir::FullSisters, ledger.FullSisterShare, Source::Fixed);
     }
 }
 
@@ -384,10 +384,10 @@ void Division::PaternalSistersRule()
         ledger.PaternalSisterShare =
             c.paternalSisters == kOne ? Share(12) : DividedShare(16, c.paternalSisters);
     }
-    Write(Row::n15, ledger.PaternalSisterShare);
+    Write(Heir::PaternalSisters, ledger.PaternalSisterShare);
     if (trace) {
         Mirror(ledger.PaternalSisterShare, DividedQ(k, c.paternalSisters), k);
-        Record(Row::n15, ledger.PaternalSisterShare, Source::Fixed);
+        Record(Heir::PaternalSisters, ledger.PaternalSisterShare, Source::Fixed);
     }
 }
 
@@ -402,10 +402,10 @@ void Division::UterineSiblingsRule()
         return;
     const int k = heads == kOne ? 4 : 8;
     ledger.UterineSiblingShare = heads == kOne ? Share(4) : DividedShare(8, heads);
-    Write(Row::n12, ledger.UterineSiblingShare);
+    Write(Heir::UterineSiblings, ledger.UterineSiblingShare);
     if (trace) {
         Mirror(ledger.UterineSiblingShare, DividedQ(k, heads), k);
-        Record(Row::n12, ledger.UterineSiblingShare, Source::Fixed);
+        Record(Heir::UterineSiblings, ledger.UterineSiblingShare, Source::Fixed);
     }
 }
 

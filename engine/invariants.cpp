@@ -1,4 +1,4 @@
-#include "invariants.h"
+#include "engine/invariants.h"
 
 #include <algorithm>
 
@@ -8,7 +8,7 @@ namespace {
 
 constexpr Currency kOne = Currency::fromRaw(Currency::kScale);
 
-std::string rowName(Row row) { return rowInfo(row).control; }
+std::string rowName(Heir row) { return rowInfo(row).control; }
 
 }  // namespace
 
@@ -29,10 +29,10 @@ std::string CheckExplanation(const EstateCase& c, const DivisionResult& r, const
     if (!e.exact)
         return "no exact explanation";
     // One entry per row of the result, in its order.
-    std::vector<Row> rows;
-    for (int i = 0; i < kRowCount; ++i)
+    std::vector<Heir> rows;
+    for (int i = 0; i < kHeirCount; ++i)
         if (!r.rows[std::size_t(i)].isEmpty())
-            rows.push_back(rowAt(i));
+            rows.push_back(heirAt(i));
     if (rows.size() != e.heirs.size())
         return "not one entry per row";
     Rational total;
@@ -62,7 +62,7 @@ std::string CheckExplanation(const EstateCase& c, const DivisionResult& r, const
             return at + "the amount " + text.text() + " is not its fraction " + h.fraction.text() + " of the estate";
         // Excluded relatives name who excludes them; nobody who receives
         // anything is excluded.
-        const std::vector<Row> excluders = ExcludersOf(c, h.row);
+        const std::vector<Heir> excluders = ExcludersOf(c, h.row);
         if (h.status == HeirStatus::Excluded && (h.excludedBy.empty() || h.excludedBy != excluders))
             return at + "excluded without an excluder";
         if (!h.fraction.isZero() && !excluders.empty())
@@ -99,44 +99,44 @@ std::string CheckExplanation(const EstateCase& c, const DivisionResult& r, const
 }
 
 
-Currency HeadsOfRow(const EstateCase& c, Row row) noexcept
+Currency HeadsOfRow(const EstateCase& c, Heir row) noexcept
 {
     switch (row) {
-    case Row::n2: return c.wives;
-    case Row::n5: return c.sons;
-    case Row::n6: return c.daughters;
-    case Row::n7: return c.sonsSons;
-    case Row::n8: return c.sonsDaughters;
-    case Row::n9: return c.fullBrothers;
-    case Row::n10: return c.fullSisters;
-    case Row::n12: return Currency::fromRaw(c.uterineSisters.raw() + c.uterineBrothers.raw());
-    case Row::n15: return c.paternalSisters;
-    case Row::n16: return c.paternalBrothers;
-    case Row::n17: return c.fullBrothersSons;
-    case Row::n18: return c.paternalBrothersSons;
-    case Row::n19: return c.fullUncles;
-    case Row::n20: return c.paternalUncles;
-    case Row::n21: return c.fullUnclesSons;
-    case Row::edtNebnAmLiAb: return c.paternalUnclesSons;
-    case Row::n27: return c.sonsSonsDaughters;
-    case Row::n28: return c.sonsSonsSons;
+    case Heir::Wives: return c.wives;
+    case Heir::Sons: return c.sons;
+    case Heir::Daughters: return c.daughters;
+    case Heir::SonsSons: return c.sonsSons;
+    case Heir::SonsDaughters: return c.sonsDaughters;
+    case Heir::FullBrothers: return c.fullBrothers;
+    case Heir::FullSisters: return c.fullSisters;
+    case Heir::UterineSiblings: return Currency::fromRaw(c.uterineSisters.raw() + c.uterineBrothers.raw());
+    case Heir::PaternalSisters: return c.paternalSisters;
+    case Heir::PaternalBrothers: return c.paternalBrothers;
+    case Heir::FullBrothersSons: return c.fullBrothersSons;
+    case Heir::PaternalBrothersSons: return c.paternalBrothersSons;
+    case Heir::FullUncles: return c.fullUncles;
+    case Heir::PaternalUncles: return c.paternalUncles;
+    case Heir::FullUnclesSons: return c.fullUnclesSons;
+    case Heir::PaternalUnclesSons: return c.paternalUnclesSons;
+    case Heir::SonsSonsDaughters: return c.sonsSonsDaughters;
+    case Heir::SonsSonsSons: return c.sonsSonsSons;
     default: return kOne;
     }
 }
 
-bool RelativePresent(const EstateCase& c, Row row) noexcept
+bool RelativePresent(const EstateCase& c, Heir row) noexcept
 {
     switch (row) {
-    case Row::n1: return c.spouse && c.isWoman();
-    case Row::n2: return c.spouse && c.isMan();
-    case Row::n3: return c.father;
-    case Row::n4: return c.mother;
-    case Row::n11: return c.grandfather;
-    case Row::n13: return c.mothersMother;
-    case Row::n14: return c.fathersMother;
-    case Row::n24: return c.mothersMothersMother;
-    case Row::n25: return c.fathersMothersMother;
-    case Row::n26: return c.fathersFathersMother;
+    case Heir::Husband: return c.spouse && c.isWoman();
+    case Heir::Wives: return c.spouse && c.isMan();
+    case Heir::Father: return c.father;
+    case Heir::Mother: return c.mother;
+    case Heir::Grandfather: return c.grandfather;
+    case Heir::MothersMother: return c.mothersMother;
+    case Heir::FathersMother: return c.fathersMother;
+    case Heir::MothersMothersMother: return c.mothersMothersMother;
+    case Heir::FathersMothersMother: return c.fathersMothersMother;
+    case Heir::FathersFathersMother: return c.fathersFathersMother;
     default: return HeadsOfRow(c, row).raw() > 0;
     }
 }
@@ -148,8 +148,8 @@ std::string CheckDivision(const EstateCase& c, const DivisionResult& r)
 
     __int128 total = 0;  // raw amount x whole heads, exact
     std::int64_t headsHolding = 0;
-    for (int i = 0; i < kRowCount; ++i) {
-        const Row row = rowAt(i);
+    for (int i = 0; i < kHeirCount; ++i) {
+        const Heir row = heirAt(i);
         const RowText& text = r.rows[i];
         if (text.isEmpty() == RelativePresent(c, row))
             return rowName(row) + (text.isEmpty() ? ": a present relative has no row" : ": a row for an absent relative");
@@ -176,9 +176,9 @@ std::string CheckDivision(const EstateCase& c, const DivisionResult& r)
                std::to_string(static_cast<long long>(gap)) + " raw units";
 
     const struct {
-        Row male, female;
-    } pairs[] = {{Row::n5, Row::n6}, {Row::n7, Row::n8}, {Row::n28, Row::n27}, {Row::n9, Row::n10},
-                 {Row::n16, Row::n15}};
+        Heir male, female;
+    } pairs[] = {{Heir::Sons, Heir::Daughters}, {Heir::SonsSons, Heir::SonsDaughters}, {Heir::SonsSonsSons, Heir::SonsSonsDaughters}, {Heir::FullBrothers, Heir::FullSisters},
+                 {Heir::PaternalBrothers, Heir::PaternalSisters}};
     for (const auto& p : pairs) {
         const RowText& m = r.rows[index(p.male)];
         const RowText& f = r.rows[index(p.female)];

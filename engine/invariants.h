@@ -7,19 +7,19 @@
 
 #include <string>
 
-#include "division.h"
-#include "explanation.h"
+#include "engine/division.h"
+#include "engine/explanation.h"
 
 namespace qismar {
 
 // The number of heads that a result row stands for in the totals (the wives'
 // count for n2, the uterine sisters and brothers together for n12, 1 for a
 // single heir such as the father).
-Currency HeadsOfRow(const EstateCase& estateCase, Row row) noexcept;
+Currency HeadsOfRow(const EstateCase& estateCase, Heir row) noexcept;
 
 // Whether the relative of a row is present in the case (the row is then
 // never empty after a division).
-bool RelativePresent(const EstateCase& estateCase, Row row) noexcept;
+bool RelativePresent(const EstateCase& estateCase, Heir row) noexcept;
 
 // Checks a division that started from empty rows and ended in Divided:
 // - a row is not empty exactly when its relative is present, and it has a

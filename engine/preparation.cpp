@@ -1,4 +1,4 @@
-#include "preparation.h"
+#include "engine/preparation.h"
 
 namespace qismar {
 

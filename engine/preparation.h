@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "currency.h"
-#include "division.h"
-#include "estate_case.h"
-#include "explanation.h"
+#include "engine/currency.h"
+#include "engine/division.h"
+#include "engine/estate_case.h"
+#include "engine/explanation.h"
 
 namespace qismar {
 

@@ -1,4 +1,4 @@
-#include "rational.h"
+#include "engine/rational.h"
 
 #include <algorithm>
 #include <charconv>

@@ -3,7 +3,7 @@
 // with his floor of a sixth, the chain of sole residuaries, and the third
 // that uterine and full siblings share beside a husband and a mother. The
 // residue is always EstateValue - FixedSharesTotal.
-#include "division_internal.h"
+#include "engine/division_internal.h"
 
 #include <utility>
 
@@ -69,9 +69,9 @@ void Division::FullSistersWithDaughters()
         if (trace)
             Exact(ledger.FixedSharesTotal) = trace->estateValue;
     }
-    Write(Row::n10, ledger.FullSisterShare);
+    Write(Heir::FullSisters, ledger.FullSisterShare);
     if (trace)
-        Record(Row::n10, ledger.FullSisterShare, Source::ResidueBeside);
+        Record(Heir::FullSisters, ledger.FullSisterShare, Source::ResidueBeside);
 }
 
 void Division::PaternalSistersWithDaughters()
@@ -89,9 +89,9 @@ void Division::PaternalSistersWithDaughters()
         if (trace)
             Exact(ledger.FixedSharesTotal) = trace->estateValue;
     }
-    Write(Row::n15, ledger.PaternalSisterShare);
+    Write(Heir::PaternalSisters, ledger.PaternalSisterShare);
     if (trace)
-        Record(Row::n15, ledger.PaternalSisterShare, Source::ResidueBeside);
+        Record(Heir::PaternalSisters, ledger.PaternalSisterShare, Source::ResidueBeside);
 }
 
 // ---- Descendants at two to one ---------------------------------------------------
@@ -101,11 +101,11 @@ void Division::ChildrenResidue()
     if (!(positive(c.daughters) && positive(c.sons)))
         return;
     SplitResidue(c.sons, c.daughters, ledger.SonShare, ledger.DaughterShare);
-    Write(Row::n5, ledger.SonShare);
-    Write(Row::n6, ledger.DaughterShare);
+    Write(Heir::Sons, ledger.SonShare);
+    Write(Heir::Daughters, ledger.DaughterShare);
     if (trace) {
-        Record(Row::n5, ledger.SonShare, Source::ResidueMale);
-        Record(Row::n6, ledger.DaughterShare, Source::ResidueFemale);
+        Record(Heir::Sons, ledger.SonShare, Source::ResidueMale);
+        Record(Heir::Daughters, ledger.DaughterShare, Source::ResidueFemale);
     }
 }
 
@@ -113,11 +113,11 @@ void Division::GrandchildrenResidue()
 {
     if (c.sons.isZero() && positive(c.sonsDaughters) && positive(c.sonsSons)) {
         SplitResidue(c.sonsSons, c.sonsDaughters, ledger.SonsSonShare, ledger.SonsDaughterShare);
-        Write(Row::n7, ledger.SonsSonShare);
-        Write(Row::n8, ledger.SonsDaughterShare);
+        Write(Heir::SonsSons, ledger.SonsSonShare);
+        Write(Heir::SonsDaughters, ledger.SonsDaughterShare);
         if (trace) {
-            Record(Row::n7, ledger.SonsSonShare, Source::ResidueMale);
-            Record(Row::n8, ledger.SonsDaughterShare, Source::ResidueFemale);
+            Record(Heir::SonsSons, ledger.SonsSonShare, Source::ResidueMale);
+            Record(Heir::SonsDaughters, ledger.SonsDaughterShare, Source::ResidueFemale);
         }
     }
     // Without sons' sons, the sons' sons' sons make the sons' daughters
@@ -130,16 +130,16 @@ void Division::GrandchildrenResidue()
         SplitResidue(c.sonsSonsSons, addExact(c.sonsDaughters, c.sonsSonsDaughters), ledger.GreatGrandsonShare,
                      ledger.SonsDaughterShare);
         ledger.GreatGranddaughterShare = ledger.SonsDaughterShare;
-        Write(Row::n28, ledger.GreatGrandsonShare);
-        Write(Row::n8, ledger.SonsDaughterShare);
+        Write(Heir::SonsSonsSons, ledger.GreatGrandsonShare);
+        Write(Heir::SonsDaughters, ledger.SonsDaughterShare);
         if (positive(c.sonsSonsDaughters))
-            Write(Row::n27, ledger.GreatGranddaughterShare);
+            Write(Heir::SonsSonsDaughters, ledger.GreatGranddaughterShare);
         if (trace) {
             Mirror(ledger.GreatGranddaughterShare, Exact(ledger.SonsDaughterShare));
-            Record(Row::n28, ledger.GreatGrandsonShare, Source::ResidueMale);
-            Record(Row::n8, ledger.SonsDaughterShare, Source::ResidueFemale);
+            Record(Heir::SonsSonsSons, ledger.GreatGrandsonShare, Source::ResidueMale);
+            Record(Heir::SonsDaughters, ledger.SonsDaughterShare, Source::ResidueFemale);
             if (positive(c.sonsSonsDaughters))
-                Record(Row::n27, ledger.GreatGranddaughterShare, Source::ResidueFemale);
+                Record(Heir::SonsSonsDaughters, ledger.GreatGranddaughterShare, Source::ResidueFemale);
         }
     }
 }
@@ -150,11 +150,11 @@ void Division::GreatGrandchildrenResidue()
         !positive(c.sonsSonsSons))
         return;
     SplitResidue(c.sonsSonsSons, c.sonsSonsDaughters, ledger.GreatGrandsonShare, ledger.GreatGranddaughterShare);
-    Write(Row::n28, ledger.GreatGrandsonShare);
-    Write(Row::n27, ledger.GreatGranddaughterShare);
+    Write(Heir::SonsSonsSons, ledger.GreatGrandsonShare);
+    Write(Heir::SonsSonsDaughters, ledger.GreatGranddaughterShare);
     if (trace) {
-        Record(Row::n28, ledger.GreatGrandsonShare, Source::ResidueMale);
-        Record(Row::n27, ledger.GreatGranddaughterShare, Source::ResidueFemale);
+        Record(Heir::SonsSonsSons, ledger.GreatGrandsonShare, Source::ResidueMale);
+        Record(Heir::SonsSonsDaughters, ledger.GreatGranddaughterShare, Source::ResidueFemale);
     }
 }
 
@@ -166,11 +166,11 @@ void Division::FullSiblingsResidue()
         !positive(c.fullBrothers) || !positive(c.fullSisters))
         return;
     SplitResidue(c.fullBrothers, c.fullSisters, ledger.FullBrotherShare, ledger.FullSisterShare);
-    Write(Row::n9, ledger.FullBrotherShare);
-    Write(Row::n10, ledger.FullSisterShare);
+    Write(Heir::FullBrothers, ledger.FullBrotherShare);
+    Write(Heir::FullSisters, ledger.FullSisterShare);
     if (trace) {
-        Record(Row::n9, ledger.FullBrotherShare, Source::ResidueMale);
-        Record(Row::n10, ledger.FullSisterShare, Source::ResidueFemale);
+        Record(Heir::FullBrothers, ledger.FullBrotherShare, Source::ResidueMale);
+        Record(Heir::FullSisters, ledger.FullSisterShare, Source::ResidueFemale);
     }
 }
 
@@ -183,11 +183,11 @@ void Division::PaternalSiblingsResidue()
     if (positive(c.fullSisters) && FemaleDescendantPresent())
         return;
     SplitResidue(c.paternalBrothers, c.paternalSisters, ledger.PaternalBrotherShare, ledger.PaternalSisterShare);
-    Write(Row::n16, ledger.PaternalBrotherShare);
-    Write(Row::n15, ledger.PaternalSisterShare);
+    Write(Heir::PaternalBrothers, ledger.PaternalBrotherShare);
+    Write(Heir::PaternalSisters, ledger.PaternalSisterShare);
     if (trace) {
-        Record(Row::n16, ledger.PaternalBrotherShare, Source::ResidueMale);
-        Record(Row::n15, ledger.PaternalSisterShare, Source::ResidueFemale);
+        Record(Heir::PaternalBrothers, ledger.PaternalBrotherShare, Source::ResidueMale);
+        Record(Heir::PaternalSisters, ledger.PaternalSisterShare, Source::ResidueFemale);
     }
 }
 
@@ -249,7 +249,7 @@ void Division::GrandfatherWithSiblings(const SiblingKind& kind, FixedUnit fixedU
             Mirror(kind.brothersShare, unitQ * Rational(2));
     }
 
-    Write(Row::n11, ledger.GrandfatherShare);
+    Write(Heir::Grandfather, ledger.GrandfatherShare);
     if (positive(kind.brothers))
         Write(kind.brothersRow, kind.brothersShare);
     if (positive(kind.sisters))
@@ -257,7 +257,7 @@ void Division::GrandfatherWithSiblings(const SiblingKind& kind, FixedUnit fixedU
     if (trace) {
         // Sharing as a brother, the sixth that is better for him, or the
         // rest beside sisters who hold their fixed share.
-        Record(Row::n11, ledger.GrandfatherShare,
+        Record(Heir::Grandfather, ledger.GrandfatherShare,
                floor ? Source::GrandfatherSixth : fixedSisters ? Source::GrandfatherRest : Source::GrandfatherSharing);
         const bool alone = kind.sisters.isZero();
         if (positive(kind.brothers))
@@ -276,7 +276,7 @@ void Division::GrandfatherWithFullSiblings()
         return;
     if (!(positive(c.fullBrothers) || positive(c.fullSisters)))
         return;
-    GrandfatherWithSiblings(SiblingKind{c.fullBrothers, c.fullSisters, ledger.FullBrotherShare, Row::n9, Row::n10},
+    GrandfatherWithSiblings(SiblingKind{c.fullBrothers, c.fullSisters, ledger.FullBrotherShare, Heir::FullBrothers, Heir::FullSisters},
                             [this](Currency n) {
                                 // The sister's unit and the sisters' share in parts of 24.
                                 if (n == kOne)
@@ -298,7 +298,7 @@ void Division::GrandfatherWithPaternalSiblings()
     if (!(positive(c.paternalBrothers) || positive(c.paternalSisters)))
         return;
     GrandfatherWithSiblings(
-        SiblingKind{c.paternalBrothers, c.paternalSisters, ledger.PaternalBrotherShare, Row::n16, Row::n15},
+        SiblingKind{c.paternalBrothers, c.paternalSisters, ledger.PaternalBrotherShare, Heir::PaternalBrothers, Heir::PaternalSisters},
         [this](Currency n) {
             std::pair<Currency, int> unit{Currency{}, 0};
             if (n == kOne && c.fullSisters.isZero())
@@ -319,13 +319,13 @@ void Division::SoleResiduary()
     const bool noDescendantServed = L.GreatGrandsonShare.isZero() && L.SonsSonShare.isZero() && L.SonShare.isZero();
 
     // The whole residue to one class of heads.
-    const auto residue = [this](Row row, Currency heads) {
+    const auto residue = [this](Heir row, Currency heads) {
         Write(row, ResiduePer(heads));
         if (trace)
             Record(row, ResidueQ(heads), Source::ResidueAlone);
     };
     // The father's or the grandfather's fixed share plus the residue.
-    const auto rest = [this](Row row, const Currency& share, Source source) {
+    const auto rest = [this](Heir row, const Currency& share, Source source) {
         Write(row, nonNegative(subtractExact(EstateValue, subtractExact(ledger.FixedSharesTotal, share))));
         if (trace) {
             Record(row, (trace->estateValue - (Exact(ledger.FixedSharesTotal) - Exact(share))).nonNegative(), source,
@@ -335,34 +335,34 @@ void Division::SoleResiduary()
     };
 
     if (positive(c.sons) && L.SonShare.isZero()) {
-        residue(Row::n5, c.sons);
+        residue(Heir::Sons, c.sons);
         return;
     }
     if (positive(c.sonsSons) && L.SonsSonShare.isZero() && L.SonShare.isZero()) {
-        residue(Row::n7, c.sonsSons);
+        residue(Heir::SonsSons, c.sonsSons);
         return;
     }
     if (positive(c.sonsSonsSons) && noDescendantServed) {
-        residue(Row::n28, c.sonsSonsSons);
+        residue(Heir::SonsSonsSons, c.sonsSonsSons);
         return;
     }
     if (c.father && noDescendantServed) {
         // His fixed share plus the residue (never below 0).
-        rest(Row::n3, L.FatherShare, Source::FatherRest);
+        rest(Heir::Father, L.FatherShare, Source::FatherRest);
         return;
     }
     if (c.grandfather && c.fullBrothers.isZero() && c.paternalBrothers.isZero() && c.fullSisters.isZero() &&
         c.paternalSisters.isZero() && noDescendantServed) {
-        rest(Row::n11, L.GrandfatherShare, Source::GrandfatherRest);
+        rest(Heir::Grandfather, L.GrandfatherShare, Source::GrandfatherRest);
         return;
     }
     if (positive(c.fullBrothers) && c.fullSisters.isZero() && !c.grandfather && noDescendantServed) {
-        residue(Row::n9, c.fullBrothers);
+        residue(Heir::FullBrothers, c.fullBrothers);
         return;
     }
     if (positive(c.paternalBrothers) && c.paternalSisters.isZero() && !c.grandfather && c.fullBrothers.isZero() &&
         noDescendantServed && L.FullBrotherShare.isZero()) {
-        residue(Row::n16, c.paternalBrothers);
+        residue(Heir::PaternalBrothers, c.paternalBrothers);
         return;
     }
 
@@ -373,10 +373,10 @@ void Division::SoleResiduary()
         return;
     const struct {
         Currency heads;
-        Row row;
+        Heir row;
     } distant[] = {
-        {c.fullBrothersSons, Row::n17}, {c.paternalBrothersSons, Row::n18}, {c.fullUncles, Row::n19},
-        {c.paternalUncles, Row::n20},   {c.fullUnclesSons, Row::n21},       {c.paternalUnclesSons, Row::edtNebnAmLiAb},
+        {c.fullBrothersSons, Heir::FullBrothersSons}, {c.paternalBrothersSons, Heir::PaternalBrothersSons}, {c.fullUncles, Heir::FullUncles},
+        {c.paternalUncles, Heir::PaternalUncles},   {c.fullUnclesSons, Heir::FullUnclesSons},       {c.paternalUnclesSons, Heir::PaternalUnclesSons},
     };
     for (const auto& d : distant) {
         if (positive(d.heads)) {
@@ -404,16 +404,16 @@ void Division::SharedThird()
     // A third of the estate, shared equally by head: (8 / base x estate) / heads x 10^8.
     ledger.UterineSiblingShare =
         roundToCurrency(8.0L / ext(ProblemBase) * ext(EstateValue) / ext(heads) * 100000000.0L);
-    Write(Row::n12, ledger.UterineSiblingShare);
-    Write(Row::n9, ledger.UterineSiblingShare);
+    Write(Heir::UterineSiblings, ledger.UterineSiblingShare);
+    Write(Heir::FullBrothers, ledger.UterineSiblingShare);
     if (positive(c.fullSisters))
-        Write(Row::n10, ledger.UterineSiblingShare);
+        Write(Heir::FullSisters, ledger.UterineSiblingShare);
     if (trace) {
         Mirror(ledger.UterineSiblingShare, DividedQ(8, heads), 8);
-        Record(Row::n12, ledger.UterineSiblingShare, Source::SharedThird);
-        Record(Row::n9, ledger.UterineSiblingShare, Source::SharedThird);
+        Record(Heir::UterineSiblings, ledger.UterineSiblingShare, Source::SharedThird);
+        Record(Heir::FullBrothers, ledger.UterineSiblingShare, Source::SharedThird);
         if (positive(c.fullSisters))
-            Record(Row::n10, ledger.UterineSiblingShare, Source::SharedThird);
+            Record(Heir::FullSisters, ledger.UterineSiblingShare, Source::SharedThird);
     }
 }
 

@@ -1,10 +1,10 @@
-#include "result_rows.h"
+#include "engine/result_rows.h"
 
 namespace qismar {
 
 namespace {
 
-constexpr RowInfo kRows[kRowCount] = {
+constexpr RowInfo kRows[kHeirCount] = {
     {"n1", 1, "\u0627\u0644\u0632\u0648\u062C"},                                    // الزوج
     {"n2", 2, "\u0644\u0643\u0644 \u0632\u0648\u062C\u0629"},                       // لكل زوجة
     {"n3", 3, "\u0627\u0644\u0623\u0628"},                                          // الأب
@@ -36,7 +36,7 @@ constexpr RowInfo kRows[kRowCount] = {
 
 }  // namespace
 
-const RowInfo& rowInfo(Row row) noexcept
+const RowInfo& rowInfo(Heir row) noexcept
 {
     return kRows[index(row)];
 }

@@ -10,27 +10,52 @@
 #include <string>
 #include <string_view>
 
-#include "currency.h"
+#include "engine/currency.h"
 
 namespace qismar {
 
-// The rows in the order of the results window; the enumerators bear the
-// names of the amount edits (the paternal uncle's son's row has no n22 and
-// there is no row 23).
-enum class Row : std::uint8_t {
-    n1, n2, n3, n4, n5, n6, n7, n8, n9, n10, n11, n12, n13, n14, n15, n16,
-    n17, n18, n19, n20, n21, edtNebnAmLiAb, n24, n25, n26, n27, n28,
+// The relatives who have a line in the result, in the order of the results
+// window: one per class of heir (the wives together, the uterine brothers
+// and sisters together).
+enum class Heir : std::uint8_t {
+    Husband,
+    Wives,
+    Father,
+    Mother,
+    Sons,
+    Daughters,
+    SonsSons,
+    SonsDaughters,
+    FullBrothers,
+    FullSisters,
+    Grandfather,
+    UterineSiblings,
+    MothersMother,
+    FathersMother,
+    PaternalSisters,
+    PaternalBrothers,
+    FullBrothersSons,
+    PaternalBrothersSons,
+    FullUncles,
+    PaternalUncles,
+    FullUnclesSons,
+    PaternalUnclesSons,
+    MothersMothersMother,
+    FathersMothersMother,
+    FathersFathersMother,
+    SonsSonsDaughters,
+    SonsSonsSons,
 };
-inline constexpr int kRowCount = 27;
+inline constexpr int kHeirCount = 27;
 
 struct RowInfo {
     const char* control;     // amount edit: "n1" ... "edtNebnAmLiAb" ... "n28"
     int number;              // 1 ... 28 as in nd<number> / ns<number>
     const char* caption;     // text of the caption label nd<number>
 };
-const RowInfo& rowInfo(Row row) noexcept;
-constexpr int index(Row row) noexcept { return static_cast<int>(row); }
-constexpr Row rowAt(int i) noexcept { return static_cast<Row>(i); }
+const RowInfo& rowInfo(Heir row) noexcept;
+constexpr int index(Heir row) noexcept { return static_cast<int>(row); }
+constexpr Heir heirAt(int i) noexcept { return static_cast<Heir>(i); }
 
 // "لا شيئ له": present but excluded.
 inline constexpr std::string_view kNothingForHim = "\u0644\u0627 \u0634\u064A\u0626 \u0644\u0647";
@@ -56,7 +81,7 @@ struct RowText {
     friend bool operator==(const RowText&, const RowText&) = default;
 };
 
-using ResultRows = std::array<RowText, kRowCount>;
+using ResultRows = std::array<RowText, kHeirCount>;
 
 // AmountOfRowText: the amount that a result row's text stands for.
 Currency AmountOfRowText(std::string_view text);

@@ -1,8 +1,8 @@
-#include "brothers_dialog.h"
+#include "entry/brothers_dialog.h"
 
-#include "entry_window.h"
-#include "law_excerpts.h"
-#include "ui_common.h"
+#include "entry/entry_window.h"
+#include "entry/law_excerpts.h"
+#include "ui/ui_common.h"
 
 #include <QCheckBox>
 #include <QFrame>

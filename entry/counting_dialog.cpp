@@ -1,8 +1,8 @@
-#include "counting_dialog.h"
+#include "entry/counting_dialog.h"
 
-#include "digit_edit.h"
-#include "law_excerpts.h"
-#include "ui_common.h"
+#include "ui/digit_edit.h"
+#include "entry/law_excerpts.h"
+#include "ui/ui_common.h"
 
 #include <QCheckBox>
 #include <QFrame>

@@ -4,7 +4,7 @@
 #include <QString>
 #include <vector>
 
-#include "heir_dialog.h"
+#include "entry/heir_dialog.h"
 
 class QLabel;
 class QLineEdit;

@@ -17,17 +17,17 @@
 #include <QShortcut>
 #include <QSignalBlocker>
 
-#include "entry_window.h"
-#include "case_file.h"
-#include "preparation.h"
-#include "preparation_dialog.h"
-#include "entry_windows.h"
-#include "digit_edit.h"
-#include "fitted_label.h"
-#include "frame.h"
-#include "picture.h"
-#include "toggles.h"
-#include "ui_common.h"
+#include "entry/entry_window.h"
+#include "casefile/case_file.h"
+#include "engine/preparation.h"
+#include "entry/preparation_dialog.h"
+#include "entry/entry_windows.h"
+#include "ui/digit_edit.h"
+#include "ui/fitted_label.h"
+#include "ui/frame.h"
+#include "ui/picture.h"
+#include "ui/toggles.h"
+#include "ui/ui_common.h"
 
 namespace qismar {
 
@@ -328,18 +328,18 @@ void TfmMain::countingBoxChanged(QCheckBox* box)
     // the heirs it removes when unticked.
     TCountingDialog* dialog = nullptr;
     QLineEdit* countEdit = nullptr;
-    std::vector<Row> rows;
+    std::vector<Heir> rows;
     if (box == chkSons) {
         dialog = &require(fmSon, "fmSon");
         countEdit = Edit9;
     } else if (box == chkEbnEbn) {
         dialog = &require(fmSonOfSon, "fmSonOfSon");
         countEdit = Edit10;
-        rows = {Row::n7, Row::n8, Row::n27, Row::n28};
+        rows = {Heir::SonsSons, Heir::SonsDaughters, Heir::SonsSonsDaughters, Heir::SonsSonsSons};
     } else if (box == chkAk) {
         dialog = &require(fmBrothers, "fmBrothers");
         countEdit = Edit11;
-        rows = {Row::n15, Row::n9, Row::n10, Row::n12, Row::n16};
+        rows = {Heir::PaternalSisters, Heir::FullBrothers, Heir::FullSisters, Heir::UterineSiblings, Heir::PaternalBrothers};
     } else if (box == chkEbnAk) {
         dialog = &require(fmSonOfBrother, "fmSonOfBrother");
         countEdit = Edit2;
@@ -370,7 +370,7 @@ void TfmMain::parentBoxChanged(QCheckBox* box)
 {
     const bool father = box == chkAb;
     if (!box->isChecked() && fmDivision)
-        fmDivision->clearRows({father ? Row::n3 : Row::n4});
+        fmDivision->clearRows({father ? Heir::Father : Heir::Mother});
     // In the "كيف يرث؟" mode a click only asks for the excerpt: the box ends unticked.
     if (HowInheritsMode())
         setTicked(box, false);
@@ -387,7 +387,7 @@ void TfmMain::spouseBoxChanged()
             Edit1->setEnabled(true);
         } else {
             if (fmDivision)
-                fmDivision->clearRows({Row::n2});
+                fmDivision->clearRows({Heir::Wives});
             Edit1->setEnabled(false);
         }
         Edit1->setText(QStringLiteral("1"));

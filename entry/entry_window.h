@@ -5,7 +5,7 @@
 #include <QString>
 #include <array>
 
-#include "estate_case.h"
+#include "engine/estate_case.h"
 
 class QCheckBox;
 class QGroupBox;

@@ -1,6 +1,6 @@
 // The windows of the heir entry, created together for the tests, the
 // benchmark and the screenshots.
-#include "entry_windows.h"
+#include "entry/entry_windows.h"
 
 namespace qismar {
 

@@ -9,21 +9,21 @@
 // are also their object names.
 #pragma once
 
-#include "brothers_dialog.h"
-#include "counting_dialog.h"
-#include "division_window.h"
-#include "entry_window.h"
-#include "grandfather_dialog.h"
-#include "grandmother_dialog.h"
-#include "heir_dialog.h"
-#include "law_excerpts.h"
-#include "preparation_dialog.h"
-#include "report_window.h"
-#include "son_dialog.h"
-#include "son_of_brother_dialog.h"
-#include "son_of_son_dialog.h"
-#include "son_of_uncle_dialog.h"
-#include "uncle_dialog.h"
+#include "entry/brothers_dialog.h"
+#include "entry/counting_dialog.h"
+#include "results/division_window.h"
+#include "entry/entry_window.h"
+#include "entry/grandfather_dialog.h"
+#include "entry/grandmother_dialog.h"
+#include "entry/heir_dialog.h"
+#include "entry/law_excerpts.h"
+#include "entry/preparation_dialog.h"
+#include "entry/report_window.h"
+#include "entry/son_dialog.h"
+#include "entry/son_of_brother_dialog.h"
+#include "entry/son_of_son_dialog.h"
+#include "entry/son_of_uncle_dialog.h"
+#include "entry/uncle_dialog.h"
 
 namespace qismar {
 

@@ -1,7 +1,7 @@
-#include "grandfather_dialog.h"
+#include "entry/grandfather_dialog.h"
 
-#include "entry_window.h"
-#include "ui_common.h"
+#include "entry/entry_window.h"
+#include "ui/ui_common.h"
 
 #include <QCheckBox>
 #include <QFrame>

@@ -2,7 +2,7 @@
 #pragma once
 
 
-#include "heir_dialog.h"
+#include "entry/heir_dialog.h"
 
 class QPushButton;
 class QRadioButton;

@@ -4,7 +4,7 @@
 #include <QString>
 #include <array>
 
-#include "heir_dialog.h"
+#include "entry/heir_dialog.h"
 
 class QCheckBox;
 class QFrame;

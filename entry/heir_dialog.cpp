@@ -1,10 +1,10 @@
-#include "heir_dialog.h"
+#include "entry/heir_dialog.h"
 
-#include "entry_window.h"
-#include "frame.h"
-#include "picture.h"
-#include "toggles.h"
-#include "ui_common.h"
+#include "entry/entry_window.h"
+#include "ui/frame.h"
+#include "ui/picture.h"
+#include "ui/toggles.h"
+#include "ui/ui_common.h"
 
 #include <QCheckBox>
 #include <QFrame>

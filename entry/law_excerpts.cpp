@@ -12,13 +12,13 @@
 #include <QTextOption>
 #include <vector>
 
-#include "data_files.h"
-#include "entry_windows.h"
-#include "text_area.h"
-#include "text_file.h"
-#include "law_excerpts.h"
-#include "ui_common.h"
-#include "picture.h"
+#include "ui/data_files.h"
+#include "entry/entry_windows.h"
+#include "ui/text_area.h"
+#include "ui/text_file.h"
+#include "entry/law_excerpts.h"
+#include "ui/ui_common.h"
+#include "ui/picture.h"
 #include <QMouseEvent>
 
 namespace qismar {

@@ -1,15 +1,15 @@
 // The estate's preparation dialog: funeral and burial costs, debts, bequests
 // and the heirs' consent, with what remains for the heirs shown as they are
 // typed.
-#include "preparation_dialog.h"
+#include "entry/preparation_dialog.h"
 
-#include "amount_text.h"
+#include "results/amount_text.h"
 
-#include "digit_edit.h"
-#include "entry_window.h"
-#include "fitted_label.h"
-#include "toggles.h"
-#include "ui_common.h"
+#include "ui/digit_edit.h"
+#include "entry/entry_window.h"
+#include "ui/fitted_label.h"
+#include "ui/toggles.h"
+#include "ui/ui_common.h"
 
 #include <QCheckBox>
 #include <QFrame>

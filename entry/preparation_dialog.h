@@ -4,8 +4,8 @@
 #include <QString>
 #include <optional>
 
-#include "heir_dialog.h"
-#include "preparation.h"
+#include "entry/heir_dialog.h"
+#include "engine/preparation.h"
 
 class QCheckBox;
 class QFrame;

@@ -1,8 +1,8 @@
 // The information window that shows a law excerpt.
-#include "report_window.h"
+#include "entry/report_window.h"
 
-#include "picture.h"
-#include "ui_common.h"
+#include "ui/picture.h"
+#include "ui/ui_common.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>

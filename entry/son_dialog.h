@@ -2,7 +2,7 @@
 #pragma once
 
 
-#include "counting_dialog.h"
+#include "entry/counting_dialog.h"
 
 class QLabel;
 class QLineEdit;

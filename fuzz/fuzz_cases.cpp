@@ -10,12 +10,12 @@
 #include <fuzzer/FuzzedDataProvider.h>
 #include <nlohmann/json.hpp>
 
-#include "case_file.h"
-#include "case_json.h"
-#include "division.h"
-#include "division_internal.h"
-#include "invariants.h"
-#include "preparation.h"
+#include "casefile/case_file.h"
+#include "cli/case_json.h"
+#include "engine/division.h"
+#include "engine/division_internal.h"
+#include "engine/invariants.h"
+#include "engine/preparation.h"
 
 #include <algorithm>
 

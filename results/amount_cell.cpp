@@ -1,4 +1,4 @@
-#include "amount_cell.h"
+#include "results/amount_cell.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -8,7 +8,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 
-#include "amount_text.h"
+#include "results/amount_text.h"
 
 namespace qismar::results {
 

@@ -1,4 +1,4 @@
-#include "amount_text.h"
+#include "results/amount_text.h"
 
 #include <string>
 

@@ -9,7 +9,7 @@
 #include <QString>
 #include <optional>
 
-#include "currency.h"
+#include "engine/currency.h"
 
 namespace qismar::results {
 

@@ -1,4 +1,4 @@
-#include "division_report.h"
+#include "results/division_report.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QCalendar>
@@ -12,9 +12,9 @@
 #include <QSaveFile>
 #include <QTextDocument>
 
-#include "amount_text.h"
-#include "invariants.h"
-#include "preparation.h"
+#include "results/amount_text.h"
+#include "engine/invariants.h"
+#include "engine/preparation.h"
 
 namespace qismar::results {
 
@@ -130,7 +130,7 @@ ReportSection preparationSection(const PreparedEstate& p)
     return s;
 }
 
-const HeirExplanation* explanationOf(const Explanation& e, Row row)
+const HeirExplanation* explanationOf(const Explanation& e, Heir row)
 {
     for (const HeirExplanation& h : e.heirs)
         if (h.row == row)
@@ -147,8 +147,8 @@ ReportSection resultsSection(const EstateCase& c, const DivisionResult& r, const
     const Currency one = Currency::fromRaw(Currency::kScale);
     std::int64_t heads = 0;
     __int128 total = 0;
-    for (int i = 0; i < kRowCount; ++i) {
-        const Row row = rowAt(i);
+    for (int i = 0; i < kHeirCount; ++i) {
+        const Heir row = heirAt(i);
         const RowText& text = r.rows[std::size_t(i)];
         if (text.isEmpty())
             continue;

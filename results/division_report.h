@@ -12,9 +12,9 @@
 #include <optional>
 #include <vector>
 
-#include "division.h"
-#include "estate_case.h"
-#include "explanation.h"
+#include "engine/division.h"
+#include "engine/estate_case.h"
+#include "engine/explanation.h"
 
 class QMimeData;
 class QPagedPaintDevice;

@@ -15,17 +15,17 @@
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
-#include "amount_cell.h"
-#include "amount_text.h"
-#include "division_report.h"
-#include "division_window.h"
-#include "invariants.h"
-#include "picture.h"
-#include "preparation.h"
-#include "problem_window.h"
-#include "report_printing.h"
-#include "ui_common.h"
-#include "window_border.h"
+#include "results/amount_cell.h"
+#include "results/amount_text.h"
+#include "results/division_report.h"
+#include "results/division_window.h"
+#include "engine/invariants.h"
+#include "ui/picture.h"
+#include "engine/preparation.h"
+#include "results/problem_window.h"
+#include "results/report_printing.h"
+#include "ui/ui_common.h"
+#include "results/window_border.h"
 
 namespace qismar {
 
@@ -243,8 +243,8 @@ void TfmDivision::buildLines()
     if (amounts[0])
         return;
     const QPalette palette = linePalette(this->palette());
-    for (int i = 0; i < kRowCount; ++i) {
-        const RowInfo& info = rowInfo(rowAt(i));
+    for (int i = 0; i < kHeirCount; ++i) {
+        const RowInfo& info = rowInfo(heirAt(i));
         const QString number = QString::number(info.number);
         const QString captionText = shownCaption(QString::fromUtf8(info.caption)).trimmed();
 
@@ -307,19 +307,19 @@ void TfmDivision::applyDivision(const EstateCase& estateCase, const DivisionResu
     divided_ = result.outcome == Outcome::Divided;
 }
 
-void TfmDivision::clearRows(const std::vector<Row>& rows)
+void TfmDivision::clearRows(const std::vector<Heir>& rows)
 {
-    for (Row row : rows)
+    for (Heir row : rows)
         rows_[std::size_t(index(row))] = RowText::empty();
 }
 
-std::vector<Row> TfmDivision::shownRows() const
+std::vector<Heir> TfmDivision::shownRows() const
 {
-    std::vector<Row> out;
-    for (int i = 0; i < kRowCount; ++i)
+    std::vector<Heir> out;
+    for (int i = 0; i < kHeirCount; ++i)
         if (amounts[std::size_t(i)]->isVisibleTo(linesBox))
-            out.push_back(rowAt(i));
-    std::sort(out.begin(), out.end(), [this](Row a, Row b) { return amount(a)->y() < amount(b)->y(); });
+            out.push_back(heirAt(i));
+    std::sort(out.begin(), out.end(), [this](Heir a, Heir b) { return amount(a)->y() < amount(b)->y(); });
     return out;
 }
 
@@ -342,12 +342,12 @@ void TfmDivision::FormShow()
     std::vector<Line> lines;
     std::int64_t heads = 0;
     __int128 sum = 0;
-    for (int i = 0; i < kRowCount; ++i) {
+    for (int i = 0; i < kHeirCount; ++i) {
         const RowText& row = rows_[std::size_t(i)];
         if (row.isEmpty())
             continue;
         Line line{i, row.kind == RowText::Kind::NothingForHim || row.value().isZero(), {}, {}, {}, {}};
-        const Currency n = divided_ ? HeadsOfRow(case_, rowAt(i)) : Currency();
+        const Currency n = divided_ ? HeadsOfRow(case_, heirAt(i)) : Currency();
         if (divided_) {
             line.count = countText(n);
             heads += n.raw() / Currency::kScale;
@@ -415,7 +415,7 @@ void TfmDivision::FormShow()
             description += QStringLiteral("، ") + nothingForHimShown();
             QString reason;
             for (const HeirExplanation& h : explanation_.heirs)
-                if (h.row == rowAt(l.index))
+                if (h.row == heirAt(l.index))
                     reason = QString::fromStdString(h.reason);
             amounts[k]->setToolTip(reason);
             captions[k]->setToolTip(reason);
@@ -559,7 +559,7 @@ void TfmDivision::HideAllLines()
 {
     if (!amounts[0])
         return;
-    for (int i = 0; i < kRowCount; ++i) {
+    for (int i = 0; i < kHeirCount; ++i) {
         const std::size_t k = std::size_t(i);
         for (QWidget* w : {static_cast<QWidget*>(amounts[k]), static_cast<QWidget*>(captions[k]),
                            static_cast<QWidget*>(counts[k]), static_cast<QWidget*>(classTotals[k]),
@@ -582,7 +582,7 @@ void TfmDivision::Button1Click()
     percentages_ = {};
     undistributed_.reset();
     undistributedPercent_.reset();
-    for (std::size_t k = 0; amounts[0] && k < std::size_t(kRowCount); ++k) {
+    for (std::size_t k = 0; amounts[0] && k < std::size_t(kHeirCount); ++k) {
         amounts[k]->clearExact();
         classTotals[k]->clearExact();
         percentages[k]->clearExact();

@@ -7,10 +7,10 @@
 #include <functional>
 #include <vector>
 
-#include "division.h"
-#include "estate_case.h"
-#include "explanation.h"
-#include "result_rows.h"
+#include "engine/division.h"
+#include "engine/estate_case.h"
+#include "engine/explanation.h"
+#include "engine/result_rows.h"
 
 class QLabel;
 class QPushButton;
@@ -50,14 +50,14 @@ public:
     QWidget* linesBox = nullptr;        // what linesArea scrolls
     QWidget* headerBox = nullptr;       // the names of the columns
 
-    // The 27 lines in the order of the rows (index(Row)), made when the
+    // The 27 lines in the order of the rows (index(Heir)), made when the
     // window is first shown (null before): the amount of each head n<k> (edtNebnAmLiAb for the paternal uncle's sons), the caption
     // nd<k>, the count nc<k>, the class total nt<k> and the percentage ns<k>.
-    std::array<results::AmountCell*, kRowCount> amounts{};
-    std::array<QLabel*, kRowCount> captions{};
-    std::array<QLabel*, kRowCount> counts{};
-    std::array<results::AmountCell*, kRowCount> classTotals{};
-    std::array<results::AmountCell*, kRowCount> percentages{};
+    std::array<results::AmountCell*, kHeirCount> amounts{};
+    std::array<QLabel*, kHeirCount> captions{};
+    std::array<QLabel*, kHeirCount> counts{};
+    std::array<results::AmountCell*, kHeirCount> classTotals{};
+    std::array<results::AmountCell*, kHeirCount> percentages{};
 
     // "مجموع الأنصبة": the heads and the amounts of all the lines.
     QLabel* totalCaption = nullptr;
@@ -69,11 +69,11 @@ public:
     results::AmountCell* undistributedAmount = nullptr;
     results::AmountCell* undistributedPercentage = nullptr;
 
-    results::AmountCell* amount(Row row) const { return amounts[std::size_t(index(row))]; }
-    QLabel* caption(Row row) const { return captions[std::size_t(index(row))]; }
-    QLabel* count(Row row) const { return counts[std::size_t(index(row))]; }
-    results::AmountCell* classTotal(Row row) const { return classTotals[std::size_t(index(row))]; }
-    results::AmountCell* percentage(Row row) const { return percentages[std::size_t(index(row))]; }
+    results::AmountCell* amount(Heir row) const { return amounts[std::size_t(index(row))]; }
+    QLabel* caption(Heir row) const { return captions[std::size_t(index(row))]; }
+    QLabel* count(Heir row) const { return counts[std::size_t(index(row))]; }
+    results::AmountCell* classTotal(Heir row) const { return classTotals[std::size_t(index(row))]; }
+    results::AmountCell* percentage(Heir row) const { return percentages[std::size_t(index(row))]; }
 
     // The result rows as the window holds them between two divisions (the
     // next division starts from them; unticking a relative empties his).
@@ -82,7 +82,7 @@ public:
     // Takes the division of a case: its rows, percentages and explanation.
     void applyDivision(const EstateCase& estateCase, const DivisionResult& result, const Explanation& explanation);
     // Empties the given rows.
-    void clearRows(const std::vector<Row>& rows);
+    void clearRows(const std::vector<Heir>& rows);
 
     // Run before the window is drawn whenever it is shown: fills the lines
     // that have something to show, stacks them from the top and sizes the
@@ -105,7 +105,7 @@ public:
     TfmProblem* problemWindow() const noexcept { return problem_; }
 
     // The rows whose lines are shown, top to bottom.
-    std::vector<Row> shownRows() const;
+    std::vector<Heir> shownRows() const;
     // The distance between the tops of two lines.
     static constexpr int kLineStep = 24;
 
@@ -128,7 +128,7 @@ private:
     void layOut();
 
     ResultRows rows_{};
-    std::array<std::optional<Currency>, kRowCount> percentages_{};
+    std::array<std::optional<Currency>, kHeirCount> percentages_{};
     std::optional<Currency> undistributed_;
     std::optional<Currency> undistributedPercent_;
     EstateCase case_;

@@ -1,4 +1,4 @@
-#include "problem_window.h"
+#include "results/problem_window.h"
 
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -9,10 +9,10 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "division_report.h"
-#include "picture.h"
-#include "ui_common.h"
-#include "window_border.h"
+#include "results/division_report.h"
+#include "ui/picture.h"
+#include "ui/ui_common.h"
+#include "results/window_border.h"
 
 namespace qismar {
 

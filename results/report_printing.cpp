@@ -1,6 +1,6 @@
-#include "report_printing.h"
+#include "results/report_printing.h"
 
-#include "program_module.h"
+#include "ui/program_module.h"
 
 namespace qismar::results {
 

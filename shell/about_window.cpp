@@ -1,9 +1,9 @@
 // The About window, whose caption and credit lines are brought in by a
 // three-stage animation at every opening.
-#include "about_window.h"
+#include "shell/about_window.h"
 
-#include "picture.h"
-#include "ui_common.h"
+#include "ui/picture.h"
+#include "ui/ui_common.h"
 
 #include <QBoxLayout>
 #include <QLabel>

@@ -1,9 +1,9 @@
 // The summary of the text in the viewer, shown by "نبذة".
-#include "book_summary.h"
+#include "shell/book_summary.h"
 
-#include "fitted_label.h"
-#include "picture.h"
-#include "ui_common.h"
+#include "ui/fitted_label.h"
+#include "ui/picture.h"
+#include "ui/ui_common.h"
 
 #include <QBoxLayout>
 #include <QPushButton>

@@ -1,10 +1,10 @@
 // The text viewer of the laws and works.
-#include "book_viewer.h"
+#include "shell/book_viewer.h"
 
-#include "book_summary.h"
-#include "picture.h"
-#include "text_area.h"
-#include "ui_common.h"
+#include "shell/book_summary.h"
+#include "ui/picture.h"
+#include "ui/text_area.h"
+#include "ui/ui_common.h"
 
 #include <QBoxLayout>
 #include <QPushButton>

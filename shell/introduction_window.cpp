@@ -1,10 +1,10 @@
 // The introduction: read once while the program starts, shown by "مقدمة".
-#include "introduction_window.h"
+#include "shell/introduction_window.h"
 
-#include "picture.h"
-#include "text_area.h"
-#include "text_file.h"
-#include "ui_common.h"
+#include "ui/picture.h"
+#include "ui/text_area.h"
+#include "ui/text_file.h"
+#include "ui/ui_common.h"
 
 #include <QPushButton>
 

@@ -2,9 +2,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "program.h"
+#include "shell/program.h"
 #include "qismar_version.h"
-#include "report_command.h"
+#include "shell/report_command.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
 // The main window: title page, menu bar, and the marquee that scrolls
 // through the caption of the heir-entry window.
-#include "main_window.h"
-#include "shell_windows.h"
+#include "shell/main_window.h"
+#include "shell/shell_windows.h"
 
-#include "entry_windows.h"
-#include "media_control.h"
-#include "picture.h"
-#include "text_area.h"
-#include "text_file.h"
-#include "ui_common.h"
+#include "entry/entry_windows.h"
+#include "shell/media_control.h"
+#include "ui/picture.h"
+#include "ui/text_area.h"
+#include "ui/text_file.h"
+#include "ui/ui_common.h"
 
 #include <QAction>
 #include <QCloseEvent>

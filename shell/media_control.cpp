@@ -1,11 +1,11 @@
 // The media control of the verses window: play, pause (a second press
 // resumes) and stop, over a recitation player.
-#include "media_control.h"
+#include "shell/media_control.h"
 
-#include "data_files.h"
-#include "recitation_player.h"
-#include "ui_common.h"
-#include "wave_check.h"
+#include "ui/data_files.h"
+#include "shell/recitation_player.h"
+#include "ui/ui_common.h"
+#include "shell/wave_check.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>

@@ -1,8 +1,8 @@
 // The notice on the program's legal basis.
-#include "notice_window.h"
+#include "shell/notice_window.h"
 
-#include "picture.h"
-#include "ui_common.h"
+#include "ui/picture.h"
+#include "ui/ui_common.h"
 
 #include <QBoxLayout>
 #include <QLabel>

@@ -1,8 +1,8 @@
-#include "program.h"
+#include "shell/program.h"
 
-#include "entry_windows.h"
-#include "shell_windows.h"
-#include "ui_common.h"
+#include "entry/entry_windows.h"
+#include "shell/shell_windows.h"
+#include "ui/ui_common.h"
 
 #include <QFile>
 #include <QIcon>

@@ -1,6 +1,6 @@
-#include "recitation_player.h"
+#include "shell/recitation_player.h"
 
-#include "program_module.h"
+#include "ui/program_module.h"
 
 namespace qismar::shell {
 

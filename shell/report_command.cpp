@@ -1,4 +1,4 @@
-#include "report_command.h"
+#include "shell/report_command.h"
 
 #include <QDate>
 #include <QGuiApplication>
@@ -7,9 +7,9 @@
 #include <cstring>
 #include <string>
 
-#include "case_file.h"
-#include "division_report.h"
-#include "preparation.h"
+#include "casefile/case_file.h"
+#include "results/division_report.h"
+#include "engine/preparation.h"
 
 namespace qismar {
 

@@ -6,10 +6,10 @@
 // through the reference that bears its name, set by its constructor.
 #pragma once
 
-#include "about_window.h"
-#include "book_summary.h"
-#include "book_viewer.h"
-#include "introduction_window.h"
-#include "main_window.h"
-#include "notice_window.h"
-#include "verses_window.h"
+#include "shell/about_window.h"
+#include "shell/book_summary.h"
+#include "shell/book_viewer.h"
+#include "shell/introduction_window.h"
+#include "shell/main_window.h"
+#include "shell/notice_window.h"
+#include "shell/verses_window.h"

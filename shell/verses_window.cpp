@@ -1,11 +1,11 @@
 // The verses window: the printed page of the inheritance verses and, below
 // it, the media control that plays the recitation.
-#include "verses_window.h"
+#include "shell/verses_window.h"
 
-#include "data_files.h"
-#include "media_control.h"
-#include "picture.h"
-#include "ui_common.h"
+#include "ui/data_files.h"
+#include "shell/media_control.h"
+#include "ui/picture.h"
+#include "ui/ui_common.h"
 
 #include <QDir>
 #include <QFileInfo>

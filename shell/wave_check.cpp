@@ -1,7 +1,7 @@
-#include "wave_check.h"
+#include "shell/wave_check.h"
 
-#include "data_files.h"
-#include "ui_common.h"
+#include "ui/data_files.h"
+#include "ui/ui_common.h"
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "data_files.h"
+#include "ui/data_files.h"
 
 #include <QCoreApplication>
 #include <QDir>

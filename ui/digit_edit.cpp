@@ -1,6 +1,6 @@
-#include "digit_edit.h"
+#include "ui/digit_edit.h"
 
-#include "digit_validator.h"
+#include "ui/digit_validator.h"
 
 #include <QFocusEvent>
 #include <QMouseEvent>

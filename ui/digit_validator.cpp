@@ -1,6 +1,6 @@
-#include "digit_validator.h"
+#include "ui/digit_validator.h"
 
-#include "ui_common.h"
+#include "ui/ui_common.h"
 
 namespace qismar::ui {
 

@@ -1,4 +1,4 @@
-#include "fitted_label.h"
+#include "ui/fitted_label.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "frame.h"
+#include "ui/frame.h"
 
 #include <QPainter>
 

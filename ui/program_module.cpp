@@ -1,10 +1,10 @@
-#include "program_module.h"
+#include "ui/program_module.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QLibrary>
 
-#include "ui_common.h"
+#include "ui/ui_common.h"
 
 namespace qismar::ui {
 

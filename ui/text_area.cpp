@@ -1,6 +1,6 @@
-#include "text_area.h"
+#include "ui/text_area.h"
 
-#include "ui_common.h"
+#include "ui/ui_common.h"
 
 namespace qismar::ui {
 

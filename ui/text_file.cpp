@@ -1,7 +1,7 @@
-#include "text_file.h"
+#include "ui/text_file.h"
 
-#include "data_files.h"
-#include "ui_common.h"
+#include "ui/data_files.h"
+#include "ui/ui_common.h"
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "ui_common.h"
+#include "ui/ui_common.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -10,7 +10,7 @@
 #include <QString>
 #include <exception>
 
-#include "currency.h"
+#include "engine/currency.h"
 
 class QApplication;
 class QLabel;

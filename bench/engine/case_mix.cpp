@@ -1,4 +1,4 @@
-#include "case_mix.h"
+#include "bench/engine/case_mix.h"
 
 namespace qismar::bench {
 

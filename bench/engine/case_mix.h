@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "estate_case.h"
+#include "engine/estate_case.h"
 
 namespace qismar::bench {
 

@@ -12,10 +12,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include "case_json.h"
-#include "case_mix.h"
-#include "division.h"
-#include "explanation.h"
+#include "cli/case_json.h"
+#include "bench/engine/case_mix.h"
+#include "engine/division.h"
+#include "engine/explanation.h"
 
 // The replaced operators allocate with malloc and free with free; the
 // compiler cannot see that they belong together.

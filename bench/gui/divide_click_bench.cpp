@@ -14,8 +14,8 @@
 #include <chrono>
 #include <functional>
 
-#include "entry_windows.h"
-#include "ui_common.h"
+#include "entry/entry_windows.h"
+#include "ui/ui_common.h"
 
 using namespace qismar;
 using Clock = std::chrono::steady_clock;

@@ -6,8 +6,8 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
-#include "division_report.h"
-#include "preparation.h"
+#include "results/division_report.h"
+#include "engine/preparation.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The yardstick of the start-up benchmark: a Qt program that shows one empty
 // window, noting the moment it was shown and quitting, like the probe.
-#include "bench_clock.h"
+#include "bench/startup/bench_clock.h"
 
 #include <QApplication>
 #include <QTimer>

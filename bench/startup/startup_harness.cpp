@@ -8,7 +8,7 @@
 // The programs run in FOLDER (the folder with the data files). Prints one
 // line per program with medians, and, when two programs are given, the
 // ratio of the first to the second.
-#include "bench_clock.h"
+#include "bench/startup/bench_clock.h"
 
 #include <algorithm>
 #include <cerrno>

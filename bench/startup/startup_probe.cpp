@@ -1,8 +1,8 @@
 // Start-up probe: the program exactly as it starts (same start-up code, same
 // libraries), except that right after its main window was first shown, with
 // every window created, it writes the moment on standard output and quits.
-#include "bench_clock.h"
-#include "program.h"
+#include "bench/startup/bench_clock.h"
+#include "shell/program.h"
 
 #include <QCoreApplication>
 

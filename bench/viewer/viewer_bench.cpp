@@ -13,12 +13,12 @@
 #include <cstdio>
 #include <sys/resource.h>
 
-#include "data_files.h"
-#include "program.h"
-#include "shell_windows.h"
-#include "text_area.h"
-#include "text_file.h"
-#include "ui_common.h"
+#include "ui/data_files.h"
+#include "shell/program.h"
+#include "shell/shell_windows.h"
+#include "ui/text_area.h"
+#include "ui/text_file.h"
+#include "ui/ui_common.h"
 
 using namespace qismar;
 using Clock = std::chrono::steady_clock;

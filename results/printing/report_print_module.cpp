@@ -5,7 +5,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
-#include "report_printing.h"
+#include "results/report_printing.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The module with the program's recitation player: Qt Multimedia's media
 // player with an audio output.
-#include "recitation_player.h"
+#include "shell/recitation_player.h"
 
 #include <QAudioOutput>
 #include <QMediaPlayer>

@@ -17,9 +17,9 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "case_file.h"
-#include "case_json.h"
-#include "preparation.h"
+#include "casefile/case_file.h"
+#include "cli/case_json.h"
+#include "engine/preparation.h"
 
 namespace qismar {
 namespace {

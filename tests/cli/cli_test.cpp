@@ -16,7 +16,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "case_json.h"
+#include "cli/case_json.h"
 #include "qismar_version.h"
 
 using namespace qismar;

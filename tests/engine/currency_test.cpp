@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "result_rows.h"
-#include "test_support.h"
+#include "engine/result_rows.h"
+#include "tests/engine/test_support.h"
 
 using namespace qismar;
 using qismar::testing::money;
@@ -160,13 +160,13 @@ TEST(RowTexts, ReadBackAsTheRulesAndTotalsNeedThem)
 
 TEST(RowTexts, TableFollowsTheResultsWindow)
 {
-    EXPECT_STREQ(rowInfo(Row::n1).control, "n1");
-    EXPECT_STREQ(rowInfo(Row::edtNebnAmLiAb).control, "edtNebnAmLiAb");
-    EXPECT_EQ(rowInfo(Row::edtNebnAmLiAb).number, 22);
-    EXPECT_EQ(rowInfo(Row::n24).number, 24);
-    EXPECT_EQ(rowInfo(Row::n28).number, 28);
-    EXPECT_STREQ(rowInfo(Row::n5).caption, "لكل ابن ");
-    EXPECT_STREQ(rowInfo(Row::n13).caption, " الجدة أم الأم");
+    EXPECT_STREQ(rowInfo(Heir::Husband).control, "n1");
+    EXPECT_STREQ(rowInfo(Heir::PaternalUnclesSons).control, "edtNebnAmLiAb");
+    EXPECT_EQ(rowInfo(Heir::PaternalUnclesSons).number, 22);
+    EXPECT_EQ(rowInfo(Heir::MothersMothersMother).number, 24);
+    EXPECT_EQ(rowInfo(Heir::SonsSonsSons).number, 28);
+    EXPECT_STREQ(rowInfo(Heir::Sons).caption, "لكل ابن ");
+    EXPECT_STREQ(rowInfo(Heir::MothersMother).caption, " الجدة أم الأم");
 }
 
 }  // namespace

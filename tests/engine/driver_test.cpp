@@ -2,7 +2,7 @@
 // worked examples that a user would check by hand.
 #include <gtest/gtest.h>
 
-#include "test_support.h"
+#include "tests/engine/test_support.h"
 
 using namespace qismar;
 using namespace qismar::testing;
@@ -14,12 +14,12 @@ namespace {
 std::string summary(const DivisionResult& r)
 {
     std::string s;
-    for (int i = 0; i < kRowCount; ++i) {
+    for (int i = 0; i < kHeirCount; ++i) {
         if (r.rows[i].isEmpty())
             continue;
         if (!s.empty())
             s += "; ";
-        s += rowInfo(rowAt(i)).control;
+        s += rowInfo(heirAt(i)).control;
         s += ' ';
         s += r.rows[i].text();
         s += ' ';
@@ -310,7 +310,7 @@ TEST(Divide, RefusesAZeroEstateAndReportsACaseWithoutHeirs)
 {
     const ResultRows before = [] {
         ResultRows rows{};
-        rows[index(Row::n3)] = RowText::of(money("5"));
+        rows[index(Heir::Father)] = RowText::of(money("5"));
         return rows;
     }();
     const DivisionResult none = Divide(make("0", [](EstateCase& c) { c.father = true; }), before);
@@ -336,8 +336,8 @@ TEST(Divide, RowsAsTheyStandTakePartUntilCleared)
     // A row left from an earlier division counts in the totals and is shown;
     // its percentage is written afresh.
     ResultRows before{};
-    before[index(Row::n17)] = RowText::nothingForHim();
-    before[index(Row::n19)] = RowText::of(money("7"));
+    before[index(Heir::FullBrothersSons)] = RowText::nothingForHim();
+    before[index(Heir::FullUncles)] = RowText::of(money("7"));
     const DivisionResult r = Divide(make("100", [](EstateCase& c) { c.sons = heads(1); }), before);
     EXPECT_EQ(summary(r), "n5 100 %100; n17 لا شيئ له -; n19 7 %7");
 }

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "test_support.h"
+#include "tests/engine/test_support.h"
 
 using namespace qismar;
 using namespace qismar::testing;
@@ -17,7 +17,7 @@ struct RuleCase {
     const char* name;
     std::function<void(EstateCase&)> setup;
     std::vector<void (Division::*)()> rules;
-    std::vector<std::pair<Row, const char*>> expected;  // "" means nothing written
+    std::vector<std::pair<Heir, const char*>> expected;  // "" means nothing written
 };
 
 void runTable(const std::vector<RuleCase>& table, const char* estate = "24", long base = 24)
@@ -37,21 +37,21 @@ TEST(SpouseRules, HalfQuarterEighth)
 {
     runTable({
         {"husband, no descendants", [](EstateCase& c) { c.deceased = Deceased::Woman, c.spouse = true; },
-         {&Division::HusbandRule, &Division::WivesRule}, {{Row::n1, "12"}, {Row::n2, ""}}},
+         {&Division::HusbandRule, &Division::WivesRule}, {{Heir::Husband, "12"}, {Heir::Wives, ""}}},
         {"husband with a son", [](EstateCase& c) { c.deceased = Deceased::Woman, c.spouse = true, c.sons = heads(1); },
-         {&Division::HusbandRule}, {{Row::n1, "6"}}},
+         {&Division::HusbandRule}, {{Heir::Husband, "6"}}},
         {"husband with a son's daughter",
          [](EstateCase& c) { c.deceased = Deceased::Woman, c.spouse = true, c.sonsDaughters = heads(1); },
-         {&Division::HusbandRule}, {{Row::n1, "6"}}},
+         {&Division::HusbandRule}, {{Heir::Husband, "6"}}},
         {"one wife, no descendants", [](EstateCase& c) { c.spouse = true; },
-         {&Division::HusbandRule, &Division::WivesRule}, {{Row::n1, ""}, {Row::n2, "6"}}},
+         {&Division::HusbandRule, &Division::WivesRule}, {{Heir::Husband, ""}, {Heir::Wives, "6"}}},
         {"three wives with a daughter",
          [](EstateCase& c) { c.spouse = true, c.wives = heads(3), c.daughters = heads(1); },
-         {&Division::WivesRule}, {{Row::n2, "1"}}},
+         {&Division::WivesRule}, {{Heir::Wives, "1"}}},
         {"four wives, no descendants", [](EstateCase& c) { c.spouse = true, c.wives = heads(4); },
-         {&Division::WivesRule}, {{Row::n2, "1.5"}}},
+         {&Division::WivesRule}, {{Heir::Wives, "1.5"}}},
         {"spouse box unticked", [](EstateCase& c) { c.wives = heads(2); },
-         {&Division::HusbandRule, &Division::WivesRule}, {{Row::n1, ""}, {Row::n2, ""}}},
+         {&Division::HusbandRule, &Division::WivesRule}, {{Heir::Husband, ""}, {Heir::Wives, ""}}},
     });
 }
 
@@ -59,32 +59,32 @@ TEST(ParentRules, FatherMotherAndTheSpouseCase)
 {
     runTable({
         {"father with a son", [](EstateCase& c) { c.father = true, c.sons = heads(1); },
-         {&Division::FatherWithDescendantsRule}, {{Row::n3, "4"}}},
+         {&Division::FatherWithDescendantsRule}, {{Heir::Father, "4"}}},
         {"father alone: left to the residuary chain", [](EstateCase& c) { c.father = true; },
-         {&Division::FatherWithDescendantsRule, &Division::MotherRule}, {{Row::n3, ""}}},
-        {"mother alone: a third", [](EstateCase& c) { c.mother = true; }, {&Division::MotherRule}, {{Row::n4, "8"}}},
+         {&Division::FatherWithDescendantsRule, &Division::MotherRule}, {{Heir::Father, ""}}},
+        {"mother alone: a third", [](EstateCase& c) { c.mother = true; }, {&Division::MotherRule}, {{Heir::Mother, "8"}}},
         {"mother with a daughter: a sixth", [](EstateCase& c) { c.mother = true, c.daughters = heads(1); },
-         {&Division::MotherRule}, {{Row::n4, "4"}}},
+         {&Division::MotherRule}, {{Heir::Mother, "4"}}},
         {"mother with one sibling: a third", [](EstateCase& c) { c.mother = true, c.uterineBrothers = heads(1); },
-         {&Division::MotherRule}, {{Row::n4, "8"}}},
+         {&Division::MotherRule}, {{Heir::Mother, "8"}}},
         {"mother with two siblings: a sixth",
          [](EstateCase& c) { c.mother = true, c.fullSisters = heads(1), c.paternalBrothers = heads(1); },
-         {&Division::MotherRule}, {{Row::n4, "4"}}},
+         {&Division::MotherRule}, {{Heir::Mother, "4"}}},
         {"wife and both parents: a quarter to the mother, a half to the father",
          [](EstateCase& c) { c.mother = c.father = c.spouse = true; }, {&Division::MotherRule},
-         {{Row::n4, "6"}, {Row::n3, "12"}}},
+         {{Heir::Mother, "6"}, {Heir::Father, "12"}}},
         {"husband and both parents: a sixth and a third",
          [](EstateCase& c) { c.deceased = Deceased::Woman, c.mother = c.father = c.spouse = true; },
-         {&Division::MotherRule}, {{Row::n4, "4"}, {Row::n3, "8"}}},
+         {&Division::MotherRule}, {{Heir::Mother, "4"}, {Heir::Father, "8"}}},
         // Two siblings reduce the mother to a sixth although the father
         // excludes them; that sixth stands and the father is left to the
         // residuary chain.
         {"wife, both parents and two uterine brothers",
          [](EstateCase& c) { c.mother = c.father = c.spouse = true, c.uterineBrothers = heads(2); },
-         {&Division::MotherRule}, {{Row::n4, "4"}, {Row::n3, ""}}},
+         {&Division::MotherRule}, {{Heir::Mother, "4"}, {Heir::Father, ""}}},
         {"parents and spouse beside a son: no replacement",
          [](EstateCase& c) { c.mother = c.father = c.spouse = true, c.sons = heads(1); },
-         {&Division::FatherWithDescendantsRule, &Division::MotherRule}, {{Row::n4, "4"}, {Row::n3, "4"}}},
+         {&Division::FatherWithDescendantsRule, &Division::MotherRule}, {{Heir::Mother, "4"}, {Heir::Father, "4"}}},
     });
 }
 
@@ -92,25 +92,25 @@ TEST(ParentRules, GrandfatherBesideDescendants)
 {
     runTable({
         {"grandfather with a son", [](EstateCase& c) { c.grandfather = true, c.sons = heads(1); },
-         {&Division::GrandfatherWithDescendantsRule}, {{Row::n11, "4"}}},
+         {&Division::GrandfatherWithDescendantsRule}, {{Heir::Grandfather, "4"}}},
         {"the father excludes him", [](EstateCase& c) { c.grandfather = c.father = true, c.sons = heads(1); },
-         {&Division::GrandfatherWithDescendantsRule}, {{Row::n11, ""}}},
+         {&Division::GrandfatherWithDescendantsRule}, {{Heir::Grandfather, ""}}},
         {"no descendants", [](EstateCase& c) { c.grandfather = true; },
-         {&Division::GrandfatherWithDescendantsRule}, {{Row::n11, ""}}},
+         {&Division::GrandfatherWithDescendantsRule}, {{Heir::Grandfather, ""}}},
         // A male descendant excludes the siblings, so they do not stand in
         // the way of the grandfather's sixth.
         {"a son and a full brother", [](EstateCase& c) { c.grandfather = true, c.sons = c.fullBrothers = heads(1); },
-         {&Division::GrandfatherWithDescendantsRule}, {{Row::n11, "4"}}},
+         {&Division::GrandfatherWithDescendantsRule}, {{Heir::Grandfather, "4"}}},
         {"a great-grandson and paternal sisters",
          [](EstateCase& c) { c.grandfather = true, c.sonsSonsSons = heads(1), c.paternalSisters = heads(2); },
-         {&Division::GrandfatherWithDescendantsRule}, {{Row::n11, "4"}}},
+         {&Division::GrandfatherWithDescendantsRule}, {{Heir::Grandfather, "4"}}},
         // Beside female descendants only, he shares with the siblings instead.
         {"a daughter and a full brother",
          [](EstateCase& c) { c.grandfather = true, c.daughters = c.fullBrothers = heads(1); },
-         {&Division::GrandfatherWithDescendantsRule}, {{Row::n11, ""}}},
+         {&Division::GrandfatherWithDescendantsRule}, {{Heir::Grandfather, ""}}},
         {"a uterine brother does not count",
          [](EstateCase& c) { c.grandfather = true, c.sons = c.uterineBrothers = heads(1); },
-         {&Division::GrandfatherWithDescendantsRule}, {{Row::n11, "4"}}},
+         {&Division::GrandfatherWithDescendantsRule}, {{Heir::Grandfather, "4"}}},
     });
 }
 
@@ -121,48 +121,48 @@ TEST(GrandmotherRules, SixthSharedAndExclusions)
         &Division::FathersMothersMotherRule, &Division::FathersFathersMotherRule};
     runTable(
         {
-            {"mother's mother alone", [](EstateCase& c) { c.mothersMother = true; }, all, {{Row::n13, "4"}}},
+            {"mother's mother alone", [](EstateCase& c) { c.mothersMother = true; }, all, {{Heir::MothersMother, "4"}}},
             {"both near grandmothers",
-             [](EstateCase& c) { c.mothersMother = c.fathersMother = true; }, all, {{Row::n13, "2"}, {Row::n14, "2"}}},
+             [](EstateCase& c) { c.mothersMother = c.fathersMother = true; }, all, {{Heir::MothersMother, "2"}, {Heir::FathersMother, "2"}}},
             {"both near grandmothers with the father",
              [](EstateCase& c) { c.mothersMother = c.fathersMother = c.father = true; }, all,
-             {{Row::n13, "4"}, {Row::n14, ""}}},
+             {{Heir::MothersMother, "4"}, {Heir::FathersMother, ""}}},
             {"the mother excludes them all",
              [](EstateCase& c) {
                  c.mother = c.mothersMother = c.fathersMother = c.mothersMothersMother = c.fathersMothersMother =
                      c.fathersFathersMother = true;
              },
-             all, {{Row::n13, ""}, {Row::n14, ""}, {Row::n24, ""}, {Row::n25, ""}, {Row::n26, ""}}},
+             all, {{Heir::MothersMother, ""}, {Heir::FathersMother, ""}, {Heir::MothersMothersMother, ""}, {Heir::FathersMothersMother, ""}, {Heir::FathersFathersMother, ""}}},
             {"three far grandmothers: a third of the sixth each",
              [](EstateCase& c) { c.mothersMothersMother = c.fathersMothersMother = c.fathersFathersMother = true; },
-             all, {{Row::n24, "1.3333"}, {Row::n25, "1.3333"}, {Row::n26, "1.3333"}}},
+             all, {{Heir::MothersMothersMother, "1.3333"}, {Heir::FathersMothersMother, "1.3333"}, {Heir::FathersFathersMother, "1.3333"}}},
             {"two far grandmothers on the mother's and the father's side",
              [](EstateCase& c) { c.mothersMothersMother = c.fathersFathersMother = true; }, all,
-             {{Row::n24, "2"}, {Row::n26, "2"}}},
+             {{Heir::MothersMothersMother, "2"}, {Heir::FathersFathersMother, "2"}}},
             {"two far grandmothers on the father's side",
              [](EstateCase& c) { c.fathersMothersMother = c.fathersFathersMother = true; }, all,
-             {{Row::n25, "2"}, {Row::n26, "2"}}},
+             {{Heir::FathersMothersMother, "2"}, {Heir::FathersFathersMother, "2"}}},
             {"the grandfather excludes his own mother", [](EstateCase& c) { c.grandfather = c.fathersFathersMother = true; },
-             all, {{Row::n26, ""}}},
+             all, {{Heir::FathersFathersMother, ""}}},
             {"beside the grandfather the mother's side keeps the whole sixth",
              [](EstateCase& c) { c.grandfather = c.mothersMothersMother = c.fathersFathersMother = true; }, all,
-             {{Row::n24, "4"}, {Row::n26, ""}}},
+             {{Heir::MothersMothersMother, "4"}, {Heir::FathersFathersMother, ""}}},
             {"the mother's mother excludes the far grandmothers",
              [](EstateCase& c) {
                  c.mothersMother = c.mothersMothersMother = c.fathersMothersMother = c.fathersFathersMother = true;
              },
-             all, {{Row::n13, "4"}, {Row::n24, ""}, {Row::n25, ""}, {Row::n26, ""}}},
+             all, {{Heir::MothersMother, "4"}, {Heir::MothersMothersMother, ""}, {Heir::FathersMothersMother, ""}, {Heir::FathersFathersMother, ""}}},
             {"the father's mother excludes them too",
              [](EstateCase& c) { c.fathersMother = c.mothersMothersMother = c.fathersFathersMother = true; }, all,
-             {{Row::n14, "4"}, {Row::n24, ""}, {Row::n26, ""}}},
+             {{Heir::FathersMother, "4"}, {Heir::MothersMothersMother, ""}, {Heir::FathersFathersMother, ""}}},
             {"the father's mother beside the father excludes nobody",
              [](EstateCase& c) { c.father = c.fathersMother = c.mothersMothersMother = true; }, all,
-             {{Row::n14, ""}, {Row::n24, "4"}}},
+             {{Heir::FathersMother, ""}, {Heir::MothersMothersMother, "4"}}},
             {"the father leaves only the mother's side",
              [](EstateCase& c) {
                  c.father = c.mothersMothersMother = c.fathersMothersMother = c.fathersFathersMother = true;
              },
-             all, {{Row::n24, "4"}, {Row::n25, ""}, {Row::n26, ""}}},
+             all, {{Heir::MothersMothersMother, "4"}, {Heir::FathersMothersMother, ""}, {Heir::FathersFathersMother, ""}}},
         },
         "24");
     // At 24000 the three far grandmothers take 1333.3333 each in the first pass.
@@ -170,9 +170,9 @@ TEST(GrandmotherRules, SixthSharedAndExclusions)
     b.c.mothersMothersMother = b.c.fathersMothersMother = b.c.fathersFathersMother = true;
     for (auto rule : all)
         (b.d.*rule)();
-    EXPECT_EQ(b.row(Row::n24), "1333.3333");
+    EXPECT_EQ(b.row(Heir::MothersMothersMother), "1333.3333");
     EXPECT_EQ(b.ledger().FathersMothersMotherShare, b.ledger().MothersMothersMotherShare);
-    EXPECT_EQ(b.row(Row::n26), "1333.3333");
+    EXPECT_EQ(b.row(Heir::FathersFathersMother), "1333.3333");
 }
 
 TEST(FemaleAndUterineRules, HalfTwoThirdsAndTheCompletingSixth)
@@ -180,56 +180,56 @@ TEST(FemaleAndUterineRules, HalfTwoThirdsAndTheCompletingSixth)
     runTable(
         {
             {"one daughter", [](EstateCase& c) { c.daughters = heads(1); }, {&Division::DaughtersRule},
-             {{Row::n6, "12000"}}},
+             {{Heir::Daughters, "12000"}}},
             {"three daughters", [](EstateCase& c) { c.daughters = heads(3); }, {&Division::DaughtersRule},
-             {{Row::n6, "5333.3333"}}},
+             {{Heir::Daughters, "5333.3333"}}},
             {"daughters beside a son", [](EstateCase& c) { c.daughters = heads(2), c.sons = heads(1); },
-             {&Division::DaughtersRule}, {{Row::n6, ""}}},
+             {&Division::DaughtersRule}, {{Heir::Daughters, ""}}},
             {"one daughter, two sons' daughters",
              [](EstateCase& c) { c.daughters = heads(1), c.sonsDaughters = heads(2); },
-             {&Division::DaughtersRule, &Division::SonsDaughtersRule}, {{Row::n6, "12000"}, {Row::n8, "2000"}}},
+             {&Division::DaughtersRule, &Division::SonsDaughtersRule}, {{Heir::Daughters, "12000"}, {Heir::SonsDaughters, "2000"}}},
             {"two daughters exclude the son's daughter",
              [](EstateCase& c) { c.daughters = heads(2), c.sonsDaughters = heads(1); },
-             {&Division::SonsDaughtersRule}, {{Row::n8, ""}}},
+             {&Division::SonsDaughtersRule}, {{Heir::SonsDaughters, ""}}},
             {"two sons' daughters alone", [](EstateCase& c) { c.sonsDaughters = heads(2); },
-             {&Division::SonsDaughtersRule}, {{Row::n8, "8000"}}},
+             {&Division::SonsDaughtersRule}, {{Heir::SonsDaughters, "8000"}}},
             {"a son's son makes her residuary", [](EstateCase& c) { c.sonsDaughters = c.sonsSons = heads(1); },
-             {&Division::SonsDaughtersRule}, {{Row::n8, ""}}},
+             {&Division::SonsDaughtersRule}, {{Heir::SonsDaughters, ""}}},
             {"daughter, son's daughter, son's son's daughter",
              [](EstateCase& c) { c.daughters = c.sonsDaughters = c.sonsSonsDaughters = heads(1); },
              {&Division::DaughtersRule, &Division::SonsDaughtersRule, &Division::GreatGranddaughtersRule},
-             {{Row::n27, "0"}}},
+             {{Heir::SonsSonsDaughters, "0"}}},
             {"son's son's daughters alone", [](EstateCase& c) { c.sonsSonsDaughters = heads(2); },
-             {&Division::GreatGranddaughtersRule}, {{Row::n27, "8000"}}},
+             {&Division::GreatGranddaughtersRule}, {{Heir::SonsSonsDaughters, "8000"}}},
             {"son's son's daughter beside one daughter",
              [](EstateCase& c) { c.daughters = heads(1), c.sonsSonsDaughters = heads(2); },
-             {&Division::GreatGranddaughtersRule}, {{Row::n27, "2000"}}},
+             {&Division::GreatGranddaughtersRule}, {{Heir::SonsSonsDaughters, "2000"}}},
             {"son's son's daughter beside a son's son's son",
              [](EstateCase& c) { c.sonsSonsSons = c.sonsSonsDaughters = heads(1); },
-             {&Division::GreatGranddaughtersRule}, {{Row::n27, ""}}},
+             {&Division::GreatGranddaughtersRule}, {{Heir::SonsSonsDaughters, ""}}},
             {"one full sister", [](EstateCase& c) { c.fullSisters = heads(1); }, {&Division::FullSistersRule},
-             {{Row::n10, "12000"}}},
+             {{Heir::FullSisters, "12000"}}},
             {"full sisters beside a full brother",
              [](EstateCase& c) { c.fullSisters = heads(2), c.fullBrothers = heads(1); },
-             {&Division::FullSistersRule}, {{Row::n10, ""}}},
+             {&Division::FullSistersRule}, {{Heir::FullSisters, ""}}},
             {"full sister beside the grandfather", [](EstateCase& c) { c.fullSisters = heads(1), c.grandfather = true; },
-             {&Division::FullSistersRule}, {{Row::n10, ""}}},
+             {&Division::FullSistersRule}, {{Heir::FullSisters, ""}}},
             {"one full sister, two paternal sisters",
              [](EstateCase& c) { c.fullSisters = heads(1), c.paternalSisters = heads(2); },
-             {&Division::FullSistersRule, &Division::PaternalSistersRule}, {{Row::n10, "12000"}, {Row::n15, "2000"}}},
+             {&Division::FullSistersRule, &Division::PaternalSistersRule}, {{Heir::FullSisters, "12000"}, {Heir::PaternalSisters, "2000"}}},
             {"two full sisters exclude the paternal sister",
              [](EstateCase& c) { c.fullSisters = heads(2), c.paternalSisters = heads(1); },
-             {&Division::PaternalSistersRule}, {{Row::n15, ""}}},
+             {&Division::PaternalSistersRule}, {{Heir::PaternalSisters, ""}}},
             {"three paternal sisters", [](EstateCase& c) { c.paternalSisters = heads(3); },
-             {&Division::PaternalSistersRule}, {{Row::n15, "5333.3333"}}},
+             {&Division::PaternalSistersRule}, {{Heir::PaternalSisters, "5333.3333"}}},
             {"one uterine brother, one uterine sister",
              [](EstateCase& c) { c.uterineBrothers = c.uterineSisters = heads(1); }, {&Division::UterineSiblingsRule},
-             {{Row::n12, "4000"}}},
+             {{Heir::UterineSiblings, "4000"}}},
             {"a single uterine sister", [](EstateCase& c) { c.uterineSisters = heads(1); },
-             {&Division::UterineSiblingsRule}, {{Row::n12, "4000"}}},
+             {&Division::UterineSiblingsRule}, {{Heir::UterineSiblings, "4000"}}},
             {"uterine siblings beside a daughter",
              [](EstateCase& c) { c.uterineSisters = heads(2), c.daughters = heads(1); },
-             {&Division::UterineSiblingsRule}, {{Row::n12, ""}}},
+             {&Division::UterineSiblingsRule}, {{Heir::UterineSiblings, ""}}},
         },
         "24000");
 }

@@ -2,8 +2,8 @@
 // order of the law, and the division of what remains.
 #include <gtest/gtest.h>
 
-#include "preparation.h"
-#include "test_support.h"
+#include "engine/preparation.h"
+#include "tests/engine/test_support.h"
 
 using namespace qismar;
 using namespace qismar::testing;
@@ -100,16 +100,16 @@ TEST(Preparation, TheDivisionRunsOnTheNetEstate)
     ASSERT_EQ(r.outcome, Outcome::Divided);
     ASSERT_TRUE(r.preparation);
     EXPECT_EQ(formatAmount(r.preparation->net), "53333.3333");
-    EXPECT_EQ(rowText(r.rows, Row::n1), "13333.3333");
-    EXPECT_EQ(rowText(r.rows, Row::n5), "40000");
+    EXPECT_EQ(rowText(r.rows, Heir::Husband), "13333.3333");
+    EXPECT_EQ(rowText(r.rows, Heir::Sons), "40000");
     // Percentages of the divided estate.
-    EXPECT_EQ(formatAmount(*r.percentages[index(Row::n1)]), "25");
+    EXPECT_EQ(formatAmount(*r.percentages[index(Heir::Husband)]), "25");
 
     // Consumed: no division, the rows as they were.
     c.debts = money("96000");
     const DivisionResult consumed = DivideEstate(c);
     EXPECT_EQ(consumed.outcome, Outcome::Consumed);
-    EXPECT_TRUE(rowText(consumed.rows, Row::n1).empty());
+    EXPECT_TRUE(rowText(consumed.rows, Heir::Husband).empty());
     ASSERT_TRUE(consumed.preparation);
     EXPECT_TRUE(consumed.preparation->consumedByDebts);
 

@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-#include "invariants.h"
-#include "test_support.h"
+#include "engine/invariants.h"
+#include "tests/engine/test_support.h"
 
 using namespace qismar;
 using namespace qismar::testing;

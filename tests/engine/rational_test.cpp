@@ -3,8 +3,8 @@
 // gives an invalid value, never a wrong one.
 #include <gtest/gtest.h>
 
-#include "rational.h"
-#include "test_support.h"
+#include "engine/rational.h"
+#include "tests/engine/test_support.h"
 
 using namespace qismar;
 using Int = Rational::Int;

@@ -2,7 +2,7 @@
 // whatever the fixed-share rules left in the ledger.
 #include <gtest/gtest.h>
 
-#include "test_support.h"
+#include "tests/engine/test_support.h"
 
 using namespace qismar;
 using namespace qismar::testing;
@@ -38,8 +38,8 @@ TEST(DescendantResidue, TwoToOneWithTheRoundedFemaleShare)
         b.c.daughters = heads(k.daughters);
         b.ledger().FixedSharesTotal = money(k.assigned);
         b.d.ChildrenResidue();
-        EXPECT_EQ(b.row(Row::n5), k.son) << k.estate << " " << k.assigned;
-        EXPECT_EQ(b.row(Row::n6), k.daughter) << k.estate << " " << k.assigned;
+        EXPECT_EQ(b.row(Heir::Sons), k.son) << k.estate << " " << k.assigned;
+        EXPECT_EQ(b.row(Heir::Daughters), k.daughter) << k.estate << " " << k.assigned;
         EXPECT_EQ(b.ledger().ResidueShareCount, heads(2 * k.sons + k.daughters));
     }
 }
@@ -55,39 +55,39 @@ TEST(DescendantResidue, GrandchildrenAndGreatGrandchildren)
     b.ledger().FixedSharesTotal = money("16");
     b.d.GrandchildrenResidue();
     EXPECT_EQ(b.ledger().ResidueShareCount, heads(5));
-    EXPECT_EQ(b.row(Row::n8), "1.6");
-    EXPECT_EQ(b.row(Row::n27), "1.6");
+    EXPECT_EQ(b.row(Heir::SonsDaughters), "1.6");
+    EXPECT_EQ(b.row(Heir::SonsSonsDaughters), "1.6");
     EXPECT_EQ(b.ledger().GreatGranddaughterShare, money("1.6"));
-    EXPECT_EQ(b.row(Row::n28), "3.2");
+    EXPECT_EQ(b.row(Heir::SonsSonsSons), "3.2");
     EXPECT_FALSE(b.d.GreatGrandsonFlag);
     // Without son's son's daughters their row stays empty.
     RuleBench alone("24");
     alone.c.daughters = heads(2), alone.c.sonsDaughters = heads(1), alone.c.sonsSonsSons = heads(1);
     alone.ledger().FixedSharesTotal = money("16");
     alone.d.GrandchildrenResidue();
-    EXPECT_EQ(alone.row(Row::n8), "2.6667");
-    EXPECT_EQ(alone.row(Row::n28), "5.3334");
-    EXPECT_EQ(alone.row(Row::n27), "");
+    EXPECT_EQ(alone.row(Heir::SonsDaughters), "2.6667");
+    EXPECT_EQ(alone.row(Heir::SonsSonsSons), "5.3334");
+    EXPECT_EQ(alone.row(Heir::SonsSonsDaughters), "");
 
     // A son's daughter who holds a fixed share is not made residuary.
     RuleBench fixed("24");
     fixed.c.daughters = heads(1), fixed.c.sonsDaughters = heads(1), fixed.c.sonsSonsSons = heads(1);
     fixed.ledger().SonsDaughterShare = money("4");
     fixed.d.GrandchildrenResidue();
-    EXPECT_EQ(fixed.row(Row::n28), "");
+    EXPECT_EQ(fixed.row(Heir::SonsSonsSons), "");
     EXPECT_TRUE(fixed.d.GreatGrandsonFlag);
 
     RuleBench great("100");
     great.c.sonsSonsSons = heads(1), great.c.sonsSonsDaughters = heads(2);
     great.d.GreatGrandchildrenResidue();
-    EXPECT_EQ(great.row(Row::n28), "50");
-    EXPECT_EQ(great.row(Row::n27), "25");
+    EXPECT_EQ(great.row(Heir::SonsSonsSons), "50");
+    EXPECT_EQ(great.row(Heir::SonsSonsDaughters), "25");
 
     RuleBench sonsSons("90");
     sonsSons.c.sonsSons = heads(1), sonsSons.c.sonsDaughters = heads(1);
     sonsSons.d.GrandchildrenResidue();
-    EXPECT_EQ(sonsSons.row(Row::n7), "60");
-    EXPECT_EQ(sonsSons.row(Row::n8), "30");
+    EXPECT_EQ(sonsSons.row(Heir::SonsSons), "60");
+    EXPECT_EQ(sonsSons.row(Heir::SonsDaughters), "30");
 }
 
 TEST(SiblingResidue, SistersBesideDaughters)
@@ -96,21 +96,21 @@ TEST(SiblingResidue, SistersBesideDaughters)
     b.c.daughters = heads(1), b.c.fullSisters = heads(2);
     b.ledger().FixedSharesTotal = money("50");
     b.d.FullSistersWithDaughters();
-    EXPECT_EQ(b.row(Row::n10), "25");
+    EXPECT_EQ(b.row(Heir::FullSisters), "25");
     EXPECT_EQ(b.ledger().FixedSharesTotal, money("100"));
 
     RuleBench withFather("100");
     withFather.c.daughters = heads(1), withFather.c.fullSisters = heads(2), withFather.c.father = true;
     withFather.ledger().FixedSharesTotal = money("50");
     withFather.d.FullSistersWithDaughters();
-    EXPECT_EQ(withFather.row(Row::n10), "");
+    EXPECT_EQ(withFather.row(Heir::FullSisters), "");
     EXPECT_EQ(withFather.ledger().FixedSharesTotal, money("50"));
 
     RuleBench paternal("100");
     paternal.c.daughters = heads(1), paternal.c.paternalSisters = heads(1);
     paternal.ledger().FixedSharesTotal = money("50");
     paternal.d.PaternalSistersWithDaughters();
-    EXPECT_EQ(paternal.row(Row::n15), "50");
+    EXPECT_EQ(paternal.row(Heir::PaternalSisters), "50");
 
     // Fixed shares beyond the estate are kept, so that the driver raises the
     // base; the sisters get nothing meanwhile.
@@ -118,11 +118,11 @@ TEST(SiblingResidue, SistersBesideDaughters)
     beyond.c.daughters = heads(3), beyond.c.paternalSisters = heads(2);
     beyond.ledger().FixedSharesTotal = money("26");
     beyond.d.PaternalSistersWithDaughters();
-    EXPECT_EQ(beyond.row(Row::n15), "0");
+    EXPECT_EQ(beyond.row(Heir::PaternalSisters), "0");
     EXPECT_EQ(beyond.ledger().FixedSharesTotal, money("26"));
     beyond.c.fullSisters = heads(2), beyond.c.paternalSisters = Currency{};
     beyond.d.FullSistersWithDaughters();
-    EXPECT_EQ(beyond.row(Row::n10), "0");
+    EXPECT_EQ(beyond.row(Heir::FullSisters), "0");
     EXPECT_EQ(beyond.ledger().FixedSharesTotal, money("26"));
 
     // A sister beside a son's son's daughter only, and beside a son's son.
@@ -130,11 +130,11 @@ TEST(SiblingResidue, SistersBesideDaughters)
     great.c.sonsSonsDaughters = heads(1), great.c.fullSisters = heads(1);
     great.ledger().FixedSharesTotal = money("50");
     great.d.FullSistersWithDaughters();
-    EXPECT_EQ(great.row(Row::n10), "50");
+    EXPECT_EQ(great.row(Heir::FullSisters), "50");
     RuleBench sonsSon("100");
     sonsSon.c.sonsDaughters = heads(1), sonsSon.c.sonsSons = heads(1), sonsSon.c.fullSisters = heads(1);
     sonsSon.d.FullSistersWithDaughters();
-    EXPECT_EQ(sonsSon.row(Row::n10), "");
+    EXPECT_EQ(sonsSon.row(Heir::FullSisters), "");
 }
 
 TEST(SiblingResidue, BrothersWithTheirSisters)
@@ -142,27 +142,27 @@ TEST(SiblingResidue, BrothersWithTheirSisters)
     RuleBench full("90");
     full.c.fullBrothers = heads(2), full.c.fullSisters = heads(1);
     full.d.FullSiblingsResidue();
-    EXPECT_EQ(full.row(Row::n10), "18");
-    EXPECT_EQ(full.row(Row::n9), "36");
+    EXPECT_EQ(full.row(Heir::FullSisters), "18");
+    EXPECT_EQ(full.row(Heir::FullBrothers), "36");
     EXPECT_EQ(full.ledger().FixedSharesTotal, Currency{});
 
     RuleBench paternal("90");
     paternal.c.paternalBrothers = heads(1), paternal.c.paternalSisters = heads(1);
     paternal.d.PaternalSiblingsResidue();
-    EXPECT_EQ(paternal.row(Row::n16), "60");
-    EXPECT_EQ(paternal.row(Row::n15), "30");
+    EXPECT_EQ(paternal.row(Heir::PaternalBrothers), "60");
+    EXPECT_EQ(paternal.row(Heir::PaternalSisters), "30");
 
     // A full sister beside a daughter has the residue.
     RuleBench blocked("90");
     blocked.c.paternalBrothers = heads(1), blocked.c.paternalSisters = heads(1), blocked.c.fullSisters = heads(1),
     blocked.c.daughters = heads(1);
     blocked.d.PaternalSiblingsResidue();
-    EXPECT_EQ(blocked.row(Row::n16), "");
+    EXPECT_EQ(blocked.row(Heir::PaternalBrothers), "");
 
     RuleBench grandfather("90");
     grandfather.c.fullBrothers = heads(2), grandfather.c.fullSisters = heads(1), grandfather.c.grandfather = true;
     grandfather.d.FullSiblingsResidue();
-    EXPECT_EQ(grandfather.row(Row::n9), "");
+    EXPECT_EQ(grandfather.row(Heir::FullBrothers), "");
 }
 
 TEST(SharedThird, UterineAndFullSiblingsShareByHead)
@@ -187,9 +187,9 @@ TEST(SharedThird, UterineAndFullSiblingsShareByHead)
         b.c.fullSisters = heads(k.fullSisters);
         b.c.deriveEntryWindowState();
         b.d.SharedThird();
-        EXPECT_EQ(b.row(Row::n12), k.share);
-        EXPECT_EQ(b.row(Row::n9), k.share);
-        EXPECT_EQ(b.row(Row::n10), k.fullSisters ? k.share : "");
+        EXPECT_EQ(b.row(Heir::UterineSiblings), k.share);
+        EXPECT_EQ(b.row(Heir::FullBrothers), k.share);
+        EXPECT_EQ(b.row(Heir::FullSisters), k.fullSisters ? k.share : "");
     }
 }
 
@@ -198,16 +198,16 @@ TEST(GrandfatherWithSiblings, FixedSistersSharingAndTheSixthFloor)
     RuleBench sister("24");
     sister.c.grandfather = true, sister.c.fullSisters = heads(1);
     sister.d.GrandfatherWithFullSiblings();
-    EXPECT_EQ(sister.row(Row::n10), "12");
-    EXPECT_EQ(sister.row(Row::n11), "12");
+    EXPECT_EQ(sister.row(Heir::FullSisters), "12");
+    EXPECT_EQ(sister.row(Heir::Grandfather), "12");
     EXPECT_EQ(sister.ledger().FixedSharesTotal, money("12"));
 
     RuleBench brothers("24");
     brothers.c.grandfather = true, brothers.c.fullBrothers = heads(2);
     brothers.d.GrandfatherWithFullSiblings();
     EXPECT_EQ(brothers.ledger().ResidueShareCount, heads(6));
-    EXPECT_EQ(brothers.row(Row::n11), "8");
-    EXPECT_EQ(brothers.row(Row::n9), "8");
+    EXPECT_EQ(brothers.row(Heir::Grandfather), "8");
+    EXPECT_EQ(brothers.row(Heir::FullBrothers), "8");
 
     // Wife 6 and mother 4 assigned: his share as a brother, 3.5, is below
     // the sixth; he takes 4 and the brothers share the rest.
@@ -215,17 +215,17 @@ TEST(GrandfatherWithSiblings, FixedSistersSharingAndTheSixthFloor)
     floor.c.grandfather = true, floor.c.fullBrothers = heads(3);
     floor.ledger().FixedSharesTotal = money("10");
     floor.d.GrandfatherWithFullSiblings();
-    EXPECT_EQ(floor.row(Row::n11), "4");
+    EXPECT_EQ(floor.row(Heir::Grandfather), "4");
     EXPECT_EQ(floor.ledger().FixedSharesTotal, money("14"));
-    EXPECT_EQ(floor.row(Row::n9), "3.3334");
+    EXPECT_EQ(floor.row(Heir::FullBrothers), "3.3334");
 
     RuleBench daughter("24");
     daughter.c.grandfather = true, daughter.c.fullSisters = heads(1), daughter.c.daughters = heads(1);
     daughter.ledger().FixedSharesTotal = money("12");
     daughter.d.GrandfatherWithFullSiblings();
     EXPECT_EQ(daughter.ledger().ResidueShareCount, heads(3));
-    EXPECT_EQ(daughter.row(Row::n11), "8");  // 12 / 3 x 2 is 8: above the sixth
-    EXPECT_EQ(daughter.row(Row::n10), "4");
+    EXPECT_EQ(daughter.row(Heir::Grandfather), "8");  // 12 / 3 x 2 is 8: above the sixth
+    EXPECT_EQ(daughter.row(Heir::FullSisters), "4");
 
     // One full sister takes a half, then the paternal sister the completing
     // sixth; he keeps the rest.
@@ -233,9 +233,9 @@ TEST(GrandfatherWithSiblings, FixedSistersSharingAndTheSixthFloor)
     both.c.grandfather = true, both.c.fullSisters = heads(1), both.c.paternalSisters = heads(1);
     both.d.GrandfatherWithFullSiblings();
     both.d.GrandfatherWithPaternalSiblings();
-    EXPECT_EQ(both.row(Row::n10), "12");
-    EXPECT_EQ(both.row(Row::n15), "4");
-    EXPECT_EQ(both.row(Row::n11), "8");
+    EXPECT_EQ(both.row(Heir::FullSisters), "12");
+    EXPECT_EQ(both.row(Heir::PaternalSisters), "4");
+    EXPECT_EQ(both.row(Heir::Grandfather), "8");
     EXPECT_EQ(both.ledger().FixedSharesTotal, money("16"));
 
     RuleBench paternalBrother("24");
@@ -244,9 +244,9 @@ TEST(GrandfatherWithSiblings, FixedSistersSharingAndTheSixthFloor)
     paternalBrother.d.GrandfatherWithFullSiblings();
     paternalBrother.d.GrandfatherWithPaternalSiblings();
     EXPECT_EQ(paternalBrother.ledger().ResidueShareCount, heads(4));
-    EXPECT_EQ(paternalBrother.row(Row::n10), "12");
-    EXPECT_EQ(paternalBrother.row(Row::n11), "6");
-    EXPECT_EQ(paternalBrother.row(Row::n16), "6");
+    EXPECT_EQ(paternalBrother.row(Heir::FullSisters), "12");
+    EXPECT_EQ(paternalBrother.row(Heir::Grandfather), "6");
+    EXPECT_EQ(paternalBrother.row(Heir::PaternalBrothers), "6");
 
     for (auto setup : {+[](EstateCase& c) { c.fullSisters = heads(2), c.paternalBrothers = heads(1); },
                        +[](EstateCase& c) {
@@ -256,8 +256,8 @@ TEST(GrandfatherWithSiblings, FixedSistersSharingAndTheSixthFloor)
         none.c.grandfather = true;
         setup(none.c);
         none.d.GrandfatherWithPaternalSiblings();
-        EXPECT_EQ(none.row(Row::n16), "");
-        EXPECT_EQ(none.row(Row::n11), "");
+        EXPECT_EQ(none.row(Heir::PaternalBrothers), "");
+        EXPECT_EQ(none.row(Heir::Grandfather), "");
     }
 }
 
@@ -267,55 +267,55 @@ TEST(SoleResiduary, NearestMaleTakesTheResidue)
         const char* name;
         const char* estate;
         void (*setup)(RuleBench&);
-        Row row;
+        Heir row;
         const char* text;
     };
     const Case cases[] = {
         {"three sons beside a wife's eighth", "100",
-         [](RuleBench& b) { b.c.sons = heads(3), b.ledger().FixedSharesTotal = money("12.5"); }, Row::n5, "29.1667"},
+         [](RuleBench& b) { b.c.sons = heads(3), b.ledger().FixedSharesTotal = money("12.5"); }, Heir::Sons, "29.1667"},
         {"father: his sixth plus the residue", "60",
          [](RuleBench& b) {
              b.c.father = true, b.ledger().FatherShare = money("10"), b.ledger().FixedSharesTotal = money("50");
          },
-         Row::n3, "20"},
+         Heir::Father, "20"},
         {"grandfather: his sixth plus the residue", "24",
          [](RuleBench& b) {
              b.c.grandfather = true, b.ledger().GrandfatherShare = money("4"),
              b.ledger().FixedSharesTotal = money("20");
          },
-         Row::n11, "8"},
+         Heir::Grandfather, "8"},
         {"father: fixed shares beyond the estate leave him nothing, not a debt", "24",
          [](RuleBench& b) {
              b.c.father = true, b.ledger().FatherShare = money("4"), b.ledger().FixedSharesTotal = money("29");
          },
-         Row::n3, "0"},
+         Heir::Father, "0"},
         {"grandfather likewise", "24",
          [](RuleBench& b) {
              b.c.grandfather = true, b.ledger().GrandfatherShare = money("4"),
              b.ledger().FixedSharesTotal = money("28.5");
          },
-         Row::n11, "0"},
+         Heir::Grandfather, "0"},
         {"sons beside fixed shares a hair above the estate", "24",
-         [](RuleBench& b) { b.c.sons = heads(7), b.ledger().FixedSharesTotal = money("24.0004"); }, Row::n5, "0"},
-        {"two full brothers", "60", [](RuleBench& b) { b.c.fullBrothers = heads(2); }, Row::n9, "30"},
+         [](RuleBench& b) { b.c.sons = heads(7), b.ledger().FixedSharesTotal = money("24.0004"); }, Heir::Sons, "0"},
+        {"two full brothers", "60", [](RuleBench& b) { b.c.fullBrothers = heads(2); }, Heir::FullBrothers, "30"},
         {"the grandfather keeps the full brothers out of this chain", "60",
-         [](RuleBench& b) { b.c.fullBrothers = heads(2), b.c.grandfather = true; }, Row::n9, ""},
-        {"paternal brother", "60", [](RuleBench& b) { b.c.paternalBrothers = heads(3); }, Row::n16, "20"},
+         [](RuleBench& b) { b.c.fullBrothers = heads(2), b.c.grandfather = true; }, Heir::FullBrothers, ""},
+        {"paternal brother", "60", [](RuleBench& b) { b.c.paternalBrothers = heads(3); }, Heir::PaternalBrothers, "20"},
         {"full nephew before a paternal uncle", "60",
-         [](RuleBench& b) { b.c.fullBrothersSons = heads(1), b.c.paternalUncles = heads(1); }, Row::n17, "60"},
-        {"paternal uncle alone", "60", [](RuleBench& b) { b.c.paternalUncles = heads(1); }, Row::n20, "60"},
-        {"cousins by the father only", "60", [](RuleBench& b) { b.c.paternalUnclesSons = heads(4); }, Row::edtNebnAmLiAb,
+         [](RuleBench& b) { b.c.fullBrothersSons = heads(1), b.c.paternalUncles = heads(1); }, Heir::FullBrothersSons, "60"},
+        {"paternal uncle alone", "60", [](RuleBench& b) { b.c.paternalUncles = heads(1); }, Heir::PaternalUncles, "60"},
+        {"cousins by the father only", "60", [](RuleBench& b) { b.c.paternalUnclesSons = heads(4); }, Heir::PaternalUnclesSons,
          "15"},
         {"a full uncle after the sister took the residue", "60",
-         [](RuleBench& b) { b.c.fullUncles = heads(1), b.ledger().FixedSharesTotal = money("60"); }, Row::n19, "0"},
+         [](RuleBench& b) { b.c.fullUncles = heads(1), b.ledger().FixedSharesTotal = money("60"); }, Heir::FullUncles, "0"},
         // The grandfather excludes nephews, uncles and cousins.
         {"grandfather beside a full uncle", "60",
          [](RuleBench& b) { b.c.fullUncles = heads(1), b.c.grandfather = true, b.c.fullSisters = heads(1); },
-         Row::n19, ""},
+         Heir::FullUncles, ""},
         {"sons sharing with daughters", "60", [](RuleBench& b) { b.c.sons = heads(1), b.ledger().SonShare = money("20"); },
-         Row::n5, ""},
+         Heir::Sons, ""},
         {"a brother served beside the grandfather keeps the nephews out", "60",
-         [](RuleBench& b) { b.c.fullBrothersSons = heads(1), b.ledger().FullBrotherShare = money("5"); }, Row::n17,
+         [](RuleBench& b) { b.c.fullBrothersSons = heads(1), b.ledger().FullBrotherShare = money("5"); }, Heir::FullBrothersSons,
          ""},
     };
     for (const Case& k : cases) {
@@ -329,9 +329,9 @@ TEST(SoleResiduary, NearestMaleTakesTheResidue)
     RuleBench first("60");
     first.c.sons = heads(1), first.c.father = true, first.c.fullBrothers = heads(1);
     first.d.SoleResiduary();
-    EXPECT_EQ(first.row(Row::n5), "60");
-    EXPECT_EQ(first.row(Row::n3), "");
-    EXPECT_EQ(first.row(Row::n9), "");
+    EXPECT_EQ(first.row(Heir::Sons), "60");
+    EXPECT_EQ(first.row(Heir::Father), "");
+    EXPECT_EQ(first.row(Heir::FullBrothers), "");
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "division_internal.h"
+#include "engine/division_internal.h"
 
 namespace qismar::testing {
 
@@ -54,7 +54,7 @@ inline Currency money(const char* text) { return parseAmount(text); }
 inline Currency heads(long n) { return Currency::fromWhole(n); }
 
 // Text of a result row as the results window would hold it.
-inline std::string rowText(const ResultRows& rows, Row row) { return rows[index(row)].text(); }
+inline std::string rowText(const ResultRows& rows, Heir row) { return rows[index(row)].text(); }
 
 // One division's working state, prepared by hand, for running single rules:
 // a case, empty rows, the base and EstateValue, and an empty ledger.
@@ -70,7 +70,7 @@ struct RuleBench {
         d.EstateValue = c.estate;
         d.ProblemBase = heads(base);
     }
-    std::string row(Row r) const { return rowText(rows, r); }
+    std::string row(Heir r) const { return rowText(rows, r); }
     detail::ShareLedger& ledger() { return d.ledger; }
 };
 

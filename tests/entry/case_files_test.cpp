@@ -15,11 +15,11 @@
 
 #include <sys/stat.h>
 
-#include "amount_cell.h"
-#include "case_file.h"
-#include "gui_test_support.h"
-#include "preparation.h"
-#include "ui_common.h"
+#include "results/amount_cell.h"
+#include "casefile/case_file.h"
+#include "tests/entry/gui_test_support.h"
+#include "engine/preparation.h"
+#include "ui/ui_common.h"
 
 namespace qismar::testing {
 namespace {
@@ -239,7 +239,7 @@ TEST_F(CaseFilesInTheEntryWindow, DividingAnOpenedCaseShowsTheResultsOfTheTypedO
     const auto resultsOf = [](QStringList& shown) {
         ModalScript script;
         script.on<TfmDivision>([&shown](TfmDivision* window) {
-            for (int i = 0; i < kRowCount; ++i)
+            for (int i = 0; i < kHeirCount; ++i)
                 if (window->amounts[std::size_t(i)]->isVisible())
                     shown << window->captions[std::size_t(i)]->text() + QLatin1Char('=') +
                                  window->amounts[std::size_t(i)]->text() + QLatin1Char(' ') +

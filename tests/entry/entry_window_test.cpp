@@ -12,9 +12,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "amount_cell.h"
-#include "gui_test_support.h"
-#include "ui_common.h"
+#include "results/amount_cell.h"
+#include "tests/entry/gui_test_support.h"
+#include "ui/ui_common.h"
 
 namespace qismar::testing {
 namespace {
@@ -229,16 +229,16 @@ TEST_F(EntryWindow, UntickingABoxEmptiesTheResultFieldsOfTheHeirsItRemoves)
     struct Case {
         const char* name;
         QCheckBox* TfmMain::*box;
-        std::vector<Row> emptied;
+        std::vector<Heir> emptied;
     };
     const Case cases[] = {
         {"children", &TfmMain::chkSons, {}},
-        {"grandchildren", &TfmMain::chkEbnEbn, {Row::n7, Row::n8, Row::n27, Row::n28}},
-        {"siblings", &TfmMain::chkAk, {Row::n15, Row::n9, Row::n10, Row::n12, Row::n16}},
+        {"grandchildren", &TfmMain::chkEbnEbn, {Heir::SonsSons, Heir::SonsDaughters, Heir::SonsSonsDaughters, Heir::SonsSonsSons}},
+        {"siblings", &TfmMain::chkAk, {Heir::PaternalSisters, Heir::FullBrothers, Heir::FullSisters, Heir::UterineSiblings, Heir::PaternalBrothers}},
         {"nephews", &TfmMain::chkEbnAk, {}},
-        {"father", &TfmMain::chkAb, {Row::n3}},
-        {"mother", &TfmMain::chkOm, {Row::n4}},
-        {"wives", &TfmMain::chkZoj, {Row::n2}},
+        {"father", &TfmMain::chkAb, {Heir::Father}},
+        {"mother", &TfmMain::chkOm, {Heir::Mother}},
+        {"wives", &TfmMain::chkZoj, {Heir::Wives}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -255,11 +255,11 @@ TEST_F(EntryWindow, UntickingABoxEmptiesTheResultFieldsOfTheHeirsItRemoves)
         script.forbidUnexpected();
         click(box);
         EXPECT_SCRIPT_DONE(script);
-        for (int i = 0; i < kRowCount; ++i) {
-            const bool emptied = std::find(c.emptied.begin(), c.emptied.end(), rowAt(i)) != c.emptied.end();
+        for (int i = 0; i < kHeirCount; ++i) {
+            const bool emptied = std::find(c.emptied.begin(), c.emptied.end(), heirAt(i)) != c.emptied.end();
             EXPECT_EQ(fmDivision->currentRows()[std::size_t(i)],
                       emptied ? RowText::empty() : RowText::of(Currency::fromWhole(100)))
-                << rowInfo(rowAt(i)).control;
+                << rowInfo(heirAt(i)).control;
         }
     }
 }
@@ -573,7 +573,7 @@ TEST_F(EntryWindow, EveryControlAUserActsOnOrReadsHasAnArabicAccessibleName)
 }  // namespace
 }  // namespace qismar::testing
 
-#include "picture.h"
+#include "ui/picture.h"
 
 namespace qismar::testing {
 namespace {
@@ -714,7 +714,7 @@ TEST_F(EntryWindow, WholeCaseWithTheKeyboardAlone)
     QStringList amounts;
     ModalScript results;
     results.on<TfmDivision>([&amounts](TfmDivision* window) {
-        for (Row row : window->shownRows())
+        for (Heir row : window->shownRows())
             amounts << window->amount(row)->exact();
         QTest::keyClick(window, Qt::Key_Return);
     });

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
-#include "ui_common.h"
+#include "ui/ui_common.h"
 
 int main(int argc, char** argv)
 {

@@ -1,4 +1,4 @@
-#include "gui_test_support.h"
+#include "tests/entry/gui_test_support.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -12,8 +12,8 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "data_files.h"
-#include "ui_common.h"
+#include "ui/data_files.h"
+#include "ui/ui_common.h"
 
 namespace qismar::testing {
 

@@ -15,7 +15,7 @@
 
 #include <gtest/gtest.h>
 
-#include "entry_windows.h"
+#include "entry/entry_windows.h"
 
 class QAbstractButton;
 class QCheckBox;

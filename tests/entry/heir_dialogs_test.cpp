@@ -8,7 +8,7 @@
 #include <QRadioButton>
 #include <QToolTip>
 
-#include "gui_test_support.h"
+#include "tests/entry/gui_test_support.h"
 
 namespace qismar::testing {
 namespace {

@@ -9,13 +9,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "gui_test_support.h"
-#include "file_kinds.h"
-#include "text_area.h"
-#include "text_file.h"
+#include "tests/entry/gui_test_support.h"
+#include "tests/file_kinds.h"
+#include "ui/text_area.h"
+#include "ui/text_file.h"
 #include <QDateTime>
 #include <QFileInfo>
-#include "ui_common.h"
+#include "ui/ui_common.h"
 
 namespace qismar::testing {
 namespace {

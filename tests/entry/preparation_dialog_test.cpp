@@ -6,9 +6,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "gui_test_support.h"
-#include "preparation.h"
-#include "ui_common.h"
+#include "tests/entry/gui_test_support.h"
+#include "engine/preparation.h"
+#include "ui/ui_common.h"
 
 namespace qismar::testing {
 namespace {

@@ -15,8 +15,8 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "entry_windows.h"
-#include "ui_common.h"
+#include "entry/entry_windows.h"
+#include "ui/ui_common.h"
 
 using namespace qismar;
 

@@ -8,11 +8,11 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "amount_text.h"
-#include "division_report.h"
-#include "gui_test_support.h"
-#include "preparation.h"
-#include "result_cases.h"
+#include "results/amount_text.h"
+#include "results/division_report.h"
+#include "tests/entry/gui_test_support.h"
+#include "engine/preparation.h"
+#include "tests/results/result_cases.h"
 
 namespace qismar::testing {
 namespace {

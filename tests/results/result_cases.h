@@ -2,7 +2,7 @@
 // window and the report: each a case as the entry window would read it.
 #pragma once
 
-#include "estate_case.h"
+#include "engine/estate_case.h"
 
 namespace qismar::testing {
 

@@ -8,12 +8,12 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "division_report.h"
-#include "division_window.h"
-#include "preparation.h"
-#include "problem_window.h"
-#include "result_cases.h"
-#include "ui_common.h"
+#include "results/division_report.h"
+#include "results/division_window.h"
+#include "engine/preparation.h"
+#include "results/problem_window.h"
+#include "tests/results/result_cases.h"
+#include "ui/ui_common.h"
 
 using namespace qismar;
 

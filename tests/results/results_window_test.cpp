@@ -15,13 +15,13 @@
 #include <QScrollBar>
 #include <QTableWidget>
 
-#include "amount_cell.h"
-#include "amount_text.h"
-#include "gui_test_support.h"
-#include "preparation.h"
-#include "problem_window.h"
-#include "result_cases.h"
-#include "ui_common.h"
+#include "results/amount_cell.h"
+#include "results/amount_text.h"
+#include "tests/entry/gui_test_support.h"
+#include "engine/preparation.h"
+#include "results/problem_window.h"
+#include "tests/results/result_cases.h"
+#include "ui/ui_common.h"
 
 namespace qismar::testing {
 namespace {
@@ -30,7 +30,7 @@ namespace {
 QString nothingForHim() { return QStringLiteral("لا شيء له"); }
 
 struct Line {
-    Row row;
+    Heir row;
     QString caption, count;
     QString amount;  // the exact text of the amount of each head
     QString shown;   // what the box shows
@@ -42,7 +42,7 @@ struct Line {
 std::vector<Line> visibleLines(const TfmDivision* window)
 {
     std::vector<Line> lines;
-    for (Row row : window->shownRows()) {
+    for (Heir row : window->shownRows()) {
         EXPECT_TRUE(window->caption(row)->isVisible()) << rowInfo(row).control;
         EXPECT_EQ(window->caption(row)->y(), window->amount(row)->y()) << rowInfo(row).control;
         lines.push_back({row, window->caption(row)->text(), window->count(row)->text(), window->amount(row)->exact(),
@@ -126,8 +126,8 @@ protected:
         // The lines are made when the window is first shown.
         if (!fmDivision->amounts[0])
             return;
-        for (int i = 0; i < kRowCount; ++i) {
-            EXPECT_TRUE(fmDivision->amounts[std::size_t(i)]->exact().isEmpty()) << rowInfo(rowAt(i)).control;
+        for (int i = 0; i < kHeirCount; ++i) {
+            EXPECT_TRUE(fmDivision->amounts[std::size_t(i)]->exact().isEmpty()) << rowInfo(heirAt(i)).control;
             EXPECT_TRUE(fmDivision->percentages[std::size_t(i)]->exact().isEmpty());
             EXPECT_TRUE(fmDivision->amounts[std::size_t(i)]->isHidden());
             EXPECT_TRUE(fmDivision->captions[std::size_t(i)]->isHidden());
@@ -154,7 +154,7 @@ protected:
         expectNoResults();
     }
     // The percentage text that the engine gives a row for the case as entered.
-    QString enginePercentage(Row row)
+    QString enginePercentage(Heir row)
     {
         const DivisionResult expected = Divide(fmMain->readCase());
         const auto& p = expected.percentages[std::size_t(index(row))];
@@ -168,21 +168,21 @@ TEST_F(Division, HusbandAndTwoFullSistersThenASecondDivisionFromAnEmptyCase)
     click(fmMain->chkZoj);
     tick<TfmBrothers>(fmMain->chkAk, {{&TfmBrothers::Edit1, QStringLiteral("2")}});
     estate(QStringLiteral("28000"));
-    const QString husbandShare = enginePercentage(Row::n1);
-    const QString sisterShare = enginePercentage(Row::n10);
+    const QString husbandShare = enginePercentage(Heir::Husband);
+    const QString sisterShare = enginePercentage(Heir::FullSisters);
     ASSERT_FALSE(husbandShare.isEmpty());
 
     divide([&](TfmDivision* window) {
         const std::vector<Line> lines = visibleLines(window);
         ASSERT_EQ(lines.size(), 2u);
-        EXPECT_EQ(lines[0].row, Row::n1);
+        EXPECT_EQ(lines[0].row, Heir::Husband);
         EXPECT_EQ(lines[0].caption, QStringLiteral("الزوج"));
         EXPECT_EQ(lines[0].count, QStringLiteral("1"));
         EXPECT_EQ(lines[0].amount, QStringLiteral("12000"));
         EXPECT_EQ(lines[0].shown, QStringLiteral("12,000"));
         EXPECT_EQ(lines[0].classTotal, QStringLiteral("12000"));
         EXPECT_EQ(lines[0].percentage, husbandShare);
-        EXPECT_EQ(lines[1].row, Row::n10);
+        EXPECT_EQ(lines[1].row, Heir::FullSisters);
         EXPECT_EQ(lines[1].caption, QStringLiteral("لكل أخت شقيقة"));
         EXPECT_EQ(lines[1].count, QStringLiteral("2"));
         EXPECT_EQ(lines[1].amount, QStringLiteral("8000"));
@@ -199,7 +199,7 @@ TEST_F(Division, HusbandAndTwoFullSistersThenASecondDivisionFromAnEmptyCase)
         EXPECT_EQ(window->windowTitle(), QStringLiteral("قسمة الأنصبة"));
         EXPECT_TRUE(window->estateText->text().contains(QStringLiteral("28,000")));
         // A screen reader reads the whole line.
-        EXPECT_EQ(window->amount(Row::n1)->accessibleDescription(),
+        EXPECT_EQ(window->amount(Heir::Husband)->accessibleDescription(),
                   QStringLiteral("الزوج: العدد 1، نصيب الفرد 12000، نصيب الفئة 12000، النسبة ") + husbandShare);
         // Escape does what "تم" does: it closes the window and clears the case.
         QTest::keyClick(window, Qt::Key_Escape);
@@ -241,11 +241,11 @@ TEST_F(Division, ExcludedRelativeIsShownWithNothingForHimAndWhoExcludesHim)
         // takes the room of both amounts.
         EXPECT_TRUE(lines[1].percentage.isEmpty());
         EXPECT_TRUE(lines[1].classTotal.isEmpty());
-        EXPECT_GT(window->amount(Row::n9)->width(), window->amount(Row::n3)->width());
+        EXPECT_GT(window->amount(Heir::FullBrothers)->width(), window->amount(Heir::Father)->width());
         // Who excludes him, from the explanation.
-        EXPECT_TRUE(window->amount(Row::n9)->toolTip().contains(QStringLiteral("بالأب")))
-            << window->amount(Row::n9)->toolTip();
-        EXPECT_TRUE(window->amount(Row::n9)->accessibleDescription().contains(nothingForHim()));
+        EXPECT_TRUE(window->amount(Heir::FullBrothers)->toolTip().contains(QStringLiteral("بالأب")))
+            << window->amount(Heir::FullBrothers)->toolTip();
+        EXPECT_TRUE(window->amount(Heir::FullBrothers)->accessibleDescription().contains(nothingForHim()));
         EXPECT_EQ(window->totalCount->text(), QStringLiteral("2"));
         EXPECT_EQ(window->totalAmount->exact(), QStringLiteral("1000"));
     });
@@ -270,7 +270,7 @@ TEST_F(Division, WhatTheRowsLeaveIsShownAsTheLastLineAndClearedWithTheCase)
         // The heirs took half; the remainder is the last line, below their total.
         EXPECT_EQ(window->totalAmount->exact(), QStringLiteral("12000"));
         EXPECT_EQ(window->totalPercentage->exact(), QStringLiteral("%50"));
-        EXPECT_GT(window->totalAmount->y(), window->amount(Row::n1)->y());
+        EXPECT_GT(window->totalAmount->y(), window->amount(Heir::Husband)->y());
         EXPECT_GT(window->undistributedAmount->y(), window->totalAmount->y());
     });
     EXPECT_TRUE(fmDivision->undistributedAmount->exact().isEmpty());
@@ -448,9 +448,9 @@ TEST_F(Division, DoneClearsABigCaseButKeepsTheSexAndTheEstate)
         for (const Line& line : lines)
             EXPECT_FALSE(line.amount.isEmpty());
         // The wives' count and the class total of the three.
-        EXPECT_EQ(window->count(Row::n2)->text(), QStringLiteral("3"));
-        EXPECT_EQ(AmountOfRowText(window->classTotal(Row::n2)->exact().toStdString()).raw(),
-                  AmountOfRowText(window->amount(Row::n2)->exact().toStdString()).raw() * 3);
+        EXPECT_EQ(window->count(Heir::Wives)->text(), QStringLiteral("3"));
+        EXPECT_EQ(AmountOfRowText(window->classTotal(Heir::Wives)->exact().toStdString()).raw(),
+                  AmountOfRowText(window->amount(Heir::Wives)->exact().toStdString()).raw() * 3);
     });
     expectEmptyCase();
     EXPECT_EQ(fmMain->Edit3->text(), QStringLiteral("0"));
@@ -484,7 +484,7 @@ TEST_F(Division, EveryWayOfEndingTheWindowEndsItAsDoneDoes)
     } ways[] = {
         {"تم", [](TfmDivision* w) { click(w->Button1); }},
         {"Enter", [](TfmDivision* w) { QTest::keyClick(w, Qt::Key_Return); }},
-        {"Enter on an amount", [](TfmDivision* w) { QTest::keyClick(w->amount(Row::n3), Qt::Key_Enter); }},
+        {"Enter on an amount", [](TfmDivision* w) { QTest::keyClick(w->amount(Heir::Father), Qt::Key_Enter); }},
         {"Escape", [](TfmDivision* w) { QTest::keyClick(w, Qt::Key_Escape); }},
         {"close box", [](TfmDivision* w) { w->close(); }},
     };
@@ -498,7 +498,7 @@ TEST_F(Division, EveryWayOfEndingTheWindowEndsItAsDoneDoes)
             QObject::connect(fmDivision, &TfmDivision::caseDone, [&done] { ++done; });
         ModalScript script;
         script.on<TfmDivision>([&way](TfmDivision* window) {
-            ASSERT_TRUE(window->amount(Row::n3)->isVisible());
+            ASSERT_TRUE(window->amount(Heir::Father)->isVisible());
             way.end(window);
         });
         click(fmMain->BitBtn2);
@@ -513,19 +513,19 @@ TEST_F(Division, EveryWayOfEndingTheWindowEndsItAsDoneDoes)
 TEST_F(Division, ShowingTurnsZeroIntoNothingForHimAndSkipsEmptyLines)
 {
     ResultRows rows{};
-    rows[std::size_t(index(Row::n3))] = RowText::of(Currency());
-    rows[std::size_t(index(Row::n12))] = RowText::of(parseAmount("250.5"));
-    rows[std::size_t(index(Row::n28))] = RowText::nothingForHim();
+    rows[std::size_t(index(Heir::Father))] = RowText::of(Currency());
+    rows[std::size_t(index(Heir::UterineSiblings))] = RowText::of(parseAmount("250.5"));
+    rows[std::size_t(index(Heir::SonsSonsSons))] = RowText::nothingForHim();
     fmDivision->setRows(rows);
     ModalScript script;
     script.on<TfmDivision>([](TfmDivision* window) {
         const std::vector<Line> lines = visibleLines(window);
         ASSERT_EQ(lines.size(), 3u);
-        EXPECT_EQ(lines[0].row, Row::n3);
+        EXPECT_EQ(lines[0].row, Heir::Father);
         EXPECT_EQ(lines[0].amount, nothingForHim());
-        EXPECT_EQ(lines[1].row, Row::n12);
+        EXPECT_EQ(lines[1].row, Heir::UterineSiblings);
         EXPECT_EQ(lines[1].amount, QStringLiteral("250.5"));
-        EXPECT_EQ(lines[2].row, Row::n28);
+        EXPECT_EQ(lines[2].row, Heir::SonsSonsSons);
         EXPECT_EQ(lines[2].amount, nothingForHim());
         expectStackedFromTheTop(lines);
         // Without a division behind them the report cannot be made.
@@ -535,7 +535,7 @@ TEST_F(Division, ShowingTurnsZeroIntoNothingForHimAndSkipsEmptyLines)
     });
     fmDivision->exec();
     EXPECT_SCRIPT_DONE(script);
-    EXPECT_TRUE(fmDivision->currentRows()[std::size_t(index(Row::n3))].isEmpty());
+    EXPECT_TRUE(fmDivision->currentRows()[std::size_t(index(Heir::Father))].isEmpty());
 }
 
 // ---------------------------------------------------------------- the window on its own
@@ -593,13 +593,13 @@ TEST_F(ResultsWindow, LongAmountsAreGroupedNeverCutAndCopiedExactly)
         c.sons = heads(k.sons);
         c.deriveEntryWindowState();
         show(c, [&k](TfmDivision* window) {
-            results::AmountCell* cell = window->amount(Row::n5);
+            results::AmountCell* cell = window->amount(Heir::Sons);
             EXPECT_EQ(cell->exact(), k.exact);
             EXPECT_EQ(cell->text(), k.shown);
             // The whole text fits its box: nothing is cut off.
             const int room = cell->width() - 8;
             EXPECT_LE(cell->fontMetrics().horizontalAdvance(cell->text()), room);
-            results::AmountCell* total = window->classTotal(Row::n5);
+            results::AmountCell* total = window->classTotal(Heir::Sons);
             EXPECT_LE(total->fontMetrics().horizontalAdvance(total->text()), total->width() - 8);
             // What is copied and what a screen reader reads is the engine's text.
             EXPECT_EQ(accessibleValue(cell), k.exact);
@@ -607,7 +607,7 @@ TEST_F(ResultsWindow, LongAmountsAreGroupedNeverCutAndCopiedExactly)
             cell->setFocus();
             QTest::keySequence(cell, QKeySequence::Copy);
             EXPECT_EQ(QGuiApplication::clipboard()->text(), k.exact);
-            EXPECT_EQ(accessibleValue(window->percentage(Row::n5)), window->percentage(Row::n5)->exact());
+            EXPECT_EQ(accessibleValue(window->percentage(Heir::Sons)), window->percentage(Heir::Sons)->exact());
         });
     }
 }
@@ -621,7 +621,7 @@ TEST_F(ResultsWindow, TheLargestCaseFitsTheScreenAndItsLinesScroll)
         EXPECT_LE(window->width(), screen.width());
         // The 26 lines of a man's relatives and the total do not fit: they
         // scroll, and the last of them can be brought into view.
-        EXPECT_EQ(window->shownRows().size(), std::size_t(kRowCount - 1));
+        EXPECT_EQ(window->shownRows().size(), std::size_t(kHeirCount - 1));
         QScrollBar* bar = window->linesArea->verticalScrollBar();
         ASSERT_GT(bar->maximum(), 0);
         EXPECT_EQ(bar->value(), 0);
@@ -634,7 +634,7 @@ TEST_F(ResultsWindow, TheLargestCaseFitsTheScreenAndItsLinesScroll)
         EXPECT_LE(window->Button1->geometry().bottom(), window->height());
         EXPECT_TRUE(window->Button1->isVisible());
         // Amounts near 10^14 in full.
-        const results::AmountCell* father = window->amount(Row::n3);
+        const results::AmountCell* father = window->amount(Heir::Father);
         EXPECT_EQ(father->text(), results::groupedAmount(father->exact()));
         EXPECT_LE(father->fontMetrics().horizontalAdvance(father->text()), father->width() - 8);
     });
@@ -651,8 +651,8 @@ TEST_F(ResultsWindow, ThePreparationOfTheEstateIsShownAboveTheDivision)
         EXPECT_TRUE(text.contains(QStringLiteral("النسب المئوية من صافي التركة")));
         EXPECT_LT(window->estateText->geometry().bottom(), window->linesArea->y());
         // The percentages are those of the net estate: the wife's eighth is 12.5%.
-        EXPECT_EQ(window->amount(Row::n2)->exact(), QStringLiteral("6666.6667"));
-        EXPECT_EQ(window->percentage(Row::n2)->exact(), QStringLiteral("%12.5"));
+        EXPECT_EQ(window->amount(Heir::Wives)->exact(), QStringLiteral("6666.6667"));
+        EXPECT_EQ(window->percentage(Heir::Wives)->exact(), QStringLiteral("%12.5"));
         EXPECT_EQ(window->totalAmount->exact(), QStringLiteral("53333.3333"));
     });
 }
@@ -660,7 +660,7 @@ TEST_F(ResultsWindow, ThePreparationOfTheEstateIsShownAboveTheDivision)
 TEST_F(ResultsWindow, TheTableOfTheProblemForAwlRaddAndExclusion)
 {
     struct Expected {
-        Row row;
+        Heir row;
         QString share, status, shares, fraction, classFraction;
     };
     struct Case {
@@ -680,35 +680,35 @@ TEST_F(ResultsWindow, TheTableOfTheProblemForAwlRaddAndExclusion)
          awlCase(),
          QStringLiteral("فعالت من 6 إلى 8"),
          QStringLiteral("سهام الفرد من 8"),
-         {{Row::n1, QStringLiteral("1/2"), QStringLiteral("فرض"), QStringLiteral("3"), QStringLiteral("3/8"),
+         {{Heir::Husband, QStringLiteral("1/2"), QStringLiteral("فرض"), QStringLiteral("3"), QStringLiteral("3/8"),
            QStringLiteral("3/8")},
-          {Row::n4, QStringLiteral("1/6"), QStringLiteral("فرض"), QStringLiteral("1"), QStringLiteral("1/8"),
+          {Heir::Mother, QStringLiteral("1/6"), QStringLiteral("فرض"), QStringLiteral("1"), QStringLiteral("1/8"),
            QStringLiteral("1/8")},
-          {Row::n10, QStringLiteral("2/3"), QStringLiteral("فرض"), QStringLiteral("2"), QStringLiteral("1/4"),
+          {Heir::FullSisters, QStringLiteral("2/3"), QStringLiteral("فرض"), QStringLiteral("2"), QStringLiteral("1/4"),
            QStringLiteral("1/2")}},
          QString()},
         {"radd",
          raddCase(),
          QStringLiteral("فصار أصل المسألة 5 بالرد"),
          QStringLiteral("سهام الفرد من 5"),
-         {{Row::n4, QStringLiteral("1/6"), QStringLiteral("فرض"), QStringLiteral("1"), QStringLiteral("1/5"),
+         {{Heir::Mother, QStringLiteral("1/6"), QStringLiteral("فرض"), QStringLiteral("1"), QStringLiteral("1/5"),
            QStringLiteral("1/5")},
-          {Row::n6, QStringLiteral("2/3"), QStringLiteral("فرض"), QStringLiteral("2"), QStringLiteral("2/5"),
+          {Heir::Daughters, QStringLiteral("2/3"), QStringLiteral("فرض"), QStringLiteral("2"), QStringLiteral("2/5"),
            QStringLiteral("4/5")}},
          QString()},
         {"exclusion",
          exclusionCase(),
          QStringLiteral("أصل المسألة 6"),
          QStringLiteral("سهام الفرد من 6"),
-         {{Row::n3, QStringLiteral("1/6"), QStringLiteral("فرض"), QStringLiteral("1"), QStringLiteral("1/6"),
+         {{Heir::Father, QStringLiteral("1/6"), QStringLiteral("فرض"), QStringLiteral("1"), QStringLiteral("1/6"),
            QStringLiteral("1/6")},
-          {Row::n4, QStringLiteral("1/6"), QStringLiteral("فرض"), QStringLiteral("1"), QStringLiteral("1/6"),
+          {Heir::Mother, QStringLiteral("1/6"), QStringLiteral("فرض"), QStringLiteral("1"), QStringLiteral("1/6"),
            QStringLiteral("1/6")},
-          {Row::n5, QStringLiteral("—"), QStringLiteral("تعصيب بالنفس"), QStringLiteral("4"), QStringLiteral("2/3"),
+          {Heir::Sons, QStringLiteral("—"), QStringLiteral("تعصيب بالنفس"), QStringLiteral("4"), QStringLiteral("2/3"),
            QStringLiteral("2/3")},
-          {Row::n9, QStringLiteral("—"), QStringLiteral("محجوب"), QStringLiteral("0"), QStringLiteral("0"),
+          {Heir::FullBrothers, QStringLiteral("—"), QStringLiteral("محجوب"), QStringLiteral("0"), QStringLiteral("0"),
            QStringLiteral("0")},
-          {Row::n20, QStringLiteral("—"), QStringLiteral("محجوب"), QStringLiteral("0"), QStringLiteral("0"),
+          {Heir::PaternalUncles, QStringLiteral("—"), QStringLiteral("محجوب"), QStringLiteral("0"), QStringLiteral("0"),
            QStringLiteral("0")}},
          QStringLiteral("الإخوة الأشقاء")},
     };
@@ -819,7 +819,7 @@ TEST_F(ResultsWindow, SavePdfWritesTheReportAndReportsAFolderItCannotWrite)
         EXPECT_TRUE(script.boxes()[0].text.contains(QStringLiteral("قسمة.pdf")));
         // The window is still there, with its results.
         EXPECT_TRUE(window->isVisible());
-        EXPECT_FALSE(window->amount(Row::n1)->exact().isEmpty());
+        EXPECT_FALSE(window->amount(Heir::Husband)->exact().isEmpty());
     });
     EXPECT_FALSE(QFileInfo::exists(bad));
 

@@ -3,13 +3,13 @@
 // window, the notice and the About window after its animation. Run it in the program's folder (it reads the
 // data files there) on a display, with the folder for the pictures:
 //   shell_screenshots OUTPUT_FOLDER
-#include "media_control.h"
-#include "program.h"
-#include "shell_test_support.h"
-#include "shell_windows.h"
-#include "text_area.h"
-#include "text_file.h"
-#include "ui_common.h"
+#include "shell/media_control.h"
+#include "shell/program.h"
+#include "tests/shell/shell_test_support.h"
+#include "shell/shell_windows.h"
+#include "ui/text_area.h"
+#include "ui/text_file.h"
+#include "ui/ui_common.h"
 
 #include <QApplication>
 #include <QAction>

@@ -1,7 +1,7 @@
-#include "shell_test_support.h"
+#include "tests/shell/shell_test_support.h"
 
-#include "data_files.h"
-#include "ui_common.h"
+#include "ui/data_files.h"
+#include "ui/ui_common.h"
 
 #include <QApplication>
 #include <QDialog>

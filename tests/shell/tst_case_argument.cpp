@@ -1,10 +1,10 @@
 // A case file named on the command line: found among the arguments, opened
 // into the heir-entry window, which is then shown as "دخول" shows it; a file
 // that is refused gives one error box and the main window stays alone.
-#include "entry_windows.h"
-#include "program.h"
-#include "shell_test_support.h"
-#include "shell_windows.h"
+#include "entry/entry_windows.h"
+#include "shell/program.h"
+#include "tests/shell/shell_test_support.h"
+#include "shell/shell_windows.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 // The notice and the animated About window.
-#include "program.h"
-#include "shell_test_support.h"
-#include "shell_windows.h"
+#include "shell/program.h"
+#include "tests/shell/shell_test_support.h"
+#include "shell/shell_windows.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,12 +1,12 @@
 // Start-up: the windows of the program in their order, the main window and
 // its menu, the marquee, and the end of the program.
-#include "entry_windows.h"
-#include "program.h"
-#include "shell_test_support.h"
-#include "picture.h"
-#include "shell_windows.h"
-#include "ui_common.h"
-#include "text_area.h"
+#include "entry/entry_windows.h"
+#include "shell/program.h"
+#include "tests/shell/shell_test_support.h"
+#include "ui/picture.h"
+#include "shell/shell_windows.h"
+#include "ui/ui_common.h"
+#include "ui/text_area.h"
 
 #include <QAction>
 #include <QKeyEvent>

@@ -1,15 +1,15 @@
 // The verses window: the check of the recitation file, the media control's
 // logic over a scripted player, the command "آيات الميراث", and the real
 // player with the files the check lets through.
-#include "media_control.h"
-#include "program.h"
-#include "recitation_player.h"
-#include "shell_test_support.h"
-#include "file_kinds.h"
-#include "text_file.h"
-#include "shell_windows.h"
-#include "ui_common.h"
-#include "wave_check.h"
+#include "shell/media_control.h"
+#include "shell/program.h"
+#include "shell/recitation_player.h"
+#include "tests/shell/shell_test_support.h"
+#include "tests/file_kinds.h"
+#include "ui/text_file.h"
+#include "shell/shell_windows.h"
+#include "ui/ui_common.h"
+#include "shell/wave_check.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,7 +17,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
-#include "picture.h"
+#include "ui/picture.h"
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRandomGenerator>

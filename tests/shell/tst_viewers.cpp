@@ -1,13 +1,13 @@
 // The reading viewers: the introduction, the four book commands of the main
 // window with the text viewer and its summary.
-#include "program.h"
-#include "shell_test_support.h"
-#include "file_kinds.h"
-#include "picture.h"
-#include "shell_windows.h"
-#include "text_area.h"
-#include "text_file.h"
-#include "ui_common.h"
+#include "shell/program.h"
+#include "tests/shell/shell_test_support.h"
+#include "tests/file_kinds.h"
+#include "ui/picture.h"
+#include "shell/shell_windows.h"
+#include "ui/text_area.h"
+#include "ui/text_file.h"
+#include "ui/ui_common.h"
 
 #include <QAction>
 #include <QApplication>
