@@ -146,6 +146,11 @@ public:
     Currency SpousesTotal;
     bool SpouseDeductionPending = true;
     bool GreatGrandsonFlag = true;
+    // GrandfatherWithFullSiblings added the grandfather's sixth
+    // (GrandfatherShare) to FixedSharesTotal in this pass, beside a lone full
+    // sister who holds her half: GrandfatherWithPaternalSiblings takes it out
+    // again before it decides his share a second time.
+    bool GrandfatherSixthBesideFullSister = false;
     // The tolerance of every comparison of a total with the estate, in raw
     // units: 0.005 plus 0.0001 for each person of the case.
     Extended Tolerance = 50;
@@ -185,8 +190,10 @@ private:
         Heir brothersRow;
         Heir sistersRow;
     };
+    // Returns whether the floor added the grandfather's sixth to
+    // FixedSharesTotal on the fixed-sisters path.
     template <class FixedUnit>
-    void GrandfatherWithSiblings(const SiblingKind& kind, FixedUnit fixedUnit);
+    bool GrandfatherWithSiblings(const SiblingKind& kind, FixedUnit fixedUnit);
     bool HasDescendants() const noexcept { return c.children || c.grandchildren; }
     bool MaleDescendantPresent() const noexcept;
     // The grandmother boxes as the grandmother rules read them: a near

@@ -194,7 +194,7 @@ void Division::PaternalSiblingsResidue()
 // ---- The grandfather beside siblings -----------------------------------------------
 
 template <class FixedUnit>
-void Division::GrandfatherWithSiblings(const SiblingKind& kind, FixedUnit fixedUnit)
+bool Division::GrandfatherWithSiblings(const SiblingKind& kind, FixedUnit fixedUnit)
 {
     Currency siblingUnit;  // the amount of one sister, half a brother's
     // Sisters alone beside him (no brother of their kind, no female
@@ -268,15 +268,17 @@ void Division::GrandfatherWithSiblings(const SiblingKind& kind, FixedUnit fixedU
                    fixedSisters ? Source::Fixed : !floor ? Source::GrandfatherSharing : Source::ResidueFemale,
                    sistersK);
     }
+    return floor && fixedSisters;
 }
 
 void Division::GrandfatherWithFullSiblings()
 {
+    GrandfatherSixthBesideFullSister = false;
     if (c.father || !c.grandfather || !c.sons.isZero() || !c.sonsSons.isZero() || !c.sonsSonsSons.isZero())
         return;
     if (!(positive(c.fullBrothers) || positive(c.fullSisters)))
         return;
-    GrandfatherWithSiblings(SiblingKind{c.fullBrothers, c.fullSisters, ledger.FullBrotherShare, Heir::FullBrothers, Heir::FullSisters},
+    GrandfatherSixthBesideFullSister = GrandfatherWithSiblings(SiblingKind{c.fullBrothers, c.fullSisters, ledger.FullBrotherShare, Heir::FullBrothers, Heir::FullSisters},
                             [this](Currency n) {
                                 // The sister's unit and the sisters' share in parts of 24.
                                 if (n == kOne)
@@ -297,6 +299,15 @@ void Division::GrandfatherWithPaternalSiblings()
         return;
     if (!(positive(c.paternalBrothers) || positive(c.paternalSisters)))
         return;
+    // Beside the full sister's half, the rule with full siblings may already
+    // have raised the grandfather to his sixth and counted it among the fixed
+    // shares; this rule decides his share again, so that sixth is taken out
+    // first, or it would be counted twice and raise the base too far.
+    if (GrandfatherSixthBesideFullSister) {
+        ledger.FixedSharesTotal = subtractExact(ledger.FixedSharesTotal, ledger.GrandfatherShare);
+        if (trace)
+            Exact(ledger.FixedSharesTotal) -= Exact(ledger.GrandfatherShare);
+    }
     GrandfatherWithSiblings(
         SiblingKind{c.paternalBrothers, c.paternalSisters, ledger.PaternalBrotherShare, Heir::PaternalBrothers, Heir::PaternalSisters},
         [this](Currency n) {

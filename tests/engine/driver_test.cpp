@@ -191,6 +191,27 @@ TEST(Divide, GrandfatherBesideSiblings)
         {"grandfather, mother and a daughter", "24",
          [](EstateCase& c) { c.grandfather = c.mother = true, c.daughters = heads(1); }, 24,
          "n4 4 %16.6667; n6 12 %50; n11 8 %33.3333"},
+        // The full sister's half and the grandfather's sixth, counted once,
+        // with the wife's quarter and the mother's sixth make 13 of 12 (26 of
+        // 24): the problem rises by 'awl and the paternal brother, a
+        // residuary, gets nothing. 27000 x 6 / 26 = 6230.769..., x 4 / 26 =
+        // 4153.846..., x 12 / 26 = 12461.538...
+        {"wife, mother, grandfather, one full sister and one paternal brother: 'awl to 13", "27000",
+         [](EstateCase& c) { c.spouse = c.mother = c.grandfather = true, c.fullSisters = c.paternalBrothers = heads(1); },
+         26, "n2 6230.7692 %23.0769; n4 4153.8462 %15.3846; n10 12461.5385 %46.1538; n11 4153.8462 %15.3846; n16 0 %0"},
+        // Husband 1/2, sister 1/2, grandfather 1/6: 7 of 6, so 3/7, 3/7, 1/7.
+        {"husband, grandfather, one full sister and one paternal brother: 'awl to 7", "7000",
+         [](EstateCase& c) {
+             c.deceased = Deceased::Woman, c.spouse = c.grandfather = true, c.fullSisters = c.paternalBrothers = heads(1);
+         },
+         28, "n1 3000 %42.8571; n10 3000 %42.8571; n11 1000 %14.2857; n16 0 %0"},
+        // Beside the paternal sisters too: 6 + 4 + 12 + 4 = 26, no residue
+        // for the paternal brother and sister. 13000 x 6 / 26 = 3000.
+        {"wife, mother, grandfather, one full sister, a paternal brother and sister: 'awl to 13", "13000",
+         [](EstateCase& c) {
+             c.spouse = c.mother = c.grandfather = true, c.fullSisters = c.paternalBrothers = c.paternalSisters = heads(1);
+         },
+         26, "n2 3000 %23.0769; n4 2000 %15.3846; n10 6000 %46.1538; n11 2000 %15.3846; n15 0 %0; n16 0 %0"},
         // Beside lone sisters the grandfather takes the rest; he excludes the
         // uncle, who must not be paid that rest a second time.
         {"grandfather, one full sister and one full uncle", "24",

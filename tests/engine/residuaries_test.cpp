@@ -248,6 +248,30 @@ TEST(GrandfatherWithSiblings, FixedSistersSharingAndTheSixthFloor)
     EXPECT_EQ(paternalBrother.row(Heir::Grandfather), "6");
     EXPECT_EQ(paternalBrother.row(Heir::PaternalBrothers), "6");
 
+    // Wife 6 and mother 4 assigned: the full sister's half leaves him 2, so
+    // the rule with full siblings raises him to 4 and counts it (26). The
+    // rule with paternal siblings decides his share again from the 22 without
+    // it: as a brother he would get 1, so he takes the sixth once (26 again)
+    // and the paternal brother gets nothing.
+    RuleBench counted("24");
+    counted.c.grandfather = true, counted.c.fullSisters = counted.c.paternalBrothers = heads(1);
+    counted.ledger().FixedSharesTotal = money("10");
+    counted.d.GrandfatherWithFullSiblings();
+    EXPECT_EQ(counted.ledger().FixedSharesTotal, money("26"));
+    counted.d.GrandfatherWithPaternalSiblings();
+    EXPECT_EQ(counted.ledger().FixedSharesTotal, money("26"));
+    EXPECT_EQ(counted.row(Heir::Grandfather), "4");
+    EXPECT_EQ(counted.row(Heir::PaternalBrothers), "0");
+    // A floor reached by the paternal rule alone is added as before.
+    RuleBench later("24");
+    later.c.grandfather = true, later.c.fullSisters = later.c.paternalBrothers = heads(1);
+    later.ledger().FixedSharesTotal = money("6");
+    later.d.GrandfatherWithFullSiblings();  // 18 assigned, he keeps 6: no floor here
+    later.d.GrandfatherWithPaternalSiblings();  // as a brother 3: the sixth, 22
+    EXPECT_EQ(later.ledger().FixedSharesTotal, money("22"));
+    EXPECT_EQ(later.row(Heir::Grandfather), "4");
+    EXPECT_EQ(later.row(Heir::PaternalBrothers), "2");
+
     for (auto setup : {+[](EstateCase& c) { c.fullSisters = heads(2), c.paternalBrothers = heads(1); },
                        +[](EstateCase& c) {
                            c.fullSisters = heads(1), c.sonsDaughters = heads(1), c.paternalBrothers = heads(1);
