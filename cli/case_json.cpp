@@ -137,18 +137,63 @@ void appendExplanation(const Explanation* e, std::string& out)
         v->appendText(out);
         out += '"';
     };
-    out.reserve(out.size() + 160 + 360 * e->heirs.size());
+    // The program's own sentences: UTF-8 without quotes, backslashes or
+    // control characters, so they stand in JSON as they are.
+    const auto sentence = [&out](std::string_view text) {
+        out += '"';
+        out += text;
+        out += '"';
+    };
+    std::size_t sentencesSize = 0;
+    for (const std::string& s : e->sentences)
+        sentencesSize += s.size() + 4;
+    out.reserve(out.size() + 320 + sentencesSize + 420 * e->heirs.size());
     out += "{\"origin\": "sv;
     integer(e->origin);
     out += ", \"awl\": "sv;
     number(e->awl);
     out += ", \"radd\": "sv;
     number(e->radd);
+    out += ", \"raddTable\": "sv;
+    if (const auto& t = e->raddTable) {
+        out += "{\"spouseProblem\": "sv;
+        integer(t->spouseProblem);
+        out += ", \"spouseShares\": "sv;
+        integer(t->spouseShares);
+        out += ", \"remainder\": "sv;
+        integer(t->remainder);
+        out += ", \"raddProblem\": "sv;
+        integer(t->raddProblem);
+        out += ", \"relation\": "sv;
+        sentence(relationName(t->relation));
+        out += ", \"combined\": "sv;
+        integer(t->combined);
+        out += '}';
+    } else {
+        out += "null"sv;
+    }
+    out += ", \"multiplier\": "sv;
+    number(e->multiplier);
     out += ", \"correction\": "sv;
     number(e->correction);
+    out += ", \"reducedBy\": "sv;
+    number(e->reducedBy);
+    out += ", \"shareValue\": "sv;
+    if (e->shareValue) {
+        char amount[kMaxAmountText];
+        sentence({amount, formatAmount(*e->shareValue, amount)});
+    } else {
+        out += "null"sv;
+    }
     out += ", \"undistributed\": "sv;
     fraction(e->undistributed ? &*e->undistributed : nullptr);
-    out += ", \"heirs\": ["sv;
+    out += ", \"sentences\": ["sv;
+    for (std::size_t i = 0; i < e->sentences.size(); ++i) {
+        if (i > 0)
+            out += ", "sv;
+        sentence(e->sentences[i]);
+    }
+    out += "], \"heirs\": ["sv;
     bool first = true;
     for (const HeirExplanation& h : e->heirs) {
         if (!first)
@@ -159,11 +204,16 @@ void appendExplanation(const Explanation* e, std::string& out)
         out += "\", \"status\": \""sv;
         out += statusKey(h.status);
         out += "\", \"share\": "sv;
-        fraction(h.share ? &*h.share : nullptr);
+        if (h.status == HeirStatus::Umariyya)
+            sentence(kThirdOfTheRemainder);
+        else
+            fraction(h.share ? &*h.share : nullptr);
         out += ", \"fraction\": "sv;
         fraction(&h.fraction);
         out += ", \"classFraction\": "sv;
         fraction(&h.classFraction);
+        out += ", \"originShares\": "sv;
+        number(h.originShares);
         out += ", \"shares\": "sv;
         number(h.shares);
         out += ", \"excludedBy\": ["sv;
@@ -174,11 +224,9 @@ void appendExplanation(const Explanation* e, std::string& out)
             out += rowInfo(h.excludedBy[i]).control;
             out += '"';
         }
-        // The program's own sentences: UTF-8 without quotes, backslashes or
-        // control characters, so they stand in JSON as they are.
-        out += "], \"reason\": \""sv;
-        out += h.reason;
-        out += "\"}"sv;
+        out += "], \"reason\": "sv;
+        sentence(h.reason);
+        out += '}';
     }
     out += "]}"sv;
 }

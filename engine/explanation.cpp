@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <span>
+#include <charconv>
 #include <initializer_list>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 
 #include "engine/division_internal.h"
@@ -19,58 +20,98 @@ using Int = Rational::Int;
 
 bool positive(Currency v) { return v.raw() > 0; }
 bool atLeastTwo(Currency v) { return v.raw() >= 2 * Currency::kScale; }
+bool exactlyOne(Currency v) { return v.raw() == Currency::kScale; }
 
 struct Names {
     std::string_view singular;
+    std::string_view dual;    // after a preposition ("للبنتين", "بالأخوين"); empty for a single heir
     std::string_view plural;  // empty for a single heir
     bool female;
 };
 
-// In the order of the rows.
+// In the order of the rows. Every form is the one that follows a preposition
+// or stands second in a construct ("للبنتين", "مع ابني الابن"), as the
+// explanation's sentences use them.
 constexpr std::array<Names, kHeirCount> kNames = {{
-    {"الزوج", {}, false},
-    {"الزوجة", "الزوجات", true},
-    {"الأب", {}, false},
-    {"الأم", {}, true},
-    {"الابن", "الأبناء", false},
-    {"البنت", "البنات", true},
-    {"ابن الابن", "أبناء الابن", false},
-    {"بنت الابن", "بنات الابن", true},
-    {"الأخ الشقيق", "الإخوة الأشقاء", false},
-    {"الأخت الشقيقة", "الأخوات الشقيقات", true},
-    {"الجد", {}, false},
-    {"ولد الأم", "أولاد الأم", false},
-    {"أم الأم", {}, true},
-    {"أم الأب", {}, true},
-    {"الأخت لأب", "الأخوات لأب", true},
-    {"الأخ لأب", "الإخوة لأب", false},
-    {"ابن الأخ الشقيق", "أبناء الأخ الشقيق", false},
-    {"ابن الأخ لأب", "أبناء الأخ لأب", false},
-    {"العم الشقيق", "الأعمام الأشقاء", false},
-    {"العم لأب", "الأعمام لأب", false},
-    {"ابن العم الشقيق", "أبناء العم الشقيق", false},
-    {"ابن العم لأب", "أبناء العم لأب", false},
-    {"أم أم الأم", {}, true},
-    {"أم أم الأب", {}, true},
-    {"أم أبي الأب", {}, true},
-    {"بنت ابن الابن", "بنات ابن الابن", true},
-    {"ابن ابن الابن", "أبناء ابن الابن", false},
+    {"الزوج", {}, {}, false},
+    {"الزوجة", "الزوجتين", "الزوجات", true},
+    {"الأب", {}, {}, false},
+    {"الأم", {}, {}, true},
+    {"الابن", "الابنين", "الأبناء", false},
+    {"البنت", "البنتين", "البنات", true},
+    {"ابن الابن", "ابني الابن", "أبناء الابن", false},
+    {"بنت الابن", "بنتي الابن", "بنات الابن", true},
+    {"الأخ الشقيق", "الأخوين الشقيقين", "الإخوة الأشقاء", false},
+    {"الأخت الشقيقة", "الأختين الشقيقتين", "الأخوات الشقيقات", true},
+    {"الجد", {}, {}, false},
+    {"ولد الأم", "ولدي الأم", "أولاد الأم", false},
+    {"أم الأم", {}, {}, true},
+    {"أم الأب", {}, {}, true},
+    {"الأخت لأب", "الأختين لأب", "الأخوات لأب", true},
+    {"الأخ لأب", "الأخوين لأب", "الإخوة لأب", false},
+    {"ابن الأخ الشقيق", "ابني الأخ الشقيق", "أبناء الأخ الشقيق", false},
+    {"ابن الأخ لأب", "ابني الأخ لأب", "أبناء الأخ لأب", false},
+    {"العم الشقيق", "العمين الشقيقين", "الأعمام الأشقاء", false},
+    {"العم لأب", "العمين لأب", "الأعمام لأب", false},
+    {"ابن العم الشقيق", "ابني العم الشقيق", "أبناء العم الشقيق", false},
+    {"ابن العم لأب", "ابني العم لأب", "أبناء العم لأب", false},
+    {"أم أم الأم", {}, {}, true},
+    {"أم أم الأب", {}, {}, true},
+    {"أم أبي الأب", {}, {}, true},
+    {"بنت ابن الابن", "بنتي ابن الابن", "بنات ابن الابن", true},
+    {"ابن ابن الابن", "ابني ابن الابن", "أبناء ابن الابن", false},
 }};
 
 const Names& names(Heir row) { return kNames[std::size_t(index(row))]; }
 
 bool isGrandmother(Heir row)
 {
-    return row == Heir::MothersMother || row == Heir::FathersMother || row == Heir::MothersMothersMother || row == Heir::FathersMothersMother || row == Heir::FathersFathersMother;
+    return row == Heir::MothersMother || row == Heir::FathersMother || row == Heir::MothersMothersMother ||
+           row == Heir::FathersMothersMother || row == Heir::FathersFathersMother;
 }
 
-// One text of several pieces, written into `out` (whose room is reused).
-void cat(std::string& out, std::initializer_list<std::string_view> pieces)
+bool isSpouse(Heir row) { return row == Heir::Husband || row == Heir::Wives; }
+
+// The grammatical number of a class: one head, two, or more.
+enum class Count : std::uint8_t { One, Two, Many };
+
+// Picks the word for one, two and many heads, male or female.
+struct Forms {
+    std::string_view one, two, many;
+};
+std::string_view pick(Count n, Forms male, Forms female, bool isFemale)
 {
-    out.clear();
-    for (std::string_view p : pieces)
-        out += p;
+    const Forms& f = isFemale ? female : male;
+    return n == Count::One ? f.one : n == Count::Two ? f.two : f.many;
 }
+
+// One text of several pieces and numbers, written into a string whose room
+// is reused.
+class Text {
+public:
+    explicit Text(std::string& out) : out_(out) { out_.clear(); }
+    Text& operator<<(std::string_view piece)
+    {
+        out_ += piece;
+        return *this;
+    }
+    Text& operator<<(const char* piece) { return *this << std::string_view(piece); }
+    template <class N>
+        requires std::is_integral_v<N>
+    Text& operator<<(N value)
+    {
+        appendDecimal(Int(value), out_);
+        return *this;
+    }
+    Text& operator<<(Int value)
+    {
+        appendDecimal(value, out_);
+        return *this;
+    }
+
+private:
+    std::string& out_;
+};
 
 // What follows "ل" before a name: "ل" + "لزوج" is "للزوج", "ل" + "ابن
 // الابن" is "لابن الابن", "ل" + "أم الأم" is "لأم الأم".
@@ -93,6 +134,56 @@ std::string_view shareName(Rational share)
     return {};
 }
 
+// The part that two agreeing numbers share, as the science of shares names
+// it: "بالنصف" for 2 ... "بالعشر" for 10, else "بجزء من n".
+void agreeBy(Text& t, Int factor)
+{
+    constexpr std::string_view kParts[] = {"النصف", "الثلث", "الربع", "الخمس", "السدس", "السبع", "الثمن", "التسع", "العشر"};
+    if (factor >= 2 && factor <= 10)
+        t << "ب" << kParts[std::size_t(factor - 2)];
+    else
+        t << "بجزء من " << factor;
+}
+
+bool fitsInt64(Int v) { return v >= 0 && v <= INT64_MAX; }
+
+// The greatest common divisor of two positive fractions: the fraction that
+// goes a whole number of times into both.
+Rational gcdOf(Rational a, Rational b)
+{
+    if (a.isZero())
+        return b;
+    if (b.isZero())
+        return a;
+    const Int den = lcm(a.den(), b.den());
+    return den == 0 ? Rational::invalid() : Rational::of(gcd(a.num(), b.num()), den);
+}
+
+// The shares of a part in the problem, when they are a whole number.
+std::optional<Int> wholeOf(Rational v)
+{
+    if (!v.valid() || v.den() != 1 || v.num() < 0)
+        return std::nullopt;
+    return v.num();
+}
+
+// One part of the table: a class, or the classes that take one share
+// together.
+struct Part {
+    std::uint8_t first = 0;   // its first row in the explanation
+    Rational fraction;        // of the estate
+    std::optional<Rational> share;  // its fixed share of the whole, if it has one
+    bool spouse = false;
+    bool residue = false;      // the residuaries who share what is left
+    bool twoToOne = false;     // its heads are not all counted alike
+    bool female = true;        // every head of it is a woman
+    int rows = 0;
+    Int heads = 0;             // its heads, a male counted twice beside females
+    std::optional<Int> shares;  // in the problem
+    Int kept = 1;              // what it keeps for the multiplier (1 when its shares divide)
+    Int agreeing = 1;          // the common factor of its shares and heads
+};
+
 class Builder {
 public:
     Builder(const EstateCase& c, const DivisionResult& r, const detail::Trace& t, Explanation& out)
@@ -100,6 +191,7 @@ public:
     {
         for (int i = 0; i < kHeirCount; ++i)
             heads_[std::size_t(i)] = HeadsOfRow(c, heirAt(i));
+        base_ = r.problemBase.raw() / Currency::kScale;
     }
 
     void build()
@@ -111,18 +203,24 @@ public:
         out_.awl.reset();
         out_.radd.reset();
         out_.spouseKeepsShare = false;
+        out_.raddTable.reset();
+        out_.multiplier.reset();
         out_.correction.reset();
+        out_.reducedBy.reset();
+        out_.shareValue.reset();
         out_.undistributed.reset();
         std::size_t count = 0;
         for (const RowText& row : r_.rows)
             count += !row.isEmpty();
         out_.heirs.resize(count);
+        entry_.fill(nullptr);
         std::size_t next = 0;
         for (int i = 0; i < kHeirCount; ++i) {
             if (r_.rows[std::size_t(i)].isEmpty())
                 continue;
             HeirExplanation& h = out_.heirs[next++];
             heir(heirAt(i), h);
+            entry_[std::size_t(i)] = &h;
             if (!h.fraction.valid())
                 out_.exact = false;
         }
@@ -137,25 +235,59 @@ public:
         if (!out_.exact) {
             out_.heirs.clear();
             out_.undistributed.reset();
+            out_.sentences.clear();
             return;
         }
+        // Who excludes whom, now that it is known who inherits.
+        for (HeirExplanation& h : out_.heirs)
+            exclusion(h);
         problem();
         for (HeirExplanation& h : out_.heirs)
             reason(h);
+        sentences();
     }
 
 private:
     Currency heads(Heir row) const { return heads_[std::size_t(index(row))]; }
-    bool plural(Heir row) const { return heads(row).raw() > Currency::kScale && !names(row).plural.empty(); }
-    std::string_view name(Heir row) const { return plural(row) ? names(row).plural : names(row).singular; }
+    Count count(Heir row) const
+    {
+        if (names(row).plural.empty())
+            return Count::One;
+        const std::int64_t n = heads(row).raw();
+        return n <= Currency::kScale ? Count::One : n == 2 * Currency::kScale ? Count::Two : Count::Many;
+    }
+    bool plural(Heir row) const { return count(row) != Count::One; }
+    bool female(Heir row) const { return names(row).female; }
+    std::string_view name(Heir row) const
+    {
+        const Names& n = names(row);
+        switch (count(row)) {
+        case Count::One: return n.singular;
+        case Count::Two: return n.dual;
+        case Count::Many: return n.plural;
+        }
+        return n.singular;
+    }
+    // The attached pronoun of a class: "ه", "ها", "هما", "هم", "هن".
+    std::string_view pronoun(Heir row) const
+    {
+        return pick(count(row), {"ه", "هما", "هم"}, {"ها", "هما", "هن"}, female(row));
+    }
     bool present(Heir row) const { return !r_.rows[std::size_t(index(row))].isEmpty(); }
+    const HeirExplanation* entry(Heir row) const { return entry_[std::size_t(index(row))]; }
+    bool inherits(Heir row) const
+    {
+        const HeirExplanation* h = entry(row);
+        return h != nullptr && !h->fraction.isZero();
+    }
     const detail::RowSource& source(Heir row) const { return t_.sources[std::size_t(index(row))]; }
 
-    void heir(Heir row, HeirExplanation& h) const
+    void heir(Heir row, HeirExplanation& h)
     {
         h.row = row;
         h.share.reset();
         h.shares.reset();
+        h.originShares.reset();
         h.excludedBy.clear();
         const std::size_t i = std::size_t(index(row));
         h.fraction = t_.rows[i];
@@ -189,6 +321,15 @@ private:
         case Source::GrandfatherRest:
             if (s.k == 0) {
                 h.status = HeirStatus::Residue;
+                // Beside sisters who hold their fixed share, what is left of
+                // a problem raised by 'awl is exactly his sixth of the raised
+                // base: the floor of a sixth raised the problem to it, and
+                // his sixth is a fixed share.
+                if (row == Heir::Grandfather && base_ > 24 && h.fraction == Rational::of(4, base_) * t_.estateValue) {
+                    h.status = HeirStatus::Fixed;
+                    h.share = Rational::of(1, 6);
+                    raisedSixth_ = true;
+                }
             } else {
                 h.share = classShare();
                 h.status = t_.fixedPart[i] < h.fraction ? HeirStatus::FixedAndResidue : HeirStatus::Fixed;
@@ -212,107 +353,295 @@ private:
             h.status = HeirStatus::NothingLeft;
             break;
         }
-        if (h.fraction.isZero() && s.source != Source::Earlier) {
-            h.share.reset();
-            ExcludersInto(c_, row, h.excludedBy);
-            h.status = h.excludedBy.empty() ? HeirStatus::NothingLeft : HeirStatus::Excluded;
-        }
     }
 
-    // The origin, the raise or the return, the correction, and each head's
-    // number of shares.
+    // An heir who receives nothing is excluded by the present relatives who
+    // would exclude him and inherit themselves; with none of them, nothing
+    // was left for him.
+    void exclusion(HeirExplanation& h)
+    {
+        if (!h.fraction.isZero() || source(h.row).source == Source::Earlier)
+            return;
+        h.share.reset();
+        ExcludersInto(c_, h.row, h.excludedBy);
+        h.excludedBy.erase(std::remove_if(h.excludedBy.begin(), h.excludedBy.end(),
+                                          [this](Heir excluder) { return !inherits(excluder); }),
+                           h.excludedBy.end());
+        h.status = h.excludedBy.empty() ? HeirStatus::NothingLeft : HeirStatus::Excluded;
+    }
+
+    // The origin, the 'awl or the radd, each part's shares, the multiplier,
+    // the correction and its reduction, and each head's number of shares.
     void problem()
     {
-        // The fixed shares as the textbook adds them: the grandmothers share
-        // one sixth, and the uterine and full siblings one third.
-        struct Group {
-            Rational share;
-            bool spouse;
-        };
-        std::array<Group, kHeirCount> groupStore;
-        std::size_t groupCount = 0;
-        bool grandmothers = false, sharedThird = false;
-        for (const HeirExplanation& h : out_.heirs) {
-            if (!h.share)
+        partCount_ = 0;
+        awlNote_ = raddNote_ = false;
+        anyFixed_ = false;
+        residueBeforeGrandfather_ = Rational(1);
+        othersOrigin_ = 0;
+        // The parts: the grandmothers share one sixth, the siblings one
+        // third, the residuaries what is left; every other class is a part
+        // of its own.
+        int grandmothers = -1, sharedThird = -1, residue = -1;
+        for (std::size_t i = 0; i < out_.heirs.size(); ++i) {
+            HeirExplanation& h = out_.heirs[i];
+            h.part = std::uint8_t(i);
+            if (h.fraction.isZero())
                 continue;
-            if (isGrandmother(h.row)) {
-                if (std::exchange(grandmothers, true))
-                    continue;
-            } else if (h.status == HeirStatus::SharedThird) {
-                if (std::exchange(sharedThird, true))
-                    continue;
+            int* shared = isGrandmother(h.row)                   ? &grandmothers
+                          : h.status == HeirStatus::SharedThird ? &sharedThird
+                          : (h.status == HeirStatus::Residue || h.status == HeirStatus::ResidueWith ||
+                             h.status == HeirStatus::ResidueBeside || h.status == HeirStatus::GrandfatherSharing)
+                              ? &residue
+                              : nullptr;
+            int p;
+            if (shared != nullptr && *shared >= 0) {
+                p = *shared;
+            } else {
+                p = int(partCount_++);
+                parts_[std::size_t(p)] = Part{};
+                Part& part = parts_[std::size_t(p)];
+                part.first = std::uint8_t(i);
+                part.spouse = isSpouse(h.row);
+                part.residue = shared == &residue;
+                if (shared != nullptr)
+                    *shared = p;
+                if (h.share && shared != &residue)
+                    part.share = *h.share;
             }
-            groupStore[groupCount++] = {*h.share, h.row == Heir::Husband || h.row == Heir::Wives};
+            Part& part = parts_[std::size_t(p)];
+            h.part = part.first;
+            part.fraction += h.classFraction;
+            ++part.rows;
+            part.female = part.female && female(h.row);
+            if (h.share)
+                anyFixed_ = true;
         }
-        const std::span<const Group> groups(groupStore.data(), groupCount);
-        Int origin = 1;
-        Rational sum;
-        for (const auto& [share, spouse] : groups) {
-            origin = lcm(origin, share.den());
-            sum += share;
-        }
-        if (groups.empty()) {
-            // Residuaries only: their heads, a male counting twice beside
-            // females of his class.
-            bool female = false;
+        // Each part's heads, counted by their shares: where males and
+        // females share two to one, a male counts as two.
+        for (std::size_t p = 0; p < partCount_; ++p) {
+            Part& part = parts_[p];
+            Rational unit;
             for (const HeirExplanation& h : out_.heirs)
-                if (h.status == HeirStatus::ResidueWith || (h.status == HeirStatus::GrandfatherSharing && names(h.row).female))
-                    female = true;
+                if (!h.fraction.isZero() && h.part == part.first)
+                    unit = gcdOf(unit, h.fraction);
             Int units = 0;
             for (const HeirExplanation& h : out_.heirs) {
-                if (h.fraction.isZero() || !(h.status == HeirStatus::Residue || h.status == HeirStatus::ResidueWith ||
-                                             h.status == HeirStatus::GrandfatherSharing))
+                if (h.fraction.isZero() || h.part != part.first)
                     continue;
+                const Rational weight = h.fraction / unit;
                 const Int n = heads(h.row).raw() / Currency::kScale;
-                units += female && !names(h.row).female ? 2 * n : n;
-            }
-            origin = units > 0 ? units : 1;
-        }
-        out_.origin = std::int64_t(std::min<Int>(origin, INT64_MAX));
-
-        const std::int64_t base = r_.problemBase.raw() / Currency::kScale;
-        if (base > 24 && !groups.empty()) {
-            const Rational awl = sum * Rational(out_.origin);
-            if (awl.valid() && awl.den() == 1 && awl.num() > origin)
-                out_.awl = std::int64_t(awl.num());
-        }
-        if (base < 24) {
-            Int others = 1;
-            Rational othersSum;
-            bool any = false;
-            for (const auto& [share, spouse] : groups) {
-                if (spouse) {
-                    out_.spouseKeepsShare = true;
-                    continue;
+                Int add;
+                if (!weight.valid() || weight.den() != 1 || __builtin_mul_overflow(weight.num(), n, &add) ||
+                    __builtin_add_overflow(units, add, &units)) {
+                    units = 0;
+                    break;
                 }
-                any = true;
-                others = lcm(others, share.den());
-                othersSum += share;
+                if (weight.num() != 1)
+                    part.twoToOne = true;
             }
-            const Rational radd = othersSum * Rational(std::int64_t(std::min<Int>(others, INT64_MAX)));
-            if (any && radd.valid() && radd.den() == 1)
-                out_.radd = std::int64_t(radd.num());
-            if (!any)
-                out_.spouseKeepsShare = false;
+            part.heads = units;
         }
 
-        Int correction = 1;
-        for (const HeirExplanation& h : out_.heirs)
-            if (!h.fraction.isZero())
-                correction = lcm(correction, h.fraction.den());
-        if (out_.undistributed)
-            correction = lcm(correction, out_.undistributed->den());
-        if (correction > 0 && correction <= INT64_MAX) {
-            out_.correction = std::int64_t(correction);
-            for (HeirExplanation& h : out_.heirs) {
-                // The correction is a multiple of every denominator.
-                Int shares;
-                if (!__builtin_mul_overflow(h.fraction.num(), correction / h.fraction.den(), &shares) &&
-                    shares <= INT64_MAX)
-                    h.shares = std::int64_t(shares);
+        // The origin: the least number that every fixed share divides, or
+        // without a fixed share the heads of the residuaries.
+        Int origin = 1;
+        Rational fixedSum;
+        bool residueTaken = false;
+        const Part* residuePart = nullptr;
+        for (std::size_t p = 0; p < partCount_; ++p) {
+            const Part& part = parts_[p];
+            if (part.share) {
+                origin = lcm(origin, part.share->den());
+                fixedSum += *part.share;
+                if (out_.heirs[part.first].row != Heir::Grandfather)
+                    residueBeforeGrandfather_ -= *part.share;
+            }
+            if (part.residue) {
+                residueTaken = true;
+                residuePart = &part;
             }
         }
+        if (!anyFixed_)
+            origin = residuePart != nullptr && residuePart->heads > 0 ? residuePart->heads : 1;
+        if (!fitsInt64(origin) || origin == 0) {
+            fail();
+            return;
+        }
+        out_.origin = std::int64_t(origin);
+        Int problem = origin;
+
+        // Fixed shares beyond the whole raise the origin ('awl).
+        const Rational raised = fixedSum * Rational(std::int64_t(origin));
+        if (anyFixed_ && base_ > 24 && raised.valid() && raised.den() == 1 && raised.num() > origin) {
+            out_.awl = std::int64_t(raised.num());
+            problem = raised.num();
+            awlNote_ = true;
+        }
+
+        // A surplus without a residuary returns to the sharers other than
+        // the spouses (radd).
+        if (anyFixed_ && base_ < 24 && !residueTaken)
+            radd(problem);
+
+        // Each part's shares in the problem, and whether they divide among
+        // its heads.
+        Int multiplier = 1;
+        bool chains = true;
+        for (std::size_t p = 0; p < partCount_; ++p) {
+            Part& part = parts_[p];
+            part.shares = wholeOf(part.fraction * Rational::of(problem, 1));
+            if (!part.shares || part.heads <= 0) {
+                chains = false;
+                continue;
+            }
+            const Int g = gcd(*part.shares, part.heads);
+            part.agreeing = g;
+            part.kept = *part.shares % part.heads == 0 ? 1 : part.heads / g;
+            multiplier = multiplier == 0 ? 0 : lcm(multiplier, part.kept);
+        }
+        std::optional<Int> undistributedShares;
+        if (out_.undistributed) {
+            undistributedShares = wholeOf(*out_.undistributed * Rational::of(problem, 1));
+            chains = chains && undistributedShares.has_value();
+        }
+        if (!chains) {
+            // The rows do not make a table of this problem (amounts that
+            // stood in the rows before the division): the multiplier is what
+            // makes every head's shares whole.
+            multiplier = 1;
+            const auto keep = [&](Rational v) {
+                const Rational inProblem = v * Rational::of(problem, 1);
+                multiplier = multiplier == 0 || !inProblem.valid() ? 0 : lcm(multiplier, inProblem.den());
+            };
+            for (const HeirExplanation& h : out_.heirs)
+                if (!h.fraction.isZero())
+                    keep(h.fraction);
+            if (out_.undistributed)
+                keep(*out_.undistributed);
+        }
+        chains_ = chains;
+        problem_ = problem;
+        for (HeirExplanation& h : out_.heirs) {
+            if (h.fraction.isZero()) {
+                h.originShares = 0;
+                continue;
+            }
+            const Part& part = partOf(h);
+            if (part.shares && fitsInt64(*part.shares))
+                h.originShares = std::int64_t(*part.shares);
+        }
+
+        Int correction = 0;
+        if (multiplier > 0 && fitsInt64(multiplier)) {
+            out_.multiplier = std::int64_t(multiplier);
+            if (!__builtin_mul_overflow(problem, multiplier, &correction) && fitsInt64(correction))
+                out_.correction = std::int64_t(correction);
+        }
+        if (!out_.correction)
+            return;
+        Int least = 1;  // the least common denominator of the fractions
+        for (HeirExplanation& h : out_.heirs) {
+            if (h.fraction.isZero()) {
+                h.shares = 0;
+                continue;
+            }
+            least = lcm(least, h.fraction.den());
+            const Rational shares = h.fraction * Rational::of(correction, 1);
+            if (shares.valid() && shares.den() == 1 && fitsInt64(shares.num()))
+                h.shares = std::int64_t(shares.num());
+        }
+        if (out_.undistributed)
+            least = lcm(least, out_.undistributed->den());
+        if (least > 0 && correction % least == 0 && correction / least > 1)
+            out_.reducedBy = std::int64_t(correction / least);
+        // The value of one share: the estate divided over the corrected
+        // problem, rounded to the nearest amount, ties to even.
+        const Int raw = c_.estate.raw();
+        Int value = raw / correction;
+        const Int rest = raw % correction;
+        shareValueExact_ = rest == 0;
+        if (2 * rest > correction || (2 * rest == correction && value % 2 != 0))
+            ++value;
+        out_.shareValue = Currency::fromRaw(std::int64_t(value));
     }
+
+    // The radd problem, and beside a spouse the table that combines the
+    // spouse's problem with it. `problem` becomes the problem of the table.
+    void radd(Int& problem)
+    {
+        const Part* spouse = nullptr;
+        std::size_t others = 0;
+        const Part* only = nullptr;
+        Int othersOrigin = 1;
+        for (std::size_t p = 0; p < partCount_; ++p) {
+            const Part& part = parts_[p];
+            if (part.spouse) {
+                spouse = &part;
+                continue;
+            }
+            if (!part.share)
+                return;  // not a table of fixed shares
+            ++others;
+            only = &part;
+            othersOrigin = lcm(othersOrigin, part.share->den());
+        }
+        if (others == 0 || othersOrigin == 0)
+            return;  // a spouse alone: what is left is not returned to the spouse
+        // The others' shares from their own origin, or their heads when they
+        // are one class.
+        Int raddProblem = 0;
+        if (others == 1) {
+            raddProblem = only->heads;
+        } else {
+            for (std::size_t p = 0; p < partCount_; ++p) {
+                const Part& part = parts_[p];
+                if (!part.spouse)
+                    raddProblem += (*part.share * Rational::of(othersOrigin, 1)).num();
+            }
+            othersOrigin_ = othersOrigin;
+        }
+        if (!fitsInt64(raddProblem) || raddProblem <= 0)
+            return;
+        out_.radd = std::int64_t(raddProblem);
+        raddNote_ = true;
+        if (spouse == nullptr || !spouse->share) {
+            problem = raddProblem;
+            return;
+        }
+        RaddTable table;
+        table.spouseProblem = std::int64_t(spouse->share->den());
+        table.spouseShares = std::int64_t(spouse->share->num());
+        table.remainder = table.spouseProblem - table.spouseShares;
+        table.raddProblem = std::int64_t(raddProblem);
+        const Int g = gcd(table.remainder, raddProblem);
+        table.relation = table.remainder == raddProblem ? Relation::Equal
+                         : g > 1 && table.remainder > 1 && raddProblem > 1 ? Relation::Agree
+                                                                            : Relation::Coprime;
+        Int combined;
+        if (__builtin_mul_overflow(Int(table.spouseProblem), raddProblem / g, &combined) || !fitsInt64(combined))
+            return;
+        table.combined = std::int64_t(combined);
+        out_.raddTable = table;
+        out_.spouseKeepsShare = true;
+        problem = combined;
+    }
+
+    void fail()
+    {
+        chains_ = false;
+        out_.origin = 0;
+    }
+
+    const Part& partOf(const HeirExplanation& h) const
+    {
+        for (std::size_t p = 0; p < partCount_; ++p)
+            if (parts_[p].first == h.part)
+                return parts_[p];
+        return parts_[0];
+    }
+
+    // ---- Reasons -------------------------------------------------------------
 
     std::string_view femaleDescendant() const
     {
@@ -324,138 +653,619 @@ private:
 
     std::string_view excludedWord(Heir row) const
     {
-        const bool female = names(row).female && row != Heir::UterineSiblings;
-        if (plural(row))
-            return female ? "محجوبات" : "محجوبون";
-        return female ? "محجوبة" : "محجوب";
+        return pick(count(row), {"محجوب", "محجوبان", "محجوبون"}, {"محجوبة", "محجوبتان", "محجوبات"}, female(row));
+    }
+
+    // The male who shares with a female class two to one, and the reverse.
+    Heir maleOf(Heir row) const
+    {
+        switch (row) {
+        case Heir::Daughters: return Heir::Sons;
+        case Heir::FullSisters: return Heir::FullBrothers;
+        case Heir::PaternalSisters: return Heir::PaternalBrothers;
+        case Heir::SonsDaughters: return present(Heir::SonsSons) ? Heir::SonsSons : Heir::SonsSonsSons;
+        default: return Heir::SonsSonsSons;
+        }
+    }
+    Heir femaleOf(Heir row) const
+    {
+        switch (row) {
+        case Heir::Sons: return Heir::Daughters;
+        case Heir::SonsSons: return Heir::SonsDaughters;
+        case Heir::FullBrothers: return Heir::FullSisters;
+        case Heir::PaternalBrothers: return Heir::PaternalSisters;
+        default:
+            return present(Heir::SonsSonsDaughters) && source(Heir::SonsSonsDaughters).source == Source::ResidueFemale &&
+                           !(present(Heir::SonsDaughters) && source(Heir::SonsDaughters).source == Source::ResidueFemale)
+                       ? Heir::SonsSonsDaughters
+                       : Heir::SonsDaughters;
+        }
+    }
+
+    // Whether a female class who shares with a male two to one would take a
+    // fixed share without him (then he is the unlucky brother where nothing
+    // is left), or would be excluded without him (then he is the blessed
+    // brother, or relative, who makes her inherit).
+    enum class Without : std::uint8_t { Fixed, Excluded, Other };
+    Without withoutHim(Heir female) const
+    {
+        const bool femaleDescendant =
+            positive(c_.daughters) || positive(c_.sonsDaughters) || positive(c_.sonsSonsDaughters);
+        switch (female) {
+        case Heir::FullSisters: return femaleDescendant ? Without::Other : Without::Fixed;
+        case Heir::PaternalSisters:
+            if (atLeastTwo(c_.fullSisters))
+                return Without::Excluded;
+            return femaleDescendant ? Without::Other : Without::Fixed;
+        case Heir::SonsDaughters: return atLeastTwo(c_.daughters) ? Without::Excluded : Without::Fixed;
+        case Heir::SonsSonsDaughters:
+            if (atLeastTwo(c_.daughters) || atLeastTwo(c_.sonsDaughters) ||
+                (exactlyOne(c_.daughters) && positive(c_.sonsDaughters)))
+                return Without::Excluded;
+            return Without::Fixed;
+        default: return Without::Other;
+        }
+    }
+    static bool isPairedMale(Heir row)
+    {
+        return row == Heir::Sons || row == Heir::SonsSons || row == Heir::SonsSonsSons || row == Heir::FullBrothers ||
+               row == Heir::PaternalBrothers;
+    }
+
+    // Who would exclude a female class without the male who makes her
+    // residuary: those above her who complete the two thirds.
+    void wouldExclude(Text& t, Heir female) const
+    {
+        switch (female) {
+        case Heir::PaternalSisters: t << name(Heir::FullSisters); return;
+        case Heir::SonsDaughters: t << name(Heir::Daughters); return;
+        default:
+            if (atLeastTwo(c_.daughters))
+                t << name(Heir::Daughters);
+            else if (atLeastTwo(c_.sonsDaughters))
+                t << name(Heir::SonsDaughters);
+            else
+                t << name(Heir::Daughters) << " و" << name(Heir::SonsDaughters);
+        }
+    }
+
+    // "الأخ" beside the females of his own degree, "القريب" below them.
+    std::string_view relativeWord(Heir male, Heir female) const
+    {
+        return male == Heir::SonsSonsSons && female == Heir::SonsDaughters ? "القريب" : "الأخ";
+    }
+
+    // The note of an heir in a problem raised by 'awl or returned by radd.
+    void problemNote(Text& t, Heir row, Count n, bool isFemale) const
+    {
+        const std::string_view his = pick(n, {"نصيبه", "نصيبهما", "نصيبهم"}, {"نصيبها", "نصيبهما", "نصيبهن"}, isFemale);
+        if (awlNote_)
+            t << "، ونقص " << his << " بالعول";
+        else if (raddNote_ && isSpouse(row))
+            t << "، ولا يُرد على أحد الزوجين";
+        else if (raddNote_)
+            t << "، وزاد " << his << " بالرد";
     }
 
     void reason(HeirExplanation& h) const
     {
-        std::string& out = h.reason;
+        Text t(h.reason);
         const Heir row = h.row;
-        // "للزوج": the name with "ل" before it, as two pieces.
         const std::string_view who = afterLam(name(row));
-        const bool many = plural(row);
-        const std::string_view share = h.share ? shareName(*h.share) : std::string_view();
+        const Count n = count(row);
+        const bool isFemale = female(row);
         const std::string_view spouse =
             c_.isMan() ? (c_.wives.raw() > Currency::kScale ? "الزوجات" : "الزوجة") : "الزوج";
+        // Residuaries beside no sharer at all take the whole estate.
+        const std::string_view rest = anyFixed_ ? "الباقي" : "التركة كلها";
+        const bool afterGrandfathersSixth =
+            (row == Heir::FullBrothers || row == Heir::FullSisters || row == Heir::PaternalBrothers ||
+             row == Heir::PaternalSisters) &&
+            source(Heir::Grandfather).source == Source::GrandfatherSixth;
         switch (h.status) {
-        case HeirStatus::Excluded: {
-            out = excludedWord(row);
-            for (std::size_t i = 0; i < h.excludedBy.size(); ++i) {
-                out += i == 0 ? " ب" : " و";
-                out += name(h.excludedBy[i]);
+        case HeirStatus::Excluded:
+            t << excludedWord(row);
+            for (std::size_t i = 0; i < h.excludedBy.size(); ++i)
+                t << (i == 0 ? " ب" : " و") << name(h.excludedBy[i]);
+            return;
+        case HeirStatus::NothingLeft: {
+            t << "لم يبق ل" << pronoun(row) << " شيء";
+            t << (awlNote_ ? "، إذ استغرقت الفروض التركة وعالت المسألة" : " بعد أصحاب الفروض");
+            const detail::RowSource& s = source(row);
+            if (s.source == Source::ResidueFemale && !afterGrandfathersSixth && withoutHim(row) == Without::Fixed) {
+                const Heir male = maleOf(row);
+                t << pick(n, {}, {"، لأنها صارت عصبة مع ", "، لأنهما صارتا عصبة مع ", "، لأنهن صرن عصبة مع "}, true)
+                  << name(male) << " (" << relativeWord(male, row) << " المشؤوم)، "
+                  << pick(count(male), {"ولولاه", "ولولاهما", "ولولاهم"}, {}, false)
+                  << pick(n, {}, {" لورثت بالفرض", " لورثتا بالفرض", " لورثن بالفرض"}, true);
+            } else if (isPairedMale(row) && !afterGrandfathersSixth) {
+                const Heir fem = femaleOf(row);
+                if (present(fem) && source(fem).source == Source::ResidueFemale && withoutHim(fem) == Without::Fixed)
+                    t << pick(n, {"، وقد عصّب ", "، وقد عصّبا ", "، وقد عصّبوا "}, {}, false) << name(fem)
+                      << pick(count(fem), {}, {" فلم ترث بالفرض", " فلم ترثا بالفرض", " فلم يرثن بالفرض"}, true) << " ("
+                      << relativeWord(row, fem) << " المشؤوم)";
             }
             return;
         }
-        case HeirStatus::NothingLeft:
-            return cat(out, {"لم يبق ", many ? (names(row).female ? "لهن" : "لهم") : (names(row).female ? "لها" : "له"),
-                        " شيء بعد أصحاب الفروض"});
         case HeirStatus::Umariyya:
             // "وهو ربع التركة": the share's name without its article.
-            return cat(out, {"ل", who, " ثلث الباقي بعد فرض ", spouse, "، وهو ", share.substr(std::string_view("ال").size()),
-                        " التركة (المسألة العمرية)"});
+            t << "للأم ثلث الباقي بعد فرض " << spouse << "، وهو "
+              << (h.share ? shareName(*h.share).substr(std::string_view("ال").size()) : std::string_view()) << " التركة، لاجتماع الأبوين مع "
+              << spouse << " دون فرع وارث أو اثنين فأكثر من الإخوة (المسألة العمرية)";
+            return;
         case HeirStatus::SharedThird:
-            return cat(out, {"يشترك أولاد الأم والإخوة الأشقاء في الثلث بالتساوي لأنه لم يبق للأشقاء شيء بعد الفروض (المسألة "
-                   "المشتركة)"});
-        case HeirStatus::GrandfatherSharing:
-            if (row == Heir::Grandfather)
-                return cat(out, {"للجد مقاسمة الإخوة كأنه أخ منهم لأنها خير له من السدس"});
-            return cat(out, {"ل", who, " مقاسمة الجد، للذكر مثل حظ الأنثيين"});
+            t << "يشترك أولاد الأم والإخوة الأشقاء في الثلث بالتساوي، ذكرهم كأنثاهم، لأنه لم يبق للأشقاء شيء بعد "
+                 "الفروض (المسألة المشتركة)";
+            problemNote(t, row, Count::Many, false);
+            return;
+        case HeirStatus::GrandfatherSharing: {
+            bool sisters = false;
+            for (Heir s : {Heir::FullSisters, Heir::PaternalSisters})
+                sisters |= inherits(s) && source(s).source == Source::GrandfatherSharing;
+            if (row == Heir::Grandfather) {
+                t << "للجد المقاسمة مع ";
+                bool first = true;
+                for (Heir s : {Heir::FullBrothers, Heir::FullSisters, Heir::PaternalSisters, Heir::PaternalBrothers}) {
+                    if (!inherits(s) || source(s).source != Source::GrandfatherSharing)
+                        continue;
+                    t << (first ? "" : " و") << name(s);
+                    first = false;
+                }
+                t << " كأنه أخ" << (sisters ? "، للذكر مثل حظ الأنثيين" : "") << "، لأنها خير له من السدس";
+                return;
+            }
+            t << "ل" << who << " مقاسمة الجد كأنه أخ" << (sisters ? "، للذكر مثل حظ الأنثيين" : " بالتساوي");
+            return;
+        }
         case HeirStatus::ResidueBeside:
-            return cat(out, {"ل", who, " الباقي تعصيباً مع الغير لوجود ", femaleDescendant()});
+            t << "ل" << who << " " << rest << " تعصيباً مع الغير لوجود " << femaleDescendant() << "، ولا "
+              << (row == Heir::FullSisters ? "أخ شقيق" : "أخ لأب") << " يعصب" << pronoun(row)
+              << " ولا أب ولا فرع وارث ذكر" << (row == Heir::PaternalSisters ? " ولا أخ شقيق ولا أخت شقيقة" : "")
+              << " يحجب" << pronoun(row);
+            return;
         case HeirStatus::ResidueWith: {
-            const Heir male = row == Heir::Daughters ? Heir::Sons : row == Heir::FullSisters ? Heir::FullBrothers : row == Heir::PaternalSisters ? Heir::PaternalBrothers
-                           : (row == Heir::SonsDaughters && present(Heir::SonsSons)) ? Heir::SonsSons : Heir::SonsSonsSons;
-            return cat(out, {"ل", who, " الباقي تعصيباً بالغير مع ", name(male), "، للذكر مثل حظ الأنثيين"});
+            const Heir male = maleOf(row);
+            if (afterGrandfathersSixth) {
+                t << "ل" << who;
+                if (present(male))
+                    t << " مع " << name(male);
+                t << " الباقي بعد سدس الجد" << (present(male) ? "، للذكر مثل حظ الأنثيين" : "");
+                return;
+            }
+            t << "ل" << who << " " << rest << " تعصيباً بالغير مع " << name(male) << "، للذكر مثل حظ الأنثيين";
+            if (withoutHim(row) == Without::Excluded) {
+                t << "، ولولا " << name(male) << pick(n, {}, {" لحُجبت ب", " لحُجبتا ب", " لحُجبن ب"}, true);
+                wouldExclude(t, row);
+                t << " (" << relativeWord(male, row) << " المبارك)";
+            }
+            return;
         }
         case HeirStatus::Residue: {
-            if (row == Heir::Father)
-                return source(Heir::Mother).source == Source::Umariyya
-                           ? cat(out, {"للأب الباقي تعصيباً بعد فرض ", spouse, " وثلث الباقي للأم (المسألة العمرية)"})
-                           : cat(out, {"للأب الباقي تعصيباً لعدم وجود الفرع الوارث"});
+            if (row == Heir::Father) {
+                if (source(Heir::Mother).source == Source::Umariyya) {
+                    t << "للأب الباقي تعصيباً بعد فرض " << spouse << " وثلث الباقي للأم (المسألة العمرية)";
+                    return;
+                }
+                t << "للأب " << rest << " تعصيباً لعدم وجود الفرع الوارث";
+                return;
+            }
             if (row == Heir::Grandfather) {
-                // Beside sisters who hold their fixed share, or alone.
-                for (Heir sisters : {Heir::FullSisters, Heir::PaternalSisters})
-                    if (present(sisters) && source(sisters).source == Source::Fixed)
-                        return cat(out, {"للجد الباقي بعد فرض ", name(sisters)});
-                return cat(out, {"للجد الباقي تعصيباً لعدم وجود الأب والفرع الوارث"});
+                // Beside sisters who hold their share, or alone.
+                bool first = true;
+                for (Heir sisters : {Heir::FullSisters, Heir::PaternalSisters}) {
+                    if (!present(sisters) || source(sisters).source != Source::Fixed)
+                        continue;
+                    t << (first ? "للجد الباقي بعد فرض " : " و") << name(sisters);
+                    first = false;
+                }
+                if (!first) {
+                    t << (h.fraction > Rational::of(1, 6) ? "، وهو خير له من السدس" : "، وهو قدر السدس");
+                    return;
+                }
+                t << "للجد " << rest << " تعصيباً لعدم وجود الأب والفرع الوارث والإخوة الأشقاء أو لأب";
+                return;
             }
             if (source(row).source == Source::ResidueMale) {
-                const Heir female = row == Heir::Sons ? Heir::Daughters : row == Heir::SonsSons ? Heir::SonsDaughters : row == Heir::FullBrothers ? Heir::FullSisters
-                                 : row == Heir::PaternalBrothers ? Heir::PaternalSisters : present(Heir::SonsSonsDaughters) && !present(Heir::SonsDaughters) ? Heir::SonsSonsDaughters : Heir::SonsDaughters;
-                return cat(out, {"ل", who, " مع ", name(female), " الباقي تعصيباً، للذكر مثل حظ الأنثيين"});
+                const Heir fem = femaleOf(row);
+                t << "ل" << who << " مع " << name(fem);
+                if (afterGrandfathersSixth) {
+                    t << " الباقي بعد سدس الجد، للذكر مثل حظ الأنثيين";
+                    return;
+                }
+                t << " " << rest << " تعصيباً، للذكر مثل حظ الأنثيين";
+                if (withoutHim(fem) == Without::Excluded) {
+                    t << "، ولولا" << pronoun(row) << pick(count(fem), {}, {" لحُجبت ", " لحُجبتا ", " لحُجبن "}, true)
+                      << name(fem) << " ب";
+                    wouldExclude(t, fem);
+                    t << " (" << relativeWord(row, fem) << " المبارك)";
+                }
+                return;
             }
-            if ((row == Heir::FullBrothers || row == Heir::PaternalBrothers) && source(Heir::Grandfather).source == Source::GrandfatherSixth)
-                return cat(out, {"ل", who, " الباقي بعد سدس الجد"});
-            return cat(out, {"ل", who, " الباقي تعصيباً بالنفس", many ? " يقتسمونه بالتساوي" : ""});
+            if (afterGrandfathersSixth) {
+                t << "ل" << who << " الباقي بعد سدس الجد" << pick(n, {"", " يقتسمانه بالتساوي", " يقتسمونه بالتساوي"}, {}, false);
+                return;
+            }
+            t << "ل" << who << " " << rest << " تعصيباً بالنفس"
+              << pick(n, {"", " يقتسمانه بالتساوي", " يقتسمونه بالتساوي"}, {}, false) << "، "
+              << pick(n, {"لأنه", "لأنهما", "لأنهم"}, {}, false) << " أقرب العصبة";
+            return;
         }
         case HeirStatus::FixedAndResidue:
-            return cat(out, {"ل", who, " السدس فرضاً والباقي تعصيباً لوجود الفرع الوارث الأنثى"});
+            t << "ل" << who << " السدس فرضاً والباقي تعصيباً لوجود الفرع الوارث الأنثى دون الذكر";
+            if (row == Heir::Grandfather)
+                t << " وعدم وجود الأب والإخوة الأشقاء أو لأب";
+            return;
         case HeirStatus::Fixed:
             break;
         }
-        if (source(row).source == Source::Earlier)
-            return cat(out, {"مبلغ مدوّن في هذا السطر من قبل هذه القسمة"});
-        return fixedReason(h, who, share, many);
+        if (source(row).source == Source::Earlier) {
+            t << "مبلغ مدوّن في هذا السطر من قبل هذه القسمة";
+            return;
+        }
+        fixedReason(h, t, who);
+        problemNote(t, row, isGrandmother(row) ? grandmotherCount() : n, isFemale);
     }
 
-    void fixedReason(HeirExplanation& h, std::string_view who, std::string_view share, bool many) const
+    Count grandmotherCount() const
     {
-        std::string& out = h.reason;
+        int n = 0;
+        for (Heir g : {Heir::MothersMother, Heir::FathersMother, Heir::MothersMothersMother, Heir::FathersMothersMother,
+                       Heir::FathersFathersMother})
+            n += inherits(g);
+        return n <= 1 ? Count::One : n == 2 ? Count::Two : Count::Many;
+    }
+
+    void fixedReason(const HeirExplanation& h, Text& t, std::string_view who) const
+    {
         const Heir row = h.row;
+        const Count n = count(row);
+        const bool isFemale = female(row);
+        const std::string_view share = h.share ? shareName(*h.share) : std::string_view();
         const bool descendants = c_.children || c_.grandchildren;
         const std::string_view because = descendants ? " لوجود الفرع الوارث" : " لعدم وجود الفرع الوارث";
         // "يقتسمنه", or "يقتسمنهما" for the two thirds.
         const bool two = share == "الثلثان";
-        const std::string_view shared = !many ? ""
-                                        : names(row).female ? (two ? " يقتسمنهما بالتساوي" : " يقتسمنه بالتساوي")
-                                                            : (two ? " يقتسمونهما بالتساوي" : " يقتسمونه بالتساوي");
+        const std::string_view shared =
+            two ? pick(n, {"", " يقتسمانهما بالتساوي", " يقتسمونهما بالتساوي"}, {"", " تقتسمانهما بالتساوي", " يقتسمنهما بالتساوي"}, isFemale)
+                : pick(n, {"", " يقتسمانه بالتساوي", " يقتسمونه بالتساوي"}, {"", " تقتسمانه بالتساوي", " يقتسمنه بالتساوي"}, isFemale);
+        const std::string_view alone = pick(n, {"لانفراده", "لتعددهما", "لتعددهم"}, {"لانفرادها", "لتعددهما", "لتعددهن"}, isFemale);
+        const std::string_view her = pronoun(row);
         switch (row) {
         case Heir::Husband:
         case Heir::Wives:
-            return cat(out, {"ل", who, " ", share, shared, because});
+            t << "ل" << who << " " << share << shared << because;
+            return;
         case Heir::Father:
-        case Heir::Grandfather:
-            if (source(row).source == Source::GrandfatherSixth)
-                return cat(out, {"للجد السدس لأنه خير له من مقاسمة الإخوة"});
             if (positive(c_.sons) || positive(c_.sonsSons) || positive(c_.sonsSonsSons))
-                return cat(out, {"ل", who, " السدس فرضاً لوجود الفرع الوارث الذكر"});
-            return cat(out, {"ل", who, " السدس فرضاً، ولم يبق بعد الفروض ما يأخذه تعصيباً"});
+                t << "للأب السدس فرضاً لوجود الفرع الوارث الذكر";
+            else
+                t << "للأب السدس فرضاً لوجود الفرع الوارث الأنثى، ولم يبق بعد الفروض شيء يأخذه تعصيباً";
+            return;
+        case Heir::Grandfather: {
+            const Source s = source(row).source;
+            if (raisedSixth_ || (s == Source::GrandfatherSixth && residueBeforeGrandfather_ < Rational::of(1, 6))) {
+                t << "للجد السدس فرضاً إذ لم يبق له بعد الفروض إلا أقل من السدس";
+                return;
+            }
+            if (s == Source::GrandfatherSixth) {
+                t << "للجد السدس فرضاً لأنه خير له من مقاسمة ";
+                bool first = true;
+                for (Heir sib : {Heir::FullBrothers, Heir::FullSisters, Heir::PaternalSisters, Heir::PaternalBrothers}) {
+                    if (!present(sib) || source(sib).source == Source::Fixed || entry(sib)->status == HeirStatus::Excluded)
+                        continue;
+                    t << (first ? "" : " و") << name(sib);
+                    first = false;
+                }
+                if (first)
+                    t << "الإخوة";
+                return;
+            }
+            if (positive(c_.sons) || positive(c_.sonsSons) || positive(c_.sonsSonsSons))
+                t << "للجد السدس فرضاً لوجود الفرع الوارث الذكر وعدم وجود الأب";
+            else
+                t << "للجد السدس فرضاً لوجود الفرع الوارث الأنثى وعدم وجود الأب، ولم يبق بعد الفروض شيء يأخذه تعصيباً";
+            return;
+        }
         case Heir::Mother:
             if (share == "الثلث")
-                return cat(out, {"للأم الثلث لعدم وجود الفرع الوارث ولعدم وجود اثنين فأكثر من الإخوة"});
-            return cat(out, {descendants ? "للأم السدس لوجود الفرع الوارث" : "للأم السدس لوجود اثنين فأكثر من الإخوة"});
+                t << "للأم الثلث لعدم وجود الفرع الوارث ولعدم وجود اثنين فأكثر من الإخوة";
+            else
+                t << (descendants ? "للأم السدس لوجود الفرع الوارث" : "للأم السدس لوجود اثنين فأكثر من الإخوة");
+            return;
         case Heir::Daughters:
+            if (share == "النصف")
+                t << "للبنت النصف لانفرادها وعدم وجود الابن الذي يعصبها";
+            else
+                t << "ل" << who << " الثلثان" << shared << " " << alone << " وعدم وجود ابن يعصب" << her;
+            return;
         case Heir::SonsDaughters:
+            if (share == "السدس")
+                t << "ل" << who << " السدس" << shared << " تكملة للثلثين مع البنت، لعدم وجود الابن وابن الابن الذي يعصب" << her;
+            else
+                t << "ل" << who << " " << share << shared << " " << alone
+                  << " وعدم وجود الابن والبنت وابن الابن الذي يعصب" << her;
+            return;
         case Heir::SonsSonsDaughters:
+            if (share == "السدس")
+                t << "ل" << who << " السدس" << shared << " تكملة للثلثين مع "
+                  << (present(Heir::SonsDaughters) && inherits(Heir::SonsDaughters) ? name(Heir::SonsDaughters) : name(Heir::Daughters))
+                  << "، لعدم وجود الابن وابن الابن وابن ابن الابن الذي يعصب" << her;
+            else
+                t << "ل" << who << " " << share << shared << " " << alone
+                  << " وعدم وجود الابن والبنت وابن الابن وبنت الابن وابن ابن الابن الذي يعصب" << her;
+            return;
         case Heir::FullSisters:
+            t << "ل" << who << " " << share << shared << " " << alone
+              << " وعدم وجود الفرع الوارث والأب والأخ الشقيق الذي يعصب" << her;
+            if (c_.grandfather)
+                t << "، ولا يعصب" << her << " الجد";
+            return;
         case Heir::PaternalSisters:
             if (share == "السدس")
-                return cat(out, {"ل", who, " السدس", shared, " تكملة للثلثين مع ",
-                            row == Heir::PaternalSisters                          ? name(Heir::FullSisters)
-                            : row == Heir::SonsSonsDaughters && present(Heir::SonsDaughters) ? name(Heir::SonsDaughters)
-                                                                     : name(Heir::Daughters)});
-            if (share == "النصف")
-                return cat(out, {"ل", who, " النصف لانفرادها وعدم وجود من يعصبها"});
-            return cat(out, {"ل", who, " الثلثان", shared, " لتعددهن وعدم وجود من يعصبهن"});
+                t << "ل" << who << " السدس" << shared
+                  << " تكملة للثلثين مع الأخت الشقيقة، لعدم وجود الفرع الوارث والأب والأخ الشقيق والأخ لأب الذي يعصب" << her;
+            else
+                t << "ل" << who << " " << share << shared << " " << alone
+                  << " وعدم وجود الفرع الوارث والأب والأخ الشقيق والأخت الشقيقة والأخ لأب الذي يعصب" << her;
+            if (c_.grandfather)
+                t << "، ولا يعصب" << her << " الجد";
+            return;
         case Heir::UterineSiblings:
             if (share == "السدس")
-                return cat(out, {"لولد الأم السدس لانفراده وعدم وجود الأصل الوارث الذكر والفرع الوارث"});
-            return cat(out, {"لأولاد الأم الثلث يقتسمونه بالتساوي ذكوراً وإناثاً"});
+                t << "لولد الأم السدس لانفراده وعدم وجود الفرع الوارث والأصل الوارث الذكر";
+            else
+                t << "ل" << who << " الثلث" << shared << "، ذكرهم كأنثاهم، " << alone
+                  << " وعدم وجود الفرع الوارث والأصل الوارث الذكر";
+            return;
         default:
             break;
         }
         if (isGrandmother(row)) {
-            int inheriting = 0;
-            for (Heir g : {Heir::MothersMother, Heir::FathersMother, Heir::MothersMothersMother, Heir::FathersMothersMother, Heir::FathersFathersMother})
-                if (present(g) && !t_.rows[std::size_t(index(g))].isZero())
-                    ++inheriting;
-            return inheriting > 1 ? cat(out, {"تشترك الجدات الوارثات في السدس بالتساوي"})
-                                  : cat(out, {"ل", who, " السدس لعدم وجود الأم"});
+            const Count sharing = grandmotherCount();
+            bool fathersSide = false, far = false;
+            for (Heir g : {Heir::FathersMother, Heir::FathersMothersMother, Heir::FathersFathersMother})
+                fathersSide |= inherits(g);
+            for (Heir g : {Heir::MothersMothersMother, Heir::FathersMothersMother, Heir::FathersFathersMother})
+                far |= inherits(g);
+            if (sharing != Count::One) {
+                t << (sharing == Count::Two ? "تشترك الجدتان الوارثتان" : "تشترك الجدات الوارثات")
+                  << " في السدس بالتساوي لعدم وجود الأم" << (fathersSide ? " والأب" : "")
+                  << (inherits(Heir::FathersFathersMother) ? " والجد" : "")
+                  << (far ? (sharing == Count::Two ? " والجدة الأقرب منهما" : " والجدة الأقرب منهن") : "");
+                return;
+            }
+            t << "ل" << who << " السدس لعدم وجود الأم";
+            if (row == Heir::FathersMother || row == Heir::FathersMothersMother || row == Heir::FathersFathersMother)
+                t << " والأب";
+            if (row == Heir::FathersFathersMother)
+                t << " والجد";
+            if (far)
+                t << " والجدة الأقرب منها";
+            return;
         }
-        return cat(out, {"ل", who, " ", share, shared});
+        t << "ل" << who << " " << share << shared;
+    }
+
+    // ---- The problem in sentences ----------------------------------------------
+
+    std::string& sentence()
+    {
+        if (sentenceCount_ == out_.sentences.size())
+            out_.sentences.emplace_back();
+        return out_.sentences[sentenceCount_++];
+    }
+
+    // The name of a part in a sentence: its class, or what its classes are.
+    std::string_view partName(const Part& part) const
+    {
+        const Heir first = out_.heirs[part.first].row;
+        if (part.rows == 1)
+            return name(first);
+        if (isGrandmother(first))
+            return part.rows == 2 ? "الجدتين" : "الجدات";
+        if (out_.heirs[part.first].status == HeirStatus::SharedThird)
+            return "المشتركين في الثلث";
+        return "العصبة";
+    }
+
+    std::string_view spouseName() const
+    {
+        return c_.isWoman() ? "الزوج" : c_.wives.raw() == Currency::kScale ? "الزوجة" : c_.wives.raw() == 2 * Currency::kScale ? "الزوجتين" : "الزوجات";
+    }
+
+    void sentences()
+    {
+        sentenceCount_ = 0;
+        const Explanation& e = out_;
+        if (e.origin == 0) {
+            out_.sentences.clear();
+            return;
+        }
+        // The origin, and what it leaves for the residuaries.
+        {
+            Text t(sentence());
+            t << "أصل المسألة " << e.origin;
+            if (anyFixed_) {
+                t << "، وهو أصغر عدد تخرج منه فروض أصحاب الفروض";
+            } else {
+                const Part* residue = partCount_ == 1 ? &parts_[0] : nullptr;
+                if (e.origin == 1)
+                    t << "، إذ يأخذ التركة كلها عاصب واحد";
+                else
+                    t << "، وهو عدد رؤوس العصبة" << (residue && residue->twoToOne ? "، للذكر مثل حظ الأنثيين" : "");
+            }
+        }
+        if (anyFixed_ && !e.awl && !e.radd && chains_) {
+            // What the fixed shares leave of the origin, and to whom.
+            for (std::size_t p = 0; p < partCount_; ++p) {
+                const Part& part = parts_[p];
+                const HeirExplanation& h = out_.heirs[part.first];
+                if (!(part.residue || h.status == HeirStatus::FixedAndResidue) || !part.shares)
+                    continue;
+                Int rest = *part.shares;
+                if (h.status == HeirStatus::FixedAndResidue)
+                    rest -= (*h.share * Rational(e.origin)).num();
+                if (rest <= 0)
+                    continue;
+                Text t(sentence());
+                t << "وبقي بعد الفروض " << rest << " من " << e.origin;
+                if (part.residue && part.rows == 1)
+                    t << " ل" << afterLam(name(h.row)) << " تعصيباً";
+                else if (part.residue)
+                    t << " للعصبة";
+                else
+                    t << " ل" << afterLam(name(h.row)) << " تعصيباً فوق فرضه";
+            }
+        }
+        if (e.awl) {
+            Text t(sentence());
+            t << "زادت الفروض على أصل المسألة فعالت من " << e.origin << " إلى " << *e.awl
+              << "، فنقص نصيب كل صاحب فرض بنسبة فرضه";
+        }
+        if (e.radd)
+            raddSentences();
+        if (chains_) {
+            // Each part whose shares do not divide among its heads.
+            for (std::size_t p = 0; p < partCount_; ++p) {
+                const Part& part = parts_[p];
+                if (part.kept == 1 || !part.shares)
+                    continue;
+                Text t(sentence());
+                t << "سهام " << partName(part) << " " << *part.shares << " لا تنقسم على عدد الرؤوس " << part.heads;
+                if (part.twoToOne)
+                    t << " (الذكر برأسين)";
+                if (part.agreeing > 1) {
+                    t << "، وبينهما توافق ";
+                    agreeBy(t, part.agreeing);
+                    t << "، فيُحفظ وفق الرؤوس " << part.kept;
+                } else {
+                    t << "، وبينهما تباين، فيُحفظ عدد الرؤوس " << part.kept;
+                }
+            }
+        }
+        if (e.multiplier && e.correction) {
+            Text t(sentence());
+            const std::int64_t problem = TableProblem(e);
+            if (*e.multiplier == 1) {
+                t << (chains_ ? "انقسمت سهام كل فريق على رؤوسه، فصحت المسألة من " : "صحت المسألة من ") << problem;
+            } else {
+                t << "جزء السهم " << *e.multiplier;
+                int kept = 0;
+                for (std::size_t p = 0; p < partCount_; ++p)
+                    kept += parts_[p].kept != 1;
+                if (chains_ && kept > 1) {
+                    t << "، وهو أصغر عدد تقبل القسمة عليه الأعداد المحفوظة";
+                    int written = 0;
+                    for (std::size_t p = 0; p < partCount_; ++p) {
+                        if (parts_[p].kept == 1)
+                            continue;
+                        t << (written == 0 ? " " : written + 1 == kept ? " و" : "، ") << parts_[p].kept;
+                        ++written;
+                    }
+                }
+                t << "، فتصح المسألة من حاصل ضرب " << problem << " في " << *e.multiplier << "، وهو " << *e.correction;
+            }
+        }
+        if (e.reducedBy) {
+            Text t(sentence());
+            t << "وتقبل المسألة وسهام الورثة كلها القسمة على " << *e.reducedBy << "، فقُسمت عليه واختُصرت إلى "
+              << *e.correction / *e.reducedBy;
+        }
+        if (e.shareValue) {
+            char amount[kMaxAmountText];
+            Text t(sentence());
+            t << "قيمة السهم " << std::string_view(amount, formatAmount(*e.shareValue, amount))
+              << (shareValueExact_ ? "" : " تقريباً") << "، وهي التركة المقسومة "
+              << std::string_view(amount, formatAmount(c_.estate, amount)) << " على " << *e.correction
+              << "، ونصيب كل فرد عدد سهامه في قيمة السهم";
+        }
+        if (e.undistributed) {
+            std::string& s = sentence();
+            Text t(s);
+            t << "بقي ";
+            e.undistributed->appendText(s);
+            t << " من التركة دون توزيع، وهو لذوي الأرحام، ولا يُرد على الزوج أو الزوجة ما دام أحد منهم موجوداً";
+        }
+        out_.sentences.resize(sentenceCount_);
+    }
+
+    void raddSentences()
+    {
+        const Explanation& e = out_;
+        const RaddTable* table = e.raddTable ? &*e.raddTable : nullptr;
+        std::size_t others = 0;
+        const Part* only = nullptr;
+        for (std::size_t p = 0; p < partCount_; ++p)
+            if (!parts_[p].spouse) {
+                ++others;
+                only = &parts_[p];
+            }
+        const bool women = only != nullptr && only->female;
+        if (table == nullptr) {
+            Text t(sentence());
+            t << "بقي فائض بعد الفروض ولا عاصب، ";
+            if (others == 1 && *e.radd == 1)
+                t << "فرُدّ كله على " << partName(*only) << "، فصارت المسألة بالرد من 1";
+            else if (others == 1)
+                t << "فرُدّ على " << partName(*only) << (women ? "، وهن صنف واحد" : "، وهم صنف واحد")
+                  << "، فصارت المسألة بالرد من عدد " << (women ? "رؤوسهن " : "رؤوسهم ") << *e.radd;
+            else
+                t << "فرُدّ على أصحاب الفروض بنسبة فروضهم، فصار أصل المسألة " << *e.radd << " بالرد، وهو مجموع سهامهم من "
+                  << e.origin;
+            return;
+        }
+        {
+            Text t(sentence());
+            t << "بقي فائض بعد الفروض ولا عاصب، ولا يُرد على أحد الزوجين، فتُعمل مسألة للزوجية ومسألة للرد ثم تُجمعان";
+        }
+        {
+            Text t(sentence());
+            t << "مسألة الزوجية من " << table->spouseProblem << "، ل" << afterLam(spouseName()) << " منها " << table->spouseShares
+              << "، والباقي " << table->remainder << " لأهل الرد";
+        }
+        {
+            Text t(sentence());
+            t << "مسألة الرد من " << table->raddProblem;
+            if (others == 1)
+                t << "، عدد " << (women ? "رؤوسهن، لأنهن صنف واحد" : "رؤوسهم، لأنهم صنف واحد");
+            else
+                t << "، وهي مجموع سهامهم من أصل مسألتهم " << othersOrigin_;
+        }
+        {
+            Text t(sentence());
+            const Int g = gcd(table->remainder, table->raddProblem);
+            switch (table->relation) {
+            case Relation::Equal:
+                t << "الباقي " << table->remainder << " ومسألة الرد " << table->raddProblem
+                  << " متماثلان، فتصح المسألتان من مسألة الزوجية " << table->spouseProblem << "، وهي الجامعة";
+                break;
+            case Relation::Agree:
+                t << "بين الباقي " << table->remainder << " ومسألة الرد " << table->raddProblem << " توافق ";
+                agreeBy(t, g);
+                t << "، فيُضرب وفق مسألة الرد " << table->raddProblem / g << " في مسألة الزوجية " << table->spouseProblem
+                  << "، فتكون الجامعة " << table->combined;
+                break;
+            case Relation::Coprime:
+                t << "بين الباقي " << table->remainder << " ومسألة الرد " << table->raddProblem
+                  << " تباين، فتُضرب مسألة الرد في مسألة الزوجية " << table->spouseProblem << "، فتكون الجامعة "
+                  << table->combined;
+                break;
+            }
+        }
+        {
+            // Each part's shares in the combined problem: the spouse's times
+            // what the radd problem was multiplied by, the others' from the
+            // radd problem times what the remainder was.
+            Text t(sentence());
+            const Int g = gcd(table->remainder, table->raddProblem);
+            t << "ل" << afterLam(spouseName()) << " من الجامعة " << Int(table->spouseShares) * (table->raddProblem / g);
+            for (std::size_t p = 0; p < partCount_; ++p) {
+                const Part& part = parts_[p];
+                if (part.spouse || !part.shares)
+                    continue;
+                t << "، ول" << afterLam(partName(part)) << " " << *part.shares;
+            }
+        }
     }
 
     const EstateCase& c_;
@@ -463,42 +1273,50 @@ private:
     const detail::Trace& t_;
     Explanation& out_;
     std::array<Currency, kHeirCount> heads_;
+    std::array<HeirExplanation*, kHeirCount> entry_{};
+    std::int64_t base_ = 24;
+    std::array<Part, kHeirCount + 1> parts_;
+    std::size_t partCount_ = 0;
+    std::size_t sentenceCount_ = 0;
+    Int problem_ = 1;
+    Int othersOrigin_ = 0;
+    Rational residueBeforeGrandfather_ = Rational(1);
+    bool raisedSixth_ = false;
+    bool anyFixed_ = false;
+    bool awlNote_ = false;
+    bool raddNote_ = false;
+    bool chains_ = true;
+    bool shareValueExact_ = true;
 };
 
 }  // namespace
 
+std::int64_t TableProblem(const Explanation& e) noexcept
+{
+    if (e.raddTable)
+        return e.raddTable->combined;
+    if (e.awl)
+        return *e.awl;
+    if (e.radd)
+        return *e.radd;
+    return e.origin;
+}
+
 std::vector<std::string> ProblemSentences(const Explanation& e)
 {
-    std::vector<std::string> s;
     if (!e.exact)
-        return s;
-    const std::string origin = std::to_string(e.origin);
-    bool anyFixed = false;
-    for (const HeirExplanation& h : e.heirs)
-        anyFixed |= h.share.has_value();
-    if (anyFixed)
-        s.push_back("أصل المسألة " + origin + "، وهو أصغر عدد تخرج منه فروض أصحاب الفروض");
-    else
-        s.push_back("أصل المسألة " + origin + "، وهو عدد رؤوس العصبة، للذكر مثل حظ الأنثيين");
-    if (e.awl)
-        s.push_back("زادت الفروض على أصل المسألة فعالت من " + origin + " إلى " + std::to_string(*e.awl) +
-                    "، فنقص نصيب كل صاحب فرض بنسبة فرضه");
-    if (e.radd) {
-        if (e.spouseKeepsShare)
-            s.push_back("بقي فائض بعد الفروض ولا عاصب، فأخذ الزوج أو الزوجة فرضه كاملاً، وردّ الباقي على غيره من "
-                        "أصحاب الفروض بنسبة فروضهم (أصل الرد " + std::to_string(*e.radd) +
-                        ")، إذ لا يُرد على الزوجين");
-        else
-            s.push_back("بقي فائض بعد الفروض ولا عاصب، فردّ على أصحاب الفروض بنسبة فروضهم، فصار أصل المسألة " +
-                        std::to_string(*e.radd) + " بالرد");
+        return {};
+    return e.sentences;
+}
+
+std::string_view relationName(Relation relation) noexcept
+{
+    switch (relation) {
+    case Relation::Equal: return "تماثل";
+    case Relation::Agree: return "توافق";
+    case Relation::Coprime: return "تباين";
     }
-    if (e.correction)
-        s.push_back("صحت المسألة من " + std::to_string(*e.correction) +
-                    "، وهو أصغر عدد من الأسهم يأخذ منه كل وارث عدداً صحيحاً");
-    if (e.undistributed)
-        s.push_back("بقي " + e.undistributed->text() +
-                    " من التركة دون توزيع، وهو لذوي الأرحام، ولا يُرد على الزوج أو الزوجة ما دام أحد منهم موجوداً");
-    return s;
+    return {};
 }
 
 const char* statusKey(HeirStatus status) noexcept
@@ -651,6 +1469,7 @@ DivisionResult DivideExplained(const EstateCase& estateCase, Explanation& explan
     } else {
         explanation.exact = false;
         explanation.heirs.clear();
+        explanation.sentences.clear();
     }
     return result;
 }

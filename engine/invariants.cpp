@@ -24,6 +24,21 @@ bool hasArabicLetter(std::string_view utf8)
 
 }  // namespace
 
+namespace {
+
+// Whether a sentence is Arabic and stands in JSON as it is.
+std::string checkSentence(const std::string& text)
+{
+    if (text.empty() || !hasArabicLetter(text))
+        return "no Arabic sentence";
+    for (unsigned char ch : text)
+        if (ch == '"' || ch == '\\' || ch < 0x20)
+            return "a sentence that would need escaping in JSON";
+    return {};
+}
+
+}  // namespace
+
 std::string CheckExplanation(const EstateCase& c, const DivisionResult& r, const Explanation& e)
 {
     if (!e.exact)
@@ -35,11 +50,18 @@ std::string CheckExplanation(const EstateCase& c, const DivisionResult& r, const
             rows.push_back(heirAt(i));
     if (rows.size() != e.heirs.size())
         return "not one entry per row";
+    const auto entryOf = [&e](Heir row) -> const HeirExplanation* {
+        for (const HeirExplanation& h : e.heirs)
+            if (h.row == row)
+                return &h;
+        return nullptr;
+    };
     Rational total;
     std::int64_t holding = 0;
     for (const HeirExplanation& h : e.heirs)
         if (!h.fraction.isZero())
             holding += HeadsOfRow(c, h.row).raw() / Currency::kScale;
+    const std::int64_t base = r.problemBase.raw() / Currency::kScale;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const HeirExplanation& h = e.heirs[i];
         const std::string at = std::string(rowInfo(h.row).control) + ": ";
@@ -60,22 +82,44 @@ std::string CheckExplanation(const EstateCase& c, const DivisionResult& r, const
         const Rational bound = Rational(std::max<std::int64_t>(holding, 1));
         if (gap > bound || Rational() - gap > bound)
             return at + "the amount " + text.text() + " is not its fraction " + h.fraction.text() + " of the estate";
-        // Excluded relatives name who excludes them; nobody who receives
-        // anything is excluded.
+        // Excluded relatives name who excludes them: present relatives who
+        // would exclude them and who inherit themselves; nobody who receives
+        // anything is excluded, and nobody excluded or left with nothing
+        // excludes anyone.
         const std::vector<Heir> excluders = ExcludersOf(c, h.row);
-        if (h.status == HeirStatus::Excluded && (h.excludedBy.empty() || h.excludedBy != excluders))
-            return at + "excluded without an excluder";
         if (!h.fraction.isZero() && !excluders.empty())
             return at + "receives " + h.fraction.text() + " although excluded";
+        if ((h.status == HeirStatus::Excluded) == h.excludedBy.empty())
+            return at + "excluded without an excluder, or an excluder without the exclusion";
+        for (Heir excluder : h.excludedBy) {
+            const HeirExplanation* x = entryOf(excluder);
+            if (std::find(excluders.begin(), excluders.end(), excluder) == excluders.end())
+                return at + "excluded by " + rowInfo(excluder).control + ", who does not exclude this relative";
+            if (x == nullptr || x->fraction.isZero())
+                return at + "excluded by " + rowInfo(excluder).control + ", who receives nothing";
+        }
+        if (h.status == HeirStatus::NothingLeft)
+            for (Heir excluder : excluders)
+                if (const HeirExplanation* x = entryOf(excluder); x != nullptr && !x->fraction.isZero())
+                    return at + "nothing left where " + rowInfo(excluder).control + " excludes";
         if ((h.status == HeirStatus::Excluded || h.status == HeirStatus::NothingLeft) != h.fraction.isZero())
             return at + "the status does not match the fraction";
-        if (h.reason.empty() || !hasArabicLetter(h.reason))
-            return at + "no Arabic reason";
-        for (unsigned char ch : h.reason)
-            if (ch == '"' || ch == '\\' || ch < 0x20)
-                return at + "a reason that would need escaping in JSON";
+        // The grandfather's sixth reached by the floor of a problem raised by
+        // 'awl is a fixed share, not a residue.
+        if (h.row == Heir::Grandfather && base > 24 &&
+            (h.status == HeirStatus::Residue || h.status == HeirStatus::GrandfatherSharing) &&
+            h.fraction == Rational::of(4, base))
+            return at + "the grandfather's raised sixth stated as a residue";
+        if (const std::string broken = checkSentence(h.reason); !broken.empty())
+            return at + broken + " as the reason";
         if (h.shares && e.correction && !(Rational(*h.shares) == h.fraction * Rational(*e.correction)))
             return at + "the shares are not the fraction of the correction";
+        if (h.part > i || e.heirs[h.part].part != h.part)
+            return at + "a part that does not start at its first row";
+        if (!h.originShares)
+            return at + "no shares in the problem";
+        if (e.heirs[h.part].originShares != h.originShares)
+            return at + "the rows of one part carry different shares";
     }
     // The fractions and the undistributed fraction make the whole estate.
     if (!(total + e.undistributed.value_or(Rational()) == Rational(1)))
@@ -83,18 +127,89 @@ std::string CheckExplanation(const EstateCase& c, const DivisionResult& r, const
     if (e.undistributed.has_value() != r.undistributed.has_value())
         return "an undistributed fraction " + e.undistributed.value_or(Rational()).text() + " where the amounts " +
                (r.undistributed ? "leave " + formatAmount(*r.undistributed) : "leave nothing");
-    if (e.awl.has_value() && !(*e.awl > e.origin))
+    if (e.sentences.empty())
+        return "no sentence on the problem";
+    for (const std::string& s : e.sentences)
+        if (const std::string broken = checkSentence(s); !broken.empty())
+            return broken + " on the problem";
+
+    // The table: the origin raised or returned, the radd table beside a
+    // spouse, each part's shares adding up to the problem.
+    if (e.awl && !(*e.awl > e.origin))
         return "a raise that does not raise";
-    // The correction is given whenever it fits in 64 bits.
-    Rational::Int correction = 1;
+    if (e.awl && e.radd)
+        return "a problem both raised and returned";
+    const std::int64_t problem = TableProblem(e);
+    if (problem <= 0)
+        return "no problem";
+    if (const auto& t = e.raddTable) {
+        const Rational::Int g = gcd(t->remainder, t->raddProblem);
+        const Relation relation = t->remainder == t->raddProblem ? Relation::Equal
+                                  : g > 1 && t->remainder > 1 && t->raddProblem > 1 ? Relation::Agree
+                                                                                  : Relation::Coprime;
+        if (!e.radd || *e.radd != t->raddProblem || !e.spouseKeepsShare)
+            return "a radd table without its radd";
+        if (t->remainder != t->spouseProblem - t->spouseShares || t->relation != relation ||
+            Rational::Int(t->combined) != t->spouseProblem * (t->raddProblem / g))
+            return "the radd table does not combine its problems";
+        const HeirExplanation* spouse = entryOf(c.isMan() ? Heir::Wives : Heir::Husband);
+        if (spouse == nullptr || !spouse->originShares ||
+            Rational(*spouse->originShares) != Rational(t->spouseShares) * Rational::of(t->combined, t->spouseProblem))
+            return "the spouse's shares in the combined problem are not the spouse's problem's";
+    }
+    Rational::Int tableTotal = 0;
+    for (std::size_t i = 0; i < e.heirs.size(); ++i)
+        if (e.heirs[i].part == i)
+            tableTotal += *e.heirs[i].originShares;
+    const Rational left = e.undistributed.value_or(Rational()) * Rational(problem);
+    if (!(Rational::of(tableTotal, 1) + left == Rational(problem)))
+        return "the parts' shares do not add up to the problem " + std::to_string(problem);
+
+    // The multiplier is the least that makes every head's shares whole; the
+    // correction is the problem times it; each part's shares times the
+    // multiplier are its heads times each head's shares; the reduction
+    // leaves the least common denominator of the fractions.
+    Rational::Int multiplier = 1, least = 1;
+    const auto keep = [&](Rational v) {
+        multiplier = lcm(multiplier, (v * Rational(problem)).den());
+        least = lcm(least, v.den());
+    };
     for (const HeirExplanation& h : e.heirs)
         if (!h.fraction.isZero())
-            correction = lcm(correction, h.fraction.den());
+            keep(h.fraction);
     if (e.undistributed)
-        correction = lcm(correction, e.undistributed->den());
-    const bool fits = correction > 0 && correction <= INT64_MAX;
+        keep(*e.undistributed);
+    if (e.multiplier.has_value() != (multiplier > 0 && multiplier <= INT64_MAX) ||
+        (e.multiplier && *e.multiplier != std::int64_t(multiplier)))
+        return "the multiplier is not the least that gives every head whole shares";
+    Rational::Int correction = 0;
+    const bool fits = e.multiplier && !__builtin_mul_overflow(Rational::Int(problem), multiplier, &correction) &&
+                      correction <= INT64_MAX;
     if (e.correction.has_value() != fits || (fits && *e.correction != std::int64_t(correction)))
-        return "the correction is not the least common denominator";
+        return "the correction is not the problem times the multiplier";
+    if (!e.correction)
+        return {};
+    if (correction % least != 0 || e.reducedBy.value_or(1) != std::int64_t(correction / least))
+        return "the reduction does not leave the least common denominator";
+    for (std::size_t i = 0; i < e.heirs.size(); ++i) {
+        if (e.heirs[i].part != i)
+            continue;
+        Rational::Int heads = 0;
+        for (const HeirExplanation& h : e.heirs)
+            if (h.part == i) {
+                if (!h.shares)
+                    return std::string(rowInfo(h.row).control) + ": no shares in the correction";
+                heads += Rational::Int(HeadsOfRow(c, h.row).raw() / Currency::kScale) * *h.shares;
+            }
+        if (heads != Rational::Int(*e.heirs[i].originShares) * multiplier)
+            return std::string(rowInfo(e.heirs[i].row).control) +
+                   ": the part's shares times the multiplier are not its heads' shares";
+    }
+    // The value of one share is the estate over the correction.
+    const Rational value = Rational::of(c.estate.raw(), correction);
+    const Rational gap = Rational::of(e.shareValue.value_or(Currency()).raw(), 1) - value;
+    if (!e.shareValue || gap > Rational::of(1, 2) || Rational() - gap > Rational::of(1, 2))
+        return "the value of one share is not the estate over the correction";
     return {};
 }
 
