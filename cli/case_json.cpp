@@ -111,6 +111,81 @@ void appendResult(const DivisionResult& result, std::string& out, const Explanat
     out += '}';
 }
 
+namespace {
+
+// Writes the explanation object into room reserved for it beforehand: the
+// texts of the object are many and short, and copying each straight into
+// place is several times quicker than appending each to the string.
+class Cursor {
+public:
+    explicit Cursor(char* at) : at_(at) {}
+    char* at() const { return at_; }
+    void put(std::string_view text)
+    {
+        std::memcpy(at_, text.data(), text.size());
+        at_ += text.size();
+    }
+    void put(char c) { *at_++ = c; }
+    // The program's own sentences: UTF-8 without quotes, backslashes or
+    // control characters, so they stand in JSON as they are.
+    void quoted(std::string_view text)
+    {
+        put('"');
+        put(text);
+        put('"');
+    }
+    void integer(Rational::Int v)
+    {
+        if (v >= INT64_MIN && v <= INT64_MAX) {
+            at_ = std::to_chars(at_, at_ + 20, std::int64_t(v)).ptr;
+            return;
+        }
+        // Beyond 64 bits: the digits from the last.
+        char digits[40];
+        int n = 0;
+        const bool negative = v < 0;
+        unsigned __int128 m = negative ? 0 - static_cast<unsigned __int128>(v) : static_cast<unsigned __int128>(v);
+        while (m != 0) {
+            digits[n++] = char('0' + int(m % 10));
+            m /= 10;
+        }
+        if (negative)
+            put('-');
+        while (n > 0)
+            put(digits[--n]);
+    }
+    void number(const std::optional<std::int64_t>& v)
+    {
+        if (v)
+            integer(*v);
+        else
+            put("null");
+    }
+    void fraction(const Rational* v)
+    {
+        if (v == nullptr) {
+            put("null");
+            return;
+        }
+        put('"');
+        integer(v->num());
+        if (v->den() != 1) {
+            put('/');
+            integer(v->den());
+        }
+        put('"');
+    }
+
+    // The most a fraction or a number takes, quotes included.
+    static constexpr std::size_t kFraction = 2 * 41 + 3;
+    static constexpr std::size_t kNumber = 41;
+
+private:
+    char* at_;
+};
+
+}  // namespace
+
 void appendExplanation(const Explanation* e, std::string& out)
 {
     using namespace std::string_view_literals;
@@ -118,117 +193,96 @@ void appendExplanation(const Explanation* e, std::string& out)
         out += "null"sv;
         return;
     }
-    const auto integer = [&out](std::int64_t v) {
-        char digits[24];
-        out.append(digits, std::size_t(std::to_chars(digits, digits + sizeof digits, v).ptr - digits));
-    };
-    const auto number = [&](const std::optional<std::int64_t>& v) {
-        if (v)
-            integer(*v);
-        else
-            out += "null"sv;
-    };
-    const auto fraction = [&out](const Rational* v) {
-        if (v == nullptr) {
-            out += "null"sv;
-            return;
-        }
-        out += '"';
-        v->appendText(out);
-        out += '"';
-    };
-    // The program's own sentences: UTF-8 without quotes, backslashes or
-    // control characters, so they stand in JSON as they are.
-    const auto sentence = [&out](std::string_view text) {
-        out += '"';
-        out += text;
-        out += '"';
-    };
-    std::size_t sentencesSize = 0;
+    // The most the object can take: its words and numbers, and its texts.
+    std::size_t most = 400 + 8 * Cursor::kNumber + Cursor::kFraction + kMaxAmountText;
     for (const std::string& s : e->sentences)
-        sentencesSize += s.size() + 4;
-    out.reserve(out.size() + 320 + sentencesSize + 420 * e->heirs.size());
-    out += "{\"origin\": "sv;
-    integer(e->origin);
-    out += ", \"awl\": "sv;
-    number(e->awl);
-    out += ", \"radd\": "sv;
-    number(e->radd);
-    out += ", \"raddTable\": "sv;
+        most += s.size() + 4;
+    for (const HeirExplanation& h : e->heirs)
+        most += 200 + 3 * Cursor::kFraction + 2 * Cursor::kNumber + h.reason.size() + 40 * h.excludedBy.size() +
+                kThirdOfTheRemainder.size();
+    const std::size_t start = out.size();
+    out.resize(start + most);
+    Cursor w(out.data() + start);
+    w.put("{\"origin\": "sv);
+    w.integer(e->origin);
+    w.put(", \"awl\": "sv);
+    w.number(e->awl);
+    w.put(", \"radd\": "sv);
+    w.number(e->radd);
+    w.put(", \"raddTable\": "sv);
     if (const auto& t = e->raddTable) {
-        out += "{\"spouseProblem\": "sv;
-        integer(t->spouseProblem);
-        out += ", \"spouseShares\": "sv;
-        integer(t->spouseShares);
-        out += ", \"remainder\": "sv;
-        integer(t->remainder);
-        out += ", \"raddProblem\": "sv;
-        integer(t->raddProblem);
-        out += ", \"relation\": "sv;
-        sentence(relationName(t->relation));
-        out += ", \"combined\": "sv;
-        integer(t->combined);
-        out += '}';
+        w.put("{\"spouseProblem\": "sv);
+        w.integer(t->spouseProblem);
+        w.put(", \"spouseShares\": "sv);
+        w.integer(t->spouseShares);
+        w.put(", \"remainder\": "sv);
+        w.integer(t->remainder);
+        w.put(", \"raddProblem\": "sv);
+        w.integer(t->raddProblem);
+        w.put(", \"relation\": "sv);
+        w.quoted(relationName(t->relation));
+        w.put(", \"combined\": "sv);
+        w.integer(t->combined);
+        w.put('}');
     } else {
-        out += "null"sv;
+        w.put("null"sv);
     }
-    out += ", \"multiplier\": "sv;
-    number(e->multiplier);
-    out += ", \"correction\": "sv;
-    number(e->correction);
-    out += ", \"reducedBy\": "sv;
-    number(e->reducedBy);
-    out += ", \"shareValue\": "sv;
+    w.put(", \"multiplier\": "sv);
+    w.number(e->multiplier);
+    w.put(", \"correction\": "sv);
+    w.number(e->correction);
+    w.put(", \"reducedBy\": "sv);
+    w.number(e->reducedBy);
+    w.put(", \"shareValue\": "sv);
     if (e->shareValue) {
         char amount[kMaxAmountText];
-        sentence({amount, formatAmount(*e->shareValue, amount)});
+        w.quoted({amount, formatAmount(*e->shareValue, amount)});
     } else {
-        out += "null"sv;
+        w.put("null"sv);
     }
-    out += ", \"undistributed\": "sv;
-    fraction(e->undistributed ? &*e->undistributed : nullptr);
-    out += ", \"sentences\": ["sv;
+    w.put(", \"undistributed\": "sv);
+    w.fraction(e->undistributed ? &*e->undistributed : nullptr);
+    w.put(", \"sentences\": ["sv);
     for (std::size_t i = 0; i < e->sentences.size(); ++i) {
         if (i > 0)
-            out += ", "sv;
-        sentence(e->sentences[i]);
+            w.put(", "sv);
+        w.quoted(e->sentences[i]);
     }
-    out += "], \"heirs\": ["sv;
+    w.put("], \"heirs\": ["sv);
     bool first = true;
     for (const HeirExplanation& h : e->heirs) {
         if (!first)
-            out += ", "sv;
+            w.put(", "sv);
         first = false;
-        out += "{\"key\": \""sv;
-        out += rowInfo(h.row).control;
-        out += "\", \"status\": \""sv;
-        out += statusKey(h.status);
-        out += "\", \"share\": "sv;
+        w.put("{\"key\": \""sv);
+        w.put(rowInfo(h.row).control);
+        w.put("\", \"status\": \""sv);
+        w.put(statusKey(h.status));
+        w.put("\", \"share\": "sv);
         if (h.status == HeirStatus::Umariyya)
-            sentence(kThirdOfTheRemainder);
+            w.quoted(kThirdOfTheRemainder);
         else
-            fraction(h.share ? &*h.share : nullptr);
-        out += ", \"fraction\": "sv;
-        fraction(&h.fraction);
-        out += ", \"classFraction\": "sv;
-        fraction(&h.classFraction);
-        out += ", \"originShares\": "sv;
-        number(h.originShares);
-        out += ", \"shares\": "sv;
-        number(h.shares);
-        out += ", \"excludedBy\": ["sv;
+            w.fraction(h.share ? &*h.share : nullptr);
+        w.put(", \"fraction\": "sv);
+        w.fraction(&h.fraction);
+        w.put(", \"classFraction\": "sv);
+        w.fraction(&h.classFraction);
+        w.put(", \"originShares\": "sv);
+        w.number(h.originShares);
+        w.put(", \"shares\": "sv);
+        w.number(h.shares);
+        w.put(", \"excludedBy\": ["sv);
         for (std::size_t i = 0; i < h.excludedBy.size(); ++i) {
             if (i > 0)
-                out += ", "sv;
-            out += '"';
-            out += rowInfo(h.excludedBy[i]).control;
-            out += '"';
+                w.put(", "sv);
+            w.quoted(rowInfo(h.excludedBy[i]).control);
         }
-        out += "], \"reason\": "sv;
-        sentence(h.reason);
-        out += '}';
+        w.put("], \"reason\": "sv);
+        w.quoted(h.reason);
+        w.put('}');
     }
-    out += "]}"sv;
+    w.put("]}"sv);
+    out.resize(std::size_t(w.at() - out.data()));
 }
 
 void appendError(std::string_view message, std::string& out)

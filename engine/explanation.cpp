@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstring>
 #include <initializer_list>
 #include <string_view>
 #include <type_traits>
@@ -86,31 +87,75 @@ std::string_view pick(Count n, Forms male, Forms female, bool isFemale)
 }
 
 // One text of several pieces and numbers, written into a string whose room
-// is reused.
+// is reused: the pieces are copied straight into room made beforehand, and
+// the string is cut to what was written when the text is done.
 class Text {
 public:
-    explicit Text(std::string& out) : out_(out) { out_.clear(); }
+    explicit Text(std::string& out) : out_(out)
+    {
+        out_.resize(kRoom);
+        at_ = out_.data();
+        end_ = at_ + kRoom;
+    }
+    ~Text() { out_.resize(std::size_t(at_ - out_.data())); }
+    Text(const Text&) = delete;
+    Text& operator=(const Text&) = delete;
+
     Text& operator<<(std::string_view piece)
     {
-        out_ += piece;
+        room(piece.size());
+        std::memcpy(at_, piece.data(), piece.size());
+        at_ += piece.size();
         return *this;
     }
-    Text& operator<<(const char* piece) { return *this << std::string_view(piece); }
+    template <std::size_t N>
+    Text& operator<<(const char (&piece)[N])
+    {
+        return *this << std::string_view(piece, N - 1);
+    }
     template <class N>
         requires std::is_integral_v<N>
     Text& operator<<(N value)
     {
-        appendDecimal(Int(value), out_);
-        return *this;
+        return *this << Int(value);
     }
     Text& operator<<(Int value)
     {
-        appendDecimal(value, out_);
+        if (value >= INT64_MIN && value <= INT64_MAX) {
+            room(20);
+            at_ = std::to_chars(at_, end_, std::int64_t(value)).ptr;
+            return *this;
+        }
+        std::string digits;
+        appendDecimal(value, digits);
+        return *this << std::string_view(digits);
+    }
+    // A fraction as "p/q".
+    Text& operator<<(const Rational& value)
+    {
+        *this << value.num();
+        if (value.den() != 1)
+            *this << "/" << value.den();
         return *this;
     }
 
 private:
+    // Room enough for every sentence and reason this program writes; a text
+    // that would pass it makes more.
+    static constexpr std::size_t kRoom = 384;
+    void room(std::size_t n)
+    {
+        if (std::size_t(end_ - at_) >= n)
+            return;
+        const std::size_t used = std::size_t(at_ - out_.data());
+        out_.resize(2 * (used + n));
+        at_ = out_.data() + used;
+        end_ = out_.data() + out_.size();
+    }
+
     std::string& out_;
+    char* at_;
+    char* end_;
 };
 
 // What follows "ل" before a name: "ل" + "لزوج" is "للزوج", "ل" + "ابن
@@ -147,31 +192,12 @@ void agreeBy(Text& t, Int factor)
 
 bool fitsInt64(Int v) { return v >= 0 && v <= INT64_MAX; }
 
-// The greatest common divisor of two positive fractions: the fraction that
-// goes a whole number of times into both.
-Rational gcdOf(Rational a, Rational b)
-{
-    if (a.isZero())
-        return b;
-    if (b.isZero())
-        return a;
-    const Int den = lcm(a.den(), b.den());
-    return den == 0 ? Rational::invalid() : Rational::of(gcd(a.num(), b.num()), den);
-}
-
-// The shares of a part in the problem, when they are a whole number.
-std::optional<Int> wholeOf(Rational v)
-{
-    if (!v.valid() || v.den() != 1 || v.num() < 0)
-        return std::nullopt;
-    return v.num();
-}
-
 // One part of the table: a class, or the classes that take one share
 // together.
 struct Part {
     std::uint8_t first = 0;   // its first row in the explanation
-    Rational fraction;        // of the estate
+    Rational::Int numerator = 0;  // its fraction of the estate, over the least common denominator
+    Rational::Int unit = 0;       // the greatest common divisor of its heads' numerators
     std::optional<Rational> share;  // its fixed share of the whole, if it has one
     bool spouse = false;
     bool residue = false;      // the residuaries who share what is left
@@ -184,13 +210,32 @@ struct Part {
     Int agreeing = 1;          // the common factor of its shares and heads
 };
 
+// The entries and sentences that an explanation reused for a smaller
+// division gives back, with the room of their texts, for the next larger
+// one: an explanation refilled case after case allocates next to nothing.
+template <class T>
+void resizeKeepingRoom(std::vector<T>& items, std::size_t count)
+{
+    thread_local std::vector<T> spare;
+    while (items.size() > count) {
+        spare.push_back(std::move(items.back()));
+        items.pop_back();
+    }
+    while (items.size() < count) {
+        if (spare.empty()) {
+            items.emplace_back();
+        } else {
+            items.push_back(std::move(spare.back()));
+            spare.pop_back();
+        }
+    }
+}
+
 class Builder {
 public:
     Builder(const EstateCase& c, const DivisionResult& r, const detail::Trace& t, Explanation& out)
         : c_(c), r_(r), t_(t), out_(out)
     {
-        for (int i = 0; i < kHeirCount; ++i)
-            heads_[std::size_t(i)] = HeadsOfRow(c, heirAt(i));
         base_ = r.problemBase.raw() / Currency::kScale;
     }
 
@@ -212,7 +257,7 @@ public:
         std::size_t count = 0;
         for (const RowText& row : r_.rows)
             count += !row.isEmpty();
-        out_.heirs.resize(count);
+        resizeKeepingRoom(out_.heirs, count);
         entry_.fill(nullptr);
         std::size_t next = 0;
         for (int i = 0; i < kHeirCount; ++i) {
@@ -224,18 +269,32 @@ public:
             if (!h.fraction.valid())
                 out_.exact = false;
         }
-        Rational total;
+        // Every fraction over their least common denominator, and what the
+        // heirs' fractions leave of the whole.
+        least_ = 1;
         for (const HeirExplanation& h : out_.heirs)
-            total += h.classFraction;
-        const Rational left = Rational(1) - total;
-        if (!left.valid())
+            if (out_.exact && !h.fraction.isZero())
+                least_ = lcm(least_, h.fraction.den());
+        Int total = 0;
+        for (std::size_t i = 0; i < out_.heirs.size() && out_.exact && least_ > 0; ++i) {
+            const HeirExplanation& h = out_.heirs[i];
+            Int whole;
+            numerators_[i] = 0;
+            if (h.fraction.isZero())
+                continue;
+            if (__builtin_mul_overflow(h.fraction.num(), least_ / h.fraction.den(), &numerators_[i]) ||
+                __builtin_mul_overflow(numerators_[i], Int(heads(h.row).raw() / Currency::kScale), &whole) ||
+                __builtin_add_overflow(total, whole, &total))
+                out_.exact = false;
+        }
+        if (least_ <= 0)
             out_.exact = false;
-        else if (!left.isZero())
-            out_.undistributed = left;
+        if (out_.exact && total != least_)
+            out_.undistributed = Rational::of(least_ - total, least_);
         if (!out_.exact) {
-            out_.heirs.clear();
+            resizeKeepingRoom(out_.heirs, 0);
             out_.undistributed.reset();
-            out_.sentences.clear();
+            resizeKeepingRoom(out_.sentences, 0);
             return;
         }
         // Who excludes whom, now that it is known who inherits.
@@ -248,7 +307,7 @@ public:
     }
 
 private:
-    Currency heads(Heir row) const { return heads_[std::size_t(index(row))]; }
+    Currency heads(Heir row) const { return HeadsOfRow(c_, row); }
     Count count(Heir row) const
     {
         if (names(row).plural.empty())
@@ -372,22 +431,29 @@ private:
 
     // The origin, the 'awl or the radd, each part's shares, the multiplier,
     // the correction and its reduction, and each head's number of shares.
+    // The fractions are counted in whole numbers over their least common
+    // denominator, so that the table is worked in integers.
     void problem()
     {
         partCount_ = 0;
         awlNote_ = raddNote_ = false;
         anyFixed_ = false;
+        chains_ = true;
         residueBeforeGrandfather_ = Rational(1);
         othersOrigin_ = 0;
+        const Int least = least_;  // a multiple of the undistributed fraction's denominator too
         // The parts: the grandmothers share one sixth, the siblings one
         // third, the residuaries what is left; every other class is a part
-        // of its own.
+        // of its own. Each part's numerator over `least`, and the unit its
+        // heads' numerators are multiples of.
         int grandmothers = -1, sharedThird = -1, residue = -1;
         for (std::size_t i = 0; i < out_.heirs.size(); ++i) {
             HeirExplanation& h = out_.heirs[i];
             h.part = std::uint8_t(i);
             if (h.fraction.isZero())
                 continue;
+            const Int perHead = numerators_[i];
+            const Int whole = perHead * (heads(h.row).raw() / Currency::kScale);  // checked with the total
             int* shared = isGrandmother(h.row)                   ? &grandmothers
                           : h.status == HeirStatus::SharedThird ? &sharedThird
                           : (h.status == HeirStatus::Residue || h.status == HeirStatus::ResidueWith ||
@@ -402,6 +468,7 @@ private:
                 parts_[std::size_t(p)] = Part{};
                 Part& part = parts_[std::size_t(p)];
                 part.first = std::uint8_t(i);
+                partIndex_[i] = std::uint8_t(p);
                 part.spouse = isSpouse(h.row);
                 part.residue = shared == &residue;
                 if (shared != nullptr)
@@ -411,7 +478,8 @@ private:
             }
             Part& part = parts_[std::size_t(p)];
             h.part = part.first;
-            part.fraction += h.classFraction;
+            part.numerator += whole;
+            part.unit = gcd(part.unit, perHead);
             ++part.rows;
             part.female = part.female && female(h.row);
             if (h.share)
@@ -419,28 +487,13 @@ private:
         }
         // Each part's heads, counted by their shares: where males and
         // females share two to one, a male counts as two.
-        for (std::size_t p = 0; p < partCount_; ++p) {
-            Part& part = parts_[p];
-            Rational unit;
-            for (const HeirExplanation& h : out_.heirs)
-                if (!h.fraction.isZero() && h.part == part.first)
-                    unit = gcdOf(unit, h.fraction);
-            Int units = 0;
-            for (const HeirExplanation& h : out_.heirs) {
-                if (h.fraction.isZero() || h.part != part.first)
-                    continue;
-                const Rational weight = h.fraction / unit;
-                const Int n = heads(h.row).raw() / Currency::kScale;
-                Int add;
-                if (!weight.valid() || weight.den() != 1 || __builtin_mul_overflow(weight.num(), n, &add) ||
-                    __builtin_add_overflow(units, add, &units)) {
-                    units = 0;
-                    break;
-                }
-                if (weight.num() != 1)
-                    part.twoToOne = true;
-            }
-            part.heads = units;
+        for (std::size_t i = 0; i < out_.heirs.size(); ++i) {
+            if (numerators_[i] == 0)
+                continue;
+            Part& part = partAt(out_.heirs[i].part);
+            const Int weight = numerators_[i] / part.unit;
+            part.heads += weight * (heads(out_.heirs[i].row).raw() / Currency::kScale);
+            part.twoToOne = part.twoToOne || weight != 1;
         }
 
         // The origin: the least number that every fixed share divides, or
@@ -483,78 +536,57 @@ private:
         // the spouses (radd).
         if (anyFixed_ && base_ < 24 && !residueTaken)
             radd(problem);
+        problem_ = problem;
 
-        // Each part's shares in the problem, and whether they divide among
-        // its heads.
-        Int multiplier = 1;
-        bool chains = true;
+        // Each part's shares in the problem, and what it keeps where they do
+        // not divide among its heads. The multiplier is the least common
+        // multiple of what the parts keep: the least number that makes every
+        // head's shares whole, least / gcd(least, problem).
         for (std::size_t p = 0; p < partCount_; ++p) {
             Part& part = parts_[p];
-            part.shares = wholeOf(part.fraction * Rational::of(problem, 1));
-            if (!part.shares || part.heads <= 0) {
-                chains = false;
+            Int scaled;
+            if (__builtin_mul_overflow(part.numerator, problem, &scaled) || scaled % least != 0) {
+                chains_ = false;
                 continue;
             }
+            part.shares = scaled / least;
             const Int g = gcd(*part.shares, part.heads);
             part.agreeing = g;
             part.kept = *part.shares % part.heads == 0 ? 1 : part.heads / g;
-            multiplier = multiplier == 0 ? 0 : lcm(multiplier, part.kept);
         }
-        std::optional<Int> undistributedShares;
         if (out_.undistributed) {
-            undistributedShares = wholeOf(*out_.undistributed * Rational::of(problem, 1));
-            chains = chains && undistributedShares.has_value();
+            Int scaled;
+            const Int undistributed = out_.undistributed->num() * (least / out_.undistributed->den());
+            chains_ = chains_ && !__builtin_mul_overflow(undistributed, problem, &scaled) && scaled % least == 0;
         }
-        if (!chains) {
-            // The rows do not make a table of this problem (amounts that
-            // stood in the rows before the division): the multiplier is what
-            // makes every head's shares whole.
-            multiplier = 1;
-            const auto keep = [&](Rational v) {
-                const Rational inProblem = v * Rational::of(problem, 1);
-                multiplier = multiplier == 0 || !inProblem.valid() ? 0 : lcm(multiplier, inProblem.den());
-            };
-            for (const HeirExplanation& h : out_.heirs)
-                if (!h.fraction.isZero())
-                    keep(h.fraction);
-            if (out_.undistributed)
-                keep(*out_.undistributed);
-        }
-        chains_ = chains;
-        problem_ = problem;
         for (HeirExplanation& h : out_.heirs) {
             if (h.fraction.isZero()) {
                 h.originShares = 0;
                 continue;
             }
-            const Part& part = partOf(h);
+            const Part& part = partAt(h.part);
             if (part.shares && fitsInt64(*part.shares))
                 h.originShares = std::int64_t(*part.shares);
         }
 
+        const Int multiplier = least / gcd(least, problem);
         Int correction = 0;
-        if (multiplier > 0 && fitsInt64(multiplier)) {
+        if (fitsInt64(multiplier)) {
             out_.multiplier = std::int64_t(multiplier);
             if (!__builtin_mul_overflow(problem, multiplier, &correction) && fitsInt64(correction))
                 out_.correction = std::int64_t(correction);
         }
         if (!out_.correction)
             return;
-        Int least = 1;  // the least common denominator of the fractions
-        for (HeirExplanation& h : out_.heirs) {
-            if (h.fraction.isZero()) {
-                h.shares = 0;
-                continue;
-            }
-            least = lcm(least, h.fraction.den());
-            const Rational shares = h.fraction * Rational::of(correction, 1);
-            if (shares.valid() && shares.den() == 1 && fitsInt64(shares.num()))
-                h.shares = std::int64_t(shares.num());
+        const Int perUnit = correction / least;
+        for (std::size_t i = 0; i < out_.heirs.size(); ++i) {
+            HeirExplanation& h = out_.heirs[i];
+            Int shares;
+            if (!__builtin_mul_overflow(numerators_[i], perUnit, &shares) && fitsInt64(shares))
+                h.shares = std::int64_t(shares);
         }
-        if (out_.undistributed)
-            least = lcm(least, out_.undistributed->den());
-        if (least > 0 && correction % least == 0 && correction / least > 1)
-            out_.reducedBy = std::int64_t(correction / least);
+        if (perUnit > 1)
+            out_.reducedBy = std::int64_t(perUnit);
         // The value of one share: the estate divided over the corrected
         // problem, rounded to the nearest amount, ties to even.
         const Int raw = c_.estate.raw();
@@ -633,12 +665,9 @@ private:
         out_.origin = 0;
     }
 
-    const Part& partOf(const HeirExplanation& h) const
+    Part& partAt(std::uint8_t first)
     {
-        for (std::size_t p = 0; p < partCount_; ++p)
-            if (parts_[p].first == h.part)
-                return parts_[p];
-        return parts_[0];
+        return parts_[std::size_t(partIndex_[first])];
     }
 
     // ---- Reasons -------------------------------------------------------------
@@ -1051,7 +1080,7 @@ private:
     std::string& sentence()
     {
         if (sentenceCount_ == out_.sentences.size())
-            out_.sentences.emplace_back();
+            resizeKeepingRoom(out_.sentences, sentenceCount_ + 1);
         return out_.sentences[sentenceCount_++];
     }
 
@@ -1078,7 +1107,7 @@ private:
         sentenceCount_ = 0;
         const Explanation& e = out_;
         if (e.origin == 0) {
-            out_.sentences.clear();
+            resizeKeepingRoom(out_.sentences, 0);
             return;
         }
         // The origin, and what it leaves for the residuaries.
@@ -1180,13 +1209,11 @@ private:
               << "، ونصيب كل فرد عدد سهامه في قيمة السهم";
         }
         if (e.undistributed) {
-            std::string& s = sentence();
-            Text t(s);
-            t << "بقي ";
-            e.undistributed->appendText(s);
-            t << " من التركة دون توزيع، وهو لذوي الأرحام، ولا يُرد على الزوج أو الزوجة ما دام أحد منهم موجوداً";
+            Text t(sentence());
+            t << "بقي " << *e.undistributed
+              << " من التركة دون توزيع، وهو لذوي الأرحام، ولا يُرد على الزوج أو الزوجة ما دام أحد منهم موجوداً";
         }
-        out_.sentences.resize(sentenceCount_);
+        resizeKeepingRoom(out_.sentences, sentenceCount_);
     }
 
     void raddSentences()
@@ -1272,10 +1299,27 @@ private:
     const DivisionResult& r_;
     const detail::Trace& t_;
     Explanation& out_;
-    std::array<Currency, kHeirCount> heads_;
-    std::array<HeirExplanation*, kHeirCount> entry_{};
+    // The working tables, kept from one explanation to the next of a thread
+    // instead of being cleared for every division: each is written before
+    // it is read.
+    struct Tables {
+        std::array<HeirExplanation*, kHeirCount> entry;
+        std::array<Part, kHeirCount + 1> parts;
+        std::array<std::uint8_t, kHeirCount> partIndex;  // by the first row of a part, its index in parts
+        std::array<Rational::Int, kHeirCount> numerators;  // each head's fraction over the least common denominator
+    };
+    static Tables& tables()
+    {
+        thread_local Tables t;
+        return t;
+    }
+    Tables& tables_ = tables();
+    std::array<HeirExplanation*, kHeirCount>& entry_ = tables_.entry;
     std::int64_t base_ = 24;
-    std::array<Part, kHeirCount + 1> parts_;
+    std::array<Part, kHeirCount + 1>& parts_ = tables_.parts;
+    std::array<std::uint8_t, kHeirCount>& partIndex_ = tables_.partIndex;
+    std::array<Rational::Int, kHeirCount>& numerators_ = tables_.numerators;
+    Rational::Int least_ = 1;  // the least common denominator of the fractions
     std::size_t partCount_ = 0;
     std::size_t sentenceCount_ = 0;
     Int problem_ = 1;
@@ -1468,8 +1512,8 @@ DivisionResult DivideExplained(const EstateCase& estateCase, Explanation& explan
         Builder(estateCase, result, trace, explanation).build();
     } else {
         explanation.exact = false;
-        explanation.heirs.clear();
-        explanation.sentences.clear();
+        resizeKeepingRoom(explanation.heirs, 0);
+        resizeKeepingRoom(explanation.sentences, 0);
     }
     return result;
 }

@@ -486,26 +486,45 @@ TEST(CliExplain, TheExplanationFollowsTheResult)
     EXPECT_EQ(out,
               R"({"outcome": "divided", "base": 32, "rows": [{"key": "n1", "amount": "9000", "percent": "%37.5"}, )"
               R"({"key": "n4", "amount": "3000", "percent": "%12.5"}, {"key": "n10", "amount": "6000", "percent": "%25"}], )"
-              R"("explain": {"origin": 6, "awl": 8, "radd": null, "correction": 8, "undistributed": null, "heirs": [)"
-              R"({"key": "n1", "status": "fixed", "share": "1/2", "fraction": "3/8", "classFraction": "3/8", "shares": 3, )"
-              R"("excludedBy": [], "reason": "للزوج النصف لعدم وجود الفرع الوارث"}, )"
-              R"({"key": "n4", "status": "fixed", "share": "1/6", "fraction": "1/8", "classFraction": "1/8", "shares": 1, )"
-              R"("excludedBy": [], "reason": "للأم السدس لوجود اثنين فأكثر من الإخوة"}, )"
-              R"({"key": "n10", "status": "fixed", "share": "2/3", "fraction": "1/4", "classFraction": "1/2", "shares": 2, )"
-              R"("excludedBy": [], "reason": "للأخوات الشقيقات الثلثان يقتسمنهما بالتساوي لتعددهن وعدم وجود من يعصبهن"}]}})"
+              R"("explain": {"origin": 6, "awl": 8, "radd": null, "raddTable": null, "multiplier": 1, "correction": 8, )"
+              R"("reducedBy": null, "shareValue": "3000", "undistributed": null, "sentences": [)"
+              R"("أصل المسألة 6، وهو أصغر عدد تخرج منه فروض أصحاب الفروض", )"
+              R"("زادت الفروض على أصل المسألة فعالت من 6 إلى 8، فنقص نصيب كل صاحب فرض بنسبة فرضه", )"
+              R"("انقسمت سهام كل فريق على رؤوسه، فصحت المسألة من 8", )"
+              R"("قيمة السهم 3000، وهي التركة المقسومة 24000 على 8، ونصيب كل فرد عدد سهامه في قيمة السهم"], "heirs": [)"
+              R"({"key": "n1", "status": "fixed", "share": "1/2", "fraction": "3/8", "classFraction": "3/8", "originShares": 3, )"
+              R"("shares": 3, "excludedBy": [], "reason": "للزوج النصف لعدم وجود الفرع الوارث، ونقص نصيبه بالعول"}, )"
+              R"({"key": "n4", "status": "fixed", "share": "1/6", "fraction": "1/8", "classFraction": "1/8", "originShares": 1, )"
+              R"("shares": 1, "excludedBy": [], "reason": "للأم السدس لوجود اثنين فأكثر من الإخوة، ونقص نصيبها بالعول"}, )"
+              R"({"key": "n10", "status": "fixed", "share": "2/3", "fraction": "1/4", "classFraction": "1/2", "originShares": 4, )"
+              R"("shares": 2, "excludedBy": [], "reason": "للأختين الشقيقتين الثلثان تقتسمانهما بالتساوي لتعددهما وعدم )"
+              R"(وجود الفرع الوارث والأب والأخ الشقيق الذي يعصبهما، ونقص نصيبهما بالعول"}]}})"
               "\n");
 
-    // An exclusion and the remainder a spouse leaves.
+    // An exclusion, the remainder a spouse leaves, the radd table beside a
+    // spouse, the 'umariyya's share and a reduction.
     const struct {
         const char* line;
         const char* holds;
     } cases[] = {
         {R"({"father":true,"fullBrothers":1,"estate":"100"})",
-         R"({"key": "n9", "status": "excluded", "share": null, "fraction": "0", "classFraction": "0", "shares": 0, )"
-         R"("excludedBy": ["n3"], "reason": "محجوب بالأب"})"},
+         R"({"key": "n9", "status": "excluded", "share": null, "fraction": "0", "classFraction": "0", "originShares": 0, )"
+         R"("shares": 0, "excludedBy": ["n3"], "reason": "محجوب بالأب"})"},
         {R"({"deceased":"woman","spouse":true,"estate":"24000"})",
          R"("undistributed": {"amount": "12000", "percent": "%50"}, "explain": {"origin": 2, "awl": null, "radd": null, )"
-         R"("correction": 2, "undistributed": "1/2")"},
+         R"("raddTable": null, "multiplier": 1, "correction": 2, "reducedBy": null, "shareValue": "12000", "undistributed": "1/2")"},
+        // Wife 1/8 of 8, the remainder 7; mother 1/6 and daughter 1/2 are 1
+        // and 3 of 6, the radd problem 4; 7 and 4 are coprime: 32.
+        {R"({"spouse":true,"mother":true,"daughters":1,"estate":"32000"})",
+         R"("explain": {"origin": 24, "awl": null, "radd": 4, "raddTable": {"spouseProblem": 8, "spouseShares": 1, )"
+         R"("remainder": 7, "raddProblem": 4, "relation": "تباين", "combined": 32}, "multiplier": 1, "correction": 32, )"
+         R"("reducedBy": null, "shareValue": "1000")"},
+        {R"({"spouse":true,"father":true,"mother":true,"estate":"4000"})",
+         R"({"key": "n4", "status": "umariyya", "share": "ثلث الباقي", "fraction": "1/4", "classFraction": "1/4", )"
+         R"("originShares": 1, "shares": 1)"},
+        // Husband 3, father 2 + 1, daughter 6 of 12: all divide by 3.
+        {R"({"deceased":"woman","spouse":true,"father":true,"daughters":1,"estate":"12000"})",
+         R"("multiplier": 1, "correction": 12, "reducedBy": 3, "shareValue": "1000")"},
         // Nothing divided: no explanation.
         {R"({"estate":"1000"})", R"({"outcome": "no_heirs", "base": 23, "rows": [], "explain": null})"},
         {R"({"estate":"0"})", R"({"outcome": "no_estate", "rows": [], "explain": null})"},
