@@ -138,6 +138,17 @@ const HeirExplanation* explanationOf(const Explanation& e, Heir row)
     return nullptr;
 }
 
+// The share of a relative as the tables name it: the 'umariyya's third of
+// the remainder, else the fraction of the whole.
+QString shareOf(const HeirExplanation& h, bool named)
+{
+    if (h.status == HeirStatus::Umariyya)
+        return QString::fromUtf8(kThirdOfTheRemainder.data(), qsizetype(kThirdOfTheRemainder.size()));
+    if (!h.share)
+        return named ? statusText(h.status) : QStringLiteral("—");
+    return named ? shareText(*h.share) : QString::fromStdString(h.share->text());
+}
+
 ReportSection resultsSection(const EstateCase& c, const DivisionResult& r, const Explanation& e)
 {
     ReportSection s;
@@ -158,7 +169,7 @@ ReportSection resultsSection(const EstateCase& c, const DivisionResult& r, const
         ReportRow line;
         line.push_back(word(fromUtf8(HeirName(row, n > one))));
         line.push_back(countCell(n));
-        line.push_back(word(h ? (h->share ? shareText(*h->share) : statusText(h->status)) : QString()));
+        line.push_back(word(h ? shareOf(*h, true) : QString()));
         const bool nothing = text.kind == RowText::Kind::NothingForHim || text.value().isZero();
         if (nothing) {
             line.push_back(word(nothingForHimShown()));
@@ -197,6 +208,20 @@ ReportSection resultsSection(const EstateCase& c, const DivisionResult& r, const
     return s;
 }
 
+// The heading of the column of each part's shares: the problem they are
+// counted in, and how it came about.
+QString problemHeader(const Explanation& e)
+{
+    const QString problem = groupedAmount(QString::number(TableProblem(e)));
+    if (e.raddTable)
+        return QStringLiteral("السهام من الجامعة %1").arg(problem);
+    if (e.awl)
+        return QStringLiteral("السهام من %1 بالعول").arg(problem);
+    if (e.radd)
+        return QStringLiteral("السهام من %1 بالرد").arg(problem);
+    return QStringLiteral("السهام من %1").arg(problem);
+}
+
 ReportSection problemSection(const EstateCase& c, const DivisionResult& r, const Explanation& e)
 {
     ReportSection s;
@@ -209,17 +234,29 @@ ReportSection problemSection(const EstateCase& c, const DivisionResult& r, const
     const QString sharesHeader = e.correction
                                      ? QStringLiteral("سهام الفرد من %1").arg(groupedAmount(QString::number(*e.correction)))
                                      : QStringLiteral("سهام الفرد");
-    s.table.header = {QStringLiteral("الوارث"), QStringLiteral("العدد"),     QStringLiteral("الفرض"),
-                      QStringLiteral("كيف يرث"), sharesHeader,               QStringLiteral("نصيب الفرد"),
-                      QStringLiteral("نصيب الفئة"), QStringLiteral("البيان")};
+    s.table.header = {QStringLiteral("الوارث"),     QStringLiteral("العدد"),      QStringLiteral("الفرض"),
+                      QStringLiteral("كيف يرث"),    problemHeader(e),             sharesHeader,
+                      QStringLiteral("نصيب الفرد"), QStringLiteral("نصيب الفئة"), QStringLiteral("البيان")};
     const Currency one = Currency::fromRaw(Currency::kScale);
-    for (const HeirExplanation& h : e.heirs) {
+    for (std::size_t i = 0; i < e.heirs.size(); ++i) {
+        const HeirExplanation& h = e.heirs[i];
         const Currency n = HeadsOfRow(c, h.row);
         ReportRow line;
         line.push_back(word(fromUtf8(HeirName(h.row, n > one))));
         line.push_back(countCell(n));
-        line.push_back(word(h.share ? QString::fromStdString(h.share->text()) : QStringLiteral("—")));
+        line.push_back(word(shareOf(h, false)));
         line.push_back(word(statusText(h.status)));
+        // A part's shares, and on each of its rows the classes it shares
+        // them with ("7 مع البنات").
+        QString partShares = h.originShares ? QString::number(*h.originShares) : QStringLiteral("—");
+        QStringList partners;
+        if (!h.fraction.isZero())
+            for (const HeirExplanation& other : e.heirs)
+                if (&other != &h && other.part == h.part && !other.fraction.isZero())
+                    partners << fromUtf8(HeirName(other.row, HeadsOfRow(c, other.row) > one));
+        if (!partners.isEmpty())
+            partShares += QStringLiteral(" مع ") + partners.join(QStringLiteral(" و"));
+        line.push_back(word(partShares));
         line.push_back(word(h.shares ? QString::number(*h.shares) : QStringLiteral("—")));
         line.push_back(word(QString::fromStdString(h.fraction.text())));
         line.push_back(word(QString::fromStdString(h.classFraction.text())));

@@ -16,8 +16,9 @@ struct DivisionReport;
 // Shows how a division came about, as a textbook of the science of shares
 // sets it out: the estate's preparation, the origin of the problem, its
 // raise ('awl) or return (radd) and its correction, then the table of the
-// heirs with their fixed shares, how each inherits, the shares of each head
-// in the corrected problem, the fractions of the estate and the reason.
+// heirs with their fixed shares, how each inherits, the shares of each part
+// in the problem, the shares of each head in the corrected problem, the
+// fractions of the estate and the reason.
 class TfmProblem : public QDialog {
     Q_OBJECT
 public:

@@ -84,9 +84,10 @@ TEST(DivisionReport, AnAwlCaseFromTheTopToTheClosingLine)
     EXPECT_TRUE(r.problem->paragraphs.join(QLatin1Char(' ')).contains(QStringLiteral("فعالت من 6 إلى 8")));
     const std::vector<QStringList> problem = exactRows(*r.problem);
     ASSERT_EQ(problem.size(), 3u);
-    EXPECT_EQ(problem[0].mid(0, 7), row({"الزوج", "1", "1/2", "فرض", "3", "3/8", "3/8"}));
-    EXPECT_EQ(problem[2].mid(0, 7), row({"الأخوات الشقيقات", "2", "2/3", "فرض", "2", "1/4", "1/2"}));
-    EXPECT_FALSE(problem[1][7].isEmpty());
+    EXPECT_EQ(problem[0].mid(0, 8), row({"الزوج", "1", "1/2", "فرض", "3", "3", "3/8", "3/8"}));
+    EXPECT_EQ(problem[2].mid(0, 8), row({"الأخوات الشقيقات", "2", "2/3", "فرض", "4", "2", "1/4", "1/2"}));
+    EXPECT_FALSE(problem[1][8].isEmpty());
+    EXPECT_EQ(r.problem->table.header[4], QStringLiteral("السهام من 8 بالعول"));
     EXPECT_TRUE(r.closing.contains(QStringLiteral("1991")));
 
     const auto sections = r.sections();
@@ -123,7 +124,7 @@ TEST(DivisionReport, RemainderExclusionRaddAndPreparation)
         EXPECT_EQ(rows[4], row({"العم لأب", "1", "محجوب", "لا شيء له", "لا شيء له", ""}));
         EXPECT_EQ(rows[5], row({"مجموع الأنصبة", "6", "", "", "120000", "%100"}));
         const std::vector<QStringList> problem = exactRows(*r.problem);
-        EXPECT_TRUE(problem[3][7].contains(QStringLiteral("الأب")));
+        EXPECT_TRUE(problem[3][8].contains(QStringLiteral("الأب")));
         EXPECT_EQ(problem[3][3], QStringLiteral("محجوب"));
         // Every relative entered is listed, the excluded ones too.
         EXPECT_EQ(r.theCase.table.rows.size(), 5u);
@@ -132,7 +133,7 @@ TEST(DivisionReport, RemainderExclusionRaddAndPreparation)
     {
         const DivisionReport r = reportOf(raddCase());
         EXPECT_TRUE(r.problem->paragraphs.join(QLatin1Char(' ')).contains(QStringLiteral("بالرد")));
-        EXPECT_EQ(exactRows(*r.problem)[1].mid(4, 3), row({"2", "2/5", "4/5"}));
+        EXPECT_EQ(exactRows(*r.problem)[1].mid(4, 4), row({"4", "2", "2/5", "4/5"}));
     }
     // The estate before its division: gross, costs, debts, bequests asked
     // and carried out, the net that the rows divide.
@@ -155,6 +156,60 @@ TEST(DivisionReport, RemainderExclusionRaddAndPreparation)
         const auto sections = r.sections();
         ASSERT_EQ(sections.size(), 4u);
         EXPECT_EQ(sections[1], &*r.preparation);
+    }
+}
+
+// The table of the problem as a student checks it: the shares of each part
+// in the problem, the classes that share one part, the multiplier and the
+// value of one share in the sentences; the 'umariyya's third of the rest.
+TEST(DivisionReport, TheTableOfTheProblemChains)
+{
+    // A wife, a son and a daughter: 8, the wife 1, the children 7 over 3
+    // heads (the son counted twice), the multiplier 3: 24, 3, 14 and 7.
+    {
+        EstateCase c;
+        c.estate = Currency::fromWhole(48000);
+        c.spouse = true;
+        c.sons = heads(1);
+        c.daughters = heads(1);
+        c.deriveEntryWindowState();
+        const DivisionReport r = reportOf(c);
+        ASSERT_TRUE(r.problem.has_value());
+        EXPECT_EQ(r.problem->table.header[4], QStringLiteral("السهام من 8"));
+        EXPECT_EQ(r.problem->table.header[5], QStringLiteral("سهام الفرد من 24"));
+        const std::vector<QStringList> problem = exactRows(*r.problem);
+        ASSERT_EQ(problem.size(), 3u);
+        EXPECT_EQ(problem[0].mid(4, 2), row({"1", "3"}));
+        EXPECT_EQ(problem[1].mid(4, 2), row({"7 مع البنت", "14"}));
+        EXPECT_EQ(problem[2].mid(4, 2), row({"7 مع الابن", "7"}));
+        const QString sentences = r.problem->paragraphs.join(QLatin1Char(' '));
+        EXPECT_TRUE(sentences.contains(QStringLiteral("جزء السهم 3"))) << sentences;
+        EXPECT_TRUE(sentences.contains(QStringLiteral("قيمة السهم 2,000"))) << sentences;
+    }
+    // A wife and both parents: the mother's third of what the wife leaves.
+    {
+        EstateCase c;
+        c.estate = Currency::fromWhole(40000);
+        c.spouse = c.father = c.mother = true;
+        c.deriveEntryWindowState();
+        const DivisionReport r = reportOf(c);
+        ASSERT_TRUE(r.results && r.problem);
+        EXPECT_EQ(exactRows(*r.results)[2].mid(0, 4), row({"الأم", "1", "ثلث الباقي", "10000"}));
+        EXPECT_EQ(exactRows(*r.problem)[2][2], QStringLiteral("ثلث الباقي"));
+    }
+    // A wife, the mother and a daughter: the radd beside a spouse, combined
+    // in 32.
+    {
+        EstateCase c;
+        c.estate = Currency::fromWhole(32000);
+        c.spouse = c.mother = true;
+        c.daughters = heads(1);
+        c.deriveEntryWindowState();
+        const DivisionReport r = reportOf(c);
+        ASSERT_TRUE(r.problem.has_value());
+        EXPECT_EQ(r.problem->table.header[4], QStringLiteral("السهام من الجامعة 32"));
+        EXPECT_EQ(exactRows(*r.problem)[2].mid(4, 2), row({"21", "21"}));
+        EXPECT_TRUE(r.problem->paragraphs.join(QLatin1Char(' ')).contains(QStringLiteral("مسألة الزوجية من 8")));
     }
 }
 

@@ -661,56 +661,59 @@ TEST_F(ResultsWindow, TheTableOfTheProblemForAwlRaddAndExclusion)
 {
     struct Expected {
         Heir row;
-        QString share, status, shares, fraction, classFraction;
+        QString share, status, partShares, shares, fraction, classFraction;
     };
     struct Case {
         const char* name;
         EstateCase estateCase;
         QString sentence;  // of the problem
-        QString sharesHeader;
+        QString problemHeader, sharesHeader;
         std::vector<Expected> heirs;
         QString reasonOfLast;
     };
     // Worked by hand: husband 1/2, mother 1/6, two full sisters 2/3 make 6
     // raised to 8; mother 1/6 and two daughters 2/3 make 6 returned to 5;
     // the father's sixth beside a son, who takes the rest and excludes the
-    // brothers and the uncle.
+    // brothers and the uncle (the brothers, excluded, exclude nobody).
     const Case cases[] = {
         {"'awl",
          awlCase(),
          QStringLiteral("فعالت من 6 إلى 8"),
+         QStringLiteral("السهام من 8 بالعول"),
          QStringLiteral("سهام الفرد من 8"),
-         {{Heir::Husband, QStringLiteral("1/2"), QStringLiteral("فرض"), QStringLiteral("3"), QStringLiteral("3/8"),
-           QStringLiteral("3/8")},
-          {Heir::Mother, QStringLiteral("1/6"), QStringLiteral("فرض"), QStringLiteral("1"), QStringLiteral("1/8"),
-           QStringLiteral("1/8")},
-          {Heir::FullSisters, QStringLiteral("2/3"), QStringLiteral("فرض"), QStringLiteral("2"), QStringLiteral("1/4"),
-           QStringLiteral("1/2")}},
+         {{Heir::Husband, QStringLiteral("1/2"), QStringLiteral("فرض"), QStringLiteral("3"), QStringLiteral("3"),
+           QStringLiteral("3/8"), QStringLiteral("3/8")},
+          {Heir::Mother, QStringLiteral("1/6"), QStringLiteral("فرض"), QStringLiteral("1"), QStringLiteral("1"),
+           QStringLiteral("1/8"), QStringLiteral("1/8")},
+          {Heir::FullSisters, QStringLiteral("2/3"), QStringLiteral("فرض"), QStringLiteral("4"), QStringLiteral("2"),
+           QStringLiteral("1/4"), QStringLiteral("1/2")}},
          QString()},
         {"radd",
          raddCase(),
          QStringLiteral("فصار أصل المسألة 5 بالرد"),
+         QStringLiteral("السهام من 5 بالرد"),
          QStringLiteral("سهام الفرد من 5"),
-         {{Heir::Mother, QStringLiteral("1/6"), QStringLiteral("فرض"), QStringLiteral("1"), QStringLiteral("1/5"),
-           QStringLiteral("1/5")},
-          {Heir::Daughters, QStringLiteral("2/3"), QStringLiteral("فرض"), QStringLiteral("2"), QStringLiteral("2/5"),
-           QStringLiteral("4/5")}},
+         {{Heir::Mother, QStringLiteral("1/6"), QStringLiteral("فرض"), QStringLiteral("1"), QStringLiteral("1"),
+           QStringLiteral("1/5"), QStringLiteral("1/5")},
+          {Heir::Daughters, QStringLiteral("2/3"), QStringLiteral("فرض"), QStringLiteral("4"), QStringLiteral("2"),
+           QStringLiteral("2/5"), QStringLiteral("4/5")}},
          QString()},
         {"exclusion",
          exclusionCase(),
          QStringLiteral("أصل المسألة 6"),
+         QStringLiteral("السهام من 6"),
          QStringLiteral("سهام الفرد من 6"),
-         {{Heir::Father, QStringLiteral("1/6"), QStringLiteral("فرض"), QStringLiteral("1"), QStringLiteral("1/6"),
-           QStringLiteral("1/6")},
-          {Heir::Mother, QStringLiteral("1/6"), QStringLiteral("فرض"), QStringLiteral("1"), QStringLiteral("1/6"),
-           QStringLiteral("1/6")},
-          {Heir::Sons, QStringLiteral("—"), QStringLiteral("تعصيب بالنفس"), QStringLiteral("4"), QStringLiteral("2/3"),
-           QStringLiteral("2/3")},
+         {{Heir::Father, QStringLiteral("1/6"), QStringLiteral("فرض"), QStringLiteral("1"), QStringLiteral("1"),
+           QStringLiteral("1/6"), QStringLiteral("1/6")},
+          {Heir::Mother, QStringLiteral("1/6"), QStringLiteral("فرض"), QStringLiteral("1"), QStringLiteral("1"),
+           QStringLiteral("1/6"), QStringLiteral("1/6")},
+          {Heir::Sons, QStringLiteral("—"), QStringLiteral("تعصيب بالنفس"), QStringLiteral("4"), QStringLiteral("4"),
+           QStringLiteral("2/3"), QStringLiteral("2/3")},
           {Heir::FullBrothers, QStringLiteral("—"), QStringLiteral("محجوب"), QStringLiteral("0"), QStringLiteral("0"),
-           QStringLiteral("0")},
+           QStringLiteral("0"), QStringLiteral("0")},
           {Heir::PaternalUncles, QStringLiteral("—"), QStringLiteral("محجوب"), QStringLiteral("0"), QStringLiteral("0"),
-           QStringLiteral("0")}},
-         QStringLiteral("الإخوة الأشقاء")},
+           QStringLiteral("0"), QStringLiteral("0")}},
+         QStringLiteral("محجوب بالابن والأب")},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
@@ -721,20 +724,22 @@ TEST_F(ResultsWindow, TheTableOfTheProblemForAwlRaddAndExclusion)
                 EXPECT_TRUE(problem->sentences->text().contains(k.sentence)) << problem->sentences->text();
                 QTableWidget* table = problem->table;
                 ASSERT_EQ(table->rowCount(), int(k.heirs.size()));
-                ASSERT_EQ(table->columnCount(), 8);
-                EXPECT_EQ(table->horizontalHeaderItem(4)->text(), k.sharesHeader);
+                ASSERT_EQ(table->columnCount(), 9);
+                EXPECT_EQ(table->horizontalHeaderItem(4)->text(), k.problemHeader);
+                EXPECT_EQ(table->horizontalHeaderItem(5)->text(), k.sharesHeader);
                 for (int r = 0; r < table->rowCount(); ++r) {
                     const Expected& e = k.heirs[std::size_t(r)];
                     SCOPED_TRACE(rowInfo(e.row).control);
                     EXPECT_EQ(table->item(r, 2)->text(), e.share);
                     EXPECT_EQ(table->item(r, 3)->text(), e.status);
-                    EXPECT_EQ(table->item(r, 4)->text(), e.shares);
-                    EXPECT_EQ(table->item(r, 5)->text(), e.fraction);
-                    EXPECT_EQ(table->item(r, 6)->text(), e.classFraction);
-                    EXPECT_FALSE(table->item(r, 7)->text().isEmpty());
+                    EXPECT_EQ(table->item(r, 4)->text(), e.partShares);
+                    EXPECT_EQ(table->item(r, 5)->text(), e.shares);
+                    EXPECT_EQ(table->item(r, 6)->text(), e.fraction);
+                    EXPECT_EQ(table->item(r, 7)->text(), e.classFraction);
+                    EXPECT_FALSE(table->item(r, 8)->text().isEmpty());
                 }
                 if (!k.reasonOfLast.isEmpty()) {
-                    EXPECT_TRUE(table->item(table->rowCount() - 1, 7)->text().contains(k.reasonOfLast));
+                    EXPECT_EQ(table->item(table->rowCount() - 1, 8)->text(), k.reasonOfLast);
                 }
                 // Within the screen; Escape closes it and leaves the results.
                 const QRect screen = problem->screen()->availableGeometry();
