@@ -843,7 +843,7 @@ private:
                 t << " كأنه أخ" << (sisters ? "، للذكر مثل حظ الأنثيين" : "") << "، لأنها خير له من السدس";
                 return;
             }
-            t << "ل" << who << " مقاسمة الجد كأنه أخ" << (sisters ? "، للذكر مثل حظ الأنثيين" : " بالتساوي");
+            t << "ل" << who << (sisters ? " مقاسمة الجد، إذ يُعدّ أخاً، للذكر مثل حظ الأنثيين" : " مقاسمة الجد بالتساوي، إذ يُعدّ أخاً");
             return;
         }
         case HeirStatus::ResidueBeside:
@@ -863,9 +863,9 @@ private:
             }
             t << "ل" << who << " " << rest << " تعصيباً بالغير مع " << name(male) << "، للذكر مثل حظ الأنثيين";
             if (withoutHim(row) == Without::Excluded) {
-                t << "، ولولا " << name(male) << pick(n, {}, {" لحُجبت ب", " لحُجبتا ب", " لحُجبن ب"}, true);
+                t << "، ولولا " << name(male) << " لم يكن ل" << pronoun(row) << " شيء لاستكمال ";
                 wouldExclude(t, row);
-                t << " (" << relativeWord(male, row) << " المبارك)";
+                t << " الثلثين (" << relativeWord(male, row) << " المبارك)";
             }
             return;
         }
@@ -903,10 +903,9 @@ private:
                 }
                 t << " " << rest << " تعصيباً، للذكر مثل حظ الأنثيين";
                 if (withoutHim(fem) == Without::Excluded) {
-                    t << "، ولولا" << pronoun(row) << pick(count(fem), {}, {" لحُجبت ", " لحُجبتا ", " لحُجبن "}, true)
-                      << name(fem) << " ب";
+                    t << "، ولولا" << pronoun(row) << " لم يكن ل" << afterLam(name(fem)) << " شيء لاستكمال ";
                     wouldExclude(t, fem);
-                    t << " (" << relativeWord(row, fem) << " المبارك)";
+                    t << " الثلثين (" << relativeWord(row, fem) << " المبارك)";
                 }
                 return;
             }
@@ -915,7 +914,9 @@ private:
                 return;
             }
             t << "ل" << who << " " << rest << " تعصيباً بالنفس"
-              << pick(n, {"", " يقتسمانه بالتساوي", " يقتسمونه بالتساوي"}, {}, false) << "، "
+              << (anyFixed_ ? pick(n, {"", " يقتسمانه بالتساوي", " يقتسمونه بالتساوي"}, {}, false)
+                            : pick(n, {"", " يقتسمانها بالتساوي", " يقتسمونها بالتساوي"}, {}, false))
+              << "، "
               << pick(n, {"لأنه", "لأنهما", "لأنهم"}, {}, false) << " أقرب العصبة";
             return;
         }
@@ -977,10 +978,16 @@ private:
                 return;
             }
             if (s == Source::GrandfatherSixth) {
+                // The siblings of the kind he was compared with: the full
+                // ones, unless only a full sister holding her share is there.
+                const bool full =
+                    present(Heir::FullBrothers) || (present(Heir::FullSisters) && source(Heir::FullSisters).source != Source::Fixed);
                 t << "للجد السدس فرضاً لأنه خير له من مقاسمة ";
                 bool first = true;
-                for (Heir sib : {Heir::FullBrothers, Heir::FullSisters, Heir::PaternalSisters, Heir::PaternalBrothers}) {
-                    if (!present(sib) || source(sib).source == Source::Fixed || entry(sib)->status == HeirStatus::Excluded)
+                const std::array<Heir, 2> kind = full ? std::array{Heir::FullBrothers, Heir::FullSisters}
+                                                      : std::array{Heir::PaternalBrothers, Heir::PaternalSisters};
+                for (Heir sib : kind) {
+                    if (!present(sib))
                         continue;
                     t << (first ? "" : " و") << name(sib);
                     first = false;
@@ -1253,7 +1260,9 @@ private:
         {
             Text t(sentence());
             t << "مسألة الرد من " << table->raddProblem;
-            if (others == 1)
+            if (others == 1 && table->raddProblem == 1)
+                t << "، إذ يُرد الباقي كله على " << partName(*only);
+            else if (others == 1)
                 t << "، عدد " << (women ? "رؤوسهن، لأنهن صنف واحد" : "رؤوسهم، لأنهم صنف واحد");
             else
                 t << "، وهي مجموع سهامهم من أصل مسألتهم " << othersOrigin_;

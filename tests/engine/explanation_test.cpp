@@ -333,7 +333,7 @@ TEST(Explanation, ReasonsAndSentencesStateTheLaw)
          [](EstateCase& c) { c.spouse = c.father = c.mother = true, c.daughters = heads(2); }, Heir::Father,
          {"لوجود الفرع الوارث الأنثى", "ولم يبق بعد الفروض شيء يأخذه تعصيباً", "ونقص نصيبه بالعول"}},
         {"a grandfather sharing with brothers alone", [](EstateCase& c) { c.grandfather = true, c.fullBrothers = heads(2); },
-         Heir::FullBrothers, {"مقاسمة الجد كأنه أخ بالتساوي"}},
+         Heir::FullBrothers, {}, "للأخوين الشقيقين مقاسمة الجد بالتساوي، إذ يُعدّ أخاً"},
         {"the unlucky brother", [](EstateCase& c) {
              c.deceased = Deceased::Woman, c.spouse = true, c.fullSisters = c.paternalSisters = c.paternalBrothers = heads(1);
          },
@@ -343,13 +343,13 @@ TEST(Explanation, ReasonsAndSentencesStateTheLaw)
          },
          Heir::PaternalSisters, {"الأخ المشؤوم", "لورثت بالفرض"}},
         {"the blessed brother", [](EstateCase& c) { c.fullSisters = heads(2), c.paternalSisters = c.paternalBrothers = heads(1); },
-         Heir::PaternalSisters, {"الأخ المبارك", "لحُجبت بالأختين الشقيقتين"}},
+         Heir::PaternalSisters, {"الأخ المبارك", "ولولا الأخ لأب لم يكن لها شيء لاستكمال الأختين الشقيقتين الثلثين"}},
         {"a radd raises the share", [](EstateCase& c) { c.mother = true, c.daughters = heads(1); }, Heir::Daughters,
          {"وزاد نصيبها بالرد"}},
         {"no radd to a spouse", [](EstateCase& c) { c.spouse = true, c.daughters = heads(1); }, Heir::Wives,
          {"ولا يُرد على أحد الزوجين"}},
         {"the whole estate to a residuary alone", [](EstateCase& c) { c.fullUncles = heads(3); }, Heir::FullUncles,
-         {}, "للأعمام الأشقاء التركة كلها تعصيباً بالنفس يقتسمونه بالتساوي، لأنهم أقرب العصبة"},
+         {}, "للأعمام الأشقاء التركة كلها تعصيباً بالنفس يقتسمونها بالتساوي، لأنهم أقرب العصبة"},
         {"excluded in the plural", [](EstateCase& c) { c.fullBrothers = c.paternalBrothers = heads(1), c.fullBrothersSons = heads(3); },
          Heir::FullBrothersSons, {}, "محجوبون بالأخ الشقيق"},
         {"excluded by the son only", [](EstateCase& c) { c.sons = c.sonsSons = c.sonsSonsSons = heads(1); }, Heir::SonsSonsSons,
@@ -372,8 +372,9 @@ TEST(Explanation, ReasonsAndSentencesStateTheLaw)
         }
         for (const char* piece : k.holds)
             EXPECT_NE(text.find(piece), std::string::npos) << k.name << ": " << piece << " not in " << text;
-        if (k.exactly != nullptr)
+        if (k.exactly != nullptr) {
             EXPECT_EQ(text, k.exactly) << k.name;
+        }
     }
 }
 
