@@ -101,7 +101,8 @@ public:
     Text(const Text&) = delete;
     Text& operator=(const Text&) = delete;
 
-    Text& operator<<(std::string_view piece)
+    // Inlined, so that a piece of known length is copied without a call.
+    [[gnu::always_inline]] Text& operator<<(std::string_view piece)
     {
         room(piece.size());
         std::memcpy(at_, piece.data(), piece.size());
@@ -109,7 +110,7 @@ public:
         return *this;
     }
     template <std::size_t N>
-    Text& operator<<(const char (&piece)[N])
+    [[gnu::always_inline]] Text& operator<<(const char (&piece)[N])
     {
         return *this << std::string_view(piece, N - 1);
     }
@@ -165,6 +166,22 @@ std::string_view afterLam(std::string_view name)
     constexpr std::string_view article = "ال";
     return name.substr(0, article.size()) == article ? name.substr(std::string_view("ا").size()) : name;
 }
+
+// k parts of 24 as a reduced fraction, made once: every fixed share of the
+// engine is one of them.
+const Rational& partsOf24(int k)
+{
+    static const std::array<Rational, 25> table = [] {
+        std::array<Rational, 25> t;
+        for (int i = 0; i <= 24; ++i)
+            t[std::size_t(i)] = Rational::of(i, 24);
+        return t;
+    }();
+    return table[std::size_t(k)];
+}
+
+// A fixed share in parts of 24 (every share of the law is a whole number of them).
+Rational::Int in24ths(const Rational& share) { return share.num() * (24 / share.den()); }
 
 // The Arabic name of a fixed share of the whole.
 std::string_view shareName(Rational share)
@@ -355,7 +372,7 @@ private:
                           : n.isWhole()              ? h.fraction.times(n.raw() / Currency::kScale)
                                                      : h.fraction * Rational::of(n.raw(), Currency::kScale);
         const detail::RowSource& s = t_.sources[i];
-        const auto classShare = [&s] { return Rational::of(s.k, 24); };
+        const auto classShare = [&s] { return partsOf24(std::min<int>(s.k, 24)); };
         switch (s.source) {
         case Source::Fixed:
             h.status = HeirStatus::Fixed;
@@ -386,7 +403,7 @@ private:
                 // his sixth is a fixed share.
                 if (row == Heir::Grandfather && base_ > 24 && h.fraction == Rational::of(4, base_) * t_.estateValue) {
                     h.status = HeirStatus::Fixed;
-                    h.share = Rational::of(1, 6);
+                    h.share = partsOf24(4);
                     raisedSixth_ = true;
                 }
             } else {
@@ -396,14 +413,14 @@ private:
             break;
         case Source::SharedThird:
             h.status = HeirStatus::SharedThird;
-            h.share = Rational::of(1, 3);
+            h.share = partsOf24(8);
             break;
         case Source::GrandfatherSharing:
             h.status = HeirStatus::GrandfatherSharing;
             break;
         case Source::GrandfatherSixth:
             h.status = HeirStatus::Fixed;
-            h.share = Rational::of(1, 6);
+            h.share = partsOf24(4);
             break;
         case Source::Earlier:
             h.status = HeirStatus::Fixed;
@@ -439,7 +456,7 @@ private:
         awlNote_ = raddNote_ = false;
         anyFixed_ = false;
         chains_ = true;
-        residueBeforeGrandfather_ = Rational(1);
+        residueBeforeGrandfather_ = 24;
         othersOrigin_ = 0;
         const Int least = least_;  // a multiple of the undistributed fraction's denominator too
         // The parts: the grandmothers share one sixth, the siblings one
@@ -499,16 +516,16 @@ private:
         // The origin: the least number that every fixed share divides, or
         // without a fixed share the heads of the residuaries.
         Int origin = 1;
-        Rational fixedSum;
+        Int fixedSum = 0;  // in 24ths
         bool residueTaken = false;
         const Part* residuePart = nullptr;
         for (std::size_t p = 0; p < partCount_; ++p) {
             const Part& part = parts_[p];
             if (part.share) {
                 origin = lcm(origin, part.share->den());
-                fixedSum += *part.share;
+                fixedSum += in24ths(*part.share);
                 if (out_.heirs[part.first].row != Heir::Grandfather)
-                    residueBeforeGrandfather_ -= *part.share;
+                    residueBeforeGrandfather_ -= in24ths(*part.share);
             }
             if (part.residue) {
                 residueTaken = true;
@@ -525,10 +542,13 @@ private:
         Int problem = origin;
 
         // Fixed shares beyond the whole raise the origin ('awl).
-        const Rational raised = fixedSum * Rational(std::int64_t(origin));
-        if (anyFixed_ && base_ > 24 && raised.valid() && raised.den() == 1 && raised.num() > origin) {
-            out_.awl = std::int64_t(raised.num());
-            problem = raised.num();
+        // The fixed shares in the origin: origin is a multiple of every
+        // share's denominator, so of 24 / gcd(24, ...); fixedSum x origin
+        // / 24 is whole.
+        const Int raised = fixedSum * origin;
+        if (anyFixed_ && base_ > 24 && raised % 24 == 0 && raised / 24 > origin && fitsInt64(raised / 24)) {
+            out_.awl = std::int64_t(raised / 24);
+            problem = raised / 24;
             awlNote_ = true;
         }
 
@@ -629,7 +649,7 @@ private:
             for (std::size_t p = 0; p < partCount_; ++p) {
                 const Part& part = parts_[p];
                 if (!part.spouse)
-                    raddProblem += (*part.share * Rational::of(othersOrigin, 1)).num();
+                    raddProblem += in24ths(*part.share) * othersOrigin / 24;
             }
             othersOrigin_ = othersOrigin;
         }
@@ -973,7 +993,7 @@ private:
             return;
         case Heir::Grandfather: {
             const Source s = source(row).source;
-            if (raisedSixth_ || (s == Source::GrandfatherSixth && residueBeforeGrandfather_ < Rational::of(1, 6))) {
+            if (raisedSixth_ || (s == Source::GrandfatherSixth && residueBeforeGrandfather_ < 4)) {
                 t << "للجد السدس فرضاً إذ لم يبق له بعد الفروض إلا أقل من السدس";
                 return;
             }
@@ -1333,7 +1353,7 @@ private:
     std::size_t sentenceCount_ = 0;
     Int problem_ = 1;
     Int othersOrigin_ = 0;
-    Rational residueBeforeGrandfather_ = Rational(1);
+    Rational::Int residueBeforeGrandfather_ = 24;  // what the fixed shares but his leave, in 24ths
     bool raisedSixth_ = false;
     bool anyFixed_ = false;
     bool awlNote_ = false;
