@@ -17,8 +17,8 @@ namespace {
 using detail::Source;
 using Int = Rational::Int;
 
-bool positive(Currency v) { return v.raw() > 0; }
-bool atLeastTwo(Currency v) { return v.raw() >= 2 * Currency::kScale; }
+bool positive(HeadCount h) { return h.positive(); }
+bool atLeastTwo(HeadCount h) { return h.persons() >= 2; }
 
 struct Names {
     std::string_view singular;
@@ -145,8 +145,8 @@ public:
     }
 
 private:
-    Currency heads(Heir row) const { return heads_[std::size_t(index(row))]; }
-    bool plural(Heir row) const { return heads(row).raw() > Currency::kScale && !names(row).plural.empty(); }
+    HeadCount heads(Heir row) const { return heads_[std::size_t(index(row))]; }
+    bool plural(Heir row) const { return heads(row).persons() > 1 && !names(row).plural.empty(); }
     std::string_view name(Heir row) const { return plural(row) ? names(row).plural : names(row).singular; }
     bool present(Heir row) const { return !r_.rows[std::size_t(index(row))].isEmpty(); }
     const detail::RowSource& source(Heir row) const { return t_.sources[std::size_t(index(row))]; }
@@ -159,10 +159,8 @@ private:
         h.excludedBy.clear();
         const std::size_t i = std::size_t(index(row));
         h.fraction = t_.rows[i];
-        const Currency n = heads(row);
-        h.classFraction = n.raw() == Currency::kScale ? h.fraction
-                          : n.isWhole()              ? h.fraction.times(n.raw() / Currency::kScale)
-                                                     : h.fraction * Rational::of(n.raw(), Currency::kScale);
+        const HeadCount n = heads(row);
+        h.classFraction = n.isOne() ? h.fraction : h.fraction.times(n.persons());
         const detail::RowSource& s = t_.sources[i];
         const auto classShare = [&s] { return Rational::of(s.k, 24); };
         switch (s.source) {
@@ -205,14 +203,11 @@ private:
             h.status = HeirStatus::Fixed;
             h.share = Rational::of(1, 6);
             break;
-        case Source::Earlier:
-            h.status = HeirStatus::Fixed;
-            break;
         case Source::None:
             h.status = HeirStatus::NothingLeft;
             break;
         }
-        if (h.fraction.isZero() && s.source != Source::Earlier) {
+        if (h.fraction.isZero()) {
             h.share.reset();
             ExcludersInto(c_, row, h.excludedBy);
             h.status = h.excludedBy.empty() ? HeirStatus::NothingLeft : HeirStatus::Excluded;
@@ -263,7 +258,7 @@ private:
                 if (h.fraction.isZero() || !(h.status == HeirStatus::Residue || h.status == HeirStatus::ResidueWith ||
                                              h.status == HeirStatus::GrandfatherSharing))
                     continue;
-                const Int n = heads(h.row).raw() / Currency::kScale;
+                const Int n = heads(h.row).persons();
                 units += female && !names(h.row).female ? 2 * n : n;
             }
             origin = units > 0 ? units : 1;
@@ -339,7 +334,7 @@ private:
         const bool many = plural(row);
         const std::string_view share = h.share ? shareName(*h.share) : std::string_view();
         const std::string_view spouse =
-            c_.isMan() ? (c_.wives.raw() > Currency::kScale ? "الزوجات" : "الزوجة") : "الزوج";
+            c_.isMan() ? (c_.wives.persons() > 1 ? "الزوجات" : "الزوجة") : "الزوج";
         switch (h.status) {
         case HeirStatus::Excluded: {
             out = excludedWord(row);
@@ -396,8 +391,6 @@ private:
         case HeirStatus::Fixed:
             break;
         }
-        if (source(row).source == Source::Earlier)
-            return cat(out, {"مبلغ مدوّن في هذا السطر من قبل هذه القسمة"});
         return fixedReason(h, who, share, many);
     }
 
@@ -462,7 +455,7 @@ private:
     const DivisionResult& r_;
     const detail::Trace& t_;
     Explanation& out_;
-    std::array<Currency, kHeirCount> heads_;
+    std::array<HeadCount, kHeirCount> heads_;
 };
 
 }  // namespace
@@ -551,7 +544,6 @@ void ExcludersInto(const EstateCase& c, Heir row, std::vector<Heir>& out)
             add(Heir::FathersMother);
     };
     const bool femaleDescendant = positive(c.daughters) || positive(c.sonsDaughters) || positive(c.sonsSonsDaughters);
-    const Currency one = Currency::fromRaw(Currency::kScale);
     switch (row) {
     case Heir::Grandfather: add(Heir::Father); break;
     case Heir::MothersMother: add(Heir::Mother); break;
@@ -576,7 +568,7 @@ void ExcludersInto(const EstateCase& c, Heir row, std::vector<Heir>& out)
                 add(Heir::Daughters);
             if (atLeastTwo(c.sonsDaughters))
                 add(Heir::SonsDaughters);
-            if (c.daughters == one && positive(c.sonsDaughters)) {
+            if (c.daughters.isOne() && positive(c.sonsDaughters)) {
                 add(Heir::Daughters);
                 add(Heir::SonsDaughters);
             }
@@ -639,13 +631,13 @@ void ExcludersInto(const EstateCase& c, Heir row, std::vector<Heir>& out)
     }
 }
 
-DivisionResult DivideExplained(const EstateCase& estateCase, Explanation& explanation, const ResultRows& rowsBefore)
+DivisionResult DivideExplained(const EstateCase& estateCase, Explanation& explanation)
 {
     // Every part of the trace that a division reads is written by it first
     // (the rows and sources at the marking, the ledger at the first full
     // pass), so one trace serves every division of a thread.
     thread_local detail::Trace trace;
-    DivisionResult result = Divide(estateCase, rowsBefore, &trace);
+    DivisionResult result = Divide(estateCase, &trace);
     if (result.outcome == Outcome::Divided) {
         Builder(estateCase, result, trace, explanation).build();
     } else {
