@@ -28,15 +28,16 @@ struct Field {
     std::string_view arabic;  // how the windows name the field
     bool EstateCase::*flag = nullptr;
     Currency EstateCase::*value = nullptr;
+    HeadCount EstateCase::*count = nullptr;
 };
 
 constexpr Field flagField(std::string_view name, std::string_view arabic, bool EstateCase::*member)
 {
     return {name, Kind::Flag, arabic, member, nullptr};
 }
-constexpr Field countField(std::string_view name, std::string_view arabic, Currency EstateCase::*member)
+constexpr Field countField(std::string_view name, std::string_view arabic, HeadCount EstateCase::*member)
 {
-    return {name, Kind::Count, arabic, nullptr, member};
+    return {name, Kind::Count, arabic, nullptr, nullptr, member};
 }
 constexpr Field amountField(std::string_view name, std::string_view arabic, Currency EstateCase::*member)
 {
@@ -56,7 +57,7 @@ constexpr std::array kFields = {
     flagField("father", "الأب", &EstateCase::father),
     flagField("mother", "الأم", &EstateCase::mother),
     flagField("spouse", "الزوج أو الزوجات", &EstateCase::spouse),
-    Field{"wives", Kind::Wives, "عدد الزوجات", nullptr, &EstateCase::wives},
+    Field{"wives", Kind::Wives, "عدد الزوجات", nullptr, nullptr, &EstateCase::wives},
     flagField("grandfather", "الجد", &EstateCase::grandfather),
     countField("sons", "عدد الأبناء الذكور", &EstateCase::sons),
     countField("daughters", "عدد البنات", &EstateCase::daughters),
@@ -297,12 +298,12 @@ private:
                 return failField(CaseProblem::BadValue, " must be a whole number of 0 or more");
             if (integerValue_ > static_cast<std::uint64_t>(kMaxCount))
                 return failField(CaseProblem::ValueTooLarge, " is beyond the largest count (at most 1000000000 persons)");
-            case_.*(field_->value) = Currency::fromWhole(static_cast<std::int64_t>(integerValue_));
+            case_.*(field_->count) = HeadCount(static_cast<std::int64_t>(integerValue_));
             return true;
         case Kind::Wives:
             if (kind != Value::Integer || negative_ || integerValue_ < 1 || integerValue_ > 4)
                 return failField(CaseProblem::BadValue, " must be a whole number from 1 to 4");
-            case_.wives = Currency::fromWhole(static_cast<std::int64_t>(integerValue_));
+            case_.wives = HeadCount(static_cast<std::int64_t>(integerValue_));
             return true;
         case Kind::Amount:
             if (kind == Value::String) {
@@ -353,6 +354,15 @@ std::int64_t wholeValue(Currency v, std::int64_t limit, ErrorCode beyond)
     if (whole > limit)
         throw EngineError(beyond);
     return whole;
+}
+
+std::int64_t wholeValue(HeadCount v, std::int64_t limit, ErrorCode beyond)
+{
+    if (v.persons() < 0)
+        throw EngineError(ErrorCode::InvalidCount);
+    if (v.persons() > limit)
+        throw EngineError(beyond);
+    return v.persons();
 }
 
 // ---------------------------------------------------------------- files
@@ -545,7 +555,7 @@ std::string writeCaseObject(const EstateCase& c)
             }
             break;
         case Kind::Count: {
-            const std::int64_t v = wholeValue(c.*(f.value), kMaxCount, ErrorCode::CountTooLarge);
+            const std::int64_t v = wholeValue(c.*(f.count), kMaxCount, ErrorCode::CountTooLarge);
             if (v != 0) {
                 name(f.name);
                 appendWhole(v, out);

@@ -302,7 +302,7 @@ bool processCase(const EstateCase& estateCase, std::string& out, const Options& 
         if (options.explain) {
             // One explanation for every case, so that its room is reused.
             thread_local Explanation explanation;
-            const DivisionResult result = DivideEstate(estateCase, {}, &explanation);
+            const DivisionResult result = DivideEstate(estateCase, &explanation);
             appendResult(result, out, &explanation);
         } else {
             appendResult(DivideEstate(estateCase), out);

@@ -23,14 +23,14 @@ Currency Division::PersonsInCase(const EstateCase& k)
 {
     const Currency one = Currency::fromRaw(Currency::kScale);
     Currency n;
-    for (Currency count : {k.sons, k.daughters, k.sonsSons, k.sonsDaughters, k.sonsSonsSons,
+    for (HeadCount count : {k.sons, k.daughters, k.sonsSons, k.sonsDaughters, k.sonsSonsSons,
                            k.sonsSonsDaughters, k.fullSisters, k.fullBrothers, k.paternalBrothers,
                            k.paternalSisters, k.uterineSisters, k.uterineBrothers, k.fullBrothersSons,
                            k.paternalBrothersSons, k.fullUncles, k.paternalUncles, k.fullUnclesSons,
                            k.paternalUnclesSons})
-        n = addExact(n, count);
+        n = addExact(n, count.money());
     if (k.spouse)
-        n = addExact(n, k.isMan() ? k.wives : one);
+        n = addExact(n, k.isMan() ? k.wives.money() : one);
     for (bool ticked : {k.father, k.mother, k.grandfather, k.mothersMother, k.fathersMother,
                         k.mothersMothersMother, k.fathersMothersMother, k.fathersFathersMother})
         if (ticked)
@@ -44,25 +44,26 @@ Outcome Division::BitBtn2Click()
     if (c.estate.isZero())
         return Outcome::NoEstate;
 
-    // Counts come from digit-only edits; anything negative (or no wife at
-    // all) would make a share divide by zero or by a negative head count.
-    for (Currency v : {c.estate, c.siblingTotal, c.sons, c.daughters, c.sonsSons, c.sonsDaughters,
+    // Anything negative (or no wife at all) would make a share divide by
+    // zero or by a negative head count.
+    if (c.estate.raw() < 0)
+        throw EngineError(ErrorCode::InvalidCount);
+    for (HeadCount v : {c.siblingTotal, c.sons, c.daughters, c.sonsSons, c.sonsDaughters,
                        c.sonsSonsSons, c.sonsSonsDaughters, c.fullSisters, c.fullBrothers,
                        c.paternalBrothers, c.paternalSisters, c.uterineSisters, c.uterineBrothers,
                        c.fullBrothersSons, c.paternalBrothersSons, c.fullUncles, c.paternalUncles,
                        c.fullUnclesSons, c.paternalUnclesSons})
-        if (v.raw() < 0)
+        if (v.persons() < 0)
             throw EngineError(ErrorCode::InvalidCount);
-    if (c.wives.raw() <= 0)
+    if (c.wives.persons() <= 0)
         throw EngineError(ErrorCode::InvalidCount);
     // No count may hold more persons than kMaxCount, so that no total of
     // persons or of residue units can leave the range of money.
-    constexpr std::int64_t kMaxCountRaw = kMaxCount * Currency::kScale;
-    for (Currency v : {c.wives, c.sons, c.daughters, c.sonsSons, c.sonsDaughters, c.sonsSonsSons,
+    for (HeadCount v : {c.wives, c.sons, c.daughters, c.sonsSons, c.sonsDaughters, c.sonsSonsSons,
                        c.sonsSonsDaughters, c.fullSisters, c.fullBrothers, c.paternalBrothers, c.paternalSisters,
                        c.uterineSisters, c.uterineBrothers, c.fullBrothersSons, c.paternalBrothersSons, c.fullUncles,
                        c.paternalUncles, c.fullUnclesSons, c.paternalUnclesSons})
-        if (v.raw() > kMaxCountRaw)
+        if (v.persons() > kMaxCount)
             throw EngineError(ErrorCode::CountTooLarge);
 
     // Per-head amounts are rounded to 0.0001, so a class of many heads can
@@ -80,14 +81,8 @@ Outcome Division::BitBtn2Click()
     // 2.
     MarkPresentRelatives();
     if (trace) {
-        // Amounts that the rows held before the division stand for
-        // themselves: their exact fraction is the amount over the estate.
-        for (int i = 0; i < kHeirCount; ++i) {
-            const RowText& row = rows[std::size_t(i)];
-            trace->rows[std::size_t(i)] =
-                row.kind == RowText::Kind::Amount ? Rational::of(row.amount.raw(), c.estate.raw()) : Rational();
-            trace->sources[std::size_t(i)] = {row.kind == RowText::Kind::Amount ? Source::Earlier : Source::None, 0};
-        }
+        trace->rows.fill(Rational());
+        trace->sources.fill(RowSource{});
         trace->estateValue = 1;
         trace->spousesSetAside = false;
     }
@@ -308,15 +303,14 @@ Currency Division::Percentage(Currency amount) const
 
 }  // namespace detail
 
-DivisionResult Divide(const EstateCase& estateCase, const ResultRows& rowsBefore)
+DivisionResult Divide(const EstateCase& estateCase)
 {
-    return Divide(estateCase, rowsBefore, nullptr);
+    return Divide(estateCase, nullptr);
 }
 
-DivisionResult Divide(const EstateCase& estateCase, const ResultRows& rowsBefore, detail::Trace* trace)
+DivisionResult Divide(const EstateCase& estateCase, detail::Trace* trace)
 {
     DivisionResult result;
-    result.rows = rowsBefore;
     detail::Division division(estateCase, result.rows, result.percentages);
     division.trace = trace;
     division.ProblemBase = Currency::fromRaw(24 * Currency::kScale);

@@ -50,7 +50,7 @@ inline constexpr std::string_view kChooseHeirsMessage =
 
 struct DivisionResult {
     Outcome outcome = Outcome::NoEstate;
-    // The rows as the division left them (for NoEstate: as they were given).
+    // The rows as the division left them (all empty for NoEstate).
     ResultRows rows{};
     // The percentage of each row written by FillPercentages; a row that was
     // skipped (empty, or "لا شيئ له") keeps whatever its text held before.
@@ -74,14 +74,13 @@ struct DivisionResult {
 // division that settles needs a few dozen at most.
 inline constexpr int kMaxPasses = 1000;
 
-// Runs one division of `estateCase`, starting from the result rows as they
-// stand (the results window keeps its texts until its "تم" clears them).
-// Throws EngineError when a count cannot be read as the rules need it or
+// Runs one division of `estateCase`, always from empty rows, so that no
+// result depends on an earlier division. Throws EngineError when a count cannot be read as the rules need it or
 // exceeds kMaxCount, when the estate is less than 0.01 for each person of the
 // case (or is so small that no relative receives anything), when an amount
 // or total leaves the range of Currency, when the base would fall below 1, or
 // when the division does not settle within kMaxPasses; nothing the caller
 // holds is changed then.
-DivisionResult Divide(const EstateCase& estateCase, const ResultRows& rowsBefore = {});
+DivisionResult Divide(const EstateCase& estateCase);
 
 }  // namespace qismar

@@ -12,6 +12,8 @@ namespace qismar::detail {
 using Extended = long double;
 
 inline Extended ext(Currency c) noexcept { return static_cast<Extended>(c.raw()); }
+// A count as the money arithmetic takes it: its persons as raw units of money.
+inline Extended ext(HeadCount h) { return ext(h.money()); }
 
 // One Currency entry per class of heir, each mirroring the amount last
 // written into that heir's row, plus the residuary rules' unit count and the
@@ -57,7 +59,6 @@ enum class Source : std::uint8_t {
     SharedThird,         // the third shared by uterine and full siblings
     GrandfatherSharing,  // the grandfather sharing the residue with siblings as a brother
     GrandfatherSixth,    // the grandfather's floor of a sixth beside siblings
-    Earlier,             // an amount that the rows held before the division
 };
 
 struct RowSource {
@@ -171,12 +172,12 @@ private:
     // k parts of the base, taken from EstateValue.
     Currency Share(int k) const;
     // k parts of the base divided among `heads`.
-    Currency DividedShare(int k, Currency heads) const;
+    Currency DividedShare(int k, HeadCount heads) const;
     // (EstateValue - FixedSharesTotal) / units, never below 0: fixed shares
     // that round a hair above the estate leave nothing, not a debt.
     Currency ResiduePer(Currency units) const;
     // Male and female amounts of a 2:1 split of the residue.
-    void SplitResidue(Currency males, Currency females, Currency& maleShare, Currency& femaleShare);
+    void SplitResidue(HeadCount males, HeadCount females, Currency& maleShare, Currency& femaleShare);
     // The mother of the father's mother and the mother of the father's
     // father: a sixth, shared with the other of them or with the mother's
     // mother's mother.
@@ -184,8 +185,8 @@ private:
     // The grandfather beside full or paternal siblings: the common scheme
     // of both rules; `fixedUnit(n)` gives a sister's fixed share for n sisters.
     struct SiblingKind {
-        Currency brothers;
-        Currency sisters;
+        HeadCount brothers;
+        HeadCount sisters;
         Currency& brothersShare;
         Heir brothersRow;
         Heir sistersRow;
@@ -225,8 +226,9 @@ private:
     void Record(Heir row, const Currency& ledgerEntry, Source source) noexcept;
     Rational BaseQ() const noexcept;
     static Rational HeadsQ(Currency heads) noexcept;
+    static Rational HeadsQ(HeadCount heads) noexcept { return Rational(heads.persons()); }
     Rational ShareQ(int k) const noexcept;
-    Rational DividedQ(int k, Currency heads) const noexcept;
+    Rational DividedQ(int k, HeadCount heads) const noexcept;
     Rational ResidueQ(Currency units) const noexcept;
 
     const EstateCase& c;
@@ -238,5 +240,5 @@ private:
 
 namespace qismar {
 // Divide, keeping the exact side of the division in `trace` when it is not null.
-DivisionResult Divide(const EstateCase& estateCase, const ResultRows& rowsBefore, detail::Trace* trace);
+DivisionResult Divide(const EstateCase& estateCase, detail::Trace* trace);
 }  // namespace qismar

@@ -4,17 +4,12 @@ namespace qismar {
 
 void EstateCase::deriveEntryWindowState()
 {
-    children = addExact(sons, daughters).raw() > 0;
-    const Currency grandchildrenTotal =
-        addExact(addExact(addExact(sonsSons, sonsDaughters), sonsSonsSons), sonsSonsDaughters);
-    grandchildren = grandchildrenTotal.raw() > 0;
-    siblingTotal = addExact(addExact(addExact(addExact(addExact(fullSisters, fullBrothers), paternalBrothers),
-                                              paternalSisters),
-                                      uterineSisters),
-                            uterineBrothers);
-    siblings = siblingTotal.raw() > 0;
+    children = (sons + daughters).positive();
+    grandchildren = (sonsSons + sonsDaughters + sonsSonsSons + sonsSonsDaughters).positive();
+    siblingTotal = fullSisters + fullBrothers + paternalBrothers + paternalSisters + uterineSisters + uterineBrothers;
+    siblings = siblingTotal.positive();
     if (isWoman())
-        wives = Currency::fromRaw(Currency::kScale);
+        wives = HeadCount(1);
 }
 
 }  // namespace qismar

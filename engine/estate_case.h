@@ -1,45 +1,41 @@
 // Qismar: the inputs of one division.
 //
-// The entry window and its detail dialogs hold the case in their controls;
-// a front end copies them into this record when "قسم" is pressed, so that
-// every read of one division sees the same values. Counts are held as
-// Currency (a count of two is raw 20000), exactly as the rules read them.
+// What a case is made of: the deceased, the estate, the relatives who
+// survive and how many of each, and what is paid out of the estate before
+// its division. The windows, the case files and qismar-cli all fill this one
+// record; a division reads nothing else.
 #pragma once
 
 #include "engine/currency.h"
+#include "engine/head_count.h"
 
 namespace qismar {
 
 enum class Deceased : std::uint8_t { Man, Woman };
 
 struct EstateCase {
-    // fmMain
-    Deceased deceased = Deceased::Man;      // RadioButton1 / RadioButton2
-    Currency estate;                        // edttarikh
-    bool father = false;                    // chkAb
-    bool mother = false;                    // chkOm
-    bool spouse = false;                    // chkZoj
-    bool grandfather = false;               // chkjd
-    bool children = false;                  // chkSons
-    bool grandchildren = false;             // chkEbnEbn
-    bool siblings = false;                  // chkAk
-    Currency wives = Currency::fromRaw(Currency::kScale);  // Edit1, 1 to 4
-    Currency siblingTotal;                  // Edit11, the six sibling counts added
+    Deceased deceased = Deceased::Man;
+    Currency estate;
+    bool father = false;
+    bool mother = false;
+    bool spouse = false;                    // the husband, or the wives
+    bool grandfather = false;               // the father's father
+    // Derived from the counts (deriveEntryWindowState): some children, some
+    // descendants through sons, some brothers or sisters.
+    bool children = false;
+    bool grandchildren = false;
+    bool siblings = false;
+    HeadCount wives{1};                     // 1 to 4, for a deceased man
+    HeadCount siblingTotal;                 // the six sibling counts added
 
-    // fmSon
-    Currency sons, daughters;
-    // fmSonOfSon
-    Currency sonsSons, sonsDaughters, sonsSonsSons, sonsSonsDaughters;
-    // fmBrothers
-    Currency fullSisters, fullBrothers, paternalBrothers, paternalSisters;
-    Currency uterineSisters, uterineBrothers;
-    // fmSonOfBrother
-    Currency fullBrothersSons, paternalBrothersSons;
-    // fmUncle
-    Currency fullUncles, paternalUncles;
-    // fmSonOfUncle
-    Currency fullUnclesSons, paternalUnclesSons;
-    // fmGrandMother: CheckBox1 .. CheckBox5
+    HeadCount sons, daughters;
+    HeadCount sonsSons, sonsDaughters, sonsSonsSons, sonsSonsDaughters;
+    HeadCount fullSisters, fullBrothers, paternalBrothers, paternalSisters;
+    HeadCount uterineSisters, uterineBrothers;
+    HeadCount fullBrothersSons, paternalBrothersSons;
+    HeadCount fullUncles, paternalUncles;
+    HeadCount fullUnclesSons, paternalUnclesSons;
+    // The grandmothers who survive.
     bool mothersMother = false;
     bool fathersMother = false;
     bool mothersMothersMother = false;
@@ -58,12 +54,11 @@ struct EstateCase {
     bool isMan() const noexcept { return deceased == Deceased::Man; }
     bool isWoman() const noexcept { return deceased == Deceased::Woman; }
 
-    // Sets the boxes and the siblings' total that the entry window keeps in
-    // agreement with the dialogs: the children box when sons + daughters > 0,
-    // the grandchildren box when the four grandchild counts add to more than
-    // 0, the siblings box and Edit11 from the six sibling counts. Forces the
-    // number of wives to 1 for a deceased woman. Throws OutOfRange when a sum
-    // leaves the range of Currency.
+    // Sets what follows from the counts: the children flag when sons +
+    // daughters > 0, the grandchildren flag when the four grandchild counts
+    // add to more than 0, the siblings flag and total from the six sibling
+    // counts. Forces the number of wives to 1 for a deceased woman. Throws
+    // OutOfRange when a sum leaves the 64-bit range.
     void deriveEntryWindowState();
 };
 

@@ -19,9 +19,9 @@ namespace {
 using detail::Source;
 using Int = Rational::Int;
 
-bool positive(Currency v) { return v.raw() > 0; }
-bool atLeastTwo(Currency v) { return v.raw() >= 2 * Currency::kScale; }
-bool exactlyOne(Currency v) { return v.raw() == Currency::kScale; }
+bool positive(HeadCount h) { return h.positive(); }
+bool atLeastTwo(HeadCount h) { return h.persons() >= 2; }
+bool exactlyOne(HeadCount h) { return h.isOne(); }
 
 struct Names {
     std::string_view singular;
@@ -300,7 +300,7 @@ public:
             if (h.fraction.isZero())
                 continue;
             if (__builtin_mul_overflow(h.fraction.num(), least_ / h.fraction.den(), &numerators_[i]) ||
-                __builtin_mul_overflow(numerators_[i], Int(heads(h.row).raw() / Currency::kScale), &whole) ||
+                __builtin_mul_overflow(numerators_[i], Int(heads(h.row).persons()), &whole) ||
                 __builtin_add_overflow(total, whole, &total))
                 out_.exact = false;
         }
@@ -324,13 +324,13 @@ public:
     }
 
 private:
-    Currency heads(Heir row) const { return HeadsOfRow(c_, row); }
+    HeadCount heads(Heir row) const { return HeadsOfRow(c_, row); }
     Count count(Heir row) const
     {
         if (names(row).plural.empty())
             return Count::One;
-        const std::int64_t n = heads(row).raw();
-        return n <= Currency::kScale ? Count::One : n == 2 * Currency::kScale ? Count::Two : Count::Many;
+        const std::int64_t n = heads(row).persons();
+        return n <= 1 ? Count::One : n == 2 ? Count::Two : Count::Many;
     }
     bool plural(Heir row) const { return count(row) != Count::One; }
     bool female(Heir row) const { return names(row).female; }
@@ -367,10 +367,8 @@ private:
         h.excludedBy.clear();
         const std::size_t i = std::size_t(index(row));
         h.fraction = t_.rows[i];
-        const Currency n = heads(row);
-        h.classFraction = n.raw() == Currency::kScale ? h.fraction
-                          : n.isWhole()              ? h.fraction.times(n.raw() / Currency::kScale)
-                                                     : h.fraction * Rational::of(n.raw(), Currency::kScale);
+        const HeadCount n = heads(row);
+        h.classFraction = n.isOne() ? h.fraction : h.fraction.times(n.persons());
         const detail::RowSource& s = t_.sources[i];
         const auto classShare = [&s] { return partsOf24(std::min<int>(s.k, 24)); };
         switch (s.source) {
@@ -422,9 +420,6 @@ private:
             h.status = HeirStatus::Fixed;
             h.share = partsOf24(4);
             break;
-        case Source::Earlier:
-            h.status = HeirStatus::Fixed;
-            break;
         case Source::None:
             h.status = HeirStatus::NothingLeft;
             break;
@@ -436,7 +431,7 @@ private:
     // was left for him.
     void exclusion(HeirExplanation& h)
     {
-        if (!h.fraction.isZero() || source(h.row).source == Source::Earlier)
+        if (!h.fraction.isZero())
             return;
         h.share.reset();
         ExcludersInto(c_, h.row, h.excludedBy);
@@ -470,7 +465,7 @@ private:
             if (h.fraction.isZero())
                 continue;
             const Int perHead = numerators_[i];
-            const Int whole = perHead * (heads(h.row).raw() / Currency::kScale);  // checked with the total
+            const Int whole = perHead * heads(h.row).persons();  // checked with the total
             int* shared = isGrandmother(h.row)                   ? &grandmothers
                           : h.status == HeirStatus::SharedThird ? &sharedThird
                           : (h.status == HeirStatus::Residue || h.status == HeirStatus::ResidueWith ||
@@ -509,7 +504,7 @@ private:
                 continue;
             Part& part = partAt(out_.heirs[i].part);
             const Int weight = numerators_[i] / part.unit;
-            part.heads += weight * (heads(out_.heirs[i].row).raw() / Currency::kScale);
+            part.heads += weight * heads(out_.heirs[i].row).persons();
             part.twoToOne = part.twoToOne || weight != 1;
         }
 
@@ -804,7 +799,7 @@ private:
         const Count n = count(row);
         const bool isFemale = female(row);
         const std::string_view spouse =
-            c_.isMan() ? (c_.wives.raw() > Currency::kScale ? "الزوجات" : "الزوجة") : "الزوج";
+            c_.isMan() ? (c_.wives.persons() > 1 ? "الزوجات" : "الزوجة") : "الزوج";
         // Residuaries beside no sharer at all take the whole estate.
         const std::string_view rest = anyFixed_ ? "الباقي" : "التركة كلها";
         const bool afterGrandfathersSixth =
@@ -947,10 +942,6 @@ private:
             return;
         case HeirStatus::Fixed:
             break;
-        }
-        if (source(row).source == Source::Earlier) {
-            t << "مبلغ مدوّن في هذا السطر من قبل هذه القسمة";
-            return;
         }
         fixedReason(h, t, who);
         problemNote(t, row, isGrandmother(row) ? grandmotherCount() : n, isFemale);
@@ -1126,7 +1117,7 @@ private:
 
     std::string_view spouseName() const
     {
-        return c_.isWoman() ? "الزوج" : c_.wives.raw() == Currency::kScale ? "الزوجة" : c_.wives.raw() == 2 * Currency::kScale ? "الزوجتين" : "الزوجات";
+        return c_.isWoman() ? "الزوج" : c_.wives.isOne() ? "الزوجة" : c_.wives.persons() == 2 ? "الزوجتين" : "الزوجات";
     }
 
     void sentences()
@@ -1442,7 +1433,6 @@ void ExcludersInto(const EstateCase& c, Heir row, std::vector<Heir>& out)
             add(Heir::FathersMother);
     };
     const bool femaleDescendant = positive(c.daughters) || positive(c.sonsDaughters) || positive(c.sonsSonsDaughters);
-    const Currency one = Currency::fromRaw(Currency::kScale);
     switch (row) {
     case Heir::Grandfather: add(Heir::Father); break;
     case Heir::MothersMother: add(Heir::Mother); break;
@@ -1467,7 +1457,7 @@ void ExcludersInto(const EstateCase& c, Heir row, std::vector<Heir>& out)
                 add(Heir::Daughters);
             if (atLeastTwo(c.sonsDaughters))
                 add(Heir::SonsDaughters);
-            if (c.daughters == one && positive(c.sonsDaughters)) {
+            if (c.daughters.isOne() && positive(c.sonsDaughters)) {
                 add(Heir::Daughters);
                 add(Heir::SonsDaughters);
             }
@@ -1530,13 +1520,13 @@ void ExcludersInto(const EstateCase& c, Heir row, std::vector<Heir>& out)
     }
 }
 
-DivisionResult DivideExplained(const EstateCase& estateCase, Explanation& explanation, const ResultRows& rowsBefore)
+DivisionResult DivideExplained(const EstateCase& estateCase, Explanation& explanation)
 {
     // Every part of the trace that a division reads is written by it first
     // (the rows and sources at the marking, the ledger at the first full
     // pass), so one trace serves every division of a thread.
     thread_local detail::Trace trace;
-    DivisionResult result = Divide(estateCase, rowsBefore, &trace);
+    DivisionResult result = Divide(estateCase, &trace);
     if (result.outcome == Outcome::Divided) {
         Builder(estateCase, result, trace, explanation).build();
     } else {

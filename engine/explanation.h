@@ -142,8 +142,7 @@ std::vector<std::string> ProblemSentences(const Explanation& explanation);
 // is Divided (otherwise `explanation` has no heirs and is not exact). An
 // explanation passed again is refilled in place. Throws as Divide does; the
 // explanation is then unspecified.
-DivisionResult DivideExplained(const EstateCase& estateCase, Explanation& explanation,
-                               const ResultRows& rowsBefore = {});
+DivisionResult DivideExplained(const EstateCase& estateCase, Explanation& explanation);
 
 // The present relatives who would exclude the relative of `row` in this
 // program's rules (empty when nobody would); the explanation names of them

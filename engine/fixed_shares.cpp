@@ -7,20 +7,13 @@
 
 namespace qismar::detail {
 
-namespace {
-
-constexpr Currency kOne = Currency::fromRaw(Currency::kScale);
-constexpr Currency kTwo = Currency::fromRaw(2 * Currency::kScale);
-
-}  // namespace
-
 Currency Division::Share(int k) const
 {
     // (k / base) x estate x 10000, in this order, rounded once.
     return roundToCurrency(static_cast<Extended>(k) / ext(ProblemBase) * ext(EstateValue) * 10000.0L);
 }
 
-Currency Division::DividedShare(int k, Currency heads) const
+Currency Division::DividedShare(int k, HeadCount heads) const
 {
     // ((k / base) x estate) / heads x 10^8, rounded once.
     return roundToCurrency(static_cast<Extended>(k) / ext(ProblemBase) * ext(EstateValue) / ext(heads) *
@@ -73,12 +66,11 @@ Rational Division::ShareQ(int k) const noexcept
     return Rational::scaled(trace->estateValue, k, ProblemBase.raw() / Currency::kScale);
 }
 
-Rational Division::DividedQ(int k, Currency heads) const noexcept
+Rational Division::DividedQ(int k, HeadCount heads) const noexcept
 {
-    if (!ProblemBase.isWhole() || !heads.isWhole() || heads.isZero())
+    if (!ProblemBase.isWhole() || heads.isZero())
         return ShareQ(k) / HeadsQ(heads);
-    return Rational::scaled(trace->estateValue, k,
-                            Rational::Int(ProblemBase.raw() / Currency::kScale) * (heads.raw() / Currency::kScale));
+    return Rational::scaled(trace->estateValue, k, Rational::Int(ProblemBase.raw() / Currency::kScale) * heads.persons());
 }
 
 Rational Division::ResidueQ(Currency units) const noexcept
@@ -138,11 +130,10 @@ void Division::GrandfatherWithDescendantsRule()
     // Beside a male descendant he always takes a sixth: the son, the son's
     // son or the great-grandson excludes every brother and sister. Beside
     // female descendants only, full or paternal siblings make him share with
-    // them instead (the grandfather-with-siblings rules); the four counts are
-    // read as whole numbers.
+    // them instead (the grandfather-with-siblings rules).
     if (!MaleDescendantPresent() &&
-        (c.fullSisters.whole() != 0 || c.fullBrothers.whole() != 0 || c.paternalBrothers.whole() != 0 ||
-         c.paternalSisters.whole() != 0))
+        (!c.fullSisters.isZero() || !c.fullBrothers.isZero() || !c.paternalBrothers.isZero() ||
+         !c.paternalSisters.isZero()))
         return;
     ledger.GrandfatherShare = Share(4);
     Write(Heir::Grandfather, ledger.GrandfatherShare);
@@ -159,7 +150,7 @@ void Division::MotherRule()
     int k = 8;
     if (HasDescendants())
         k = 4;
-    else if (c.siblings && c.siblingTotal.whole() >= 2)
+    else if (c.siblings && c.siblingTotal.persons() >= 2)
         k = 4;
     ledger.MotherShare = Share(k);
     if (trace)
@@ -286,11 +277,11 @@ void Division::DaughtersRule()
 {
     if (c.daughters.isZero() || !c.sons.isZero())
         return;
-    if (c.daughters == kOne) {
+    if (c.daughters.isOne()) {
         ledger.DaughterShare = Share(12);
         if (trace)
             Mirror(ledger.DaughterShare, ShareQ(12), 12);
-    } else if (c.daughters > kOne) {
+    } else if (c.daughters.persons() > 1) {
         ledger.DaughterShare = DividedShare(16, c.daughters);
         if (trace)
             Mirror(ledger.DaughterShare, DividedQ(16, c.daughters), 16);
@@ -302,19 +293,19 @@ void Division::DaughtersRule()
 
 void Division::SonsDaughtersRule()
 {
-    if (c.sonsDaughters.isZero() || !c.sons.isZero() || !c.sonsSons.isZero() || !(c.daughters < kTwo))
+    if (c.sonsDaughters.isZero() || !c.sons.isZero() || !c.sonsSons.isZero() || !(c.daughters.persons() < 2))
         return;
     if (c.daughters.isZero()) {
-        if (c.sonsDaughters == kOne) {
+        if (c.sonsDaughters.isOne()) {
             ledger.SonsDaughterShare = Share(12);
             if (trace)
                 Mirror(ledger.SonsDaughterShare, ShareQ(12), 12);
-        } else if (c.sonsDaughters > kOne) {
+        } else if (c.sonsDaughters.persons() > 1) {
             ledger.SonsDaughterShare = DividedShare(16, c.sonsDaughters);
             if (trace)
                 Mirror(ledger.SonsDaughterShare, DividedQ(16, c.sonsDaughters), 16);
         }
-    } else if (c.daughters == kOne) {
+    } else if (c.daughters.isOne()) {
         // The sixth that completes the two thirds.
         ledger.SonsDaughterShare = DividedShare(4, c.sonsDaughters);
         if (trace)
@@ -327,18 +318,18 @@ void Division::SonsDaughtersRule()
 
 void Division::GreatGranddaughtersRule()
 {
-    const Currency heads = c.sonsSonsDaughters;
+    const HeadCount heads = c.sonsSonsDaughters;
     if (heads.isZero() || !c.sons.isZero() || !c.sonsSons.isZero() || !c.sonsSonsSons.isZero() ||
-        !(c.daughters < kTwo) || !(c.sonsDaughters < kTwo))
+        !(c.daughters.persons() < 2) || !(c.sonsDaughters.persons() < 2))
         return;
-    const bool noDaughter = c.daughters.isZero(), oneDaughter = c.daughters == kOne;
-    const bool noSonsDaughter = c.sonsDaughters.isZero(), oneSonsDaughter = c.sonsDaughters == kOne;
+    const bool noDaughter = c.daughters.isZero(), oneDaughter = c.daughters.isOne();
+    const bool noSonsDaughter = c.sonsDaughters.isZero(), oneSonsDaughter = c.sonsDaughters.isOne();
     if (noDaughter && noSonsDaughter) {
-        if (heads == kOne) {
+        if (heads.isOne()) {
             ledger.GreatGranddaughterShare = Share(12);
             if (trace)
                 Mirror(ledger.GreatGranddaughterShare, ShareQ(12), 12);
-        } else if (heads > kOne) {
+        } else if (heads.persons() > 1) {
             ledger.GreatGranddaughterShare = DividedShare(16, heads);
             if (trace)
                 Mirror(ledger.GreatGranddaughterShare, DividedQ(16, heads), 16);
@@ -357,10 +348,10 @@ void Division::GreatGranddaughtersRule()
 
 void Division::FullSistersRule()
 {
-    if (c.father || c.grandfather || !(c.fullSisters.raw() > 0) || !c.fullBrothers.isZero() ||
+    if (c.father || c.grandfather || !c.fullSisters.positive() || !c.fullBrothers.isZero() ||
         c.grandchildren || c.children)
         return;
-    const bool one = c.fullSisters == kOne;
+    const bool one = c.fullSisters.isOne();
     ledger.FullSisterShare = one ? Share(12) : DividedShare(16, c.fullSisters);
     Write(Heir::FullSisters, ledger.FullSisterShare);
     if (trace) {
@@ -371,18 +362,17 @@ void Division::FullSistersRule()
 
 void Division::PaternalSistersRule()
 {
-    if (c.father || c.grandfather || !(c.fullSisters < kTwo) || c.paternalSisters.isZero() ||
+    if (c.father || c.grandfather || !(c.fullSisters.persons() < 2) || c.paternalSisters.isZero() ||
         !c.fullBrothers.isZero() || !c.paternalBrothers.isZero() || c.grandchildren || c.children)
         return;
     int k;
-    if (c.fullSisters == kOne) {
+    if (c.fullSisters.isOne()) {
         // Beside one full sister: the sixth that completes the two thirds.
         k = 4;
         ledger.PaternalSisterShare = DividedShare(4, c.paternalSisters);
     } else {
-        k = c.paternalSisters == kOne ? 12 : 16;
-        ledger.PaternalSisterShare =
-            c.paternalSisters == kOne ? Share(12) : DividedShare(16, c.paternalSisters);
+        k = c.paternalSisters.isOne() ? 12 : 16;
+        ledger.PaternalSisterShare = c.paternalSisters.isOne() ? Share(12) : DividedShare(16, c.paternalSisters);
     }
     Write(Heir::PaternalSisters, ledger.PaternalSisterShare);
     if (trace) {
@@ -395,13 +385,13 @@ void Division::UterineSiblingsRule()
 {
     if (c.father || c.grandfather || c.children || c.grandchildren)
         return;
-    if (!(c.uterineSisters.raw() > 0 || c.uterineBrothers.raw() > 0))
+    if (!(c.uterineSisters.positive() || c.uterineBrothers.positive()))
         return;
-    const Currency heads = addExact(c.uterineSisters, c.uterineBrothers);
+    const HeadCount heads = c.uterineSisters + c.uterineBrothers;
     if (heads.isZero())
         return;
-    const int k = heads == kOne ? 4 : 8;
-    ledger.UterineSiblingShare = heads == kOne ? Share(4) : DividedShare(8, heads);
+    const int k = heads.isOne() ? 4 : 8;
+    ledger.UterineSiblingShare = heads.isOne() ? Share(4) : DividedShare(8, heads);
     Write(Heir::UterineSiblings, ledger.UterineSiblingShare);
     if (trace) {
         Mirror(ledger.UterineSiblingShare, DividedQ(k, heads), k);
@@ -439,18 +429,16 @@ void Division::SumAssignedShares()
     if (trace) {
         // The same terms, exactly; most entries are 0 in any one case.
         Rational total;
-        const auto add = [&](Currency heads, const Currency& entry) {
+        const auto add = [&](HeadCount heads, const Currency& entry) {
             const Rational& exact = Exact(entry);
             if (!exact.isZero())
-                total += heads == kOne ? exact
-                         : heads.isWhole() ? exact.times(heads.raw() / Currency::kScale)
-                                           : HeadsQ(heads) * exact;
+                total += heads.isOne() ? exact : exact.times(heads.persons());
         };
         add(c.wives, L.WifeShare);
         for (const Currency* single : {&L.HusbandShare, &L.FatherShare, &L.GrandfatherShare, &L.MotherShare})
-            add(kOne, *single);
+            add(HeadCount(1), *single);
         add(c.daughters, L.DaughterShare);
-        add(addExact(c.uterineBrothers, c.uterineSisters), L.UterineSiblingShare);
+        add(c.uterineBrothers + c.uterineSisters, L.UterineSiblingShare);
         add(c.fullSisters, L.FullSisterShare);
         add(c.sonsDaughters, L.SonsDaughterShare);
         add(c.sonsSons, L.SonsSonShare);
@@ -458,7 +446,7 @@ void Division::SumAssignedShares()
         add(c.sonsSonsSons, L.GreatGrandsonShare);
         for (const Currency* single : {&L.MothersMotherShare, &L.FathersMotherShare, &L.MothersMothersMotherShare,
                                        &L.FathersMothersMotherShare, &L.FathersFathersMotherShare})
-            add(kOne, *single);
+            add(HeadCount(1), *single);
         add(c.paternalSisters, L.PaternalSisterShare);
         Exact(ledger.FixedSharesTotal) = total;
     }

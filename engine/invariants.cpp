@@ -60,7 +60,7 @@ std::string CheckExplanation(const EstateCase& c, const DivisionResult& r, const
     std::int64_t holding = 0;
     for (const HeirExplanation& h : e.heirs)
         if (!h.fraction.isZero())
-            holding += HeadsOfRow(c, h.row).raw() / Currency::kScale;
+            holding += HeadsOfRow(c, h.row).persons();
     const std::int64_t base = r.problemBase.raw() / Currency::kScale;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const HeirExplanation& h = e.heirs[i];
@@ -69,7 +69,7 @@ std::string CheckExplanation(const EstateCase& c, const DivisionResult& r, const
             return at + "out of order";
         if (!h.fraction.valid() || h.fraction.isNegative())
             return at + "a fraction that is not a fraction of the estate";
-        const Rational heads = Rational::of(HeadsOfRow(c, h.row).raw(), Currency::kScale);
+        const Rational heads(HeadsOfRow(c, h.row).persons());
         if (!(h.classFraction == h.fraction * heads))
             return at + "the class fraction is not the heads' fractions";
         total += h.classFraction;
@@ -199,7 +199,7 @@ std::string CheckExplanation(const EstateCase& c, const DivisionResult& r, const
             if (h.part == i) {
                 if (!h.shares)
                     return std::string(rowInfo(h.row).control) + ": no shares in the correction";
-                heads += Rational::Int(HeadsOfRow(c, h.row).raw() / Currency::kScale) * *h.shares;
+                heads += Rational::Int(HeadsOfRow(c, h.row).persons()) * *h.shares;
             }
         if (heads != Rational::Int(*e.heirs[i].originShares) * multiplier)
             return std::string(rowInfo(e.heirs[i].row).control) +
@@ -214,7 +214,7 @@ std::string CheckExplanation(const EstateCase& c, const DivisionResult& r, const
 }
 
 
-Currency HeadsOfRow(const EstateCase& c, Heir row) noexcept
+HeadCount HeadsOfRow(const EstateCase& c, Heir row) noexcept
 {
     switch (row) {
     case Heir::Wives: return c.wives;
@@ -224,7 +224,7 @@ Currency HeadsOfRow(const EstateCase& c, Heir row) noexcept
     case Heir::SonsDaughters: return c.sonsDaughters;
     case Heir::FullBrothers: return c.fullBrothers;
     case Heir::FullSisters: return c.fullSisters;
-    case Heir::UterineSiblings: return Currency::fromRaw(c.uterineSisters.raw() + c.uterineBrothers.raw());
+    case Heir::UterineSiblings: return HeadCount(c.uterineSisters.persons() + c.uterineBrothers.persons());
     case Heir::PaternalSisters: return c.paternalSisters;
     case Heir::PaternalBrothers: return c.paternalBrothers;
     case Heir::FullBrothersSons: return c.fullBrothersSons;
@@ -235,7 +235,7 @@ Currency HeadsOfRow(const EstateCase& c, Heir row) noexcept
     case Heir::PaternalUnclesSons: return c.paternalUnclesSons;
     case Heir::SonsSonsDaughters: return c.sonsSonsDaughters;
     case Heir::SonsSonsSons: return c.sonsSonsSons;
-    default: return kOne;
+    default: return HeadCount(1);
     }
 }
 
@@ -252,7 +252,7 @@ bool RelativePresent(const EstateCase& c, Heir row) noexcept
     case Heir::MothersMothersMother: return c.mothersMothersMother;
     case Heir::FathersMothersMother: return c.fathersMothersMother;
     case Heir::FathersFathersMother: return c.fathersFathersMother;
-    default: return HeadsOfRow(c, row).raw() > 0;
+    default: return HeadsOfRow(c, row).positive();
     }
 }
 
@@ -274,7 +274,7 @@ std::string CheckDivision(const EstateCase& c, const DivisionResult& r)
             continue;
         if (text.amount.raw() < 0)
             return rowName(row) + ": a negative amount " + formatAmount(text.amount);
-        const std::int64_t heads = HeadsOfRow(c, row).raw() / Currency::kScale;
+        const std::int64_t heads = HeadsOfRow(c, row).persons();
         total += static_cast<__int128>(text.amount.raw()) * heads;
         if (!text.amount.isZero())
             headsHolding += heads;

@@ -15,7 +15,7 @@ namespace qismar {
 // The number of heads that a result row stands for in the totals (the wives'
 // count for n2, the uterine sisters and brothers together for n12, 1 for a
 // single heir such as the father).
-Currency HeadsOfRow(const EstateCase& estateCase, Heir row) noexcept;
+HeadCount HeadsOfRow(const EstateCase& estateCase, Heir row) noexcept;
 
 // Whether the relative of a row is present in the case (the row is then
 // never empty after a division).

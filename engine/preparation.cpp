@@ -39,16 +39,15 @@ PreparedEstate PrepareEstate(const EstateCase& c)
     return p;
 }
 
-DivisionResult DivideEstate(const EstateCase& estateCase, const ResultRows& rowsBefore, Explanation* explanation)
+DivisionResult DivideEstate(const EstateCase& estateCase, Explanation* explanation)
 {
     // A zero estate is refused before anything, as when it is typed alone.
     if (!HasPreparation(estateCase) || estateCase.estate.isZero())
-        return explanation ? DivideExplained(estateCase, *explanation, rowsBefore) : Divide(estateCase, rowsBefore);
+        return explanation ? DivideExplained(estateCase, *explanation) : Divide(estateCase);
     const PreparedEstate prepared = PrepareEstate(estateCase);
     if (prepared.consumedByDebts || prepared.net.isZero()) {
         DivisionResult result;
         result.outcome = Outcome::Consumed;
-        result.rows = rowsBefore;
         result.problemBase = Currency::fromWhole(24);
         result.preparation = prepared;
         if (explanation) {
@@ -60,7 +59,7 @@ DivisionResult DivideEstate(const EstateCase& estateCase, const ResultRows& rows
     EstateCase net = estateCase;
     net.estate = prepared.net;
     DivisionResult result =
-        explanation ? DivideExplained(net, *explanation, rowsBefore) : Divide(net, rowsBefore);
+        explanation ? DivideExplained(net, *explanation) : Divide(net);
     result.preparation = prepared;
     return result;
 }

@@ -32,8 +32,7 @@ PreparedEstate PrepareEstate(const EstateCase& estateCase);
 // exactly as Divide). A net estate of nothing gives Outcome::Consumed and no
 // division. With `explanation` the division is explained too. Throws as
 // Divide does.
-DivisionResult DivideEstate(const EstateCase& estateCase, const ResultRows& rowsBefore = {},
-                            Explanation* explanation = nullptr);
+DivisionResult DivideEstate(const EstateCase& estateCase, Explanation* explanation = nullptr);
 
 // The Arabic message for an estate that leaves nothing to divide: consumed
 // by the costs and the debts (and by how much they exceed it), or by the

@@ -15,6 +15,7 @@ constexpr Currency kOne = Currency::fromRaw(Currency::kScale);
 constexpr Currency kTwo = Currency::fromRaw(2 * Currency::kScale);
 
 bool positive(Currency v) { return v.raw() > 0; }
+bool positive(HeadCount h) { return h.positive(); }
 
 Currency nonNegative(Currency v) { return v.raw() < 0 ? Currency{} : v; }
 
@@ -27,9 +28,9 @@ Currency Division::ResiduePer(Currency units) const
     return nonNegative(roundToCurrency((ext(EstateValue) - ext(ledger.FixedSharesTotal)) / ext(units) * 10000.0L));
 }
 
-void Division::SplitResidue(Currency males, Currency females, Currency& maleShare, Currency& femaleShare)
+void Division::SplitResidue(HeadCount males, HeadCount females, Currency& maleShare, Currency& femaleShare)
 {
-    ledger.ResidueShareCount = addExact(twice(males), females);
+    ledger.ResidueShareCount = addExact(twice(males.money()), females.money());
     femaleShare = ResiduePer(ledger.ResidueShareCount);
     // The male amount is exactly twice the rounded female amount.
     maleShare = twice(femaleShare);
@@ -56,11 +57,11 @@ void Division::FullSistersWithDaughters()
     if (!c.sons.isZero() || !c.fullBrothers.isZero() || !positive(c.fullSisters) || !FemaleDescendantPresent() ||
         c.father)
         return;
-    if (c.sonsSons.whole() != 0 || c.sonsSonsSons.whole() != 0 || c.grandfather)
+    if (!c.sonsSons.isZero() || !c.sonsSonsSons.isZero() || c.grandfather)
         return;
-    ledger.FullSisterShare = ResiduePer(c.fullSisters);
+    ledger.FullSisterShare = ResiduePer(c.fullSisters.money());
     if (trace)
-        Mirror(ledger.FullSisterShare, ResidueQ(c.fullSisters));
+        Mirror(ledger.FullSisterShare, ResidueQ(c.fullSisters.money()));
     // The estate counts as fully assigned from here on in this pass. Fixed
     // shares that already exceed it stay as they are, so that the driver
     // still raises the base.
@@ -79,11 +80,11 @@ void Division::PaternalSistersWithDaughters()
     if (!c.sons.isZero() || !c.fullBrothers.isZero() || !c.paternalBrothers.isZero() || !c.fullSisters.isZero() ||
         !positive(c.paternalSisters) || !FemaleDescendantPresent() || c.father)
         return;
-    if (c.sonsSons.whole() != 0 || c.sonsSonsSons.whole() != 0 || c.grandfather)
+    if (!c.sonsSons.isZero() || !c.sonsSonsSons.isZero() || c.grandfather)
         return;
-    ledger.PaternalSisterShare = ResiduePer(c.paternalSisters);
+    ledger.PaternalSisterShare = ResiduePer(c.paternalSisters.money());
     if (trace)
-        Mirror(ledger.PaternalSisterShare, ResidueQ(c.paternalSisters));
+        Mirror(ledger.PaternalSisterShare, ResidueQ(c.paternalSisters.money()));
     if (ledger.FixedSharesTotal < EstateValue) {
         ledger.FixedSharesTotal = EstateValue;
         if (trace)
@@ -127,7 +128,7 @@ void Division::GrandchildrenResidue()
     if (c.sons.isZero() && positive(c.sonsDaughters) && c.sonsSons.isZero() && positive(c.sonsSonsSons) &&
         ledger.SonsDaughterShare.isZero()) {
         GreatGrandsonFlag = false;
-        SplitResidue(c.sonsSonsSons, addExact(c.sonsDaughters, c.sonsSonsDaughters), ledger.GreatGrandsonShare,
+        SplitResidue(c.sonsSonsSons, c.sonsDaughters + c.sonsSonsDaughters, ledger.GreatGrandsonShare,
                      ledger.SonsDaughterShare);
         ledger.GreatGranddaughterShare = ledger.SonsDaughterShare;
         Write(Heir::SonsSonsSons, ledger.GreatGrandsonShare);
@@ -204,7 +205,7 @@ bool Division::GrandfatherWithSiblings(const SiblingKind& kind, FixedUnit fixedU
     Rational unitQ;  // the exact side of siblingUnit
     int sistersK = 0;
     if (fixedSisters) {
-        const Currency n = kind.sisters;
+        const HeadCount n = kind.sisters;
         const auto [unit, k] = fixedUnit(n);
         siblingUnit = unit;
         sistersK = k;
@@ -217,7 +218,7 @@ bool Division::GrandfatherWithSiblings(const SiblingKind& kind, FixedUnit fixedU
             Mirror(ledger.GrandfatherShare, trace->estateValue - Exact(ledger.FixedSharesTotal));
         }
     } else {
-        ledger.ResidueShareCount = addExact(twice(addExact(kind.brothers, kOne)), kind.sisters);
+        ledger.ResidueShareCount = addExact(twice(addExact(kind.brothers.money(), kOne)), kind.sisters.money());
         siblingUnit = ResiduePer(ledger.ResidueShareCount);
         ledger.GrandfatherShare = twice(siblingUnit);
         kind.brothersShare = ledger.GrandfatherShare;
@@ -279,11 +280,11 @@ void Division::GrandfatherWithFullSiblings()
     if (!(positive(c.fullBrothers) || positive(c.fullSisters)))
         return;
     GrandfatherSixthBesideFullSister = GrandfatherWithSiblings(SiblingKind{c.fullBrothers, c.fullSisters, ledger.FullBrotherShare, Heir::FullBrothers, Heir::FullSisters},
-                            [this](Currency n) {
+                            [this](HeadCount n) {
                                 // The sister's unit and the sisters' share in parts of 24.
-                                if (n == kOne)
+                                if (n.isOne())
                                     return std::pair{Share(12), 12};  // one sister: a half
-                                if (n > kOne)
+                                if (n.persons() > 1)
                                     return std::pair{DividedShare(16, n), 16};  // several: two thirds
                                 return std::pair{Currency{}, 0};
                             });
@@ -293,9 +294,9 @@ void Division::GrandfatherWithPaternalSiblings()
 {
     if (c.father || !c.grandfather || !c.sons.isZero() || !c.sonsSons.isZero() || !c.sonsSonsSons.isZero())
         return;
-    if (!(c.fullBrothers.isZero() && c.fullSisters < kTwo))
+    if (!(c.fullBrothers.isZero() && c.fullSisters.persons() < 2))
         return;
-    if (c.fullSisters == kOne && FemaleDescendantPresent())
+    if (c.fullSisters.isOne() && FemaleDescendantPresent())
         return;
     if (!(positive(c.paternalBrothers) || positive(c.paternalSisters)))
         return;
@@ -310,13 +311,13 @@ void Division::GrandfatherWithPaternalSiblings()
     }
     GrandfatherWithSiblings(
         SiblingKind{c.paternalBrothers, c.paternalSisters, ledger.PaternalBrotherShare, Heir::PaternalBrothers, Heir::PaternalSisters},
-        [this](Currency n) {
+        [this](HeadCount n) {
             std::pair<Currency, int> unit{Currency{}, 0};
-            if (n == kOne && c.fullSisters.isZero())
+            if (n.isOne() && c.fullSisters.isZero())
                 unit = {Share(12), 12};
-            if (positive(n) && c.fullSisters == kOne)
+            if (positive(n) && c.fullSisters.isOne())
                 unit = {DividedShare(4, n), 4};  // beside one full sister: the completing sixth
-            if (n > kOne && c.fullSisters.isZero())
+            if (n.persons() > 1 && c.fullSisters.isZero())
                 unit = {DividedShare(16, n), 16};
             return unit;
         });
@@ -330,10 +331,10 @@ void Division::SoleResiduary()
     const bool noDescendantServed = L.GreatGrandsonShare.isZero() && L.SonsSonShare.isZero() && L.SonShare.isZero();
 
     // The whole residue to one class of heads.
-    const auto residue = [this](Heir row, Currency heads) {
-        Write(row, ResiduePer(heads));
+    const auto residue = [this](Heir row, HeadCount heads) {
+        Write(row, ResiduePer(heads.money()));
         if (trace)
-            Record(row, ResidueQ(heads), Source::ResidueAlone);
+            Record(row, ResidueQ(heads.money()), Source::ResidueAlone);
     };
     // The father's or the grandfather's fixed share plus the residue.
     const auto rest = [this](Heir row, const Currency& share, Source source) {
@@ -383,7 +384,7 @@ void Division::SoleResiduary()
     if (!noDescendantServed || !L.FullBrotherShare.isZero() || !L.PaternalBrotherShare.isZero() || c.grandfather)
         return;
     const struct {
-        Currency heads;
+        HeadCount heads;
         Heir row;
     } distant[] = {
         {c.fullBrothersSons, Heir::FullBrothersSons}, {c.paternalBrothersSons, Heir::PaternalBrothersSons}, {c.fullUncles, Heir::FullUncles},
@@ -406,12 +407,11 @@ void Division::SharedThird()
     // uterine siblings' third.
     if (!(c.mother || AnyGrandmotherBox()) || !c.spouse || !c.isWoman() || !positive(c.fullBrothers))
         return;
-    if (!(addExact(c.uterineBrothers, c.uterineSisters) > kOne))
+    if (!((c.uterineBrothers + c.uterineSisters).persons() > 1))
         return;
     if (c.father || c.grandfather || c.children || c.grandchildren)
         return;
-    const Currency heads =
-        addExact(addExact(addExact(c.uterineBrothers, c.uterineSisters), c.fullSisters), c.fullBrothers);
+    const HeadCount heads = c.uterineBrothers + c.uterineSisters + c.fullSisters + c.fullBrothers;
     // A third of the estate, shared equally by head: (8 / base x estate) / heads x 10^8.
     ledger.UterineSiblingShare =
         roundToCurrency(8.0L / ext(ProblemBase) * ext(EstateValue) / ext(heads) * 100000000.0L);

@@ -80,10 +80,10 @@ void TCountingDialog::Button1Click()
 {
     // The dialog closes even when a count cannot be read.
     closeDialog();
-    Currency total;
+    HeadCount total;
     for (QLineEdit* edit : counts_)
-        total = addExact(total, ui::readCount(edit, edit->accessibleName()));
-    totalEdit()->setText(QString::fromStdString(formatAmount(total)));
+        total = total + ui::readCount(edit, edit->accessibleName());
+    totalEdit()->setText(QString::number(total.persons()));
 }
 
 }  // namespace qismar

@@ -571,7 +571,7 @@ void TfmMain::BitBtn2Click()
     TfmDivision& results = require(fmDivision, "fmDivision");
     const EstateCase estateCase = readCase();
     Explanation explanation;
-    const DivisionResult result = DivideEstate(estateCase, results.currentRows(), &explanation);
+    const DivisionResult result = DivideEstate(estateCase, &explanation);
     switch (result.outcome) {
     case Outcome::Consumed:
         // The costs, debts and bequests leave nothing to divide.
@@ -777,16 +777,16 @@ void TfmMain::showCase(const EstateCase& c)
     setTicked(chkOm, c.mother);
     setTicked(chkZoj, c.spouse);
     if (c.spouse && c.isMan())
-        Edit1->setText(amountText(c.wives));
+        Edit1->setText(QString::number(c.wives.persons()));
 
     const auto fill = [](QCheckBox* box, QLineEdit* countEdit,
-                         std::initializer_list<std::pair<QLineEdit*, Currency>> counts) {
-        Currency total;
+                         std::initializer_list<std::pair<QLineEdit*, HeadCount>> counts) {
+        HeadCount total;
         for (const auto& [edit, value] : counts) {
-            edit->setText(amountText(value));
-            total = addExact(total, value);
+            edit->setText(QString::number(value.persons()));
+            total = total + value;
         }
-        countEdit->setText(amountText(total));
+        countEdit->setText(QString::number(total.persons()));
         setQuietly(box, !total.isZero());
     };
     fill(chkSons, Edit9, {{son.Edit1, c.sons}, {son.Edit2, c.daughters}});

@@ -75,7 +75,7 @@ void checkCase(const std::uint8_t* data, std::size_t size)
     c.spouse = p.ConsumeBool();
     c.grandfather = p.ConsumeBool();
     c.wives = qismar::Currency::fromWhole(p.ConsumeIntegralInRange<std::int64_t>(1, 4));
-    for (qismar::Currency* k : {&c.sons, &c.daughters, &c.sonsSons, &c.sonsDaughters, &c.sonsSonsSons,
+    for (qismar::HeadCount* k : {&c.sons, &c.daughters, &c.sonsSons, &c.sonsDaughters, &c.sonsSonsSons,
                                 &c.sonsSonsDaughters, &c.fullSisters, &c.fullBrothers, &c.paternalBrothers,
                                 &c.paternalSisters, &c.uterineSisters, &c.uterineBrothers, &c.fullBrothersSons,
                                 &c.paternalBrothersSons, &c.fullUncles, &c.paternalUncles, &c.fullUnclesSons,

@@ -83,11 +83,11 @@ QString withGroupedNumbers(const QString& sentence)
 
 QString amountText(Currency value) { return QString::fromStdString(formatAmount(value)); }
 
-std::optional<Currency> classTotal(Currency perHead, Currency heads)
+std::optional<Currency> classTotal(Currency perHead, HeadCount heads)
 {
-    if (!heads.isWhole() || heads.raw() < 0)
+    if (heads.persons() < 0)
         return std::nullopt;
-    const __int128 total = __int128(perHead.raw()) * (heads.raw() / Currency::kScale);
+    const __int128 total = __int128(perHead.raw()) * heads.persons();
     if (total > Currency::kMaxRaw || total < Currency::kMinRaw)
         return std::nullopt;
     return Currency::fromRaw(std::int64_t(total));

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "engine/currency.h"
+#include "engine/head_count.h"
 
 namespace qismar::results {
 
@@ -24,9 +25,8 @@ QString withGroupedNumbers(const QString& sentence);
 // The engine's text of an amount.
 QString amountText(Currency value);
 
-// A class's total: the amount of each head times the number of heads
-// (a Currency count, raw 10 000 a head); none when it leaves the money range
-// or the count is not whole.
-std::optional<Currency> classTotal(Currency perHead, Currency heads);
+// A class's total: the amount of each head times the number of heads; none
+// when it leaves the money range or the count is negative.
+std::optional<Currency> classTotal(Currency perHead, HeadCount heads);
 
 }  // namespace qismar::results

@@ -32,7 +32,7 @@ ReportCell percentCell(Currency value)
     const QString exact = QStringLiteral("%") + amountText(value);
     return {exact, exact};
 }
-ReportCell countCell(Currency heads) { return word(QString::number(heads.raw() / Currency::kScale)); }
+ReportCell countCell(HeadCount heads) { return word(QString::number(heads.persons())); }
 
 QStringList grouped(const std::vector<std::string>& sentences)
 {
@@ -47,7 +47,7 @@ QStringList grouped(const std::vector<std::string>& sentences)
 struct Relative {
     const char* singular;
     const char* plural;
-    Currency EstateCase::*count;  // null for a relative who is there or not
+    HeadCount EstateCase::*count;  // null for a relative who is there or not
     bool EstateCase::*present;
 };
 
@@ -88,21 +88,20 @@ ReportSection caseSection(const EstateCase& c, bool prepared)
     s.paragraphs << (prepared ? QStringLiteral("التركة قبل التجهيز: ") : QStringLiteral("التركة: "))
                         + groupedAmount(amountText(c.estate));
     s.table.header = {QStringLiteral("القريب"), QStringLiteral("العدد")};
-    const Currency one = Currency::fromRaw(Currency::kScale);
     // The spouse first, as the results list them.
     if (c.spouse) {
         if (c.isWoman())
             s.table.rows.push_back({word(QStringLiteral("الزوج")), word(QStringLiteral("1"))});
         else
-            s.table.rows.push_back({word(c.wives > one ? QStringLiteral("الزوجات") : QStringLiteral("الزوجة")),
+            s.table.rows.push_back({word(c.wives.persons() > 1 ? QStringLiteral("الزوجات") : QStringLiteral("الزوجة")),
                                     countCell(c.wives)});
     }
     for (const Relative& r : kRelatives) {
         if (r.present) {
             if (c.*r.present)
                 s.table.rows.push_back({word(QString::fromUtf8(r.singular)), word(QStringLiteral("1"))});
-        } else if ((c.*r.count).raw() > 0) {
-            const bool plural = c.*r.count > one;
+        } else if ((c.*r.count).positive()) {
+            const bool plural = (c.*r.count).persons() > 1;
             s.table.rows.push_back(
                 {word(QString::fromUtf8(plural ? r.plural : r.singular)), countCell(c.*r.count)});
         }
@@ -155,7 +154,6 @@ ReportSection resultsSection(const EstateCase& c, const DivisionResult& r, const
     s.title = QStringLiteral("الأنصبة");
     s.table.header = {QStringLiteral("الوارث"),     QStringLiteral("العدد"),      QStringLiteral("الفرض"),
                       QStringLiteral("نصيب الفرد"), QStringLiteral("نصيب الفئة"), QStringLiteral("نسبة الفرد")};
-    const Currency one = Currency::fromRaw(Currency::kScale);
     std::int64_t heads = 0;
     __int128 total = 0;
     for (int i = 0; i < kHeirCount; ++i) {
@@ -163,11 +161,11 @@ ReportSection resultsSection(const EstateCase& c, const DivisionResult& r, const
         const RowText& text = r.rows[std::size_t(i)];
         if (text.isEmpty())
             continue;
-        const Currency n = HeadsOfRow(c, row);
-        heads += n.raw() / Currency::kScale;
+        const HeadCount n = HeadsOfRow(c, row);
+        heads += n.persons();
         const HeirExplanation* h = explanationOf(e, row);
         ReportRow line;
-        line.push_back(word(fromUtf8(HeirName(row, n > one))));
+        line.push_back(word(fromUtf8(HeirName(row, n.persons() > 1))));
         line.push_back(countCell(n));
         line.push_back(word(h ? shareOf(*h, true) : QString()));
         const bool nothing = text.kind == RowText::Kind::NothingForHim || text.value().isZero();
@@ -237,12 +235,11 @@ ReportSection problemSection(const EstateCase& c, const DivisionResult& r, const
     s.table.header = {QStringLiteral("الوارث"),     QStringLiteral("العدد"),      QStringLiteral("الفرض"),
                       QStringLiteral("كيف يرث"),    problemHeader(e),             sharesHeader,
                       QStringLiteral("نصيب الفرد"), QStringLiteral("نصيب الفئة"), QStringLiteral("البيان")};
-    const Currency one = Currency::fromRaw(Currency::kScale);
     for (std::size_t i = 0; i < e.heirs.size(); ++i) {
         const HeirExplanation& h = e.heirs[i];
-        const Currency n = HeadsOfRow(c, h.row);
+        const HeadCount n = HeadsOfRow(c, h.row);
         ReportRow line;
-        line.push_back(word(fromUtf8(HeirName(h.row, n > one))));
+        line.push_back(word(fromUtf8(HeirName(h.row, n.persons() > 1))));
         line.push_back(countCell(n));
         line.push_back(word(shareOf(h, false)));
         line.push_back(word(statusText(h.status)));
@@ -253,7 +250,7 @@ ReportSection problemSection(const EstateCase& c, const DivisionResult& r, const
         if (!h.fraction.isZero())
             for (const HeirExplanation& other : e.heirs)
                 if (&other != &h && other.part == h.part && !other.fraction.isZero())
-                    partners << fromUtf8(HeirName(other.row, HeadsOfRow(c, other.row) > one));
+                    partners << fromUtf8(HeirName(other.row, HeadsOfRow(c, other.row).persons() > 1));
         if (!partners.isEmpty())
             partShares += QStringLiteral(" مع ") + partners.join(QStringLiteral(" و"));
         line.push_back(word(partShares));

@@ -107,7 +107,7 @@ void placeFromRight(QWidget* w, int parentWidth, int right, int width, int top)
     w->setGeometry(parentWidth - right - width, top, width, kLineHeight);
 }
 
-QString countText(Currency heads) { return QString::number(heads.raw() / Currency::kScale); }
+QString countText(HeadCount heads) { return QString::number(heads.persons()); }
 
 }  // namespace
 
@@ -347,10 +347,10 @@ void TfmDivision::FormShow()
         if (row.isEmpty())
             continue;
         Line line{i, row.kind == RowText::Kind::NothingForHim || row.value().isZero(), {}, {}, {}, {}};
-        const Currency n = divided_ ? HeadsOfRow(case_, heirAt(i)) : Currency();
+        const HeadCount n = divided_ ? HeadsOfRow(case_, heirAt(i)) : HeadCount();
         if (divided_) {
             line.count = countText(n);
-            heads += n.raw() / Currency::kScale;
+            heads += n.persons();
         }
         if (!line.nothing) {
             line.perHead = results::amountText(row.amount);

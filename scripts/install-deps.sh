@@ -19,8 +19,9 @@ packages=(
   # reading the PDF reports in the tests (pdfinfo, pdffonts, pdftotext) and
   # turning their pages into pictures (pdftoppm)
   poppler-utils
-  # the Debian package: CPack's dependency scan (file, dpkg-shlibdeps) and its check
-  file dpkg-dev lintian
+  # the Debian package: CPack's dependency scan (file, dpkg-shlibdeps) and its
+  # checks (lintian; appstreamcli for the software centres' description)
+  file dpkg-dev lintian appstream
 )
 
 missing=()

@@ -71,7 +71,7 @@ int runReportCommand(int argc, char** argv)
     Explanation explanation;
     DivisionResult result;
     try {
-        result = DivideEstate(estateCase, {}, &explanation);
+        result = DivideEstate(estateCase, &explanation);
     } catch (const EngineError& e) {
         fail(QStringLiteral("لا تقسم المسألة %1: %2").arg(caseName, QString::fromUtf8(e.arabic())),
              QStringLiteral("the case %1 cannot be divided: %2").arg(caseName, QString::fromUtf8(e.what())));

@@ -232,7 +232,7 @@ QString withAsciiDigits(const QString& text)
     return ascii;
 }
 
-Currency readCount(const QLineEdit* edit, const QString& what)
+HeadCount readCount(const QLineEdit* edit, const QString& what)
 {
     const QString text = edit->text();
     const QString notACount =
@@ -251,7 +251,7 @@ Currency readCount(const QLineEdit* edit, const QString& what)
         throw UiError(notACount);
     if (count > Currency::fromWhole(kMaxCount))
         throw UiError(tooMany);
-    return count;
+    return HeadCount(count.raw() / Currency::kScale);
 }
 
 void clearRadioButtons(QRadioButton* a, QRadioButton* b)

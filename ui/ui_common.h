@@ -11,6 +11,7 @@
 #include <exception>
 
 #include "engine/currency.h"
+#include "engine/head_count.h"
 
 class QApplication;
 class QLabel;
@@ -112,11 +113,9 @@ QChar asciiDigit(QChar c) noexcept;
 // The text with every Arabic-Indic digit replaced by the same ASCII digit.
 QString withAsciiDigits(const QString& text);
 
-// The largest number of persons a count may hold.
-inline constexpr std::int64_t kMaxCount = 1'000'000'000;
 // Reads the count that an edit holds: a whole number of zero to kMaxCount
 // persons. `what` names the count in the error message ("عدد البنات").
-Currency readCount(const QLineEdit* edit, const QString& what);
+HeadCount readCount(const QLineEdit* edit, const QString& what);
 
 // Unchecks both buttons of an exclusive pair.
 void clearRadioButtons(QRadioButton* a, QRadioButton* b);

@@ -23,7 +23,7 @@ private:
 
 struct CountField {
     const char* name;
-    Currency EstateCase::*member;
+    HeadCount EstateCase::*member;
 };
 
 const CountField kCounts[] = {
@@ -96,7 +96,7 @@ std::vector<MixedCase> makeCaseMix(std::size_t count, std::uint64_t seed)
         }
         if (c.spouse && c.isMan()) {
             const long wives = 1 + rnd.below(4);
-            c.wives = Currency::fromWhole(wives);
+            c.wives = HeadCount(wives);
             j += ", \"wives\": " + std::to_string(wives);
         }
         const long classes = rnd.below(5);
@@ -105,18 +105,18 @@ std::vector<MixedCase> makeCaseMix(std::size_t count, std::uint64_t seed)
             if (!(c.*(f.member)).isZero())
                 continue;
             const long heads = rnd.chance(90) ? 1 + rnd.below(5) : 1 + rnd.below(200);
-            c.*(f.member) = Currency::fromWhole(heads);
+            c.*(f.member) = HeadCount(heads);
             j += ", \"" + std::string(f.name) + "\": " + std::to_string(heads);
         }
         // The engine refuses less than 0.01 of the estate for each person:
         // the mix holds only cases that it divides.
         long persons = 0;
         for (const CountField& f : kCounts)
-            persons += static_cast<long>((c.*(f.member)).raw() / Currency::kScale);
+            persons += static_cast<long>((c.*(f.member)).persons());
         for (const FlagField& f : kFlags)
             persons += (c.*(f.member)) ? 1 : 0;
         if (c.spouse && c.isMan())
-            persons += static_cast<long>(c.wives.raw() / Currency::kScale) - 1;
+            persons += static_cast<long>(c.wives.persons()) - 1;
         if (estate * 100 < persons)
             estate = (persons + 99) / 100;
         c.estate = Currency::fromWhole(estate);

@@ -101,8 +101,8 @@ void BM_DivideLoops(benchmark::State& state, int loop)
     if (loop == 0) {
         c.deceased = qismar::Deceased::Woman;  // husband, mother, sisters, uterine: base 40
         c.spouse = c.mother = true;
-        c.fullSisters = qismar::Currency::fromWhole(2);
-        c.uterineBrothers = qismar::Currency::fromWhole(2);
+        c.fullSisters = qismar::HeadCount(2);
+        c.uterineBrothers = qismar::HeadCount(2);
     } else {
         c.mothersMothersMother = c.fathersMothersMother = c.fathersFathersMother = true;  // base 24 down to 4
     }

@@ -13,7 +13,7 @@ namespace {
 
 using namespace qismar;
 
-Currency heads(std::int64_t n) { return Currency::fromRaw(n * Currency::kScale); }
+HeadCount heads(std::int64_t n) { return HeadCount(n); }
 
 // Thirty heirs: four wives, the parents, five sons and five daughters, two
 // sons' sons and two sons' daughters, three full brothers and three full
@@ -47,7 +47,7 @@ EstateCase thirtyHeirs()
 struct Division {
     EstateCase estateCase = thirtyHeirs();
     Explanation explanation;
-    DivisionResult result = DivideEstate(estateCase, {}, &explanation);
+    DivisionResult result = DivideEstate(estateCase, &explanation);
 };
 
 void BM_BuildReport(benchmark::State& state)

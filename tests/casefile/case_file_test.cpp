@@ -87,36 +87,36 @@ std::vector<Sample> samples()
         c.deceased = Deceased::Woman;
         c.estate = whole(28000);
         c.spouse = true;
-        c.fullSisters = whole(2);
+        c.fullSisters = HeadCount(2);
         all.push_back({"a husband and two full sisters", derived(c)});
     }
     {
         EstateCase c;
         c.estate = whole(90000);
         c.spouse = true;
-        c.wives = whole(4);
+        c.wives = HeadCount(4);
         c.father = true;
         c.mother = true;
-        c.sons = whole(3);
-        c.daughters = whole(2);
-        c.sonsSons = whole(1);
-        c.sonsSonsDaughters = whole(7);
+        c.sons = HeadCount(3);
+        c.daughters = HeadCount(2);
+        c.sonsSons = HeadCount(1);
+        c.sonsSonsDaughters = HeadCount(7);
         all.push_back({"four wives, parents and descendants", derived(c)});
     }
     {
         EstateCase c;
         c.estate = whole(1);
         c.grandfather = true;
-        c.fullBrothers = whole(1);
-        c.paternalSisters = whole(2);
-        c.uterineBrothers = whole(1);
-        c.uterineSisters = whole(3);
-        c.fullBrothersSons = whole(5);
-        c.paternalBrothersSons = whole(6);
-        c.fullUncles = whole(2);
-        c.paternalUncles = whole(3);
-        c.fullUnclesSons = whole(4);
-        c.paternalUnclesSons = whole(8);
+        c.fullBrothers = HeadCount(1);
+        c.paternalSisters = HeadCount(2);
+        c.uterineBrothers = HeadCount(1);
+        c.uterineSisters = HeadCount(3);
+        c.fullBrothersSons = HeadCount(5);
+        c.paternalBrothersSons = HeadCount(6);
+        c.fullUncles = HeadCount(2);
+        c.paternalUncles = HeadCount(3);
+        c.fullUnclesSons = HeadCount(4);
+        c.paternalUnclesSons = HeadCount(8);
         all.push_back({"the grandfather and every collateral", derived(c)});
     }
     {
@@ -124,7 +124,7 @@ std::vector<Sample> samples()
         c.estate = whole(5000);
         c.mothersMother = true;
         c.fathersMother = true;
-        c.daughters = whole(1);
+        c.daughters = HeadCount(1);
         all.push_back({"near grandmothers", derived(c)});
     }
     {
@@ -134,13 +134,13 @@ std::vector<Sample> samples()
         c.mothersMothersMother = true;
         c.fathersMothersMother = true;
         c.fathersFathersMother = true;
-        c.sonsDaughters = whole(2);
+        c.sonsDaughters = HeadCount(2);
         all.push_back({"far grandmothers", derived(c)});
     }
     {
         EstateCase c;
         c.estate = whole(90000);
-        c.sons = whole(1);
+        c.sons = HeadCount(1);
         c.funeral = whole(3000);
         c.debts = whole(27000);
         c.bequests = whole(30000);
@@ -149,7 +149,7 @@ std::vector<Sample> samples()
     {
         EstateCase c;
         c.estate = whole(90000);
-        c.daughters = whole(2);
+        c.daughters = HeadCount(2);
         c.bequests = whole(50000);
         c.heirsConsent = true;
         all.push_back({"a bequest with the heirs' consent", derived(c)});
@@ -172,16 +172,16 @@ std::vector<Sample> samples()
         c.funeral = Currency::fromWhole(Currency::kMaxWhole);
         c.debts = Currency::fromWhole(Currency::kMaxWhole);
         c.bequests = Currency::fromWhole(Currency::kMaxWhole);
-        for (Currency* k : {&c.sons, &c.daughters, &c.sonsSons, &c.sonsDaughters, &c.sonsSonsSons,
+        for (HeadCount* k : {&c.sons, &c.daughters, &c.sonsSons, &c.sonsDaughters, &c.sonsSonsSons,
                             &c.sonsSonsDaughters, &c.fullSisters, &c.fullBrothers, &c.paternalBrothers,
                             &c.paternalSisters, &c.uterineSisters, &c.uterineBrothers, &c.fullBrothersSons,
                             &c.paternalBrothersSons, &c.fullUncles, &c.paternalUncles, &c.fullUnclesSons,
                             &c.paternalUnclesSons})
-            *k = whole(kMaxCount);
+            *k = HeadCount(kMaxCount);
         c.father = c.mother = c.spouse = c.grandfather = c.heirsConsent = true;
         c.mothersMother = c.fathersMother = c.mothersMothersMother = c.fathersMothersMother =
             c.fathersFathersMother = true;
-        c.wives = whole(4);
+        c.wives = HeadCount(4);
         all.push_back({"every field at its largest", derived(c)});
     }
     return all;
@@ -238,9 +238,9 @@ TEST(CaseObject, RandomCasesRoundTrip)
     };
     const auto count = [&]() {
         switch (pick(0, 5)) {
-        case 0: return whole(pick(0, kMaxCount));
-        case 1: case 2: return whole(pick(1, 20));
-        default: return Currency{};
+        case 0: return HeadCount(pick(0, kMaxCount));
+        case 1: case 2: return HeadCount(pick(1, 20));
+        default: return HeadCount{};
         }
     };
     for (int i = 0; i < 2000; ++i) {
@@ -251,8 +251,8 @@ TEST(CaseObject, RandomCasesRoundTrip)
                            &c.mothersMothersMother, &c.fathersMothersMother, &c.fathersFathersMother,
                            &c.heirsConsent})
             *flag = pick(0, 1) == 1;
-        c.wives = whole(pick(1, 4));
-        for (Currency* k : {&c.sons, &c.daughters, &c.sonsSons, &c.sonsDaughters, &c.sonsSonsSons,
+        c.wives = HeadCount(pick(1, 4));
+        for (HeadCount* k : {&c.sons, &c.daughters, &c.sonsSons, &c.sonsDaughters, &c.sonsSonsSons,
                             &c.sonsSonsDaughters, &c.fullSisters, &c.fullBrothers, &c.paternalBrothers,
                             &c.paternalSisters, &c.uterineSisters, &c.uterineBrothers, &c.fullBrothersSons,
                             &c.paternalBrothersSons, &c.fullUncles, &c.paternalUncles, &c.fullUnclesSons,
@@ -275,7 +275,7 @@ TEST(CaseObject, TheFormatVersionIsOptionalAndOnlyOneIsRead)
     CaseError error;
     for (const char* text : {R"({"sons": 1})", R"({"format": 1, "sons": 1})", R"({"sons": 1, "format": 1})"}) {
         EXPECT_TRUE(readCaseObject(text, c, error)) << text << ": " << error.message;
-        EXPECT_EQ(c.sons, whole(1)) << text;
+        EXPECT_EQ(c.sons, HeadCount(1)) << text;
     }
     const struct {
         const char* text;
@@ -308,10 +308,9 @@ TEST(CaseObject, AValueNoCaseObjectCanHoldIsNotWritten)
     } cases[] = {
         {"a negative estate", [](EstateCase& c) { c.estate = Currency::fromRaw(-10000); }, ErrorCode::InvalidCount},
         {"a fraction of an estate", [](EstateCase& c) { c.estate = Currency::fromRaw(15000); }, ErrorCode::NotAWholeNumber},
-        {"half a son", [](EstateCase& c) { c.sons = Currency::fromRaw(5000); }, ErrorCode::NotAWholeNumber},
-        {"too many daughters", [](EstateCase& c) { c.daughters = whole(kMaxCount + 1); }, ErrorCode::CountTooLarge},
-        {"no wife", [](EstateCase& c) { c.wives = Currency{}; }, ErrorCode::InvalidCount},
-        {"five wives", [](EstateCase& c) { c.wives = whole(5); }, ErrorCode::InvalidCount},
+        {"too many daughters", [](EstateCase& c) { c.daughters = HeadCount(kMaxCount + 1); }, ErrorCode::CountTooLarge},
+        {"no wife", [](EstateCase& c) { c.wives = HeadCount{}; }, ErrorCode::InvalidCount},
+        {"five wives", [](EstateCase& c) { c.wives = HeadCount(5); }, ErrorCode::InvalidCount},
         {"negative debts", [](EstateCase& c) { c.debts = Currency::fromRaw(-1); }, ErrorCode::InvalidCount},
     };
     for (const auto& k : cases) {
@@ -372,7 +371,7 @@ TEST_F(CaseFiles, AFileMayBeLaidOutOnSeveralLinesWithAByteOrderMark)
     EXPECT_TRUE(c.isWoman());
     EXPECT_TRUE(c.spouse);
     EXPECT_EQ(c.estate, whole(28000));
-    EXPECT_EQ(c.fullSisters, whole(2));
+    EXPECT_EQ(c.fullSisters, HeadCount(2));
     EXPECT_TRUE(c.siblings);
 
     // Exactly at the limit is still read.
@@ -454,7 +453,7 @@ TEST_F(CaseFiles, EveryKindOfFileThatIsNotACaseIsRefusedWithItsReason)
         fs::remove_all(path);
         b.make(path);
         EstateCase c;
-        c.sons = whole(99);
+        c.sons = HeadCount(99);
         CaseError error;
         EXPECT_FALSE(readCaseFile(path.string(), c, error)) << b.what;
         EXPECT_EQ(error.problem, b.problem) << b.what << ": " << error.message;
@@ -472,9 +471,9 @@ TEST_F(CaseFiles, SavingReplacesTheFileKeepsItsPermissionsAndFollowsALink)
 {
     EstateCase first;
     first.estate = whole(100);
-    first.sons = whole(1);
+    first.sons = HeadCount(1);
     EstateCase second = first;
-    second.daughters = whole(2);
+    second.daughters = HeadCount(2);
     second = derived(second);
     CaseError error;
 
@@ -499,10 +498,10 @@ TEST_F(CaseFiles, AFailedSaveLeavesWhatWasThere)
 {
     EstateCase old;
     old.estate = whole(100);
-    old.sons = whole(1);
+    old.sons = HeadCount(1);
     EstateCase bigger = old;
-    for (Currency* k : {&bigger.daughters, &bigger.fullBrothers, &bigger.paternalUncles, &bigger.fullUnclesSons})
-        *k = whole(123456789);
+    for (HeadCount* k : {&bigger.daughters, &bigger.fullBrothers, &bigger.paternalUncles, &bigger.fullUnclesSons})
+        *k = HeadCount(123456789);
     bigger = derived(bigger);
     CaseError error;
     const fs::path path = at("case.qismar");

@@ -41,7 +41,7 @@ TEST(CliCase, DefaultsAreThoseOfTheEntryWindow)
     ASSERT_TRUE(readCaseObject("{}", c, error)) << error;
     EXPECT_EQ(c.deceased, Deceased::Man);
     EXPECT_EQ(c.estate, Currency{});
-    EXPECT_EQ(c.wives, Currency::fromWhole(1));
+    EXPECT_EQ(c.wives, HeadCount(1));
     EXPECT_FALSE(c.father || c.mother || c.spouse || c.grandfather || c.children || c.grandchildren || c.siblings);
     EXPECT_EQ(processOne("{}"), "{\"outcome\": \"no_estate\", \"rows\": []}\n");
 }
@@ -54,11 +54,11 @@ TEST(CliCase, DerivesTheBoxesTheEntryWindowKeeps)
                                R"("uterineBrothers":2,"fullSisters":1,"estate":"1200"})",
                                c, error))
         << error;
-    EXPECT_EQ(c.wives, Currency::fromWhole(1));  // forced for a deceased woman
+    EXPECT_EQ(c.wives, HeadCount(1));  // forced for a deceased woman
     EXPECT_TRUE(c.children);
     EXPECT_TRUE(c.grandchildren);
     EXPECT_TRUE(c.siblings);
-    EXPECT_EQ(c.siblingTotal, Currency::fromWhole(3));
+    EXPECT_EQ(c.siblingTotal, HeadCount(3));
     EXPECT_EQ(c.estate, Currency::fromWhole(1200));
 }
 

@@ -138,9 +138,9 @@ TEST(Preparation, RandomCasesDivideAsTheirNetEstateTyped)
         c.deceased = next() % 2 ? Deceased::Man : Deceased::Woman;
         for (bool* flag : {&c.father, &c.mother, &c.spouse, &c.grandfather, &c.mothersMother, &c.fathersMother})
             *flag = next() % 3 == 0;
-        for (Currency* count : {&c.sons, &c.daughters, &c.sonsDaughters, &c.fullSisters, &c.fullBrothers,
+        for (HeadCount* count : {&c.sons, &c.daughters, &c.sonsDaughters, &c.fullSisters, &c.fullBrothers,
                                 &c.paternalSisters, &c.uterineBrothers, &c.fullUncles})
-            *count = next() % 4 == 0 ? heads(1 + long(next() % 5)) : Currency{};
+            *count = next() % 4 == 0 ? heads(1 + long(next() % 5)) : HeadCount{};
         const std::int64_t gross = 1 + std::int64_t(next() % 10000000);
         c.estate = Currency::fromWhole(gross);
         c.funeral = Currency::fromWhole(std::int64_t(next() % (gross / 10 + 1)));

@@ -63,8 +63,8 @@ std::string describe(const EstateCase& c)
             s += std::string(", ") + f.name;
     const struct {
         const char* name;
-        Currency value;
-    } counts[] = {{"wives", c.spouse && c.isMan() ? c.wives : Currency{}},
+        HeadCount value;
+    } counts[] = {{"wives", c.spouse && c.isMan() ? c.wives : HeadCount{}},
                   {"sons", c.sons}, {"daughters", c.daughters}, {"sonsSons", c.sonsSons},
                   {"sonsDaughters", c.sonsDaughters}, {"sonsSonsSons", c.sonsSonsSons},
                   {"sonsSonsDaughters", c.sonsSonsDaughters}, {"fullSisters", c.fullSisters},
@@ -76,7 +76,7 @@ std::string describe(const EstateCase& c)
                   {"paternalUnclesSons", c.paternalUnclesSons}};
     for (const auto& k : counts)
         if (!k.value.isZero())
-            s += std::string(", ") + k.name + " " + formatAmount(k.value);
+            s += std::string(", ") + k.name + " " + std::to_string(k.value.persons());
     return s;
 }
 

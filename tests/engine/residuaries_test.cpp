@@ -40,7 +40,7 @@ TEST(DescendantResidue, TwoToOneWithTheRoundedFemaleShare)
         b.d.ChildrenResidue();
         EXPECT_EQ(b.row(Heir::Sons), k.son) << k.estate << " " << k.assigned;
         EXPECT_EQ(b.row(Heir::Daughters), k.daughter) << k.estate << " " << k.assigned;
-        EXPECT_EQ(b.ledger().ResidueShareCount, heads(2 * k.sons + k.daughters));
+        EXPECT_EQ(b.ledger().ResidueShareCount, units(2 * k.sons + k.daughters));
     }
 }
 
@@ -54,7 +54,7 @@ TEST(DescendantResidue, GrandchildrenAndGreatGrandchildren)
     b.c.sonsSonsDaughters = heads(2);
     b.ledger().FixedSharesTotal = money("16");
     b.d.GrandchildrenResidue();
-    EXPECT_EQ(b.ledger().ResidueShareCount, heads(5));
+    EXPECT_EQ(b.ledger().ResidueShareCount, units(5));
     EXPECT_EQ(b.row(Heir::SonsDaughters), "1.6");
     EXPECT_EQ(b.row(Heir::SonsSonsDaughters), "1.6");
     EXPECT_EQ(b.ledger().GreatGranddaughterShare, money("1.6"));
@@ -120,7 +120,7 @@ TEST(SiblingResidue, SistersBesideDaughters)
     beyond.d.PaternalSistersWithDaughters();
     EXPECT_EQ(beyond.row(Heir::PaternalSisters), "0");
     EXPECT_EQ(beyond.ledger().FixedSharesTotal, money("26"));
-    beyond.c.fullSisters = heads(2), beyond.c.paternalSisters = Currency{};
+    beyond.c.fullSisters = heads(2), beyond.c.paternalSisters = HeadCount{};
     beyond.d.FullSistersWithDaughters();
     EXPECT_EQ(beyond.row(Heir::FullSisters), "0");
     EXPECT_EQ(beyond.ledger().FixedSharesTotal, money("26"));
@@ -205,7 +205,7 @@ TEST(GrandfatherWithSiblings, FixedSistersSharingAndTheSixthFloor)
     RuleBench brothers("24");
     brothers.c.grandfather = true, brothers.c.fullBrothers = heads(2);
     brothers.d.GrandfatherWithFullSiblings();
-    EXPECT_EQ(brothers.ledger().ResidueShareCount, heads(6));
+    EXPECT_EQ(brothers.ledger().ResidueShareCount, units(6));
     EXPECT_EQ(brothers.row(Heir::Grandfather), "8");
     EXPECT_EQ(brothers.row(Heir::FullBrothers), "8");
 
@@ -223,7 +223,7 @@ TEST(GrandfatherWithSiblings, FixedSistersSharingAndTheSixthFloor)
     daughter.c.grandfather = true, daughter.c.fullSisters = heads(1), daughter.c.daughters = heads(1);
     daughter.ledger().FixedSharesTotal = money("12");
     daughter.d.GrandfatherWithFullSiblings();
-    EXPECT_EQ(daughter.ledger().ResidueShareCount, heads(3));
+    EXPECT_EQ(daughter.ledger().ResidueShareCount, units(3));
     EXPECT_EQ(daughter.row(Heir::Grandfather), "8");  // 12 / 3 x 2 is 8: above the sixth
     EXPECT_EQ(daughter.row(Heir::FullSisters), "4");
 
@@ -243,7 +243,7 @@ TEST(GrandfatherWithSiblings, FixedSistersSharingAndTheSixthFloor)
     paternalBrother.c.paternalBrothers = heads(1);
     paternalBrother.d.GrandfatherWithFullSiblings();
     paternalBrother.d.GrandfatherWithPaternalSiblings();
-    EXPECT_EQ(paternalBrother.ledger().ResidueShareCount, heads(4));
+    EXPECT_EQ(paternalBrother.ledger().ResidueShareCount, units(4));
     EXPECT_EQ(paternalBrother.row(Heir::FullSisters), "12");
     EXPECT_EQ(paternalBrother.row(Heir::Grandfather), "6");
     EXPECT_EQ(paternalBrother.row(Heir::PaternalBrothers), "6");

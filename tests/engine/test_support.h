@@ -27,7 +27,7 @@ private:
 };
 
 inline Currency money(const char* text);
-inline Currency heads(long n);
+inline HeadCount heads(long n);
 
 // A random case: each relative's box ticked three times in ten, and each
 // count drawn by `count` (0 for an absent class).
@@ -40,18 +40,20 @@ EstateCase randomCase(Random& g, Currency estate, Count count)
     for (bool* flag : {&c.father, &c.mother, &c.spouse, &c.grandfather, &c.mothersMother, &c.fathersMother,
                        &c.mothersMothersMother, &c.fathersMothersMother, &c.fathersFathersMother})
         *flag = g.chance(30);
-    c.wives = Currency::fromWhole(1 + g.upTo(3));
-    for (Currency* k : {&c.sons, &c.daughters, &c.sonsSons, &c.sonsDaughters, &c.sonsSonsSons, &c.sonsSonsDaughters,
+    c.wives = HeadCount(1 + g.upTo(3));
+    for (HeadCount* k : {&c.sons, &c.daughters, &c.sonsSons, &c.sonsDaughters, &c.sonsSonsSons, &c.sonsSonsDaughters,
                         &c.fullSisters, &c.fullBrothers, &c.paternalBrothers, &c.paternalSisters, &c.uterineSisters,
                         &c.uterineBrothers, &c.fullBrothersSons, &c.paternalBrothersSons, &c.fullUncles,
                         &c.paternalUncles, &c.fullUnclesSons, &c.paternalUnclesSons})
-        *k = Currency::fromWhole(count());
+        *k = HeadCount(count());
     c.deriveEntryWindowState();
     return c;
 }
 
 inline Currency money(const char* text) { return parseAmount(text); }
-inline Currency heads(long n) { return Currency::fromWhole(n); }
+inline HeadCount heads(long n) { return HeadCount(n); }
+// A whole number of money units (a base, a count of residue units).
+inline Currency units(long n) { return Currency::fromWhole(n); }
 
 // Text of a result row as the results window would hold it.
 inline std::string rowText(const ResultRows& rows, Heir row) { return rows[index(row)].text(); }
@@ -68,7 +70,7 @@ struct RuleBench {
     {
         c.estate = money(estate);
         d.EstateValue = c.estate;
-        d.ProblemBase = heads(base);
+        d.ProblemBase = Currency::fromWhole(base);
     }
     std::string row(Heir r) const { return rowText(rows, r); }
     detail::ShareLedger& ledger() { return d.ledger; }

@@ -71,12 +71,12 @@ void typeCase(const EstateCase& c)
     if (c.spouse) {
         click(fmMain->chkZoj);
         if (c.isMan())
-            typeOver(fmMain->Edit1, amount(c.wives));
+            typeOver(fmMain->Edit1, QString::number(c.wives.persons()));
     }
     const struct {
         QCheckBox* box;
         TCountingDialog* dialog;
-        std::vector<Currency> counts;  // in the order of the dialog's count edits
+        std::vector<HeadCount> counts;  // in the order of the dialog's count edits
     } counting[] = {
         {fmMain->chkSons, fmSon, {c.sons, c.daughters}},
         {fmMain->chkEbnEbn, fmSonOfSon, {c.sonsSons, c.sonsDaughters, c.sonsSonsSons, c.sonsSonsDaughters}},
@@ -87,13 +87,13 @@ void typeCase(const EstateCase& c)
         {fmMain->chkEbnAm, fmSonOfUncle, {c.fullUnclesSons, c.paternalUnclesSons}},
     };
     for (const auto& k : counting) {
-        if (std::all_of(k.counts.begin(), k.counts.end(), [](Currency v) { return v.isZero(); }))
+        if (std::all_of(k.counts.begin(), k.counts.end(), [](HeadCount v) { return v.isZero(); }))
             continue;
         ModalScript script;
         script.on<TCountingDialog>([&k](TCountingDialog* dialog) {
             EXPECT_EQ(dialog, k.dialog);
             for (std::size_t i = 0; i < k.counts.size(); ++i)
-                typeOver(dialog->countEdits()[i], amount(k.counts[i]));
+                typeOver(dialog->countEdits()[i], QString::number(k.counts[i].persons()));
             click(dialog->Button1);
         });
         click(k.box);
@@ -208,7 +208,7 @@ TEST_F(CaseFilesInTheEntryWindow, OpeningASavedCaseRestoresEveryControlAsTypedAn
         const EstateCase typedCase = fmMain->wholeCase();
         // The windows hold the case that was typed.
         EXPECT_EQ(typedCase, wanted) << text;
-        const DivisionResult typedResult = DivideEstate(fmMain->readCase(), fmDivision->currentRows());
+        const DivisionResult typedResult = DivideEstate(fmMain->readCase());
 
         ASSERT_TRUE(fmMain->saveCaseFile(path(QStringLiteral("case.qismar")))) << text;
         EXPECT_EQ(readFile(path(QStringLiteral("case.qismar"))), QByteArray::fromStdString(writeCaseObject(wanted) + "\n"))
@@ -224,7 +224,7 @@ TEST_F(CaseFilesInTheEntryWindow, OpeningASavedCaseRestoresEveryControlAsTypedAn
         for (qsizetype i = 0; i < std::min(opened.size(), typed.size()); ++i)
             EXPECT_EQ(opened[i], typed[i]) << text;
         EXPECT_EQ(fmMain->wholeCase(), typedCase) << text;
-        const DivisionResult openedResult = DivideEstate(fmMain->readCase(), fmDivision->currentRows());
+        const DivisionResult openedResult = DivideEstate(fmMain->readCase());
         EXPECT_EQ(openedResult.outcome, typedResult.outcome) << text;
         EXPECT_TRUE(openedResult.rows == typedResult.rows) << text;
         EXPECT_EQ(openedResult.percentages, typedResult.percentages) << text;

@@ -63,6 +63,7 @@ sort -k3 >"$work/expected" <<'FILES'
 -rw-r--r-- root/root /usr/share/applications/qismar.desktop
 -rw-r--r-- root/root /usr/share/icons/hicolor/scalable/apps/qismar.svg
 -rw-r--r-- root/root /usr/share/mime/packages/qismar.xml
+-rw-r--r-- root/root /usr/share/metainfo/invalid.qismar.qismar.metainfo.xml
 -rw-r--r-- root/root /usr/share/man/man1/qismar.1.gz
 -rw-r--r-- root/root /usr/share/man/man1/qismar-cli.1.gz
 -rw-r--r-- root/root /usr/share/doc/qismar/copyright
@@ -89,6 +90,20 @@ if command -v xmllint >/dev/null; then
 fi
 grep -q '<mime-type type="application/x-qismar">' "$mime" || fail "the MIME file does not declare application/x-qismar"
 grep -q '<glob pattern="\*\.qismar"/>' "$mime" || fail "the MIME file has no *.qismar glob"
+# Software centres list the program from its AppStream description: it must
+# pass appstreamcli's validation, launch the desktop entry, provide the case
+# files' type and name this version as its release, in Arabic and English.
+metainfo="$root/usr/share/metainfo/invalid.qismar.qismar.metainfo.xml"
+command -v appstreamcli >/dev/null || fail "appstreamcli is not installed (scripts/install-deps.sh installs appstream)"
+appstreamcli validate --no-net --explain "$metainfo" >"$work/appstream.log" 2>&1 \
+    || { cat "$work/appstream.log" >&2; fail "appstreamcli refuses the metainfo file"; }
+grep -qF '<launchable type="desktop-id">qismar.desktop</launchable>' "$metainfo" \
+    || fail "the metainfo file does not launch qismar.desktop"
+grep -qF '<mediatype>application/x-qismar</mediatype>' "$metainfo" || fail "the metainfo file does not provide application/x-qismar"
+grep -qF "<release version=\"$version\" " "$metainfo" || fail "the metainfo file's release is not $version"
+for text in '<name xml:lang="ar">القسمار</name>' '<summary xml:lang="ar">' '<project_license>GPL-3.0-or-later</project_license>'; do
+    grep -qF "$text" "$metainfo" || fail "the metainfo file lacks $text"
+done
 # The launcher runs the program in the package's folder.
 grep -q 'exec "${here}/../lib/qismar/qismar" "$@"' "$root/usr/bin/qismar" || fail "the launcher does not run /usr/lib/qismar/qismar"
 # The changelog's latest entry is this version; the copyright file is in

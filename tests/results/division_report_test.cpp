@@ -26,7 +26,7 @@ const QDate kDay(2025, 3, 16);
 DivisionReport reportOf(const EstateCase& c)
 {
     Explanation explanation;
-    const DivisionResult result = DivideEstate(c, {}, &explanation);
+    const DivisionResult result = DivideEstate(c, &explanation);
     return results::buildDivisionReport(c, result, explanation, kDay);
 }
 

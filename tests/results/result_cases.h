@@ -6,7 +6,7 @@
 
 namespace qismar::testing {
 
-inline Currency heads(std::int64_t n) { return Currency::fromRaw(n * Currency::kScale); }
+inline HeadCount heads(std::int64_t n) { return HeadCount(n); }
 
 // A woman leaves her husband, her mother and two full sisters: the shares
 // (1/2 + 1/6 + 2/3) raise the problem from 6 to 8 ('awl).

@@ -39,7 +39,7 @@ void shoot(QWidget* window, const QString& name)
 void shootCase(TfmDivision& window, const EstateCase& estateCase, const QString& name, bool problem)
 {
     Explanation explanation;
-    const DivisionResult result = DivideEstate(estateCase, {}, &explanation);
+    const DivisionResult result = DivideEstate(estateCase, &explanation);
     window.applyDivision(estateCase, result, explanation);
     QTimer::singleShot(0, &window, [&window, name, problem] {
         QApplication::processEvents();
@@ -82,7 +82,7 @@ int main(int argc, char** argv)
     if (argc > 2) {
         const EstateCase c = testing::awlCase();
         Explanation explanation;
-        const DivisionResult result = DivideEstate(c, {}, &explanation);
+        const DivisionResult result = DivideEstate(c, &explanation);
         QString error;
         if (!results::writeReportPdf(results::buildDivisionReport(c, result, explanation, QDate(2025, 3, 16)),
                                      QString::fromLocal8Bit(argv[2]), &error)) {

@@ -555,7 +555,7 @@ protected:
     void show(const EstateCase& c, const std::function<void(TfmDivision*)>& read)
     {
         Explanation explanation;
-        const DivisionResult result = DivideEstate(c, {}, &explanation);
+        const DivisionResult result = DivideEstate(c, &explanation);
         ASSERT_EQ(result.outcome, Outcome::Divided);
         window_->applyDivision(c, result, explanation);
         ModalScript script;
