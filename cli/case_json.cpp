@@ -4,6 +4,7 @@
 #include "engine/preparation.h"
 
 #include <array>
+#include <cassert>
 #include <charconv>
 #include <cerrno>
 #include <cstdint>
@@ -282,6 +283,7 @@ void appendExplanation(const Explanation* e, std::string& out)
         w.put('}');
     }
     w.put("]}"sv);
+    assert(w.at() <= out.data() + start + most);
     out.resize(std::size_t(w.at() - out.data()));
 }
 
