@@ -3,12 +3,14 @@
 #include "casefile/case_file.h"
 #include "engine/preparation.h"
 
+#include <algorithm>
 #include <array>
 #include <cassert>
 #include <charconv>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string_view>
 #include <nlohmann/json.hpp>
 
@@ -201,9 +203,15 @@ void appendExplanation(const Explanation* e, std::string& out)
     for (const HeirExplanation& h : e->heirs)
         most += 200 + 3 * Cursor::kFraction + 2 * Cursor::kNumber + h.reason.size() + 40 * h.excludedBy.size() +
                 kThirdOfTheRemainder.size();
-    const std::size_t start = out.size();
-    out.resize(start + most);
-    Cursor w(out.data() + start);
+    // Written into room of this thread kept from one object to the next (a
+    // string made larger would first be filled with zeros), then appended.
+    thread_local std::unique_ptr<char[]> room;
+    thread_local std::size_t roomSize = 0;
+    if (roomSize < most) {
+        roomSize = std::max(most, 2 * roomSize);
+        room = std::make_unique<char[]>(roomSize);
+    }
+    Cursor w(room.get());
     w.put("{\"origin\": "sv);
     w.integer(e->origin);
     w.put(", \"awl\": "sv);
@@ -283,8 +291,8 @@ void appendExplanation(const Explanation* e, std::string& out)
         w.put('}');
     }
     w.put("]}"sv);
-    assert(w.at() <= out.data() + start + most);
-    out.resize(std::size_t(w.at() - out.data()));
+    assert(w.at() <= room.get() + most);
+    out.append(room.get(), std::size_t(w.at() - room.get()));
 }
 
 void appendError(std::string_view message, std::string& out)

@@ -181,7 +181,7 @@ const Rational& partsOf24(int k)
 }
 
 // A fixed share in parts of 24 (every share of the law is a whole number of them).
-Rational::Int in24ths(const Rational& share) { return share.num() * (24 / share.den()); }
+Rational::Int in24ths(const Rational& share) { return share.num() * (24 / std::int64_t(share.den())); }
 
 // The Arabic name of a fixed share of the whole.
 std::string_view shareName(Rational share)
@@ -208,6 +208,20 @@ void agreeBy(Text& t, Int factor)
 }
 
 bool fitsInt64(Int v) { return v >= 0 && v <= INT64_MAX; }
+
+// Quotient and remainder of 128-bit values, on 64 bits whenever both fit
+// (the usual case: a 128-bit division is a slow library call).
+bool both64(Int a, Int b) { return a >= INT64_MIN && a <= INT64_MAX && b >= INT64_MIN && b <= INT64_MAX && b != -1; }
+Int quot(Int a, Int b) { return both64(a, b) ? Int(std::int64_t(a) / std::int64_t(b)) : a / b; }
+Int rem(Int a, Int b) { return both64(a, b) ? Int(std::int64_t(a) % std::int64_t(b)) : a % b; }
+// The least common multiple of positive values, 0 when it does not fit.
+Int lcmOf(Int a, Int b)
+{
+    if (a <= 0 || b <= 0)
+        return 0;
+    Int out;
+    return __builtin_mul_overflow(quot(a, gcd(a, b)), b, &out) ? 0 : out;
+}
 
 // One part of the table: a class, or the classes that take one share
 // together.
@@ -276,6 +290,7 @@ public:
             count += !row.isEmpty();
         resizeKeepingRoom(out_.heirs, count);
         entry_.fill(nullptr);
+        headsOf_.fill(HeadCount());
         std::size_t next = 0;
         for (int i = 0; i < kHeirCount; ++i) {
             if (r_.rows[std::size_t(i)].isEmpty())
@@ -291,7 +306,7 @@ public:
         least_ = 1;
         for (const HeirExplanation& h : out_.heirs)
             if (out_.exact && !h.fraction.isZero())
-                least_ = lcm(least_, h.fraction.den());
+                least_ = lcmOf(least_, h.fraction.den());
         Int total = 0;
         for (std::size_t i = 0; i < out_.heirs.size() && out_.exact && least_ > 0; ++i) {
             const HeirExplanation& h = out_.heirs[i];
@@ -299,7 +314,7 @@ public:
             numerators_[i] = 0;
             if (h.fraction.isZero())
                 continue;
-            if (__builtin_mul_overflow(h.fraction.num(), least_ / h.fraction.den(), &numerators_[i]) ||
+            if (__builtin_mul_overflow(h.fraction.num(), quot(least_, h.fraction.den()), &numerators_[i]) ||
                 __builtin_mul_overflow(numerators_[i], Int(heads(h.row).persons()), &whole) ||
                 __builtin_add_overflow(total, whole, &total))
                 out_.exact = false;
@@ -324,7 +339,8 @@ public:
     }
 
 private:
-    HeadCount heads(Heir row) const { return HeadsOfRow(c_, row); }
+    // The heads of a present relative's row (0 for one who is absent).
+    HeadCount heads(Heir row) const { return headsOf_[std::size_t(index(row))]; }
     Count count(Heir row) const
     {
         if (names(row).plural.empty())
@@ -361,6 +377,7 @@ private:
     void heir(Heir row, HeirExplanation& h)
     {
         h.row = row;
+        headsOf_[std::size_t(index(row))] = HeadsOfRow(c_, row);
         h.share.reset();
         h.shares.reset();
         h.originShares.reset();
@@ -503,7 +520,7 @@ private:
             if (numerators_[i] == 0)
                 continue;
             Part& part = partAt(out_.heirs[i].part);
-            const Int weight = numerators_[i] / part.unit;
+            const Int weight = quot(numerators_[i], part.unit);
             part.heads += weight * heads(out_.heirs[i].row).persons();
             part.twoToOne = part.twoToOne || weight != 1;
         }
@@ -517,7 +534,7 @@ private:
         for (std::size_t p = 0; p < partCount_; ++p) {
             const Part& part = parts_[p];
             if (part.share) {
-                origin = lcm(origin, part.share->den());
+                origin = lcmOf(origin, part.share->den());
                 fixedSum += in24ths(*part.share);
                 if (out_.heirs[part.first].row != Heir::Grandfather)
                     residueBeforeGrandfather_ -= in24ths(*part.share);
@@ -541,9 +558,9 @@ private:
         // share's denominator, so of 24 / gcd(24, ...); fixedSum x origin
         // / 24 is whole.
         const Int raised = fixedSum * origin;
-        if (anyFixed_ && base_ > 24 && raised % 24 == 0 && raised / 24 > origin && fitsInt64(raised / 24)) {
-            out_.awl = std::int64_t(raised / 24);
-            problem = raised / 24;
+        if (anyFixed_ && base_ > 24 && rem(raised, 24) == 0 && quot(raised, 24) > origin && fitsInt64(quot(raised, 24))) {
+            out_.awl = std::int64_t(quot(raised, 24));
+            problem = quot(raised, 24);
             awlNote_ = true;
         }
 
@@ -560,19 +577,19 @@ private:
         for (std::size_t p = 0; p < partCount_; ++p) {
             Part& part = parts_[p];
             Int scaled;
-            if (__builtin_mul_overflow(part.numerator, problem, &scaled) || scaled % least != 0) {
+            if (__builtin_mul_overflow(part.numerator, problem, &scaled) || rem(scaled, least) != 0) {
                 chains_ = false;
                 continue;
             }
-            part.shares = scaled / least;
+            part.shares = quot(scaled, least);
             const Int g = gcd(*part.shares, part.heads);
             part.agreeing = g;
-            part.kept = *part.shares % part.heads == 0 ? 1 : part.heads / g;
+            part.kept = rem(*part.shares, part.heads) == 0 ? 1 : quot(part.heads, g);
         }
         if (out_.undistributed) {
             Int scaled;
-            const Int undistributed = out_.undistributed->num() * (least / out_.undistributed->den());
-            chains_ = chains_ && !__builtin_mul_overflow(undistributed, problem, &scaled) && scaled % least == 0;
+            const Int undistributed = out_.undistributed->num() * quot(least, out_.undistributed->den());
+            chains_ = chains_ && !__builtin_mul_overflow(undistributed, problem, &scaled) && rem(scaled, least) == 0;
         }
         for (HeirExplanation& h : out_.heirs) {
             if (h.fraction.isZero()) {
@@ -584,7 +601,7 @@ private:
                 h.originShares = std::int64_t(*part.shares);
         }
 
-        const Int multiplier = least / gcd(least, problem);
+        const Int multiplier = quot(least, gcd(least, problem));
         Int correction = 0;
         if (fitsInt64(multiplier)) {
             out_.multiplier = std::int64_t(multiplier);
@@ -593,7 +610,7 @@ private:
         }
         if (!out_.correction)
             return;
-        const Int perUnit = correction / least;
+        const Int perUnit = quot(correction, least);
         for (std::size_t i = 0; i < out_.heirs.size(); ++i) {
             HeirExplanation& h = out_.heirs[i];
             Int shares;
@@ -605,8 +622,8 @@ private:
         // The value of one share: the estate divided over the corrected
         // problem, rounded to the nearest amount, ties to even.
         const Int raw = c_.estate.raw();
-        Int value = raw / correction;
-        const Int rest = raw % correction;
+        Int value = quot(raw, correction);
+        const Int rest = rem(raw, correction);
         shareValueExact_ = rest == 0;
         if (2 * rest > correction || (2 * rest == correction && value % 2 != 0))
             ++value;
@@ -631,7 +648,7 @@ private:
                 return;  // not a table of fixed shares
             ++others;
             only = &part;
-            othersOrigin = lcm(othersOrigin, part.share->den());
+            othersOrigin = lcmOf(othersOrigin, part.share->den());
         }
         if (others == 0 || othersOrigin == 0)
             return;  // a spouse alone: what is left is not returned to the spouse
@@ -644,7 +661,7 @@ private:
             for (std::size_t p = 0; p < partCount_; ++p) {
                 const Part& part = parts_[p];
                 if (!part.spouse)
-                    raddProblem += in24ths(*part.share) * othersOrigin / 24;
+                    raddProblem += quot(in24ths(*part.share) * othersOrigin, 24);
             }
             othersOrigin_ = othersOrigin;
         }
@@ -1335,6 +1352,7 @@ private:
     }
     Tables& tables_ = tables();
     std::array<HeirExplanation*, kHeirCount>& entry_ = tables_.entry;
+    std::array<HeadCount, kHeirCount> headsOf_;
     std::int64_t base_ = 24;
     std::array<Part, kHeirCount + 1>& parts_ = tables_.parts;
     std::array<std::uint8_t, kHeirCount>& partIndex_ = tables_.partIndex;
