@@ -262,6 +262,25 @@ void resizeKeepingRoom(std::vector<T>& items, std::size_t count)
     }
 }
 
+// An explanation of nothing, as a new one is, keeping the room of its
+// entries and texts for the next.
+void clearKeepingRoom(Explanation& e)
+{
+    e.exact = false;
+    e.origin = 0;
+    e.awl.reset();
+    e.radd.reset();
+    e.spouseKeepsShare = false;
+    e.raddTable.reset();
+    e.multiplier.reset();
+    e.correction.reset();
+    e.reducedBy.reset();
+    e.shareValue.reset();
+    e.undistributed.reset();
+    resizeKeepingRoom(e.heirs, 0);
+    resizeKeepingRoom(e.sentences, 0);
+}
+
 class Builder {
 public:
     Builder(const EstateCase& c, const DivisionResult& r, const detail::Trace& t, Explanation& out)
@@ -274,17 +293,8 @@ public:
     {
         // The entries of an explanation used before are reused, with the
         // room of their texts.
+        clearKeepingRoom(out_);
         out_.exact = true;
-        out_.origin = 0;
-        out_.awl.reset();
-        out_.radd.reset();
-        out_.spouseKeepsShare = false;
-        out_.raddTable.reset();
-        out_.multiplier.reset();
-        out_.correction.reset();
-        out_.reducedBy.reset();
-        out_.shareValue.reset();
-        out_.undistributed.reset();
         std::size_t count = 0;
         for (const RowText& row : r_.rows)
             count += !row.isEmpty();
@@ -1548,9 +1558,7 @@ DivisionResult DivideExplained(const EstateCase& estateCase, Explanation& explan
     if (result.outcome == Outcome::Divided) {
         Builder(estateCase, result, trace, explanation).build();
     } else {
-        explanation.exact = false;
-        resizeKeepingRoom(explanation.heirs, 0);
-        resizeKeepingRoom(explanation.sentences, 0);
+        clearKeepingRoom(explanation);
     }
     return result;
 }
