@@ -13,7 +13,6 @@
 #include "casefile/case_file.h"
 #include "cli/case_json.h"
 #include "engine/division.h"
-#include "engine/division_internal.h"
 #include "engine/invariants.h"
 #include "engine/preparation.h"
 
@@ -123,7 +122,7 @@ void checkCase(const std::uint8_t* data, std::size_t size)
         if ((r.outcome == qismar::Outcome::NoEstate) != c.estate.isZero())
             std::abort();
         // Only a case without any relative is a case without heirs.
-        if (r.outcome == qismar::Outcome::NoHeirs && !qismar::detail::Division::PersonsInCase(c).isZero())
+        if (r.outcome == qismar::Outcome::NoHeirs && !qismar::PersonsInCase(c).isZero())
             std::abort();
         // Every divided case: rows exactly for the present relatives, no
         // negative amount, the estate accounted for, males not below the

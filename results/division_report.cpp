@@ -150,7 +150,7 @@ ReportSection resultsSection(const EstateCase& c, const DivisionResult& r, const
         const RowText& text = r.rows[std::size_t(i)];
         if (text.isEmpty())
             continue;
-        const HeadCount n = HeadsOfRow(c, row);
+        const HeadCount n = HeadsOf(c, row);
         heads += n.persons();
         const HeirExplanation* h = explanationOf(e, row);
         ReportRow line;
@@ -211,7 +211,7 @@ ReportSection problemSection(const EstateCase& c, const DivisionResult& r, const
                       QStringLiteral("كيف يرث"), sharesHeader,               QStringLiteral("نصيب الفرد"),
                       QStringLiteral("نصيب الفئة"), QStringLiteral("البيان")};
     for (const HeirExplanation& h : e.heirs) {
-        const HeadCount n = HeadsOfRow(c, h.row);
+        const HeadCount n = HeadsOf(c, h.row);
         ReportRow line;
         line.push_back(word(fromUtf8(HeirName(h.row, n.persons() > 1))));
         line.push_back(countCell(n));

@@ -244,11 +244,13 @@ void TfmDivision::buildLines()
         return;
     const QPalette palette = linePalette(this->palette());
     for (int i = 0; i < kHeirCount; ++i) {
-        const RowInfo& info = rowInfo(heirAt(i));
-        const QString number = QString::number(info.number);
-        const QString captionText = shownCaption(QString::fromUtf8(info.caption)).trimmed();
+        const HeirInfo& info = heirInfo(heirAt(i));
+        const QString number = QString::number(info.line);
+        const QString captionText =
+            shownCaption(QString::fromUtf8(info.rowCaption.data(), qsizetype(info.rowCaption.size()))).trimmed();
 
-        amounts[std::size_t(i)] = newCell(linesBox, QString::fromLatin1(info.control), palette);
+        amounts[std::size_t(i)] =
+            newCell(linesBox, QString::fromLatin1(info.key.data(), qsizetype(info.key.size())), palette);
         captions[std::size_t(i)] = newLabel(linesBox, QStringLiteral("nd") + number, captionText, Qt::AlignRight);
         counts[std::size_t(i)] = newLabel(linesBox, QStringLiteral("nc") + number, QString(), Qt::AlignCenter);
         classTotals[std::size_t(i)] =
@@ -347,7 +349,7 @@ void TfmDivision::FormShow()
         if (row.isEmpty())
             continue;
         Line line{i, row.kind == RowText::Kind::NothingForHim || row.value().isZero(), {}, {}, {}, {}};
-        const HeadCount n = divided_ ? HeadsOfRow(case_, heirAt(i)) : HeadCount();
+        const HeadCount n = divided_ ? HeadsOf(case_, heirAt(i)) : HeadCount();
         if (divided_) {
             line.count = countText(n);
             heads += n.persons();
