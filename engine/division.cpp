@@ -12,6 +12,20 @@ constexpr Currency kStartingBase = Currency::fromRaw(24 * Currency::kScale);
 constexpr Currency kBaseStep = Currency::fromRaw(Currency::kScale);
 constexpr Extended kFixedTolerance = 50;  // 0.005
 
+// The terms of the distributed total in the order in which they are added:
+// these single heirs before the sum is scaled, the rest amount times heads.
+// Every addition rounds, so this order is part of the result.
+constexpr std::array kAddedBeforeScaling = {Heir::Father, Heir::Mother, Heir::MothersMothersMother,
+                                            Heir::FathersMothersMother, Heir::FathersFathersMother};
+constexpr std::array kAddedPerHead = {
+    Heir::Sons,          Heir::Daughters,        Heir::SonsSons,         Heir::SonsDaughters,
+    Heir::SonsSonsSons,  Heir::SonsSonsDaughters, Heir::FullBrothers,    Heir::FullSisters,
+    Heir::Grandfather,   Heir::UterineSiblings,  Heir::MothersMother,    Heir::FathersMother,
+    Heir::PaternalSisters, Heir::FullUncles,     Heir::FullBrothersSons, Heir::PaternalBrothersSons,
+    Heir::PaternalBrothers, Heir::PaternalUncles, Heir::FullUnclesSons,  Heir::PaternalUnclesSons};
+static_assert(kAddedBeforeScaling.size() + kAddedPerHead.size() + 2 == kHeirCount,
+              "every relative but the spouses is one term of the distributed total");
+
 }  // namespace
 
 Division::Division(const EstateCase& estateCase, ResultRows& rowsIn, Percentages& percentagesOut) noexcept
@@ -27,18 +41,20 @@ Outcome Division::run()
 
     // Anything negative (or no wife at all) would make a share divide by
     // zero or by a negative head count.
-    if (c.estate.raw() < 0 || c.siblingTotal.persons() < 0)
+    if (c.estate.raw() < 0 || c.siblingTotal.persons() < 0 || c.wives.persons() <= 0)
         throw EngineError(ErrorCode::InvalidCount);
-    for (const CaseField& field : kCountFields)
-        if ((c.*field.count).persons() < 0)
-            throw EngineError(ErrorCode::InvalidCount);
-    if (c.wives.persons() <= 0)
+    bool negative = false, tooLarge = false;
+    forEachIndex<kCountFields>([&](auto i) {
+        const std::int64_t persons = (c.*kCountFields[i].count).persons();
+        negative |= persons < 0;
+        tooLarge |= persons > kMaxCount;
+    });
+    if (negative)
         throw EngineError(ErrorCode::InvalidCount);
     // No count may hold more persons than kMaxCount, so that no total of
     // persons or of residue units can leave the range of money.
-    for (const CaseField& field : kCountFields)
-        if ((c.*field.count).persons() > kMaxCount)
-            throw EngineError(ErrorCode::CountTooLarge);
+    if (tooLarge)
+        throw EngineError(ErrorCode::CountTooLarge);
 
     // Per-head amounts are rounded to 0.0001, so a class of many heads can
     // miss the estate by up to half a raw unit a head: the tolerance grows
@@ -174,9 +190,10 @@ void Division::LaterRules()
 
 void Division::MarkPresentRelatives()
 {
-    for (const HeirInfo& info : kHeirs)
-        if (RelativePresent(c, info.heir))
-            rows[index(info.heir)] = RowText::nothingForHim();
+    forEachIndex<kHeirs>([&](auto i) {
+        if (RelativePresent(c, kHeirs[i].heir))
+            rows[index(kHeirs[i].heir)] = RowText::nothingForHim();
+    });
 }
 
 void Division::ResetShareLedger() noexcept
@@ -206,18 +223,10 @@ void Division::ComputeDistributedTotal()
     SpousesTotal =
         roundToCurrency((heads(Heir::Wives) * amount(Heir::Wives) + amount(Heir::Husband) * heads(Heir::Husband)) / kScale);
 
-    // These single heirs are added before the sum is scaled.
     Extended sum = ext(SpousesTotal);
-    for (Heir single : {Heir::Father, Heir::Mother, Heir::MothersMothersMother, Heir::FathersMothersMother,
-                        Heir::FathersFathersMother})
-        sum = sum + amount(single);
+    forEachIndex<kAddedBeforeScaling>([&](auto i) { sum = sum + amount(kAddedBeforeScaling[i]); });
     sum = sum * kScale;
-    for (Heir row : {Heir::Sons, Heir::Daughters, Heir::SonsSons, Heir::SonsDaughters, Heir::SonsSonsSons,
-                     Heir::SonsSonsDaughters, Heir::FullBrothers, Heir::FullSisters, Heir::Grandfather,
-                     Heir::UterineSiblings, Heir::MothersMother, Heir::FathersMother, Heir::PaternalSisters,
-                     Heir::FullUncles, Heir::FullBrothersSons, Heir::PaternalBrothersSons, Heir::PaternalBrothers,
-                     Heir::PaternalUncles, Heir::FullUnclesSons, Heir::PaternalUnclesSons})
-        sum = sum + amount(row) * heads(row);
+    forEachIndex<kAddedPerHead>([&](auto i) { sum = sum + amount(kAddedPerHead[i]) * heads(kAddedPerHead[i]); });
     DistributedTotal = roundToCurrency(sum / kScale);
 }
 

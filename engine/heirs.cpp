@@ -5,9 +5,10 @@ namespace qismar {
 HeadCount PersonsInCase(const EstateCase& c)
 {
     HeadCount persons;
-    for (const HeirInfo& info : kHeirs)
-        if (RelativePresent(c, info.heir))
-            persons = persons + HeadsOf(c, info.heir);
+    forEachIndex<kHeirs>([&](auto i) {
+        if (RelativePresent(c, kHeirs[i].heir))
+            persons = persons + HeadsOf(c, kHeirs[i].heir);
+    });
     return persons;
 }
 

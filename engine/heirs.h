@@ -13,6 +13,9 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <tuple>
+#include <type_traits>
+#include <utility>
 
 #include "engine/estate_case.h"
 
@@ -255,6 +258,43 @@ inline constexpr auto kCountFields = [] {
                 out[next++] = f;
     return out;
 }();
+
+// The relatives of one class, in the order of the table.
+template <HeirClass kind>
+inline constexpr auto kHeirsOfClass = [] {
+    constexpr std::size_t n = [] {
+        std::size_t count = 0;
+        for (const HeirInfo& info : kHeirs)
+            count += info.heirClass == kind;
+        return count;
+    }();
+    std::array<Heir, n> out{};
+    std::size_t next = 0;
+    for (const HeirInfo& info : kHeirs)
+        if (info.heirClass == kind)
+            out[next++] = info.heir;
+    return out;
+}();
+
+namespace heirs_detail {
+
+template <class F, std::size_t... I>
+constexpr void unroll(F& f, std::index_sequence<I...>)
+{
+    (f(std::integral_constant<std::size_t, I>{}), ...);
+}
+
+}  // namespace heirs_detail
+
+// Calls f(i) for every index i of the constexpr array `list`, in order and
+// unrolled, i being a std::integral_constant: list[i], and whatever the heir
+// table says of it, are then known at compile time and fold away, so that
+// code that reads the table runs as fast as code written out by hand.
+template <const auto& list, class F>
+constexpr void forEachIndex(F&& f)
+{
+    heirs_detail::unroll(f, std::make_index_sequence<std::tuple_size_v<std::remove_cvref_t<decltype(list)>>>{});
+}
 
 // The number of heads a relative's row stands for: his counts added (the
 // wives' count, the uterine sisters and brothers together), 1 for a relative

@@ -325,14 +325,14 @@ void Division::SoleResiduary()
     // has already taken the rest.
     if (!noDescendantServed || !L.FullBrotherShare.isZero() || !L.PaternalBrotherShare.isZero() || c.grandfather)
         return;
-    for (const HeirInfo& distant : kHeirs) {
-        if (distant.heirClass != HeirClass::DistantResiduary)
-            continue;
-        if (const HeadCount heads = HeadsOf(c, distant.heir); positive(heads)) {
-            residue(distant.heir, heads);
-            return;
+    constexpr const auto& distant = kHeirsOfClass<HeirClass::DistantResiduary>;
+    bool served = false;
+    forEachIndex<distant>([&](auto i) {
+        if (const HeadCount heads = HeadsOf(c, distant[i]); !served && positive(heads)) {
+            residue(distant[i], heads);
+            served = true;
         }
-    }
+    });
 }
 
 // ---- The shared third -----------------------------------------------------------------
