@@ -474,6 +474,34 @@ TEST(CliProgram, WorkedExamplesToTheLastDecimal)
     EXPECT_FALSE(std::getline(got, g)) << "extra output: " << g;
 }
 
+// The manual page's table of keys and heirs is the one the program writes.
+TEST(CliProgram, TheManualPageListsEveryKeyAndHeir)
+{
+    std::ifstream page(QISMAR_MANUAL_PAGE);
+    ASSERT_TRUE(page) << QISMAR_MANUAL_PAGE;
+    std::vector<std::pair<std::string, std::string>> listed;
+    std::string line;
+    bool inTable = false;
+    while (std::getline(page, line)) {
+        if (line.rfind(".ta ", 0) == 0) {
+            inTable = true;
+        } else if (inTable && line == ".fi") {
+            break;
+        } else if (inTable) {
+            const std::size_t tab = line.find('\t');
+            const std::size_t second = line.find('\t', tab + 1);
+            ASSERT_NE(second, std::string::npos) << line;
+            listed.emplace_back(line.substr(0, tab), line.substr(tab + 1, second - tab - 1));
+        }
+    }
+    ASSERT_EQ(listed.size(), std::size_t(qismar::kHeirCount));
+    for (int i = 0; i < qismar::kHeirCount; ++i) {
+        const qismar::HeirInfo& heir = qismar::heirInfo(qismar::heirAt(i));
+        EXPECT_EQ(listed[std::size_t(i)].first, heir.key) << i;
+        EXPECT_EQ(listed[std::size_t(i)].second, heir.name) << i;
+    }
+}
+
 TEST(CliExplain, TheExplanationFollowsTheResult)
 {
     // Husband, mother and two full sisters: a half, a sixth and two thirds of
