@@ -51,14 +51,14 @@ void checkLine(const std::uint8_t* data, std::size_t size)
     }
 }
 
-qismar::Currency count(FuzzedDataProvider& p)
+qismar::HeadCount count(FuzzedDataProvider& p)
 {
     // Mostly small classes, sometimes very large ones, seldom the extremes.
     switch (p.ConsumeIntegralInRange(0, 9)) {
-    case 0: return qismar::Currency::fromWhole(p.ConsumeIntegralInRange<std::int64_t>(0, qismar::Currency::kMaxWhole));
-    case 1: return qismar::Currency::fromWhole(p.ConsumeIntegralInRange<std::int64_t>(0, p.ConsumeBool() ? 100000 : qismar::kMaxCount));
-    case 2: case 3: return qismar::Currency::fromWhole(p.ConsumeIntegralInRange<std::int64_t>(1, 300));
-    default: return qismar::Currency::fromWhole(p.ConsumeIntegralInRange<std::int64_t>(0, 4));
+    case 0: return qismar::HeadCount(p.ConsumeIntegralInRange<std::int64_t>(0, qismar::Currency::kMaxWhole));
+    case 1: return qismar::HeadCount(p.ConsumeIntegralInRange<std::int64_t>(0, p.ConsumeBool() ? 100000 : qismar::kMaxCount));
+    case 2: case 3: return qismar::HeadCount(p.ConsumeIntegralInRange<std::int64_t>(1, 300));
+    default: return qismar::HeadCount(p.ConsumeIntegralInRange<std::int64_t>(0, 4));
     }
 }
 
@@ -73,7 +73,7 @@ void checkCase(const std::uint8_t* data, std::size_t size)
     c.mother = p.ConsumeBool();
     c.spouse = p.ConsumeBool();
     c.grandfather = p.ConsumeBool();
-    c.wives = qismar::Currency::fromWhole(p.ConsumeIntegralInRange<std::int64_t>(1, 4));
+    c.wives = qismar::HeadCount(p.ConsumeIntegralInRange<std::int64_t>(1, 4));
     for (qismar::HeadCount* k : {&c.sons, &c.daughters, &c.sonsSons, &c.sonsDaughters, &c.sonsSonsSons,
                                 &c.sonsSonsDaughters, &c.fullSisters, &c.fullBrothers, &c.paternalBrothers,
                                 &c.paternalSisters, &c.uterineSisters, &c.uterineBrothers, &c.fullBrothersSons,
