@@ -1,7 +1,9 @@
 #include "results/division_report.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QBuffer>
 #include <QCalendar>
+#include <QFile>
 #include <QFont>
 #include <QFontDatabase>
 #include <QLocale>
@@ -9,9 +11,9 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTextDocument>
 
+#include "casefile/file_writer.h"
 #include "results/amount_text.h"
 #include "engine/invariants.h"
 #include "engine/preparation.h"
@@ -467,16 +469,13 @@ int paintReport(const DivisionReport& report, QPagedPaintDevice& device)
     return pages;
 }
 
-bool writeReportPdf(const DivisionReport& report, const QString& path, QString* error)
+QByteArray reportPdf(const DivisionReport& report)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = QStringLiteral("تعذر إنشاء الملف %1: %2").arg(path, file.errorString());
-        return false;
-    }
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&buffer);
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
         writer.setResolution(300);
@@ -484,12 +483,22 @@ bool writeReportPdf(const DivisionReport& report, const QString& path, QString* 
         writer.setCreator(report.programName);
         paintReport(report, writer);
     }
-    if (!file.commit()) {
-        if (error)
-            *error = QStringLiteral("تعذر كتابة الملف %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+    return pdf;
+}
+
+bool writeReportPdf(const DivisionReport& report, const QString& path, QString* error, QString* englishError)
+{
+    // Made whole in memory, then written whole or not at all.
+    const QByteArray pdf = reportPdf(report);
+    FileWriteError written;
+    if (writeWholeFile(QFile::encodeName(path).toStdString(), std::string_view(pdf.constData(), std::size_t(pdf.size())),
+                       written))
+        return true;
+    if (error)
+        *error = QStringLiteral("تعذر حفظ التقرير في الملف %1: %2").arg(path, fromUtf8(fileWriteErrorArabic(written)));
+    if (englishError)
+        *englishError = QStringLiteral("cannot write the report to %1: %2").arg(path, fromUtf8(written.message));
+    return false;
 }
 
 }  // namespace qismar::results

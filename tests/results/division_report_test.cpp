@@ -1,6 +1,12 @@
 // The report of a division: its content read from the document model, the
 // plain text and the HTML of the copy, and the PDF as poppler reads it.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
 #include <QDate>
+#include <QDir>
 #include <QFile>
 #include <QMimeData>
 #include <QProcess>
@@ -8,6 +14,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "casefile/file_writer.h"
 #include "results/amount_text.h"
 #include "results/division_report.h"
 #include "tests/entry/gui_test_support.h"
@@ -292,37 +299,95 @@ TEST(DivisionReport, ThePdfIsA4WithTheArabicFaceEmbeddedAndTheAmountsInIt)
     }
 }
 
-TEST(DivisionReport, APdfThatCannotBeWrittenIsReportedAndLeavesNothing)
+TEST(DivisionReport, APdfThatCannotBeWrittenIsReportedAndChangesNothing)
 {
     const QTemporaryDir dir;
     const DivisionReport r = reportOf(awlCase());
+    const QString old = dir.filePath(QStringLiteral("old.pdf"));
+    const QByteArray oldBytes("an older report");
+    const QString pipe = dir.filePath(QStringLiteral("pipe.pdf"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const auto failWith = [](int code) {
+        return [code](auto&&...) {
+            errno = code;
+            return -1;
+        };
+    };
+    // A disk with room for 32 KiB, less than the PDF: the write that fills
+    // it does part of its work, the next one finds no room.
+    std::size_t room = 0;
+    const FileSystemCalls fillingDisk{[&room](int fd, const void* data, std::size_t n) -> ssize_t {
+        if (room == 0) {
+            errno = ENOSPC;
+            return -1;
+        }
+        const ssize_t done = ::write(fd, data, std::min(n, room));
+        room -= std::size_t(std::max<ssize_t>(done, 0));
+        return done;
+    }};
+    ASSERT_GT(results::reportPdf(r).size(), 32768);
     struct Case {
         const char* name;
         QString path;
+        FileSystemCalls calls;
+        QString arabic;   // the reason, in the Arabic message
+        QString english;  // and in the English one
     };
     const Case cases[] = {
-        {"missing folder", dir.filePath(QStringLiteral("لا يوجد/تقرير.pdf"))},
-        {"a folder", dir.path()},
+        {"a missing folder", dir.filePath(QStringLiteral("لا يوجد/تقرير.pdf")), {}, QStringLiteral("المجلد غير موجود"),
+         QStringLiteral("No such file or directory")},
+        {"a folder", dir.path(), {}, QStringLiteral("الاسم لمجلد"), QStringLiteral("a folder")},
+        {"a named pipe", pipe, {}, QStringLiteral("ليس لملف عادي"), QStringLiteral("not a regular file")},
+        {"a disk that fills up", old, fillingDisk, QStringLiteral("لا توجد مساحة كافية على القرص"),
+         QStringLiteral("No space left on device")},
+        {"a failing sync", old, {{}, failWith(EIO)}, QStringLiteral("خطأ في القراءة أو الكتابة على القرص"),
+         QStringLiteral("Input/output error")},
+        {"a failing rename", old, {{}, {}, failWith(EACCES)}, QStringLiteral("لا يسمح النظام بذلك"),
+         QStringLiteral("Permission denied")},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
-        QString error;
-        EXPECT_FALSE(results::writeReportPdf(r, k.path, &error));
+        {
+            QFile file(old);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(oldBytes);
+        }
+        room = 32768;
+        QString error, english;
+        {
+            const ReplacedFileSystemCalls calls(k.calls);
+            EXPECT_FALSE(results::writeReportPdf(r, k.path, &error, &english));
+        }
         EXPECT_TRUE(error.startsWith(QStringLiteral("تعذر"))) << error;
         EXPECT_TRUE(error.contains(k.path)) << error;
+        EXPECT_TRUE(error.contains(k.arabic)) << error;
+        EXPECT_TRUE(english.contains(k.path)) << english;
+        EXPECT_TRUE(english.contains(k.english)) << english;
+        // What was there is as it was, and nothing is left beside it.
+        QFile file(old);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), oldBytes);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+                  (QStringList{QStringLiteral("old.pdf"), QStringLiteral("pipe.pdf")}));
     }
-    // A report written over an older file replaces it whole.
-    const QString path = dir.filePath(QStringLiteral("old.pdf"));
-    {
-        QFile old(path);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("old");
-    }
+    struct stat pipeInfo {};
+    ASSERT_EQ(::lstat(QFile::encodeName(pipe).constData(), &pipeInfo), 0);
+    EXPECT_TRUE(S_ISFIFO(pipeInfo.st_mode));
+
+    // A report written over an older file replaces it whole; one written to
+    // a link that names no file yet makes that file, and the link stays.
     QString error;
-    ASSERT_TRUE(results::writeReportPdf(r, path, &error)) << error;
-    QFile written(path);
+    ASSERT_TRUE(results::writeReportPdf(r, old, &error)) << error;
+    QFile written(old);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_TRUE(written.read(5).startsWith("%PDF-"));
+    const QString link = dir.filePath(QStringLiteral("link.pdf"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("new.pdf"), link));
+    ASSERT_TRUE(results::writeReportPdf(r, link, &error)) << error;
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    QFile made(dir.filePath(QStringLiteral("new.pdf")));
+    ASSERT_TRUE(made.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(made.readAll().trimmed().endsWith("%%EOF"));
 }
 
 }  // namespace
