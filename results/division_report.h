@@ -22,6 +22,8 @@ class QPagedPaintDevice;
 
 namespace qismar::results {
 
+class GlyphTexts;
+
 struct ReportCell {
     QString text;   // as shown and printed (amounts grouped)
     QString exact;  // as copied (the engine's text; the same as `text` for words)
@@ -90,8 +92,13 @@ QMimeData* reportMimeData(const DivisionReport& report);
 // page. Returns the number of pages.
 int paintReport(const DivisionReport& report, QPagedPaintDevice& device);
 
-// The report as an A4 PDF, with its fonts embedded.
+// The report as an A4 PDF, with its fonts embedded, whose text reads back
+// as it was typeset (see pdf_glyph_text.h).
 QByteArray reportPdf(const DivisionReport& report);
+// The same pages as the PDF writer draws them, with the text maps it makes
+// (a ligature, a form of lam or alef reads back as nothing); what each glyph
+// stands for in `texts` when given.
+QByteArray reportPdfAsDrawn(const DivisionReport& report, GlyphTexts* texts = nullptr);
 
 // Writes the report as an A4 PDF file, whole or not at all, by the rule of
 // every file the program writes (writeWholeFile in casefile/file_writer.h):
