@@ -4,6 +4,7 @@
 // program, loaded when a report is first saved, so that starting the program
 // does not load qpdf and the libraries it needs.
 #include <QByteArray>
+#include <QHash>
 #include <QLineF>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -47,9 +48,9 @@ QString mostFrequent(const GlyphTexts::Votes& votes)
 
 // The embedded faces are rebuilt by the PDF writer (only the glyphs drawn,
 // numbered afresh, outlines re-encoded on a grid of 2048 units per em): a
-// glyph is found again by its advance and extent and, among glyphs alike in
-// both, by points spread evenly along its outline, at this size in pixels
-// per em, where the re-encoding moves them by less than the tolerance.
+// glyph is found again among the drawn glyphs of like advance and extent by
+// points spread evenly along its outline, at this size in pixels per em,
+// where the re-encoding moves them by less than the tolerance.
 constexpr qreal kPixels = 250;
 constexpr qreal kTolerance = 1.5;
 constexpr int kPoints = 64;
@@ -158,17 +159,14 @@ std::map<quint32, quint32> drawnGlyphs(const QRawFont& embedded, const GlyphText
     const QList<QPointF> advances = embedded.advancesForGlyphIndexes(numbers);
     for (qsizetype n = 0; n < numbers.size() && n < advances.size(); ++n) {
         // The drawn glyphs of like advance and extent; the outlines tell
-        // apart those that are alike in both (letters that differ by a dot
+        // whether the glyph is one of them (and not a glyph that was not
+        // looked for, as a digit) and which (letters that differ by a dot
         // within them).
         const QRectF box = embedded.boundingRect(numbers[n]);
         std::vector<Candidate*> alike;
         for (Candidate& c : candidates)
             if (std::abs(c.advance - advances[n].x()) <= kTolerance && near(c.box, box))
                 alike.push_back(&c);
-        if (alike.size() == 1) {
-            found[numbers[n]] = alike.front()->glyph;
-            continue;
-        }
         if (alike.empty())
             continue;
         const Outline outline = outlineOf(embedded, numbers[n]);
@@ -176,8 +174,15 @@ std::map<quint32, quint32> drawnGlyphs(const QRawFont& embedded, const GlyphText
         int nearestCount = 0;
         quint32 glyph = 0;
         for (Candidate* c : alike) {
-            if (!c->outline)
-                c->outline = outlineOf(drawnFace, c->glyph);
+            if (!c->outline) {
+                // The outlines of a face do not change: they are made once.
+                thread_local QHash<QString, std::map<quint32, Outline>> made;
+                auto& face = made[drawnFace.familyName() + QLatin1Char('\n') + drawnFace.styleName()];
+                auto outline = face.find(c->glyph);
+                if (outline == face.end())
+                    outline = face.emplace(c->glyph, outlineOf(drawnFace, c->glyph)).first;
+                c->outline = outline->second;
+            }
             const std::optional<qreal> d = distance(outline, *c->outline);
             if (!d)
                 continue;
