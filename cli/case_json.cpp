@@ -82,8 +82,11 @@ void appendResult(const DivisionResult& result, std::string& out, const Explanat
         if (!first)
             out += ", ";
         first = false;
+        const HeirInfo& heir = heirInfo(heirAt(i));
         out += "{\"key\": \"";
-        out += rowInfo(heirAt(i)).control;
+        out += heir.key;
+        out += "\", \"heir\": \"";
+        out += heir.name;
         out += "\", \"amount\": \"";
         if (row.kind == RowText::Kind::NothingForHim)
             appendRaw(kNothingForHim, out);
@@ -201,7 +204,7 @@ void appendExplanation(const Explanation* e, std::string& out)
     for (const std::string& s : e->sentences)
         most += s.size() + 4;
     for (const HeirExplanation& h : e->heirs)
-        most += 200 + 3 * Cursor::kFraction + 2 * Cursor::kNumber + h.reason.size() + 40 * h.excludedBy.size() +
+        most += 260 + 3 * Cursor::kFraction + 2 * Cursor::kNumber + h.reason.size() + 40 * h.excludedBy.size() +
                 kThirdOfTheRemainder.size();
     // Written into room of this thread kept from one object to the next (a
     // string made larger would first be filled with zeros), then appended.
@@ -264,7 +267,9 @@ void appendExplanation(const Explanation* e, std::string& out)
             w.put(", "sv);
         first = false;
         w.put("{\"key\": \""sv);
-        w.put(rowInfo(h.row).control);
+        w.put(heirInfo(h.row).key);
+        w.put("\", \"heir\": \""sv);
+        w.put(heirInfo(h.row).name);
         w.put("\", \"status\": \""sv);
         w.put(statusKey(h.status));
         w.put("\", \"share\": "sv);
@@ -284,7 +289,7 @@ void appendExplanation(const Explanation* e, std::string& out)
         for (std::size_t i = 0; i < h.excludedBy.size(); ++i) {
             if (i > 0)
                 w.put(", "sv);
-            w.quoted(rowInfo(h.excludedBy[i]).control);
+            w.quoted(heirInfo(h.excludedBy[i]).key);
         }
         w.put("], \"reason\": "sv);
         w.quoted(h.reason);
@@ -305,8 +310,10 @@ void appendError(std::string_view message, std::string& out)
 namespace {
 
 // Divides a case that was read and appends its output object and a line
-// end. Returns false when the engine refused it.
-bool processCase(const EstateCase& estateCase, std::string& out, const Options& options)
+// end. Returns false when the engine refused it; its message then starts
+// with `source` (a case file's path) when one is given.
+bool processCase(const EstateCase& estateCase, std::string& out, const Options& options,
+                 std::string_view source = {})
 {
     try {
         if (options.explain) {
@@ -318,7 +325,10 @@ bool processCase(const EstateCase& estateCase, std::string& out, const Options& 
             appendResult(DivideEstate(estateCase), out);
         }
     } catch (const EngineError& e) {
-        appendError(e.what(), out);
+        if (source.empty())
+            appendError(e.what(), out);
+        else
+            appendError(std::string(source) + ": " + e.what(), out);
         out += '\n';
         return false;
     }
@@ -351,7 +361,7 @@ bool processFile(const std::string& path, std::string& out, const Options& optio
         out += '\n';
         return false;
     }
-    return processCase(estateCase, out, options);
+    return processCase(estateCase, out, options, path);
 }
 
 namespace {

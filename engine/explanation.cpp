@@ -9,7 +9,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "engine/division_internal.h"
+#include "engine/internal/division_state.h"
 #include "engine/invariants.h"
 
 namespace qismar {
@@ -23,53 +23,10 @@ bool positive(HeadCount h) { return h.positive(); }
 bool atLeastTwo(HeadCount h) { return h.persons() >= 2; }
 bool exactlyOne(HeadCount h) { return h.isOne(); }
 
-struct Names {
-    std::string_view singular;
-    std::string_view dual;    // after a preposition ("للبنتين", "بالأخوين"); empty for a single heir
-    std::string_view plural;  // empty for a single heir
-    bool female;
-};
+// A relative's Arabic names and gender, from the heir table.
+const HeirInfo& names(Heir row) { return heirInfo(row); }
 
-// In the order of the rows. Every form is the one that follows a preposition
-// or stands second in a construct ("للبنتين", "مع ابني الابن"), as the
-// explanation's sentences use them.
-constexpr std::array<Names, kHeirCount> kNames = {{
-    {"الزوج", {}, {}, false},
-    {"الزوجة", "الزوجتين", "الزوجات", true},
-    {"الأب", {}, {}, false},
-    {"الأم", {}, {}, true},
-    {"الابن", "الابنين", "الأبناء", false},
-    {"البنت", "البنتين", "البنات", true},
-    {"ابن الابن", "ابني الابن", "أبناء الابن", false},
-    {"بنت الابن", "بنتي الابن", "بنات الابن", true},
-    {"الأخ الشقيق", "الأخوين الشقيقين", "الإخوة الأشقاء", false},
-    {"الأخت الشقيقة", "الأختين الشقيقتين", "الأخوات الشقيقات", true},
-    {"الجد", {}, {}, false},
-    {"ولد الأم", "ولدي الأم", "أولاد الأم", false},
-    {"أم الأم", {}, {}, true},
-    {"أم الأب", {}, {}, true},
-    {"الأخت لأب", "الأختين لأب", "الأخوات لأب", true},
-    {"الأخ لأب", "الأخوين لأب", "الإخوة لأب", false},
-    {"ابن الأخ الشقيق", "ابني الأخ الشقيق", "أبناء الأخ الشقيق", false},
-    {"ابن الأخ لأب", "ابني الأخ لأب", "أبناء الأخ لأب", false},
-    {"العم الشقيق", "العمين الشقيقين", "الأعمام الأشقاء", false},
-    {"العم لأب", "العمين لأب", "الأعمام لأب", false},
-    {"ابن العم الشقيق", "ابني العم الشقيق", "أبناء العم الشقيق", false},
-    {"ابن العم لأب", "ابني العم لأب", "أبناء العم لأب", false},
-    {"أم أم الأم", {}, {}, true},
-    {"أم أم الأب", {}, {}, true},
-    {"أم أبي الأب", {}, {}, true},
-    {"بنت ابن الابن", "بنتي ابن الابن", "بنات ابن الابن", true},
-    {"ابن ابن الابن", "ابني ابن الابن", "أبناء ابن الابن", false},
-}};
-
-const Names& names(Heir row) { return kNames[std::size_t(index(row))]; }
-
-bool isGrandmother(Heir row)
-{
-    return row == Heir::MothersMother || row == Heir::FathersMother || row == Heir::MothersMothersMother ||
-           row == Heir::FathersMothersMother || row == Heir::FathersFathersMother;
-}
+bool isGrandmother(Heir row) { return heirInfo(row).heirClass == HeirClass::Grandmother; }
 
 bool isSpouse(Heir row) { return row == Heir::Husband || row == Heir::Wives; }
 
@@ -359,10 +316,10 @@ private:
         return n <= 1 ? Count::One : n == 2 ? Count::Two : Count::Many;
     }
     bool plural(Heir row) const { return count(row) != Count::One; }
-    bool female(Heir row) const { return names(row).female; }
+    bool female(Heir row) const { return names(row).female(); }
     std::string_view name(Heir row) const
     {
-        const Names& n = names(row);
+        const HeirInfo& n = names(row);
         switch (count(row)) {
         case Count::One: return n.singular;
         case Count::Two: return n.dual;
@@ -387,7 +344,7 @@ private:
     void heir(Heir row, HeirExplanation& h)
     {
         h.row = row;
-        headsOf_[std::size_t(index(row))] = HeadsOfRow(c_, row);
+        headsOf_[std::size_t(index(row))] = HeadsOf(c_, row);
         h.share.reset();
         h.shares.reset();
         h.originShares.reset();
@@ -1430,7 +1387,7 @@ const char* statusKey(HeirStatus status) noexcept
 
 std::string HeirName(Heir row, bool plural)
 {
-    const Names& n = names(row);
+    const HeirInfo& n = heirInfo(row);
     return std::string(plural && !n.plural.empty() ? n.plural : n.singular);
 }
 

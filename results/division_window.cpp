@@ -2,6 +2,7 @@
 // count, the amount of each head, the class total and the percentage.
 #include <QApplication>
 #include <QClipboard>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -33,8 +34,29 @@ TfmDivision* fmDivision = nullptr;
 
 std::function<QString(QWidget*, const QString&)> TfmDivision::choosePdfPath = [](QWidget* parent,
                                                                                  const QString& suggested) {
-    return QFileDialog::getSaveFileName(parent, QStringLiteral("حفظ تقرير القسمة"), suggested,
-                                        QStringLiteral("ملفات PDF (*.pdf)"));
+    // The program's own dialog, so that it speaks Arabic on every desktop.
+    QFileDialog dialog(parent, QStringLiteral("حفظ تقرير القسمة"));
+    dialog.setObjectName(QStringLiteral("pdfFileDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters({QStringLiteral("ملفات PDF (*.pdf)"), QStringLiteral("كل الملفات (*)")});
+    // A name typed without an ending gets ".pdf" here, before the dialog
+    // asks whether a file of that name is to be replaced.
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    dialog.selectFile(suggested);
+    // Wide enough for the Arabic captions of its buttons, and within a
+    // screen of 1024 x 600.
+    dialog.resize(720, 440);
+    // Right to left, a small button with a picture draws its Arabic caption
+    // partly outside itself: the buttons go without their pictures.
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>())
+        for (QAbstractButton* button : buttons->buttons())
+            button->setIcon(QIcon());
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    const QStringList chosen = dialog.selectedFiles();
+    return chosen.isEmpty() ? QString() : chosen.front();
 };
 
 namespace {
@@ -244,11 +266,13 @@ void TfmDivision::buildLines()
         return;
     const QPalette palette = linePalette(this->palette());
     for (int i = 0; i < kHeirCount; ++i) {
-        const RowInfo& info = rowInfo(heirAt(i));
-        const QString number = QString::number(info.number);
-        const QString captionText = shownCaption(QString::fromUtf8(info.caption)).trimmed();
+        const HeirInfo& info = heirInfo(heirAt(i));
+        const QString number = QString::number(info.line);
+        const QString captionText =
+            shownCaption(QString::fromUtf8(info.rowCaption.data(), qsizetype(info.rowCaption.size()))).trimmed();
 
-        amounts[std::size_t(i)] = newCell(linesBox, QString::fromLatin1(info.control), palette);
+        amounts[std::size_t(i)] =
+            newCell(linesBox, QString::fromLatin1(info.key.data(), qsizetype(info.key.size())), palette);
         captions[std::size_t(i)] = newLabel(linesBox, QStringLiteral("nd") + number, captionText, Qt::AlignRight);
         counts[std::size_t(i)] = newLabel(linesBox, QStringLiteral("nc") + number, QString(), Qt::AlignCenter);
         classTotals[std::size_t(i)] =
@@ -347,7 +371,7 @@ void TfmDivision::FormShow()
         if (row.isEmpty())
             continue;
         Line line{i, row.kind == RowText::Kind::NothingForHim || row.value().isZero(), {}, {}, {}, {}};
-        const HeadCount n = divided_ ? HeadsOfRow(case_, heirAt(i)) : HeadCount();
+        const HeadCount n = divided_ ? HeadsOf(case_, heirAt(i)) : HeadCount();
         if (divided_) {
             line.count = countText(n);
             heads += n.persons();
@@ -630,11 +654,11 @@ void TfmDivision::saveReportPdf()
     const QString suggested =
         QDir(folder.isEmpty() ? QDir::homePath() : folder)
             .filePath(QStringLiteral("قسمة-%1.pdf").arg(QDate::currentDate().toString(Qt::ISODate)));
-    QString path = choosePdfPath ? choosePdfPath(this, suggested) : QString();
+    // The name as the dialog confirmed it (with the ending it added): one
+    // added here would name a file whose replacing nobody was asked about.
+    const QString path = choosePdfPath ? choosePdfPath(this, suggested) : QString();
     if (path.isEmpty())
         return;
-    if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
-        path += QLatin1String(".pdf");
     QString error;
     if (!results::writeReportPdf(r, path, &error))
         throw ui::UiError(error);

@@ -172,26 +172,26 @@ TEST(CliResult, WorkedExamplesComeOutToTheLastDecimal)
     };
     const Case cases[] = {
         {R"({"deceased":"woman","spouse":true,"fullSisters":2,"estate":"28000"})",
-         R"({"outcome": "divided", "base": 28, "rows": [{"key": "n1", "amount": "12000", "percent": "%42.8571"}, )"
-         R"({"key": "n10", "amount": "8000", "percent": "%28.5714"}]})"},
+         R"({"outcome": "divided", "base": 28, "rows": [{"key": "n1", "heir": "husband", "amount": "12000", "percent": "%42.8571"}, )"
+         R"({"key": "n10", "heir": "fullSisters", "amount": "8000", "percent": "%28.5714"}]})"},
         {R"({"spouse":true,"daughters":1,"estate":24000})",
-         R"({"outcome": "divided", "base": 12, "rows": [{"key": "n2", "amount": "3000", "percent": "%12.5"}, )"
-         R"({"key": "n6", "amount": "21000", "percent": "%87.5"}]})"},
+         R"({"outcome": "divided", "base": 12, "rows": [{"key": "n2", "heir": "wives", "amount": "3000", "percent": "%12.5"}, )"
+         R"({"key": "n6", "heir": "daughters", "amount": "21000", "percent": "%87.5"}]})"},
         {R"({"father":true,"fullBrothers":1,"estate":"100"})",
-         R"({"outcome": "divided", "base": 24, "rows": [{"key": "n3", "amount": "100", "percent": "%100"}, )"
-         R"({"key": "n9", "amount": "لا شيئ له", "percent": null}]})"},
+         R"({"outcome": "divided", "base": 24, "rows": [{"key": "n3", "heir": "father", "amount": "100", "percent": "%100"}, )"
+         R"({"key": "n9", "heir": "fullBrothers", "amount": "لا شيئ له", "percent": null}]})"},
         {R"({"daughters":1,"fullSisters":1,"fullUncles":1,"estate":"100"})",
-         R"({"outcome": "divided", "base": 24, "rows": [{"key": "n6", "amount": "50", "percent": "%50"}, )"
-         R"({"key": "n10", "amount": "50", "percent": "%50"}, {"key": "n19", "amount": "0", "percent": "%0"}]})"},
+         R"({"outcome": "divided", "base": 24, "rows": [{"key": "n6", "heir": "daughters", "amount": "50", "percent": "%50"}, )"
+         R"({"key": "n10", "heir": "fullSisters", "amount": "50", "percent": "%50"}, {"key": "n19", "heir": "fullUncles", "amount": "0", "percent": "%0"}]})"},
         {R"({"estate":"1000"})", R"({"outcome": "no_heirs", "base": 23, "rows": []})"},
         // What the rows leave of the estate is reported after them.
         {R"({"deceased":"woman","spouse":true,"estate":"24000"})",
-         R"({"outcome": "divided", "base": 23, "rows": [{"key": "n1", "amount": "12000", "percent": "%50"}], )"
+         R"({"outcome": "divided", "base": 23, "rows": [{"key": "n1", "heir": "husband", "amount": "12000", "percent": "%50"}], )"
          R"("undistributed": {"amount": "12000", "percent": "%50"}})"},
         {R"({"estate":"0","father":true})", R"({"outcome": "no_estate", "rows": []})"},
         {R"({"sons":1,"daughters":1,"estate":1})",
-         R"({"outcome": "divided", "base": 24, "rows": [{"key": "n5", "amount": "0.6666", "percent": "%66.66"}, )"
-         R"({"key": "n6", "amount": "0.3333", "percent": "%33.33"}]})"},
+         R"({"outcome": "divided", "base": 24, "rows": [{"key": "n5", "heir": "sons", "amount": "0.6666", "percent": "%66.66"}, )"
+         R"({"key": "n6", "heir": "daughters", "amount": "0.3333", "percent": "%33.33"}]})"},
     };
     for (const Case& k : cases) {
         bool ok = false;
@@ -203,7 +203,7 @@ TEST(CliResult, WorkedExamplesComeOutToTheLastDecimal)
 TEST(CliResult, WindowsLineEndsAreRead)
 {
     EXPECT_EQ(processOne("{\"sons\":1,\"estate\":\"5\"}\r"),
-              "{\"outcome\": \"divided\", \"base\": 24, \"rows\": [{\"key\": \"n5\", \"amount\": \"5\", "
+              "{\"outcome\": \"divided\", \"base\": 24, \"rows\": [{\"key\": \"n5\", \"heir\": \"sons\", \"amount\": \"5\", "
               "\"percent\": \"%100\"}]}\n");
 }
 
@@ -474,6 +474,34 @@ TEST(CliProgram, WorkedExamplesToTheLastDecimal)
     EXPECT_FALSE(std::getline(got, g)) << "extra output: " << g;
 }
 
+// The manual page's table of keys and heirs is the one the program writes.
+TEST(CliProgram, TheManualPageListsEveryKeyAndHeir)
+{
+    std::ifstream page(QISMAR_MANUAL_PAGE);
+    ASSERT_TRUE(page) << QISMAR_MANUAL_PAGE;
+    std::vector<std::pair<std::string, std::string>> listed;
+    std::string line;
+    bool inTable = false;
+    while (std::getline(page, line)) {
+        if (line.rfind(".ta ", 0) == 0) {
+            inTable = true;
+        } else if (inTable && line == ".fi") {
+            break;
+        } else if (inTable) {
+            const std::size_t tab = line.find('\t');
+            const std::size_t second = line.find('\t', tab + 1);
+            ASSERT_NE(second, std::string::npos) << line;
+            listed.emplace_back(line.substr(0, tab), line.substr(tab + 1, second - tab - 1));
+        }
+    }
+    ASSERT_EQ(listed.size(), std::size_t(qismar::kHeirCount));
+    for (int i = 0; i < qismar::kHeirCount; ++i) {
+        const qismar::HeirInfo& heir = qismar::heirInfo(qismar::heirAt(i));
+        EXPECT_EQ(listed[std::size_t(i)].first, heir.key) << i;
+        EXPECT_EQ(listed[std::size_t(i)].second, heir.name) << i;
+    }
+}
+
 TEST(CliExplain, TheExplanationFollowsTheResult)
 {
     // Husband, mother and two full sisters: a half, a sixth and two thirds of
@@ -484,20 +512,20 @@ TEST(CliExplain, TheExplanationFollowsTheResult)
     ASSERT_TRUE(cli::processLine(R"({"deceased":"woman","spouse":true,"mother":true,"fullSisters":2,"estate":"24000"})",
                                  out, options));
     EXPECT_EQ(out,
-              R"({"outcome": "divided", "base": 32, "rows": [{"key": "n1", "amount": "9000", "percent": "%37.5"}, )"
-              R"({"key": "n4", "amount": "3000", "percent": "%12.5"}, {"key": "n10", "amount": "6000", "percent": "%25"}], )"
+              R"({"outcome": "divided", "base": 32, "rows": [{"key": "n1", "heir": "husband", "amount": "9000", "percent": "%37.5"}, )"
+              R"({"key": "n4", "heir": "mother", "amount": "3000", "percent": "%12.5"}, {"key": "n10", "heir": "fullSisters", "amount": "6000", "percent": "%25"}], )"
               R"("explain": {"origin": 6, "awl": 8, "radd": null, "raddTable": null, "multiplier": 1, "correction": 8, )"
               R"("reducedBy": null, "shareValue": "3000", "undistributed": null, "sentences": [)"
               R"("أصل المسألة 6، وهو أصغر عدد تخرج منه فروض أصحاب الفروض", )"
               R"("زادت الفروض على أصل المسألة فعالت من 6 إلى 8، فنقص نصيب كل صاحب فرض بنسبة فرضه", )"
               R"("انقسمت سهام كل فريق على رؤوسه، فصحت المسألة من 8", )"
               R"("قيمة السهم 3000، وهي التركة المقسومة 24000 على 8، ونصيب كل فرد عدد سهامه في قيمة السهم"], "heirs": [)"
-              R"({"key": "n1", "status": "fixed", "share": "1/2", "fraction": "3/8", "classFraction": "3/8", "originShares": 3, )"
-              R"("shares": 3, "excludedBy": [], "reason": "للزوج النصف لعدم وجود الفرع الوارث، ونقص نصيبه بالعول"}, )"
-              R"({"key": "n4", "status": "fixed", "share": "1/6", "fraction": "1/8", "classFraction": "1/8", "originShares": 1, )"
-              R"("shares": 1, "excludedBy": [], "reason": "للأم السدس لوجود اثنين فأكثر من الإخوة، ونقص نصيبها بالعول"}, )"
-              R"({"key": "n10", "status": "fixed", "share": "2/3", "fraction": "1/4", "classFraction": "1/2", "originShares": 4, )"
-              R"("shares": 2, "excludedBy": [], "reason": "للأختين الشقيقتين الثلثان تقتسمانهما بالتساوي لتعددهما وعدم )"
+              R"({"key": "n1", "heir": "husband", "status": "fixed", "share": "1/2", "fraction": "3/8", "classFraction": "3/8", )"
+              R"("originShares": 3, "shares": 3, "excludedBy": [], "reason": "للزوج النصف لعدم وجود الفرع الوارث، ونقص نصيبه بالعول"}, )"
+              R"({"key": "n4", "heir": "mother", "status": "fixed", "share": "1/6", "fraction": "1/8", "classFraction": "1/8", )"
+              R"("originShares": 1, "shares": 1, "excludedBy": [], "reason": "للأم السدس لوجود اثنين فأكثر من الإخوة، ونقص نصيبها بالعول"}, )"
+              R"({"key": "n10", "heir": "fullSisters", "status": "fixed", "share": "2/3", "fraction": "1/4", "classFraction": "1/2", )"
+              R"("originShares": 4, "shares": 2, "excludedBy": [], "reason": "للأختين الشقيقتين الثلثان تقتسمانهما بالتساوي لتعددهما وعدم )"
               R"(وجود الفرع الوارث والأب والأخ الشقيق الذي يعصبهما، ونقص نصيبهما بالعول"}]}})"
               "\n");
 
@@ -508,8 +536,8 @@ TEST(CliExplain, TheExplanationFollowsTheResult)
         const char* holds;
     } cases[] = {
         {R"({"father":true,"fullBrothers":1,"estate":"100"})",
-         R"({"key": "n9", "status": "excluded", "share": null, "fraction": "0", "classFraction": "0", "originShares": 0, )"
-         R"("shares": 0, "excludedBy": ["n3"], "reason": "محجوب بالأب"})"},
+         R"({"key": "n9", "heir": "fullBrothers", "status": "excluded", "share": null, "fraction": "0", "classFraction": "0", )"
+         R"("originShares": 0, "shares": 0, "excludedBy": ["n3"], "reason": "محجوب بالأب"})"},
         {R"({"deceased":"woman","spouse":true,"estate":"24000"})",
          R"("undistributed": {"amount": "12000", "percent": "%50"}, "explain": {"origin": 2, "awl": null, "radd": null, )"
          R"("raddTable": null, "multiplier": 1, "correction": 2, "reducedBy": null, "shareValue": "12000", "undistributed": "1/2")"},
@@ -520,7 +548,7 @@ TEST(CliExplain, TheExplanationFollowsTheResult)
          R"("remainder": 7, "raddProblem": 4, "relation": "تباين", "combined": 32}, "multiplier": 1, "correction": 32, )"
          R"("reducedBy": null, "shareValue": "1000")"},
         {R"({"spouse":true,"father":true,"mother":true,"estate":"4000"})",
-         R"({"key": "n4", "status": "umariyya", "share": "ثلث الباقي", "fraction": "1/4", "classFraction": "1/4", )"
+         R"({"key": "n4", "heir": "mother", "status": "umariyya", "share": "ثلث الباقي", "fraction": "1/4", "classFraction": "1/4", )"
          R"("originShares": 1, "shares": 1)"},
         // Husband 3, father 2 + 1, daughter 6 of 12: all divide by 3.
         {R"({"deceased":"woman","spouse":true,"father":true,"daughters":1,"estate":"12000"})",
@@ -569,8 +597,10 @@ TEST(CliExplain, TheProgramExplainsEveryWorkedExampleAndNothingElseChanges)
         if (plainObject["outcome"] == "divided") {
             ASSERT_TRUE(explanation.is_object()) << ex;
             ASSERT_EQ(explanation["heirs"].size(), plainObject["rows"].size()) << ex;
-            for (std::size_t i = 0; i < plainObject["rows"].size(); ++i)
+            for (std::size_t i = 0; i < plainObject["rows"].size(); ++i) {
                 EXPECT_EQ(explanation["heirs"][i]["key"], plainObject["rows"][i]["key"]) << ex;
+                EXPECT_EQ(explanation["heirs"][i]["heir"], plainObject["rows"][i]["heir"]) << ex;
+            }
         }
     }
     EXPECT_GT(lines, 40);
@@ -584,10 +614,10 @@ TEST(CliPreparation, CostsDebtsAndBequestsBeforeTheDivision)
     } cases[] = {
         {R"({"sons":1,"estate":"90000","funeral":"3000","debts":27000,"bequests":"30000"})",
          R"({"outcome": "divided", "preparation": {"gross": "90000", "funeral": "3000", "debts": "27000", )"
-         R"("bequestsCarriedOut": "20000", "net": "40000"}, "base": 24, "rows": [{"key": "n5", "amount": "40000", "percent": "%100"}]})"},
+         R"("bequestsCarriedOut": "20000", "net": "40000"}, "base": 24, "rows": [{"key": "n5", "heir": "sons", "amount": "40000", "percent": "%100"}]})"},
         {R"({"sons":1,"estate":"90000","funeral":"3000","debts":"27000","bequests":"30000","heirsConsent":true})",
          R"({"outcome": "divided", "preparation": {"gross": "90000", "funeral": "3000", "debts": "27000", )"
-         R"("bequestsCarriedOut": "30000", "net": "30000"}, "base": 24, "rows": [{"key": "n5", "amount": "30000", "percent": "%100"}]})"},
+         R"("bequestsCarriedOut": "30000", "net": "30000"}, "base": 24, "rows": [{"key": "n5", "heir": "sons", "amount": "30000", "percent": "%100"}]})"},
         {R"({"sons":1,"estate":"90000","debts":"100000"})",
          R"({"outcome": "consumed", "preparation": {"gross": "90000", "funeral": "0", "debts": "100000", )"
          R"("bequestsCarriedOut": "0", "net": "0"}})"},
@@ -631,6 +661,8 @@ TEST(CliFiles, EachCaseFileIsDividedAsItsLineWouldBeInTheOrderGiven)
         {"daughter.qismar", "{\"daughters\": 1, \"estate\": 8}"},
         {"bad.qismar", "{\"sons\": 1, \"cousins\": 2}"},
         {"future.qismar", "{\"format\": 2, \"sons\": 1}"},
+        // A case that reads well but that the engine refuses to divide.
+        {"tiny.qismar", "{\"estate\": \"1\", \"sons\": 1000}"},
     };
     for (const auto& f : files)
         std::ofstream(base + f.name, std::ios::binary) << f.content;
@@ -657,10 +689,11 @@ TEST(CliFiles, EachCaseFileIsDividedAsItsLineWouldBeInTheOrderGiven)
     EXPECT_EQ(r.out, asLine(1, true) + asLine(2, true));
     EXPECT_NE(r.out.find("\"explain\": {"), std::string::npos) << r.out;
 
-    // A file that is missing or not a case gives its error line, naming the
-    // file; the others are still divided, and the status says one failed.
+    // A file that is missing, not a case or a case that cannot be divided
+    // gives its error line, naming the file; the others are still divided,
+    // and the status says one failed.
     r = spawnProgram({base + files[0].name, missing, base + files[3].name, base + files[4].name, "/",
-                      base + files[2].name},
+                      base + files[2].name, base + files[5].name},
                      "/dev/null", "-");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "");
@@ -668,7 +701,7 @@ TEST(CliFiles, EachCaseFileIsDividedAsItsLineWouldBeInTheOrderGiven)
     std::vector<std::string> got;
     for (std::string line; std::getline(lines, line);)
         got.push_back(line + "\n");
-    ASSERT_EQ(got.size(), 6u) << r.out;
+    ASSERT_EQ(got.size(), 7u) << r.out;
     EXPECT_EQ(got[0], asLine(0, false));
     EXPECT_EQ(json::parse(got[1])["error"], missing + ": cannot open the file: No such file or directory");
     EXPECT_EQ(json::parse(got[2])["error"], base + files[3].name + ": unknown field \"cousins\"");
@@ -676,6 +709,9 @@ TEST(CliFiles, EachCaseFileIsDividedAsItsLineWouldBeInTheOrderGiven)
               base + files[4].name + ": the case is written in format 2; this program reads format 1 only");
     EXPECT_EQ(json::parse(got[4])["error"], "/: a folder, not a case file");
     EXPECT_EQ(got[5], asLine(2, false));
+    const std::string engineError = json::parse(asLine(5, false))["error"];
+    EXPECT_NE(engineError.find("too small"), std::string::npos) << engineError;
+    EXPECT_EQ(json::parse(got[6])["error"], base + files[5].name + ": " + engineError);
 
     // Results that cannot be written end with status 2, as for lines.
     r = spawnProgram({base + files[0].name}, "/dev/null", "/dev/full");

@@ -137,19 +137,6 @@ void typeCase(const EstateCase& c)
     }
 }
 
-// Presses the file dialog's accepting button ("حفظ" or "فتح"), as a user does.
-void pressAccept(QFileDialog* dialog)
-{
-    auto* buttons = dialog->findChild<QDialogButtonBox*>();
-    ASSERT_NE(buttons, nullptr);
-    for (QAbstractButton* b : buttons->buttons())
-        if (buttons->buttonRole(b) == QDialogButtonBox::AcceptRole) {
-            click(b);
-            return;
-        }
-    ADD_FAILURE() << "no accepting button";
-}
-
 // The case cleared as the results window's "تم" clears it: its rows, then
 // the entry window's boxes, counts and dialogs.
 void clearCase()
@@ -319,6 +306,33 @@ TEST_F(CaseFilesInTheEntryWindow, TheButtonsAndTheirShortcutsAskForTheFileInArab
         press(Qt::Key_S);
         EXPECT_SCRIPT_DONE(again);
         EXPECT_TRUE(question.contains(QStringLiteral("family.qismar"))) << question;
+    }
+    {
+        // The name typed without its ending: the dialog adds ".qismar" before
+        // it asks, so replacing the file is asked first, and "لا" keeps it.
+        ModalScript typed;
+        typed.forbidUnexpected();
+        typed.on<QFileDialog>([&](QFileDialog* dialog) {
+            typeFileName(dialog, QStringLiteral("family"));
+            pressAccept(dialog);
+            // Still open after "لا", for another name.
+            EXPECT_TRUE(dialog->isVisible());
+            static_cast<QDialog*>(dialog)->reject();
+        });
+        QString question;
+        typed.on<QMessageBox>([&question](QMessageBox* box) {
+            question = box->text();
+            click(box->button(QMessageBox::No));
+        });
+        // Other bytes in the file, to see that it is left alone.
+        const QByteArray before = readFile(saved);
+        writeFile(saved, "kept");
+        press(Qt::Key_S);
+        EXPECT_SCRIPT_DONE(typed);
+        EXPECT_TRUE(question.contains(QStringLiteral("family.qismar"))) << question;
+        EXPECT_EQ(readFile(saved), QByteArray("kept"));
+        EXPECT_FALSE(QFileInfo::exists(target));
+        writeFile(saved, before);
     }
     clearCase();
     typeCase(caseOf(kOtherCase));

@@ -259,7 +259,7 @@ TEST_F(EntryWindow, UntickingABoxEmptiesTheResultFieldsOfTheHeirsItRemoves)
             const bool emptied = std::find(c.emptied.begin(), c.emptied.end(), heirAt(i)) != c.emptied.end();
             EXPECT_EQ(fmDivision->currentRows()[std::size_t(i)],
                       emptied ? RowText::empty() : RowText::of(Currency::fromWhole(100)))
-                << rowInfo(heirAt(i)).control;
+                << heirInfo(heirAt(i)).key;
         }
     }
 }

@@ -19,6 +19,7 @@
 
 class QAbstractButton;
 class QCheckBox;
+class QFileDialog;
 class QLineEdit;
 
 namespace qismar::testing {
@@ -103,6 +104,10 @@ void typeOver(QLineEdit* edit, const QString& keys);
 void pasteOver(QLineEdit* edit, const QString& text);
 // Moves the mouse over a point of a widget.
 void moveMouseOver(QWidget* widget, QPoint at = QPoint(-1, -1));
+// Types a name into a file dialog's name box, as a user does.
+void typeFileName(QFileDialog* dialog, const QString& name);
+// Presses a file dialog's accepting button ("حفظ" or "فتح"), as a user does.
+void pressAccept(QFileDialog* dialog);
 
 // Fills a counting dialog: each count edit gets its text, then "تم".
 template <class Dialog>
