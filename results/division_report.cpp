@@ -137,60 +137,40 @@ const HeirExplanation* explanationOf(const Explanation& e, Heir row)
     return nullptr;
 }
 
-ReportSection resultsSection(const EstateCase& c, const DivisionResult& r, const Explanation& e)
+ReportSection resultsSection(const ResultsTable& t)
 {
     ReportSection s;
     s.title = QStringLiteral("الأنصبة");
     s.table.header = {QStringLiteral("الوارث"),     QStringLiteral("العدد"),      QStringLiteral("الفرض"),
                       QStringLiteral("نصيب الفرد"), QStringLiteral("نصيب الفئة"), QStringLiteral("نسبة الفرد")};
-    std::int64_t heads = 0;
-    __int128 total = 0;
-    for (int i = 0; i < kHeirCount; ++i) {
-        const Heir row = heirAt(i);
-        const RowText& text = r.rows[std::size_t(i)];
-        if (text.isEmpty())
-            continue;
-        const HeadCount n = HeadsOfRow(c, row);
-        heads += n.persons();
-        const HeirExplanation* h = explanationOf(e, row);
+    for (const ResultLine& l : t.lines) {
         ReportRow line;
-        line.push_back(word(fromUtf8(HeirName(row, n.persons() > 1))));
-        line.push_back(countCell(n));
-        line.push_back(word(h ? (h->share ? shareText(*h->share) : statusText(h->status)) : QString()));
-        const bool nothing = text.kind == RowText::Kind::NothingForHim || text.value().isZero();
-        if (nothing) {
+        line.push_back(word(fromUtf8(HeirName(l.heir, l.heads.persons() > 1))));
+        line.push_back(countCell(l.heads));
+        line.push_back(word(l.share));
+        if (l.nothing) {
             line.push_back(word(nothingForHimShown()));
             line.push_back(word(nothingForHimShown()));
             line.push_back(word(QString()));
         } else {
-            line.push_back(amountCell(text.amount));
-            const std::optional<Currency> classAmount = classTotal(text.amount, n);
-            line.push_back(classAmount ? amountCell(*classAmount) : word(QString()));
-            if (classAmount)
-                total += classAmount->raw();
-            const auto& percent = r.percentages[std::size_t(i)];
-            line.push_back(percent ? percentCell(*percent) : word(QString()));
+            line.push_back(amountCell(l.perHead));
+            line.push_back(l.classTotal ? amountCell(*l.classTotal) : word(QString()));
+            line.push_back(l.percent ? percentCell(*l.percent) : word(QString()));
         }
         s.table.rows.push_back(std::move(line));
     }
-    // What the heirs take together, as a share of the estate divided: the
-    // whole of it but for what the rows leave undistributed.
-    const Currency hundred = Currency::fromWhole(100);
-    const Currency heirsPercent = r.undistributedPercent ? subtractExact(hundred, *r.undistributedPercent) : hundred;
-    s.table.rows.push_back({word(QStringLiteral("مجموع الأنصبة")), word(QString::number(heads)), word(QString()),
-                            word(QString()), amountCell(Currency::fromRaw(std::int64_t(total))),
-                            percentCell(heirsPercent)});
+    s.table.rows.push_back({word(QStringLiteral("مجموع الأنصبة")), countCell(t.heads), word(QString()),
+                            word(QString()), amountCell(t.heirsTotal), percentCell(t.heirsPercent)});
     s.table.footerRows = 1;
-    if (r.undistributed) {
+    if (t.undistributed) {
         s.table.rows.push_back({word(QStringLiteral("الباقي دون توزيع")), word(QString()), word(QString()),
-                                word(QString()), amountCell(*r.undistributed),
-                                r.undistributedPercent ? percentCell(*r.undistributedPercent) : word(QString())});
+                                word(QString()), amountCell(*t.undistributed),
+                                t.undistributedPercent ? percentCell(*t.undistributedPercent) : word(QString())});
         s.table.footerRows = 2;
         s.notes << QStringLiteral(
             "الباقي دون توزيع لذوي الأرحام، وهذا البرنامج لا يقسم بينهم، ولا يُردّ على الزوج أو الزوجة ما دام أحد منهم موجوداً");
     }
-    const Currency divided = r.preparation ? r.preparation->net : c.estate;
-    s.paragraphs << QStringLiteral("التركة المقسومة: ") + groupedAmount(amountText(divided));
+    s.paragraphs << QStringLiteral("التركة المقسومة: ") + groupedAmount(amountText(t.divided));
     s.notes << QStringLiteral("نسبة الفرد نسبة نصيب كل فرد من التركة المقسومة");
     return s;
 }
@@ -288,6 +268,49 @@ QString shareText(const Rational& share)
     return QString::fromStdString(share.text());
 }
 
+ResultsTable buildResultsTable(const EstateCase& c, const DivisionResult& r, const Explanation& e)
+{
+    ResultsTable t;
+    __int128 total = 0;
+    for (int i = 0; i < kHeirCount; ++i) {
+        const Heir row = heirAt(i);
+        const RowText& text = r.rows[std::size_t(i)];
+        if (text.isEmpty())
+            continue;
+        ResultLine line;
+        line.heir = row;
+        line.heads = HeadsOfRow(c, row);
+        t.heads = t.heads + line.heads;
+        const HeirExplanation* h = explanationOf(e, row);
+        if (h)
+            line.share = h->share ? shareText(*h->share) : statusText(h->status);
+        // A relative whose amount is zero receives nothing, as one the
+        // division marked so.
+        line.nothing = text.kind == RowText::Kind::NothingForHim || text.value().isZero();
+        if (line.nothing) {
+            if (h)
+                line.reason = fromUtf8(h->reason);
+        } else {
+            line.perHead = text.amount;
+            line.classTotal = classTotal(text.amount, line.heads);
+            if (line.classTotal)
+                total += line.classTotal->raw();
+            line.percent = r.percentages[std::size_t(i)];
+        }
+        t.lines.push_back(std::move(line));
+    }
+    t.heirsTotal = Currency::fromRaw(std::int64_t(total));
+    // What the heirs take together, as a share of the estate divided: the
+    // whole of it but for what the rows leave undistributed.
+    const Currency hundred = Currency::fromWhole(100);
+    t.heirsPercent = r.undistributedPercent ? subtractExact(hundred, *r.undistributedPercent) : hundred;
+    t.undistributed = r.undistributed;
+    t.undistributedPercent = r.undistributedPercent;
+    t.divided = r.preparation ? r.preparation->net : c.estate;
+    t.preparation = r.preparation;
+    return t;
+}
+
 QString gregorianDateText(QDate date)
 {
     const QCalendar calendar(QCalendar::System::Gregorian);
@@ -315,7 +338,8 @@ DivisionReport buildDivisionReport(const EstateCase& c, const DivisionResult& r,
     if (r.preparation)
         report.preparation = preparationSection(*r.preparation);
     if (r.outcome == Outcome::Divided) {
-        report.results = resultsSection(c, r, e);
+        report.amounts = buildResultsTable(c, r, e);
+        report.results = resultsSection(*report.amounts);
         report.problem = problemSection(c, r, e);
     } else if (r.outcome == Outcome::Consumed && r.preparation) {
         ReportSection none;
