@@ -584,6 +584,44 @@ TEST_F(ResultsWindow, AZeroAmountShowsAsNothingForHimAndAbsentRelativesHaveNoLin
     EXPECT_THROW(window_->report(), ui::UiError);
 }
 
+TEST_F(ResultsWindow, ShowsTheLinesOfTheReportsTableInLayoutWithoutFaults)
+{
+    // The window renders the results table of the report it prints and
+    // copies: the same heirs in the same order, the same counts and the
+    // same exact amounts, total and remainder included.
+    const struct {
+        const char* name;
+        EstateCase estateCase;
+    } cases[] = {{"'awl", awlCase()},           {"radd", raddCase()},         {"exclusion", exclusionCase()},
+                 {"prepared", preparedCase()}, {"largest", largestCase()}};
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        show(k.estateCase, [](DivisionWindow* window) {
+            const results::ReportSection& section = *window->report().results;
+            const std::vector<Line> lines = visibleLines(window);
+            ASSERT_EQ(section.table.rows.size(), lines.size() + std::size_t(section.table.footerRows));
+            for (std::size_t i = 0; i < lines.size(); ++i) {
+                const results::ReportRow& row = section.table.rows[i];
+                SCOPED_TRACE(row[0].exact.toStdString());
+                EXPECT_EQ(lines[i].count, row[1].exact);
+                EXPECT_EQ(lines[i].amount, row[3].exact);
+                EXPECT_EQ(lines[i].classTotal, row[4].exact == nothingForHim() ? QString() : row[4].exact);
+                EXPECT_EQ(lines[i].percentage, row[5].exact);
+            }
+            const results::ReportRow& total = section.table.rows[lines.size()];
+            EXPECT_EQ(window->totalCount->text(), total[1].exact);
+            EXPECT_EQ(window->totalAmount->exact(), total[4].exact);
+            EXPECT_EQ(window->totalPercentage->exact(), total[5].exact);
+            EXPECT_EQ(window->undistributedAmount->isVisible(), section.table.footerRows == 2);
+            // Nothing outside the window or over another control, no text
+            // cut, and the window within its screen (one of 1024 x 600 in
+            // the run on a small screen).
+            const QStringList faults = layoutFaults(window, window->screen()->availableGeometry().size());
+            EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n'));
+        });
+    }
+}
+
 TEST_F(ResultsWindow, LongAmountsAreGroupedNeverCutAndCopiedExactly)
 {
     struct Case {
