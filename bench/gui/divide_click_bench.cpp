@@ -19,8 +19,6 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-EntryWindow* entryWindow = nullptr;
-
 struct Case {
     const char* name;
     std::function<void(EstateCase&)> fill;
@@ -101,16 +99,16 @@ private:
     DivisionWindow* window_;
 };
 
-void DivideClick(benchmark::State& state, const Case& c)
+void DivideClick(benchmark::State& state, EntryWindow& entry, const Case& c)
 {
     double worst = 0;
     for (auto _ : state) {
         EstateCase estateCase;
         c.fill(estateCase);
-        entryWindow->showCase(estateCase);
-        ShownProbe probe(&entryWindow->divisionWindow());
+        entry.showCase(estateCase);
+        ShownProbe probe(&entry.divisionWindow());
         const Clock::time_point clicked = Clock::now();
-        QTest::mouseClick(entryWindow->divideButton, Qt::LeftButton);
+        QTest::mouseClick(entry.divideButton, Qt::LeftButton);
         if (!probe.shown) {
             state.SkipWithError("the results window was not shown");
             return;
@@ -131,13 +129,14 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     ui::installArabic(app);
     EntryWindow entry;
-    entryWindow = &entry;
     entry.show();
     if (!QTest::qWaitForWindowExposed(&entry))
         return 1;
 
     for (const Case& c : kCases)
-        benchmark::RegisterBenchmark(c.name, DivideClick, c)->UseManualTime()->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(c.name, [&entry, &c](benchmark::State& state) { DivideClick(state, entry, c); })
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
