@@ -78,9 +78,10 @@ TEST_F(TheEntryWindow, NoControlStandsOutsideItsWindowOrOverAnotherAndNoTextIsCu
         const Qt::WindowFlags flags = window->windowFlags();
         EXPECT_TRUE(flags & Qt::CustomizeWindowHint) << window->objectName();
         EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint) << window->objectName();
-        if (window != &excerptWindow() && window != &results())
+        if (window != &excerptWindow() && window != &results()) {
             EXPECT_FALSE(flags & (Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint))
                 << window->objectName();
+        }
     }
 }
 
