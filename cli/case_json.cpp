@@ -79,8 +79,11 @@ void appendResult(const DivisionResult& result, std::string& out, const Explanat
         if (!first)
             out += ", ";
         first = false;
+        const HeirInfo& heir = heirInfo(heirAt(i));
         out += "{\"key\": \"";
-        out += rowInfo(heirAt(i)).control;
+        out += heir.key;
+        out += "\", \"heir\": \"";
+        out += heir.name;
         out += "\", \"amount\": \"";
         if (row.kind == RowText::Kind::NothingForHim)
             appendRaw(kNothingForHim, out);
@@ -155,7 +158,9 @@ void appendExplanation(const Explanation* e, std::string& out)
             out += ", "sv;
         first = false;
         out += "{\"key\": \""sv;
-        out += rowInfo(h.row).control;
+        out += heirInfo(h.row).key;
+        out += "\", \"heir\": \""sv;
+        out += heirInfo(h.row).name;
         out += "\", \"status\": \""sv;
         out += statusKey(h.status);
         out += "\", \"share\": "sv;
@@ -171,7 +176,7 @@ void appendExplanation(const Explanation* e, std::string& out)
             if (i > 0)
                 out += ", "sv;
             out += '"';
-            out += rowInfo(h.excludedBy[i]).control;
+            out += heirInfo(h.excludedBy[i]).key;
             out += '"';
         }
         // The program's own sentences: UTF-8 without quotes, backslashes or

@@ -1,6 +1,6 @@
 // Qismar: the division driver, the marking of present relatives, the
 // distributed total and the percentage column.
-#include "engine/division_internal.h"
+#include "engine/internal/division_state.h"
 
 namespace qismar {
 
@@ -12,6 +12,20 @@ constexpr Currency kStartingBase = Currency::fromRaw(24 * Currency::kScale);
 constexpr Currency kBaseStep = Currency::fromRaw(Currency::kScale);
 constexpr Extended kFixedTolerance = 50;  // 0.005
 
+// The terms of the distributed total in the order in which they are added:
+// these single heirs before the sum is scaled, the rest amount times heads.
+// Every addition rounds, so this order is part of the result.
+constexpr std::array kAddedBeforeScaling = {Heir::Father, Heir::Mother, Heir::MothersMothersMother,
+                                            Heir::FathersMothersMother, Heir::FathersFathersMother};
+constexpr std::array kAddedPerHead = {
+    Heir::Sons,          Heir::Daughters,        Heir::SonsSons,         Heir::SonsDaughters,
+    Heir::SonsSonsSons,  Heir::SonsSonsDaughters, Heir::FullBrothers,    Heir::FullSisters,
+    Heir::Grandfather,   Heir::UterineSiblings,  Heir::MothersMother,    Heir::FathersMother,
+    Heir::PaternalSisters, Heir::FullUncles,     Heir::FullBrothersSons, Heir::PaternalBrothersSons,
+    Heir::PaternalBrothers, Heir::PaternalUncles, Heir::FullUnclesSons,  Heir::PaternalUnclesSons};
+static_assert(kAddedBeforeScaling.size() + kAddedPerHead.size() + 2 == kHeirCount,
+              "every relative but the spouses is one term of the distributed total");
+
 }  // namespace
 
 Division::Division(const EstateCase& estateCase, ResultRows& rowsIn, Percentages& percentagesOut) noexcept
@@ -19,66 +33,42 @@ Division::Division(const EstateCase& estateCase, ResultRows& rowsIn, Percentages
 {
 }
 
-Currency Division::PersonsInCase(const EstateCase& k)
+Outcome Division::run()
 {
-    const Currency one = Currency::fromRaw(Currency::kScale);
-    Currency n;
-    for (HeadCount count : {k.sons, k.daughters, k.sonsSons, k.sonsDaughters, k.sonsSonsSons,
-                           k.sonsSonsDaughters, k.fullSisters, k.fullBrothers, k.paternalBrothers,
-                           k.paternalSisters, k.uterineSisters, k.uterineBrothers, k.fullBrothersSons,
-                           k.paternalBrothersSons, k.fullUncles, k.paternalUncles, k.fullUnclesSons,
-                           k.paternalUnclesSons})
-        n = addExact(n, count.money());
-    if (k.spouse)
-        n = addExact(n, k.isMan() ? k.wives.money() : one);
-    for (bool ticked : {k.father, k.mother, k.grandfather, k.mothersMother, k.fathersMother,
-                        k.mothersMothersMother, k.fathersMothersMother, k.fathersFathersMother})
-        if (ticked)
-            n = addExact(n, one);
-    return n;
-}
-
-Outcome Division::BitBtn2Click()
-{
-    // 1. An estate of 0 is refused before anything is changed.
+    // An estate of 0 is refused before anything is changed.
     if (c.estate.isZero())
         return Outcome::NoEstate;
 
     // Anything negative (or no wife at all) would make a share divide by
     // zero or by a negative head count.
-    if (c.estate.raw() < 0)
+    if (c.estate.raw() < 0 || c.siblingTotal.persons() < 0 || c.wives.persons() <= 0)
         throw EngineError(ErrorCode::InvalidCount);
-    for (HeadCount v : {c.siblingTotal, c.sons, c.daughters, c.sonsSons, c.sonsDaughters,
-                       c.sonsSonsSons, c.sonsSonsDaughters, c.fullSisters, c.fullBrothers,
-                       c.paternalBrothers, c.paternalSisters, c.uterineSisters, c.uterineBrothers,
-                       c.fullBrothersSons, c.paternalBrothersSons, c.fullUncles, c.paternalUncles,
-                       c.fullUnclesSons, c.paternalUnclesSons})
-        if (v.persons() < 0)
-            throw EngineError(ErrorCode::InvalidCount);
-    if (c.wives.persons() <= 0)
+    bool negative = false, tooLarge = false;
+    forEachIndex<kCountFields>([&](auto i) {
+        const std::int64_t persons = (c.*kCountFields[i].count).persons();
+        negative |= persons < 0;
+        tooLarge |= persons > kMaxCount;
+    });
+    if (negative)
         throw EngineError(ErrorCode::InvalidCount);
     // No count may hold more persons than kMaxCount, so that no total of
     // persons or of residue units can leave the range of money.
-    for (HeadCount v : {c.wives, c.sons, c.daughters, c.sonsSons, c.sonsDaughters, c.sonsSonsSons,
-                       c.sonsSonsDaughters, c.fullSisters, c.fullBrothers, c.paternalBrothers, c.paternalSisters,
-                       c.uterineSisters, c.uterineBrothers, c.fullBrothersSons, c.paternalBrothersSons, c.fullUncles,
-                       c.paternalUncles, c.fullUnclesSons, c.paternalUnclesSons})
-        if (v.persons() > kMaxCount)
-            throw EngineError(ErrorCode::CountTooLarge);
+    if (tooLarge)
+        throw EngineError(ErrorCode::CountTooLarge);
 
     // Per-head amounts are rounded to 0.0001, so a class of many heads can
     // miss the estate by up to half a raw unit a head: the tolerance grows
     // with the number of persons, so that rounding noise never moves the base.
-    const Currency persons = PersonsInCase(c);
-    Tolerance = kFixedTolerance + ext(persons) / Currency::kScale;
+    const std::int64_t personCount = PersonsInCase(c).persons();
+    Tolerance = kFixedTolerance + Extended(personCount);
 
     // Less than 0.01 for each person would leave amounts that are rounding
     // noise: such an estate is refused before any pass.
-    const std::int64_t personCount = persons.raw() / Currency::kScale;
     if (c.estate.raw() < 100 * personCount)
         throw EngineError(ErrorCode::EstateTooSmall);
 
-    // 2.
+    // Every present relative's row says "nothing for him" until a rule
+    // gives him an amount; the exact side starts from the whole estate.
     MarkPresentRelatives();
     if (trace) {
         trace->rows.fill(Rational());
@@ -87,7 +77,7 @@ Outcome Division::BitBtn2Click()
         trace->spousesSetAside = false;
     }
 
-    // 3.
+    // The first pass divides the whole estate at a base of 24.
     EstateValue = c.estate;
     GreatGrandsonFlag = true;
     SpouseDeductionPending = true;
@@ -98,7 +88,7 @@ Outcome Division::BitBtn2Click()
     for (int pass = 1;; ++pass) {
         if (pass > kMaxPasses)
             throw EngineError(ErrorCode::TooManyPasses);
-        // 4. A full pass starts from an empty ledger and settles the spouses;
+        // A full pass starts from an empty ledger and settles the spouses;
         // a return pass keeps them as they were.
         if (fullPass) {
             ResetShareLedger();
@@ -107,39 +97,37 @@ Outcome Division::BitBtn2Click()
             if (trace)
                 trace->lastFullBase = int(ProblemBase.raw() / Currency::kScale);
         }
-        // 5.
         LaterRules();
 
-        // 6. Fixed shares beyond the entered estate: raise the base.
+        // Fixed shares beyond the entered estate: raise the base (the 'awl).
         if (ext(ledger.FixedSharesTotal) > ext(c.estate) + Tolerance) {
             ProblemBase = addExact(ProblemBase, kBaseStep);
             fullPass = true;
             continue;
         }
 
-        // 7.
         ComputeDistributedTotal();
         lastDistributed = DistributedTotal;
 
-        // 8. Below the starting base the spouses' amounts stand aside.
+        // Below the starting base the spouses' amounts stand aside.
         if (ProblemBase < kStartingBase) {
             DistributedTotal = subtractExact(DistributedTotal, SpousesTotal);
             if (ext(DistributedTotal) <= Tolerance)
                 break;
         }
 
-        // 9. Nothing left over: the division is settled.
+        // Nothing left over: the division is settled.
         if (ext(EstateValue) <= ext(DistributedTotal) + Tolerance)
             break;
 
-        // 10. Return of the surplus: set the spouses' total aside once and
-        // lower the base.
+        // Return of the surplus (the radd): set the spouses' total aside
+        // once and lower the base.
         if (SpouseDeductionPending) {
             SpouseDeductionPending = false;
             EstateValue = subtractExact(EstateValue, SpousesTotal);
             if (trace) {
                 // The spouses' total exactly, from the rows it was read from.
-                trace->spousesTotal = HeadsQ(c.wives) * trace->rows[std::size_t(index(Heir::Wives))] +
+                trace->spousesTotal = HeadsQ(HeadsOf(c, Heir::Wives)) * trace->rows[std::size_t(index(Heir::Wives))] +
                                       trace->rows[std::size_t(index(Heir::Husband))];
                 trace->estateValue -= trace->spousesTotal;
                 trace->spousesSetAside = true;
@@ -151,10 +139,8 @@ Outcome Division::BitBtn2Click()
         fullPass = false;
     }
 
-    // 11.
     FillPercentages();
 
-    // 12.
     if (ext(lastDistributed) >= kFixedTolerance) {
         // What the rows leave of the estate beyond the rounding tolerance is
         // reported, never silently dropped.
@@ -204,32 +190,10 @@ void Division::LaterRules()
 
 void Division::MarkPresentRelatives()
 {
-    const auto mark = [this](Heir row) { rows[index(row)] = RowText::nothingForHim(); };
-    if (!c.fullSisters.isZero()) mark(Heir::FullSisters);
-    if (!c.fullBrothers.isZero()) mark(Heir::FullBrothers);
-    if (!c.paternalBrothers.isZero()) mark(Heir::PaternalBrothers);
-    if (!c.paternalSisters.isZero()) mark(Heir::PaternalSisters);
-    if (!c.uterineSisters.isZero() || !c.uterineBrothers.isZero()) mark(Heir::UterineSiblings);
-    if (!c.sonsSons.isZero()) mark(Heir::SonsSons);
-    if (!c.sonsDaughters.isZero()) mark(Heir::SonsDaughters);
-    if (!c.sonsSonsSons.isZero()) mark(Heir::SonsSonsSons);
-    if (!c.sonsSonsDaughters.isZero()) mark(Heir::SonsSonsDaughters);
-    if (c.spouse && c.isMan()) mark(Heir::Wives);
-    if (c.father) mark(Heir::Father);
-    if (c.mother) mark(Heir::Mother);
-    if (c.spouse && c.isWoman()) mark(Heir::Husband);
-    if (c.mothersMother) mark(Heir::MothersMother);
-    if (c.fathersMother) mark(Heir::FathersMother);
-    if (c.grandfather) mark(Heir::Grandfather);
-    if (!c.fullBrothersSons.isZero()) mark(Heir::FullBrothersSons);
-    if (!c.paternalBrothersSons.isZero()) mark(Heir::PaternalBrothersSons);
-    if (!c.fullUncles.isZero()) mark(Heir::FullUncles);
-    if (!c.paternalUncles.isZero()) mark(Heir::PaternalUncles);
-    if (!c.fullUnclesSons.isZero()) mark(Heir::FullUnclesSons);
-    if (!c.paternalUnclesSons.isZero()) mark(Heir::PaternalUnclesSons);
-    if (c.mothersMothersMother) mark(Heir::MothersMothersMother);
-    if (c.fathersMothersMother) mark(Heir::FathersMothersMother);
-    if (c.fathersFathersMother) mark(Heir::FathersFathersMother);
+    forEachIndex<kHeirs>([&](auto i) {
+        if (RelativePresent(c, kHeirs[i].heir))
+            rows[index(kHeirs[i].heir)] = RowText::nothingForHim();
+    });
 }
 
 void Division::ResetShareLedger() noexcept
@@ -249,38 +213,20 @@ void Division::ResetShareLedger() noexcept
 
 void Division::ComputeDistributedTotal()
 {
+    // Every amount times its heads, in raw units times raw units, summed in
+    // extended precision and rounded once. The order of the additions is part
+    // of the result (each one rounds), so it is kept exactly as it is.
     const auto amount = [this](Heir row) { return ext(rows[index(row)].value()); };
+    const auto heads = [this](Heir row) { return ext(HeadsOf(c, row)); };
     constexpr Extended kScale = Currency::kScale;
 
-    SpousesTotal = roundToCurrency((ext(c.wives) * amount(Heir::Wives) + amount(Heir::Husband) * kScale) / kScale);
+    SpousesTotal =
+        roundToCurrency((heads(Heir::Wives) * amount(Heir::Wives) + amount(Heir::Husband) * heads(Heir::Husband)) / kScale);
 
     Extended sum = ext(SpousesTotal);
-    sum = sum + amount(Heir::Father);
-    sum = sum + amount(Heir::Mother);
-    sum = sum + amount(Heir::MothersMothersMother);
-    sum = sum + amount(Heir::FathersMothersMother);
-    sum = sum + amount(Heir::FathersFathersMother);
+    forEachIndex<kAddedBeforeScaling>([&](auto i) { sum = sum + amount(kAddedBeforeScaling[i]); });
     sum = sum * kScale;
-    sum = sum + amount(Heir::Sons) * ext(c.sons);
-    sum = sum + amount(Heir::Daughters) * ext(c.daughters);
-    sum = sum + amount(Heir::SonsSons) * ext(c.sonsSons);
-    sum = sum + amount(Heir::SonsDaughters) * ext(c.sonsDaughters);
-    sum = sum + amount(Heir::SonsSonsSons) * ext(c.sonsSonsSons);
-    sum = sum + amount(Heir::SonsSonsDaughters) * ext(c.sonsSonsDaughters);
-    sum = sum + amount(Heir::FullBrothers) * ext(c.fullBrothers);
-    sum = sum + amount(Heir::FullSisters) * ext(c.fullSisters);
-    sum = sum + amount(Heir::Grandfather) * kScale;
-    sum = sum + amount(Heir::UterineSiblings) * (ext(c.uterineSisters) + ext(c.uterineBrothers));
-    sum = sum + amount(Heir::MothersMother) * kScale;
-    sum = sum + amount(Heir::FathersMother) * kScale;
-    sum = sum + amount(Heir::PaternalSisters) * ext(c.paternalSisters);
-    sum = sum + amount(Heir::FullUncles) * ext(c.fullUncles);
-    sum = sum + amount(Heir::FullBrothersSons) * ext(c.fullBrothersSons);
-    sum = sum + amount(Heir::PaternalBrothersSons) * ext(c.paternalBrothersSons);
-    sum = sum + amount(Heir::PaternalBrothers) * ext(c.paternalBrothers);
-    sum = sum + amount(Heir::PaternalUncles) * ext(c.paternalUncles);
-    sum = sum + amount(Heir::FullUnclesSons) * ext(c.fullUnclesSons);
-    sum = sum + amount(Heir::PaternalUnclesSons) * ext(c.paternalUnclesSons);
+    forEachIndex<kAddedPerHead>([&](auto i) { sum = sum + amount(kAddedPerHead[i]) * heads(kAddedPerHead[i]); });
     DistributedTotal = roundToCurrency(sum / kScale);
 }
 
@@ -314,7 +260,7 @@ DivisionResult Divide(const EstateCase& estateCase, detail::Trace* trace)
     detail::Division division(estateCase, result.rows, result.percentages);
     division.trace = trace;
     division.ProblemBase = Currency::fromRaw(24 * Currency::kScale);
-    result.outcome = division.BitBtn2Click();
+    result.outcome = division.run();
     result.problemBase = division.ProblemBase;
     result.undistributed = division.Undistributed;
     result.undistributedPercent = division.UndistributedPercent;

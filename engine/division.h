@@ -1,9 +1,9 @@
 // Qismar: one division of an estate.
 //
-// Divide is what the Divide button ("  قسم") runs: it validates the estate,
-// marks every present relative "لا شيئ له", runs the share rules in passes at
-// a base of 24, raises the base while the fixed shares exceed the estate and
-// lowers it while a surplus is left, and fills the percentage column.
+// Divide validates the case, marks every present relative "لا شيئ له", runs
+// the share rules in passes at a base of 24, raises the base while the fixed
+// shares exceed the estate (the 'awl) and lowers it while a surplus is left
+// (the radd), and gives every amount its percentage of the estate.
 #pragma once
 
 #include <array>
@@ -17,7 +17,7 @@
 namespace qismar {
 
 enum class Outcome : std::uint8_t {
-    Divided,   // the results window is shown
+    Divided,   // the rows hold the division
     NoEstate,  // "من فضلك ادخل قيمة التركة"
     NoHeirs,   // "من فضلك حدد الورثة"
     Consumed,  // the costs, debts and bequests leave nothing to divide
@@ -52,8 +52,8 @@ struct DivisionResult {
     Outcome outcome = Outcome::NoEstate;
     // The rows as the division left them (all empty for NoEstate).
     ResultRows rows{};
-    // The percentage of each row written by FillPercentages; a row that was
-    // skipped (empty, or "لا شيئ له") keeps whatever its text held before.
+    // The percentage of the estate of each row that holds an amount; none
+    // for an empty row or one that says "لا شيئ له".
     std::array<std::optional<Currency>, kHeirCount> percentages{};
     // The final ProblemBase (24 for NoEstate, where no pass ran).
     Currency problemBase;
@@ -75,12 +75,12 @@ struct DivisionResult {
 inline constexpr int kMaxPasses = 1000;
 
 // Runs one division of `estateCase`, always from empty rows, so that no
-// result depends on an earlier division. Throws EngineError when a count cannot be read as the rules need it or
-// exceeds kMaxCount, when the estate is less than 0.01 for each person of the
-// case (or is so small that no relative receives anything), when an amount
-// or total leaves the range of Currency, when the base would fall below 1, or
-// when the division does not settle within kMaxPasses; nothing the caller
-// holds is changed then.
+// result depends on an earlier division. Throws EngineError when a count is
+// negative or exceeds kMaxCount (or there is no wife), when the estate is
+// less than 0.01 for each person of the case (or is so small that no relative
+// receives anything), when an amount or total leaves the range of Currency,
+// when the base would fall below 1, or when the division does not settle
+// within kMaxPasses; nothing the caller holds is changed then.
 DivisionResult Divide(const EstateCase& estateCase);
 
 }  // namespace qismar

@@ -42,8 +42,8 @@ struct EstateCase {
     bool fathersMothersMother = false;
     bool fathersFathersMother = false;
 
-    // The estate's preparation (the "تجهيز التركة" dialog): the estate above
-    // is the gross estate; these are paid out of it before the division.
+    // The estate's preparation ("تجهيز التركة"): the estate above is the
+    // gross estate; these are paid out of it before the division.
     Currency funeral;       // funeral and burial costs
     Currency debts;         // the deceased's debts
     Currency bequests;      // the bequests asked for

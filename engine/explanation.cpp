@@ -7,7 +7,7 @@
 #include <string_view>
 #include <utility>
 
-#include "engine/division_internal.h"
+#include "engine/internal/division_state.h"
 #include "engine/invariants.h"
 
 namespace qismar {
@@ -20,49 +20,10 @@ using Int = Rational::Int;
 bool positive(HeadCount h) { return h.positive(); }
 bool atLeastTwo(HeadCount h) { return h.persons() >= 2; }
 
-struct Names {
-    std::string_view singular;
-    std::string_view plural;  // empty for a single heir
-    bool female;
-};
+// A relative's Arabic names and gender, from the heir table.
+const HeirInfo& names(Heir row) { return heirInfo(row); }
 
-// In the order of the rows.
-constexpr std::array<Names, kHeirCount> kNames = {{
-    {"الزوج", {}, false},
-    {"الزوجة", "الزوجات", true},
-    {"الأب", {}, false},
-    {"الأم", {}, true},
-    {"الابن", "الأبناء", false},
-    {"البنت", "البنات", true},
-    {"ابن الابن", "أبناء الابن", false},
-    {"بنت الابن", "بنات الابن", true},
-    {"الأخ الشقيق", "الإخوة الأشقاء", false},
-    {"الأخت الشقيقة", "الأخوات الشقيقات", true},
-    {"الجد", {}, false},
-    {"ولد الأم", "أولاد الأم", false},
-    {"أم الأم", {}, true},
-    {"أم الأب", {}, true},
-    {"الأخت لأب", "الأخوات لأب", true},
-    {"الأخ لأب", "الإخوة لأب", false},
-    {"ابن الأخ الشقيق", "أبناء الأخ الشقيق", false},
-    {"ابن الأخ لأب", "أبناء الأخ لأب", false},
-    {"العم الشقيق", "الأعمام الأشقاء", false},
-    {"العم لأب", "الأعمام لأب", false},
-    {"ابن العم الشقيق", "أبناء العم الشقيق", false},
-    {"ابن العم لأب", "أبناء العم لأب", false},
-    {"أم أم الأم", {}, true},
-    {"أم أم الأب", {}, true},
-    {"أم أبي الأب", {}, true},
-    {"بنت ابن الابن", "بنات ابن الابن", true},
-    {"ابن ابن الابن", "أبناء ابن الابن", false},
-}};
-
-const Names& names(Heir row) { return kNames[std::size_t(index(row))]; }
-
-bool isGrandmother(Heir row)
-{
-    return row == Heir::MothersMother || row == Heir::FathersMother || row == Heir::MothersMothersMother || row == Heir::FathersMothersMother || row == Heir::FathersFathersMother;
-}
+bool isGrandmother(Heir row) { return heirInfo(row).heirClass == HeirClass::Grandmother; }
 
 // One text of several pieces, written into `out` (whose room is reused).
 void cat(std::string& out, std::initializer_list<std::string_view> pieces)
@@ -99,7 +60,7 @@ public:
         : c_(c), r_(r), t_(t), out_(out)
     {
         for (int i = 0; i < kHeirCount; ++i)
-            heads_[std::size_t(i)] = HeadsOfRow(c, heirAt(i));
+            heads_[std::size_t(i)] = HeadsOf(c, heirAt(i));
     }
 
     void build()
@@ -251,7 +212,7 @@ private:
             // females of his class.
             bool female = false;
             for (const HeirExplanation& h : out_.heirs)
-                if (h.status == HeirStatus::ResidueWith || (h.status == HeirStatus::GrandfatherSharing && names(h.row).female))
+                if (h.status == HeirStatus::ResidueWith || (h.status == HeirStatus::GrandfatherSharing && names(h.row).female()))
                     female = true;
             Int units = 0;
             for (const HeirExplanation& h : out_.heirs) {
@@ -259,7 +220,7 @@ private:
                                              h.status == HeirStatus::GrandfatherSharing))
                     continue;
                 const Int n = heads(h.row).persons();
-                units += female && !names(h.row).female ? 2 * n : n;
+                units += female && !names(h.row).female() ? 2 * n : n;
             }
             origin = units > 0 ? units : 1;
         }
@@ -319,7 +280,7 @@ private:
 
     std::string_view excludedWord(Heir row) const
     {
-        const bool female = names(row).female && row != Heir::UterineSiblings;
+        const bool female = names(row).female() && row != Heir::UterineSiblings;
         if (plural(row))
             return female ? "محجوبات" : "محجوبون";
         return female ? "محجوبة" : "محجوب";
@@ -345,7 +306,7 @@ private:
             return;
         }
         case HeirStatus::NothingLeft:
-            return cat(out, {"لم يبق ", many ? (names(row).female ? "لهن" : "لهم") : (names(row).female ? "لها" : "له"),
+            return cat(out, {"لم يبق ", many ? (names(row).female() ? "لهن" : "لهم") : (names(row).female() ? "لها" : "له"),
                         " شيء بعد أصحاب الفروض"});
         case HeirStatus::Umariyya:
             // "وهو ربع التركة": the share's name without its article.
@@ -403,7 +364,7 @@ private:
         // "يقتسمنه", or "يقتسمنهما" for the two thirds.
         const bool two = share == "الثلثان";
         const std::string_view shared = !many ? ""
-                                        : names(row).female ? (two ? " يقتسمنهما بالتساوي" : " يقتسمنه بالتساوي")
+                                        : names(row).female() ? (two ? " يقتسمنهما بالتساوي" : " يقتسمنه بالتساوي")
                                                             : (two ? " يقتسمونهما بالتساوي" : " يقتسمونه بالتساوي");
         switch (row) {
         case Heir::Husband:
@@ -513,7 +474,7 @@ const char* statusKey(HeirStatus status) noexcept
 
 std::string HeirName(Heir row, bool plural)
 {
-    const Names& n = names(row);
+    const HeirInfo& n = heirInfo(row);
     return std::string(plural && !n.plural.empty() ? n.plural : n.singular);
 }
 

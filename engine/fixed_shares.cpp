@@ -3,7 +3,7 @@
 // uterine siblings. Every share is k parts of ProblemBase taken from
 // EstateValue (24 parts: 12 a half, 8 a third, 6 a quarter, 4 a sixth, 3 an
 // eighth, 16 two thirds).
-#include "engine/division_internal.h"
+#include "engine/internal/division_state.h"
 
 namespace qismar::detail {
 
@@ -88,12 +88,7 @@ void Division::HusbandRule()
     if (!(c.isWoman() && c.spouse))
         return;
     const int k = HasDescendants() ? 6 : 12;
-    ledger.HusbandShare = Share(k);
-    Write(Heir::Husband, ledger.HusbandShare);
-    if (trace) {
-        Mirror(ledger.HusbandShare, ShareQ(k), k);
-        Record(Heir::Husband, ledger.HusbandShare, Source::Fixed);
-    }
+    Assign(Heir::Husband, ledger.HusbandShare, Share(k), [&] { return ShareQ(k); }, k);
 }
 
 void Division::WivesRule()
@@ -101,12 +96,7 @@ void Division::WivesRule()
     if (!(c.isMan() && c.spouse))
         return;
     const int k = HasDescendants() ? 3 : 6;
-    ledger.WifeShare = DividedShare(k, c.wives);
-    Write(Heir::Wives, ledger.WifeShare);
-    if (trace) {
-        Mirror(ledger.WifeShare, DividedQ(k, c.wives), k);
-        Record(Heir::Wives, ledger.WifeShare, Source::Fixed);
-    }
+    Assign(Heir::Wives, ledger.WifeShare, DividedShare(k, c.wives), [&] { return DividedQ(k, c.wives); }, k);
 }
 
 // ---- Parents and the grandfather beside descendants --------------------------
@@ -115,12 +105,7 @@ void Division::FatherWithDescendantsRule()
 {
     if (!(c.father && HasDescendants()))
         return;
-    ledger.FatherShare = Share(4);
-    Write(Heir::Father, ledger.FatherShare);
-    if (trace) {
-        Mirror(ledger.FatherShare, ShareQ(4), 4);
-        Record(Heir::Father, ledger.FatherShare, Source::Fixed);
-    }
+    Assign(Heir::Father, ledger.FatherShare, Share(4), [&] { return ShareQ(4); }, 4);
 }
 
 void Division::GrandfatherWithDescendantsRule()
@@ -135,12 +120,7 @@ void Division::GrandfatherWithDescendantsRule()
         (!c.fullSisters.isZero() || !c.fullBrothers.isZero() || !c.paternalBrothers.isZero() ||
          !c.paternalSisters.isZero()))
         return;
-    ledger.GrandfatherShare = Share(4);
-    Write(Heir::Grandfather, ledger.GrandfatherShare);
-    if (trace) {
-        Mirror(ledger.GrandfatherShare, ShareQ(4), 4);
-        Record(Heir::Grandfather, ledger.GrandfatherShare, Source::Fixed);
-    }
+    Assign(Heir::Grandfather, ledger.GrandfatherShare, Share(4), [&] { return ShareQ(4); }, 4);
 }
 
 void Division::MotherRule()
@@ -152,14 +132,14 @@ void Division::MotherRule()
         k = 4;
     else if (c.siblings && c.siblingTotal.persons() >= 2)
         k = 4;
-    ledger.MotherShare = Share(k);
-    if (trace)
-        Mirror(ledger.MotherShare, ShareQ(k), k);
+    Store(ledger.MotherShare, Share(k), [&] { return ShareQ(k); }, k);
     // Both parents with a spouse: the mother's third becomes a third of what
     // the spouse leaves. Where two or more siblings already reduce her to a
     // sixth, that sixth stands and the father takes the rest as residuary.
     if (k == 8)
         ParentsWithSpouseRule();
+    // Her row is written only now, and its source read from the share that
+    // stands: a third of the whole, or a third of what the spouse leaves.
     Write(Heir::Mother, ledger.MotherShare);
     if (trace)
         Record(Heir::Mother, ledger.MotherShare, k == 8 && ExactK(ledger.MotherShare) != 8 ? Source::Umariyya : Source::Fixed);
@@ -171,33 +151,23 @@ void Division::ParentsWithSpouseRule()
         return;
     const int mother = c.isMan() ? 6 : 4;
     const int father = c.isMan() ? 12 : 8;
-    ledger.MotherShare = Share(mother);
-    ledger.FatherShare = Share(father);
-    Write(Heir::Father, ledger.FatherShare);
-    if (trace) {
-        // The mother's share as a part of the whole estate; the father
-        // takes what is left as residuary.
-        Mirror(ledger.MotherShare, ShareQ(mother), mother);
-        Mirror(ledger.FatherShare, ShareQ(father), 0);
-        Record(Heir::Father, ledger.FatherShare, Source::FatherRest);
+    // The mother's share as a part of the whole estate; the father takes
+    // what is left as residuary.
+    Store(ledger.MotherShare, Share(mother), [&] { return ShareQ(mother); }, mother);
+    Assign(Heir::Father, ledger.FatherShare, Share(father), [&] { return ShareQ(father); }, 0, Source::FatherRest);
+    if (trace)
         trace->fixedPart[std::size_t(index(Heir::Father))] = Rational();
-    }
 }
 
 // ---- Grandmothers ------------------------------------------------------------
+// Their exact side names the grandmothers' sixth (4 parts), shared or whole.
 
 void Division::MothersMotherRule()
 {
     if (c.mother || !c.mothersMother)
         return;
     const int k = !c.father && c.fathersMother ? 2 : 4;
-    ledger.MothersMotherShare = Share(k);
-    Write(Heir::MothersMother, ledger.MothersMotherShare);
-    if (trace) {
-        // The grandmothers' sixth, shared or whole.
-        Mirror(ledger.MothersMotherShare, ShareQ(k), 4);
-        Record(Heir::MothersMother, ledger.MothersMotherShare, Source::Fixed);
-    }
+    Assign(Heir::MothersMother, ledger.MothersMotherShare, Share(k), [&] { return ShareQ(k); }, 4);
 }
 
 void Division::FathersMotherRule()
@@ -205,12 +175,7 @@ void Division::FathersMotherRule()
     if (c.mother || c.father || !c.fathersMother)
         return;
     const int k = c.mothersMother ? 2 : 4;
-    ledger.FathersMotherShare = Share(k);
-    Write(Heir::FathersMother, ledger.FathersMotherShare);
-    if (trace) {
-        Mirror(ledger.FathersMotherShare, ShareQ(k), 4);
-        Record(Heir::FathersMother, ledger.FathersMotherShare, Source::Fixed);
-    }
+    Assign(Heir::FathersMother, ledger.FathersMotherShare, Share(k), [&] { return ShareQ(k); }, 4);
 }
 
 void Division::MothersMothersMotherRule()
@@ -231,12 +196,8 @@ void Division::MothersMothersMotherRule()
             sharers = 2;
         }
     }
-    ledger.MothersMothersMotherShare = share;
-    Write(Heir::MothersMothersMother, ledger.MothersMothersMotherShare);
-    if (trace) {
-        Mirror(ledger.MothersMothersMotherShare, ShareQ(4) / Rational(sharers), 4);
-        Record(Heir::MothersMothersMother, ledger.MothersMothersMotherShare, Source::Fixed);
-    }
+    Assign(Heir::MothersMothersMother, ledger.MothersMothersMotherShare, share,
+           [&] { return ShareQ(4) / Rational(sharers); }, 4);
 }
 
 void Division::FarPaternalGrandmother(bool ticked, bool otherFarPaternalTicked, Currency& share, Heir row)
@@ -251,12 +212,9 @@ void Division::FarPaternalGrandmother(bool ticked, bool otherFarPaternalTicked, 
     const bool copied = MothersMothersMotherBox();
     if (copied)
         amount = ledger.MothersMothersMotherShare;
-    share = amount;
-    Write(row, share);
-    if (trace) {
-        Mirror(share, copied ? Exact(ledger.MothersMothersMotherShare) : ShareQ(otherFarPaternalTicked ? 2 : 4), 4);
-        Record(row, share, Source::Fixed);
-    }
+    Assign(row, share, amount, [&] {
+        return copied ? Exact(ledger.MothersMothersMotherShare) : ShareQ(otherFarPaternalTicked ? 2 : 4);
+    }, 4);
 }
 
 void Division::FathersMothersMotherRule()
@@ -277,18 +235,12 @@ void Division::DaughtersRule()
 {
     if (c.daughters.isZero() || !c.sons.isZero())
         return;
-    if (c.daughters.isOne()) {
-        ledger.DaughterShare = Share(12);
-        if (trace)
-            Mirror(ledger.DaughterShare, ShareQ(12), 12);
-    } else if (c.daughters.persons() > 1) {
-        ledger.DaughterShare = DividedShare(16, c.daughters);
-        if (trace)
-            Mirror(ledger.DaughterShare, DividedQ(16, c.daughters), 16);
-    }
-    Write(Heir::Daughters, ledger.DaughterShare);
-    if (trace)
-        Record(Heir::Daughters, ledger.DaughterShare, Source::Fixed);
+    // One daughter: a half; several: two thirds among them.
+    if (c.daughters.isOne())
+        Store(ledger.DaughterShare, Share(12), [&] { return ShareQ(12); }, 12);
+    else if (c.daughters.persons() > 1)
+        Store(ledger.DaughterShare, DividedShare(16, c.daughters), [&] { return DividedQ(16, c.daughters); }, 16);
+    WriteEntry(Heir::Daughters, ledger.DaughterShare, Source::Fixed);
 }
 
 void Division::SonsDaughtersRule()
@@ -296,24 +248,17 @@ void Division::SonsDaughtersRule()
     if (c.sonsDaughters.isZero() || !c.sons.isZero() || !c.sonsSons.isZero() || !(c.daughters.persons() < 2))
         return;
     if (c.daughters.isZero()) {
-        if (c.sonsDaughters.isOne()) {
-            ledger.SonsDaughterShare = Share(12);
-            if (trace)
-                Mirror(ledger.SonsDaughterShare, ShareQ(12), 12);
-        } else if (c.sonsDaughters.persons() > 1) {
-            ledger.SonsDaughterShare = DividedShare(16, c.sonsDaughters);
-            if (trace)
-                Mirror(ledger.SonsDaughterShare, DividedQ(16, c.sonsDaughters), 16);
-        }
+        if (c.sonsDaughters.isOne())
+            Store(ledger.SonsDaughterShare, Share(12), [&] { return ShareQ(12); }, 12);
+        else if (c.sonsDaughters.persons() > 1)
+            Store(ledger.SonsDaughterShare, DividedShare(16, c.sonsDaughters),
+                  [&] { return DividedQ(16, c.sonsDaughters); }, 16);
     } else if (c.daughters.isOne()) {
         // The sixth that completes the two thirds.
-        ledger.SonsDaughterShare = DividedShare(4, c.sonsDaughters);
-        if (trace)
-            Mirror(ledger.SonsDaughterShare, DividedQ(4, c.sonsDaughters), 4);
+        Store(ledger.SonsDaughterShare, DividedShare(4, c.sonsDaughters), [&] { return DividedQ(4, c.sonsDaughters); },
+              4);
     }
-    Write(Heir::SonsDaughters, ledger.SonsDaughterShare);
-    if (trace)
-        Record(Heir::SonsDaughters, ledger.SonsDaughterShare, Source::Fixed);
+    WriteEntry(Heir::SonsDaughters, ledger.SonsDaughterShare, Source::Fixed);
 }
 
 void Division::GreatGranddaughtersRule()
@@ -324,26 +269,18 @@ void Division::GreatGranddaughtersRule()
         return;
     const bool noDaughter = c.daughters.isZero(), oneDaughter = c.daughters.isOne();
     const bool noSonsDaughter = c.sonsDaughters.isZero(), oneSonsDaughter = c.sonsDaughters.isOne();
+    Currency& entry = ledger.GreatGranddaughterShare;
     if (noDaughter && noSonsDaughter) {
-        if (heads.isOne()) {
-            ledger.GreatGranddaughterShare = Share(12);
-            if (trace)
-                Mirror(ledger.GreatGranddaughterShare, ShareQ(12), 12);
-        } else if (heads.persons() > 1) {
-            ledger.GreatGranddaughterShare = DividedShare(16, heads);
-            if (trace)
-                Mirror(ledger.GreatGranddaughterShare, DividedQ(16, heads), 16);
-        }
+        if (heads.isOne())
+            Store(entry, Share(12), [&] { return ShareQ(12); }, 12);
+        else if (heads.persons() > 1)
+            Store(entry, DividedShare(16, heads), [&] { return DividedQ(16, heads); }, 16);
     } else if ((oneDaughter && noSonsDaughter) || (noDaughter && oneSonsDaughter)) {
-        ledger.GreatGranddaughterShare = DividedShare(4, heads);
-        if (trace)
-            Mirror(ledger.GreatGranddaughterShare, DividedQ(4, heads), 4);
+        Store(entry, DividedShare(4, heads), [&] { return DividedQ(4, heads); }, 4);
     }
     // One daughter and one son's daughter have completed the two thirds:
     // no share is computed and the row receives the entry as it stands.
-    Write(Heir::SonsSonsDaughters, ledger.GreatGranddaughterShare);
-    if (trace)
-        Record(Heir::SonsSonsDaughters, ledger.GreatGranddaughterShare, Source::Fixed);
+    WriteEntry(Heir::SonsSonsDaughters, entry, Source::Fixed);
 }
 
 void Division::FullSistersRule()
@@ -351,13 +288,11 @@ void Division::FullSistersRule()
     if (c.father || c.grandfather || !c.fullSisters.positive() || !c.fullBrothers.isZero() ||
         c.grandchildren || c.children)
         return;
-    const bool one = c.fullSisters.isOne();
-    ledger.FullSisterShare = one ? Share(12) : DividedShare(16, c.fullSisters);
-    Write(Heir::FullSisters, ledger.FullSisterShare);
-    if (trace) {
-        Mirror(ledger.FullSisterShare, one ? ShareQ(12) : DividedQ(16, c.fullSisters), one ? 12 : 16);
-        Record(Heir::FullSisters, ledger.FullSisterShare, Source::Fixed);
-    }
+    if (c.fullSisters.isOne())
+        Assign(Heir::FullSisters, ledger.FullSisterShare, Share(12), [&] { return ShareQ(12); }, 12);
+    else
+        Assign(Heir::FullSisters, ledger.FullSisterShare, DividedShare(16, c.fullSisters),
+               [&] { return DividedQ(16, c.fullSisters); }, 16);
 }
 
 void Division::PaternalSistersRule()
@@ -366,19 +301,17 @@ void Division::PaternalSistersRule()
         !c.fullBrothers.isZero() || !c.paternalBrothers.isZero() || c.grandchildren || c.children)
         return;
     int k;
+    Currency share;
     if (c.fullSisters.isOne()) {
         // Beside one full sister: the sixth that completes the two thirds.
         k = 4;
-        ledger.PaternalSisterShare = DividedShare(4, c.paternalSisters);
+        share = DividedShare(4, c.paternalSisters);
     } else {
         k = c.paternalSisters.isOne() ? 12 : 16;
-        ledger.PaternalSisterShare = c.paternalSisters.isOne() ? Share(12) : DividedShare(16, c.paternalSisters);
+        share = c.paternalSisters.isOne() ? Share(12) : DividedShare(16, c.paternalSisters);
     }
-    Write(Heir::PaternalSisters, ledger.PaternalSisterShare);
-    if (trace) {
-        Mirror(ledger.PaternalSisterShare, DividedQ(k, c.paternalSisters), k);
-        Record(Heir::PaternalSisters, ledger.PaternalSisterShare, Source::Fixed);
-    }
+    Assign(Heir::PaternalSisters, ledger.PaternalSisterShare, share, [&] { return DividedQ(k, c.paternalSisters); },
+           k);
 }
 
 void Division::UterineSiblingsRule()
@@ -387,67 +320,70 @@ void Division::UterineSiblingsRule()
         return;
     if (!(c.uterineSisters.positive() || c.uterineBrothers.positive()))
         return;
-    const HeadCount heads = c.uterineSisters + c.uterineBrothers;
+    const HeadCount heads = HeadsOf(c, Heir::UterineSiblings);
     if (heads.isZero())
         return;
+    // One of them: a sixth; several: a third among them, male and female alike.
     const int k = heads.isOne() ? 4 : 8;
-    ledger.UterineSiblingShare = heads.isOne() ? Share(4) : DividedShare(8, heads);
-    Write(Heir::UterineSiblings, ledger.UterineSiblingShare);
-    if (trace) {
-        Mirror(ledger.UterineSiblingShare, DividedQ(k, heads), k);
-        Record(Heir::UterineSiblings, ledger.UterineSiblingShare, Source::Fixed);
-    }
+    Assign(Heir::UterineSiblings, ledger.UterineSiblingShare, heads.isOne() ? Share(4) : DividedShare(8, heads),
+           [&] { return DividedQ(k, heads); }, k);
 }
 
 // ---- Running total -------------------------------------------------------------
 
 void Division::SumAssignedShares()
 {
-    // count-raw x amount-raw, and single amount-raw x 10000, summed in
-    // extended precision, divided by 10000 and rounded once at the end.
-    constexpr Extended kScale = Currency::kScale;
+    // Each ledger entry times the heads of its relative, in raw units times
+    // raw units, summed in extended precision, divided by 10000 and rounded
+    // once at the end. The order of the additions is part of the result.
+    const auto heads = [this](Heir row) { return ext(HeadsOf(c, row)); };
     const ShareLedger& L = ledger;
-    Extended sum = ext(c.wives) * ext(L.WifeShare);
-    sum = sum + ext(L.HusbandShare) * kScale;
-    sum = sum + ext(L.FatherShare) * kScale;
-    sum = sum + ext(L.GrandfatherShare) * kScale;
-    sum = sum + ext(L.MotherShare) * kScale;
-    sum = sum + ext(c.daughters) * ext(L.DaughterShare);
-    sum = sum + (ext(c.uterineBrothers) + ext(c.uterineSisters)) * ext(L.UterineSiblingShare);
-    sum = sum + ext(c.fullSisters) * ext(L.FullSisterShare);
-    sum = sum + ext(c.sonsDaughters) * ext(L.SonsDaughterShare);
-    sum = sum + ext(c.sonsSons) * ext(L.SonsSonShare);
-    sum = sum + ext(c.sonsSonsDaughters) * ext(L.GreatGranddaughterShare);
-    sum = sum + ext(c.sonsSonsSons) * ext(L.GreatGrandsonShare);
-    sum = sum + ext(L.MothersMotherShare) * kScale;
-    sum = sum + ext(L.FathersMotherShare) * kScale;
-    sum = sum + ext(L.MothersMothersMotherShare) * kScale;
-    sum = sum + ext(L.FathersMothersMotherShare) * kScale;
-    sum = sum + ext(L.FathersFathersMotherShare) * kScale;
-    sum = sum + ext(c.paternalSisters) * ext(L.PaternalSisterShare);
-    ledger.FixedSharesTotal = roundToCurrency(sum / kScale);
+    Extended sum = heads(Heir::Wives) * ext(L.WifeShare);
+    sum = sum + ext(L.HusbandShare) * heads(Heir::Husband);
+    sum = sum + ext(L.FatherShare) * heads(Heir::Father);
+    sum = sum + ext(L.GrandfatherShare) * heads(Heir::Grandfather);
+    sum = sum + ext(L.MotherShare) * heads(Heir::Mother);
+    sum = sum + heads(Heir::Daughters) * ext(L.DaughterShare);
+    sum = sum + heads(Heir::UterineSiblings) * ext(L.UterineSiblingShare);
+    sum = sum + heads(Heir::FullSisters) * ext(L.FullSisterShare);
+    sum = sum + heads(Heir::SonsDaughters) * ext(L.SonsDaughterShare);
+    sum = sum + heads(Heir::SonsSons) * ext(L.SonsSonShare);
+    sum = sum + heads(Heir::SonsSonsDaughters) * ext(L.GreatGranddaughterShare);
+    sum = sum + heads(Heir::SonsSonsSons) * ext(L.GreatGrandsonShare);
+    sum = sum + ext(L.MothersMotherShare) * heads(Heir::MothersMother);
+    sum = sum + ext(L.FathersMotherShare) * heads(Heir::FathersMother);
+    sum = sum + ext(L.MothersMothersMotherShare) * heads(Heir::MothersMothersMother);
+    sum = sum + ext(L.FathersMothersMotherShare) * heads(Heir::FathersMothersMother);
+    sum = sum + ext(L.FathersFathersMotherShare) * heads(Heir::FathersFathersMother);
+    sum = sum + heads(Heir::PaternalSisters) * ext(L.PaternalSisterShare);
+    ledger.FixedSharesTotal = roundToCurrency(sum / Extended(Currency::kScale));
     if (trace) {
         // The same terms, exactly; most entries are 0 in any one case.
         Rational total;
-        const auto add = [&](HeadCount heads, const Currency& entry) {
+        const auto add = [&](Heir row, const Currency& entry) {
             const Rational& exact = Exact(entry);
+            const HeadCount n = HeadsOf(c, row);
             if (!exact.isZero())
-                total += heads.isOne() ? exact : exact.times(heads.persons());
+                total += n.isOne() ? exact : exact.times(n.persons());
         };
-        add(c.wives, L.WifeShare);
-        for (const Currency* single : {&L.HusbandShare, &L.FatherShare, &L.GrandfatherShare, &L.MotherShare})
-            add(HeadCount(1), *single);
-        add(c.daughters, L.DaughterShare);
-        add(c.uterineBrothers + c.uterineSisters, L.UterineSiblingShare);
-        add(c.fullSisters, L.FullSisterShare);
-        add(c.sonsDaughters, L.SonsDaughterShare);
-        add(c.sonsSons, L.SonsSonShare);
-        add(c.sonsSonsDaughters, L.GreatGranddaughterShare);
-        add(c.sonsSonsSons, L.GreatGrandsonShare);
-        for (const Currency* single : {&L.MothersMotherShare, &L.FathersMotherShare, &L.MothersMothersMotherShare,
-                                       &L.FathersMothersMotherShare, &L.FathersFathersMotherShare})
-            add(HeadCount(1), *single);
-        add(c.paternalSisters, L.PaternalSisterShare);
+        add(Heir::Wives, L.WifeShare);
+        add(Heir::Husband, L.HusbandShare);
+        add(Heir::Father, L.FatherShare);
+        add(Heir::Grandfather, L.GrandfatherShare);
+        add(Heir::Mother, L.MotherShare);
+        add(Heir::Daughters, L.DaughterShare);
+        add(Heir::UterineSiblings, L.UterineSiblingShare);
+        add(Heir::FullSisters, L.FullSisterShare);
+        add(Heir::SonsDaughters, L.SonsDaughterShare);
+        add(Heir::SonsSons, L.SonsSonShare);
+        add(Heir::SonsSonsDaughters, L.GreatGranddaughterShare);
+        add(Heir::SonsSonsSons, L.GreatGrandsonShare);
+        add(Heir::MothersMother, L.MothersMotherShare);
+        add(Heir::FathersMother, L.FathersMotherShare);
+        add(Heir::MothersMothersMother, L.MothersMothersMotherShare);
+        add(Heir::FathersMothersMother, L.FathersMothersMotherShare);
+        add(Heir::FathersFathersMother, L.FathersFathersMotherShare);
+        add(Heir::PaternalSisters, L.PaternalSisterShare);
         Exact(ledger.FixedSharesTotal) = total;
     }
 }

@@ -6,9 +6,7 @@ namespace qismar {
 
 namespace {
 
-constexpr Currency kOne = Currency::fromRaw(Currency::kScale);
-
-std::string rowName(Heir row) { return rowInfo(row).control; }
+std::string rowName(Heir row) { return std::string(heirInfo(row).key); }
 
 }  // namespace
 
@@ -39,15 +37,15 @@ std::string CheckExplanation(const EstateCase& c, const DivisionResult& r, const
     std::int64_t holding = 0;
     for (const HeirExplanation& h : e.heirs)
         if (!h.fraction.isZero())
-            holding += HeadsOfRow(c, h.row).persons();
+            holding += HeadsOf(c, h.row).persons();
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const HeirExplanation& h = e.heirs[i];
-        const std::string at = std::string(rowInfo(h.row).control) + ": ";
+        const std::string at = rowName(h.row) + ": ";
         if (h.row != rows[i])
             return at + "out of order";
         if (!h.fraction.valid() || h.fraction.isNegative())
             return at + "a fraction that is not a fraction of the estate";
-        const Rational heads(HeadsOfRow(c, h.row).persons());
+        const Rational heads(HeadsOf(c, h.row).persons());
         if (!(h.classFraction == h.fraction * heads))
             return at + "the class fraction is not the heads' fractions";
         total += h.classFraction;
@@ -99,48 +97,6 @@ std::string CheckExplanation(const EstateCase& c, const DivisionResult& r, const
 }
 
 
-HeadCount HeadsOfRow(const EstateCase& c, Heir row) noexcept
-{
-    switch (row) {
-    case Heir::Wives: return c.wives;
-    case Heir::Sons: return c.sons;
-    case Heir::Daughters: return c.daughters;
-    case Heir::SonsSons: return c.sonsSons;
-    case Heir::SonsDaughters: return c.sonsDaughters;
-    case Heir::FullBrothers: return c.fullBrothers;
-    case Heir::FullSisters: return c.fullSisters;
-    case Heir::UterineSiblings: return HeadCount(c.uterineSisters.persons() + c.uterineBrothers.persons());
-    case Heir::PaternalSisters: return c.paternalSisters;
-    case Heir::PaternalBrothers: return c.paternalBrothers;
-    case Heir::FullBrothersSons: return c.fullBrothersSons;
-    case Heir::PaternalBrothersSons: return c.paternalBrothersSons;
-    case Heir::FullUncles: return c.fullUncles;
-    case Heir::PaternalUncles: return c.paternalUncles;
-    case Heir::FullUnclesSons: return c.fullUnclesSons;
-    case Heir::PaternalUnclesSons: return c.paternalUnclesSons;
-    case Heir::SonsSonsDaughters: return c.sonsSonsDaughters;
-    case Heir::SonsSonsSons: return c.sonsSonsSons;
-    default: return HeadCount(1);
-    }
-}
-
-bool RelativePresent(const EstateCase& c, Heir row) noexcept
-{
-    switch (row) {
-    case Heir::Husband: return c.spouse && c.isWoman();
-    case Heir::Wives: return c.spouse && c.isMan();
-    case Heir::Father: return c.father;
-    case Heir::Mother: return c.mother;
-    case Heir::Grandfather: return c.grandfather;
-    case Heir::MothersMother: return c.mothersMother;
-    case Heir::FathersMother: return c.fathersMother;
-    case Heir::MothersMothersMother: return c.mothersMothersMother;
-    case Heir::FathersMothersMother: return c.fathersMothersMother;
-    case Heir::FathersFathersMother: return c.fathersFathersMother;
-    default: return HeadsOfRow(c, row).positive();
-    }
-}
-
 std::string CheckDivision(const EstateCase& c, const DivisionResult& r)
 {
     if (r.outcome != Outcome::Divided)
@@ -159,7 +115,7 @@ std::string CheckDivision(const EstateCase& c, const DivisionResult& r)
             continue;
         if (text.amount.raw() < 0)
             return rowName(row) + ": a negative amount " + formatAmount(text.amount);
-        const std::int64_t heads = HeadsOfRow(c, row).persons();
+        const std::int64_t heads = HeadsOf(c, row).persons();
         total += static_cast<__int128>(text.amount.raw()) * heads;
         if (!text.amount.isZero())
             headsHolding += heads;
@@ -175,15 +131,13 @@ std::string CheckDivision(const EstateCase& c, const DivisionResult& r)
         return "the amounts and the undistributed amount miss the estate by " +
                std::to_string(static_cast<long long>(gap)) + " raw units";
 
-    const struct {
-        Heir male, female;
-    } pairs[] = {{Heir::Sons, Heir::Daughters}, {Heir::SonsSons, Heir::SonsDaughters}, {Heir::SonsSonsSons, Heir::SonsSonsDaughters}, {Heir::FullBrothers, Heir::FullSisters},
-                 {Heir::PaternalBrothers, Heir::PaternalSisters}};
-    for (const auto& p : pairs) {
-        const RowText& m = r.rows[index(p.male)];
-        const RowText& f = r.rows[index(p.female)];
+    for (const HeirInfo& male : kHeirs) {
+        if (!male.sister)
+            continue;
+        const RowText& m = r.rows[index(male.heir)];
+        const RowText& f = r.rows[index(*male.sister)];
         if (m.kind == RowText::Kind::Amount && f.kind == RowText::Kind::Amount && m.amount < f.amount)
-            return rowName(p.male) + " holds less than " + rowName(p.female);
+            return rowName(male.heir) + " holds less than " + rowName(*male.sister);
     }
     return {};
 }

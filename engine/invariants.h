@@ -12,15 +12,6 @@
 
 namespace qismar {
 
-// The number of heads that a result row stands for in the totals (the wives'
-// count for n2, the uterine sisters and brothers together for n12, 1 for a
-// single heir such as the father).
-HeadCount HeadsOfRow(const EstateCase& estateCase, Heir row) noexcept;
-
-// Whether the relative of a row is present in the case (the row is then
-// never empty after a division).
-bool RelativePresent(const EstateCase& estateCase, Heir row) noexcept;
-
 // Checks a division that started from empty rows and ended in Divided:
 // - a row is not empty exactly when its relative is present, and it has a
 //   percentage exactly when it holds an amount;

@@ -3,7 +3,7 @@
 // with his floor of a sixth, the chain of sole residuaries, and the third
 // that uterine and full siblings share beside a husband and a mother. The
 // residue is always EstateValue - FixedSharesTotal.
-#include "engine/division_internal.h"
+#include "engine/internal/division_state.h"
 
 #include <utility>
 
@@ -14,7 +14,6 @@ namespace {
 constexpr Currency kOne = Currency::fromRaw(Currency::kScale);
 constexpr Currency kTwo = Currency::fromRaw(2 * Currency::kScale);
 
-bool positive(Currency v) { return v.raw() > 0; }
 bool positive(HeadCount h) { return h.positive(); }
 
 Currency nonNegative(Currency v) { return v.raw() < 0 ? Currency{} : v; }
@@ -31,13 +30,9 @@ Currency Division::ResiduePer(Currency units) const
 void Division::SplitResidue(HeadCount males, HeadCount females, Currency& maleShare, Currency& femaleShare)
 {
     ledger.ResidueShareCount = addExact(twice(males.money()), females.money());
-    femaleShare = ResiduePer(ledger.ResidueShareCount);
+    Store(femaleShare, ResiduePer(ledger.ResidueShareCount), [&] { return ResidueQ(ledger.ResidueShareCount); });
     // The male amount is exactly twice the rounded female amount.
-    maleShare = twice(femaleShare);
-    if (trace) {
-        Mirror(femaleShare, ResidueQ(ledger.ResidueShareCount));
-        Mirror(maleShare, Exact(femaleShare) * Rational(2));
-    }
+    Store(maleShare, twice(femaleShare), [&] { return Exact(femaleShare) * Rational(2); });
 }
 
 bool Division::FemaleDescendantPresent() const noexcept
@@ -59,9 +54,7 @@ void Division::FullSistersWithDaughters()
         return;
     if (!c.sonsSons.isZero() || !c.sonsSonsSons.isZero() || c.grandfather)
         return;
-    ledger.FullSisterShare = ResiduePer(c.fullSisters.money());
-    if (trace)
-        Mirror(ledger.FullSisterShare, ResidueQ(c.fullSisters.money()));
+    Store(ledger.FullSisterShare, ResiduePer(c.fullSisters.money()), [&] { return ResidueQ(c.fullSisters.money()); });
     // The estate counts as fully assigned from here on in this pass. Fixed
     // shares that already exceed it stay as they are, so that the driver
     // still raises the base.
@@ -70,9 +63,7 @@ void Division::FullSistersWithDaughters()
         if (trace)
             Exact(ledger.FixedSharesTotal) = trace->estateValue;
     }
-    Write(Heir::FullSisters, ledger.FullSisterShare);
-    if (trace)
-        Record(Heir::FullSisters, ledger.FullSisterShare, Source::ResidueBeside);
+    WriteEntry(Heir::FullSisters, ledger.FullSisterShare, Source::ResidueBeside);
 }
 
 void Division::PaternalSistersWithDaughters()
@@ -82,17 +73,14 @@ void Division::PaternalSistersWithDaughters()
         return;
     if (!c.sonsSons.isZero() || !c.sonsSonsSons.isZero() || c.grandfather)
         return;
-    ledger.PaternalSisterShare = ResiduePer(c.paternalSisters.money());
-    if (trace)
-        Mirror(ledger.PaternalSisterShare, ResidueQ(c.paternalSisters.money()));
+    Store(ledger.PaternalSisterShare, ResiduePer(c.paternalSisters.money()),
+          [&] { return ResidueQ(c.paternalSisters.money()); });
     if (ledger.FixedSharesTotal < EstateValue) {
         ledger.FixedSharesTotal = EstateValue;
         if (trace)
             Exact(ledger.FixedSharesTotal) = trace->estateValue;
     }
-    Write(Heir::PaternalSisters, ledger.PaternalSisterShare);
-    if (trace)
-        Record(Heir::PaternalSisters, ledger.PaternalSisterShare, Source::ResidueBeside);
+    WriteEntry(Heir::PaternalSisters, ledger.PaternalSisterShare, Source::ResidueBeside);
 }
 
 // ---- Descendants at two to one ---------------------------------------------------
@@ -102,24 +90,16 @@ void Division::ChildrenResidue()
     if (!(positive(c.daughters) && positive(c.sons)))
         return;
     SplitResidue(c.sons, c.daughters, ledger.SonShare, ledger.DaughterShare);
-    Write(Heir::Sons, ledger.SonShare);
-    Write(Heir::Daughters, ledger.DaughterShare);
-    if (trace) {
-        Record(Heir::Sons, ledger.SonShare, Source::ResidueMale);
-        Record(Heir::Daughters, ledger.DaughterShare, Source::ResidueFemale);
-    }
+    WriteEntry(Heir::Sons, ledger.SonShare, Source::ResidueMale);
+    WriteEntry(Heir::Daughters, ledger.DaughterShare, Source::ResidueFemale);
 }
 
 void Division::GrandchildrenResidue()
 {
     if (c.sons.isZero() && positive(c.sonsDaughters) && positive(c.sonsSons)) {
         SplitResidue(c.sonsSons, c.sonsDaughters, ledger.SonsSonShare, ledger.SonsDaughterShare);
-        Write(Heir::SonsSons, ledger.SonsSonShare);
-        Write(Heir::SonsDaughters, ledger.SonsDaughterShare);
-        if (trace) {
-            Record(Heir::SonsSons, ledger.SonsSonShare, Source::ResidueMale);
-            Record(Heir::SonsDaughters, ledger.SonsDaughterShare, Source::ResidueFemale);
-        }
+        WriteEntry(Heir::SonsSons, ledger.SonsSonShare, Source::ResidueMale);
+        WriteEntry(Heir::SonsDaughters, ledger.SonsDaughterShare, Source::ResidueFemale);
     }
     // Without sons' sons, the sons' sons' sons make the sons' daughters
     // residuaries, unless these already hold a fixed share; the females of
@@ -130,18 +110,11 @@ void Division::GrandchildrenResidue()
         GreatGrandsonFlag = false;
         SplitResidue(c.sonsSonsSons, c.sonsDaughters + c.sonsSonsDaughters, ledger.GreatGrandsonShare,
                      ledger.SonsDaughterShare);
-        ledger.GreatGranddaughterShare = ledger.SonsDaughterShare;
-        Write(Heir::SonsSonsSons, ledger.GreatGrandsonShare);
-        Write(Heir::SonsDaughters, ledger.SonsDaughterShare);
+        Store(ledger.GreatGranddaughterShare, ledger.SonsDaughterShare, [&] { return Exact(ledger.SonsDaughterShare); });
+        WriteEntry(Heir::SonsSonsSons, ledger.GreatGrandsonShare, Source::ResidueMale);
+        WriteEntry(Heir::SonsDaughters, ledger.SonsDaughterShare, Source::ResidueFemale);
         if (positive(c.sonsSonsDaughters))
-            Write(Heir::SonsSonsDaughters, ledger.GreatGranddaughterShare);
-        if (trace) {
-            Mirror(ledger.GreatGranddaughterShare, Exact(ledger.SonsDaughterShare));
-            Record(Heir::SonsSonsSons, ledger.GreatGrandsonShare, Source::ResidueMale);
-            Record(Heir::SonsDaughters, ledger.SonsDaughterShare, Source::ResidueFemale);
-            if (positive(c.sonsSonsDaughters))
-                Record(Heir::SonsSonsDaughters, ledger.GreatGranddaughterShare, Source::ResidueFemale);
-        }
+            WriteEntry(Heir::SonsSonsDaughters, ledger.GreatGranddaughterShare, Source::ResidueFemale);
     }
 }
 
@@ -151,12 +124,8 @@ void Division::GreatGrandchildrenResidue()
         !positive(c.sonsSonsSons))
         return;
     SplitResidue(c.sonsSonsSons, c.sonsSonsDaughters, ledger.GreatGrandsonShare, ledger.GreatGranddaughterShare);
-    Write(Heir::SonsSonsSons, ledger.GreatGrandsonShare);
-    Write(Heir::SonsSonsDaughters, ledger.GreatGranddaughterShare);
-    if (trace) {
-        Record(Heir::SonsSonsSons, ledger.GreatGrandsonShare, Source::ResidueMale);
-        Record(Heir::SonsSonsDaughters, ledger.GreatGranddaughterShare, Source::ResidueFemale);
-    }
+    WriteEntry(Heir::SonsSonsSons, ledger.GreatGrandsonShare, Source::ResidueMale);
+    WriteEntry(Heir::SonsSonsDaughters, ledger.GreatGranddaughterShare, Source::ResidueFemale);
 }
 
 // ---- Brothers with their sisters ------------------------------------------------
@@ -167,12 +136,8 @@ void Division::FullSiblingsResidue()
         !positive(c.fullBrothers) || !positive(c.fullSisters))
         return;
     SplitResidue(c.fullBrothers, c.fullSisters, ledger.FullBrotherShare, ledger.FullSisterShare);
-    Write(Heir::FullBrothers, ledger.FullBrotherShare);
-    Write(Heir::FullSisters, ledger.FullSisterShare);
-    if (trace) {
-        Record(Heir::FullBrothers, ledger.FullBrotherShare, Source::ResidueMale);
-        Record(Heir::FullSisters, ledger.FullSisterShare, Source::ResidueFemale);
-    }
+    WriteEntry(Heir::FullBrothers, ledger.FullBrotherShare, Source::ResidueMale);
+    WriteEntry(Heir::FullSisters, ledger.FullSisterShare, Source::ResidueFemale);
 }
 
 void Division::PaternalSiblingsResidue()
@@ -184,12 +149,8 @@ void Division::PaternalSiblingsResidue()
     if (positive(c.fullSisters) && FemaleDescendantPresent())
         return;
     SplitResidue(c.paternalBrothers, c.paternalSisters, ledger.PaternalBrotherShare, ledger.PaternalSisterShare);
-    Write(Heir::PaternalBrothers, ledger.PaternalBrotherShare);
-    Write(Heir::PaternalSisters, ledger.PaternalSisterShare);
-    if (trace) {
-        Record(Heir::PaternalBrothers, ledger.PaternalBrotherShare, Source::ResidueMale);
-        Record(Heir::PaternalSisters, ledger.PaternalSisterShare, Source::ResidueFemale);
-    }
+    WriteEntry(Heir::PaternalBrothers, ledger.PaternalBrotherShare, Source::ResidueMale);
+    WriteEntry(Heir::PaternalSisters, ledger.PaternalSisterShare, Source::ResidueFemale);
 }
 
 // ---- The grandfather beside siblings -----------------------------------------------
@@ -233,41 +194,32 @@ void Division::GrandfatherWithSiblings(const SiblingKind& kind, FixedUnit fixedU
     const Extended sixth = 4.0L / ext(ProblemBase) * ext(EstateValue) * 10000.0L;
     const bool floor = ext(ledger.GrandfatherShare) < sixth;
     if (floor) {
-        ledger.GrandfatherShare = roundToCurrency(sixth);
+        Store(ledger.GrandfatherShare, roundToCurrency(sixth), [&] { return ShareQ(4); }, 4);
         ledger.FixedSharesTotal = addExact(ledger.FixedSharesTotal, ledger.GrandfatherShare);
-        if (trace) {
-            Mirror(ledger.GrandfatherShare, ShareQ(4), 4);
+        if (trace)
             Exact(ledger.FixedSharesTotal) += Exact(ledger.GrandfatherShare);
-        }
         if (!fixedSisters) {
             // The siblings share what is left without him.
             siblingUnit = ResiduePer(subtractExact(ledger.ResidueShareCount, kTwo));
             if (trace)
                 unitQ = ResidueQ(subtractExact(ledger.ResidueShareCount, kTwo));
         }
-        kind.brothersShare = twice(siblingUnit);
-        if (trace)
-            Mirror(kind.brothersShare, unitQ * Rational(2));
+        Store(kind.brothersShare, twice(siblingUnit), [&] { return unitQ * Rational(2); });
     }
 
-    Write(Heir::Grandfather, ledger.GrandfatherShare);
-    if (positive(kind.brothers))
-        Write(kind.brothersRow, kind.brothersShare);
-    if (positive(kind.sisters))
-        Write(kind.sistersRow, siblingUnit);
-    if (trace) {
-        // Sharing as a brother, the sixth that is better for him, or the
-        // rest beside sisters who hold their fixed share.
-        Record(Heir::Grandfather, ledger.GrandfatherShare,
+    // He shares as a brother, takes the sixth that is better for him, or
+    // takes the rest beside sisters who hold their fixed share.
+    WriteEntry(Heir::Grandfather, ledger.GrandfatherShare,
                floor ? Source::GrandfatherSixth : fixedSisters ? Source::GrandfatherRest : Source::GrandfatherSharing);
-        const bool alone = kind.sisters.isZero();
-        if (positive(kind.brothers))
-            Record(kind.brothersRow, kind.brothersShare,
-                   !floor ? Source::GrandfatherSharing : alone ? Source::ResidueAlone : Source::ResidueMale);
-        if (positive(kind.sisters))
+    if (positive(kind.brothers))
+        WriteEntry(kind.brothersRow, kind.brothersShare,
+                   !floor ? Source::GrandfatherSharing : kind.sisters.isZero() ? Source::ResidueAlone : Source::ResidueMale);
+    if (positive(kind.sisters)) {
+        // A sister's unit is no ledger entry: its exact side is kept here.
+        Write(kind.sistersRow, siblingUnit);
+        if (trace)
             Record(kind.sistersRow, unitQ,
-                   fixedSisters ? Source::Fixed : !floor ? Source::GrandfatherSharing : Source::ResidueFemale,
-                   sistersK);
+                   fixedSisters ? Source::Fixed : !floor ? Source::GrandfatherSharing : Source::ResidueFemale, sistersK);
     }
 }
 
@@ -367,24 +319,20 @@ void Division::SoleResiduary()
         return;
     }
 
-    // The distant residuaries: nephews, uncles and cousins. The grandfather
-    // excludes them all; where he stands beside lone sisters he has already
-    // taken the rest.
+    // The distant residuaries: nephews, uncles and cousins, the nearest of
+    // whom takes the residue (the heir table lists them nearest first). The
+    // grandfather excludes them all; where he stands beside lone sisters he
+    // has already taken the rest.
     if (!noDescendantServed || !L.FullBrotherShare.isZero() || !L.PaternalBrotherShare.isZero() || c.grandfather)
         return;
-    const struct {
-        HeadCount heads;
-        Heir row;
-    } distant[] = {
-        {c.fullBrothersSons, Heir::FullBrothersSons}, {c.paternalBrothersSons, Heir::PaternalBrothersSons}, {c.fullUncles, Heir::FullUncles},
-        {c.paternalUncles, Heir::PaternalUncles},   {c.fullUnclesSons, Heir::FullUnclesSons},       {c.paternalUnclesSons, Heir::PaternalUnclesSons},
-    };
-    for (const auto& d : distant) {
-        if (positive(d.heads)) {
-            residue(d.row, d.heads);
-            return;
+    constexpr const auto& distant = kHeirsOfClass<HeirClass::DistantResiduary>;
+    bool served = false;
+    forEachIndex<distant>([&](auto i) {
+        if (const HeadCount heads = HeadsOf(c, distant[i]); !served && positive(heads)) {
+            residue(distant[i], heads);
+            served = true;
         }
-    }
+    });
 }
 
 // ---- The shared third -----------------------------------------------------------------
@@ -402,19 +350,13 @@ void Division::SharedThird()
         return;
     const HeadCount heads = c.uterineBrothers + c.uterineSisters + c.fullSisters + c.fullBrothers;
     // A third of the estate, shared equally by head: (8 / base x estate) / heads x 10^8.
-    ledger.UterineSiblingShare =
-        roundToCurrency(8.0L / ext(ProblemBase) * ext(EstateValue) / ext(heads) * 100000000.0L);
-    Write(Heir::UterineSiblings, ledger.UterineSiblingShare);
-    Write(Heir::FullBrothers, ledger.UterineSiblingShare);
+    Store(ledger.UterineSiblingShare,
+          roundToCurrency(8.0L / ext(ProblemBase) * ext(EstateValue) / ext(heads) * 100000000.0L),
+          [&] { return DividedQ(8, heads); }, 8);
+    WriteEntry(Heir::UterineSiblings, ledger.UterineSiblingShare, Source::SharedThird);
+    WriteEntry(Heir::FullBrothers, ledger.UterineSiblingShare, Source::SharedThird);
     if (positive(c.fullSisters))
-        Write(Heir::FullSisters, ledger.UterineSiblingShare);
-    if (trace) {
-        Mirror(ledger.UterineSiblingShare, DividedQ(8, heads), 8);
-        Record(Heir::UterineSiblings, ledger.UterineSiblingShare, Source::SharedThird);
-        Record(Heir::FullBrothers, ledger.UterineSiblingShare, Source::SharedThird);
-        if (positive(c.fullSisters))
-            Record(Heir::FullSisters, ledger.UterineSiblingShare, Source::SharedThird);
-    }
+        WriteEntry(Heir::FullSisters, ledger.UterineSiblingShare, Source::SharedThird);
 }
 
 }  // namespace qismar::detail

@@ -1,4 +1,4 @@
-// Qismar: the 27 result rows of the results window.
+// Qismar: the result rows of a division, one per relative of the heir table.
 //
 // A row's text is the carrier of a result: empty (the relative is absent),
 // "لا شيئ له" (present, nothing assigned), or an amount. The amount text
@@ -11,51 +11,9 @@
 #include <string_view>
 
 #include "engine/currency.h"
+#include "engine/heirs.h"
 
 namespace qismar {
-
-// The relatives who have a line in the result, in the order of the results
-// window: one per class of heir (the wives together, the uterine brothers
-// and sisters together).
-enum class Heir : std::uint8_t {
-    Husband,
-    Wives,
-    Father,
-    Mother,
-    Sons,
-    Daughters,
-    SonsSons,
-    SonsDaughters,
-    FullBrothers,
-    FullSisters,
-    Grandfather,
-    UterineSiblings,
-    MothersMother,
-    FathersMother,
-    PaternalSisters,
-    PaternalBrothers,
-    FullBrothersSons,
-    PaternalBrothersSons,
-    FullUncles,
-    PaternalUncles,
-    FullUnclesSons,
-    PaternalUnclesSons,
-    MothersMothersMother,
-    FathersMothersMother,
-    FathersFathersMother,
-    SonsSonsDaughters,
-    SonsSonsSons,
-};
-inline constexpr int kHeirCount = 27;
-
-struct RowInfo {
-    const char* control;     // amount edit: "n1" ... "edtNebnAmLiAb" ... "n28"
-    int number;              // 1 ... 28 as in nd<number> / ns<number>
-    const char* caption;     // text of the caption label nd<number>
-};
-const RowInfo& rowInfo(Heir row) noexcept;
-constexpr int index(Heir row) noexcept { return static_cast<int>(row); }
-constexpr Heir heirAt(int i) noexcept { return static_cast<Heir>(i); }
 
 // "لا شيئ له": present but excluded.
 inline constexpr std::string_view kNothingForHim = "\u0644\u0627 \u0634\u064A\u0626 \u0644\u0647";

@@ -61,7 +61,8 @@ void CountingDialog::createFields(HowInheritsMode& mode)
     for (const CountField& f : group_.fields) {
         auto* edit = ui::named(new ui::DigitEdit(QStringLiteral("0"), QStringLiteral("0"), this), f.objectName);
         edit->setGeometry(f.place);
-        edit->setAccessibleName(fromUtf8(f.accessibleName));
+        const std::string_view label = f.caseField().label;
+        edit->setAccessibleName(QString::fromUtf8(label.data(), qsizetype(label.size())));
         mode.showExcerptOnClick(edit, articleBegin(f.article), articleEnd(f.article));
         mode.markForHelpCursor(edit);
         counts_.push_back(edit);
@@ -105,7 +106,7 @@ void CountingDialog::orderTabs()
 QLineEdit* CountingDialog::countEdit(HeadCount EstateCase::*field) const
 {
     for (std::size_t i = 0; i < counts_.size(); ++i)
-        if (group_.fields[i].count == field)
+        if (group_.fields[i].count() == field)
             return counts_[i];
     return nullptr;
 }
@@ -118,7 +119,7 @@ QWidget* CountingDialog::firstField() const
 void CountingDialog::showCounts(const EstateCase& c)
 {
     for (std::size_t i = 0; i < counts_.size(); ++i)
-        counts_[i]->setText(QString::number((c.*(group_.fields[i].count)).persons()));
+        counts_[i]->setText(QString::number((c.*(group_.fields[i].count())).persons()));
 }
 
 bool CountingDialog::edit(EstateCase& c)
@@ -129,7 +130,7 @@ bool CountingDialog::edit(EstateCase& c)
     if (!taken_)
         return false;
     for (std::size_t i = 0; i < counts_.size(); ++i)
-        c.*(group_.fields[i].count) = (*taken_)[i];
+        c.*(group_.fields[i].count()) = (*taken_)[i];
     taken_.reset();
     return true;
 }

@@ -4,12 +4,12 @@ namespace qismar {
 
 namespace {
 
-using C = EstateCase;
+using H = Heir;
 
 // Sons and daughters.
 constexpr CountField kChildrenFields[] = {
-    {&C::sons, "Edit1", {40, 24, 41, 21}, "عدد الأبناء الذكور", "asbh"},
-    {&C::daughters, "Edit2", {40, 48, 41, 21}, "عدد البنات", "bent"},
+    {H::Sons, 0, "Edit1", {40, 24, 41, 21}, "asbh"},
+    {H::Daughters, 0, "Edit2", {40, 48, 41, 21}, "bent"},
 };
 constexpr DialogLabel kChildrenLabels[] = {
     {"Label1", "ذكور", {104, 33}},
@@ -18,10 +18,10 @@ constexpr DialogLabel kChildrenLabels[] = {
 
 // The son's children, and the son's son's children, each in a frame.
 constexpr CountField kGrandchildrenFields[] = {
-    {&C::sonsSons, "Edit1", {224, 72, 41, 21}, "عدد أبناء الابن", "asbh"},
-    {&C::sonsDaughters, "Edit2", {224, 96, 41, 21}, "عدد بنات الابن", "bentebn"},
-    {&C::sonsSonsSons, "Edit3", {88, 72, 41, 21}, "عدد أبناء ابن الابن", "asbh"},
-    {&C::sonsSonsDaughters, "Edit4", {88, 96, 41, 21}, "عدد بنات ابن الابن", "bentebn"},
+    {H::SonsSons, 0, "Edit1", {224, 72, 41, 21}, "asbh"},
+    {H::SonsDaughters, 0, "Edit2", {224, 96, 41, 21}, "bentebn"},
+    {H::SonsSonsSons, 0, "Edit3", {88, 72, 41, 21}, "asbh"},
+    {H::SonsSonsDaughters, 0, "Edit4", {88, 96, 41, 21}, "bentebn"},
 };
 constexpr DialogLabel kGrandchildrenLabels[] = {
     {"StaticText1", "ذكور", {288, 72}},
@@ -36,12 +36,12 @@ constexpr DialogFrame kGrandchildrenFrames[] = {
 
 // Brothers and sisters in a grid: sex across, the line of kinship down.
 constexpr CountField kSiblingsFields[] = {
-    {&C::fullSisters, "Edit1", {32, 56, 33, 21}, "عدد الأخوات الشقيقات", "oktsh"},
-    {&C::fullBrothers, "Edit2", {80, 56, 33, 21}, "عدد الإخوة الأشقاء", "asbh"},
-    {&C::paternalBrothers, "Edit3", {80, 88, 33, 21}, "عدد الإخوة لأب", "asbh"},
-    {&C::paternalSisters, "Edit4", {32, 88, 33, 21}, "عدد الأخوات لأب", "oktliab"},
-    {&C::uterineSisters, "Edit5", {32, 120, 33, 21}, "عدد الأخوات لأم", "ebnom"},
-    {&C::uterineBrothers, "Edit6", {80, 120, 33, 21}, "عدد الإخوة لأم", "ebnom"},
+    {H::FullSisters, 0, "Edit1", {32, 56, 33, 21}, "oktsh"},
+    {H::FullBrothers, 0, "Edit2", {80, 56, 33, 21}, "asbh"},
+    {H::PaternalBrothers, 0, "Edit3", {80, 88, 33, 21}, "asbh"},
+    {H::PaternalSisters, 0, "Edit4", {32, 88, 33, 21}, "oktliab"},
+    {H::UterineSiblings, 0, "Edit5", {32, 120, 33, 21}, "ebnom"},
+    {H::UterineSiblings, 1, "Edit6", {80, 120, 33, 21}, "ebnom"},
 };
 constexpr DialogLabel kSiblingsLabels[] = {
     {"Label1", "ذكور", {89, 32}},
@@ -53,8 +53,8 @@ constexpr DialogLabel kSiblingsLabels[] = {
 
 // The sons of full and of paternal brothers, under two notes on who does not inherit.
 constexpr CountField kNephewsFields[] = {
-    {&C::fullBrothersSons, "Edit2", {80, 80, 33, 21}, "عدد أبناء الإخوة الأشقاء", "asbh"},
-    {&C::paternalBrothersSons, "Edit3", {80, 112, 33, 21}, "عدد أبناء الإخوة لأب", "asbh"},
+    {H::FullBrothersSons, 0, "Edit2", {80, 80, 33, 21}, "asbh"},
+    {H::PaternalBrothersSons, 0, "Edit3", {80, 112, 33, 21}, "asbh"},
 };
 constexpr DialogLabel kNephewsLabels[] = {
     {"Label5", "ملحوظة: ابن الأخ لأم لا يرث", {44, 32}, nullptr, true},
@@ -65,8 +65,8 @@ constexpr DialogLabel kNephewsLabels[] = {
 
 // Full and paternal uncles.
 constexpr CountField kUnclesFields[] = {
-    {&C::fullUncles, "Edit1", {48, 24, 41, 21}, "عدد الأعمام الأشقاء", "asbh"},
-    {&C::paternalUncles, "Edit2", {48, 48, 41, 21}, "عدد الأعمام لأب", "asbh"},
+    {H::FullUncles, 0, "Edit1", {48, 24, 41, 21}, "asbh"},
+    {H::PaternalUncles, 0, "Edit2", {48, 48, 41, 21}, "asbh"},
 };
 constexpr DialogLabel kUnclesLabels[] = {
     {"Label1", "شقيق", {112, 33}},
@@ -75,8 +75,8 @@ constexpr DialogLabel kUnclesLabels[] = {
 
 // The sons of full and of paternal uncles.
 constexpr CountField kCousinsFields[] = {
-    {&C::fullUnclesSons, "Edit1", {48, 32, 41, 21}, "عدد أبناء الأعمام الأشقاء", "asbh"},
-    {&C::paternalUnclesSons, "Edit2", {48, 56, 41, 21}, "عدد أبناء الأعمام لأب", "asbh"},
+    {H::FullUnclesSons, 0, "Edit1", {48, 32, 41, 21}, "asbh"},
+    {H::PaternalUnclesSons, 0, "Edit2", {48, 56, 41, 21}, "asbh"},
 };
 constexpr DialogLabel kCousinsLabels[] = {
     {"Label1", "شقيق", {112, 41}},
@@ -100,6 +100,17 @@ const CountingGroup kGroups[kHeirGroupCount] = {
 
 }  // namespace
 
+constexpr bool allCounts(std::span<const CountField> fields)
+{
+    for (const CountField& f : fields)
+        if (!f.caseField().isCount())
+            return false;
+    return true;
+}
+static_assert(allCounts(kChildrenFields) && allCounts(kGrandchildrenFields) && allCounts(kSiblingsFields)
+                  && allCounts(kNephewsFields) && allCounts(kUnclesFields) && allCounts(kCousinsFields),
+              "every field of a counting dialog is a count of the heir table");
+
 const CountingGroup& countingGroup(HeirGroup group)
 {
     return kGroups[static_cast<int>(group)];
@@ -109,14 +120,14 @@ HeadCount groupTotal(const CountingGroup& group, const EstateCase& c)
 {
     HeadCount total;
     for (const CountField& f : group.fields)
-        total = total + c.*(f.count);
+        total = total + c.*(f.count());
     return total;
 }
 
 void clearGroup(const CountingGroup& group, EstateCase& c)
 {
     for (const CountField& f : group.fields)
-        c.*(f.count) = HeadCount();
+        c.*(f.count()) = HeadCount();
 }
 
 }  // namespace qismar

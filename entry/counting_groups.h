@@ -1,6 +1,7 @@
 // Qismar: the classes of relatives that the entry window counts in a
 // dialog of their own, as data: each dialog's caption, its count fields
-// with the case fields they edit, its labels and where everything stands.
+// (each a case field of the heir table, with its Arabic name), its labels
+// and where everything stands.
 #pragma once
 
 #include <QPoint>
@@ -9,6 +10,7 @@
 #include <span>
 
 #include "engine/estate_case.h"
+#include "engine/heirs.h"
 
 namespace qismar {
 
@@ -16,16 +18,21 @@ namespace qismar {
 enum class HeirGroup { Children, Grandchildren, Siblings, Nephews, Uncles, Cousins };
 inline constexpr int kHeirGroupCount = 6;
 
-// A count field of a dialog: the case field it edits, its place, its
-// accessible name (which also names it in error messages) and the article
-// of the law that a click on it asks for in the "كيف يرث؟" mode (the key
-// "asbh" stands for the lines "asbh_b" ... "asbh_e" of the law file).
+// A count field of a dialog: the relative and which of his case fields it
+// edits (the heir table gives the member of the case and its Arabic name,
+// which is the field's accessible name and names it in error messages), its
+// place, and the article of the law that a click on it asks for in the
+// "كيف يرث؟" mode (the key "asbh" stands for the lines "asbh_b" ... "asbh_e"
+// of the law file).
 struct CountField {
-    HeadCount EstateCase::*count;
+    Heir heir;
+    std::size_t field;  // in heirInfo(heir).caseFields()
     const char* objectName;
     QRect place;
-    const char* accessibleName;  // UTF-8
     const char* article;
+
+    constexpr const CaseField& caseField() const { return heirInfo(heir).caseFields()[field]; }
+    constexpr HeadCount EstateCase::*count() const { return caseField().count; }
 };
 
 // A caption of a dialog (left and top of its text), a note in red across

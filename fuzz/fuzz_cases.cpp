@@ -13,7 +13,6 @@
 #include "casefile/case_file.h"
 #include "cli/case_json.h"
 #include "engine/division.h"
-#include "engine/division_internal.h"
 #include "engine/invariants.h"
 #include "engine/preparation.h"
 
@@ -52,14 +51,14 @@ void checkLine(const std::uint8_t* data, std::size_t size)
     }
 }
 
-qismar::Currency count(FuzzedDataProvider& p)
+qismar::HeadCount count(FuzzedDataProvider& p)
 {
     // Mostly small classes, sometimes very large ones, seldom the extremes.
     switch (p.ConsumeIntegralInRange(0, 9)) {
-    case 0: return qismar::Currency::fromWhole(p.ConsumeIntegralInRange<std::int64_t>(0, qismar::Currency::kMaxWhole));
-    case 1: return qismar::Currency::fromWhole(p.ConsumeIntegralInRange<std::int64_t>(0, p.ConsumeBool() ? 100000 : qismar::kMaxCount));
-    case 2: case 3: return qismar::Currency::fromWhole(p.ConsumeIntegralInRange<std::int64_t>(1, 300));
-    default: return qismar::Currency::fromWhole(p.ConsumeIntegralInRange<std::int64_t>(0, 4));
+    case 0: return qismar::HeadCount(p.ConsumeIntegralInRange<std::int64_t>(0, qismar::Currency::kMaxWhole));
+    case 1: return qismar::HeadCount(p.ConsumeIntegralInRange<std::int64_t>(0, p.ConsumeBool() ? 100000 : qismar::kMaxCount));
+    case 2: case 3: return qismar::HeadCount(p.ConsumeIntegralInRange<std::int64_t>(1, 300));
+    default: return qismar::HeadCount(p.ConsumeIntegralInRange<std::int64_t>(0, 4));
     }
 }
 
@@ -74,7 +73,7 @@ void checkCase(const std::uint8_t* data, std::size_t size)
     c.mother = p.ConsumeBool();
     c.spouse = p.ConsumeBool();
     c.grandfather = p.ConsumeBool();
-    c.wives = qismar::Currency::fromWhole(p.ConsumeIntegralInRange<std::int64_t>(1, 4));
+    c.wives = qismar::HeadCount(p.ConsumeIntegralInRange<std::int64_t>(1, 4));
     for (qismar::HeadCount* k : {&c.sons, &c.daughters, &c.sonsSons, &c.sonsDaughters, &c.sonsSonsSons,
                                 &c.sonsSonsDaughters, &c.fullSisters, &c.fullBrothers, &c.paternalBrothers,
                                 &c.paternalSisters, &c.uterineSisters, &c.uterineBrothers, &c.fullBrothersSons,
@@ -123,7 +122,7 @@ void checkCase(const std::uint8_t* data, std::size_t size)
         if ((r.outcome == qismar::Outcome::NoEstate) != c.estate.isZero())
             std::abort();
         // Only a case without any relative is a case without heirs.
-        if (r.outcome == qismar::Outcome::NoHeirs && !qismar::detail::Division::PersonsInCase(c).isZero())
+        if (r.outcome == qismar::Outcome::NoHeirs && !qismar::PersonsInCase(c).isZero())
             std::abort();
         // Every divided case: rows exactly for the present relatives, no
         // negative amount, the estate accounted for, males not below the

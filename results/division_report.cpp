@@ -13,7 +13,7 @@
 #include <QTextDocument>
 
 #include "results/amount_text.h"
-#include "engine/invariants.h"
+#include "engine/heirs.h"
 #include "engine/preparation.h"
 
 namespace qismar::results {
@@ -42,43 +42,22 @@ QStringList grouped(const std::vector<std::string>& sentences)
     return out;
 }
 
-// Every relative entered, as the entry window holds them; the uterine
-// brothers and sisters, who share one result row, are listed apart.
-struct Relative {
-    const char* singular;
-    const char* plural;
-    HeadCount EstateCase::*count;  // null for a relative who is there or not
-    bool EstateCase::*present;
+// The relatives of the case in the order the report lists them: the spouse,
+// the ascendants, the descendants, the brothers and sisters, the distant
+// residuaries, then the grandmothers. Their names and heads come from the
+// heir table.
+constexpr Heir kCaseOrder[] = {
+    Heir::Husband,          Heir::Wives,            Heir::Father,           Heir::Mother,
+    Heir::Grandfather,      Heir::Sons,             Heir::Daughters,        Heir::SonsSons,
+    Heir::SonsDaughters,    Heir::SonsSonsSons,     Heir::SonsSonsDaughters, Heir::FullBrothers,
+    Heir::FullSisters,      Heir::PaternalBrothers, Heir::PaternalSisters,  Heir::UterineSiblings,
+    Heir::FullBrothersSons, Heir::PaternalBrothersSons, Heir::FullUncles,   Heir::PaternalUncles,
+    Heir::FullUnclesSons,   Heir::PaternalUnclesSons, Heir::MothersMother,  Heir::FathersMother,
+    Heir::MothersMothersMother, Heir::FathersMothersMother, Heir::FathersFathersMother,
 };
+static_assert(std::size(kCaseOrder) == std::size_t(kHeirCount), "every relative once in the report's case");
 
-const Relative kRelatives[] = {
-    {"الأب", "", nullptr, &EstateCase::father},
-    {"الأم", "", nullptr, &EstateCase::mother},
-    {"الجد", "", nullptr, &EstateCase::grandfather},
-    {"الابن", "الأبناء", &EstateCase::sons, nullptr},
-    {"البنت", "البنات", &EstateCase::daughters, nullptr},
-    {"ابن الابن", "أبناء الابن", &EstateCase::sonsSons, nullptr},
-    {"بنت الابن", "بنات الابن", &EstateCase::sonsDaughters, nullptr},
-    {"ابن ابن الابن", "أبناء ابن الابن", &EstateCase::sonsSonsSons, nullptr},
-    {"بنت ابن الابن", "بنات ابن الابن", &EstateCase::sonsSonsDaughters, nullptr},
-    {"الأخ الشقيق", "الإخوة الأشقاء", &EstateCase::fullBrothers, nullptr},
-    {"الأخت الشقيقة", "الأخوات الشقيقات", &EstateCase::fullSisters, nullptr},
-    {"الأخ لأب", "الإخوة لأب", &EstateCase::paternalBrothers, nullptr},
-    {"الأخت لأب", "الأخوات لأب", &EstateCase::paternalSisters, nullptr},
-    {"الأخ لأم", "الإخوة لأم", &EstateCase::uterineBrothers, nullptr},
-    {"الأخت لأم", "الأخوات لأم", &EstateCase::uterineSisters, nullptr},
-    {"ابن الأخ الشقيق", "أبناء الإخوة الأشقاء", &EstateCase::fullBrothersSons, nullptr},
-    {"ابن الأخ لأب", "أبناء الإخوة لأب", &EstateCase::paternalBrothersSons, nullptr},
-    {"العم الشقيق", "الأعمام الأشقاء", &EstateCase::fullUncles, nullptr},
-    {"العم لأب", "الأعمام لأب", &EstateCase::paternalUncles, nullptr},
-    {"ابن العم الشقيق", "أبناء الأعمام الأشقاء", &EstateCase::fullUnclesSons, nullptr},
-    {"ابن العم لأب", "أبناء الأعمام لأب", &EstateCase::paternalUnclesSons, nullptr},
-    {"أم الأم", "", nullptr, &EstateCase::mothersMother},
-    {"أم الأب", "", nullptr, &EstateCase::fathersMother},
-    {"أم أم الأم", "", nullptr, &EstateCase::mothersMothersMother},
-    {"أم أم الأب", "", nullptr, &EstateCase::fathersMothersMother},
-    {"أم أبي الأب", "", nullptr, &EstateCase::fathersFathersMother},
-};
+QString text(std::string_view utf8) { return QString::fromUtf8(utf8.data(), qsizetype(utf8.size())); }
 
 ReportSection caseSection(const EstateCase& c, bool prepared)
 {
@@ -88,23 +67,12 @@ ReportSection caseSection(const EstateCase& c, bool prepared)
     s.paragraphs << (prepared ? QStringLiteral("التركة قبل التجهيز: ") : QStringLiteral("التركة: "))
                         + groupedAmount(amountText(c.estate));
     s.table.header = {QStringLiteral("القريب"), QStringLiteral("العدد")};
-    // The spouse first, as the results list them.
-    if (c.spouse) {
-        if (c.isWoman())
-            s.table.rows.push_back({word(QStringLiteral("الزوج")), word(QStringLiteral("1"))});
-        else
-            s.table.rows.push_back({word(c.wives.persons() > 1 ? QStringLiteral("الزوجات") : QStringLiteral("الزوجة")),
-                                    countCell(c.wives)});
-    }
-    for (const Relative& r : kRelatives) {
-        if (r.present) {
-            if (c.*r.present)
-                s.table.rows.push_back({word(QString::fromUtf8(r.singular)), word(QStringLiteral("1"))});
-        } else if ((c.*r.count).positive()) {
-            const bool plural = (c.*r.count).persons() > 1;
-            s.table.rows.push_back(
-                {word(QString::fromUtf8(plural ? r.plural : r.singular)), countCell(c.*r.count)});
-        }
+    for (Heir heir : kCaseOrder) {
+        if (!RelativePresent(c, heir))
+            continue;
+        const HeirInfo& info = heirInfo(heir);
+        const HeadCount heads = HeadsOf(c, heir);
+        s.table.rows.push_back({word(text(heads.persons() > 1 ? info.plural : info.singular)), countCell(heads)});
     }
     return s;
 }
@@ -191,7 +159,7 @@ ReportSection problemSection(const EstateCase& c, const DivisionResult& r, const
                       QStringLiteral("كيف يرث"), sharesHeader,               QStringLiteral("نصيب الفرد"),
                       QStringLiteral("نصيب الفئة"), QStringLiteral("البيان")};
     for (const HeirExplanation& h : e.heirs) {
-        const HeadCount n = HeadsOfRow(c, h.row);
+        const HeadCount n = HeadsOf(c, h.row);
         ReportRow line;
         line.push_back(word(fromUtf8(HeirName(h.row, n.persons() > 1))));
         line.push_back(countCell(n));
@@ -279,7 +247,7 @@ ResultsTable buildResultsTable(const EstateCase& c, const DivisionResult& r, con
             continue;
         ResultLine line;
         line.heir = row;
-        line.heads = HeadsOfRow(c, row);
+        line.heads = HeadsOf(c, row);
         t.heads = t.heads + line.heads;
         const HeirExplanation* h = explanationOf(e, row);
         if (h)

@@ -194,13 +194,14 @@ void DivisionWindow::createLines()
     const QPalette palette = linePalette(this->palette());
     for (int i = 0; i < kHeirCount; ++i) {
         const std::size_t k = std::size_t(i);
-        const RowInfo& info = rowInfo(heirAt(i));
-        const QString number = QString::number(info.number);
-        const QString captionText = shownCaption(QString::fromUtf8(info.caption)).trimmed();
+        const HeirInfo& info = heirInfo(heirAt(i));
+        const QString number = QString::number(info.line);
+        const QString captionText =
+            shownCaption(QString::fromUtf8(info.rowCaption.data(), qsizetype(info.rowCaption.size()))).trimmed();
 
-        // The object names are those of the lines' old edits (n1 ... n28,
-        // nd<k>, nc<k>, nt<k>, ns<k>), which accessibility paths name.
-        amounts[k] = newCell(linesBox, QString::fromLatin1(info.control), palette);
+        // The object names are those of the lines' old edits (the heir's key
+        // n1 ... n28, nd<k>, nc<k>, nt<k>, ns<k>), which accessibility paths name.
+        amounts[k] = newCell(linesBox, QString::fromLatin1(info.key.data(), qsizetype(info.key.size())), palette);
         captions[k] = newLabel(linesBox, QStringLiteral("nd") + number, captionText, Qt::AlignRight);
         counts[k] = newLabel(linesBox, QStringLiteral("nc") + number, QString(), Qt::AlignCenter);
         classTotals[k] = newCell(linesBox, QStringLiteral("nt") + number, palette);

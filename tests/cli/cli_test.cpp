@@ -172,26 +172,26 @@ TEST(CliResult, WorkedExamplesComeOutToTheLastDecimal)
     };
     const Case cases[] = {
         {R"({"deceased":"woman","spouse":true,"fullSisters":2,"estate":"28000"})",
-         R"({"outcome": "divided", "base": 28, "rows": [{"key": "n1", "amount": "12000", "percent": "%42.8571"}, )"
-         R"({"key": "n10", "amount": "8000", "percent": "%28.5714"}]})"},
+         R"({"outcome": "divided", "base": 28, "rows": [{"key": "n1", "heir": "husband", "amount": "12000", "percent": "%42.8571"}, )"
+         R"({"key": "n10", "heir": "fullSisters", "amount": "8000", "percent": "%28.5714"}]})"},
         {R"({"spouse":true,"daughters":1,"estate":24000})",
-         R"({"outcome": "divided", "base": 12, "rows": [{"key": "n2", "amount": "3000", "percent": "%12.5"}, )"
-         R"({"key": "n6", "amount": "21000", "percent": "%87.5"}]})"},
+         R"({"outcome": "divided", "base": 12, "rows": [{"key": "n2", "heir": "wives", "amount": "3000", "percent": "%12.5"}, )"
+         R"({"key": "n6", "heir": "daughters", "amount": "21000", "percent": "%87.5"}]})"},
         {R"({"father":true,"fullBrothers":1,"estate":"100"})",
-         R"({"outcome": "divided", "base": 24, "rows": [{"key": "n3", "amount": "100", "percent": "%100"}, )"
-         R"({"key": "n9", "amount": "لا شيئ له", "percent": null}]})"},
+         R"({"outcome": "divided", "base": 24, "rows": [{"key": "n3", "heir": "father", "amount": "100", "percent": "%100"}, )"
+         R"({"key": "n9", "heir": "fullBrothers", "amount": "لا شيئ له", "percent": null}]})"},
         {R"({"daughters":1,"fullSisters":1,"fullUncles":1,"estate":"100"})",
-         R"({"outcome": "divided", "base": 24, "rows": [{"key": "n6", "amount": "50", "percent": "%50"}, )"
-         R"({"key": "n10", "amount": "50", "percent": "%50"}, {"key": "n19", "amount": "0", "percent": "%0"}]})"},
+         R"({"outcome": "divided", "base": 24, "rows": [{"key": "n6", "heir": "daughters", "amount": "50", "percent": "%50"}, )"
+         R"({"key": "n10", "heir": "fullSisters", "amount": "50", "percent": "%50"}, {"key": "n19", "heir": "fullUncles", "amount": "0", "percent": "%0"}]})"},
         {R"({"estate":"1000"})", R"({"outcome": "no_heirs", "base": 23, "rows": []})"},
         // What the rows leave of the estate is reported after them.
         {R"({"deceased":"woman","spouse":true,"estate":"24000"})",
-         R"({"outcome": "divided", "base": 23, "rows": [{"key": "n1", "amount": "12000", "percent": "%50"}], )"
+         R"({"outcome": "divided", "base": 23, "rows": [{"key": "n1", "heir": "husband", "amount": "12000", "percent": "%50"}], )"
          R"("undistributed": {"amount": "12000", "percent": "%50"}})"},
         {R"({"estate":"0","father":true})", R"({"outcome": "no_estate", "rows": []})"},
         {R"({"sons":1,"daughters":1,"estate":1})",
-         R"({"outcome": "divided", "base": 24, "rows": [{"key": "n5", "amount": "0.6666", "percent": "%66.66"}, )"
-         R"({"key": "n6", "amount": "0.3333", "percent": "%33.33"}]})"},
+         R"({"outcome": "divided", "base": 24, "rows": [{"key": "n5", "heir": "sons", "amount": "0.6666", "percent": "%66.66"}, )"
+         R"({"key": "n6", "heir": "daughters", "amount": "0.3333", "percent": "%33.33"}]})"},
     };
     for (const Case& k : cases) {
         bool ok = false;
@@ -203,7 +203,7 @@ TEST(CliResult, WorkedExamplesComeOutToTheLastDecimal)
 TEST(CliResult, WindowsLineEndsAreRead)
 {
     EXPECT_EQ(processOne("{\"sons\":1,\"estate\":\"5\"}\r"),
-              "{\"outcome\": \"divided\", \"base\": 24, \"rows\": [{\"key\": \"n5\", \"amount\": \"5\", "
+              "{\"outcome\": \"divided\", \"base\": 24, \"rows\": [{\"key\": \"n5\", \"heir\": \"sons\", \"amount\": \"5\", "
               "\"percent\": \"%100\"}]}\n");
 }
 
@@ -474,6 +474,34 @@ TEST(CliProgram, WorkedExamplesToTheLastDecimal)
     EXPECT_FALSE(std::getline(got, g)) << "extra output: " << g;
 }
 
+// The manual page's table of keys and heirs is the one the program writes.
+TEST(CliProgram, TheManualPageListsEveryKeyAndHeir)
+{
+    std::ifstream page(QISMAR_MANUAL_PAGE);
+    ASSERT_TRUE(page) << QISMAR_MANUAL_PAGE;
+    std::vector<std::pair<std::string, std::string>> listed;
+    std::string line;
+    bool inTable = false;
+    while (std::getline(page, line)) {
+        if (line.rfind(".ta ", 0) == 0) {
+            inTable = true;
+        } else if (inTable && line == ".fi") {
+            break;
+        } else if (inTable) {
+            const std::size_t tab = line.find('\t');
+            const std::size_t second = line.find('\t', tab + 1);
+            ASSERT_NE(second, std::string::npos) << line;
+            listed.emplace_back(line.substr(0, tab), line.substr(tab + 1, second - tab - 1));
+        }
+    }
+    ASSERT_EQ(listed.size(), std::size_t(qismar::kHeirCount));
+    for (int i = 0; i < qismar::kHeirCount; ++i) {
+        const qismar::HeirInfo& heir = qismar::heirInfo(qismar::heirAt(i));
+        EXPECT_EQ(listed[std::size_t(i)].first, heir.key) << i;
+        EXPECT_EQ(listed[std::size_t(i)].second, heir.name) << i;
+    }
+}
+
 TEST(CliExplain, TheExplanationFollowsTheResult)
 {
     // Husband, mother and two full sisters: a half, a sixth and two thirds of
@@ -484,14 +512,14 @@ TEST(CliExplain, TheExplanationFollowsTheResult)
     ASSERT_TRUE(cli::processLine(R"({"deceased":"woman","spouse":true,"mother":true,"fullSisters":2,"estate":"24000"})",
                                  out, options));
     EXPECT_EQ(out,
-              R"({"outcome": "divided", "base": 32, "rows": [{"key": "n1", "amount": "9000", "percent": "%37.5"}, )"
-              R"({"key": "n4", "amount": "3000", "percent": "%12.5"}, {"key": "n10", "amount": "6000", "percent": "%25"}], )"
+              R"({"outcome": "divided", "base": 32, "rows": [{"key": "n1", "heir": "husband", "amount": "9000", "percent": "%37.5"}, )"
+              R"({"key": "n4", "heir": "mother", "amount": "3000", "percent": "%12.5"}, {"key": "n10", "heir": "fullSisters", "amount": "6000", "percent": "%25"}], )"
               R"("explain": {"origin": 6, "awl": 8, "radd": null, "correction": 8, "undistributed": null, "heirs": [)"
-              R"({"key": "n1", "status": "fixed", "share": "1/2", "fraction": "3/8", "classFraction": "3/8", "shares": 3, )"
+              R"({"key": "n1", "heir": "husband", "status": "fixed", "share": "1/2", "fraction": "3/8", "classFraction": "3/8", "shares": 3, )"
               R"("excludedBy": [], "reason": "للزوج النصف لعدم وجود الفرع الوارث"}, )"
-              R"({"key": "n4", "status": "fixed", "share": "1/6", "fraction": "1/8", "classFraction": "1/8", "shares": 1, )"
+              R"({"key": "n4", "heir": "mother", "status": "fixed", "share": "1/6", "fraction": "1/8", "classFraction": "1/8", "shares": 1, )"
               R"("excludedBy": [], "reason": "للأم السدس لوجود اثنين فأكثر من الإخوة"}, )"
-              R"({"key": "n10", "status": "fixed", "share": "2/3", "fraction": "1/4", "classFraction": "1/2", "shares": 2, )"
+              R"({"key": "n10", "heir": "fullSisters", "status": "fixed", "share": "2/3", "fraction": "1/4", "classFraction": "1/2", "shares": 2, )"
               R"("excludedBy": [], "reason": "للأخوات الشقيقات الثلثان يقتسمنهما بالتساوي لتعددهن وعدم وجود من يعصبهن"}]}})"
               "\n");
 
@@ -501,7 +529,7 @@ TEST(CliExplain, TheExplanationFollowsTheResult)
         const char* holds;
     } cases[] = {
         {R"({"father":true,"fullBrothers":1,"estate":"100"})",
-         R"({"key": "n9", "status": "excluded", "share": null, "fraction": "0", "classFraction": "0", "shares": 0, )"
+         R"({"key": "n9", "heir": "fullBrothers", "status": "excluded", "share": null, "fraction": "0", "classFraction": "0", "shares": 0, )"
          R"("excludedBy": ["n3"], "reason": "محجوب بالأب"})"},
         {R"({"deceased":"woman","spouse":true,"estate":"24000"})",
          R"("undistributed": {"amount": "12000", "percent": "%50"}, "explain": {"origin": 2, "awl": null, "radd": null, )"
@@ -550,8 +578,10 @@ TEST(CliExplain, TheProgramExplainsEveryWorkedExampleAndNothingElseChanges)
         if (plainObject["outcome"] == "divided") {
             ASSERT_TRUE(explanation.is_object()) << ex;
             ASSERT_EQ(explanation["heirs"].size(), plainObject["rows"].size()) << ex;
-            for (std::size_t i = 0; i < plainObject["rows"].size(); ++i)
+            for (std::size_t i = 0; i < plainObject["rows"].size(); ++i) {
                 EXPECT_EQ(explanation["heirs"][i]["key"], plainObject["rows"][i]["key"]) << ex;
+                EXPECT_EQ(explanation["heirs"][i]["heir"], plainObject["rows"][i]["heir"]) << ex;
+            }
         }
     }
     EXPECT_GT(lines, 40);
@@ -565,10 +595,10 @@ TEST(CliPreparation, CostsDebtsAndBequestsBeforeTheDivision)
     } cases[] = {
         {R"({"sons":1,"estate":"90000","funeral":"3000","debts":27000,"bequests":"30000"})",
          R"({"outcome": "divided", "preparation": {"gross": "90000", "funeral": "3000", "debts": "27000", )"
-         R"("bequestsCarriedOut": "20000", "net": "40000"}, "base": 24, "rows": [{"key": "n5", "amount": "40000", "percent": "%100"}]})"},
+         R"("bequestsCarriedOut": "20000", "net": "40000"}, "base": 24, "rows": [{"key": "n5", "heir": "sons", "amount": "40000", "percent": "%100"}]})"},
         {R"({"sons":1,"estate":"90000","funeral":"3000","debts":"27000","bequests":"30000","heirsConsent":true})",
          R"({"outcome": "divided", "preparation": {"gross": "90000", "funeral": "3000", "debts": "27000", )"
-         R"("bequestsCarriedOut": "30000", "net": "30000"}, "base": 24, "rows": [{"key": "n5", "amount": "30000", "percent": "%100"}]})"},
+         R"("bequestsCarriedOut": "30000", "net": "30000"}, "base": 24, "rows": [{"key": "n5", "heir": "sons", "amount": "30000", "percent": "%100"}]})"},
         {R"({"sons":1,"estate":"90000","debts":"100000"})",
          R"({"outcome": "consumed", "preparation": {"gross": "90000", "funeral": "0", "debts": "100000", )"
          R"("bequestsCarriedOut": "0", "net": "0"}})"},

@@ -160,13 +160,13 @@ TEST(RowTexts, ReadBackAsTheRulesAndTotalsNeedThem)
 
 TEST(RowTexts, TableFollowsTheResultsWindow)
 {
-    EXPECT_STREQ(rowInfo(Heir::Husband).control, "n1");
-    EXPECT_STREQ(rowInfo(Heir::PaternalUnclesSons).control, "edtNebnAmLiAb");
-    EXPECT_EQ(rowInfo(Heir::PaternalUnclesSons).number, 22);
-    EXPECT_EQ(rowInfo(Heir::MothersMothersMother).number, 24);
-    EXPECT_EQ(rowInfo(Heir::SonsSonsSons).number, 28);
-    EXPECT_STREQ(rowInfo(Heir::Sons).caption, "لكل ابن ");
-    EXPECT_STREQ(rowInfo(Heir::MothersMother).caption, " الجدة أم الأم");
+    EXPECT_EQ(heirInfo(Heir::Husband).key, "n1");
+    EXPECT_EQ(heirInfo(Heir::PaternalUnclesSons).key, "edtNebnAmLiAb");
+    EXPECT_EQ(heirInfo(Heir::PaternalUnclesSons).line, 22);
+    EXPECT_EQ(heirInfo(Heir::MothersMothersMother).line, 24);
+    EXPECT_EQ(heirInfo(Heir::SonsSonsSons).line, 28);
+    EXPECT_EQ(heirInfo(Heir::Sons).rowCaption, "لكل ابن ");
+    EXPECT_EQ(heirInfo(Heir::MothersMother).rowCaption, " الجدة أم الأم");
 }
 
 }  // namespace

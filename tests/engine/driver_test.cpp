@@ -22,7 +22,7 @@ std::string summary(const DivisionResult& r)
             continue;
         if (!s.empty())
             s += "; ";
-        s += rowInfo(heirAt(i)).control;
+        s += heirInfo(heirAt(i)).key;
         s += ' ';
         s += r.rows[i].text();
         s += ' ';
@@ -370,8 +370,9 @@ TEST(Divide, NoResultDependsOnTheDivisionBeforeIt)
         EXPECT_EQ(reused.origin, firstExplained[k].origin) << k;
         EXPECT_EQ(reused.correction, firstExplained[k].correction) << k;
         // And the plain division agrees with the explained one.
-        if (again.outcome == Outcome::Divided)
+        if (again.outcome == Outcome::Divided) {
             EXPECT_TRUE(Divide(cases[k]).rows == again.rows) << k;
+        }
     }
 }
 
@@ -406,10 +407,10 @@ TEST(Divide, PersonsCountedForTheTolerance)
     c.spouse = true, c.wives = heads(3), c.father = c.mother = c.grandfather = true;
     c.sons = heads(2), c.uterineSisters = heads(5), c.paternalUnclesSons = heads(7);
     c.mothersMother = c.fathersFathersMother = true;
-    EXPECT_EQ(detail::Division::PersonsInCase(c), units(3 + 3 + 2 + 5 + 7 + 2));
+    EXPECT_EQ(PersonsInCase(c), heads(3 + 3 + 2 + 5 + 7 + 2));
     c.deceased = Deceased::Woman;
     c.wives = heads(1);
-    EXPECT_EQ(detail::Division::PersonsInCase(c), units(1 + 3 + 2 + 5 + 7 + 2));
+    EXPECT_EQ(PersonsInCase(c), heads(1 + 3 + 2 + 5 + 7 + 2));
 }
 
 TEST(Divide, LargestEstateDividesWithoutWrapping)

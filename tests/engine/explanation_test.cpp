@@ -144,7 +144,7 @@ TEST(Explanation, TextbookProblems)
         for (std::size_t i = 0; i < p.heirs.size(); ++i) {
             const ExpectedHeir& want = p.heirs[i];
             const HeirExplanation& got = e.heirs[i];
-            const std::string at = std::string(p.name) + ", " + rowInfo(want.row).control;
+            const std::string at = std::string(p.name) + ", " + std::string(heirInfo(want.row).key);
             EXPECT_EQ(got.row, want.row) << at;
             EXPECT_STREQ(statusKey(got.status), want.status) << at;
             EXPECT_EQ(got.share ? got.share->text() : "", want.share) << at;

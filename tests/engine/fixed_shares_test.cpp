@@ -29,7 +29,7 @@ void runTable(const std::vector<RuleCase>& table, const char* estate = "24", lon
         for (auto rule : k.rules)
             (b.d.*rule)();
         for (const auto& [row, text] : k.expected)
-            EXPECT_EQ(b.row(row), text) << k.name << ", row " << rowInfo(row).control;
+            EXPECT_EQ(b.row(row), text) << k.name << ", row " << heirInfo(row).key;
     }
 }
 

@@ -86,7 +86,7 @@ void runMix(Scale scale, std::uint64_t seed, int cases)
     int failures = 0;
     for (int i = 0; i < cases && failures < 10; ++i) {
         const EstateCase c = randomCase(g, scale);
-        const std::int64_t persons = detail::Division::PersonsInCase(c).raw() / Currency::kScale;
+        const std::int64_t persons = PersonsInCase(c).persons();
         try {
             const DivisionResult r = Divide(c);
             if (r.outcome == Outcome::NoHeirs) {

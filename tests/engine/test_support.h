@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/division_internal.h"
+#include "engine/internal/division_state.h"
 
 namespace qismar::testing {
 

@@ -109,8 +109,8 @@ protected:
             const HeirGroup group = static_cast<HeirGroup>(i);
             std::vector<TypedCount> counts;
             for (const CountField& f : countingGroup(group).fields)
-                if (!(c.*(f.count)).isZero())
-                    counts.push_back({f.count, QString::number((c.*(f.count)).persons())});
+                if (!(c.*(f.count())).isZero())
+                    counts.push_back({f.count(), QString::number((c.*(f.count())).persons())});
             if (counts.empty())
                 continue;
             ModalScript script;

@@ -236,7 +236,7 @@ TEST_F(TheEntryWindow, UntickingABoxTakesItsRelativesAndOnlyThemOutOfTheCase)
     all.wives = HeadCount(3);
     for (int i = 0; i < kHeirGroupCount; ++i)
         for (const CountField& f : countingGroup(static_cast<HeirGroup>(i)).fields)
-            all.*(f.count) = HeadCount(2);
+            all.*(f.count()) = HeadCount(2);
     all.mothersMother = all.fathersMother = true;
     all.funeral = Currency::fromWhole(10);
     all.deriveEntryWindowState();

@@ -26,17 +26,17 @@ TEST_F(HeirDialogs, EachCountFieldEditsItsOwnFieldOfTheCaseAndNamesIt)
         EXPECT_EQ(shown.background->geometry(), shown.rect());
         QStringList names;
         for (const CountField& field : table.fields) {
-            QLineEdit* edit = shown.countEdit(field.count);
+            QLineEdit* edit = shown.countEdit(field.count());
             ASSERT_NE(edit, nullptr) << field.objectName;
             names << edit->accessibleName();
             // Seven of this kind alone: the case holds seven there and
             // nothing in the class's other fields.
             ModalScript script;
-            script.on<CountingDialog>(fillCounts({{field.count, QStringLiteral("7")}}));
+            script.on<CountingDialog>(fillCounts({{field.count(), QStringLiteral("7")}}));
             click(entry().box(group));
             EXPECT_SCRIPT_DONE(script);
             EstateCase expected;
-            expected.*(field.count) = HeadCount(7);
+            expected.*(field.count()) = HeadCount(7);
             expected.deriveEntryWindowState();
             EXPECT_EQ(entry().estateCase(), expected) << edit->accessibleName();
             EXPECT_EQ(entry().countEdit(group)->text(), QStringLiteral("7"));

@@ -168,7 +168,7 @@ cd "$elsewhere"
 [ "$(command -v qismar)" = /usr/bin/qismar ] || fail "qismar is $(command -v qismar)"
 [ "$(command -v qismar-cli)" = /usr/bin/qismar-cli ] || fail "qismar-cli is $(command -v qismar-cli)"
 out=$(echo '{"deceased": "woman", "spouse": true, "fullSisters": 2, "estate": "28000"}' | qismar-cli)
-[ "$out" = '{"outcome": "divided", "base": 28, "rows": [{"key": "n1", "amount": "12000", "percent": "%42.8571"}, {"key": "n10", "amount": "8000", "percent": "%28.5714"}]}' ] \
+[ "$out" = '{"outcome": "divided", "base": 28, "rows": [{"key": "n1", "heir": "husband", "amount": "12000", "percent": "%42.8571"}, {"key": "n10", "heir": "fullSisters", "amount": "8000", "percent": "%28.5714"}]}' ] \
     || fail "the installed qismar-cli gave: $out"
 [ "$(env -i PATH=/usr/bin:/bin qismar --version)" = "qismar $version" ] || fail "the installed qismar --version"
 # The report of a case file, headless, written in this folder.

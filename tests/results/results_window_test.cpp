@@ -43,8 +43,8 @@ std::vector<Line> visibleLines(const DivisionWindow* window)
 {
     std::vector<Line> lines;
     for (Heir row : window->shownRows()) {
-        EXPECT_TRUE(window->caption(row)->isVisible()) << rowInfo(row).control;
-        EXPECT_EQ(window->caption(row)->y(), window->amount(row)->y()) << rowInfo(row).control;
+        EXPECT_TRUE(window->caption(row)->isVisible()) << heirInfo(row).key;
+        EXPECT_EQ(window->caption(row)->y(), window->amount(row)->y()) << heirInfo(row).key;
         lines.push_back({row, window->caption(row)->text(), window->count(row)->text(), window->amount(row)->exact(),
                          window->amount(row)->text(),
                          window->classTotal(row)->isVisible() ? window->classTotal(row)->exact() : QString(),
@@ -58,7 +58,7 @@ std::vector<Line> visibleLines(const DivisionWindow* window)
 void expectStackedFromTheTop(const std::vector<Line>& lines)
 {
     for (std::size_t i = 0; i < lines.size(); ++i)
-        EXPECT_EQ(lines[i].top, lines[0].top + DivisionWindow::kLineStep * int(i)) << rowInfo(lines[i].row).control;
+        EXPECT_EQ(lines[i].top, lines[0].top + DivisionWindow::kLineStep * int(i)) << heirInfo(lines[i].row).key;
     if (!lines.empty()) {
         EXPECT_LE(lines[0].top, 4);
     }
@@ -122,7 +122,7 @@ protected:
     {
         EXPECT_FALSE(results().holdsDivision());
         for (int i = 0; i < kHeirCount; ++i) {
-            EXPECT_TRUE(results().amounts[std::size_t(i)]->exact().isEmpty()) << rowInfo(heirAt(i)).control;
+            EXPECT_TRUE(results().amounts[std::size_t(i)]->exact().isEmpty()) << heirInfo(heirAt(i)).key;
             EXPECT_TRUE(results().percentages[std::size_t(i)]->exact().isEmpty());
             EXPECT_TRUE(results().amounts[std::size_t(i)]->isHidden());
             EXPECT_TRUE(results().captions[std::size_t(i)]->isHidden());
@@ -775,7 +775,7 @@ TEST_F(ResultsWindow, TheTableOfTheProblemForAwlRaddAndExclusion)
                 EXPECT_EQ(table->horizontalHeaderItem(4)->text(), k.sharesHeader);
                 for (int r = 0; r < table->rowCount(); ++r) {
                     const Expected& e = k.heirs[std::size_t(r)];
-                    SCOPED_TRACE(rowInfo(e.row).control);
+                    SCOPED_TRACE(heirInfo(e.row).key);
                     EXPECT_EQ(table->item(r, 2)->text(), e.share);
                     EXPECT_EQ(table->item(r, 3)->text(), e.status);
                     EXPECT_EQ(table->item(r, 4)->text(), e.shares);

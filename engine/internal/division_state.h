@@ -1,8 +1,15 @@
 // Qismar: the working state of one division and its share rules.
 //
-// This header is the engine's inside, open to the engine's own tests so that
-// each rule can be checked on a prepared ledger. Front ends use division.h.
+// The engine's inside: the engine's sources and the engine's own tests (which
+// check each rule on a prepared ledger) include it; every other part of the
+// program goes through engine/division.h and engine/explanation.h. Only a
+// target that defines QISMAR_ENGINE_INTERNAL can include it (see
+// engine/CMakeLists.txt).
 #pragma once
+
+#ifndef QISMAR_ENGINE_INTERNAL
+#error "engine/internal/ is private to the engine and its tests: include engine/division.h or engine/explanation.h"
+#endif
 
 #include "engine/division.h"
 #include "engine/rational.h"
@@ -92,8 +99,8 @@ public:
 
     Division(const EstateCase& estateCase, ResultRows& rows, Percentages& percentages) noexcept;
 
-    // The Divide button's whole behaviour over the case; returns the outcome.
-    Outcome BitBtn2Click();
+    // The whole division of the case, from empty rows; returns the outcome.
+    Outcome run();
 
     // The driver's steps and helpers.
     void MarkPresentRelatives();
@@ -158,8 +165,6 @@ public:
     std::optional<Currency> Undistributed;
     std::optional<Currency> UndistributedPercent;
 
-    // The number of persons in the case (see Tolerance).
-    static Currency PersonsInCase(const EstateCase& estateCase);
     // An amount as a percentage of the entered estate, rounded once.
     Currency Percentage(Currency amount) const;
 
@@ -208,6 +213,31 @@ private:
     }
     bool FemaleDescendantPresent() const noexcept;
     void Write(Heir row, Currency amount) noexcept { rows[index(row)] = RowText::of(amount); }
+    // A ledger entry set to `amount`; while a trace is kept, its exact
+    // fraction (`exact()`, computed only then) and the fixed share of k parts
+    // behind it are noted beside it.
+    template <class ExactFraction>
+    void Store(Currency& entry, Currency amount, ExactFraction exact, int k = 0) noexcept
+    {
+        entry = amount;
+        if (trace)
+            Mirror(entry, exact(), k);
+    }
+    // A ledger entry written into the row of `row`; while a trace is kept,
+    // how the row got it.
+    void WriteEntry(Heir row, const Currency& entry, Source source) noexcept
+    {
+        Write(row, entry);
+        if (trace)
+            Record(row, entry, source);
+    }
+    // Both: a share stored in its ledger entry and written into its row.
+    template <class ExactFraction>
+    void Assign(Heir row, Currency& entry, Currency amount, ExactFraction exact, int k, Source source = Source::Fixed) noexcept
+    {
+        Store(entry, amount, exact, k);
+        WriteEntry(row, entry, source);
+    }
 
     // The exact side (only while a trace is kept).
     Rational& Exact(const Currency& ledgerEntry) const noexcept;
