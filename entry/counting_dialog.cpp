@@ -31,7 +31,7 @@ CountingDialog::CountingDialog(const CountingGroup& group, HowInheritsMode& mode
     setObjectName(QString::fromLatin1(group.objectName));
     // The dialog's surface shows the help cursor in the "كيف يرث؟" mode.
     mode.markForHelpCursor(this);
-    createFrames(mode);
+    createFrames();
     createFields(mode);
     const QRect done = group.doneButton;
     doneButton = addDoneButton(done.x(), done.y(), done.width(), done.height());
@@ -47,7 +47,7 @@ CountingDialog::CountingDialog(const CountingGroup& group, HowInheritsMode& mode
     }
 }
 
-void CountingDialog::createFrames(HowInheritsMode&)
+void CountingDialog::createFrames()
 {
     for (const DialogFrame& f : group_.frames) {
         QGroupBox* frame = addFrame(f.objectName, fromUtf8(f.caption), f.place.x(), f.place.y(), f.place.width(),

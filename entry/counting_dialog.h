@@ -55,7 +55,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void createFrames(HowInheritsMode& mode);
+    void createFrames();
     void createFields(HowInheritsMode& mode);
     void createLabels(HowInheritsMode& mode);
     void orderTabs();
