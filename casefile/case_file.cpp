@@ -1,11 +1,12 @@
 #include "casefile/case_file.h"
 
+#include "casefile/file_writer.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
-#include <atomic>
 #include <bitset>
 #include <cerrno>
 #include <climits>
@@ -462,17 +463,6 @@ void placeOfByte(std::string_view text, std::size_t offset, CaseError& error)
     placeOf(text, offset + 1, error);
 }
 
-// The folder of a path ("." for a bare name).
-std::string folderOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
-}
-
 }  // namespace
 
 bool readCaseObject(std::string_view text, EstateCase& out, CaseError& error)
@@ -654,64 +644,14 @@ bool writeCaseFile(const std::string& path, const EstateCase& c, CaseError& erro
     }
     content += '\n';
 
-    // The file that is replaced: the target of a symbolic link, so that the
-    // link stays a link.
-    std::string target = path;
-    mode_t mode = 0666;  // less the umask, as for any new file
-    bool exists = false;
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0) {
-        if (S_ISDIR(info.st_mode))
-            return failFile(error, CaseProblem::Folder, "a folder of that name is there");
-        if (!S_ISREG(info.st_mode))
-            return failFile(error, CaseProblem::NotAFile, "not a regular file, so it is not replaced");
-        exists = true;
-        mode = info.st_mode & 07777;
-        if (std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free); real)
-            target = real.get();
-    } else if (errno != ENOENT) {
-        return failSystem(error, CaseProblem::CannotWrite, "cannot write the file", errno);
+    FileWriteError written;
+    if (writeWholeFile(path, content, written))
+        return true;
+    switch (written.problem) {
+    case FileWriteProblem::Folder: return failFile(error, CaseProblem::Folder, std::move(written.message));
+    case FileWriteProblem::NotAFile: return failFile(error, CaseProblem::NotAFile, std::move(written.message));
+    default: return failSystem(error, CaseProblem::CannotWrite, "cannot write the file", written.systemError);
     }
-
-    // A new file beside the target, under a name no one else uses.
-    static std::atomic<unsigned> serial{0};
-    const std::string folder = folderOf(target);
-    std::string temporary;
-    Descriptor file;
-    for (int attempt = 0; attempt < 100 && file.get() < 0; ++attempt) {
-        temporary = folder + "/.qismar-save-" + std::to_string(::getpid()) + "-" + std::to_string(serial++) + ".tmp";
-        file.reset(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666));
-        if (file.get() < 0 && errno != EEXIST)
-            return failSystem(error, CaseProblem::CannotWrite, "cannot write the file", errno);
-    }
-    if (file.get() < 0)
-        return failSystem(error, CaseProblem::CannotWrite, "cannot write the file", EEXIST);
-    const auto abandon = [&](int code) {
-        ::unlink(temporary.c_str());
-        return failSystem(error, CaseProblem::CannotWrite, "cannot write the file", code);
-    };
-    if (exists && ::fchmod(file.get(), mode) != 0)
-        return abandon(errno);
-    std::size_t written = 0;
-    while (written < content.size()) {
-        const ssize_t n = ::write(file.get(), content.data() + written, content.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return abandon(errno);
-        written += static_cast<std::size_t>(n);
-    }
-    // On the disk before it takes the old file's place.
-    if (::fsync(file.get()) != 0)
-        return abandon(errno);
-    if (!file.close())
-        return abandon(errno);
-    if (::rename(temporary.c_str(), target.c_str()) != 0)
-        return abandon(errno);
-    // The new name on the disk as well, where the folder allows it.
-    if (Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)); dir.get() >= 0)
-        ::fsync(dir.get());
-    return true;
 }
 
 std::string CaseErrorArabic(const CaseError& e)
@@ -723,23 +663,7 @@ std::string CaseErrorArabic(const CaseError& e)
             return {};
         return " (السطر " + std::to_string(e.line) + "، العمود " + std::to_string(e.column) + ")";
     };
-    const auto system = [&]() -> std::string {
-        switch (e.systemError) {
-        case ENOENT:
-            return e.problem == CaseProblem::CannotWrite ? "المجلد غير موجود" : "الملف غير موجود";
-        case EACCES:
-        case EPERM: return "لا يسمح النظام بذلك";
-        case ENOSPC:
-        case EDQUOT: return "لا توجد مساحة كافية على القرص";
-        case EROFS: return "القرص للقراءة فقط";
-        case EISDIR: return "الاسم لمجلد";
-        case ENOTDIR: return "جزء من المسار ليس مجلداً";
-        case ENAMETOOLONG: return "الاسم أطول مما يقبله النظام";
-        case EFBIG: return "حجم الملف أكبر مما يسمح به النظام";
-        case EIO: return "خطأ في القراءة أو الكتابة على القرص";
-        default: return std::string("خطأ من النظام: ") + std::strerror(e.systemError);
-        }
-    };
+    const auto system = [&] { return systemErrorArabic(e.systemError, e.problem == CaseProblem::CannotWrite); };
     switch (e.problem) {
     case CaseProblem::None: return {};
     case CaseProblem::NotJson:

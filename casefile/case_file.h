@@ -96,12 +96,13 @@ std::string writeCaseObject(const EstateCase& c);
 bool readCaseFile(const std::string& path, EstateCase& out, CaseError& error);
 bool readCaseFile(const std::string& path, EstateCase& out, std::string& error);
 
-// Writes a case file: the case object and a line end, into a new file
-// beside the target that then replaces it, so that a failed save leaves
-// the file that was there as it was. A file that exists keeps its
-// permissions; a symbolic link is followed, and the file it names is
-// replaced. A folder, a device or a pipe under the name is refused.
-// Values the writer cannot hold give NotWritable, and nothing is written.
+// Writes a case file: the case object and a line end, whole or not at all,
+// by the rule of writeWholeFile (file_writer.h): a failed save leaves the
+// file that was there as it was; a file that exists keeps its permissions;
+// a symbolic link is followed to the file it names (made if it names
+// nothing yet) and stays a link; a folder, a device or a pipe under the
+// name is refused. Values the writer cannot hold give NotWritable, and
+// nothing is written.
 bool writeCaseFile(const std::string& path, const EstateCase& c, CaseError& error);
 
 // The problem in Arabic, for the windows: one sentence that names the field

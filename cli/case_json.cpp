@@ -198,8 +198,10 @@ void appendError(std::string_view message, std::string& out)
 namespace {
 
 // Divides a case that was read and appends its output object and a line
-// end. Returns false when the engine refused it.
-bool processCase(const EstateCase& estateCase, std::string& out, const Options& options)
+// end. Returns false when the engine refused it; its message then starts
+// with `source` (a case file's path) when one is given.
+bool processCase(const EstateCase& estateCase, std::string& out, const Options& options,
+                 std::string_view source = {})
 {
     try {
         if (options.explain) {
@@ -211,7 +213,10 @@ bool processCase(const EstateCase& estateCase, std::string& out, const Options& 
             appendResult(DivideEstate(estateCase), out);
         }
     } catch (const EngineError& e) {
-        appendError(e.what(), out);
+        if (source.empty())
+            appendError(e.what(), out);
+        else
+            appendError(std::string(source) + ": " + e.what(), out);
         out += '\n';
         return false;
     }
@@ -244,7 +249,7 @@ bool processFile(const std::string& path, std::string& out, const Options& optio
         out += '\n';
         return false;
     }
-    return processCase(estateCase, out, options);
+    return processCase(estateCase, out, options, path);
 }
 
 namespace {

@@ -44,8 +44,9 @@ void appendError(std::string_view message, std::string& out);
 bool processLine(std::string_view line, std::string& out, const Options& options = {});
 
 // Reads a case file and appends its output object, as processLine does for
-// a line; a file that is not a case gives an error object whose message
-// starts with the path. Returns false when the file failed.
+// a line; a file that is not a case, or a case that cannot be divided,
+// gives an error object whose message starts with the path. Returns false
+// when the file failed.
 bool processFile(const std::string& path, std::string& out, const Options& options = {});
 
 // Reads JSON Lines from `in` and writes one object per line to `out`.

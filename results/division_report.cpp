@@ -1,7 +1,9 @@
 #include "results/division_report.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QBuffer>
 #include <QCalendar>
+#include <QFile>
 #include <QFont>
 #include <QFontDatabase>
 #include <QLocale>
@@ -9,11 +11,14 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 
+#include "casefile/file_writer.h"
 #include "results/amount_text.h"
 #include "engine/heirs.h"
+#include "results/pdf_glyph_text.h"
 #include "engine/preparation.h"
 
 namespace qismar::results {
@@ -419,69 +424,134 @@ QMimeData* reportMimeData(const DivisionReport& report)
     return data;
 }
 
-int paintReport(const DivisionReport& report, QPagedPaintDevice& device)
-{
+namespace {
+
+// The report laid out on the pages of a device: its body, and the line
+// under it that carries each page's number.
+struct ReportPages {
     QTextDocument document;
+    QFont font;
+    QSizeF page;
+    QSizeF body;
+    qreal footer = 0;
+    int count = 0;
+};
+
+void layOut(const DivisionReport& report, QPagedPaintDevice& device, ReportPages& pages)
+{
+    QTextDocument& document = pages.document;
     document.documentLayout()->setPaintDevice(&device);
-    const QFont font = reportFont();
-    document.setDefaultFont(font);
+    pages.font = reportFont();
+    document.setDefaultFont(pages.font);
     QTextOption option = document.defaultTextOption();
     option.setTextDirection(Qt::RightToLeft);
     document.setDefaultTextOption(option);
     document.setHtml(reportHtml(report, Amounts::Grouped));
 
     // The body of a page, above the line that carries its number.
-    const QFontMetricsF metrics(font, &device);
-    const qreal footer = metrics.height() * 2;
-    const QSizeF page(device.width(), device.height());
-    const QSizeF body(page.width(), page.height() - footer);
-    document.setPageSize(body);
+    const QFontMetricsF metrics(pages.font, &device);
+    pages.footer = metrics.height() * 2;
+    pages.page = QSizeF(device.width(), device.height());
+    pages.body = QSizeF(pages.page.width(), pages.page.height() - pages.footer);
+    document.setPageSize(pages.body);
     document.setDocumentMargin(0);
-    const int pages = document.pageCount();
+    pages.count = document.pageCount();
+}
 
+QString pageNumberText(int page, int count) { return QStringLiteral("صفحة %1 من %2").arg(page).arg(count); }
+
+void paint(const ReportPages& pages, QPagedPaintDevice& device)
+{
     QPainter painter(&device);
-    painter.setFont(font);
-    for (int p = 0; p < pages; ++p) {
+    painter.setFont(pages.font);
+    for (int p = 0; p < pages.count; ++p) {
         if (p > 0)
             device.newPage();
         painter.save();
-        const QRectF view(0, p * body.height(), body.width(), body.height());
+        const QRectF view(0, p * pages.body.height(), pages.body.width(), pages.body.height());
         painter.translate(0, -view.top());
         painter.setClipRect(view);
         QAbstractTextDocumentLayout::PaintContext context;
         context.clip = view;
-        document.documentLayout()->draw(&painter, context);
+        pages.document.documentLayout()->draw(&painter, context);
         painter.restore();
-        const QRectF foot(0, page.height() - footer, page.width(), footer);
-        painter.drawText(foot, Qt::AlignCenter, QStringLiteral("صفحة %1 من %2").arg(p + 1).arg(pages));
+        const QRectF foot(0, pages.page.height() - pages.footer, pages.page.width(), pages.footer);
+        painter.drawText(foot, Qt::AlignCenter, pageNumberText(p + 1, pages.count));
     }
     painter.end();
-    return pages;
 }
 
-bool writeReportPdf(const DivisionReport& report, const QString& path, QString* error)
+// What every glyph drawn on the pages stands for: the document's own
+// layouts, and each page's number laid out as the painter lays it out.
+GlyphTexts glyphTextsOf(const ReportPages& pages, QPaintDevice& device)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = QStringLiteral("تعذر إنشاء الملف %1: %2").arg(path, file.errorString());
-        return false;
+    GlyphTexts texts;
+    for (QTextBlock block = pages.document.begin(); block.isValid(); block = block.next())
+        if (const QTextLayout* layout = block.layout())
+            texts.learn(*layout, block.text());
+    for (int p = 0; p < pages.count; ++p) {
+        const QString text = pageNumberText(p + 1, pages.count);
+        QTextLayout number(text, pages.font, &device);
+        number.beginLayout();
+        number.createLine();
+        number.endLayout();
+        texts.learn(number, text);
     }
+    return texts;
+}
+
+}  // namespace
+
+int paintReport(const DivisionReport& report, QPagedPaintDevice& device)
+{
+    ReportPages pages;
+    layOut(report, device, pages);
+    paint(pages, device);
+    return pages.count;
+}
+
+QByteArray reportPdfAsDrawn(const DivisionReport& report, GlyphTexts* texts)
+{
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&buffer);
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
         writer.setResolution(300);
         writer.setTitle(QStringLiteral("%1: %2").arg(report.programName, report.law));
         writer.setCreator(report.programName);
-        paintReport(report, writer);
+        ReportPages pages;
+        layOut(report, writer, pages);
+        paint(pages, writer);
+        if (texts)
+            *texts = glyphTextsOf(pages, writer);
     }
-    if (!file.commit()) {
-        if (error)
-            *error = QStringLiteral("تعذر كتابة الملف %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+    return pdf;
+}
+
+QByteArray reportPdf(const DivisionReport& report)
+{
+    GlyphTexts texts;
+    const QByteArray drawn = reportPdfAsDrawn(report, &texts);
+    // Text copied or searched in the PDF is the text that was typeset.
+    return withGlyphTexts(drawn, texts);
+}
+
+bool writeReportPdf(const DivisionReport& report, const QString& path, QString* error, QString* englishError)
+{
+    // Made whole in memory, then written whole or not at all.
+    const QByteArray pdf = reportPdf(report);
+    FileWriteError written;
+    if (writeWholeFile(QFile::encodeName(path).toStdString(), std::string_view(pdf.constData(), std::size_t(pdf.size())),
+                       written))
+        return true;
+    if (error)
+        *error = QStringLiteral("تعذر حفظ التقرير في الملف %1: %2").arg(path, fromUtf8(fileWriteErrorArabic(written)));
+    if (englishError)
+        *englishError = QStringLiteral("cannot write the report to %1: %2").arg(path, fromUtf8(written.message));
+    return false;
 }
 
 }  // namespace qismar::results

@@ -6,6 +6,7 @@
 // the clipboard all render that one model.
 #pragma once
 
+#include <QByteArray>
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -20,6 +21,8 @@ class QMimeData;
 class QPagedPaintDevice;
 
 namespace qismar::results {
+
+class GlyphTexts;
 
 struct ReportCell {
     QString text;   // as shown and printed (amounts grouped)
@@ -125,8 +128,21 @@ QMimeData* reportMimeData(const DivisionReport& report);
 // page. Returns the number of pages.
 int paintReport(const DivisionReport& report, QPagedPaintDevice& device);
 
-// Writes the report as an A4 PDF file, replacing `path` only once the whole
-// file is written. On failure returns false with an Arabic message in `error`.
-bool writeReportPdf(const DivisionReport& report, const QString& path, QString* error);
+// The report as an A4 PDF, with its fonts embedded, whose text reads back
+// as it was typeset (see pdf_glyph_text.h).
+QByteArray reportPdf(const DivisionReport& report);
+// The same pages as the PDF writer draws them, with the text maps it makes
+// (a ligature, a form of lam or alef reads back as nothing); what each glyph
+// stands for in `texts` when given.
+QByteArray reportPdfAsDrawn(const DivisionReport& report, GlyphTexts* texts = nullptr);
+
+// Writes the report as an A4 PDF file, whole or not at all, by the rule of
+// every file the program writes (writeWholeFile in casefile/file_writer.h):
+// a link is followed to the file it names, a folder, a device or a pipe
+// under the name is refused, and a failure leaves what was there as it was.
+// On failure returns false with an Arabic message in `error` and an English
+// one in `englishError`, each naming the file and the reason.
+bool writeReportPdf(const DivisionReport& report, const QString& path, QString* error,
+                    QString* englishError = nullptr);
 
 }  // namespace qismar::results

@@ -2,6 +2,7 @@
 // count, the amount of each head, the class total and the percentage.
 #include <QApplication>
 #include <QClipboard>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -30,8 +31,29 @@ namespace qismar {
 
 std::function<QString(QWidget*, const QString&)> DivisionWindow::choosePdfPath = [](QWidget* parent,
                                                                                  const QString& suggested) {
-    return QFileDialog::getSaveFileName(parent, QStringLiteral("حفظ تقرير القسمة"), suggested,
-                                        QStringLiteral("ملفات PDF (*.pdf)"));
+    // The program's own dialog, so that it speaks Arabic on every desktop.
+    QFileDialog dialog(parent, QStringLiteral("حفظ تقرير القسمة"));
+    dialog.setObjectName(QStringLiteral("pdfFileDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters({QStringLiteral("ملفات PDF (*.pdf)"), QStringLiteral("كل الملفات (*)")});
+    // A name typed without an ending gets ".pdf" here, before the dialog
+    // asks whether a file of that name is to be replaced.
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    dialog.selectFile(suggested);
+    // Wide enough for the Arabic captions of its buttons, and within a
+    // screen of 1024 x 600.
+    dialog.resize(720, 440);
+    // Right to left, a small button with a picture draws its Arabic caption
+    // partly outside itself: the buttons go without their pictures.
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>())
+        for (QAbstractButton* button : buttons->buttons())
+            button->setIcon(QIcon());
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    const QStringList chosen = dialog.selectedFiles();
+    return chosen.isEmpty() ? QString() : chosen.front();
 };
 
 namespace {
@@ -595,11 +617,11 @@ void DivisionWindow::saveReportPdf()
     const QString suggested =
         QDir(folder.isEmpty() ? QDir::homePath() : folder)
             .filePath(QStringLiteral("قسمة-%1.pdf").arg(QDate::currentDate().toString(Qt::ISODate)));
-    QString path = choosePdfPath ? choosePdfPath(this, suggested) : QString();
+    // The name as the dialog confirmed it (with the ending it added): one
+    // added here would name a file whose replacing nobody was asked about.
+    const QString path = choosePdfPath ? choosePdfPath(this, suggested) : QString();
     if (path.isEmpty())
         return;
-    if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
-        path += QLatin1String(".pdf");
     QString error;
     if (!results::writeReportPdf(r, path, &error))
         throw ui::UiError(error);

@@ -101,8 +101,10 @@ public:
     // The distance between the tops of two lines.
     static constexpr int kLineStep = 24;
 
-    // Where "حفظ PDF" writes: asks the user (a file dialog) unless a test
-    // puts an answer here. An empty answer cancels.
+    // Where "حفظ PDF" writes: asks the user (the program's file dialog,
+    // which adds ".pdf" to a name typed without an ending and asks before
+    // replacing a file) unless a test puts an answer here. The answer is
+    // written as it is; an empty one cancels.
     static std::function<QString(QWidget* parent, const QString& suggested)> choosePdfPath;
 
 signals:

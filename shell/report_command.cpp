@@ -1,5 +1,7 @@
 #include "shell/report_command.h"
 
+#include <sys/stat.h>
+
 #include <QDate>
 #include <QGuiApplication>
 #include <QString>
@@ -53,6 +55,18 @@ int runReportCommand(int argc, char** argv)
         return 2;
     }
 
+    // A report written over its own case would lose the case: the same file
+    // under any name (another spelling, a link, a hard link) is refused.
+    if (struct stat caseInfo {}, outputInfo{};
+        ::stat(casePath, &caseInfo) == 0 && ::stat(outputPath, &outputInfo) == 0 &&
+        caseInfo.st_dev == outputInfo.st_dev && caseInfo.st_ino == outputInfo.st_ino) {
+        fail(QStringLiteral("ملف التقرير %1 هو ملف المسألة نفسه، فلا يُكتب التقرير عليه")
+                 .arg(QString::fromLocal8Bit(outputPath)),
+             QStringLiteral("the output %1 is the case file %2 itself")
+                 .arg(QString::fromLocal8Bit(outputPath), QString::fromLocal8Bit(casePath)));
+        return 2;
+    }
+
     // The report is drawn, never shown: no display is needed.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -90,9 +104,9 @@ int runReportCommand(int argc, char** argv)
     const results::DivisionReport report =
         results::buildDivisionReport(estateCase, result, explanation, QDate::currentDate());
     const QString outputName = QString::fromLocal8Bit(outputPath);
-    QString why;
-    if (!results::writeReportPdf(report, outputName, &why)) {
-        fail(why, QStringLiteral("cannot write the report to %1").arg(outputName));
+    QString why, whyInEnglish;
+    if (!results::writeReportPdf(report, outputName, &why, &whyInEnglish)) {
+        fail(why, whyInEnglish);
         return 1;
     }
     return 0;

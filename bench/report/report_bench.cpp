@@ -1,5 +1,6 @@
 // The report of a division of 30 heirs: building its document model, and
-// writing it as an A4 PDF (layout, Arabic shaping, font embedding, file),
+// writing it as an A4 PDF (layout, Arabic shaping, font embedding, the text
+// of every glyph, the file written whole and synced to the disk),
 // offscreen. Target: well under a second for the PDF.
 #include <QDate>
 #include <QGuiApplication>

@@ -491,7 +491,14 @@ TEST_F(CaseFiles, SavingReplacesTheFileKeepsItsPermissionsAndFollowsALink)
     ASSERT_TRUE(writeCaseFile(at("link.qismar").string(), second, error)) << error.message;
     EXPECT_TRUE(fs::is_symlink(at("link.qismar")));
     EXPECT_EQ(readAll(at("real/target.qismar")), writeCaseObject(second) + "\n");
-    EXPECT_EQ(names(), (std::vector<std::string>{"case.qismar", "link.qismar", "real"}));
+
+    // A link that names no file yet is followed as well: the file is made
+    // where it points, and the link stays.
+    fs::create_symlink("real/new.qismar", at("dangling.qismar"));
+    ASSERT_TRUE(writeCaseFile(at("dangling.qismar").string(), first, error)) << error.message;
+    EXPECT_TRUE(fs::is_symlink(at("dangling.qismar")));
+    EXPECT_EQ(readAll(at("real/new.qismar")), writeCaseObject(first) + "\n");
+    EXPECT_EQ(names(), (std::vector<std::string>{"case.qismar", "dangling.qismar", "link.qismar", "real"}));
 }
 
 TEST_F(CaseFiles, AFailedSaveLeavesWhatWasThere)

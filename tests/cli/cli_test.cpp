@@ -642,6 +642,8 @@ TEST(CliFiles, EachCaseFileIsDividedAsItsLineWouldBeInTheOrderGiven)
         {"daughter.qismar", "{\"daughters\": 1, \"estate\": 8}"},
         {"bad.qismar", "{\"sons\": 1, \"cousins\": 2}"},
         {"future.qismar", "{\"format\": 2, \"sons\": 1}"},
+        // A case that reads well but that the engine refuses to divide.
+        {"tiny.qismar", "{\"estate\": \"1\", \"sons\": 1000}"},
     };
     for (const auto& f : files)
         std::ofstream(base + f.name, std::ios::binary) << f.content;
@@ -668,10 +670,11 @@ TEST(CliFiles, EachCaseFileIsDividedAsItsLineWouldBeInTheOrderGiven)
     EXPECT_EQ(r.out, asLine(1, true) + asLine(2, true));
     EXPECT_NE(r.out.find("\"explain\": {"), std::string::npos) << r.out;
 
-    // A file that is missing or not a case gives its error line, naming the
-    // file; the others are still divided, and the status says one failed.
+    // A file that is missing, not a case or a case that cannot be divided
+    // gives its error line, naming the file; the others are still divided,
+    // and the status says one failed.
     r = spawnProgram({base + files[0].name, missing, base + files[3].name, base + files[4].name, "/",
-                      base + files[2].name},
+                      base + files[2].name, base + files[5].name},
                      "/dev/null", "-");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "");
@@ -679,7 +682,7 @@ TEST(CliFiles, EachCaseFileIsDividedAsItsLineWouldBeInTheOrderGiven)
     std::vector<std::string> got;
     for (std::string line; std::getline(lines, line);)
         got.push_back(line + "\n");
-    ASSERT_EQ(got.size(), 6u) << r.out;
+    ASSERT_EQ(got.size(), 7u) << r.out;
     EXPECT_EQ(got[0], asLine(0, false));
     EXPECT_EQ(json::parse(got[1])["error"], missing + ": cannot open the file: No such file or directory");
     EXPECT_EQ(json::parse(got[2])["error"], base + files[3].name + ": unknown field \"cousins\"");
@@ -687,6 +690,9 @@ TEST(CliFiles, EachCaseFileIsDividedAsItsLineWouldBeInTheOrderGiven)
               base + files[4].name + ": the case is written in format 2; this program reads format 1 only");
     EXPECT_EQ(json::parse(got[4])["error"], "/: a folder, not a case file");
     EXPECT_EQ(got[5], asLine(2, false));
+    const std::string engineError = json::parse(asLine(5, false))["error"];
+    EXPECT_NE(engineError.find("too small"), std::string::npos) << engineError;
+    EXPECT_EQ(json::parse(got[6])["error"], base + files[5].name + ": " + engineError);
 
     // Results that cannot be written end with status 2, as for lines.
     r = spawnProgram({base + files[0].name}, "/dev/null", "/dev/full");

@@ -35,19 +35,6 @@ EstateCase caseOf(const char* text)
     return c;
 }
 
-// Presses the file dialog's accepting button ("حفظ" or "فتح"), as a user does.
-void pressAccept(QFileDialog* dialog)
-{
-    auto* buttons = dialog->findChild<QDialogButtonBox*>();
-    ASSERT_NE(buttons, nullptr);
-    for (QAbstractButton* b : buttons->buttons())
-        if (buttons->buttonRole(b) == QDialogButtonBox::AcceptRole) {
-            click(b);
-            return;
-        }
-    ADD_FAILURE() << "no accepting button";
-}
-
 class CaseFilesInTheEntryWindow : public EntryWindows {
 protected:
     QString path(const QString& name) const { return dir_.filePath(name); }
@@ -307,6 +294,32 @@ TEST_F(CaseFilesInTheEntryWindow, TheButtonsAndTheirShortcutsAskForTheFileInArab
         press(Qt::Key_S);
         EXPECT_SCRIPT_DONE(again);
         EXPECT_TRUE(question.contains(QStringLiteral("family.qismar"))) << question;
+    }
+    {
+        // The name typed without its ending: the dialog adds ".qismar" before
+        // it asks, so replacing the file is asked first, and "لا" keeps it.
+        ModalScript typed;
+        typed.on<QFileDialog>([&](QFileDialog* dialog) {
+            typeFileName(dialog, QStringLiteral("family"));
+            pressAccept(dialog);
+            // Still open after "لا", for another name.
+            EXPECT_TRUE(dialog->isVisible());
+            static_cast<QDialog*>(dialog)->reject();
+        });
+        QString question;
+        typed.on<QMessageBox>([&question](QMessageBox* box) {
+            question = box->text();
+            click(box->button(QMessageBox::No));
+        });
+        // Other bytes in the file, to see that it is left alone.
+        const QByteArray before = readFile(saved);
+        writeFile(saved, "kept");
+        press(Qt::Key_S);
+        EXPECT_SCRIPT_DONE(typed);
+        EXPECT_TRUE(question.contains(QStringLiteral("family.qismar"))) << question;
+        EXPECT_EQ(readFile(saved), QByteArray("kept"));
+        EXPECT_FALSE(QFileInfo::exists(target));
+        writeFile(saved, before);
     }
     clearCase();
     typeCase(caseOf(kOtherCase));

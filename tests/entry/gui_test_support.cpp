@@ -4,8 +4,10 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -169,6 +171,25 @@ void typeOver(QLineEdit* edit, const QString& keys)
     edit->setFocus(Qt::MouseFocusReason);
     edit->selectAll();
     typeKeys(edit, keys);
+}
+
+void typeFileName(QFileDialog* dialog, const QString& name)
+{
+    auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(edit, nullptr) << "the file dialog has no name box";
+    typeOver(edit, name);
+}
+
+void pressAccept(QFileDialog* dialog)
+{
+    auto* buttons = dialog->findChild<QDialogButtonBox*>();
+    ASSERT_NE(buttons, nullptr);
+    for (QAbstractButton* b : buttons->buttons())
+        if (buttons->buttonRole(b) == QDialogButtonBox::AcceptRole) {
+            click(b);
+            return;
+        }
+    ADD_FAILURE() << "no accepting button";
 }
 
 void pasteOver(QLineEdit* edit, const QString& text)

@@ -27,6 +27,7 @@
 
 class QAbstractButton;
 class QCheckBox;
+class QFileDialog;
 class QLineEdit;
 
 namespace qismar::testing {
@@ -106,6 +107,10 @@ void typeOver(QLineEdit* edit, const QString& keys);
 void pasteOver(QLineEdit* edit, const QString& text);
 // Moves the mouse over a point of a widget.
 void moveMouseOver(QWidget* widget, QPoint at = QPoint(-1, -1));
+// Types a name into a file dialog's name box, as a user does.
+void typeFileName(QFileDialog* dialog, const QString& name);
+// Presses a file dialog's accepting button ("حفظ" or "فتح"), as a user does.
+void pressAccept(QFileDialog* dialog);
 
 // A count typed into a counting dialog's field of the case.
 using TypedCount = std::pair<HeadCount EstateCase::*, QString>;

@@ -39,7 +39,8 @@ field Installed-Size | grep -qE '^[0-9]+$' || fail "Installed-Size is $(field In
 # found in the programs and the recitation and printing modules.
 depends=$(field Depends | tr ',' '\n' | sed 's/^ *//; s/ *(.*//')
 for p in fonts-noto-core gstreamer1.0-plugins-base gstreamer1.0-plugins-good qt6-translations-l10n \
-         libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 libqt6multimedia6 libqt6printsupport6; do
+         libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 libqt6multimedia6 libqt6printsupport6 \
+         libqpdf29; do
     grep -qx "$p" <<<"$depends" || fail "Depends lacks $p: $(field Depends)"
 done
 field Depends | grep -q 'libqt6core6 (>= 6' || fail "the computed dependencies carry no versions: $(field Depends)"
@@ -54,6 +55,7 @@ sort -k3 >"$work/expected" <<'FILES'
 -rwxr-xr-x root/root /usr/lib/qismar/qismar
 -rw-r--r-- root/root /usr/lib/qismar/libqismar_recitation.so
 -rw-r--r-- root/root /usr/lib/qismar/libqismar_printing.so
+-rw-r--r-- root/root /usr/lib/qismar/libqismar_pdftext.so
 -rw-r--r-- root/root /usr/lib/qismar/introduc.txt
 -rw-r--r-- root/root /usr/lib/qismar/qanoon.txt
 -rw-r--r-- root/root /usr/lib/qismar/qanoon2.txt
@@ -178,6 +180,11 @@ env -i PATH=/usr/bin:/bin qismar --report case.qismar --output report.pdf 2>"$wo
 head -c 5 report.pdf | grep -q '^%PDF-' || fail "the installed qismar --report wrote no PDF"
 if command -v pdftotext >/dev/null; then
     pdftotext report.pdf - | grep -qF 12,000 || fail "the installed qismar's report lacks the husband's 12,000"
+    # The installed module completed the text: the lam-alef of the sisters' caption reads back.
+    if command -v python3 >/dev/null; then
+        pdftotext report.pdf - | python3 -c 'import sys, unicodedata; sys.exit("الأخوات الشقيقات" not in unicodedata.normalize("NFKC", sys.stdin.read()))' \
+            || fail "the installed qismar's report does not read back \"الأخوات الشقيقات\": $(cat "$work/report.log")"
+    fi
 fi
 [ "$(pwd)" = "$elsewhere" ]
 dpkg -L qismar >"$work/installed"

@@ -1,15 +1,29 @@
 // The report of a division: its content read from the document model, the
 // plain text and the HTML of the copy, and the PDF as poppler reads it.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include <QBuffer>
 #include <QDate>
+#include <QFontDatabase>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTextLayout>
+#include <QDir>
 #include <QFile>
 #include <QMimeData>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "casefile/file_writer.h"
 #include "results/amount_text.h"
 #include "results/division_report.h"
+#include "results/pdf_glyph_text.h"
 #include "tests/entry/gui_test_support.h"
 #include "engine/preparation.h"
 #include "tests/results/result_cases.h"
@@ -311,37 +325,273 @@ TEST(DivisionReport, ThePdfIsA4WithTheArabicFaceEmbeddedAndTheAmountsInIt)
     }
 }
 
-TEST(DivisionReport, APdfThatCannotBeWrittenIsReportedAndLeavesNothing)
+// The Arabic words of a text, as a reader would search for them: letters
+// only. (A reader places the mark of a letter by where it is drawn, which
+// puts the tanween of "عدداً" on the letter before the alef, "عددًا", as
+// the word is also spelt.)
+QStringList arabicWords(QString text)
+{
+    text.remove(QRegularExpression(QStringLiteral("[\\x{064B}-\\x{065F}\\x{0670}]")));
+    return text.split(QRegularExpression(QStringLiteral("[^\\x{0620}-\\x{064A}]+")), Qt::SkipEmptyParts);
+}
+
+// The text of a PDF as pdftotext reads it (and mutool, when it is
+// installed), with the presentation forms of Arabic letters written as the
+// letters they are.
+QStringList extractedTexts(const QString& path)
+{
+    QStringList texts{poppler(QStringLiteral("pdftotext"), {path, QStringLiteral("-")})};
+    if (!QStandardPaths::findExecutable(QStringLiteral("mutool")).isEmpty())
+        texts << poppler(QStringLiteral("mutool"), {QStringLiteral("draw"), QStringLiteral("-F"), QStringLiteral("txt"),
+                                                  QStringLiteral("-o"), QStringLiteral("-"), path});
+    for (QString& t : texts)
+        t = t.normalized(QString::NormalizationForm_KC);
+    return texts;
+}
+
+TEST(DivisionReport, TheTextOfThePdfReadsBackAsItWasTypeset)
+{
+    // A mother, a son and a full brother: the mother a sixth, the son the
+    // rest, the brother excluded by the son; nearly every caption holds a
+    // lam-alef.
+    EstateCase family;
+    family.estate = Currency::fromWhole(60000);
+    family.mother = true;
+    family.sons = heads(1);
+    family.fullBrothers = heads(1);
+    family.deriveEntryWindowState();
+    struct Case {
+        const char* name;
+        EstateCase estateCase;
+        QStringList phrases;
+    };
+    const Case cases[] = {
+        // The name of an heir given in the case's details will be looked
+        // for here too, once a case carries names.
+        {"mother, son, full brother", family,
+         {QStringLiteral("الأم"), QStringLiteral("الابن"), QStringLiteral("الأخ الشقيق"),
+          QStringLiteral("قانون الأحوال الشخصية")}},
+        {"largest", largestCase(),
+         {QStringLiteral("الأب"), QStringLiteral("لأب"), QStringLiteral("الإخوة"), QStringLiteral("الأشقاء")}},
+        {"prepared", preparedCase(), {QStringLiteral("الأنصبة")}},
+    };
+    const QTemporaryDir dir;
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        const DivisionReport r = reportOf(k.estateCase);
+        const QString path = dir.filePath(QString::fromLatin1(k.name) + QStringLiteral(".pdf"));
+        QString error;
+        ASSERT_TRUE(results::writeReportPdf(r, path, &error)) << error;
+        for (const QString& text : extractedTexts(path)) {
+            for (const QString& phrase : k.phrases)
+                EXPECT_TRUE(text.contains(phrase)) << phrase << "\n" << text;
+            // Every Arabic word of the report, whole.
+            const QStringList read = arabicWords(text);
+            for (const QString& word : arabicWords(results::reportPlainText(r)))
+                EXPECT_TRUE(read.contains(word)) << word;
+        }
+    }
+}
+
+TEST(DivisionReport, ThePagesAreDrawnAsTheWriterDrewThem)
+{
+    const QTemporaryDir dir;
+    for (const auto& [name, estateCase] : {std::pair<const char*, EstateCase>{"awl", awlCase()}, {"largest", largestCase()}}) {
+        SCOPED_TRACE(name);
+        const DivisionReport r = reportOf(estateCase);
+        const QString drawn = dir.filePath(QString::fromLatin1(name) + QStringLiteral("-drawn.pdf"));
+        const QString read = dir.filePath(QString::fromLatin1(name) + QStringLiteral("-read.pdf"));
+        for (const auto& [path, bytes] : {std::pair{drawn, results::reportPdfAsDrawn(r)}, std::pair{read, results::reportPdf(r)}}) {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+        }
+        // The same fonts, embedded (the objects that hold them numbered and
+        // listed afresh), on the same A4 pages...
+        const auto fonts = [](const QString& path) {
+            QStringList lines = poppler(QStringLiteral("pdffonts"), {path}).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+            for (QString& line : lines)
+                line = line.section(QLatin1Char(' '), 0, -3, QString::SectionSkipEmpty);
+            lines.sort();
+            return lines;
+        };
+        EXPECT_EQ(fonts(read), fonts(drawn));
+        const QString info = poppler(QStringLiteral("pdfinfo"), {read});
+        EXPECT_TRUE(info.contains(QStringLiteral("(A4)"))) << info;
+        EXPECT_EQ(info.section(QStringLiteral("Pages:"), 1).section(QLatin1Char('\n'), 0, 0),
+                  poppler(QStringLiteral("pdfinfo"), {drawn}).section(QStringLiteral("Pages:"), 1).section(QLatin1Char('\n'), 0, 0));
+        // ...drawn pixel for pixel alike.
+        poppler(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("150"), drawn, drawn});
+        poppler(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("150"), read, read});
+        const QStringList pages =
+            QDir(dir.path()).entryList({QString::fromLatin1(name) + QStringLiteral("-drawn.pdf-*.ppm")}, QDir::Files, QDir::Name);
+        ASSERT_FALSE(pages.isEmpty());
+        for (const QString& page : pages) {
+            QFile a(dir.filePath(page));
+            QFile b(dir.filePath(QString(page).replace(QStringLiteral("-drawn.pdf"), QStringLiteral("-read.pdf"))));
+            ASSERT_TRUE(a.open(QIODevice::ReadOnly));
+            ASSERT_TRUE(b.open(QIODevice::ReadOnly)) << b.fileName();
+            EXPECT_TRUE(a.readAll() == b.readAll()) << page;
+        }
+    }
+}
+
+// Lines of text laid out in one face and drawn into a PDF, with the text
+// of its glyphs completed as the report's is.
+QByteArray pdfOfLines(const QFont& font, const QStringList& lines)
+{
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    results::GlyphTexts texts;
+    {
+        QPdfWriter writer(&buffer);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setResolution(300);
+        QPainter painter(&writer);
+        qreal y = 100;
+        for (const QString& line : lines) {
+            QTextLayout layout(line, font, &writer);
+            QTextOption option;
+            option.setTextDirection(Qt::RightToLeft);
+            layout.setTextOption(option);
+            layout.beginLayout();
+            layout.createLine().setLineWidth(writer.width() - 200);
+            layout.endLayout();
+            layout.draw(&painter, QPointF(100, y));
+            y += layout.boundingRect().height() * 2;
+            texts.learn(layout, line);
+        }
+    }
+    return results::withGlyphTexts(pdf, texts);
+}
+
+TEST(GlyphTexts, EveryFaceTheReportMayUseReadsBack)
+{
+    // Lam-alef in its four kinds and both forms, marks, and letters that
+    // join every way, in each face the report may be set in and its bold.
+    const QStringList lines = {
+        QStringLiteral("الأم الابن الإخوة الآخرة"),  // lam-alef at the start of a word
+        QStringLiteral("بلا سلام كلأ إسلام"),      // after a letter that joins it
+        QStringLiteral("عدداً صحيحاً تعصيباً"),
+        QStringLiteral("قانون الأحوال الشخصية للمسلمين"),
+    };
+    int faces = 0;
+    const QTemporaryDir dir;
+    for (const char* family : {"Noto Naskh Arabic", "Noto Sans Arabic", "Amiri", "DejaVu Sans"}) {
+        if (!QFontDatabase::hasFamily(QString::fromLatin1(family)))
+            continue;
+        SCOPED_TRACE(family);
+        ++faces;
+        for (const bool bold : {false, true}) {
+            QFont font(QString::fromLatin1(family));
+            font.setPointSizeF(12);
+            font.setBold(bold);
+            const QString path = dir.filePath(QStringLiteral("face.pdf"));
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(pdfOfLines(font, lines));
+            file.close();
+            const QStringList read = arabicWords(poppler(QStringLiteral("pdftotext"), {path, QStringLiteral("-")})
+                                                     .normalized(QString::NormalizationForm_KC));
+            for (const QString& line : lines)
+                for (const QString& word : arabicWords(line))
+                    EXPECT_TRUE(read.contains(word)) << word << (bold ? " bold" : "") << "\n" << read.join(QLatin1Char(' '));
+        }
+    }
+    // DejaVu Sans comes with the font configuration, Noto with the package.
+    EXPECT_GE(faces, 2);
+}
+
+TEST(DivisionReport, APdfThatCannotBeWrittenIsReportedAndChangesNothing)
 {
     const QTemporaryDir dir;
     const DivisionReport r = reportOf(awlCase());
+    const QString old = dir.filePath(QStringLiteral("old.pdf"));
+    const QByteArray oldBytes("an older report");
+    const QString pipe = dir.filePath(QStringLiteral("pipe.pdf"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const auto failWith = [](int code) {
+        return [code](auto&&...) {
+            errno = code;
+            return -1;
+        };
+    };
+    // A disk with room for 32 KiB, less than the PDF: the write that fills
+    // it does part of its work, the next one finds no room.
+    std::size_t room = 0;
+    const FileSystemCalls fillingDisk{[&room](int fd, const void* data, std::size_t n) -> ssize_t {
+        if (room == 0) {
+            errno = ENOSPC;
+            return -1;
+        }
+        const ssize_t done = ::write(fd, data, std::min(n, room));
+        room -= std::size_t(std::max<ssize_t>(done, 0));
+        return done;
+    }};
+    ASSERT_GT(results::reportPdf(r).size(), 32768);
     struct Case {
         const char* name;
         QString path;
+        FileSystemCalls calls;
+        QString arabic;   // the reason, in the Arabic message
+        QString english;  // and in the English one
     };
     const Case cases[] = {
-        {"missing folder", dir.filePath(QStringLiteral("لا يوجد/تقرير.pdf"))},
-        {"a folder", dir.path()},
+        {"a missing folder", dir.filePath(QStringLiteral("لا يوجد/تقرير.pdf")), {}, QStringLiteral("المجلد غير موجود"),
+         QStringLiteral("No such file or directory")},
+        {"a folder", dir.path(), {}, QStringLiteral("الاسم لمجلد"), QStringLiteral("a folder")},
+        {"a named pipe", pipe, {}, QStringLiteral("ليس لملف عادي"), QStringLiteral("not a regular file")},
+        {"a disk that fills up", old, fillingDisk, QStringLiteral("لا توجد مساحة كافية على القرص"),
+         QStringLiteral("No space left on device")},
+        {"a failing sync", old, {{}, failWith(EIO)}, QStringLiteral("خطأ في القراءة أو الكتابة على القرص"),
+         QStringLiteral("Input/output error")},
+        {"a failing rename", old, {{}, {}, failWith(EACCES)}, QStringLiteral("لا يسمح النظام بذلك"),
+         QStringLiteral("Permission denied")},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
-        QString error;
-        EXPECT_FALSE(results::writeReportPdf(r, k.path, &error));
+        {
+            QFile file(old);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(oldBytes);
+        }
+        room = 32768;
+        QString error, english;
+        {
+            const ReplacedFileSystemCalls calls(k.calls);
+            EXPECT_FALSE(results::writeReportPdf(r, k.path, &error, &english));
+        }
         EXPECT_TRUE(error.startsWith(QStringLiteral("تعذر"))) << error;
         EXPECT_TRUE(error.contains(k.path)) << error;
+        EXPECT_TRUE(error.contains(k.arabic)) << error;
+        EXPECT_TRUE(english.contains(k.path)) << english;
+        EXPECT_TRUE(english.contains(k.english)) << english;
+        // What was there is as it was, and nothing is left beside it.
+        QFile file(old);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), oldBytes);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+                  (QStringList{QStringLiteral("old.pdf"), QStringLiteral("pipe.pdf")}));
     }
-    // A report written over an older file replaces it whole.
-    const QString path = dir.filePath(QStringLiteral("old.pdf"));
-    {
-        QFile old(path);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("old");
-    }
+    struct stat pipeInfo {};
+    ASSERT_EQ(::lstat(QFile::encodeName(pipe).constData(), &pipeInfo), 0);
+    EXPECT_TRUE(S_ISFIFO(pipeInfo.st_mode));
+
+    // A report written over an older file replaces it whole; one written to
+    // a link that names no file yet makes that file, and the link stays.
     QString error;
-    ASSERT_TRUE(results::writeReportPdf(r, path, &error)) << error;
-    QFile written(path);
+    ASSERT_TRUE(results::writeReportPdf(r, old, &error)) << error;
+    QFile written(old);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_TRUE(written.read(5).startsWith("%PDF-"));
+    const QString link = dir.filePath(QStringLiteral("link.pdf"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("new.pdf"), link));
+    ASSERT_TRUE(results::writeReportPdf(r, link, &error)) << error;
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    QFile made(dir.filePath(QStringLiteral("new.pdf")));
+    ASSERT_TRUE(made.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(made.readAll().trimmed().endsWith("%%EOF"));
 }
 
 }  // namespace

@@ -3,7 +3,8 @@
 # with no display and no platform chosen, from any folder; a case file that
 # cannot be read or divided, an output that cannot be written and a command
 # line that is not understood each give one line on standard error and a
-# status that is not 0, and leave no file behind.
+# status that is not 0, and leave no file behind; what was under the
+# output's name (a case file, an older report, a pipe) is left as it was.
 #   report_command_test.sh QISMAR
 set -euo pipefail
 program=$1
@@ -56,4 +57,43 @@ check_failure 1 "a folder as the output" --report awl.qismar --output folder.qis
 check_failure 2 "no output named" --report awl.qismar
 check_failure 2 "an option that is not known" --report awl.qismar --output a.pdf --colour
 grep -q 'uncles' <(run --report unknown.qismar --output a.pdf 2>&1 || true) || fail "the message does not name the unknown field"
+
+# The output is the case file itself, under any name: status 2, one line,
+# the case as it was.
+cp awl.qismar same.qismar
+ln -s same.qismar same-link
+ln same.qismar same-hard.qismar
+mkdir sub
+for output in same.qismar ./same.qismar sub/../same.qismar "$work/same.qismar" same-link same-hard.qismar; do
+    check_failure 2 "the case file as the output ($output)" --report same.qismar --output "$output"
+    [ "$(wc -l <err.txt)" -eq 1 ] || fail "the case file as the output: not one line: $(cat err.txt)"
+    grep -q 'is the case file' err.txt || fail "the case file as the output: $(cat err.txt)"
+    cmp -s awl.qismar same.qismar || fail "the case file was overwritten by its report ($output)"
+done
+
+# A pipe under the output's name is refused and stays a pipe.
+mkfifo pipe
+check_failure 1 "a pipe as the output" --report awl.qismar --output pipe
+grep -q 'not a regular file' err.txt || fail "a pipe as the output: $(cat err.txt)"
+[ -p pipe ] || fail "the pipe was replaced"
+
+# A file that cannot grow as far as the report (as on a full disk): status
+# 1, the reason in Arabic and English, the older report as it was and no
+# file beside it.
+printf 'an older report' > old.pdf
+set +e
+( trap '' XFSZ; ulimit -f 8; run --report awl.qismar --output old.pdf ) >out.txt 2>err.txt
+status=$?
+set -e
+[ "$status" -eq 1 ] || fail "a file size limit: status $status, not 1: $(cat err.txt)"
+grep -q 'File too large' err.txt || fail "a file size limit: no reason in English: $(cat err.txt)"
+grep -q 'حجم الملف أكبر' err.txt || fail "a file size limit: no reason in Arabic: $(cat err.txt)"
+[ "$(cat old.pdf)" = 'an older report' ] || fail "a file size limit: the older report was changed"
+! ls -A | grep -q '^\.' || fail "a file size limit: left a file: $(ls -A)"
+
+# A link is followed to the file it names, which is made if need be; the
+# link stays a link.
+ln -s made.pdf link.pdf
+run --report awl.qismar --output link.pdf 2>err.txt || fail "a link as the output: $(cat err.txt)"
+[ -L link.pdf ] && [ -s made.pdf ] || fail "a link as the output was not followed: $(ls -l)"
 echo "qismar --report without a display: OK"

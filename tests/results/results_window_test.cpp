@@ -1,9 +1,15 @@
 // The results window and whole divisions entered through the windows: tick
 // the relatives, fill the dialogs, press "  قسم", read the lines, press "تم".
+#include <unistd.h>
+
+#include <cerrno>
+
 #include <QAccessible>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +21,7 @@
 #include <QScrollBar>
 #include <QTableWidget>
 
+#include "casefile/file_writer.h"
 #include "results/amount_cell.h"
 #include "results/amount_text.h"
 #include "tests/entry/gui_test_support.h"
@@ -842,36 +849,74 @@ TEST_F(ResultsWindow, CopyPutsTheReportOnTheClipboardAsTextAndAsATable)
     });
 }
 
-TEST_F(ResultsWindow, SavePdfWritesTheReportAndReportsAFolderItCannotWrite)
+TEST_F(ResultsWindow, SavePdfWritesTheReportAndReportsWhatItCannotWrite)
 {
     const QTemporaryDir dir;
-    const QString good = dir.filePath(QStringLiteral("قسمة"));
+    const QString good = dir.filePath(QStringLiteral("قسمة.pdf"));
     DivisionWindow::choosePdfPath = [good](QWidget*, const QString& suggested) {
         EXPECT_TRUE(suggested.endsWith(QLatin1String(".pdf")));
         return good;
     };
     show(awlCase(), [](DivisionWindow* window) { pressShortcut(window, Qt::Key_S, Qt::ControlModifier); });
-    // The extension is added; the file is a PDF.
-    QFile pdf(good + QStringLiteral(".pdf"));
+    QFile pdf(good);
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdf.read(5).startsWith("%PDF-"));
 
-    const QString bad = dir.filePath(QStringLiteral("لا يوجد/قسمة.pdf"));
-    DivisionWindow::choosePdfPath = [bad](QWidget*, const QString&) { return bad; };
-    show(awlCase(), [](DivisionWindow* window) {
-        ModalScript script;
-        script.messageBox();
-        click(window->pdfButton);
-        EXPECT_SCRIPT_DONE(script);
-        ASSERT_EQ(script.boxes().size(), 1u);
-        EXPECT_EQ(script.boxes()[0].icon, QMessageBox::Critical);
-        EXPECT_TRUE(script.boxes()[0].text.contains(QStringLiteral("تعذر"))) << script.boxes()[0].text;
-        EXPECT_TRUE(script.boxes()[0].text.contains(QStringLiteral("قسمة.pdf")));
-        // The window is still there, with its results.
-        EXPECT_TRUE(window->isVisible());
-        EXPECT_FALSE(window->amount(Heir::Husband)->exact().isEmpty());
-    });
-    EXPECT_FALSE(QFileInfo::exists(bad));
+    // A folder that is not there, and a disk that fills up while the report
+    // is written over an older one: one Arabic error box with the reason,
+    // the window still there, and the older report as it was.
+    const QString old = dir.filePath(QStringLiteral("old.pdf"));
+    {
+        QFile file(old);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("an older report");
+    }
+    std::size_t room = 0;
+    const FileSystemCalls fillingDisk{[&room](int fd, const void* data, std::size_t n) -> ssize_t {
+        if (room == 0) {
+            errno = ENOSPC;
+            return -1;
+        }
+        const ssize_t done = ::write(fd, data, std::min(n, room));
+        room -= std::size_t(std::max<ssize_t>(done, 0));
+        return done;
+    }};
+    struct Case {
+        const char* name;
+        QString path;
+        FileSystemCalls calls;
+        QString reason;
+    };
+    const Case cases[] = {
+        {"a missing folder", dir.filePath(QStringLiteral("لا يوجد/قسمة.pdf")), {}, QStringLiteral("المجلد غير موجود")},
+        {"a disk that fills up", old, fillingDisk, QStringLiteral("لا توجد مساحة كافية على القرص")},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        DivisionWindow::choosePdfPath = [&k](QWidget*, const QString&) { return k.path; };
+        room = 16384;
+        const ReplacedFileSystemCalls calls(k.calls);
+        show(awlCase(), [&k](DivisionWindow* window) {
+            ModalScript script;
+            script.messageBox();
+            click(window->pdfButton);
+            EXPECT_SCRIPT_DONE(script);
+            ASSERT_EQ(script.boxes().size(), 1u);
+            EXPECT_EQ(script.boxes()[0].icon, QMessageBox::Critical);
+            EXPECT_TRUE(script.boxes()[0].text.contains(QStringLiteral("تعذر"))) << script.boxes()[0].text;
+            EXPECT_TRUE(script.boxes()[0].text.contains(QFileInfo(k.path).fileName())) << script.boxes()[0].text;
+            EXPECT_TRUE(script.boxes()[0].text.contains(k.reason)) << script.boxes()[0].text;
+            // The window is still there, with its results.
+            EXPECT_TRUE(window->isVisible());
+            EXPECT_FALSE(window->amount(Heir::Husband)->exact().isEmpty());
+        });
+    }
+    EXPECT_FALSE(QFileInfo::exists(cases[0].path));
+    QFile kept(old);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("an older report"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              (QStringList{QStringLiteral("old.pdf"), QStringLiteral("قسمة.pdf")}));
 
     // Cancelling the file dialog writes nothing.
     DivisionWindow::choosePdfPath = [](QWidget*, const QString&) { return QString(); };
@@ -880,6 +925,58 @@ TEST_F(ResultsWindow, SavePdfWritesTheReportAndReportsAFolderItCannotWrite)
         click(window->pdfButton);
         EXPECT_SCRIPT_DONE(script);
     });
+}
+
+TEST_F(ResultsWindow, TheFileDialogAddsTheEndingBeforeItAsksToReplaceAFile)
+{
+    const QTemporaryDir dir;
+    const QString old = dir.filePath(QStringLiteral("old.pdf"));
+    const auto writeOld = [&old] {
+        QFile file(old);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("an older report");
+    };
+    const auto oldBytes = [&old] {
+        QFile file(old);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    // The program's own dialog, as "حفظ PDF" opens it.
+    DivisionWindow::choosePdfPath = saved_;
+    struct Case {
+        const char* name;
+        QMessageBox::StandardButton answer;
+        bool replaced;
+    };
+    for (const Case& k : {Case{"kept", QMessageBox::No, false}, Case{"replaced", QMessageBox::Yes, true}}) {
+        SCOPED_TRACE(k.name);
+        writeOld();
+        QString question;
+        show(awlCase(), [&](DivisionWindow* window) {
+            ModalScript script;
+            script.on<QFileDialog>([&](QFileDialog* dialog) {
+                EXPECT_EQ(dialog->windowTitle(), QStringLiteral("حفظ تقرير القسمة"));
+                EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+                EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
+                EXPECT_TRUE(dialog->nameFilters().value(0).contains(QStringLiteral("*.pdf")));
+                dialog->setDirectory(dir.path());
+                typeFileName(dialog, QStringLiteral("old"));
+                pressAccept(dialog);
+                // After "لا" the dialog waits for another name.
+                if (dialog->isVisible())
+                    static_cast<QDialog*>(dialog)->reject();
+            });
+            script.on<QMessageBox>([&](QMessageBox* box) {
+                question = box->text();
+                click(box->button(k.answer));
+            });
+            click(window->pdfButton);
+            EXPECT_SCRIPT_DONE(script);
+        });
+        EXPECT_TRUE(question.contains(QStringLiteral("old.pdf"))) << question;
+        EXPECT_EQ(oldBytes().startsWith("%PDF-"), k.replaced);
+        // Nothing is written under the name as typed.
+        EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("old"))));
+    }
 }
 
 // Whether a shared library of this name is mapped into the process.
