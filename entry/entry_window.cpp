@@ -1,6 +1,6 @@
 // The heir-entry window: the sex of the deceased, the estate, the heir boxes
 // with their counts, the guidance texts and the buttons "  قسم", "كيف يرث؟"
-// and "عودة".
+// and "عودة"; the case they show, and its files.
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -19,9 +19,15 @@
 
 #include "entry/entry_window.h"
 #include "casefile/case_file.h"
+#include "engine/division.h"
+#include "engine/explanation.h"
 #include "engine/preparation.h"
-#include "entry/preparation_dialog.h"
-#include "entry/entry_windows.h"
+#include "entry/counting_dialog.h"
+#include "entry/grandfather_dialog.h"
+#include "entry/grandmothers_dialog.h"
+#include "entry/law_excerpts.h"
+#include "results/amount_text.h"
+#include "results/division_window.h"
 #include "ui/digit_edit.h"
 #include "ui/fitted_label.h"
 #include "ui/frame.h"
@@ -30,8 +36,6 @@
 #include "ui/ui_common.h"
 
 namespace qismar {
-
-TfmMain* fmMain = nullptr;
 
 namespace {
 
@@ -48,19 +52,98 @@ QString howInheritsGuidance()
 
 QString umariyyaGuidance() { return QStringLiteral("هذه المسألة تسمى العمرية"); }
 
-template <class W>
-W& require(W* window, const char* what)
+// The size of the line under "تجهيز التركة", and the smallest it is made
+// for a long amount.
+constexpr int kNetEstatePixels = 11;
+constexpr int kSmallestNetEstatePixels = 8;
+
+// A pressed look for the buttons that stay down while their state is on.
+QString pressedLook()
 {
-    if (!window)
-        throw ui::UiError(QStringLiteral("النافذة %1 غير موجودة").arg(QString::fromLatin1(what)));
-    return *window;
+    return QStringLiteral("QPushButton:checked { background-color: #cfe0ff; border: 2px solid #1f4e9c;"
+                          " border-radius: 3px; }");
 }
 
-std::string utf8(const QString& text) { return text.toStdString(); }
+// An heir box and the count beside it, where the layout places them: two
+// columns of six rows.
+struct HeirBoxPlace {
+    QCheckBox* EntryWindow::*box;
+    const char* boxName;
+    const char* caption;
+    const char* tip;
+    bool leftColumn;
+    bool wide;  // a longer caption: the box reaches further to the left
+    int row;
+    QLineEdit* EntryWindow::*count;
+    const char* countName;
+    const char* countText;  // what it shows before anything is entered
+    const char* countTip;
+    const char* countAccessibleName;
+};
+
+using W = EntryWindow;
+const HeirBoxPlace kHeirBoxes[] = {
+    {&W::fatherBox, "chkAb", "أب", "أبو الميت", false, false, 0, &W::fatherCount, "Edit7", "1", "", "عدد الآباء"},
+    {&W::motherBox, "chkOm", "أم", "أم الميت", false, false, 1, &W::motherCount, "Edit8", "1", "", "عدد الأمهات"},
+    {&W::spouseBox, "chkZoj", "زوجات", "زوجات الميت ", false, false, 2, &W::wivesCount, "Edit1", "1", "عدد الزوجات",
+     "عدد الزوجات"},
+    {&W::childrenBox, "chkSons", "أبناء", "أبناء الميت", false, false, 3, &W::childrenCount, "Edit9", "0",
+     "عدد الأبناء", "عدد الأبناء"},
+    {&W::grandchildrenBox, "chkEbnEbn", "أحفاد", "حفدة الميت", false, false, 4, &W::grandchildrenCount, "Edit10", "0",
+     "عدد الحفدة", "عدد الحفدة"},
+    {&W::siblingsBox, "chkAk", "إخوة", "إخوة الميت", false, false, 5, &W::siblingsCount, "Edit11", "0", "عدد الإخوة",
+     "عدد الإخوة"},
+    {&W::nephewsBox, "chkEbnAk", "أبناء الإخوة", "أبناء إخوة الميت ... بنات الإخوة وأبناء الأخوات لا يرثون", true, true, 0,
+     &W::nephewsCount, "Edit2", "0", "عدد أبناء الإخوة", "عدد أبناء الإخوة"},
+    {&W::unclesBox, "chkAm", "أعمام", "أعمام الميت ... العمات لا يرثن", true, false, 1, &W::unclesCount, "Edit5", "0",
+     "عدد الأعمام", "عدد الأعمام"},
+    {&W::grandfatherBox, "chkjd", "جد", "جد الميت لأبيه ... الجد لأم لا يرث", true, false, 2, &W::grandfatherCount,
+     "Edit6", "1", "", "عدد الأجداد"},
+    {&W::grandmothersBox, "chkjadh", "جدة", "جدة الميت", true, false, 3, &W::grandmothersCount, "Edit3", "0",
+     "عدد الجدات", "عدد الجدات"},
+    {&W::cousinsBox, "chkEbnAm", "أبناء الأعمام", "أبناء عم الميت ... بنات الأعمام وأبناء العمات لا يرثون", true, true, 4,
+     &W::cousinsCount, "Edit4", "0", "عدد أبناء الأعمام", "عدد أبناء الأعمام"},
+};
+
+// The box of each class counted in a dialog, in the order of HeirGroup.
+constexpr QCheckBox* EntryWindow::*kGroupBoxes[kHeirGroupCount] = {
+    &W::childrenBox, &W::grandchildrenBox, &W::siblingsBox, &W::nephewsBox, &W::unclesBox, &W::cousinsBox};
+constexpr QLineEdit* EntryWindow::*kGroupCounts[kHeirGroupCount] = {
+    &W::childrenCount, &W::grandchildrenCount, &W::siblingsCount, &W::nephewsCount, &W::unclesCount, &W::cousinsCount};
+
+constexpr HeirGroup groupAt(int i) { return static_cast<HeirGroup>(i); }
+
+QString fromUtf8(const char* text) { return QString::fromUtf8(text); }
+
+// A file as the messages name it: its name, or the path when it has none.
+QString shownName(const QString& path)
+{
+    const QString name = QFileInfo(path).fileName();
+    return name.isEmpty() ? path : name;
+}
+
+// Sets a box without running its behaviour: the box shows the case.
+void showTicked(QCheckBox* box, bool ticked)
+{
+    const QSignalBlocker blocker(box);
+    box->setChecked(ticked);
+}
+
+// Sets an edit's text without announcing it: the edit shows the case.
+void showText(QLineEdit* edit, const QString& text)
+{
+    if (edit->text() == text)
+        return;
+    const QSignalBlocker blocker(edit);
+    edit->setText(text);
+}
+
+QString countText(HeadCount n) { return QString::number(n.persons()); }
 
 }  // namespace
 
-TfmMain::TfmMain()
+EntryWindow::EntryWindow()
+    : estate_(EstateField::read(QStringLiteral("0"))), howInherits_(std::make_unique<HowInheritsMode>())
 {
     setObjectName(QStringLiteral("fmMain"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -72,8 +155,32 @@ TfmMain::TfmMain()
     ui::setLayoutSize(this, 640, 511);
     ui::centreOnScreen(this);
 
-    Image1 = ui::named(new ui::Picture(QStringLiteral(":/pictures/entry.svg"), this), "Image1");
-    Image1->setGeometry(0, 0, 632, 481);
+    createFrames();
+    createGuidance();
+    createDeceasedChoice();
+    createEstateFrame();
+    createButtons();
+    createHeirBoxes();
+    orderTabs();
+    markForTheHowInheritsMode();
+    // The preparation dialog belongs to this window: the line under its
+    // button follows what it holds.
+    preparation_ = std::make_unique<PreparationDialog>();
+    connectBehaviours();
+    watchForGuidance();
+
+    caseFolder_ = QDir::currentPath();
+    fatherBox->setFocus();
+    preparationEdited();
+    showCaseInControls();
+}
+
+EntryWindow::~EntryWindow() = default;
+
+void EntryWindow::createFrames()
+{
+    background = ui::named(new ui::Picture(QStringLiteral(":/pictures/entry.svg"), this), "Image1");
+    background->setGeometry(0, 0, 632, 481);
 
     auto frame = [this](const char* name, const QString& caption, int x, int y, int w, int h) {
         auto* box = ui::named(new ui::Frame(caption, this), name);
@@ -83,25 +190,32 @@ TfmMain::TfmMain()
         box->setAccessibleName(caption);
         return box;
     };
-    GroupBox1 = frame("GroupBox1", QStringLiteral("الورثة"), 40, 40, 385, 345);
+    heirsFrame = frame("GroupBox1", QStringLiteral("الورثة"), 40, 40, 385, 345);
+    deceasedFrame = frame("GroupBox2", QStringLiteral("المتوفى"), 438, 38, 136, 91);
+    // The estate's frame holds the gross estate and, below it, the button of
+    // its preparation with a line on what remains after it.
+    estateFrame = frame("GroupBox3", QStringLiteral("قيمة التركة"), 438, 133, 136, 121);
+}
 
-    St1 = ui::named(new ui::FittedLabel(QStringLiteral("  "), this), "St1");
-    St1->setGeometry(69, 264, 332, 105);
-    St1->setToolTip(QStringLiteral("التوجيهات والملاحظات"));
-    St1->setAccessibleName(QStringLiteral("التوجيهات والملاحظات"));
-    St1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    St1->setAlignment(Qt::AlignCenter);
-    St1->setWordWrap(true);
-    St1->setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), 19));
-    St1->setAutoFillBackground(true);
-    {
-        QPalette palette = St1->palette();
-        palette.setColor(QPalette::Window, palette.color(QPalette::Button));
-        St1->setPalette(palette);
-    }
-    ui::setTextColor(St1, kGreen);
+void EntryWindow::createGuidance()
+{
+    guidance = ui::named(new ui::FittedLabel(QStringLiteral("  "), this), "St1");
+    guidance->setGeometry(69, 264, 332, 105);
+    guidance->setToolTip(QStringLiteral("التوجيهات والملاحظات"));
+    guidance->setAccessibleName(QStringLiteral("التوجيهات والملاحظات"));
+    guidance->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    guidance->setAlignment(Qt::AlignCenter);
+    guidance->setWordWrap(true);
+    guidance->setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), 19));
+    guidance->setAutoFillBackground(true);
+    QPalette palette = guidance->palette();
+    palette.setColor(QPalette::Window, palette.color(QPalette::Button));
+    guidance->setPalette(palette);
+    ui::setTextColor(guidance, kGreen);
+}
 
-    GroupBox2 = frame("GroupBox2", QStringLiteral("المتوفى"), 438, 38, 136, 91);
+void EntryWindow::createDeceasedChoice()
+{
     auto radio = [this](const char* name, const QString& caption, const QString& tip, int x, int y, int w, int h) {
         auto* button = ui::named(new ui::RadioButton(caption, this), name);
         button->setGeometry(x, y, w, h);
@@ -109,467 +223,534 @@ TfmMain::TfmMain()
         ui::setTextColor(button, kRed);
         return button;
     };
-    RadioButton1 = radio("RadioButton1", QStringLiteral("رجل"), QStringLiteral("المتوفى رجل"), 491, 69, 49, 20);
-    RadioButton2 = radio("RadioButton2", QStringLiteral("امرأة"), QStringLiteral(" المتوفى امرأة"), 482, 98, 58, 20);
-    RadioButton1->setChecked(true);
+    manButton = radio("RadioButton1", QStringLiteral("رجل"), QStringLiteral("المتوفى رجل"), 491, 69, 49, 20);
+    womanButton = radio("RadioButton2", QStringLiteral("امرأة"), QStringLiteral(" المتوفى امرأة"), 482, 98, 58, 20);
+    manButton->setChecked(true);
+}
 
-    // The estate's frame holds the gross estate and, below it, the button of
-    // its preparation with a line on what remains after it.
-    GroupBox3 = frame("GroupBox3", QStringLiteral("قيمة التركة"), 438, 133, 136, 121);
-    edttarikh = ui::named(new ui::DigitEdit(QStringLiteral("0"), QStringLiteral("0"), this), "edttarikh");
-    edttarikh->setGeometry(458, 171, 106, 24);
-    edttarikh->setToolTip(QStringLiteral("قيمة التركة بالعملة "));
-    edttarikh->setAccessibleName(QStringLiteral("قيمة التركة"));
-    BitBtn6 = ui::named(new QPushButton(QStringLiteral("تجهيز التركة"), this), "BitBtn6");
-    BitBtn6->setGeometry(458, 201, 106, 28);
-    BitBtn6->setToolTip(QStringLiteral("نفقات التجهيز والدفن والديون والوصايا: تُخرج من التركة قبل قسمتها"));
-    BitBtn6->setAccessibleName(QStringLiteral("تجهيز التركة"));
+void EntryWindow::createEstateFrame()
+{
+    estateEdit = ui::named(new ui::DigitEdit(QStringLiteral("0"), QStringLiteral("0"), this), "edttarikh");
+    estateEdit->setGeometry(458, 171, 106, 24);
+    estateEdit->setToolTip(QStringLiteral("قيمة التركة بالعملة "));
+    estateEdit->setAccessibleName(QStringLiteral("قيمة التركة"));
+    preparationButton = ui::named(new QPushButton(QStringLiteral("تجهيز التركة"), this), "BitBtn6");
+    preparationButton->setGeometry(458, 201, 106, 28);
+    preparationButton->setToolTip(QStringLiteral("نفقات التجهيز والدفن والديون والوصايا: تُخرج من التركة قبل قسمتها"));
+    preparationButton->setAccessibleName(QStringLiteral("تجهيز التركة"));
     // It stays pressed while anything is entered in its dialog.
-    BitBtn6->setCheckable(true);
-    BitBtn6->setStyleSheet(QStringLiteral("QPushButton:checked { background-color: #cfe0ff; border: 2px solid #1f4e9c;"
-                                          " border-radius: 3px; }"));
-    Label1 = ui::named(new QLabel(this), "Label1");
-    Label1->setGeometry(442, 231, 128, 18);
-    Label1->setAlignment(Qt::AlignCenter);
-    Label1->setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), 11));
-    ui::setTextColor(Label1, kNavy);
-    Label1->setAccessibleName(QStringLiteral("التركة بعد التجهيز"));
+    preparationButton->setCheckable(true);
+    preparationButton->setStyleSheet(pressedLook());
+    netEstateLine = ui::named(new QLabel(this), "Label1");
+    netEstateLine->setGeometry(442, 231, 128, 18);
+    netEstateLine->setAlignment(Qt::AlignCenter);
+    netEstateLine->setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), kNetEstatePixels));
+    ui::setTextColor(netEstateLine, kNavy);
+    netEstateLine->setAccessibleName(QStringLiteral("التركة بعد التجهيز"));
+}
 
-    auto button = [this](const char* name, const QString& caption, const char* icon, const QString& accessible, int y) {
+void EntryWindow::createButtons()
+{
+    auto button = [this](const char* name, const QString& caption, const char* icon, const QString& accessible,
+                         QRect place) {
         auto* b = ui::named(new QPushButton(QIcon(QString::fromLatin1(icon)), caption, this), name);
-        b->setGeometry(464, y, 89, 41);
+        b->setGeometry(place);
         b->setIconSize(QSize(24, 24));
         b->setAccessibleName(accessible);
         return b;
     };
-    BitBtn2 = button("BitBtn2", QStringLiteral("  قسم"), ":/icons/divide.svg", QStringLiteral("قسم"), 266);
-    BitBtn3 = button("BitBtn3", QStringLiteral("كيف يرث؟"), ":/icons/how.svg", QStringLiteral("كيف يرث؟"), 314);
-    BitBtn1 = button("BitBtn1", QStringLiteral("عودة"), ":/icons/back.svg", QStringLiteral("عودة"), 362);
+    divideButton = button("BitBtn2", QStringLiteral("  قسم"), ":/icons/divide.svg", QStringLiteral("قسم"),
+                          {464, 266, 89, 41});
+    howInheritsButton = button("BitBtn3", QStringLiteral("كيف يرث؟"), ":/icons/how.svg", QStringLiteral("كيف يرث؟"),
+                               {464, 314, 89, 41});
+    backButton = button("BitBtn1", QStringLiteral("عودة"), ":/icons/back.svg", QStringLiteral("عودة"), {464, 362, 89, 41});
     // The case files, in a row below the heirs.
-    BitBtn4 = button("BitBtn4", QStringLiteral("فتح مسألة"), ":/icons/open.svg", QStringLiteral("فتح مسألة"), 400);
-    BitBtn4->setGeometry(242, 400, 140, 36);
-    BitBtn4->setToolTip(QStringLiteral("فتح مسألة محفوظة في ملف (Ctrl+O)"));
-    BitBtn5 = button("BitBtn5", QStringLiteral("حفظ المسألة"), ":/icons/save.svg", QStringLiteral("حفظ المسألة"), 400);
-    BitBtn5->setGeometry(82, 400, 140, 36);
-    BitBtn5->setToolTip(QStringLiteral("حفظ المسألة كما أُدخلت في ملف (Ctrl+S)"));
+    openButton = button("BitBtn4", QStringLiteral("فتح مسألة"), ":/icons/open.svg", QStringLiteral("فتح مسألة"),
+                        {242, 400, 140, 36});
+    openButton->setToolTip(QStringLiteral("فتح مسألة محفوظة في ملف (Ctrl+O)"));
+    saveButton = button("BitBtn5", QStringLiteral("حفظ المسألة"), ":/icons/save.svg", QStringLiteral("حفظ المسألة"),
+                        {82, 400, 140, 36});
+    saveButton->setToolTip(QStringLiteral("حفظ المسألة كما أُدخلت في ملف (Ctrl+S)"));
     // Enter divides (a focused button takes Enter for itself); the mode's
     // button stays pressed while the mode is on.
-    BitBtn2->setDefault(true);
-    BitBtn3->setCheckable(true);
-    BitBtn3->setStyleSheet(QStringLiteral("QPushButton:checked { background-color: #cfe0ff; border: 2px solid #1f4e9c;"
-                                          " border-radius: 3px; }"));
+    divideButton->setDefault(true);
+    howInheritsButton->setCheckable(true);
+    howInheritsButton->setStyleSheet(pressedLook());
+}
 
-    // Heir boxes: the right column at 309 (counts at 270), the left at 117 (counts at 78).
-    const int boxTops[] = {85, 114, 142, 171, 200, 229};
-    const int editTops[] = {75, 104, 133, 162, 190, 219};
-    auto box = [this](const char* name, const QString& caption, const QString& tip, int x, int top, int width) {
-        auto* b = ui::named(new ui::CheckBox(caption, this), name);
-        b->setGeometry(x, top, width, 21);
-        b->setToolTip(tip);
+void EntryWindow::createHeirBoxes()
+{
+    // The right column's boxes at 309 (their counts at 270), the left's at
+    // 117 (their counts at 78); a longer caption starts its box further left.
+    constexpr int boxTops[] = {85, 114, 142, 171, 200, 229};
+    constexpr int countTops[] = {75, 104, 133, 162, 190, 219};
+    for (const HeirBoxPlace& p : kHeirBoxes) {
+        auto* b = ui::named(new ui::CheckBox(fromUtf8(p.caption), this), p.boxName);
+        const int boxLeft = p.leftColumn ? (p.wide ? 108 : 117) : 309;
+        b->setGeometry(boxLeft, boxTops[p.row], p.leftColumn && p.wide ? 93 : 84, 21);
+        b->setToolTip(fromUtf8(p.tip));
         ui::setTextColor(b, kRed);
-        return b;
-    };
-    auto count = [this](const char* name, const QString& text, const QString& tip, const QString& accessible, int x,
-                        int top) {
-        auto* e = ui::named(new ui::DigitEdit(text, QString(), this), name);
-        e->setGeometry(x, top, 30, 24);
-        e->setToolTip(tip);
-        e->setAccessibleName(accessible);
-        e->setEnabled(false);
-        ui::setTextColor(e, kRed);
-        return e;
-    };
-    chkAb = box("chkAb", QStringLiteral("أب"), QStringLiteral("أبو الميت"), 309, boxTops[0], 84);
-    Edit7 = count("Edit7", QStringLiteral("1"), QString(), QStringLiteral("عدد الآباء"), 270, editTops[0]);
-    chkOm = box("chkOm", QStringLiteral("أم"), QStringLiteral("أم الميت"), 309, boxTops[1], 84);
-    Edit8 = count("Edit8", QStringLiteral("1"), QString(), QStringLiteral("عدد الأمهات"), 270, editTops[1]);
-    chkZoj = box("chkZoj", QStringLiteral("زوجات"), QStringLiteral("زوجات الميت "), 309, boxTops[2], 84);
-    Edit1 = count("Edit1", QStringLiteral("1"), QStringLiteral("عدد الزوجات"), QStringLiteral("عدد الزوجات"), 270,
-                  editTops[2]);
-    chkSons = box("chkSons", QStringLiteral("أبناء"), QStringLiteral("أبناء الميت"), 309, boxTops[3], 84);
-    Edit9 = count("Edit9", QStringLiteral("0"), QStringLiteral("عدد الأبناء"), QStringLiteral("عدد الأبناء"), 270,
-                  editTops[3]);
-    chkEbnEbn = box("chkEbnEbn", QStringLiteral("أحفاد"), QStringLiteral("حفدة الميت"), 309, boxTops[4], 84);
-    Edit10 = count("Edit10", QStringLiteral("0"), QStringLiteral("عدد الحفدة"), QStringLiteral("عدد الحفدة"), 270,
-                   editTops[4]);
-    chkAk = box("chkAk", QStringLiteral("إخوة"), QStringLiteral("إخوة الميت"), 309, boxTops[5], 84);
-    Edit11 = count("Edit11", QStringLiteral("0"), QStringLiteral("عدد الإخوة"), QStringLiteral("عدد الإخوة"), 270,
-                   editTops[5]);
-    chkEbnAk = box("chkEbnAk", QStringLiteral("أبناء الإخوة"),
-                   QStringLiteral("أبناء إخوة الميت ... بنات الإخوة وأبناء الأخوات لا يرثون"), 107, boxTops[0], 94);
-    Edit2 = count("Edit2", QStringLiteral("0"), QStringLiteral("عدد أبناء الإخوة"), QStringLiteral("عدد أبناء الإخوة"),
-                  78, editTops[0]);
-    chkAm = box("chkAm", QStringLiteral("أعمام"), QStringLiteral("أعمام الميت ... العمات لا يرثن"), 117, boxTops[1], 84);
-    Edit5 = count("Edit5", QStringLiteral("0"), QStringLiteral("عدد الأعمام"), QStringLiteral("عدد الأعمام"), 78,
-                  editTops[1]);
-    chkjd = box("chkjd", QStringLiteral("جد"), QStringLiteral("جد الميت لأبيه ... الجد لأم لا يرث"), 117, boxTops[2], 84);
-    Edit6 = count("Edit6", QStringLiteral("1"), QString(), QStringLiteral("عدد الأجداد"), 78, editTops[2]);
-    chkjadh = box("chkjadh", QStringLiteral("جدة"), QStringLiteral("جدة الميت"), 117, boxTops[3], 84);
-    Edit3 = count("Edit3", QStringLiteral("1"), QStringLiteral("عدد الجدات"), QStringLiteral("عدد الجدات"), 78,
-                  editTops[3]);
-    chkEbnAm = box("chkEbnAm", QStringLiteral("أبناء الأعمام"),
-                   QStringLiteral("أبناء عم الميت ... بنات الأعمام وأبناء العمات لا يرثون"), 107, boxTops[4], 94);
-    Edit4 = count("Edit4", QStringLiteral("0"), QStringLiteral("عدد أبناء الأعمام"), QStringLiteral("عدد أبناء الأعمام"),
-                  78, editTops[4]);
+        this->*p.box = b;
 
-    // Tab order of the layout.
-    QWidget* order[] = {chkAb,  chkOm,  chkZoj, chkSons, chkEbnEbn,    chkAk,        chkEbnAk,  chkAm,
-                        chkjd,  chkjadh, chkEbnAm, Edit1, Edit2,       Edit3,        Edit5,     Edit4,
-                        Edit6,  Edit7,  Edit8,  Edit9,   Edit11,       Edit10,       St1,       GroupBox1,
-                        RadioButton1, RadioButton2, GroupBox2, edttarikh, BitBtn6, GroupBox3, BitBtn2, BitBtn3,
-                        BitBtn4, BitBtn5, BitBtn1};
+        auto* count = ui::named(new ui::DigitEdit(fromUtf8(p.countText), QString(), this), p.countName);
+        count->setGeometry(p.leftColumn ? 78 : 270, countTops[p.row], 30, 24);
+        count->setToolTip(fromUtf8(p.countTip));
+        count->setAccessibleName(fromUtf8(p.countAccessibleName));
+        count->setEnabled(false);
+        ui::setTextColor(count, kRed);
+        this->*p.count = count;
+    }
+}
+
+void EntryWindow::orderTabs()
+{
+    // The tab order of the layout.
+    QWidget* order[] = {fatherBox,     motherBox,     spouseBox,         childrenBox,    grandchildrenBox,
+                        siblingsBox,   nephewsBox,    unclesBox,         grandfatherBox, grandmothersBox,
+                        cousinsBox,    wivesCount,    nephewsCount,      grandmothersCount, unclesCount,
+                        cousinsCount,  grandfatherCount, fatherCount,    motherCount,    childrenCount,
+                        siblingsCount, grandchildrenCount, guidance,     heirsFrame,     manButton,
+                        womanButton,   deceasedFrame, estateEdit,        preparationButton, estateFrame,
+                        divideButton,  howInheritsButton, openButton,    saveButton,     backButton};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
+}
 
-    // The "كيف يرث؟" mode marks this window, its heirs' frame, the guidance
-    // text, the button itself and the eleven heir boxes; the other controls
-    // keep their own cursor.
-    for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(BitBtn3), static_cast<QWidget*>(GroupBox1),
-                       static_cast<QWidget*>(St1)})
-        markForHelpCursor(w);
+void EntryWindow::markForTheHowInheritsMode()
+{
+    // The mode marks this window, its heirs' frame, the guidance text, the
+    // button itself and the eleven heir boxes; the other controls keep
+    // their own cursor.
+    for (QWidget* w : std::initializer_list<QWidget*>{this, howInheritsButton, heirsFrame, guidance})
+        howInherits_->markForHelpCursor(w);
     for (QCheckBox* b : heirBoxes())
-        markForHelpCursor(b);
-    for (QWidget* w : {static_cast<QWidget*>(GroupBox2), static_cast<QWidget*>(GroupBox3),
-                       static_cast<QWidget*>(RadioButton1), static_cast<QWidget*>(RadioButton2),
-                       static_cast<QWidget*>(BitBtn2), static_cast<QWidget*>(BitBtn1),
-                       static_cast<QWidget*>(BitBtn4), static_cast<QWidget*>(BitBtn5),
-                       static_cast<QWidget*>(BitBtn6)})
+        howInherits_->markForHelpCursor(b);
+    for (QWidget* w : std::initializer_list<QWidget*>{deceasedFrame, estateFrame, manButton, womanButton, divideButton,
+                                                      backButton, openButton, saveButton, preparationButton})
         w->setCursor(Qt::ArrowCursor);
+}
 
-    // Behaviours. A box's behaviour runs on every actual change of its state.
+void EntryWindow::connectBehaviours()
+{
+    // A box's behaviour runs on every actual change of its state; whatever
+    // it did, the controls then show the case.
     for (QCheckBox* b : heirBoxes())
         connect(b, &QCheckBox::toggled, this, [this, b] {
             ui::guarded([this, b] { boxChanged(b); });
-            caseChanged();
+            heirsChanged();
         });
-    connect(RadioButton1, &QRadioButton::toggled, this, [this](bool chosen) {
+    connect(manButton, &QRadioButton::toggled, this, [this](bool chosen) {
         if (chosen)
-            ui::guarded([this] { RadioButton1Click(); });
+            ui::guarded([this] { deceasedChosen(Deceased::Man); });
     });
-    connect(RadioButton2, &QRadioButton::toggled, this, [this](bool chosen) {
+    connect(womanButton, &QRadioButton::toggled, this, [this](bool chosen) {
         if (chosen)
-            ui::guarded([this] { RadioButton2Click(); });
+            ui::guarded([this] { deceasedChosen(Deceased::Woman); });
     });
-    connect(Edit1, &QLineEdit::textChanged, this, [this] { ui::guarded([this] { Edit1Change(); }); });
-    connect(BitBtn2, &QPushButton::clicked, this, [this] { ui::guarded([this] { BitBtn2Click(); }); });
-    connect(BitBtn3, &QPushButton::clicked, this, [this] { ui::guarded([this] { BitBtn3Click(); }); });
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { ui::guarded([this] { BitBtn1Click(); }); });
-    connect(BitBtn4, &QPushButton::clicked, this, [this] { ui::guarded([this] { BitBtn4Click(); }, this); });
-    connect(BitBtn5, &QPushButton::clicked, this, [this] { ui::guarded([this] { BitBtn5Click(); }, this); });
-    connect(BitBtn6, &QPushButton::clicked, this, [this] { ui::guarded([this] { BitBtn6Click(); }, this); });
+    connect(wivesCount, &QLineEdit::textChanged, this, [this] { ui::guarded([this] { wivesTyped(); }); });
+    connect(estateEdit, &QLineEdit::textChanged, this, [this] { estateTyped(); });
+    connect(preparation_.get(), &PreparationDialog::changed, this, [this] { preparationEdited(); });
+    connect(howInherits_.get(), &HowInheritsMode::changed, this, [this](bool on) { howInheritsModeChanged(on); });
+
+    connect(divideButton, &QPushButton::clicked, this, [this] { ui::guarded([this] { divide(); }); });
+    connect(howInheritsButton, &QPushButton::clicked, this, [this] { ui::guarded([this] { toggleHowInherits(); }); });
+    connect(backButton, &QPushButton::clicked, this, [this] { ui::guarded([this] { goBack(); }); });
+    connect(openButton, &QPushButton::clicked, this, [this] { ui::guarded([this] { askAndOpenCaseFile(); }, this); });
+    connect(saveButton, &QPushButton::clicked, this, [this] { ui::guarded([this] { askAndSaveCaseFile(); }, this); });
+    connect(preparationButton, &QPushButton::clicked, this, [this] { ui::guarded([this] { showPreparation(); }, this); });
     // The shortcuts of the case files run the buttons' behaviour at once.
     auto* openKey = new QShortcut(QKeySequence::Open, this);
-    connect(openKey, &QShortcut::activated, this, [this] { ui::guarded([this] { BitBtn4Click(); }, this); });
+    connect(openKey, &QShortcut::activated, this, [this] { ui::guarded([this] { askAndOpenCaseFile(); }, this); });
     auto* saveKey = new QShortcut(QKeySequence::Save, this);
-    connect(saveKey, &QShortcut::activated, this, [this] { ui::guarded([this] { BitBtn5Click(); }, this); });
-    connect(edttarikh, &QLineEdit::textChanged, this, [this] { preparationChanged(); });
+    connect(saveKey, &QShortcut::activated, this, [this] { ui::guarded([this] { askAndSaveCaseFile(); }, this); });
+}
 
+void EntryWindow::watchForGuidance()
+{
     // Guidance texts follow the mouse.
-    for (QWidget* w : {static_cast<QWidget*>(GroupBox1), static_cast<QWidget*>(GroupBox2),
-                       static_cast<QWidget*>(GroupBox3), static_cast<QWidget*>(BitBtn6),
-                       static_cast<QWidget*>(chkEbnEbn),
-                       static_cast<QWidget*>(chkEbnAk), static_cast<QWidget*>(chkAm), static_cast<QWidget*>(chkEbnAm),
-                       static_cast<QWidget*>(chkjd)}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{heirsFrame, deceasedFrame, estateFrame, preparationButton,
+                                                      grandchildrenBox, nephewsBox, unclesBox, cousinsBox,
+                                                      grandfatherBox}) {
         w->setMouseTracking(true);
         w->installEventFilter(this);
     }
-
-    caseFolder_ = QDir::currentPath();
-    chkAb->setFocus();
-    fmMain = this;
-    // The preparation dialog belongs to this window: it reads the estate
-    // from here and lives as long as this window does.
-    preparation_ = new TfmPreparation();
-    preparationChanged();
 }
 
-TfmMain::~TfmMain()
+std::array<QCheckBox*, 11> EntryWindow::heirBoxes() const
 {
-    delete preparation_;
-    if (fmMain == this)
-        fmMain = nullptr;
+    return {fatherBox,  motherBox, spouseBox,      childrenBox,     grandchildrenBox, siblingsBox,
+            nephewsBox, unclesBox, grandfatherBox, grandmothersBox, cousinsBox};
 }
 
-std::array<QCheckBox*, 11> TfmMain::heirBoxes() const
+QCheckBox* EntryWindow::box(HeirGroup group) const
 {
-    return {chkAb, chkOm, chkZoj, chkSons, chkjd, chkEbnEbn, chkjadh, chkAk, chkEbnAm, chkEbnAk, chkAm};
+    return this->*kGroupBoxes[static_cast<int>(group)];
 }
 
-void TfmMain::setTicked(QCheckBox* box, bool ticked)
+QLineEdit* EntryWindow::countEdit(HeirGroup group) const
+{
+    return this->*kGroupCounts[static_cast<int>(group)];
+}
+
+// ---------------------------------------------------------------- the dialogs
+
+CountingDialog& EntryWindow::countingDialog(HeirGroup group)
+{
+    std::unique_ptr<CountingDialog>& dialog = counting_[std::size_t(static_cast<int>(group))];
+    if (!dialog) {
+        dialog = std::make_unique<CountingDialog>(countingGroup(group), *howInherits_);
+        dialog->showCounts(case_);
+        connect(dialog.get(), &CountingDialog::notice, this, [this](const QString& text) { setGuidance(text); });
+    }
+    return *dialog;
+}
+
+GrandfatherDialog& EntryWindow::grandfatherDialog()
+{
+    if (!grandfather_) {
+        grandfather_ = std::make_unique<GrandfatherDialog>();
+        grandfather_->showCase(case_);
+    }
+    return *grandfather_;
+}
+
+GrandmothersDialog& EntryWindow::grandmothersDialog()
+{
+    if (!grandmothers_) {
+        grandmothers_ = std::make_unique<GrandmothersDialog>();
+        grandmothers_->showCase(case_);
+    }
+    return *grandmothers_;
+}
+
+DivisionWindow& EntryWindow::divisionWindow()
+{
+    if (!results_) {
+        results_ = std::make_unique<DivisionWindow>();
+        // The results window's "تم" hands the clearing of the case back here.
+        connect(results_.get(), &DivisionWindow::caseDone, this, [this] { clearCase(); });
+    }
+    return *results_;
+}
+
+// ---------------------------------------------------------------- behaviours
+
+void EntryWindow::setTicked(QCheckBox* box, bool ticked)
 {
     if (box->isChecked() == ticked)
         return;
-    {
-        // The behaviour is run here, not through the signal, so that an error
-        // in it abandons the behaviour that changed the box as well.
-        const QSignalBlocker blocker(box);
-        box->setChecked(ticked);
+    showTicked(box, ticked);
+    // The behaviour is run here, not through the signal, so that an error
+    // in it abandons the behaviour that changed the box as well; the
+    // controls show the case whatever happens.
+    try {
+        boxChanged(box);
+    } catch (...) {
+        heirsChanged();
+        throw;
     }
-    boxChanged(box);
+    heirsChanged();
 }
 
-void TfmMain::boxChanged(QCheckBox* box)
+void EntryWindow::boxChanged(QCheckBox* box)
 {
-    if (box == chkAb || box == chkOm)
+    if (box == fatherBox || box == motherBox)
         parentBoxChanged(box);
-    else if (box == chkZoj)
+    else if (box == spouseBox)
         spouseBoxChanged();
-    else if (box == chkjd)
+    else if (box == grandfatherBox)
         grandfatherBoxChanged();
-    else if (box == chkjadh)
-        grandmotherBoxChanged();
+    else if (box == grandmothersBox)
+        grandmothersBoxChanged();
     else
-        countingBoxChanged(box);
+        for (int i = 0; i < kHeirGroupCount; ++i)
+            if (box == this->box(groupAt(i)))
+                countingBoxChanged(groupAt(i));
 }
 
-void TfmMain::countingBoxChanged(QCheckBox* box)
+void EntryWindow::parentBoxChanged(QCheckBox* box)
 {
-    // Each counting box: its dialog, its count edit, and the result rows of
-    // the heirs it removes when unticked.
-    TCountingDialog* dialog = nullptr;
-    QLineEdit* countEdit = nullptr;
-    std::vector<Heir> rows;
-    if (box == chkSons) {
-        dialog = &require(fmSon, "fmSon");
-        countEdit = Edit9;
-    } else if (box == chkEbnEbn) {
-        dialog = &require(fmSonOfSon, "fmSonOfSon");
-        countEdit = Edit10;
-        rows = {Heir::SonsSons, Heir::SonsDaughters, Heir::SonsSonsDaughters, Heir::SonsSonsSons};
-    } else if (box == chkAk) {
-        dialog = &require(fmBrothers, "fmBrothers");
-        countEdit = Edit11;
-        rows = {Heir::PaternalSisters, Heir::FullBrothers, Heir::FullSisters, Heir::UterineSiblings, Heir::PaternalBrothers};
-    } else if (box == chkEbnAk) {
-        dialog = &require(fmSonOfBrother, "fmSonOfBrother");
-        countEdit = Edit2;
-    } else if (box == chkAm) {
-        dialog = &require(fmUncle, "fmUncle");
-        countEdit = Edit5;
-    } else {
-        dialog = &require(fmSonOfUncle, "fmSonOfUncle");
-        countEdit = Edit4;
-    }
-
-    if (box->isChecked()) {
-        // The dialog writes its total into the count edit.
-        dialog->exec();
-    } else {
-        dialog->resetCounts();
-        countEdit->setText(QStringLiteral("0"));
-        if (fmDivision)
-            fmDivision->clearRows(rows);
-        if (dialog->isVisible())
-            dialog->done(QDialog::Accepted);
-    }
-    // The box stays ticked only for a count that is not zero.
-    setTicked(box, CountIsNonZero(utf8(countEdit->text())));
-}
-
-void TfmMain::parentBoxChanged(QCheckBox* box)
-{
-    const bool father = box == chkAb;
-    if (!box->isChecked() && fmDivision)
-        fmDivision->clearRows({father ? Heir::Father : Heir::Mother});
-    // In the "كيف يرث؟" mode a click only asks for the excerpt: the box ends unticked.
-    if (HowInheritsMode())
-        setTicked(box, false);
+    const bool father = box == fatherBox;
+    // In the "كيف يرث؟" mode a click only asks for the article: the box ends unticked.
+    (father ? case_.father : case_.mother) = box->isChecked() && !howInherits_->isOn();
+    heirsChanged();
     if (father)
-        ShowLawExcerpt(QStringLiteral("ab_b"), QStringLiteral("ab_e"));
+        howInherits_->showExcerpt(QStringLiteral("ab_b"), QStringLiteral("ab_e"));
     else
-        ShowLawExcerpt(QStringLiteral("om_b"), QStringLiteral("om_e"));
+        howInherits_->showExcerpt(QStringLiteral("om_b"), QStringLiteral("om_e"));
 }
 
-void TfmMain::spouseBoxChanged()
+void EntryWindow::spouseBoxChanged()
 {
-    if (RadioButton1->isChecked()) {
-        if (chkZoj->isChecked()) {
-            Edit1->setEnabled(true);
-        } else {
-            if (fmDivision)
-                fmDivision->clearRows({Heir::Wives});
-            Edit1->setEnabled(false);
-        }
-        Edit1->setText(QStringLiteral("1"));
-    }
-    if (HowInheritsMode())
-        setTicked(chkZoj, false);
-    ShowLawExcerpt(QStringLiteral("zoj_b"), QStringLiteral("zoj_e"));
+    case_.spouse = spouseBox->isChecked() && !howInherits_->isOn();
+    // The number of wives starts again from one.
+    case_.wives = HeadCount(1);
+    heirsChanged();
+    howInherits_->showExcerpt(QStringLiteral("zoj_b"), QStringLiteral("zoj_e"));
 }
 
-void TfmMain::grandfatherBoxChanged()
+void EntryWindow::countingBoxChanged(HeirGroup group)
 {
-    ShowLawExcerpt(QStringLiteral("jd_b"), QStringLiteral("jd_e"));
-    TfmJd& dialog = require(fmJd, "fmJd");
-    if (chkjd->isChecked())
-        dialog.exec();  // its "تم" unticks the box when no grandfather was chosen
-    else
-        dialog.clearChoice();
-}
-
-void TfmMain::grandmotherBoxChanged()
-{
-    ShowLawExcerpt(QStringLiteral("jdh_b"), QStringLiteral("jdh_e"));
-    TfmGrandMother& dialog = require(fmGrandMother, "fmGrandMother");
-    if (chkjadh->isChecked()) {
-        dialog.exec();  // its "تم" writes the count and unticks the box when none was ticked
+    if (box(group)->isChecked()) {
+        // The dialog writes the counts "تم" takes into the case.
+        countingDialog(group).edit(case_);
     } else {
-        for (QCheckBox* b : dialog.boxes())
-            b->setChecked(false);
-        Edit3->setText(QStringLiteral("0"));
-        if (dialog.isVisible())
-            dialog.done(QDialog::Accepted);
+        clearGroup(countingGroup(group), case_);
+        if (CountingDialog* dialog = counting_[std::size_t(static_cast<int>(group))].get();
+            dialog && dialog->isVisible())
+            dialog->done(QDialog::Rejected);
     }
 }
 
-void TfmMain::RadioButton1Click()
+void EntryWindow::grandfatherBoxChanged()
 {
-    chkZoj->setText(QStringLiteral("زوجات"));
-    chkZoj->setToolTip(QStringLiteral("زوجات الميت"));
-    Edit1->setText(QStringLiteral("1"));
-    // The number of wives is asked for only once there are wives.
-    Edit1->setEnabled(chkZoj->isChecked());
+    howInherits_->showExcerpt(QStringLiteral("jd_b"), QStringLiteral("jd_e"));
+    if (grandfatherBox->isChecked()) {
+        // Its "تم" without a choice leaves no grandfather.
+        grandfatherDialog().edit(case_);
+    } else {
+        case_.grandfather = false;
+        if (grandfather_ && grandfather_->isVisible())
+            grandfather_->done(QDialog::Rejected);
+    }
 }
 
-void TfmMain::RadioButton2Click()
+void EntryWindow::grandmothersBoxChanged()
 {
-    chkZoj->setText(QStringLiteral("زوج"));
-    chkZoj->setToolTip(QStringLiteral("زوج المتوفاة"));
-    Edit1->setText(QStringLiteral("1"));
-    Edit1->setEnabled(false);
+    howInherits_->showExcerpt(QStringLiteral("jdh_b"), QStringLiteral("jdh_e"));
+    if (grandmothersBox->isChecked()) {
+        grandmothersDialog().edit(case_);
+    } else {
+        for (bool EstateCase::*grandmother : {&EstateCase::mothersMother, &EstateCase::fathersMother,
+                                              &EstateCase::mothersMothersMother, &EstateCase::fathersMothersMother,
+                                              &EstateCase::fathersFathersMother})
+            case_.*grandmother = false;
+        if (grandmothers_ && grandmothers_->isVisible())
+            grandmothers_->done(QDialog::Rejected);
+    }
 }
 
-void TfmMain::Edit1Change()
+void EntryWindow::deceasedChosen(Deceased deceased)
+{
+    case_.deceased = deceased;
+    // The number of wives starts again from one, and is asked for only
+    // once a man's wives are ticked.
+    case_.wives = HeadCount(1);
+    case_.deriveEntryWindowState();
+    showSpouseCaption();
+    showCaseInControls();
+}
+
+void EntryWindow::showSpouseCaption()
+{
+    spouseBox->setText(case_.isWoman() ? QStringLiteral("زوج") : QStringLiteral("زوجات"));
+    spouseBox->setToolTip(case_.isWoman() ? QStringLiteral("زوج المتوفاة") : QStringLiteral("زوجات الميت"));
+}
+
+void EntryWindow::wivesTyped()
 {
     // At most four wives: anything else becomes "1" at once.
-    if (Edit1->text().isEmpty())
-        Edit1->setText(QStringLiteral("1"));
+    if (wivesCount->text().isEmpty())
+        wivesCount->setText(QStringLiteral("1"));
     Currency wives;
     try {
-        wives = parseAmount(utf8(ui::withAsciiDigits(Edit1->text())));
+        wives = parseAmount(ui::withAsciiDigits(wivesCount->text()).toStdString());
         if (!wives.isWhole())
             throw EngineError(ErrorCode::NotAWholeNumber);
     } catch (const EngineError& error) {
         if (error.code() == ErrorCode::OutOfRange) {
-            Edit1->setText(QStringLiteral("1"));
+            wivesCount->setText(QStringLiteral("1"));
             return;
         }
         throw ui::UiError(QStringLiteral("عدد الزوجات يجب أن يكون عدداً صحيحاً من 1 إلى 4، والمكتوب «%1»")
-                              .arg(ui::quoted(Edit1->text())));
+                              .arg(ui::quoted(wivesCount->text())));
     }
-    if (wives < Currency::fromWhole(1) || wives > Currency::fromWhole(4))
-        Edit1->setText(QStringLiteral("1"));
-}
-
-void TfmMain::BitBtn3Click()
-{
-    if (HowInheritsMode())
-        EndHowInheritsMode();
-    else
-        StartHowInheritsMode();
-}
-
-void TfmMain::BitBtn1Click()
-{
-    done(QDialog::Accepted);
-}
-
-void TfmMain::readEstate(EstateCase& c) const
-{
-    c.deceased = RadioButton2->isChecked() ? Deceased::Woman : Deceased::Man;
-    const QString estateText = edttarikh->text();
-    try {
-        c.estate = parseAmount(utf8(ui::withAsciiDigits(estateText)));
-    } catch (const EngineError& error) {
-        if (error.code() == ErrorCode::OutOfRange)
-            throw;
-        throw ui::UiError(QStringLiteral("قيمة التركة يجب أن تكون عدداً، والمكتوب «%1»").arg(ui::quoted(estateText)));
+    if (wives < Currency::fromWhole(1) || wives > Currency::fromWhole(4)) {
+        wivesCount->setText(QStringLiteral("1"));
+        return;
     }
-    if (c.estate.raw() < 0)
+    if (case_.spouse && case_.isMan())
+        case_.wives = HeadCount(wives.whole());
+}
+
+void EntryWindow::estateTyped()
+{
+    estate_ = EstateField::read(estateEdit->text());
+    if (estate_.amount)
+        case_.estate = *estate_.amount;
+    // The preparation dialog deducts from this estate; its line here follows.
+    preparation_->setGrossEstate(estate_);
+}
+
+void EntryWindow::preparationEdited()
+{
+    const PreparationDialog::Reading r = preparation_->read();
+    if (r.refuse) {
+        preparationProblem_ = r.problem;
+    } else {
+        preparationProblem_.clear();
+        case_.funeral = r.preparation.funeral;
+        case_.debts = r.preparation.debts;
+        case_.bequests = r.preparation.bequests;
+        case_.heirsConsent = r.preparation.heirsConsent;
+    }
+    const QString summary = preparationSummary(r);
+    netEstateLine->setText(summary);
+    netEstateLine->setAccessibleDescription(summary);
+    // A long amount is written smaller rather than cut off.
+    QFont font = ui::layoutFont(QStringLiteral("MS Sans Serif"), kNetEstatePixels);
+    for (int pixels = kNetEstatePixels; pixels > kSmallestNetEstatePixels
+                                        && QFontMetrics(font).horizontalAdvance(summary) > netEstateLine->width();
+         --pixels)
+        font.setPixelSize(pixels - 1);
+    netEstateLine->setFont(font);
+    // The button stays pressed while anything is entered in the dialog.
+    preparationButton->setChecked(!preparation_->isEmpty());
+    preparationButton->setAccessibleDescription(summary);
+}
+
+// ---------------------------------------------------------------- the case shown
+
+void EntryWindow::heirsChanged()
+{
+    case_.deriveEntryWindowState();
+    showCaseInControls();
+    nameTheCase();
+}
+
+void EntryWindow::showCaseInControls()
+{
+    // The sex of the deceased, and the spouse's box that follows it.
+    if (womanButton->isChecked() != case_.isWoman()) {
+        const QSignalBlocker man(manButton), woman(womanButton);
+        (case_.isWoman() ? womanButton : manButton)->setChecked(true);
+        showSpouseCaption();
+    }
+
+    showTicked(fatherBox, case_.father);
+    showTicked(motherBox, case_.mother);
+    showTicked(spouseBox, case_.spouse);
+    showText(wivesCount, countText(case_.wives));
+    // The number of wives is asked for only once a man has wives.
+    wivesCount->setEnabled(case_.spouse && case_.isMan());
+    showTicked(grandfatherBox, case_.grandfather);
+    const bool grandmothers[] = {case_.mothersMother, case_.fathersMother, case_.mothersMothersMother,
+                                 case_.fathersMothersMother, case_.fathersFathersMother};
+    const int grandmotherCount = int(std::count(std::begin(grandmothers), std::end(grandmothers), true));
+    showTicked(grandmothersBox, grandmotherCount > 0);
+    showText(grandmothersCount, QString::number(grandmotherCount));
+    for (int i = 0; i < kHeirGroupCount; ++i) {
+        const HeadCount total = groupTotal(countingGroup(groupAt(i)), case_);
+        showTicked(box(groupAt(i)), total.positive());
+        showText(countEdit(groupAt(i)), countText(total));
+        if (CountingDialog* dialog = counting_[std::size_t(i)].get(); dialog && !dialog->isVisible())
+            dialog->showCounts(case_);
+    }
+    if (grandfather_ && !grandfather_->isVisible())
+        grandfather_->showCase(case_);
+    if (grandmothers_ && !grandmothers_->isVisible())
+        grandmothers_->showCase(case_);
+}
+
+void EntryWindow::nameTheCase()
+{
+    // The name of the case follows the case: it shows as soon as the case
+    // is one, and goes as soon as it no longer is.
+    if (isUmariyya()) {
+        if (!howInherits_->isOn()) {
+            ui::setTextColor(guidance, kYellow);
+            setGuidance(umariyyaGuidance());
+        }
+    } else if (guidance->text() == umariyyaGuidance()) {
+        setGuidance(QString());
+    } else if (const QString below = QLatin1Char('\n') + umariyyaGuidance(); guidance->text().endsWith(below)) {
+        // A message that named the case above the name: the name goes.
+        setGuidance(guidance->text().chopped(below.size()));
+    }
+}
+
+bool EntryWindow::isUmariyya() const
+{
+    // Father, mother and spouse with no descendants: the case named al-Umariyya.
+    return case_.father && case_.mother && case_.spouse && !case_.children && !case_.grandchildren;
+}
+
+void EntryWindow::clearCase()
+{
+    EstateCase cleared;
+    cleared.deceased = case_.deceased;
+    cleared.estate = case_.estate;
+    cleared.funeral = case_.funeral;
+    cleared.debts = case_.debts;
+    cleared.bequests = case_.bequests;
+    cleared.heirsConsent = case_.heirsConsent;
+    case_ = cleared;
+    heirsChanged();
+}
+
+QString EntryWindow::whyNotShown(const EstateCase& c)
+{
+    // The grandmothers' dialog holds either near or far grandmothers.
+    const bool near = c.mothersMother || c.fathersMother;
+    const bool far = c.mothersMothersMother || c.fathersMothersMother || c.fathersFathersMother;
+    if (near && far)
+        return QStringLiteral("في المسألة جدات قريبات وجدات بعيدات معاً، ونافذة الجدة لا تجمع بينهن");
+    return QString();
+}
+
+void EntryWindow::showCase(const EstateCase& c)
+{
+    if (const QString why = whyNotShown(c); !why.isEmpty())
+        throw ui::UiError(why);
+    EstateCase shown = c;
+    shown.deriveEntryWindowState();
+    if (howInherits_->isOn())
+        howInherits_->end();
+    // The estate field and the preparation dialog take the case's amounts
+    // (announcing each, which brings the estate's line up to date), then
+    // the window takes the whole case.
+    preparation_->showPreparation(shown);
+    estateEdit->setText(results::amountText(shown.estate));
+    case_ = shown;
+    // A grandfather in a case file is the father's father.
+    if (grandfather_)
+        grandfather_->clearChoice();
+    heirsChanged();
+}
+
+// ---------------------------------------------------------------- the buttons
+
+void EntryWindow::checkEstate() const
+{
+    if (estate_.amount)
+        return;
+    if (estate_.tooLarge)
+        throw EngineError(ErrorCode::OutOfRange);
+    if (estate_.negative)
         throw ui::UiError(QStringLiteral("قيمة التركة لا يمكن أن تكون سالبة"));
+    throw ui::UiError(QStringLiteral("قيمة التركة يجب أن تكون عدداً، والمكتوب «%1»").arg(ui::quoted(estate_.text)));
 }
 
-void TfmMain::readHeirs(EstateCase& c) const
+EstateCase EntryWindow::caseToDivide() const
 {
-    c.father = chkAb->isChecked();
-    c.mother = chkOm->isChecked();
-    c.spouse = chkZoj->isChecked();
-    c.grandfather = chkjd->isChecked();
-    c.children = chkSons->isChecked();
-    c.grandchildren = chkEbnEbn->isChecked();
-    c.siblings = chkAk->isChecked();
-    c.wives = ui::readCount(Edit1, Edit1->accessibleName());
-    c.siblingTotal = ui::readCount(Edit11, Edit11->accessibleName());
-
-    auto count = [](const QLineEdit* edit) { return ui::readCount(edit, edit->accessibleName()); };
-    const TfmSon& son = require(fmSon, "fmSon");
-    c.sons = count(son.Edit1);
-    c.daughters = count(son.Edit2);
-    const TfmSonOfSon& sonOfSon = require(fmSonOfSon, "fmSonOfSon");
-    c.sonsSons = count(sonOfSon.Edit1);
-    c.sonsDaughters = count(sonOfSon.Edit2);
-    c.sonsSonsSons = count(sonOfSon.Edit3);
-    c.sonsSonsDaughters = count(sonOfSon.Edit4);
-    const TfmBrothers& brothers = require(fmBrothers, "fmBrothers");
-    c.fullSisters = count(brothers.Edit1);
-    c.fullBrothers = count(brothers.Edit2);
-    c.paternalBrothers = count(brothers.Edit3);
-    c.paternalSisters = count(brothers.Edit4);
-    c.uterineSisters = count(brothers.Edit5);
-    c.uterineBrothers = count(brothers.Edit6);
-    const TfmSonOfBrother& sonOfBrother = require(fmSonOfBrother, "fmSonOfBrother");
-    c.fullBrothersSons = count(sonOfBrother.Edit2);
-    c.paternalBrothersSons = count(sonOfBrother.Edit3);
-    const TfmUncle& uncle = require(fmUncle, "fmUncle");
-    c.fullUncles = count(uncle.Edit1);
-    c.paternalUncles = count(uncle.Edit2);
-    const TfmSonOfUncle& sonOfUncle = require(fmSonOfUncle, "fmSonOfUncle");
-    c.fullUnclesSons = count(sonOfUncle.Edit1);
-    c.paternalUnclesSons = count(sonOfUncle.Edit2);
-    const TfmGrandMother& grandMother = require(fmGrandMother, "fmGrandMother");
-    c.mothersMother = grandMother.CheckBox1->isChecked();
-    c.fathersMother = grandMother.CheckBox2->isChecked();
-    c.mothersMothersMother = grandMother.CheckBox3->isChecked();
-    c.fathersMothersMother = grandMother.CheckBox4->isChecked();
-    c.fathersFathersMother = grandMother.CheckBox5->isChecked();
+    checkEstate();
+    // An estate of zero is refused before anything else is looked at.
+    if (case_.estate.isZero())
+        return case_;
+    return caseToSave();
 }
 
-void TfmMain::readPreparation(EstateCase& c) const
+EstateCase EntryWindow::caseToSave() const
 {
-    const TfmPreparation::Reading r = preparation_->read();
-    if (r.refuse)
-        throw ui::UiError(QStringLiteral("تجهيز التركة: %1").arg(r.problem));
-    c.funeral = r.preparation.funeral;
-    c.debts = r.preparation.debts;
-    c.bequests = r.preparation.bequests;
-    c.heirsConsent = r.preparation.heirsConsent;
+    checkEstate();
+    if (!preparationProblem_.isEmpty())
+        throw ui::UiError(QStringLiteral("تجهيز التركة: %1").arg(preparationProblem_));
+    return case_;
 }
 
-EstateCase TfmMain::readCase() const
+void EntryWindow::divide()
 {
-    EstateCase c;
-    readEstate(c);
-    // An estate of zero is refused before anything else is read.
-    if (c.estate.isZero())
-        return c;
-    readHeirs(c);
-    readPreparation(c);
-    return c;
-}
-
-EstateCase TfmMain::wholeCase() const
-{
-    EstateCase c;
-    readEstate(c);
-    readHeirs(c);
-    readPreparation(c);
-    return c;
-}
-
-void TfmMain::BitBtn2Click()
-{
-    TfmDivision& results = require(fmDivision, "fmDivision");
-    const EstateCase estateCase = readCase();
+    const EstateCase estateCase = caseToDivide();
     Explanation explanation;
     const DivisionResult result = DivideEstate(estateCase, &explanation);
     switch (result.outcome) {
@@ -582,35 +763,38 @@ void TfmMain::BitBtn2Click()
         ui::showWarningBox(QStringLiteral("من فضلك أدخل قيمة التركة"));
         return;
     case Outcome::NoHeirs:
-        // The marks of the present relatives stay in the rows.
-        results.applyDivision(estateCase, result, explanation);
         ui::showWarningBox(QString::fromUtf8(kChooseHeirsMessage.data(), qsizetype(kChooseHeirsMessage.size())));
         return;
-    case Outcome::Divided:
-        results.applyDivision(estateCase, result, explanation);
-        // The results window's "تم" hands the clearing of the case back here.
-        connect(&results, &TfmDivision::caseDone, this, &TfmMain::clearCase, Qt::UniqueConnection);
+    case Outcome::Divided: {
+        DivisionWindow& results = divisionWindow();
+        results.showDivision(estateCase, result, explanation);
         results.exec();
         return;
     }
-}
-
-void TfmMain::clearCase()
-{
-    if (fmSon) {
-        fmSon->Edit1->setText(QStringLiteral("0"));
-        fmSon->Edit2->setText(QStringLiteral("0"));
     }
-    // No law excerpt is shown while the case is cleared.
-    const LookupsSuppressed quiet;
-    for (QCheckBox* box : heirBoxes())
-        setTicked(box, false);
-    if (fmGrandMother)
-        for (QCheckBox* box : fmGrandMother->boxes())
-            box->setChecked(false);
 }
 
-QString TfmMain::askForCaseFile(bool saving)
+void EntryWindow::toggleHowInherits()
+{
+    if (howInherits_->isOn())
+        howInherits_->end();
+    else
+        howInherits_->start();
+}
+
+void EntryWindow::goBack()
+{
+    done(QDialog::Accepted);
+}
+
+void EntryWindow::showPreparation()
+{
+    preparation_->exec();
+    // The button stays pressed exactly while anything is entered.
+    preparationEdited();
+}
+
+QString EntryWindow::askForCaseFile(bool saving)
 {
     // The program's own dialog, so that it speaks Arabic on every desktop.
     QFileDialog dialog(this, saving ? QStringLiteral("حفظ المسألة") : QStringLiteral("فتح مسألة"), caseFolder_);
@@ -643,48 +827,21 @@ QString TfmMain::askForCaseFile(bool saving)
     return chosen.isEmpty() ? QString() : chosen.front();
 }
 
-void TfmMain::BitBtn4Click()
+void EntryWindow::askAndOpenCaseFile()
 {
     const QString path = askForCaseFile(false);
     if (!path.isEmpty())
         openCaseFile(path);
 }
 
-void TfmMain::BitBtn5Click()
+void EntryWindow::askAndSaveCaseFile()
 {
     const QString path = askForCaseFile(true);
     if (!path.isEmpty())
         saveCaseFile(path);
 }
 
-void TfmMain::BitBtn6Click()
-{
-    preparation_->exec();
-    preparationChanged();
-}
-
-namespace {
-
-// A file as the messages name it: its name, or the path when it has none.
-QString shownName(const QString& path)
-{
-    const QString name = QFileInfo(path).fileName();
-    return name.isEmpty() ? path : name;
-}
-
-QString amountText(Currency v) { return QString::fromStdString(formatAmount(v)); }
-
-// Ticks or unticks a box without running its behaviour: for the boxes whose
-// dialog has already been filled.
-void setQuietly(QCheckBox* box, bool ticked)
-{
-    const QSignalBlocker blocker(box);
-    box->setChecked(ticked);
-}
-
-}  // namespace
-
-bool TfmMain::openCaseFile(const QString& path)
+bool EntryWindow::openCaseFile(const QString& path)
 {
     EstateCase c;
     CaseError error;
@@ -712,11 +869,11 @@ bool TfmMain::openCaseFile(const QString& path)
     return true;
 }
 
-bool TfmMain::saveCaseFile(const QString& path)
+bool EntryWindow::saveCaseFile(const QString& path)
 {
     QString problem;
     try {
-        const EstateCase c = wholeCase();
+        const EstateCase c = caseToSave();
         CaseError error;
         if (!writeCaseFile(QFile::encodeName(path).toStdString(), c, error))
             problem = QString::fromStdString(CaseErrorArabic(error));
@@ -735,194 +892,64 @@ bool TfmMain::saveCaseFile(const QString& path)
     return true;
 }
 
-QString TfmMain::whyNotShown(const EstateCase& c)
+void EntryWindow::reject()
 {
-    // The grandmothers' dialog holds either near or far grandmothers.
-    const bool near = c.mothersMother || c.fathersMother;
-    const bool far = c.mothersMothersMother || c.fathersMothersMother || c.fathersFathersMother;
-    if (near && far)
-        return QStringLiteral("في المسألة جدات قريبات وجدات بعيدات معاً، ونافذة الجدة لا تجمع بينهن");
-    return QString();
+    // Escape and a close request of the window system do what "عودة" does.
+    ui::guarded([this] { goBack(); });
 }
 
-void TfmMain::showCase(const EstateCase& c)
+// ---------------------------------------------------------------- guidance
+
+void EntryWindow::fileGuidance(const QString& text)
 {
-    if (const QString why = whyNotShown(c); !why.isEmpty())
-        throw ui::UiError(why);
-    TfmSon& son = require(fmSon, "fmSon");
-    TfmSonOfSon& sonOfSon = require(fmSonOfSon, "fmSonOfSon");
-    TfmBrothers& brothers = require(fmBrothers, "fmBrothers");
-    TfmSonOfBrother& sonOfBrother = require(fmSonOfBrother, "fmSonOfBrother");
-    TfmUncle& uncle = require(fmUncle, "fmUncle");
-    TfmSonOfUncle& sonOfUncle = require(fmSonOfUncle, "fmSonOfUncle");
-    TfmGrandMother& grandMother = require(fmGrandMother, "fmGrandMother");
-    TfmJd& grandfather = require(fmJd, "fmJd");
-
-    if (HowInheritsMode())
-        EndHowInheritsMode();
-    // The case is cleared as the results window's "تم" clears it: its rows,
-    // then every box, count and dialog here.
-    if (fmDivision)
-        fmDivision->Button1Click();
-    clearCase();
-
-    // Then the case goes in as a user types it: the deceased (the radio
-    // button's behaviour sets the spouse's caption and the wives count), the
-    // estate, the boxes without a dialog through their own behaviour, and
-    // each dialog filled as its "تم" would leave it, with its box.
-    const LookupsSuppressed quiet;
-    (c.isWoman() ? RadioButton2 : RadioButton1)->setChecked(true);
-    edttarikh->setText(amountText(c.estate));
-    setTicked(chkAb, c.father);
-    setTicked(chkOm, c.mother);
-    setTicked(chkZoj, c.spouse);
-    if (c.spouse && c.isMan())
-        Edit1->setText(QString::number(c.wives.persons()));
-
-    const auto fill = [](QCheckBox* box, QLineEdit* countEdit,
-                         std::initializer_list<std::pair<QLineEdit*, HeadCount>> counts) {
-        HeadCount total;
-        for (const auto& [edit, value] : counts) {
-            edit->setText(QString::number(value.persons()));
-            total = total + value;
-        }
-        countEdit->setText(QString::number(total.persons()));
-        setQuietly(box, !total.isZero());
-    };
-    fill(chkSons, Edit9, {{son.Edit1, c.sons}, {son.Edit2, c.daughters}});
-    fill(chkEbnEbn, Edit10,
-         {{sonOfSon.Edit1, c.sonsSons},
-          {sonOfSon.Edit2, c.sonsDaughters},
-          {sonOfSon.Edit3, c.sonsSonsSons},
-          {sonOfSon.Edit4, c.sonsSonsDaughters}});
-    fill(chkAk, Edit11,
-         {{brothers.Edit1, c.fullSisters},
-          {brothers.Edit2, c.fullBrothers},
-          {brothers.Edit3, c.paternalBrothers},
-          {brothers.Edit4, c.paternalSisters},
-          {brothers.Edit5, c.uterineSisters},
-          {brothers.Edit6, c.uterineBrothers}});
-    fill(chkEbnAk, Edit2, {{sonOfBrother.Edit2, c.fullBrothersSons}, {sonOfBrother.Edit3, c.paternalBrothersSons}});
-    fill(chkAm, Edit5, {{uncle.Edit1, c.fullUncles}, {uncle.Edit2, c.paternalUncles}});
-    fill(chkEbnAm, Edit4, {{sonOfUncle.Edit1, c.fullUnclesSons}, {sonOfUncle.Edit2, c.paternalUnclesSons}});
-
-    if (c.grandfather) {
-        // The case does not say which grandfather: the father's father.
-        grandfather.RadioButton1->setChecked(true);
-        setQuietly(chkjd, true);
-    }
-    const bool near = c.mothersMother || c.fathersMother;
-    const bool far = c.mothersMothersMother || c.fathersMothersMother || c.fathersFathersMother;
-    if (near || far) {
-        // Choosing the group runs its behaviour: the other group is greyed.
-        (near ? grandMother.RadioButton1 : grandMother.RadioButton2)->setChecked(true);
-        const bool ticked[] = {c.mothersMother, c.fathersMother, c.mothersMothersMother, c.fathersMothersMother,
-                               c.fathersFathersMother};
-        int grandmothers = 0;
-        for (std::size_t i = 0; i < std::size(ticked); ++i) {
-            grandMother.boxes()[i]->setChecked(ticked[i]);
-            grandmothers += ticked[i] ? 1 : 0;
-        }
-        Edit3->setText(QString::number(grandmothers));
-        setQuietly(chkjadh, true);
-    }
-    preparation_->setPreparation(c);
-    caseChanged();
-    preparationChanged();
-}
-
-void TfmMain::fileGuidance(const QString& text)
-{
-    ui::setTextColor(St1, kNavy);
+    ui::setTextColor(guidance, kNavy);
     // The name of the case stays in view below it.
     setGuidance(isUmariyya() ? text + QLatin1Char('\n') + umariyyaGuidance() : text);
 }
 
-void TfmMain::preparationChanged()
+void EntryWindow::howInheritsModeChanged(bool on)
 {
-    if (!preparation_)
-        return;
-    const QString summary = preparationSummary(preparation_->read());
-    Label1->setText(summary);
-    Label1->setAccessibleDescription(summary);
-    // The button stays pressed while anything is entered in the dialog.
-    BitBtn6->setChecked(!preparation_->isEmpty());
-    BitBtn6->setAccessibleDescription(summary);
-}
-
-void TfmMain::reject()
-{
-    // Escape and a close request of the window system do what "عودة" does.
-    ui::guarded([this] { BitBtn1Click(); });
-}
-
-bool TfmMain::isUmariyya() const
-{
-    // Father, mother and spouse with no descendants: the case named al-Umariyya.
-    return !chkSons->isChecked() && !chkEbnEbn->isChecked() && chkAb->isChecked() && chkOm->isChecked()
-           && chkZoj->isChecked();
-}
-
-void TfmMain::caseChanged()
-{
-    // The name of the case follows the case: it shows as soon as the case
-    // is one, and goes as soon as it no longer is.
-    if (isUmariyya()) {
-        if (!HowInheritsMode()) {
-            ui::setTextColor(St1, kYellow);
-            setGuidance(umariyyaGuidance());
-        }
-    } else if (St1->text() == umariyyaGuidance()) {
-        setGuidance(QString());
-    } else if (const QString below = QLatin1Char('\n') + umariyyaGuidance(); St1->text().endsWith(below)) {
-        // A message that named the case above the name: the name goes.
-        setGuidance(St1->text().chopped(below.size()));
-    }
-}
-
-void TfmMain::howInheritsModeChanged(bool on)
-{
-    BitBtn3->setChecked(on);
+    howInheritsButton->setChecked(on);
     if (on) {
-        ui::setTextColor(St1, kNavy);
+        ui::setTextColor(guidance, kNavy);
         setGuidance(howInheritsGuidance());
-    } else if (St1->text() == howInheritsGuidance()) {
+    } else if (guidance->text() == howInheritsGuidance()) {
         setGuidance(QString());
-        caseChanged();
+        nameTheCase();
     }
 }
 
-bool TfmMain::eventFilter(QObject* watched, QEvent* event)
+bool EntryWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::MouseMove)
         guidanceOnMouseMove(watched);
     return QDialog::eventFilter(watched, event);
 }
 
-void TfmMain::guidanceOnMouseMove(QObject* watched)
+void EntryWindow::guidanceOnMouseMove(QObject* watched)
 {
     auto show = [this](const QColor& color, const QString& text) {
-        ui::setTextColor(St1, color);
+        ui::setTextColor(guidance, color);
         setGuidance(text);
     };
-    if (watched == GroupBox2)
+    if (watched == deceasedFrame)
         show(kNavy, QStringLiteral("توجيه\nإذا كان الميت رجلاً فضع العلامة عليه\nوإذا كانت المتوفاة امرأة فضع العلامة عليها"));
-    else if (watched == GroupBox3)
+    else if (watched == estateFrame)
         show(kNavy, QStringLiteral("توجيه\nاكتب قيمة جميع أموال المتوفى التي تركها"));
-    else if (watched == BitBtn6)
+    else if (watched == preparationButton)
         show(kNavy, QStringLiteral("توجيه\nإن كان على التركة نفقات تجهيز ودفن أو ديون أو وصايا فاضغط «تجهيز التركة»:"
                                    "\nتُخرج منها قبل القسمة، ويُقسم الباقي على الورثة"));
-    else if (watched == chkEbnEbn)
+    else if (watched == grandchildrenBox)
         show(kYellow, QStringLiteral("أبناء وبنات البنت لا يرثون"));
-    else if (watched == chkEbnAk)
+    else if (watched == nephewsBox)
         show(kYellow, QStringLiteral("تنبيه:\nبنات الإخوة لا يرثن\nأبناء الأخوات لا يرثون"));
-    else if (watched == chkAm)
+    else if (watched == unclesBox)
         show(kYellow, QStringLiteral("تنبيه:\nالعمات لا يرثن\nالعم أخو الأب لأمه لا يرث"));
-    else if (watched == chkEbnAm)
+    else if (watched == cousinsBox)
         show(kYellow, QStringLiteral("تنبيه:\nبنات الأعمام لا يرثن\nأبناء العمات لا يرثون"));
-    else if (watched == chkjd)
+    else if (watched == grandfatherBox)
         show(kYellow, QStringLiteral("الجد أبو الأم لا يرث"));
-    else if (watched == GroupBox1) {
+    else if (watched == heirsFrame) {
         if (isUmariyya())
             show(kYellow, umariyyaGuidance());
         else
@@ -930,12 +957,11 @@ void TfmMain::guidanceOnMouseMove(QObject* watched)
     }
 }
 
-void TfmMain::setGuidance(const QString& text)
+void EntryWindow::setGuidance(const QString& text)
 {
-    St1->setText(text);
+    guidance->setText(text);
     // A screen reader announces the guidance under the name of the text.
-    St1->setAccessibleDescription(text.trimmed());
+    guidance->setAccessibleDescription(text.trimmed());
 }
-
 
 }  // namespace qismar

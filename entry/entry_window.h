@@ -4,8 +4,11 @@
 #include <QDialog>
 #include <QString>
 #include <array>
+#include <memory>
 
 #include "engine/estate_case.h"
+#include "entry/counting_groups.h"
+#include "entry/preparation_dialog.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -17,56 +20,80 @@ class QEvent;
 
 namespace qismar {
 
-class TfmPreparation;
+class CountingDialog;
+class DivisionWindow;
+class GrandfatherDialog;
+class GrandmothersDialog;
+class HowInheritsMode;
 
-// "القسمار": the heir-entry window.
-class TfmMain : public QDialog {
+// "القسمار": the heir-entry window. It owns one case (EstateCase): its
+// controls show that case and write every change into it, its dialogs
+// (made the first time they open) each edit their part of it, and
+// dividing, saving and opening a case file go through it. "  قسم" divides
+// the case and shows the results window, whose "تم" clears the heirs for
+// the next case.
+class EntryWindow : public QDialog {
     Q_OBJECT
 public:
-    TfmMain();
-    ~TfmMain() override;
+    EntryWindow();
+    ~EntryWindow() override;
 
-    QWidget* Image1 = nullptr;
-    QGroupBox* GroupBox1 = nullptr;  // "الورثة"
-    QGroupBox* GroupBox2 = nullptr;  // "المتوفى"
-    QGroupBox* GroupBox3 = nullptr;  // "قيمة التركة"
-    QLabel* St1 = nullptr;           // guidance texts
-    QRadioButton* RadioButton1 = nullptr;  // "رجل"
-    QRadioButton* RadioButton2 = nullptr;  // "امرأة"
-    QLineEdit* edttarikh = nullptr;        // estate value
-    QPushButton* BitBtn2 = nullptr;        // "  قسم"
-    QPushButton* BitBtn3 = nullptr;        // "كيف يرث؟"
-    QPushButton* BitBtn1 = nullptr;        // "عودة"
-    QPushButton* BitBtn4 = nullptr;        // "فتح مسألة" (Ctrl+O)
-    QPushButton* BitBtn5 = nullptr;        // "حفظ المسألة" (Ctrl+S)
-    QPushButton* BitBtn6 = nullptr;        // "تجهيز التركة", in the estate's frame
-    QLabel* Label1 = nullptr;              // under it: what remains after the preparation
+    // The controls. Their object names are those of the layout (chkAb,
+    // Edit1, BitBtn2, ...), which accessibility paths name.
+    QWidget* background = nullptr;
+    QGroupBox* heirsFrame = nullptr;     // "الورثة"
+    QGroupBox* deceasedFrame = nullptr;  // "المتوفى"
+    QGroupBox* estateFrame = nullptr;    // "قيمة التركة"
+    QLabel* guidance = nullptr;          // the guidance texts
+    QRadioButton* manButton = nullptr;   // "رجل"
+    QRadioButton* womanButton = nullptr; // "امرأة"
+    QLineEdit* estateEdit = nullptr;
+    QPushButton* divideButton = nullptr;       // "  قسم"
+    QPushButton* howInheritsButton = nullptr;  // "كيف يرث؟"
+    QPushButton* backButton = nullptr;         // "عودة"
+    QPushButton* openButton = nullptr;         // "فتح مسألة" (Ctrl+O)
+    QPushButton* saveButton = nullptr;         // "حفظ المسألة" (Ctrl+S)
+    QPushButton* preparationButton = nullptr;  // "تجهيز التركة", in the estate's frame
+    QLabel* netEstateLine = nullptr;           // under it: what remains after the preparation
 
-    QCheckBox* chkAb = nullptr;      // father          Edit7
-    QCheckBox* chkOm = nullptr;      // mother          Edit8
-    QCheckBox* chkZoj = nullptr;     // spouse          Edit1 (wives)
-    QCheckBox* chkSons = nullptr;    // children        Edit9
-    QCheckBox* chkEbnEbn = nullptr;  // grandchildren   Edit10
-    QCheckBox* chkAk = nullptr;      // siblings        Edit11
-    QCheckBox* chkEbnAk = nullptr;   // nephews         Edit2
-    QCheckBox* chkAm = nullptr;      // uncles          Edit5
-    QCheckBox* chkjd = nullptr;      // grandfather     Edit6
-    QCheckBox* chkjadh = nullptr;    // grandmothers    Edit3
-    QCheckBox* chkEbnAm = nullptr;   // cousins         Edit4
-    QLineEdit* Edit1 = nullptr;
-    QLineEdit* Edit2 = nullptr;
-    QLineEdit* Edit3 = nullptr;
-    QLineEdit* Edit4 = nullptr;
-    QLineEdit* Edit5 = nullptr;
-    QLineEdit* Edit6 = nullptr;
-    QLineEdit* Edit7 = nullptr;
-    QLineEdit* Edit8 = nullptr;
-    QLineEdit* Edit9 = nullptr;
-    QLineEdit* Edit10 = nullptr;
-    QLineEdit* Edit11 = nullptr;
+    // The heir boxes, each with the count beside it.
+    QCheckBox* fatherBox = nullptr;
+    QCheckBox* motherBox = nullptr;
+    QCheckBox* spouseBox = nullptr;        // "زوجات" or "زوج"
+    QCheckBox* childrenBox = nullptr;
+    QCheckBox* grandchildrenBox = nullptr;
+    QCheckBox* siblingsBox = nullptr;
+    QCheckBox* nephewsBox = nullptr;
+    QCheckBox* unclesBox = nullptr;
+    QCheckBox* grandfatherBox = nullptr;
+    QCheckBox* grandmothersBox = nullptr;
+    QCheckBox* cousinsBox = nullptr;
+    QLineEdit* fatherCount = nullptr;
+    QLineEdit* motherCount = nullptr;
+    QLineEdit* wivesCount = nullptr;       // typed, 1 to 4, for a deceased man with wives
+    QLineEdit* childrenCount = nullptr;
+    QLineEdit* grandchildrenCount = nullptr;
+    QLineEdit* siblingsCount = nullptr;
+    QLineEdit* nephewsCount = nullptr;
+    QLineEdit* unclesCount = nullptr;
+    QLineEdit* grandfatherCount = nullptr;
+    QLineEdit* grandmothersCount = nullptr;
+    QLineEdit* cousinsCount = nullptr;
 
-    // The eleven heir boxes in the order in which the results window unticks them.
+    // The eleven heir boxes, in the order of the layout's two columns.
     std::array<QCheckBox*, 11> heirBoxes() const;
+    // The box of a class counted in a dialog.
+    QCheckBox* box(HeirGroup group) const;
+    QLineEdit* countEdit(HeirGroup group) const;
+
+    // The case as the window holds it (with the preparation).
+    const EstateCase& estateCase() const noexcept { return case_; }
+    // The case to divide: refuses (throws) an estate field that holds no
+    // amount, and, unless the estate is zero, a preparation amount that its
+    // dialog refuses.
+    EstateCase caseToDivide() const;
+    // The case to save: refuses what caseToDivide refuses, whatever the estate.
+    EstateCase caseToSave() const;
 
     // Ticks or unticks a box from code. When the state actually changes the
     // box's behaviour runs, exactly as after a click; errors propagate to the
@@ -74,56 +101,43 @@ public:
     void setTicked(QCheckBox* box, bool ticked);
 
     // The buttons.
-    void BitBtn2Click();  // "  قسم"
-    void BitBtn3Click();  // "كيف يرث؟"
-    void BitBtn1Click();  // "عودة"
-    void BitBtn4Click();  // "فتح مسألة": asks for a case file and opens it
-    void BitBtn5Click();  // "حفظ المسألة": asks for a file name and saves the case
-    void BitBtn6Click();  // "تجهيز التركة": shows the preparation dialog
+    void divide();                // "  قسم"
+    void toggleHowInherits();     // "كيف يرث؟"
+    void goBack();                // "عودة"
+    void askAndOpenCaseFile();    // "فتح مسألة": asks for a case file and opens it
+    void askAndSaveCaseFile();    // "حفظ المسألة": asks for a file name and saves the case
+    void showPreparation();       // "تجهيز التركة": shows the preparation dialog
 
-    // Clears the whole case after the results window's "تم": the counts of
-    // the sons and daughters, then every heir box and grandmother box, each
-    // unticking running the box's own behaviour (which empties its dialog).
-    // The sex of the deceased and the estate stay.
+    // Clears the heirs after the results window's "تم": every relative and
+    // count goes, and the grandfather's choice with them. The sex of the
+    // deceased, the estate and its preparation stay.
     void clearCase();
 
-    // Opens a case file: the controls of this window and of the dialogs then
-    // hold the case exactly as if it had been typed from a cleared case. A
+    // Opens a case file: the window and its dialogs then show that case. A
     // file that is refused is reported in one error box that names the file
     // and the problem, and nothing changes. Returns whether it was opened.
     bool openCaseFile(const QString& path);
-    // Saves the case the controls hold; a failure is reported in one error
-    // box and the file that was there stays as it was. Returns whether it
-    // was saved.
+    // Saves the case; a failure is reported in one error box and the file
+    // that was there stays as it was. Returns whether it was saved.
     bool saveCaseFile(const QString& path);
-    // Clears the case as the results window's "تم" does, then puts `c` into
-    // the controls as a user would type it. Refuses (UiError, before any
-    // change) a case that the dialogs cannot hold.
+    // Makes `c` the case of the window, ending the "كيف يرث؟" mode. Refuses
+    // (UiError, before any change) a case that the dialogs cannot show.
     void showCase(const EstateCase& c);
-    // Why the dialogs cannot hold a case (empty when they can).
+    // Why the dialogs cannot show a case (empty when they can).
     static QString whyNotShown(const EstateCase& c);
-    // The whole case the controls hold, the preparation included (readCase
-    // stops at an estate of zero); throws on a text that is not a count or
-    // an amount.
-    EstateCase wholeCase() const;
 
-    // The preparation dialog, owned by this window.
-    TfmPreparation* preparation() const noexcept { return preparation_; }
-    // After a change of the estate or of the preparation: the line under
-    // "تجهيز التركة" and the button's state follow it.
-    void preparationChanged();
+    // The dialogs and windows this window owns, each made the first time it
+    // is asked for.
+    CountingDialog& countingDialog(HeirGroup group);
+    GrandfatherDialog& grandfatherDialog();
+    GrandmothersDialog& grandmothersDialog();
+    PreparationDialog& preparationDialog() noexcept { return *preparation_; }
+    DivisionWindow& divisionWindow();
+    HowInheritsMode& howInherits() noexcept { return *howInherits_; }
 
-    // The case as the controls hold it, the preparation included; throws on
-    // a text that is not a count or an amount.
-    EstateCase readCase() const;
-
-    // Writes a guidance text into St1 (its colour unchanged).
+    // Writes a guidance text (its colour unchanged).
     void setGuidance(const QString& text);
-
-    // Called when the "كيف يرث؟" mode starts or ends: the button stays
-    // pressed while it is on, and the guidance says what to do.
-    void howInheritsModeChanged(bool on);
-    // Father, mother and spouse ticked, and neither children nor grandchildren.
+    // Father, mother and spouse, and neither children nor grandchildren.
     bool isUmariyya() const;
 
 protected:
@@ -132,34 +146,58 @@ protected:
     void reject() override;
 
 private:
+    void createFrames();
+    void createGuidance();
+    void createDeceasedChoice();
+    void createEstateFrame();
+    void createButtons();
+    void createHeirBoxes();
+    void orderTabs();
+    void markForTheHowInheritsMode();
+    void connectBehaviours();
+    void watchForGuidance();
+
+    // What a change of each control does to the case.
+    void boxChanged(QCheckBox* box);
+    void parentBoxChanged(QCheckBox* box);
+    void spouseBoxChanged();
+    void countingBoxChanged(HeirGroup group);
+    void grandfatherBoxChanged();
+    void grandmothersBoxChanged();
+    void deceasedChosen(Deceased deceased);
+    void showSpouseCaption();
+    void wivesTyped();
+    void estateTyped();
+    void preparationEdited();
+
+    // After a change of the heirs: the derived counts follow, the controls
+    // show the case, and the guidance names it.
+    void heirsChanged();
+    // The controls show the case.
+    void showCaseInControls();
+    // The guidance that names the case follows it.
+    void nameTheCase();
+    void howInheritsModeChanged(bool on);
+    void guidanceOnMouseMove(QObject* watched);
+    // Shows the name of a case file in the guidance after it was opened or saved.
+    void fileGuidance(const QString& text);
     // Asks for a case file in the program's own (Arabic) file dialog; an
     // empty text when the user cancels.
     QString askForCaseFile(bool saving);
-    void readEstate(EstateCase& c) const;
-    void readHeirs(EstateCase& c) const;
-    void readPreparation(EstateCase& c) const;
-    // Shows the name of a case file in the guidance after it was opened or saved.
-    void fileGuidance(const QString& text);
+    // Refuses (throws) an estate field that holds no amount.
+    void checkEstate() const;
 
-    TfmPreparation* preparation_ = nullptr;
+    EstateCase case_;
+    EstateField estate_;             // the estate field as typed
+    QString preparationProblem_;     // why the preparation dialog refuses an amount it holds
+    std::unique_ptr<HowInheritsMode> howInherits_;
+    std::unique_ptr<PreparationDialog> preparation_;
+    std::array<std::unique_ptr<CountingDialog>, kHeirGroupCount> counting_;
+    std::unique_ptr<GrandfatherDialog> grandfather_;
+    std::unique_ptr<GrandmothersDialog> grandmothers_;
+    std::unique_ptr<DivisionWindow> results_;
     QString caseFolder_;  // where the file dialogs start
     QString caseFile_;    // the file last opened or saved
-
-    // After every change of the heirs: the guidance that names the case follows it.
-    void caseChanged();
-    void boxChanged(QCheckBox* box);
-    void countingBoxChanged(QCheckBox* box);
-    void parentBoxChanged(QCheckBox* box);
-    void spouseBoxChanged();
-    void grandfatherBoxChanged();
-    void grandmotherBoxChanged();
-    void RadioButton1Click();
-    void RadioButton2Click();
-    void Edit1Change();
-    void guidanceOnMouseMove(QObject* watched);
 };
-
-// The program-wide reference to the one TfmMain.
-extern TfmMain* fmMain;
 
 }  // namespace qismar

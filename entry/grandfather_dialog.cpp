@@ -1,53 +1,51 @@
 #include "entry/grandfather_dialog.h"
 
-#include "entry/entry_window.h"
-#include "ui/ui_common.h"
-
-#include <QCheckBox>
-#include <QFrame>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "ui/ui_common.h"
+
 namespace qismar {
 
-TfmJd* fmJd = nullptr;
-
-TfmJd::TfmJd() : THeirDialog(QStringLiteral("جد"), 149, 170)
+GrandfatherDialog::GrandfatherDialog() : HeirDialog(QStringLiteral("جد"), 149, 170)
 {
     setObjectName(QStringLiteral("fmJd"));
+    // It opens beside the entry window's grandfather box.
     move(393, 182);
-    RadioButton1 = addRadioButton("RadioButton1", QStringLiteral("أبو الأب"), 40, 40, 73, 17);
-    RadioButton2 = addRadioButton("RadioButton2", QStringLiteral("أبو أبي الأب"), 32, 64, 81, 17);
-    Button1 = addButton("Button1", QStringLiteral("تم"), 56, 96, 33, 25);
-    Button1->setDefault(true);
-    setTabOrder(RadioButton1, RadioButton2);
-    setTabOrder(RadioButton2, Button1);
-    connect(Button1, &QPushButton::clicked, this, [this] { ui::guarded([this] { Button1Click(); }); });
-    fmJd = this;
+    fathersFather = addRadioButton("RadioButton1", QStringLiteral("أبو الأب"), 40, 40, 73, 17);
+    fathersFathersFather = addRadioButton("RadioButton2", QStringLiteral("أبو أبي الأب"), 32, 64, 81, 17);
+    doneButton = addDoneButton(56, 96, 33, 25);
+    setTabOrder(fathersFather, fathersFathersFather);
+    setTabOrder(fathersFathersFather, doneButton);
 }
 
-TfmJd::~TfmJd()
+void GrandfatherDialog::showCase(const EstateCase& c)
 {
-    if (fmJd == this)
-        fmJd = nullptr;
+    const bool chosen = fathersFather->isChecked() || fathersFathersFather->isChecked();
+    if (!c.grandfather)
+        clearChoice();
+    else if (!chosen)
+        fathersFather->setChecked(true);
 }
 
-void TfmJd::Button1Click()
+void GrandfatherDialog::edit(EstateCase& c)
 {
-    if (!RadioButton1->isChecked() && !RadioButton2->isChecked()) {
-        TfmMain& entry = entryWindow();
-        entry.setTicked(entry.chkjd, false);
-    }
+    showCase(c);
+    chosen_ = false;
+    exec();
+    c.grandfather = chosen_;
+}
+
+void GrandfatherDialog::clearChoice()
+{
+    ui::clearRadioButtons(fathersFather, fathersFathersFather);
+}
+
+void GrandfatherDialog::finish()
+{
+    // Closed without a choice, there is no grandfather.
+    chosen_ = fathersFather->isChecked() || fathersFathersFather->isChecked();
     closeDialog();
-}
-
-void TfmJd::clearChoice()
-{
-    ui::clearRadioButtons(RadioButton1, RadioButton2);
 }
 
 }  // namespace qismar

@@ -1,6 +1,5 @@
 #include "entry/heir_dialog.h"
 
-#include "entry/entry_window.h"
 #include "ui/frame.h"
 #include "ui/picture.h"
 #include "ui/toggles.h"
@@ -17,35 +16,28 @@
 
 namespace qismar {
 
-TfmMain& THeirDialog::entryWindow()
-{
-    if (!fmMain)
-        throw ui::UiError(QStringLiteral("نافذة إدخال الورثة غير موجودة"));
-    return *fmMain;
-}
-
-QCheckBox* THeirDialog::addCheckBox(const char* name, const QString& caption, int x, int y, int w, int h)
+QCheckBox* HeirDialog::addCheckBox(const char* name, const QString& caption, int x, int y, int w, int h)
 {
     auto* box = ui::named(new ui::CheckBox(caption, this), name);
     box->setGeometry(x, y, w, h);
     return box;
 }
 
-QRadioButton* THeirDialog::addRadioButton(const char* name, const QString& caption, int x, int y, int w, int h)
+QRadioButton* HeirDialog::addRadioButton(const char* name, const QString& caption, int x, int y, int w, int h)
 {
     auto* button = ui::named(new ui::RadioButton(caption, this), name);
     button->setGeometry(x, y, w, h);
     return button;
 }
 
-QPushButton* THeirDialog::addButton(const char* name, const QString& caption, int x, int y, int w, int h)
+QPushButton* HeirDialog::addButton(const char* name, const QString& caption, int x, int y, int w, int h)
 {
     auto* button = ui::named(new QPushButton(caption, this), name);
     button->setGeometry(x, y, w, h);
     return button;
 }
 
-QGroupBox* THeirDialog::addFrame(const char* name, const QString& caption, int x, int y, int w, int h)
+QGroupBox* HeirDialog::addFrame(const char* name, const QString& caption, int x, int y, int w, int h)
 {
     auto* frame = ui::named(new ui::Frame(caption, this), name);
     frame->setGeometry(x, y, w, h);
@@ -54,7 +46,7 @@ QGroupBox* THeirDialog::addFrame(const char* name, const QString& caption, int x
     return frame;
 }
 
-THeirDialog::THeirDialog(const QString& caption, int layoutWidth, int layoutHeight)
+HeirDialog::HeirDialog(const QString& caption, int layoutWidth, int layoutHeight)
 {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setWindowTitle(caption);
@@ -62,19 +54,27 @@ THeirDialog::THeirDialog(const QString& caption, int layoutWidth, int layoutHeig
     setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), 11));
     ui::setLayoutSize(this, layoutWidth, layoutHeight);
     ui::centreOnScreen(this);
-    Image1 = ui::named(ui::Picture::background(QStringLiteral(":/pictures/dialog.svg"), this), "Image1");
+    background = ui::named(ui::Picture::background(QStringLiteral(":/pictures/dialog.svg"), this), "Image1");
     // The picture takes part in the mouse movements of the guidance notices.
-    Image1->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+    background->setAttribute(Qt::WA_TransparentForMouseEvents, false);
 }
 
-void THeirDialog::reject()
+QPushButton* HeirDialog::addDoneButton(int x, int y, int w, int h)
+{
+    QPushButton* button = addButton("Button1", QStringLiteral("تم"), x, y, w, h);
+    button->setDefault(true);
+    connect(button, &QPushButton::clicked, this, [this] { ui::guarded([this] { finish(); }); });
+    return button;
+}
+
+void HeirDialog::reject()
 {
     // Escape and a close request of the window system do what "تم" does:
     // it is the dialog's way out.
-    ui::guarded([this] { Button1Click(); }, this);
+    ui::guarded([this] { finish(); }, this);
 }
 
-void THeirDialog::showEvent(QShowEvent* event)
+void HeirDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     // The first field takes the focus, its content selected, so that the
@@ -83,7 +83,7 @@ void THeirDialog::showEvent(QShowEvent* event)
         first->setFocus(Qt::TabFocusReason);
 }
 
-void THeirDialog::closeDialog()
+void HeirDialog::closeDialog()
 {
     if (isVisible())
         done(QDialog::Accepted);

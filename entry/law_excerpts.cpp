@@ -1,52 +1,22 @@
-// The "كيف يرث؟" mode, the lookup of a law excerpt in qanoon.txt and the
-// information window that shows it.
-#include <QCursor>
-#include <QHash>
-#include <algorithm>
-#include <QFile>
-#include <QFileInfo>
-#include <QIcon>
-#include <QPlainTextEdit>
-#include <QPointer>
-#include <QPushButton>
-#include <QTextOption>
-#include <vector>
+// The "كيف يرث؟" mode and the lookup of an article of the law in qanoon.txt.
+#include "entry/law_excerpts.h"
 
+#include <QCursor>
+#include <QFileInfo>
+#include <QHash>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <algorithm>
+
+#include "entry/law_excerpt_window.h"
 #include "ui/data_files.h"
-#include "entry/entry_windows.h"
 #include "ui/text_area.h"
 #include "ui/text_file.h"
-#include "entry/law_excerpts.h"
 #include "ui/ui_common.h"
-#include "ui/picture.h"
-#include <QMouseEvent>
 
 namespace qismar {
 
 namespace {
-
-bool modeOn = false;
-int lookupsSuppressed = 0;
-
-// A window or control that shows the help cursor while the mode is on, with
-// the cursor it had of its own before.
-struct Marked {
-    QPointer<QWidget> widget;
-    bool ownCursor = false;
-    QCursor cursor;
-};
-
-std::vector<Marked>& markedWidgets()
-{
-    static std::vector<Marked> marked;
-    return marked;
-}
-
-void forgetDeleted()
-{
-    auto& marked = markedWidgets();
-    std::erase_if(marked, [](const Marked& m) { return m.widget.isNull(); });
-}
 
 // The excerpt file, read once and indexed by line; read again only when the
 // file on disk changes (another modification time, size or inode) or
@@ -95,23 +65,28 @@ const ExcerptIndex& currentExcerpts()
 
 }  // namespace
 
-void markForHelpCursor(QWidget* widget)
+HowInheritsMode::HowInheritsMode() = default;
+HowInheritsMode::~HowInheritsMode() = default;
+
+void HowInheritsMode::forgetDeleted()
 {
-    forgetDeleted();
-    markedWidgets().push_back({widget, widget->testAttribute(Qt::WA_SetCursor), widget->cursor()});
-    if (modeOn)
-        widget->setCursor(Qt::WhatsThisCursor);
+    std::erase_if(marked_, [](const Marked& m) { return m.widget.isNull(); });
 }
 
-LookupsSuppressed::LookupsSuppressed() { ++lookupsSuppressed; }
-LookupsSuppressed::~LookupsSuppressed() { --lookupsSuppressed; }
+void HowInheritsMode::markForHelpCursor(QWidget* widget)
+{
+    forgetDeleted();
+    marked_.push_back({widget, widget->testAttribute(Qt::WA_SetCursor), widget->cursor()});
+    if (on_)
+        widget->setCursor(Qt::WhatsThisCursor);
+}
 
 namespace {
 
 class ExcerptOnClick : public QObject {
 public:
-    ExcerptOnClick(QWidget* control, QString beginLine, QString endLine)
-        : QObject(control), beginLine_(std::move(beginLine)), endLine_(std::move(endLine)) {}
+    ExcerptOnClick(QWidget* control, HowInheritsMode& mode, QString beginLine, QString endLine)
+        : QObject(control), mode_(mode), beginLine_(std::move(beginLine)), endLine_(std::move(endLine)) {}
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
@@ -119,56 +94,59 @@ protected:
             auto* mouse = static_cast<QMouseEvent*>(event);
             auto* control = static_cast<QWidget*>(watched);
             if (mouse->button() == Qt::LeftButton && control->rect().contains(mouse->position().toPoint()))
-                ui::guarded([&] { ShowLawExcerpt(beginLine_, endLine_); });
+                ui::guarded([&] { mode_.showExcerpt(beginLine_, endLine_); });
         }
         return false;
     }
 private:
+    HowInheritsMode& mode_;
     QString beginLine_, endLine_;
 };
 
 }  // namespace
 
-void showExcerptOnClick(QWidget* control, const QString& beginLine, const QString& endLine)
+void HowInheritsMode::showExcerptOnClick(QWidget* control, const QString& beginLine, const QString& endLine)
 {
-    control->installEventFilter(new ExcerptOnClick(control, beginLine, endLine));
+    control->installEventFilter(new ExcerptOnClick(control, *this, beginLine, endLine));
 }
 
-bool HowInheritsMode() noexcept { return modeOn; }
-
-void StartHowInheritsMode()
+void HowInheritsMode::start()
 {
     forgetDeleted();
-    modeOn = true;
-    for (const Marked& m : markedWidgets())
+    on_ = true;
+    for (const Marked& m : marked_)
         m.widget->setCursor(Qt::WhatsThisCursor);
-    if (fmMain)
-        fmMain->howInheritsModeChanged(true);
+    emit changed(true);
 }
 
-void EndHowInheritsMode()
+void HowInheritsMode::end()
 {
     forgetDeleted();
-    for (const Marked& m : markedWidgets()) {
+    for (const Marked& m : marked_) {
         if (m.ownCursor)
             m.widget->setCursor(m.cursor);
         else
             m.widget->unsetCursor();
     }
-    modeOn = false;
-    if (fmMain)
-        fmMain->howInheritsModeChanged(false);
+    on_ = false;
+    emit changed(false);
 }
 
-void ShowLawExcerpt(const QString& beginLine, const QString& endLine)
+LawExcerptWindow& HowInheritsMode::excerptWindow()
 {
-    if (!modeOn || lookupsSuppressed > 0)
+    if (!window_)
+        window_ = std::make_unique<LawExcerptWindow>();
+    return *window_;
+}
+
+void HowInheritsMode::showExcerpt(const QString& beginLine, const QString& endLine)
+{
+    if (!on_)
         return;
     // The mode is over before anything is read, whatever happens next.
-    EndHowInheritsMode();
-    Treport* window = report;
-    if (window)
-        window->Memo1->clear();
+    end();
+    if (window_)
+        window_->excerptText->clear();
 
     const ExcerptIndex& index = currentExcerpts();
     const auto begins = index.positions.constFind(beginLine);
@@ -186,11 +164,10 @@ void ShowLawExcerpt(const QString& beginLine, const QString& endLine)
     }
     const QStringList excerpt = index.lines.mid(begin + 1, end - begin - 1);
 
-    if (!window)
-        throw ui::UiError(QStringLiteral("نافذة المعلومات غير موجودة"));
-    window->Memo1->setPlainText(ui::breakLongLines(excerpt.join(QLatin1Char('\n'))));
-    window->Memo1->moveCursor(QTextCursor::Start);
-    window->exec();
+    LawExcerptWindow& window = excerptWindow();
+    window.excerptText->setPlainText(ui::breakLongLines(excerpt.join(QLatin1Char('\n'))));
+    window.excerptText->moveCursor(QTextCursor::Start);
+    window.exec();
 }
 
 }  // namespace qismar

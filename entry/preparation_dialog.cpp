@@ -6,7 +6,6 @@
 #include "results/amount_text.h"
 
 #include "ui/digit_edit.h"
-#include "entry/entry_window.h"
 #include "ui/fitted_label.h"
 #include "ui/toggles.h"
 #include "ui/ui_common.h"
@@ -17,16 +16,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShowEvent>
 
 namespace qismar {
 
-TfmPreparation* fmPreparation = nullptr;
-
 namespace {
 
+using results::amountText;
+
 QString arabic(const std::string& utf8) { return QString::fromStdString(utf8); }
-QString amountText(Currency v) { return QString::fromStdString(formatAmount(v)); }
 // An amount as the program shows amounts for reading: grouped in threes.
 QString shownAmount(Currency v) { return results::groupedAmount(amountText(v)); }
 
@@ -51,7 +48,7 @@ std::optional<Currency> readAmount(const QLineEdit* edit, const QString& name, Q
 }
 
 // The calculation, one short line a step, in the order of the law.
-QString calculation(const PreparedEstate& p)
+QString calculationSteps(const PreparedEstate& p)
 {
     QStringList lines;
     lines << QStringLiteral("التركة كلها: %1").arg(shownAmount(p.gross));
@@ -77,26 +74,52 @@ QString calculation(const PreparedEstate& p)
 
 }  // namespace
 
-TfmPreparation::TfmPreparation() : THeirDialog(QStringLiteral("تجهيز التركة"), 490, 480)
+EstateField EstateField::read(const QString& text)
+{
+    EstateField field;
+    field.text = text;
+    try {
+        const Currency amount = parseAmount(ui::withAsciiDigits(text).toStdString());
+        if (amount.raw() < 0)
+            field.negative = true;
+        else
+            field.amount = amount;
+    } catch (const EngineError& error) {
+        field.tooLarge = error.code() == ErrorCode::OutOfRange;
+    }
+    return field;
+}
+
+PreparationDialog::PreparationDialog() : HeirDialog(QStringLiteral("تجهيز التركة"), 490, 480)
 {
     setObjectName(QStringLiteral("fmPreparation"));
     setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), 13));
+    estate_ = EstateField::read(QStringLiteral("0"));
+    createAmounts();
+    createCalculation();
+    createButtons();
+    refresh();
+}
+
+void PreparationDialog::createAmounts()
+{
     // The fields and the texts stand on plain panels over the picture, so
     // that they read easily.
-    Panel1 = ui::named(new QFrame(this), "Panel1");
-    Panel1->setGeometry(10, 8, 462, 186);
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    Panel1->setAutoFillBackground(true);
+    panel = ui::named(new QFrame(this), "Panel1");
+    panel->setGeometry(10, 8, 462, 186);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel->setAutoFillBackground(true);
 
-    Label1 = ui::named(new QLabel(QStringLiteral("يُخرج من التركة أولاً نفقات تجهيز المتوفى ودفنه، ثم ديونه، ثم وصاياه "
-                                                 "في حدود ثلث الباقي، وما بقي فللورثة. اكتب المبالغ بالأرقام، واتركها "
-                                                 "صفراً إن لم توجد."),
-                                  this),
-                       "Label1");
-    Label1->setGeometry(18, 12, 446, 48);
-    Label1->setWordWrap(true);
-    Label1->setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), 12));
-    ui::setTextColor(Label1, ui::kTextNavy);
+    guidance = ui::named(new QLabel(QStringLiteral("يُخرج من التركة أولاً نفقات تجهيز المتوفى ودفنه، ثم ديونه، ثم وصاياه "
+                                                   "في حدود ثلث الباقي، وما بقي فللورثة. اكتب المبالغ بالأرقام، واتركها "
+                                                   "صفراً إن لم توجد."),
+                                    this),
+                         "Label1");
+    // Three lines of the guidance in full.
+    guidance->setGeometry(18, 12, 446, 52);
+    guidance->setWordWrap(true);
+    guidance->setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), 12));
+    ui::setTextColor(guidance, ui::kTextNavy);
 
     auto label = [this](const char* name, const QString& text, int y) {
         auto* l = ui::named(new QLabel(text, this), name);
@@ -105,69 +128,66 @@ TfmPreparation::TfmPreparation() : THeirDialog(QStringLiteral("تجهيز الت
         ui::setTextColor(l, ui::kTextRed);
         return l;
     };
-    Label2 = label("Label2", QStringLiteral("نفقات التجهيز والدفن"), 64);
-    Edit1 = addAmountEdit("Edit1", 64, QStringLiteral("نفقات التجهيز والدفن"),
-                          QStringLiteral("ما أُنفق على تجهيز المتوفى ودفنه، بالعملة"));
-    Label3 = label("Label3", QStringLiteral("الديون"), 96);
-    Edit2 = addAmountEdit("Edit2", 96, QStringLiteral("الديون"), QStringLiteral("ديون المتوفى التي عليه للناس، بالعملة"));
-    Label4 = label("Label4", QStringLiteral("الوصايا"), 128);
-    Edit3 = addAmountEdit("Edit3", 128, QStringLiteral("الوصايا"),
-                          QStringLiteral("ما أوصى به المتوفى من ماله، بالعملة"));
-    Label2->setBuddy(Edit1);
-    Label3->setBuddy(Edit2);
-    Label4->setBuddy(Edit3);
+    funeralLabel = label("Label2", QStringLiteral("نفقات التجهيز والدفن"), 64);
+    funeralEdit = addAmountEdit("Edit1", 64, QStringLiteral("نفقات التجهيز والدفن"),
+                                QStringLiteral("ما أُنفق على تجهيز المتوفى ودفنه، بالعملة"));
+    debtsLabel = label("Label3", QStringLiteral("الديون"), 96);
+    debtsEdit = addAmountEdit("Edit2", 96, QStringLiteral("الديون"), QStringLiteral("ديون المتوفى التي عليه للناس، بالعملة"));
+    bequestsLabel = label("Label4", QStringLiteral("الوصايا"), 128);
+    bequestsEdit = addAmountEdit("Edit3", 128, QStringLiteral("الوصايا"),
+                                 QStringLiteral("ما أوصى به المتوفى من ماله، بالعملة"));
+    funeralLabel->setBuddy(funeralEdit);
+    debtsLabel->setBuddy(debtsEdit);
+    bequestsLabel->setBuddy(bequestsEdit);
 
-    CheckBox1 = addCheckBox("CheckBox1", QStringLiteral("أجاز الورثة ما زاد من الوصايا على الثلث"), 18, 162, 446, 24);
-    CheckBox1->setToolTip(QStringLiteral("إذا أجاز الورثة نُفذت الوصايا كلها ما دام يبقى شيء بعد الديون،\n"
-                                         "وإلا نُفذت في حدود ثلث الباقي بعد الديون"));
-    CheckBox1->setAccessibleName(QStringLiteral("إجازة الورثة ما زاد على الثلث"));
-    ui::setTextColor(CheckBox1, ui::kTextRed);
+    consentBox = addCheckBox("CheckBox1", QStringLiteral("أجاز الورثة ما زاد من الوصايا على الثلث"), 18, 162, 446, 24);
+    consentBox->setToolTip(QStringLiteral("إذا أجاز الورثة نُفذت الوصايا كلها ما دام يبقى شيء بعد الديون،\n"
+                                          "وإلا نُفذت في حدود ثلث الباقي بعد الديون"));
+    consentBox->setAccessibleName(QStringLiteral("إجازة الورثة ما زاد على الثلث"));
+    ui::setTextColor(consentBox, ui::kTextRed);
+    connect(consentBox, &QCheckBox::toggled, this, [this] { refresh(); });
+}
 
+void PreparationDialog::createCalculation()
+{
     // The frame stops short of the window's right border, so that its
     // caption stands clear of the border's ornaments.
-    GroupBox1 = addFrame("GroupBox1", QStringLiteral("الحساب"), 10, 198, 440, 206);
-    St1 = ui::named(new ui::FittedLabel(QString(), this), "St1");
-    St1->setGeometry(18, 222, 424, 144);
-    St1->setWordWrap(true);
-    St1->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    St1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    St1->setMargin(2);
-    St1->setAutoFillBackground(true);
-    St1->setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), 12));
-    St1->setAccessibleName(QStringLiteral("حساب التركة"));
-    Label5 = ui::named(new QLabel(this), "Label5");
-    Label5->setGeometry(18, 370, 424, 28);
-    Label5->setAlignment(Qt::AlignCenter);
-    Label5->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Label5->setAutoFillBackground(true);
-    Label5->setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), 15, true));
-    Label5->setAccessibleName(QStringLiteral("الباقي للورثة"));
+    calculationFrame = addFrame("GroupBox1", QStringLiteral("الحساب"), 10, 198, 440, 206);
+    calculation = ui::named(new ui::FittedLabel(QString(), this), "St1");
+    calculation->setGeometry(18, 222, 424, 144);
+    calculation->setWordWrap(true);
+    calculation->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    calculation->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    calculation->setMargin(2);
+    calculation->setAutoFillBackground(true);
+    calculation->setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), 12));
+    calculation->setAccessibleName(QStringLiteral("حساب التركة"));
+    remains = ui::named(new QLabel(this), "Label5");
+    remains->setGeometry(18, 370, 424, 28);
+    remains->setAlignment(Qt::AlignCenter);
+    remains->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    remains->setAutoFillBackground(true);
+    remains->setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), 15, true));
+    remains->setAccessibleName(QStringLiteral("الباقي للورثة"));
+}
 
-    Button1 = addButton("Button1", QStringLiteral("تم"), 256, 412, 80, 30);
-    Button1->setDefault(true);
-    Button1->setAccessibleName(QStringLiteral("تم"));
-    Button2 = addButton("Button2", QStringLiteral("مسح"), 146, 412, 80, 30);
-    Button2->setToolTip(QStringLiteral("يجعل المبالغ كلها صفراً ويلغي الإجازة"));
-    Button2->setAccessibleName(QStringLiteral("مسح"));
-    connect(Button1, &QPushButton::clicked, this, [this] { ui::guarded([this] { Button1Click(); }, this); });
-    connect(Button2, &QPushButton::clicked, this, [this] { ui::guarded([this] { Button2Click(); }, this); });
-    connect(CheckBox1, &QCheckBox::toggled, this, [this] { refresh(); });
+void PreparationDialog::createButtons()
+{
+    doneButton = addButton("Button1", QStringLiteral("تم"), 256, 412, 80, 30);
+    doneButton->setDefault(true);
+    doneButton->setAccessibleName(QStringLiteral("تم"));
+    clearButton = addButton("Button2", QStringLiteral("مسح"), 146, 412, 80, 30);
+    clearButton->setToolTip(QStringLiteral("يجعل المبالغ كلها صفراً ويلغي الإجازة"));
+    clearButton->setAccessibleName(QStringLiteral("مسح"));
+    connect(doneButton, &QPushButton::clicked, this, [this] { ui::guarded([this] { finish(); }, this); });
+    connect(clearButton, &QPushButton::clicked, this, [this] { ui::guarded([this] { clearAmounts(); }, this); });
 
-    QWidget* order[] = {Edit1, Edit2, Edit3, CheckBox1, Button1, Button2};
+    QWidget* order[] = {funeralEdit, debtsEdit, bequestsEdit, consentBox, doneButton, clearButton};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
-
-    refresh();
-    fmPreparation = this;
 }
 
-TfmPreparation::~TfmPreparation()
-{
-    if (fmPreparation == this)
-        fmPreparation = nullptr;
-}
-
-QLineEdit* TfmPreparation::addAmountEdit(const char* name, int y, const QString& accessibleName, const QString& tip)
+QLineEdit* PreparationDialog::addAmountEdit(const char* name, int y, const QString& accessibleName, const QString& tip)
 {
     auto* edit = ui::named(new ui::DigitEdit(QStringLiteral("0"), QStringLiteral("0"), this), name);
     edit->setGeometry(76, y, 178, 24);
@@ -177,16 +197,17 @@ QLineEdit* TfmPreparation::addAmountEdit(const char* name, int y, const QString&
     return edit;
 }
 
-QWidget* TfmPreparation::firstField() const { return Edit1; }
+QWidget* PreparationDialog::firstField() const { return funeralEdit; }
 
-TfmPreparation::Reading TfmPreparation::read() const
+PreparationDialog::Reading PreparationDialog::read() const
 {
     Reading r;
     EstateCase& c = r.preparation;
     const struct {
         QLineEdit* edit;
         Currency EstateCase::*value;
-    } fields[] = {{Edit1, &EstateCase::funeral}, {Edit2, &EstateCase::debts}, {Edit3, &EstateCase::bequests}};
+    } fields[] = {{funeralEdit, &EstateCase::funeral}, {debtsEdit, &EstateCase::debts},
+                  {bequestsEdit, &EstateCase::bequests}};
     for (const auto& f : fields) {
         const std::optional<Currency> v = readAmount(f.edit, QStringLiteral("«%1»").arg(f.edit->accessibleName()), r.problem);
         if (!v) {
@@ -196,81 +217,89 @@ TfmPreparation::Reading TfmPreparation::read() const
         }
         c.*(f.value) = *v;
     }
-    c.heirsConsent = CheckBox1->isChecked();
-    if (fmMain) {
-        const std::optional<Currency> gross = readAmount(fmMain->edttarikh, QStringLiteral("«قيمة التركة»"), r.problem);
-        if (!gross)
-            return r;
-        c.estate = *gross;
+    c.heirsConsent = consentBox->isChecked();
+    if (!estate_.amount) {
+        const QString estate = QStringLiteral("«قيمة التركة»");
+        r.problem = estate_.tooLarge
+                        ? QStringLiteral("مبلغ %1 أكبر من أكبر مبلغ يقبله البرنامج (%2)").arg(estate, kLargestAmount)
+                        : QStringLiteral("%1 يُكتب مبلغاً بالأرقام من 0 إلى 9، والمكتوب «%2»")
+                              .arg(estate, ui::quoted(estate_.text));
+        return r;
     }
+    c.estate = *estate_.amount;
     try {
         r.prepared = PrepareEstate(c);
     } catch (const EngineError&) {
         r.problem = QStringLiteral("مجموع نفقات التجهيز والديون أكبر من أكبر مبلغ يقبله البرنامج (%1)").arg(kLargestAmount);
-        r.problemField = Edit2;
+        r.problemField = debtsEdit;
         r.refuse = true;
     }
     return r;
 }
 
-bool TfmPreparation::isEmpty() const
+bool PreparationDialog::isEmpty() const
 {
-    for (const QLineEdit* edit : {Edit1, Edit2, Edit3}) {
+    for (const QLineEdit* edit : {funeralEdit, debtsEdit, bequestsEdit}) {
         QString problem;
         const std::optional<Currency> v = readAmount(edit, QString(), problem);
         if (!v || !v->isZero())
             return false;
     }
-    return !CheckBox1->isChecked();
+    return !consentBox->isChecked();
 }
 
-void TfmPreparation::setPreparation(const EstateCase& c)
+void PreparationDialog::setGrossEstate(const EstateField& estate)
 {
-    Edit1->setText(amountText(c.funeral));
-    Edit2->setText(amountText(c.debts));
-    Edit3->setText(amountText(c.bequests));
-    CheckBox1->setChecked(c.heirsConsent);
+    estate_ = estate;
     refresh();
 }
 
-void TfmPreparation::clearFields() { setPreparation(EstateCase{}); }
+void PreparationDialog::showPreparation(const EstateCase& c)
+{
+    funeralEdit->setText(amountText(c.funeral));
+    debtsEdit->setText(amountText(c.debts));
+    bequestsEdit->setText(amountText(c.bequests));
+    consentBox->setChecked(c.heirsConsent);
+    refresh();
+}
 
-void TfmPreparation::refresh()
+void PreparationDialog::clearFields() { showPreparation(EstateCase{}); }
+
+void PreparationDialog::refresh()
 {
     const Reading r = read();
     QString steps;
-    QString remains;
+    QString remainsText;
     QColor stepsColour = ui::kTextNavy;
     QColor remainsColour = kRemainsGreen;
     if (!r.problem.isEmpty()) {
         steps = r.problem;
         stepsColour = ui::kTextRed;
-        remains = QStringLiteral("الباقي للورثة: —");
+        remainsText = QStringLiteral("الباقي للورثة: —");
         remainsColour = ui::kTextRed;
     } else if (r.preparation.estate.isZero()) {
         steps = QStringLiteral("اكتب قيمة التركة كلها أولاً في نافذة إدخال الورثة: منها تُخرج هذه المبالغ.");
-        remains = QStringLiteral("الباقي للورثة: —");
+        remainsText = QStringLiteral("الباقي للورثة: —");
         remainsColour = ui::kTextNavy;
     } else {
-        steps = calculation(*r.prepared);
+        steps = calculationSteps(*r.prepared);
         if (r.prepared->consumedByDebts || r.prepared->net.isZero()) {
-            remains = QStringLiteral("لا يبقى للورثة شيء، فلا قسمة");
+            remainsText = QStringLiteral("لا يبقى للورثة شيء، فلا قسمة");
             remainsColour = ui::kTextRed;
         } else {
-            remains = QStringLiteral("الباقي للورثة: %1").arg(shownAmount(r.prepared->net));
+            remainsText = QStringLiteral("الباقي للورثة: %1").arg(shownAmount(r.prepared->net));
         }
     }
-    St1->setText(steps);
-    St1->setAccessibleDescription(steps);
-    ui::setTextColor(St1, stepsColour);
-    Label5->setText(remains);
-    Label5->setAccessibleDescription(remains);
-    ui::setTextColor(Label5, remainsColour);
-    if (fmMain)
-        fmMain->preparationChanged();
+    calculation->setText(steps);
+    calculation->setAccessibleDescription(steps);
+    ui::setTextColor(calculation, stepsColour);
+    remains->setText(remainsText);
+    remains->setAccessibleDescription(remainsText);
+    ui::setTextColor(remains, remainsColour);
+    emit changed();
 }
 
-void TfmPreparation::Button1Click()
+void PreparationDialog::finish()
 {
     const Reading r = read();
     if (r.refuse) {
@@ -285,21 +314,14 @@ void TfmPreparation::Button1Click()
     closeDialog();
 }
 
-void TfmPreparation::Button2Click()
+void PreparationDialog::clearAmounts()
 {
     clearFields();
-    Edit1->setFocus(Qt::OtherFocusReason);
-    Edit1->selectAll();
+    funeralEdit->setFocus(Qt::OtherFocusReason);
+    funeralEdit->selectAll();
 }
 
-void TfmPreparation::showEvent(QShowEvent* event)
-{
-    // The estate may have changed since the dialog was last open.
-    refresh();
-    THeirDialog::showEvent(event);
-}
-
-QString preparationSummary(const TfmPreparation::Reading& r)
+QString preparationSummary(const PreparationDialog::Reading& r)
 {
     if (!r.problem.isEmpty())
         return r.refuse ? QStringLiteral("في تجهيز التركة مبلغ لا يُقبل") : QString();

@@ -4,8 +4,9 @@
 #include <QString>
 #include <optional>
 
-#include "entry/heir_dialog.h"
+#include "engine/estate_case.h"
 #include "engine/preparation.h"
+#include "entry/heir_dialog.h"
 
 class QCheckBox;
 class QFrame;
@@ -15,34 +16,44 @@ class QPushButton;
 
 namespace qismar {
 
+// The estate as the entry window's field holds it: an amount, or a text
+// that is not one.
+struct EstateField {
+    QString text;
+    std::optional<Currency> amount;  // when the text is an amount of zero or more
+    bool tooLarge = false;           // digits beyond the largest amount the program holds
+    bool negative = false;
+    static EstateField read(const QString& text);
+};
+
 // "تجهيز التركة": what is paid out of the gross estate before it is divided,
 // in the order of the law (funeral and burial costs, debts, bequests), and
 // whether the heirs consent to bequests beyond a third. The gross estate is
-// the entry window's estate field; the dialog shows what remains for the
-// heirs as the user types. Its controls hold these amounts for the case, as
-// the heir dialogs hold their counts; left empty, they change nothing.
-class TfmPreparation : public THeirDialog {
+// the entry window's estate field, given to the dialog with setGrossEstate;
+// the dialog shows what remains for the heirs as the user types, and
+// announces every change (changed()) for the entry window to take into its
+// case. Left empty, it changes nothing.
+class PreparationDialog : public HeirDialog {
     Q_OBJECT
 public:
-    TfmPreparation();
-    ~TfmPreparation() override;
+    PreparationDialog();
 
-    QFrame* Panel1 = nullptr;        // under the guidance, the amounts and the consent
-    QLabel* Label1 = nullptr;        // the guidance
-    QLineEdit* Edit1 = nullptr;      // funeral and burial costs
-    QLineEdit* Edit2 = nullptr;      // debts
-    QLineEdit* Edit3 = nullptr;      // bequests
-    QLabel* Label2 = nullptr;        // "نفقات التجهيز والدفن"
-    QLabel* Label3 = nullptr;        // "الديون"
-    QLabel* Label4 = nullptr;        // "الوصايا"
-    QCheckBox* CheckBox1 = nullptr;  // the heirs' consent beyond the third
-    QGroupBox* GroupBox1 = nullptr;  // "الحساب"
-    QLabel* St1 = nullptr;           // how the net estate comes about
-    QLabel* Label5 = nullptr;        // what remains for the heirs
-    QPushButton* Button1 = nullptr;  // "تم"
-    QPushButton* Button2 = nullptr;  // "مسح"
+    QFrame* panel = nullptr;             // under the guidance, the amounts and the consent
+    QLabel* guidance = nullptr;
+    QLineEdit* funeralEdit = nullptr;    // funeral and burial costs
+    QLineEdit* debtsEdit = nullptr;
+    QLineEdit* bequestsEdit = nullptr;
+    QLabel* funeralLabel = nullptr;      // "نفقات التجهيز والدفن"
+    QLabel* debtsLabel = nullptr;        // "الديون"
+    QLabel* bequestsLabel = nullptr;     // "الوصايا"
+    QCheckBox* consentBox = nullptr;     // the heirs' consent beyond the third
+    QGroupBox* calculationFrame = nullptr;  // "الحساب"
+    QLabel* calculation = nullptr;       // how the net estate comes about
+    QLabel* remains = nullptr;           // what remains for the heirs
+    QPushButton* doneButton = nullptr;   // "تم"
+    QPushButton* clearButton = nullptr;  // "مسح"
 
-    // What the controls hold, with the gross estate from the entry window.
+    // What the controls hold, with the gross estate given.
     struct Reading {
         EstateCase preparation;       // estate, funeral, debts, bequests, heirsConsent
         std::optional<PreparedEstate> prepared;  // when it could be computed
@@ -54,32 +65,39 @@ public:
 
     // Whether anything is entered (an amount or the consent).
     bool isEmpty() const;
+    // The gross estate, as the entry window's field holds it.
+    void setGrossEstate(const EstateField& estate);
     // Sets the controls from a case (its estate is not ours).
-    void setPreparation(const EstateCase& c);
+    void showPreparation(const EstateCase& c);
     // Empties every field and unticks the consent.
     void clearFields();
 
     // "تم": closes the dialog, unless an amount is beyond what the program
     // can hold; then a warning names it and the field takes the focus.
-    void Button1Click() override;
+    void finish() override;
     // "مسح": empties the dialog.
-    void Button2Click();
-    // Recomputes what the dialog shows (also when the estate changes).
-    void refresh();
+    void clearAmounts();
+
+signals:
+    // The amounts, the consent or the estate changed.
+    void changed();
 
 protected:
     QWidget* firstField() const override;
-    void showEvent(QShowEvent* event) override;
 
 private:
+    void createAmounts();
+    void createCalculation();
+    void createButtons();
     QLineEdit* addAmountEdit(const char* name, int y, const QString& accessibleName, const QString& tip);
-};
+    // Recomputes what the dialog shows, and announces the change.
+    void refresh();
 
-// The program-wide reference to the one TfmPreparation (owned by fmMain).
-extern TfmPreparation* fmPreparation;
+    EstateField estate_;
+};
 
 // A short line for the entry window: what remains for the heirs after the
 // preparation, or why nothing does.
-QString preparationSummary(const TfmPreparation::Reading& reading);
+QString preparationSummary(const PreparationDialog::Reading& reading);
 
 }  // namespace qismar

@@ -17,8 +17,8 @@
 
 #include "casefile/file_writer.h"
 #include "results/amount_text.h"
+#include "engine/heirs.h"
 #include "results/pdf_glyph_text.h"
-#include "engine/invariants.h"
 #include "engine/preparation.h"
 
 namespace qismar::results {
@@ -47,43 +47,22 @@ QStringList grouped(const std::vector<std::string>& sentences)
     return out;
 }
 
-// Every relative entered, as the entry window holds them; the uterine
-// brothers and sisters, who share one result row, are listed apart.
-struct Relative {
-    const char* singular;
-    const char* plural;
-    HeadCount EstateCase::*count;  // null for a relative who is there or not
-    bool EstateCase::*present;
+// The relatives of the case in the order the report lists them: the spouse,
+// the ascendants, the descendants, the brothers and sisters, the distant
+// residuaries, then the grandmothers. Their names and heads come from the
+// heir table.
+constexpr Heir kCaseOrder[] = {
+    Heir::Husband,          Heir::Wives,            Heir::Father,           Heir::Mother,
+    Heir::Grandfather,      Heir::Sons,             Heir::Daughters,        Heir::SonsSons,
+    Heir::SonsDaughters,    Heir::SonsSonsSons,     Heir::SonsSonsDaughters, Heir::FullBrothers,
+    Heir::FullSisters,      Heir::PaternalBrothers, Heir::PaternalSisters,  Heir::UterineSiblings,
+    Heir::FullBrothersSons, Heir::PaternalBrothersSons, Heir::FullUncles,   Heir::PaternalUncles,
+    Heir::FullUnclesSons,   Heir::PaternalUnclesSons, Heir::MothersMother,  Heir::FathersMother,
+    Heir::MothersMothersMother, Heir::FathersMothersMother, Heir::FathersFathersMother,
 };
+static_assert(std::size(kCaseOrder) == std::size_t(kHeirCount), "every relative once in the report's case");
 
-const Relative kRelatives[] = {
-    {"الأب", "", nullptr, &EstateCase::father},
-    {"الأم", "", nullptr, &EstateCase::mother},
-    {"الجد", "", nullptr, &EstateCase::grandfather},
-    {"الابن", "الأبناء", &EstateCase::sons, nullptr},
-    {"البنت", "البنات", &EstateCase::daughters, nullptr},
-    {"ابن الابن", "أبناء الابن", &EstateCase::sonsSons, nullptr},
-    {"بنت الابن", "بنات الابن", &EstateCase::sonsDaughters, nullptr},
-    {"ابن ابن الابن", "أبناء ابن الابن", &EstateCase::sonsSonsSons, nullptr},
-    {"بنت ابن الابن", "بنات ابن الابن", &EstateCase::sonsSonsDaughters, nullptr},
-    {"الأخ الشقيق", "الإخوة الأشقاء", &EstateCase::fullBrothers, nullptr},
-    {"الأخت الشقيقة", "الأخوات الشقيقات", &EstateCase::fullSisters, nullptr},
-    {"الأخ لأب", "الإخوة لأب", &EstateCase::paternalBrothers, nullptr},
-    {"الأخت لأب", "الأخوات لأب", &EstateCase::paternalSisters, nullptr},
-    {"الأخ لأم", "الإخوة لأم", &EstateCase::uterineBrothers, nullptr},
-    {"الأخت لأم", "الأخوات لأم", &EstateCase::uterineSisters, nullptr},
-    {"ابن الأخ الشقيق", "أبناء الإخوة الأشقاء", &EstateCase::fullBrothersSons, nullptr},
-    {"ابن الأخ لأب", "أبناء الإخوة لأب", &EstateCase::paternalBrothersSons, nullptr},
-    {"العم الشقيق", "الأعمام الأشقاء", &EstateCase::fullUncles, nullptr},
-    {"العم لأب", "الأعمام لأب", &EstateCase::paternalUncles, nullptr},
-    {"ابن العم الشقيق", "أبناء الأعمام الأشقاء", &EstateCase::fullUnclesSons, nullptr},
-    {"ابن العم لأب", "أبناء الأعمام لأب", &EstateCase::paternalUnclesSons, nullptr},
-    {"أم الأم", "", nullptr, &EstateCase::mothersMother},
-    {"أم الأب", "", nullptr, &EstateCase::fathersMother},
-    {"أم أم الأم", "", nullptr, &EstateCase::mothersMothersMother},
-    {"أم أم الأب", "", nullptr, &EstateCase::fathersMothersMother},
-    {"أم أبي الأب", "", nullptr, &EstateCase::fathersFathersMother},
-};
+QString text(std::string_view utf8) { return QString::fromUtf8(utf8.data(), qsizetype(utf8.size())); }
 
 ReportSection caseSection(const EstateCase& c, bool prepared)
 {
@@ -93,23 +72,12 @@ ReportSection caseSection(const EstateCase& c, bool prepared)
     s.paragraphs << (prepared ? QStringLiteral("التركة قبل التجهيز: ") : QStringLiteral("التركة: "))
                         + groupedAmount(amountText(c.estate));
     s.table.header = {QStringLiteral("القريب"), QStringLiteral("العدد")};
-    // The spouse first, as the results list them.
-    if (c.spouse) {
-        if (c.isWoman())
-            s.table.rows.push_back({word(QStringLiteral("الزوج")), word(QStringLiteral("1"))});
-        else
-            s.table.rows.push_back({word(c.wives.persons() > 1 ? QStringLiteral("الزوجات") : QStringLiteral("الزوجة")),
-                                    countCell(c.wives)});
-    }
-    for (const Relative& r : kRelatives) {
-        if (r.present) {
-            if (c.*r.present)
-                s.table.rows.push_back({word(QString::fromUtf8(r.singular)), word(QStringLiteral("1"))});
-        } else if ((c.*r.count).positive()) {
-            const bool plural = (c.*r.count).persons() > 1;
-            s.table.rows.push_back(
-                {word(QString::fromUtf8(plural ? r.plural : r.singular)), countCell(c.*r.count)});
-        }
+    for (Heir heir : kCaseOrder) {
+        if (!RelativePresent(c, heir))
+            continue;
+        const HeirInfo& info = heirInfo(heir);
+        const HeadCount heads = HeadsOf(c, heir);
+        s.table.rows.push_back({word(text(heads.persons() > 1 ? info.plural : info.singular)), countCell(heads)});
     }
     return s;
 }
@@ -153,60 +121,40 @@ QString shareOf(const HeirExplanation& h, bool named)
     return named ? shareText(*h.share) : QString::fromStdString(h.share->text());
 }
 
-ReportSection resultsSection(const EstateCase& c, const DivisionResult& r, const Explanation& e)
+ReportSection resultsSection(const ResultsTable& t)
 {
     ReportSection s;
     s.title = QStringLiteral("الأنصبة");
     s.table.header = {QStringLiteral("الوارث"),     QStringLiteral("العدد"),      QStringLiteral("الفرض"),
                       QStringLiteral("نصيب الفرد"), QStringLiteral("نصيب الفئة"), QStringLiteral("نسبة الفرد")};
-    std::int64_t heads = 0;
-    __int128 total = 0;
-    for (int i = 0; i < kHeirCount; ++i) {
-        const Heir row = heirAt(i);
-        const RowText& text = r.rows[std::size_t(i)];
-        if (text.isEmpty())
-            continue;
-        const HeadCount n = HeadsOf(c, row);
-        heads += n.persons();
-        const HeirExplanation* h = explanationOf(e, row);
+    for (const ResultLine& l : t.lines) {
         ReportRow line;
-        line.push_back(word(fromUtf8(HeirName(row, n.persons() > 1))));
-        line.push_back(countCell(n));
-        line.push_back(word(h ? shareOf(*h, true) : QString()));
-        const bool nothing = text.kind == RowText::Kind::NothingForHim || text.value().isZero();
-        if (nothing) {
+        line.push_back(word(fromUtf8(HeirName(l.heir, l.heads.persons() > 1))));
+        line.push_back(countCell(l.heads));
+        line.push_back(word(l.share));
+        if (l.nothing) {
             line.push_back(word(nothingForHimShown()));
             line.push_back(word(nothingForHimShown()));
             line.push_back(word(QString()));
         } else {
-            line.push_back(amountCell(text.amount));
-            const std::optional<Currency> classAmount = classTotal(text.amount, n);
-            line.push_back(classAmount ? amountCell(*classAmount) : word(QString()));
-            if (classAmount)
-                total += classAmount->raw();
-            const auto& percent = r.percentages[std::size_t(i)];
-            line.push_back(percent ? percentCell(*percent) : word(QString()));
+            line.push_back(amountCell(l.perHead));
+            line.push_back(l.classTotal ? amountCell(*l.classTotal) : word(QString()));
+            line.push_back(l.percent ? percentCell(*l.percent) : word(QString()));
         }
         s.table.rows.push_back(std::move(line));
     }
-    // What the heirs take together, as a share of the estate divided: the
-    // whole of it but for what the rows leave undistributed.
-    const Currency hundred = Currency::fromWhole(100);
-    const Currency heirsPercent = r.undistributedPercent ? subtractExact(hundred, *r.undistributedPercent) : hundred;
-    s.table.rows.push_back({word(QStringLiteral("مجموع الأنصبة")), word(QString::number(heads)), word(QString()),
-                            word(QString()), amountCell(Currency::fromRaw(std::int64_t(total))),
-                            percentCell(heirsPercent)});
+    s.table.rows.push_back({word(QStringLiteral("مجموع الأنصبة")), countCell(t.heads), word(QString()),
+                            word(QString()), amountCell(t.heirsTotal), percentCell(t.heirsPercent)});
     s.table.footerRows = 1;
-    if (r.undistributed) {
+    if (t.undistributed) {
         s.table.rows.push_back({word(QStringLiteral("الباقي دون توزيع")), word(QString()), word(QString()),
-                                word(QString()), amountCell(*r.undistributed),
-                                r.undistributedPercent ? percentCell(*r.undistributedPercent) : word(QString())});
+                                word(QString()), amountCell(*t.undistributed),
+                                t.undistributedPercent ? percentCell(*t.undistributedPercent) : word(QString())});
         s.table.footerRows = 2;
         s.notes << QStringLiteral(
             "الباقي دون توزيع لذوي الأرحام، وهذا البرنامج لا يقسم بينهم، ولا يُردّ على الزوج أو الزوجة ما دام أحد منهم موجوداً");
     }
-    const Currency divided = r.preparation ? r.preparation->net : c.estate;
-    s.paragraphs << QStringLiteral("التركة المقسومة: ") + groupedAmount(amountText(divided));
+    s.paragraphs << QStringLiteral("التركة المقسومة: ") + groupedAmount(amountText(t.divided));
     s.notes << QStringLiteral("نسبة الفرد نسبة نصيب كل فرد من التركة المقسومة");
     return s;
 }
@@ -330,6 +278,49 @@ QString shareText(const Rational& share)
     return QString::fromStdString(share.text());
 }
 
+ResultsTable buildResultsTable(const EstateCase& c, const DivisionResult& r, const Explanation& e)
+{
+    ResultsTable t;
+    __int128 total = 0;
+    for (int i = 0; i < kHeirCount; ++i) {
+        const Heir row = heirAt(i);
+        const RowText& text = r.rows[std::size_t(i)];
+        if (text.isEmpty())
+            continue;
+        ResultLine line;
+        line.heir = row;
+        line.heads = HeadsOf(c, row);
+        t.heads = t.heads + line.heads;
+        const HeirExplanation* h = explanationOf(e, row);
+        if (h)
+            line.share = shareOf(*h, true);
+        // A relative whose amount is zero receives nothing, as one the
+        // division marked so.
+        line.nothing = text.kind == RowText::Kind::NothingForHim || text.value().isZero();
+        if (line.nothing) {
+            if (h)
+                line.reason = fromUtf8(h->reason);
+        } else {
+            line.perHead = text.amount;
+            line.classTotal = classTotal(text.amount, line.heads);
+            if (line.classTotal)
+                total += line.classTotal->raw();
+            line.percent = r.percentages[std::size_t(i)];
+        }
+        t.lines.push_back(std::move(line));
+    }
+    t.heirsTotal = Currency::fromRaw(std::int64_t(total));
+    // What the heirs take together, as a share of the estate divided: the
+    // whole of it but for what the rows leave undistributed.
+    const Currency hundred = Currency::fromWhole(100);
+    t.heirsPercent = r.undistributedPercent ? subtractExact(hundred, *r.undistributedPercent) : hundred;
+    t.undistributed = r.undistributed;
+    t.undistributedPercent = r.undistributedPercent;
+    t.divided = r.preparation ? r.preparation->net : c.estate;
+    t.preparation = r.preparation;
+    return t;
+}
+
 QString gregorianDateText(QDate date)
 {
     const QCalendar calendar(QCalendar::System::Gregorian);
@@ -357,7 +348,8 @@ DivisionReport buildDivisionReport(const EstateCase& c, const DivisionResult& r,
     if (r.preparation)
         report.preparation = preparationSection(*r.preparation);
     if (r.outcome == Outcome::Divided) {
-        report.results = resultsSection(c, r, e);
+        report.amounts = buildResultsTable(c, r, e);
+        report.results = resultsSection(*report.amounts);
         report.problem = problemSection(c, r, e);
     } else if (r.outcome == Outcome::Consumed && r.preparation) {
         ReportSection none;

@@ -45,6 +45,41 @@ struct ReportSection {
     QStringList notes;  // after the table
 };
 
+// One line of the results: what a present relative (a class of heirs:
+// the wives together, the uterine brothers and sisters together) receives.
+struct ResultLine {
+    Heir heir{};
+    HeadCount heads;
+    // The fixed share ("النصف") or how the relative inherits ("تعصيب
+    // بالنفس"), from the explanation.
+    QString share;
+    // Present but receiving nothing (excluded, or nothing left): the amounts
+    // below are then absent, and `reason` says why.
+    bool nothing = false;
+    QString reason;
+    Currency perHead;                     // the amount of each head
+    std::optional<Currency> classTotal;   // perHead x heads, when it stays in the money range
+    std::optional<Currency> percent;      // of each head, of the estate divided
+};
+
+// The amounts of a division, computed once for the results window and the
+// report: a line per present relative in the order of the result rows, the
+// heirs' total, and what the rows leave undistributed.
+struct ResultsTable {
+    std::vector<ResultLine> lines;
+    HeadCount heads;           // the heads of every line
+    Currency heirsTotal;       // the class totals added up
+    Currency heirsPercent;     // of the estate divided: 100 less the undistributed percentage
+    std::optional<Currency> undistributed;
+    std::optional<Currency> undistributedPercent;
+    Currency divided;          // the estate divided: the net estate when it was prepared
+    std::optional<PreparedEstate> preparation;  // how the estate entered was prepared, when it was
+};
+
+// The results table of a division that ended in Outcome::Divided.
+ResultsTable buildResultsTable(const EstateCase& estateCase, const DivisionResult& result,
+                               const Explanation& explanation);
+
 struct DivisionReport {
     QString programName;     // "القسمار"
     QString law;             // the law the division follows
@@ -53,6 +88,7 @@ struct DivisionReport {
     ReportSection theCase;   // the deceased, the estate, every relative with the count
     std::optional<ReportSection> preparation;  // the estate before its division
     std::optional<ReportSection> results;      // the amounts (none when nothing was divided)
+    std::optional<ResultsTable> amounts;       // the same amounts as numbers, for the results window
     std::optional<ReportSection> problem;      // the table of the problem
     QString closing;
 

@@ -20,7 +20,6 @@
 #include "results/amount_text.h"
 #include "results/division_report.h"
 #include "results/division_window.h"
-#include "engine/invariants.h"
 #include "ui/picture.h"
 #include "engine/preparation.h"
 #include "results/problem_window.h"
@@ -30,9 +29,7 @@
 
 namespace qismar {
 
-TfmDivision* fmDivision = nullptr;
-
-std::function<QString(QWidget*, const QString&)> TfmDivision::choosePdfPath = [](QWidget* parent,
+std::function<QString(QWidget*, const QString&)> DivisionWindow::choosePdfPath = [](QWidget* parent,
                                                                                  const QString& suggested) {
     // The program's own dialog, so that it speaks Arabic on every desktop.
     QFileDialog dialog(parent, QStringLiteral("حفظ تقرير القسمة"));
@@ -131,9 +128,11 @@ void placeFromRight(QWidget* w, int parentWidth, int right, int width, int top)
 
 QString countText(HeadCount heads) { return QString::number(heads.persons()); }
 
+using results::amountText;
+
 }  // namespace
 
-TfmDivision::TfmDivision()
+DivisionWindow::DivisionWindow()
 {
     setObjectName(QStringLiteral("fmDivision"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint
@@ -143,8 +142,18 @@ TfmDivision::TfmDivision()
     setLayoutDirection(Qt::RightToLeft);
     setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), 11));
 
-    Image1 = ui::Picture::background(QStringLiteral(":/pictures/results.svg"), this);
-    Image1->setObjectName(QStringLiteral("Image1"));
+    createFrame();
+    createHeader();
+    createLines();
+    createButtons();
+}
+
+DivisionWindow::~DivisionWindow() = default;
+
+void DivisionWindow::createFrame()
+{
+    background = ui::Picture::background(QStringLiteral(":/pictures/results.svg"), this);
+    background->setObjectName(QStringLiteral("Image1"));
 
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -177,12 +186,14 @@ TfmDivision::TfmDivision()
     linesArea->viewport()->setAutoFillBackground(false);
     linesBox = new QWidget;
     linesBox->setObjectName(QStringLiteral("linesBox"));
-    linesBox->setAutoFillBackground(false);
     linesArea->setWidget(linesBox);
     // (setWidget gives the scrolled widget a background; the window's picture shows through instead.)
     linesBox->setAutoFillBackground(false);
     layout->addWidget(linesArea);
+}
 
+void DivisionWindow::createHeader()
+{
     const struct {
         const char* name;
         QString text;
@@ -198,35 +209,84 @@ TfmDivision::TfmDivision()
     }
     headerBox->findChild<QLabel*>(QStringLiteral("headPercent"))
         ->setToolTip(QStringLiteral("نسبة نصيب كل فرد من التركة المقسومة"));
+}
 
+void DivisionWindow::createLines()
+{
+    const QPalette palette = linePalette(this->palette());
+    for (int i = 0; i < kHeirCount; ++i) {
+        const std::size_t k = std::size_t(i);
+        const HeirInfo& info = heirInfo(heirAt(i));
+        const QString number = QString::number(info.line);
+        const QString captionText =
+            shownCaption(QString::fromUtf8(info.rowCaption.data(), qsizetype(info.rowCaption.size()))).trimmed();
+
+        // The object names are those of the lines' old edits (the heir's key
+        // n1 ... n28, nd<k>, nc<k>, nt<k>, ns<k>), which accessibility paths name.
+        amounts[k] = newCell(linesBox, QString::fromLatin1(info.key.data(), qsizetype(info.key.size())), palette);
+        captions[k] = newLabel(linesBox, QStringLiteral("nd") + number, captionText, Qt::AlignRight);
+        counts[k] = newLabel(linesBox, QStringLiteral("nc") + number, QString(), Qt::AlignCenter);
+        classTotals[k] = newCell(linesBox, QStringLiteral("nt") + number, palette);
+        percentages[k] = newCell(linesBox, QStringLiteral("ns") + number, palette);
+
+        amounts[k]->setAccessibleName(captionText + QStringLiteral("، نصيب الفرد"));
+        classTotals[k]->setAccessibleName(captionText + QStringLiteral("، نصيب الفئة"));
+        percentages[k]->setAccessibleName(captionText + QStringLiteral("، النسبة"));
+        counts[k]->setAccessibleName(captionText + QStringLiteral("، العدد"));
+        captions[k]->setAccessibleName(captionText);
+    }
+
+    totalCaption = newLabel(linesBox, QStringLiteral("totalCaption"), QStringLiteral("مجموع الأنصبة"), Qt::AlignRight);
+    totalCaption->setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), 11, true));
+    totalCount = newLabel(linesBox, QStringLiteral("totalCount"), QString(), Qt::AlignCenter);
+    totalCount->setAccessibleName(QStringLiteral("مجموع الورثة، العدد"));
+    totalAmount = newCell(linesBox, QStringLiteral("totalAmount"), palette);
+    totalAmount->setAccessibleName(QStringLiteral("مجموع الأنصبة"));
+    totalPercentage = newCell(linesBox, QStringLiteral("totalPercentage"), palette);
+    totalPercentage->setAccessibleName(QStringLiteral("مجموع الأنصبة، النسبة"));
+    totalPercentage->setToolTip(QStringLiteral("ما أخذه الورثة جميعاً من التركة المقسومة"));
+
+    undistributedCaption =
+        newLabel(linesBox, QStringLiteral("undistributedCaption"), QStringLiteral("الباقي دون توزيع"), Qt::AlignRight);
+    undistributedCaption->setToolTip(remainderTip());
+    undistributedAmount = newCell(linesBox, QStringLiteral("undistributedAmount"), palette);
+    undistributedAmount->setAccessibleName(QStringLiteral("الباقي دون توزيع"));
+    undistributedAmount->setToolTip(remainderTip());
+    undistributedPercentage = newCell(linesBox, QStringLiteral("undistributedPercentage"), palette);
+    undistributedPercentage->setAccessibleName(QStringLiteral("الباقي دون توزيع، النسبة"));
+    undistributedPercentage->setToolTip(remainderTip());
+}
+
+void DivisionWindow::createButtons()
+{
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(8);
     buttons->addStretch();
-    Button1 = new QPushButton(QStringLiteral("تم"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setAccessibleName(QStringLiteral("تم، إنهاء القسمة ومسح المسألة"));
+    doneButton = new QPushButton(QStringLiteral("تم"), this);
+    doneButton->setObjectName(QStringLiteral("Button1"));
+    doneButton->setAccessibleName(QStringLiteral("تم، إنهاء القسمة ومسح المسألة"));
     // Enter presses "تم"; Escape and the close box do what it does.
-    Button1->setDefault(true);
-    connect(Button1, &QPushButton::clicked, this, [this] { ui::guarded([this] { Button1Click(); }, this); });
+    doneButton->setDefault(true);
+    connect(doneButton, &QPushButton::clicked, this, [this] { ui::guarded([this] { endDivision(); }, this); });
 
     struct Action {
         QPushButton** button;
         const char* name;
         QString caption, accessible;
         QKeySequence keys;
-        void (TfmDivision::*run)();
+        void (DivisionWindow::*run)();
     };
     const Action actions[] = {
-        {&btnProblem, "btnProblem", QStringLiteral("بيان المسألة"), QStringLiteral("بيان المسألة: أصلها وسهام الورثة"),
-         QKeySequence(Qt::CTRL | Qt::Key_B), &TfmDivision::showProblem},
-        {&btnPrint, "btnPrint", QStringLiteral("طباعة"), QStringLiteral("طباعة تقرير القسمة"),
-         QKeySequence(Qt::CTRL | Qt::Key_P), &TfmDivision::printReport},
-        {&btnPdf, "btnPdf", QStringLiteral("حفظ PDF"), QStringLiteral("حفظ تقرير القسمة في ملف PDF"),
-         QKeySequence(Qt::CTRL | Qt::Key_S), &TfmDivision::saveReportPdf},
-        {&btnCopy, "btnCopy", QStringLiteral("نسخ"), QStringLiteral("نسخ تقرير القسمة إلى الحافظة"),
-         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), &TfmDivision::copyReport},
+        {&problemButton, "btnProblem", QStringLiteral("بيان المسألة"), QStringLiteral("بيان المسألة: أصلها وسهام الورثة"),
+         QKeySequence(Qt::CTRL | Qt::Key_B), &DivisionWindow::showProblem},
+        {&printButton, "btnPrint", QStringLiteral("طباعة"), QStringLiteral("طباعة تقرير القسمة"),
+         QKeySequence(Qt::CTRL | Qt::Key_P), &DivisionWindow::printReport},
+        {&pdfButton, "btnPdf", QStringLiteral("حفظ PDF"), QStringLiteral("حفظ تقرير القسمة في ملف PDF"),
+         QKeySequence(Qt::CTRL | Qt::Key_S), &DivisionWindow::saveReportPdf},
+        {&copyButton, "btnCopy", QStringLiteral("نسخ"), QStringLiteral("نسخ تقرير القسمة إلى الحافظة"),
+         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), &DivisionWindow::copyReport},
     };
-    buttons->addWidget(Button1);
+    buttons->addWidget(doneButton);
     for (const Action& a : actions) {
         auto* button = new QPushButton(a.caption, this);
         button->setObjectName(QString::fromLatin1(a.name));
@@ -249,95 +309,25 @@ TfmDivision::TfmDivision()
         buttons->addWidget(button);
     }
     buttons->addStretch();
-    layout->addLayout(buttons);
-
-    fmDivision = this;
+    static_cast<QVBoxLayout*>(layout())->addLayout(buttons);
 }
 
-TfmDivision::~TfmDivision()
+void DivisionWindow::showDivision(const EstateCase& estateCase, const DivisionResult& result,
+                                  const Explanation& explanation)
 {
-    if (fmDivision == this)
-        fmDivision = nullptr;
+    if (result.outcome != Outcome::Divided)
+        throw ui::UiError(QStringLiteral("لا قسمة لتُعرض نتائجها"));
+    report_ = results::buildDivisionReport(estateCase, result, explanation, QDate::currentDate());
 }
 
-void TfmDivision::buildLines()
+const results::DivisionReport& DivisionWindow::report() const
 {
-    if (amounts[0])
-        return;
-    const QPalette palette = linePalette(this->palette());
-    for (int i = 0; i < kHeirCount; ++i) {
-        const HeirInfo& info = heirInfo(heirAt(i));
-        const QString number = QString::number(info.line);
-        const QString captionText =
-            shownCaption(QString::fromUtf8(info.rowCaption.data(), qsizetype(info.rowCaption.size()))).trimmed();
-
-        amounts[std::size_t(i)] =
-            newCell(linesBox, QString::fromLatin1(info.key.data(), qsizetype(info.key.size())), palette);
-        captions[std::size_t(i)] = newLabel(linesBox, QStringLiteral("nd") + number, captionText, Qt::AlignRight);
-        counts[std::size_t(i)] = newLabel(linesBox, QStringLiteral("nc") + number, QString(), Qt::AlignCenter);
-        classTotals[std::size_t(i)] =
-            newCell(linesBox, QStringLiteral("nt") + number, palette);
-        percentages[std::size_t(i)] =
-            newCell(linesBox, QStringLiteral("ns") + number, palette);
-
-        amounts[std::size_t(i)]->setAccessibleName(captionText + QStringLiteral("، نصيب الفرد"));
-        classTotals[std::size_t(i)]->setAccessibleName(captionText + QStringLiteral("، نصيب الفئة"));
-        percentages[std::size_t(i)]->setAccessibleName(captionText + QStringLiteral("، النسبة"));
-        counts[std::size_t(i)]->setAccessibleName(captionText + QStringLiteral("، العدد"));
-        captions[std::size_t(i)]->setAccessibleName(captionText);
-    }
-
-    totalCaption = newLabel(linesBox, QStringLiteral("totalCaption"), QStringLiteral("مجموع الأنصبة"), Qt::AlignRight);
-    totalCaption->setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), 11, true));
-    totalCount = newLabel(linesBox, QStringLiteral("totalCount"), QString(), Qt::AlignCenter);
-    totalCount->setAccessibleName(QStringLiteral("مجموع الورثة، العدد"));
-    totalAmount = newCell(linesBox, QStringLiteral("totalAmount"), palette);
-    totalAmount->setAccessibleName(QStringLiteral("مجموع الأنصبة"));
-    totalPercentage = newCell(linesBox, QStringLiteral("totalPercentage"), palette);
-    totalPercentage->setAccessibleName(QStringLiteral("مجموع الأنصبة، النسبة"));
-    totalPercentage->setToolTip(QStringLiteral("ما أخذه الورثة جميعاً من التركة المقسومة"));
-
-    undistributedCaption =
-        newLabel(linesBox, QStringLiteral("undistributedCaption"), QStringLiteral("الباقي دون توزيع"), Qt::AlignRight);
-    undistributedCaption->setToolTip(remainderTip());
-    undistributedAmount = newCell(linesBox, QStringLiteral("undistributedAmount"), palette);
-    undistributedAmount->setAccessibleName(QStringLiteral("الباقي دون توزيع"));
-    undistributedAmount->setToolTip(remainderTip());
-    undistributedPercentage = newCell(linesBox, QStringLiteral("undistributedPercentage"), palette);
-    undistributedPercentage->setAccessibleName(QStringLiteral("الباقي دون توزيع، النسبة"));
-    undistributedPercentage->setToolTip(remainderTip());
-
+    if (!report_)
+        throw ui::UiError(QStringLiteral("لا قسمة معروضة ليُعد تقريرها"));
+    return *report_;
 }
 
-void TfmDivision::setRows(const ResultRows& rows)
-{
-    rows_ = rows;
-    percentages_ = {};
-    undistributed_.reset();
-    undistributedPercent_.reset();
-    divided_ = false;
-}
-
-void TfmDivision::applyDivision(const EstateCase& estateCase, const DivisionResult& result,
-                                const Explanation& explanation)
-{
-    rows_ = result.rows;
-    percentages_ = result.percentages;
-    undistributed_ = result.undistributed;
-    undistributedPercent_ = result.undistributedPercent;
-    case_ = estateCase;
-    result_ = result;
-    explanation_ = explanation;
-    divided_ = result.outcome == Outcome::Divided;
-}
-
-void TfmDivision::clearRows(const std::vector<Heir>& rows)
-{
-    for (Heir row : rows)
-        rows_[std::size_t(index(row))] = RowText::empty();
-}
-
-std::vector<Heir> TfmDivision::shownRows() const
+std::vector<Heir> DivisionWindow::shownRows() const
 {
     std::vector<Heir> out;
     for (int i = 0; i < kHeirCount; ++i)
@@ -347,187 +337,186 @@ std::vector<Heir> TfmDivision::shownRows() const
     return out;
 }
 
-void TfmDivision::FormShow()
+void DivisionWindow::showLines()
 {
-    buildLines();
-    HideAllLines();
+    hideAllLines();
+    static const results::ResultsTable kNoResults;
+    const results::ResultsTable& table = report_ && report_->amounts ? *report_->amounts : kNoResults;
+    const Columns columns = measureColumns(table);
+    // The lines, stacked from the top without gaps, then the heirs' total
+    // and what the rows leave.
+    int top = 2;
+    for (const results::ResultLine& line : table.lines) {
+        placeLine(line, columns, top);
+        top += kLineStep;
+    }
+    if (!table.lines.empty()) {
+        placeTotal(table, columns, top);
+        top += kLineStep;
+    }
+    if (table.undistributed) {
+        placeUndistributed(table, columns, top);
+        top += kLineStep;
+    }
+    linesBox->resize(columns.linesWidth, top + 2);
+    placeHeader(columns);
+    showEstateText();
+    for (QPushButton* b : {problemButton, printButton, pdfButton, copyButton})
+        b->setEnabled(holdsDivision());
+    layOut();
+}
+
+DivisionWindow::Columns DivisionWindow::measureColumns(const results::ResultsTable& table) const
+{
     const QFontMetrics metrics(font());
     QFont boldFont = font();
     boldFont.setBold(true);
     const QFontMetrics boldMetrics(boldFont);
     auto widthOf = [&metrics](const QString& text) { return metrics.horizontalAdvance(text); };
 
-    // What each line shows.
-    struct Line {
-        int index;
-        bool nothing;
-        QString perHead, total, percent, count;
+    Columns c{};
+    c.caption = std::max(kMinCaption, boldMetrics.horizontalAdvance(totalCaption->text()) + 8);
+    c.count = std::max(kMinCount, widthOf(QStringLiteral("العدد")) + 12);
+    c.amount = std::max(kMinAmount, boldMetrics.horizontalAdvance(QStringLiteral("نصيب الفئة")) + 12);
+    c.percent = std::max(kMinPercent, widthOf(QStringLiteral("%100.0000")) + 14);
+    auto widen = [&](Currency amount) {
+        c.amount = std::max(c.amount, widthOf(results::groupedAmount(amountText(amount))) + 14);
     };
-    std::vector<Line> lines;
-    std::int64_t heads = 0;
-    __int128 sum = 0;
-    for (int i = 0; i < kHeirCount; ++i) {
-        const RowText& row = rows_[std::size_t(i)];
-        if (row.isEmpty())
-            continue;
-        Line line{i, row.kind == RowText::Kind::NothingForHim || row.value().isZero(), {}, {}, {}, {}};
-        const HeadCount n = divided_ ? HeadsOf(case_, heirAt(i)) : HeadCount();
-        if (divided_) {
-            line.count = countText(n);
-            heads += n.persons();
+    for (const results::ResultLine& l : table.lines) {
+        c.caption = std::max(c.caption, widthOf(caption(l.heir)->text()) + 8);
+        c.count = std::max(c.count, widthOf(countText(l.heads)) + 12);
+        if (!l.nothing) {
+            widen(l.perHead);
+            if (l.classTotal)
+                widen(*l.classTotal);
         }
-        if (!line.nothing) {
-            line.perHead = results::amountText(row.amount);
-            if (divided_)
-                if (const std::optional<Currency> total = results::classTotal(row.amount, n)) {
-                    line.total = results::amountText(*total);
-                    sum += total->raw();
-                }
-            if (const auto& p = percentages_[std::size_t(i)])
-                line.percent = results::amountText(*p);
-        }
-        lines.push_back(std::move(line));
     }
-    const bool showTotal = divided_ && !lines.empty();
-    const Currency heirsTotal = Currency::fromRaw(std::int64_t(sum));
-    const Currency hundred = Currency::fromWhole(100);
-    const Currency heirsPercent =
-        undistributedPercent_ ? subtractExact(hundred, *undistributedPercent_) : hundred;
+    if (!table.lines.empty()) {
+        widen(table.heirsTotal);
+        c.count = std::max(c.count, widthOf(countText(table.heads)) + 12);
+    }
+    if (table.undistributed)
+        widen(*table.undistributed);
+    c.xCaption = kRightPad;
+    c.xCount = c.xCaption + c.caption + kGap;
+    c.xAmount = c.xCount + c.count + kGap;
+    c.xTotal = c.xAmount + c.amount + kGap;
+    c.xPercent = c.xTotal + c.amount + kGap;
+    c.linesWidth = c.xPercent + c.percent + kRightPad;
+    return c;
+}
 
-    // The columns, as wide as their widest text.
-    int captionWidth = std::max(kMinCaption, boldMetrics.horizontalAdvance(totalCaption->text()) + 8);
-    int countWidth = std::max(kMinCount, widthOf(QStringLiteral("العدد")) + 12);
-    int amountWidth = std::max(kMinAmount, boldMetrics.horizontalAdvance(QStringLiteral("نصيب الفئة")) + 12);
-    int percentWidth = std::max(kMinPercent, widthOf(QStringLiteral("%100.0000")) + 14);
-    auto widen = [&](const QString& amountExact) {
-        amountWidth = std::max(amountWidth, widthOf(results::groupedAmount(amountExact)) + 14);
-    };
-    for (const Line& l : lines) {
-        captionWidth = std::max(captionWidth, widthOf(captions[std::size_t(l.index)]->text()) + 8);
-        countWidth = std::max(countWidth, widthOf(l.count) + 12);
-        widen(l.perHead);
-        widen(l.total);
-    }
-    if (showTotal) {
-        widen(results::amountText(heirsTotal));
-        countWidth = std::max(countWidth, widthOf(QString::number(heads)) + 12);
-    }
-    if (undistributed_)
-        widen(results::amountText(*undistributed_));
-    const int xCaption = kRightPad;
-    const int xCount = xCaption + captionWidth + kGap;
-    const int xAmount = xCount + countWidth + kGap;
-    const int xTotal = xAmount + amountWidth + kGap;
-    const int xPercent = xTotal + amountWidth + kGap;
-    const int linesWidth = xPercent + percentWidth + kRightPad;
-
-    // The lines, stacked from the top without gaps.
-    int top = 2;
-    for (const Line& l : lines) {
-        const std::size_t k = std::size_t(l.index);
-        const QString caption = captions[k]->text();
-        placeFromRight(captions[k], linesWidth, xCaption, captionWidth, top);
-        placeFromRight(counts[k], linesWidth, xCount, countWidth, top);
-        counts[k]->setText(l.count);
-        QString description = caption;
-        if (!l.count.isEmpty())
-            description += QStringLiteral(": العدد ") + l.count;
-        if (l.nothing) {
-            // "لا شيء له" across the two amounts, and no percentage box.
-            amounts[k]->setExact(nothingForHimShown());
-            placeFromRight(amounts[k], linesWidth, xAmount, 2 * amountWidth + kGap, top);
-            description += QStringLiteral("، ") + nothingForHimShown();
-            QString reason;
-            for (const HeirExplanation& h : explanation_.heirs)
-                if (h.row == heirAt(l.index))
-                    reason = QString::fromStdString(h.reason);
-            amounts[k]->setToolTip(reason);
-            captions[k]->setToolTip(reason);
-            if (!reason.isEmpty())
-                description += QStringLiteral(" (") + reason + QStringLiteral(")");
-        } else {
-            amounts[k]->setExact(l.perHead);
-            amounts[k]->setToolTip(QString());
-            captions[k]->setToolTip(QString());
-            placeFromRight(amounts[k], linesWidth, xAmount, amountWidth, top);
-            description += QStringLiteral("، نصيب الفرد ") + l.perHead;
-            if (!l.total.isEmpty()) {
-                classTotals[k]->setExact(l.total);
-                placeFromRight(classTotals[k], linesWidth, xTotal, amountWidth, top);
-                classTotals[k]->show();
-                description += QStringLiteral("، نصيب الفئة ") + l.total;
-            }
-            if (!l.percent.isEmpty()) {
-                percentages[k]->setExact(l.percent, QStringLiteral("%"));
-                placeFromRight(percentages[k], linesWidth, xPercent, percentWidth, top);
-                percentages[k]->show();
-                description += QStringLiteral("، النسبة %") + l.percent;
-            }
+void DivisionWindow::placeLine(const results::ResultLine& line, const Columns& c, int top)
+{
+    const std::size_t k = std::size_t(index(line.heir));
+    const QString count = countText(line.heads);
+    placeFromRight(captions[k], c.linesWidth, c.xCaption, c.caption, top);
+    placeFromRight(counts[k], c.linesWidth, c.xCount, c.count, top);
+    counts[k]->setText(count);
+    QString description = captions[k]->text() + QStringLiteral(": العدد ") + count;
+    if (line.nothing) {
+        // "لا شيء له" across the two amounts, and no percentage box; who
+        // or what excludes him in its tip.
+        amounts[k]->setExact(nothingForHimShown());
+        placeFromRight(amounts[k], c.linesWidth, c.xAmount, 2 * c.amount + kGap, top);
+        description += QStringLiteral("، ") + nothingForHimShown();
+        amounts[k]->setToolTip(line.reason);
+        captions[k]->setToolTip(line.reason);
+        if (!line.reason.isEmpty())
+            description += QStringLiteral(" (") + line.reason + QStringLiteral(")");
+    } else {
+        const QString perHead = amountText(line.perHead);
+        amounts[k]->setExact(perHead);
+        amounts[k]->setToolTip(QString());
+        captions[k]->setToolTip(QString());
+        placeFromRight(amounts[k], c.linesWidth, c.xAmount, c.amount, top);
+        description += QStringLiteral("، نصيب الفرد ") + perHead;
+        if (line.classTotal) {
+            const QString total = amountText(*line.classTotal);
+            classTotals[k]->setExact(total);
+            placeFromRight(classTotals[k], c.linesWidth, c.xTotal, c.amount, top);
+            classTotals[k]->show();
+            description += QStringLiteral("، نصيب الفئة ") + total;
         }
-        // A screen reader reads the whole line from the amount.
-        amounts[k]->setAccessibleDescription(description);
-        for (QWidget* w : {static_cast<QWidget*>(captions[k]), static_cast<QWidget*>(counts[k]),
-                           static_cast<QWidget*>(amounts[k])})
-            w->show();
-        top += kLineStep;
-    }
-    if (showTotal) {
-        placeFromRight(totalCaption, linesWidth, xCaption, captionWidth, top);
-        placeFromRight(totalCount, linesWidth, xCount, countWidth, top);
-        totalCount->setText(QString::number(heads));
-        placeFromRight(totalAmount, linesWidth, xTotal, amountWidth, top);
-        totalAmount->setExact(results::amountText(heirsTotal));
-        placeFromRight(totalPercentage, linesWidth, xPercent, percentWidth, top);
-        totalPercentage->setExact(results::amountText(heirsPercent), QStringLiteral("%"));
-        totalAmount->setAccessibleDescription(QStringLiteral("مجموع الأنصبة: العدد %1، المبلغ %2، النسبة %3")
-                                                  .arg(heads)
-                                                  .arg(totalAmount->exact(), totalPercentage->exact()));
-        for (QWidget* w : {static_cast<QWidget*>(totalCaption), static_cast<QWidget*>(totalCount),
-                           static_cast<QWidget*>(totalAmount), static_cast<QWidget*>(totalPercentage)})
-            w->show();
-        top += kLineStep;
-    }
-    if (undistributed_) {
-        placeFromRight(undistributedCaption, linesWidth, xCaption, captionWidth, top);
-        placeFromRight(undistributedAmount, linesWidth, xTotal, amountWidth, top);
-        undistributedAmount->setExact(results::amountText(*undistributed_));
-        if (undistributedPercent_) {
-            placeFromRight(undistributedPercentage, linesWidth, xPercent, percentWidth, top);
-            undistributedPercentage->setExact(results::amountText(*undistributedPercent_), QStringLiteral("%"));
-            undistributedPercentage->show();
+        if (line.percent) {
+            const QString percent = amountText(*line.percent);
+            percentages[k]->setExact(percent, QStringLiteral("%"));
+            placeFromRight(percentages[k], c.linesWidth, c.xPercent, c.percent, top);
+            percentages[k]->show();
+            description += QStringLiteral("، النسبة %") + percent;
         }
-        undistributedAmount->setAccessibleDescription(undistributedCaption->text() + QStringLiteral(": ") +
-                                                      undistributedAmount->exact() + QStringLiteral("، ") +
-                                                      undistributedPercentage->exact());
-        undistributedCaption->show();
-        undistributedAmount->show();
-        top += kLineStep;
     }
-    linesBox->resize(linesWidth, top + 2);
+    // A screen reader reads the whole line from the amount.
+    amounts[k]->setAccessibleDescription(description);
+    for (QWidget* w : {static_cast<QWidget*>(captions[k]), static_cast<QWidget*>(counts[k]),
+                       static_cast<QWidget*>(amounts[k])})
+        w->show();
+}
 
+void DivisionWindow::placeTotal(const results::ResultsTable& table, const Columns& c, int top)
+{
+    placeFromRight(totalCaption, c.linesWidth, c.xCaption, c.caption, top);
+    placeFromRight(totalCount, c.linesWidth, c.xCount, c.count, top);
+    totalCount->setText(countText(table.heads));
+    placeFromRight(totalAmount, c.linesWidth, c.xTotal, c.amount, top);
+    totalAmount->setExact(amountText(table.heirsTotal));
+    placeFromRight(totalPercentage, c.linesWidth, c.xPercent, c.percent, top);
+    totalPercentage->setExact(amountText(table.heirsPercent), QStringLiteral("%"));
+    totalAmount->setAccessibleDescription(QStringLiteral("مجموع الأنصبة: العدد %1، المبلغ %2، النسبة %3")
+                                              .arg(countText(table.heads), totalAmount->exact(),
+                                                   totalPercentage->exact()));
+    for (QWidget* w : {static_cast<QWidget*>(totalCaption), static_cast<QWidget*>(totalCount),
+                       static_cast<QWidget*>(totalAmount), static_cast<QWidget*>(totalPercentage)})
+        w->show();
+}
+
+void DivisionWindow::placeUndistributed(const results::ResultsTable& table, const Columns& c, int top)
+{
+    placeFromRight(undistributedCaption, c.linesWidth, c.xCaption, c.caption, top);
+    placeFromRight(undistributedAmount, c.linesWidth, c.xTotal, c.amount, top);
+    undistributedAmount->setExact(amountText(*table.undistributed));
+    if (table.undistributedPercent) {
+        placeFromRight(undistributedPercentage, c.linesWidth, c.xPercent, c.percent, top);
+        undistributedPercentage->setExact(amountText(*table.undistributedPercent), QStringLiteral("%"));
+        undistributedPercentage->show();
+    }
+    undistributedAmount->setAccessibleDescription(undistributedCaption->text() + QStringLiteral(": ") +
+                                                  undistributedAmount->exact() + QStringLiteral("، ") +
+                                                  undistributedPercentage->exact());
+    undistributedCaption->show();
+    undistributedAmount->show();
+}
+
+void DivisionWindow::placeHeader(const Columns& c)
+{
     // The names of the columns, above the same places.
     const int scrollBar = linesArea->verticalScrollBar()->sizeHint().width();
-    const int areaWidth = linesWidth + scrollBar;
+    const int areaWidth = c.linesWidth + scrollBar;
     headerBox->setFixedSize(areaWidth, kLineHeight);
     const struct {
         const char* name;
         int x, width;
-    } columns[] = {{"headCaption", xCaption, captionWidth}, {"headCount", xCount, countWidth},
-                   {"headAmount", xAmount, amountWidth},   {"headTotal", xTotal, amountWidth},
-                   {"headPercent", xPercent, percentWidth}};
-    for (const auto& c : columns)
-        placeFromRight(headerBox->findChild<QLabel*>(QString::fromLatin1(c.name)), areaWidth, c.x, c.width, 0);
+    } columns[] = {{"headCaption", c.xCaption, c.caption}, {"headCount", c.xCount, c.count},
+                   {"headAmount", c.xAmount, c.amount},   {"headTotal", c.xTotal, c.amount},
+                   {"headPercent", c.xPercent, c.percent}};
+    for (const auto& column : columns)
+        placeFromRight(headerBox->findChild<QLabel*>(QString::fromLatin1(column.name)), areaWidth, column.x,
+                       column.width, 0);
+}
 
+void DivisionWindow::showEstateText()
+{
     // The estate divided, and how it came from the estate entered.
     QStringList estate;
-    if (divided_) {
-        if (result_.preparation) {
-            for (const std::string& s : PreparationSentences(*result_.preparation))
+    if (report_ && report_->amounts) {
+        const results::ResultsTable& table = *report_->amounts;
+        if (table.preparation) {
+            for (const std::string& s : PreparationSentences(*table.preparation))
                 estate << results::withGroupedNumbers(QString::fromStdString(s));
             estate << QStringLiteral("النسب المئوية من صافي التركة المقسومة (%1)، لا من التركة قبل التجهيز")
-                          .arg(results::groupedAmount(results::amountText(result_.preparation->net)));
+                          .arg(results::groupedAmount(amountText(table.divided)));
         } else {
-            estate << QStringLiteral("التركة المقسومة: ") + results::groupedAmount(results::amountText(case_.estate));
+            estate << QStringLiteral("التركة المقسومة: ") + results::groupedAmount(amountText(table.divided));
         }
     }
     QStringList paragraphs;
@@ -536,17 +525,13 @@ void TfmDivision::FormShow()
                           QStringLiteral("</p>");
     estateText->setText(paragraphs.join(QString()));
     estateText->setVisible(!estate.isEmpty());
-    for (QPushButton* b : {btnProblem, btnPrint, btnPdf, btnCopy})
-        b->setEnabled(divided_);
-
-    layOut();
 }
 
-void TfmDivision::layOut()
+void DivisionWindow::layOut()
 {
     const int areaWidth = headerBox->width();
     int buttonsWidth = 0;
-    for (QPushButton* b : {Button1, btnProblem, btnPrint, btnPdf, btnCopy})
+    for (QPushButton* b : {doneButton, problemButton, printButton, pdfButton, copyButton})
         buttonsWidth += b->sizeHint().width() + 8;
     const int contentWidth = std::max(areaWidth, buttonsWidth);
     const int side = results::sideMarginFor(results::windowWidthFor(contentWidth));
@@ -565,7 +550,7 @@ void TfmDivision::layOut()
     const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     const int available = screen ? screen->availableGeometry().height() - ui::kFrameHeight : 10000;
     const int spacing = layout()->spacing();
-    int fixed = margins.top() + margins.bottom() + headerBox->height() + spacing * 2 + Button1->sizeHint().height();
+    int fixed = margins.top() + margins.bottom() + headerBox->height() + spacing * 2 + doneButton->sizeHint().height();
     if (estateText->isVisibleTo(this))
         fixed += estateText->height() + spacing;
     const int wanted = linesBox->height();
@@ -579,77 +564,55 @@ void TfmDivision::layOut()
     ui::centreOnScreen(this);
 }
 
-void TfmDivision::HideAllLines()
+void DivisionWindow::hideAllLines()
 {
-    if (!amounts[0])
-        return;
     for (int i = 0; i < kHeirCount; ++i) {
         const std::size_t k = std::size_t(i);
-        for (QWidget* w : {static_cast<QWidget*>(amounts[k]), static_cast<QWidget*>(captions[k]),
-                           static_cast<QWidget*>(counts[k]), static_cast<QWidget*>(classTotals[k]),
-                           static_cast<QWidget*>(percentages[k])})
-            w->hide();
-    }
-    for (QWidget* w : {static_cast<QWidget*>(totalCaption), static_cast<QWidget*>(totalCount),
-                       static_cast<QWidget*>(totalAmount), static_cast<QWidget*>(totalPercentage),
-                       static_cast<QWidget*>(undistributedCaption), static_cast<QWidget*>(undistributedAmount),
-                       static_cast<QWidget*>(undistributedPercentage)})
-        w->hide();
-}
-
-void TfmDivision::Button1Click()
-{
-    HideAllLines();
-    if (isVisible())
-        done(QDialog::Accepted);
-    rows_ = {};
-    percentages_ = {};
-    undistributed_.reset();
-    undistributedPercent_.reset();
-    for (std::size_t k = 0; amounts[0] && k < std::size_t(kHeirCount); ++k) {
-        amounts[k]->clearExact();
-        classTotals[k]->clearExact();
-        percentages[k]->clearExact();
+        for (results::AmountCell* cell : {amounts[k], classTotals[k], percentages[k]}) {
+            cell->hide();
+            cell->clearExact();
+        }
+        captions[k]->hide();
+        counts[k]->hide();
         counts[k]->clear();
     }
-    if (amounts[0]) {
-        totalAmount->clearExact();
-        totalPercentage->clearExact();
-        undistributedAmount->clearExact();
-        undistributedPercentage->clearExact();
+    for (results::AmountCell* cell : {totalAmount, totalPercentage, undistributedAmount, undistributedPercentage}) {
+        cell->hide();
+        cell->clearExact();
     }
-    divided_ = false;
-    explanation_ = Explanation{};
-    // The entry window clears the case: every box, count and dialog.
+    for (QLabel* label : {totalCaption, totalCount, undistributedCaption})
+        label->hide();
+}
+
+void DivisionWindow::endDivision()
+{
+    hideAllLines();
+    if (isVisible())
+        done(QDialog::Accepted);
+    report_.reset();
+    // Whoever holds the case clears it: every box, count and dialog.
     emit caseDone();
 }
 
-results::DivisionReport TfmDivision::report() const
-{
-    if (!divided_)
-        throw ui::UiError(QStringLiteral("لا قسمة معروضة ليُعد تقريرها"));
-    return results::buildDivisionReport(case_, result_, explanation_, QDate::currentDate());
-}
-
-void TfmDivision::showProblem()
+void DivisionWindow::showProblem()
 {
     if (!problem_)
-        problem_ = new TfmProblem(this);
+        problem_ = new ProblemWindow(this);
     problem_->showReport(report());
     problem_->exec();
 }
 
-void TfmDivision::printReport()
+void DivisionWindow::printReport()
 {
-    const results::DivisionReport r = report();
+    const results::DivisionReport& r = report();
     std::unique_ptr<results::ReportPrinting> printing = results::loadReportPrinting();
     printing->preview(this, QStringLiteral("تقرير القسمة"),
                       [&r](QPagedPaintDevice& device) { results::paintReport(r, device); });
 }
 
-void TfmDivision::saveReportPdf()
+void DivisionWindow::saveReportPdf()
 {
-    const results::DivisionReport r = report();
+    const results::DivisionReport& r = report();
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString suggested =
         QDir(folder.isEmpty() ? QDir::homePath() : folder)
@@ -664,25 +627,25 @@ void TfmDivision::saveReportPdf()
         throw ui::UiError(error);
 }
 
-void TfmDivision::copyReport()
+void DivisionWindow::copyReport()
 {
     if (QClipboard* clipboard = QGuiApplication::clipboard())
         clipboard->setMimeData(results::reportMimeData(report()));
 }
 
-void TfmDivision::showEvent(QShowEvent* event)
+void DivisionWindow::showEvent(QShowEvent* event)
 {
     // Not again when the window comes back from being minimized.
     if (!event->spontaneous()) {
-        FormShow();
-        Button1->setFocus();
+        showLines();
+        doneButton->setFocus();
     }
     QDialog::showEvent(event);
 }
 
-void TfmDivision::reject()
+void DivisionWindow::reject()
 {
-    ui::guarded([this] { Button1Click(); }, this);
+    ui::guarded([this] { endDivision(); }, this);
 }
 
 }  // namespace qismar

@@ -5,12 +5,14 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "engine/division.h"
 #include "engine/estate_case.h"
 #include "engine/explanation.h"
 #include "engine/result_rows.h"
+#include "results/division_report.h"
 
 class QLabel;
 class QPushButton;
@@ -19,40 +21,39 @@ class QShowEvent;
 
 namespace qismar {
 
-class TfmProblem;
+class ProblemWindow;
 namespace results {
 class AmountCell;
-struct DivisionReport;
 }
 
-// "قسمة الأنصبة": the results window. One line for each present relative:
-// the caption, the count, the amount of each head, the class's total and
-// the percentage; below them the heirs' total and what the rows leave
-// undistributed; above them the estate divided (and, when the estate was
-// prepared, its costs, debts and bequests). Its buttons show the table of
-// the problem, print the report, save it as PDF and copy it; "تم" ends the
-// division.
-class TfmDivision : public QDialog {
+// "قسمة الأنصبة": the results window. It renders the results table of the
+// division's report: one line for each present relative (the caption, the
+// count, the amount of each head, the class's total and the percentage),
+// below them the heirs' total and what the rows leave undistributed, above
+// them the estate divided (and, when the estate was prepared, its costs,
+// debts and bequests). Its buttons show the table of the problem, print the
+// report, save it as PDF and copy it; "تم" ends the division, which the
+// window announces with caseDone() for whoever holds the case.
+class DivisionWindow : public QDialog {
     Q_OBJECT
 public:
-    TfmDivision();
-    ~TfmDivision() override;
+    DivisionWindow();
+    ~DivisionWindow() override;
 
-    QWidget* Image1 = nullptr;
-    QPushButton* Button1 = nullptr;     // "تم"
-    QPushButton* btnProblem = nullptr;  // "بيان المسألة"
-    QPushButton* btnPrint = nullptr;    // "طباعة"
-    QPushButton* btnPdf = nullptr;      // "حفظ PDF"
-    QPushButton* btnCopy = nullptr;     // "نسخ"
+    QWidget* background = nullptr;
+    QPushButton* doneButton = nullptr;     // "تم"
+    QPushButton* problemButton = nullptr;  // "بيان المسألة"
+    QPushButton* printButton = nullptr;    // "طباعة"
+    QPushButton* pdfButton = nullptr;      // "حفظ PDF"
+    QPushButton* copyButton = nullptr;     // "نسخ"
 
     QLabel* estateText = nullptr;       // the estate divided, and the estate's preparation
     QScrollArea* linesArea = nullptr;   // the lines, scrolled when they do not fit the screen
     QWidget* linesBox = nullptr;        // what linesArea scrolls
     QWidget* headerBox = nullptr;       // the names of the columns
 
-    // The 27 lines in the order of the rows (index(Heir)), made when the
-    // window is first shown (null before): the amount of each head n<k> (edtNebnAmLiAb for the paternal uncle's sons), the caption
-    // nd<k>, the count nc<k>, the class total nt<k> and the percentage ns<k>.
+    // The 27 lines in the order of the rows (index(Heir)): the amount of
+    // each head, the caption, the count, the class total and the percentage.
     std::array<results::AmountCell*, kHeirCount> amounts{};
     std::array<QLabel*, kHeirCount> captions{};
     std::array<QLabel*, kHeirCount> counts{};
@@ -75,26 +76,17 @@ public:
     results::AmountCell* classTotal(Heir row) const { return classTotals[std::size_t(index(row))]; }
     results::AmountCell* percentage(Heir row) const { return percentages[std::size_t(index(row))]; }
 
-    // The result rows as the window holds them between two divisions (the
-    // next division starts from them; unticking a relative empties his).
-    const ResultRows& currentRows() const noexcept { return rows_; }
-    void setRows(const ResultRows& rows);
-    // Takes the division of a case: its rows, percentages and explanation.
-    void applyDivision(const EstateCase& estateCase, const DivisionResult& result, const Explanation& explanation);
-    // Empties the given rows.
-    void clearRows(const std::vector<Heir>& rows);
+    // Takes the division of a case (one that ended in Outcome::Divided) and
+    // makes its report, which the window shows when it is next shown.
+    void showDivision(const EstateCase& estateCase, const DivisionResult& result, const Explanation& explanation);
+    // Whether a division is held (between showDivision and "تم").
+    bool holdsDivision() const noexcept { return report_.has_value(); }
+    // The report of the division held; throws ui::UiError when none is.
+    const results::DivisionReport& report() const;
 
-    // Run before the window is drawn whenever it is shown: fills the lines
-    // that have something to show, stacks them from the top and sizes the
-    // window to them, never taller than the screen.
-    void FormShow();
-    void HideAllLines();
-    // "تم": closes the window, empties the results and asks for the case to
-    // be cleared (caseDone).
-    void Button1Click();
-
-    // The report of the division shown.
-    results::DivisionReport report() const;
+    // "تم": closes the window, lets the division go and announces that the
+    // case is done with (caseDone).
+    void endDivision();
     // "بيان المسألة", "طباعة", "حفظ PDF" and "نسخ".
     void showProblem();
     void printReport();
@@ -102,7 +94,7 @@ public:
     void copyReport();
 
     // The window of "بيان المسألة" (made when first shown).
-    TfmProblem* problemWindow() const noexcept { return problem_; }
+    ProblemWindow* problemWindow() const noexcept { return problem_; }
 
     // The rows whose lines are shown, top to bottom.
     std::vector<Heir> shownRows() const;
@@ -125,22 +117,32 @@ protected:
     void reject() override;
 
 private:
-    // Makes the controls of the lines, once.
-    void buildLines();
+    // The widths of the columns, as wide as their widest text.
+    struct Columns {
+        int caption, count, amount, percent;
+        int xCaption, xCount, xAmount, xTotal, xPercent;
+        int linesWidth;
+    };
+
+    void createFrame();
+    void createHeader();
+    void createLines();
+    void createButtons();
+
+    // Fills the lines from the report's results table, stacks them from the
+    // top and sizes the window to them, never taller than the screen.
+    void showLines();
+    void hideAllLines();
+    Columns measureColumns(const results::ResultsTable& table) const;
+    void placeLine(const results::ResultLine& line, const Columns& columns, int top);
+    void placeTotal(const results::ResultsTable& table, const Columns& columns, int top);
+    void placeUndistributed(const results::ResultsTable& table, const Columns& columns, int top);
+    void placeHeader(const Columns& columns);
+    void showEstateText();
     void layOut();
 
-    ResultRows rows_{};
-    std::array<std::optional<Currency>, kHeirCount> percentages_{};
-    std::optional<Currency> undistributed_;
-    std::optional<Currency> undistributedPercent_;
-    EstateCase case_;
-    DivisionResult result_;
-    Explanation explanation_;
-    bool divided_ = false;
-    TfmProblem* problem_ = nullptr;
+    std::optional<results::DivisionReport> report_;
+    ProblemWindow* problem_ = nullptr;
 };
-
-// The program-wide reference to the one TfmDivision.
-extern TfmDivision* fmDivision;
 
 }  // namespace qismar

@@ -23,7 +23,7 @@ constexpr int kReasonWidth = 300;
 constexpr int kNarrowestReason = 160;
 }  // namespace
 
-TfmProblem::TfmProblem(QWidget* parent) : QDialog(parent)
+ProblemWindow::ProblemWindow(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("fmProblem"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -60,19 +60,19 @@ TfmProblem::TfmProblem(QWidget* parent) : QDialog(parent)
     table->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     layout->addWidget(table, 1);
 
-    Button1 = new QPushButton(QStringLiteral("تم"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setAccessibleName(QStringLiteral("تم، إغلاق بيان المسألة"));
-    Button1->setDefault(true);
-    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+    doneButton = new QPushButton(QStringLiteral("تم"), this);
+    doneButton->setObjectName(QStringLiteral("Button1"));
+    doneButton->setAccessibleName(QStringLiteral("تم، إغلاق بيان المسألة"));
+    doneButton->setDefault(true);
+    connect(doneButton, &QPushButton::clicked, this, &QDialog::accept);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(Button1);
+    buttons->addWidget(doneButton);
     buttons->addStretch();
     layout->addLayout(buttons);
 }
 
-void TfmProblem::showReport(const results::DivisionReport& report)
+void ProblemWindow::showReport(const results::DivisionReport& report)
 {
     QStringList text;
     if (report.preparation)
@@ -144,7 +144,7 @@ void TfmProblem::showReport(const results::DivisionReport& report)
     sentences->setMaximumHeight(QWIDGETSIZE_MAX);
     const int sentencesHeight = sentences->heightForWidth(inner);
     sentences->setFixedHeight(sentencesHeight);
-    const int fixed = m.top() + m.bottom() + sentencesHeight + Button1->sizeHint().height() + 2 * layout()->spacing();
+    const int fixed = m.top() + m.bottom() + sentencesHeight + doneButton->sizeHint().height() + 2 * layout()->spacing();
     const int height = std::min(fixed + tableHeight, available.height() - ui::kFrameHeight);
     table->setMinimumHeight(std::min(tableHeight, std::max(80, height - fixed)));
     table->setMinimumWidth(std::min(tableWidth, inner));

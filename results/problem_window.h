@@ -19,14 +19,14 @@ struct DivisionReport;
 // heirs with their fixed shares, how each inherits, the shares of each part
 // in the problem, the shares of each head in the corrected problem, the
 // fractions of the estate and the reason.
-class TfmProblem : public QDialog {
+class ProblemWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit TfmProblem(QWidget* parent = nullptr);
+    explicit ProblemWindow(QWidget* parent = nullptr);
 
     QLabel* sentences = nullptr;     // the preparation and the problem, in sentences
     QTableWidget* table = nullptr;   // the table of the problem
-    QPushButton* Button1 = nullptr;  // "تم"
+    QPushButton* doneButton = nullptr;  // "تم"
 
     // Fills the window from the report of the division shown.
     void showReport(const results::DivisionReport& report);

@@ -3,7 +3,7 @@
 #include "shell/main_window.h"
 #include "shell/shell_windows.h"
 
-#include "entry/entry_windows.h"
+#include "entry/entry_window.h"
 #include "shell/media_control.h"
 #include "ui/picture.h"
 #include "ui/text_area.h"
@@ -152,8 +152,8 @@ void TfmInterface::Timer2Timer()
     // Rotate the text by one character towards its start.
     if (!marquee_.isEmpty())
         marquee_ = marquee_.mid(1) + marquee_.at(0);
-    if (fmMain)
-        fmMain->setWindowTitle(marquee_);
+    if (entry_)
+        entry_->setWindowTitle(marquee_);
 }
 
 void TfmInterface::N11Click()
@@ -175,7 +175,7 @@ void TfmInterface::n7Click()
 
 void TfmInterface::N12Click()
 {
-    ui::guarded([] { ui::showModal(fmMain); }, this);
+    ui::guarded([this] { ui::showModal(entry_); }, this);
 }
 
 void TfmInterface::N14Click()

@@ -11,6 +11,7 @@ class QTimer;
 
 namespace qismar {
 
+class EntryWindow;
 namespace ui {
 class Picture;
 }  // namespace ui
@@ -22,6 +23,9 @@ class TfmInterface : public QMainWindow {
 public:
     explicit TfmInterface(QWidget* parent = nullptr);
     ~TfmInterface() override;
+
+    // The heir-entry window that "دخول" shows and whose title carries the marquee.
+    void setEntryWindow(EntryWindow* window) { entry_ = window; }
 
     // The rotating text of the marquee (112 characters).
     const QString& marqueeText() const { return marquee_; }
@@ -70,6 +74,7 @@ private:
     void showBook(const QString& fileName, const QString& caption, const QString& summary);
 
     QString marquee_;
+    EntryWindow* entry_ = nullptr;
 };
 
 // The program-wide reference to the one TfmInterface.

@@ -1,6 +1,6 @@
 #include "shell/program.h"
 
-#include "entry/entry_windows.h"
+#include "entry/entry_window.h"
 #include "shell/shell_windows.h"
 #include "ui/ui_common.h"
 
@@ -55,15 +55,10 @@ Window* ProgramWindows::create(const char* name)
 ProgramWindows::ProgramWindows()
 {
     create<TfmInterface>("fmInterface");
-    create<TfmMain>("fmMain");
-    create<TfmSonOfUncle>("fmSonOfUncle");
-    create<TfmSon>("fmSon");
-    create<TfmBrothers>("fmBrothers");
-    create<TfmSonOfSon>("fmSonOfSon");
-    create<TfmDivision>("fmDivision");
-    create<TfmGrandMother>("fmGrandMother");
-    create<TfmSonOfBrother>("fmSonOfBrother");
-    create<TfmUncle>("fmUncle");
+    // The entry window owns its dialogs and the results window.
+    entry_ = create<EntryWindow>("fmMain");
+    if (fmInterface)
+        fmInterface->setEntryWindow(entry_);
     if (TfmIntroduc* introduction = create<TfmIntroduc>("fmIntroduc")) {
         // The window exists whatever happens; only its text may be missing.
         ui::guarded([introduction] { introduction->FormCreate(); });
@@ -71,8 +66,6 @@ ProgramWindows::ProgramWindows()
     create<TAbout>("About");
     create<Tbook_1>("book_1");
     create<TAbout_book1>("About_book1");
-    create<Treport>("report");
-    create<TfmJd>("fmJd");
     create<TfmAyah>("fmAyah");
     create<TfmNote>("fmNote");
 }
@@ -140,10 +133,11 @@ QString caseFileArgument(const QStringList& arguments)
     return QString();
 }
 
-void openCaseAtStart(const QString& path)
+void openCaseAtStart(const ProgramWindows& windows, const QString& path)
 {
     bool opened = false;
-    ui::guarded([&] { opened = fmMain && fmMain->openCaseFile(path); });
+    EntryWindow* entry = windows.entryWindow();
+    ui::guarded([&] { opened = entry && entry->openCaseFile(path); });
     if (opened && fmInterface)
         fmInterface->N12Click();
 }
@@ -162,7 +156,7 @@ int runQismar(int& argc, char** argv, const StartupOptions& options)
     if (!fmInterface)
         return 1;
     if (const QString path = caseFileArgument(QCoreApplication::arguments()); !path.isEmpty())
-        QTimer::singleShot(0, &app, [path] { openCaseAtStart(path); });
+        QTimer::singleShot(0, &app, [&windows, path] { openCaseAtStart(windows, path); });
     return app.exec();
 }
 

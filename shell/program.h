@@ -11,6 +11,8 @@ class QWidget;
 
 namespace qismar {
 
+class EntryWindow;
+
 // The program's application object. Besides what QApplication does, an
 // error that escapes a window's own handling is reported in the standard
 // error box instead of ending the program.
@@ -24,8 +26,9 @@ public:
 void prepareApplication(QApplication& app);
 
 // The windows of the program, each created once, in the order in which the
-// program depends on them: the main window first, the introduction (which
-// reads its text while it is created) after the ten windows before it.
+// program depends on them: the main window first, then the entry window
+// (which owns its dialogs and the results window), the introduction (which
+// reads its text while it is created) after them.
 // An error while a window is created is reported in the standard error box
 // and creation goes on with the next window.
 class ProgramWindows {
@@ -46,11 +49,15 @@ public:
     // Shows the main window maximized.
     void showMainWindow();
 
+    // The heir-entry window ("دخول").
+    EntryWindow* entryWindow() const noexcept { return entry_; }
+
 private:
     template <class Window>
     Window* create(const char* name);
 
     std::vector<Entry> windows_;
+    EntryWindow* entry_ = nullptr;
 };
 
 struct StartupOptions {
@@ -68,7 +75,7 @@ QString caseFileArgument(const QStringList& arguments);
 // Opens a case file at start-up, as a double click on it does: the entry
 // window shows the case, as "دخول" shows it. A file that is refused is
 // reported in one error box, and the main window stays as it was.
-void openCaseAtStart(const QString& path);
+void openCaseAtStart(const ProgramWindows& windows, const QString& path);
 
 // The whole program: start-up, the message loop until the main window
 // closes, and the destruction of every window.

@@ -1,20 +1,17 @@
 // Time from a click on "  قسم" to the results window shown and painted, over
-// a mix of cases entered in the real windows. Each iteration closes the
-// results window with "تم" (which clears the case) and enters the case again
-// outside the timed part.
+// a mix of cases. Each iteration closes the results window with "تم" (which
+// clears the heirs) and puts the case into the entry window again outside
+// the timed part.
 #include <QApplication>
-#include <QCheckBox>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QSignalBlocker>
 #include <QTest>
 #include <benchmark/benchmark.h>
 #include <algorithm>
 #include <chrono>
 #include <functional>
 
-#include "entry/entry_windows.h"
+#include "entry/entry_window.h"
+#include "results/division_window.h"
 #include "ui/ui_common.h"
 
 using namespace qismar;
@@ -22,85 +19,61 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-// Ticks a box as it stands after its dialog's "تم", without opening the dialog.
-void tick(QCheckBox* box)
-{
-    const QSignalBlocker blocker(box);
-    box->setChecked(true);
-}
-
-void set(QLineEdit* edit, const char* text) { edit->setText(QString::fromLatin1(text)); }
-
 struct Case {
     const char* name;
-    std::function<void()> enter;
+    std::function<void(EstateCase&)> fill;
 };
+
+HeadCount heads(std::int64_t n) { return HeadCount(n); }
 
 const Case kCases[] = {
     {"husband_two_full_sisters",
-     [] {
-         fmMain->RadioButton2->setChecked(true);
-         tick(fmMain->chkZoj);
-         tick(fmMain->chkAk);
-         set(fmBrothers->Edit1, "2");
-         set(fmMain->Edit11, "2");
-         set(fmMain->edttarikh, "28000");
+     [](EstateCase& c) {
+         c.deceased = Deceased::Woman;
+         c.spouse = true;
+         c.fullSisters = heads(2);
+         c.estate = Currency::fromWhole(28000);
      }},
     {"wife_daughter_return",
-     [] {
-         fmMain->RadioButton1->setChecked(true);
-         tick(fmMain->chkZoj);
-         tick(fmMain->chkSons);
-         set(fmSon->Edit2, "1");
-         set(fmMain->Edit9, "1");
-         set(fmMain->edttarikh, "24000");
+     [](EstateCase& c) {
+         c.spouse = true;
+         c.daughters = heads(1);
+         c.estate = Currency::fromWhole(24000);
      }},
     {"father_full_brother",
-     [] {
-         tick(fmMain->chkAb);
-         tick(fmMain->chkAk);
-         set(fmBrothers->Edit2, "1");
-         set(fmMain->Edit11, "1");
-         set(fmMain->edttarikh, "1000");
+     [](EstateCase& c) {
+         c.father = true;
+         c.fullBrothers = heads(1);
+         c.estate = Currency::fromWhole(1000);
      }},
     {"grandfather_with_siblings",
-     [] {
-         tick(fmMain->chkjd);
-         fmJd->RadioButton1->setChecked(true);
-         tick(fmMain->chkOm);
-         tick(fmMain->chkAk);
-         set(fmBrothers->Edit2, "2");
-         set(fmBrothers->Edit1, "1");
-         set(fmBrothers->Edit4, "1");
-         set(fmMain->Edit11, "4");
-         set(fmMain->edttarikh, "987654");
+     [](EstateCase& c) {
+         c.grandfather = true;
+         c.mother = true;
+         c.fullBrothers = heads(2);
+         c.fullSisters = heads(1);
+         c.paternalSisters = heads(1);
+         c.estate = Currency::fromWhole(987654);
      }},
     {"every_class_present",
-     [] {
-         fmMain->RadioButton1->setChecked(true);
-         for (QCheckBox* box : fmMain->heirBoxes())
-             tick(box);
-         set(fmMain->Edit1, "4");
-         set(fmSon->Edit2, "3");
-         for (QLineEdit* e : fmSonOfSon->countEdits())
-             set(e, "2");
-         for (QLineEdit* e : fmBrothers->countEdits())
-             set(e, "1");
-         set(fmSonOfBrother->Edit2, "2");
-         set(fmUncle->Edit1, "1");
-         set(fmSonOfUncle->Edit2, "5");
-         fmGrandMother->CheckBox1->setChecked(true);
-         fmGrandMother->CheckBox2->setChecked(true);
-         fmJd->RadioButton2->setChecked(true);
-         set(fmMain->edttarikh, "123456789");
+     [](EstateCase& c) {
+         c.father = c.mother = c.spouse = c.grandfather = true;
+         c.wives = heads(4);
+         c.daughters = heads(3);
+         c.sonsSons = c.sonsDaughters = c.sonsSonsSons = c.sonsSonsDaughters = heads(2);
+         c.fullSisters = c.fullBrothers = c.paternalBrothers = c.paternalSisters = heads(1);
+         c.uterineSisters = c.uterineBrothers = heads(1);
+         c.fullBrothersSons = heads(2);
+         c.fullUncles = heads(1);
+         c.paternalUnclesSons = heads(5);
+         c.mothersMother = c.fathersMother = true;
+         c.estate = Currency::fromWhole(123456789);
      }},
     {"distant_cousins_only",
-     [] {
-         tick(fmMain->chkEbnAm);
-         set(fmSonOfUncle->Edit1, "3");
-         set(fmSonOfUncle->Edit2, "2");
-         set(fmMain->Edit4, "5");
-         set(fmMain->edttarikh, "50");
+     [](EstateCase& c) {
+         c.fullUnclesSons = heads(3);
+         c.paternalUnclesSons = heads(2);
+         c.estate = Currency::fromWhole(50);
      }},
 };
 
@@ -108,7 +81,7 @@ const Case kCases[] = {
 // then presses its "تم" from the event loop.
 class ShownProbe : public QObject {
 public:
-    explicit ShownProbe(QWidget* window) : window_(window) { window->installEventFilter(this); }
+    explicit ShownProbe(DivisionWindow* window) : window_(window) { window->installEventFilter(this); }
     ~ShownProbe() override { window_->removeEventFilter(this); }
     Clock::time_point shownAt{};
     bool shown = false;
@@ -118,22 +91,24 @@ protected:
         if (watched == window_ && event->type() == QEvent::Paint && !shown) {
             shown = true;
             shownAt = Clock::now();
-            QMetaObject::invokeMethod(fmDivision->Button1, &QPushButton::click, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(window_->doneButton, &QPushButton::click, Qt::QueuedConnection);
         }
         return false;
     }
 private:
-    QWidget* window_;
+    DivisionWindow* window_;
 };
 
-void DivideClick(benchmark::State& state, const Case& c)
+void DivideClick(benchmark::State& state, EntryWindow& entry, const Case& c)
 {
     double worst = 0;
     for (auto _ : state) {
-        c.enter();
-        ShownProbe probe(fmDivision);
+        EstateCase estateCase;
+        c.fill(estateCase);
+        entry.showCase(estateCase);
+        ShownProbe probe(&entry.divisionWindow());
         const Clock::time_point clicked = Clock::now();
-        QTest::mouseClick(fmMain->BitBtn2, Qt::LeftButton);
+        QTest::mouseClick(entry.divideButton, Qt::LeftButton);
         if (!probe.shown) {
             state.SkipWithError("the results window was not shown");
             return;
@@ -153,13 +128,15 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ui::installArabic(app);
-    createEntryWindows();
-    fmMain->show();
-    if (!QTest::qWaitForWindowExposed(fmMain))
+    EntryWindow entry;
+    entry.show();
+    if (!QTest::qWaitForWindowExposed(&entry))
         return 1;
 
     for (const Case& c : kCases)
-        benchmark::RegisterBenchmark(c.name, DivideClick, c)->UseManualTime()->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(c.name, [&entry, &c](benchmark::State& state) { DivideClick(state, entry, c); })
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

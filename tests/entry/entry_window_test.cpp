@@ -19,124 +19,131 @@
 namespace qismar::testing {
 namespace {
 
-using EntryWindow = EntryWindows;
+using TheEntryWindow = EntryWindows;
 
-struct Placement {
-    const char* name;
-    QRect rect;
-};
-
-TEST_F(EntryWindow, PlacesEveryControlWhereTheLayoutSays)
+// The entry window and every dialog and window it owns.
+std::vector<QWidget*> allWindows(EntryWindow& entry)
 {
-    const Placement placements[] = {
-        {"GroupBox1", {40, 40, 385, 345}},  {"St1", {69, 264, 332, 105}},     {"GroupBox2", {438, 38, 136, 91}},
-        {"RadioButton1", {491, 69, 49, 20}}, {"RadioButton2", {482, 98, 58, 20}}, {"GroupBox3", {438, 133, 136, 121}},
-        {"edttarikh", {458, 171, 106, 24}},  {"BitBtn6", {458, 201, 106, 28}},  {"Label1", {442, 231, 128, 18}},
-        {"BitBtn2", {464, 266, 89, 41}},     {"BitBtn3", {464, 314, 89, 41}},   {"BitBtn1", {464, 362, 89, 41}},
-        {"BitBtn4", {242, 400, 140, 36}},    {"BitBtn5", {82, 400, 140, 36}},   {"Image1", {0, 0, 632, 481}},
-        {"chkAb", {309, 85, 84, 21}},        {"Edit7", {270, 75, 30, 24}},      {"chkOm", {309, 114, 84, 21}},
-        {"Edit8", {270, 104, 30, 24}},       {"chkZoj", {309, 142, 84, 21}},    {"Edit1", {270, 133, 30, 24}},
-        {"chkSons", {309, 171, 84, 21}},     {"Edit9", {270, 162, 30, 24}},     {"chkEbnEbn", {309, 200, 84, 21}},
-        {"Edit10", {270, 190, 30, 24}},      {"chkAk", {309, 229, 84, 21}},     {"Edit11", {270, 219, 30, 24}},
-        {"chkEbnAk", {107, 85, 94, 21}},     {"Edit2", {78, 75, 30, 24}},       {"chkAm", {117, 114, 84, 21}},
-        {"Edit5", {78, 104, 30, 24}},        {"chkjd", {117, 142, 84, 21}},     {"Edit6", {78, 133, 30, 24}},
-        {"chkjadh", {117, 171, 84, 21}},     {"Edit3", {78, 162, 30, 24}},      {"chkEbnAm", {107, 200, 94, 21}},
-        {"Edit4", {78, 190, 30, 24}},
-    };
-    for (const Placement& p : placements) {
-        auto* w = fmMain->findChild<QWidget*>(QString::fromLatin1(p.name));
-        ASSERT_NE(w, nullptr) << p.name;
-        EXPECT_EQ(w->geometry(), p.rect) << p.name;
-    }
-    // 640 x 511 with its frame (the layout's 461 and the row of the case
-    // files): the client area is the picture's 632 x 481.
-    EXPECT_EQ(fmMain->size(), QSize(632, 481));
-    EXPECT_EQ(fmMain->layoutDirection(), Qt::RightToLeft);
-    // A title bar without any buttons.
-    const Qt::WindowFlags flags = fmMain->windowFlags();
-    EXPECT_TRUE(flags & Qt::CustomizeWindowHint);
-    EXPECT_TRUE(flags & Qt::WindowTitleHint);
-    EXPECT_FALSE(flags & (Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint
-                          | Qt::WindowMaximizeButtonHint));
+    std::vector<QWidget*> windows{&entry};
+    for (int i = 0; i < kHeirGroupCount; ++i)
+        windows.push_back(&entry.countingDialog(static_cast<HeirGroup>(i)));
+    windows.push_back(&entry.grandfatherDialog());
+    windows.push_back(&entry.grandmothersDialog());
+    windows.push_back(&entry.preparationDialog());
+    windows.push_back(&entry.howInherits().excerptWindow());
+    return windows;
 }
 
-TEST_F(EntryWindow, StartsWithTheCaptionsToolTipsAndValuesOfTheLayout)
+// The same, with the results window (laid out only once it shows a division).
+std::vector<QWidget*> allWindowsAndResults(EntryWindow& entry)
 {
-    struct Text {
-        QWidget* widget;
-        QString text;  // caption or edit text
-        QString tip;
-    };
-    const Text texts[] = {
-        {fmMain->BitBtn2, QStringLiteral("  قسم"), QString()},
-        {fmMain->BitBtn3, QStringLiteral("كيف يرث؟"), QString()},
-        {fmMain->BitBtn1, QStringLiteral("عودة"), QString()},
-        {fmMain->RadioButton1, QStringLiteral("رجل"), QStringLiteral("المتوفى رجل")},
-        {fmMain->RadioButton2, QStringLiteral("امرأة"), QStringLiteral(" المتوفى امرأة")},
-        {fmMain->edttarikh, QStringLiteral("0"), QStringLiteral("قيمة التركة بالعملة ")},
-        {fmMain->St1, QStringLiteral("  "), QStringLiteral("التوجيهات والملاحظات")},
-        {fmMain->chkAb, QStringLiteral("أب"), QStringLiteral("أبو الميت")},
-        {fmMain->chkOm, QStringLiteral("أم"), QStringLiteral("أم الميت")},
-        {fmMain->chkZoj, QStringLiteral("زوجات"), QStringLiteral("زوجات الميت ")},
-        {fmMain->chkSons, QStringLiteral("أبناء"), QStringLiteral("أبناء الميت")},
-        {fmMain->chkEbnEbn, QStringLiteral("أحفاد"), QStringLiteral("حفدة الميت")},
-        {fmMain->chkAk, QStringLiteral("إخوة"), QStringLiteral("إخوة الميت")},
-        {fmMain->chkEbnAk, QStringLiteral("أبناء الإخوة"),
-         QStringLiteral("أبناء إخوة الميت ... بنات الإخوة وأبناء الأخوات لا يرثون")},
-        {fmMain->chkAm, QStringLiteral("أعمام"), QStringLiteral("أعمام الميت ... العمات لا يرثن")},
-        {fmMain->chkjd, QStringLiteral("جد"), QStringLiteral("جد الميت لأبيه ... الجد لأم لا يرث")},
-        {fmMain->chkjadh, QStringLiteral("جدة"), QStringLiteral("جدة الميت")},
-        {fmMain->chkEbnAm, QStringLiteral("أبناء الأعمام"),
-         QStringLiteral("أبناء عم الميت ... بنات الأعمام وأبناء العمات لا يرثون")},
-        {fmMain->Edit7, QStringLiteral("1"), QString()},
-        {fmMain->Edit8, QStringLiteral("1"), QString()},
-        {fmMain->Edit1, QStringLiteral("1"), QStringLiteral("عدد الزوجات")},
-        {fmMain->Edit9, QStringLiteral("0"), QStringLiteral("عدد الأبناء")},
-        {fmMain->Edit10, QStringLiteral("0"), QStringLiteral("عدد الحفدة")},
-        {fmMain->Edit11, QStringLiteral("0"), QStringLiteral("عدد الإخوة")},
-        {fmMain->Edit2, QStringLiteral("0"), QStringLiteral("عدد أبناء الإخوة")},
-        {fmMain->Edit5, QStringLiteral("0"), QStringLiteral("عدد الأعمام")},
-        {fmMain->Edit6, QStringLiteral("1"), QString()},
-        {fmMain->Edit3, QStringLiteral("1"), QStringLiteral("عدد الجدات")},
-        {fmMain->Edit4, QStringLiteral("0"), QStringLiteral("عدد أبناء الأعمام")},
-    };
-    for (const Text& t : texts) {
-        QString text;
-        if (auto* button = qobject_cast<QAbstractButton*>(t.widget))
-            text = button->text();
-        else if (auto* edit = qobject_cast<QLineEdit*>(t.widget))
-            text = edit->text();
-        else if (auto* label = qobject_cast<QLabel*>(t.widget))
-            text = label->text();
-        EXPECT_EQ(text, t.text) << t.widget->objectName();
-        EXPECT_EQ(t.widget->toolTip(), t.tip) << t.widget->objectName();
+    std::vector<QWidget*> windows = allWindows(entry);
+    windows.push_back(&entry.divisionWindow());
+    return windows;
+}
+
+TEST_F(TheEntryWindow, NoControlStandsOutsideItsWindowOrOverAnotherAndNoTextIsCut)
+{
+    // The windows as they stand, then with the longest texts a case puts in
+    // them: the longest guidance, the spouse's other caption, counts of
+    // several digits and the preparation's longest lines.
+    for (QWidget* window : allWindows(entry())) {
+        const QStringList faults = layoutFaults(window);
+        EXPECT_TRUE(faults.isEmpty()) << window->objectName() << ":\n" << faults.join(QLatin1Char('\n'));
     }
-    EXPECT_EQ(fmMain->GroupBox1->title(), QStringLiteral("الورثة"));
-    EXPECT_EQ(fmMain->GroupBox2->title(), QStringLiteral("المتوفى"));
-    EXPECT_EQ(fmMain->GroupBox3->title(), QStringLiteral("قيمة التركة"));
-    EXPECT_TRUE(fmMain->RadioButton1->isChecked());
-    for (QCheckBox* box : fmMain->heirBoxes())
+    EstateCase big;
+    big.deceased = Deceased::Woman;
+    big.estate = Currency::fromWhole(99999999999);
+    big.spouse = true;
+    big.sons = HeadCount(999);
+    big.sonsDaughters = HeadCount(999);
+    big.fullSisters = HeadCount(999);
+    big.fullBrothersSons = HeadCount(999);
+    big.paternalUncles = HeadCount(999);
+    big.fullUnclesSons = HeadCount(999);
+    big.fathersMothersMother = true;
+    big.fathersFathersMother = true;
+    big.debts = Currency::fromWhole(123456789);
+    big.bequests = Currency::fromWhole(300000000);
+    entry().showCase(big);
+    moveMouseOver(entry().nephewsBox);
+    for (QWidget* window : allWindows(entry())) {
+        const QStringList faults = layoutFaults(window);
+        EXPECT_TRUE(faults.isEmpty()) << window->objectName() << ":\n" << faults.join(QLatin1Char('\n'));
+    }
+    // Every window keeps a title bar without buttons, but for the
+    // information window and the results, which may be closed from it.
+    for (QWidget* window : allWindowsAndResults(entry())) {
+        EXPECT_EQ(window->layoutDirection(), Qt::RightToLeft) << window->objectName();
+        const Qt::WindowFlags flags = window->windowFlags();
+        EXPECT_TRUE(flags & Qt::CustomizeWindowHint) << window->objectName();
+        EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint) << window->objectName();
+        if (window != &excerptWindow() && window != &results()) {
+            EXPECT_FALSE(flags & (Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint))
+                << window->objectName();
+        }
+    }
+}
+
+TEST_F(TheEntryWindow, TheLayoutCheckFindsControlsMovedOverEachOtherOutOfTheWindowOrTooNarrow)
+{
+    struct Fault {
+        const char* what;
+        std::function<void(EntryWindow&)> make;
+        QString found;  // a part of the fault it reports
+    };
+    const Fault faults[] = {
+        {"a box over its count", [](EntryWindow& w) { w.nephewsBox->move(w.nephewsCount->pos()); },
+         QStringLiteral("chkEbnAk (QCheckBox) and Edit2 (qismar::ui::DigitEdit) overlap")},
+        {"a button below the window", [](EntryWindow& w) { w.saveButton->move(82, 470); },
+         QStringLiteral("BitBtn5 (QPushButton) stands outside fmMain")},
+        {"a caption too long for its box", [](EntryWindow& w) { w.fatherBox->setText(QStringLiteral("أبو الميت لأمه وأبيه")); },
+         QStringLiteral("the text of chkAb")},
+        {"a button too narrow for its caption", [](EntryWindow& w) { w.howInheritsButton->resize(40, 41); },
+         QStringLiteral("the text of BitBtn3")},
+        {"a window larger than the screen", [](EntryWindow& w) { w.resize(1100, 481); },
+         QStringLiteral("larger than a screen of 1024x600")},
+    };
+    for (const Fault& f : faults) {
+        SCOPED_TRACE(f.what);
+        EntryWindow window;
+        f.make(window);
+        const QString found = layoutFaults(&window).join(QLatin1Char('\n'));
+        EXPECT_TRUE(found.contains(f.found)) << found;
+    }
+}
+
+TEST_F(TheEntryWindow, StartsWithTheEmptyCaseOfAMan)
+{
+    EXPECT_EQ(entry().estateCase(), EstateCase{});
+    EXPECT_TRUE(entry().manButton->isChecked());
+    EXPECT_EQ(entry().estateEdit->text(), QStringLiteral("0"));
+    for (QCheckBox* box : entry().heirBoxes())
         EXPECT_FALSE(box->isChecked()) << box->objectName();
-    for (QLineEdit* count : {fmMain->Edit1, fmMain->Edit2, fmMain->Edit3, fmMain->Edit4, fmMain->Edit5, fmMain->Edit6,
-                             fmMain->Edit7, fmMain->Edit8, fmMain->Edit9, fmMain->Edit10, fmMain->Edit11})
+    for (QLineEdit* count : {entry().wivesCount, entry().nephewsCount, entry().grandmothersCount, entry().cousinsCount,
+                             entry().unclesCount, entry().grandfatherCount, entry().fatherCount, entry().motherCount,
+                             entry().childrenCount, entry().grandchildrenCount, entry().siblingsCount})
         EXPECT_FALSE(count->isEnabled()) << count->objectName();
-    EXPECT_EQ(fmMain->St1->palette().color(QPalette::WindowText), QColor(0, 128, 0));
+    EXPECT_EQ(entry().guidance->palette().color(QPalette::WindowText), QColor(0, 128, 0));
+    EXPECT_FALSE(entry().preparationButton->isChecked());
+    EXPECT_TRUE(entry().netEstateLine->text().isEmpty());
 }
 
-TEST_F(EntryWindow, TabMovesThroughTheControlsInTheLayoutOrder)
+TEST_F(TheEntryWindow, TabMovesThroughTheControlsInTheLayoutOrder)
 {
     // Only controls that can take the focus are reached: the disabled count
     // edits, the frames and the guidance text are passed over.
-    fmMain->Edit1->setEnabled(true);  // as once a man's spouse is ticked
+    entry().wivesCount->setEnabled(true);  // as once a man's spouse is ticked
     const std::vector<QWidget*> expected = {
-        fmMain->chkAb,   fmMain->chkOm,   fmMain->chkZoj,  fmMain->chkSons,      fmMain->chkEbnEbn,
-        fmMain->chkAk,   fmMain->chkEbnAk, fmMain->chkAm,  fmMain->chkjd,        fmMain->chkjadh,
-        fmMain->chkEbnAm, fmMain->Edit1,   fmMain->RadioButton1, fmMain->edttarikh, fmMain->BitBtn6,
-        fmMain->BitBtn2, fmMain->BitBtn3, fmMain->BitBtn4, fmMain->BitBtn5, fmMain->BitBtn1,
+        entry().fatherBox,    entry().motherBox,         entry().spouseBox,      entry().childrenBox,
+        entry().grandchildrenBox, entry().siblingsBox,   entry().nephewsBox,     entry().unclesBox,
+        entry().grandfatherBox, entry().grandmothersBox, entry().cousinsBox,     entry().wivesCount,
+        entry().manButton,    entry().estateEdit,        entry().preparationButton, entry().divideButton,
+        entry().howInheritsButton, entry().openButton,   entry().saveButton,     entry().backButton,
     };
-    fmMain->activateWindow();
-    fmMain->chkAb->setFocus(Qt::TabFocusReason);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(fmMain));
+    entry().activateWindow();
+    entry().fatherBox->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&entry()));
     std::vector<QWidget*> reached{QApplication::focusWidget()};
     for (std::size_t i = 1; i < expected.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -146,154 +153,169 @@ TEST_F(EntryWindow, TabMovesThroughTheControlsInTheLayoutOrder)
         EXPECT_EQ(reached[i], expected[i]) << "step " << i << ": " << (reached[i] ? reached[i]->objectName() : QString());
 }
 
-// One counting box, its dialog and its count edit.
+// One counting box, the counts typed into its dialog and the total it shows.
 struct CountingBox {
-    const char* name;
-    QCheckBox* TfmMain::*box;
-    QLineEdit* TfmMain::*countEdit;
-    TCountingDialog* (*dialog)();
-    std::vector<QString> counts;  // what the user types into the dialog's count edits
-    QString total;                // what "تم" writes into the count edit
+    HeirGroup group;
+    std::vector<TypedCount> counts;
+    QString total;
 };
 
 const CountingBox kCountingBoxes[] = {
-    {"children", &TfmMain::chkSons, &TfmMain::Edit9, []() -> TCountingDialog* { return fmSon; }, {"2", "3"}, "5"},
-    {"grandchildren", &TfmMain::chkEbnEbn, &TfmMain::Edit10, []() -> TCountingDialog* { return fmSonOfSon; },
-     {"1", "0", "2", "1"}, "4"},
-    {"siblings", &TfmMain::chkAk, &TfmMain::Edit11, []() -> TCountingDialog* { return fmBrothers; },
-     {"0", "1", "0", "0", "2", "0"}, "3"},
-    {"nephews", &TfmMain::chkEbnAk, &TfmMain::Edit2, []() -> TCountingDialog* { return fmSonOfBrother; }, {"2", "1"}, "3"},
-    {"uncles", &TfmMain::chkAm, &TfmMain::Edit5, []() -> TCountingDialog* { return fmUncle; }, {"1", "1"}, "2"},
-    {"cousins", &TfmMain::chkEbnAm, &TfmMain::Edit4, []() -> TCountingDialog* { return fmSonOfUncle; }, {"0", "12"}, "12"},
+    {HeirGroup::Children, {{&EstateCase::sons, "2"}, {&EstateCase::daughters, "3"}}, "5"},
+    {HeirGroup::Grandchildren,
+     {{&EstateCase::sonsSons, "1"}, {&EstateCase::sonsSonsSons, "2"}, {&EstateCase::sonsSonsDaughters, "1"}}, "4"},
+    {HeirGroup::Siblings, {{&EstateCase::fullBrothers, "1"}, {&EstateCase::uterineSisters, "2"}}, "3"},
+    {HeirGroup::Nephews, {{&EstateCase::fullBrothersSons, "2"}, {&EstateCase::paternalBrothersSons, "1"}}, "3"},
+    {HeirGroup::Uncles, {{&EstateCase::fullUncles, "1"}, {&EstateCase::paternalUncles, "1"}}, "2"},
+    {HeirGroup::Cousins, {{&EstateCase::paternalUnclesSons, "12"}}, "12"},
 };
 
-// Answers a counting dialog: checks that it is the expected one, types the
-// counts and presses "تم".
-std::function<void(TCountingDialog*)> answer(TCountingDialog* expected, std::vector<QString> counts)
-{
-    return [expected, counts](TCountingDialog* dialog) {
-        EXPECT_EQ(dialog, expected);
-        ASSERT_EQ(dialog->countEdits().size(), counts.size());
-        for (std::size_t i = 0; i < counts.size(); ++i)
-            typeOver(dialog->countEdits()[i], counts[i]);
-        click(dialog->Button1);
-    };
-}
-
-TEST_F(EntryWindow, CountingBoxStaysTickedOnlyWithANonZeroTotalAndUntickingEmptiesItsDialog)
+TEST_F(TheEntryWindow, CountingBoxStaysTickedOnlyWithANonZeroTotalAndTheCaseHoldsTheCounts)
 {
     for (const CountingBox& c : kCountingBoxes) {
-        SCOPED_TRACE(c.name);
-        QCheckBox* box = fmMain->*c.box;
-        QLineEdit* countEdit = fmMain->*c.countEdit;
-        TCountingDialog* dialog = c.dialog();
+        const CountingGroup& group = countingGroup(c.group);
+        SCOPED_TRACE(group.objectName);
+        QCheckBox* box = entry().box(c.group);
+        QLineEdit* countEdit = entry().countEdit(c.group);
+        CountingDialog* dialog = &this->dialog(c.group);
 
         // Ticked with nothing entered: the box ends unticked, the count at "0".
         {
             ModalScript script;
-            script.on<TCountingDialog>(answer(dialog, std::vector<QString>(c.counts.size(), QStringLiteral("0"))));
+            script.on<CountingDialog>([dialog](CountingDialog* shown) {
+                EXPECT_EQ(shown, dialog);
+                for (QLineEdit* edit : shown->countEdits())
+                    EXPECT_EQ(edit->text(), QStringLiteral("0"));
+                click(shown->doneButton);
+            });
             click(box);
             EXPECT_SCRIPT_DONE(script);
             EXPECT_FALSE(box->isChecked());
             EXPECT_EQ(countEdit->text(), QStringLiteral("0"));
             EXPECT_FALSE(dialog->isVisible());
+            EXPECT_EQ(entry().estateCase(), EstateCase{});
         }
-        // Ticked with counts: the total of every count, and the box stays ticked.
+        // Ticked with counts: the case holds each, the window their total.
         {
             ModalScript script;
-            script.on<TCountingDialog>(answer(dialog, c.counts));
+            script.on<CountingDialog>(fillCounts(c.counts));
             click(box);
             EXPECT_SCRIPT_DONE(script);
             EXPECT_TRUE(box->isChecked());
             EXPECT_EQ(countEdit->text(), c.total);
-            for (std::size_t i = 0; i < c.counts.size(); ++i)
-                EXPECT_EQ(dialog->countEdits()[i]->text(), c.counts[i]);
+            EstateCase expected;
+            for (const auto& [field, text] : c.counts)
+                expected.*field = HeadCount(text.toLongLong());
+            expected.deriveEntryWindowState();
+            EXPECT_EQ(entry().estateCase(), expected);
+            for (const auto& [field, text] : c.counts)
+                EXPECT_EQ(dialog->countEdit(field)->text(), text);
         }
-        // Unticked: the dialog's counts and the count edit go back to "0",
-        // and no dialog opens.
+        // Unticked: the case loses the class, the dialog and the count show
+        // "0", and no dialog opens.
         {
             ModalScript script;
-            script.forbidUnexpected();
             click(box);
             EXPECT_SCRIPT_DONE(script);
             EXPECT_FALSE(box->isChecked());
             EXPECT_EQ(countEdit->text(), QStringLiteral("0"));
             for (QLineEdit* count : dialog->countEdits())
                 EXPECT_EQ(count->text(), QStringLiteral("0"));
+            EXPECT_EQ(entry().estateCase(), EstateCase{});
         }
+        (void)group;
     }
 }
 
-TEST_F(EntryWindow, UntickingABoxEmptiesTheResultFieldsOfTheHeirsItRemoves)
+TEST_F(TheEntryWindow, UntickingABoxTakesItsRelativesAndOnlyThemOutOfTheCase)
 {
+    // Every relative the window holds, then one box unticked at a time.
+    EstateCase all;
+    all.estate = Currency::fromWhole(1000);
+    all.father = all.mother = all.spouse = all.grandfather = true;
+    all.wives = HeadCount(3);
+    for (int i = 0; i < kHeirGroupCount; ++i)
+        for (const CountField& f : countingGroup(static_cast<HeirGroup>(i)).fields)
+            all.*(f.count()) = HeadCount(2);
+    all.mothersMother = all.fathersMother = true;
+    all.funeral = Currency::fromWhole(10);
+    all.deriveEntryWindowState();
+
     struct Case {
-        const char* name;
-        QCheckBox* TfmMain::*box;
-        std::vector<Heir> emptied;
+        QCheckBox* EntryWindow::*box;
+        std::function<void(EstateCase&)> without;
     };
+    const auto clearing = [](HeirGroup g) { return [g](EstateCase& c) { clearGroup(countingGroup(g), c); }; };
     const Case cases[] = {
-        {"children", &TfmMain::chkSons, {}},
-        {"grandchildren", &TfmMain::chkEbnEbn, {Heir::SonsSons, Heir::SonsDaughters, Heir::SonsSonsDaughters, Heir::SonsSonsSons}},
-        {"siblings", &TfmMain::chkAk, {Heir::PaternalSisters, Heir::FullBrothers, Heir::FullSisters, Heir::UterineSiblings, Heir::PaternalBrothers}},
-        {"nephews", &TfmMain::chkEbnAk, {}},
-        {"father", &TfmMain::chkAb, {Heir::Father}},
-        {"mother", &TfmMain::chkOm, {Heir::Mother}},
-        {"wives", &TfmMain::chkZoj, {Heir::Wives}},
+        {&EntryWindow::fatherBox, [](EstateCase& c) { c.father = false; }},
+        {&EntryWindow::motherBox, [](EstateCase& c) { c.mother = false; }},
+        {&EntryWindow::spouseBox, [](EstateCase& c) { c.spouse = false; c.wives = HeadCount(1); }},
+        {&EntryWindow::grandfatherBox, [](EstateCase& c) { c.grandfather = false; }},
+        {&EntryWindow::grandmothersBox, [](EstateCase& c) { c.mothersMother = c.fathersMother = false; }},
+        {&EntryWindow::childrenBox, clearing(HeirGroup::Children)},
+        {&EntryWindow::grandchildrenBox, clearing(HeirGroup::Grandchildren)},
+        {&EntryWindow::siblingsBox, clearing(HeirGroup::Siblings)},
+        {&EntryWindow::nephewsBox, clearing(HeirGroup::Nephews)},
+        {&EntryWindow::unclesBox, clearing(HeirGroup::Uncles)},
+        {&EntryWindow::cousinsBox, clearing(HeirGroup::Cousins)},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        ResultRows hundreds{};
-        hundreds.fill(RowText::of(Currency::fromWhole(100)));
-        fmDivision->setRows(hundreds);
-        // Ticked from code without its dialog, as a box stands after one.
-        QCheckBox* box = fmMain->*c.box;
-        {
-            const QSignalBlocker blocker(box);
-            box->setChecked(true);
-        }
+        QCheckBox* box = entry().*c.box;
+        SCOPED_TRACE(box->objectName().toStdString());
+        entry().showCase(all);
+        ASSERT_TRUE(box->isChecked());
+        EstateCase expected = all;
+        c.without(expected);
+        expected.deriveEntryWindowState();
         ModalScript script;
-        script.forbidUnexpected();
         click(box);
         EXPECT_SCRIPT_DONE(script);
-        for (int i = 0; i < kHeirCount; ++i) {
-            const bool emptied = std::find(c.emptied.begin(), c.emptied.end(), heirAt(i)) != c.emptied.end();
-            EXPECT_EQ(fmDivision->currentRows()[std::size_t(i)],
-                      emptied ? RowText::empty() : RowText::of(Currency::fromWhole(100)))
-                << heirInfo(heirAt(i)).key;
-        }
+        EXPECT_FALSE(box->isChecked());
+        EXPECT_EQ(entry().estateCase(), expected);
     }
 }
 
-TEST_F(EntryWindow, TickingFromCodeRunsTheBehaviourOnlyOnAnActualChange)
+TEST_F(TheEntryWindow, TickingFromCodeRunsTheBehaviourOnlyOnAnActualChange)
 {
     // Setting the state a box already has opens nothing.
     {
         ModalScript script;
-        script.forbidUnexpected();
-        fmMain->chkSons->setChecked(false);
-        fmMain->setTicked(fmMain->chkSons, false);
+        entry().childrenBox->setChecked(false);
+        entry().setTicked(entry().childrenBox, false);
         EXPECT_SCRIPT_DONE(script);
     }
     // A change from code opens the dialog exactly as a click does.
     {
         ModalScript script;
-        script.on<TCountingDialog>(answer(fmSon, {QStringLiteral("1"), QStringLiteral("0")}));
-        fmMain->chkSons->setChecked(true);
+        script.on<CountingDialog>(fillCounts({{&EstateCase::sons, QStringLiteral("1")}}));
+        entry().childrenBox->setChecked(true);
         EXPECT_SCRIPT_DONE(script);
-        EXPECT_TRUE(fmMain->chkSons->isChecked());
-        EXPECT_EQ(fmMain->Edit9->text(), QStringLiteral("1"));
+        EXPECT_TRUE(entry().childrenBox->isChecked());
+        EXPECT_EQ(entry().childrenCount->text(), QStringLiteral("1"));
+        EXPECT_EQ(entry().estateCase().sons, HeadCount(1));
     }
-    // Unticking from code resets the dialog.
-    fmMain->chkSons->setChecked(false);
-    EXPECT_EQ(fmSon->Edit1->text(), QStringLiteral("0"));
-    EXPECT_EQ(fmMain->Edit9->text(), QStringLiteral("0"));
+    {
+        ModalScript script;
+        script.on<CountingDialog>([](CountingDialog* dialog) {
+            EXPECT_EQ(dialog->objectName(), QStringLiteral("fmUncle"));
+            click(dialog->doneButton);
+        });
+        entry().setTicked(entry().unclesBox, true);
+        EXPECT_SCRIPT_DONE(script);
+        EXPECT_FALSE(entry().unclesBox->isChecked()) << "no uncle was counted";
+    }
+    // Unticking from code empties the class, and the dialog shows it.
+    entry().childrenBox->setChecked(false);
+    EXPECT_EQ(dialog(HeirGroup::Children).countEdit(&EstateCase::sons)->text(), QStringLiteral("0"));
+    EXPECT_EQ(entry().childrenCount->text(), QStringLiteral("0"));
+    EXPECT_TRUE(entry().estateCase().sons.isZero());
 }
 
-TEST_F(EntryWindow, WivesCountStaysBetweenOneAndFour)
+TEST_F(TheEntryWindow, WivesCountStaysBetweenOneAndFour)
 {
-    click(fmMain->chkZoj);
-    ASSERT_TRUE(fmMain->chkZoj->isChecked());
-    QLineEdit* wives = fmMain->Edit1;
+    click(entry().spouseBox);
+    ASSERT_TRUE(entry().spouseBox->isChecked());
+    QLineEdit* wives = entry().wivesCount;
     ASSERT_TRUE(wives->isEnabled());
     EXPECT_EQ(wives->text(), QStringLiteral("1"));
 
@@ -319,16 +341,16 @@ TEST_F(EntryWindow, WivesCountStaysBetweenOneAndFour)
 
     // Unticking the spouse greys the count and puts it back to "1".
     typeOver(wives, QStringLiteral("2"));
-    click(fmMain->chkZoj);
+    click(entry().spouseBox);
     EXPECT_FALSE(wives->isEnabled());
     EXPECT_EQ(wives->text(), QStringLiteral("1"));
 }
 
-TEST_F(EntryWindow, NumberFieldsTakeOnlyDigitsHoweverTheTextComesIn)
+TEST_F(TheEntryWindow, NumberFieldsTakeOnlyDigitsHoweverTheTextComesIn)
 {
-    click(fmMain->chkZoj);
-    QLineEdit* wives = fmMain->Edit1;
-    QLineEdit* estate = fmMain->edttarikh;
+    click(entry().spouseBox);
+    QLineEdit* wives = entry().wivesCount;
+    QLineEdit* estate = entry().estateEdit;
     struct Case {
         const char* name;
         QLineEdit* edit;
@@ -380,48 +402,47 @@ TEST_F(EntryWindow, NumberFieldsTakeOnlyDigitsHoweverTheTextComesIn)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ModalScript script;
-        script.forbidUnexpected();
         c.enter(c.edit);
         EXPECT_SCRIPT_DONE(script);
         EXPECT_EQ(c.edit->text(), c.result);
     }
     // Taking the focus by the keyboard selects the content.
     estate->setText(QStringLiteral("250"));
-    fmMain->BitBtn2->setFocus();
+    entry().divideButton->setFocus();
     estate->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(estate->selectedText(), QStringLiteral("250"));
 }
 
-TEST_F(EntryWindow, SexOfTheDeceasedSetsTheSpouseCaptionAndTheWivesCount)
+TEST_F(TheEntryWindow, SexOfTheDeceasedSetsTheSpouseCaptionAndTheWivesCount)
 {
-    click(fmMain->chkZoj);
-    typeOver(fmMain->Edit1, QStringLiteral("3"));
+    click(entry().spouseBox);
+    typeOver(entry().wivesCount, QStringLiteral("3"));
 
-    click(fmMain->RadioButton2);
-    EXPECT_EQ(fmMain->chkZoj->text(), QStringLiteral("زوج"));
-    EXPECT_EQ(fmMain->chkZoj->toolTip(), QStringLiteral("زوج المتوفاة"));
-    EXPECT_EQ(fmMain->Edit1->text(), QStringLiteral("1"));
-    EXPECT_FALSE(fmMain->Edit1->isEnabled());
-    EXPECT_TRUE(fmMain->chkZoj->isChecked());
+    click(entry().womanButton);
+    EXPECT_EQ(entry().spouseBox->text(), QStringLiteral("زوج"));
+    EXPECT_EQ(entry().spouseBox->toolTip(), QStringLiteral("زوج المتوفاة"));
+    EXPECT_EQ(entry().wivesCount->text(), QStringLiteral("1"));
+    EXPECT_FALSE(entry().wivesCount->isEnabled());
+    EXPECT_TRUE(entry().spouseBox->isChecked());
 
     // Unticking the husband leaves the count alone for a deceased woman.
-    click(fmMain->chkZoj);
-    EXPECT_FALSE(fmMain->chkZoj->isChecked());
+    click(entry().spouseBox);
+    EXPECT_FALSE(entry().spouseBox->isChecked());
 
-    click(fmMain->RadioButton1);
-    EXPECT_EQ(fmMain->chkZoj->text(), QStringLiteral("زوجات"));
-    EXPECT_EQ(fmMain->chkZoj->toolTip(), QStringLiteral("زوجات الميت"));
-    EXPECT_EQ(fmMain->Edit1->text(), QStringLiteral("1"));
+    click(entry().manButton);
+    EXPECT_EQ(entry().spouseBox->text(), QStringLiteral("زوجات"));
+    EXPECT_EQ(entry().spouseBox->toolTip(), QStringLiteral("زوجات الميت"));
+    EXPECT_EQ(entry().wivesCount->text(), QStringLiteral("1"));
     // The number of wives waits until there are wives.
-    EXPECT_FALSE(fmMain->Edit1->isEnabled());
-    EXPECT_FALSE(fmMain->chkZoj->isChecked());
-    click(fmMain->chkZoj);
-    EXPECT_TRUE(fmMain->Edit1->isEnabled());
+    EXPECT_FALSE(entry().wivesCount->isEnabled());
+    EXPECT_FALSE(entry().spouseBox->isChecked());
+    click(entry().spouseBox);
+    EXPECT_TRUE(entry().wivesCount->isEnabled());
 }
 
-TEST_F(EntryWindow, EstateTakesOnlyDigitsAndIsRefilledWithZero)
+TEST_F(TheEntryWindow, EstateTakesOnlyDigitsAndIsRefilledWithZero)
 {
-    QLineEdit* estate = fmMain->edttarikh;
+    QLineEdit* estate = entry().estateEdit;
     typeOver(estate, QStringLiteral("12.5"));
     EXPECT_EQ(estate->text(), QStringLiteral("125"));
     QTest::keyClicks(estate, QStringLiteral("-+ e,"));
@@ -442,7 +463,7 @@ TEST_F(EntryWindow, EstateTakesOnlyDigitsAndIsRefilledWithZero)
     EXPECT_EQ(estate->text(), QStringLiteral("0"));
 }
 
-TEST_F(EntryWindow, MouseMovementsWriteTheGuidanceTexts)
+TEST_F(TheEntryWindow, MouseMovementsWriteTheGuidanceTexts)
 {
     // The layout's pure yellow is drawn as an olive that reads on the light face.
     const QColor navy(0, 0, 128), yellow = ui::kTextYellow;
@@ -452,108 +473,107 @@ TEST_F(EntryWindow, MouseMovementsWriteTheGuidanceTexts)
         QString text;
     };
     const Guidance guidance[] = {
-        {fmMain->GroupBox2, navy,
+        {entry().deceasedFrame, navy,
          QStringLiteral("توجيه\nإذا كان الميت رجلاً فضع العلامة عليه\nوإذا كانت المتوفاة امرأة فضع العلامة عليها")},
-        {fmMain->GroupBox3, navy, QStringLiteral("توجيه\nاكتب قيمة جميع أموال المتوفى التي تركها")},
-        {fmMain->BitBtn6, navy,
+        {entry().estateFrame, navy, QStringLiteral("توجيه\nاكتب قيمة جميع أموال المتوفى التي تركها")},
+        {entry().preparationButton, navy,
          QStringLiteral("توجيه\nإن كان على التركة نفقات تجهيز ودفن أو ديون أو وصايا فاضغط «تجهيز التركة»:"
                         "\nتُخرج منها قبل القسمة، ويُقسم الباقي على الورثة")},
-        {fmMain->chkEbnEbn, yellow, QStringLiteral("أبناء وبنات البنت لا يرثون")},
-        {fmMain->chkEbnAk, yellow, QStringLiteral("تنبيه:\nبنات الإخوة لا يرثن\nأبناء الأخوات لا يرثون")},
-        {fmMain->chkAm, yellow, QStringLiteral("تنبيه:\nالعمات لا يرثن\nالعم أخو الأب لأمه لا يرث")},
-        {fmMain->chkEbnAm, yellow, QStringLiteral("تنبيه:\nبنات الأعمام لا يرثن\nأبناء العمات لا يرثون")},
-        {fmMain->chkjd, yellow, QStringLiteral("الجد أبو الأم لا يرث")},
+        {entry().grandchildrenBox, yellow, QStringLiteral("أبناء وبنات البنت لا يرثون")},
+        {entry().nephewsBox, yellow, QStringLiteral("تنبيه:\nبنات الإخوة لا يرثن\nأبناء الأخوات لا يرثون")},
+        {entry().unclesBox, yellow, QStringLiteral("تنبيه:\nالعمات لا يرثن\nالعم أخو الأب لأمه لا يرث")},
+        {entry().cousinsBox, yellow, QStringLiteral("تنبيه:\nبنات الأعمام لا يرثن\nأبناء العمات لا يرثون")},
+        {entry().grandfatherBox, yellow, QStringLiteral("الجد أبو الأم لا يرث")},
     };
     for (const Guidance& g : guidance) {
         // A point of a frame that no other control covers.
         moveMouseOver(g.over, QPoint(4, g.over->height() - 4));
-        EXPECT_EQ(fmMain->St1->text(), g.text) << g.over->objectName();
-        EXPECT_EQ(fmMain->St1->palette().color(QPalette::WindowText), g.color) << g.over->objectName();
+        EXPECT_EQ(entry().guidance->text(), g.text) << g.over->objectName();
+        EXPECT_EQ(entry().guidance->palette().color(QPalette::WindowText), g.color) << g.over->objectName();
     }
 }
 
-TEST_F(EntryWindow, HeirsFrameNamesTheUmariyyaCaseAndOtherwiseEmptiesTheGuidance)
+TEST_F(TheEntryWindow, HeirsFrameNamesTheUmariyyaCaseAndOtherwiseEmptiesTheGuidance)
 {
     const QPoint bare(8, 30);  // inside the heirs' frame, outside every control over it
-    ASSERT_EQ(fmMain->GroupBox1->childAt(bare), nullptr);
-    click(fmMain->chkAb);
-    click(fmMain->chkOm);
-    click(fmMain->chkZoj);
+    ASSERT_EQ(entry().heirsFrame->childAt(bare), nullptr);
+    click(entry().fatherBox);
+    click(entry().motherBox);
+    click(entry().spouseBox);
     // The name shows as soon as the case is one, and again over the frame.
-    EXPECT_EQ(fmMain->St1->text(), QStringLiteral("هذه المسألة تسمى العمرية"));
-    fmMain->setGuidance(QString());
-    moveMouseOver(fmMain->GroupBox1, bare);
-    EXPECT_EQ(fmMain->St1->text(), QStringLiteral("هذه المسألة تسمى العمرية"));
-    EXPECT_EQ(fmMain->St1->palette().color(QPalette::WindowText), ui::kTextYellow);
+    EXPECT_EQ(entry().guidance->text(), QStringLiteral("هذه المسألة تسمى العمرية"));
+    entry().setGuidance(QString());
+    moveMouseOver(entry().heirsFrame, bare);
+    EXPECT_EQ(entry().guidance->text(), QStringLiteral("هذه المسألة تسمى العمرية"));
+    EXPECT_EQ(entry().guidance->palette().color(QPalette::WindowText), ui::kTextYellow);
     // It follows the case: unticking the mother takes it away, ticking her
     // again brings it back, without a movement of the mouse.
-    click(fmMain->chkOm);
-    EXPECT_EQ(fmMain->St1->text(), QString());
-    click(fmMain->chkOm);
-    EXPECT_EQ(fmMain->St1->text(), QStringLiteral("هذه المسألة تسمى العمرية"));
+    click(entry().motherBox);
+    EXPECT_EQ(entry().guidance->text(), QString());
+    click(entry().motherBox);
+    EXPECT_EQ(entry().guidance->text(), QStringLiteral("هذه المسألة تسمى العمرية"));
 
     // With children as well it is no longer that case: the text goes, the colour stays.
-    moveMouseOver(fmMain->GroupBox3, QPoint(4, 4));  // navy guidance first
+    moveMouseOver(entry().estateFrame, QPoint(4, 4));  // navy guidance first
     ModalScript script;
-    script.on<TCountingDialog>(answer(fmSon, {QStringLiteral("1"), QStringLiteral("0")}));
-    click(fmMain->chkSons);
+    script.on<CountingDialog>(fillCounts({{&EstateCase::sons, QStringLiteral("1")}}));
+    click(entry().childrenBox);
     EXPECT_SCRIPT_DONE(script);
-    moveMouseOver(fmMain->GroupBox1, bare);
-    EXPECT_EQ(fmMain->St1->text(), QString());
-    EXPECT_EQ(fmMain->St1->palette().color(QPalette::WindowText), QColor(0, 0, 128));
+    moveMouseOver(entry().heirsFrame, bare);
+    EXPECT_EQ(entry().guidance->text(), QString());
+    EXPECT_EQ(entry().guidance->palette().color(QPalette::WindowText), QColor(0, 0, 128));
 }
 
-TEST_F(EntryWindow, ReturnClosesTheWindowAndReopeningShowsTheSameEntries)
+TEST_F(TheEntryWindow, ReturnClosesTheWindowAndReopeningShowsTheSameEntries)
 {
-    click(fmMain->RadioButton2);
-    click(fmMain->chkAb);
-    typeOver(fmMain->edttarikh, QStringLiteral("9000"));
+    click(entry().womanButton);
+    click(entry().fatherBox);
+    typeOver(entry().estateEdit, QStringLiteral("9000"));
     ModalScript sons;
-    sons.on<TCountingDialog>(answer(fmSon, {QStringLiteral("2"), QStringLiteral("0")}));
-    click(fmMain->chkSons);
+    sons.on<CountingDialog>(fillCounts({{&EstateCase::sons, QStringLiteral("2")}}));
+    click(entry().childrenBox);
     EXPECT_SCRIPT_DONE(sons);
 
     // Escape does what "عودة" does, and so does a close request.
-    QTest::keyClick(fmMain, Qt::Key_Escape);
-    EXPECT_FALSE(fmMain->isVisible());
-    fmMain->show();
-    fmMain->close();
-    EXPECT_FALSE(fmMain->isVisible());
-    fmMain->show();
-    click(fmMain->BitBtn1);
-    EXPECT_FALSE(fmMain->isVisible());
+    QTest::keyClick(&entry(), Qt::Key_Escape);
+    EXPECT_FALSE(entry().isVisible());
+    entry().show();
+    entry().close();
+    EXPECT_FALSE(entry().isVisible());
+    entry().show();
+    click(entry().backButton);
+    EXPECT_FALSE(entry().isVisible());
 
     // Shown modally again, as the main window's "دخول" does.
     ModalScript reopen;
-    reopen.on<TfmMain>([](TfmMain* window) {
-        EXPECT_TRUE(window->RadioButton2->isChecked());
-        EXPECT_TRUE(window->chkAb->isChecked());
-        EXPECT_TRUE(window->chkSons->isChecked());
-        EXPECT_EQ(window->Edit9->text(), QStringLiteral("2"));
-        EXPECT_EQ(window->edttarikh->text(), QStringLiteral("9000"));
-        click(window->BitBtn1);
+    reopen.on<EntryWindow>([](EntryWindow* window) {
+        EXPECT_TRUE(window->womanButton->isChecked());
+        EXPECT_TRUE(window->fatherBox->isChecked());
+        EXPECT_TRUE(window->childrenBox->isChecked());
+        EXPECT_EQ(window->childrenCount->text(), QStringLiteral("2"));
+        EXPECT_EQ(window->estateEdit->text(), QStringLiteral("9000"));
+        click(window->backButton);
     });
-    fmMain->exec();
+    entry().exec();
     EXPECT_SCRIPT_DONE(reopen);
-    EXPECT_EQ(fmSon->Edit1->text(), QStringLiteral("2"));
+    EXPECT_EQ(dialog(HeirGroup::Children).countEdit(&EstateCase::sons)->text(), QStringLiteral("2"));
+    EXPECT_EQ(entry().estateCase().sons, HeadCount(2));
+    EXPECT_EQ(entry().estateCase().estate, Currency::fromWhole(9000));
 }
 
-TEST_F(EntryWindow, EveryControlAUserActsOnOrReadsHasAnArabicAccessibleName)
+TEST_F(TheEntryWindow, EveryControlAUserActsOnOrReadsHasAnArabicAccessibleName)
 {
-    const QList<QWidget*> windows = {fmMain, fmSon, fmSonOfSon, fmBrothers, fmSonOfBrother, fmUncle,
-                                     fmSonOfUncle, fmGrandMother, fmJd, fmDivision, report, fmPreparation};
+    const std::vector<QWidget*> windows = allWindowsAndResults(entry());
     auto arabic = [](const QString& s) {
         return std::any_of(s.begin(), s.end(), [](QChar c) { return c.unicode() >= 0x0600 && c.unicode() <= 0x06FF; });
     };
-    // The results window makes its lines when it is first shown.
-    fmDivision->FormShow();
     int checked = 0;
     for (QWidget* window : windows) {
         for (QWidget* w : window->findChildren<QWidget*>()) {
             const bool actsOrReads = qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w)
                                      || qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QGroupBox*>(w)
                                      || (qobject_cast<QLabel*>(w) && !qobject_cast<QLabel*>(w)->text().trimmed().isEmpty())
-                                     || w == fmMain->St1;
+                                     || w == entry().guidance;
             if (!actsOrReads || w->objectName().startsWith(QLatin1String("qt_")))
                 continue;
             QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
@@ -565,9 +585,10 @@ TEST_F(EntryWindow, EveryControlAUserActsOnOrReadsHasAnArabicAccessibleName)
     }
     EXPECT_GT(checked, 100);
     // Count edits say what they count.
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(fmSon->Edit1)->text(QAccessible::Name),
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(dialog(HeirGroup::Children).countEdit(&EstateCase::sons))
+                  ->text(QAccessible::Name),
               QStringLiteral("عدد الأبناء الذكور"));
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(fmMain->BitBtn2)->text(QAccessible::Name), QStringLiteral("قسم"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(entry().divideButton)->text(QAccessible::Name), QStringLiteral("قسم"));
 }
 
 }  // namespace
@@ -578,9 +599,10 @@ TEST_F(EntryWindow, EveryControlAUserActsOnOrReadsHasAnArabicAccessibleName)
 namespace qismar::testing {
 namespace {
 
-TEST_F(EntryWindow, BackgroundPicturesComeFromTheProgramsResources)
+TEST_F(TheEntryWindow, BackgroundPicturesComeFromTheProgramsResources)
 {
-    for (QWidget* picture : {fmMain->Image1, fmSon->Image1, fmGrandMother->Image1, report->Image1, fmDivision->Image1}) {
+    for (QWidget* picture : {entry().background, dialog(HeirGroup::Children).background, grandmothersDialog().background,
+                              excerptWindow().background, results().background}) {
         auto* p = dynamic_cast<ui::Picture*>(picture);
         ASSERT_NE(p, nullptr);
         EXPECT_TRUE(p->hasPicture()) << picture->window()->objectName();
@@ -630,103 +652,105 @@ QColor averageColour(const QImage& image, const QRect& area)
     return n ? QColor::fromRgbF(float(r / n), float(g / n), float(b / n)) : QColor();
 }
 
-TEST_F(EntryWindow, TextsReadAtAContrastOfAtLeastFourAndAHalf)
+TEST_F(TheEntryWindow, TextsReadAtAContrastOfAtLeastFourAndAHalf)
 {
-    const QImage picture = fmMain->Image1->grab().toImage();
+    const QImage picture = entry().background->grab().toImage();
     struct Case {
         const char* what;
         QColor text;
         QColor background;
     };
     std::vector<Case> cases = {
-        {"olive guidance on the guidance box", ui::kTextYellow, fmMain->St1->palette().color(QPalette::Window)},
-        {"navy guidance on the guidance box", ui::kTextNavy, fmMain->St1->palette().color(QPalette::Window)},
-        {"red caption on the window face", ui::kTextRed, fmMain->palette().color(QPalette::Window)},
-        {"red excerpt on white", report->Memo1->palette().color(QPalette::Text),
-         report->Memo1->palette().color(QPalette::Base)},
+        {"olive guidance on the guidance box", ui::kTextYellow, entry().guidance->palette().color(QPalette::Window)},
+        {"navy guidance on the guidance box", ui::kTextNavy, entry().guidance->palette().color(QPalette::Window)},
+        {"red caption on the window face", ui::kTextRed, entry().palette().color(QPalette::Window)},
+        {"red excerpt on white", excerptWindow().excerptText->palette().color(QPalette::Text),
+         excerptWindow().excerptText->palette().color(QPalette::Base)},
     };
     // The preparation dialog: red captions on its panel, the calculation in
     // navy or red in its box.
-    const QColor panel = fmPreparation->Panel1->palette().color(QPalette::Window);
-    const QColor box = fmPreparation->St1->palette().color(QPalette::Window);
-    cases.push_back({"red caption on the preparation panel", fmPreparation->Label2->palette().color(QPalette::WindowText), panel});
-    cases.push_back({"navy guidance on the preparation panel", fmPreparation->Label1->palette().color(QPalette::WindowText), panel});
+    const QColor panel = preparation().panel->palette().color(QPalette::Window);
+    const QColor box = preparation().calculation->palette().color(QPalette::Window);
+    cases.push_back({"red caption on the preparation panel", preparation().funeralLabel->palette().color(QPalette::WindowText), panel});
+    cases.push_back({"navy guidance on the preparation panel", preparation().guidance->palette().color(QPalette::WindowText), panel});
     cases.push_back({"navy calculation", ui::kTextNavy, box});
     cases.push_back({"red problem in the calculation", ui::kTextRed, box});
-    fmMain->edttarikh->setText(QStringLiteral("100"));  // something remains: in green
-    cases.push_back({"green remainder", fmPreparation->Label5->palette().color(QPalette::WindowText),
-                     fmPreparation->Label5->palette().color(QPalette::Window)});
+    entry().estateEdit->setText(QStringLiteral("100"));  // something remains: in green
+    cases.push_back({"green remainder", preparation().remains->palette().color(QPalette::WindowText),
+                     preparation().remains->palette().color(QPalette::Window)});
     // Captions over the picture, against the picture behind them.
-    cases.push_back({"what remains after the preparation, over the picture", fmMain->Label1->palette().color(QPalette::WindowText),
-                     averageColour(picture, fmMain->Label1->geometry())});
-    for (QWidget* caption : std::initializer_list<QWidget*>{fmMain->GroupBox1, fmMain->GroupBox2, fmMain->GroupBox3})
+    cases.push_back({"what remains after the preparation, over the picture", entry().netEstateLine->palette().color(QPalette::WindowText),
+                     averageColour(picture, entry().netEstateLine->geometry())});
+    for (QWidget* caption : std::initializer_list<QWidget*>{entry().heirsFrame, entry().deceasedFrame, entry().estateFrame})
         cases.push_back({"frame caption over the picture", caption->palette().color(QPalette::WindowText),
                          averageColour(picture, QRect(caption->geometry().topLeft(), QSize(caption->width(), 20)))});
-    for (QCheckBox* box : fmMain->heirBoxes())
+    for (QCheckBox* box : entry().heirBoxes())
         cases.push_back({"heir caption over the picture", box->palette().color(QPalette::WindowText),
                          averageColour(picture, box->geometry())});
     for (const Case& c : cases)
         EXPECT_GE(contrast(c.text, c.background), 4.5)
             << c.what << ": " << c.text.name().toStdString() << " on " << c.background.name().toStdString();
     // The layout's own colours did not reach it.
-    EXPECT_LT(contrast(QColor(255, 255, 0), fmMain->St1->palette().color(QPalette::Window)), 4.5);
-    EXPECT_LT(contrast(QColor(255, 0, 0), fmMain->palette().color(QPalette::Window)), 4.5);
+    EXPECT_LT(contrast(QColor(255, 255, 0), entry().guidance->palette().color(QPalette::Window)), 4.5);
+    EXPECT_LT(contrast(QColor(255, 0, 0), entry().palette().color(QPalette::Window)), 4.5);
 }
 
-TEST_F(EntryWindow, WholeCaseWithTheKeyboardAlone)
+TEST_F(TheEntryWindow, WholeCaseWithTheKeyboardAlone)
 {
     // Father and children ticked with Space, the children's dialog filled
     // and closed with Enter, the estate typed, Enter to divide, Enter to
     // close the results (which clears the case), Escape to leave.
-    fmMain->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(fmMain));
-    fmMain->chkAb->setFocus(Qt::TabFocusReason);
+    entry().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&entry()));
+    entry().fatherBox->setFocus(Qt::TabFocusReason);
     // Keys go where the entry window's focus is, as they do once it is active again.
-    auto focus = [] { return fmMain->focusWidget(); };
+    auto focus = [this] { return entry().focusWidget(); };
     auto press = [&](Qt::Key key) { QTest::keyClick(focus(), key); };
     press(Qt::Key_Space);
-    EXPECT_TRUE(fmMain->chkAb->isChecked());
-    for (QWidget* next : {static_cast<QWidget*>(fmMain->chkOm), static_cast<QWidget*>(fmMain->chkZoj),
-                          static_cast<QWidget*>(fmMain->chkSons)}) {
+    EXPECT_TRUE(entry().fatherBox->isChecked());
+    for (QWidget* next : {static_cast<QWidget*>(entry().motherBox), static_cast<QWidget*>(entry().spouseBox),
+                          static_cast<QWidget*>(entry().childrenBox)}) {
         press(Qt::Key_Tab);
         EXPECT_EQ(focus(), next);
     }
     ModalScript sons;
-    sons.on<TfmSon>([](TfmSon* dialog) {
+    sons.on<CountingDialog>([](CountingDialog* dialog) {
+        QLineEdit* sonsCount = dialog->countEdit(&EstateCase::sons);
+        QLineEdit* daughtersCount = dialog->countEdit(&EstateCase::daughters);
         // The dialog's focus, whether or not the window system has made it
         // the active window yet.
-        EXPECT_EQ(dialog->focusWidget(), dialog->Edit1);
-        QTest::keyClicks(dialog->Edit1, QStringLiteral("2"));
-        QTest::keyClick(dialog->Edit1, Qt::Key_Tab);
-        EXPECT_EQ(dialog->focusWidget(), dialog->Edit2);
-        typeKeys(dialog->Edit2, QStringLiteral("١"));  // an Arabic keyboard's digit
-        QTest::keyClick(dialog->Edit2, Qt::Key_Return);
+        EXPECT_EQ(dialog->focusWidget(), sonsCount);
+        QTest::keyClicks(sonsCount, QStringLiteral("2"));
+        QTest::keyClick(sonsCount, Qt::Key_Tab);
+        EXPECT_EQ(dialog->focusWidget(), daughtersCount);
+        typeKeys(daughtersCount, QStringLiteral("١"));  // an Arabic keyboard's digit
+        QTest::keyClick(daughtersCount, Qt::Key_Return);
     });
     press(Qt::Key_Space);
     EXPECT_SCRIPT_DONE(sons);
-    EXPECT_EQ(fmMain->Edit9->text(), QStringLiteral("3"));
-    for (int i = 0; i < 30 && focus() != fmMain->edttarikh; ++i)
+    EXPECT_EQ(entry().childrenCount->text(), QStringLiteral("3"));
+    for (int i = 0; i < 30 && focus() != entry().estateEdit; ++i)
         press(Qt::Key_Tab);
-    ASSERT_EQ(focus(), fmMain->edttarikh);
-    QTest::keyClicks(fmMain->edttarikh, QStringLiteral("6000"));
-    EXPECT_EQ(fmMain->edttarikh->text(), QStringLiteral("6000"));
+    ASSERT_EQ(focus(), entry().estateEdit);
+    QTest::keyClicks(entry().estateEdit, QStringLiteral("6000"));
+    EXPECT_EQ(entry().estateEdit->text(), QStringLiteral("6000"));
 
     QStringList amounts;
-    ModalScript results;
-    results.on<TfmDivision>([&amounts](TfmDivision* window) {
+    ModalScript script;
+    script.on<DivisionWindow>([&amounts](DivisionWindow* window) {
         for (Heir row : window->shownRows())
             amounts << window->amount(row)->exact();
         QTest::keyClick(window, Qt::Key_Return);
     });
     press(Qt::Key_Return);
-    EXPECT_SCRIPT_DONE(results);
+    EXPECT_SCRIPT_DONE(script);
     // Father a sixth (1000), each son 2000 and the daughter 1000.
     EXPECT_EQ(amounts, (QStringList{QStringLiteral("1000"), QStringLiteral("2000"), QStringLiteral("1000")}));
-    EXPECT_FALSE(fmDivision->isVisible());
-    EXPECT_FALSE(fmMain->chkAb->isChecked());
-    EXPECT_FALSE(fmMain->chkSons->isChecked());
-    QTest::keyClick(fmMain, Qt::Key_Escape);
-    EXPECT_FALSE(fmMain->isVisible());
+    EXPECT_FALSE(results().isVisible());
+    EXPECT_FALSE(entry().fatherBox->isChecked());
+    EXPECT_FALSE(entry().childrenBox->isChecked());
+    QTest::keyClick(&entry(), Qt::Key_Escape);
+    EXPECT_FALSE(entry().isVisible());
 }
 
 }  // namespace

@@ -15,7 +15,15 @@
 
 #include <gtest/gtest.h>
 
-#include "entry/entry_windows.h"
+#include "engine/estate_case.h"
+#include "entry/counting_dialog.h"
+#include "entry/entry_window.h"
+#include "entry/grandfather_dialog.h"
+#include "entry/grandmothers_dialog.h"
+#include "entry/law_excerpt_window.h"
+#include "entry/law_excerpts.h"
+#include "entry/preparation_dialog.h"
+#include "results/division_window.h"
 
 class QAbstractButton;
 class QCheckBox;
@@ -25,10 +33,12 @@ class QLineEdit;
 namespace qismar::testing {
 
 // Answers the modal windows that a behaviour opens, one step per window, in
-// order: each step waits until its kind of window is the active modal one,
-// then acts on it (from inside that window's own event loop). A step that
-// never comes is a failure; the script then closes whatever modal window is
-// left so that the test does not hang.
+// order. Each modal window, as it is shown, goes to the newest live script
+// whose next step is for its kind of window; that step then acts on it from
+// inside the window's own event loop. A modal window that no live script
+// awaits is a failure of the newest script, which closes it so that the
+// test goes on; a step whose window never opens is a failure too. Nothing
+// waits for time to pass: the windows' own show events drive the script.
 class ModalScript {
 public:
     ModalScript();
@@ -43,7 +53,6 @@ public:
         steps_.push_back({[](QWidget* w) { return qobject_cast<W*>(w) != nullptr; },
                           [act = std::move(act)](QWidget* w) { act(qobject_cast<W*>(w)); },
                           what.isEmpty() ? QString::fromLatin1(W::staticMetaObject.className()) : what});
-        start();
         return *this;
     }
     // A step for a window of a class that the test does not link against
@@ -53,7 +62,6 @@ public:
         const QString name = QString::fromLatin1(className);
         steps_.push_back({[name](QWidget* w) { return w->inherits(name.toLatin1().constData()); },
                           std::move(act), name});
-        start();
         return *this;
     }
     // A message box: records its icon and text, then presses its OK button.
@@ -67,30 +75,25 @@ public:
         QString okText;  // the caption of its OK button
     };
     const std::vector<Box>& boxes() const noexcept { return boxes_; }
-    // Every step was taken.
+    // Every step was taken, and no window came that no step awaited.
     bool done() const noexcept { return steps_.empty() && failures_.isEmpty(); }
     QString failures() const;
-    // Fails a modal window that opens while no step awaits one.
-    void forbidUnexpected() { strict_ = true; }
 
 private:
+    friend class ModalWatcher;
     struct Step {
         std::function<bool(QWidget*)> match;
         std::function<void(QWidget*)> act;
         QString what;
     };
-    void start();
-    void poll();
-    void giveUp(const QString& why);
+    // Takes a modal window if the next step is for it.
+    bool take(QWidget* modal);
+    // Records a modal window that no script awaited, and closes it.
+    void refuse(QWidget* modal);
 
     std::deque<Step> steps_;
     std::vector<Box> boxes_;
     QStringList failures_;
-    QPointer<QWidget> lastActed_;
-    std::unique_ptr<QObject> context_;
-    qint64 deadline_ = 0;
-    bool polling_ = false;
-    bool strict_ = false;
 };
 
 // Clicks a control with the left mouse button, as a user does.
@@ -109,22 +112,23 @@ void typeFileName(QFileDialog* dialog, const QString& name);
 // Presses a file dialog's accepting button ("حفظ" or "فتح"), as a user does.
 void pressAccept(QFileDialog* dialog);
 
-// Fills a counting dialog: each count edit gets its text, then "تم".
-template <class Dialog>
-std::function<void(Dialog*)> fill(std::vector<std::pair<QLineEdit* Dialog::*, QString>> counts)
-{
-    return [counts](Dialog* dialog) {
-        for (const auto& [edit, text] : counts)
-            typeOver(dialog->*edit, text);
-        click(dialog->Button1);
-    };
-}
+// A count typed into a counting dialog's field of the case.
+using TypedCount = std::pair<HeadCount EstateCase::*, QString>;
+// Fills a counting dialog: each field named gets its text, then "تم".
+std::function<void(CountingDialog*)> fillCounts(std::vector<TypedCount> counts);
+
+// What the windows do wrong in their layout, one line a fault: a visible
+// control outside its window, two sibling controls over each other (a frame
+// around others and the background picture apart), a caption, a text or a
+// title wider than the room its control gives it, or a window, frame
+// included, larger than `screen`.
+QStringList layoutFaults(QWidget* window, QSize screen = QSize(1024, 600));
 
 // A law-excerpt file, written in Windows-1256 with CR LF line ends.
 QByteArray lawExcerptFile(const QStringList& lines);
 
-// All the windows of the heir entry, created in the program's start-up order
-// in a temporary current directory that holds a small qanoon.txt.
+// The heir-entry window, made on its own as the program makes it, shown, in
+// a temporary current directory that holds a small qanoon.txt.
 class EntryWindows : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -134,12 +138,20 @@ protected:
     void writeLawFileBytes(const QByteArray& bytes);
     void removeLawFile();
 
-    TfmMain* main() const { return fmMain; }
+    EntryWindow& entry() const { return *entry_; }
+    CountingDialog& dialog(HeirGroup group) const { return entry_->countingDialog(group); }
+    GrandfatherDialog& grandfatherDialog() const { return entry_->grandfatherDialog(); }
+    GrandmothersDialog& grandmothersDialog() const { return entry_->grandmothersDialog(); }
+    PreparationDialog& preparation() const { return entry_->preparationDialog(); }
+    DivisionWindow& results() const { return entry_->divisionWindow(); }
+    LawExcerptWindow& excerptWindow() const { return entry_->howInherits().excerptWindow(); }
+    bool howInheritsOn() const { return entry_->howInherits().isOn(); }
 
     // The current folder, and an empty folder that stands for the program's.
     QTemporaryDir dir_;
     QTemporaryDir programDir_;
     QString previousDir_;
+    std::unique_ptr<EntryWindow> entry_;
 };
 
 // The default qanoon.txt of the fixture: each of the eleven keys with one line.

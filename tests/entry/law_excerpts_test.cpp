@@ -23,11 +23,11 @@ namespace {
 using LawExcerpts = EntryWindows;
 
 // Reads the information window and closes it with "إغلاق".
-std::function<void(Treport*)> readExcerpt(QStringList* shown)
+std::function<void(LawExcerptWindow*)> readExcerpt(QStringList* shown)
 {
-    return [shown](Treport* window) {
-        shown->append(window->Memo1->toPlainText());
-        click(window->Button1);
+    return [shown](LawExcerptWindow* window) {
+        shown->append(window->excerptText->toPlainText());
+        click(window->closeButton);
     };
 }
 
@@ -36,58 +36,60 @@ bool helpCursor(QWidget* w) { return w->cursor().shape() == Qt::WhatsThisCursor;
 TEST_F(LawExcerpts, HowButtonTurnsTheModeOnAndOffAndMarksTheHeirControls)
 {
     ModalScript script;
-    script.forbidUnexpected();
-    click(fmMain->BitBtn3);
-    EXPECT_TRUE(HowInheritsMode());
-    for (QWidget* marked : {static_cast<QWidget*>(fmMain), static_cast<QWidget*>(fmMain->BitBtn3),
-                            static_cast<QWidget*>(fmMain->GroupBox1), static_cast<QWidget*>(fmMain->St1),
-                            static_cast<QWidget*>(fmMain->chkAb), static_cast<QWidget*>(fmMain->chkEbnAm),
-                            static_cast<QWidget*>(fmMain->Image1), static_cast<QWidget*>(fmSon),
-                            static_cast<QWidget*>(fmSon->Edit2), static_cast<QWidget*>(fmBrothers->Edit6)})
+    click(entry().howInheritsButton);
+    EXPECT_TRUE(howInheritsOn());
+    for (QWidget* marked : {static_cast<QWidget*>(&entry()), static_cast<QWidget*>(entry().howInheritsButton),
+                            static_cast<QWidget*>(entry().heirsFrame), static_cast<QWidget*>(entry().guidance),
+                            static_cast<QWidget*>(entry().fatherBox), static_cast<QWidget*>(entry().cousinsBox),
+                            static_cast<QWidget*>(entry().background), static_cast<QWidget*>(&dialog(HeirGroup::Children)),
+                            static_cast<QWidget*>(dialog(HeirGroup::Children).countEdit(&EstateCase::daughters)),
+                            static_cast<QWidget*>(dialog(HeirGroup::Siblings).countEdit(&EstateCase::uterineBrothers))})
         EXPECT_TRUE(helpCursor(marked)) << marked->objectName();
     // Controls that are not marked keep their own cursor.
-    EXPECT_EQ(fmMain->BitBtn2->cursor().shape(), Qt::ArrowCursor);
-    EXPECT_EQ(fmMain->RadioButton1->cursor().shape(), Qt::ArrowCursor);
-    EXPECT_EQ(fmMain->edttarikh->cursor().shape(), Qt::IBeamCursor);
-    EXPECT_EQ(fmSon->Button1->cursor().shape(), Qt::ArrowCursor);
-    EXPECT_FALSE(helpCursor(fmGrandMother));
-    EXPECT_FALSE(helpCursor(fmJd));
+    EXPECT_EQ(entry().divideButton->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_EQ(entry().manButton->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_EQ(entry().estateEdit->cursor().shape(), Qt::IBeamCursor);
+    EXPECT_EQ(dialog(HeirGroup::Children).doneButton->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_FALSE(helpCursor(&grandmothersDialog()));
+    EXPECT_FALSE(helpCursor(&grandfatherDialog()));
+    // A dialog made while the mode is on shows the help cursor at once.
+    EXPECT_TRUE(helpCursor(dialog(HeirGroup::Cousins).countEdit(&EstateCase::fullUnclesSons)));
 
-    click(fmMain->BitBtn3);
-    EXPECT_FALSE(HowInheritsMode());
+    click(entry().howInheritsButton);
+    EXPECT_FALSE(howInheritsOn());
     EXPECT_SCRIPT_DONE(script);
-    EXPECT_EQ(fmMain->cursor().shape(), Qt::ArrowCursor);
-    EXPECT_FALSE(helpCursor(fmMain->chkAb));
+    EXPECT_EQ(entry().cursor().shape(), Qt::ArrowCursor);
+    EXPECT_FALSE(helpCursor(entry().fatherBox));
     // A count edit gets its text cursor back.
-    EXPECT_EQ(fmSon->Edit1->cursor().shape(), Qt::IBeamCursor);
+    EXPECT_EQ(dialog(HeirGroup::Children).countEdit(&EstateCase::sons)->cursor().shape(), Qt::IBeamCursor);
+    EXPECT_EQ(dialog(HeirGroup::Cousins).countEdit(&EstateCase::fullUnclesSons)->cursor().shape(), Qt::IBeamCursor);
 }
 
 TEST_F(LawExcerpts, ParentAndSpouseClickInTheModeShowsTheExcerptOnceAndLeavesTheBoxUnticked)
 {
     struct Case {
-        QCheckBox* TfmMain::*box;
+        QCheckBox* EntryWindow::*box;
         const char* key;
     };
-    for (const Case& c : {Case{&TfmMain::chkAb, "ab"}, Case{&TfmMain::chkOm, "om"}, Case{&TfmMain::chkZoj, "zoj"}}) {
-        QCheckBox* box = fmMain->*c.box;
+    for (const Case& c : {Case{&EntryWindow::fatherBox, "ab"}, Case{&EntryWindow::motherBox, "om"}, Case{&EntryWindow::spouseBox, "zoj"}}) {
+        QCheckBox* box = entry().*c.box;
         for (const bool tickedBefore : {false, true}) {
             SCOPED_TRACE(std::string(c.key) + (tickedBefore ? " ticked" : " unticked"));
             if (box->isChecked() != tickedBefore)
                 click(box);
             QStringList shown;
             ModalScript script;
-            script.on<Treport>(readExcerpt(&shown));
-            click(fmMain->BitBtn3);
+            script.on<LawExcerptWindow>(readExcerpt(&shown));
+            click(entry().howInheritsButton);
             click(box);
             EXPECT_SCRIPT_DONE(script);
             EXPECT_EQ(shown, QStringList{defaultExcerpt(c.key)});
             EXPECT_FALSE(box->isChecked());
-            EXPECT_FALSE(HowInheritsMode());
+            EXPECT_FALSE(howInheritsOn());
             EXPECT_FALSE(helpCursor(box));
         }
         // The mode has ended: the next click acts normally.
         ModalScript none;
-        none.forbidUnexpected();
         click(box);
         EXPECT_SCRIPT_DONE(none);
         EXPECT_TRUE(box->isChecked());
@@ -99,79 +101,80 @@ TEST_F(LawExcerpts, GrandfatherAndGrandmotherShowTheExcerptAndThenOpenTheirDialo
     {
         QStringList shown;
         ModalScript script;
-        script.on<Treport>(readExcerpt(&shown));
-        script.on<TfmJd>([](TfmJd* dialog) {
-            click(dialog->RadioButton1);
-            click(dialog->Button1);
+        script.on<LawExcerptWindow>(readExcerpt(&shown));
+        script.on<GrandfatherDialog>([](GrandfatherDialog* dialog) {
+            click(dialog->fathersFather);
+            click(dialog->doneButton);
         });
-        click(fmMain->BitBtn3);
-        click(fmMain->chkjd);
+        click(entry().howInheritsButton);
+        click(entry().grandfatherBox);
         EXPECT_SCRIPT_DONE(script);
         EXPECT_EQ(shown, QStringList{defaultExcerpt("jd")});
-        EXPECT_TRUE(fmMain->chkjd->isChecked());
+        EXPECT_TRUE(entry().grandfatherBox->isChecked());
     }
     {
         QStringList shown;
         ModalScript script;
-        script.on<Treport>(readExcerpt(&shown));
-        script.on<TfmGrandMother>([](TfmGrandMother* dialog) {
-            click(dialog->CheckBox2);
-            click(dialog->Button1);
+        script.on<LawExcerptWindow>(readExcerpt(&shown));
+        script.on<GrandmothersDialog>([](GrandmothersDialog* dialog) {
+            click(dialog->fathersMother);
+            click(dialog->doneButton);
         });
-        click(fmMain->BitBtn3);
-        click(fmMain->chkjadh);
+        click(entry().howInheritsButton);
+        click(entry().grandmothersBox);
         EXPECT_SCRIPT_DONE(script);
         EXPECT_EQ(shown, QStringList{defaultExcerpt("jdh")});
-        EXPECT_EQ(fmMain->Edit3->text(), QStringLiteral("1"));
+        EXPECT_EQ(entry().grandmothersCount->text(), QStringLiteral("1"));
     }
 }
 
 TEST_F(LawExcerpts, CountEditsOfTheDialogsAnswerWithTheirArticles)
 {
     struct Case {
-        QCheckBox* TfmMain::*box;
-        std::function<QWidget*()> control;
+        HeirGroup group;
+        HeadCount EstateCase::*field;  // the count field clicked, or none for the label below
         const char* key;
     };
     const Case cases[] = {
-        {&TfmMain::chkSons, [] { return fmSon->Edit1; }, "asbh"},
-        {&TfmMain::chkSons, [] { return fmSon->Edit2; }, "bent"},
-        {&TfmMain::chkSons, [] { return fmSon->Label2; }, "bent"},
-        {&TfmMain::chkEbnEbn, [] { return fmSonOfSon->Edit1; }, "asbh"},
-        {&TfmMain::chkEbnEbn, [] { return fmSonOfSon->Edit2; }, "bentebn"},
-        {&TfmMain::chkEbnEbn, [] { return fmSonOfSon->Edit3; }, "asbh"},
-        {&TfmMain::chkEbnEbn, [] { return fmSonOfSon->Edit4; }, "bentebn"},
-        {&TfmMain::chkAk, [] { return fmBrothers->Edit1; }, "oktsh"},
-        {&TfmMain::chkAk, [] { return fmBrothers->Edit2; }, "asbh"},
-        {&TfmMain::chkAk, [] { return fmBrothers->Edit3; }, "asbh"},
-        {&TfmMain::chkAk, [] { return fmBrothers->Edit4; }, "oktliab"},
-        {&TfmMain::chkAk, [] { return fmBrothers->Edit5; }, "ebnom"},
-        {&TfmMain::chkAk, [] { return fmBrothers->Edit6; }, "ebnom"},
-        {&TfmMain::chkEbnAk, [] { return fmSonOfBrother->Edit2; }, "asbh"},
-        {&TfmMain::chkEbnAk, [] { return fmSonOfBrother->Edit3; }, "asbh"},
-        {&TfmMain::chkAm, [] { return fmUncle->Edit1; }, "asbh"},
-        {&TfmMain::chkAm, [] { return fmUncle->Edit2; }, "asbh"},
-        {&TfmMain::chkEbnAm, [] { return fmSonOfUncle->Edit1; }, "asbh"},
-        {&TfmMain::chkEbnAm, [] { return fmSonOfUncle->Edit2; }, "asbh"},
+        {HeirGroup::Children, &EstateCase::sons, "asbh"},
+        {HeirGroup::Children, &EstateCase::daughters, "bent"},
+        {HeirGroup::Children, nullptr, "bent"},  // the label "إناث"
+        {HeirGroup::Grandchildren, &EstateCase::sonsSons, "asbh"},
+        {HeirGroup::Grandchildren, &EstateCase::sonsDaughters, "bentebn"},
+        {HeirGroup::Grandchildren, &EstateCase::sonsSonsSons, "asbh"},
+        {HeirGroup::Grandchildren, &EstateCase::sonsSonsDaughters, "bentebn"},
+        {HeirGroup::Siblings, &EstateCase::fullSisters, "oktsh"},
+        {HeirGroup::Siblings, &EstateCase::fullBrothers, "asbh"},
+        {HeirGroup::Siblings, &EstateCase::paternalBrothers, "asbh"},
+        {HeirGroup::Siblings, &EstateCase::paternalSisters, "oktliab"},
+        {HeirGroup::Siblings, &EstateCase::uterineSisters, "ebnom"},
+        {HeirGroup::Siblings, &EstateCase::uterineBrothers, "ebnom"},
+        {HeirGroup::Nephews, &EstateCase::fullBrothersSons, "asbh"},
+        {HeirGroup::Nephews, &EstateCase::paternalBrothersSons, "asbh"},
+        {HeirGroup::Uncles, &EstateCase::fullUncles, "asbh"},
+        {HeirGroup::Uncles, &EstateCase::paternalUncles, "asbh"},
+        {HeirGroup::Cousins, &EstateCase::fullUnclesSons, "asbh"},
+        {HeirGroup::Cousins, &EstateCase::paternalUnclesSons, "asbh"},
     };
     for (const Case& c : cases) {
-        QWidget* control = c.control();
+        CountingDialog& counting = dialog(c.group);
+        QWidget* control = c.field ? static_cast<QWidget*>(counting.countEdit(c.field)) : counting.labels()[1];
         SCOPED_TRACE(control->window()->objectName().toStdString() + "." + control->objectName().toStdString());
         QStringList shown;
         ModalScript script;
         // The mode survives the opening of the dialog.
-        script.on<TCountingDialog>([&](TCountingDialog* dialog) {
-            EXPECT_TRUE(HowInheritsMode());
+        script.on<CountingDialog>([&](CountingDialog* dialog) {
+            EXPECT_TRUE(howInheritsOn());
             EXPECT_TRUE(helpCursor(dialog));
             click(control);
-            EXPECT_FALSE(HowInheritsMode());
+            EXPECT_FALSE(howInheritsOn());
             // Out of the mode, a click only places the caret.
             click(control);
-            click(dialog->Button1);
+            click(dialog->doneButton);
         });
-        script.on<Treport>(readExcerpt(&shown));
-        click(fmMain->BitBtn3);
-        click(fmMain->*c.box);
+        script.on<LawExcerptWindow>(readExcerpt(&shown));
+        click(entry().howInheritsButton);
+        click(entry().box(c.group));
         EXPECT_SCRIPT_DONE(script);
         EXPECT_EQ(shown, QStringList{defaultExcerpt(c.key)});
     }
@@ -218,12 +221,12 @@ TEST_F(LawExcerpts, ExcerptIsTheWholeLinesBetweenItsExactKeyLines)
         writeLawFileBytes(c.file);
         QStringList shown;
         ModalScript script;
-        script.on<Treport>(readExcerpt(&shown));
-        click(fmMain->BitBtn3);
-        click(fmMain->chkAb);
+        script.on<LawExcerptWindow>(readExcerpt(&shown));
+        click(entry().howInheritsButton);
+        click(entry().fatherBox);
         EXPECT_SCRIPT_DONE(script);
         EXPECT_EQ(shown, QStringList{c.shown});
-        EXPECT_FALSE(fmMain->chkAb->isChecked());
+        EXPECT_FALSE(entry().fatherBox->isChecked());
     }
 }
 
@@ -237,9 +240,9 @@ TEST_F(LawExcerpts, FileBesideTheProgramAnswersWhenTheCurrentFolderHasNone)
     }
     QStringList shown;
     ModalScript script;
-    script.on<Treport>(readExcerpt(&shown));
-    click(fmMain->BitBtn3);
-    click(fmMain->chkAb);
+    script.on<LawExcerptWindow>(readExcerpt(&shown));
+    click(entry().howInheritsButton);
+    click(entry().fatherBox);
     EXPECT_SCRIPT_DONE(script);
     EXPECT_EQ(shown, QStringList{QStringLiteral("من مجلد البرنامج")});
 
@@ -247,9 +250,9 @@ TEST_F(LawExcerpts, FileBesideTheProgramAnswersWhenTheCurrentFolderHasNone)
     writeLawFile({QStringLiteral("ab_b"), QStringLiteral("من المجلد الحالي"), QStringLiteral("ab_e")});
     shown.clear();
     ModalScript again;
-    again.on<Treport>(readExcerpt(&shown));
-    click(fmMain->BitBtn3);
-    click(fmMain->chkAb);
+    again.on<LawExcerptWindow>(readExcerpt(&shown));
+    click(entry().howInheritsButton);
+    click(entry().fatherBox);
     EXPECT_SCRIPT_DONE(again);
     EXPECT_EQ(shown, QStringList{QStringLiteral("من المجلد الحالي")});
 }
@@ -276,14 +279,14 @@ TEST_F(LawExcerpts, EveryKindOfFileEndsInTheExcerptOrOneErrorNamingTheFile)
         ASSERT_TRUE(makeFileOfKind(QString::fromLatin1(kLawExcerptFile), c.kind, ui::kTextFileLimit));
         ModalScript script;
         script.messageBox();
-        click(fmMain->BitBtn3);
-        click(fmMain->chkAb);
+        click(entry().howInheritsButton);
+        click(entry().fatherBox);
         EXPECT_SCRIPT_DONE(script);
         ASSERT_EQ(script.boxes().size(), 1u);
         EXPECT_EQ(script.boxes()[0].icon, QMessageBox::Critical);
         EXPECT_TRUE(script.boxes()[0].text.startsWith(c.error)) << script.boxes()[0].text;
-        EXPECT_FALSE(report->isVisible());
-        EXPECT_FALSE(HowInheritsMode());
+        EXPECT_FALSE(excerptWindow().isVisible());
+        EXPECT_FALSE(howInheritsOn());
     }
 }
 
@@ -293,9 +296,9 @@ TEST_F(LawExcerpts, LongLineOfAnExcerptIsShownWhole)
     writeLawFileBytes(QByteArray("ab_b\r\n") + line + QByteArray("\r\nab_e\r\n"));
     QStringList shown;
     ModalScript script;
-    script.on<Treport>(readExcerpt(&shown));
-    click(fmMain->BitBtn3);
-    click(fmMain->chkAb);
+    script.on<LawExcerptWindow>(readExcerpt(&shown));
+    click(entry().howInheritsButton);
+    click(entry().fatherBox);
     EXPECT_SCRIPT_DONE(script);
     ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(QString(shown[0]).remove(QLatin1Char('\n')), ui::decodeCp1256(line));
@@ -308,12 +311,12 @@ TEST_F(LawExcerpts, FileIsReadAgainOnlyWhenItChangesOnDisk)
     auto lookUp = [this] {
         QStringList shown;
         ModalScript script;
-        script.on<Treport>(readExcerpt(&shown));
-        click(fmMain->BitBtn3);
-        click(fmMain->chkAb);
+        script.on<LawExcerptWindow>(readExcerpt(&shown));
+        click(entry().howInheritsButton);
+        click(entry().fatherBox);
         EXPECT_SCRIPT_DONE(script);
-        if (fmMain->chkAb->isChecked())
-            click(fmMain->chkAb);
+        if (entry().fatherBox->isChecked())
+            click(entry().fatherBox);
         return shown.value(0);
     };
     const QString name = QString::fromLatin1(kLawExcerptFile);
@@ -343,8 +346,8 @@ TEST_F(LawExcerpts, FileIsReadAgainOnlyWhenItChangesOnDisk)
     removeLawFile();
     ModalScript script;
     script.messageBox();
-    click(fmMain->BitBtn3);
-    click(fmMain->chkAb);
+    click(entry().howInheritsButton);
+    click(entry().fatherBox);
     EXPECT_SCRIPT_DONE(script);
     EXPECT_EQ(script.boxes().size(), 1u);
 }
@@ -354,18 +357,18 @@ TEST_F(LawExcerpts, MissingFileGivesOneErrorNoWindowAndTheCursorsBack)
     removeLawFile();
     ModalScript script;
     script.messageBox();
-    click(fmMain->BitBtn3);
-    click(fmMain->chkjd);  // the grandfather's dialog must not open either
+    click(entry().howInheritsButton);
+    click(entry().grandfatherBox);  // the grandfather's dialog must not open either
     EXPECT_SCRIPT_DONE(script);
     ASSERT_EQ(script.boxes().size(), 1u);
     EXPECT_EQ(script.boxes()[0].icon, QMessageBox::Critical);
     EXPECT_TRUE(script.boxes()[0].text.contains(QStringLiteral("qanoon.txt"))) << script.boxes()[0].text;
     EXPECT_TRUE(script.boxes()[0].text.contains(QStringLiteral("غير موجود"))) << script.boxes()[0].text;
-    EXPECT_FALSE(report->isVisible());
-    EXPECT_FALSE(HowInheritsMode());
-    EXPECT_FALSE(helpCursor(fmMain));
-    EXPECT_FALSE(helpCursor(fmMain->chkjd));
-    EXPECT_TRUE(report->Memo1->toPlainText().isEmpty());
+    EXPECT_FALSE(excerptWindow().isVisible());
+    EXPECT_FALSE(howInheritsOn());
+    EXPECT_FALSE(helpCursor(&entry()));
+    EXPECT_FALSE(helpCursor(entry().grandfatherBox));
+    EXPECT_TRUE(excerptWindow().excerptText->toPlainText().isEmpty());
 }
 
 TEST_F(LawExcerpts, MissingFileInTheModeLeavesTheFatherUnticked)
@@ -373,11 +376,11 @@ TEST_F(LawExcerpts, MissingFileInTheModeLeavesTheFatherUnticked)
     removeLawFile();
     ModalScript script;
     script.messageBox();
-    click(fmMain->BitBtn3);
-    click(fmMain->chkAb);
+    click(entry().howInheritsButton);
+    click(entry().fatherBox);
     EXPECT_SCRIPT_DONE(script);
     EXPECT_EQ(script.boxes().size(), 1u);
-    EXPECT_FALSE(fmMain->chkAb->isChecked());
+    EXPECT_FALSE(entry().fatherBox->isChecked());
 }
 
 TEST_F(LawExcerpts, ExcerptMissingFromTheFileIsReportedInsteadOfAnEmptyWindow)
@@ -385,45 +388,44 @@ TEST_F(LawExcerpts, ExcerptMissingFromTheFileIsReportedInsteadOfAnEmptyWindow)
     writeLawFile({QStringLiteral("om_b"), QStringLiteral("نص"), QStringLiteral("om_e")});
     ModalScript script;
     script.messageBox();
-    click(fmMain->BitBtn3);
-    click(fmMain->chkAb);
+    click(entry().howInheritsButton);
+    click(entry().fatherBox);
     EXPECT_SCRIPT_DONE(script);
     ASSERT_EQ(script.boxes().size(), 1u);
     EXPECT_TRUE(script.boxes()[0].text.contains(QStringLiteral("ab_b"))) << script.boxes()[0].text;
-    EXPECT_FALSE(HowInheritsMode());
+    EXPECT_FALSE(howInheritsOn());
 }
 
 TEST_F(LawExcerpts, OutsideTheModeNothingIsLookedUp)
 {
     removeLawFile();  // not even opened
     ModalScript script;
-    script.forbidUnexpected();
-    click(fmMain->chkAb);
-    click(fmMain->chkOm);
-    ShowLawExcerpt(QStringLiteral("ab_b"), QStringLiteral("ab_e"));
+    click(entry().fatherBox);
+    click(entry().motherBox);
+    entry().howInherits().showExcerpt(QStringLiteral("ab_b"), QStringLiteral("ab_e"));
     EXPECT_SCRIPT_DONE(script);
-    EXPECT_TRUE(fmMain->chkAb->isChecked());
+    EXPECT_TRUE(entry().fatherBox->isChecked());
 }
 
-TEST_F(LawExcerpts, InformationWindowIsLaidOutAsDesigned)
+TEST_F(LawExcerpts, InformationWindowStaysOnTopReadsOnlyAndItsPictureFollowsTheFrame)
 {
-    EXPECT_EQ(report->windowTitle(), QStringLiteral("معلومات"));
-    EXPECT_EQ(report->size() + QSize(8, 30), QSize(622, 410));
-    EXPECT_TRUE(report->windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_TRUE(report->windowFlags() & Qt::WindowCloseButtonHint);
-    EXPECT_EQ(report->Memo1->geometry(), QRect(64, 48, 489, 257));
-    EXPECT_EQ(report->Button1->geometry(), QRect(264, 312, 75, 25));
-    EXPECT_EQ(report->Button1->text(), QStringLiteral("إغلاق"));
-    EXPECT_TRUE(report->Memo1->isReadOnly());
-    EXPECT_EQ(report->Memo1->palette().color(QPalette::Text), ui::kTextRed);
-    EXPECT_TRUE(report->Memo1->font().bold());
-    EXPECT_TRUE(report->Memo1->font().italic());
+    LawExcerptWindow& window = excerptWindow();
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("معلومات"));
+    EXPECT_TRUE(window.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(window.windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_TRUE(window.excerptText->isReadOnly());
+    EXPECT_EQ(window.excerptText->palette().color(QPalette::Text), ui::kTextRed);
+    EXPECT_TRUE(window.excerptText->font().bold());
+    EXPECT_TRUE(window.excerptText->font().italic());
     // The picture follows the frame; the controls stay where they are.
-    report->show();
-    report->resize(700, 500);
-    EXPECT_EQ(report->Image1->geometry(), QRect(0, 0, 700, 500));
-    EXPECT_EQ(report->Memo1->geometry(), QRect(64, 48, 489, 257));
-    report->hide();
+    window.show();
+    const QRect text = window.excerptText->geometry();
+    const QRect button = window.closeButton->geometry();
+    window.resize(700, 500);
+    EXPECT_EQ(window.background->geometry(), QRect(0, 0, 700, 500));
+    EXPECT_EQ(window.excerptText->geometry(), text);
+    EXPECT_EQ(window.closeButton->geometry(), button);
+    window.hide();
 }
 
 }  // namespace

@@ -13,33 +13,33 @@
 namespace qismar::testing {
 namespace {
 
-class PreparationDialog : public EntryWindows {
+class ThePreparationDialog : public EntryWindows {
 protected:
     void SetUp() override
     {
         EntryWindows::SetUp();
-        fmPreparation->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(fmPreparation));
+        preparation().show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&preparation()));
     }
     void TearDown() override
     {
-        fmPreparation->hide();
+        preparation().hide();
         EntryWindows::TearDown();
     }
     // Types the gross estate in the entry window and the amounts in the dialog.
-    static void enter(const QString& estate, const QString& funeral, const QString& debts, const QString& bequests,
+    void enter(const QString& estate, const QString& funeral, const QString& debts, const QString& bequests,
                       bool consent)
     {
-        fmMain->edttarikh->setText(estate);
-        for (auto [edit, text] : {std::pair{fmPreparation->Edit1, funeral}, std::pair{fmPreparation->Edit2, debts},
-                                  std::pair{fmPreparation->Edit3, bequests}})
+        entry().estateEdit->setText(estate);
+        for (auto [edit, text] : {std::pair{preparation().funeralEdit, funeral}, std::pair{preparation().debtsEdit, debts},
+                                  std::pair{preparation().bequestsEdit, bequests}})
             typeOver(edit, text);
-        if (fmPreparation->CheckBox1->isChecked() != consent)
-            click(fmPreparation->CheckBox1);
+        if (preparation().consentBox->isChecked() != consent)
+            click(preparation().consentBox);
     }
 };
 
-TEST_F(PreparationDialog, ShowsWhatRemainsForTheHeirsAsTheAmountsAreTyped)
+TEST_F(ThePreparationDialog, ShowsWhatRemainsForTheHeirsAsTheAmountsAreTyped)
 {
     const QString top = QStringLiteral("922337203685477");
     const QString beyond = QStringLiteral("922337203685478");
@@ -49,10 +49,10 @@ TEST_F(PreparationDialog, ShowsWhatRemainsForTheHeirsAsTheAmountsAreTyped)
         const char* what;
         QString estate, funeral, debts, bequests;
         bool consent;
-        QString remains;       // Label5, exactly
-        QString calculation;   // a part of St1
+        QString remains;       // what remains for the heirs, exactly
+        QString calculation;   // a part of the calculation
         QString entryLine;     // the line under "تجهيز التركة", exactly
-        bool problem = false;  // St1 in red
+        bool problem = false;  // the calculation in red
     };
     const Case cases[] = {
         {"nothing deducted", "90000", "0", "0", "0", false, "الباقي للورثة: 90,000", "التركة كلها: 90,000", ""},
@@ -87,19 +87,19 @@ TEST_F(PreparationDialog, ShowsWhatRemainsForTheHeirsAsTheAmountsAreTyped)
     };
     for (const Case& k : cases) {
         enter(k.estate, k.funeral, k.debts, k.bequests, k.consent);
-        EXPECT_EQ(fmPreparation->Label5->text(), k.remains) << k.what;
-        EXPECT_TRUE(fmPreparation->St1->text().contains(k.calculation)) << k.what << ": " << fmPreparation->St1->text();
-        EXPECT_EQ(fmPreparation->St1->palette().color(QPalette::WindowText), k.problem ? ui::kTextRed : ui::kTextNavy)
+        EXPECT_EQ(preparation().remains->text(), k.remains) << k.what;
+        EXPECT_TRUE(preparation().calculation->text().contains(k.calculation)) << k.what << ": " << preparation().calculation->text();
+        EXPECT_EQ(preparation().calculation->palette().color(QPalette::WindowText), k.problem ? ui::kTextRed : ui::kTextNavy)
             << k.what;
-        EXPECT_EQ(fmMain->Label1->text(), k.entryLine) << k.what;
+        EXPECT_EQ(entry().netEstateLine->text(), k.entryLine) << k.what;
         // A screen reader reads the same.
-        EXPECT_EQ(fmPreparation->Label5->accessibleDescription(), k.remains) << k.what;
+        EXPECT_EQ(preparation().remains->accessibleDescription(), k.remains) << k.what;
     }
 }
 
-TEST_F(PreparationDialog, AmountsAreTypedInDigitsOnly)
+TEST_F(ThePreparationDialog, AmountsAreTypedInDigitsOnly)
 {
-    QLineEdit* debts = fmPreparation->Edit2;
+    QLineEdit* debts = preparation().debtsEdit;
     typeOver(debts, QStringLiteral("12a.5- "));
     EXPECT_EQ(debts->text(), QStringLiteral("125"));
     typeOver(debts, QStringLiteral("٣٠٠"));  // an Arabic keyboard's digits
@@ -109,24 +109,24 @@ TEST_F(PreparationDialog, AmountsAreTypedInDigitsOnly)
     debts->selectAll();
     QTest::keyClick(debts, Qt::Key_Backspace);
     EXPECT_EQ(debts->text(), QStringLiteral("0"));
-    for (QLineEdit* edit : {fmPreparation->Edit1, fmPreparation->Edit2, fmPreparation->Edit3})
+    for (QLineEdit* edit : {preparation().funeralEdit, preparation().debtsEdit, preparation().bequestsEdit})
         EXPECT_EQ(edit->layoutDirection(), Qt::LeftToRight) << edit->objectName();
 }
 
-TEST_F(PreparationDialog, DoneRefusesAnAmountBeyondTheRangeAndKeepsItForCorrection)
+TEST_F(ThePreparationDialog, DoneRefusesAnAmountBeyondTheRangeAndKeepsItForCorrection)
 {
-    fmPreparation->hide();
-    fmMain->edttarikh->setText(QStringLiteral("90000"));
-    for (QLineEdit* TfmPreparation::*field : {&TfmPreparation::Edit1, &TfmPreparation::Edit2, &TfmPreparation::Edit3}) {
+    preparation().hide();
+    entry().estateEdit->setText(QStringLiteral("90000"));
+    for (QLineEdit* PreparationDialog::*field : {&PreparationDialog::funeralEdit, &PreparationDialog::debtsEdit, &PreparationDialog::bequestsEdit}) {
         const QString tooMuch = QStringLiteral("1000000000000000");
         ModalScript script;
         QStringList warnings;
-        script.on<TfmPreparation>([&](TfmPreparation* dialog) {
+        script.on<PreparationDialog>([&](PreparationDialog* dialog) {
             QLineEdit* edit = dialog->*field;
             typeOver(edit, tooMuch);
             ModalScript box;
             box.messageBox();
-            click(dialog->Button1);
+            click(dialog->doneButton);
             EXPECT_SCRIPT_DONE(box);
             for (const auto& b : box.boxes())
                 warnings << b.text;
@@ -143,68 +143,64 @@ TEST_F(PreparationDialog, DoneRefusesAnAmountBeyondTheRangeAndKeepsItForCorrecti
             typeOver(edit, QStringLiteral("1000"));
             QTest::keyClick(edit, Qt::Key_Return);
         });
-        click(fmMain->BitBtn6);
+        click(entry().preparationButton);
         EXPECT_SCRIPT_DONE(script);
-        EXPECT_FALSE(fmPreparation->isVisible());
+        EXPECT_FALSE(preparation().isVisible());
         ASSERT_EQ(warnings.size(), 1);
         EXPECT_TRUE(warnings[0].contains(QStringLiteral("«%1» أكبر من أكبر مبلغ يقبله البرنامج")
-                                             .arg((fmPreparation->*field)->accessibleName())))
+                                             .arg((preparation().*field)->accessibleName())))
             << warnings[0];
-        EXPECT_EQ((fmPreparation->*field)->text(), QStringLiteral("1000"));
-        fmPreparation->clearFields();
+        EXPECT_EQ((preparation().*field)->text(), QStringLiteral("1000"));
+        preparation().clearFields();
     }
 }
 
-TEST_F(PreparationDialog, LeftEmptyItChangesNothingAndFilledTheCaseDividesTheNetEstate)
+TEST_F(ThePreparationDialog, LeftEmptyItChangesNothingAndFilledTheCaseDividesTheNetEstate)
 {
-    fmPreparation->hide();
+    preparation().hide();
     ModalScript sons;
-    sons.on<TfmSon>([](TfmSon* dialog) {
-        typeOver(dialog->Edit1, QStringLiteral("2"));
-        typeOver(dialog->Edit2, QStringLiteral("1"));
-        click(dialog->Button1);
-    });
-    click(fmMain->chkSons);
+    sons.on<CountingDialog>(fillCounts({{&EstateCase::sons, QStringLiteral("2")}, {&EstateCase::daughters, QStringLiteral("1")}}));
+    click(entry().childrenBox);
     EXPECT_SCRIPT_DONE(sons);
-    click(fmMain->chkOm);
-    typeOver(fmMain->edttarikh, QStringLiteral("90000"));
-    const EstateCase before = fmMain->readCase();
+    click(entry().motherBox);
+    typeOver(entry().estateEdit, QStringLiteral("90000"));
+    const EstateCase before = entry().caseToDivide();
 
     // Opened and closed without typing: nothing changes.
     ModalScript untouched;
-    untouched.on<TfmPreparation>([](TfmPreparation* dialog) {
-        EXPECT_EQ(dialog->focusWidget(), dialog->Edit1);
-        EXPECT_EQ(dialog->Label5->text(), QStringLiteral("الباقي للورثة: 90,000"));
-        click(dialog->Button1);
+    untouched.on<PreparationDialog>([](PreparationDialog* dialog) {
+        EXPECT_EQ(dialog->focusWidget(), dialog->funeralEdit);
+        EXPECT_EQ(dialog->remains->text(), QStringLiteral("الباقي للورثة: 90,000"));
+        click(dialog->doneButton);
     });
-    click(fmMain->BitBtn6);
+    click(entry().preparationButton);
     EXPECT_SCRIPT_DONE(untouched);
-    EXPECT_EQ(fmMain->readCase(), before);
-    EXPECT_FALSE(fmMain->BitBtn6->isChecked());
-    EXPECT_TRUE(fmMain->Label1->text().isEmpty());
-    EXPECT_FALSE(DivideEstate(fmMain->readCase()).preparation.has_value());
+    EXPECT_EQ(entry().caseToDivide(), before);
+    EXPECT_FALSE(entry().preparationButton->isChecked());
+    EXPECT_TRUE(entry().netEstateLine->text().isEmpty());
+    EXPECT_FALSE(DivideEstate(entry().caseToDivide()).preparation.has_value());
 
     // Filled: the case carries the amounts, and its rows are those of the
     // net estate typed directly.
     ModalScript filled;
-    filled.on<TfmPreparation>([](TfmPreparation* dialog) {
-        typeOver(dialog->Edit1, QStringLiteral("3000"));
-        QTest::keyClick(dialog->Edit1, Qt::Key_Tab);
-        EXPECT_EQ(dialog->focusWidget(), dialog->Edit2);
-        QTest::keyClicks(dialog->Edit2, QStringLiteral("27000"));
-        QTest::keyClick(dialog->Edit2, Qt::Key_Tab);
-        QTest::keyClicks(dialog->Edit3, QStringLiteral("30000"));
-        QTest::keyClick(dialog->Edit3, Qt::Key_Return);
+    filled.on<PreparationDialog>([](PreparationDialog* dialog) {
+        typeOver(dialog->funeralEdit, QStringLiteral("3000"));
+        QTest::keyClick(dialog->funeralEdit, Qt::Key_Tab);
+        EXPECT_EQ(dialog->focusWidget(), dialog->debtsEdit);
+        QTest::keyClicks(dialog->debtsEdit, QStringLiteral("27000"));
+        QTest::keyClick(dialog->debtsEdit, Qt::Key_Tab);
+        QTest::keyClicks(dialog->bequestsEdit, QStringLiteral("30000"));
+        QTest::keyClick(dialog->bequestsEdit, Qt::Key_Return);
     });
-    click(fmMain->BitBtn6);
+    click(entry().preparationButton);
     EXPECT_SCRIPT_DONE(filled);
-    const EstateCase prepared = fmMain->readCase();
+    const EstateCase prepared = entry().caseToDivide();
     EXPECT_EQ(prepared.funeral, Currency::fromWhole(3000));
     EXPECT_EQ(prepared.debts, Currency::fromWhole(27000));
     EXPECT_EQ(prepared.bequests, Currency::fromWhole(30000));
     EXPECT_FALSE(prepared.heirsConsent);
-    EXPECT_TRUE(fmMain->BitBtn6->isChecked());
-    EXPECT_EQ(fmMain->Label1->text(), QStringLiteral("للقسمة بعد التجهيز: 40,000"));
+    EXPECT_TRUE(entry().preparationButton->isChecked());
+    EXPECT_EQ(entry().netEstateLine->text(), QStringLiteral("للقسمة بعد التجهيز: 40,000"));
     const DivisionResult result = DivideEstate(prepared);
     ASSERT_TRUE(result.preparation.has_value());
     EXPECT_EQ(result.preparation->net, Currency::fromWhole(40000));
@@ -213,38 +209,37 @@ TEST_F(PreparationDialog, LeftEmptyItChangesNothingAndFilledTheCaseDividesTheNet
     EXPECT_TRUE(result.rows == Divide(net).rows);
 
     // The estate typed anew: the line follows it.
-    typeOver(fmMain->edttarikh, QStringLiteral("120000"));
-    EXPECT_EQ(fmMain->Label1->text(), QStringLiteral("للقسمة بعد التجهيز: 60,000"));
+    typeOver(entry().estateEdit, QStringLiteral("120000"));
+    EXPECT_EQ(entry().netEstateLine->text(), QStringLiteral("للقسمة بعد التجهيز: 60,000"));
 
     // "مسح" empties the dialog, and the case is as it was.
     ModalScript cleared;
-    cleared.on<TfmPreparation>([](TfmPreparation* dialog) {
-        click(dialog->CheckBox1);
-        click(dialog->Button2);
-        for (QLineEdit* edit : {dialog->Edit1, dialog->Edit2, dialog->Edit3})
+    cleared.on<PreparationDialog>([](PreparationDialog* dialog) {
+        click(dialog->consentBox);
+        click(dialog->clearButton);
+        for (QLineEdit* edit : {dialog->funeralEdit, dialog->debtsEdit, dialog->bequestsEdit})
             EXPECT_EQ(edit->text(), QStringLiteral("0"));
-        EXPECT_FALSE(dialog->CheckBox1->isChecked());
-        EXPECT_EQ(dialog->focusWidget(), dialog->Edit1);
-        click(dialog->Button1);
+        EXPECT_FALSE(dialog->consentBox->isChecked());
+        EXPECT_EQ(dialog->focusWidget(), dialog->funeralEdit);
+        click(dialog->doneButton);
     });
-    click(fmMain->BitBtn6);
+    click(entry().preparationButton);
     EXPECT_SCRIPT_DONE(cleared);
     EstateCase again = before;
     again.estate = Currency::fromWhole(120000);
-    EXPECT_EQ(fmMain->readCase(), again);
-    EXPECT_FALSE(fmMain->BitBtn6->isChecked());
+    EXPECT_EQ(entry().caseToDivide(), again);
+    EXPECT_FALSE(entry().preparationButton->isChecked());
 }
 
-TEST_F(PreparationDialog, TheConsumedEstateIsReportedWhenDividing)
+TEST_F(ThePreparationDialog, TheConsumedEstateIsReportedWhenDividing)
 {
-    fmPreparation->hide();
-    click(fmMain->chkOm);
-    typeOver(fmMain->edttarikh, QStringLiteral("1000"));
-    fmPreparation->Edit2->setText(QStringLiteral("1500"));
+    preparation().hide();
+    click(entry().motherBox);
+    typeOver(entry().estateEdit, QStringLiteral("1000"));
+    preparation().debtsEdit->setText(QStringLiteral("1500"));
     ModalScript script;
-    script.forbidUnexpected();
-    script.messageBox();
-    click(fmMain->BitBtn2);
+        script.messageBox();
+    click(entry().divideButton);
     EXPECT_SCRIPT_DONE(script);
     ASSERT_EQ(script.boxes().size(), 1u);
     EXPECT_EQ(script.boxes()[0].icon, QMessageBox::Warning);

@@ -1,21 +1,28 @@
-// Takes the screenshots of the heir-entry window, the eight heir dialogs,
-// the estate's preparation dialog, the information window and a results window, as PNG files in the folder
-// given as the first argument. Run it from the folder that holds qanoon.txt
-// (the program's own folder) under a display, for example Xvfb.
+// Takes the screenshots of the heir-entry window, the heir dialogs, the
+// estate's preparation dialog, the information window and a results window,
+// as PNG files in the folder given as the first argument. Run it from the
+// folder that holds qanoon.txt (the program's own folder) under a display,
+// for example Xvfb.
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
-#include <QLabel>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSignalBlocker>
 #include <QTimer>
 #include <cstdio>
 
-#include "entry/entry_windows.h"
+#include "entry/counting_dialog.h"
+#include "entry/entry_window.h"
+#include "entry/grandfather_dialog.h"
+#include "entry/grandmothers_dialog.h"
+#include "entry/law_excerpt_window.h"
+#include "entry/law_excerpts.h"
+#include "entry/preparation_dialog.h"
+#include "results/division_window.h"
 #include "ui/ui_common.h"
 
 using namespace qismar;
@@ -40,11 +47,19 @@ void shoot(QWidget* window, const QString& name)
     }
 }
 
-// Ticks a box as it stands after its dialog, without opening the dialog.
-void tickQuietly(QCheckBox* box)
+// Shoots a modal window once its own event loop runs, then closes it.
+void shootWhenShown(QDialog* window, const QString& name)
 {
-    const QSignalBlocker blocker(box);
-    box->setChecked(true);
+    QTimer::singleShot(0, window, [window, name] {
+        shoot(window, name);
+        window->done(QDialog::Accepted);
+    });
+}
+
+void moveMouseOver(QWidget* widget, QPointF at)
+{
+    QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
 }
 
 }  // namespace
@@ -60,92 +75,98 @@ int main(int argc, char** argv)
     out = QDir(QString::fromLocal8Bit(argv[1]));
     out.mkpath(QStringLiteral("."));
 
-    createEntryWindows();
+    EntryWindow entry;
 
     // A woman leaves her husband, her mother, two full sisters and a half-brother by her mother.
-    fmMain->RadioButton2->setChecked(true);
-    for (QCheckBox* box : {fmMain->chkZoj, fmMain->chkOm, fmMain->chkAk})
-        tickQuietly(box);
-    fmBrothers->Edit1->setText(QStringLiteral("2"));
-    fmBrothers->Edit6->setText(QStringLiteral("1"));
-    fmMain->Edit11->setText(QStringLiteral("3"));
-    fmMain->edttarikh->setText(QStringLiteral("90000"));
+    EstateCase c;
+    c.deceased = Deceased::Woman;
+    c.estate = Currency::fromWhole(90000);
+    c.spouse = true;
+    c.mother = true;
+    c.fullSisters = HeadCount(2);
+    c.uterineBrothers = HeadCount(1);
+    entry.showCase(c);
     // The longest guidance, three lines, as a movement over the nephews writes it.
-    QMouseEvent over(QEvent::MouseMove, QPointF(5, 5), fmMain->chkEbnAk->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(fmMain->chkEbnAk, &over);
-    fmMain->setWindowTitle(QStringLiteral("القسمار"));
-    shoot(fmMain, QStringLiteral("entry.png"));
+    moveMouseOver(entry.nephewsBox, QPointF(5, 5));
+    shoot(&entry, QStringLiteral("entry.png"));
 
     // The "كيف يرث؟" mode: its button pressed, the guidance saying what to do.
-    fmMain->BitBtn3->click();
-    shoot(fmMain, QStringLiteral("entry-how.png"));
-    fmMain->BitBtn3->click();
+    entry.howInheritsButton->click();
+    shoot(&entry, QStringLiteral("entry-how.png"));
+    entry.howInheritsButton->click();
 
     // The information window with the grandmother's excerpt, shown by the
     // real lookup; the shot is taken while it is open.
-    StartHowInheritsMode();
-    QTimer::singleShot(50, [] {
-        shoot(report, QStringLiteral("report.png"));
-        report->accept();
-    });
+    HowInheritsMode& mode = entry.howInherits();
+    mode.start();
+    shootWhenShown(&mode.excerptWindow(), QStringLiteral("report.png"));
     try {
-        ShowLawExcerpt(QStringLiteral("jdh_b"), QStringLiteral("jdh_e"));
+        mode.showExcerpt(QStringLiteral("jdh_b"), QStringLiteral("jdh_e"));
     } catch (const std::exception& error) {
         std::fprintf(stderr, "no excerpt: %s\n", error.what());
         ++failures;
     }
 
     // The results of the case entered above, through the Divide button.
-    QTimer::singleShot(50, [] {
-        shoot(fmDivision, QStringLiteral("results.png"));
-        fmDivision->Button1->click();
+    QTimer::singleShot(0, &entry, [&entry] {
+        shoot(&entry.divisionWindow(), QStringLiteral("results.png"));
+        entry.divisionWindow().doneButton->click();
     });
-    fmMain->BitBtn2Click();
+    entry.divide();
 
     // Father, mother and husband: the guidance names the case.
-    for (QCheckBox* box : {fmMain->chkAb, fmMain->chkOm, fmMain->chkZoj})
-        tickQuietly(box);
-    QMouseEvent move(QEvent::MouseMove, QPointF(8, 30), fmMain->GroupBox1->mapToGlobal(QPointF(8, 30)), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(fmMain->GroupBox1, &move);
-    shoot(fmMain, QStringLiteral("entry-umariyya.png"));
-    fmMain->hide();
+    EstateCase umariyya;
+    umariyya.deceased = Deceased::Woman;
+    umariyya.estate = Currency::fromWhole(90000);
+    umariyya.father = umariyya.mother = umariyya.spouse = true;
+    entry.showCase(umariyya);
+    moveMouseOver(entry.heirsFrame, QPointF(8, 30));
+    shoot(&entry, QStringLiteral("entry-umariyya.png"));
+    entry.hide();
 
     // The dialogs, filled as a user may have filled them.
-    fmSon->Edit1->setText(QStringLiteral("2"));
-    fmSon->Edit2->setText(QStringLiteral("3"));
-    shoot(fmSon, QStringLiteral("dialog-son.png"));
-    fmSonOfSon->Edit1->setText(QStringLiteral("1"));
-    shoot(fmSonOfSon, QStringLiteral("dialog-sonofson.png"));
-    fmBrothers->Edit1->setText(QStringLiteral("2"));
-    fmBrothers->Edit6->setText(QStringLiteral("1"));
-    shoot(fmBrothers, QStringLiteral("dialog-brothers.png"));
-    fmSonOfBrother->Edit2->setText(QStringLiteral("3"));
-    shoot(fmSonOfBrother, QStringLiteral("dialog-sonofbrother.png"));
-    fmUncle->Edit1->setText(QStringLiteral("1"));
-    shoot(fmUncle, QStringLiteral("dialog-uncle.png"));
-    shoot(fmSonOfUncle, QStringLiteral("dialog-sonofuncle.png"));
-    fmGrandMother->RadioButton2->setChecked(true);
-    fmGrandMother->CheckBox3->setChecked(true);
-    shoot(fmGrandMother, QStringLiteral("dialog-grandmother.png"));
-    fmJd->RadioButton1->setChecked(true);
-    shoot(fmJd, QStringLiteral("dialog-jd.png"));
-    for (QWidget* dialog : std::initializer_list<QWidget*>{fmSon, fmSonOfSon, fmBrothers, fmSonOfBrother, fmUncle,
-                                                           fmSonOfUncle, fmGrandMother, fmJd})
-        dialog->hide();
+    EstateCase counted;
+    counted.sons = HeadCount(2);
+    counted.daughters = HeadCount(3);
+    counted.sonsSons = HeadCount(1);
+    counted.fullSisters = HeadCount(2);
+    counted.uterineBrothers = HeadCount(1);
+    counted.fullBrothersSons = HeadCount(3);
+    counted.fullUncles = HeadCount(1);
+    counted.mothersMothersMother = true;
+    counted.grandfather = true;
+    const struct {
+        HeirGroup group;
+        const char* file;
+    } dialogs[] = {{HeirGroup::Children, "dialog-son.png"},        {HeirGroup::Grandchildren, "dialog-sonofson.png"},
+                   {HeirGroup::Siblings, "dialog-brothers.png"},   {HeirGroup::Nephews, "dialog-sonofbrother.png"},
+                   {HeirGroup::Uncles, "dialog-uncle.png"},        {HeirGroup::Cousins, "dialog-sonofuncle.png"}};
+    for (const auto& d : dialogs) {
+        CountingDialog& dialog = entry.countingDialog(d.group);
+        dialog.showCounts(counted);
+        shoot(&dialog, QString::fromLatin1(d.file));
+        dialog.hide();
+    }
+    GrandmothersDialog& grandmothers = entry.grandmothersDialog();
+    grandmothers.showCase(counted);
+    shoot(&grandmothers, QStringLiteral("dialog-grandmother.png"));
+    grandmothers.hide();
+    GrandfatherDialog& grandfather = entry.grandfatherDialog();
+    grandfather.showCase(counted);
+    shoot(&grandfather, QStringLiteral("dialog-jd.png"));
+    grandfather.hide();
 
     // The estate's preparation: costs, debts and a bequest beyond the third,
     // in the dialog as it is typed and in the entry window after it.
-    fmPreparation->Edit1->setText(QStringLiteral("3000"));
-    fmPreparation->Edit2->setText(QStringLiteral("27000"));
-    fmPreparation->Edit3->setText(QStringLiteral("30000"));
-    shoot(fmPreparation, QStringLiteral("dialog-preparation.png"));
-    fmPreparation->hide();
-    fmMain->setWindowTitle(QStringLiteral("القسمار"));
-    fmMain->setGuidance(QString());
-    shoot(fmMain, QStringLiteral("entry-preparation.png"));
-    fmMain->hide();
+    PreparationDialog& preparation = entry.preparationDialog();
+    preparation.funeralEdit->setText(QStringLiteral("3000"));
+    preparation.debtsEdit->setText(QStringLiteral("27000"));
+    preparation.bequestsEdit->setText(QStringLiteral("30000"));
+    shoot(&preparation, QStringLiteral("dialog-preparation.png"));
+    preparation.hide();
+    entry.setGuidance(QString());
+    shoot(&entry, QStringLiteral("entry-preparation.png"));
+    entry.hide();
 
     return failures == 0 ? 0 : 1;
 }

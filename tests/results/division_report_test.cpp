@@ -227,6 +227,25 @@ TEST(DivisionReport, TheTableOfTheProblemChains)
     }
 }
 
+TEST(DivisionReport, TheCaseAndTheAmountsNameEachRelativeAlikeWithTheSameHeads)
+{
+    // Every relative of the amounts stands in the case under the same name
+    // and with the same number of heads, and the case lists nobody else.
+    for (const EstateCase& c : {awlCase(), raddCase(), exclusionCase(), preparedCase(), largestCase()}) {
+        const DivisionReport r = reportOf(c);
+        ASSERT_TRUE(r.results.has_value());
+        const std::vector<QStringList> amounts = exactRows(*r.results);
+        const std::vector<QStringList> relatives = exactRows(r.theCase);
+        const std::size_t heirs = amounts.size() - std::size_t(r.results->table.footerRows);
+        EXPECT_EQ(relatives.size(), heirs);
+        for (std::size_t i = 0; i < heirs; ++i) {
+            const QStringList wanted{amounts[i][0], amounts[i][1]};
+            EXPECT_NE(std::find(relatives.begin(), relatives.end(), wanted), relatives.end())
+                << amounts[i][0] << " " << amounts[i][1];
+        }
+    }
+}
+
 TEST(DivisionReport, AConsumedEstateIsReportedWithoutADivision)
 {
     EstateCase c;

@@ -36,11 +36,11 @@ void shoot(QWidget* window, const QString& name)
 
 // Shows the division of a case, shoots the window, opens "بيان المسألة" and
 // shoots it, then ends the window with "تم".
-void shootCase(TfmDivision& window, const EstateCase& estateCase, const QString& name, bool problem)
+void shootCase(DivisionWindow& window, const EstateCase& estateCase, const QString& name, bool problem)
 {
     Explanation explanation;
     const DivisionResult result = DivideEstate(estateCase, &explanation);
-    window.applyDivision(estateCase, result, explanation);
+    window.showDivision(estateCase, result, explanation);
     QTimer::singleShot(0, &window, [&window, name, problem] {
         QApplication::processEvents();
         shoot(&window, QStringLiteral("results-%1.png").arg(name));
@@ -52,7 +52,7 @@ void shootCase(TfmDivision& window, const EstateCase& estateCase, const QString&
             });
             window.showProblem();
         }
-        window.Button1->click();
+        window.doneButton->click();
     });
     window.exec();
 }
@@ -70,7 +70,7 @@ int main(int argc, char** argv)
     out = QDir(QString::fromLocal8Bit(argv[1]));
     out.mkpath(QStringLiteral("."));
 
-    TfmDivision window;
+    DivisionWindow window;
     shootCase(window, testing::awlCase(), QStringLiteral("awl"), true);
     shootCase(window, testing::raddCase(), QStringLiteral("radd"), true);
     shootCase(window, testing::exclusionCase(), QStringLiteral("exclusion"), true);

@@ -1,7 +1,8 @@
 // A case file named on the command line: found among the arguments, opened
 // into the heir-entry window, which is then shown as "دخول" shows it; a file
 // that is refused gives one error box and the main window stays alone.
-#include "entry/entry_windows.h"
+#include "entry/counting_dialog.h"
+#include "entry/entry_window.h"
 #include "shell/program.h"
 #include "tests/shell/shell_test_support.h"
 #include "shell/shell_windows.h"
@@ -46,20 +47,22 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(fmInterface));
         QVERIFY(watcher.seen().isEmpty());
         bool shown = false;
+        EntryWindow* entry = windows.entryWindow();
         watcher.then([&](QWidget* window) {
-            QCOMPARE(window, static_cast<QWidget*>(fmMain));
+            QCOMPARE(window, static_cast<QWidget*>(entry));
             shown = true;
-            QVERIFY(fmMain->chkZoj->isChecked());
-            QCOMPARE(fmMain->Edit1->text(), QStringLiteral("2"));
-            QVERIFY(fmMain->chkSons->isChecked());
-            QCOMPARE(fmMain->Edit9->text(), QStringLiteral("3"));
-            QCOMPARE(fmSon->Edit2->text(), QStringLiteral("2"));
-            QCOMPARE(fmMain->edttarikh->text(), QStringLiteral("48000"));
+            QVERIFY(entry->spouseBox->isChecked());
+            QCOMPARE(entry->wivesCount->text(), QStringLiteral("2"));
+            QVERIFY(entry->childrenBox->isChecked());
+            QCOMPARE(entry->childrenCount->text(), QStringLiteral("3"));
+            QCOMPARE(entry->countingDialog(HeirGroup::Children).countEdit(&EstateCase::daughters)->text(),
+                     QStringLiteral("2"));
+            QCOMPARE(entry->estateEdit->text(), QStringLiteral("48000"));
         });
-        openCaseAtStart(folder.path(QStringLiteral("widow.qismar")));
+        openCaseAtStart(windows, folder.path(QStringLiteral("widow.qismar")));
         QVERIFY(shown);
         QCOMPARE(watcher.seen().size(), 1);
-        QVERIFY(!fmMain->isVisible());
+        QVERIFY(!entry->isVisible());
     }
 
     void aRefusedFileIsReportedAndTheMainWindowStaysAlone()
@@ -72,16 +75,16 @@ private slots:
         windows.showMainWindow();
         QVERIFY(QTest::qWaitForWindowExposed(fmInterface));
         QVERIFY(watcher.seen().isEmpty());
-        openCaseAtStart(folder.path(QStringLiteral("notes.qismar")));
+        openCaseAtStart(windows, folder.path(QStringLiteral("notes.qismar")));
         const QList<test::SeenModal> seen = watcher.seen();
         QCOMPARE(seen.size(), 1);
         QVERIFY(seen[0].messageBox);
         QCOMPARE(seen[0].icon, int(QMessageBox::Critical));
         QVERIFY2(seen[0].text.startsWith(QStringLiteral("تعذر فتح المسألة من الملف «notes.qismar»:\n")),
                  qPrintable(seen[0].text));
-        QVERIFY(!fmMain->isVisible());
+        QVERIFY(!windows.entryWindow()->isVisible());
         QVERIFY(fmInterface->isVisible());
-        QVERIFY(!fmMain->chkAb->isChecked());
+        QVERIFY(!windows.entryWindow()->fatherBox->isChecked());
     }
 };
 
