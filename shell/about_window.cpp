@@ -12,21 +12,18 @@
 
 namespace qismar {
 
-TAbout* About = nullptr;
-
-QString TAbout::titleText()
+QString AboutWindow::titleText()
 {
     return QStringLiteral("حول برنامج القسمار");
 }
 
-QString TAbout::creditPrefix()
+QString AboutWindow::creditPrefix()
 {
     return QStringLiteral("برمجة: ");
 }
 
-TAbout::TAbout(QWidget* parent) : QDialog(parent), captionBuffer_(kCaptionLength, QLatin1Char(' '))
+AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent), captionBuffer_(kCaptionLength, QLatin1Char(' '))
 {
-    About = this;
     setObjectName(QStringLiteral("About"));
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                    | Qt::WindowStaysOnTopHint);
@@ -35,84 +32,86 @@ TAbout::TAbout(QWidget* parent) : QDialog(parent), captionBuffer_(kCaptionLength
     resize(320, 221);
     ui::centreOnFirstShow(this);
 
-    Image1 = ui::Picture::background(QStringLiteral(":/pictures/about.svg"), this);
-    Image1->setObjectName(QStringLiteral("Image1"));
+    picture_ = ui::Picture::background(QStringLiteral(":/pictures/about.svg"), this);
+    picture_->setObjectName(QStringLiteral("Image1"));
+    createLines();
+    createTimers();
+}
 
+AboutWindow::~AboutWindow() = default;
+
+void AboutWindow::createLines()
+{
     const QColor maroon(128, 0, 0);
-    Label1 = ui::plainLabel("Label1", QString(), ui::layoutFont(QStringLiteral("Mudir MT"), 19, true), maroon, this);
-    Label2 = ui::plainLabel("Label2", QStringLiteral("فريق تطوير القسمار"), ui::layoutFont(QStringLiteral("Tahoma"), 16, true),
-                       ui::kTextRed, this);
-    Label3 = ui::plainLabel("Label3", QStringLiteral("الإصدار الأول"), ui::layoutFont(QStringLiteral("Tahoma"), 16, true),
-                       ui::kTextNavy, this);
-    Label4 = ui::plainLabel("Label4", QStringLiteral("الخرطوم 2026"), ui::layoutFont(QStringLiteral("Tahoma"), 13, true),
-                       maroon, this);
-    for (QLabel* label : {Label1, Label2, Label3, Label4}) {
+    creditLine_ = ui::plainLabel("Label1", QString(), ui::layoutFont(QStringLiteral("Mudir MT"), 19, true), maroon, this);
+    teamLine_ = ui::plainLabel("Label2", QStringLiteral("فريق تطوير القسمار"),
+                               ui::layoutFont(QStringLiteral("Tahoma"), 16, true), ui::kTextRed, this);
+    editionLine_ = ui::plainLabel("Label3", QStringLiteral("الإصدار الأول"),
+                                  ui::layoutFont(QStringLiteral("Tahoma"), 16, true), ui::kTextNavy, this);
+    placeLine_ = ui::plainLabel("Label4", QStringLiteral("الخرطوم 2026"),
+                                ui::layoutFont(QStringLiteral("Tahoma"), 13, true), maroon, this);
+    for (QLabel* line : {creditLine_, teamLine_, editionLine_, placeLine_}) {
         // Lines that are still hidden keep their place, so nothing jumps
         // when they appear.
-        QSizePolicy policy = label->sizePolicy();
+        QSizePolicy policy = line->sizePolicy();
         policy.setRetainSizeWhenHidden(true);
-        label->setSizePolicy(policy);
+        line->setSizePolicy(policy);
     }
-    Label2->hide();
-    Label3->hide();
-    Label4->hide();
+    teamLine_->hide();
+    editionLine_->hide();
+    placeLine_->hide();
 
-    Button1 = new QPushButton(QStringLiteral("تم"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setMinimumWidth(75);
-    Button1->setDefault(true);
-    connect(Button1, &QPushButton::clicked, this, &TAbout::Button1Click);
+    doneButton_ = new QPushButton(QStringLiteral("تم"), this);
+    doneButton_->setObjectName(QStringLiteral("Button1"));
+    doneButton_->setMinimumWidth(75);
+    doneButton_->setDefault(true);
+    // done() resets the window, however it is closed.
+    connect(doneButton_, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 14, 12, 12);
     layout->setSpacing(2);
-    layout->addWidget(Label1);
-    layout->addWidget(Label2);
-    layout->addWidget(Label3);
-    layout->addWidget(Label4);
+    for (QLabel* line : {creditLine_, teamLine_, editionLine_, placeLine_})
+        layout->addWidget(line);
     layout->addStretch();
-    layout->addWidget(Button1, 0, Qt::AlignHCenter);
-
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(1);
-    Timer1->setTimerType(Qt::PreciseTimer);
-    Timer2 = new QTimer(this);
-    Timer2->setObjectName(QStringLiteral("Timer2"));
-    Timer2->setInterval(500);
-    Timer3 = new QTimer(this);
-    Timer3->setObjectName(QStringLiteral("Timer3"));
-    Timer3->setInterval(1500);
-    connect(Timer1, &QTimer::timeout, this, &TAbout::Timer1Timer);
-    connect(Timer2, &QTimer::timeout, this, &TAbout::Timer2Timer);
-    connect(Timer3, &QTimer::timeout, this, &TAbout::Timer3Timer);
+    layout->addWidget(doneButton_, 0, Qt::AlignHCenter);
 }
 
-TAbout::~TAbout()
+void AboutWindow::createTimers()
 {
-    if (About == this)
-        About = nullptr;
+    const auto timer = [this](const char* objectName, int interval, void (AboutWindow::*step)()) {
+        auto* made = new QTimer(this);
+        made->setObjectName(QString::fromLatin1(objectName));
+        made->setInterval(interval);
+        connect(made, &QTimer::timeout, this, step);
+        return made;
+    };
+    slideTimer_ = timer("Timer1", 1, &AboutWindow::slideTitle);
+    slideTimer_->setTimerType(Qt::PreciseTimer);
+    typingTimer_ = timer("Timer2", 500, &AboutWindow::typeCredit);
+    revealTimer_ = timer("Timer3", 1500, &AboutWindow::revealNextLine);
 }
 
-void TAbout::startAnimation()
+void AboutWindow::startAnimation()
 {
     typedCount_ = 0;
-    Timer2->start();
+    typingTimer_->start();
     letterIndex_ = 1;
     slideCounter_ = 0;
-    Timer1->start();
+    slideTimer_->start();
 }
 
-void TAbout::Timer1Timer()
+void AboutWindow::slideTitle()
 {
     const QString title = titleText();
     const int letters = int(title.size());
     // Nothing to move before an opening, nor once the last letter is home.
     if (letterIndex_ < 1 || letterIndex_ > letters
         || (letterIndex_ == letters && kCaptionLength - slideCounter_ == letters)) {
-        Timer1->stop();
+        slideTimer_->stop();
         return;
     }
+    // A letter that has arrived at its place: the next one enters at the end.
     if (kCaptionLength - slideCounter_ == letterIndex_) {
         ++letterIndex_;
         slideCounter_ = 0;
@@ -124,51 +123,52 @@ void TAbout::Timer1Timer()
     captionBuffer_[kCaptionLength - slideCounter_] = QLatin1Char(' ');
     showCaption();
     if (letterIndex_ == letters && kCaptionLength - slideCounter_ == letters)
-        Timer1->stop();
+        slideTimer_->stop();
 }
 
-void TAbout::Timer2Timer()
+void AboutWindow::typeCredit()
 {
     const QString prefix = creditPrefix();
     if (typedCount_ >= prefix.size()) {
-        Timer2->stop();
+        typingTimer_->stop();
         return;
     }
     ++typedCount_;
-    Label1->setText(Label1->text() + prefix.at(typedCount_ - 1));
+    creditLine_->setText(creditLine_->text() + prefix.at(typedCount_ - 1));
+    // The credit typed whole: the lines below it follow.
     if (typedCount_ == prefix.size()) {
-        Timer2->stop();
-        Timer3->start();
+        typingTimer_->stop();
+        revealTimer_->start();
     }
 }
 
-void TAbout::Timer3Timer()
+void AboutWindow::revealNextLine()
 {
     ++revealStep_;
     switch (revealStep_) {
-    case 1: Label2->show(); break;
-    case 2: Label3->show(); break;
-    case 3: Label4->show(); break;
-    case 4: Timer3->stop(); break;
+    case 1: teamLine_->show(); break;
+    case 2: editionLine_->show(); break;
+    case 3: placeLine_->show(); break;
+    case 4: revealTimer_->stop(); break;
     default: break;
     }
 }
 
-void TAbout::reset()
+void AboutWindow::reset()
 {
-    Label1->clear();
-    Label2->hide();
-    Label3->hide();
-    Label4->hide();
+    creditLine_->clear();
+    teamLine_->hide();
+    editionLine_->hide();
+    placeLine_->hide();
     captionBuffer_ = QString(kCaptionLength, QLatin1Char(' '));
-    Timer1->stop();
-    Timer2->stop();
-    Timer3->stop();
+    slideTimer_->stop();
+    typingTimer_->stop();
+    revealTimer_->stop();
     revealStep_ = 0;
     showCaption();
 }
 
-void TAbout::showCaption()
+void AboutWindow::showCaption()
 {
     // The blanks after the last letter are not shown: they would only push
     // the title out of the title bar.
@@ -178,27 +178,21 @@ void TAbout::showCaption()
     setWindowTitle(shown);
 }
 
-void TAbout::Button1Click()
+void AboutWindow::done(int result)
 {
-    reset();
-    accept();
-}
-
-void TAbout::done(int result)
-{
-    // Closing by the close box or Escape resets the window as "تم" does,
+    // However the window closes ("تم", the close box, Escape), it is reset,
     // so the next opening starts from an idle window.
     reset();
     QDialog::done(result);
 }
 
-void TAbout::setVisible(bool visible)
+void AboutWindow::setVisible(bool visible)
 {
     // The typed line keeps the height of its text while it is still empty,
     // so the lines below do not move; measured when the window is first
     // shown, not while the program starts (measuring text loads fonts).
-    if (visible && Label1->minimumHeight() == 0)
-        Label1->setMinimumHeight(QFontMetrics(Label1->font()).height());
+    if (visible && creditLine_->minimumHeight() == 0)
+        creditLine_->setMinimumHeight(QFontMetrics(creditLine_->font()).height());
     QDialog::setVisible(visible);
 }
 

@@ -14,21 +14,29 @@ namespace ui {
 class Picture;
 }  // namespace ui
 
-// The About window, whose caption and credit lines are brought in by a
-// three-stage animation at every opening.
-class TAbout : public QDialog {
+// The About window ("حول"), whose caption and credit lines are brought in
+// by a three-stage animation at every opening: the title slides into the
+// caption letter by letter, then the credit is typed, then the three lines
+// below it appear one after the other. Each stage runs on its own timer.
+class AboutWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit TAbout(QWidget* parent = nullptr);
-    ~TAbout() override;
+    explicit AboutWindow(QWidget* parent = nullptr);
+    ~AboutWindow() override;
 
     static constexpr int kCaptionLength = 40;
     static QString titleText();      // the text that slides into the caption
-    static QString creditPrefix();   // the text typed into Label1
+    static QString creditPrefix();   // the text typed into the credit line
 
-    // Prepares and starts the animation for an opening: typed count 0,
-    // Timer2 started, letter index 1, slide counter 0, Timer1 started.
+    // Prepares and starts the animation for an opening: nothing typed yet,
+    // the typing started, the first letter of the title about to slide in,
+    // the slide started.
     void startAnimation();
+
+    // One tick of each stage's timer.
+    void slideTitle();       // the current letter of the title moves one place
+    void typeCredit();       // one more letter of the credit is typed
+    void revealNextLine();   // the next line below the credit appears
 
     const QString& captionBuffer() const { return captionBuffer_; }
     int letterIndex() const { return letterIndex_; }
@@ -36,27 +44,21 @@ public:
     int typedCount() const { return typedCount_; }
     int revealStep() const { return revealStep_; }
 
-    ui::Picture* Image1;
-    QLabel* Label1;
-    QLabel* Label2;
-    QLabel* Label3;
-    QLabel* Label4;
-    QPushButton* Button1;
-    QTimer* Timer1;
-    QTimer* Timer2;
-    QTimer* Timer3;
+    QLabel* creditLine() const { return creditLine_; }    // typed: "برمجة: "
+    QLabel* teamLine() const { return teamLine_; }
+    QLabel* editionLine() const { return editionLine_; }
+    QLabel* placeLine() const { return placeLine_; }
+    QPushButton* doneButton() const { return doneButton_; }
+    QTimer* slideTimer() const { return slideTimer_; }
+    QTimer* typingTimer() const { return typingTimer_; }
+    QTimer* revealTimer() const { return revealTimer_; }
 
     void done(int result) override;
-
-public slots:
-    void Timer1Timer();
-    void Timer2Timer();
-    void Timer3Timer();
-    void Button1Click();
-
     void setVisible(bool visible) override;
 
 private:
+    void createLines();
+    void createTimers();
     void reset();
     void showCaption();
 
@@ -65,9 +67,16 @@ private:
     int slideCounter_ = 0;
     int typedCount_ = 0;
     int revealStep_ = 0;
-};
 
-// The program-wide reference to the one TAbout.
-extern TAbout* About;
+    ui::Picture* picture_ = nullptr;
+    QLabel* creditLine_ = nullptr;
+    QLabel* teamLine_ = nullptr;
+    QLabel* editionLine_ = nullptr;
+    QLabel* placeLine_ = nullptr;
+    QPushButton* doneButton_ = nullptr;
+    QTimer* slideTimer_ = nullptr;
+    QTimer* typingTimer_ = nullptr;
+    QTimer* revealTimer_ = nullptr;
+};
 
 }  // namespace qismar

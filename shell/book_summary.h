@@ -13,30 +13,26 @@ namespace ui {
 class Picture;
 }  // namespace ui
 
-// The summary of the text shown in the viewer.
-class TAbout_book1 : public QDialog {
+// The summary of the work shown in the viewer ("نبذة").
+class BookSummary : public QDialog {
     Q_OBJECT
 public:
-    explicit TAbout_book1(QWidget* parent = nullptr);
-    ~TAbout_book1() override;
+    explicit BookSummary(QWidget* parent = nullptr);
+    ~BookSummary() override;
 
     // The summary: several lines joined by a carriage return, shown one
     // under the other.
     void setSummary(const QString& summary);
     const QString& summary() const { return summary_; }
 
-    ui::Picture* Image1;
-    QLabel* StaticText1;
-    QPushButton* Button1;
-
-public slots:
-    void Button1Click();
+    QLabel* summaryLabel() const { return summaryLabel_; }
+    QPushButton* doneButton() const { return doneButton_; }
 
 private:
     QString summary_;
+    ui::Picture* picture_;
+    QLabel* summaryLabel_;
+    QPushButton* doneButton_;
 };
-
-// The program-wide reference to the one TAbout_book1.
-extern TAbout_book1* About_book1;
 
 }  // namespace qismar

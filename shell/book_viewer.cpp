@@ -11,69 +11,80 @@
 
 namespace qismar {
 
-Tbook_1* book_1 = nullptr;
-
-Tbook_1::Tbook_1(QWidget* parent) : QDialog(parent)
+BookViewer::BookViewer(QWidget* parent)
+    : QDialog(parent), summary_(QStringLiteral("أرجوزة على المذهب الشافعي"))
 {
-    book_1 = this;
     setObjectName(QStringLiteral("book_1"));
     setWindowTitle(QStringLiteral("كتاب المهذب"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
     setLayoutDirection(Qt::RightToLeft);
     resize(620, 450);
+    ui::centreOnFirstShow(this);
+    createControls();
+    connect(summaryButton_, &QPushButton::clicked, this, [this] { ui::guarded([this] { showSummary(); }, this); });
+    connect(doneButton_, &QPushButton::clicked, this, [this] { done(QDialog::Accepted); });
+}
 
+BookViewer::~BookViewer() = default;
+
+void BookViewer::createControls()
+{
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 6);
     layout->setSpacing(4);
 
     // The top row: "نبذة" at the side where reading starts.
     auto* top = new QHBoxLayout;
-    Button1 = ui::pushButton(QStringLiteral("نبذة"), "Button1", this);
-    Button1->setMinimumWidth(75);
-    top->addWidget(Button1);
+    summaryButton_ = ui::pushButton(QStringLiteral("نبذة"), "Button1", this);
+    summaryButton_->setMinimumWidth(75);
+    top->addWidget(summaryButton_);
     top->addStretch();
     layout->addLayout(top);
 
     // The picture below the top row, with the text area lying on it.
-    ui::centreOnFirstShow(this);
-    Image1 = new ui::Picture(QStringLiteral(":/pictures/viewer.svg"), this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setMinimumSize(200, 150);
-    auto* onPicture = new QVBoxLayout(Image1);
+    picture_ = new ui::Picture(QStringLiteral(":/pictures/viewer.svg"), this);
+    picture_->setObjectName(QStringLiteral("Image1"));
+    picture_->setMinimumSize(200, 150);
+    auto* onPicture = new QVBoxLayout(picture_);
     onPicture->setContentsMargins(41, 26, 42, 26);
-    Memo1 = ui::TextArea::reading(Image1, QColor(255, 128, 0), ui::kTextBlue, ui::layoutFont(QStringLiteral("Mudir MT"), 19, true));
-    Memo1->setAccessibleName(QStringLiteral("النص"));
-    onPicture->addWidget(Memo1);
-    layout->addWidget(Image1, 1);
+    textArea_ = ui::TextArea::reading(picture_, QColor(255, 128, 0), ui::kTextBlue,
+                                      ui::layoutFont(QStringLiteral("Mudir MT"), 19, true));
+    textArea_->setAccessibleName(QStringLiteral("النص"));
+    onPicture->addWidget(textArea_);
+    layout->addWidget(picture_, 1);
 
     auto* bottom = new QHBoxLayout;
-    Button3 = ui::pushButton(QStringLiteral("تم"), "Button3", this);
-    Button3->setMinimumWidth(75);
-    Button3->setDefault(true);
+    doneButton_ = ui::pushButton(QStringLiteral("تم"), "Button3", this);
+    doneButton_->setMinimumWidth(75);
+    doneButton_->setDefault(true);
     bottom->addStretch();
-    bottom->addWidget(Button3);
+    bottom->addWidget(doneButton_);
     bottom->addStretch();
     layout->addLayout(bottom);
-
-    connect(Button1, &QPushButton::clicked, this, &Tbook_1::Button1Click);
-    connect(Button3, &QPushButton::clicked, this, &Tbook_1::Button3Click);
 }
 
-Tbook_1::~Tbook_1()
+void BookViewer::setBook(const Book& book, const QString& text)
 {
-    if (book_1 == this)
-        book_1 = nullptr;
+    textArea_->setTextForShowing(text);
+    setWindowTitle(book.caption);
+    summary_ = book.summary;
+    if (summaryWindow_)
+        summaryWindow_->setSummary(summary_);
 }
 
-void Tbook_1::Button1Click()
+BookSummary& BookViewer::summaryWindow()
 {
-    ui::guarded([] { ui::showModal(About_book1); }, this);
+    if (!summaryWindow_) {
+        summaryWindow_ = std::make_unique<BookSummary>();
+        summaryWindow_->setSummary(summary_);
+    }
+    return *summaryWindow_;
 }
 
-void Tbook_1::Button3Click()
+void BookViewer::showSummary()
 {
-    done(QDialog::Accepted);
+    ui::showModal(&summaryWindow());
 }
 
 }  // namespace qismar

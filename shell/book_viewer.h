@@ -3,6 +3,9 @@
 
 #include <QDialog>
 #include <QString>
+#include <memory>
+
+#include "shell/book.h"
 
 class QPushButton;
 
@@ -13,24 +16,41 @@ class Picture;
 class TextArea;
 }  // namespace ui
 
-// The text viewer of the laws and works.
-class Tbook_1 : public QDialog {
+class BookSummary;
+
+// The text viewer of the laws and works, with "نبذة", which opens the
+// summary of the work shown. The summary's window is the viewer's own,
+// made the first time "نبذة" is pressed.
+class BookViewer : public QDialog {
     Q_OBJECT
 public:
-    explicit Tbook_1(QWidget* parent = nullptr);
-    ~Tbook_1() override;
+    explicit BookViewer(QWidget* parent = nullptr);
+    ~BookViewer() override;
 
-    QPushButton* Button1;
-    ui::Picture* Image1;
-    ui::TextArea* Memo1;
-    QPushButton* Button3;
+    // Shows `text` as the work `book`: its caption, its summary.
+    void setBook(const Book& book, const QString& text);
+    // The summary of the work shown, as "نبذة" will show it.
+    const QString& summary() const { return summary_; }
 
-public slots:
-    void Button1Click();
-    void Button3Click();
+    // Opens the summary's window modally (what "نبذة" does).
+    void showSummary();
+    // The summary's window, made by the first call.
+    BookSummary& summaryWindow();
+
+    ui::TextArea* textArea() const { return textArea_; }
+    QPushButton* summaryButton() const { return summaryButton_; }
+    QPushButton* doneButton() const { return doneButton_; }
+    ui::Picture* picture() const { return picture_; }
+
+private:
+    void createControls();
+
+    QString summary_;
+    std::unique_ptr<BookSummary> summaryWindow_;
+    QPushButton* summaryButton_ = nullptr;
+    ui::Picture* picture_ = nullptr;
+    ui::TextArea* textArea_ = nullptr;
+    QPushButton* doneButton_ = nullptr;
 };
-
-// The program-wide reference to the one Tbook_1.
-extern Tbook_1* book_1;
 
 }  // namespace qismar

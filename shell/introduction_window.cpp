@@ -10,11 +10,18 @@
 
 namespace qismar {
 
-TfmIntroduc* fmIntroduc = nullptr;
-
-TfmIntroduc::TfmIntroduc(QWidget* parent) : QDialog(parent)
+QString introductionFile()
 {
-    fmIntroduc = this;
+    return QStringLiteral("introduc.txt");
+}
+
+QByteArray readIntroduction()
+{
+    return ui::readDataFile(introductionFile()).bytes;
+}
+
+IntroductionWindow::IntroductionWindow(QWidget* parent) : QDialog(parent)
+{
     setObjectName(QStringLiteral("fmIntroduc"));
     setWindowTitle(QStringLiteral("المقدمة"));
     // A title bar without any buttons: "تم" is the way out.
@@ -23,36 +30,26 @@ TfmIntroduc::TfmIntroduc(QWidget* parent) : QDialog(parent)
     setFixedSize(640, 479);
 
     ui::centreOnFirstShow(this);
-    Image1 = ui::Picture::background(QStringLiteral(":/pictures/introduction.svg"), this);
-    Image1->setObjectName(QStringLiteral("Image1"));
+    picture_ = ui::Picture::background(QStringLiteral(":/pictures/introduction.svg"), this);
+    picture_->setObjectName(QStringLiteral("Image1"));
 
-    Memo1 = ui::TextArea::reading(this, QColor(255, 255, 128), ui::kTextMaroon, ui::layoutFont(QStringLiteral("Simplified Arabic"), 16, true));
-    Memo1->setReadOnly(true);
-    Memo1->setGeometry(71, 64, 497, 297);
-    Memo1->setAccessibleName(QStringLiteral("المقدمة"));
+    textArea_ = ui::TextArea::reading(this, QColor(255, 255, 128), ui::kTextMaroon,
+                                      ui::layoutFont(QStringLiteral("Simplified Arabic"), 16, true));
+    textArea_->setReadOnly(true);
+    textArea_->setGeometry(71, 64, 497, 297);
+    textArea_->setAccessibleName(QStringLiteral("المقدمة"));
 
-    Button1 = ui::pushButton(QStringLiteral("تم"), "Button1", this);
-    Button1->setGeometry(282, 395, 75, 28);
-    Button1->setDefault(true);
-    connect(Button1, &QPushButton::clicked, this, &TfmIntroduc::Button1Click);
+    doneButton_ = ui::pushButton(QStringLiteral("تم"), "Button1", this);
+    doneButton_->setGeometry(282, 395, 75, 28);
+    doneButton_->setDefault(true);
+    connect(doneButton_, &QPushButton::clicked, this, [this] { done(QDialog::Accepted); });
 }
 
-TfmIntroduc::~TfmIntroduc()
-{
-    if (fmIntroduc == this)
-        fmIntroduc = nullptr;
-}
+IntroductionWindow::~IntroductionWindow() = default;
 
-void TfmIntroduc::FormCreate()
+void IntroductionWindow::setText(const QByteArray& cp1256Text)
 {
-    // Read now, so that a missing or refused file is reported while the
-    // program starts; decoded and laid out when the window is first shown.
-    Memo1->setCp1256ForShowing(ui::readDataFile(QStringLiteral("introduc.txt")).bytes);
-}
-
-void TfmIntroduc::Button1Click()
-{
-    done(QDialog::Accepted);
+    textArea_->setCp1256ForShowing(cp1256Text);
 }
 
 }  // namespace qismar

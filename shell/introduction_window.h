@@ -1,8 +1,8 @@
 // Qismar: the introduction.
 #pragma once
 
+#include <QByteArray>
 #include <QDialog>
-#include <QString>
 
 class QPushButton;
 
@@ -13,27 +13,32 @@ class Picture;
 class TextArea;
 }  // namespace ui
 
-// The introduction, read once while the window is created.
-class TfmIntroduc : public QDialog {
+// The data file of the introduction.
+QString introductionFile();
+
+// Reads the introduction (Windows-1256 text); raises ui::UiError, naming
+// the file, when it is missing or cannot be read.
+QByteArray readIntroduction();
+
+// The introduction, shown by "مقدمة". Its text is read once, while the
+// program starts (see Program::checkDataFiles), and given to the window when
+// the window is made; it is decoded and laid out when first shown.
+class IntroductionWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit TfmIntroduc(QWidget* parent = nullptr);
-    ~TfmIntroduc() override;
+    explicit IntroductionWindow(QWidget* parent = nullptr);
+    ~IntroductionWindow() override;
 
-    // Loads introduc.txt into the text area; raises ui::UiError when the
-    // file cannot be read, leaving the text area as it was.
-    void FormCreate();
+    // The introduction as read from its file.
+    void setText(const QByteArray& cp1256Text);
 
-    ui::Picture* Image1;
-    ui::TextArea* Memo1;
-    QPushButton* Button1;
+    ui::TextArea* textArea() const { return textArea_; }
+    QPushButton* doneButton() const { return doneButton_; }
 
-public slots:
-    void Button1Click();
-
+private:
+    ui::Picture* picture_;
+    ui::TextArea* textArea_;
+    QPushButton* doneButton_;
 };
-
-// The program-wide reference to the one TfmIntroduc.
-extern TfmIntroduc* fmIntroduc;
 
 }  // namespace qismar

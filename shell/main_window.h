@@ -4,80 +4,90 @@
 #include <QMainWindow>
 #include <QString>
 
+#include "shell/book.h"
+
 class QAction;
 class QMenu;
-class QMenuBar;
 class QTimer;
 
 namespace qismar {
 
-class EntryWindow;
 namespace ui {
 class Picture;
 }  // namespace ui
 
 // The main window: a title page with the menu bar from which the user
-// reaches every other window.
-class TfmInterface : public QMainWindow {
+// reaches every other window. It opens none of them itself: each command is
+// a signal that the program answers by opening the window asked for (see
+// Program), so that the main window knows no other window.
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TfmInterface(QWidget* parent = nullptr);
-    ~TfmInterface() override;
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
 
-    // The heir-entry window that "دخول" shows and whose title carries the marquee.
-    void setEntryWindow(EntryWindow* window) { entry_ = window; }
-
-    // The rotating text of the marquee (112 characters).
+    // The rotating text of the marquee (112 characters), which the
+    // heir-entry window carries as its caption.
     const QString& marqueeText() const { return marquee_; }
     static QString initialMarqueeText();
+    // Moves the marquee on by one character, as each tick of its timer does.
+    void rotateMarquee();
+    QTimer* marqueeTimer() const { return marqueeTimer_; }
 
-    ui::Picture* Image1;
-    QMenuBar* MainMenu1;
-    QTimer* Timer2;
-    QMenu* f;
-    QMenu* N2;
-    QMenu* N3;
-    QAction* N11;
-    QAction* N9;
-    QAction* n7;
-    QAction* N8;
-    QAction* N12;
-    QAction* N15;
-    QAction* N14;
-    QAction* N6;
-    QAction* N10;
-    QAction* N18;
-    QAction* N4;
-    QAction* N1;
-    QAction* N19;
-    QAction* N13;
-    QAction* N16;
-    QAction* N5;
+    QMenu* fileMenu() const { return fileMenu_; }
+    QMenu* booksMenu() const { return booksMenu_; }
+    QMenu* helpMenu() const { return helpMenu_; }
 
-public slots:
-    void N11Click();
-    void n7Click();
-    void N12Click();
-    void N14Click();
-    void N6Click();
-    void N18Click();
-    void N1Click();
-    void N13Click();
-    void N16Click();
-    void N5Click();
-    void Timer2Timer();
+    // "ملف"
+    QAction* introductionAction() const { return introductionAction_; }  // "مقدمة"
+    QAction* versesAction() const { return versesAction_; }              // "آيات الميراث"
+    QAction* entryAction() const { return entryAction_; }                // "دخول"
+    QAction* exitAction() const { return exitAction_; }                  // "خروج"
+    // "كتب"
+    QAction* sudaneseLawAction() const { return sudaneseLawAction_; }
+    QAction* egyptianLawAction() const { return egyptianLawAction_; }
+    QAction* nazmiyyaAction() const { return nazmiyyaAction_; }
+    QAction* muhadhdhabAction() const { return muhadhdhabAction_; }
+    // "تعليمات"
+    QAction* noticeAction() const { return noticeAction_; }  // "تنبيه"
+    QAction* aboutAction() const { return aboutAction_; }    // "حول"
+
+signals:
+    void introductionRequested();
+    void versesRequested();
+    void entryRequested();
+    void bookRequested(const qismar::Book& book);
+    void noticeRequested();
+    void aboutRequested();
+    // After every move of the marquee, with its whole text.
+    void marqueeMoved(const QString& text);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void showBook(const QString& fileName, const QString& caption, const QString& summary);
+    void createTitlePage();
+    void createActions();
+    void createMenus();
+    void connectActions();
+    void startMarquee();
 
     QString marquee_;
-    EntryWindow* entry_ = nullptr;
+    QTimer* marqueeTimer_ = nullptr;
+    ui::Picture* titlePage_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QMenu* booksMenu_ = nullptr;
+    QMenu* helpMenu_ = nullptr;
+    QAction* introductionAction_ = nullptr;
+    QAction* versesAction_ = nullptr;
+    QAction* entryAction_ = nullptr;
+    QAction* exitAction_ = nullptr;
+    QAction* sudaneseLawAction_ = nullptr;
+    QAction* egyptianLawAction_ = nullptr;
+    QAction* nazmiyyaAction_ = nullptr;
+    QAction* muhadhdhabAction_ = nullptr;
+    QAction* noticeAction_ = nullptr;
+    QAction* aboutAction_ = nullptr;
 };
-
-// The program-wide reference to the one TfmInterface.
-extern TfmInterface* fmInterface;
 
 }  // namespace qismar

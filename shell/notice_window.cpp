@@ -12,17 +12,14 @@
 
 namespace qismar {
 
-TfmNote* fmNote = nullptr;
-
 namespace {
 
 constexpr int kMargin = 16;
 
 }  // namespace
 
-TfmNote::TfmNote(QWidget* parent) : QDialog(parent)
+NoticeWindow::NoticeWindow(QWidget* parent) : QDialog(parent)
 {
-    fmNote = this;
     setObjectName(QStringLiteral("fmNote"));
     setWindowTitle(QStringLiteral("تنبيه"));
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -31,49 +28,39 @@ TfmNote::TfmNote(QWidget* parent) : QDialog(parent)
     // Opens at its designed place, not centred.
     move(248, 186);
 
-    Image1 = ui::Picture::background(QStringLiteral(":/pictures/note.svg"), this);
-    Image1->setObjectName(QStringLiteral("Image1"));
+    picture_ = ui::Picture::background(QStringLiteral(":/pictures/note.svg"), this);
+    picture_->setObjectName(QStringLiteral("Image1"));
 
-    const QStringList lines = {QStringLiteral("هذا البرنامج يعمل وفق ترجيحات القانون السوداني"),
-                               QStringLiteral("وهو مصمم على أساس أن المستخدم ليس لديه أي إلمام بعلم الفرائض"),
-                               QStringLiteral("ولذا فإنه لا يوضح أيًّا من التفاصيل الشرعية لقسمة المسائل")};
     const QFont font = ui::layoutFont(QStringLiteral("Mudir MT"), 16, true);
-    Label3 = ui::plainLabel("Label3", lines[0], font, Qt::black, this);
-    Label1 = ui::plainLabel("Label1", lines[1], font, Qt::black, this);
-    Label2 = ui::plainLabel("Label2", lines[2], font, Qt::black, this);
+    lines_ = {ui::plainLabel("Label3", QStringLiteral("هذا البرنامج يعمل وفق ترجيحات القانون السوداني"), font,
+                             Qt::black, this),
+              ui::plainLabel("Label1",
+                             QStringLiteral("وهو مصمم على أساس أن المستخدم ليس لديه أي إلمام بعلم الفرائض"), font,
+                             Qt::black, this),
+              ui::plainLabel("Label2", QStringLiteral("ولذا فإنه لا يوضح أيًّا من التفاصيل الشرعية لقسمة المسائل"),
+                             font, Qt::black, this)};
 
-    Button1 = new QPushButton(QStringLiteral("تم"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setMinimumWidth(75);
-    Button1->setDefault(true);
-    connect(Button1, &QPushButton::clicked, this, &TfmNote::Button1Click);
+    doneButton_ = new QPushButton(QStringLiteral("تم"), this);
+    doneButton_->setObjectName(QStringLiteral("Button1"));
+    doneButton_->setMinimumWidth(75);
+    doneButton_->setDefault(true);
+    connect(doneButton_, &QPushButton::clicked, this, [this] { done(QDialog::Accepted); });
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(kMargin, 18, kMargin, 16);
     layout->setSpacing(6);
     layout->addStretch(1);
-    layout->addWidget(Label3);
-    layout->addWidget(Label1);
-    layout->addWidget(Label2);
+    for (QLabel* line : lines_)
+        layout->addWidget(line);
     layout->addStretch(2);
-    layout->addWidget(Button1, 0, Qt::AlignHCenter);
+    layout->addWidget(doneButton_, 0, Qt::AlignHCenter);
 }
 
-TfmNote::~TfmNote()
-{
-    if (fmNote == this)
-        fmNote = nullptr;
-}
+NoticeWindow::~NoticeWindow() = default;
 
-void TfmNote::Button1Click()
+void NoticeWindow::setVisible(bool visible)
 {
-    done(QDialog::Accepted);
-}
-
-void TfmNote::setVisible(bool visible)
-{
-    // Fitted when the window is first shown, not while the program starts:
-    // measuring text loads fonts.
+    // Fitted when the window is first shown: measuring text loads fonts.
     if (visible && !fitted_) {
         fitted_ = true;
         fitLines();
@@ -81,24 +68,24 @@ void TfmNote::setVisible(bool visible)
     QDialog::setVisible(visible);
 }
 
-void TfmNote::fitLines()
+void NoticeWindow::fitLines()
 {
     // The face that stands in for the layout's narrow display face may be
     // wider: it is made smaller, in proportion, until every line fits
     // across the window.
     const int room = width() - 2 * kMargin - 32;
-    QFont font = Label1->font();
+    QFont font = lines_[0]->font();
     for (int attempt = 0; attempt < 3; ++attempt) {
         const QFontMetrics metrics(font);
         int widest = 0;
-        for (const QLabel* label : {Label3, Label1, Label2})
-            widest = std::max(widest, metrics.horizontalAdvance(label->text()));
+        for (const QLabel* line : lines_)
+            widest = std::max(widest, metrics.horizontalAdvance(line->text()));
         if (widest <= room || font.pixelSize() <= 11)
             break;
         font.setPixelSize(std::max(11, std::min(font.pixelSize() - 1, font.pixelSize() * room / widest)));
     }
-    for (QLabel* label : {Label3, Label1, Label2})
-        label->setFont(font);
+    for (QLabel* line : lines_)
+        line->setFont(font);
 }
 
 }  // namespace qismar

@@ -2,7 +2,7 @@
 #pragma once
 
 #include <QDialog>
-#include <QString>
+#include <array>
 
 class QLabel;
 class QPushButton;
@@ -13,30 +13,27 @@ namespace ui {
 class Picture;
 }  // namespace ui
 
-// The notice on the legal basis of the program.
-class TfmNote : public QDialog {
+// The notice on the legal basis of the program ("تنبيه").
+class NoticeWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit TfmNote(QWidget* parent = nullptr);
-    ~TfmNote() override;
+    explicit NoticeWindow(QWidget* parent = nullptr);
+    ~NoticeWindow() override;
 
-    ui::Picture* Image1;
-    QLabel* Label3;
-    QLabel* Label1;
-    QLabel* Label2;
-    QPushButton* Button1;
-
-public slots:
-    void Button1Click();
+    // The three lines of the notice, from the top.
+    const std::array<QLabel*, 3>& lines() const { return lines_; }
+    QPushButton* doneButton() const { return doneButton_; }
+    ui::Picture* picture() const { return picture_; }
 
     void setVisible(bool visible) override;
 
 private:
     void fitLines();
+
+    ui::Picture* picture_;
+    std::array<QLabel*, 3> lines_{};
+    QPushButton* doneButton_;
     bool fitted_ = false;
 };
-
-// The program-wide reference to the one TfmNote.
-extern TfmNote* fmNote;
 
 }  // namespace qismar

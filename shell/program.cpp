@@ -1,10 +1,17 @@
 #include "shell/program.h"
 
 #include "entry/entry_window.h"
-#include "shell/shell_windows.h"
+#include "shell/about_window.h"
+#include "shell/book_viewer.h"
+#include "shell/introduction_window.h"
+#include "shell/main_window.h"
+#include "shell/notice_window.h"
+#include "shell/verses_window.h"
+#include "ui/text_area.h"
+#include "ui/text_file.h"
 #include "ui/ui_common.h"
 
-#include <QFile>
+#include <QDialog>
 #include <QIcon>
 #include <QTimer>
 
@@ -43,47 +50,173 @@ void prepareApplication(QApplication& app)
     QApplication::setWindowIcon(ui::programIcon());
 }
 
-template <class Window>
-Window* ProgramWindows::create(const char* name)
+// ---------------------------------------------------------------- Program
+
+Program::Program() : mainWindow_(std::make_unique<MainWindow>())
 {
-    Window* window = nullptr;
-    ui::guarded([&] { window = new Window(); });
-    windows_.push_back({QString::fromLatin1(name), window});
-    return window;
+    made_.push_back(mainWindow_.get());
+    MainWindow* main = mainWindow_.get();
+    // Each command runs guarded: an error is reported over the main window,
+    // and the program carries on.
+    const auto answer = [this, main](auto signal, void (Program::*command)()) {
+        connect(main, signal, this, [this, main, command] { ui::guarded([&] { (this->*command)(); }, main); });
+    };
+    answer(&MainWindow::introductionRequested, &Program::showIntroduction);
+    answer(&MainWindow::versesRequested, &Program::showVerses);
+    answer(&MainWindow::entryRequested, &Program::openEntryWindow);
+    answer(&MainWindow::noticeRequested, &Program::showNotice);
+    answer(&MainWindow::aboutRequested, &Program::showAboutDialog);
+    connect(main, &MainWindow::bookRequested, this,
+            [this, main](const Book& book) { ui::guarded([&] { showBook(book); }, main); });
 }
 
-ProgramWindows::ProgramWindows()
+Program::~Program()
 {
-    create<TfmInterface>("fmInterface");
-    // The entry window owns its dialogs and the results window.
-    entry_ = create<EntryWindow>("fmMain");
-    if (fmInterface)
-        fmInterface->setEntryWindow(entry_);
-    if (TfmIntroduc* introduction = create<TfmIntroduc>("fmIntroduc")) {
-        // The window exists whatever happens; only its text may be missing.
-        ui::guarded([introduction] { introduction->FormCreate(); });
-    }
-    create<TAbout>("About");
-    create<Tbook_1>("book_1");
-    create<TAbout_book1>("About_book1");
-    create<TfmAyah>("fmAyah");
-    create<TfmNote>("fmNote");
+    // The windows go in the reverse order of their making: the main
+    // window, made first, last.
+    entryWindow_.reset();
+    about_.reset();
+    notice_.reset();
+    verses_.reset();
+    bookViewer_.reset();
+    introduction_.reset();
+    mainWindow_.reset();
 }
 
-ProgramWindows::~ProgramWindows()
+void Program::checkDataFiles()
 {
-    for (auto it = windows_.rbegin(); it != windows_.rend(); ++it)
-        delete it->window;
+    // The introduction is read now, so that a missing or refused file is
+    // reported while the program starts; its window, made when "مقدمة" is
+    // first chosen, shows what was read here.
+    introductionText_.clear();
+    ui::guarded([this] { introductionText_ = readIntroduction(); });
+    if (introduction_)
+        introduction_->setText(introductionText_);
 }
 
-void ProgramWindows::showMainWindow()
+void Program::showMainWindow()
 {
-    if (!fmInterface)
-        return;
     // Centred at its design size, for when it is restored from maximized.
-    ui::centreOnScreen(fmInterface);
-    fmInterface->showMaximized();
+    ui::centreOnScreen(mainWindow_.get());
+    mainWindow_->showMaximized();
 }
+
+void Program::start()
+{
+    checkDataFiles();
+    showMainWindow();
+}
+
+IntroductionWindow& Program::introduction()
+{
+    if (!introduction_) {
+        introduction_ = std::make_unique<IntroductionWindow>();
+        introduction_->setText(introductionText_);
+        made_.push_back(introduction_.get());
+    }
+    return *introduction_;
+}
+
+BookViewer& Program::bookViewer()
+{
+    if (!bookViewer_) {
+        bookViewer_ = std::make_unique<BookViewer>();
+        made_.push_back(bookViewer_.get());
+    }
+    return *bookViewer_;
+}
+
+VersesWindow& Program::verses()
+{
+    if (!verses_) {
+        verses_ = std::make_unique<VersesWindow>();
+        made_.push_back(verses_.get());
+    }
+    return *verses_;
+}
+
+NoticeWindow& Program::notice()
+{
+    if (!notice_) {
+        notice_ = std::make_unique<NoticeWindow>();
+        made_.push_back(notice_.get());
+    }
+    return *notice_;
+}
+
+AboutWindow& Program::about()
+{
+    if (!about_) {
+        about_ = std::make_unique<AboutWindow>();
+        made_.push_back(about_.get());
+    }
+    return *about_;
+}
+
+EntryWindow& Program::entryWindow()
+{
+    if (!entryWindow_) {
+        entryWindow_ = std::make_unique<EntryWindow>();
+        // Its caption carries the marquee from the marquee's next move on.
+        connect(mainWindow_.get(), &MainWindow::marqueeMoved, entryWindow_.get(), &QWidget::setWindowTitle);
+        made_.push_back(entryWindow_.get());
+    }
+    return *entryWindow_;
+}
+
+std::vector<QWidget*> Program::windowsMade() const
+{
+    return made_;
+}
+
+void Program::showIntroduction()
+{
+    ui::showModal(&introduction());
+}
+
+void Program::showVerses()
+{
+    VersesWindow& window = verses();
+    window.openRecitation();
+    ui::showModal(&window);
+}
+
+void Program::openEntryWindow()
+{
+    ui::showModal(&entryWindow());
+}
+
+void Program::showBook(const Book& book)
+{
+    // Reading comes first: a file that cannot be read leaves the viewer,
+    // its caption and its summary as they were (and makes no viewer).
+    const QString text = ui::readTextFile(book.fileName);
+    BookViewer& viewer = bookViewer();
+    viewer.setBook(book, text);
+    ui::showModal(&viewer);
+}
+
+void Program::showNotice()
+{
+    ui::showModal(&notice());
+}
+
+void Program::showAboutDialog()
+{
+    AboutWindow& window = about();
+    window.startAnimation();
+    ui::showModal(&window);
+}
+
+void Program::openCaseAtStart(const QString& path)
+{
+    bool opened = false;
+    ui::guarded([&] { opened = entryWindow().openCaseFile(path); });
+    if (opened)
+        ui::guarded([this] { openEntryWindow(); }, mainWindow_.get());
+}
+
+// ---------------------------------------------------------------- start-up
 
 namespace {
 
@@ -106,11 +239,10 @@ private:
 };
 
 // Reading the font configuration is the longest single step of the first
-// text layout, and the code page's converter tables are read when the
-// introduction is first decoded. Both are process-wide caches whose
-// initialisation is thread-safe, so they are filled on a second thread while
-// the application object is being made, and the windows find them ready.
-std::thread warmUpSharedCaches()
+// text layout. It is a process-wide cache whose initialisation is
+// thread-safe, so it is filled on a second thread while the application
+// object is being made, and the main window's menus find it ready.
+std::thread warmUpFontConfiguration()
 {
     return std::thread([] {
         if (void* library = dlopen("libfontconfig.so.1", RTLD_LAZY | RTLD_NOLOAD)) {
@@ -119,7 +251,6 @@ std::thread warmUpSharedCaches()
                 init();
             dlclose(library);
         }
-        ui::decodeCp1256(QByteArrayLiteral("\xC7"));
     });
 }
 
@@ -133,30 +264,23 @@ QString caseFileArgument(const QStringList& arguments)
     return QString();
 }
 
-void openCaseAtStart(const ProgramWindows& windows, const QString& path)
-{
-    bool opened = false;
-    EntryWindow* entry = windows.entryWindow();
-    ui::guarded([&] { opened = entry && entry->openCaseFile(path); });
-    if (opened && fmInterface)
-        fmInterface->N12Click();
-}
-
 int runQismar(int& argc, char** argv, const StartupOptions& options)
 {
-    std::thread warmUp = warmUpSharedCaches();
+    std::thread warmUp = warmUpFontConfiguration();
     QismarApplication app(argc, argv);
     prepareApplication(app);
-    ProgramWindows windows;
+    std::unique_ptr<Program> made;
+    ui::guarded([&] { made = std::make_unique<Program>(); });
     warmUp.join();
-    AfterFirstShow afterShow(options.afterFirstShow);
-    if (options.afterFirstShow && fmInterface)
-        fmInterface->installEventFilter(&afterShow);
-    windows.showMainWindow();
-    if (!fmInterface)
+    if (!made)
         return 1;
+    Program& program = *made;
+    AfterFirstShow afterShow(options.afterFirstShow);
+    if (options.afterFirstShow)
+        program.mainWindow().installEventFilter(&afterShow);
+    program.start();
     if (const QString path = caseFileArgument(QCoreApplication::arguments()); !path.isEmpty())
-        QTimer::singleShot(0, &app, [&windows, path] { openCaseAtStart(windows, path); });
+        QTimer::singleShot(0, &program, [&program, path] { program.openCaseAtStart(path); });
     return app.exec();
 }
 

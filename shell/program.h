@@ -1,17 +1,28 @@
-// Qismar: start-up of the desktop program: the application object, the
-// windows of the program created once in their fixed order, the main window.
+// Qismar: the desktop program: the application object, the program object
+// that owns every window and opens each one, and the start-up.
 #pragma once
 
 #include <QApplication>
+#include <QByteArray>
+#include <QObject>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <vector>
+
+#include "shell/book.h"
 
 class QWidget;
 
 namespace qismar {
 
+class AboutWindow;
+class BookViewer;
 class EntryWindow;
+class IntroductionWindow;
+class MainWindow;
+class NoticeWindow;
+class VersesWindow;
 
 // The program's application object. Besides what QApplication does, an
 // error that escapes a window's own handling is reported in the standard
@@ -25,39 +36,70 @@ public:
 // Names, reading direction, translations and icon of the application.
 void prepareApplication(QApplication& app);
 
-// The windows of the program, each created once, in the order in which the
-// program depends on them: the main window first, then the entry window
-// (which owns its dialogs and the results window), the introduction (which
-// reads its text while it is created) after them.
-// An error while a window is created is reported in the standard error box
-// and creation goes on with the next window.
-class ProgramWindows {
+// The program: it owns the main window and every other window, and answers
+// the main window's commands by opening the window asked for. Only the main
+// window is made with the program; each other window is made the first time
+// it is opened, and lives until the program ends.
+class Program : public QObject {
+    Q_OBJECT
 public:
-    struct Entry {
-        QString name;
-        QWidget* window;
-    };
+    Program();
+    ~Program() override;
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
 
-    ProgramWindows();
-    ~ProgramWindows();
-    ProgramWindows(const ProgramWindows&) = delete;
-    ProgramWindows& operator=(const ProgramWindows&) = delete;
-
-    // In order of creation.
-    const std::vector<Entry>& windows() const { return windows_; }
+    // Reads the data files that the program needs from the start, without
+    // making their windows, and reports each one that is missing or damaged
+    // in the standard error box; the program goes on without it. Called
+    // before the main window is shown.
+    void checkDataFiles();
 
     // Shows the main window maximized.
     void showMainWindow();
 
-    // The heir-entry window ("دخول").
-    EntryWindow* entryWindow() const noexcept { return entry_; }
+    // The start of the program: the data files checked (each problem in
+    // its error box), then the main window shown.
+    void start();
+
+    // Opens a case file at start-up, as a double click on it does: the
+    // entry window shows the case, as "دخول" shows it. A file that is
+    // refused is reported in one error box, and the main window stays as it
+    // was.
+    void openCaseAtStart(const QString& path);
+
+    // The main window's commands.
+    void showIntroduction();     // "مقدمة"
+    void showVerses();           // "آيات الميراث"
+    void openEntryWindow();      // "دخول"
+    void showBook(const Book& book);  // the "كتب" menu
+    void showNotice();           // "تنبيه"
+    void showAboutDialog();      // "حول"
+
+    MainWindow& mainWindow() { return *mainWindow_; }
+    // The other windows, each made by its first call here.
+    IntroductionWindow& introduction();
+    BookViewer& bookViewer();
+    VersesWindow& verses();
+    NoticeWindow& notice();
+    AboutWindow& about();
+    // The heir-entry window, which owns its dialogs and the results window.
+    EntryWindow& entryWindow();
+
+    // The program's windows that exist, in the order they were made (the
+    // entry window without the dialogs it owns).
+    std::vector<QWidget*> windowsMade() const;
 
 private:
-    template <class Window>
-    Window* create(const char* name);
-
-    std::vector<Entry> windows_;
-    EntryWindow* entry_ = nullptr;
+    std::unique_ptr<MainWindow> mainWindow_;
+    // The introduction as read at start-up (empty when it could not be read).
+    QByteArray introductionText_;
+    std::unique_ptr<IntroductionWindow> introduction_;
+    std::unique_ptr<BookViewer> bookViewer_;
+    std::unique_ptr<VersesWindow> verses_;
+    std::unique_ptr<NoticeWindow> notice_;
+    std::unique_ptr<AboutWindow> about_;
+    std::unique_ptr<EntryWindow> entryWindow_;
+    std::vector<QWidget*> made_;
 };
 
 struct StartupOptions {
@@ -71,11 +113,6 @@ struct StartupOptions {
 // program's name that is not an option (the application object has already
 // taken its own options out), or an empty text.
 QString caseFileArgument(const QStringList& arguments);
-
-// Opens a case file at start-up, as a double click on it does: the entry
-// window shows the case, as "دخول" shows it. A file that is refused is
-// reported in one error box, and the main window stays as it was.
-void openCaseAtStart(const ProgramWindows& windows, const QString& path);
 
 // The whole program: start-up, the message loop until the main window
 // closes, and the destruction of every window.

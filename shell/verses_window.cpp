@@ -2,8 +2,8 @@
 // it, the media control that plays the recitation.
 #include "shell/verses_window.h"
 
-#include "ui/data_files.h"
 #include "shell/media_control.h"
+#include "ui/data_files.h"
 #include "ui/picture.h"
 #include "ui/ui_common.h"
 
@@ -13,8 +13,6 @@
 #include <QPushButton>
 
 namespace qismar {
-
-TfmAyah* fmAyah = nullptr;
 
 namespace {
 
@@ -26,14 +24,13 @@ constexpr int kStripHeight = 72;
 
 }  // namespace
 
-QString TfmAyah::recitationFile()
+QString VersesWindow::recitationFile()
 {
     return QStringLiteral("ayh.wav");
 }
 
-TfmAyah::TfmAyah(QWidget* parent) : QDialog(parent)
+VersesWindow::VersesWindow(QWidget* parent) : QDialog(parent)
 {
-    fmAyah = this;
     setObjectName(QStringLiteral("fmAyah"));
     setWindowTitle(QStringLiteral("آيات الميراث - سورة النساء"));
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -41,73 +38,63 @@ TfmAyah::TfmAyah(QWidget* parent) : QDialog(parent)
     setFixedSize(kPageWidth, kPageHeight + kStripHeight);
     ui::centreOnFirstShow(this);
 
-    Image1 = new ui::Picture(QStringLiteral(":/pictures/verses.svg"), this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setAttribute(Qt::WA_TransparentForMouseEvents);
-    Image1->setGeometry(0, 0, kPageWidth, kPageHeight);
+    page_ = new ui::Picture(QStringLiteral(":/pictures/verses.svg"), this);
+    page_->setObjectName(QStringLiteral("Image1"));
+    page_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    page_->setGeometry(0, 0, kPageWidth, kPageHeight);
 
     // The control at the lower left, above the close button.
-    MediaPlayer1 = new shell::MediaControl(this);
-    MediaPlayer1->move(10, kPageHeight + 6);
+    mediaControl_ = new shell::MediaControl(this);
+    mediaControl_->move(10, kPageHeight + 6);
 
-    Button1 = new QPushButton(QStringLiteral("تم"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setGeometry(32, kPageHeight + 6 + 30 + 6, 41, 25);
-    Button1->setDefault(true);
-    connect(Button1, &QPushButton::clicked, this, &TfmAyah::Button1Click);
+    doneButton_ = new QPushButton(QStringLiteral("تم"), this);
+    doneButton_->setObjectName(QStringLiteral("Button1"));
+    doneButton_->setGeometry(32, kPageHeight + 6 + 30 + 6, 41, 25);
+    doneButton_->setDefault(true);
+    // done() stops the sound, however the window closes.
+    connect(doneButton_, &QPushButton::clicked, this, &QDialog::accept);
 
-    // Shown while there is no recitation to play: where the file goes.
-    NoRecitation = new QLabel(this);
-    NoRecitation->setObjectName(QStringLiteral("NoRecitation"));
-    NoRecitation->setGeometry(105, kPageHeight + 6, kPageWidth - 105 - 10, 30);
-    NoRecitation->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    NoRecitation->setFont(ui::layoutFont(QStringLiteral("Tahoma"), 13));
-    NoRecitation->setText(QStringLiteral("لسماع التلاوة ضع تسجيلها باسم %1 في مجلد البرنامج").arg(recitationFile()));
-    NoRecitation->hide();
+    noRecitationLine_ = new QLabel(this);
+    noRecitationLine_->setObjectName(QStringLiteral("NoRecitation"));
+    noRecitationLine_->setGeometry(105, kPageHeight + 6, kPageWidth - 105 - 10, 30);
+    noRecitationLine_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    noRecitationLine_->setFont(ui::layoutFont(QStringLiteral("Tahoma"), 13));
+    noRecitationLine_->setText(
+        QStringLiteral("لسماع التلاوة ضع تسجيلها باسم %1 في مجلد البرنامج").arg(recitationFile()));
+    noRecitationLine_->hide();
 }
 
-TfmAyah::~TfmAyah()
-{
-    if (fmAyah == this)
-        fmAyah = nullptr;
-}
+VersesWindow::~VersesWindow() = default;
 
-void TfmAyah::openRecitation()
+void VersesWindow::openRecitation()
 {
     const QString name = recitationFile();
     const QFileInfo found(ui::dataFilePath(name));
     if (!found.exists() && !found.isSymLink()) {
         // No recording ships with the program: the page is shown all the
         // same, with the control greyed and a line saying where it goes.
-        MediaPlayer1->setFileName(name);
-        MediaPlayer1->closeFile();
+        mediaControl_->setFileName(name);
+        mediaControl_->closeFile();
         const QString folder = QDir::toNativeSeparators(ui::programFolder());
-        NoRecitation->setToolTip(folder);
-        NoRecitation->setAccessibleDescription(folder);
-        NoRecitation->show();
+        noRecitationLine_->setToolTip(folder);
+        noRecitationLine_->setAccessibleDescription(folder);
+        noRecitationLine_->show();
         return;
     }
-    NoRecitation->hide();
-    MediaPlayer1->setFileName(name);
-    MediaPlayer1->open();
+    noRecitationLine_->hide();
+    mediaControl_->setFileName(name);
+    mediaControl_->open();
 }
 
-void TfmAyah::Button1Click()
+void VersesWindow::reject()
 {
-    MediaPlayer1->stop();
-    done(QDialog::Accepted);
+    accept();
 }
 
-void TfmAyah::reject()
-{
-    // Escape and the close box do what "تم" does.
-    Button1Click();
-}
-
-void TfmAyah::done(int result)
+void VersesWindow::done(int result)
 {
     // However the window closes, the recitation does not go on without it.
-    MediaPlayer1->stop();
+    mediaControl_->stop();
     QDialog::done(result);
 }
 

@@ -17,12 +17,13 @@ namespace shell {
 class MediaControl;
 }  // namespace shell
 
-// The inheritance verses with the recitation.
-class TfmAyah : public QDialog {
+// The inheritance verses ("آيات الميراث"): the printed page and, below it,
+// the media control that plays the recitation.
+class VersesWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit TfmAyah(QWidget* parent = nullptr);
-    ~TfmAyah() override;
+    explicit VersesWindow(QWidget* parent = nullptr);
+    ~VersesWindow() override;
 
     // The recitation's file name, looked up as every data file.
     static QString recitationFile();
@@ -33,21 +34,23 @@ public:
     // ui::UiError (naming it) and leaves the window as it was.
     void openRecitation();
 
-    ui::Picture* Image1;
-    shell::MediaControl* MediaPlayer1;
-    QPushButton* Button1;
-    QLabel* NoRecitation;
+    shell::MediaControl* mediaControl() const { return mediaControl_; }
+    QPushButton* doneButton() const { return doneButton_; }
+    // Shown while there is no recitation to play: where the file goes.
+    QLabel* noRecitationLine() const { return noRecitationLine_; }
+    ui::Picture* page() const { return page_; }
 
     void done(int result) override;
 
-public slots:
-    void Button1Click();
-
 protected:
+    // Escape and the close box do what "تم" does.
     void reject() override;
-};
 
-// The program-wide reference to the one TfmAyah.
-extern TfmAyah* fmAyah;
+private:
+    ui::Picture* page_;
+    shell::MediaControl* mediaControl_;
+    QPushButton* doneButton_;
+    QLabel* noRecitationLine_;
+};
 
 }  // namespace qismar

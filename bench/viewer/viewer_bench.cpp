@@ -15,7 +15,8 @@
 
 #include "ui/data_files.h"
 #include "shell/program.h"
-#include "shell/shell_windows.h"
+#include "shell/book_viewer.h"
+#include "shell/main_window.h"
 #include "ui/text_area.h"
 #include "ui/text_file.h"
 #include "ui/ui_common.h"
@@ -69,10 +70,11 @@ int main(int argc, char** argv)
     }
     const long before = peakKiB();
 
-    TfmInterface main;
-    main.Timer2->stop();
-    Tbook_1 viewer;
-    TAbout_book1 summary;
+    Program program;
+    program.mainWindow().marqueeTimer()->stop();
+    // The viewer is made before the clock starts, as it was made when the
+    // program made every window at its start: the figure is the showing.
+    BookViewer& viewer = program.bookViewer();
     double shownMs = -1;
     int blocks = 0;
     const auto start = Clock::now();
@@ -86,11 +88,11 @@ int main(int argc, char** argv)
         probe.stop();
         viewer.repaint();
         shownMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-        blocks = viewer.Memo1->document()->blockCount();
-        viewer.Button3->click();
+        blocks = viewer.textArea()->document()->blockCount();
+        viewer.doneButton()->click();
     });
     probe.start();
-    main.N6->trigger();
+    program.mainWindow().sudaneseLawAction()->trigger();
     std::printf("viewer: %lld bytes in lines of %lld bytes, shown in %.0f ms, %d paragraphs, peak memory %.1f MiB "
                 "(%.1f MiB before the windows)\n",
                 ui::kTextFileLimit, lineBytes, shownMs, blocks, peakKiB() / 1024.0, before / 1024.0);

@@ -6,7 +6,13 @@
 #include "shell/media_control.h"
 #include "shell/program.h"
 #include "tests/shell/shell_test_support.h"
-#include "shell/shell_windows.h"
+#include "shell/about_window.h"
+#include "shell/book_summary.h"
+#include "shell/book_viewer.h"
+#include "shell/introduction_window.h"
+#include "shell/main_window.h"
+#include "shell/notice_window.h"
+#include "shell/verses_window.h"
 #include "ui/text_area.h"
 #include "ui/text_file.h"
 #include "ui/ui_common.h"
@@ -52,23 +58,25 @@ int main(int argc, char** argv)
     const QString out = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(out);
 
-    ProgramWindows windows;
+    Program program;
+    program.checkDataFiles();
+    MainWindow& main = program.mainWindow();
     bool ok = true;
 
     // The main window as the user sees it maximized. Without a window
     // manager nothing maximizes it, so it is given the screen's size.
     // The "كتب" menu is open, drawn over the window where it pops up.
-    windows.showMainWindow();
-    fmInterface->setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
-    fmInterface->activateWindow();
+    program.showMainWindow();
+    main.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
+    main.activateWindow();
     QTest::qWait(300);
-    fmInterface->MainMenu1->setActiveAction(fmInterface->N2->menuAction());
+    main.menuBar()->setActiveAction(main.booksMenu()->menuAction());
     QTest::qWait(300);
     {
-        QImage image = fmInterface->grab().toImage();
+        QImage image = main.grab().toImage();
         QPainter painter(&image);
-        QMenu* menu = fmInterface->N2;
-        painter.drawPixmap(fmInterface->mapFromGlobal(menu->pos()), menu->grab());
+        QMenu* menu = main.booksMenu();
+        painter.drawPixmap(main.mapFromGlobal(menu->pos()), menu->grab());
         painter.end();
         const QString path = QDir(out).filePath(QStringLiteral("main.png"));
         const bool saved = image.save(path);
@@ -78,46 +86,51 @@ int main(int argc, char** argv)
     }
 
     // The viewer with the Sudanese law, scrolled a little into the text.
-    book_1->Memo1->setTextForShowing(ui::readTextFile(QStringLiteral("qanoon2.txt")));
-    book_1->setWindowTitle(QStringLiteral("نص القانون السوداني"));
-    book_1->show();
-    ok &= save(book_1, out, QStringLiteral("viewer.png"));
-    book_1->hide();
+    BookViewer& viewer = program.bookViewer();
+    viewer.setBook({QStringLiteral("qanoon2.txt"), QStringLiteral("نص القانون السوداني"), QString()},
+                   ui::readTextFile(QStringLiteral("qanoon2.txt")));
+    viewer.show();
+    ok &= save(&viewer, out, QStringLiteral("viewer.png"));
+    viewer.hide();
 
     // The longest summary (that of "المهذب", from its command), and the introduction.
-    QTimer::singleShot(300, [] { book_1->Button1->click(); });
-    QTimer::singleShot(900, [] { book_1->Button3->click(); });
+    QTimer::singleShot(300, [&viewer] { viewer.summaryButton()->click(); });
+    QTimer::singleShot(900, [&viewer] { viewer.doneButton()->click(); });
     QTimer::singleShot(600, [&] {
-        ok &= save(About_book1, out, QStringLiteral("summary.png"));
-        About_book1->Button1->click();
+        ok &= save(&viewer.summaryWindow(), out, QStringLiteral("summary.png"));
+        viewer.summaryWindow().doneButton()->click();
     });
-    fmInterface->N13->trigger();
-    fmIntroduc->show();
-    ok &= save(fmIntroduc, out, QStringLiteral("introduction.png"));
-    fmIntroduc->hide();
+    main.muhadhdhabAction()->trigger();
+    IntroductionWindow& introduction = program.introduction();
+    introduction.show();
+    ok &= save(&introduction, out, QStringLiteral("introduction.png"));
+    introduction.hide();
 
     // The verses as the program ships: without a recitation file.
-    fmAyah->openRecitation();
-    fmAyah->show();
-    ok &= save(fmAyah, out, QStringLiteral("verses.png"));
-    fmAyah->hide();
+    VersesWindow& verses = program.verses();
+    verses.openRecitation();
+    verses.show();
+    ok &= save(&verses, out, QStringLiteral("verses.png"));
+    verses.hide();
 
-    fmNote->show();
-    ok &= save(fmNote, out, QStringLiteral("note.png"));
-    fmNote->hide();
+    NoticeWindow& notice = program.notice();
+    notice.show();
+    ok &= save(&notice, out, QStringLiteral("note.png"));
+    notice.hide();
 
     // The About window once its three stages have run.
-    About->startAnimation();
-    About->show();
+    AboutWindow& about = program.about();
+    about.startAnimation();
+    about.show();
     QTest::qWait(100);
-    while (About->Timer1->isActive())
-        About->Timer1Timer();
-    while (About->Timer2->isActive())
-        About->Timer2Timer();
-    while (About->Timer3->isActive())
-        About->Timer3Timer();
-    ok &= save(About, out, QStringLiteral("about.png"));
-    About->Button1Click();
+    while (about.slideTimer()->isActive())
+        about.slideTitle();
+    while (about.typingTimer()->isActive())
+        about.typeCredit();
+    while (about.revealTimer()->isActive())
+        about.revealNextLine();
+    ok &= save(&about, out, QStringLiteral("about.png"));
+    about.doneButton()->click();
 
     return ok ? 0 : 1;
 }

@@ -10,7 +10,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringEncoder>
-#include <QTimer>
 #include <QtEndian>
 #include <cmath>
 
@@ -149,12 +148,12 @@ QByteArray makeWave(const WaveFormat& format)
 
 ModalWatcher::ModalWatcher()
 {
-    QTimer::singleShot(10, this, &ModalWatcher::poll);
+    qApp->installEventFilter(this);
 }
 
 ModalWatcher::~ModalWatcher()
 {
-    stopped_ = true;
+    qApp->removeEventFilter(this);
 }
 
 QList<SeenModal> ModalWatcher::messageBoxes() const
@@ -180,15 +179,24 @@ void ModalWatcher::closeModal(QWidget* widget)
     }
 }
 
-void ModalWatcher::poll()
+bool ModalWatcher::eventFilter(QObject* watched, QEvent* event)
 {
-    if (stopped_)
-        return;
-    // A fresh timer every time: the same timer would not fire again inside
-    // the nested loop of an action that opens another modal window.
-    QTimer::singleShot(10, this, &ModalWatcher::poll);
-    QWidget* widget = QApplication::activeModalWidget();
-    if (!widget || !widget->isVisible() || busy_.contains(widget))
+    if (event->type() == QEvent::Show && watched->isWidgetType()) {
+        auto* widget = static_cast<QWidget*>(watched);
+        // A modal window is modal before it is shown (exec() and showModal
+        // set it so); its own loop starts right after the Show.
+        if (widget->isWindow() && widget->isModal()) {
+            QPointer<QWidget> guard(widget);
+            QMetaObject::invokeMethod(
+                this, [this, guard] { if (guard) handle(guard); }, Qt::QueuedConnection);
+        }
+    }
+    return false;
+}
+
+void ModalWatcher::handle(QWidget* widget)
+{
+    if (!widget->isVisible())
         return;
     SeenModal seen;
     seen.widget = widget;
@@ -200,13 +208,11 @@ void ModalWatcher::poll()
         seen.icon = box->icon();
     }
     seen_.append(seen);
-    busy_.append(widget);
     QPointer<QWidget> guard(widget);
     if (!actions_.isEmpty())
         actions_.takeFirst()(widget);
     if (guard && guard->isVisible())
         closeModal(guard);
-    busy_.removeAll(widget);
 }
 
 }  // namespace qismar::test

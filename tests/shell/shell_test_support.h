@@ -63,9 +63,11 @@ struct SeenModal {
     int icon = 0;          // a message box's icon
 };
 
-// Acts on every modal window that becomes active while it lives: the next
-// queued action if there is one, otherwise it simply closes the window.
-// Actions may open further modal windows; those are handled in turn.
+// Acts on every modal window that is shown while it lives: the next queued
+// action if there is one, otherwise it simply closes the window. It learns
+// of a modal window from the window's Show event and acts from the window's
+// own event loop, at the first event that loop handles, so no time has to
+// pass. Actions may open further modal windows; those are handled in turn.
 class ModalWatcher : public QObject {
 public:
     using Action = std::function<void(QWidget*)>;
@@ -76,12 +78,12 @@ public:
     QList<SeenModal> messageBoxes() const;
     // Closes a modal window: OK of a message box, done() of a dialog.
     static void closeModal(QWidget* widget);
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 private:
-    void poll();
+    void handle(QWidget* widget);
     QList<Action> actions_;
     QList<SeenModal> seen_;
-    QList<QWidget*> busy_;
-    bool stopped_ = false;
 };
 
 }  // namespace qismar::test

@@ -1,7 +1,9 @@
 // The notice and the animated About window.
 #include "shell/program.h"
 #include "tests/shell/shell_test_support.h"
-#include "shell/shell_windows.h"
+#include "shell/about_window.h"
+#include "shell/main_window.h"
+#include "shell/notice_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -38,46 +40,44 @@ QString blanks(int n)
 class TestNoticeAbout : public QObject {
     Q_OBJECT
 private:
-    std::unique_ptr<TfmInterface> main_;
-    std::unique_ptr<TAbout> about_;
-    std::unique_ptr<TfmNote> note_;
+    std::unique_ptr<Program> program_;
+    AboutWindow* about_ = nullptr;
+    NoticeWindow* note_ = nullptr;
 
-    QAction* command(const char* name) { return main_->findChild<QAction*>(QString::fromLatin1(name)); }
+    MainWindow& main() { return program_->mainWindow(); }
 
     // The idle state: what every opening expects to start from.
     void verifyIdle()
     {
-        QVERIFY(about_->Label1->text().isEmpty());
-        QVERIFY(about_->Label2->isHidden());
-        QVERIFY(about_->Label3->isHidden());
-        QVERIFY(about_->Label4->isHidden());
+        QVERIFY(about_->creditLine()->text().isEmpty());
+        QVERIFY(about_->teamLine()->isHidden());
+        QVERIFY(about_->editionLine()->isHidden());
+        QVERIFY(about_->placeLine()->isHidden());
         QCOMPARE(about_->captionBuffer(), blanks(40));
-        QVERIFY(!about_->Timer1->isActive());
-        QVERIFY(!about_->Timer2->isActive());
-        QVERIFY(!about_->Timer3->isActive());
+        QVERIFY(!about_->slideTimer()->isActive());
+        QVERIFY(!about_->typingTimer()->isActive());
+        QVERIFY(!about_->revealTimer()->isActive());
         QCOMPARE(about_->revealStep(), 0);
     }
 
     void runTitleSlide()
     {
         for (int tick = 0; tick < 549; ++tick)
-            about_->Timer1Timer();
+            about_->slideTitle();
     }
 
 private slots:
     void init()
     {
-        main_ = std::make_unique<TfmInterface>();
-        about_ = std::make_unique<TAbout>();
-        note_ = std::make_unique<TfmNote>();
-        main_->Timer2->stop();
+        program_ = std::make_unique<Program>();
+        main().marqueeTimer()->stop();
+        about_ = &program_->about();
+        note_ = &program_->notice();
     }
 
     void cleanup()
     {
-        note_.reset();
-        about_.reset();
-        main_.reset();
+        program_.reset();
     }
 
     void noticeShowsItsLinesInOrder()
@@ -88,14 +88,14 @@ private slots:
         ModalWatcher watcher;
         QList<QLabel*> fromTop;
         watcher.then([&](QWidget* w) {
-            QCOMPARE(w, note_.get());
-            fromTop = {note_->Label3, note_->Label1, note_->Label2};
+            QCOMPARE(w, note_);
+            fromTop = QList<QLabel*>(note_->lines().begin(), note_->lines().end());
             std::sort(fromTop.begin(), fromTop.end(), [](QLabel* a, QLabel* b) { return a->y() < b->y(); });
             for (QLabel* label : fromTop)
                 QVERIFY(label->isVisible());
-            note_->Button1->click();
+            note_->doneButton()->click();
         });
-        command("N16")->trigger();
+        main().noticeAction()->trigger();
         QCOMPARE(fromTop.size(), 3);
         QCOMPARE(fromTop[0]->text(), QStringLiteral("هذا البرنامج يعمل وفق ترجيحات القانون السوداني"));
         QCOMPARE(fromTop[1]->text(), QStringLiteral("وهو مصمم على أساس أن المستخدم ليس لديه أي إلمام بعلم الفرائض"));
@@ -110,16 +110,16 @@ private slots:
     {
         verifyIdle();
         about_->startAnimation();
-        QVERIFY(about_->Timer1->isActive());
-        QVERIFY(about_->Timer2->isActive());
+        QVERIFY(about_->slideTimer()->isActive());
+        QVERIFY(about_->typingTimer()->isActive());
         QCOMPARE(about_->letterIndex(), 1);
         QCOMPARE(about_->slideCounter(), 0);
 
-        about_->Timer1Timer();
+        about_->slideTitle();
         QCOMPARE(about_->captionBuffer(), blanks(38) + kTitle.at(0) + blanks(1));
         // The caption shows the buffer without its trailing blanks.
         QCOMPARE(about_->windowTitle(), blanks(38) + kTitle.at(0));
-        about_->Timer1Timer();
+        about_->slideTitle();
         QCOMPARE(about_->captionBuffer(), blanks(37) + kTitle.at(0) + blanks(2));
 
         // Count the ticks of each letter; when a letter has arrived, the
@@ -127,8 +127,8 @@ private slots:
         QList<int> ticksOfLetter(19, 0);
         ticksOfLetter[1] = 2;
         int ticks = 2;
-        while (about_->Timer1->isActive()) {
-            about_->Timer1Timer();
+        while (about_->slideTimer()->isActive()) {
+            about_->slideTitle();
             ++ticks;
             QVERIFY(ticks <= 549);
             const int letter = about_->letterIndex();
@@ -142,10 +142,10 @@ private slots:
         for (int k = 1; k <= 18; ++k)
             QCOMPARE(ticksOfLetter[k], 40 - k);
         QCOMPARE(ticks, 549);
-        QVERIFY(!about_->Timer1->isActive());
+        QVERIFY(!about_->slideTimer()->isActive());
         QCOMPARE(about_->windowTitle(), kTitle);
         // A late tick changes nothing.
-        about_->Timer1Timer();
+        about_->slideTitle();
         QCOMPARE(about_->captionBuffer(), kTitle + blanks(22));
     }
 
@@ -155,34 +155,34 @@ private slots:
     {
         about_->startAnimation();
         for (int n = 1; n <= kPrefix.size(); ++n) {
-            QVERIFY(about_->Timer2->isActive());
-            QVERIFY(!about_->Timer3->isActive());
-            about_->Timer2Timer();
-            QCOMPARE(about_->Label1->text(), kPrefix.left(n));
+            QVERIFY(about_->typingTimer()->isActive());
+            QVERIFY(!about_->revealTimer()->isActive());
+            about_->typeCredit();
+            QCOMPARE(about_->creditLine()->text(), kPrefix.left(n));
             QCOMPARE(about_->typedCount(), n);
         }
-        QVERIFY(!about_->Timer2->isActive());
-        QVERIFY(about_->Timer3->isActive());
-        QCOMPARE(about_->Timer2->interval(), 500);
-        QCOMPARE(about_->Timer3->interval(), 1500);
+        QVERIFY(!about_->typingTimer()->isActive());
+        QVERIFY(about_->revealTimer()->isActive());
+        QCOMPARE(about_->typingTimer()->interval(), 500);
+        QCOMPARE(about_->revealTimer()->interval(), 1500);
 
-        const QList<QLabel*> lines = {about_->Label2, about_->Label3, about_->Label4};
+        const QList<QLabel*> lines = {about_->teamLine(), about_->editionLine(), about_->placeLine()};
         for (int step = 1; step <= 3; ++step) {
-            about_->Timer3Timer();
+            about_->revealNextLine();
             for (int i = 0; i < 3; ++i)
                 QCOMPARE(!lines[i]->isHidden(), i < step);
-            QVERIFY(about_->Timer3->isActive());
+            QVERIFY(about_->revealTimer()->isActive());
         }
-        about_->Timer3Timer();
-        QVERIFY(!about_->Timer3->isActive());
-        about_->Timer3Timer();
+        about_->revealNextLine();
+        QVERIFY(!about_->revealTimer()->isActive());
+        about_->revealNextLine();
         QCOMPARE(about_->revealStep(), 5);
         for (QLabel* line : lines)
             QVERIFY(!line->isHidden());
-        QCOMPARE(about_->Label1->text(), kPrefix);
-        QCOMPARE(about_->Label3->text(), QStringLiteral("الإصدار الأول"));
-        QVERIFY(!about_->Label2->text().isEmpty());
-        QVERIFY(!about_->Label4->text().isEmpty());
+        QCOMPARE(about_->creditLine()->text(), kPrefix);
+        QCOMPARE(about_->editionLine()->text(), QStringLiteral("الإصدار الأول"));
+        QVERIFY(!about_->teamLine()->text().isEmpty());
+        QVERIFY(!about_->placeLine()->text().isEmpty());
     }
 
     // "تم" in the middle of any stage resets the window; the next opening
@@ -205,12 +205,12 @@ private slots:
         QFETCH(int, revealTicks);
         about_->startAnimation();
         for (int i = 0; i < slideTicks; ++i)
-            about_->Timer1Timer();
+            about_->slideTitle();
         for (int i = 0; i < typeTicks; ++i)
-            about_->Timer2Timer();
+            about_->typeCredit();
         for (int i = 0; i < revealTicks; ++i)
-            about_->Timer3Timer();
-        about_->Button1Click();
+            about_->revealNextLine();
+        about_->doneButton()->click();
         verifyIdle();
 
         // Replaying from the start reaches the same end.
@@ -218,17 +218,17 @@ private slots:
         QCOMPARE(about_->letterIndex(), 1);
         QCOMPARE(about_->slideCounter(), 0);
         QCOMPARE(about_->typedCount(), 0);
-        about_->Timer1Timer();
+        about_->slideTitle();
         QCOMPARE(about_->captionBuffer(), blanks(38) + kTitle.at(0) + blanks(1));
         for (int i = 1; i < 549; ++i)
-            about_->Timer1Timer();
+            about_->slideTitle();
         QCOMPARE(about_->captionBuffer(), kTitle + blanks(22));
         for (int i = 0; i < kPrefix.size(); ++i)
-            about_->Timer2Timer();
-        QCOMPARE(about_->Label1->text(), kPrefix);
-        about_->Timer3Timer();
-        QVERIFY(!about_->Label2->isHidden());
-        QVERIFY(about_->Label3->isHidden());
+            about_->typeCredit();
+        QCOMPARE(about_->creditLine()->text(), kPrefix);
+        about_->revealNextLine();
+        QVERIFY(!about_->teamLine()->isHidden());
+        QVERIFY(about_->editionLine()->isHidden());
     }
 
     // Opened from the menu, the animation runs on its own timers (their ticks
@@ -240,26 +240,26 @@ private slots:
         QString captionAfterSlide;
         bool typingStarted = false;
         watcher.then([&](QWidget* w) {
-            QCOMPARE(w, about_.get());
-            QVERIFY(about_->Button1->isDefault());
-            QVERIFY(about_->Timer1->isActive());
-            QVERIFY(about_->Timer2->isActive());
+            QCOMPARE(w, about_);
+            QVERIFY(about_->doneButton()->isDefault());
+            QVERIFY(about_->slideTimer()->isActive());
+            QVERIFY(about_->typingTimer()->isActive());
             // The slide takes 549 ticks in all (a few may have come from the
             // event loop already).
             int ticks = 0;
-            while (about_->Timer1->isActive() && ticks < 1000) {
-                tick(about_->Timer1);
+            while (about_->slideTimer()->isActive() && ticks < 1000) {
+                tick(about_->slideTimer());
                 ++ticks;
             }
             QVERIFY(ticks <= 549);
-            QVERIFY(!about_->Timer1->isActive());
+            QVERIFY(!about_->slideTimer()->isActive());
             captionAfterSlide = about_->windowTitle();
             const int typed = about_->typedCount();
-            tick(about_->Timer2);
-            typingStarted = about_->Label1->text() == kPrefix.left(typed + 1);
-            QTest::keyClick(about_.get(), Qt::Key_Return);
+            tick(about_->typingTimer());
+            typingStarted = about_->creditLine()->text() == kPrefix.left(typed + 1);
+            QTest::keyClick(about_, Qt::Key_Return);
         });
-        command("N5")->trigger();
+        main().aboutAction()->trigger();
         QCOMPARE(watcher.seen().size(), 1);
         QCOMPARE(captionAfterSlide, kTitle);
         QVERIFY(typingStarted);
@@ -273,11 +273,11 @@ private slots:
     {
         ModalWatcher watcher;
         watcher.then([&](QWidget*) {
-            tick(about_->Timer2);
-            QVERIFY(!about_->Label1->text().isEmpty());
+            tick(about_->typingTimer());
+            QVERIFY(!about_->creditLine()->text().isEmpty());
             about_->close();
         });
-        command("N5")->trigger();
+        main().aboutAction()->trigger();
         verifyIdle();
     }
 
@@ -289,7 +289,7 @@ private slots:
         // Wider than the layout's 277, so that the title fits its caption.
         QVERIFY(about_->width() >= 277);
         QCOMPARE(about_->height(), 221);
-        QCOMPARE(about_->Timer1->interval(), 1);
+        QCOMPARE(about_->slideTimer()->interval(), 1);
     }
 };
 

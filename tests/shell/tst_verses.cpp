@@ -1,13 +1,15 @@
 // The verses window: the check of the recitation file, the media control's
-// logic over a scripted player, the command "آيات الميراث", and the real
-// player with the files the check lets through.
+// logic and the command "آيات الميراث" over a scripted player, and one smoke
+// test of the real player (tst_recitation_module plays every format the
+// check lets through).
 #include "shell/media_control.h"
 #include "shell/program.h"
 #include "shell/recitation_player.h"
 #include "tests/shell/shell_test_support.h"
 #include "tests/file_kinds.h"
 #include "ui/text_file.h"
-#include "shell/shell_windows.h"
+#include "shell/main_window.h"
+#include "shell/verses_window.h"
 #include "ui/ui_common.h"
 #include "shell/wave_check.h"
 
@@ -350,23 +352,23 @@ private slots:
     void versesCommand()
     {
         WorkingFolder folder;
-        TfmInterface main;
-        main.Timer2->stop();
-        TfmAyah verses;
+        Program program;
+        program.mainWindow().marqueeTimer()->stop();
+        VersesWindow& verses = program.verses();
         auto* player = new ScriptedPlayer;
-        verses.MediaPlayer1->setPlayer(std::unique_ptr<RecitationPlayer>(player));
-        QAction* command = main.findChild<QAction*>(QStringLiteral("n7"));
+        verses.mediaControl()->setPlayer(std::unique_ptr<RecitationPlayer>(player));
+        QAction* command = program.mainWindow().versesAction();
 
         {
             ModalWatcher watcher;
             bool greyed = false, hinted = false;
             watcher.then([&](QWidget* w) {
                 QCOMPARE(w, &verses);
-                greyed = verses.MediaPlayer1->mode() == MediaControl::Mode::Closed
-                         && buttons(*verses.MediaPlayer1) == Buttons{false, false, false};
-                hinted = verses.NoRecitation->isVisible()
-                         && verses.NoRecitation->text().contains(QStringLiteral("ayh.wav"));
-                verses.Button1->click();
+                greyed = verses.mediaControl()->mode() == MediaControl::Mode::Closed
+                         && buttons(*verses.mediaControl()) == Buttons{false, false, false};
+                hinted = verses.noRecitationLine()->isVisible()
+                         && verses.noRecitationLine()->text().contains(QStringLiteral("ayh.wav"));
+                verses.doneButton()->click();
             });
             command->trigger();
             QCOMPARE(watcher.seen().size(), 1);
@@ -392,10 +394,10 @@ private slots:
             watcher.then([&](QWidget* w) {
                 QCOMPARE(w, &verses);
                 positionAtOpening = player->position();
-                QCOMPARE(verses.MediaPlayer1->mode(), MediaControl::Mode::Stopped);
-                verses.MediaPlayer1->playButton()->click();
+                QCOMPARE(verses.mediaControl()->mode(), MediaControl::Mode::Stopped);
+                verses.mediaControl()->playButton()->click();
                 player->advance(700);
-                verses.Button1->click();
+                verses.doneButton()->click();
             });
             command->trigger();
             QCOMPARE(watcher.seen().size(), 1);
@@ -403,13 +405,13 @@ private slots:
             QVERIFY(!verses.isVisible());
             QCOMPARE(player->calls.mid(player->calls.size() - 3),
                      (QStringList{"open ayh.wav", "play", "stop"}));
-            QCOMPARE(verses.MediaPlayer1->mode(), MediaControl::Mode::Stopped);
+            QCOMPARE(verses.mediaControl()->mode(), MediaControl::Mode::Stopped);
         }
 
         // The close box stops the sound as well.
         ModalWatcher watcher;
         watcher.then([&](QWidget*) {
-            verses.MediaPlayer1->play();
+            verses.mediaControl()->play();
             verses.close();
         });
         command->trigger();
@@ -418,26 +420,26 @@ private slots:
 
     void versesWindowFrame()
     {
-        TfmAyah verses;
+        VersesWindow verses;
         QCOMPARE(verses.windowTitle(), QStringLiteral("آيات الميراث - سورة النساء"));
         QCOMPARE(verses.windowFlags() & Qt::WindowType_Mask, Qt::Tool);
         // The page keeps the layout's 481 x 451; the controls stand in a
         // strip below it, clear of the verses and of the page's border.
-        QCOMPARE(verses.Image1->geometry(), QRect(0, 0, 481, 451));
+        QCOMPARE(verses.page()->geometry(), QRect(0, 0, 481, 451));
         QCOMPARE(verses.width(), 481);
         QVERIFY(verses.height() + 30 <= 600);
-        QCOMPARE(verses.Button1->text(), QStringLiteral("تم"));
-        QCOMPARE(verses.Button1->size(), QSize(41, 25));
-        QCOMPARE(verses.MediaPlayer1->size(), QSize(85, 30));
-        for (QWidget* control : {static_cast<QWidget*>(verses.MediaPlayer1), static_cast<QWidget*>(verses.Button1),
-                                 static_cast<QWidget*>(verses.NoRecitation)}) {
-            QVERIFY(control->geometry().top() >= verses.Image1->geometry().bottom());
+        QCOMPARE(verses.doneButton()->text(), QStringLiteral("تم"));
+        QCOMPARE(verses.doneButton()->size(), QSize(41, 25));
+        QCOMPARE(verses.mediaControl()->size(), QSize(85, 30));
+        for (QWidget* control : {static_cast<QWidget*>(verses.mediaControl()), static_cast<QWidget*>(verses.doneButton()),
+                                 static_cast<QWidget*>(verses.noRecitationLine())}) {
+            QVERIFY(control->geometry().top() >= verses.page()->geometry().bottom());
             QVERIFY(verses.rect().contains(control->geometry()));
         }
         // Lower left, above the close button.
-        QVERIFY(verses.MediaPlayer1->geometry().right() < verses.width() / 2);
-        QVERIFY(verses.MediaPlayer1->geometry().bottom() < verses.Button1->geometry().top());
-        QVERIFY(!verses.MediaPlayer1->geometry().intersects(verses.NoRecitation->geometry()));
+        QVERIFY(verses.mediaControl()->geometry().right() < verses.width() / 2);
+        QVERIFY(verses.mediaControl()->geometry().bottom() < verses.doneButton()->geometry().top());
+        QVERIFY(!verses.mediaControl()->geometry().intersects(verses.noRecitationLine()->geometry()));
     }
 
     // The real player, headless: it plays into a silent sink. Only events
@@ -461,75 +463,6 @@ private slots:
         // Opening again starts from the beginning.
         player.open(folder.path(QStringLiteral("ayh.wav")));
         QCOMPARE(player.position(), 0);
-    }
-
-    // Every kind of file the check accepts really plays.
-    void realPlayerPlaysEveryAcceptedFormat_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("PCM 8-bit") << makeWave(WaveFormat{1, 1, 8000, 8, 0.2});
-        QTest::newRow("PCM 24-bit") << makeWave(WaveFormat{1, 2, 48000, 24, 0.2});
-        QTest::newRow("PCM 32-bit") << makeWave(WaveFormat{1, 1, 22050, 32, 0.2});
-        QTest::newRow("float 32-bit") << makeWave(WaveFormat{3, 2, 44100, 32, 0.2});
-        QTest::newRow("float 64-bit") << makeWave(WaveFormat{3, 1, 44100, 64, 0.2});
-        QTest::newRow("A-law") << makeWave(WaveFormat{6, 1, 8000, 8, 0.2});
-        QTest::newRow("mu-law") << makeWave(WaveFormat{7, 1, 8000, 8, 0.2});
-        QTest::newRow("extensible PCM 16") << makeWave(WaveFormat{1, 2, 44100, 16, 0.2, true});
-        QTest::newRow("6 channels") << makeWave(WaveFormat{1, 6, 48000, 16, 0.2});
-    }
-
-    void realPlayerPlaysEveryAcceptedFormat()
-    {
-#ifdef __SANITIZE_ADDRESS__
-        // Under the sanitizers the media system's pipelines run many times
-        // slower and, now and then, one never leaves a state change; the
-        // smoke test above keeps the real player covered here, and the
-        // Release run plays every format.
-        QSKIP("every format is played by the Release run");
-#endif
-        QFETCH(QByteArray, bytes);
-        WorkingFolder folder;
-        folder.writeBytes(QStringLiteral("ayh.wav"), bytes);
-        checkWaveFile(QStringLiteral("ayh.wav"));
-        const std::unique_ptr<RecitationPlayer> player = createRecitationPlayer();
-        QStringList failures;
-        player->onFailed = [&](const QString& message) { failures << message; };
-        int ends = 0;
-        player->onFinished = [&] { ++ends; };
-        player->open(folder.path(QStringLiteral("ayh.wav")));
-        player->play();
-        QTRY_VERIFY_WITH_TIMEOUT(ends == 1 || !failures.isEmpty(), 10000);
-        QVERIFY2(failures.isEmpty(), qPrintable(failures.join(QLatin1Char(' '))));
-    }
-
-    // A file the player cannot play gives a failure, reported once however
-    // many errors the media system sends (the media control also shows only
-    // the first, see playerFailureIsReportedOnce).
-    void realPlayerReportsOneFailure()
-    {
-#ifdef __SANITIZE_ADDRESS__
-        // Under the sanitizers the media system's pipelines run many times
-        // slower and, now and then, one never leaves a state change; the
-        // smoke test above keeps the real player covered here, and the
-        // Release run checks the real player's failure.
-        QSKIP("the failure of the real player is checked by the Release run");
-#endif
-        WorkingFolder folder;
-        QByteArray noise(20000, '\0');
-        for (char& c : noise)
-            c = char(QRandomGenerator::global()->bounded(256));
-        folder.writeBytes(QStringLiteral("noise.wav"), noise);
-        const std::unique_ptr<RecitationPlayer> player = createRecitationPlayer();
-        QStringList failures;
-        player->onFailed = [&](const QString& message) { failures << message; };
-        player->open(folder.path(QStringLiteral("noise.wav")));
-        player->play();
-        QTRY_VERIFY_WITH_TIMEOUT(!failures.isEmpty(), 10000);
-        // The reports still queued for this opening are not passed on.
-        player->play();
-        QCoreApplication::processEvents();
-        QCOMPARE(failures.size(), 1);
-        QVERIFY(!failures[0].isEmpty());
     }
 };
 

@@ -1,10 +1,13 @@
-// The reading viewers: the introduction, the four book commands of the main
-// window with the text viewer and its summary.
+// The reading viewers: the introduction, the four commands of the "كتب"
+// menu with the text viewer and its summary.
 #include "shell/program.h"
 #include "tests/shell/shell_test_support.h"
 #include "tests/file_kinds.h"
 #include "ui/picture.h"
-#include "shell/shell_windows.h"
+#include "shell/book_summary.h"
+#include "shell/book_viewer.h"
+#include "shell/introduction_window.h"
+#include "shell/main_window.h"
 #include "ui/text_area.h"
 #include "ui/text_file.h"
 #include "ui/ui_common.h"
@@ -19,6 +22,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <QTextBlock>
 #include <QStringEncoder>
 #include <QFile>
@@ -30,29 +34,29 @@ using qismar::test::WorkingFolder;
 
 namespace {
 
-struct Book {
-    const char* command;   // object name of the menu item
+struct Work {
+    QAction* (MainWindow::*command)() const;
     QString file;
     QString caption;
     QStringList summaryLines;   // the lines as shown, one under the other
     QString summary;            // the lines joined by a carriage return
 };
 
-QList<Book> books()
+QList<Work> works()
 {
     return {
-        {"N6", QStringLiteral("qanoon2.txt"), QStringLiteral("نص القانون السوداني"),
+        {&MainWindow::sudaneseLawAction, QStringLiteral("qanoon2.txt"), QStringLiteral("نص القانون السوداني"),
          {QStringLiteral("نص القانون السوداني"), QStringLiteral("قانون الأحوال الشخصية للمسلمين"),
           QStringLiteral("لسنة 1991م"), QStringLiteral("الكتاب الخامس: الإرث")},
          QString()},
-        {"N18", QStringLiteral("massri.txt"), QStringLiteral("نص القانون المصري"),
+        {&MainWindow::egyptianLawAction, QStringLiteral("massri.txt"), QStringLiteral("نص القانون المصري"),
          {QStringLiteral("نص القانون المصري"), QStringLiteral("رقم 77"), QStringLiteral("لسنة 1943"), QString()},
          QString()},
-        {"N1", QStringLiteral("Nzmya.txt"), QStringLiteral("النظيمية"),
+        {&MainWindow::nazmiyyaAction, QStringLiteral("Nzmya.txt"), QStringLiteral("النظيمية"),
          {QStringLiteral("اسم الكتاب: النظيمية"), QStringLiteral("المؤلف: الإمام النظيمي"),
           QStringLiteral("ملحوظة: أرجوزة في علم الفرائض على المذهب الشافعي")},
          QString()},
-        {"N13", QStringLiteral("mohazab.txt"), QStringLiteral("المهذب"),
+        {&MainWindow::muhadhdhabAction, QStringLiteral("mohazab.txt"), QStringLiteral("المهذب"),
          {QStringLiteral("اسم الكتاب: المهذب"), QStringLiteral("المؤلف: الكتبيري"),
           QStringLiteral("ملحوظة: هذا النص يمثل باباً من الكتاب الذي هو من"), QStringLiteral("كتب الفقه الشافعي")},
          QString()},
@@ -78,53 +82,49 @@ struct ViewerState {
 class TestViewers : public QObject {
     Q_OBJECT
 private:
-    std::unique_ptr<TfmInterface> main_;
-    std::unique_ptr<Tbook_1> viewer_;
-    std::unique_ptr<TAbout_book1> summary_;
-    std::unique_ptr<TfmIntroduc> introduction_;
+    std::unique_ptr<Program> program_;
 
-    QAction* command(const char* name) { return main_->findChild<QAction*>(QString::fromLatin1(name)); }
+    MainWindow& main() { return program_->mainWindow(); }
+    BookViewer& viewer() { return program_->bookViewer(); }
+    IntroductionWindow& introduction() { return program_->introduction(); }
 
-    // Runs a book command; while the viewer is open, reads it, opens the
+    // Runs a work's command; while the viewer is open, reads it, opens the
     // summary from "نبذة", reads that, and closes both with "تم".
-    ViewerState runBook(const char* name, ModalWatcher& watcher)
+    ViewerState runBook(QAction* (MainWindow::*command)() const, ModalWatcher& watcher)
     {
         ViewerState state;
         watcher.then([&](QWidget* w) {
-            if (w != viewer_.get())
+            if (!qobject_cast<BookViewer*>(w))
                 return;
             state.shown = true;
-            state.caption = viewer_->windowTitle();
-            state.text = viewer_->Memo1->toPlainText();
-            viewer_->Button1->click();
-            viewer_->Button3->click();
+            state.caption = viewer().windowTitle();
+            state.text = viewer().textArea()->toPlainText();
+            viewer().summaryButton()->click();
+            viewer().doneButton()->click();
         });
         watcher.then([&](QWidget* w) {
-            if (w != summary_.get())
+            if (!qobject_cast<BookSummary*>(w))
                 return;
-            state.summary = summary_->summary();
-            state.summaryShown = summary_->StaticText1->text();
-            summary_->Button1->click();
+            BookSummary& summary = viewer().summaryWindow();
+            QCOMPARE(w, &summary);
+            state.summary = summary.summary();
+            state.summaryShown = summary.summaryLabel()->text();
+            summary.doneButton()->click();
         });
-        command(name)->trigger();
+        (main().*command)()->trigger();
         return state;
     }
 
 private slots:
     void init()
     {
-        main_ = std::make_unique<TfmInterface>();
-        introduction_ = std::make_unique<TfmIntroduc>();
-        viewer_ = std::make_unique<Tbook_1>();
-        summary_ = std::make_unique<TAbout_book1>();
+        program_ = std::make_unique<Program>();
+        main().marqueeTimer()->stop();
     }
 
     void cleanup()
     {
-        summary_.reset();
-        viewer_.reset();
-        introduction_.reset();
-        main_.reset();
+        program_.reset();
     }
 
     // Each command loads its whole file, with every kind of line end, sets
@@ -132,18 +132,18 @@ private slots:
     void bookCommandsShowTheirFiles()
     {
         WorkingFolder folder;
-        for (const Book& book : books()) {
+        for (const Work& book : works()) {
             const QString body = QStringLiteral("الباب الأول\r\nفي %1\rسطر بنهاية LF\nالسطر الأخير").arg(book.caption);
             folder.writeCp1256(book.file, body);
             ModalWatcher watcher;
             const ViewerState state = runBook(book.command, watcher);
-            QVERIFY2(state.shown, book.command);
+            QVERIFY2(state.shown, qPrintable(book.file));
             QCOMPARE(state.caption, book.caption);
             QCOMPARE(state.text, QStringLiteral("الباب الأول\nفي %1\nسطر بنهاية LF\nالسطر الأخير").arg(book.caption));
             QCOMPARE(state.summary, joined(book.summaryLines, QLatin1Char('\r')));
             QCOMPARE(state.summaryShown, joined(book.summaryLines, QLatin1Char('\n')));
             QVERIFY(watcher.messageBoxes().isEmpty());
-            QVERIFY(!viewer_->isVisible());
+            QVERIFY(!viewer().isVisible());
         }
     }
 
@@ -153,13 +153,13 @@ private slots:
     void missingBookChangesNothing()
     {
         WorkingFolder folder;
-        const QList<Book> all = books();
+        const QList<Work> all = works();
         folder.writeCp1256(all[0].file, QStringLiteral("نص القانون"));
         {
             ModalWatcher watcher;
             QVERIFY(runBook(all[0].command, watcher).shown);
         }
-        for (const Book& book : all.mid(1)) {
+        for (const Work& book : all.mid(1)) {
             ModalWatcher watcher;
             const ViewerState state = runBook(book.command, watcher);
             QVERIFY(!state.shown);
@@ -169,9 +169,10 @@ private slots:
             QCOMPARE(boxes[0].text, QStringLiteral("تعذر فتح الملف %1: الملف غير موجود").arg(book.file));
             QCOMPARE(boxes[0].icon, int(QMessageBox::Critical));
             QCOMPARE(boxes[0].title, QApplication::applicationDisplayName());
-            QCOMPARE(viewer_->windowTitle(), all[0].caption);
-            QCOMPARE(viewer_->Memo1->toPlainText(), QStringLiteral("نص القانون"));
-            QCOMPARE(summary_->summary(), joined(all[0].summaryLines, QLatin1Char('\r')));
+            QCOMPARE(viewer().windowTitle(), all[0].caption);
+            QCOMPARE(viewer().textArea()->toPlainText(), QStringLiteral("نص القانون"));
+            QCOMPARE(viewer().summary(), joined(all[0].summaryLines, QLatin1Char('\r')));
+            QCOMPARE(viewer().summaryWindow().summary(), joined(all[0].summaryLines, QLatin1Char('\r')));
         }
         // A later successful load brings its own summary.
         folder.writeCp1256(all[3].file, QStringLiteral("باب"));
@@ -211,7 +212,7 @@ private slots:
             file.write(encoder.encode(inProgram));
         }
         ModalWatcher watcher;
-        const ViewerState state = runBook("N13", watcher);
+        const ViewerState state = runBook(&MainWindow::muhadhdhabAction, watcher);
         QCOMPARE(state.shown, !shown.isEmpty());
         if (state.shown) {
             QCOMPARE(state.text, shown);
@@ -254,7 +255,7 @@ private slots:
         folder.writeCp1256(QStringLiteral("qanoon2.txt"), QStringLiteral("نص سابق"));
         {
             ModalWatcher watcher;
-            QVERIFY(runBook("N6", watcher).shown);
+            QVERIFY(runBook(&MainWindow::sudaneseLawAction, watcher).shown);
         }
         const QString file = folder.path(QStringLiteral("mohazab.txt"));
         QVERIFY(testing::makeFileOfKind(file, testing::FileKind(kind), ui::kTextFileLimit));
@@ -265,14 +266,14 @@ private slots:
             bytes = read.readAll();
         }
         ModalWatcher watcher;
-        const ViewerState state = runBook("N13", watcher);
+        const ViewerState state = runBook(&MainWindow::muhadhdhabAction, watcher);
         if (!error.isEmpty()) {
             QVERIFY(!state.shown);
             QCOMPARE(watcher.messageBoxes().size(), 1);
             QVERIFY2(watcher.messageBoxes()[0].text.startsWith(error), qPrintable(watcher.messageBoxes()[0].text));
-            QCOMPARE(viewer_->windowTitle(), QStringLiteral("نص القانون السوداني"));
-            QCOMPARE(viewer_->Memo1->toPlainText(), QStringLiteral("نص سابق"));
-            QCOMPARE(summary_->summary().section(QLatin1Char('\r'), 0, 0), QStringLiteral("نص القانون السوداني"));
+            QCOMPARE(viewer().windowTitle(), QStringLiteral("نص القانون السوداني"));
+            QCOMPARE(viewer().textArea()->toPlainText(), QStringLiteral("نص سابق"));
+            QCOMPARE(viewer().summary().section(QLatin1Char('\r'), 0, 0), QStringLiteral("نص القانون السوداني"));
             return;
         }
         QVERIFY(state.shown);
@@ -292,27 +293,29 @@ private slots:
     }
 
     // The introduction is read through the same reader while the program
-    // starts: a named pipe or a huge file under its name is refused at once
-    // and leaves the text area empty.
+    // starts: a named pipe or a huge file under its name is refused at once,
+    // in one error box that names it, and leaves the introduction empty.
     void introductionFileKinds()
     {
         using K = testing::FileKind;
         for (K kind : {K::Missing, K::Folder, K::Pipe, K::TooLarge, K::Empty, K::LongLine, K::WrongEncoding}) {
             WorkingFolder folder;
-            TfmIntroduc introduction;
+            Program program;
             const QString file = folder.path(QStringLiteral("introduc.txt"));
             QVERIFY(testing::makeFileOfKind(file, kind, ui::kTextFileLimit));
             const bool refused = kind == K::Missing || kind == K::Folder || kind == K::Pipe || kind == K::TooLarge;
-            try {
-                introduction.FormCreate();
-                QVERIFY2(!refused, testing::kindName(kind));
+            ModalWatcher watcher;
+            program.checkDataFiles();
+            const QString shown = program.introduction().textArea()->textForShowing();
+            if (refused) {
+                QCOMPARE(watcher.messageBoxes().size(), 1);
+                QVERIFY2(watcher.messageBoxes()[0].text.contains(QStringLiteral("introduc.txt")), testing::kindName(kind));
+                QVERIFY(shown.isEmpty());
+            } else {
+                QVERIFY2(watcher.seen().isEmpty(), testing::kindName(kind));
                 QFile read(file);
                 QVERIFY(read.open(QIODevice::ReadOnly));
-                QCOMPARE(introduction.Memo1->textForShowing(), ui::decodeCp1256(read.readAll()));
-            } catch (const ui::UiError& e) {
-                QVERIFY2(refused, qPrintable(e.message()));
-                QVERIFY(e.message().contains(QStringLiteral("introduc.txt")));
-                QVERIFY(introduction.Memo1->textForShowing().isEmpty());
+                QCOMPARE(shown, ui::decodeCp1256(read.readAll()));
             }
         }
     }
@@ -344,14 +347,15 @@ private slots:
         folder.writeCp1256(QStringLiteral("mohazab.txt"), QStringLiteral("كتاب الفرائض"));
         ModalWatcher watcher;
         watcher.then([&](QWidget*) {
-            QVERIFY(!viewer_->Memo1->isReadOnly());
-            viewer_->Memo1->selectAll();
-            QTest::keyClicks(viewer_->Memo1, "edited");
-            QCOMPARE(viewer_->Memo1->toPlainText(), QStringLiteral("edited"));
-            viewer_->Button3->click();
+            QPlainTextEdit* text = viewer().textArea();
+            QVERIFY(!text->isReadOnly());
+            text->selectAll();
+            QTest::keyClicks(text, "edited");
+            QCOMPARE(text->toPlainText(), QStringLiteral("edited"));
+            viewer().doneButton()->click();
         });
-        command("N13")->trigger();
-        const ViewerState again = runBook("N13", watcher);
+        main().muhadhdhabAction()->trigger();
+        const ViewerState again = runBook(&MainWindow::muhadhdhabAction, watcher);
         QCOMPARE(again.text, QStringLiteral("كتاب الفرائض"));
     }
 
@@ -376,7 +380,7 @@ private slots:
         bool atEnd = false;
         watcher.then([&](QWidget*) {
             shown = true;
-            QPlainTextEdit* memo = viewer_->Memo1;
+            QPlainTextEdit* memo = viewer().textArea();
             blocks = memo->document()->blockCount();
             QTest::keyClick(memo, Qt::Key_End, Qt::ControlModifier);
             QApplication::processEvents();
@@ -387,93 +391,100 @@ private slots:
             const QRect lastRect = memo->cursorRect(QTextCursor(last));
             atEnd = memo->textCursor().atEnd() && memo->verticalScrollBar()->value() > 0
                     && memo->viewport()->rect().contains(lastRect);
-            viewer_->Button3->click();
+            viewer().doneButton()->click();
         });
-        command("N6")->trigger();
+        main().sudaneseLawAction()->trigger();
         QVERIFY(shown);
         QCOMPARE(blocks, lines + 1);
         QVERIFY(atEnd);
         QCOMPARE(lastLine, QStringLiteral("المادة 60000 : يستحق الوارث نصيبه من التركة بعد سداد الديون وتنفيذ الوصية"));
     }
 
-    // The introduction is read while its window is created and never again:
-    // "مقدمة" only shows it. A missing file leaves an empty text area.
+    // The introduction is read while the program starts and never again:
+    // "مقدمة" makes its window the first time and only shows it. Escape
+    // does what "تم" does.
     void introductionIsReadOnce()
     {
         WorkingFolder folder;
         folder.writeCp1256(QStringLiteral("introduc.txt"), QStringLiteral("مرحبا\r\nبكم في القسمار"));
-        introduction_->FormCreate();
-        QCOMPARE(introduction_->Memo1->textForShowing(), QStringLiteral("مرحبا\nبكم في القسمار"));
-        QVERIFY(introduction_->Memo1->isReadOnly());
-
+        program_->checkDataFiles();
         folder.writeCp1256(QStringLiteral("introduc.txt"), QStringLiteral("نص آخر"));
-        ModalWatcher watcher;
-        QString shownText;
-        watcher.then([&](QWidget* w) {
-            QCOMPARE(w, introduction_.get());
-            shownText = introduction_->Memo1->toPlainText();
-            QCOMPARE(introduction_->Memo1->font().pixelSize(), 16);
-            QVERIFY(introduction_->Memo1->font().bold());
-            // Escape does what "تم" does.
-            QTest::keyClick(introduction_.get(), Qt::Key_Escape);
-            QVERIFY(!introduction_->isVisible());
-        });
-        command("N11")->trigger();
-        QCOMPARE(shownText, QStringLiteral("مرحبا\nبكم في القسمار"));
-        QVERIFY(!introduction_->isVisible());
+        for (int opening = 1; opening <= 2; ++opening) {
+            ModalWatcher watcher;
+            QString shownText;
+            watcher.then([&](QWidget* w) {
+                QCOMPARE(w, &introduction());
+                shownText = introduction().textArea()->toPlainText();
+                QVERIFY(introduction().textArea()->isReadOnly());
+                QCOMPARE(introduction().textArea()->font().pixelSize(), 16);
+                QVERIFY(introduction().textArea()->font().bold());
+                QTest::keyClick(&introduction(), Qt::Key_Escape);
+                QVERIFY(!introduction().isVisible());
+            });
+            main().introductionAction()->trigger();
+            QCOMPARE(watcher.seen().size(), 1);
+            QCOMPARE(shownText, QStringLiteral("مرحبا\nبكم في القسمار"));
+            QVERIFY(!introduction().isVisible());
+        }
     }
 
-    void missingIntroductionRaisesAndKeepsTheText()
+    void missingIntroductionIsReportedAndLeavesTheTextEmpty()
     {
         WorkingFolder folder;
         try {
-            introduction_->FormCreate();
+            readIntroduction();
             QFAIL("a missing introduction must raise");
         } catch (const ui::UiError& e) {
             QCOMPARE(e.message(), QStringLiteral("تعذر فتح الملف introduc.txt: الملف غير موجود"));
         }
-        QVERIFY(introduction_->Memo1->textForShowing().isEmpty());
+        {
+            ModalWatcher watcher;
+            program_->checkDataFiles();
+            QCOMPARE(watcher.messageBoxes().size(), 1);
+        }
         ModalWatcher watcher;
-        command("N11")->trigger();
+        main().introductionAction()->trigger();
         QCOMPARE(watcher.seen().size(), 1);
-        QCOMPARE(watcher.seen()[0].widget.data(), introduction_.get());
+        QCOMPARE(watcher.seen()[0].widget.data(), &introduction());
+        QVERIFY(introduction().textArea()->textForShowing().isEmpty());
     }
 
     // The windows' frames and their fixed parts.
     void windowProperties()
     {
-        QCOMPARE(introduction_->windowTitle(), QStringLiteral("المقدمة"));
-        const Qt::WindowFlags intro = introduction_->windowFlags();
+        QCOMPARE(introduction().windowTitle(), QStringLiteral("المقدمة"));
+        const Qt::WindowFlags intro = introduction().windowFlags();
         QVERIFY(!(intro & (Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                            | Qt::WindowMaximizeButtonHint)));
-        QCOMPARE(introduction_->size(), QSize(640, 479));
-        QCOMPARE(introduction_->Memo1->size(), QSize(497, 297));
-        QCOMPARE(introduction_->Memo1->palette().color(QPalette::Base), QColor(255, 255, 128));
+        QCOMPARE(introduction().size(), QSize(640, 479));
+        QCOMPARE(introduction().textArea()->size(), QSize(497, 297));
+        QCOMPARE(introduction().textArea()->palette().color(QPalette::Base), QColor(255, 255, 128));
 
-        const Qt::WindowFlags viewer = viewer_->windowFlags();
-        QVERIFY(viewer & Qt::WindowStaysOnTopHint);
-        QVERIFY(viewer & Qt::WindowMinimizeButtonHint);
-        QVERIFY(viewer & Qt::WindowCloseButtonHint);
-        QVERIFY(!(viewer & Qt::WindowMaximizeButtonHint));
-        QCOMPARE(viewer_->Memo1->palette().color(QPalette::Base), QColor(255, 128, 0));
+        const Qt::WindowFlags flags = viewer().windowFlags();
+        QVERIFY(flags & Qt::WindowStaysOnTopHint);
+        QVERIFY(flags & Qt::WindowMinimizeButtonHint);
+        QVERIFY(flags & Qt::WindowCloseButtonHint);
+        QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+        QCOMPARE(viewer().textArea()->palette().color(QPalette::Base), QColor(255, 128, 0));
         // The layout's blue, in a shade that reads on the orange.
-        QCOMPARE(viewer_->Memo1->palette().color(QPalette::Text), ui::kTextBlue);
-        QCOMPARE(viewer_->Button1->text(), QStringLiteral("نبذة"));
-        QCOMPARE(viewer_->Button3->text(), QStringLiteral("تم"));
+        QCOMPARE(viewer().textArea()->palette().color(QPalette::Text), ui::kTextBlue);
+        QCOMPARE(viewer().summaryButton()->text(), QStringLiteral("نبذة"));
+        QCOMPARE(viewer().doneButton()->text(), QStringLiteral("تم"));
         // "نبذة" at the top, above the text; "تم" below it.
-        viewer_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(viewer_.get()));
+        viewer().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&viewer()));
         // The fonts of the layout, in place once the windows are shown.
-        QCOMPARE(viewer_->Memo1->font().pixelSize(), 19);
-        QVERIFY(viewer_->Memo1->font().bold());
-        QVERIFY(viewer_->Button1->geometry().bottom() < viewer_->Image1->geometry().top());
-        QVERIFY(viewer_->Button3->geometry().top() > viewer_->Image1->geometry().bottom());
-        viewer_->hide();
+        QCOMPARE(viewer().textArea()->font().pixelSize(), 19);
+        QVERIFY(viewer().textArea()->font().bold());
+        QVERIFY(viewer().summaryButton()->geometry().bottom() < viewer().picture()->geometry().top());
+        QVERIFY(viewer().doneButton()->geometry().top() > viewer().picture()->geometry().bottom());
+        viewer().hide();
 
-        QCOMPARE(summary_->windowTitle(), QStringLiteral("نبذة"));
-        QCOMPARE(summary_->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
-        QVERIFY(summary_->windowFlags() & Qt::WindowStaysOnTopHint);
-        QVERIFY(summary_->StaticText1->width() >= 289 && summary_->StaticText1->height() >= 113);
+        BookSummary& summary = viewer().summaryWindow();
+        QCOMPARE(summary.windowTitle(), QStringLiteral("نبذة"));
+        QCOMPARE(summary.windowFlags() & Qt::WindowType_Mask, Qt::Tool);
+        QVERIFY(summary.windowFlags() & Qt::WindowStaysOnTopHint);
+        QVERIFY(summary.summaryLabel()->width() >= 289 && summary.summaryLabel()->height() >= 113);
     }
 };
 
