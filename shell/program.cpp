@@ -14,6 +14,7 @@
 #include <QDialog>
 #include <QIcon>
 #include <QTimer>
+#include <QWindow>
 
 #include <dlfcn.h>
 #include <thread>
@@ -220,22 +221,38 @@ void Program::openCaseAtStart(const QString& path)
 
 namespace {
 
-// Runs an action from the event loop right after the first Show of the
-// watched window.
-class AfterFirstShow : public QObject {
+// Runs the start-up options' actions from the event loop: one right after
+// the watched window's first Show, one right after its first frame was
+// drawn (the window is shown, its surface on the screen, or the platform's
+// stand-in for it, is exposed, and the handling of that exposure has
+// painted and flushed the whole window).
+class StartupWatch : public QObject {
 public:
-    explicit AfterFirstShow(std::function<void()> action) : action_(std::move(action)) {}
+    StartupWatch(QWidget* window, const StartupOptions& options) : window_(window), options_(options)
+    {
+        window_->installEventFilter(this);
+    }
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Show) {
+        if (watched == window_ && event->type() == QEvent::Show) {
+            window_->removeEventFilter(this);
+            if (options_.afterFirstShow)
+                QTimer::singleShot(0, qApp, options_.afterFirstShow);
+            if (window_->windowHandle())
+                window_->windowHandle()->installEventFilter(this);
+        } else if (watched == window_->windowHandle() && event->type() == QEvent::Expose
+                   && window_->windowHandle()->isExposed()) {
             watched->removeEventFilter(this);
-            QTimer::singleShot(0, qApp, action_);
+            // Queued: it runs once the exposure, which paints, is handled.
+            if (options_.afterFirstFrame)
+                QTimer::singleShot(0, qApp, options_.afterFirstFrame);
         }
         return false;
     }
 private:
-    std::function<void()> action_;
+    QWidget* window_;
+    StartupOptions options_;
 };
 
 // Reading the font configuration is the longest single step of the first
@@ -275,9 +292,9 @@ int runQismar(int& argc, char** argv, const StartupOptions& options)
     if (!made)
         return 1;
     Program& program = *made;
-    AfterFirstShow afterShow(options.afterFirstShow);
-    if (options.afterFirstShow)
-        program.mainWindow().installEventFilter(&afterShow);
+    std::unique_ptr<StartupWatch> watch;
+    if (options.afterFirstShow || options.afterFirstFrame)
+        watch = std::make_unique<StartupWatch>(&program.mainWindow(), options);
     program.start();
     if (const QString path = caseFileArgument(QCoreApplication::arguments()); !path.isEmpty())
         QTimer::singleShot(0, &program, [&program, path] { program.openCaseAtStart(path); });

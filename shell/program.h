@@ -102,11 +102,15 @@ private:
     std::vector<QWidget*> made_;
 };
 
+// Only the start-up benchmark's probe sets these (to note the times and
+// quit); the program itself never does.
 struct StartupOptions {
     // Called once from the event loop right after the main window was first
-    // shown. Only the start-up benchmark's probe sets it (to note the time
-    // and quit); the program itself never does.
+    // shown (it is mapped; it may not be painted yet).
     std::function<void()> afterFirstShow;
+    // Called once from the event loop right after the main window's first
+    // frame was drawn on the screen.
+    std::function<void()> afterFirstFrame;
 };
 
 // The case file named on the command line: the first argument after the

@@ -1,27 +1,41 @@
 // The yardstick of the start-up benchmark: a Qt program that shows one empty
-// window, noting the moment it was shown and quitting, like the probe.
+// window, noting the moments it was shown and its first frame drawn and
+// quitting, like the probe.
 #include "bench/startup/bench_clock.h"
 
 #include <QApplication>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 namespace {
 
-class Window : public QWidget {
+// Notes the moment the window was shown and, once its first exposure, which
+// paints it, has been handled, the moment its first frame was drawn; then
+// quits.
+class FirstFrame : public QObject {
+public:
+    explicit FirstFrame(QWidget* window) : window_(window) { window->installEventFilter(this); }
 protected:
-    void showEvent(QShowEvent*) override
+    bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (shown_)
-            return;
-        shown_ = true;
-        QTimer::singleShot(0, qApp, [] {
-            qismar::bench::reportShown();
-            QCoreApplication::quit();
-        });
+        if (watched == window_ && event->type() == QEvent::Show) {
+            window_->removeEventFilter(this);
+            QTimer::singleShot(0, qApp, [] { qismar::bench::reportShown(); });
+            if (window_->windowHandle())
+                window_->windowHandle()->installEventFilter(this);
+        } else if (watched == window_->windowHandle() && event->type() == QEvent::Expose
+                   && window_->windowHandle()->isExposed()) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, qApp, [] {
+                qismar::bench::reportDrawn();
+                QCoreApplication::quit();
+            });
+        }
+        return false;
     }
 private:
-    bool shown_ = false;
+    QWidget* window_;
 };
 
 }  // namespace
@@ -29,7 +43,8 @@ private:
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    Window window;
+    QWidget window;
+    FirstFrame firstFrame(&window);
     window.show();
     return app.exec();
 }
