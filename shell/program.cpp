@@ -1,3 +1,5 @@
+// Qismar: the desktop program: the application object, the program object
+// that owns and opens the windows, and the start-up.
 #include "shell/program.h"
 
 #include "entry/entry_window.h"
@@ -7,7 +9,6 @@
 #include "shell/main_window.h"
 #include "shell/notice_window.h"
 #include "shell/verses_window.h"
-#include "ui/text_area.h"
 #include "ui/text_file.h"
 #include "ui/ui_common.h"
 
@@ -73,8 +74,8 @@ Program::Program() : mainWindow_(std::make_unique<MainWindow>())
 
 Program::~Program()
 {
-    // The windows go in the reverse order of their making: the main
-    // window, made first, last.
+    // The other windows go first (none of them refers to another), the main
+    // window, whose marquee the entry window follows, last.
     entryWindow_.reset();
     about_.reset();
     notice_.reset();
