@@ -175,10 +175,9 @@ private slots:
                 if (!expected.contains(row.window))
                     expected << row.window;
                 QCOMPARE(objectNames(program.windowsMade()), expected);
-                QCOMPARE(program.windowsMade().back()->objectName(), expected.back());
             }
         }
-        // The windows the program made are those it shows.
+        // Each window closed with its command: the main window stays alone.
         for (QWidget* window : program.windowsMade())
             QVERIFY2(!window->isVisible() || window == &main, qPrintable(window->objectName()));
     }
