@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QPointer>
 #include <QSvgRenderer>
+#include <QSemaphore>
+#include <QThreadPool>
 
 namespace qismar::ui {
 
@@ -76,16 +78,35 @@ void Picture::paintEvent(QPaintEvent*)
     const qreal ratio = devicePixelRatioF();
     const QSize pixels = (QSizeF(size()) * ratio).toSize();
     if (cache_.size() != pixels) {
-        cache_ = QPixmap(pixels);
-        cache_.setDevicePixelRatio(ratio);
-        cache_.fill(Qt::transparent);
-        QPainter painter(&cache_);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        svg->render(&painter, QRectF(QPointF(0, 0), QSizeF(size())));
+        QImage drawing(pixels, QImage::Format_ARGB32_Premultiplied);
+        drawing.setDevicePixelRatio(ratio);
+        const QSizeF logical = size();
+        const auto draw = [&] {
+            drawing.fill(Qt::transparent);
+            QPainter painter(&drawing);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            svg->render(&painter, QRectF(QPointF(0, 0), logical));
+        };
+        // Qt's drawing hands each fill of many lines to the threads of the
+        // global thread pool, unless it already runs on one of them. For a
+        // picture of hundreds of small shapes the hand-offs cost more than
+        // they save, and on a busy machine every one of them waits for a
+        // thread: the picture is drawn in one piece on a thread of the
+        // pool while this one waits (on this one when the pool has no
+        // thread free). The drawing is the same either way.
+        QSemaphore done;
+        if (QThreadPool::globalInstance()->tryStart([&] {
+                draw();
+                done.release();
+            }))
+            done.acquire();
+        else
+            draw();
+        cache_ = std::move(drawing);
     }
     QPainter painter(this);
-    painter.drawPixmap(0, 0, cache_);
+    painter.drawImage(0, 0, cache_);
 }
 
 }  // namespace qismar::ui

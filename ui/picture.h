@@ -1,7 +1,7 @@
 // Qismar: a vector picture stretched over its whole widget.
 #pragma once
 
-#include <QPixmap>
+#include <QImage>
 #include <QString>
 #include <QWidget>
 
@@ -13,7 +13,7 @@ namespace qismar::ui {
 // widget, ignoring its aspect ratio, with no background of its own. The
 // picture is read on the first paint, not when the window is built, and one
 // reading serves every window that shows the same picture; the drawing is
-// kept as a pixmap of the current size. A picture that is missing or broken
+// kept as an image of the current size. A picture that is missing or broken
 // leaves the widget empty.
 class Picture : public QWidget {
 public:
@@ -38,7 +38,7 @@ private:
     QString path_;
     mutable QSvgRenderer* renderer_ = nullptr;  // shared, owned by the application
     mutable bool looked_ = false;
-    QPixmap cache_;
+    QImage cache_;
 };
 
 }  // namespace qismar::ui

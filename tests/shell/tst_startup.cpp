@@ -22,7 +22,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPointer>
+#include <QSvgRenderer>
 #include <QTest>
 #include <QTimer>
 
@@ -347,8 +349,23 @@ private slots:
         notice.show();
         QVERIFY(QTest::qWaitForWindowExposed(&notice));
         QCOMPARE(notice.picture()->geometry(), notice.rect());
-        const QImage drawn = notice.picture()->grab().toImage();
+        const QImage drawn = notice.picture()->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
         QVERIFY(drawn.pixelColor(2, 2) != drawn.pixelColor(drawn.width() / 2, drawn.height() / 2));
+        // Exactly the picture's own drawing, stretched over the window and
+        // laid on the window's face.
+        QImage picture(drawn.size(), QImage::Format_ARGB32_Premultiplied);
+        picture.fill(Qt::transparent);
+        {
+            QSvgRenderer svg(notice.picture()->path());
+            svg.setAspectRatioMode(Qt::IgnoreAspectRatio);
+            QPainter painter(&picture);
+            painter.setRenderHint(QPainter::Antialiasing);
+            svg.render(&painter, QRectF(picture.rect()));
+        }
+        QImage expected(drawn.size(), QImage::Format_ARGB32_Premultiplied);
+        expected.fill(notice.palette().color(QPalette::Window));
+        QPainter(&expected).drawImage(0, 0, picture);
+        QVERIFY(drawn == expected);
         notice.hide();
     }
 
