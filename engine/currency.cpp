@@ -24,6 +24,8 @@ const char* EngineError::what() const noexcept
         return "a count is beyond the largest number of persons (1000000000)";
     case ErrorCode::EstateTooSmall:
         return "the estate is too small to divide among so many heirs (less than 0.01 for each person)";
+    case ErrorCode::EstateTooLarge:
+        return "the estate is too large to divide: it must be at most 922337203685477";
     }
     return "unknown error";
 }
@@ -54,6 +56,11 @@ const char* EngineError::arabic() const noexcept
                "\u0623\u0646 \u062A\u064F\u0642\u0633\u0645 \u0639\u0644\u0649 \u0647\u0630\u0627 "
                "\u0627\u0644\u0639\u062F\u062F \u0645\u0646 \u0627\u0644\u0648\u0631\u062B\u0629";
                // التركة أصغر من أن تُقسم على هذا العدد من الورثة
+    case ErrorCode::EstateTooLarge:
+        return "\u0627\u0644\u062A\u0631\u0643\u0629 \u0623\u0643\u0628\u0631 \u0645\u0646 "
+               "\u0623\u0646 \u062A\u064F\u0642\u0633\u0645: \u0623\u0643\u0628\u0631 "
+               "\u062A\u0631\u0643\u0629 \u062A\u064F\u0642\u0633\u0645 922337203685477";
+               // التركة أكبر من أن تُقسم: أكبر تركة تُقسم 922337203685477
     case ErrorCode::BaseBelowOne:
     case ErrorCode::TooManyPasses:
         return "\u062A\u0639\u0630\u0631\u062A \u0642\u0633\u0645\u0629 \u0647\u0630\u0647 "

@@ -36,6 +36,7 @@ enum class ErrorCode : std::uint8_t {
     InvalidCount,        // a negative count or estate, or no wife counted
     CountTooLarge,       // a count above kMaxCount persons
     EstateTooSmall,      // less than 0.01 of the estate for each person of the case
+    EstateTooLarge,      // an estate above the largest for which every case divides
 };
 
 // The largest number of persons that one count may hold. Below it no total

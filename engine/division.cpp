@@ -83,7 +83,7 @@ Outcome Division::run()
     SpouseDeductionPending = true;
     ProblemBase = kStartingBase;
 
-    Currency lastDistributed;
+    WideAmount lastDistributed;
     bool fullPass = true;
     for (int pass = 1;; ++pass) {
         if (pass > kMaxPasses)
@@ -144,10 +144,10 @@ Outcome Division::run()
     if (ext(lastDistributed) >= kFixedTolerance) {
         // What the rows leave of the estate beyond the rounding tolerance is
         // reported, never silently dropped.
-        const Currency left = subtractExact(c.estate, lastDistributed);
+        const WideAmount left = subtractExact(c.estate, lastDistributed);
         if (ext(left) > Tolerance) {
-            Undistributed = left;
-            UndistributedPercent = Percentage(left);
+            Undistributed = left.amount();
+            UndistributedPercent = Percentage(*Undistributed);
         }
         return Outcome::Divided;
     }
@@ -199,7 +199,7 @@ void Division::MarkPresentRelatives()
 void Division::ResetShareLedger() noexcept
 {
     const Currency keepCount = ledger.ResidueShareCount;
-    const Currency keepTotal = ledger.FixedSharesTotal;
+    const WideAmount keepTotal = ledger.FixedSharesTotal;
     ledger = ShareLedger{};
     ledger.ResidueShareCount = keepCount;
     ledger.FixedSharesTotal = keepTotal;
@@ -215,7 +215,9 @@ void Division::ComputeDistributedTotal()
 {
     // Every amount times its heads, in raw units times raw units, summed in
     // extended precision and rounded once. The order of the additions is part
-    // of the result (each one rounds), so it is kept exactly as it is.
+    // of the result (each one rounds), so it is kept exactly as it is. The
+    // total is held wide: with a billion heads each rounded up by half a raw
+    // unit, the rows of the largest estate add up to more than one amount.
     const auto amount = [this](Heir row) { return ext(rows[index(row)].value()); };
     const auto heads = [this](Heir row) { return ext(HeadsOf(c, row)); };
     constexpr Extended kScale = Currency::kScale;
@@ -227,7 +229,7 @@ void Division::ComputeDistributedTotal()
     forEachIndex<kAddedBeforeScaling>([&](auto i) { sum = sum + amount(kAddedBeforeScaling[i]); });
     sum = sum * kScale;
     forEachIndex<kAddedPerHead>([&](auto i) { sum = sum + amount(kAddedPerHead[i]) * heads(kAddedPerHead[i]); });
-    DistributedTotal = roundToCurrency(sum / kScale);
+    DistributedTotal = WideAmount::rounded(sum / kScale);
 }
 
 void Division::FillPercentages()
@@ -260,7 +262,15 @@ DivisionResult Divide(const EstateCase& estateCase, detail::Trace* trace)
     detail::Division division(estateCase, result.rows, result.percentages);
     division.trace = trace;
     division.ProblemBase = Currency::fromRaw(24 * Currency::kScale);
-    result.outcome = division.run();
+    try {
+        result.outcome = division.run();
+    } catch (const EngineError& error) {
+        // Up to the largest estate, with every count checked, no amount
+        // leaves the range; above it the estate is what must be smaller.
+        if (error.code() == ErrorCode::OutOfRange && estateCase.estate > kLargestEstate)
+            throw EngineError(ErrorCode::EstateTooLarge);
+        throw;
+    }
     result.problemBase = division.ProblemBase;
     result.undistributed = division.Undistributed;
     result.undistributedPercent = division.UndistributedPercent;

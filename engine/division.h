@@ -13,6 +13,7 @@
 #include "engine/currency.h"
 #include "engine/estate_case.h"
 #include "engine/result_rows.h"
+#include "engine/wide_amount.h"
 
 namespace qismar {
 
@@ -37,7 +38,9 @@ struct PreparedEstate {
     Currency net;                 // what the heirs divide
     // The costs and the debts reach the gross estate: nothing is divided.
     bool consumedByDebts = false;
-    Currency debtsExceedBy;  // funeral + debts - gross when they exceed it
+    // funeral + debts - gross when they exceed it; the costs and the debts
+    // may each be as large as the largest amount, so their excess may not fit one.
+    WideAmount debtsExceedBy;
     // The bequests were cut to the third because the heirs did not consent.
     bool bequestsLimitedToThird = false;
 };
@@ -70,6 +73,14 @@ struct DivisionResult {
     std::optional<PreparedEstate> preparation;
 };
 
+// The largest estate for which every case divides: with it and counts of up
+// to kMaxCount persons no share, row or percentage leaves the range of
+// Currency, and every total on the way fits a WideAmount. The case files and
+// qismar-cli take whole estates up to it; an estate above it (the entry
+// window takes a fraction more) divides where its amounts fit and is refused
+// as EstateTooLarge where they do not.
+inline constexpr Currency kLargestEstate = Currency::fromRaw(Currency::kMaxWhole * Currency::kScale);
+
 // The most passes a division may run before it is declared unsettled. A
 // division that settles needs a few dozen at most.
 inline constexpr int kMaxPasses = 1000;
@@ -78,9 +89,10 @@ inline constexpr int kMaxPasses = 1000;
 // result depends on an earlier division. Throws EngineError when a count is
 // negative or exceeds kMaxCount (or there is no wife), when the estate is
 // less than 0.01 for each person of the case (or is so small that no relative
-// receives anything), when an amount or total leaves the range of Currency,
-// when the base would fall below 1, or when the division does not settle
-// within kMaxPasses; nothing the caller holds is changed then.
+// receives anything), when an estate above kLargestEstate would give an
+// amount beyond the range of Currency (EstateTooLarge), when the base would
+// fall below 1, or when the division does not settle within kMaxPasses;
+// nothing the caller holds is changed then.
 DivisionResult Divide(const EstateCase& estateCase);
 
 }  // namespace qismar

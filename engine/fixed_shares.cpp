@@ -27,6 +27,11 @@ Rational& Division::Exact(const Currency& entry) const noexcept
     return trace->ledger[std::size_t(&entry - &ledger.HusbandShare)];
 }
 
+Rational& Division::Exact(const WideAmount&) const noexcept
+{
+    return trace->fixedSharesTotal;
+}
+
 std::uint8_t& Division::ExactK(const Currency& entry) const noexcept
 {
     return trace->ledgerK[std::size_t(&entry - &ledger.HusbandShare)];
@@ -335,7 +340,9 @@ void Division::SumAssignedShares()
 {
     // Each ledger entry times the heads of its relative, in raw units times
     // raw units, summed in extended precision, divided by 10000 and rounded
-    // once at the end. The order of the additions is part of the result.
+    // once at the end. The order of the additions is part of the result. The
+    // total may claim more than the estate, up to 40 parts of 24: it is held
+    // wide, so that the base is raised for the largest estates too.
     const auto heads = [this](Heir row) { return ext(HeadsOf(c, row)); };
     const ShareLedger& L = ledger;
     Extended sum = heads(Heir::Wives) * ext(L.WifeShare);
@@ -356,7 +363,7 @@ void Division::SumAssignedShares()
     sum = sum + ext(L.FathersMothersMotherShare) * heads(Heir::FathersMothersMother);
     sum = sum + ext(L.FathersFathersMotherShare) * heads(Heir::FathersFathersMother);
     sum = sum + heads(Heir::PaternalSisters) * ext(L.PaternalSisterShare);
-    ledger.FixedSharesTotal = roundToCurrency(sum / Extended(Currency::kScale));
+    ledger.FixedSharesTotal = WideAmount::rounded(sum / Extended(Currency::kScale));
     if (trace) {
         // The same terms, exactly; most entries are 0 in any one case.
         Rational total;

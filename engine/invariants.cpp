@@ -8,6 +8,17 @@ namespace {
 
 std::string rowName(Heir row) { return std::string(heirInfo(row).key); }
 
+// Whether `percent` is the share of `amount` in `estate` in hundredths,
+// rounded to 0.0001: within one raw unit of amount x 100 / estate, worked
+// exactly in integers.
+bool isShareOfEstate(Currency percent, Currency amount, Currency estate)
+{
+    const __int128 shown = static_cast<__int128>(percent.raw()) * estate.raw();
+    const __int128 exact = static_cast<__int128>(amount.raw()) * 100 * Currency::kScale;
+    const __int128 gap = shown - exact;
+    return gap <= estate.raw() && -gap <= estate.raw();
+}
+
 }  // namespace
 
 namespace {
@@ -230,6 +241,9 @@ std::string CheckDivision(const EstateCase& c, const DivisionResult& r)
             continue;
         if (text.amount.raw() < 0)
             return rowName(row) + ": a negative amount " + formatAmount(text.amount);
+        if (!isShareOfEstate(*r.percentages[i], text.amount, c.estate))
+            return rowName(row) + ": the percentage " + formatAmount(*r.percentages[i]) + " is not the share of " +
+                   formatAmount(text.amount) + " in the estate";
         const std::int64_t heads = HeadsOf(c, row).persons();
         total += static_cast<__int128>(text.amount.raw()) * heads;
         if (!text.amount.isZero())
@@ -238,6 +252,8 @@ std::string CheckDivision(const EstateCase& c, const DivisionResult& r)
     if (r.undistributed) {
         if (r.undistributed->raw() <= 0)
             return "an undistributed amount that is not positive";
+        if (!r.undistributedPercent || !isShareOfEstate(*r.undistributedPercent, *r.undistributed, c.estate))
+            return "the undistributed percentage is not the share of the undistributed amount in the estate";
         total += r.undistributed->raw();
     }
     const __int128 gap = total - c.estate.raw();

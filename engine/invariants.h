@@ -15,7 +15,8 @@ namespace qismar {
 // Checks a division that started from empty rows and ended in Divided:
 // - a row is not empty exactly when its relative is present, and it has a
 //   percentage exactly when it holds an amount;
-// - no amount is negative;
+// - no amount is negative, and each percentage (the undistributed one
+//   too) is its amount's share of the entered estate, to 0.0001;
 // - the amounts times their head counts, plus the undistributed amount,
 //   come to the entered estate within 0.005 + 0.0001 x H, H the heads that
 //   hold a non-zero amount;

@@ -17,14 +17,16 @@ PreparedEstate PrepareEstate(const EstateCase& c)
     p.debts = c.debts;
     p.bequests = c.bequests;
     p.heirsConsent = c.heirsConsent;
-    // The costs and the debts first, exactly.
-    const Currency charges = addExact(c.funeral, c.debts);
+    // The costs and the debts first, exactly. Each may be as large as the
+    // largest amount, so their sum is held wide: however far it passes the
+    // estate, the estate is consumed.
+    const WideAmount charges = addExact(WideAmount(c.funeral), c.debts);
     if (charges >= c.estate) {
         p.consumedByDebts = true;
         p.debtsExceedBy = subtractExact(charges, c.estate);
         return p;
     }
-    p.afterDebts = subtractExact(c.estate, charges);
+    p.afterDebts = subtractExact(c.estate, charges).amount();
     // A third of what remains, rounded once.
     p.third = roundToCurrency(static_cast<long double>(p.afterDebts.raw()) / 3.0L);
     Currency carried = c.bequests;

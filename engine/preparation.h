@@ -22,8 +22,8 @@ namespace qismar {
 // bequest entered, or the heirs' consent given).
 bool HasPreparation(const EstateCase& estateCase) noexcept;
 
-// Prepares the gross estate of a case. Throws OutOfRange when a total leaves
-// the range of money amounts.
+// Prepares the gross estate of a case. Throws InvalidCount for a negative
+// amount; no total of amounts leaves its range.
 PreparedEstate PrepareEstate(const EstateCase& estateCase);
 
 // Divides a case as the law orders it: the preparation first, when the case

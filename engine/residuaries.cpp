@@ -17,6 +17,8 @@ constexpr Currency kTwo = Currency::fromRaw(2 * Currency::kScale);
 bool positive(HeadCount h) { return h.positive(); }
 
 Currency nonNegative(Currency v) { return v.raw() < 0 ? Currency{} : v; }
+// A rest never below 0; a rest above 0 is at most the estate and fits an amount.
+Currency nonNegative(WideAmount v) { return v.isNegative() ? Currency{} : v.amount(); }
 
 }  // namespace
 
@@ -171,8 +173,10 @@ bool Division::GrandfatherWithSiblings(const SiblingKind& kind, FixedUnit fixedU
         siblingUnit = unit;
         sistersK = k;
         ledger.FixedSharesTotal =
-            roundToCurrency(ext(ledger.FixedSharesTotal) + ext(n) * ext(siblingUnit) / Currency::kScale);
-        ledger.GrandfatherShare = subtractExact(EstateValue, ledger.FixedSharesTotal);
+            WideAmount::rounded(ext(ledger.FixedSharesTotal) + ext(n) * ext(siblingUnit) / Currency::kScale);
+        // Below 0 where the fixed shares claim more than the estate (the
+        // floor below then gives him his sixth), by at most two thirds of it.
+        ledger.GrandfatherShare = subtractExact(EstateValue, ledger.FixedSharesTotal).amount();
         if (trace) {
             unitQ = k == 0 ? Rational() : DividedQ(k, n);
             Exact(ledger.FixedSharesTotal) += HeadsQ(n) * unitQ;

@@ -229,8 +229,10 @@ PreparationDialog::Reading PreparationDialog::read() const
     c.estate = *estate_.amount;
     try {
         r.prepared = PrepareEstate(c);
-    } catch (const EngineError&) {
-        r.problem = QStringLiteral("مجموع نفقات التجهيز والديون أكبر من أكبر مبلغ يقبله البرنامج (%1)").arg(kLargestAmount);
+    } catch (const EngineError& error) {
+        // Costs and debts of any sum are taken (they consume the estate);
+        // only an amount the engine cannot take at all comes here.
+        r.problem = ui::errorMessage(error);
         r.problemField = debtsEdit;
         r.refuse = true;
     }

@@ -11,20 +11,26 @@
 #error "engine/internal/ is private to the engine and its tests: include engine/division.h or engine/explanation.h"
 #endif
 
+#include <cstddef>
+
 #include "engine/division.h"
 #include "engine/rational.h"
+#include "engine/wide_amount.h"
 
 namespace qismar::detail {
 
 using Extended = long double;
 
 inline Extended ext(Currency c) noexcept { return static_cast<Extended>(c.raw()); }
+// A total that may pass the range of one amount: the same extended value.
+inline Extended ext(WideAmount w) noexcept { return w.raw(); }
 // A count as the money arithmetic takes it: its persons as raw units of money.
 inline Extended ext(HeadCount h) { return ext(h.money()); }
 
 // One Currency entry per class of heir, each mirroring the amount last
 // written into that heir's row, plus the residuary rules' unit count and the
-// running total of assigned shares.
+// running total of assigned shares. That total is wide: before the base is
+// raised, the fixed shares may claim up to 40 parts of 24 of the estate.
 struct ShareLedger {
     Currency HusbandShare;
     Currency WifeShare;
@@ -49,7 +55,8 @@ struct ShareLedger {
     Currency GreatGrandsonShare;
 
     Currency ResidueShareCount;
-    Currency FixedSharesTotal;
+    // Last: the entries above are the Currency slots of the trace.
+    WideAmount FixedSharesTotal;
 };
 
 // How a row received the amount it holds at the end of a division.
@@ -78,8 +85,9 @@ struct RowSource {
 // each row got its amount. It is filled only when asked for; a division
 // without it computes nothing of this.
 struct Trace {
-    static constexpr int kLedgerSlots = sizeof(ShareLedger) / sizeof(Currency);
+    static constexpr int kLedgerSlots = offsetof(ShareLedger, FixedSharesTotal) / sizeof(Currency);
     std::array<Rational, kLedgerSlots> ledger{};
+    Rational fixedSharesTotal;  // the ledger's FixedSharesTotal
     // The fixed share (k parts of 24) behind a ledger entry, 0 for a residue.
     std::array<std::uint8_t, kLedgerSlots> ledgerK{};
     Rational estateValue = 1;  // EstateValue as a fraction of the entered estate
@@ -150,7 +158,9 @@ public:
     ShareLedger ledger;
     Currency ProblemBase;
     Currency EstateValue;
-    Currency DistributedTotal;
+    // Every row times its heads: a hair above the estate where each head's
+    // amount rounds up, beyond one amount at the largest estates.
+    WideAmount DistributedTotal;
     Currency SpousesTotal;
     bool SpouseDeductionPending = true;
     bool GreatGrandsonFlag = true;
@@ -248,6 +258,7 @@ private:
 
     // The exact side (only while a trace is kept).
     Rational& Exact(const Currency& ledgerEntry) const noexcept;
+    Rational& Exact(const WideAmount& fixedSharesTotal) const noexcept;
     std::uint8_t& ExactK(const Currency& ledgerEntry) const noexcept;
     // A ledger entry and its exact fraction, with the fixed share behind it.
     void Mirror(const Currency& ledgerEntry, Rational exact, int k = 0) noexcept;

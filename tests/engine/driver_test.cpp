@@ -440,6 +440,53 @@ TEST(Divide, LargestEstateDividesWithoutWrapping)
     EXPECT_EQ(summary(r), "n5 614891469123651.3332 %66.6667; n6 307445734561825.6666 %33.3333");
 }
 
+// Up to the largest estate and a billion persons a count, every case
+// divides: the fixed shares may claim up to 40 parts of 24 of the estate
+// before the base is raised, and a billion heads each rounded up pass the
+// estate, yet no total is refused. The amounts are the law's fractions of
+// the estate, rounded once to 0.0001.
+TEST(Divide, EveryCaseWithinTheRangeDivides)
+{
+    const Example examples[] = {
+        // 40 parts of 24: from 6 to 10, claimed from 60% of the largest estate.
+        {"husband, mother, two full and two uterine sisters at 553402322211287", "553402322211287",
+         [](EstateCase& c) {
+             c.deceased = Deceased::Woman, c.spouse = c.mother = true, c.fullSisters = heads(2),
+             c.uterineSisters = heads(2);
+         },
+         40, "n1 166020696663386.1 %30; n4 55340232221128.7 %10; n10 110680464442257.4 %20; n12 55340232221128.7 %10"},
+        {"the same at the largest estate", "922337203685477",
+         [](EstateCase& c) {
+             c.deceased = Deceased::Woman, c.spouse = c.mother = true, c.fullSisters = heads(2),
+             c.uterineSisters = heads(2);
+         },
+         40, "n1 276701161105643.1 %30; n4 92233720368547.7 %10; n10 184467440737095.4 %20; n12 92233720368547.7 %10"},
+        // From 6 to 8: the husband 3/8, the mother 1/8, each sister 2/8.
+        {"husband, mother and two full sisters", "922337203685477",
+         [](EstateCase& c) { c.deceased = Deceased::Woman, c.spouse = c.mother = true, c.fullSisters = heads(2); }, 32,
+         "n1 345876451382053.875 %37.5; n4 115292150460684.625 %12.5; n10 230584300921369.25 %25"},
+        // From 6 to 7: the husband 3/7, each sister 2/7.
+        {"husband and two full sisters", "922337203685477",
+         [](EstateCase& c) { c.deceased = Deceased::Woman, c.spouse = true, c.fullSisters = heads(2); }, 28,
+         "n1 395287373008061.5714 %42.8571; n10 263524915338707.7143 %28.5714"},
+        // From 24 to 27: the wife 3/27, each parent 4/27, each daughter 8/27.
+        {"wife, both parents and two daughters", "922337203685477",
+         [](EstateCase& c) { c.spouse = c.father = c.mother = true, c.daughters = heads(2); }, 27,
+         "n2 102481911520608.5556 %11.1111; n3 136642548694144.7407 %14.8148; n4 136642548694144.7407 %14.8148; "
+         "n6 273285097388289.4815 %29.6296"},
+        // A thousand-millionth each, rounded up: the rows add up to more
+        // than the largest amount.
+        {"a billion sons at 922337203650001", "922337203650001", [](EstateCase& c) { c.sons = heads(1000000000); },
+         24, "n5 922337.2037 %0"},
+        // Three thousand million units of the residue: a daughter's unit
+        // rounded up, a son twice that.
+        {"a billion sons and a billion daughters at the largest estate", "922337203685477",
+         [](EstateCase& c) { c.sons = c.daughters = heads(1000000000); }, 24, "n5 614891.4692 %0; n6 307445.7346 %0"},
+    };
+    for (const Example& k : examples)
+        check(k);
+}
+
 TEST(Divide, ReportsWhatItCannotCompute)
 {
     struct Case {
@@ -448,13 +495,15 @@ TEST(Divide, ReportsWhatItCannotCompute)
         ErrorCode code;
     };
     const Case cases[] = {
-        // Husband and two sisters claim 28 parts of 24 of the largest estate.
-        {"fixed shares beyond the money range",
+        // The fraction of a unit above the largest estate that no whole
+        // estate reaches: the rows of the mother, the grandfather and a
+        // full sister pass the range of an amount.
+        {"an estate above the largest",
          [](EstateCase& c) {
-             c.estate = Currency::fromWhole(Currency::kMaxWhole), c.deceased = Deceased::Woman, c.spouse = true,
-             c.fullSisters = heads(2);
+             c.estate = Currency::fromRaw(Currency::kMaxRaw), c.mother = c.grandfather = true,
+             c.fullSisters = heads(1);
          },
-         ErrorCode::OutOfRange},
+         ErrorCode::EstateTooLarge},
         {"a negative count", [](EstateCase& c) { c.estate = money("100"), c.sons = heads(-1); },
          ErrorCode::InvalidCount},
         {"no wife counted", [](EstateCase& c) { c.estate = money("100"), c.spouse = true, c.wives = HeadCount{}; },

@@ -41,6 +41,14 @@ TEST(Preparation, CostsThenDebtsThenBequestsUpToAThird)
         {"debts beyond the estate", "90000", "3000", "100000", "0", false, "0", "0", true, "13000", false},
         {"at the top of the money range", "922337203685477", "1", "0", "922337203685477", false, "307445734561825.3333",
          "614891469123650.6667", false, "0", true},
+        // Costs and debts of up to the largest amount each consume the
+        // estate, however far their sum passes one amount.
+        {"the largest costs and debts beside the largest estate", "922337203685477", "922337203685477",
+         "922337203685477", "0", false, "0", "0", true, "922337203685477", false},
+        {"the largest costs and debts beside a small estate", "1000", "922337203685477", "922337203685477", "0",
+         false, "0", "0", true, "1844674407369954", false},
+        {"the largest costs and a debt of one", "922337203685477", "922337203685477", "1", "0", false, "0", "0", true,
+         "1", false},
     };
     for (const Case& k : cases) {
         EstateCase c;
@@ -75,18 +83,19 @@ TEST(Preparation, CostsThenDebtsThenBequestsUpToAThird)
     }
 }
 
-TEST(Preparation, TotalsBeyondTheMoneyRangeAreRefusedNotWrapped)
+TEST(Preparation, CostsAndDebtsBeyondTheLargestAmountConsumeTheEstateAndSaySoInFull)
 {
+    // Their excess is named to the last digit, past the largest amount.
     EstateCase c;
-    c.estate = Currency::fromWhole(Currency::kMaxWhole);
-    c.funeral = Currency::fromWhole(Currency::kMaxWhole);
-    c.debts = Currency::fromWhole(Currency::kMaxWhole);
-    try {
-        PrepareEstate(c);
-        ADD_FAILURE() << "prepared";
-    } catch (const EngineError& e) {
-        EXPECT_EQ(e.code(), ErrorCode::OutOfRange);
-    }
+    c.deceased = Deceased::Woman, c.spouse = true, c.sons = heads(1);
+    c.estate = money("0.0001");
+    c.funeral = Currency::fromRaw(Currency::kMaxRaw), c.debts = Currency::fromRaw(Currency::kMaxRaw);
+    c.deriveEntryWindowState();
+    const DivisionResult r = DivideEstate(c);
+    EXPECT_EQ(r.outcome, Outcome::Consumed);
+    ASSERT_TRUE(r.preparation);
+    EXPECT_EQ(ConsumedMessage(*r.preparation),
+              "استغرقت نفقات التجهيز والديون التركة وزادت عليها بمقدار 1844674407370955.1613، فلا يبقى للورثة شيء ولا قسمة");
 }
 
 TEST(Preparation, TheDivisionRunsOnTheNetEstate)

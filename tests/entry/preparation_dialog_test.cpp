@@ -80,8 +80,8 @@ TEST_F(ThePreparationDialog, ShowsWhatRemainsForTheHeirsAsTheAmountsAreTyped)
          "مبلغ «الديون» أكبر من أكبر مبلغ", "في تجهيز التركة مبلغ لا يُقبل", true},
         {"bequests beyond the range", "90000", "0", "0", beyond, false, none, "مبلغ «الوصايا» أكبر من أكبر مبلغ",
          "في تجهيز التركة مبلغ لا يُقبل", true},
-        {"costs and debts adding up beyond the range", "90000", top, top, "0", false, none,
-         "مجموع نفقات التجهيز والديون أكبر من أكبر مبلغ", "في تجهيز التركة مبلغ لا يُقبل", true},
+        {"costs and debts adding up beyond the largest amount", "90000", top, top, "0", false, nothing,
+         "وزادت عليها بمقدار 1,844,674,407,280,954", "لا يبقى للورثة شيء"},
         {"an estate beyond the range", beyond, "0", "10", "0", false, none, "مبلغ «قيمة التركة» أكبر من أكبر مبلغ", "",
          true},
     };
