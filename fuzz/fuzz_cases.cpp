@@ -139,8 +139,10 @@ void checkCase(const std::uint8_t* data, std::size_t size)
             std::abort();
     } catch (const qismar::EngineError& e) {
         // A clear refusal is an acceptable end; a division that does not
-        // settle is not.
-        if (e.code() == qismar::ErrorCode::TooManyPasses || e.code() == qismar::ErrorCode::BaseBelowOne)
+        // settle is not, nor a refusal for range: the estate and the costs,
+        // debts and bequests here are each within the largest amount.
+        if (e.code() == qismar::ErrorCode::TooManyPasses || e.code() == qismar::ErrorCode::BaseBelowOne ||
+            e.code() == qismar::ErrorCode::OutOfRange || e.code() == qismar::ErrorCode::EstateTooLarge)
             std::abort();
     }
 }
