@@ -75,10 +75,10 @@ struct DivisionResult {
 
 // The largest estate for which every case divides: with it and counts of up
 // to kMaxCount persons no share, row or percentage leaves the range of
-// Currency, and every total on the way fits a WideAmount. The case files and
-// qismar-cli take whole estates up to it; an estate above it (the entry
-// window takes a fraction more) divides where its amounts fit and is refused
-// as EstateTooLarge where they do not.
+// Currency, and every total on the way fits a WideAmount. The windows, the
+// case files and qismar-cli take whole estates up to it; an estate above it
+// (a fraction more, from a caller of the engine) divides where its amounts
+// fit and is refused as EstateTooLarge where they do not.
 inline constexpr Currency kLargestEstate = Currency::fromRaw(Currency::kMaxWhole * Currency::kScale);
 
 // The most passes a division may run before it is declared unsettled. A

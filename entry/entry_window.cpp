@@ -725,7 +725,7 @@ void EntryWindow::checkEstate() const
     if (estate_.amount)
         return;
     if (estate_.tooLarge)
-        throw EngineError(ErrorCode::OutOfRange);
+        throw EngineError(ErrorCode::EstateTooLarge);  // names the estate and the largest one
     if (estate_.negative)
         throw ui::UiError(QStringLiteral("قيمة التركة لا يمكن أن تكون سالبة"));
     throw ui::UiError(QStringLiteral("قيمة التركة يجب أن تكون عدداً، والمكتوب «%1»").arg(ui::quoted(estate_.text)));

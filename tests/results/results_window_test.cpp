@@ -398,7 +398,8 @@ TEST_F(Division, TextsThatAreNotAnEstateOrAnAmountAreReportedAndChangeNothing)
     // refuses them.
     const Case cases[] = {
         {"estate beyond the money range",
-         [this] { pasteOver(entry().estateEdit, QStringLiteral("99999999999999999999")); }, QString()},
+         [this] { pasteOver(entry().estateEdit, QStringLiteral("99999999999999999999")); },
+         QStringLiteral("التركة أكبر من أن تُقسم: أكبر تركة تُقسم 922337203685477")},
         {"estate that is not a number", [this] { entry().estateEdit->setText(QStringLiteral("ألف")); },
          QStringLiteral("قيمة التركة")},
         {"negative estate", [this] { entry().estateEdit->setText(QStringLiteral("-500")); },
