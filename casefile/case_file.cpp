@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <bitset>
 #include <cerrno>
@@ -179,7 +180,15 @@ public:
         integerValue_ = v;
         return value(Value::Integer);
     }
-    bool number_float(number_float_t, const string_t&) override { return value(Value::Other); }
+    bool number_float(number_float_t, const string_t& written) override
+    {
+        // A whole number too large for 64 bits reaches here as a float:
+        // it is a count or an amount beyond its range, not a fraction.
+        const bool whole = !written.empty() && std::all_of(written.begin(), written.end(), [](char ch) {
+            return ch >= '0' && ch <= '9';
+        });
+        return value(whole ? Value::HugeInteger : Value::Other);
+    }
     bool string(string_t& v) override
     {
         stringValue_ = &v;
@@ -245,7 +254,7 @@ public:
     }
 
 private:
-    enum class Value : std::uint8_t { Null, Bool, Integer, String, Other };
+    enum class Value : std::uint8_t { Null, Bool, Integer, HugeInteger, String, Other };
 
     bool fail(CaseProblem problem, const char* message)
     {
@@ -295,6 +304,8 @@ private:
             case_.*(field_->flag) = flagValue_;
             return true;
         case Kind::Count:
+            if (kind == Value::HugeInteger)
+                return failField(CaseProblem::ValueTooLarge, " is beyond the largest count (at most 1000000000 persons)");
             if (kind != Value::Integer || negative_)
                 return failField(CaseProblem::BadValue, " must be a whole number of 0 or more");
             if (integerValue_ > static_cast<std::uint64_t>(kMaxCount))
@@ -318,6 +329,9 @@ private:
                 }
                 return true;
             }
+            if (kind == Value::HugeInteger)
+                return failField(CaseProblem::ValueTooLarge,
+                                 " is beyond the range of money amounts (at most 922337203685477)");
             if (kind != Value::Integer || negative_)
                 return failField(CaseProblem::BadValue, " must be a text of digits or a whole number of 0 or more");
             if (integerValue_ > static_cast<std::uint64_t>(Currency::kMaxWhole))

@@ -443,6 +443,8 @@ TEST_F(CaseFiles, EveryKindOfFileThatIsNotACaseIsRefusedWithItsReason)
          "\"deceased\" must be \"man\" or \"woman\"", "المتوفى يجب أن يكون"},
         {"too many sons", bytes(R"({"sons": 1000000001})"), CaseProblem::ValueTooLarge,
          "\"sons\" is beyond the largest count", "أكبر من أكبر عدد من الأشخاص"},
+        {"a count beyond 64 bits", bytes(R"({"daughters": 18446744073709551616})"), CaseProblem::ValueTooLarge,
+         "\"daughters\" is beyond the largest count", "أكبر من أكبر عدد من الأشخاص"},
         {"a bequest beyond the money range", bytes(R"({"bequests": "922337203685478"})"), CaseProblem::ValueTooLarge,
          "\"bequests\" is beyond the range of money amounts", "«الوصايا» أكبر من أكبر مبلغ"},
         {"another format", bytes(R"({"format": 2, "sons": 1})"), CaseProblem::OtherFormat, "format 2",

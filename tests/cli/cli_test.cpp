@@ -80,6 +80,13 @@ TEST(CliCase, RefusesWhatIsNotACase)
         {"{\"sons\": \"2\"}", "\"sons\" must be a whole number"},
         {"{\"sons\": 922337203685478}", "\"sons\" is beyond the largest count"},
         {"{\"uterineBrothers\": 1000000001}", "\"uterineBrothers\" is beyond the largest count"},
+        // Whole numbers beyond 64 bits are counts and amounts too large,
+        // not values of the wrong kind.
+        {"{\"sons\": 18446744073709551616}", "\"sons\" is beyond the largest count (at most 1000000000 persons)"},
+        {"{\"fullSisters\": 123456789012345678901234567890}", "\"fullSisters\" is beyond the largest count"},
+        {"{\"estate\": 18446744073709551616}", "\"estate\" is beyond the range of money amounts"},
+        {"{\"sons\": -18446744073709551617}", "\"sons\" must be a whole number of 0 or more"},
+        {"{\"sons\": 18446744073709551616.5}", "\"sons\" must be a whole number of 0 or more"},
         {"{\"father\": 1}", "\"father\" must be true or false"},
         {"{\"deceased\": \"child\"}", "\"deceased\" must be \"man\" or \"woman\""},
         {"{\"wives\": 0}", "\"wives\" must be a whole number from 1 to 4"},
