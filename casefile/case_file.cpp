@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <nlohmann/json.hpp>
 
 namespace qismar {
@@ -22,7 +23,7 @@ namespace {
 
 using json = nlohmann::json;
 
-enum class Kind : std::uint8_t { Format, Deceased, Amount, Flag, Count, Wives };
+enum class Kind : std::uint8_t { Format, Deceased, Amount, Flag, Count, Wives, Details };
 
 struct Field {
     std::string_view name;
@@ -84,6 +85,9 @@ constexpr std::array kFields = {
     flagField("mothersMothersMother", "أم أم الأم", &EstateCase::mothersMothersMother),
     flagField("fathersMothersMother", "أم أم الأب", &EstateCase::fathersMothersMother),
     flagField("fathersFathersMother", "أم أبي الأب", &EstateCase::fathersFathersMother),
+    // What the case says of the deceased and the heirs for the report: an
+    // object of texts and of lists of names (case_details.h).
+    Field{"details", Kind::Details, "بيانات المسألة"},
 };
 
 const Field* findField(std::string_view name)
@@ -154,9 +158,19 @@ void placeOf(std::string_view text, std::size_t position, CaseError& error)
 // fields of the right type.
 class CaseReader final : public nlohmann::json_sax<json> {
 public:
-    CaseReader(std::string_view text, EstateCase& target, CaseError& error)
-        : text_(text), case_(target), error_(error)
+    // The details go to `details` when given, else to a record of the
+    // reader's own, made only when the case has any.
+    CaseReader(std::string_view text, EstateCase& target, CaseDetails* details, CaseError& error)
+        : text_(text), case_(target), details_(details), error_(error)
     {
+    }
+
+    bool sawDetails() const noexcept { return details_ != nullptr && sawDetails_; }
+    CaseDetails& details()
+    {
+        if (details_ == nullptr)
+            details_ = &own_.emplace();
+        return *details_;
     }
 
     bool null() override { return value(Value::Null); }
@@ -192,32 +206,77 @@ public:
     bool string(string_t& v) override
     {
         stringValue_ = &v;
-        return value(Value::String);
+        switch (nesting_) {
+        case Nesting::Case: return value(Value::String);
+        case Nesting::Details:
+            if (detailText_ == nullptr)
+                return wrongKindInDetails();
+            details().*detailText_ = std::move(v);
+            return true;
+        case Nesting::HeirNames: return wrongKindInDetails();
+        case Nesting::NameList:
+            details().heirNames[static_cast<std::size_t>(index(namedHeir_))].push_back(std::move(v));
+            return true;
+        }
+        return false;
     }
     bool binary(binary_t&) override { return value(Value::Other); }
 
     bool start_object(std::size_t) override
     {
-        if (depth_++ == 0)
+        if (depth_ == 0) {
+            depth_ = 1;
             return true;
-        --depth_;
+        }
+        if (nesting_ == Nesting::Case && field_->kind == Kind::Details) {
+            nesting_ = Nesting::Details;
+            details();
+            sawDetails_ = true;
+            return true;
+        }
+        if (nesting_ == Nesting::Details && detailText_ == nullptr) {
+            nesting_ = Nesting::HeirNames;
+            return true;
+        }
+        if (nesting_ != Nesting::Case)
+            return wrongKindInDetails();
         return value(Value::Other);
     }
     bool end_object() override
     {
-        --depth_;
+        if (nesting_ == Nesting::HeirNames)
+            nesting_ = Nesting::Details;
+        else if (nesting_ == Nesting::Details)
+            nesting_ = Nesting::Case;
+        else
+            --depth_;
         return true;
     }
     bool start_array(std::size_t) override
     {
         if (depth_ == 0)
             return fail(CaseProblem::NotAnObject, "a case must be a JSON object");
+        if (nesting_ == Nesting::HeirNames) {
+            nesting_ = Nesting::NameList;
+            return true;
+        }
+        if (nesting_ != Nesting::Case)
+            return wrongKindInDetails();
         return value(Value::Other);
     }
-    bool end_array() override { return true; }
+    bool end_array() override
+    {
+        if (nesting_ == Nesting::NameList)
+            nesting_ = Nesting::HeirNames;
+        return true;
+    }
 
     bool key(string_t& name) override
     {
+        if (nesting_ == Nesting::Details)
+            return detailKey(name);
+        if (nesting_ == Nesting::HeirNames)
+            return heirKey(name);
         field_ = findField(name);
         if (field_ == nullptr) {
             error_.problem = CaseProblem::UnknownField;
@@ -255,6 +314,74 @@ public:
 
 private:
     enum class Value : std::uint8_t { Null, Bool, Integer, HugeInteger, String, Other };
+    // Where in the case object the parser is: its members, the members of
+    // "details", the lists of "details.heirNames", one list.
+    enum class Nesting : std::uint8_t { Case, Details, HeirNames, NameList };
+
+    bool detailKey(const string_t& name)
+    {
+        detailText_ = nullptr;
+        std::size_t member = kDetailMembers.size();
+        for (std::size_t i = 0; i < kDetailMembers.size(); ++i)
+            if (kDetailMembers[i].json == name) {
+                detailText_ = kDetailMembers[i].text;
+                member = i;
+            }
+        if (member == kDetailMembers.size() && name != "heirNames")
+            return failNested(CaseProblem::UnknownField, "details." + shortened(name), "unknown field ");
+        detailPath_ = "details." + std::string(name);
+        if (seenDetails_.test(member))
+            return failNested(CaseProblem::DuplicateField, detailPath_, "duplicate field ");
+        seenDetails_.set(member);
+        return true;
+    }
+
+    bool heirKey(const string_t& name)
+    {
+        for (const HeirInfo& heir : kHeirs)
+            if (heir.name == name) {
+                namedHeir_ = heir.heir;
+                detailPath_ = "details.heirNames." + std::string(name);
+                const auto i = static_cast<std::size_t>(index(heir.heir));
+                if (seenHeirs_.test(i))
+                    return failNested(CaseProblem::DuplicateField, detailPath_, "duplicate field ");
+                seenHeirs_.set(i);
+                return true;
+            }
+        return failNested(CaseProblem::UnknownField, "details.heirNames." + shortened(name), "unknown field ");
+    }
+
+    bool failNested(CaseProblem problem, std::string path, const char* what)
+    {
+        error_.problem = problem;
+        error_.field = std::move(path);
+        error_.message = what;
+        appendQuoted(error_.field, error_.message);
+        return false;
+    }
+
+    // A value of the wrong kind inside "details", where the parser is.
+    bool wrongKindInDetails()
+    {
+        switch (nesting_) {
+        case Nesting::Details:
+            return failDetails(detailText_ != nullptr ? " must be a text" : " must be an object of lists of names");
+        case Nesting::HeirNames: return failDetails(" must be a list of names");
+        case Nesting::NameList: return failDetails(" must be a list of texts");
+        case Nesting::Case: break;
+        }
+        return failDetails(" must be an object");
+    }
+
+    bool failDetails(const char* message)
+    {
+        error_.problem = CaseProblem::BadValue;
+        error_.field = nesting_ == Nesting::Case ? std::string("details") : detailPath_;
+        error_.message.clear();
+        appendQuoted(error_.field, error_.message);
+        error_.message += message;
+        return false;
+    }
 
     bool fail(CaseProblem problem, const char* message)
     {
@@ -277,7 +404,11 @@ private:
     {
         if (depth_ == 0)
             return fail(CaseProblem::NotAnObject, "a case must be a JSON object");
+        if (nesting_ != Nesting::Case)
+            return wrongKindInDetails();
         switch (field_->kind) {
+        case Kind::Details:
+            return failDetails(" must be an object");
         case Kind::Format:
             if (kind != Value::Integer)
                 return failField(CaseProblem::BadValue, " must be 1");
@@ -345,7 +476,16 @@ private:
 
     std::string_view text_;
     EstateCase& case_;
+    CaseDetails* details_;
+    std::optional<CaseDetails> own_;
+    bool sawDetails_ = false;
     CaseError& error_;
+    Nesting nesting_ = Nesting::Case;
+    std::string CaseDetails::*detailText_ = nullptr;
+    Heir namedHeir_{};
+    std::string detailPath_;
+    std::bitset<kDetailMembers.size() + 1> seenDetails_;
+    std::bitset<kHeirCount> seenHeirs_;
     const Field* field_ = nullptr;
     std::bitset<kFields.size()> seen_;
     int depth_ = 0;
@@ -479,7 +619,11 @@ void placeOfByte(std::string_view text, std::size_t offset, CaseError& error)
 
 }  // namespace
 
-bool readCaseObject(std::string_view text, EstateCase& out, CaseError& error)
+namespace {
+
+// Reads a case object into the case and its details (when `details` is
+// given: it is empty on entry); the details are checked either way.
+bool readInto(std::string_view text, EstateCase& out, CaseDetails* details, CaseError& error)
 {
     out = EstateCase{};
     error = CaseError{};
@@ -491,7 +635,7 @@ bool readCaseObject(std::string_view text, EstateCase& out, CaseError& error)
         placeOfByte(text, nul, error);
         return false;
     }
-    CaseReader reader(text, out, error);
+    CaseReader reader(text, out, details, error);
     const bool ok = json::sax_parse(text.begin(), text.end(), &reader);
     if (!ok) {
         if (error.message.empty()) {
@@ -507,7 +651,29 @@ bool readCaseObject(std::string_view text, EstateCase& out, CaseError& error)
         error.message = "the counts add up beyond the range of counts";
         return false;
     }
+    if (!reader.sawDetails())
+        return true;
+    if (DetailsProblem p = checkCaseDetails(reader.details(), out)) {
+        error.problem = CaseProblem::BadValue;
+        error.field = std::move(p.field);
+        error.message = std::move(p.english);
+        error.arabic = std::move(p.arabic);
+        return false;
+    }
     return true;
+}
+
+}  // namespace
+
+bool readCaseObject(std::string_view text, CaseRecord& record, CaseError& error)
+{
+    record.details = CaseDetails{};
+    return readInto(text, record.estate, &record.details, error);
+}
+
+bool readCaseObject(std::string_view text, EstateCase& out, CaseError& error)
+{
+    return readInto(text, out, nullptr, error);
 }
 
 bool readCaseObject(std::string_view text, EstateCase& out, std::string& error)
@@ -518,8 +684,59 @@ bool readCaseObject(std::string_view text, EstateCase& out, std::string& error)
     return ok;
 }
 
-std::string writeCaseObject(const EstateCase& c)
+std::string writeCaseObject(const EstateCase& c) { return writeCaseObject(CaseRecord{c, {}}); }
+
+namespace {
+
+// "details" as an object of the texts given and the lists of names, in the
+// order of kDetailMembers and of the heir table.
+void appendDetails(const CaseDetails& d, std::string& out)
 {
+    out += '{';
+    bool first = true;
+    const auto member = [&](std::string_view name) {
+        if (!first)
+            out += ", ";
+        first = false;
+        appendQuoted(name, out);
+        out += ": ";
+    };
+    for (const DetailMember& m : kDetailMembers)
+        if (const std::string& text = d.*(m.text); !text.empty()) {
+            member(m.json);
+            appendQuoted(text, out);
+        }
+    bool anyNames = false;
+    for (const HeirInfo& heir : kHeirs) {
+        const std::vector<std::string>& names = d.heirNames[static_cast<std::size_t>(index(heir.heir))];
+        if (names.empty())
+            continue;
+        if (!anyNames) {
+            member("heirNames");
+            out += '{';
+            anyNames = true;
+        } else {
+            out += ", ";
+        }
+        appendQuoted(heir.name, out);
+        out += ": [";
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            if (i > 0)
+                out += ", ";
+            appendQuoted(names[i], out);
+        }
+        out += ']';
+    }
+    if (anyNames)
+        out += '}';
+    out += '}';
+}
+
+}  // namespace
+
+std::string writeCaseObject(const CaseRecord& record)
+{
+    const EstateCase& c = record.estate;
     const EstateCase initial;
     std::string out = "{";
     bool first = true;
@@ -576,6 +793,12 @@ std::string writeCaseObject(const EstateCase& c)
             }
             break;
         }
+        case Kind::Details:
+            if (!record.details.empty()) {
+                name(f.name);
+                appendDetails(record.details, out);
+            }
+            break;
         }
     }
     out += '}';
@@ -584,7 +807,15 @@ std::string writeCaseObject(const EstateCase& c)
 
 bool readCaseFile(const std::string& path, EstateCase& out, CaseError& error)
 {
-    out = EstateCase{};
+    CaseRecord record;
+    const bool ok = readCaseFile(path, record, error);
+    out = record.estate;
+    return ok;
+}
+
+bool readCaseFile(const std::string& path, CaseRecord& out, CaseError& error)
+{
+    out = CaseRecord{};
     error = CaseError{};
     // Opening a pipe without O_NONBLOCK would wait for a writer; a regular
     // file reads the same either way.
@@ -649,7 +880,17 @@ bool readCaseFile(const std::string& path, EstateCase& out, std::string& error)
 
 bool writeCaseFile(const std::string& path, const EstateCase& c, CaseError& error)
 {
+    return writeCaseFile(path, CaseRecord{c, {}}, error);
+}
+
+bool writeCaseFile(const std::string& path, const CaseRecord& c, CaseError& error)
+{
     error = CaseError{};
+    if (DetailsProblem p = checkCaseDetails(c.details, c.estate)) {
+        error.field = p.field;
+        error.arabic = "في المسألة قيمة لا يمكن حفظها: " + p.arabic;
+        return failFile(error, CaseProblem::NotWritable, "the case cannot be written: " + p.english);
+    }
     std::string content;
     try {
         content = writeCaseObject(c);
@@ -670,6 +911,8 @@ bool writeCaseFile(const std::string& path, const EstateCase& c, CaseError& erro
 
 std::string CaseErrorArabic(const CaseError& e)
 {
+    if (!e.arabic.empty())
+        return e.arabic;
     const Field* f = findField(e.field);
     const std::string field = f ? "«" + std::string(f->arabic) + "»" : "«" + e.field + "»";
     const auto place = [&]() -> std::string {
@@ -687,7 +930,8 @@ std::string CaseErrorArabic(const CaseError& e)
     case CaseProblem::DuplicateField: return "الحقل " + field + " مكرر في الملف";
     case CaseProblem::BadValue:
         if (!f)
-            return "قيمة غير صحيحة في الملف";
+            return e.field.starts_with("details") ? "قيمة غير صحيحة في «بيانات المسألة»: " + e.field
+                                                  : "قيمة غير صحيحة في الملف";
         switch (f->kind) {
         case Kind::Format: return "رقم صيغة الملف يجب أن يكون 1";
         case Kind::Deceased: return "المتوفى يجب أن يكون \"man\" (رجل) أو \"woman\" (امرأة)";
@@ -695,6 +939,7 @@ std::string CaseErrorArabic(const CaseError& e)
         case Kind::Count: return "قيمة " + field + " يجب أن تكون عدداً صحيحاً من 0 فأكثر";
         case Kind::Wives: return "عدد الزوجات يجب أن يكون عدداً صحيحاً من 1 إلى 4";
         case Kind::Amount: return "قيمة " + field + " يجب أن تكون مبلغاً بالأرقام من 0 إلى 9 فقط";
+        case Kind::Details: return "«بيانات المسألة» يجب أن تكون كائناً من نصوص وقوائم أسماء";
         }
         return {};
     case CaseProblem::ValueTooLarge:

@@ -14,9 +14,18 @@
 #include <string>
 #include <string_view>
 
+#include "casefile/case_details.h"
 #include "engine/estate_case.h"
 
 namespace qismar {
+
+// A case as the windows keep it and a case file holds it: the relatives and
+// the estate that are divided, and the details the report shows.
+struct CaseRecord {
+    EstateCase estate;
+    CaseDetails details;
+    bool operator==(const CaseRecord&) const = default;
+};
 
 // The format version that this program writes and reads.
 inline constexpr int kCaseFormat = 1;
@@ -67,6 +76,9 @@ struct CaseError {
     int systemError = 0;
     // In English, as qismar-cli prints it.
     std::string message;
+    // In Arabic, where the reader words it itself (the details); otherwise
+    // CaseErrorArabic words it from the problem and the field.
+    std::string arabic;
 };
 
 // Reads one case object: any JSON whitespace (line breaks included) around
@@ -75,6 +87,8 @@ struct CaseError {
 // that the entry window keeps in agreement with the dialogs (children,
 // grandchildren, siblings and their total) are derived from the counts, and
 // a deceased woman has one spouse.
+bool readCaseObject(std::string_view text, CaseRecord& out, CaseError& error);
+// The same, keeping only what is divided; the details are still checked.
 bool readCaseObject(std::string_view text, EstateCase& out, CaseError& error);
 bool readCaseObject(std::string_view text, EstateCase& out, std::string& error);
 
@@ -88,11 +102,15 @@ bool readCaseObject(std::string_view text, EstateCase& out, std::string& error);
 // object can hold: a negative or fractional amount or count (InvalidCount,
 // NotAWholeNumber), a count above kMaxCount (CountTooLarge), a number of
 // wives other than 1 to 4 (InvalidCount).
+// "details", when the case has any, is written last, as an object of the
+// texts given and the lists of names.
+std::string writeCaseObject(const CaseRecord& c);
 std::string writeCaseObject(const EstateCase& c);
 
 // Reads a case file: a regular file of at most kMaxCaseFileBytes, UTF-8
 // text (a byte order mark is allowed), holding one case object. Never
 // blocks on a pipe or a device. On failure returns false with the problem.
+bool readCaseFile(const std::string& path, CaseRecord& out, CaseError& error);
 bool readCaseFile(const std::string& path, EstateCase& out, CaseError& error);
 bool readCaseFile(const std::string& path, EstateCase& out, std::string& error);
 
@@ -103,6 +121,8 @@ bool readCaseFile(const std::string& path, EstateCase& out, std::string& error);
 // nothing yet) and stays a link; a folder, a device or a pipe under the
 // name is refused. Values the writer cannot hold give NotWritable, and
 // nothing is written.
+// Details that checkCaseDetails refuses give NotWritable too.
+bool writeCaseFile(const std::string& path, const CaseRecord& c, CaseError& error);
 bool writeCaseFile(const std::string& path, const EstateCase& c, CaseError& error);
 
 // The problem in Arabic, for the windows: one sentence that names the field
