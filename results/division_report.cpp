@@ -64,20 +64,47 @@ static_assert(std::size(kCaseOrder) == std::size_t(kHeirCount), "every relative 
 
 QString text(std::string_view utf8) { return QString::fromUtf8(utf8.data(), qsizetype(utf8.size())); }
 
-ReportSection caseSection(const EstateCase& c, bool prepared)
+QString utf8Text(const std::string& t) { return QString::fromUtf8(t.data(), qsizetype(t.size())); }
+
+ReportSection caseSection(const EstateCase& c, const CaseDetails& d, bool prepared)
 {
     ReportSection s;
     s.title = QStringLiteral("المسألة");
-    s.paragraphs << QStringLiteral("المتوفى: ") + (c.isMan() ? QStringLiteral("رجل") : QStringLiteral("امرأة"));
+    const QString sex = c.isMan() ? QStringLiteral("رجل") : QStringLiteral("امرأة");
+    s.paragraphs << (d.name.empty() ? QStringLiteral("المتوفى: ") + sex
+                                    : QStringLiteral("المتوفى: %1 (%2)").arg(utf8Text(d.name), sex));
+    if (CivilDate day; parseDateOfDeath(d.dateOfDeath, day)) {
+        const QDate date(day.year, day.month, day.day);
+        s.paragraphs << QStringLiteral("تاريخ الوفاة: %1 الموافق %2").arg(gregorianDateText(date), hijriDateText(date));
+    }
+    if (!d.place.empty())
+        s.paragraphs << QStringLiteral("مكان الوفاة: ") + utf8Text(d.place);
+    if (!d.reference.empty())
+        s.paragraphs << QStringLiteral("رقم الملف أو القضية: ") + utf8Text(d.reference);
+    if (!d.empty())
+        s.paragraphs << QStringLiteral("العملة: ") +
+                            utf8Text(d.currency.empty() ? std::string(kDefaultCurrency) : d.currency);
     s.paragraphs << (prepared ? QStringLiteral("التركة قبل التجهيز: ") : QStringLiteral("التركة: "))
                         + groupedAmount(amountText(c.estate));
+    bool named = false;
+    for (const std::vector<std::string>& names : d.heirNames)
+        named = named || !names.empty();
     s.table.header = {QStringLiteral("القريب"), QStringLiteral("العدد")};
+    if (named)
+        s.table.header << QStringLiteral("الأسماء");
     for (Heir heir : kCaseOrder) {
         if (!RelativePresent(c, heir))
             continue;
         const HeirInfo& info = heirInfo(heir);
         const HeadCount heads = HeadsOf(c, heir);
-        s.table.rows.push_back({word(text(heads.persons() > 1 ? info.plural : info.singular)), countCell(heads)});
+        ReportRow row{word(text(heads.persons() > 1 ? info.plural : info.singular)), countCell(heads)};
+        if (named) {
+            QStringList names;
+            for (const std::string& n : d.heirNames[static_cast<std::size_t>(index(heir))])
+                names << utf8Text(n);
+            row.push_back(word(names.join(QStringLiteral("، "))));
+        }
+        s.table.rows.push_back(std::move(row));
     }
     return s;
 }
@@ -337,14 +364,17 @@ QString hijriDateText(QDate date)
     return QStringLiteral("%1 %2 %3هـ").arg(d.day).arg(calendar.monthName(arabic, d.month, d.year)).arg(d.year);
 }
 
-DivisionReport buildDivisionReport(const EstateCase& c, const DivisionResult& r, const Explanation& e, QDate date)
+DivisionReport buildDivisionReport(const EstateCase& c, const DivisionResult& r, const Explanation& e, QDate date,
+                                   const CaseDetails& details)
 {
     DivisionReport report;
     report.programName = QStringLiteral("القسمار");
+    report.title = details.name.empty() ? QStringLiteral("بيان قسمة تركة")
+                                        : QStringLiteral("بيان قسمة تركة %1").arg(utf8Text(details.name));
     report.law = QStringLiteral("قسمة التركة على الورثة وفق قانون الأحوال الشخصية للمسلمين لسنة 1991م (السودان)");
     report.gregorianDate = gregorianDateText(date);
     report.hijriDate = hijriDateText(date);
-    report.theCase = caseSection(c, r.preparation.has_value());
+    report.theCase = caseSection(c, details, r.preparation.has_value());
     if (r.preparation)
         report.preparation = preparationSection(*r.preparation);
     if (r.outcome == Outcome::Divided) {
@@ -382,8 +412,8 @@ QString reportHtml(const DivisionReport& report, Amounts amounts)
     QString html;
     html += QStringLiteral("<html dir=\"rtl\"><head><meta charset=\"utf-8\"><title>%1</title></head>"
                            "<body dir=\"rtl\">")
-                .arg(escaped(report.programName));
-    html += QStringLiteral("<h1 align=\"center\" style=\"margin-bottom: 2px\">%1</h1>").arg(escaped(report.programName));
+                .arg(escaped(report.title));
+    html += QStringLiteral("<h1 align=\"center\" style=\"margin-bottom: 2px\">%1</h1>").arg(escaped(report.title));
     html += QStringLiteral("<p align=\"center\" style=\"margin: 0\">%1</p>").arg(escaped(report.law));
     html += QStringLiteral("<p align=\"center\" style=\"margin: 2px 0 6px 0\">التاريخ: %1 الموافق %2</p>")
                 .arg(escaped(report.gregorianDate), escaped(report.hijriDate));
@@ -428,7 +458,7 @@ QString reportPlainText(const DivisionReport& report)
 {
     QString text;
     auto line = [&text](const QString& l) { text += l + QLatin1Char('\n'); };
-    line(report.programName);
+    line(report.title);
     line(report.law);
     line(QStringLiteral("التاريخ: %1 الموافق %2").arg(report.gregorianDate, report.hijriDate));
     for (const ReportSection* s : report.sections()) {
@@ -557,7 +587,7 @@ QByteArray reportPdfAsDrawn(const DivisionReport& report, GlyphTexts* texts)
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
         writer.setResolution(300);
-        writer.setTitle(QStringLiteral("%1: %2").arg(report.programName, report.law));
+        writer.setTitle(report.title);
         writer.setCreator(report.programName);
         ReportPages pages;
         layOut(report, writer, pages);

@@ -13,6 +13,7 @@
 #include <optional>
 #include <vector>
 
+#include "casefile/case_details.h"
 #include "engine/division.h"
 #include "engine/estate_case.h"
 #include "engine/explanation.h"
@@ -82,6 +83,7 @@ ResultsTable buildResultsTable(const EstateCase& estateCase, const DivisionResul
 
 struct DivisionReport {
     QString programName;     // "القسمار"
+    QString title;           // "بيان قسمة تركة", and the deceased's name when the case gives it
     QString law;             // the law the division follows
     QString gregorianDate;   // "16 مارس 2025م"
     QString hijriDate;       // "16 رمضان 1446هـ"
@@ -98,8 +100,10 @@ struct DivisionReport {
 
 // Builds the report of a case that was divided (or whose estate the costs
 // and debts consumed). `date` is the day the report bears.
+// The case's details (the deceased's name, the date and place of death, the
+// heirs' names ...) are shown with the case when given.
 DivisionReport buildDivisionReport(const EstateCase& estateCase, const DivisionResult& result,
-                                   const Explanation& explanation, QDate date);
+                                   const Explanation& explanation, QDate date, const CaseDetails& details = {});
 
 // The date of a day in the Gregorian and in the Hijri (Islamic civil)
 // calendar, in Arabic with Western digits.

@@ -313,11 +313,11 @@ void DivisionWindow::createButtons()
 }
 
 void DivisionWindow::showDivision(const EstateCase& estateCase, const DivisionResult& result,
-                                  const Explanation& explanation)
+                                  const Explanation& explanation, const CaseDetails& details)
 {
     if (result.outcome != Outcome::Divided)
         throw ui::UiError(QStringLiteral("لا قسمة لتُعرض نتائجها"));
-    report_ = results::buildDivisionReport(estateCase, result, explanation, QDate::currentDate());
+    report_ = results::buildDivisionReport(estateCase, result, explanation, QDate::currentDate(), details);
 }
 
 const results::DivisionReport& DivisionWindow::report() const

@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "casefile/case_details.h"
 #include "engine/division.h"
 #include "engine/estate_case.h"
 #include "engine/explanation.h"
@@ -78,7 +79,8 @@ public:
 
     // Takes the division of a case (one that ended in Outcome::Divided) and
     // makes its report, which the window shows when it is next shown.
-    void showDivision(const EstateCase& estateCase, const DivisionResult& result, const Explanation& explanation);
+    void showDivision(const EstateCase& estateCase, const DivisionResult& result, const Explanation& explanation,
+                      const CaseDetails& details = {});
     // Whether a division is held (between showDivision and "تم").
     bool holdsDivision() const noexcept { return report_.has_value(); }
     // The report of the division held; throws ui::UiError when none is.

@@ -37,11 +37,11 @@ using results::ReportSection;
 
 const QDate kDay(2025, 3, 16);
 
-DivisionReport reportOf(const EstateCase& c)
+DivisionReport reportOf(const EstateCase& c, const CaseDetails& details = {})
 {
     Explanation explanation;
     const DivisionResult result = DivideEstate(c, &explanation);
-    return results::buildDivisionReport(c, result, explanation, kDay);
+    return results::buildDivisionReport(c, result, explanation, kDay, details);
 }
 
 // The exact texts of a table's rows.
@@ -298,6 +298,46 @@ TEST(DivisionReport, GroupingOfAmountsAndOfTheNumbersInSentences)
               QStringLiteral("بقي 12345/67890 من 1,000,000 و 2,500.25، أصل 24"));
 }
 
+TEST(DivisionReport, TheCaseDetailsAreShownWithTheCaseOnce)
+{
+    EstateCase c;
+    c.estate = Currency::fromWhole(90000);
+    c.spouse = true;
+    c.wives = heads(2);
+    c.daughters = heads(2);
+    c.deriveEntryWindowState();
+    CaseDetails d;
+    d.name = "محمد أحمد";
+    d.dateOfDeath = "2025-03-16";
+    d.place = "الخرطوم";
+    d.reference = "1234/2025";
+    d.heirNames[std::size_t(index(Heir::Daughters))] = {"مريم", "سارة"};
+    d.heirNames[std::size_t(index(Heir::Wives))] = {"هدى"};
+
+    const DivisionReport r = reportOf(c, d);
+    EXPECT_EQ(r.title, QStringLiteral("بيان قسمة تركة محمد أحمد"));
+    EXPECT_EQ(r.theCase.paragraphs.mid(0, 5),
+              (QStringList{QStringLiteral("المتوفى: محمد أحمد (رجل)"),
+                           QStringLiteral("تاريخ الوفاة: 16 مارس 2025م الموافق 16 رمضان 1446هـ"),
+                           QStringLiteral("مكان الوفاة: الخرطوم"), QStringLiteral("رقم الملف أو القضية: 1234/2025"),
+                           QStringLiteral("العملة: جنيه")}));
+    // A column of names beside each relative; one wife of two is named.
+    ASSERT_EQ(r.theCase.table.header.size(), 3);
+    EXPECT_EQ(exactRows(r.theCase),
+              (std::vector<QStringList>{{QStringLiteral("الزوجات"), QStringLiteral("2"), QStringLiteral("هدى")},
+                                        {QStringLiteral("البنات"), QStringLiteral("2"), QStringLiteral("مريم، سارة")}}));
+    const QString copy = results::reportPlainText(r);
+    EXPECT_TRUE(copy.startsWith(QStringLiteral("بيان قسمة تركة محمد أحمد\n"))) << copy;
+    EXPECT_EQ(copy.count(QStringLiteral("مريم، سارة")), 1) << copy;
+
+    // Without details the case reads as before: no names column, no currency.
+    const DivisionReport plain = reportOf(c);
+    EXPECT_EQ(plain.title, QStringLiteral("بيان قسمة تركة"));
+    EXPECT_EQ(plain.theCase.table.header.size(), 2);
+    EXPECT_EQ(plain.theCase.paragraphs.front(), QStringLiteral("المتوفى: رجل"));
+    EXPECT_FALSE(results::reportPlainText(plain).contains(QStringLiteral("العملة")));
+}
+
 TEST(DivisionReport, TheCopyIsPlainTextWithTabsAndAnHtmlTableOfExactAmounts)
 {
     EstateCase c;
@@ -306,7 +346,7 @@ TEST(DivisionReport, TheCopyIsPlainTextWithTabsAndAnHtmlTableOfExactAmounts)
     c.deriveEntryWindowState();
     const DivisionReport r = reportOf(c);
     const QString text = results::reportPlainText(r);
-    EXPECT_TRUE(text.startsWith(QStringLiteral("القسمار\n")));
+    EXPECT_TRUE(text.startsWith(QStringLiteral("بيان قسمة تركة\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("\nالأبناء\t3\tتعصيب بالنفس\t2700617259.3333\t8101851777.9999\t%33.3333\n")))
         << text;
     EXPECT_TRUE(text.contains(QStringLiteral("التاريخ: 16 مارس 2025م الموافق 16 رمضان 1446هـ")));
@@ -415,25 +455,30 @@ TEST(DivisionReport, TheTextOfThePdfReadsBackAsItWasTypeset)
     family.sons = heads(1);
     family.fullBrothers = heads(1);
     family.deriveEntryWindowState();
+    // The names of the deceased and of the heirs, each with a lam-alef.
+    CaseDetails named;
+    named.name = "عبد الإله الأمين";
+    named.heirNames[std::size_t(index(Heir::Mother))] = {"آلاء"};
+    named.heirNames[std::size_t(index(Heir::Sons))] = {"علاء الدين"};
     struct Case {
         const char* name;
         EstateCase estateCase;
+        CaseDetails details;
         QStringList phrases;
     };
     const Case cases[] = {
-        // The name of an heir given in the case's details will be looked
-        // for here too, once a case carries names.
-        {"mother, son, full brother", family,
+        {"mother, son, full brother", family, named,
          {QStringLiteral("الأم"), QStringLiteral("الابن"), QStringLiteral("الأخ الشقيق"),
-          QStringLiteral("قانون الأحوال الشخصية")}},
-        {"largest", largestCase(),
+          QStringLiteral("قانون الأحوال الشخصية"), QStringLiteral("عبد الإله الأمين"), QStringLiteral("آلاء"),
+          QStringLiteral("علاء الدين")}},
+        {"largest", largestCase(), {},
          {QStringLiteral("الأب"), QStringLiteral("لأب"), QStringLiteral("الإخوة"), QStringLiteral("الأشقاء")}},
-        {"prepared", preparedCase(), {QStringLiteral("الأنصبة")}},
+        {"prepared", preparedCase(), {}, {QStringLiteral("الأنصبة")}},
     };
     const QTemporaryDir dir;
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
-        const DivisionReport r = reportOf(k.estateCase);
+        const DivisionReport r = reportOf(k.estateCase, k.details);
         const QString path = dir.filePath(QString::fromLatin1(k.name) + QStringLiteral(".pdf"));
         QString error;
         ASSERT_TRUE(results::writeReportPdf(r, path, &error)) << error;
