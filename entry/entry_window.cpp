@@ -4,6 +4,11 @@
 #include <algorithm>
 
 #include <QCheckBox>
+#include <QRegularExpression>
+#include <QDate>
+#include <QStandardPaths>
+#include <QSettings>
+#include <QMessageBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
@@ -121,8 +126,12 @@ QString fromUtf8(const char* text) { return QString::fromUtf8(text); }
 // A file as the messages name it: its name, or the path when it has none.
 QString shownName(const QString& path)
 {
-    const QString name = QFileInfo(path).fileName();
-    return name.isEmpty() ? path : name;
+    QString name = QFileInfo(path).fileName();
+    if (name.isEmpty())
+        name = path;
+    // Isolated, so that a name of Latin letters, digits and signs keeps its
+    // own order inside the Arabic sentence around it.
+    return QChar(0x2068) + name + QChar(0x2069);
 }
 
 // Sets a box without running its behaviour: the box shows the case.
@@ -371,6 +380,9 @@ void EntryWindow::connectBehaviours()
     // The shortcuts of the case files run the buttons' behaviour at once.
     auto* openKey = new QShortcut(QKeySequence::Open, this);
     connect(openKey, &QShortcut::activated, this, [this] { ui::guarded([this] { askAndOpenCaseFile(); }, this); });
+    auto* restoreKey = new QShortcut(QKeySequence::Undo, this);
+    restoreKey->setObjectName(QStringLiteral("restorePreviousCase"));
+    connect(restoreKey, &QShortcut::activated, this, [this] { ui::guarded([this] { restorePreviousCase(); }, this); });
     auto* saveKey = new QShortcut(QKeySequence::Save, this);
     connect(saveKey, &QShortcut::activated, this, [this] { ui::guarded([this] { askAndSaveCaseFile(); }, this); });
 }
@@ -439,6 +451,8 @@ DivisionWindow& EntryWindow::divisionWindow()
         results_ = std::make_unique<DivisionWindow>();
         // The results window's "تم" hands the clearing of the case back here.
         connect(results_.get(), &DivisionWindow::caseDone, this, [this] { clearCase(); });
+        connect(results_.get(), &DivisionWindow::saveCaseRequested, this,
+                [this] { ui::guarded([this] { askAndSaveCaseFile(); }, results_.get()); });
     }
     return *results_;
 }
@@ -549,6 +563,7 @@ void EntryWindow::deceasedChosen(Deceased deceased)
     case_.deriveEntryWindowState();
     showSpouseCaption();
     showCaseInControls();
+    caseChanged();
 }
 
 void EntryWindow::showSpouseCaption()
@@ -590,6 +605,7 @@ void EntryWindow::estateTyped()
         case_.estate = *estate_.amount;
     // The preparation dialog deducts from this estate; its line here follows.
     preparation_->setGrossEstate(estate_);
+    caseChanged();
 }
 
 void EntryWindow::preparationEdited()
@@ -617,6 +633,7 @@ void EntryWindow::preparationEdited()
     // The button stays pressed while anything is entered in the dialog.
     preparationButton->setChecked(!preparation_->isEmpty());
     preparationButton->setAccessibleDescription(summary);
+    caseChanged();
 }
 
 // ---------------------------------------------------------------- the case shown
@@ -626,6 +643,75 @@ void EntryWindow::heirsChanged()
     case_.deriveEntryWindowState();
     showCaseInControls();
     nameTheCase();
+    caseChanged();
+}
+
+CaseRecord EntryWindow::record() const { return CaseRecord{case_, caseDetails()}; }
+
+void EntryWindow::caseChanged()
+{
+    const CaseRecord now = record();
+    // A message about a file speaks of the case as it was opened or saved.
+    if (!fileMessage_.isEmpty() && now != fileMessageCase_) {
+        if (guidance->text().startsWith(fileMessage_))
+            setGuidance(guidance->text().mid(fileMessage_.size()).trimmed());
+        fileMessage_.clear();
+    }
+    // The case cleared by "تم" can be brought back until anything is typed.
+    if (cleared_ && (now != cleared_->after || estateEdit->text() != cleared_->estateText)) {
+        if (guidance->text() == restoreHint())
+            setGuidance(QString());
+        cleared_.reset();
+    }
+}
+
+QString EntryWindow::restoreHint()
+{
+    return QStringLiteral("مُسحت المسألة. لاستعادتها اضغط Ctrl+Z (استعادة المسألة السابقة)");
+}
+
+bool EntryWindow::restorePreviousCase()
+{
+    if (!cleared_)
+        return false;
+    const CaseRecord previous = cleared_->before;
+    cleared_.reset();
+    showCase(previous.estate);
+    details_ = previous.details;
+    setGuidance(QStringLiteral("استُعيدت المسألة السابقة"));
+    return true;
+}
+
+bool EntryWindow::isEmptyCase() const
+{
+    for (const HeirInfo& heir : kHeirs)
+        if (RelativePresent(case_, heir.heir))
+            return false;
+    return true;
+}
+
+bool EntryWindow::hasUnsavedCase() const
+{
+    if (isEmptyCase() && details_.empty())
+        return false;
+    return record() != lastSaved_;
+}
+
+bool EntryWindow::confirmLeavingCase()
+{
+    if (!hasUnsavedCase())
+        return true;
+    QMessageBox box(QMessageBox::Question, QStringLiteral("القسمار"),
+                    QStringLiteral("لم تُحفظ المسألة المدخلة. أتحفظها قبل الخروج؟"),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, isVisible() ? this : nullptr);
+    box.setObjectName(QStringLiteral("unsavedCaseQuestion"));
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Save: return askAndSaveCaseFile();
+    case QMessageBox::Discard: return true;
+    default: return false;
+    }
 }
 
 void EntryWindow::showCaseInControls()
@@ -687,6 +773,7 @@ bool EntryWindow::isUmariyya() const
 
 void EntryWindow::clearCase()
 {
+    ClearedCase kept{record(), {}, {}};
     EstateCase cleared;
     cleared.deceased = case_.deceased;
     cleared.estate = case_.estate;
@@ -696,7 +783,14 @@ void EntryWindow::clearCase()
     cleared.heirsConsent = case_.heirsConsent;
     case_ = cleared;
     details_ = CaseDetails{};
+    cleared_.reset();
     heirsChanged();
+    if (kept.before != record()) {
+        kept.after = record();
+        kept.estateText = estateEdit->text();
+        cleared_ = std::move(kept);
+        setGuidance(restoreHint());
+    }
 }
 
 QString EntryWindow::whyNotShown(const EstateCase& c)
@@ -822,8 +916,10 @@ CaseDetailsDialog& EntryWindow::caseDetailsDialog()
 void EntryWindow::editCaseDetails()
 {
     CaseDetails d = caseDetails();
-    if (caseDetailsDialog().edit(case_, d))
+    if (caseDetailsDialog().edit(case_, d)) {
         details_ = d;
+        caseChanged();
+    }
 }
 
 void EntryWindow::showPreparation()
@@ -836,7 +932,10 @@ void EntryWindow::showPreparation()
 QString EntryWindow::askForCaseFile(bool saving)
 {
     // The program's own dialog, so that it speaks Arabic on every desktop.
-    QFileDialog dialog(this, saving ? QStringLiteral("حفظ المسألة") : QStringLiteral("فتح مسألة"), caseFolder_);
+    QString folder = caseFolder_;
+    if (folder.isEmpty())
+        folder = QFileInfo(suggestedCaseFileName()).absolutePath();
+    QFileDialog dialog(this, saving ? QStringLiteral("حفظ المسألة") : QStringLiteral("فتح مسألة"), folder);
     dialog.setObjectName(QStringLiteral("caseFileDialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setNameFilters({QStringLiteral("مسائل القسمار (*.qismar)"), QStringLiteral("كل الملفات (*)")});
@@ -848,8 +947,7 @@ QString EntryWindow::askForCaseFile(bool saving)
         dialog.setFileMode(QFileDialog::AnyFile);
         // A name typed without an ending gets the case files' one.
         dialog.setDefaultSuffix(QStringLiteral("qismar"));
-        if (!caseFile_.isEmpty())
-            dialog.selectFile(caseFile_);
+        dialog.selectFile(caseFile_.isEmpty() ? suggestedCaseFileName() : caseFile_);
     } else {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
@@ -873,27 +971,30 @@ void EntryWindow::askAndOpenCaseFile()
         openCaseFile(path);
 }
 
-void EntryWindow::askAndSaveCaseFile()
+bool EntryWindow::askAndSaveCaseFile()
 {
+    if (isEmptyCase()) {
+        ui::showWarningBox(QStringLiteral("لا شيء يُحفظ: لم يُختر أي وارث بعد"), isVisible() ? this : nullptr);
+        return false;
+    }
     const QString path = askForCaseFile(true);
-    if (!path.isEmpty())
-        saveCaseFile(path);
+    return !path.isEmpty() && saveCaseFile(path);
 }
 
 bool EntryWindow::openCaseFile(const QString& path)
 {
-    CaseRecord record;
-    const EstateCase& c = record.estate;
+    CaseRecord opened;
+    const EstateCase& c = opened.estate;
     CaseError error;
     QString problem;
-    if (!readCaseFile(QFile::encodeName(path).toStdString(), record, error))
+    if (!readCaseFile(QFile::encodeName(path).toStdString(), opened, error))
         problem = QString::fromStdString(CaseErrorArabic(error));
     else
         problem = whyNotShown(c);
     if (problem.isEmpty()) {
         try {
             showCase(c);
-            details_ = record.details;
+            details_ = opened.details;
         } catch (const std::exception& e) {
             problem = ui::errorMessage(e);
         }
@@ -905,7 +1006,9 @@ bool EntryWindow::openCaseFile(const QString& path)
     }
     const QFileInfo file(path);
     caseFile_ = file.absoluteFilePath();
-    caseFolder_ = file.absolutePath();
+    rememberCaseFolder(file.absolutePath());
+    lastSaved_ = record();
+    cleared_.reset();
     fileGuidance(QStringLiteral("فُتحت المسألة من الملف «%1»").arg(shownName(path)));
     return true;
 }
@@ -928,7 +1031,8 @@ bool EntryWindow::saveCaseFile(const QString& path)
     }
     const QFileInfo file(path);
     caseFile_ = file.absoluteFilePath();
-    caseFolder_ = file.absolutePath();
+    rememberCaseFolder(file.absolutePath());
+    lastSaved_ = record();
     fileGuidance(QStringLiteral("حُفظت المسألة في الملف «%1»").arg(shownName(path)));
     return true;
 }
@@ -946,6 +1050,33 @@ void EntryWindow::fileGuidance(const QString& text)
     ui::setTextColor(guidance, kNavy);
     // The name of the case stays in view below it.
     setGuidance(isUmariyya() ? text + QLatin1Char('\n') + umariyyaGuidance() : text);
+    // It goes as soon as the case is no longer the one it speaks of.
+    fileMessage_ = text;
+    fileMessageCase_ = record();
+}
+
+void EntryWindow::rememberCaseFolder(const QString& folder)
+{
+    caseFolder_ = folder;
+    QSettings().setValue(QStringLiteral("caseFolder"), folder);
+}
+
+QString EntryWindow::suggestedCaseFileName() const
+{
+    QString folder = caseFolder_;
+    if (folder.isEmpty())
+        folder = QSettings().value(QStringLiteral("caseFolder")).toString();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty())
+        folder = QDir::homePath();
+    // "مسألة عبد الله 2024-03-16.qismar": the deceased's name when given,
+    // without the signs a file name cannot hold.
+    QString name = QString::fromStdString(details_.name).simplified();
+    name.remove(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|\\x00-\\x1f]")));
+    const QString date = QDate::currentDate().toString(Qt::ISODate);
+    const QString base = name.isEmpty() ? QStringLiteral("مسألة %1").arg(date) : QStringLiteral("مسألة %1 %2").arg(name, date);
+    return QDir(folder).filePath(base + QStringLiteral(".qismar"));
 }
 
 void EntryWindow::howInheritsModeChanged(bool on)

@@ -5,8 +5,10 @@
 #include <QString>
 #include <array>
 #include <memory>
+#include <optional>
 
 #include "casefile/case_details.h"
+#include "casefile/case_file.h"
 #include "engine/estate_case.h"
 #include "entry/counting_groups.h"
 #include "entry/preparation_dialog.h"
@@ -115,7 +117,10 @@ public:
     void toggleHowInherits();     // "كيف يرث؟"
     void goBack();                // "عودة"
     void askAndOpenCaseFile();    // "فتح مسألة": asks for a case file and opens it
-    void askAndSaveCaseFile();    // "حفظ المسألة": asks for a file name and saves the case
+    // "حفظ المسألة": asks for a file name and saves the case; true when it
+    // was saved. An empty case (no relative chosen) is not saved: a
+    // warning says there is nothing to save.
+    bool askAndSaveCaseFile();
     void showPreparation();       // "تجهيز التركة": shows the preparation dialog
     void editCaseDetails();       // "بيانات المسألة": shows the details dialog
 
@@ -131,6 +136,22 @@ public:
     // Saves the case; a failure is reported in one error box and the file
     // that was there stays as it was. Returns whether it was saved.
     bool saveCaseFile(const QString& path);
+    // The name the save dialog suggests: the deceased's name when given and
+    // today's date, in the folder of the last case file opened or saved
+    // (kept between runs), else in the user's documents.
+    QString suggestedCaseFileName() const;
+
+    // "استعادة المسألة السابقة" (Ctrl+Z): brings back the case that the
+    // results' "تم" cleared, once, as long as nothing was typed since.
+    // Returns whether there was one.
+    bool restorePreviousCase();
+    // No relative is chosen.
+    bool isEmptyCase() const;
+    // The case differs from the one last opened or saved, and is not empty.
+    bool hasUnsavedCase() const;
+    // Before the program quits: with an unsaved case, asks whether to save
+    // it, discard it or stay. True when the program may go on quitting.
+    bool confirmLeavingCase();
     // Makes `c` the case of the window, ending the "كيف يرث؟" mode. Refuses
     // (UiError, before any change) a case that the dialogs cannot show.
     void showCase(const EstateCase& c);
@@ -181,6 +202,12 @@ private:
     void wivesTyped();
     void estateTyped();
     void preparationEdited();
+    // After any change of the case: the messages that spoke of it as it
+    // was go, and a cleared case can no longer be brought back.
+    void caseChanged();
+    CaseRecord record() const;
+    static QString restoreHint();
+    void rememberCaseFolder(const QString& folder);
 
     // After a change of the heirs: the derived counts follow, the controls
     // show the case, and the guidance names it.
@@ -212,6 +239,17 @@ private:
     std::unique_ptr<DivisionWindow> results_;
     QString caseFolder_;  // where the file dialogs start
     QString caseFile_;    // the file last opened or saved
+    CaseRecord lastSaved_;          // the case as last opened or saved
+    QString fileMessage_;           // the guidance's message about a file, while it holds
+    CaseRecord fileMessageCase_;    // the case it speaks of
+    // The case that "تم" cleared, while it can be brought back: the case
+    // before and right after the clearing, and the estate field then.
+    struct ClearedCase {
+        CaseRecord before;
+        CaseRecord after;
+        QString estateText;
+    };
+    std::optional<ClearedCase> cleared_;
 };
 
 }  // namespace qismar

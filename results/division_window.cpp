@@ -265,7 +265,8 @@ void DivisionWindow::createButtons()
     doneButton = new QPushButton(QStringLiteral("تم"), this);
     doneButton->setObjectName(QStringLiteral("Button1"));
     doneButton->setAccessibleName(QStringLiteral("تم، إنهاء القسمة ومسح المسألة"));
-    // Enter presses "تم"; Escape and the close box do what it does.
+    // Enter presses "تم"; Escape and the close box only close the window,
+    // and the case stays as it was entered.
     doneButton->setDefault(true);
     connect(doneButton, &QPushButton::clicked, this, [this] { ui::guarded([this] { endDivision(); }, this); });
 
@@ -285,6 +286,8 @@ void DivisionWindow::createButtons()
          QKeySequence(Qt::CTRL | Qt::Key_S), &DivisionWindow::saveReportPdf},
         {&copyButton, "btnCopy", QStringLiteral("نسخ"), QStringLiteral("نسخ تقرير القسمة إلى الحافظة"),
          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), &DivisionWindow::copyReport},
+        {&saveCaseButton, "btnSaveCase", QStringLiteral("حفظ المسألة"), QStringLiteral("حفظ المسألة كما أُدخلت في ملف"),
+         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &DivisionWindow::requestCaseSave},
     };
     buttons->addWidget(doneButton);
     for (const Action& a : actions) {
@@ -645,7 +648,12 @@ void DivisionWindow::showEvent(QShowEvent* event)
 
 void DivisionWindow::reject()
 {
-    ui::guarded([this] { endDivision(); }, this);
+    // Escape and the close box: the window goes, the case stays.
+    hideAllLines();
+    report_.reset();
+    QDialog::reject();
 }
+
+void DivisionWindow::requestCaseSave() { emit saveCaseRequested(); }
 
 }  // namespace qismar

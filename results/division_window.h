@@ -47,6 +47,7 @@ public:
     QPushButton* printButton = nullptr;    // "طباعة"
     QPushButton* pdfButton = nullptr;      // "حفظ PDF"
     QPushButton* copyButton = nullptr;     // "نسخ"
+    QPushButton* saveCaseButton = nullptr; // "حفظ المسألة": the case, as entered
 
     QLabel* estateText = nullptr;       // the estate divided, and the estate's preparation
     QScrollArea* linesArea = nullptr;   // the lines, scrolled when they do not fit the screen
@@ -94,6 +95,8 @@ public:
     void printReport();
     void saveReportPdf();
     void copyReport();
+    // "حفظ المسألة": asks whoever holds the case to save it (saveCaseRequested).
+    void requestCaseSave();
 
     // The window of "بيان المسألة" (made when first shown).
     ProblemWindow* problemWindow() const noexcept { return problem_; }
@@ -110,12 +113,15 @@ public:
     static std::function<QString(QWidget* parent, const QString& suggested)> choosePdfPath;
 
 signals:
-    // "تم" was pressed (or Escape, or the close box): the case is done with.
+    // "تم" was pressed: the case is done with.
     void caseDone();
+    // "حفظ المسألة" was pressed.
+    void saveCaseRequested();
 
 protected:
     void showEvent(QShowEvent* event) override;
-    // Escape and close requests of the window system do what "تم" does.
+    // Escape and close requests of the window system close the window and
+    // keep the case.
     void reject() override;
 
 private:

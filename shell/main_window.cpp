@@ -189,8 +189,12 @@ void MainWindow::rotateMarquee()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    // Closing the main window ends the program: nothing is asked and
-    // nothing is kept.
+    // Closing the main window ends the program, once whoever holds a case
+    // that was not saved has had its say.
+    if (quitCheck_ && !quitCheck_()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     QCoreApplication::quit();
 }

@@ -3,6 +3,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <functional>
 
 #include "shell/book.h"
 
@@ -52,6 +53,10 @@ public:
     QAction* noticeAction() const { return noticeAction_; }  // "تنبيه"
     QAction* aboutAction() const { return aboutAction_; }    // "حول"
 
+    // Asked before the program quits ("خروج", the close box, Alt+F4): false
+    // keeps the program running. Whoever holds a case sets it.
+    void setQuitCheck(std::function<bool()> check) { quitCheck_ = std::move(check); }
+
 signals:
     void introductionRequested();
     void versesRequested();
@@ -72,6 +77,7 @@ private:
     void connectActions();
     void startMarquee();
 
+    std::function<bool()> quitCheck_;
     QString marquee_;
     QTimer* marqueeTimer_ = nullptr;
     ui::Picture* titlePage_ = nullptr;

@@ -70,6 +70,14 @@ Program::Program() : mainWindow_(std::make_unique<MainWindow>())
     answer(&MainWindow::aboutRequested, &Program::showAboutDialog);
     connect(main, &MainWindow::bookRequested, this,
             [this, main](const Book& book) { ui::guarded([&] { showBook(book); }, main); });
+    // A case typed and not saved is not lost by quitting: the entry window
+    // asks first, when it was ever made.
+    main->setQuitCheck([this] {
+        bool mayQuit = true;
+        if (entryWindow_)
+            ui::guarded([&] { mayQuit = entryWindow_->confirmLeavingCase(); }, mainWindow_.get());
+        return mayQuit;
+    });
 }
 
 Program::~Program()

@@ -81,7 +81,7 @@ private slots:
         QCOMPARE(seen.size(), 1);
         QVERIFY(seen[0].messageBox);
         QCOMPARE(seen[0].icon, int(QMessageBox::Critical));
-        QVERIFY2(seen[0].text.startsWith(QStringLiteral("تعذر فتح المسألة من الملف «notes.qismar»:\n")),
+        QVERIFY2(seen[0].text.startsWith(QStringLiteral("تعذر فتح المسألة من الملف «\u2068notes.qismar\u2069»:\n")),
                  qPrintable(seen[0].text));
         QVERIFY(!program.entryWindow().isVisible());
         QVERIFY(program.mainWindow().isVisible());
