@@ -15,6 +15,8 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
+#include <algorithm>
+
 #include "casefile/file_writer.h"
 #include "results/amount_text.h"
 #include "engine/heirs.h"
@@ -27,15 +29,22 @@ namespace {
 
 QString fromUtf8(const std::string& text) { return QString::fromStdString(text); }
 
-QString nothingForHimShown() { return QStringLiteral("لا شيء له"); }
-
 ReportCell word(const QString& text) { return {text, text}; }
 ReportCell amountCell(const QString& exact) { return {groupedAmount(exact), exact}; }
 ReportCell amountCell(Currency value) { return amountCell(amountText(value)); }
+// An amount to pay: shown rounded to the unit, with the engine's exact
+// amount beside it in the copy.
+ReportCell paidCell(Currency paid, Currency exact, int decimals, const QString& note = QString())
+{
+    ReportCell cell{paidShown(paid, decimals), amountText(exact)};
+    cell.paid = paidText(paid, decimals);
+    cell.note = note;
+    return cell;
+}
 ReportCell percentCell(Currency value)
 {
-    const QString exact = QStringLiteral("%") + amountText(value);
-    return {exact, exact};
+    const QString text = percentShown(value);
+    return {text, text};
 }
 ReportCell countCell(HeadCount heads) { return word(QString::number(heads.persons())); }
 
@@ -64,21 +73,47 @@ static_assert(std::size(kCaseOrder) == std::size_t(kHeirCount), "every relative 
 
 QString text(std::string_view utf8) { return QString::fromUtf8(utf8.data(), qsizetype(utf8.size())); }
 
-ReportSection caseSection(const EstateCase& c, bool prepared)
+QString currencyName(const std::optional<ReportDetails>& details)
+{
+    return details && !details->currency.trimmed().isEmpty() ? details->currency.trimmed() : QStringLiteral("جنيه");
+}
+
+// The case once: the deceased, the particulars given, the estate and the
+// relatives in one sentence (their amounts are in the table of the results).
+ReportSection caseSection(const EstateCase& c, bool prepared, const std::optional<ReportDetails>& details)
 {
     ReportSection s;
     s.title = QStringLiteral("المسألة");
+    if (details && !details->name.trimmed().isEmpty())
+        s.paragraphs << QStringLiteral("اسم المتوفى: ") + details->name.trimmed();
     s.paragraphs << QStringLiteral("المتوفى: ") + (c.isMan() ? QStringLiteral("رجل") : QStringLiteral("امرأة"));
+    if (details) {
+        if (details->dateOfDeath.isValid())
+            s.paragraphs << QStringLiteral("تاريخ الوفاة: %1 الموافق %2")
+                                .arg(gregorianDateText(details->dateOfDeath), hijriDateText(details->dateOfDeath));
+        if (!details->place.trimmed().isEmpty())
+            s.paragraphs << QStringLiteral("مكان الوفاة: ") + details->place.trimmed();
+        if (!details->reference.trimmed().isEmpty())
+            s.paragraphs << QStringLiteral("رقم القيد: ") + details->reference.trimmed();
+    }
     s.paragraphs << (prepared ? QStringLiteral("التركة قبل التجهيز: ") : QStringLiteral("التركة: "))
-                        + groupedAmount(amountText(c.estate));
-    s.table.header = {QStringLiteral("القريب"), QStringLiteral("العدد")};
+                        + groupedAmount(amountText(c.estate)) + QLatin1Char(' ') + currencyName(details);
+    QStringList relatives;
     for (Heir heir : kCaseOrder) {
         if (!RelativePresent(c, heir))
             continue;
         const HeirInfo& info = heirInfo(heir);
         const HeadCount heads = HeadsOf(c, heir);
-        s.table.rows.push_back({word(text(heads.persons() > 1 ? info.plural : info.singular)), countCell(heads)});
+        QString name = heads.persons() > 1 ? QStringLiteral("%1 (%2)").arg(text(info.plural)).arg(heads.persons())
+                                           : text(info.singular);
+        if (details)
+            for (const auto& [named, names] : details->heirNames)
+                if (named == heir && !names.isEmpty())
+                    name += QStringLiteral(" (") + names.join(QStringLiteral("، ")) + QLatin1Char(')');
+        relatives << name;
     }
+    if (!relatives.isEmpty())
+        s.paragraphs << QStringLiteral("الأقارب الأحياء: ") + relatives.join(QStringLiteral("، "));
     return s;
 }
 
@@ -121,40 +156,58 @@ QString shareOf(const HeirExplanation& h, bool named)
     return named ? shareText(*h.share) : QString::fromStdString(h.share->text());
 }
 
-ReportSection resultsSection(const ResultsTable& t)
+ReportSection resultsSection(const ResultsTable& t, const Explanation& e, const QString& currency)
 {
     ReportSection s;
     s.title = QStringLiteral("الأنصبة");
-    s.table.header = {QStringLiteral("الوارث"),     QStringLiteral("العدد"),      QStringLiteral("الفرض"),
-                      QStringLiteral("نصيب الفرد"), QStringLiteral("نصيب الفئة"), QStringLiteral("نسبة الفرد")};
+    const bool shares = e.exact && e.correction;
+    s.table.header = {QStringLiteral("الوارث"), QStringLiteral("العدد"), QStringLiteral("الفرض")};
+    if (shares)
+        s.table.header << QStringLiteral("سهام الفرد من %1").arg(groupedAmount(QString::number(*e.correction)));
+    s.table.header << QStringLiteral("نصيب الفرد") << QStringLiteral("نصيب الفئة") << QStringLiteral("نسبة الفرد");
+    const ReportCell none = word(QString());
     for (const ResultLine& l : t.lines) {
         ReportRow line;
-        line.push_back(word(fromUtf8(HeirName(l.heir, l.heads.persons() > 1))));
+        line.push_back(word(l.heads.persons() > 1 ? fromUtf8(HeirName(l.heir, true)) : l.caption));
         line.push_back(countCell(l.heads));
         line.push_back(word(l.share));
+        if (shares)
+            line.push_back(word(l.shares && !l.nothing ? QString::number(*l.shares) : QStringLiteral("—")));
         if (l.nothing) {
-            line.push_back(word(nothingForHimShown()));
-            line.push_back(word(nothingForHimShown()));
-            line.push_back(word(QString()));
+            line.push_back(word(l.nothingText));
+            line.push_back(word(l.nothingText));
+            line.push_back(none);
         } else {
-            line.push_back(amountCell(l.perHead));
-            line.push_back(l.classTotal ? amountCell(*l.classTotal) : word(QString()));
-            line.push_back(l.percent ? percentCell(*l.percent) : word(QString()));
+            line.push_back(paidCell(l.paidPerHead, l.perHead, t.decimals,
+                                    l.headsWithOneUnitMore ? oneUnitMoreText(l.headsWithOneUnitMore, t.decimals)
+                                                           : QString()));
+            line.push_back(l.classTotal ? paidCell(l.paidTotal, *l.classTotal, t.decimals) : none);
+            line.push_back(l.percent ? percentCell(*l.percent) : none);
         }
         s.table.rows.push_back(std::move(line));
     }
-    s.table.rows.push_back({word(QStringLiteral("مجموع الأنصبة")), countCell(t.heads), word(QString()),
-                            word(QString()), amountCell(t.heirsTotal), percentCell(t.heirsPercent)});
+    ReportRow total{word(QStringLiteral("مجموع الأنصبة")), countCell(t.heads), none};
+    if (shares)
+        total.push_back(none);
+    total.insert(total.end(), {none, paidCell(t.paidHeirsTotal, t.heirsTotal, t.decimals), percentCell(t.heirsPercent)});
+    s.table.rows.push_back(std::move(total));
     s.table.footerRows = 1;
     if (t.undistributed) {
-        s.table.rows.push_back({word(QStringLiteral("الباقي دون توزيع")), word(QString()), word(QString()),
-                                word(QString()), amountCell(*t.undistributed),
-                                t.undistributedPercent ? percentCell(*t.undistributedPercent) : word(QString())});
+        ReportRow rest{word(QStringLiteral("الباقي دون توزيع")), none, none};
+        if (shares)
+            rest.push_back(none);
+        rest.insert(rest.end(), {none, paidCell(t.paidUndistributed.value_or(Currency{}), *t.undistributed, t.decimals),
+                                 t.undistributedPercent ? percentCell(*t.undistributedPercent) : none});
+        s.table.rows.push_back(std::move(rest));
         s.table.footerRows = 2;
         s.notes << QStringLiteral(
             "الباقي دون توزيع لذوي الأرحام، وهذا البرنامج لا يقسم بينهم، ولا يُردّ على الزوج أو الزوجة ما دام أحد منهم موجوداً");
     }
-    s.paragraphs << QStringLiteral("التركة المقسومة: ") + groupedAmount(amountText(t.divided));
+    s.paragraphs << QStringLiteral("التركة المقسومة: ") + paidShown(t.paidDivided, t.decimals) + QLatin1Char(' ') +
+                        currency;
+    if (!t.problemLine.isEmpty())
+        s.paragraphs << t.problemLine;
+    s.notes << roundingNote(t.decimals);
     s.notes << QStringLiteral("نسبة الفرد نسبة نصيب كل فرد من التركة المقسومة");
     return s;
 }
@@ -214,6 +267,9 @@ ReportSection problemSection(const EstateCase& c, const DivisionResult& r, const
         s.table.rows.push_back(std::move(line));
     }
     (void)r;
+    // The printed report has the shares in its table of the results and the
+    // sentences here; the table is the window's.
+    s.tablePrinted = false;
     return s;
 }
 
@@ -278,9 +334,110 @@ QString shareText(const Rational& share)
     return QString::fromStdString(share.text());
 }
 
-ResultsTable buildResultsTable(const EstateCase& c, const DivisionResult& r, const Explanation& e)
+namespace {
+
+// The caption of a line: the relative's name for one head, "لكل ..." for
+// several. One uterine sibling is a brother or a sister.
+QString lineCaption(const EstateCase& c, Heir heir, HeadCount heads)
+{
+    const HeirInfo& info = heirInfo(heir);
+    if (heads.persons() != 1)
+        return text(info.rowCaption).trimmed();
+    if (heir == Heir::UterineSiblings)
+        return c.uterineBrothers.persons() == 1 ? QStringLiteral("الأخ لأم") : QStringLiteral("الأخت لأم");
+    return text(info.singular);
+}
+
+// "لا شيء له" by the gender and the number of the line's heads.
+QString nothingFor(const EstateCase& c, Heir heir, HeadCount heads)
+{
+    const std::int64_t n = heads.persons();
+    Gender gender = heirInfo(heir).gender;
+    if (heir == Heir::UterineSiblings)
+        gender = c.uterineBrothers.isZero() ? Gender::Female : Gender::Male;
+    if (n == 2)
+        return QStringLiteral("لا شيء لهما");
+    if (n > 2)
+        return gender == Gender::Female ? QStringLiteral("لا شيء لهن") : QStringLiteral("لا شيء لهم");
+    return gender == Gender::Female ? QStringLiteral("لا شيء لها") : QStringLiteral("لا شيء له");
+}
+
+// The names of those a radd returns to: the heirs of a fixed share other
+// than a spouse, each as many as the case has.
+QString raddHeirs(const EstateCase& c, const Explanation& e)
+{
+    QStringList names;
+    for (const HeirExplanation& h : e.heirs) {
+        if (h.fraction.isZero() || heirInfo(h.row).heirClass == HeirClass::Spouse)
+            continue;
+        const QString name = fromUtf8(HeirName(h.row, HeadsOf(c, h.row).persons() > 1));
+        if (!names.contains(name))
+            names << name;
+    }
+    if (names.size() <= 1)
+        return names.join(QString());
+    const QString last = names.takeLast();
+    return names.join(QStringLiteral("، ")) + QStringLiteral(" و") + last;
+}
+
+// One sentence on the 'awl or the radd of a division, from its explanation.
+QString problemLineOf(const EstateCase& c, const Explanation& e)
+{
+    if (e.awl)
+        return QStringLiteral("عالت المسألة من %1 إلى %2، فنقص نصيب كل صاحب فرض بنسبة ذلك").arg(e.origin).arg(*e.awl);
+    if (e.radd) {
+        QString line = QStringLiteral("رُدّ الباقي على %1 بنسبة فروضهم").arg(raddHeirs(c, e));
+        if (e.spouseKeepsShare) {
+            const bool husband = c.spouse && !c.isMan();
+            line += husband ? QStringLiteral("، ولا يُردّ على الزوج")
+                            : (c.wives.persons() > 1 ? QStringLiteral("، ولا يُردّ على الزوجات")
+                                                     : QStringLiteral("، ولا يُردّ على الزوجة"));
+        }
+        return line;
+    }
+    return QString();
+}
+
+QString decimalsOf(int decimals)
+{
+    decimals = std::clamp(decimals, kFewestDecimals, kMostDecimals);
+    return decimals == 0 ? QStringLiteral("1") : QStringLiteral("0.") + QString(decimals - 1, QLatin1Char('0')) +
+                                                      QLatin1Char('1');
+}
+
+}  // namespace
+
+QString paidText(Currency amount, int decimals)
+{
+    decimals = std::clamp(decimals, kFewestDecimals, kMostDecimals);
+    const std::int64_t raw = roundToUnit(amount, payoutUnit(decimals)).raw();
+    const std::int64_t whole = raw / Currency::kScale;
+    const std::int64_t fraction = std::abs(raw % Currency::kScale);
+    QString out = (raw < 0 && whole == 0 ? QStringLiteral("-") : QString()) + QString::number(whole);
+    if (decimals > 0)
+        out += QLatin1Char('.') + QStringLiteral("%1").arg(fraction, 4, 10, QLatin1Char('0')).left(decimals);
+    return out;
+}
+
+QString paidShown(Currency amount, int decimals) { return groupedAmount(paidText(amount, decimals)); }
+
+QString oneUnitMoreText(std::int64_t heads, int decimals)
+{
+    return QStringLiteral("ويزاد %1 منهم %2").arg(heads).arg(decimalsOf(decimals));
+}
+
+QString roundingNote(int decimals)
+{
+    return QStringLiteral("المبالغ مقرّبة إلى أقرب %1، ومجموعها مع الباقي يساوي التركة المقسومة تماماً")
+        .arg(decimalsOf(decimals));
+}
+
+QString percentShown(Currency percent) { return amountText(percent) + QLatin1Char('%'); }
+
+ResultsTable buildResultsTable(const EstateCase& c, const DivisionResult& r, const Explanation& e, int decimals)
 {
     ResultsTable t;
+    t.decimals = std::clamp(decimals, kFewestDecimals, kMostDecimals);
     __int128 total = 0;
     for (int i = 0; i < kHeirCount; ++i) {
         const Heir row = heirAt(i);
@@ -290,10 +447,15 @@ ResultsTable buildResultsTable(const EstateCase& c, const DivisionResult& r, con
         ResultLine line;
         line.heir = row;
         line.heads = HeadsOf(c, row);
+        line.caption = lineCaption(c, row, line.heads);
+        line.nothingText = nothingFor(c, row, line.heads);
         t.heads = t.heads + line.heads;
         const HeirExplanation* h = explanationOf(e, row);
-        if (h)
+        if (h) {
             line.share = shareOf(*h, true);
+            if (e.exact)
+                line.shares = h->shares;
+        }
         // A relative whose amount is zero receives nothing, as one the
         // division marked so.
         line.nothing = text.kind == RowText::Kind::NothingForHim || text.value().isZero();
@@ -318,6 +480,31 @@ ResultsTable buildResultsTable(const EstateCase& c, const DivisionResult& r, con
     t.undistributedPercent = r.undistributedPercent;
     t.divided = r.preparation ? r.preparation->net : c.estate;
     t.preparation = r.preparation;
+    t.problemLine = problemLineOf(c, e);
+
+    // The amounts to pay: every class that receives, and the remainder,
+    // rounded together to the unit so that they add up to the estate divided.
+    std::vector<PayoutItem> items;
+    std::vector<ResultLine*> paid;
+    for (ResultLine& l : t.lines)
+        if (!l.nothing && l.classTotal) {
+            items.push_back({*l.classTotal, l.heads.persons()});
+            paid.push_back(&l);
+        }
+    if (t.undistributed)
+        items.push_back({*t.undistributed, 1});
+    const std::vector<Payout> payouts = roundPayouts(items, t.divided, t.decimals);
+    __int128 paidTotal = 0;
+    for (std::size_t i = 0; i < paid.size(); ++i) {
+        paid[i]->paidTotal = payouts[i].total;
+        paid[i]->paidPerHead = payouts[i].perHead;
+        paid[i]->headsWithOneUnitMore = payouts[i].headsWithOneUnitMore;
+        paidTotal += payouts[i].total.raw();
+    }
+    t.paidHeirsTotal = Currency::fromRaw(std::int64_t(paidTotal));
+    if (t.undistributed)
+        t.paidUndistributed = payouts.back().total;
+    t.paidDivided = roundToUnit(t.divided, payoutUnit(t.decimals));
     return t;
 }
 
@@ -337,19 +524,23 @@ QString hijriDateText(QDate date)
     return QStringLiteral("%1 %2 %3هـ").arg(d.day).arg(calendar.monthName(arabic, d.month, d.year)).arg(d.year);
 }
 
-DivisionReport buildDivisionReport(const EstateCase& c, const DivisionResult& r, const Explanation& e, QDate date)
+DivisionReport buildDivisionReport(const EstateCase& c, const DivisionResult& r, const Explanation& e, QDate date,
+                                   const ReportOptions& options)
 {
     DivisionReport report;
+    report.title = QStringLiteral("بيان قسمة تركة");
+    if (options.details && !options.details->name.trimmed().isEmpty())
+        report.title += QLatin1Char(' ') + options.details->name.trimmed();
     report.programName = QStringLiteral("القسمار");
     report.law = QStringLiteral("قسمة التركة على الورثة وفق قانون الأحوال الشخصية للمسلمين لسنة 1991م (السودان)");
     report.gregorianDate = gregorianDateText(date);
     report.hijriDate = hijriDateText(date);
-    report.theCase = caseSection(c, r.preparation.has_value());
+    report.theCase = caseSection(c, r.preparation.has_value(), options.details);
     if (r.preparation)
         report.preparation = preparationSection(*r.preparation);
     if (r.outcome == Outcome::Divided) {
-        report.amounts = buildResultsTable(c, r, e);
-        report.results = resultsSection(*report.amounts);
+        report.amounts = buildResultsTable(c, r, e, options.decimals);
+        report.results = resultsSection(*report.amounts, e, currencyName(options.details));
         report.problem = problemSection(c, r, e);
     } else if (r.outcome == Outcome::Consumed && r.preparation) {
         ReportSection none;
@@ -357,8 +548,9 @@ DivisionReport buildDivisionReport(const EstateCase& c, const DivisionResult& r,
         none.paragraphs << withGroupedNumbers(fromUtf8(ConsumedMessage(*r.preparation)));
         report.results = none;
     }
+    report.signatures = {QStringLiteral("أعدّه"), QStringLiteral("اعتمده")};
     report.closing = QStringLiteral(
-        "جرت هذه القسمة وفق قانون الأحوال الشخصية للمسلمين السوداني لسنة 1991م كما يطبقه برنامج القسمار");
+        "أُعدّ هذا البيان ببرنامج القسمار وفق قانون الأحوال الشخصية للمسلمين السوداني لسنة 1991م");
     return report;
 }
 
@@ -376,14 +568,74 @@ bool numeric(const QString& text)
 
 }  // namespace
 
+namespace {
+
+// The columns of a table that hold amounts to pay: the copy gives each two
+// columns, the rounded amount and the engine's exact one.
+std::vector<bool> paidColumns(const ReportTable& t)
+{
+    std::vector<bool> paid(std::size_t(t.header.size()), false);
+    for (const ReportRow& row : t.rows)
+        for (std::size_t i = 0; i < row.size() && i < paid.size(); ++i)
+            if (!row[i].paid.isEmpty())
+                paid[i] = true;
+    return paid;
+}
+
+bool hasNotes(const ReportTable& t)
+{
+    for (const ReportRow& row : t.rows)
+        for (const ReportCell& cell : row)
+            if (!cell.note.isEmpty())
+                return true;
+    return false;
+}
+
+// The copy's header and cells: an amount to pay as the rounded and the exact
+// number, the notes of a row in a last column.
+QStringList copiedHeader(const ReportTable& t)
+{
+    const std::vector<bool> paid = paidColumns(t);
+    QStringList out;
+    for (qsizetype i = 0; i < t.header.size(); ++i) {
+        if (paid[std::size_t(i)])
+            out << t.header[i] << t.header[i] + QStringLiteral(" (دقيق)");
+        else
+            out << t.header[i];
+    }
+    if (hasNotes(t))
+        out << QStringLiteral("ملاحظة");
+    return out;
+}
+
+QStringList copiedRow(const ReportTable& t, const ReportRow& row)
+{
+    const std::vector<bool> paid = paidColumns(t);
+    QStringList out, notes;
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        const ReportCell& cell = row[i];
+        if (i < paid.size() && paid[i])
+            out << (cell.paid.isEmpty() ? cell.exact : cell.paid) << (cell.paid.isEmpty() ? QString() : cell.exact);
+        else
+            out << cell.exact;
+        if (!cell.note.isEmpty())
+            notes << cell.note;
+    }
+    if (hasNotes(t))
+        out << notes.join(QStringLiteral("؛ "));
+    return out;
+}
+
+}  // namespace
+
 QString reportHtml(const DivisionReport& report, Amounts amounts)
 {
     const bool exact = amounts == Amounts::Exact;
     QString html;
     html += QStringLiteral("<html dir=\"rtl\"><head><meta charset=\"utf-8\"><title>%1</title></head>"
                            "<body dir=\"rtl\">")
-                .arg(escaped(report.programName));
-    html += QStringLiteral("<h1 align=\"center\" style=\"margin-bottom: 2px\">%1</h1>").arg(escaped(report.programName));
+                .arg(escaped(report.title));
+    html += QStringLiteral("<h1 align=\"center\" style=\"margin-bottom: 2px\">%1</h1>").arg(escaped(report.title));
     html += QStringLiteral("<p align=\"center\" style=\"margin: 0\">%1</p>").arg(escaped(report.law));
     html += QStringLiteral("<p align=\"center\" style=\"margin: 2px 0 6px 0\">التاريخ: %1 الموافق %2</p>")
                 .arg(escaped(report.gregorianDate), escaped(report.hijriDate));
@@ -391,26 +643,36 @@ QString reportHtml(const DivisionReport& report, Amounts amounts)
         html += QStringLiteral("<h2 style=\"margin: 10px 0 4px 0\">%1</h2>").arg(escaped(s->title));
         for (const QString& p : s->paragraphs)
             html += QStringLiteral("<p dir=\"rtl\" style=\"margin: 2px 0\">%1</p>").arg(escaped(p));
-        if (!s->table.empty()) {
+        if (!s->table.empty() && (exact || s->tablePrinted)) {
             // A table of two columns (a list of names or amounts) needs no full width.
             const QString width = s->table.header.size() <= 2 ? QStringLiteral("55%") : QStringLiteral("100%");
             html += QStringLiteral(
                         "<table dir=\"rtl\" align=\"right\" border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"%1\" "
                         "style=\"border-collapse: collapse; border-color: #808080; margin-top: 4px\">")
                         .arg(width);
+            // The header row repeats at the top of every page the table runs onto.
             html += QStringLiteral("<thead><tr>");
-            for (const QString& h : s->table.header)
+            for (const QString& h : exact ? copiedHeader(s->table) : s->table.header)
                 html += QStringLiteral("<th bgcolor=\"#e8e0cc\" align=\"center\">%1</th>").arg(escaped(h));
             html += QStringLiteral("</tr></thead>");
             const std::size_t firstFooter = s->table.rows.size() - std::size_t(s->table.footerRows);
             for (std::size_t i = 0; i < s->table.rows.size(); ++i) {
                 const bool footer = i >= firstFooter;
                 html += footer ? QStringLiteral("<tr bgcolor=\"#f3efe4\">") : QStringLiteral("<tr>");
-                for (const ReportCell& cell : s->table.rows[i]) {
-                    const QString& text = exact ? cell.exact : cell.text;
-                    const QString body = footer ? QStringLiteral("<b>%1</b>").arg(escaped(text)) : escaped(text);
-                    html += QStringLiteral("<td align=\"%1\">%2</td>")
-                                .arg(numeric(text) ? QStringLiteral("center") : QStringLiteral("right"), body);
+                const ReportRow& row = s->table.rows[i];
+                if (exact) {
+                    for (const QString& text : copiedRow(s->table, row))
+                        html += QStringLiteral("<td align=\"%1\">%2</td>")
+                                    .arg(numeric(text) ? QStringLiteral("center") : QStringLiteral("right"),
+                                         escaped(text));
+                } else {
+                    for (const ReportCell& cell : row) {
+                        QString body = footer ? QStringLiteral("<b>%1</b>").arg(escaped(cell.text)) : escaped(cell.text);
+                        if (!cell.note.isEmpty())
+                            body += QStringLiteral("<br/><span style=\"font-size: small\">%1</span>").arg(escaped(cell.note));
+                        html += QStringLiteral("<td align=\"%1\">%2</td>")
+                                    .arg(numeric(cell.text) ? QStringLiteral("center") : QStringLiteral("right"), body);
+                    }
                 }
                 html += QStringLiteral("</tr>");
             }
@@ -419,7 +681,18 @@ QString reportHtml(const DivisionReport& report, Amounts amounts)
         for (const QString& n : s->notes)
             html += QStringLiteral("<p dir=\"rtl\" style=\"margin: 3px 0\">%1</p>").arg(escaped(n));
     }
-    html += QStringLiteral("<hr/><p dir=\"rtl\" align=\"center\" style=\"margin: 2px 0\">%1</p>").arg(escaped(report.closing));
+    if (!report.signatures.isEmpty()) {
+        html += QStringLiteral("<table dir=\"rtl\" align=\"right\" width=\"100%\" cellspacing=\"0\" cellpadding=\"6\" "
+                               "style=\"margin-top: 14px\">");
+        const QString blank = QStringLiteral("..............................");
+        for (const QString& who : report.signatures)
+            html += QStringLiteral("<tr><td align=\"right\"><b>%1:</b></td><td align=\"right\">الاسم: %2</td>"
+                                   "<td align=\"right\">التوقيع: %2</td><td align=\"right\">التاريخ: %2</td></tr>")
+                        .arg(escaped(who), blank);
+        html += QStringLiteral("</table>");
+    }
+    html += QStringLiteral("<hr/><p dir=\"rtl\" align=\"center\" style=\"margin: 2px 0; font-size: small\">%1</p>")
+                .arg(escaped(report.closing));
     html += QStringLiteral("</body></html>");
     return html;
 }
@@ -428,7 +701,7 @@ QString reportPlainText(const DivisionReport& report)
 {
     QString text;
     auto line = [&text](const QString& l) { text += l + QLatin1Char('\n'); };
-    line(report.programName);
+    line(report.title);
     line(report.law);
     line(QStringLiteral("التاريخ: %1 الموافق %2").arg(report.gregorianDate, report.hijriDate));
     for (const ReportSection* s : report.sections()) {
@@ -437,18 +710,16 @@ QString reportPlainText(const DivisionReport& report)
         for (const QString& p : s->paragraphs)
             line(p);
         if (!s->table.empty()) {
-            line(s->table.header.join(QLatin1Char('\t')));
-            for (const ReportRow& row : s->table.rows) {
-                QStringList cells;
-                for (const ReportCell& cell : row)
-                    cells << cell.exact;
-                line(cells.join(QLatin1Char('\t')));
-            }
+            line(copiedHeader(s->table).join(QLatin1Char('\t')));
+            for (const ReportRow& row : s->table.rows)
+                line(copiedRow(s->table, row).join(QLatin1Char('\t')));
         }
         for (const QString& n : s->notes)
             line(n);
     }
     line(QString());
+    for (const QString& who : report.signatures)
+        line(QStringLiteral("%1: الاسم:\tالتوقيع:\tالتاريخ:").arg(who));
     line(report.closing);
     return text;
 }

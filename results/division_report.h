@@ -16,6 +16,7 @@
 #include "engine/division.h"
 #include "engine/estate_case.h"
 #include "engine/explanation.h"
+#include "results/payout.h"
 
 class QMimeData;
 class QPagedPaintDevice;
@@ -25,8 +26,13 @@ namespace qismar::results {
 class GlyphTexts;
 
 struct ReportCell {
-    QString text;   // as shown and printed (amounts grouped)
+    QString text;   // as shown and printed (amounts grouped, amounts to pay rounded to the unit)
     QString exact;  // as copied (the engine's text; the same as `text` for words)
+    // An amount to pay: the rounded amount as a plain number ("83333.33"),
+    // copied beside the exact one; empty for every other cell.
+    QString paid;
+    // Said under the amount: "ويزاد 2 منهم 0.01".
+    QString note;
 };
 using ReportRow = std::vector<ReportCell>;
 
@@ -43,6 +49,29 @@ struct ReportSection {
     QStringList paragraphs;  // before the table
     ReportTable table;
     QStringList notes;  // after the table
+    // Whether the printed report shows the table ("بيان المسألة" keeps the
+    // table of the problem for its window; the report prints its sentences).
+    bool tablePrinted = true;
+};
+
+// The optional particulars of a case, as the user gave them: each empty
+// when not given. The report shows those that are given, and the
+// deceased's name in its title.
+struct ReportDetails {
+    QString name;          // the deceased's name
+    QDate dateOfDeath;     // shown in the Gregorian and the Hijri calendar
+    QString place;         // the place of death
+    QString reference;     // a court or file number
+    QString currency;      // the currency's name; "جنيه" when empty
+    // Names of heirs, per relative of the heir table, in the order given.
+    std::vector<std::pair<Heir, QStringList>> heirNames;
+};
+
+// How a report is made: the decimals of the amounts to pay (0 to 3) and the
+// case's particulars, when it has any.
+struct ReportOptions {
+    int decimals = kDefaultDecimals;
+    std::optional<ReportDetails> details;
 };
 
 // One line of the results: what a present relative (a class of heirs:
@@ -50,6 +79,12 @@ struct ReportSection {
 struct ResultLine {
     Heir heir{};
     HeadCount heads;
+    // The line's caption: the relative's name for one head ("الزوجة"), "لكل
+    // ..." for several ("لكل زوجة").
+    QString caption;
+    // "لا شيء له" by the relative's gender and number ("لا شيء لها", "لا
+    // شيء لهما", "لا شيء لهم", "لا شيء لهن").
+    QString nothingText;
     // The fixed share ("النصف") or how the relative inherits ("تعصيب
     // بالنفس"), from the explanation.
     QString share;
@@ -60,6 +95,13 @@ struct ResultLine {
     Currency perHead;                     // the amount of each head
     std::optional<Currency> classTotal;   // perHead x heads, when it stays in the money range
     std::optional<Currency> percent;      // of each head, of the estate divided
+    // Each head's shares (sihām) in the corrected problem, when known.
+    std::optional<std::int64_t> shares;
+    // The amounts to pay, in the currency's unit (see payout.h): the class's
+    // total, each head's base amount and how many heads receive one unit more.
+    Currency paidTotal;
+    Currency paidPerHead;
+    std::int64_t headsWithOneUnitMore = 0;
 };
 
 // The amounts of a division, computed once for the results window and the
@@ -74,13 +116,36 @@ struct ResultsTable {
     std::optional<Currency> undistributedPercent;
     Currency divided;          // the estate divided: the net estate when it was prepared
     std::optional<PreparedEstate> preparation;  // how the estate entered was prepared, when it was
+
+    // The amounts to pay with `decimals` decimals: the heirs' total and the
+    // remainder, which add up exactly to the estate divided, rounded.
+    int decimals = kDefaultDecimals;
+    Currency paidHeirsTotal;
+    std::optional<Currency> paidUndistributed;
+    Currency paidDivided;
+    // One sentence on an 'awl or a radd ("عالت المسألة من 6 إلى 8، ..."),
+    // empty when there was neither.
+    QString problemLine;
 };
 
-// The results table of a division that ended in Outcome::Divided.
+// The results table of a division that ended in Outcome::Divided, its
+// amounts to pay with `decimals` decimals.
 ResultsTable buildResultsTable(const EstateCase& estateCase, const DivisionResult& result,
-                               const Explanation& explanation);
+                               const Explanation& explanation, int decimals = kDefaultDecimals);
+
+// An amount to pay with `decimals` decimals, plain ("83333.33"), and as
+// shown ("83,333.33").
+QString paidText(Currency amount, int decimals);
+QString paidShown(Currency amount, int decimals);
+// "ويزاد 2 منهم 0.01": the heads that receive one unit more.
+QString oneUnitMoreText(std::int64_t heads, int decimals);
+// The line under the results: the amounts are rounded to the unit.
+QString roundingNote(int decimals);
+// A percentage as it reads in Arabic text and in a spreadsheet: "12.5%".
+QString percentShown(Currency percent);
 
 struct DivisionReport {
+    QString title;           // "بيان قسمة تركة", and the deceased's name when given
     QString programName;     // "القسمار"
     QString law;             // the law the division follows
     QString gregorianDate;   // "16 مارس 2025م"
@@ -89,8 +154,10 @@ struct DivisionReport {
     std::optional<ReportSection> preparation;  // the estate before its division
     std::optional<ReportSection> results;      // the amounts (none when nothing was divided)
     std::optional<ResultsTable> amounts;       // the same amounts as numbers, for the results window
-    std::optional<ReportSection> problem;      // the table of the problem
-    QString closing;
+    std::optional<ReportSection> problem;      // the sentences and the table of the problem
+    // The lines to sign at the end: "أعدّه" and "اعتمده".
+    QStringList signatures;
+    QString closing;         // the program's credit, in small type
 
     // The sections in the order of the report.
     std::vector<const ReportSection*> sections() const;
@@ -99,7 +166,8 @@ struct DivisionReport {
 // Builds the report of a case that was divided (or whose estate the costs
 // and debts consumed). `date` is the day the report bears.
 DivisionReport buildDivisionReport(const EstateCase& estateCase, const DivisionResult& result,
-                                   const Explanation& explanation, QDate date);
+                                   const Explanation& explanation, QDate date,
+                                   const ReportOptions& options = {});
 
 // The date of a day in the Gregorian and in the Hijri (Islamic civil)
 // calendar, in Arabic with Western digits.

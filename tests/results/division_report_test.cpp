@@ -10,6 +10,7 @@
 #include <QFontDatabase>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QTextDocument>
 #include <QTextLayout>
 #include <QDir>
 #include <QFile>
@@ -73,25 +74,38 @@ TEST(DivisionReport, AnAwlCaseFromTheTopToTheClosingLine)
     EXPECT_EQ(r.gregorianDate, QStringLiteral("16 مارس 2025م"));
     EXPECT_EQ(r.hijriDate, QStringLiteral("16 رمضان 1446هـ"));
 
-    // The case: the deceased, the estate, every relative with the count.
-    EXPECT_EQ(r.theCase.paragraphs, (QStringList{QStringLiteral("المتوفى: امرأة"), QStringLiteral("التركة: 80,000")}));
-    EXPECT_EQ(exactRows(r.theCase),
-              (std::vector<QStringList>{row({"الزوج", "1"}), row({"الأم", "1"}), row({"الأخوات الشقيقات", "2"})}));
+    // The title, without a name when the case gives none.
+    EXPECT_EQ(r.title, QStringLiteral("بيان قسمة تركة"));
+    // The case once: the deceased, the estate, the relatives in one
+    // sentence and no table that would repeat the results.
+    EXPECT_EQ(r.theCase.paragraphs,
+              (QStringList{QStringLiteral("المتوفى: امرأة"), QStringLiteral("التركة: 80,000 جنيه"),
+                           QStringLiteral("الأقارب الأحياء: الزوج، الأم، الأخوات الشقيقات (2)")}));
+    EXPECT_TRUE(r.theCase.table.empty());
     EXPECT_FALSE(r.preparation.has_value());
 
-    // The results: heir, count, share, per head, class total, percentage;
-    // the total as its last row.
+    // The results: heir, count, share, the shares of each head in the
+    // corrected problem, per head, class total, percentage; the total as its
+    // last row. 6 raised to 8: the husband 3 (30,000), the mother 1
+    // (10,000), the sisters 4, 2 each (20,000 each).
     ASSERT_TRUE(r.results.has_value());
-    EXPECT_EQ(r.results->table.header.size(), 6);
+    EXPECT_EQ(r.results->table.header[3], QStringLiteral("سهام الفرد من 8"));
     EXPECT_EQ(exactRows(*r.results), (std::vector<QStringList>{
-                                         row({"الزوج", "1", "النصف", "30000", "30000", "%37.5"}),
-                                         row({"الأم", "1", "السدس", "10000", "10000", "%12.5"}),
-                                         row({"الأخوات الشقيقات", "2", "الثلثان", "20000", "40000", "%25"}),
-                                         row({"مجموع الأنصبة", "4", "", "", "80000", "%100"}),
+                                         row({"الزوج", "1", "النصف", "3", "30000", "30000", "37.5%"}),
+                                         row({"الأم", "1", "السدس", "1", "10000", "10000", "12.5%"}),
+                                         row({"الأخوات الشقيقات", "2", "الثلثان", "2", "20000", "40000", "25%"}),
+                                         row({"مجموع الأنصبة", "4", "", "", "", "80000", "100%"}),
                                      }));
     EXPECT_EQ(r.results->table.footerRows, 1);
-    // Printed grouped.
-    EXPECT_EQ(r.results->table.rows[2][4].text, QStringLiteral("40,000"));
+    // Printed grouped, to the unit (two decimals by default).
+    EXPECT_EQ(r.results->table.rows[2][5].text, QStringLiteral("40,000.00"));
+    EXPECT_EQ(r.results->table.rows[2][5].paid, QStringLiteral("40000.00"));
+    // The 'awl in one sentence above the table, the rounding under it.
+    EXPECT_TRUE(r.results->paragraphs.contains(
+        QStringLiteral("عالت المسألة من 6 إلى 8، فنقص نصيب كل صاحب فرض بنسبة ذلك")));
+    EXPECT_TRUE(r.results->notes.contains(results::roundingNote(2)));
+    // At the end, the lines to sign.
+    EXPECT_EQ(r.signatures, (QStringList{QStringLiteral("أعدّه"), QStringLiteral("اعتمده")}));
 
     // The problem: origin 6 raised to 8, shares 3, 1 and 2 of 8.
     ASSERT_TRUE(r.problem.has_value());
@@ -102,7 +116,9 @@ TEST(DivisionReport, AnAwlCaseFromTheTopToTheClosingLine)
     EXPECT_EQ(problem[2].mid(0, 8), row({"الأخوات الشقيقات", "2", "2/3", "فرض", "4", "2", "1/4", "1/2"}));
     EXPECT_FALSE(problem[1][8].isEmpty());
     EXPECT_EQ(r.problem->table.header[4], QStringLiteral("السهام من 8 بالعول"));
-    EXPECT_TRUE(r.closing.contains(QStringLiteral("1991")));
+    // The report prints the problem's sentences; its table is the window's.
+    EXPECT_FALSE(r.problem->tablePrinted);
+    EXPECT_TRUE(r.closing.contains(QStringLiteral("القسمار")));
 
     const auto sections = r.sections();
     ASSERT_EQ(sections.size(), 3u);
@@ -122,9 +138,9 @@ TEST(DivisionReport, RemainderExclusionRaddAndPreparation)
         const DivisionReport r = reportOf(husband);
         ASSERT_TRUE(r.results);
         EXPECT_EQ(exactRows(*r.results),
-                  (std::vector<QStringList>{row({"الزوج", "1", "النصف", "12000", "12000", "%50"}),
-                                            row({"مجموع الأنصبة", "1", "", "", "12000", "%50"}),
-                                            row({"الباقي دون توزيع", "", "", "", "12000", "%50"})}));
+                  (std::vector<QStringList>{row({"الزوج", "1", "النصف", "1", "12000", "12000", "50%"}),
+                                            row({"مجموع الأنصبة", "1", "", "", "", "12000", "50%"}),
+                                            row({"الباقي دون توزيع", "", "", "", "", "12000", "50%"})}));
         EXPECT_EQ(r.results->table.footerRows, 2);
         EXPECT_TRUE(r.results->notes.join(QLatin1Char(' ')).contains(QStringLiteral("ذوي الأرحام")));
         EXPECT_TRUE(r.problem->paragraphs.join(QLatin1Char(' ')).contains(QStringLiteral("1/2")));
@@ -134,19 +150,23 @@ TEST(DivisionReport, RemainderExclusionRaddAndPreparation)
         const DivisionReport r = reportOf(exclusionCase());
         const std::vector<QStringList> rows = exactRows(*r.results);
         ASSERT_EQ(rows.size(), 6u);
-        EXPECT_EQ(rows[3], row({"الإخوة الأشقاء", "2", "محجوب", "لا شيء له", "لا شيء له", ""}));
-        EXPECT_EQ(rows[4], row({"العم لأب", "1", "محجوب", "لا شيء له", "لا شيء له", ""}));
-        EXPECT_EQ(rows[5], row({"مجموع الأنصبة", "6", "", "", "120000", "%100"}));
+        // Two brothers: "لا شيء لهما"; one uncle: "لا شيء له".
+        EXPECT_EQ(rows[3], row({"الإخوة الأشقاء", "2", "محجوب", "—", "لا شيء لهما", "لا شيء لهما", ""}));
+        EXPECT_EQ(rows[4], row({"العم لأب", "1", "محجوب", "—", "لا شيء له", "لا شيء له", ""}));
+        EXPECT_EQ(rows[5], row({"مجموع الأنصبة", "6", "", "", "", "120000", "100%"}));
         const std::vector<QStringList> problem = exactRows(*r.problem);
         EXPECT_TRUE(problem[3][8].contains(QStringLiteral("الأب")));
         EXPECT_EQ(problem[3][3], QStringLiteral("محجوب"));
-        // Every relative entered is listed, the excluded ones too.
-        EXPECT_EQ(r.theCase.table.rows.size(), 5u);
+        // Every relative entered is named in the case, the excluded ones too.
+        EXPECT_EQ(r.theCase.paragraphs.back(),
+                  QStringLiteral("الأقارب الأحياء: الأب، الأم، الابن، الإخوة الأشقاء (2)، العم لأب"));
     }
     // A return: mother and two daughters, 6 returned to 5.
     {
         const DivisionReport r = reportOf(raddCase());
         EXPECT_TRUE(r.problem->paragraphs.join(QLatin1Char(' ')).contains(QStringLiteral("بالرد")));
+        EXPECT_TRUE(r.results->paragraphs.contains(QStringLiteral("رُدّ الباقي على الأم والبنات بنسبة فروضهم")))
+            << r.results->paragraphs.join(QLatin1Char('|'));
         EXPECT_EQ(exactRows(*r.problem)[1].mid(4, 4), row({"4", "2", "2/5", "4/5"}));
     }
     // The estate before its division: gross, costs, debts, bequests asked
@@ -165,8 +185,8 @@ TEST(DivisionReport, RemainderExclusionRaddAndPreparation)
         const QString notes = r.preparation->notes.join(QLatin1Char(' '));
         EXPECT_TRUE(notes.contains(QStringLiteral("لم يجيزوا")));
         EXPECT_TRUE(notes.contains(QStringLiteral("53,333.3333")));
-        EXPECT_EQ(r.theCase.paragraphs[1], QStringLiteral("التركة قبل التجهيز: 100,000"));
-        EXPECT_EQ(r.results->paragraphs[0], QStringLiteral("التركة المقسومة: 53,333.3333"));
+        EXPECT_EQ(r.theCase.paragraphs[1], QStringLiteral("التركة قبل التجهيز: 100,000 جنيه"));
+        EXPECT_EQ(r.results->paragraphs[0], QStringLiteral("التركة المقسومة: 53,333.33 جنيه"));
         const auto sections = r.sections();
         ASSERT_EQ(sections.size(), 4u);
         EXPECT_EQ(sections[1], &*r.preparation);
@@ -208,7 +228,7 @@ TEST(DivisionReport, TheTableOfTheProblemChains)
         c.deriveEntryWindowState();
         const DivisionReport r = reportOf(c);
         ASSERT_TRUE(r.results && r.problem);
-        EXPECT_EQ(exactRows(*r.results)[2].mid(0, 4), row({"الأم", "1", "ثلث الباقي", "10000"}));
+        EXPECT_EQ(exactRows(*r.results)[2].mid(0, 5), row({"الأم", "1", "ثلث الباقي", "1", "10000"}));
         EXPECT_EQ(exactRows(*r.problem)[2][2], QStringLiteral("ثلث الباقي"));
     }
     // A wife, the mother and a daughter: the radd beside a spouse, combined
@@ -227,23 +247,124 @@ TEST(DivisionReport, TheTableOfTheProblemChains)
     }
 }
 
-TEST(DivisionReport, TheCaseAndTheAmountsNameEachRelativeAlikeWithTheSameHeads)
+TEST(DivisionReport, TheCaseShowsItsParticularsWhenGiven)
 {
-    // Every relative of the amounts stands in the case under the same name
-    // and with the same number of heads, and the case lists nobody else.
-    for (const EstateCase& c : {awlCase(), raddCase(), exclusionCase(), preparedCase(), largestCase()}) {
-        const DivisionReport r = reportOf(c);
-        ASSERT_TRUE(r.results.has_value());
-        const std::vector<QStringList> amounts = exactRows(*r.results);
-        const std::vector<QStringList> relatives = exactRows(r.theCase);
-        const std::size_t heirs = amounts.size() - std::size_t(r.results->table.footerRows);
-        EXPECT_EQ(relatives.size(), heirs);
-        for (std::size_t i = 0; i < heirs; ++i) {
-            const QStringList wanted{amounts[i][0], amounts[i][1]};
-            EXPECT_NE(std::find(relatives.begin(), relatives.end(), wanted), relatives.end())
-                << amounts[i][0] << " " << amounts[i][1];
+    results::ReportOptions options;
+    results::ReportDetails details;
+    details.name = QStringLiteral("فاطمة أحمد");
+    details.dateOfDeath = QDate(2024, 7, 8);
+    details.place = QStringLiteral("أم درمان");
+    details.reference = QStringLiteral("م ش/123/2025");
+    details.currency = QStringLiteral("دولار");
+    details.heirNames = {{Heir::FullSisters, {QStringLiteral("زينب"), QStringLiteral("مريم")}}};
+    options.details = details;
+    const EstateCase c = awlCase();
+    Explanation explanation;
+    const DivisionResult result = DivideEstate(c, &explanation);
+    const DivisionReport r = results::buildDivisionReport(c, result, explanation, kDay, options);
+    EXPECT_EQ(r.title, QStringLiteral("بيان قسمة تركة فاطمة أحمد"));
+    EXPECT_EQ(r.theCase.paragraphs,
+              (QStringList{QStringLiteral("اسم المتوفى: فاطمة أحمد"), QStringLiteral("المتوفى: امرأة"),
+                           QStringLiteral("تاريخ الوفاة: 8 يوليو 2024م الموافق 1 محرم 1446هـ"),
+                           QStringLiteral("مكان الوفاة: أم درمان"), QStringLiteral("رقم القيد: م ش/123/2025"),
+                           QStringLiteral("التركة: 80,000 دولار"),
+                           QStringLiteral("الأقارب الأحياء: الزوج، الأم، الأخوات الشقيقات (2) (زينب، مريم)")}));
+    EXPECT_EQ(r.results->paragraphs[0], QStringLiteral("التركة المقسومة: 80,000.00 دولار"));
+    EXPECT_TRUE(results::reportPlainText(r).startsWith(QStringLiteral("بيان قسمة تركة فاطمة أحمد\n")));
+}
+
+// Captions and "لا شيء ..." by the gender and the number of the heads.
+TEST(DivisionReport, CaptionsAndNothingByGenderAndNumber)
+{
+    struct Case {
+        const char* what;
+        void (*fill)(EstateCase&);
+        Heir heir;
+        const char* caption;
+        const char* nothing;
+    };
+    // The son excludes every sibling; the father excludes the grandmother on
+    // his side (the father's mother).
+    const Case cases[] = {
+        {"a wife", [](EstateCase& c) { c.spouse = true; }, Heir::Wives, "الزوجة", nullptr},
+        {"two wives", [](EstateCase& c) { c.spouse = true; c.wives = heads(2); }, Heir::Wives, "لكل زوجة", nullptr},
+        {"a daughter", [](EstateCase& c) { c.daughters = heads(1); }, Heir::Daughters, "البنت", nullptr},
+        {"a full sister", [](EstateCase& c) { c.fullSisters = heads(1); }, Heir::FullSisters, "الأخت الشقيقة", "لا شيء لها"},
+        {"two full sisters", [](EstateCase& c) { c.fullSisters = heads(2); }, Heir::FullSisters, "لكل أخت شقيقة", "لا شيء لهما"},
+        {"three full sisters", [](EstateCase& c) { c.fullSisters = heads(3); }, Heir::FullSisters, "لكل أخت شقيقة", "لا شيء لهن"},
+        {"three full brothers", [](EstateCase& c) { c.fullBrothers = heads(3); }, Heir::FullBrothers, "لكل أخ شقيق", "لا شيء لهم"},
+        {"a full brother", [](EstateCase& c) { c.fullBrothers = heads(1); }, Heir::FullBrothers, "الأخ الشقيق", "لا شيء له"},
+        {"a uterine sister", [](EstateCase& c) { c.uterineSisters = heads(1); }, Heir::UterineSiblings, "الأخت لأم", "لا شيء لها"},
+        {"uterine brother and sisters", [](EstateCase& c) { c.uterineSisters = heads(2); c.uterineBrothers = heads(1); },
+         Heir::UterineSiblings, "لكل أخ أو أخت لأم", "لا شيء لهم"},
+        {"the father's father's mother", [](EstateCase& c) { c.fathersFathersMother = true; },
+         Heir::FathersFathersMother, "أم أبي الأب", nullptr},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        EstateCase c;
+        c.estate = Currency::fromWhole(2400);
+        k.fill(c);
+        // A son beside them takes the residue and excludes the siblings.
+        if (k.nothing)
+            c.sons = heads(1);
+        c.deriveEntryWindowState();
+        Explanation e;
+        const DivisionResult result = DivideEstate(c, &e);
+        const results::ResultsTable t = results::buildResultsTable(c, result, e);
+        const auto line = std::find_if(t.lines.begin(), t.lines.end(), [&](const auto& l) { return l.heir == k.heir; });
+        ASSERT_NE(line, t.lines.end());
+        EXPECT_EQ(line->caption, QString::fromUtf8(k.caption));
+        if (k.nothing) {
+            EXPECT_TRUE(line->nothing);
+            EXPECT_EQ(line->nothingText, QString::fromUtf8(k.nothing));
+        } else {
+            EXPECT_FALSE(line->nothing);
         }
     }
+}
+
+// The amounts to pay add up to the estate divided: three sons share
+// 5,000,000 (1,666,666.6667 each by the engine, 5,000,000.0001 together);
+// paid to the cent, 1,666,666.66 each and two of them 0.01 more.
+TEST(DivisionReport, AmountsToPayAddUpToTheEstateInEveryUnit)
+{
+    EstateCase c;
+    c.estate = Currency::fromWhole(5000000);
+    c.sons = heads(3);
+    c.deriveEntryWindowState();
+    Explanation e;
+    const DivisionResult result = DivideEstate(c, &e);
+    const struct {
+        int decimals;
+        const char* perHead;
+        std::int64_t more;
+        const char* note;
+        const char* total;
+    } cases[] = {
+        // 5,000,000 / 3: 1,666,666 and 2 over; 16,666,666 tenths and 2 over;
+        // 500,000,000 cents / 3: 166,666,666 and 2 over; 1,666,666,666 and 2 over.
+        {0, "1,666,666", 2, "ويزاد 2 منهم 1", "5,000,000"},
+        {1, "1,666,666.6", 2, "ويزاد 2 منهم 0.1", "5,000,000.0"},
+        {2, "1,666,666.66", 2, "ويزاد 2 منهم 0.01", "5,000,000.00"},
+        {3, "1,666,666.666", 2, "ويزاد 2 منهم 0.001", "5,000,000.000"},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.decimals);
+        const results::ResultsTable t = results::buildResultsTable(c, result, e, k.decimals);
+        ASSERT_EQ(t.lines.size(), 1u);
+        EXPECT_EQ(results::paidShown(t.lines[0].paidPerHead, k.decimals), QString::fromUtf8(k.perHead));
+        EXPECT_EQ(t.lines[0].headsWithOneUnitMore, k.more);
+        EXPECT_EQ(results::oneUnitMoreText(k.more, k.decimals), QString::fromUtf8(k.note));
+        EXPECT_EQ(results::paidShown(t.paidHeirsTotal, k.decimals), QString::fromUtf8(k.total));
+        EXPECT_EQ(t.paidHeirsTotal, t.paidDivided);
+        EXPECT_EQ(results::amountText(t.heirsTotal), QStringLiteral("5000000.0001")) << "the engine's total stays exact";
+    }
+    // The report says it under the amount of each.
+    results::ReportOptions options;
+    const DivisionReport r = results::buildDivisionReport(c, result, e, kDay, options);
+    EXPECT_EQ(r.results->table.rows[0][4].note, QStringLiteral("ويزاد 2 منهم 0.01"));
+    EXPECT_EQ(r.results->table.rows[0][4].exact, QStringLiteral("1666666.6667"));
 }
 
 TEST(DivisionReport, AConsumedEstateIsReportedWithoutADivision)
@@ -306,15 +427,23 @@ TEST(DivisionReport, TheCopyIsPlainTextWithTabsAndAnHtmlTableOfExactAmounts)
     c.deriveEntryWindowState();
     const DivisionReport r = reportOf(c);
     const QString text = results::reportPlainText(r);
-    EXPECT_TRUE(text.startsWith(QStringLiteral("القسمار\n")));
-    EXPECT_TRUE(text.contains(QStringLiteral("\nالأبناء\t3\tتعصيب بالنفس\t2700617259.3333\t8101851777.9999\t%33.3333\n")))
+    EXPECT_TRUE(text.startsWith(QStringLiteral("بيان قسمة تركة\n")));
+    // Each amount to pay as a plain number a spreadsheet reads, rounded to
+    // the cent, beside the engine's exact amount; the percentage as "33.3333%".
+    // 8,101,851,778 / 3 = 2,700,617,259.33 and one cent over.
+    EXPECT_TRUE(text.contains(QStringLiteral("\nالوارث\tالعدد\tالفرض\tسهام الفرد من 3\tنصيب الفرد\tنصيب الفرد (دقيق)\t"
+                                             "نصيب الفئة\tنصيب الفئة (دقيق)\tنسبة الفرد\tملاحظة\n")))
+        << text;
+    EXPECT_TRUE(text.contains(QStringLiteral("\nالأبناء\t3\tتعصيب بالنفس\t1\t2700617259.33\t2700617259.3333\t"
+                                             "8101851778.00\t8101851777.9999\t33.3333%\tويزاد 1 منهم 0.01\n")))
         << text;
     EXPECT_TRUE(text.contains(QStringLiteral("التاريخ: 16 مارس 2025م الموافق 16 رمضان 1446هـ")));
     EXPECT_TRUE(text.trimmed().endsWith(r.closing));
 
     const QString printed = results::reportHtml(r, results::Amounts::Grouped);
-    EXPECT_TRUE(printed.contains(QStringLiteral(">2,700,617,259.3333<")));
+    EXPECT_TRUE(printed.contains(QStringLiteral(">2,700,617,259.33<")));
     EXPECT_FALSE(printed.contains(QStringLiteral("2700617259.3333")));
+    EXPECT_TRUE(printed.contains(QStringLiteral("أعدّه")) && printed.contains(QStringLiteral("اعتمده")));
     const std::unique_ptr<QMimeData> copy(results::reportMimeData(r));
     EXPECT_EQ(copy->text(), text);
     EXPECT_TRUE(copy->html().contains(QStringLiteral("<td align=\"center\">2700617259.3333</td>")));
@@ -440,9 +569,11 @@ TEST(DivisionReport, TheTextOfThePdfReadsBackAsItWasTypeset)
         for (const QString& text : extractedTexts(path)) {
             for (const QString& phrase : k.phrases)
                 EXPECT_TRUE(text.contains(phrase)) << phrase << "\n" << text;
-            // Every Arabic word of the report, whole.
+            // Every Arabic word of the printed report, whole.
             const QStringList read = arabicWords(text);
-            for (const QString& word : arabicWords(results::reportPlainText(r)))
+            QTextDocument printed;
+            printed.setHtml(results::reportHtml(r));
+            for (const QString& word : arabicWords(printed.toPlainText()))
                 EXPECT_TRUE(read.contains(word)) << word;
         }
     }

@@ -19,6 +19,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QTableWidget>
 
 #include "casefile/file_writer.h"
@@ -33,8 +34,23 @@
 namespace qismar::testing {
 namespace {
 
-// How the window spells the engine's marker of an excluded relative.
+// How the window says that one male relative receives nothing.
 QString nothingForHim() { return QStringLiteral("لا شيء له"); }
+
+// The program's settings (the decimals of the amounts) kept apart from the
+// user's while the tests run.
+const bool kSettingsOfTheTests = [] {
+    QStandardPaths::setTestModeEnabled(true);
+    return true;
+}();
+
+// The column of a report table by its header.
+std::size_t column(const results::ReportTable& t, const QString& header)
+{
+    const qsizetype i = t.header.indexOf(header);
+    EXPECT_GE(i, 0) << header;
+    return std::size_t(std::max<qsizetype>(i, 0));
+}
 
 struct Line {
     Heir row;
@@ -169,7 +185,7 @@ protected:
     {
         const DivisionResult expected = Divide(entry().caseToDivide());
         const auto& p = expected.percentages[std::size_t(index(row))];
-        return p ? QStringLiteral("%") + QString::fromStdString(formatAmount(*p)) : QString();
+        return p ? QString::fromStdString(formatAmount(*p)) + QStringLiteral("%") : QString();
     }
 };
 
@@ -190,7 +206,7 @@ TEST_F(Division, HusbandAndTwoFullSistersThenASecondDivisionFromAnEmptyCase)
         EXPECT_EQ(lines[0].caption, QStringLiteral("الزوج"));
         EXPECT_EQ(lines[0].count, QStringLiteral("1"));
         EXPECT_EQ(lines[0].amount, QStringLiteral("12000"));
-        EXPECT_EQ(lines[0].shown, QStringLiteral("12,000"));
+        EXPECT_EQ(lines[0].shown, QStringLiteral("12,000.00"));
         EXPECT_EQ(lines[0].classTotal, QStringLiteral("12000"));
         EXPECT_EQ(lines[0].percentage, husbandShare);
         EXPECT_EQ(lines[1].row, Heir::FullSisters);
@@ -205,13 +221,20 @@ TEST_F(Division, HusbandAndTwoFullSistersThenASecondDivisionFromAnEmptyCase)
         EXPECT_EQ(window->totalAmount->y(), lines[1].top + DivisionWindow::kLineStep);
         EXPECT_EQ(window->totalCount->text(), QStringLiteral("3"));
         EXPECT_EQ(window->totalAmount->exact(), QStringLiteral("28000"));
-        EXPECT_EQ(window->totalPercentage->exact(), QStringLiteral("%100"));
+        EXPECT_EQ(window->totalPercentage->exact(), QStringLiteral("100%"));
         EXPECT_FALSE(window->undistributedAmount->isVisible());
         EXPECT_EQ(window->windowTitle(), QStringLiteral("قسمة الأنصبة"));
         EXPECT_TRUE(window->estateText->text().contains(QStringLiteral("28,000")));
-        // A screen reader reads the whole line.
+        // A screen reader reads the exact amount, then the whole line.
         EXPECT_EQ(window->amount(Heir::Husband)->accessibleDescription(),
-                  QStringLiteral("الزوج: العدد 1، نصيب الفرد 12000، نصيب الفئة 12000، النسبة ") + husbandShare);
+                  QStringLiteral("المبلغ الدقيق 12000؛ الزوج: العدد 1، نصيب الفرد 12000.00، نصيب الفئة 12000.00، النسبة ") +
+                      husbandShare);
+        // The 'awl in one sentence above the lines; the rounding under them.
+        EXPECT_EQ(window->problemText->text(), QStringLiteral("عالت المسألة من 6 إلى 7، فنقص نصيب كل صاحب فرض بنسبة ذلك"));
+        EXPECT_TRUE(window->problemText->isVisible());
+        EXPECT_LT(window->problemText->geometry().bottom(), window->linesArea->y());
+        EXPECT_EQ(window->roundingText->text(), results::roundingNote(2));
+        EXPECT_GT(window->roundingText->y(), window->linesArea->geometry().bottom());
         // Escape does what "تم" does: it closes the window and clears the case.
         QTest::keyClick(window, Qt::Key_Escape);
         EXPECT_FALSE(window->isVisible());
@@ -228,9 +251,10 @@ TEST_F(Division, HusbandAndTwoFullSistersThenASecondDivisionFromAnEmptyCase)
     divide([](DivisionWindow* window) {
         const std::vector<Line> lines = visibleLines(window);
         ASSERT_EQ(lines.size(), 2u);
-        EXPECT_EQ(lines[0].caption, QStringLiteral("لكل زوجة"));
+        // One wife and one daughter: named, not "لكل ...".
+        EXPECT_EQ(lines[0].caption, QStringLiteral("الزوجة"));
         EXPECT_EQ(lines[0].amount, QStringLiteral("3000"));
-        EXPECT_EQ(lines[1].caption, QStringLiteral("لكل بنت"));
+        EXPECT_EQ(lines[1].caption, QStringLiteral("البنت"));
         EXPECT_EQ(lines[1].amount, QStringLiteral("21000"));
     });
     expectEmptyCase();
@@ -246,7 +270,7 @@ TEST_F(Division, ExcludedRelativeIsShownWithNothingForHimAndWhoExcludesHim)
         ASSERT_EQ(lines.size(), 2u);
         EXPECT_EQ(lines[0].caption, QStringLiteral("الأب"));
         EXPECT_EQ(lines[0].amount, QStringLiteral("1000"));
-        EXPECT_EQ(lines[1].caption, QStringLiteral("لكل أخ شقيق"));
+        EXPECT_EQ(lines[1].caption, QStringLiteral("الأخ الشقيق"));
         EXPECT_EQ(lines[1].amount, nothingForHim());
         // No percentage box and no class total beside "لا شيء له", which
         // takes the room of both amounts.
@@ -275,12 +299,12 @@ TEST_F(Division, WhatTheRowsLeaveIsShownAsTheLastLineAndClearedWithTheCase)
         ASSERT_TRUE(window->undistributedAmount->isVisible());
         EXPECT_EQ(window->undistributedCaption->text(), QStringLiteral("الباقي دون توزيع"));
         EXPECT_EQ(window->undistributedAmount->exact(), QStringLiteral("12000"));
-        EXPECT_EQ(window->undistributedPercentage->exact(), QStringLiteral("%50"));
+        EXPECT_EQ(window->undistributedPercentage->exact(), QStringLiteral("50%"));
         EXPECT_TRUE(window->undistributedCaption->toolTip().contains(QStringLiteral("ذوي الأرحام")));
         EXPECT_TRUE(window->undistributedAmount->toolTip().contains(QStringLiteral("ذوي الأرحام")));
         // The heirs took half; the remainder is the last line, below their total.
         EXPECT_EQ(window->totalAmount->exact(), QStringLiteral("12000"));
-        EXPECT_EQ(window->totalPercentage->exact(), QStringLiteral("%50"));
+        EXPECT_EQ(window->totalPercentage->exact(), QStringLiteral("50%"));
         EXPECT_GT(window->totalAmount->y(), window->amount(Heir::Husband)->y());
         EXPECT_GT(window->undistributedAmount->y(), window->totalAmount->y());
     });
@@ -608,18 +632,25 @@ TEST_F(ResultsWindow, ShowsTheLinesOfTheReportsTableInLayoutWithoutFaults)
             const results::ReportSection& section = *window->report().results;
             const std::vector<Line> lines = visibleLines(window);
             ASSERT_EQ(section.table.rows.size(), lines.size() + std::size_t(section.table.footerRows));
+            const std::size_t perHead = column(section.table, QStringLiteral("نصيب الفرد"));
+            const std::size_t classTotal = column(section.table, QStringLiteral("نصيب الفئة"));
+            const std::size_t percent = column(section.table, QStringLiteral("نسبة الفرد"));
             for (std::size_t i = 0; i < lines.size(); ++i) {
                 const results::ReportRow& row = section.table.rows[i];
                 SCOPED_TRACE(row[0].exact.toStdString());
                 EXPECT_EQ(lines[i].count, row[1].exact);
-                EXPECT_EQ(lines[i].amount, row[3].exact);
-                EXPECT_EQ(lines[i].classTotal, row[4].exact == nothingForHim() ? QString() : row[4].exact);
-                EXPECT_EQ(lines[i].percentage, row[5].exact);
+                EXPECT_EQ(lines[i].amount, row[perHead].exact);
+                EXPECT_EQ(lines[i].classTotal, row[classTotal].paid.isEmpty() ? QString() : row[classTotal].exact);
+                EXPECT_EQ(lines[i].percentage, row[percent].exact);
+                // The amount shown is the report's amount to pay.
+                if (!row[perHead].paid.isEmpty())
+                    EXPECT_TRUE(lines[i].shown.startsWith(row[perHead].text)) << lines[i].shown;
             }
             const results::ReportRow& total = section.table.rows[lines.size()];
             EXPECT_EQ(window->totalCount->text(), total[1].exact);
-            EXPECT_EQ(window->totalAmount->exact(), total[4].exact);
-            EXPECT_EQ(window->totalPercentage->exact(), total[5].exact);
+            EXPECT_EQ(window->totalAmount->exact(), total[classTotal].exact);
+            EXPECT_EQ(window->totalAmount->text(), total[classTotal].text);
+            EXPECT_EQ(window->totalPercentage->exact(), total[percent].exact);
             EXPECT_EQ(window->undistributedAmount->isVisible(), section.table.footerRows == 2);
             // Nothing outside the window or over another control, no text
             // cut, and the window within its screen (one of 1024 x 600 in
@@ -638,11 +669,17 @@ TEST_F(ResultsWindow, LongAmountsAreGroupedNeverCutAndCopiedExactly)
         QString exact, shown;
     };
     const Case cases[] = {
-        {"a thousand million and more", 8101851778, 1, QStringLiteral("8101851778"), QStringLiteral("8,101,851,778")},
-        {"thirds of it", 8101851778, 3, QStringLiteral("2700617259.3333"), QStringLiteral("2,700,617,259.3333")},
+        // Shown to the cent; a third of 8,101,851,778 is 2,700,617,259.33
+        // and one of the three takes the cent left; a seventh of
+        // 99,999,999,999,999 is 14,285,714,285,714.14 and 1 over, 1/7 of a
+        // cent each: 7 x .14 = .98, two of them take a cent more (the
+        // engine's seven amounts add up to .0003 over the estate).
+        {"a thousand million and more", 8101851778, 1, QStringLiteral("8101851778"), QStringLiteral("8,101,851,778.00")},
+        {"thirds of it", 8101851778, 3, QStringLiteral("2700617259.3333"),
+         QStringLiteral("2,700,617,259.33 ويزاد 1 منهم 0.01")},
         {"near 10^14", 99999999999999, 7, QStringLiteral("14285714285714.1429"),
-         QStringLiteral("14,285,714,285,714.1429")},
-        {"below a thousand", 999, 1, QStringLiteral("999"), QStringLiteral("999")},
+         QStringLiteral("14,285,714,285,714.14 ويزاد 2 منهم 0.01")},
+        {"below a thousand", 999, 1, QStringLiteral("999"), QStringLiteral("999.00")},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
@@ -659,8 +696,13 @@ TEST_F(ResultsWindow, LongAmountsAreGroupedNeverCutAndCopiedExactly)
             EXPECT_LE(cell->fontMetrics().horizontalAdvance(cell->text()), room);
             results::AmountCell* total = window->classTotal(Heir::Sons);
             EXPECT_LE(total->fontMetrics().horizontalAdvance(total->text()), total->width() - 8);
-            // What is copied and what a screen reader reads is the engine's text.
+            // What is copied and what a screen reader reads is the engine's
+            // text, which is also the tip of every amount.
             EXPECT_EQ(accessibleValue(cell), k.exact);
+            EXPECT_EQ(cell->toolTip(), QStringLiteral("المبلغ الدقيق: ") + k.exact);
+            EXPECT_TRUE(total->accessibleDescription().contains(total->exact())) << total->accessibleDescription();
+            EXPECT_TRUE(window->percentage(Heir::Sons)->accessibleDescription().contains(
+                window->percentage(Heir::Sons)->exact()));
             QGuiApplication::clipboard()->clear();
             cell->setFocus();
             QTest::keySequence(cell, QKeySequence::Copy);
@@ -691,9 +733,10 @@ TEST_F(ResultsWindow, TheLargestCaseFitsTheScreenAndItsLinesScroll)
         // The buttons stay on the screen below the lines.
         EXPECT_LE(window->doneButton->geometry().bottom(), window->height());
         EXPECT_TRUE(window->doneButton->isVisible());
-        // Amounts near 10^14 in full.
+        // Amounts near 10^14 in full, to the cent.
         const results::AmountCell* father = window->amount(Heir::Father);
-        EXPECT_EQ(father->text(), results::groupedAmount(father->exact()));
+        EXPECT_TRUE(father->text().startsWith(results::groupedAmount(father->exact()).section(QLatin1Char('.'), 0, 0)))
+            << father->text();
         EXPECT_LE(father->fontMetrics().horizontalAdvance(father->text()), father->width() - 8);
     });
 }
@@ -710,7 +753,7 @@ TEST_F(ResultsWindow, ThePreparationOfTheEstateIsShownAboveTheDivision)
         EXPECT_LT(window->estateText->geometry().bottom(), window->linesArea->y());
         // The percentages are those of the net estate: the wife's eighth is 12.5%.
         EXPECT_EQ(window->amount(Heir::Wives)->exact(), QStringLiteral("6666.6667"));
-        EXPECT_EQ(window->percentage(Heir::Wives)->exact(), QStringLiteral("%12.5"));
+        EXPECT_EQ(window->percentage(Heir::Wives)->exact(), QStringLiteral("12.5%"));
         EXPECT_EQ(window->totalAmount->exact(), QStringLiteral("53333.3333"));
     });
 }
@@ -848,8 +891,9 @@ TEST_F(ResultsWindow, CopyPutsTheReportOnTheClipboardAsTextAndAsATable)
         ASSERT_NE(data, nullptr);
         ASSERT_TRUE(data->hasText());
         ASSERT_TRUE(data->hasHtml());
-        // Exact amounts, for pasting into a spreadsheet.
-        EXPECT_TRUE(data->text().contains(QStringLiteral("الزوج\t1\tالنصف\t30000\t30000\t%37.5")));
+        // Amounts to pay beside the exact ones, as numbers a spreadsheet reads.
+        EXPECT_TRUE(data->text().contains(QStringLiteral("الزوج\t1\tالنصف\t3\t30000.00\t30000\t30000.00\t30000\t37.5%")))
+            << data->text();
         EXPECT_TRUE(data->html().contains(QStringLiteral("<table")));
         EXPECT_TRUE(data->html().contains(QStringLiteral(">30000<")));
     });
