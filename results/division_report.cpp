@@ -9,6 +9,8 @@
 #include <QLocale>
 #include <QMimeData>
 #include <QPagedPaintDevice>
+#include <QImage>
+#include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTextBlock>
@@ -121,15 +123,20 @@ ReportSection preparationSection(const PreparedEstate& p)
 {
     ReportSection s;
     s.title = QStringLiteral("تجهيز التركة قبل القسمة");
-    s.table.header = {QStringLiteral("البند"), QStringLiteral("المبلغ")};
-    auto line = [&s](const QString& what, Currency value) { s.table.rows.push_back({word(what), amountCell(value)}); };
-    line(QStringLiteral("التركة قبل التجهيز"), p.gross);
-    line(QStringLiteral("نفقات التجهيز والدفن"), p.funeral);
-    line(QStringLiteral("الديون"), p.debts);
-    line(QStringLiteral("الوصايا المطلوبة"), p.bequests);
-    line(QStringLiteral("الوصايا المنفذة"), p.bequestsCarriedOut);
-    line(QStringLiteral("صافي التركة للورثة"), p.net);
-    s.table.footerRows = 1;
+    // One row of amounts under their names, which keeps a family's report
+    // to one page.
+    ReportRow amounts;
+    auto item = [&](const QString& what, Currency value) {
+        s.table.header << what;
+        amounts.push_back(amountCell(value));
+    };
+    item(QStringLiteral("التركة قبل التجهيز"), p.gross);
+    item(QStringLiteral("نفقات التجهيز والدفن"), p.funeral);
+    item(QStringLiteral("الديون"), p.debts);
+    item(QStringLiteral("الوصايا المطلوبة"), p.bequests);
+    item(QStringLiteral("الوصايا المنفذة"), p.bequestsCarriedOut);
+    item(QStringLiteral("صافي التركة للورثة"), p.net);
+    s.table.rows.push_back(std::move(amounts));
     s.notes = grouped(PreparationSentences(p));
     if (!p.net.isZero())
         s.notes << QStringLiteral("الأنصبة والنسب المئوية في هذا التقرير من صافي التركة (%1) لا من التركة قبل التجهيز")
@@ -635,25 +642,28 @@ QString reportHtml(const DivisionReport& report, Amounts amounts)
     html += QStringLiteral("<html dir=\"rtl\"><head><meta charset=\"utf-8\"><title>%1</title></head>"
                            "<body dir=\"rtl\">")
                 .arg(escaped(report.title));
-    html += QStringLiteral("<h1 align=\"center\" style=\"margin-bottom: 2px\">%1</h1>").arg(escaped(report.title));
+    html += QStringLiteral("<h1 align=\"center\" style=\"margin: 0 0 2px 0; font-size: 16pt\">%1</h1>")
+                .arg(escaped(report.title));
     html += QStringLiteral("<p align=\"center\" style=\"margin: 0\">%1</p>").arg(escaped(report.law));
     html += QStringLiteral("<p align=\"center\" style=\"margin: 2px 0 6px 0\">التاريخ: %1 الموافق %2</p>")
                 .arg(escaped(report.gregorianDate), escaped(report.hijriDate));
     for (const ReportSection* s : report.sections()) {
-        html += QStringLiteral("<h2 style=\"margin: 10px 0 4px 0\">%1</h2>").arg(escaped(s->title));
+        html += QStringLiteral("<h2 style=\"margin: 8px 0 2px 0; font-size: 12pt\">%1</h2>").arg(escaped(s->title));
         for (const QString& p : s->paragraphs)
-            html += QStringLiteral("<p dir=\"rtl\" style=\"margin: 2px 0\">%1</p>").arg(escaped(p));
+            html += QStringLiteral("<p dir=\"rtl\" style=\"margin: 0; line-height: 85%\">%1</p>").arg(escaped(p));
         if (!s->table.empty() && (exact || s->tablePrinted)) {
             // A table of two columns (a list of names or amounts) needs no full width.
             const QString width = s->table.header.size() <= 2 ? QStringLiteral("55%") : QStringLiteral("100%");
             html += QStringLiteral(
-                        "<table dir=\"rtl\" align=\"right\" border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"%1\" "
+                        "<table dir=\"rtl\" align=\"right\" border=\"1\" cellspacing=\"0\" cellpadding=\"2\" width=\"%1\" "
                         "style=\"border-collapse: collapse; border-color: #808080; margin-top: 4px\">")
                         .arg(width);
             // The header row repeats at the top of every page the table runs onto.
             html += QStringLiteral("<thead><tr>");
             for (const QString& h : exact ? copiedHeader(s->table) : s->table.header)
-                html += QStringLiteral("<th bgcolor=\"#e8e0cc\" align=\"center\">%1</th>").arg(escaped(h));
+                html += QStringLiteral("<th bgcolor=\"#e8e0cc\" align=\"center\"><p align=\"center\" style=\"margin: 0; "
+                                       "line-height: 85%\"><b>%1</b></p></th>")
+                            .arg(escaped(h));
             html += QStringLiteral("</tr></thead>");
             const std::size_t firstFooter = s->table.rows.size() - std::size_t(s->table.footerRows);
             for (std::size_t i = 0; i < s->table.rows.size(); ++i) {
@@ -670,7 +680,8 @@ QString reportHtml(const DivisionReport& report, Amounts amounts)
                         QString body = footer ? QStringLiteral("<b>%1</b>").arg(escaped(cell.text)) : escaped(cell.text);
                         if (!cell.note.isEmpty())
                             body += QStringLiteral("<br/><span style=\"font-size: small\">%1</span>").arg(escaped(cell.note));
-                        html += QStringLiteral("<td align=\"%1\">%2</td>")
+                        // Lines as close as the face allows, so that a family's report keeps to one page.
+                        html += QStringLiteral("<td align=\"%1\"><p align=\"%1\" style=\"margin: 0; line-height: 85%\">%2</p></td>")
                                     .arg(numeric(cell.text) ? QStringLiteral("center") : QStringLiteral("right"), body);
                     }
                 }
@@ -679,18 +690,13 @@ QString reportHtml(const DivisionReport& report, Amounts amounts)
             html += QStringLiteral("</table>");
         }
         for (const QString& n : s->notes)
-            html += QStringLiteral("<p dir=\"rtl\" style=\"margin: 3px 0\">%1</p>").arg(escaped(n));
+            html += QStringLiteral("<p dir=\"rtl\" style=\"margin: 0; font-size: 9pt; line-height: 85%\">%1</p>").arg(escaped(n));
     }
-    if (!report.signatures.isEmpty()) {
-        html += QStringLiteral("<table dir=\"rtl\" align=\"right\" width=\"100%\" cellspacing=\"0\" cellpadding=\"6\" "
-                               "style=\"margin-top: 14px\">");
-        const QString blank = QStringLiteral("..............................");
-        for (const QString& who : report.signatures)
-            html += QStringLiteral("<tr><td align=\"right\"><b>%1:</b></td><td align=\"right\">الاسم: %2</td>"
-                                   "<td align=\"right\">التوقيع: %2</td><td align=\"right\">التاريخ: %2</td></tr>")
-                        .arg(escaped(who), blank);
-        html += QStringLiteral("</table>");
-    }
+    // The lines to sign, each one right-to-left paragraph.
+    for (const QString& who : report.signatures)
+        html += QStringLiteral("<p dir=\"rtl\" style=\"margin: 10px 0 0 0\"><b>%1:</b>&nbsp;&nbsp; الاسم: %2"
+                               "&nbsp;&nbsp;&nbsp; التوقيع: %2&nbsp;&nbsp;&nbsp; التاريخ: %2</p>")
+                    .arg(escaped(who), QStringLiteral("........................"));
     html += QStringLiteral("<hr/><p dir=\"rtl\" align=\"center\" style=\"margin: 2px 0; font-size: small\">%1</p>")
                 .arg(escaped(report.closing));
     html += QStringLiteral("</body></html>");
@@ -745,6 +751,14 @@ struct ReportPages {
     int count = 0;
 };
 
+// The PDF's page: A4 at 300 dots an inch, margins of 15 mm.
+void setReportPage(QPdfWriter& writer)
+{
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+    writer.setResolution(300);
+}
+
 void layOut(const DivisionReport& report, QPagedPaintDevice& device, ReportPages& pages)
 {
     QTextDocument& document = pages.document;
@@ -768,25 +782,23 @@ void layOut(const DivisionReport& report, QPagedPaintDevice& device, ReportPages
 
 QString pageNumberText(int page, int count) { return QStringLiteral("صفحة %1 من %2").arg(page).arg(count); }
 
-void paint(const ReportPages& pages, QPagedPaintDevice& device)
+// Draws page `p` with its number, the painter's origin at the top left of
+// the page's printable area, in the units of the device it was laid out on.
+void paintPage(const ReportPages& pages, QPainter& painter, int p)
 {
-    QPainter painter(&device);
+    painter.save();
     painter.setFont(pages.font);
-    for (int p = 0; p < pages.count; ++p) {
-        if (p > 0)
-            device.newPage();
-        painter.save();
-        const QRectF view(0, p * pages.body.height(), pages.body.width(), pages.body.height());
-        painter.translate(0, -view.top());
-        painter.setClipRect(view);
-        QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = view;
-        pages.document.documentLayout()->draw(&painter, context);
-        painter.restore();
-        const QRectF foot(0, pages.page.height() - pages.footer, pages.page.width(), pages.footer);
-        painter.drawText(foot, Qt::AlignCenter, pageNumberText(p + 1, pages.count));
-    }
-    painter.end();
+    const QRectF view(0, p * pages.body.height(), pages.body.width(), pages.body.height());
+    painter.save();
+    painter.translate(0, -view.top());
+    painter.setClipRect(view, Qt::IntersectClip);
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.clip = view;
+    pages.document.documentLayout()->draw(&painter, context);
+    painter.restore();
+    const QRectF foot(0, pages.page.height() - pages.footer, pages.page.width(), pages.footer);
+    painter.drawText(foot, Qt::AlignCenter, pageNumberText(p + 1, pages.count));
+    painter.restore();
 }
 
 // What every glyph drawn on the pages stands for: the document's own
@@ -810,31 +822,90 @@ GlyphTexts glyphTextsOf(const ReportPages& pages, QPaintDevice& device)
 
 }  // namespace
 
+// The layout device is a PDF writer of the PDF's page that never draws.
+struct ReportRendering::Layout {
+    QByteArray nothing;
+    QBuffer buffer{&nothing};
+    QPdfWriter writer{&buffer};
+    ReportPages pages;
+    QMarginsF margins;  // of the page, in the writer's dots
+
+    explicit Layout(const DivisionReport& report)
+    {
+        setReportPage(writer);
+        const QPageLayout page = writer.pageLayout();
+        const QRectF full = page.fullRectPixels(writer.resolution());
+        const QRectF paint = page.paintRectPixels(writer.resolution());
+        margins = QMarginsF(paint.left() - full.left(), paint.top() - full.top(), full.right() - paint.right(),
+                            full.bottom() - paint.bottom());
+        layOut(report, writer, pages);
+    }
+};
+
+ReportRendering::ReportRendering(const DivisionReport& report) : layout_(std::make_unique<Layout>(report)) {}
+
+ReportRendering::~ReportRendering() = default;
+
+int ReportRendering::pageCount() const noexcept { return layout_->pages.count; }
+
+QImage ReportRendering::pageImage(int page, qreal dotsPerInch) const
+{
+    const Layout& l = *layout_;
+    const qreal scale = dotsPerInch / qreal(l.writer.resolution());
+    const QSizeF sheet(l.pages.page.width() + l.margins.left() + l.margins.right(),
+                       l.pages.page.height() + l.margins.top() + l.margins.bottom());
+    QImage image((sheet * scale).toSize(), QImage::Format_RGB32);
+    image.setDotsPerMeterX(int(dotsPerInch / 0.0254));
+    image.setDotsPerMeterY(int(dotsPerInch / 0.0254));
+    image.fill(Qt::white);
+    if (page < 0 || page >= l.pages.count)
+        return image;
+    QPainter painter(&image);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+    painter.scale(scale, scale);
+    painter.translate(l.margins.left(), l.margins.top());
+    paintPage(l.pages, painter, page);
+    return image;
+}
+
+int ReportRendering::print(QPagedPaintDevice& device) const
+{
+    const Layout& l = *layout_;
+    // The pages as laid out for the PDF, scaled to the device's printable area.
+    const qreal scale = std::min(qreal(device.width()) / l.pages.page.width(),
+                                 qreal(device.height()) / l.pages.page.height());
+    QPainter painter(&device);
+    for (int p = 0; p < l.pages.count; ++p) {
+        if (p > 0)
+            device.newPage();
+        painter.save();
+        painter.scale(scale, scale);
+        paintPage(l.pages, painter, p);
+        painter.restore();
+    }
+    painter.end();
+    return l.pages.count;
+}
+
 int paintReport(const DivisionReport& report, QPagedPaintDevice& device)
 {
-    ReportPages pages;
-    layOut(report, device, pages);
-    paint(pages, device);
-    return pages.count;
+    return ReportRendering(report).print(device);
 }
 
 QByteArray reportPdfAsDrawn(const DivisionReport& report, GlyphTexts* texts)
 {
+    const ReportRendering rendering(report);
     QByteArray pdf;
     QBuffer buffer(&pdf);
     buffer.open(QIODevice::WriteOnly);
     {
         QPdfWriter writer(&buffer);
-        writer.setPageSize(QPageSize(QPageSize::A4));
-        writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
-        writer.setResolution(300);
-        writer.setTitle(QStringLiteral("%1: %2").arg(report.programName, report.law));
+        setReportPage(writer);
+        writer.setTitle(report.title);
         writer.setCreator(report.programName);
-        ReportPages pages;
-        layOut(report, writer, pages);
-        paint(pages, writer);
+        rendering.print(writer);
         if (texts)
-            *texts = glyphTextsOf(pages, writer);
+            *texts = glyphTextsOf(rendering.layout_->pages, rendering.layout_->writer);
     }
     return pdf;
 }

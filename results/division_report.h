@@ -8,8 +8,10 @@
 
 #include <QByteArray>
 #include <QDate>
+#include <QImage>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -191,9 +193,33 @@ QString reportPlainText(const DivisionReport& report);
 // The clipboard's content: the plain text and the HTML table.
 QMimeData* reportMimeData(const DivisionReport& report);
 
-// Lays the report out on the pages of `device` (A4 or whatever it is set
-// to), with the Arabic face embedded and "صفحة n من m" at the foot of every
-// page. Returns the number of pages.
+// The one renderer of the report: laid out once on the PDF's page (A4, at
+// 300 dots an inch, margins of 15 mm) with "صفحة n من m" at the foot of
+// every page; the PDF, the printer and the print preview all draw these
+// pages, so that the preview shows exactly what the PDF and the printer get.
+class ReportRendering {
+public:
+    explicit ReportRendering(const DivisionReport& report);
+    ~ReportRendering();
+    ReportRendering(const ReportRendering&) = delete;
+    ReportRendering& operator=(const ReportRendering&) = delete;
+
+    int pageCount() const noexcept;
+    // The whole sheet of page `page` (from 0), margins included, at
+    // `dotsPerInch`, on white.
+    QImage pageImage(int page, qreal dotsPerInch) const;
+    // Draws the pages on `device`, scaled to its printable area. Returns the
+    // number of pages.
+    int print(QPagedPaintDevice& device) const;
+
+private:
+    friend QByteArray reportPdfAsDrawn(const DivisionReport& report, GlyphTexts* texts);
+    struct Layout;
+    std::unique_ptr<Layout> layout_;
+};
+
+// Draws the report on the pages of `device` (ReportRendering::print).
+// Returns the number of pages.
 int paintReport(const DivisionReport& report, QPagedPaintDevice& device);
 
 // The report as an A4 PDF, with its fonts embedded, whose text reads back

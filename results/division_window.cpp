@@ -737,10 +737,12 @@ void DivisionWindow::showProblem()
 
 void DivisionWindow::printReport()
 {
-    const results::DivisionReport& r = report();
+    const results::ReportRendering rendering(report());
     std::unique_ptr<results::ReportPrinting> printing = results::loadReportPrinting();
-    printing->preview(this, QStringLiteral("تقرير القسمة"),
-                      [&r](QPagedPaintDevice& device) { results::paintReport(r, device); });
+    printing->preview(
+        this, report().title, rendering.pageCount(),
+        [&rendering](int page, qreal dotsPerInch) { return rendering.pageImage(page, dotsPerInch); },
+        [&rendering](QPagedPaintDevice& device) { rendering.print(device); });
 }
 
 void DivisionWindow::saveReportPdf()

@@ -174,13 +174,11 @@ TEST(DivisionReport, RemainderExclusionRaddAndPreparation)
     {
         const DivisionReport r = reportOf(preparedCase());
         ASSERT_TRUE(r.preparation.has_value());
+        EXPECT_EQ(r.preparation->table.header,
+                  row({"التركة قبل التجهيز", "نفقات التجهيز والدفن", "الديون", "الوصايا المطلوبة", "الوصايا المنفذة",
+                       "صافي التركة للورثة"}));
         EXPECT_EQ(exactRows(*r.preparation), (std::vector<QStringList>{
-                                                 row({"التركة قبل التجهيز", "100000"}),
-                                                 row({"نفقات التجهيز والدفن", "5000"}),
-                                                 row({"الديون", "15000"}),
-                                                 row({"الوصايا المطلوبة", "40000"}),
-                                                 row({"الوصايا المنفذة", "26666.6667"}),
-                                                 row({"صافي التركة للورثة", "53333.3333"}),
+                                                 row({"100000", "5000", "15000", "40000", "26666.6667", "53333.3333"}),
                                              }));
         const QString notes = r.preparation->notes.join(QLatin1Char(' '));
         EXPECT_TRUE(notes.contains(QStringLiteral("لم يجيزوا")));
@@ -447,7 +445,7 @@ TEST(DivisionReport, TheCopyIsPlainTextWithTabsAndAnHtmlTableOfExactAmounts)
     const std::unique_ptr<QMimeData> copy(results::reportMimeData(r));
     EXPECT_EQ(copy->text(), text);
     EXPECT_TRUE(copy->html().contains(QStringLiteral("<td align=\"center\">2700617259.3333</td>")));
-    EXPECT_EQ(copy->html().count(QStringLiteral("<table")), 3);
+    EXPECT_EQ(copy->html().count(QStringLiteral("<table")), 2);  // the results and the problem
     EXPECT_TRUE(copy->html().contains(QStringLiteral("dir=\"rtl\"")));
 }
 

@@ -1043,9 +1043,17 @@ TEST_F(ResultsWindow, PrintingIsLoadedOnlyWhenAReportIsPrinted)
     show(awlCase(), [](DivisionWindow* window) {
         EXPECT_FALSE(libraryLoaded("libQt6PrintSupport"));
         ModalScript script;
-        script.onClassNamed("QPrintPreviewDialog", [](QWidget* preview) {
+        script.on<QDialog>([](QDialog* preview) {
+            EXPECT_EQ(preview->objectName(), QStringLiteral("reportPreview"));
             EXPECT_TRUE(preview->windowTitle().contains(QStringLiteral("معاينة")));
             EXPECT_FALSE(preview->accessibleName().isEmpty());
+            // Its pages, and "طباعة" in sight within the screen.
+            EXPECT_NE(preview->findChild<QLabel*>(QStringLiteral("previewPage1")), nullptr);
+            auto* print = preview->findChild<QPushButton*>(QStringLiteral("previewPrint"));
+            ASSERT_NE(print, nullptr);
+            EXPECT_TRUE(print->isVisible());
+            const QRect onScreen(print->mapToGlobal(QPoint(0, 0)), print->size());
+            EXPECT_TRUE(preview->screen()->availableGeometry().contains(onScreen)) << onScreen.y();
             QTest::keyClick(preview, Qt::Key_Escape);
         });
         pressShortcut(window, Qt::Key_P, Qt::ControlModifier);
