@@ -15,6 +15,8 @@
 #include <QPdfWriter>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
 #include <QTextLayout>
 
 #include <algorithm>
@@ -86,17 +88,23 @@ ReportSection caseSection(const EstateCase& c, bool prepared, const std::optiona
 {
     ReportSection s;
     s.title = QStringLiteral("المسألة");
+    // The deceased, then the particulars given on one line.
+    const QString sex = c.isMan() ? QStringLiteral("رجل") : QStringLiteral("امرأة");
     if (details && !details->name.trimmed().isEmpty())
-        s.paragraphs << QStringLiteral("اسم المتوفى: ") + details->name.trimmed();
-    s.paragraphs << QStringLiteral("المتوفى: ") + (c.isMan() ? QStringLiteral("رجل") : QStringLiteral("امرأة"));
+        s.paragraphs << QStringLiteral("المتوفى: %1 (%2)").arg(details->name.trimmed(), sex);
+    else
+        s.paragraphs << QStringLiteral("المتوفى: ") + sex;
     if (details) {
+        QStringList particulars;
         if (details->dateOfDeath.isValid())
-            s.paragraphs << QStringLiteral("تاريخ الوفاة: %1 الموافق %2")
-                                .arg(gregorianDateText(details->dateOfDeath), hijriDateText(details->dateOfDeath));
+            particulars << QStringLiteral("تاريخ الوفاة: %1 الموافق %2")
+                               .arg(gregorianDateText(details->dateOfDeath), hijriDateText(details->dateOfDeath));
         if (!details->place.trimmed().isEmpty())
-            s.paragraphs << QStringLiteral("مكان الوفاة: ") + details->place.trimmed();
+            particulars << QStringLiteral("مكان الوفاة: ") + details->place.trimmed();
         if (!details->reference.trimmed().isEmpty())
-            s.paragraphs << QStringLiteral("رقم القيد: ") + details->reference.trimmed();
+            particulars << QStringLiteral("رقم القيد: ") + details->reference.trimmed();
+        if (!particulars.isEmpty())
+            s.paragraphs << particulars.join(QStringLiteral("؛ "));
     }
     s.paragraphs << (prepared ? QStringLiteral("التركة قبل التجهيز: ") : QStringLiteral("التركة: "))
                         + groupedAmount(amountText(c.estate)) + QLatin1Char(' ') + currencyName(details);
@@ -125,7 +133,8 @@ ReportSection preparationSection(const PreparedEstate& p)
     s.title = QStringLiteral("تجهيز التركة قبل القسمة");
     // One row of amounts under their names, which keeps a family's report
     // to one page.
-    ReportRow amounts;
+    s.table.header << QStringLiteral("البند");
+    ReportRow amounts{word(QStringLiteral("المبلغ"))};
     auto item = [&](const QString& what, Currency value) {
         s.table.header << what;
         amounts.push_back(amountCell(value));
@@ -137,7 +146,8 @@ ReportSection preparationSection(const PreparedEstate& p)
     item(QStringLiteral("الوصايا المنفذة"), p.bequestsCarriedOut);
     item(QStringLiteral("صافي التركة للورثة"), p.net);
     s.table.rows.push_back(std::move(amounts));
-    s.notes = grouped(PreparationSentences(p));
+    // Its sentences in one note, which keeps a family's report to one page.
+    s.notes << grouped(PreparationSentences(p)).join(QStringLiteral("؛ "));
     if (!p.net.isZero())
         s.notes << QStringLiteral("الأنصبة والنسب المئوية في هذا التقرير من صافي التركة (%1) لا من التركة قبل التجهيز")
                        .arg(groupedAmount(amountText(p.net)));
@@ -648,21 +658,28 @@ QString reportHtml(const DivisionReport& report, Amounts amounts)
     html += QStringLiteral("<p align=\"center\" style=\"margin: 2px 0 6px 0\">التاريخ: %1 الموافق %2</p>")
                 .arg(escaped(report.gregorianDate), escaped(report.hijriDate));
     for (const ReportSection* s : report.sections()) {
-        html += QStringLiteral("<h2 style=\"margin: 8px 0 2px 0; font-size: 12pt\">%1</h2>").arg(escaped(s->title));
+        html += QStringLiteral("<h2 dir=\"rtl\" style=\"margin: 8px 0 2px 0; font-size: 12pt\">%1</h2>").arg(escaped(s->title));
         for (const QString& p : s->paragraphs)
             html += QStringLiteral("<p dir=\"rtl\" style=\"margin: 0; line-height: 85%\">%1</p>").arg(escaped(p));
         if (!s->table.empty() && (exact || s->tablePrinted)) {
             // A table of two columns (a list of names or amounts) needs no full width.
             const QString width = s->table.header.size() <= 2 ? QStringLiteral("55%") : QStringLiteral("100%");
+            // The copy is a right-to-left table in the order of its columns.
+            // Printed, the columns are written from the left, the first one
+            // last, in a table laid out left to right (layOut): the rich text
+            // layout does not order the columns of every table right to left.
             html += QStringLiteral(
-                        "<table dir=\"rtl\" align=\"right\" border=\"1\" cellspacing=\"0\" cellpadding=\"2\" width=\"%1\" "
+                        "<table dir=\"%2\" align=\"right\" border=\"1\" cellspacing=\"0\" cellpadding=\"2\" width=\"%1\" "
                         "style=\"border-collapse: collapse; border-color: #808080; margin-top: 4px\">")
-                        .arg(width);
+                        .arg(width, exact ? QStringLiteral("rtl") : QStringLiteral("ltr"));
             // The header row repeats at the top of every page the table runs onto.
             html += QStringLiteral("<thead><tr>");
-            for (const QString& h : exact ? copiedHeader(s->table) : s->table.header)
-                html += QStringLiteral("<th bgcolor=\"#e8e0cc\" align=\"center\"><p align=\"center\" style=\"margin: 0; "
-                                       "line-height: 85%\"><b>%1</b></p></th>")
+            QStringList header = exact ? copiedHeader(s->table) : s->table.header;
+            if (!exact)
+                std::reverse(header.begin(), header.end());
+            for (const QString& h : header)
+                html += QStringLiteral("<th bgcolor=\"#e8e0cc\" align=\"center\"><p dir=\"rtl\" align=\"center\" "
+                                       "style=\"margin: 0; line-height: 85%\"><b>%1</b></p></th>")
                             .arg(escaped(h));
             html += QStringLiteral("</tr></thead>");
             const std::size_t firstFooter = s->table.rows.size() - std::size_t(s->table.footerRows);
@@ -676,12 +693,14 @@ QString reportHtml(const DivisionReport& report, Amounts amounts)
                                     .arg(numeric(text) ? QStringLiteral("center") : QStringLiteral("right"),
                                          escaped(text));
                 } else {
-                    for (const ReportCell& cell : row) {
+                    for (auto c = row.rbegin(); c != row.rend(); ++c) {
+                        const ReportCell& cell = *c;
                         QString body = footer ? QStringLiteral("<b>%1</b>").arg(escaped(cell.text)) : escaped(cell.text);
                         if (!cell.note.isEmpty())
                             body += QStringLiteral("<br/><span style=\"font-size: small\">%1</span>").arg(escaped(cell.note));
                         // Lines as close as the face allows, so that a family's report keeps to one page.
-                        html += QStringLiteral("<td align=\"%1\"><p align=\"%1\" style=\"margin: 0; line-height: 85%\">%2</p></td>")
+                        html += QStringLiteral("<td align=\"%1\"><p dir=\"rtl\" align=\"%1\" style=\"margin: 0; "
+                                               "line-height: 85%\">%2</p></td>")
                                     .arg(numeric(cell.text) ? QStringLiteral("center") : QStringLiteral("right"), body);
                     }
                 }
@@ -745,6 +764,9 @@ namespace {
 struct ReportPages {
     QTextDocument document;
     QFont font;
+    // The face of the page numbers in the layout device's pixels, so that a
+    // painter scaled to another device draws them at their size.
+    QFont numberFont;
     QSizeF page;
     QSizeF body;
     qreal footer = 0;
@@ -769,7 +791,8 @@ void layOut(const DivisionReport& report, QPagedPaintDevice& device, ReportPages
     option.setTextDirection(Qt::RightToLeft);
     document.setDefaultTextOption(option);
     document.setHtml(reportHtml(report, Amounts::Grouped));
-
+    pages.numberFont = pages.font;
+    pages.numberFont.setPixelSize(qRound(pages.font.pointSizeF() * device.logicalDpiY() / 72.0));
     // The body of a page, above the line that carries its number.
     const QFontMetricsF metrics(pages.font, &device);
     pages.footer = metrics.height() * 2;
@@ -787,7 +810,7 @@ QString pageNumberText(int page, int count) { return QStringLiteral("صفحة %1
 void paintPage(const ReportPages& pages, QPainter& painter, int p)
 {
     painter.save();
-    painter.setFont(pages.font);
+    painter.setFont(pages.numberFont);
     const QRectF view(0, p * pages.body.height(), pages.body.width(), pages.body.height());
     painter.save();
     painter.translate(0, -view.top());
@@ -811,7 +834,7 @@ GlyphTexts glyphTextsOf(const ReportPages& pages, QPaintDevice& device)
             texts.learn(*layout, block.text());
     for (int p = 0; p < pages.count; ++p) {
         const QString text = pageNumberText(p + 1, pages.count);
-        QTextLayout number(text, pages.font, &device);
+        QTextLayout number(text, pages.numberFont, &device);
         number.beginLayout();
         number.createLine();
         number.endLayout();
@@ -855,8 +878,9 @@ QImage ReportRendering::pageImage(int page, qreal dotsPerInch) const
     const QSizeF sheet(l.pages.page.width() + l.margins.left() + l.margins.right(),
                        l.pages.page.height() + l.margins.top() + l.margins.bottom());
     QImage image((sheet * scale).toSize(), QImage::Format_RGB32);
-    image.setDotsPerMeterX(int(dotsPerInch / 0.0254));
-    image.setDotsPerMeterY(int(dotsPerInch / 0.0254));
+    // Sized in the writer's dots, drawn scaled.
+    image.setDotsPerMeterX(qRound(l.writer.resolution() / 0.0254));
+    image.setDotsPerMeterY(qRound(l.writer.resolution() / 0.0254));
     image.fill(Qt::white);
     if (page < 0 || page >= l.pages.count)
         return image;

@@ -8,6 +8,7 @@
 #include <QBuffer>
 #include <QDate>
 #include <QFontDatabase>
+#include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTextDocument>
@@ -175,10 +176,11 @@ TEST(DivisionReport, RemainderExclusionRaddAndPreparation)
         const DivisionReport r = reportOf(preparedCase());
         ASSERT_TRUE(r.preparation.has_value());
         EXPECT_EQ(r.preparation->table.header,
-                  row({"التركة قبل التجهيز", "نفقات التجهيز والدفن", "الديون", "الوصايا المطلوبة", "الوصايا المنفذة",
-                       "صافي التركة للورثة"}));
+                  row({"البند", "التركة قبل التجهيز", "نفقات التجهيز والدفن", "الديون", "الوصايا المطلوبة",
+                       "الوصايا المنفذة", "صافي التركة للورثة"}));
         EXPECT_EQ(exactRows(*r.preparation), (std::vector<QStringList>{
-                                                 row({"100000", "5000", "15000", "40000", "26666.6667", "53333.3333"}),
+                                                 row({"المبلغ", "100000", "5000", "15000", "40000", "26666.6667",
+                                                      "53333.3333"}),
                                              }));
         const QString notes = r.preparation->notes.join(QLatin1Char(' '));
         EXPECT_TRUE(notes.contains(QStringLiteral("لم يجيزوا")));
@@ -262,9 +264,9 @@ TEST(DivisionReport, TheCaseShowsItsParticularsWhenGiven)
     const DivisionReport r = results::buildDivisionReport(c, result, explanation, kDay, options);
     EXPECT_EQ(r.title, QStringLiteral("بيان قسمة تركة فاطمة أحمد"));
     EXPECT_EQ(r.theCase.paragraphs,
-              (QStringList{QStringLiteral("اسم المتوفى: فاطمة أحمد"), QStringLiteral("المتوفى: امرأة"),
-                           QStringLiteral("تاريخ الوفاة: 8 يوليو 2024م الموافق 1 محرم 1446هـ"),
-                           QStringLiteral("مكان الوفاة: أم درمان"), QStringLiteral("رقم القيد: م ش/123/2025"),
+              (QStringList{QStringLiteral("المتوفى: فاطمة أحمد (امرأة)"),
+                           QStringLiteral("تاريخ الوفاة: 8 يوليو 2024م الموافق 1 محرم 1446هـ؛ مكان الوفاة: أم درمان؛ "
+                                          "رقم القيد: م ش/123/2025"),
                            QStringLiteral("التركة: 80,000 دولار"),
                            QStringLiteral("الأقارب الأحياء: الزوج، الأم، الأخوات الشقيقات (2) (زينب، مريم)")}));
     EXPECT_EQ(r.results->paragraphs[0], QStringLiteral("التركة المقسومة: 80,000.00 دولار"));
@@ -575,6 +577,106 @@ TEST(DivisionReport, TheTextOfThePdfReadsBackAsItWasTypeset)
                 EXPECT_TRUE(read.contains(word)) << word;
         }
     }
+}
+
+// A wife, the father, the mother and a son, with the estate prepared: the
+// report a clerk hands over for a family fits one A4 page.
+TEST(DivisionReport, AFamilyWithAPreparedEstateFitsOnePage)
+{
+    EstateCase c = preparedCase();
+    c.mother = true;
+    c.deriveEntryWindowState();
+    results::ReportOptions options;
+    results::ReportDetails details;
+    details.name = QStringLiteral("محمد عبد الله أحمد");
+    details.dateOfDeath = QDate(2025, 1, 20);
+    details.place = QStringLiteral("الخرطوم");
+    details.reference = QStringLiteral("123/2025");
+    options.details = details;
+    Explanation e;
+    const DivisionResult result = DivideEstate(c, &e);
+    const DivisionReport r = results::buildDivisionReport(c, result, e, kDay, options);
+    ASSERT_EQ(r.amounts->lines.size(), 4u);
+    EXPECT_EQ(results::ReportRendering(r).pageCount(), 1);
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("family.pdf"));
+    QString error;
+    ASSERT_TRUE(results::writeReportPdf(r, path, &error)) << error;
+    EXPECT_TRUE(poppler(QStringLiteral("pdfinfo"), {path}).contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))));
+}
+
+// A table that runs onto a second page repeats its header row there and
+// never splits a row: the largest case's results table.
+TEST(DivisionReport, ATableRunningOntoANewPageRepeatsItsHeaderAndKeepsItsRowsWhole)
+{
+    const DivisionReport r = reportOf(largestCase());
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("largest.pdf"));
+    QString error;
+    ASSERT_TRUE(results::writeReportPdf(r, path, &error)) << error;
+    const int pages = results::ReportRendering(r).pageCount();
+    ASSERT_GE(pages, 2);
+    const auto page = [&](int n) {
+        return poppler(QStringLiteral("pdftotext"), {QStringLiteral("-f"), QString::number(n), QStringLiteral("-l"),
+                                                     QString::number(n), path, QStringLiteral("-")})
+            .normalized(QString::NormalizationForm_KC);
+    };
+    const QString first = page(1), second = page(2);
+    // The table begins on the first page and goes on on the second, under its header again.
+    for (const QString& text : {first, second}) {
+        EXPECT_TRUE(text.contains(QStringLiteral("نصيب الفئة")));
+        EXPECT_TRUE(text.contains(QStringLiteral("سهام الفرد من")));
+    }
+    // The total row, its caption and its percentage on one page.
+    EXPECT_EQ(first.contains(QStringLiteral("مجموع الأنصبة")), first.contains(QStringLiteral("100%")));
+    EXPECT_EQ(second.contains(QStringLiteral("مجموع الأنصبة")), second.contains(QStringLiteral("100%")));
+    EXPECT_NE(first.contains(QStringLiteral("مجموع الأنصبة")), second.contains(QStringLiteral("مجموع الأنصبة")));
+}
+
+// The print preview draws the pages the PDF has: its picture of each page
+// matches poppler's picture of the PDF's page (compared in blocks of 6 by 6
+// dots, since two rasterizers smooth the edges of glyphs apart), far closer
+// than the picture of another case's report does.
+TEST(DivisionReport, ThePreviewShowsThePagesOfThePdf)
+{
+    const DivisionReport awl = reportOf(awlCase());
+    const DivisionReport radd = reportOf(raddCase());
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("awl.pdf"));
+    QString error;
+    ASSERT_TRUE(results::writeReportPdf(awl, path, &error)) << error;
+    const int dpi = 40;
+    poppler(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-gray"),
+                                         QStringLiteral("-png"), QStringLiteral("-singlefile"), path,
+                                         dir.filePath(QStringLiteral("page"))});
+    const QImage pdfPage = QImage(dir.filePath(QStringLiteral("page.png"))).convertToFormat(QImage::Format_Grayscale8);
+    ASSERT_FALSE(pdfPage.isNull());
+    const results::ReportRendering preview(awl);
+    ASSERT_EQ(preview.pageCount(), 1);
+    const auto blocks = [](const QImage& picture) {
+        return picture.convertToFormat(QImage::Format_Grayscale8)
+            .scaled(picture.width() / 6, picture.height() / 6, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    };
+    const QImage pdfBlocks = blocks(pdfPage);
+    const auto difference = [&](const QImage& picture) {
+        EXPECT_LE(std::abs(picture.width() - pdfPage.width()), 1);
+        EXPECT_LE(std::abs(picture.height() - pdfPage.height()), 1);
+        const QImage grey = blocks(picture);
+        const int w = std::min(grey.width(), pdfBlocks.width()), h = std::min(grey.height(), pdfBlocks.height());
+        double sum = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                sum += std::abs(qGray(grey.pixel(x, y)) - qGray(pdfBlocks.pixel(x, y)));
+        return sum / (double(w) * h);
+    };
+    if (qEnvironmentVariableIsSet("QISMAR_KEEP_PREVIEW")) {
+        preview.pageImage(0, dpi).save(QStringLiteral("/tmp/preview-page.png"));
+        pdfPage.save(QStringLiteral("/tmp/pdf-page.png"));
+    }
+    const double same = difference(preview.pageImage(0, dpi));
+    const double other = difference(results::ReportRendering(radd).pageImage(0, dpi));
+    EXPECT_LT(same, 1.5) << "mean difference of a grey level " << same;
+    EXPECT_GT(other, 3 * same) << same << " against " << other;
 }
 
 TEST(DivisionReport, ThePagesAreDrawnAsTheWriterDrewThem)
