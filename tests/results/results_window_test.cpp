@@ -7,6 +7,7 @@
 #include <QAccessible>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -907,7 +908,17 @@ TEST_F(ResultsWindow, SavePdfWritesTheReportAndReportsWhatItCannotWrite)
         EXPECT_TRUE(suggested.endsWith(QLatin1String(".pdf")));
         return good;
     };
-    show(awlCase(), [](DivisionWindow* window) { pressShortcut(window, Qt::Key_S, Qt::ControlModifier); });
+    show(awlCase(), [&good](DivisionWindow* window) {
+        EXPECT_FALSE(window->savedText->isVisible());
+        pressShortcut(window, Qt::Key_S, Qt::ControlModifier);
+        // The window says where the report was written, the name kept whole.
+        EXPECT_TRUE(window->savedText->isVisible());
+        EXPECT_TRUE(window->savedText->text().startsWith(QStringLiteral("حُفظ التقرير في الملف: ")));
+        EXPECT_TRUE(window->savedText->text().contains(QChar(0x2068) + QDir::toNativeSeparators(good) + QChar(0x2069)));
+        EXPECT_EQ(window->lastPdfPath(), good);
+        const QStringList faults = layoutFaults(window, window->screen()->availableGeometry().size());
+        EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n'));
+    });
     QFile pdf(good);
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdf.read(5).startsWith("%PDF-"));
@@ -1034,6 +1045,133 @@ bool libraryLoaded(const char* name)
 {
     QFile maps(QStringLiteral("/proc/self/maps"));
     return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(name);
+}
+
+// The decimals of the amounts to pay: each setting shows the amounts to
+// its unit, adding up to the estate divided, and is kept for the next run.
+// Three sons share 100 and a husband... a man leaves three sons and 100:
+// 33.3333 each by the engine; 33 and one 1 more, 33.3 and one 0.1 more,
+// 33.33 and one 0.01 more, 33.333 and one 0.001 more.
+TEST_F(ResultsWindow, TheDecimalsOfTheAmountsAreChosenAndKept)
+{
+    EstateCase c;
+    c.estate = Currency::fromWhole(100);
+    c.sons = heads(3);
+    c.deriveEntryWindowState();
+    const struct {
+        int decimals;
+        const char* perHead;
+        const char* total;
+    } cases[] = {{0, "33 ويزاد 1 منهم 1", "100"},
+                 {1, "33.3 ويزاد 1 منهم 0.1", "100.0"},
+                 {3, "33.333 ويزاد 1 منهم 0.001", "100.000"},
+                 {2, "33.33 ويزاد 1 منهم 0.01", "100.00"}};
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.decimals);
+        show(c, [&k](DivisionWindow* window) {
+            window->decimalsBox->setCurrentIndex(k.decimals);
+            EXPECT_EQ(window->decimals(), k.decimals);
+            EXPECT_EQ(window->amount(Heir::Sons)->text(), QString::fromUtf8(k.perHead));
+            EXPECT_EQ(window->amount(Heir::Sons)->exact(), QStringLiteral("33.3333"));
+            EXPECT_EQ(window->classTotal(Heir::Sons)->text(), QString::fromUtf8(k.total));
+            EXPECT_EQ(window->totalAmount->text(), QString::fromUtf8(k.total));
+            EXPECT_EQ(window->report().amounts->decimals, k.decimals);
+            EXPECT_EQ(window->roundingText->text(), results::roundingNote(k.decimals));
+            const QStringList faults = layoutFaults(window, window->screen()->availableGeometry().size());
+            EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n'));
+        });
+        // A window made afterwards (the next run) starts with the setting.
+        DivisionWindow next;
+        EXPECT_EQ(next.decimals(), k.decimals);
+        EXPECT_EQ(next.decimalsBox->currentIndex(), k.decimals);
+    }
+}
+
+// What the rows leave, with the amounts to pay: a husband alone and an
+// estate of 100.01: half is 50.005 for each, rounded to the cent by the
+// largest remainder: 50.01 to the first (the husband), 50.00 left, 100.01 in all.
+TEST_F(ResultsWindow, TheAmountsShownAndTheRemainderAddUpToTheEstate)
+{
+    EstateCase c;
+    c.deceased = Deceased::Woman;
+    c.spouse = true;
+    c.estate = Currency::fromRaw(1000100);
+    c.deriveEntryWindowState();
+    show(c, [](DivisionWindow* window) {
+        EXPECT_EQ(window->amount(Heir::Husband)->text(), QStringLiteral("50.01"));
+        EXPECT_EQ(window->amount(Heir::Husband)->exact(), QStringLiteral("50.005"));
+        EXPECT_EQ(window->undistributedAmount->text(), QStringLiteral("50.00"));
+        EXPECT_EQ(window->undistributedAmount->exact(), QStringLiteral("50.005"));
+        EXPECT_TRUE(window->estateText->text().contains(QStringLiteral("100.01")));
+        EXPECT_TRUE(window->undistributedAmount->toolTip().contains(QStringLiteral("50.005")));
+    });
+}
+
+// Read as a screen reader reads it: the father's father's mother's line,
+// the exact text of every amount and percentage, and the column names over
+// their columns with or without a scroll bar.
+TEST_F(ResultsWindow, AScreenReaderReadsEveryCellAndTheColumnsStandOverTheirCells)
+{
+    EstateCase c;
+    c.estate = Currency::fromWhole(2400);
+    c.fathersFathersMother = true;
+    c.sons = heads(3);
+    c.deriveEntryWindowState();
+    for (const EstateCase& k : {c, largestCase()}) {
+        show(k, [](DivisionWindow* window) {
+            const QLabel* caption = window->caption(Heir::FathersFathersMother);
+            ASSERT_TRUE(caption->isVisible());
+            EXPECT_EQ(caption->text(), QStringLiteral("أم أبي الأب"));
+            EXPECT_EQ(caption->accessibleName(), QStringLiteral("أم أبي الأب"));
+            for (Heir row : window->shownRows())
+                for (results::AmountCell* cell : {window->amount(row), window->classTotal(row), window->percentage(row)}) {
+                    if (!cell->isVisible())
+                        continue;
+                    SCOPED_TRACE(cell->objectName().toStdString());
+                    EXPECT_FALSE(cell->accessibleName().isEmpty());
+                    EXPECT_EQ(accessibleValue(cell), cell->exact());
+                    EXPECT_TRUE(cell->accessibleDescription().contains(cell->exact())) << cell->accessibleDescription();
+                }
+            for (results::AmountCell* cell : {window->totalAmount, window->totalPercentage})
+                EXPECT_TRUE(cell->accessibleDescription().contains(cell->exact())) << cell->objectName();
+            // Each column's name centred over its cells, to the pixel.
+            const auto centre = [](const QWidget* w) { return w->mapToGlobal(w->rect().center()).x(); };
+            const Heir row = window->shownRows().front();
+            const struct {
+                const char* header;
+                QWidget* cell;
+            } columns[] = {{"headCaption", window->caption(row)}, {"headCount", window->count(row)},
+                           {"headTotal", window->totalAmount}, {"headPercent", window->totalPercentage}};
+            for (const auto& column : columns) {
+                const QLabel* header = window->headerBox->findChild<QLabel*>(QString::fromLatin1(column.header));
+                ASSERT_NE(header, nullptr);
+                EXPECT_EQ(centre(header), centre(column.cell)) << column.header;
+            }
+        });
+    }
+}
+
+// The 'awl and the radd in one line above the lines; nothing when there is neither.
+TEST_F(ResultsWindow, TheAwlOrTheRaddIsSaidAboveTheLines)
+{
+    const struct {
+        const char* name;
+        EstateCase estateCase;
+        const char* line;
+    } cases[] = {
+        // 1/2 + 1/6 + 2/3 = 8/6.
+        {"awl", awlCase(), "عالت المسألة من 6 إلى 8، فنقص نصيب كل صاحب فرض بنسبة ذلك"},
+        // 1/6 + 2/3 = 5/6: the sixth left returns to both.
+        {"radd", raddCase(), "رُدّ الباقي على الأم والبنات بنسبة فروضهم"},
+        {"exclusion", exclusionCase(), ""},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        show(k.estateCase, [&k](DivisionWindow* window) {
+            EXPECT_EQ(window->problemText->text(), QString::fromUtf8(k.line));
+            EXPECT_EQ(window->problemText->isVisible(), *k.line != 0);
+        });
+    }
 }
 
 TEST_F(ResultsWindow, PrintingIsLoadedOnlyWhenAReportIsPrinted)
