@@ -77,6 +77,10 @@ static_assert(std::size(kCaseOrder) == std::size_t(kHeirCount), "every relative 
 
 QString text(std::string_view utf8) { return QString::fromUtf8(utf8.data(), qsizetype(utf8.size())); }
 
+// A text the user gave (a name, a place, a file number) kept whole in a
+// right-to-left line, whatever its letters and digits.
+QString isolated(const QString& text) { return QChar(0x2068) + text + QChar(0x2069); }
+
 QString currencyName(const std::optional<ReportDetails>& details)
 {
     return details && !details->currency.trimmed().isEmpty() ? details->currency.trimmed() : QStringLiteral("جنيه");
@@ -91,7 +95,7 @@ ReportSection caseSection(const EstateCase& c, bool prepared, const std::optiona
     // The deceased, then the particulars given on one line.
     const QString sex = c.isMan() ? QStringLiteral("رجل") : QStringLiteral("امرأة");
     if (details && !details->name.trimmed().isEmpty())
-        s.paragraphs << QStringLiteral("المتوفى: %1 (%2)").arg(details->name.trimmed(), sex);
+        s.paragraphs << QStringLiteral("المتوفى: %1 (%2)").arg(isolated(details->name.trimmed()), sex);
     else
         s.paragraphs << QStringLiteral("المتوفى: ") + sex;
     if (details) {
@@ -100,9 +104,9 @@ ReportSection caseSection(const EstateCase& c, bool prepared, const std::optiona
             particulars << QStringLiteral("تاريخ الوفاة: %1 الموافق %2")
                                .arg(gregorianDateText(details->dateOfDeath), hijriDateText(details->dateOfDeath));
         if (!details->place.trimmed().isEmpty())
-            particulars << QStringLiteral("مكان الوفاة: ") + details->place.trimmed();
+            particulars << QStringLiteral("مكان الوفاة: ") + isolated(details->place.trimmed());
         if (!details->reference.trimmed().isEmpty())
-            particulars << QStringLiteral("رقم القيد: ") + details->reference.trimmed();
+            particulars << QStringLiteral("رقم القيد: ") + isolated(details->reference.trimmed());
         if (!particulars.isEmpty())
             s.paragraphs << particulars.join(QStringLiteral("؛ "));
     }
@@ -119,7 +123,7 @@ ReportSection caseSection(const EstateCase& c, bool prepared, const std::optiona
         if (details)
             for (const auto& [named, names] : details->heirNames)
                 if (named == heir && !names.isEmpty())
-                    name += QStringLiteral(" (") + names.join(QStringLiteral("، ")) + QLatin1Char(')');
+                    name += QStringLiteral(" (") + isolated(names.join(QStringLiteral("، "))) + QLatin1Char(')');
         relatives << name;
     }
     if (!relatives.isEmpty())
@@ -547,7 +551,7 @@ DivisionReport buildDivisionReport(const EstateCase& c, const DivisionResult& r,
     DivisionReport report;
     report.title = QStringLiteral("بيان قسمة تركة");
     if (options.details && !options.details->name.trimmed().isEmpty())
-        report.title += QLatin1Char(' ') + options.details->name.trimmed();
+        report.title += QLatin1Char(' ') + isolated(options.details->name.trimmed());
     report.programName = QStringLiteral("القسمار");
     report.law = QStringLiteral("قسمة التركة على الورثة وفق قانون الأحوال الشخصية للمسلمين لسنة 1991م (السودان)");
     report.gregorianDate = gregorianDateText(date);

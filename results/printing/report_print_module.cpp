@@ -82,6 +82,8 @@ public:
             column->addWidget(label, 0, Qt::AlignHCenter);
             widest = std::max(widest, int(image.width() / devicePixelRatioF()));
         }
+        // The pages as wide as the view: no bar to scroll sideways.
+        area->setWidgetResizable(true);
         area->setWidget(sheets);
         layout->addWidget(area, 1);
 
@@ -89,7 +91,10 @@ public:
         const QScreen* screen = parent && parent->screen() ? parent->screen() : QGuiApplication::primaryScreen();
         const QRect room = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 600);
         // The page, the scroll bar and the margins across.
-        resize(std::min(room.width() - 16, widest + 90), room.height() - 40);
+        const int width = widest + 90;
+        if (width <= room.width() - 16)
+            area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        resize(std::min(room.width() - 16, width), room.height() - 40);
     }
 
     QPushButton* printButton = nullptr;

@@ -247,6 +247,8 @@ TEST(DivisionReport, TheTableOfTheProblemChains)
     }
 }
 
+QString poppler(const QString& tool, const QStringList& arguments);
+
 TEST(DivisionReport, TheCaseShowsItsParticularsWhenGiven)
 {
     results::ReportOptions options;
@@ -262,15 +264,28 @@ TEST(DivisionReport, TheCaseShowsItsParticularsWhenGiven)
     Explanation explanation;
     const DivisionResult result = DivideEstate(c, &explanation);
     const DivisionReport r = results::buildDivisionReport(c, result, explanation, kDay, options);
-    EXPECT_EQ(r.title, QStringLiteral("بيان قسمة تركة فاطمة أحمد"));
+    // What the user typed is isolated, so that a file number of letters and
+    // digits reads as typed in the right-to-left line.
+    const auto typed = [](const QString& text) { return QChar(0x2068) + text + QChar(0x2069); };
+    EXPECT_EQ(r.title, QStringLiteral("بيان قسمة تركة ") + typed(QStringLiteral("فاطمة أحمد")));
     EXPECT_EQ(r.theCase.paragraphs,
-              (QStringList{QStringLiteral("المتوفى: فاطمة أحمد (امرأة)"),
-                           QStringLiteral("تاريخ الوفاة: 8 يوليو 2024م الموافق 1 محرم 1446هـ؛ مكان الوفاة: أم درمان؛ "
-                                          "رقم القيد: م ش/123/2025"),
+              (QStringList{QStringLiteral("المتوفى: %1 (امرأة)").arg(typed(QStringLiteral("فاطمة أحمد"))),
+                           QStringLiteral("تاريخ الوفاة: 8 يوليو 2024م الموافق 1 محرم 1446هـ؛ مكان الوفاة: %1؛ "
+                                          "رقم القيد: %2")
+                               .arg(typed(QStringLiteral("أم درمان")), typed(QStringLiteral("م ش/123/2025"))),
                            QStringLiteral("التركة: 80,000 دولار"),
-                           QStringLiteral("الأقارب الأحياء: الزوج، الأم، الأخوات الشقيقات (2) (زينب، مريم)")}));
+                           QStringLiteral("الأقارب الأحياء: الزوج، الأم، الأخوات الشقيقات (2) (%1)")
+                               .arg(typed(QStringLiteral("زينب، مريم")))}));
     EXPECT_EQ(r.results->paragraphs[0], QStringLiteral("التركة المقسومة: 80,000.00 دولار"));
-    EXPECT_TRUE(results::reportPlainText(r).startsWith(QStringLiteral("بيان قسمة تركة فاطمة أحمد\n")));
+    EXPECT_TRUE(results::reportPlainText(r).startsWith(r.title + QLatin1Char('\n')));
+    // The PDF reads back the name and the file number as typed.
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("details.pdf"));
+    QString error;
+    ASSERT_TRUE(results::writeReportPdf(r, path, &error)) << error;
+    const QString text = poppler(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+    EXPECT_TRUE(text.contains(QStringLiteral("123/2025"))) << text;
+    EXPECT_TRUE(text.contains(QStringLiteral("زينب"))) << text;
 }
 
 // Captions and "لا شيء ..." by the gender and the number of the heads.
