@@ -261,7 +261,8 @@ ReportSection problemSection(const EstateCase& c, const DivisionResult& r, const
                                      : QStringLiteral("سهام الفرد");
     s.table.header = {QStringLiteral("الوارث"),     QStringLiteral("العدد"),      QStringLiteral("الفرض"),
                       QStringLiteral("كيف يرث"),    problemHeader(e),             sharesHeader,
-                      QStringLiteral("نصيب الفرد"), QStringLiteral("نصيب الفئة"), QStringLiteral("البيان")};
+                      QStringLiteral("نصيب الفرد"), QStringLiteral("نصيب الفئة"), QStringLiteral("مبلغ الفرد الدقيق"),
+                      QStringLiteral("البيان")};
     for (std::size_t i = 0; i < e.heirs.size(); ++i) {
         const HeirExplanation& h = e.heirs[i];
         const HeadCount n = HeadsOf(c, h.row);
@@ -284,10 +285,13 @@ ReportSection problemSection(const EstateCase& c, const DivisionResult& r, const
         line.push_back(word(h.shares ? QString::number(*h.shares) : QStringLiteral("—")));
         line.push_back(word(QString::fromStdString(h.fraction.text())));
         line.push_back(word(QString::fromStdString(h.classFraction.text())));
+        // The engine's exact amount of each head, as qismar-cli prints it.
+        const RowText& amount = r.rows[std::size_t(index(h.row))];
+        line.push_back(amount.kind == RowText::Kind::Amount && !amount.amount.isZero() ? amountCell(amount.amount)
+                                                                                       : word(QStringLiteral("—")));
         line.push_back(word(fromUtf8(h.reason)));
         s.table.rows.push_back(std::move(line));
     }
-    (void)r;
     // The printed report has the shares in its table of the results and the
     // sentences here; the table is the window's.
     s.tablePrinted = false;

@@ -115,7 +115,11 @@ TEST(DivisionReport, AnAwlCaseFromTheTopToTheClosingLine)
     ASSERT_EQ(problem.size(), 3u);
     EXPECT_EQ(problem[0].mid(0, 8), row({"الزوج", "1", "1/2", "فرض", "3", "3", "3/8", "3/8"}));
     EXPECT_EQ(problem[2].mid(0, 8), row({"الأخوات الشقيقات", "2", "2/3", "فرض", "4", "2", "1/4", "1/2"}));
-    EXPECT_FALSE(problem[1][8].isEmpty());
+    // The engine's exact amount of each head, then the reason.
+    EXPECT_EQ(problem[0][8], QStringLiteral("30000"));
+    EXPECT_EQ(problem[2][8], QStringLiteral("20000"));
+    EXPECT_EQ(r.problem->table.header[8], QStringLiteral("مبلغ الفرد الدقيق"));
+    EXPECT_FALSE(problem[1][9].isEmpty());
     EXPECT_EQ(r.problem->table.header[4], QStringLiteral("السهام من 8 بالعول"));
     // The report prints the problem's sentences; its table is the window's.
     EXPECT_FALSE(r.problem->tablePrinted);
@@ -156,7 +160,8 @@ TEST(DivisionReport, RemainderExclusionRaddAndPreparation)
         EXPECT_EQ(rows[4], row({"العم لأب", "1", "محجوب", "—", "لا شيء له", "لا شيء له", ""}));
         EXPECT_EQ(rows[5], row({"مجموع الأنصبة", "6", "", "", "", "120000", "100%"}));
         const std::vector<QStringList> problem = exactRows(*r.problem);
-        EXPECT_TRUE(problem[3][8].contains(QStringLiteral("الأب")));
+        EXPECT_TRUE(problem[3][9].contains(QStringLiteral("الأب")));
+        EXPECT_EQ(problem[3][8], QStringLiteral("—"));
         EXPECT_EQ(problem[3][3], QStringLiteral("محجوب"));
         // Every relative entered is named in the case, the excluded ones too.
         EXPECT_EQ(r.theCase.paragraphs.back(),
