@@ -81,8 +81,11 @@ QString shownCaption(const QString& caption)
     return caption;
 }
 
-// Where the decimals of the amounts to pay are kept between runs.
+// Where the decimals of the amounts to pay are kept between runs: the
+// program's own settings file (~/.config/qismar/qismar.conf on Linux),
+// whatever names the application object carries.
 QString decimalsKey() { return QStringLiteral("results/decimals"); }
+QSettings programSettings() { return QSettings(QStringLiteral("qismar"), QStringLiteral("qismar")); }
 
 QString remainderTip()
 {
@@ -150,7 +153,7 @@ DivisionWindow::DivisionWindow()
     createLines();
     createButtons();
 
-    const int kept = QSettings().value(decimalsKey(), results::kDefaultDecimals).toInt();
+    const int kept = programSettings().value(decimalsKey(), results::kDefaultDecimals).toInt();
     decimals_ = kept >= results::kFewestDecimals && kept <= results::kMostDecimals ? kept : results::kDefaultDecimals;
     decimalsBox->setCurrentIndex(decimals_);
     connect(decimalsBox, &QComboBox::currentIndexChanged, this,
@@ -397,7 +400,7 @@ void DivisionWindow::setDecimals(int decimals)
     if (decimals == decimals_)
         return;
     decimals_ = decimals;
-    QSettings().setValue(decimalsKey(), decimals);
+    programSettings().setValue(decimalsKey(), decimals);
     makeReport();
     if (isVisible() && report_)
         showLines();
