@@ -1,6 +1,8 @@
 // The heir-entry window: the sex of the deceased, the estate, the heir boxes
 // with their counts, the guidance texts and the buttons "  قسم", "كيف يرث؟"
 // and "عودة"; the case they show, and its files.
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -22,6 +24,7 @@
 #include "engine/division.h"
 #include "engine/explanation.h"
 #include "engine/preparation.h"
+#include "entry/case_details_dialog.h"
 #include "entry/counting_dialog.h"
 #include "entry/grandfather_dialog.h"
 #include "entry/grandmothers_dialog.h"
@@ -266,11 +269,15 @@ void EntryWindow::createButtons()
     backButton = button("BitBtn1", QStringLiteral("عودة"), ":/icons/back.svg", QStringLiteral("عودة"), {464, 362, 89, 41});
     // The case files, in a row below the heirs.
     openButton = button("BitBtn4", QStringLiteral("فتح مسألة"), ":/icons/open.svg", QStringLiteral("فتح مسألة"),
-                        {242, 400, 140, 36});
+                        {302, 400, 128, 36});
     openButton->setToolTip(QStringLiteral("فتح مسألة محفوظة في ملف (Ctrl+O)"));
     saveButton = button("BitBtn5", QStringLiteral("حفظ المسألة"), ":/icons/save.svg", QStringLiteral("حفظ المسألة"),
-                        {82, 400, 140, 36});
+                        {166, 400, 128, 36});
     saveButton->setToolTip(QStringLiteral("حفظ المسألة كما أُدخلت في ملف (Ctrl+S)"));
+    detailsButton = ui::named(new QPushButton(QStringLiteral("بيانات المسألة"), this), "detailsButton");
+    detailsButton->setGeometry(38, 400, 120, 36);
+    detailsButton->setAccessibleName(QStringLiteral("بيانات المسألة"));
+    detailsButton->setToolTip(QStringLiteral("اسم المتوفى وتاريخ الوفاة ومكانها ورقم الملف وأسماء الورثة، للتقرير"));
     // Enter divides (a focused button takes Enter for itself); the mode's
     // button stays pressed while the mode is on.
     divideButton->setDefault(true);
@@ -311,7 +318,8 @@ void EntryWindow::orderTabs()
                         cousinsCount,  grandfatherCount, fatherCount,    motherCount,    childrenCount,
                         siblingsCount, grandchildrenCount, guidance,     heirsFrame,     manButton,
                         womanButton,   deceasedFrame, estateEdit,        preparationButton, estateFrame,
-                        divideButton,  howInheritsButton, openButton,    saveButton,     backButton};
+                        divideButton,  howInheritsButton, openButton,    saveButton,     detailsButton,
+                        backButton};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 }
@@ -326,7 +334,8 @@ void EntryWindow::markForTheHowInheritsMode()
     for (QCheckBox* b : heirBoxes())
         howInherits_->markForHelpCursor(b);
     for (QWidget* w : std::initializer_list<QWidget*>{deceasedFrame, estateFrame, manButton, womanButton, divideButton,
-                                                      backButton, openButton, saveButton, preparationButton})
+                                                      backButton, openButton, saveButton, detailsButton,
+                                                      preparationButton})
         w->setCursor(Qt::ArrowCursor);
 }
 
@@ -358,6 +367,7 @@ void EntryWindow::connectBehaviours()
     connect(openButton, &QPushButton::clicked, this, [this] { ui::guarded([this] { askAndOpenCaseFile(); }, this); });
     connect(saveButton, &QPushButton::clicked, this, [this] { ui::guarded([this] { askAndSaveCaseFile(); }, this); });
     connect(preparationButton, &QPushButton::clicked, this, [this] { ui::guarded([this] { showPreparation(); }, this); });
+    connect(detailsButton, &QPushButton::clicked, this, [this] { ui::guarded([this] { editCaseDetails(); }, this); });
     // The shortcuts of the case files run the buttons' behaviour at once.
     auto* openKey = new QShortcut(QKeySequence::Open, this);
     connect(openKey, &QShortcut::activated, this, [this] { ui::guarded([this] { askAndOpenCaseFile(); }, this); });
@@ -685,6 +695,7 @@ void EntryWindow::clearCase()
     cleared.bequests = case_.bequests;
     cleared.heirsConsent = case_.heirsConsent;
     case_ = cleared;
+    details_ = CaseDetails{};
     heirsChanged();
 }
 
@@ -767,7 +778,7 @@ void EntryWindow::divide()
         return;
     case Outcome::Divided: {
         DivisionWindow& results = divisionWindow();
-        results.showDivision(estateCase, result, explanation);
+        results.showDivision(estateCase, result, explanation, caseDetails());
         results.exec();
         return;
     }
@@ -785,6 +796,34 @@ void EntryWindow::toggleHowInherits()
 void EntryWindow::goBack()
 {
     done(QDialog::Accepted);
+}
+
+CaseDetails EntryWindow::caseDetails() const
+{
+    CaseDetails d = details_;
+    for (const HeirInfo& heir : kHeirs) {
+        std::vector<std::string>& names = d.heirNames[static_cast<std::size_t>(index(heir.heir))];
+        const std::int64_t heads = RelativePresent(case_, heir.heir) ? HeadsOf(case_, heir.heir).persons() : 0;
+        if (static_cast<std::int64_t>(names.size()) > heads)
+            names.resize(static_cast<std::size_t>(std::max<std::int64_t>(heads, 0)));
+    }
+    return d;
+}
+
+void EntryWindow::setCaseDetails(const CaseDetails& details) { details_ = details; }
+
+CaseDetailsDialog& EntryWindow::caseDetailsDialog()
+{
+    if (!detailsDialog_)
+        detailsDialog_ = std::make_unique<CaseDetailsDialog>(this);
+    return *detailsDialog_;
+}
+
+void EntryWindow::editCaseDetails()
+{
+    CaseDetails d = caseDetails();
+    if (caseDetailsDialog().edit(case_, d))
+        details_ = d;
 }
 
 void EntryWindow::showPreparation()
@@ -843,16 +882,18 @@ void EntryWindow::askAndSaveCaseFile()
 
 bool EntryWindow::openCaseFile(const QString& path)
 {
-    EstateCase c;
+    CaseRecord record;
+    const EstateCase& c = record.estate;
     CaseError error;
     QString problem;
-    if (!readCaseFile(QFile::encodeName(path).toStdString(), c, error))
+    if (!readCaseFile(QFile::encodeName(path).toStdString(), record, error))
         problem = QString::fromStdString(CaseErrorArabic(error));
     else
         problem = whyNotShown(c);
     if (problem.isEmpty()) {
         try {
             showCase(c);
+            details_ = record.details;
         } catch (const std::exception& e) {
             problem = ui::errorMessage(e);
         }
@@ -873,7 +914,7 @@ bool EntryWindow::saveCaseFile(const QString& path)
 {
     QString problem;
     try {
-        const EstateCase c = caseToSave();
+        const CaseRecord c{caseToSave(), caseDetails()};
         CaseError error;
         if (!writeCaseFile(QFile::encodeName(path).toStdString(), c, error))
             problem = QString::fromStdString(CaseErrorArabic(error));

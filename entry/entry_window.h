@@ -6,6 +6,7 @@
 #include <array>
 #include <memory>
 
+#include "casefile/case_details.h"
 #include "engine/estate_case.h"
 #include "entry/counting_groups.h"
 #include "entry/preparation_dialog.h"
@@ -22,6 +23,7 @@ namespace qismar {
 
 class CountingDialog;
 class DivisionWindow;
+class CaseDetailsDialog;
 class GrandfatherDialog;
 class GrandmothersDialog;
 class HowInheritsMode;
@@ -53,6 +55,7 @@ public:
     QPushButton* backButton = nullptr;         // "عودة"
     QPushButton* openButton = nullptr;         // "فتح مسألة" (Ctrl+O)
     QPushButton* saveButton = nullptr;         // "حفظ المسألة" (Ctrl+S)
+    QPushButton* detailsButton = nullptr;      // "بيانات المسألة": the deceased and the heirs' names, for the report
     QPushButton* preparationButton = nullptr;  // "تجهيز التركة", in the estate's frame
     QLabel* netEstateLine = nullptr;           // under it: what remains after the preparation
 
@@ -94,6 +97,13 @@ public:
     EstateCase caseToDivide() const;
     // The case to save: refuses what caseToDivide refuses, whatever the estate.
     EstateCase caseToSave() const;
+    // The details of the case (case_details.h) as the report and a saved
+    // file take them: the names of each relative only as far as the case
+    // has heads for them. The names typed for heads that were taken away
+    // stay in the window, and come back if the heads do.
+    CaseDetails caseDetails() const;
+    // Sets the details as typed (from a case file or the details dialog).
+    void setCaseDetails(const CaseDetails& details);
 
     // Ticks or unticks a box from code. When the state actually changes the
     // box's behaviour runs, exactly as after a click; errors propagate to the
@@ -107,10 +117,11 @@ public:
     void askAndOpenCaseFile();    // "فتح مسألة": asks for a case file and opens it
     void askAndSaveCaseFile();    // "حفظ المسألة": asks for a file name and saves the case
     void showPreparation();       // "تجهيز التركة": shows the preparation dialog
+    void editCaseDetails();       // "بيانات المسألة": shows the details dialog
 
     // Clears the heirs after the results window's "تم": every relative and
-    // count goes, and the grandfather's choice with them. The sex of the
-    // deceased, the estate and its preparation stay.
+    // count goes, and the grandfather's choice and the case's details with
+    // them. The sex of the deceased, the estate and its preparation stay.
     void clearCase();
 
     // Opens a case file: the window and its dialogs then show that case. A
@@ -132,6 +143,7 @@ public:
     GrandfatherDialog& grandfatherDialog();
     GrandmothersDialog& grandmothersDialog();
     PreparationDialog& preparationDialog() noexcept { return *preparation_; }
+    CaseDetailsDialog& caseDetailsDialog();
     DivisionWindow& divisionWindow();
     HowInheritsMode& howInherits() noexcept { return *howInherits_; }
 
@@ -188,10 +200,12 @@ private:
     void checkEstate() const;
 
     EstateCase case_;
+    CaseDetails details_;            // as typed: see caseDetails()
     EstateField estate_;             // the estate field as typed
     QString preparationProblem_;     // why the preparation dialog refuses an amount it holds
     std::unique_ptr<HowInheritsMode> howInherits_;
     std::unique_ptr<PreparationDialog> preparation_;
+    std::unique_ptr<CaseDetailsDialog> detailsDialog_;
     std::array<std::unique_ptr<CountingDialog>, kHeirGroupCount> counting_;
     std::unique_ptr<GrandfatherDialog> grandfather_;
     std::unique_ptr<GrandmothersDialog> grandmothers_;

@@ -81,37 +81,37 @@ QString text(std::string_view utf8) { return QString::fromUtf8(utf8.data(), qsiz
 // right-to-left line, whatever its letters and digits.
 QString isolated(const QString& text) { return QChar(0x2068) + text + QChar(0x2069); }
 
-QString currencyName(const std::optional<ReportDetails>& details)
+QString utf8Text(const std::string& t) { return QString::fromUtf8(t.data(), qsizetype(t.size())); }
+
+QString currencyName(const CaseDetails& details)
 {
-    return details && !details->currency.trimmed().isEmpty() ? details->currency.trimmed() : QStringLiteral("جنيه");
+    return utf8Text(details.currency.empty() ? std::string(kDefaultCurrency) : details.currency);
 }
 
 // The case once: the deceased, the particulars given, the estate and the
-// relatives in one sentence (their amounts are in the table of the results).
-ReportSection caseSection(const EstateCase& c, bool prepared, const std::optional<ReportDetails>& details)
+// relatives in one sentence, each with the names given (their amounts are
+// in the table of the results).
+ReportSection caseSection(const EstateCase& c, const CaseDetails& d, bool prepared)
 {
     ReportSection s;
     s.title = QStringLiteral("المسألة");
     // The deceased, then the particulars given on one line.
     const QString sex = c.isMan() ? QStringLiteral("رجل") : QStringLiteral("امرأة");
-    if (details && !details->name.trimmed().isEmpty())
-        s.paragraphs << QStringLiteral("المتوفى: %1 (%2)").arg(isolated(details->name.trimmed()), sex);
-    else
-        s.paragraphs << QStringLiteral("المتوفى: ") + sex;
-    if (details) {
-        QStringList particulars;
-        if (details->dateOfDeath.isValid())
-            particulars << QStringLiteral("تاريخ الوفاة: %1 الموافق %2")
-                               .arg(gregorianDateText(details->dateOfDeath), hijriDateText(details->dateOfDeath));
-        if (!details->place.trimmed().isEmpty())
-            particulars << QStringLiteral("مكان الوفاة: ") + isolated(details->place.trimmed());
-        if (!details->reference.trimmed().isEmpty())
-            particulars << QStringLiteral("رقم القيد: ") + isolated(details->reference.trimmed());
-        if (!particulars.isEmpty())
-            s.paragraphs << particulars.join(QStringLiteral("؛ "));
+    s.paragraphs << (d.name.empty() ? QStringLiteral("المتوفى: ") + sex
+                                    : QStringLiteral("المتوفى: %1 (%2)").arg(isolated(utf8Text(d.name)), sex));
+    QStringList particulars;
+    if (CivilDate day; parseDateOfDeath(d.dateOfDeath, day)) {
+        const QDate date(day.year, day.month, day.day);
+        particulars << QStringLiteral("تاريخ الوفاة: %1 الموافق %2").arg(gregorianDateText(date), hijriDateText(date));
     }
+    if (!d.place.empty())
+        particulars << QStringLiteral("مكان الوفاة: ") + isolated(utf8Text(d.place));
+    if (!d.reference.empty())
+        particulars << QStringLiteral("رقم الملف أو القضية: ") + isolated(utf8Text(d.reference));
+    if (!particulars.isEmpty())
+        s.paragraphs << particulars.join(QStringLiteral("؛ "));
     s.paragraphs << (prepared ? QStringLiteral("التركة قبل التجهيز: ") : QStringLiteral("التركة: "))
-                        + groupedAmount(amountText(c.estate)) + QLatin1Char(' ') + currencyName(details);
+                        + groupedAmount(amountText(c.estate)) + QLatin1Char(' ') + currencyName(d);
     QStringList relatives;
     for (Heir heir : kCaseOrder) {
         if (!RelativePresent(c, heir))
@@ -120,10 +120,11 @@ ReportSection caseSection(const EstateCase& c, bool prepared, const std::optiona
         const HeadCount heads = HeadsOf(c, heir);
         QString name = heads.persons() > 1 ? QStringLiteral("%1 (%2)").arg(text(info.plural)).arg(heads.persons())
                                            : text(info.singular);
-        if (details)
-            for (const auto& [named, names] : details->heirNames)
-                if (named == heir && !names.isEmpty())
-                    name += QStringLiteral(" (") + isolated(names.join(QStringLiteral("، "))) + QLatin1Char(')');
+        QStringList names;
+        for (const std::string& n : d.heirNames[static_cast<std::size_t>(index(heir))])
+            names << utf8Text(n);
+        if (!names.isEmpty())
+            name += QStringLiteral(" (") + isolated(names.join(QStringLiteral("، "))) + QLatin1Char(')');
         relatives << name;
     }
     if (!relatives.isEmpty())
@@ -550,22 +551,21 @@ QString hijriDateText(QDate date)
 }
 
 DivisionReport buildDivisionReport(const EstateCase& c, const DivisionResult& r, const Explanation& e, QDate date,
-                                   const ReportOptions& options)
+                                   const CaseDetails& details, int decimals)
 {
     DivisionReport report;
-    report.title = QStringLiteral("بيان قسمة تركة");
-    if (options.details && !options.details->name.trimmed().isEmpty())
-        report.title += QLatin1Char(' ') + isolated(options.details->name.trimmed());
     report.programName = QStringLiteral("القسمار");
+    report.title = details.name.empty() ? QStringLiteral("بيان قسمة تركة")
+                                        : QStringLiteral("بيان قسمة تركة %1").arg(utf8Text(details.name));
     report.law = QStringLiteral("قسمة التركة على الورثة وفق قانون الأحوال الشخصية للمسلمين لسنة 1991م (السودان)");
     report.gregorianDate = gregorianDateText(date);
     report.hijriDate = hijriDateText(date);
-    report.theCase = caseSection(c, r.preparation.has_value(), options.details);
+    report.theCase = caseSection(c, details, r.preparation.has_value());
     if (r.preparation)
         report.preparation = preparationSection(*r.preparation);
     if (r.outcome == Outcome::Divided) {
-        report.amounts = buildResultsTable(c, r, e, options.decimals);
-        report.results = resultsSection(*report.amounts, e, currencyName(options.details));
+        report.amounts = buildResultsTable(c, r, e, decimals);
+        report.results = resultsSection(*report.amounts, e, currencyName(details));
         report.problem = problemSection(c, r, e);
     } else if (r.outcome == Outcome::Consumed && r.preparation) {
         ReportSection none;

@@ -15,6 +15,7 @@
 #include <optional>
 #include <vector>
 
+#include "casefile/case_details.h"
 #include "engine/division.h"
 #include "engine/estate_case.h"
 #include "engine/explanation.h"
@@ -54,26 +55,6 @@ struct ReportSection {
     // Whether the printed report shows the table ("بيان المسألة" keeps the
     // table of the problem for its window; the report prints its sentences).
     bool tablePrinted = true;
-};
-
-// The optional particulars of a case, as the user gave them: each empty
-// when not given. The report shows those that are given, and the
-// deceased's name in its title.
-struct ReportDetails {
-    QString name;          // the deceased's name
-    QDate dateOfDeath;     // shown in the Gregorian and the Hijri calendar
-    QString place;         // the place of death
-    QString reference;     // a court or file number
-    QString currency;      // the currency's name; "جنيه" when empty
-    // Names of heirs, per relative of the heir table, in the order given.
-    std::vector<std::pair<Heir, QStringList>> heirNames;
-};
-
-// How a report is made: the decimals of the amounts to pay (0 to 3) and the
-// case's particulars, when it has any.
-struct ReportOptions {
-    int decimals = kDefaultDecimals;
-    std::optional<ReportDetails> details;
 };
 
 // One line of the results: what a present relative (a class of heirs:
@@ -147,8 +128,8 @@ QString roundingNote(int decimals);
 QString percentShown(Currency percent);
 
 struct DivisionReport {
-    QString title;           // "بيان قسمة تركة", and the deceased's name when given
     QString programName;     // "القسمار"
+    QString title;           // "بيان قسمة تركة", and the deceased's name when the case gives it
     QString law;             // the law the division follows
     QString gregorianDate;   // "16 مارس 2025م"
     QString hijriDate;       // "16 رمضان 1446هـ"
@@ -167,9 +148,11 @@ struct DivisionReport {
 
 // Builds the report of a case that was divided (or whose estate the costs
 // and debts consumed). `date` is the day the report bears.
+// The case's details (the deceased's name, the date and place of death, the
+// heirs' names ...) are shown with the case when given.
 DivisionReport buildDivisionReport(const EstateCase& estateCase, const DivisionResult& result,
-                                   const Explanation& explanation, QDate date,
-                                   const ReportOptions& options = {});
+                                   const Explanation& explanation, QDate date, const CaseDetails& details = {},
+                                   int decimals = kDefaultDecimals);
 
 // The date of a day in the Gregorian and in the Hijri (Islamic civil)
 // calendar, in Arabic with Western digits.

@@ -365,11 +365,11 @@ void DivisionWindow::createButtons()
 }
 
 void DivisionWindow::showDivision(const EstateCase& estateCase, const DivisionResult& result,
-                                  const Explanation& explanation)
+                                  const Explanation& explanation, const CaseDetails& details)
 {
     if (result.outcome != Outcome::Divided)
         throw ui::UiError(QStringLiteral("لا قسمة لتُعرض نتائجها"));
-    division_ = Division{estateCase, result, explanation, QDate::currentDate()};
+    division_ = Division{estateCase, result, explanation, QDate::currentDate(), details};
     lastPdf_.clear();
     makeReport();
 }
@@ -378,17 +378,8 @@ void DivisionWindow::makeReport()
 {
     if (!division_)
         return;
-    results::ReportOptions options;
-    options.decimals = decimals_;
-    options.details = details_;
     report_ = results::buildDivisionReport(division_->estateCase, division_->result, division_->explanation,
-                                           division_->date, options);
-}
-
-void DivisionWindow::setReportDetails(std::optional<results::ReportDetails> details)
-{
-    details_ = std::move(details);
-    makeReport();
+                                           division_->date, division_->details, decimals_);
 }
 
 void DivisionWindow::setDecimals(int decimals)

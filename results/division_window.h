@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "casefile/case_details.h"
 #include "engine/division.h"
 #include "engine/estate_case.h"
 #include "engine/explanation.h"
@@ -83,10 +84,9 @@ public:
 
     // Takes the division of a case (one that ended in Outcome::Divided) and
     // makes its report, which the window shows when it is next shown.
-    void showDivision(const EstateCase& estateCase, const DivisionResult& result, const Explanation& explanation);
-    // The case's particulars (the deceased's name, ...) for the report of
-    // the next division shown; none clears them.
-    void setReportDetails(std::optional<results::ReportDetails> details);
+    // The case's details (the deceased's name, ...) go into the report.
+    void showDivision(const EstateCase& estateCase, const DivisionResult& result, const Explanation& explanation,
+                      const CaseDetails& details = {});
     // The decimals of the amounts to pay (0 to 3): kept between runs in the
     // program's settings; a held division is shown again with them.
     int decimals() const noexcept { return decimals_; }
@@ -165,9 +165,9 @@ private:
         DivisionResult result;
         Explanation explanation;
         QDate date;
+        CaseDetails details;
     };
     std::optional<Division> division_;
-    std::optional<results::ReportDetails> details_;
     int decimals_ = results::kDefaultDecimals;
     QString lastPdf_;
     std::optional<results::DivisionReport> report_;

@@ -75,9 +75,10 @@ int runReportCommand(int argc, char** argv)
     QGuiApplication app(qtArgc, qtArgv);
 
     const QString caseName = QString::fromLocal8Bit(casePath);
-    EstateCase estateCase;
+    CaseRecord record;
+    const EstateCase& estateCase = record.estate;
     CaseError error;
-    if (!readCaseFile(casePath, estateCase, error)) {
+    if (!readCaseFile(casePath, record, error)) {
         fail(QStringLiteral("تعذرت قراءة المسألة من %1: %2").arg(caseName, utf8(CaseErrorArabic(error))),
              QStringLiteral("cannot read the case %1: %2").arg(caseName, utf8(error.message)));
         return 1;
@@ -102,7 +103,7 @@ int runReportCommand(int argc, char** argv)
     }
 
     const results::DivisionReport report =
-        results::buildDivisionReport(estateCase, result, explanation, QDate::currentDate());
+        results::buildDivisionReport(estateCase, result, explanation, QDate::currentDate(), record.details);
     const QString outputName = QString::fromLocal8Bit(outputPath);
     QString why, whyInEnglish;
     if (!results::writeReportPdf(report, outputName, &why, &whyInEnglish)) {

@@ -18,6 +18,9 @@
 #include "results/amount_cell.h"
 #include "results/amount_text.h"
 #include "casefile/case_file.h"
+#include "entry/case_details_dialog.h"
+#include "results/division_report.h"
+#include "results/division_window.h"
 #include "tests/entry/gui_test_support.h"
 #include "engine/preparation.h"
 #include "ui/ui_common.h"
@@ -453,6 +456,96 @@ TEST_F(CaseFilesInTheEntryWindow, AFailedSaveSaysWhyAndLeavesTheFileThatWasThere
     // No file was left half written beside it.
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden),
               (QStringList{QStringLiteral("old.qismar"), QStringLiteral("qanoon.txt")}));
+}
+
+}  // namespace
+}  // namespace qismar::testing
+
+namespace qismar::testing {
+namespace {
+
+// "بيانات المسألة": typed in its dialog, saved and opened with the case,
+// shown in the report, cleared with the heirs by the results' "تم".
+TEST_F(CaseFilesInTheEntryWindow, TheCaseDetailsAreTypedSavedOpenedAndReported)
+{
+    typeCase(caseOf(kCases[1]));  // a man: 3 wives, father, mother, 2 sons, a daughter
+    {
+        ModalScript script;
+        // A third son's name is refused: the case has two sons.
+        script.on<CaseDetailsDialog>([](CaseDetailsDialog* d) {
+            EXPECT_TRUE(layoutFaults(d).isEmpty()) << layoutFaults(d).join(QLatin1Char('\n')).toStdString();
+            EXPECT_EQ(d->namesEdit(Heir::FullBrothers), nullptr);
+            ASSERT_NE(d->namesEdit(Heir::Sons), nullptr);
+            typeOver(d->nameEdit, QStringLiteral("عبد الله"));
+            typeOver(d->dateEdit, QStringLiteral("2024-02-29"));
+            EXPECT_TRUE(d->hijriDate->text().contains(QStringLiteral("1445هـ"))) << d->hijriDate->text().toStdString();
+            typeOver(d->namesEdit(Heir::Sons), QStringLiteral("محمد، أحمد، علي"));
+            typeOver(d->namesEdit(Heir::Mother), QStringLiteral("زينب"));
+            click(d->doneButton);
+            typeOver(d->namesEdit(Heir::Sons), QStringLiteral("محمد ,أحمد"));
+            click(d->doneButton);
+        });
+        script.messageBox();
+        click(entry().detailsButton);
+        EXPECT_SCRIPT_DONE(script);
+        ASSERT_EQ(script.boxes().size(), 1u);
+        EXPECT_TRUE(script.boxes()[0].text.contains(QStringLiteral("«أسماء الأبناء» فيها 3"))) << script.boxes()[0].text.toStdString();
+    }
+    CaseDetails wanted;
+    wanted.name = "عبد الله";
+    wanted.dateOfDeath = "2024-02-29";
+    wanted.heirNames[std::size_t(index(Heir::Mother))] = {"زينب"};
+    wanted.heirNames[std::size_t(index(Heir::Sons))] = {"محمد", "أحمد"};
+    EXPECT_EQ(entry().caseDetails(), wanted);
+
+    // Saved with the case, and opened back over another case.
+    const QString file = path(QStringLiteral("named.qismar"));
+    ASSERT_TRUE(entry().saveCaseFile(file));
+    CaseRecord saved;
+    CaseError error;
+    ASSERT_TRUE(readCaseFile(QFile::encodeName(file).toStdString(), saved, error)) << error.message;
+    EXPECT_EQ(saved.details, wanted);
+    clearCase();
+    typeCase(caseOf(kOtherCase));
+    EXPECT_TRUE(entry().caseDetails().empty());
+    ASSERT_TRUE(entry().openCaseFile(file));
+    EXPECT_EQ(entry().caseDetails(), wanted);
+
+    // Cancelling the dialog changes nothing.
+    {
+        ModalScript script;
+        script.on<CaseDetailsDialog>([](CaseDetailsDialog* d) {
+            EXPECT_EQ(d->nameEdit->text(), QStringLiteral("عبد الله"));
+            EXPECT_EQ(d->namesEdit(Heir::Sons)->text(), QStringLiteral("محمد، أحمد"));
+            typeOver(d->nameEdit, QStringLiteral("غيره"));
+            click(d->cancelButton);
+        });
+        click(entry().detailsButton);
+        EXPECT_SCRIPT_DONE(script);
+    }
+    EXPECT_EQ(entry().caseDetails(), wanted);
+
+    // One son fewer: the report and a saved file name one son; the name
+    // typed for the second comes back with him.
+    EstateCase fewer = entry().estateCase();
+    fewer.sons = HeadCount(1);
+    entry().showCase(fewer);
+    EXPECT_EQ(entry().caseDetails().heirNames[std::size_t(index(Heir::Sons))], std::vector<std::string>{"محمد"});
+    fewer.sons = HeadCount(2);
+    entry().showCase(fewer);
+    EXPECT_EQ(entry().caseDetails(), wanted);
+
+    // The report of the division carries the details; "تم" clears them
+    // with the heirs.
+    ModalScript results;
+    results.on<DivisionWindow>([](DivisionWindow* window) {
+        EXPECT_EQ(window->report().title, QStringLiteral("بيان قسمة تركة عبد الله"));
+        EXPECT_TRUE(results::reportPlainText(window->report()).contains(QStringLiteral("محمد، أحمد")));
+        click(window->doneButton);
+    });
+    click(entry().divideButton);
+    EXPECT_SCRIPT_DONE(results);
+    EXPECT_TRUE(entry().caseDetails().empty());
 }
 
 }  // namespace

@@ -139,7 +139,8 @@ TEST_F(TheEntryWindow, TabMovesThroughTheControlsInTheLayoutOrder)
         entry().grandchildrenBox, entry().siblingsBox,   entry().nephewsBox,     entry().unclesBox,
         entry().grandfatherBox, entry().grandmothersBox, entry().cousinsBox,     entry().wivesCount,
         entry().manButton,    entry().estateEdit,        entry().preparationButton, entry().divideButton,
-        entry().howInheritsButton, entry().openButton,   entry().saveButton,     entry().backButton,
+        entry().howInheritsButton, entry().openButton,   entry().saveButton,     entry().detailsButton,
+        entry().backButton,
     };
     entry().activateWindow();
     entry().fatherBox->setFocus(Qt::TabFocusReason);

@@ -16,6 +16,7 @@
 #include <cstdio>
 
 #include "entry/counting_dialog.h"
+#include "entry/case_details_dialog.h"
 #include "entry/entry_window.h"
 #include "entry/grandfather_dialog.h"
 #include "entry/grandmothers_dialog.h"
@@ -166,6 +167,20 @@ int main(int argc, char** argv)
     preparation.hide();
     entry.setGuidance(QString());
     shoot(&entry, QStringLiteral("entry-preparation.png"));
+
+    // "بيانات المسألة" for the case on screen, with names typed.
+    CaseDetails details;
+    details.name = "عبد الله محمد الأمين";
+    details.dateOfDeath = "2024-02-29";
+    details.place = "أم درمان";
+    details.reference = "ق أ ش/123/2024";
+    for (const HeirInfo& heir : kHeirs)
+        if (RelativePresent(entry.estateCase(), heir.heir) && HeadsOf(entry.estateCase(), heir.heir).persons() == 1)
+            details.heirNames[std::size_t(index(heir.heir))] = {std::string(heir.singular == "الأم" ? "زينب" : "محمد")};
+    CaseDetailsDialog& detailsDialog = entry.caseDetailsDialog();
+    detailsDialog.showDetails(entry.estateCase(), details);
+    shoot(&detailsDialog, QStringLiteral("dialog-details.png"));
+    detailsDialog.hide();
     entry.hide();
 
     return failures == 0 ? 0 : 1;

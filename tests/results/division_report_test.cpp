@@ -39,11 +39,11 @@ using results::ReportSection;
 
 const QDate kDay(2025, 3, 16);
 
-DivisionReport reportOf(const EstateCase& c)
+DivisionReport reportOf(const EstateCase& c, const CaseDetails& details = {})
 {
     Explanation explanation;
     const DivisionResult result = DivideEstate(c, &explanation);
-    return results::buildDivisionReport(c, result, explanation, kDay);
+    return results::buildDivisionReport(c, result, explanation, kDay, details);
 }
 
 // The exact texts of a table's rows.
@@ -256,27 +256,22 @@ QString poppler(const QString& tool, const QStringList& arguments);
 
 TEST(DivisionReport, TheCaseShowsItsParticularsWhenGiven)
 {
-    results::ReportOptions options;
-    results::ReportDetails details;
-    details.name = QStringLiteral("فاطمة أحمد");
-    details.dateOfDeath = QDate(2024, 7, 8);
-    details.place = QStringLiteral("أم درمان");
-    details.reference = QStringLiteral("م ش/123/2025");
-    details.currency = QStringLiteral("دولار");
-    details.heirNames = {{Heir::FullSisters, {QStringLiteral("زينب"), QStringLiteral("مريم")}}};
-    options.details = details;
-    const EstateCase c = awlCase();
-    Explanation explanation;
-    const DivisionResult result = DivideEstate(c, &explanation);
-    const DivisionReport r = results::buildDivisionReport(c, result, explanation, kDay, options);
+    CaseDetails details;
+    details.name = "فاطمة أحمد";
+    details.dateOfDeath = "2024-07-08";
+    details.place = "أم درمان";
+    details.reference = "م ش/123/2025";
+    details.currency = "دولار";
+    details.heirNames[std::size_t(index(Heir::FullSisters))] = {"زينب", "مريم"};
+    const DivisionReport r = reportOf(awlCase(), details);
     // What the user typed is isolated, so that a file number of letters and
     // digits reads as typed in the right-to-left line.
     const auto typed = [](const QString& text) { return QChar(0x2068) + text + QChar(0x2069); };
-    EXPECT_EQ(r.title, QStringLiteral("بيان قسمة تركة ") + typed(QStringLiteral("فاطمة أحمد")));
+    EXPECT_EQ(r.title, QStringLiteral("بيان قسمة تركة فاطمة أحمد"));
     EXPECT_EQ(r.theCase.paragraphs,
               (QStringList{QStringLiteral("المتوفى: %1 (امرأة)").arg(typed(QStringLiteral("فاطمة أحمد"))),
                            QStringLiteral("تاريخ الوفاة: 8 يوليو 2024م الموافق 1 محرم 1446هـ؛ مكان الوفاة: %1؛ "
-                                          "رقم القيد: %2")
+                                          "رقم الملف أو القضية: %2")
                                .arg(typed(QStringLiteral("أم درمان")), typed(QStringLiteral("م ش/123/2025"))),
                            QStringLiteral("التركة: 80,000 دولار"),
                            QStringLiteral("الأقارب الأحياء: الزوج، الأم، الأخوات الشقيقات (2) (%1)")
@@ -381,8 +376,7 @@ TEST(DivisionReport, AmountsToPayAddUpToTheEstateInEveryUnit)
         EXPECT_EQ(results::amountText(t.heirsTotal), QStringLiteral("5000000.0001")) << "the engine's total stays exact";
     }
     // The report says it under the amount of each.
-    results::ReportOptions options;
-    const DivisionReport r = results::buildDivisionReport(c, result, e, kDay, options);
+    const DivisionReport r = results::buildDivisionReport(c, result, e, kDay);
     EXPECT_EQ(r.results->table.rows[0][4].note, QStringLiteral("ويزاد 2 منهم 0.01"));
     EXPECT_EQ(r.results->table.rows[0][4].exact, QStringLiteral("1666666.6667"));
 }
@@ -437,6 +431,47 @@ TEST(DivisionReport, GroupingOfAmountsAndOfTheNumbersInSentences)
         EXPECT_EQ(results::groupedAmount(QString::fromUtf8(a.exact)), QString::fromUtf8(a.grouped)) << a.exact;
     EXPECT_EQ(results::withGroupedNumbers(QStringLiteral("بقي 12345/67890 من 1000000 و 2500.25، أصل 24")),
               QStringLiteral("بقي 12345/67890 من 1,000,000 و 2,500.25، أصل 24"));
+}
+
+TEST(DivisionReport, TheCaseDetailsAreShownWithTheCaseOnce)
+{
+    EstateCase c;
+    c.estate = Currency::fromWhole(90000);
+    c.spouse = true;
+    c.wives = heads(2);
+    c.daughters = heads(2);
+    c.deriveEntryWindowState();
+    CaseDetails d;
+    d.name = "محمد أحمد";
+    d.dateOfDeath = "2025-03-16";
+    d.place = "الخرطوم";
+    d.reference = "1234/2025";
+    d.heirNames[std::size_t(index(Heir::Daughters))] = {"مريم", "سارة"};
+    d.heirNames[std::size_t(index(Heir::Wives))] = {"هدى"};
+
+    const DivisionReport r = reportOf(c, d);
+    const auto typed = [](const char* text) { return QChar(0x2068) + QString::fromUtf8(text) + QChar(0x2069); };
+    EXPECT_EQ(r.title, QStringLiteral("بيان قسمة تركة محمد أحمد"));
+    EXPECT_EQ(r.theCase.paragraphs,
+              (QStringList{QStringLiteral("المتوفى: %1 (رجل)").arg(typed("محمد أحمد")),
+                           QStringLiteral("تاريخ الوفاة: 16 مارس 2025م الموافق 16 رمضان 1446هـ؛ مكان الوفاة: %1؛ "
+                                          "رقم الملف أو القضية: %2")
+                               .arg(typed("الخرطوم"), typed("1234/2025")),
+                           QStringLiteral("التركة: 90,000 جنيه"),
+                           // The names beside each relative; one wife of two is named.
+                           QStringLiteral("الأقارب الأحياء: الزوجات (2) (%1)، البنات (2) (%2)")
+                               .arg(typed("هدى"), typed("مريم، سارة"))}));
+    // The case once: no table of relatives beside the table of the results.
+    EXPECT_TRUE(r.theCase.table.empty());
+    const QString copy = results::reportPlainText(r);
+    EXPECT_TRUE(copy.startsWith(r.title + QLatin1Char('\n'))) << copy;
+    EXPECT_EQ(copy.count(QStringLiteral("مريم، سارة")), 1) << copy;
+
+    // Without details: the title alone, the deceased's sex, the default currency.
+    const DivisionReport plain = reportOf(c);
+    EXPECT_EQ(plain.title, QStringLiteral("بيان قسمة تركة"));
+    EXPECT_EQ(plain.theCase.paragraphs.front(), QStringLiteral("المتوفى: رجل"));
+    EXPECT_EQ(plain.theCase.paragraphs[1], QStringLiteral("التركة: 90,000 جنيه"));
 }
 
 TEST(DivisionReport, TheCopyIsPlainTextWithTabsAndAnHtmlTableOfExactAmounts)
@@ -564,25 +599,30 @@ TEST(DivisionReport, TheTextOfThePdfReadsBackAsItWasTypeset)
     family.sons = heads(1);
     family.fullBrothers = heads(1);
     family.deriveEntryWindowState();
+    // The names of the deceased and of the heirs, each with a lam-alef.
+    CaseDetails named;
+    named.name = "عبد الإله الأمين";
+    named.heirNames[std::size_t(index(Heir::Mother))] = {"آلاء"};
+    named.heirNames[std::size_t(index(Heir::Sons))] = {"علاء الدين"};
     struct Case {
         const char* name;
         EstateCase estateCase;
+        CaseDetails details;
         QStringList phrases;
     };
     const Case cases[] = {
-        // The name of an heir given in the case's details will be looked
-        // for here too, once a case carries names.
-        {"mother, son, full brother", family,
+        {"mother, son, full brother", family, named,
          {QStringLiteral("الأم"), QStringLiteral("الابن"), QStringLiteral("الأخ الشقيق"),
-          QStringLiteral("قانون الأحوال الشخصية")}},
-        {"largest", largestCase(),
+          QStringLiteral("قانون الأحوال الشخصية"), QStringLiteral("عبد الإله الأمين"), QStringLiteral("آلاء"),
+          QStringLiteral("علاء الدين")}},
+        {"largest", largestCase(), {},
          {QStringLiteral("الأب"), QStringLiteral("لأب"), QStringLiteral("الإخوة"), QStringLiteral("الأشقاء")}},
-        {"prepared", preparedCase(), {QStringLiteral("الأنصبة")}},
+        {"prepared", preparedCase(), {}, {QStringLiteral("الأنصبة")}},
     };
     const QTemporaryDir dir;
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
-        const DivisionReport r = reportOf(k.estateCase);
+        const DivisionReport r = reportOf(k.estateCase, k.details);
         const QString path = dir.filePath(QString::fromLatin1(k.name) + QStringLiteral(".pdf"));
         QString error;
         ASSERT_TRUE(results::writeReportPdf(r, path, &error)) << error;
@@ -606,16 +646,13 @@ TEST(DivisionReport, AFamilyWithAPreparedEstateFitsOnePage)
     EstateCase c = preparedCase();
     c.mother = true;
     c.deriveEntryWindowState();
-    results::ReportOptions options;
-    results::ReportDetails details;
-    details.name = QStringLiteral("محمد عبد الله أحمد");
-    details.dateOfDeath = QDate(2025, 1, 20);
-    details.place = QStringLiteral("الخرطوم");
-    details.reference = QStringLiteral("123/2025");
-    options.details = details;
-    Explanation e;
-    const DivisionResult result = DivideEstate(c, &e);
-    const DivisionReport r = results::buildDivisionReport(c, result, e, kDay, options);
+    CaseDetails details;
+    details.name = "محمد عبد الله أحمد";
+    details.dateOfDeath = "2025-01-20";
+    details.place = "الخرطوم";
+    details.reference = "123/2025";
+    details.heirNames[std::size_t(index(Heir::Sons))] = {"أحمد"};
+    const DivisionReport r = reportOf(c, details);
     ASSERT_EQ(r.amounts->lines.size(), 4u);
     EXPECT_EQ(results::ReportRendering(r).pageCount(), 1);
     const QTemporaryDir dir;

@@ -38,13 +38,14 @@ void shoot(QWidget* window, const QString& name)
 }
 
 // The particulars of the 'awl case, as a clerk gives them.
-results::ReportDetails awlDetails()
+CaseDetails awlDetails()
 {
-    results::ReportDetails d;
-    d.name = QStringLiteral("فاطمة أحمد علي");
-    d.dateOfDeath = QDate(2025, 1, 20);
-    d.place = QStringLiteral("أم درمان");
-    d.reference = QStringLiteral("م ش/123/2025");
+    CaseDetails d;
+    d.name = "فاطمة أحمد علي";
+    d.dateOfDeath = "2025-01-20";
+    d.place = "أم درمان";
+    d.reference = "م ش/123/2025";
+    d.heirNames[std::size_t(index(Heir::FullSisters))] = {"زينب", "مريم"};
     return d;
 }
 
@@ -52,12 +53,11 @@ results::ReportDetails awlDetails()
 // shoots it, opens the print preview and shoots it, then ends the window
 // with "تم".
 void shootCase(DivisionWindow& window, const EstateCase& estateCase, const QString& name,
-               std::optional<results::ReportDetails> details = std::nullopt)
+               const CaseDetails& details = {})
 {
     Explanation explanation;
     const DivisionResult result = DivideEstate(estateCase, &explanation);
-    window.setReportDetails(std::move(details));
-    window.showDivision(estateCase, result, explanation);
+    window.showDivision(estateCase, result, explanation, details);
     QTimer::singleShot(0, &window, [&window, name] {
         QApplication::processEvents();
         shoot(&window, QStringLiteral("results-%1.png").arg(name));
@@ -80,14 +80,12 @@ void shootCase(DivisionWindow& window, const EstateCase& estateCase, const QStri
     window.exec();
 }
 
-void writeReport(const EstateCase& c, const QString& path, std::optional<results::ReportDetails> details = std::nullopt)
+void writeReport(const EstateCase& c, const QString& path, const CaseDetails& details = {})
 {
     Explanation explanation;
     const DivisionResult result = DivideEstate(c, &explanation);
-    results::ReportOptions options;
-    options.details = std::move(details);
     QString error;
-    if (!results::writeReportPdf(results::buildDivisionReport(c, result, explanation, QDate(2025, 3, 16), options),
+    if (!results::writeReportPdf(results::buildDivisionReport(c, result, explanation, QDate(2025, 3, 16), details),
                                  path, &error)) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         ++failures;
