@@ -1058,14 +1058,14 @@ void EntryWindow::fileGuidance(const QString& text)
 void EntryWindow::rememberCaseFolder(const QString& folder)
 {
     caseFolder_ = folder;
-    QSettings().setValue(QStringLiteral("caseFolder"), folder);
+    QSettings(QStringLiteral("qismar"), QStringLiteral("qismar")).setValue(QStringLiteral("caseFolder"), folder);
 }
 
 QString EntryWindow::suggestedCaseFileName() const
 {
     QString folder = caseFolder_;
     if (folder.isEmpty())
-        folder = QSettings().value(QStringLiteral("caseFolder")).toString();
+        folder = QSettings(QStringLiteral("qismar"), QStringLiteral("qismar")).value(QStringLiteral("caseFolder")).toString();
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty())

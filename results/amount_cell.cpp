@@ -72,10 +72,25 @@ void AmountCell::setExact(const QString& exact, const QString& prefix)
     }
 }
 
+void AmountCell::setAmount(const QString& shown, const QString& exact)
+{
+    exact_ = exact;
+    setText(shown);
+    setCursorPosition(0);
+    setToolTip(QStringLiteral("المبلغ الدقيق: ") + exact);
+    setAccessibleDescription(QStringLiteral("المبلغ الدقيق ") + exact);
+    if (QAccessible::isActive()) {
+        QAccessibleValueChangeEvent changed(this, exact_);
+        QAccessible::updateAccessibility(&changed);
+    }
+}
+
 void AmountCell::clearExact()
 {
     exact_.clear();
     clear();
+    setToolTip(QString());
+    setAccessibleDescription(QString());
 }
 
 void AmountCell::copyExact() const

@@ -20,6 +20,10 @@ public:
     // Sets the exact text; the box shows its grouped form. `prefix` goes in
     // front of both ("%" for a percentage).
     void setExact(const QString& exact, const QString& prefix = QString());
+    // Shows `shown` (an amount to pay, rounded to the unit) and keeps the
+    // engine's `exact` text: copied, read as the value, and said in the tip
+    // and the accessible description.
+    void setAmount(const QString& shown, const QString& exact);
     void clearExact();
     // The exact text, prefix included ("%42.8571", "8101851778.7812").
     const QString& exact() const noexcept { return exact_; }

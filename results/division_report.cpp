@@ -9,11 +9,17 @@
 #include <QLocale>
 #include <QMimeData>
 #include <QPagedPaintDevice>
+#include <QImage>
+#include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
 #include <QTextLayout>
+
+#include <algorithm>
 
 #include "casefile/file_writer.h"
 #include "results/amount_text.h"
@@ -27,15 +33,22 @@ namespace {
 
 QString fromUtf8(const std::string& text) { return QString::fromStdString(text); }
 
-QString nothingForHimShown() { return QStringLiteral("لا شيء له"); }
-
 ReportCell word(const QString& text) { return {text, text}; }
 ReportCell amountCell(const QString& exact) { return {groupedAmount(exact), exact}; }
 ReportCell amountCell(Currency value) { return amountCell(amountText(value)); }
+// An amount to pay: shown rounded to the unit, with the engine's exact
+// amount beside it in the copy.
+ReportCell paidCell(Currency paid, Currency exact, int decimals, const QString& note = QString())
+{
+    ReportCell cell{paidShown(paid, decimals), amountText(exact)};
+    cell.paid = paidText(paid, decimals);
+    cell.note = note;
+    return cell;
+}
 ReportCell percentCell(Currency value)
 {
-    const QString exact = QStringLiteral("%") + amountText(value);
-    return {exact, exact};
+    const QString text = percentShown(value);
+    return {text, text};
 }
 ReportCell countCell(HeadCount heads) { return word(QString::number(heads.persons())); }
 
@@ -64,48 +77,58 @@ static_assert(std::size(kCaseOrder) == std::size_t(kHeirCount), "every relative 
 
 QString text(std::string_view utf8) { return QString::fromUtf8(utf8.data(), qsizetype(utf8.size())); }
 
+// A text the user gave (a name, a place, a file number) kept whole in a
+// right-to-left line, whatever its letters and digits.
+QString isolated(const QString& text) { return QChar(0x2068) + text + QChar(0x2069); }
+
 QString utf8Text(const std::string& t) { return QString::fromUtf8(t.data(), qsizetype(t.size())); }
 
+QString currencyName(const CaseDetails& details)
+{
+    return utf8Text(details.currency.empty() ? std::string(kDefaultCurrency) : details.currency);
+}
+
+// The case once: the deceased, the particulars given, the estate and the
+// relatives in one sentence, each with the names given (their amounts are
+// in the table of the results).
 ReportSection caseSection(const EstateCase& c, const CaseDetails& d, bool prepared)
 {
     ReportSection s;
     s.title = QStringLiteral("المسألة");
+    // The deceased, then the particulars given on one line.
     const QString sex = c.isMan() ? QStringLiteral("رجل") : QStringLiteral("امرأة");
     s.paragraphs << (d.name.empty() ? QStringLiteral("المتوفى: ") + sex
-                                    : QStringLiteral("المتوفى: %1 (%2)").arg(utf8Text(d.name), sex));
+                                    : QStringLiteral("المتوفى: %1 (%2)").arg(isolated(utf8Text(d.name)), sex));
+    QStringList particulars;
     if (CivilDate day; parseDateOfDeath(d.dateOfDeath, day)) {
         const QDate date(day.year, day.month, day.day);
-        s.paragraphs << QStringLiteral("تاريخ الوفاة: %1 الموافق %2").arg(gregorianDateText(date), hijriDateText(date));
+        particulars << QStringLiteral("تاريخ الوفاة: %1 الموافق %2").arg(gregorianDateText(date), hijriDateText(date));
     }
     if (!d.place.empty())
-        s.paragraphs << QStringLiteral("مكان الوفاة: ") + utf8Text(d.place);
+        particulars << QStringLiteral("مكان الوفاة: ") + isolated(utf8Text(d.place));
     if (!d.reference.empty())
-        s.paragraphs << QStringLiteral("رقم الملف أو القضية: ") + utf8Text(d.reference);
-    if (!d.empty())
-        s.paragraphs << QStringLiteral("العملة: ") +
-                            utf8Text(d.currency.empty() ? std::string(kDefaultCurrency) : d.currency);
+        particulars << QStringLiteral("رقم الملف أو القضية: ") + isolated(utf8Text(d.reference));
+    if (!particulars.isEmpty())
+        s.paragraphs << particulars.join(QStringLiteral("؛ "));
     s.paragraphs << (prepared ? QStringLiteral("التركة قبل التجهيز: ") : QStringLiteral("التركة: "))
-                        + groupedAmount(amountText(c.estate));
-    bool named = false;
-    for (const std::vector<std::string>& names : d.heirNames)
-        named = named || !names.empty();
-    s.table.header = {QStringLiteral("القريب"), QStringLiteral("العدد")};
-    if (named)
-        s.table.header << QStringLiteral("الأسماء");
+                        + groupedAmount(amountText(c.estate)) + QLatin1Char(' ') + currencyName(d);
+    QStringList relatives;
     for (Heir heir : kCaseOrder) {
         if (!RelativePresent(c, heir))
             continue;
         const HeirInfo& info = heirInfo(heir);
         const HeadCount heads = HeadsOf(c, heir);
-        ReportRow row{word(text(heads.persons() > 1 ? info.plural : info.singular)), countCell(heads)};
-        if (named) {
-            QStringList names;
-            for (const std::string& n : d.heirNames[static_cast<std::size_t>(index(heir))])
-                names << utf8Text(n);
-            row.push_back(word(names.join(QStringLiteral("، "))));
-        }
-        s.table.rows.push_back(std::move(row));
+        QString name = heads.persons() > 1 ? QStringLiteral("%1 (%2)").arg(text(info.plural)).arg(heads.persons())
+                                           : text(info.singular);
+        QStringList names;
+        for (const std::string& n : d.heirNames[static_cast<std::size_t>(index(heir))])
+            names << utf8Text(n);
+        if (!names.isEmpty())
+            name += QStringLiteral(" (") + isolated(names.join(QStringLiteral("، "))) + QLatin1Char(')');
+        relatives << name;
     }
+    if (!relatives.isEmpty())
+        s.paragraphs << QStringLiteral("الأقارب الأحياء: ") + relatives.join(QStringLiteral("، "));
     return s;
 }
 
@@ -113,16 +136,23 @@ ReportSection preparationSection(const PreparedEstate& p)
 {
     ReportSection s;
     s.title = QStringLiteral("تجهيز التركة قبل القسمة");
-    s.table.header = {QStringLiteral("البند"), QStringLiteral("المبلغ")};
-    auto line = [&s](const QString& what, Currency value) { s.table.rows.push_back({word(what), amountCell(value)}); };
-    line(QStringLiteral("التركة قبل التجهيز"), p.gross);
-    line(QStringLiteral("نفقات التجهيز والدفن"), p.funeral);
-    line(QStringLiteral("الديون"), p.debts);
-    line(QStringLiteral("الوصايا المطلوبة"), p.bequests);
-    line(QStringLiteral("الوصايا المنفذة"), p.bequestsCarriedOut);
-    line(QStringLiteral("صافي التركة للورثة"), p.net);
-    s.table.footerRows = 1;
-    s.notes = grouped(PreparationSentences(p));
+    // One row of amounts under their names, which keeps a family's report
+    // to one page.
+    s.table.header << QStringLiteral("البند");
+    ReportRow amounts{word(QStringLiteral("المبلغ"))};
+    auto item = [&](const QString& what, Currency value) {
+        s.table.header << what;
+        amounts.push_back(amountCell(value));
+    };
+    item(QStringLiteral("التركة قبل التجهيز"), p.gross);
+    item(QStringLiteral("نفقات التجهيز والدفن"), p.funeral);
+    item(QStringLiteral("الديون"), p.debts);
+    item(QStringLiteral("الوصايا المطلوبة"), p.bequests);
+    item(QStringLiteral("الوصايا المنفذة"), p.bequestsCarriedOut);
+    item(QStringLiteral("صافي التركة للورثة"), p.net);
+    s.table.rows.push_back(std::move(amounts));
+    // Its sentences in one note, which keeps a family's report to one page.
+    s.notes << grouped(PreparationSentences(p)).join(QStringLiteral("؛ "));
     if (!p.net.isZero())
         s.notes << QStringLiteral("الأنصبة والنسب المئوية في هذا التقرير من صافي التركة (%1) لا من التركة قبل التجهيز")
                        .arg(groupedAmount(amountText(p.net)));
@@ -148,40 +178,58 @@ QString shareOf(const HeirExplanation& h, bool named)
     return named ? shareText(*h.share) : QString::fromStdString(h.share->text());
 }
 
-ReportSection resultsSection(const ResultsTable& t)
+ReportSection resultsSection(const ResultsTable& t, const Explanation& e, const QString& currency)
 {
     ReportSection s;
     s.title = QStringLiteral("الأنصبة");
-    s.table.header = {QStringLiteral("الوارث"),     QStringLiteral("العدد"),      QStringLiteral("الفرض"),
-                      QStringLiteral("نصيب الفرد"), QStringLiteral("نصيب الفئة"), QStringLiteral("نسبة الفرد")};
+    const bool shares = e.exact && e.correction;
+    s.table.header = {QStringLiteral("الوارث"), QStringLiteral("العدد"), QStringLiteral("الفرض")};
+    if (shares)
+        s.table.header << QStringLiteral("سهام الفرد من %1").arg(groupedAmount(QString::number(*e.correction)));
+    s.table.header << QStringLiteral("نصيب الفرد") << QStringLiteral("نصيب الفئة") << QStringLiteral("نسبة الفرد");
+    const ReportCell none = word(QString());
     for (const ResultLine& l : t.lines) {
         ReportRow line;
-        line.push_back(word(fromUtf8(HeirName(l.heir, l.heads.persons() > 1))));
+        line.push_back(word(l.heads.persons() > 1 ? fromUtf8(HeirName(l.heir, true)) : l.caption));
         line.push_back(countCell(l.heads));
         line.push_back(word(l.share));
+        if (shares)
+            line.push_back(word(l.shares && !l.nothing ? QString::number(*l.shares) : QStringLiteral("—")));
         if (l.nothing) {
-            line.push_back(word(nothingForHimShown()));
-            line.push_back(word(nothingForHimShown()));
-            line.push_back(word(QString()));
+            line.push_back(word(l.nothingText));
+            line.push_back(word(l.nothingText));
+            line.push_back(none);
         } else {
-            line.push_back(amountCell(l.perHead));
-            line.push_back(l.classTotal ? amountCell(*l.classTotal) : word(QString()));
-            line.push_back(l.percent ? percentCell(*l.percent) : word(QString()));
+            line.push_back(paidCell(l.paidPerHead, l.perHead, t.decimals,
+                                    l.headsWithOneUnitMore ? oneUnitMoreText(l.headsWithOneUnitMore, t.decimals)
+                                                           : QString()));
+            line.push_back(l.classTotal ? paidCell(l.paidTotal, *l.classTotal, t.decimals) : none);
+            line.push_back(l.percent ? percentCell(*l.percent) : none);
         }
         s.table.rows.push_back(std::move(line));
     }
-    s.table.rows.push_back({word(QStringLiteral("مجموع الأنصبة")), countCell(t.heads), word(QString()),
-                            word(QString()), amountCell(t.heirsTotal), percentCell(t.heirsPercent)});
+    ReportRow total{word(QStringLiteral("مجموع الأنصبة")), countCell(t.heads), none};
+    if (shares)
+        total.push_back(none);
+    total.insert(total.end(), {none, paidCell(t.paidHeirsTotal, t.heirsTotal, t.decimals), percentCell(t.heirsPercent)});
+    s.table.rows.push_back(std::move(total));
     s.table.footerRows = 1;
     if (t.undistributed) {
-        s.table.rows.push_back({word(QStringLiteral("الباقي دون توزيع")), word(QString()), word(QString()),
-                                word(QString()), amountCell(*t.undistributed),
-                                t.undistributedPercent ? percentCell(*t.undistributedPercent) : word(QString())});
+        ReportRow rest{word(QStringLiteral("الباقي دون توزيع")), none, none};
+        if (shares)
+            rest.push_back(none);
+        rest.insert(rest.end(), {none, paidCell(t.paidUndistributed.value_or(Currency{}), *t.undistributed, t.decimals),
+                                 t.undistributedPercent ? percentCell(*t.undistributedPercent) : none});
+        s.table.rows.push_back(std::move(rest));
         s.table.footerRows = 2;
         s.notes << QStringLiteral(
             "الباقي دون توزيع لذوي الأرحام، وهذا البرنامج لا يقسم بينهم، ولا يُردّ على الزوج أو الزوجة ما دام أحد منهم موجوداً");
     }
-    s.paragraphs << QStringLiteral("التركة المقسومة: ") + groupedAmount(amountText(t.divided));
+    s.paragraphs << QStringLiteral("التركة المقسومة: ") + paidShown(t.paidDivided, t.decimals) + QLatin1Char(' ') +
+                        currency;
+    if (!t.problemLine.isEmpty())
+        s.paragraphs << t.problemLine;
+    s.notes << roundingNote(t.decimals);
     s.notes << QStringLiteral("نسبة الفرد نسبة نصيب كل فرد من التركة المقسومة");
     return s;
 }
@@ -214,7 +262,8 @@ ReportSection problemSection(const EstateCase& c, const DivisionResult& r, const
                                      : QStringLiteral("سهام الفرد");
     s.table.header = {QStringLiteral("الوارث"),     QStringLiteral("العدد"),      QStringLiteral("الفرض"),
                       QStringLiteral("كيف يرث"),    problemHeader(e),             sharesHeader,
-                      QStringLiteral("نصيب الفرد"), QStringLiteral("نصيب الفئة"), QStringLiteral("البيان")};
+                      QStringLiteral("نصيب الفرد"), QStringLiteral("نصيب الفئة"), QStringLiteral("مبلغ الفرد الدقيق"),
+                      QStringLiteral("البيان")};
     for (std::size_t i = 0; i < e.heirs.size(); ++i) {
         const HeirExplanation& h = e.heirs[i];
         const HeadCount n = HeadsOf(c, h.row);
@@ -237,10 +286,16 @@ ReportSection problemSection(const EstateCase& c, const DivisionResult& r, const
         line.push_back(word(h.shares ? QString::number(*h.shares) : QStringLiteral("—")));
         line.push_back(word(QString::fromStdString(h.fraction.text())));
         line.push_back(word(QString::fromStdString(h.classFraction.text())));
+        // The engine's exact amount of each head, as qismar-cli prints it.
+        const RowText& amount = r.rows[std::size_t(index(h.row))];
+        line.push_back(amount.kind == RowText::Kind::Amount && !amount.amount.isZero() ? amountCell(amount.amount)
+                                                                                       : word(QStringLiteral("—")));
         line.push_back(word(fromUtf8(h.reason)));
         s.table.rows.push_back(std::move(line));
     }
-    (void)r;
+    // The printed report has the shares in its table of the results and the
+    // sentences here; the table is the window's.
+    s.tablePrinted = false;
     return s;
 }
 
@@ -305,9 +360,110 @@ QString shareText(const Rational& share)
     return QString::fromStdString(share.text());
 }
 
-ResultsTable buildResultsTable(const EstateCase& c, const DivisionResult& r, const Explanation& e)
+namespace {
+
+// The caption of a line: the relative's name for one head, "لكل ..." for
+// several. One uterine sibling is a brother or a sister.
+QString lineCaption(const EstateCase& c, Heir heir, HeadCount heads)
+{
+    const HeirInfo& info = heirInfo(heir);
+    if (heads.persons() != 1)
+        return text(info.rowCaption).trimmed();
+    if (heir == Heir::UterineSiblings)
+        return c.uterineBrothers.persons() == 1 ? QStringLiteral("الأخ لأم") : QStringLiteral("الأخت لأم");
+    return text(info.singular);
+}
+
+// "لا شيء له" by the gender and the number of the line's heads.
+QString nothingFor(const EstateCase& c, Heir heir, HeadCount heads)
+{
+    const std::int64_t n = heads.persons();
+    Gender gender = heirInfo(heir).gender;
+    if (heir == Heir::UterineSiblings)
+        gender = c.uterineBrothers.isZero() ? Gender::Female : Gender::Male;
+    if (n == 2)
+        return QStringLiteral("لا شيء لهما");
+    if (n > 2)
+        return gender == Gender::Female ? QStringLiteral("لا شيء لهن") : QStringLiteral("لا شيء لهم");
+    return gender == Gender::Female ? QStringLiteral("لا شيء لها") : QStringLiteral("لا شيء له");
+}
+
+// The names of those a radd returns to: the heirs of a fixed share other
+// than a spouse, each as many as the case has.
+QString raddHeirs(const EstateCase& c, const Explanation& e)
+{
+    QStringList names;
+    for (const HeirExplanation& h : e.heirs) {
+        if (h.fraction.isZero() || heirInfo(h.row).heirClass == HeirClass::Spouse)
+            continue;
+        const QString name = fromUtf8(HeirName(h.row, HeadsOf(c, h.row).persons() > 1));
+        if (!names.contains(name))
+            names << name;
+    }
+    if (names.size() <= 1)
+        return names.join(QString());
+    const QString last = names.takeLast();
+    return names.join(QStringLiteral("، ")) + QStringLiteral(" و") + last;
+}
+
+// One sentence on the 'awl or the radd of a division, from its explanation.
+QString problemLineOf(const EstateCase& c, const Explanation& e)
+{
+    if (e.awl)
+        return QStringLiteral("عالت المسألة من %1 إلى %2، فنقص نصيب كل صاحب فرض بنسبة ذلك").arg(e.origin).arg(*e.awl);
+    if (e.radd) {
+        QString line = QStringLiteral("رُدّ الباقي على %1 بنسبة فروضهم").arg(raddHeirs(c, e));
+        if (e.spouseKeepsShare) {
+            const bool husband = c.spouse && !c.isMan();
+            line += husband ? QStringLiteral("، ولا يُردّ على الزوج")
+                            : (c.wives.persons() > 1 ? QStringLiteral("، ولا يُردّ على الزوجات")
+                                                     : QStringLiteral("، ولا يُردّ على الزوجة"));
+        }
+        return line;
+    }
+    return QString();
+}
+
+QString decimalsOf(int decimals)
+{
+    decimals = std::clamp(decimals, kFewestDecimals, kMostDecimals);
+    return decimals == 0 ? QStringLiteral("1") : QStringLiteral("0.") + QString(decimals - 1, QLatin1Char('0')) +
+                                                      QLatin1Char('1');
+}
+
+}  // namespace
+
+QString paidText(Currency amount, int decimals)
+{
+    decimals = std::clamp(decimals, kFewestDecimals, kMostDecimals);
+    const std::int64_t raw = roundToUnit(amount, payoutUnit(decimals)).raw();
+    const std::int64_t whole = raw / Currency::kScale;
+    const std::int64_t fraction = std::abs(raw % Currency::kScale);
+    QString out = (raw < 0 && whole == 0 ? QStringLiteral("-") : QString()) + QString::number(whole);
+    if (decimals > 0)
+        out += QLatin1Char('.') + QStringLiteral("%1").arg(fraction, 4, 10, QLatin1Char('0')).left(decimals);
+    return out;
+}
+
+QString paidShown(Currency amount, int decimals) { return groupedAmount(paidText(amount, decimals)); }
+
+QString oneUnitMoreText(std::int64_t heads, int decimals)
+{
+    return QStringLiteral("ويزاد %1 منهم %2").arg(heads).arg(decimalsOf(decimals));
+}
+
+QString roundingNote(int decimals)
+{
+    return QStringLiteral("المبالغ مقرّبة إلى أقرب %1، ومجموعها مع الباقي يساوي التركة المقسومة تماماً")
+        .arg(decimalsOf(decimals));
+}
+
+QString percentShown(Currency percent) { return amountText(percent) + QLatin1Char('%'); }
+
+ResultsTable buildResultsTable(const EstateCase& c, const DivisionResult& r, const Explanation& e, int decimals)
 {
     ResultsTable t;
+    t.decimals = std::clamp(decimals, kFewestDecimals, kMostDecimals);
     __int128 total = 0;
     for (int i = 0; i < kHeirCount; ++i) {
         const Heir row = heirAt(i);
@@ -317,10 +473,15 @@ ResultsTable buildResultsTable(const EstateCase& c, const DivisionResult& r, con
         ResultLine line;
         line.heir = row;
         line.heads = HeadsOf(c, row);
+        line.caption = lineCaption(c, row, line.heads);
+        line.nothingText = nothingFor(c, row, line.heads);
         t.heads = t.heads + line.heads;
         const HeirExplanation* h = explanationOf(e, row);
-        if (h)
+        if (h) {
             line.share = shareOf(*h, true);
+            if (e.exact)
+                line.shares = h->shares;
+        }
         // A relative whose amount is zero receives nothing, as one the
         // division marked so.
         line.nothing = text.kind == RowText::Kind::NothingForHim || text.value().isZero();
@@ -345,6 +506,31 @@ ResultsTable buildResultsTable(const EstateCase& c, const DivisionResult& r, con
     t.undistributedPercent = r.undistributedPercent;
     t.divided = r.preparation ? r.preparation->net : c.estate;
     t.preparation = r.preparation;
+    t.problemLine = problemLineOf(c, e);
+
+    // The amounts to pay: every class that receives, and the remainder,
+    // rounded together to the unit so that they add up to the estate divided.
+    std::vector<PayoutItem> items;
+    std::vector<ResultLine*> paid;
+    for (ResultLine& l : t.lines)
+        if (!l.nothing && l.classTotal) {
+            items.push_back({*l.classTotal, l.heads.persons()});
+            paid.push_back(&l);
+        }
+    if (t.undistributed)
+        items.push_back({*t.undistributed, 1});
+    const std::vector<Payout> payouts = roundPayouts(items, t.divided, t.decimals);
+    __int128 paidTotal = 0;
+    for (std::size_t i = 0; i < paid.size(); ++i) {
+        paid[i]->paidTotal = payouts[i].total;
+        paid[i]->paidPerHead = payouts[i].perHead;
+        paid[i]->headsWithOneUnitMore = payouts[i].headsWithOneUnitMore;
+        paidTotal += payouts[i].total.raw();
+    }
+    t.paidHeirsTotal = Currency::fromRaw(std::int64_t(paidTotal));
+    if (t.undistributed)
+        t.paidUndistributed = payouts.back().total;
+    t.paidDivided = roundToUnit(t.divided, payoutUnit(t.decimals));
     return t;
 }
 
@@ -365,7 +551,7 @@ QString hijriDateText(QDate date)
 }
 
 DivisionReport buildDivisionReport(const EstateCase& c, const DivisionResult& r, const Explanation& e, QDate date,
-                                   const CaseDetails& details)
+                                   const CaseDetails& details, int decimals)
 {
     DivisionReport report;
     report.programName = QStringLiteral("القسمار");
@@ -378,8 +564,8 @@ DivisionReport buildDivisionReport(const EstateCase& c, const DivisionResult& r,
     if (r.preparation)
         report.preparation = preparationSection(*r.preparation);
     if (r.outcome == Outcome::Divided) {
-        report.amounts = buildResultsTable(c, r, e);
-        report.results = resultsSection(*report.amounts);
+        report.amounts = buildResultsTable(c, r, e, decimals);
+        report.results = resultsSection(*report.amounts, e, currencyName(details));
         report.problem = problemSection(c, r, e);
     } else if (r.outcome == Outcome::Consumed && r.preparation) {
         ReportSection none;
@@ -387,8 +573,9 @@ DivisionReport buildDivisionReport(const EstateCase& c, const DivisionResult& r,
         none.paragraphs << withGroupedNumbers(fromUtf8(ConsumedMessage(*r.preparation)));
         report.results = none;
     }
+    report.signatures = {QStringLiteral("أعدّه"), QStringLiteral("اعتمده")};
     report.closing = QStringLiteral(
-        "جرت هذه القسمة وفق قانون الأحوال الشخصية للمسلمين السوداني لسنة 1991م كما يطبقه برنامج القسمار");
+        "أُعدّ هذا البيان ببرنامج القسمار وفق قانون الأحوال الشخصية للمسلمين السوداني لسنة 1991م");
     return report;
 }
 
@@ -406,6 +593,66 @@ bool numeric(const QString& text)
 
 }  // namespace
 
+namespace {
+
+// The columns of a table that hold amounts to pay: the copy gives each two
+// columns, the rounded amount and the engine's exact one.
+std::vector<bool> paidColumns(const ReportTable& t)
+{
+    std::vector<bool> paid(std::size_t(t.header.size()), false);
+    for (const ReportRow& row : t.rows)
+        for (std::size_t i = 0; i < row.size() && i < paid.size(); ++i)
+            if (!row[i].paid.isEmpty())
+                paid[i] = true;
+    return paid;
+}
+
+bool hasNotes(const ReportTable& t)
+{
+    for (const ReportRow& row : t.rows)
+        for (const ReportCell& cell : row)
+            if (!cell.note.isEmpty())
+                return true;
+    return false;
+}
+
+// The copy's header and cells: an amount to pay as the rounded and the exact
+// number, the notes of a row in a last column.
+QStringList copiedHeader(const ReportTable& t)
+{
+    const std::vector<bool> paid = paidColumns(t);
+    QStringList out;
+    for (qsizetype i = 0; i < t.header.size(); ++i) {
+        if (paid[std::size_t(i)])
+            out << t.header[i] << t.header[i] + QStringLiteral(" (دقيق)");
+        else
+            out << t.header[i];
+    }
+    if (hasNotes(t))
+        out << QStringLiteral("ملاحظة");
+    return out;
+}
+
+QStringList copiedRow(const ReportTable& t, const ReportRow& row)
+{
+    const std::vector<bool> paid = paidColumns(t);
+    QStringList out, notes;
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        const ReportCell& cell = row[i];
+        if (i < paid.size() && paid[i])
+            out << (cell.paid.isEmpty() ? cell.exact : cell.paid) << (cell.paid.isEmpty() ? QString() : cell.exact);
+        else
+            out << cell.exact;
+        if (!cell.note.isEmpty())
+            notes << cell.note;
+    }
+    if (hasNotes(t))
+        out << notes.join(QStringLiteral("؛ "));
+    return out;
+}
+
+}  // namespace
+
 QString reportHtml(const DivisionReport& report, Amounts amounts)
 {
     const bool exact = amounts == Amounts::Exact;
@@ -413,43 +660,72 @@ QString reportHtml(const DivisionReport& report, Amounts amounts)
     html += QStringLiteral("<html dir=\"rtl\"><head><meta charset=\"utf-8\"><title>%1</title></head>"
                            "<body dir=\"rtl\">")
                 .arg(escaped(report.title));
-    html += QStringLiteral("<h1 align=\"center\" style=\"margin-bottom: 2px\">%1</h1>").arg(escaped(report.title));
+    html += QStringLiteral("<h1 align=\"center\" style=\"margin: 0 0 2px 0; font-size: 16pt\">%1</h1>")
+                .arg(escaped(report.title));
     html += QStringLiteral("<p align=\"center\" style=\"margin: 0\">%1</p>").arg(escaped(report.law));
     html += QStringLiteral("<p align=\"center\" style=\"margin: 2px 0 6px 0\">التاريخ: %1 الموافق %2</p>")
                 .arg(escaped(report.gregorianDate), escaped(report.hijriDate));
     for (const ReportSection* s : report.sections()) {
-        html += QStringLiteral("<h2 style=\"margin: 10px 0 4px 0\">%1</h2>").arg(escaped(s->title));
+        html += QStringLiteral("<h2 dir=\"rtl\" style=\"margin: 8px 0 2px 0; font-size: 12pt\">%1</h2>").arg(escaped(s->title));
         for (const QString& p : s->paragraphs)
-            html += QStringLiteral("<p dir=\"rtl\" style=\"margin: 2px 0\">%1</p>").arg(escaped(p));
-        if (!s->table.empty()) {
+            html += QStringLiteral("<p dir=\"rtl\" style=\"margin: 0; line-height: 85%\">%1</p>").arg(escaped(p));
+        if (!s->table.empty() && (exact || s->tablePrinted)) {
             // A table of two columns (a list of names or amounts) needs no full width.
             const QString width = s->table.header.size() <= 2 ? QStringLiteral("55%") : QStringLiteral("100%");
+            // The copy is a right-to-left table in the order of its columns.
+            // Printed, the columns are written from the left, the first one
+            // last, in a table laid out left to right (layOut): the rich text
+            // layout does not order the columns of every table right to left.
             html += QStringLiteral(
-                        "<table dir=\"rtl\" align=\"right\" border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"%1\" "
+                        "<table dir=\"%2\" align=\"right\" border=\"1\" cellspacing=\"0\" cellpadding=\"2\" width=\"%1\" "
                         "style=\"border-collapse: collapse; border-color: #808080; margin-top: 4px\">")
-                        .arg(width);
+                        .arg(width, exact ? QStringLiteral("rtl") : QStringLiteral("ltr"));
+            // The header row repeats at the top of every page the table runs onto.
             html += QStringLiteral("<thead><tr>");
-            for (const QString& h : s->table.header)
-                html += QStringLiteral("<th bgcolor=\"#e8e0cc\" align=\"center\">%1</th>").arg(escaped(h));
+            QStringList header = exact ? copiedHeader(s->table) : s->table.header;
+            if (!exact)
+                std::reverse(header.begin(), header.end());
+            for (const QString& h : header)
+                html += QStringLiteral("<th bgcolor=\"#e8e0cc\" align=\"center\"><p dir=\"rtl\" align=\"center\" "
+                                       "style=\"margin: 0; line-height: 85%\"><b>%1</b></p></th>")
+                            .arg(escaped(h));
             html += QStringLiteral("</tr></thead>");
             const std::size_t firstFooter = s->table.rows.size() - std::size_t(s->table.footerRows);
             for (std::size_t i = 0; i < s->table.rows.size(); ++i) {
                 const bool footer = i >= firstFooter;
                 html += footer ? QStringLiteral("<tr bgcolor=\"#f3efe4\">") : QStringLiteral("<tr>");
-                for (const ReportCell& cell : s->table.rows[i]) {
-                    const QString& text = exact ? cell.exact : cell.text;
-                    const QString body = footer ? QStringLiteral("<b>%1</b>").arg(escaped(text)) : escaped(text);
-                    html += QStringLiteral("<td align=\"%1\">%2</td>")
-                                .arg(numeric(text) ? QStringLiteral("center") : QStringLiteral("right"), body);
+                const ReportRow& row = s->table.rows[i];
+                if (exact) {
+                    for (const QString& text : copiedRow(s->table, row))
+                        html += QStringLiteral("<td align=\"%1\">%2</td>")
+                                    .arg(numeric(text) ? QStringLiteral("center") : QStringLiteral("right"),
+                                         escaped(text));
+                } else {
+                    for (auto c = row.rbegin(); c != row.rend(); ++c) {
+                        const ReportCell& cell = *c;
+                        QString body = footer ? QStringLiteral("<b>%1</b>").arg(escaped(cell.text)) : escaped(cell.text);
+                        if (!cell.note.isEmpty())
+                            body += QStringLiteral("<br/><span style=\"font-size: small\">%1</span>").arg(escaped(cell.note));
+                        // Lines as close as the face allows, so that a family's report keeps to one page.
+                        html += QStringLiteral("<td align=\"%1\"><p dir=\"rtl\" align=\"%1\" style=\"margin: 0; "
+                                               "line-height: 85%\">%2</p></td>")
+                                    .arg(numeric(cell.text) ? QStringLiteral("center") : QStringLiteral("right"), body);
+                    }
                 }
                 html += QStringLiteral("</tr>");
             }
             html += QStringLiteral("</table>");
         }
         for (const QString& n : s->notes)
-            html += QStringLiteral("<p dir=\"rtl\" style=\"margin: 3px 0\">%1</p>").arg(escaped(n));
+            html += QStringLiteral("<p dir=\"rtl\" style=\"margin: 0; font-size: 9pt; line-height: 85%\">%1</p>").arg(escaped(n));
     }
-    html += QStringLiteral("<hr/><p dir=\"rtl\" align=\"center\" style=\"margin: 2px 0\">%1</p>").arg(escaped(report.closing));
+    // The lines to sign, each one right-to-left paragraph.
+    for (const QString& who : report.signatures)
+        html += QStringLiteral("<p dir=\"rtl\" style=\"margin: 10px 0 0 0\"><b>%1:</b>&nbsp;&nbsp; الاسم: %2"
+                               "&nbsp;&nbsp;&nbsp; التوقيع: %2&nbsp;&nbsp;&nbsp; التاريخ: %2</p>")
+                    .arg(escaped(who), QStringLiteral("........................"));
+    html += QStringLiteral("<hr/><p dir=\"rtl\" align=\"center\" style=\"margin: 2px 0; font-size: small\">%1</p>")
+                .arg(escaped(report.closing));
     html += QStringLiteral("</body></html>");
     return html;
 }
@@ -467,18 +743,16 @@ QString reportPlainText(const DivisionReport& report)
         for (const QString& p : s->paragraphs)
             line(p);
         if (!s->table.empty()) {
-            line(s->table.header.join(QLatin1Char('\t')));
-            for (const ReportRow& row : s->table.rows) {
-                QStringList cells;
-                for (const ReportCell& cell : row)
-                    cells << cell.exact;
-                line(cells.join(QLatin1Char('\t')));
-            }
+            line(copiedHeader(s->table).join(QLatin1Char('\t')));
+            for (const ReportRow& row : s->table.rows)
+                line(copiedRow(s->table, row).join(QLatin1Char('\t')));
         }
         for (const QString& n : s->notes)
             line(n);
     }
     line(QString());
+    for (const QString& who : report.signatures)
+        line(QStringLiteral("%1: الاسم:\tالتوقيع:\tالتاريخ:").arg(who));
     line(report.closing);
     return text;
 }
@@ -498,11 +772,22 @@ namespace {
 struct ReportPages {
     QTextDocument document;
     QFont font;
+    // The face of the page numbers in the layout device's pixels, so that a
+    // painter scaled to another device draws them at their size.
+    QFont numberFont;
     QSizeF page;
     QSizeF body;
     qreal footer = 0;
     int count = 0;
 };
+
+// The PDF's page: A4 at 300 dots an inch, margins of 15 mm.
+void setReportPage(QPdfWriter& writer)
+{
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+    writer.setResolution(300);
+}
 
 void layOut(const DivisionReport& report, QPagedPaintDevice& device, ReportPages& pages)
 {
@@ -514,7 +799,8 @@ void layOut(const DivisionReport& report, QPagedPaintDevice& device, ReportPages
     option.setTextDirection(Qt::RightToLeft);
     document.setDefaultTextOption(option);
     document.setHtml(reportHtml(report, Amounts::Grouped));
-
+    pages.numberFont = pages.font;
+    pages.numberFont.setPixelSize(qRound(pages.font.pointSizeF() * device.logicalDpiY() / 72.0));
     // The body of a page, above the line that carries its number.
     const QFontMetricsF metrics(pages.font, &device);
     pages.footer = metrics.height() * 2;
@@ -527,25 +813,23 @@ void layOut(const DivisionReport& report, QPagedPaintDevice& device, ReportPages
 
 QString pageNumberText(int page, int count) { return QStringLiteral("صفحة %1 من %2").arg(page).arg(count); }
 
-void paint(const ReportPages& pages, QPagedPaintDevice& device)
+// Draws page `p` with its number, the painter's origin at the top left of
+// the page's printable area, in the units of the device it was laid out on.
+void paintPage(const ReportPages& pages, QPainter& painter, int p)
 {
-    QPainter painter(&device);
-    painter.setFont(pages.font);
-    for (int p = 0; p < pages.count; ++p) {
-        if (p > 0)
-            device.newPage();
-        painter.save();
-        const QRectF view(0, p * pages.body.height(), pages.body.width(), pages.body.height());
-        painter.translate(0, -view.top());
-        painter.setClipRect(view);
-        QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = view;
-        pages.document.documentLayout()->draw(&painter, context);
-        painter.restore();
-        const QRectF foot(0, pages.page.height() - pages.footer, pages.page.width(), pages.footer);
-        painter.drawText(foot, Qt::AlignCenter, pageNumberText(p + 1, pages.count));
-    }
-    painter.end();
+    painter.save();
+    painter.setFont(pages.numberFont);
+    const QRectF view(0, p * pages.body.height(), pages.body.width(), pages.body.height());
+    painter.save();
+    painter.translate(0, -view.top());
+    painter.setClipRect(view, Qt::IntersectClip);
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.clip = view;
+    pages.document.documentLayout()->draw(&painter, context);
+    painter.restore();
+    const QRectF foot(0, pages.page.height() - pages.footer, pages.page.width(), pages.footer);
+    painter.drawText(foot, Qt::AlignCenter, pageNumberText(p + 1, pages.count));
+    painter.restore();
 }
 
 // What every glyph drawn on the pages stands for: the document's own
@@ -558,7 +842,7 @@ GlyphTexts glyphTextsOf(const ReportPages& pages, QPaintDevice& device)
             texts.learn(*layout, block.text());
     for (int p = 0; p < pages.count; ++p) {
         const QString text = pageNumberText(p + 1, pages.count);
-        QTextLayout number(text, pages.font, &device);
+        QTextLayout number(text, pages.numberFont, &device);
         number.beginLayout();
         number.createLine();
         number.endLayout();
@@ -569,31 +853,91 @@ GlyphTexts glyphTextsOf(const ReportPages& pages, QPaintDevice& device)
 
 }  // namespace
 
+// The layout device is a PDF writer of the PDF's page that never draws.
+struct ReportRendering::Layout {
+    QByteArray nothing;
+    QBuffer buffer{&nothing};
+    QPdfWriter writer{&buffer};
+    ReportPages pages;
+    QMarginsF margins;  // of the page, in the writer's dots
+
+    explicit Layout(const DivisionReport& report)
+    {
+        setReportPage(writer);
+        const QPageLayout page = writer.pageLayout();
+        const QRectF full = page.fullRectPixels(writer.resolution());
+        const QRectF paint = page.paintRectPixels(writer.resolution());
+        margins = QMarginsF(paint.left() - full.left(), paint.top() - full.top(), full.right() - paint.right(),
+                            full.bottom() - paint.bottom());
+        layOut(report, writer, pages);
+    }
+};
+
+ReportRendering::ReportRendering(const DivisionReport& report) : layout_(std::make_unique<Layout>(report)) {}
+
+ReportRendering::~ReportRendering() = default;
+
+int ReportRendering::pageCount() const noexcept { return layout_->pages.count; }
+
+QImage ReportRendering::pageImage(int page, qreal dotsPerInch) const
+{
+    const Layout& l = *layout_;
+    const qreal scale = dotsPerInch / qreal(l.writer.resolution());
+    const QSizeF sheet(l.pages.page.width() + l.margins.left() + l.margins.right(),
+                       l.pages.page.height() + l.margins.top() + l.margins.bottom());
+    QImage image((sheet * scale).toSize(), QImage::Format_RGB32);
+    // Sized in the writer's dots, drawn scaled.
+    image.setDotsPerMeterX(qRound(l.writer.resolution() / 0.0254));
+    image.setDotsPerMeterY(qRound(l.writer.resolution() / 0.0254));
+    image.fill(Qt::white);
+    if (page < 0 || page >= l.pages.count)
+        return image;
+    QPainter painter(&image);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+    painter.scale(scale, scale);
+    painter.translate(l.margins.left(), l.margins.top());
+    paintPage(l.pages, painter, page);
+    return image;
+}
+
+int ReportRendering::print(QPagedPaintDevice& device) const
+{
+    const Layout& l = *layout_;
+    // The pages as laid out for the PDF, scaled to the device's printable area.
+    const qreal scale = std::min(qreal(device.width()) / l.pages.page.width(),
+                                 qreal(device.height()) / l.pages.page.height());
+    QPainter painter(&device);
+    for (int p = 0; p < l.pages.count; ++p) {
+        if (p > 0)
+            device.newPage();
+        painter.save();
+        painter.scale(scale, scale);
+        paintPage(l.pages, painter, p);
+        painter.restore();
+    }
+    painter.end();
+    return l.pages.count;
+}
+
 int paintReport(const DivisionReport& report, QPagedPaintDevice& device)
 {
-    ReportPages pages;
-    layOut(report, device, pages);
-    paint(pages, device);
-    return pages.count;
+    return ReportRendering(report).print(device);
 }
 
 QByteArray reportPdfAsDrawn(const DivisionReport& report, GlyphTexts* texts)
 {
+    const ReportRendering rendering(report);
     QByteArray pdf;
     QBuffer buffer(&pdf);
     buffer.open(QIODevice::WriteOnly);
     {
         QPdfWriter writer(&buffer);
-        writer.setPageSize(QPageSize(QPageSize::A4));
-        writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
-        writer.setResolution(300);
+        setReportPage(writer);
         writer.setTitle(report.title);
         writer.setCreator(report.programName);
-        ReportPages pages;
-        layOut(report, writer, pages);
-        paint(pages, writer);
+        rendering.print(writer);
         if (texts)
-            *texts = glyphTextsOf(pages, writer);
+            *texts = glyphTextsOf(rendering.layout_->pages, rendering.layout_->writer);
     }
     return pdf;
 }

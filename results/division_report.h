@@ -8,8 +8,10 @@
 
 #include <QByteArray>
 #include <QDate>
+#include <QImage>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -17,6 +19,7 @@
 #include "engine/division.h"
 #include "engine/estate_case.h"
 #include "engine/explanation.h"
+#include "results/payout.h"
 
 class QMimeData;
 class QPagedPaintDevice;
@@ -26,8 +29,13 @@ namespace qismar::results {
 class GlyphTexts;
 
 struct ReportCell {
-    QString text;   // as shown and printed (amounts grouped)
+    QString text;   // as shown and printed (amounts grouped, amounts to pay rounded to the unit)
     QString exact;  // as copied (the engine's text; the same as `text` for words)
+    // An amount to pay: the rounded amount as a plain number ("83333.33"),
+    // copied beside the exact one; empty for every other cell.
+    QString paid;
+    // Said under the amount: "ويزاد 2 منهم 0.01".
+    QString note;
 };
 using ReportRow = std::vector<ReportCell>;
 
@@ -44,6 +52,9 @@ struct ReportSection {
     QStringList paragraphs;  // before the table
     ReportTable table;
     QStringList notes;  // after the table
+    // Whether the printed report shows the table ("بيان المسألة" keeps the
+    // table of the problem for its window; the report prints its sentences).
+    bool tablePrinted = true;
 };
 
 // One line of the results: what a present relative (a class of heirs:
@@ -51,6 +62,12 @@ struct ReportSection {
 struct ResultLine {
     Heir heir{};
     HeadCount heads;
+    // The line's caption: the relative's name for one head ("الزوجة"), "لكل
+    // ..." for several ("لكل زوجة").
+    QString caption;
+    // "لا شيء له" by the relative's gender and number ("لا شيء لها", "لا
+    // شيء لهما", "لا شيء لهم", "لا شيء لهن").
+    QString nothingText;
     // The fixed share ("النصف") or how the relative inherits ("تعصيب
     // بالنفس"), from the explanation.
     QString share;
@@ -61,6 +78,13 @@ struct ResultLine {
     Currency perHead;                     // the amount of each head
     std::optional<Currency> classTotal;   // perHead x heads, when it stays in the money range
     std::optional<Currency> percent;      // of each head, of the estate divided
+    // Each head's shares (sihām) in the corrected problem, when known.
+    std::optional<std::int64_t> shares;
+    // The amounts to pay, in the currency's unit (see payout.h): the class's
+    // total, each head's base amount and how many heads receive one unit more.
+    Currency paidTotal;
+    Currency paidPerHead;
+    std::int64_t headsWithOneUnitMore = 0;
 };
 
 // The amounts of a division, computed once for the results window and the
@@ -75,11 +99,33 @@ struct ResultsTable {
     std::optional<Currency> undistributedPercent;
     Currency divided;          // the estate divided: the net estate when it was prepared
     std::optional<PreparedEstate> preparation;  // how the estate entered was prepared, when it was
+
+    // The amounts to pay with `decimals` decimals: the heirs' total and the
+    // remainder, which add up exactly to the estate divided, rounded.
+    int decimals = kDefaultDecimals;
+    Currency paidHeirsTotal;
+    std::optional<Currency> paidUndistributed;
+    Currency paidDivided;
+    // One sentence on an 'awl or a radd ("عالت المسألة من 6 إلى 8، ..."),
+    // empty when there was neither.
+    QString problemLine;
 };
 
-// The results table of a division that ended in Outcome::Divided.
+// The results table of a division that ended in Outcome::Divided, its
+// amounts to pay with `decimals` decimals.
 ResultsTable buildResultsTable(const EstateCase& estateCase, const DivisionResult& result,
-                               const Explanation& explanation);
+                               const Explanation& explanation, int decimals = kDefaultDecimals);
+
+// An amount to pay with `decimals` decimals, plain ("83333.33"), and as
+// shown ("83,333.33").
+QString paidText(Currency amount, int decimals);
+QString paidShown(Currency amount, int decimals);
+// "ويزاد 2 منهم 0.01": the heads that receive one unit more.
+QString oneUnitMoreText(std::int64_t heads, int decimals);
+// The line under the results: the amounts are rounded to the unit.
+QString roundingNote(int decimals);
+// A percentage as it reads in Arabic text and in a spreadsheet: "12.5%".
+QString percentShown(Currency percent);
 
 struct DivisionReport {
     QString programName;     // "القسمار"
@@ -91,8 +137,10 @@ struct DivisionReport {
     std::optional<ReportSection> preparation;  // the estate before its division
     std::optional<ReportSection> results;      // the amounts (none when nothing was divided)
     std::optional<ResultsTable> amounts;       // the same amounts as numbers, for the results window
-    std::optional<ReportSection> problem;      // the table of the problem
-    QString closing;
+    std::optional<ReportSection> problem;      // the sentences and the table of the problem
+    // The lines to sign at the end: "أعدّه" and "اعتمده".
+    QStringList signatures;
+    QString closing;         // the program's credit, in small type
 
     // The sections in the order of the report.
     std::vector<const ReportSection*> sections() const;
@@ -103,7 +151,8 @@ struct DivisionReport {
 // The case's details (the deceased's name, the date and place of death, the
 // heirs' names ...) are shown with the case when given.
 DivisionReport buildDivisionReport(const EstateCase& estateCase, const DivisionResult& result,
-                                   const Explanation& explanation, QDate date, const CaseDetails& details = {});
+                                   const Explanation& explanation, QDate date, const CaseDetails& details = {},
+                                   int decimals = kDefaultDecimals);
 
 // The date of a day in the Gregorian and in the Hijri (Islamic civil)
 // calendar, in Arabic with Western digits.
@@ -127,9 +176,33 @@ QString reportPlainText(const DivisionReport& report);
 // The clipboard's content: the plain text and the HTML table.
 QMimeData* reportMimeData(const DivisionReport& report);
 
-// Lays the report out on the pages of `device` (A4 or whatever it is set
-// to), with the Arabic face embedded and "صفحة n من m" at the foot of every
-// page. Returns the number of pages.
+// The one renderer of the report: laid out once on the PDF's page (A4, at
+// 300 dots an inch, margins of 15 mm) with "صفحة n من m" at the foot of
+// every page; the PDF, the printer and the print preview all draw these
+// pages, so that the preview shows exactly what the PDF and the printer get.
+class ReportRendering {
+public:
+    explicit ReportRendering(const DivisionReport& report);
+    ~ReportRendering();
+    ReportRendering(const ReportRendering&) = delete;
+    ReportRendering& operator=(const ReportRendering&) = delete;
+
+    int pageCount() const noexcept;
+    // The whole sheet of page `page` (from 0), margins included, at
+    // `dotsPerInch`, on white.
+    QImage pageImage(int page, qreal dotsPerInch) const;
+    // Draws the pages on `device`, scaled to its printable area. Returns the
+    // number of pages.
+    int print(QPagedPaintDevice& device) const;
+
+private:
+    friend QByteArray reportPdfAsDrawn(const DivisionReport& report, GlyphTexts* texts);
+    struct Layout;
+    std::unique_ptr<Layout> layout_;
+};
+
+// Draws the report on the pages of `device` (ReportRendering::print).
+// Returns the number of pages.
 int paintReport(const DivisionReport& report, QPagedPaintDevice& device);
 
 // The report as an A4 PDF, with its fonts embedded, whose text reads back

@@ -2,6 +2,8 @@
 // count, the amount of each head, the class total and the percentage.
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
+#include <QSettings>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
@@ -70,16 +72,20 @@ constexpr int kMinPercent = 70;
 
 const QColor kLineColour(255, 128, 64);
 
-// How the window spells the engine's marker of an excluded relative.
-QString nothingForHimShown() { return QStringLiteral("لا شيء له"); }
-
-// A line's caption as the window spells it.
+// A line's caption as the window spells it: the heir table's caption of
+// the father's father's mother keeps the old spelling, read as the genitive.
 QString shownCaption(const QString& caption)
 {
-    if (caption == QLatin1String("أم أبو الأب"))
+    if (caption == QStringLiteral("أم أبو الأب"))
         return QStringLiteral("أم أبي الأب");
     return caption;
 }
+
+// Where the decimals of the amounts to pay are kept between runs: the
+// program's own settings file (~/.config/qismar/qismar.conf on Linux),
+// whatever names the application object carries.
+QString decimalsKey() { return QStringLiteral("results/decimals"); }
+QSettings programSettings() { return QSettings(QStringLiteral("qismar"), QStringLiteral("qismar")); }
 
 QString remainderTip()
 {
@@ -146,6 +152,12 @@ DivisionWindow::DivisionWindow()
     createHeader();
     createLines();
     createButtons();
+
+    const int kept = programSettings().value(decimalsKey(), results::kDefaultDecimals).toInt();
+    decimals_ = kept >= results::kFewestDecimals && kept <= results::kMostDecimals ? kept : results::kDefaultDecimals;
+    decimalsBox->setCurrentIndex(decimals_);
+    connect(decimalsBox, &QComboBox::currentIndexChanged, this,
+            [this](int index) { ui::guarded([this, index] { setDecimals(index); }, this); });
 }
 
 DivisionWindow::~DivisionWindow() = default;
@@ -171,6 +183,17 @@ void DivisionWindow::createFrame()
     estateText->setAccessibleName(QStringLiteral("التركة المقسومة"));
     layout->addWidget(estateText);
 
+    problemText = new QLabel(this);
+    problemText->setObjectName(QStringLiteral("problemText"));
+    problemText->setWordWrap(true);
+    problemText->setTextFormat(Qt::PlainText);
+    problemText->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignTop);
+    problemText->setAccessibleName(QStringLiteral("العول أو الرد"));
+    QFont boldFont = problemText->font();
+    boldFont.setBold(true);
+    problemText->setFont(boldFont);
+    layout->addWidget(problemText);
+
     headerBox = new QWidget(this);
     headerBox->setObjectName(QStringLiteral("headerBox"));
     layout->addWidget(headerBox);
@@ -180,7 +203,10 @@ void DivisionWindow::createFrame()
     linesArea->setFrameShape(QFrame::NoFrame);
     linesArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     linesArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    linesArea->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    // Absolute: the lines keep to the right under their column names, with
+    // or without a scroll bar (a plain AlignRight would be mirrored to the
+    // left in this right-to-left window).
+    linesArea->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignTop);
     linesArea->setWidgetResizable(false);
     linesArea->setAccessibleName(QStringLiteral("أنصبة الورثة"));
     linesArea->viewport()->setAutoFillBackground(false);
@@ -190,6 +216,24 @@ void DivisionWindow::createFrame()
     // (setWidget gives the scrolled widget a background; the window's picture shows through instead.)
     linesBox->setAutoFillBackground(false);
     layout->addWidget(linesArea);
+
+    roundingText = new QLabel(this);
+    roundingText->setObjectName(QStringLiteral("roundingText"));
+    roundingText->setWordWrap(true);
+    roundingText->setTextFormat(Qt::PlainText);
+    roundingText->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignTop);
+    roundingText->setAccessibleName(QStringLiteral("تقريب المبالغ"));
+    layout->addWidget(roundingText);
+
+    savedText = new QLabel(this);
+    savedText->setObjectName(QStringLiteral("savedText"));
+    savedText->setWordWrap(true);
+    savedText->setTextFormat(Qt::PlainText);
+    savedText->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignTop);
+    savedText->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    savedText->setAccessibleName(QStringLiteral("مكان التقرير المحفوظ"));
+    savedText->hide();
+    layout->addWidget(savedText);
 }
 
 void DivisionWindow::createHeader()
@@ -311,6 +355,14 @@ void DivisionWindow::createButtons()
         *a.button = button;
         buttons->addWidget(button);
     }
+    buttons->addSpacing(12);
+    decimalsBox = new QComboBox(this);
+    decimalsBox->setObjectName(QStringLiteral("decimalsBox"));
+    decimalsBox->addItems({QStringLiteral("بلا كسور"), QStringLiteral("منزلة عشرية"), QStringLiteral("منزلتان عشريتان"),
+                           QStringLiteral("ثلاث منازل عشرية")});
+    decimalsBox->setAccessibleName(QStringLiteral("تقريب المبالغ: عدد المنازل العشرية"));
+    decimalsBox->setToolTip(QStringLiteral("تُقرَّب المبالغ المستحقة إلى أصغر وحدة للعملة بهذا العدد من المنازل العشرية"));
+    buttons->addWidget(decimalsBox);
     buttons->addStretch();
     static_cast<QVBoxLayout*>(layout())->addLayout(buttons);
 }
@@ -320,7 +372,32 @@ void DivisionWindow::showDivision(const EstateCase& estateCase, const DivisionRe
 {
     if (result.outcome != Outcome::Divided)
         throw ui::UiError(QStringLiteral("لا قسمة لتُعرض نتائجها"));
-    report_ = results::buildDivisionReport(estateCase, result, explanation, QDate::currentDate(), details);
+    division_ = Division{estateCase, result, explanation, QDate::currentDate(), details};
+    lastPdf_.clear();
+    makeReport();
+}
+
+void DivisionWindow::makeReport()
+{
+    if (!division_)
+        return;
+    report_ = results::buildDivisionReport(division_->estateCase, division_->result, division_->explanation,
+                                           division_->date, division_->details, decimals_);
+}
+
+void DivisionWindow::setDecimals(int decimals)
+{
+    if (decimals < results::kFewestDecimals || decimals > results::kMostDecimals)
+        decimals = results::kDefaultDecimals;
+    if (decimalsBox->currentIndex() != decimals)
+        decimalsBox->setCurrentIndex(decimals);  // comes back here
+    if (decimals == decimals_)
+        return;
+    decimals_ = decimals;
+    programSettings().setValue(decimalsKey(), decimals);
+    makeReport();
+    if (isVisible() && report_)
+        showLines();
 }
 
 const results::DivisionReport& DivisionWindow::report() const
@@ -364,10 +441,30 @@ void DivisionWindow::showLines()
     linesBox->resize(columns.linesWidth, top + 2);
     placeHeader(columns);
     showEstateText();
+    problemText->setText(table.problemLine);
+    problemText->setVisible(!table.problemLine.isEmpty());
+    roundingText->setText(table.lines.empty() ? QString() : results::roundingNote(table.decimals));
+    roundingText->setVisible(!table.lines.empty());
+    if (lastPdf_.isEmpty())
+        savedText->hide();
     for (QPushButton* b : {problemButton, printButton, pdfButton, copyButton})
         b->setEnabled(holdsDivision());
     layOut();
 }
+
+namespace {
+
+// What the per-head cell of a line shows: the base amount to pay, and how
+// many heads receive one unit more.
+QString perHeadShown(const results::ResultLine& l, int decimals)
+{
+    QString text = results::paidShown(l.paidPerHead, decimals);
+    if (l.headsWithOneUnitMore)
+        text += QLatin1Char(' ') + results::oneUnitMoreText(l.headsWithOneUnitMore, decimals);
+    return text;
+}
+
+}  // namespace
 
 DivisionWindow::Columns DivisionWindow::measureColumns(const results::ResultsTable& table) const
 {
@@ -376,34 +473,39 @@ DivisionWindow::Columns DivisionWindow::measureColumns(const results::ResultsTab
     boldFont.setBold(true);
     const QFontMetrics boldMetrics(boldFont);
     auto widthOf = [&metrics](const QString& text) { return metrics.horizontalAdvance(text); };
+    const int d = table.decimals;
 
     Columns c{};
     c.caption = std::max(kMinCaption, boldMetrics.horizontalAdvance(totalCaption->text()) + 8);
     c.count = std::max(kMinCount, widthOf(QStringLiteral("العدد")) + 12);
     c.amount = std::max(kMinAmount, boldMetrics.horizontalAdvance(QStringLiteral("نصيب الفئة")) + 12);
-    c.percent = std::max(kMinPercent, widthOf(QStringLiteral("%100.0000")) + 14);
-    auto widen = [&](Currency amount) {
-        c.amount = std::max(c.amount, widthOf(results::groupedAmount(amountText(amount))) + 14);
-    };
+    int perHead = c.amount;
+    c.percent = std::max(kMinPercent, widthOf(QStringLiteral("100.0000%")) + 14);
+    auto widen = [&](int& column, const QString& text) { column = std::max(column, widthOf(text) + 14); };
     for (const results::ResultLine& l : table.lines) {
-        c.caption = std::max(c.caption, widthOf(caption(l.heir)->text()) + 8);
+        c.caption = std::max(c.caption, widthOf(l.caption) + 8);
         c.count = std::max(c.count, widthOf(countText(l.heads)) + 12);
         if (!l.nothing) {
-            widen(l.perHead);
+            widen(perHead, perHeadShown(l, d));
             if (l.classTotal)
-                widen(*l.classTotal);
+                widen(c.amount, results::paidShown(l.paidTotal, d));
+        } else {
+            widen(perHead, l.nothingText);
         }
+        if (l.percent)
+            widen(c.percent, results::percentShown(*l.percent));
     }
     if (!table.lines.empty()) {
-        widen(table.heirsTotal);
+        widen(c.amount, results::paidShown(table.paidHeirsTotal, d));
         c.count = std::max(c.count, widthOf(countText(table.heads)) + 12);
     }
-    if (table.undistributed)
-        widen(*table.undistributed);
+    if (table.paidUndistributed)
+        widen(c.amount, results::paidShown(*table.paidUndistributed, d));
+    c.perHead = std::max(perHead, c.amount);
     c.xCaption = kRightPad;
     c.xCount = c.xCaption + c.caption + kGap;
     c.xAmount = c.xCount + c.count + kGap;
-    c.xTotal = c.xAmount + c.amount + kGap;
+    c.xTotal = c.xAmount + c.perHead + kGap;
     c.xPercent = c.xTotal + c.amount + kGap;
     c.linesWidth = c.xPercent + c.percent + kRightPad;
     return c;
@@ -412,45 +514,56 @@ DivisionWindow::Columns DivisionWindow::measureColumns(const results::ResultsTab
 void DivisionWindow::placeLine(const results::ResultLine& line, const Columns& c, int top)
 {
     const std::size_t k = std::size_t(index(line.heir));
+    const int d = report_ ? report_->amounts->decimals : results::kDefaultDecimals;
     const QString count = countText(line.heads);
+    captions[k]->setText(line.caption);
+    captions[k]->setAccessibleName(line.caption);
+    amounts[k]->setAccessibleName(line.caption + QStringLiteral("، نصيب الفرد"));
+    classTotals[k]->setAccessibleName(line.caption + QStringLiteral("، نصيب الفئة"));
+    percentages[k]->setAccessibleName(line.caption + QStringLiteral("، النسبة"));
+    counts[k]->setAccessibleName(line.caption + QStringLiteral("، العدد"));
     placeFromRight(captions[k], c.linesWidth, c.xCaption, c.caption, top);
     placeFromRight(counts[k], c.linesWidth, c.xCount, c.count, top);
     counts[k]->setText(count);
-    QString description = captions[k]->text() + QStringLiteral(": العدد ") + count;
+    QString description = line.caption + QStringLiteral(": العدد ") + count;
     if (line.nothing) {
-        // "لا شيء له" across the two amounts, and no percentage box; who
-        // or what excludes him in its tip.
-        amounts[k]->setExact(nothingForHimShown());
-        placeFromRight(amounts[k], c.linesWidth, c.xAmount, 2 * c.amount + kGap, top);
-        description += QStringLiteral("، ") + nothingForHimShown();
+        // "لا شيء له" (by gender and number) across the two amounts, and no
+        // percentage box; who or what excludes him in its tip.
+        amounts[k]->setExact(line.nothingText);
+        placeFromRight(amounts[k], c.linesWidth, c.xAmount, c.perHead + c.amount + kGap, top);
+        description += QStringLiteral("، ") + line.nothingText;
         amounts[k]->setToolTip(line.reason);
         captions[k]->setToolTip(line.reason);
         if (!line.reason.isEmpty())
             description += QStringLiteral(" (") + line.reason + QStringLiteral(")");
+        amounts[k]->setAccessibleDescription(description);
     } else {
         const QString perHead = amountText(line.perHead);
-        amounts[k]->setExact(perHead);
-        amounts[k]->setToolTip(QString());
+        amounts[k]->setAmount(perHeadShown(line, d), perHead);
         captions[k]->setToolTip(QString());
-        placeFromRight(amounts[k], c.linesWidth, c.xAmount, c.amount, top);
-        description += QStringLiteral("، نصيب الفرد ") + perHead;
+        placeFromRight(amounts[k], c.linesWidth, c.xAmount, c.perHead, top);
+        description += QStringLiteral("، نصيب الفرد ") + results::paidText(line.paidPerHead, d);
+        if (line.headsWithOneUnitMore)
+            description += QLatin1Char(' ') + results::oneUnitMoreText(line.headsWithOneUnitMore, d);
         if (line.classTotal) {
             const QString total = amountText(*line.classTotal);
-            classTotals[k]->setExact(total);
+            classTotals[k]->setAmount(results::paidShown(line.paidTotal, d), total);
             placeFromRight(classTotals[k], c.linesWidth, c.xTotal, c.amount, top);
             classTotals[k]->show();
-            description += QStringLiteral("، نصيب الفئة ") + total;
+            description += QStringLiteral("، نصيب الفئة ") + results::paidText(line.paidTotal, d);
         }
         if (line.percent) {
-            const QString percent = amountText(*line.percent);
-            percentages[k]->setExact(percent, QStringLiteral("%"));
+            const QString percent = results::percentShown(*line.percent);
+            percentages[k]->setExact(percent);
+            percentages[k]->setAccessibleDescription(QStringLiteral("النسبة الدقيقة ") + percent);
             placeFromRight(percentages[k], c.linesWidth, c.xPercent, c.percent, top);
             percentages[k]->show();
-            description += QStringLiteral("، النسبة %") + percent;
+            description += QStringLiteral("، النسبة ") + percent;
         }
+        // A screen reader reads the exact amount from the cell and the whole
+        // line from its name.
+        amounts[k]->setAccessibleDescription(QStringLiteral("المبلغ الدقيق ") + perHead + QStringLiteral("؛ ") + description);
     }
-    // A screen reader reads the whole line from the amount.
-    amounts[k]->setAccessibleDescription(description);
     for (QWidget* w : {static_cast<QWidget*>(captions[k]), static_cast<QWidget*>(counts[k]),
                        static_cast<QWidget*>(amounts[k])})
         w->show();
@@ -458,16 +571,18 @@ void DivisionWindow::placeLine(const results::ResultLine& line, const Columns& c
 
 void DivisionWindow::placeTotal(const results::ResultsTable& table, const Columns& c, int top)
 {
+    const int d = table.decimals;
     placeFromRight(totalCaption, c.linesWidth, c.xCaption, c.caption, top);
     placeFromRight(totalCount, c.linesWidth, c.xCount, c.count, top);
     totalCount->setText(countText(table.heads));
     placeFromRight(totalAmount, c.linesWidth, c.xTotal, c.amount, top);
-    totalAmount->setExact(amountText(table.heirsTotal));
+    totalAmount->setAmount(results::paidShown(table.paidHeirsTotal, d), amountText(table.heirsTotal));
     placeFromRight(totalPercentage, c.linesWidth, c.xPercent, c.percent, top);
-    totalPercentage->setExact(amountText(table.heirsPercent), QStringLiteral("%"));
-    totalAmount->setAccessibleDescription(QStringLiteral("مجموع الأنصبة: العدد %1، المبلغ %2، النسبة %3")
-                                              .arg(countText(table.heads), totalAmount->exact(),
-                                                   totalPercentage->exact()));
+    totalPercentage->setExact(results::percentShown(table.heirsPercent));
+    totalPercentage->setAccessibleDescription(QStringLiteral("النسبة الدقيقة ") + totalPercentage->exact());
+    totalAmount->setAccessibleDescription(QStringLiteral("المبلغ الدقيق %4؛ مجموع الأنصبة: العدد %1، المبلغ %2، النسبة %3")
+                                              .arg(countText(table.heads), results::paidText(table.paidHeirsTotal, d),
+                                                   totalPercentage->exact(), totalAmount->exact()));
     for (QWidget* w : {static_cast<QWidget*>(totalCaption), static_cast<QWidget*>(totalCount),
                        static_cast<QWidget*>(totalAmount), static_cast<QWidget*>(totalPercentage)})
         w->show();
@@ -475,17 +590,24 @@ void DivisionWindow::placeTotal(const results::ResultsTable& table, const Column
 
 void DivisionWindow::placeUndistributed(const results::ResultsTable& table, const Columns& c, int top)
 {
+    const int d = table.decimals;
     placeFromRight(undistributedCaption, c.linesWidth, c.xCaption, c.caption, top);
     placeFromRight(undistributedAmount, c.linesWidth, c.xTotal, c.amount, top);
-    undistributedAmount->setExact(amountText(*table.undistributed));
+    undistributedAmount->setAmount(results::paidShown(table.paidUndistributed.value_or(Currency{}), d),
+                                   amountText(*table.undistributed));
+    undistributedAmount->setToolTip(remainderTip() + QStringLiteral("\nالمبلغ الدقيق: ") + undistributedAmount->exact());
     if (table.undistributedPercent) {
         placeFromRight(undistributedPercentage, c.linesWidth, c.xPercent, c.percent, top);
-        undistributedPercentage->setExact(amountText(*table.undistributedPercent), QStringLiteral("%"));
+        undistributedPercentage->setExact(results::percentShown(*table.undistributedPercent));
+        undistributedPercentage->setAccessibleDescription(QStringLiteral("النسبة الدقيقة ") +
+                                                          undistributedPercentage->exact());
         undistributedPercentage->show();
     }
-    undistributedAmount->setAccessibleDescription(undistributedCaption->text() + QStringLiteral(": ") +
-                                                  undistributedAmount->exact() + QStringLiteral("، ") +
-                                                  undistributedPercentage->exact());
+    undistributedAmount->setAccessibleDescription(QStringLiteral("المبلغ الدقيق ") + undistributedAmount->exact() +
+                                                  QStringLiteral("؛ ") + undistributedCaption->text() +
+                                                  QStringLiteral(": ") +
+                                                  results::paidText(table.paidUndistributed.value_or(Currency{}), d) +
+                                                  QStringLiteral("، ") + undistributedPercentage->exact());
     undistributedCaption->show();
     undistributedAmount->show();
 }
@@ -500,7 +622,7 @@ void DivisionWindow::placeHeader(const Columns& c)
         const char* name;
         int x, width;
     } columns[] = {{"headCaption", c.xCaption, c.caption}, {"headCount", c.xCount, c.count},
-                   {"headAmount", c.xAmount, c.amount},   {"headTotal", c.xTotal, c.amount},
+                   {"headAmount", c.xAmount, c.perHead},  {"headTotal", c.xTotal, c.amount},
                    {"headPercent", c.xPercent, c.percent}};
     for (const auto& column : columns)
         placeFromRight(headerBox->findChild<QLabel*>(QString::fromLatin1(column.name)), areaWidth, column.x,
@@ -519,7 +641,7 @@ void DivisionWindow::showEstateText()
             estate << QStringLiteral("النسب المئوية من صافي التركة المقسومة (%1)، لا من التركة قبل التجهيز")
                           .arg(results::groupedAmount(amountText(table.divided)));
         } else {
-            estate << QStringLiteral("التركة المقسومة: ") + results::groupedAmount(amountText(table.divided));
+            estate << QStringLiteral("التركة المقسومة: ") + results::paidShown(table.paidDivided, table.decimals);
         }
     }
     QStringList paragraphs;
@@ -542,11 +664,15 @@ void DivisionWindow::layOut()
     margins.setLeft(side);
     margins.setRight(side);
     layout()->setContentsMargins(margins);
-    estateText->setFixedWidth(contentWidth);
-    if (!estateText->text().isEmpty()) {
-        estateText->setMinimumHeight(0);
-        estateText->setMaximumHeight(QWIDGETSIZE_MAX);
-        estateText->setFixedHeight(estateText->heightForWidth(contentWidth));
+    int texts = 0;
+    for (QLabel* text : {estateText, problemText, roundingText, savedText}) {
+        text->setFixedWidth(contentWidth);
+        text->setMinimumHeight(0);
+        text->setMaximumHeight(QWIDGETSIZE_MAX);
+        if (!text->text().isEmpty())
+            text->setFixedHeight(text->heightForWidth(contentWidth));
+        if (!text->isHidden())
+            texts += text->height() + layout()->spacing();
     }
 
     // Never taller than the screen: the lines scroll instead.
@@ -554,8 +680,7 @@ void DivisionWindow::layOut()
     const int available = screen ? screen->availableGeometry().height() - ui::kFrameHeight : 10000;
     const int spacing = layout()->spacing();
     int fixed = margins.top() + margins.bottom() + headerBox->height() + spacing * 2 + doneButton->sizeHint().height();
-    if (estateText->isVisibleTo(this))
-        fixed += estateText->height() + spacing;
+    fixed += texts;
     const int wanted = linesBox->height();
     const int room = std::max(3 * kLineStep, available - fixed);
     // The bar is there exactly when the lines do not all fit.
@@ -593,6 +718,8 @@ void DivisionWindow::endDivision()
     if (isVisible())
         done(QDialog::Accepted);
     report_.reset();
+    division_.reset();
+    lastPdf_.clear();
     // Whoever holds the case clears it: every box, count and dialog.
     emit caseDone();
 }
@@ -607,10 +734,12 @@ void DivisionWindow::showProblem()
 
 void DivisionWindow::printReport()
 {
-    const results::DivisionReport& r = report();
+    const results::ReportRendering rendering(report());
     std::unique_ptr<results::ReportPrinting> printing = results::loadReportPrinting();
-    printing->preview(this, QStringLiteral("تقرير القسمة"),
-                      [&r](QPagedPaintDevice& device) { results::paintReport(r, device); });
+    printing->preview(
+        this, report().title, rendering.pageCount(),
+        [&rendering](int page, qreal dotsPerInch) { return rendering.pageImage(page, dotsPerInch); },
+        [&rendering](QPagedPaintDevice& device) { rendering.print(device); });
 }
 
 void DivisionWindow::saveReportPdf()
@@ -628,6 +757,12 @@ void DivisionWindow::saveReportPdf()
     QString error;
     if (!results::writeReportPdf(r, path, &error))
         throw ui::UiError(error);
+    // Said in the window, the file's name kept whole in a right-to-left line.
+    lastPdf_ = path;
+    savedText->setText(QStringLiteral("حُفظ التقرير في الملف: ") + QChar(0x2068) + QDir::toNativeSeparators(path) +
+                       QChar(0x2069));
+    savedText->show();
+    layOut();
 }
 
 void DivisionWindow::copyReport()

@@ -15,6 +15,7 @@
 #include "engine/result_rows.h"
 #include "results/division_report.h"
 
+class QComboBox;
 class QLabel;
 class QPushButton;
 class QScrollArea;
@@ -50,6 +51,10 @@ public:
     QPushButton* saveCaseButton = nullptr; // "حفظ المسألة": the case, as entered
 
     QLabel* estateText = nullptr;       // the estate divided, and the estate's preparation
+    QLabel* problemText = nullptr;      // the 'awl or the radd, in one sentence, above the lines
+    QLabel* roundingText = nullptr;     // under the lines: the amounts are rounded to the unit
+    QLabel* savedText = nullptr;        // after "حفظ PDF": where the report was written
+    QComboBox* decimalsBox = nullptr;   // the decimals of the amounts to pay: 0 to 3
     QScrollArea* linesArea = nullptr;   // the lines, scrolled when they do not fit the screen
     QWidget* linesBox = nullptr;        // what linesArea scrolls
     QWidget* headerBox = nullptr;       // the names of the columns
@@ -80,8 +85,13 @@ public:
 
     // Takes the division of a case (one that ended in Outcome::Divided) and
     // makes its report, which the window shows when it is next shown.
+    // The case's details (the deceased's name, ...) go into the report.
     void showDivision(const EstateCase& estateCase, const DivisionResult& result, const Explanation& explanation,
                       const CaseDetails& details = {});
+    // The decimals of the amounts to pay (0 to 3): kept between runs in the
+    // program's settings; a held division is shown again with them.
+    int decimals() const noexcept { return decimals_; }
+    void setDecimals(int decimals);
     // Whether a division is held (between showDivision and "تم").
     bool holdsDivision() const noexcept { return report_.has_value(); }
     // The report of the division held; throws ui::UiError when none is.
@@ -106,6 +116,9 @@ public:
     // The distance between the tops of two lines.
     static constexpr int kLineStep = 24;
 
+    // Where the last "حفظ PDF" wrote, said in the window's line under the table.
+    QString lastPdfPath() const { return lastPdf_; }
+
     // Where "حفظ PDF" writes: asks the user (the program's file dialog,
     // which adds ".pdf" to a name typed without an ending and asks before
     // replacing a file) unless a test puts an answer here. The answer is
@@ -127,7 +140,7 @@ protected:
 private:
     // The widths of the columns, as wide as their widest text.
     struct Columns {
-        int caption, count, amount, percent;
+        int caption, count, perHead, amount, percent;
         int xCaption, xCount, xAmount, xTotal, xPercent;
         int linesWidth;
     };
@@ -149,6 +162,20 @@ private:
     void showEstateText();
     void layOut();
 
+    void makeReport();
+
+    // What the report is made of, kept so that it can be made again with
+    // other decimals.
+    struct Division {
+        EstateCase estateCase;
+        DivisionResult result;
+        Explanation explanation;
+        QDate date;
+        CaseDetails details;
+    };
+    std::optional<Division> division_;
+    int decimals_ = results::kDefaultDecimals;
+    QString lastPdf_;
     std::optional<results::DivisionReport> report_;
     ProblemWindow* problem_ = nullptr;
 };

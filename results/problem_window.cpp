@@ -56,6 +56,9 @@ ProblemWindow::ProblemWindow(QWidget* parent) : QDialog(parent)
     table->setWordWrap(true);
     table->verticalHeader()->hide();
     table->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    // Columns as narrow as their texts, so that the reasons keep room on a
+    // small screen.
+    table->horizontalHeader()->setMinimumSectionSize(24);
     table->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     table->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     layout->addWidget(table, 1);
@@ -91,7 +94,20 @@ void ProblemWindow::showReport(const results::DivisionReport& report)
     const results::ReportTable& t = problem ? problem->table : empty;
     table->setColumnCount(int(t.header.size()));
     table->setRowCount(int(t.rows.size()));
-    table->setHorizontalHeaderLabels(t.header);
+    // A long column name on two lines, so that the columns stay narrow
+    // enough for the reasons on a small screen.
+    QStringList header;
+    for (const QString& name : t.header) {
+        const qsizetype middle = name.size() / 2;
+        const qsizetype before = name.lastIndexOf(QLatin1Char(' '), middle);
+        const qsizetype after = name.indexOf(QLatin1Char(' '), middle);
+        qsizetype cut = before < 0 ? after : (after < 0 || middle - before <= after - middle ? before : after);
+        header << (name.size() > 9 && cut > 0 ? name.left(cut) + QLatin1Char('\n') + name.mid(cut + 1) : name);
+    }
+    table->setHorizontalHeaderLabels(header);
+    for (int c = 0; c < table->columnCount(); ++c)
+        if (QTableWidgetItem* item = table->horizontalHeaderItem(c))
+            item->setData(Qt::AccessibleTextRole, t.header[c]);
     for (int r = 0; r < int(t.rows.size()); ++r) {
         const results::ReportRow& row = t.rows[std::size_t(r)];
         for (int c = 0; c < int(row.size()); ++c) {
@@ -107,6 +123,9 @@ void ProblemWindow::showReport(const results::DivisionReport& report)
     }
     table->resizeColumnsToContents();
     const int last = table->columnCount() - 1;
+    // A little air on each side of the numbers.
+    for (int c = 0; c < last; ++c)
+        table->setColumnWidth(c, table->columnWidth(c) + 10);
     if (last >= 0 && table->columnWidth(last) > kReasonWidth)
         table->setColumnWidth(last, kReasonWidth);
     table->resizeRowsToContents();

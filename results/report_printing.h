@@ -5,6 +5,7 @@
 // time a report is printed, so that starting the program does not load it.
 #pragma once
 
+#include <QImage>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -17,11 +18,13 @@ namespace qismar::results {
 class ReportPrinting {
 public:
     virtual ~ReportPrinting() = default;
-    // Shows the print preview of a report over `parent` (its print button
-    // opens the print dialog); `paint` lays the report out on the printer's
-    // pages. Returns when the preview is closed.
-    virtual void preview(QWidget* parent, const QString& title,
-                         const std::function<void(QPagedPaintDevice&)>& paint) = 0;
+    // Shows the print preview of a report over `parent`: the `pages` sheets
+    // as `pageImage(page, dotsPerInch)` draws them (the pages of the PDF),
+    // and "طباعة", which opens the print dialog and has `print` draw the same
+    // pages on the printer. Returns when the preview is closed.
+    virtual void preview(QWidget* parent, const QString& title, int pages,
+                         const std::function<QImage(int page, qreal dotsPerInch)>& pageImage,
+                         const std::function<void(QPagedPaintDevice&)>& print) = 0;
 };
 
 // The name of the module beside the program, and the function it exports,

@@ -2,7 +2,8 @@
 # Takes the screenshots of every window of the desktop program under a
 # virtual X display, at the two screen sizes the windows are checked at,
 # into docs/screenshots/1280x800/ and docs/screenshots/1024x600/, and the
-# pages of a report as docs/screenshots/report-awl-page-N.png.
+# pages of the report of each case of the results as
+# docs/screenshots/report-<case>-page-N.png.
 # Usage: scripts/screenshots.sh [build folder]
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,10 +15,13 @@ for size in 1280x800 1024x600; do
   # The program's folder holds the texts that the windows show.
   (cd "$build/bin" &&
    xvfb-run -a -s "-screen 0 ${size}x24" ./entry_screenshots "$out" &&
-   xvfb-run -a -s "-screen 0 ${size}x24" ./results_screenshots "$out" "$out/report-awl.pdf" &&
+   xvfb-run -a -s "-screen 0 ${size}x24" ./results_screenshots "$out" "$out/reports" &&
    xvfb-run -a -s "-screen 0 ${size}x24" ./shell_screenshots "$out")
 done
-# The pages of the report of an 'awl case, as the PDF has them.
-report="$here/docs/screenshots/1280x800/report-awl.pdf"
-pdftoppm -r 80 -png "$report" "$here/docs/screenshots/report-awl-page"
-rm -f "$here"/docs/screenshots/*/report-awl.pdf
+# The pages of the reports, as the PDFs have them.
+rm -f "$here"/docs/screenshots/report-*-page-*.png
+for report in "$here"/docs/screenshots/1280x800/reports/report-*.pdf; do
+  name=$(basename "$report" .pdf)
+  pdftoppm -r 80 -png "$report" "$here/docs/screenshots/$name-page"
+done
+rm -rf "$here"/docs/screenshots/*/reports

@@ -8,8 +8,10 @@
 #include <QBuffer>
 #include <QDate>
 #include <QFontDatabase>
+#include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QTextDocument>
 #include <QTextLayout>
 #include <QDir>
 #include <QFile>
@@ -73,25 +75,38 @@ TEST(DivisionReport, AnAwlCaseFromTheTopToTheClosingLine)
     EXPECT_EQ(r.gregorianDate, QStringLiteral("16 مارس 2025م"));
     EXPECT_EQ(r.hijriDate, QStringLiteral("16 رمضان 1446هـ"));
 
-    // The case: the deceased, the estate, every relative with the count.
-    EXPECT_EQ(r.theCase.paragraphs, (QStringList{QStringLiteral("المتوفى: امرأة"), QStringLiteral("التركة: 80,000")}));
-    EXPECT_EQ(exactRows(r.theCase),
-              (std::vector<QStringList>{row({"الزوج", "1"}), row({"الأم", "1"}), row({"الأخوات الشقيقات", "2"})}));
+    // The title, without a name when the case gives none.
+    EXPECT_EQ(r.title, QStringLiteral("بيان قسمة تركة"));
+    // The case once: the deceased, the estate, the relatives in one
+    // sentence and no table that would repeat the results.
+    EXPECT_EQ(r.theCase.paragraphs,
+              (QStringList{QStringLiteral("المتوفى: امرأة"), QStringLiteral("التركة: 80,000 جنيه"),
+                           QStringLiteral("الأقارب الأحياء: الزوج، الأم، الأخوات الشقيقات (2)")}));
+    EXPECT_TRUE(r.theCase.table.empty());
     EXPECT_FALSE(r.preparation.has_value());
 
-    // The results: heir, count, share, per head, class total, percentage;
-    // the total as its last row.
+    // The results: heir, count, share, the shares of each head in the
+    // corrected problem, per head, class total, percentage; the total as its
+    // last row. 6 raised to 8: the husband 3 (30,000), the mother 1
+    // (10,000), the sisters 4, 2 each (20,000 each).
     ASSERT_TRUE(r.results.has_value());
-    EXPECT_EQ(r.results->table.header.size(), 6);
+    EXPECT_EQ(r.results->table.header[3], QStringLiteral("سهام الفرد من 8"));
     EXPECT_EQ(exactRows(*r.results), (std::vector<QStringList>{
-                                         row({"الزوج", "1", "النصف", "30000", "30000", "%37.5"}),
-                                         row({"الأم", "1", "السدس", "10000", "10000", "%12.5"}),
-                                         row({"الأخوات الشقيقات", "2", "الثلثان", "20000", "40000", "%25"}),
-                                         row({"مجموع الأنصبة", "4", "", "", "80000", "%100"}),
+                                         row({"الزوج", "1", "النصف", "3", "30000", "30000", "37.5%"}),
+                                         row({"الأم", "1", "السدس", "1", "10000", "10000", "12.5%"}),
+                                         row({"الأخوات الشقيقات", "2", "الثلثان", "2", "20000", "40000", "25%"}),
+                                         row({"مجموع الأنصبة", "4", "", "", "", "80000", "100%"}),
                                      }));
     EXPECT_EQ(r.results->table.footerRows, 1);
-    // Printed grouped.
-    EXPECT_EQ(r.results->table.rows[2][4].text, QStringLiteral("40,000"));
+    // Printed grouped, to the unit (two decimals by default).
+    EXPECT_EQ(r.results->table.rows[2][5].text, QStringLiteral("40,000.00"));
+    EXPECT_EQ(r.results->table.rows[2][5].paid, QStringLiteral("40000.00"));
+    // The 'awl in one sentence above the table, the rounding under it.
+    EXPECT_TRUE(r.results->paragraphs.contains(
+        QStringLiteral("عالت المسألة من 6 إلى 8، فنقص نصيب كل صاحب فرض بنسبة ذلك")));
+    EXPECT_TRUE(r.results->notes.contains(results::roundingNote(2)));
+    // At the end, the lines to sign.
+    EXPECT_EQ(r.signatures, (QStringList{QStringLiteral("أعدّه"), QStringLiteral("اعتمده")}));
 
     // The problem: origin 6 raised to 8, shares 3, 1 and 2 of 8.
     ASSERT_TRUE(r.problem.has_value());
@@ -100,9 +115,15 @@ TEST(DivisionReport, AnAwlCaseFromTheTopToTheClosingLine)
     ASSERT_EQ(problem.size(), 3u);
     EXPECT_EQ(problem[0].mid(0, 8), row({"الزوج", "1", "1/2", "فرض", "3", "3", "3/8", "3/8"}));
     EXPECT_EQ(problem[2].mid(0, 8), row({"الأخوات الشقيقات", "2", "2/3", "فرض", "4", "2", "1/4", "1/2"}));
-    EXPECT_FALSE(problem[1][8].isEmpty());
+    // The engine's exact amount of each head, then the reason.
+    EXPECT_EQ(problem[0][8], QStringLiteral("30000"));
+    EXPECT_EQ(problem[2][8], QStringLiteral("20000"));
+    EXPECT_EQ(r.problem->table.header[8], QStringLiteral("مبلغ الفرد الدقيق"));
+    EXPECT_FALSE(problem[1][9].isEmpty());
     EXPECT_EQ(r.problem->table.header[4], QStringLiteral("السهام من 8 بالعول"));
-    EXPECT_TRUE(r.closing.contains(QStringLiteral("1991")));
+    // The report prints the problem's sentences; its table is the window's.
+    EXPECT_FALSE(r.problem->tablePrinted);
+    EXPECT_TRUE(r.closing.contains(QStringLiteral("القسمار")));
 
     const auto sections = r.sections();
     ASSERT_EQ(sections.size(), 3u);
@@ -122,9 +143,9 @@ TEST(DivisionReport, RemainderExclusionRaddAndPreparation)
         const DivisionReport r = reportOf(husband);
         ASSERT_TRUE(r.results);
         EXPECT_EQ(exactRows(*r.results),
-                  (std::vector<QStringList>{row({"الزوج", "1", "النصف", "12000", "12000", "%50"}),
-                                            row({"مجموع الأنصبة", "1", "", "", "12000", "%50"}),
-                                            row({"الباقي دون توزيع", "", "", "", "12000", "%50"})}));
+                  (std::vector<QStringList>{row({"الزوج", "1", "النصف", "1", "12000", "12000", "50%"}),
+                                            row({"مجموع الأنصبة", "1", "", "", "", "12000", "50%"}),
+                                            row({"الباقي دون توزيع", "", "", "", "", "12000", "50%"})}));
         EXPECT_EQ(r.results->table.footerRows, 2);
         EXPECT_TRUE(r.results->notes.join(QLatin1Char(' ')).contains(QStringLiteral("ذوي الأرحام")));
         EXPECT_TRUE(r.problem->paragraphs.join(QLatin1Char(' ')).contains(QStringLiteral("1/2")));
@@ -134,19 +155,24 @@ TEST(DivisionReport, RemainderExclusionRaddAndPreparation)
         const DivisionReport r = reportOf(exclusionCase());
         const std::vector<QStringList> rows = exactRows(*r.results);
         ASSERT_EQ(rows.size(), 6u);
-        EXPECT_EQ(rows[3], row({"الإخوة الأشقاء", "2", "محجوب", "لا شيء له", "لا شيء له", ""}));
-        EXPECT_EQ(rows[4], row({"العم لأب", "1", "محجوب", "لا شيء له", "لا شيء له", ""}));
-        EXPECT_EQ(rows[5], row({"مجموع الأنصبة", "6", "", "", "120000", "%100"}));
+        // Two brothers: "لا شيء لهما"; one uncle: "لا شيء له".
+        EXPECT_EQ(rows[3], row({"الإخوة الأشقاء", "2", "محجوب", "—", "لا شيء لهما", "لا شيء لهما", ""}));
+        EXPECT_EQ(rows[4], row({"العم لأب", "1", "محجوب", "—", "لا شيء له", "لا شيء له", ""}));
+        EXPECT_EQ(rows[5], row({"مجموع الأنصبة", "6", "", "", "", "120000", "100%"}));
         const std::vector<QStringList> problem = exactRows(*r.problem);
-        EXPECT_TRUE(problem[3][8].contains(QStringLiteral("الأب")));
+        EXPECT_TRUE(problem[3][9].contains(QStringLiteral("الأب")));
+        EXPECT_EQ(problem[3][8], QStringLiteral("—"));
         EXPECT_EQ(problem[3][3], QStringLiteral("محجوب"));
-        // Every relative entered is listed, the excluded ones too.
-        EXPECT_EQ(r.theCase.table.rows.size(), 5u);
+        // Every relative entered is named in the case, the excluded ones too.
+        EXPECT_EQ(r.theCase.paragraphs.back(),
+                  QStringLiteral("الأقارب الأحياء: الأب، الأم، الابن، الإخوة الأشقاء (2)، العم لأب"));
     }
     // A return: mother and two daughters, 6 returned to 5.
     {
         const DivisionReport r = reportOf(raddCase());
         EXPECT_TRUE(r.problem->paragraphs.join(QLatin1Char(' ')).contains(QStringLiteral("بالرد")));
+        EXPECT_TRUE(r.results->paragraphs.contains(QStringLiteral("رُدّ الباقي على الأم والبنات بنسبة فروضهم")))
+            << r.results->paragraphs.join(QLatin1Char('|'));
         EXPECT_EQ(exactRows(*r.problem)[1].mid(4, 4), row({"4", "2", "2/5", "4/5"}));
     }
     // The estate before its division: gross, costs, debts, bequests asked
@@ -154,19 +180,18 @@ TEST(DivisionReport, RemainderExclusionRaddAndPreparation)
     {
         const DivisionReport r = reportOf(preparedCase());
         ASSERT_TRUE(r.preparation.has_value());
+        EXPECT_EQ(r.preparation->table.header,
+                  row({"البند", "التركة قبل التجهيز", "نفقات التجهيز والدفن", "الديون", "الوصايا المطلوبة",
+                       "الوصايا المنفذة", "صافي التركة للورثة"}));
         EXPECT_EQ(exactRows(*r.preparation), (std::vector<QStringList>{
-                                                 row({"التركة قبل التجهيز", "100000"}),
-                                                 row({"نفقات التجهيز والدفن", "5000"}),
-                                                 row({"الديون", "15000"}),
-                                                 row({"الوصايا المطلوبة", "40000"}),
-                                                 row({"الوصايا المنفذة", "26666.6667"}),
-                                                 row({"صافي التركة للورثة", "53333.3333"}),
+                                                 row({"المبلغ", "100000", "5000", "15000", "40000", "26666.6667",
+                                                      "53333.3333"}),
                                              }));
         const QString notes = r.preparation->notes.join(QLatin1Char(' '));
         EXPECT_TRUE(notes.contains(QStringLiteral("لم يجيزوا")));
         EXPECT_TRUE(notes.contains(QStringLiteral("53,333.3333")));
-        EXPECT_EQ(r.theCase.paragraphs[1], QStringLiteral("التركة قبل التجهيز: 100,000"));
-        EXPECT_EQ(r.results->paragraphs[0], QStringLiteral("التركة المقسومة: 53,333.3333"));
+        EXPECT_EQ(r.theCase.paragraphs[1], QStringLiteral("التركة قبل التجهيز: 100,000 جنيه"));
+        EXPECT_EQ(r.results->paragraphs[0], QStringLiteral("التركة المقسومة: 53,333.33 جنيه"));
         const auto sections = r.sections();
         ASSERT_EQ(sections.size(), 4u);
         EXPECT_EQ(sections[1], &*r.preparation);
@@ -208,7 +233,7 @@ TEST(DivisionReport, TheTableOfTheProblemChains)
         c.deriveEntryWindowState();
         const DivisionReport r = reportOf(c);
         ASSERT_TRUE(r.results && r.problem);
-        EXPECT_EQ(exactRows(*r.results)[2].mid(0, 4), row({"الأم", "1", "ثلث الباقي", "10000"}));
+        EXPECT_EQ(exactRows(*r.results)[2].mid(0, 5), row({"الأم", "1", "ثلث الباقي", "1", "10000"}));
         EXPECT_EQ(exactRows(*r.problem)[2][2], QStringLiteral("ثلث الباقي"));
     }
     // A wife, the mother and a daughter: the radd beside a spouse, combined
@@ -227,23 +252,133 @@ TEST(DivisionReport, TheTableOfTheProblemChains)
     }
 }
 
-TEST(DivisionReport, TheCaseAndTheAmountsNameEachRelativeAlikeWithTheSameHeads)
+QString poppler(const QString& tool, const QStringList& arguments);
+
+TEST(DivisionReport, TheCaseShowsItsParticularsWhenGiven)
 {
-    // Every relative of the amounts stands in the case under the same name
-    // and with the same number of heads, and the case lists nobody else.
-    for (const EstateCase& c : {awlCase(), raddCase(), exclusionCase(), preparedCase(), largestCase()}) {
-        const DivisionReport r = reportOf(c);
-        ASSERT_TRUE(r.results.has_value());
-        const std::vector<QStringList> amounts = exactRows(*r.results);
-        const std::vector<QStringList> relatives = exactRows(r.theCase);
-        const std::size_t heirs = amounts.size() - std::size_t(r.results->table.footerRows);
-        EXPECT_EQ(relatives.size(), heirs);
-        for (std::size_t i = 0; i < heirs; ++i) {
-            const QStringList wanted{amounts[i][0], amounts[i][1]};
-            EXPECT_NE(std::find(relatives.begin(), relatives.end(), wanted), relatives.end())
-                << amounts[i][0] << " " << amounts[i][1];
+    CaseDetails details;
+    details.name = "فاطمة أحمد";
+    details.dateOfDeath = "2024-07-08";
+    details.place = "أم درمان";
+    details.reference = "م ش/123/2025";
+    details.currency = "دولار";
+    details.heirNames[std::size_t(index(Heir::FullSisters))] = {"زينب", "مريم"};
+    const DivisionReport r = reportOf(awlCase(), details);
+    // What the user typed is isolated, so that a file number of letters and
+    // digits reads as typed in the right-to-left line.
+    const auto typed = [](const QString& text) { return QChar(0x2068) + text + QChar(0x2069); };
+    EXPECT_EQ(r.title, QStringLiteral("بيان قسمة تركة فاطمة أحمد"));
+    EXPECT_EQ(r.theCase.paragraphs,
+              (QStringList{QStringLiteral("المتوفى: %1 (امرأة)").arg(typed(QStringLiteral("فاطمة أحمد"))),
+                           QStringLiteral("تاريخ الوفاة: 8 يوليو 2024م الموافق 1 محرم 1446هـ؛ مكان الوفاة: %1؛ "
+                                          "رقم الملف أو القضية: %2")
+                               .arg(typed(QStringLiteral("أم درمان")), typed(QStringLiteral("م ش/123/2025"))),
+                           QStringLiteral("التركة: 80,000 دولار"),
+                           QStringLiteral("الأقارب الأحياء: الزوج، الأم، الأخوات الشقيقات (2) (%1)")
+                               .arg(typed(QStringLiteral("زينب، مريم")))}));
+    EXPECT_EQ(r.results->paragraphs[0], QStringLiteral("التركة المقسومة: 80,000.00 دولار"));
+    EXPECT_TRUE(results::reportPlainText(r).startsWith(r.title + QLatin1Char('\n')));
+    // The PDF reads back the name and the file number as typed.
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("details.pdf"));
+    QString error;
+    ASSERT_TRUE(results::writeReportPdf(r, path, &error)) << error;
+    const QString text = poppler(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+    EXPECT_TRUE(text.contains(QStringLiteral("123/2025"))) << text;
+    EXPECT_TRUE(text.contains(QStringLiteral("زينب"))) << text;
+}
+
+// Captions and "لا شيء ..." by the gender and the number of the heads.
+TEST(DivisionReport, CaptionsAndNothingByGenderAndNumber)
+{
+    struct Case {
+        const char* what;
+        void (*fill)(EstateCase&);
+        Heir heir;
+        const char* caption;
+        const char* nothing;
+    };
+    // The son excludes every sibling; the father excludes the grandmother on
+    // his side (the father's mother).
+    const Case cases[] = {
+        {"a wife", [](EstateCase& c) { c.spouse = true; }, Heir::Wives, "الزوجة", nullptr},
+        {"two wives", [](EstateCase& c) { c.spouse = true; c.wives = heads(2); }, Heir::Wives, "لكل زوجة", nullptr},
+        {"a daughter", [](EstateCase& c) { c.daughters = heads(1); }, Heir::Daughters, "البنت", nullptr},
+        {"a full sister", [](EstateCase& c) { c.fullSisters = heads(1); }, Heir::FullSisters, "الأخت الشقيقة", "لا شيء لها"},
+        {"two full sisters", [](EstateCase& c) { c.fullSisters = heads(2); }, Heir::FullSisters, "لكل أخت شقيقة", "لا شيء لهما"},
+        {"three full sisters", [](EstateCase& c) { c.fullSisters = heads(3); }, Heir::FullSisters, "لكل أخت شقيقة", "لا شيء لهن"},
+        {"three full brothers", [](EstateCase& c) { c.fullBrothers = heads(3); }, Heir::FullBrothers, "لكل أخ شقيق", "لا شيء لهم"},
+        {"a full brother", [](EstateCase& c) { c.fullBrothers = heads(1); }, Heir::FullBrothers, "الأخ الشقيق", "لا شيء له"},
+        {"a uterine sister", [](EstateCase& c) { c.uterineSisters = heads(1); }, Heir::UterineSiblings, "الأخت لأم", "لا شيء لها"},
+        {"uterine brother and sisters", [](EstateCase& c) { c.uterineSisters = heads(2); c.uterineBrothers = heads(1); },
+         Heir::UterineSiblings, "لكل أخ أو أخت لأم", "لا شيء لهم"},
+        {"the father's father's mother", [](EstateCase& c) { c.fathersFathersMother = true; },
+         Heir::FathersFathersMother, "أم أبي الأب", nullptr},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        EstateCase c;
+        c.estate = Currency::fromWhole(2400);
+        k.fill(c);
+        // A son beside them takes the residue and excludes the siblings.
+        if (k.nothing)
+            c.sons = heads(1);
+        c.deriveEntryWindowState();
+        Explanation e;
+        const DivisionResult result = DivideEstate(c, &e);
+        const results::ResultsTable t = results::buildResultsTable(c, result, e);
+        const auto line = std::find_if(t.lines.begin(), t.lines.end(), [&](const auto& l) { return l.heir == k.heir; });
+        ASSERT_NE(line, t.lines.end());
+        EXPECT_EQ(line->caption, QString::fromUtf8(k.caption));
+        if (k.nothing) {
+            EXPECT_TRUE(line->nothing);
+            EXPECT_EQ(line->nothingText, QString::fromUtf8(k.nothing));
+        } else {
+            EXPECT_FALSE(line->nothing);
         }
     }
+}
+
+// The amounts to pay add up to the estate divided: three sons share
+// 5,000,000 (1,666,666.6667 each by the engine, 5,000,000.0001 together);
+// paid to the cent, 1,666,666.66 each and two of them 0.01 more.
+TEST(DivisionReport, AmountsToPayAddUpToTheEstateInEveryUnit)
+{
+    EstateCase c;
+    c.estate = Currency::fromWhole(5000000);
+    c.sons = heads(3);
+    c.deriveEntryWindowState();
+    Explanation e;
+    const DivisionResult result = DivideEstate(c, &e);
+    const struct {
+        int decimals;
+        const char* perHead;
+        std::int64_t more;
+        const char* note;
+        const char* total;
+    } cases[] = {
+        // 5,000,000 / 3: 1,666,666 and 2 over; 16,666,666 tenths and 2 over;
+        // 500,000,000 cents / 3: 166,666,666 and 2 over; 1,666,666,666 and 2 over.
+        {0, "1,666,666", 2, "ويزاد 2 منهم 1", "5,000,000"},
+        {1, "1,666,666.6", 2, "ويزاد 2 منهم 0.1", "5,000,000.0"},
+        {2, "1,666,666.66", 2, "ويزاد 2 منهم 0.01", "5,000,000.00"},
+        {3, "1,666,666.666", 2, "ويزاد 2 منهم 0.001", "5,000,000.000"},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.decimals);
+        const results::ResultsTable t = results::buildResultsTable(c, result, e, k.decimals);
+        ASSERT_EQ(t.lines.size(), 1u);
+        EXPECT_EQ(results::paidShown(t.lines[0].paidPerHead, k.decimals), QString::fromUtf8(k.perHead));
+        EXPECT_EQ(t.lines[0].headsWithOneUnitMore, k.more);
+        EXPECT_EQ(results::oneUnitMoreText(k.more, k.decimals), QString::fromUtf8(k.note));
+        EXPECT_EQ(results::paidShown(t.paidHeirsTotal, k.decimals), QString::fromUtf8(k.total));
+        EXPECT_EQ(t.paidHeirsTotal, t.paidDivided);
+        EXPECT_EQ(results::amountText(t.heirsTotal), QStringLiteral("5000000.0001")) << "the engine's total stays exact";
+    }
+    // The report says it under the amount of each.
+    const DivisionReport r = results::buildDivisionReport(c, result, e, kDay);
+    EXPECT_EQ(r.results->table.rows[0][4].note, QStringLiteral("ويزاد 2 منهم 0.01"));
+    EXPECT_EQ(r.results->table.rows[0][4].exact, QStringLiteral("1666666.6667"));
 }
 
 TEST(DivisionReport, AConsumedEstateIsReportedWithoutADivision)
@@ -315,27 +450,28 @@ TEST(DivisionReport, TheCaseDetailsAreShownWithTheCaseOnce)
     d.heirNames[std::size_t(index(Heir::Wives))] = {"هدى"};
 
     const DivisionReport r = reportOf(c, d);
+    const auto typed = [](const char* text) { return QChar(0x2068) + QString::fromUtf8(text) + QChar(0x2069); };
     EXPECT_EQ(r.title, QStringLiteral("بيان قسمة تركة محمد أحمد"));
-    EXPECT_EQ(r.theCase.paragraphs.mid(0, 5),
-              (QStringList{QStringLiteral("المتوفى: محمد أحمد (رجل)"),
-                           QStringLiteral("تاريخ الوفاة: 16 مارس 2025م الموافق 16 رمضان 1446هـ"),
-                           QStringLiteral("مكان الوفاة: الخرطوم"), QStringLiteral("رقم الملف أو القضية: 1234/2025"),
-                           QStringLiteral("العملة: جنيه")}));
-    // A column of names beside each relative; one wife of two is named.
-    ASSERT_EQ(r.theCase.table.header.size(), 3);
-    EXPECT_EQ(exactRows(r.theCase),
-              (std::vector<QStringList>{{QStringLiteral("الزوجات"), QStringLiteral("2"), QStringLiteral("هدى")},
-                                        {QStringLiteral("البنات"), QStringLiteral("2"), QStringLiteral("مريم، سارة")}}));
+    EXPECT_EQ(r.theCase.paragraphs,
+              (QStringList{QStringLiteral("المتوفى: %1 (رجل)").arg(typed("محمد أحمد")),
+                           QStringLiteral("تاريخ الوفاة: 16 مارس 2025م الموافق 16 رمضان 1446هـ؛ مكان الوفاة: %1؛ "
+                                          "رقم الملف أو القضية: %2")
+                               .arg(typed("الخرطوم"), typed("1234/2025")),
+                           QStringLiteral("التركة: 90,000 جنيه"),
+                           // The names beside each relative; one wife of two is named.
+                           QStringLiteral("الأقارب الأحياء: الزوجات (2) (%1)، البنات (2) (%2)")
+                               .arg(typed("هدى"), typed("مريم، سارة"))}));
+    // The case once: no table of relatives beside the table of the results.
+    EXPECT_TRUE(r.theCase.table.empty());
     const QString copy = results::reportPlainText(r);
-    EXPECT_TRUE(copy.startsWith(QStringLiteral("بيان قسمة تركة محمد أحمد\n"))) << copy;
+    EXPECT_TRUE(copy.startsWith(r.title + QLatin1Char('\n'))) << copy;
     EXPECT_EQ(copy.count(QStringLiteral("مريم، سارة")), 1) << copy;
 
-    // Without details the case reads as before: no names column, no currency.
+    // Without details: the title alone, the deceased's sex, the default currency.
     const DivisionReport plain = reportOf(c);
     EXPECT_EQ(plain.title, QStringLiteral("بيان قسمة تركة"));
-    EXPECT_EQ(plain.theCase.table.header.size(), 2);
     EXPECT_EQ(plain.theCase.paragraphs.front(), QStringLiteral("المتوفى: رجل"));
-    EXPECT_FALSE(results::reportPlainText(plain).contains(QStringLiteral("العملة")));
+    EXPECT_EQ(plain.theCase.paragraphs[1], QStringLiteral("التركة: 90,000 جنيه"));
 }
 
 TEST(DivisionReport, TheCopyIsPlainTextWithTabsAndAnHtmlTableOfExactAmounts)
@@ -347,18 +483,26 @@ TEST(DivisionReport, TheCopyIsPlainTextWithTabsAndAnHtmlTableOfExactAmounts)
     const DivisionReport r = reportOf(c);
     const QString text = results::reportPlainText(r);
     EXPECT_TRUE(text.startsWith(QStringLiteral("بيان قسمة تركة\n")));
-    EXPECT_TRUE(text.contains(QStringLiteral("\nالأبناء\t3\tتعصيب بالنفس\t2700617259.3333\t8101851777.9999\t%33.3333\n")))
+    // Each amount to pay as a plain number a spreadsheet reads, rounded to
+    // the cent, beside the engine's exact amount; the percentage as "33.3333%".
+    // 8,101,851,778 / 3 = 2,700,617,259.33 and one cent over.
+    EXPECT_TRUE(text.contains(QStringLiteral("\nالوارث\tالعدد\tالفرض\tسهام الفرد من 3\tنصيب الفرد\tنصيب الفرد (دقيق)\t"
+                                             "نصيب الفئة\tنصيب الفئة (دقيق)\tنسبة الفرد\tملاحظة\n")))
+        << text;
+    EXPECT_TRUE(text.contains(QStringLiteral("\nالأبناء\t3\tتعصيب بالنفس\t1\t2700617259.33\t2700617259.3333\t"
+                                             "8101851778.00\t8101851777.9999\t33.3333%\tويزاد 1 منهم 0.01\n")))
         << text;
     EXPECT_TRUE(text.contains(QStringLiteral("التاريخ: 16 مارس 2025م الموافق 16 رمضان 1446هـ")));
     EXPECT_TRUE(text.trimmed().endsWith(r.closing));
 
     const QString printed = results::reportHtml(r, results::Amounts::Grouped);
-    EXPECT_TRUE(printed.contains(QStringLiteral(">2,700,617,259.3333<")));
+    EXPECT_TRUE(printed.contains(QStringLiteral(">2,700,617,259.33<")));
     EXPECT_FALSE(printed.contains(QStringLiteral("2700617259.3333")));
+    EXPECT_TRUE(printed.contains(QStringLiteral("أعدّه")) && printed.contains(QStringLiteral("اعتمده")));
     const std::unique_ptr<QMimeData> copy(results::reportMimeData(r));
     EXPECT_EQ(copy->text(), text);
     EXPECT_TRUE(copy->html().contains(QStringLiteral("<td align=\"center\">2700617259.3333</td>")));
-    EXPECT_EQ(copy->html().count(QStringLiteral("<table")), 3);
+    EXPECT_EQ(copy->html().count(QStringLiteral("<table")), 2);  // the results and the problem
     EXPECT_TRUE(copy->html().contains(QStringLiteral("dir=\"rtl\"")));
 }
 
@@ -485,12 +629,111 @@ TEST(DivisionReport, TheTextOfThePdfReadsBackAsItWasTypeset)
         for (const QString& text : extractedTexts(path)) {
             for (const QString& phrase : k.phrases)
                 EXPECT_TRUE(text.contains(phrase)) << phrase << "\n" << text;
-            // Every Arabic word of the report, whole.
+            // Every Arabic word of the printed report, whole.
             const QStringList read = arabicWords(text);
-            for (const QString& word : arabicWords(results::reportPlainText(r)))
+            QTextDocument printed;
+            printed.setHtml(results::reportHtml(r));
+            for (const QString& word : arabicWords(printed.toPlainText()))
                 EXPECT_TRUE(read.contains(word)) << word;
         }
     }
+}
+
+// A wife, the father, the mother and a son, with the estate prepared: the
+// report a clerk hands over for a family fits one A4 page.
+TEST(DivisionReport, AFamilyWithAPreparedEstateFitsOnePage)
+{
+    EstateCase c = preparedCase();
+    c.mother = true;
+    c.deriveEntryWindowState();
+    CaseDetails details;
+    details.name = "محمد عبد الله أحمد";
+    details.dateOfDeath = "2025-01-20";
+    details.place = "الخرطوم";
+    details.reference = "123/2025";
+    details.heirNames[std::size_t(index(Heir::Sons))] = {"أحمد"};
+    const DivisionReport r = reportOf(c, details);
+    ASSERT_EQ(r.amounts->lines.size(), 4u);
+    EXPECT_EQ(results::ReportRendering(r).pageCount(), 1);
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("family.pdf"));
+    QString error;
+    ASSERT_TRUE(results::writeReportPdf(r, path, &error)) << error;
+    EXPECT_TRUE(poppler(QStringLiteral("pdfinfo"), {path}).contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))));
+}
+
+// A table that runs onto a second page repeats its header row there and
+// never splits a row: the largest case's results table.
+TEST(DivisionReport, ATableRunningOntoANewPageRepeatsItsHeaderAndKeepsItsRowsWhole)
+{
+    const DivisionReport r = reportOf(largestCase());
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("largest.pdf"));
+    QString error;
+    ASSERT_TRUE(results::writeReportPdf(r, path, &error)) << error;
+    const int pages = results::ReportRendering(r).pageCount();
+    ASSERT_GE(pages, 2);
+    const auto page = [&](int n) {
+        return poppler(QStringLiteral("pdftotext"), {QStringLiteral("-f"), QString::number(n), QStringLiteral("-l"),
+                                                     QString::number(n), path, QStringLiteral("-")})
+            .normalized(QString::NormalizationForm_KC);
+    };
+    const QString first = page(1), second = page(2);
+    // The table begins on the first page and goes on on the second, under its header again.
+    for (const QString& text : {first, second}) {
+        EXPECT_TRUE(text.contains(QStringLiteral("نصيب الفئة")));
+        EXPECT_TRUE(text.contains(QStringLiteral("سهام الفرد من")));
+    }
+    // The total row, its caption and its percentage on one page.
+    EXPECT_EQ(first.contains(QStringLiteral("مجموع الأنصبة")), first.contains(QStringLiteral("100%")));
+    EXPECT_EQ(second.contains(QStringLiteral("مجموع الأنصبة")), second.contains(QStringLiteral("100%")));
+    EXPECT_NE(first.contains(QStringLiteral("مجموع الأنصبة")), second.contains(QStringLiteral("مجموع الأنصبة")));
+}
+
+// The print preview draws the pages the PDF has: its picture of each page
+// matches poppler's picture of the PDF's page (compared in blocks of 6 by 6
+// dots, since two rasterizers smooth the edges of glyphs apart), far closer
+// than the picture of another case's report does.
+TEST(DivisionReport, ThePreviewShowsThePagesOfThePdf)
+{
+    const DivisionReport awl = reportOf(awlCase());
+    const DivisionReport radd = reportOf(raddCase());
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("awl.pdf"));
+    QString error;
+    ASSERT_TRUE(results::writeReportPdf(awl, path, &error)) << error;
+    const int dpi = 40;
+    poppler(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-gray"),
+                                         QStringLiteral("-png"), QStringLiteral("-singlefile"), path,
+                                         dir.filePath(QStringLiteral("page"))});
+    const QImage pdfPage = QImage(dir.filePath(QStringLiteral("page.png"))).convertToFormat(QImage::Format_Grayscale8);
+    ASSERT_FALSE(pdfPage.isNull());
+    const results::ReportRendering preview(awl);
+    ASSERT_EQ(preview.pageCount(), 1);
+    const auto blocks = [](const QImage& picture) {
+        return picture.convertToFormat(QImage::Format_Grayscale8)
+            .scaled(picture.width() / 6, picture.height() / 6, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    };
+    const QImage pdfBlocks = blocks(pdfPage);
+    const auto difference = [&](const QImage& picture) {
+        EXPECT_LE(std::abs(picture.width() - pdfPage.width()), 1);
+        EXPECT_LE(std::abs(picture.height() - pdfPage.height()), 1);
+        const QImage grey = blocks(picture);
+        const int w = std::min(grey.width(), pdfBlocks.width()), h = std::min(grey.height(), pdfBlocks.height());
+        double sum = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                sum += std::abs(qGray(grey.pixel(x, y)) - qGray(pdfBlocks.pixel(x, y)));
+        return sum / (double(w) * h);
+    };
+    if (qEnvironmentVariableIsSet("QISMAR_KEEP_PREVIEW")) {
+        preview.pageImage(0, dpi).save(QStringLiteral("/tmp/preview-page.png"));
+        pdfPage.save(QStringLiteral("/tmp/pdf-page.png"));
+    }
+    const double same = difference(preview.pageImage(0, dpi));
+    const double other = difference(results::ReportRendering(radd).pageImage(0, dpi));
+    EXPECT_LT(same, 1.5) << "mean difference of a grey level " << same;
+    EXPECT_GT(other, 3 * same) << same << " against " << other;
 }
 
 TEST(DivisionReport, ThePagesAreDrawnAsTheWriterDrewThem)

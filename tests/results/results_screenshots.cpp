@@ -1,12 +1,15 @@
-// Takes the screenshots of the results window and of "بيان المسألة" for an
-// 'awl, a radd, an exclusion, a prepared estate and the largest case, as PNG
-// files in the folder given as the first argument. Run it under a display,
-// for example Xvfb at the screen size the shots are for.
+// Takes the screenshots of the results window, of "بيان المسألة" and of the
+// print preview for an 'awl, a radd, an exclusion, a prepared estate and
+// the largest case, as PNG files in the folder given as the first argument,
+// and with a second argument writes the report of each case as a PDF in
+// that folder (report-<case>.pdf). Run it under a display, for example Xvfb
+// at the screen size the shots are for.
 #include <QApplication>
 #include <QDir>
 #include <QPushButton>
 #include <QTimer>
 #include <cstdio>
+#include <optional>
 
 #include "results/division_report.h"
 #include "results/division_window.h"
@@ -34,27 +37,59 @@ void shoot(QWidget* window, const QString& name)
     }
 }
 
+// The particulars of the 'awl case, as a clerk gives them.
+CaseDetails awlDetails()
+{
+    CaseDetails d;
+    d.name = "فاطمة أحمد علي";
+    d.dateOfDeath = "2025-01-20";
+    d.place = "أم درمان";
+    d.reference = "م ش/123/2025";
+    d.heirNames[std::size_t(index(Heir::FullSisters))] = {"زينب", "مريم"};
+    return d;
+}
+
 // Shows the division of a case, shoots the window, opens "بيان المسألة" and
-// shoots it, then ends the window with "تم".
-void shootCase(DivisionWindow& window, const EstateCase& estateCase, const QString& name, bool problem)
+// shoots it, opens the print preview and shoots it, then ends the window
+// with "تم".
+void shootCase(DivisionWindow& window, const EstateCase& estateCase, const QString& name,
+               const CaseDetails& details = {})
 {
     Explanation explanation;
     const DivisionResult result = DivideEstate(estateCase, &explanation);
-    window.showDivision(estateCase, result, explanation);
-    QTimer::singleShot(0, &window, [&window, name, problem] {
+    window.showDivision(estateCase, result, explanation, details);
+    QTimer::singleShot(0, &window, [&window, name] {
         QApplication::processEvents();
         shoot(&window, QStringLiteral("results-%1.png").arg(name));
-        if (problem) {
-            QTimer::singleShot(0, &window, [&window, name] {
-                QApplication::processEvents();
-                shoot(window.problemWindow(), QStringLiteral("problem-%1.png").arg(name));
-                window.problemWindow()->accept();
-            });
-            window.showProblem();
-        }
+        QTimer::singleShot(0, &window, [&window, name] {
+            QApplication::processEvents();
+            shoot(window.problemWindow(), QStringLiteral("problem-%1.png").arg(name));
+            window.problemWindow()->accept();
+        });
+        window.showProblem();
+        QTimer::singleShot(0, &window, [name] {
+            QApplication::processEvents();
+            if (QWidget* preview = QApplication::activeModalWidget()) {
+                shoot(preview, QStringLiteral("preview-%1.png").arg(name));
+                preview->close();
+            }
+        });
+        window.printReport();
         window.doneButton->click();
     });
     window.exec();
+}
+
+void writeReport(const EstateCase& c, const QString& path, const CaseDetails& details = {})
+{
+    Explanation explanation;
+    const DivisionResult result = DivideEstate(c, &explanation);
+    QString error;
+    if (!results::writeReportPdf(results::buildDivisionReport(c, result, explanation, QDate(2025, 3, 16), details),
+                                 path, &error)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        ++failures;
+    }
 }
 
 }  // namespace
@@ -71,24 +106,22 @@ int main(int argc, char** argv)
     out.mkpath(QStringLiteral("."));
 
     DivisionWindow window;
-    shootCase(window, testing::awlCase(), QStringLiteral("awl"), true);
-    shootCase(window, testing::raddCase(), QStringLiteral("radd"), true);
-    shootCase(window, testing::exclusionCase(), QStringLiteral("exclusion"), true);
-    shootCase(window, testing::preparedCase(), QStringLiteral("prepared"), true);
-    shootCase(window, testing::largestCase(), QStringLiteral("largest"), true);
+    shootCase(window, testing::awlCase(), QStringLiteral("awl"), awlDetails());
+    shootCase(window, testing::raddCase(), QStringLiteral("radd"));
+    shootCase(window, testing::exclusionCase(), QStringLiteral("exclusion"));
+    shootCase(window, testing::preparedCase(), QStringLiteral("prepared"));
+    shootCase(window, testing::largestCase(), QStringLiteral("largest"));
 
-    // With a second argument: the report of the 'awl case as a PDF file,
-    // whose pages the README shows.
+    // With a second argument: the report of each case as a PDF file in that
+    // folder, whose pages the README shows.
     if (argc > 2) {
-        const EstateCase c = testing::awlCase();
-        Explanation explanation;
-        const DivisionResult result = DivideEstate(c, &explanation);
-        QString error;
-        if (!results::writeReportPdf(results::buildDivisionReport(c, result, explanation, QDate(2025, 3, 16)),
-                                     QString::fromLocal8Bit(argv[2]), &error)) {
-            std::fprintf(stderr, "%s\n", qPrintable(error));
-            ++failures;
-        }
+        const QDir reports(QString::fromLocal8Bit(argv[2]));
+        reports.mkpath(QStringLiteral("."));
+        writeReport(testing::awlCase(), reports.filePath(QStringLiteral("report-awl.pdf")), awlDetails());
+        writeReport(testing::raddCase(), reports.filePath(QStringLiteral("report-radd.pdf")));
+        writeReport(testing::exclusionCase(), reports.filePath(QStringLiteral("report-exclusion.pdf")));
+        writeReport(testing::preparedCase(), reports.filePath(QStringLiteral("report-prepared.pdf")));
+        writeReport(testing::largestCase(), reports.filePath(QStringLiteral("report-largest.pdf")));
     }
     return failures == 0 ? 0 : 1;
 }

@@ -7,6 +7,7 @@
 #include <QAccessible>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -19,6 +20,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
 
@@ -35,8 +37,23 @@
 namespace qismar::testing {
 namespace {
 
-// How the window spells the engine's marker of an excluded relative.
+// How the window says that one male relative receives nothing.
 QString nothingForHim() { return QStringLiteral("لا شيء له"); }
+
+// The program's settings (the decimals of the amounts) kept apart from the
+// user's while the tests run.
+const bool kSettingsOfTheTests = [] {
+    QStandardPaths::setTestModeEnabled(true);
+    return true;
+}();
+
+// The column of a report table by its header.
+std::size_t column(const results::ReportTable& t, const QString& header)
+{
+    const qsizetype i = t.header.indexOf(header);
+    EXPECT_GE(i, 0) << header;
+    return std::size_t(std::max<qsizetype>(i, 0));
+}
 
 struct Line {
     Heir row;
@@ -171,7 +188,7 @@ protected:
     {
         const DivisionResult expected = Divide(entry().caseToDivide());
         const auto& p = expected.percentages[std::size_t(index(row))];
-        return p ? QStringLiteral("%") + QString::fromStdString(formatAmount(*p)) : QString();
+        return p ? QString::fromStdString(formatAmount(*p)) + QStringLiteral("%") : QString();
     }
 };
 
@@ -192,7 +209,7 @@ TEST_F(Division, HusbandAndTwoFullSistersThenASecondDivisionFromAnEmptyCase)
         EXPECT_EQ(lines[0].caption, QStringLiteral("الزوج"));
         EXPECT_EQ(lines[0].count, QStringLiteral("1"));
         EXPECT_EQ(lines[0].amount, QStringLiteral("12000"));
-        EXPECT_EQ(lines[0].shown, QStringLiteral("12,000"));
+        EXPECT_EQ(lines[0].shown, QStringLiteral("12,000.00"));
         EXPECT_EQ(lines[0].classTotal, QStringLiteral("12000"));
         EXPECT_EQ(lines[0].percentage, husbandShare);
         EXPECT_EQ(lines[1].row, Heir::FullSisters);
@@ -207,13 +224,20 @@ TEST_F(Division, HusbandAndTwoFullSistersThenASecondDivisionFromAnEmptyCase)
         EXPECT_EQ(window->totalAmount->y(), lines[1].top + DivisionWindow::kLineStep);
         EXPECT_EQ(window->totalCount->text(), QStringLiteral("3"));
         EXPECT_EQ(window->totalAmount->exact(), QStringLiteral("28000"));
-        EXPECT_EQ(window->totalPercentage->exact(), QStringLiteral("%100"));
+        EXPECT_EQ(window->totalPercentage->exact(), QStringLiteral("100%"));
         EXPECT_FALSE(window->undistributedAmount->isVisible());
         EXPECT_EQ(window->windowTitle(), QStringLiteral("قسمة الأنصبة"));
         EXPECT_TRUE(window->estateText->text().contains(QStringLiteral("28,000")));
-        // A screen reader reads the whole line.
+        // A screen reader reads the exact amount, then the whole line.
         EXPECT_EQ(window->amount(Heir::Husband)->accessibleDescription(),
-                  QStringLiteral("الزوج: العدد 1، نصيب الفرد 12000، نصيب الفئة 12000، النسبة ") + husbandShare);
+                  QStringLiteral("المبلغ الدقيق 12000؛ الزوج: العدد 1، نصيب الفرد 12000.00، نصيب الفئة 12000.00، النسبة ") +
+                      husbandShare);
+        // The 'awl in one sentence above the lines; the rounding under them.
+        EXPECT_EQ(window->problemText->text(), QStringLiteral("عالت المسألة من 6 إلى 7، فنقص نصيب كل صاحب فرض بنسبة ذلك"));
+        EXPECT_TRUE(window->problemText->isVisible());
+        EXPECT_LT(window->problemText->geometry().bottom(), window->linesArea->y());
+        EXPECT_EQ(window->roundingText->text(), results::roundingNote(2));
+        EXPECT_GT(window->roundingText->y(), window->linesArea->geometry().bottom());
         // "تم" closes the window and clears the case for the next one.
         click(window->doneButton);
         EXPECT_FALSE(window->isVisible());
@@ -230,9 +254,10 @@ TEST_F(Division, HusbandAndTwoFullSistersThenASecondDivisionFromAnEmptyCase)
     divide([](DivisionWindow* window) {
         const std::vector<Line> lines = visibleLines(window);
         ASSERT_EQ(lines.size(), 2u);
-        EXPECT_EQ(lines[0].caption, QStringLiteral("لكل زوجة"));
+        // One wife and one daughter: named, not "لكل ...".
+        EXPECT_EQ(lines[0].caption, QStringLiteral("الزوجة"));
         EXPECT_EQ(lines[0].amount, QStringLiteral("3000"));
-        EXPECT_EQ(lines[1].caption, QStringLiteral("لكل بنت"));
+        EXPECT_EQ(lines[1].caption, QStringLiteral("البنت"));
         EXPECT_EQ(lines[1].amount, QStringLiteral("21000"));
     });
     expectEmptyCase();
@@ -248,7 +273,7 @@ TEST_F(Division, ExcludedRelativeIsShownWithNothingForHimAndWhoExcludesHim)
         ASSERT_EQ(lines.size(), 2u);
         EXPECT_EQ(lines[0].caption, QStringLiteral("الأب"));
         EXPECT_EQ(lines[0].amount, QStringLiteral("1000"));
-        EXPECT_EQ(lines[1].caption, QStringLiteral("لكل أخ شقيق"));
+        EXPECT_EQ(lines[1].caption, QStringLiteral("الأخ الشقيق"));
         EXPECT_EQ(lines[1].amount, nothingForHim());
         // No percentage box and no class total beside "لا شيء له", which
         // takes the room of both amounts.
@@ -277,12 +302,12 @@ TEST_F(Division, WhatTheRowsLeaveIsShownAsTheLastLineAndClearedWithTheCase)
         ASSERT_TRUE(window->undistributedAmount->isVisible());
         EXPECT_EQ(window->undistributedCaption->text(), QStringLiteral("الباقي دون توزيع"));
         EXPECT_EQ(window->undistributedAmount->exact(), QStringLiteral("12000"));
-        EXPECT_EQ(window->undistributedPercentage->exact(), QStringLiteral("%50"));
+        EXPECT_EQ(window->undistributedPercentage->exact(), QStringLiteral("50%"));
         EXPECT_TRUE(window->undistributedCaption->toolTip().contains(QStringLiteral("ذوي الأرحام")));
         EXPECT_TRUE(window->undistributedAmount->toolTip().contains(QStringLiteral("ذوي الأرحام")));
         // The heirs took half; the remainder is the last line, below their total.
         EXPECT_EQ(window->totalAmount->exact(), QStringLiteral("12000"));
-        EXPECT_EQ(window->totalPercentage->exact(), QStringLiteral("%50"));
+        EXPECT_EQ(window->totalPercentage->exact(), QStringLiteral("50%"));
         EXPECT_GT(window->totalAmount->y(), window->amount(Heir::Husband)->y());
         EXPECT_GT(window->undistributedAmount->y(), window->totalAmount->y());
     });
@@ -683,18 +708,25 @@ TEST_F(ResultsWindow, ShowsTheLinesOfTheReportsTableInLayoutWithoutFaults)
             const results::ReportSection& section = *window->report().results;
             const std::vector<Line> lines = visibleLines(window);
             ASSERT_EQ(section.table.rows.size(), lines.size() + std::size_t(section.table.footerRows));
+            const std::size_t perHead = column(section.table, QStringLiteral("نصيب الفرد"));
+            const std::size_t classTotal = column(section.table, QStringLiteral("نصيب الفئة"));
+            const std::size_t percent = column(section.table, QStringLiteral("نسبة الفرد"));
             for (std::size_t i = 0; i < lines.size(); ++i) {
                 const results::ReportRow& row = section.table.rows[i];
                 SCOPED_TRACE(row[0].exact.toStdString());
                 EXPECT_EQ(lines[i].count, row[1].exact);
-                EXPECT_EQ(lines[i].amount, row[3].exact);
-                EXPECT_EQ(lines[i].classTotal, row[4].exact == nothingForHim() ? QString() : row[4].exact);
-                EXPECT_EQ(lines[i].percentage, row[5].exact);
+                EXPECT_EQ(lines[i].amount, row[perHead].exact);
+                EXPECT_EQ(lines[i].classTotal, row[classTotal].paid.isEmpty() ? QString() : row[classTotal].exact);
+                EXPECT_EQ(lines[i].percentage, row[percent].exact);
+                // The amount shown is the report's amount to pay.
+                if (!row[perHead].paid.isEmpty())
+                    EXPECT_TRUE(lines[i].shown.startsWith(row[perHead].text)) << lines[i].shown;
             }
             const results::ReportRow& total = section.table.rows[lines.size()];
             EXPECT_EQ(window->totalCount->text(), total[1].exact);
-            EXPECT_EQ(window->totalAmount->exact(), total[4].exact);
-            EXPECT_EQ(window->totalPercentage->exact(), total[5].exact);
+            EXPECT_EQ(window->totalAmount->exact(), total[classTotal].exact);
+            EXPECT_EQ(window->totalAmount->text(), total[classTotal].text);
+            EXPECT_EQ(window->totalPercentage->exact(), total[percent].exact);
             EXPECT_EQ(window->undistributedAmount->isVisible(), section.table.footerRows == 2);
             // Nothing outside the window or over another control, no text
             // cut, and the window within its screen (one of 1024 x 600 in
@@ -713,11 +745,17 @@ TEST_F(ResultsWindow, LongAmountsAreGroupedNeverCutAndCopiedExactly)
         QString exact, shown;
     };
     const Case cases[] = {
-        {"a thousand million and more", 8101851778, 1, QStringLiteral("8101851778"), QStringLiteral("8,101,851,778")},
-        {"thirds of it", 8101851778, 3, QStringLiteral("2700617259.3333"), QStringLiteral("2,700,617,259.3333")},
+        // Shown to the cent; a third of 8,101,851,778 is 2,700,617,259.33
+        // and one of the three takes the cent left; a seventh of
+        // 99,999,999,999,999 is 14,285,714,285,714.14 and 1 over, 1/7 of a
+        // cent each: 7 x .14 = .98, two of them take a cent more (the
+        // engine's seven amounts add up to .0003 over the estate).
+        {"a thousand million and more", 8101851778, 1, QStringLiteral("8101851778"), QStringLiteral("8,101,851,778.00")},
+        {"thirds of it", 8101851778, 3, QStringLiteral("2700617259.3333"),
+         QStringLiteral("2,700,617,259.33 ويزاد 1 منهم 0.01")},
         {"near 10^14", 99999999999999, 7, QStringLiteral("14285714285714.1429"),
-         QStringLiteral("14,285,714,285,714.1429")},
-        {"below a thousand", 999, 1, QStringLiteral("999"), QStringLiteral("999")},
+         QStringLiteral("14,285,714,285,714.14 ويزاد 2 منهم 0.01")},
+        {"below a thousand", 999, 1, QStringLiteral("999"), QStringLiteral("999.00")},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
@@ -734,8 +772,13 @@ TEST_F(ResultsWindow, LongAmountsAreGroupedNeverCutAndCopiedExactly)
             EXPECT_LE(cell->fontMetrics().horizontalAdvance(cell->text()), room);
             results::AmountCell* total = window->classTotal(Heir::Sons);
             EXPECT_LE(total->fontMetrics().horizontalAdvance(total->text()), total->width() - 8);
-            // What is copied and what a screen reader reads is the engine's text.
+            // What is copied and what a screen reader reads is the engine's
+            // text, which is also the tip of every amount.
             EXPECT_EQ(accessibleValue(cell), k.exact);
+            EXPECT_EQ(cell->toolTip(), QStringLiteral("المبلغ الدقيق: ") + k.exact);
+            EXPECT_TRUE(total->accessibleDescription().contains(total->exact())) << total->accessibleDescription();
+            EXPECT_TRUE(window->percentage(Heir::Sons)->accessibleDescription().contains(
+                window->percentage(Heir::Sons)->exact()));
             QGuiApplication::clipboard()->clear();
             cell->setFocus();
             QTest::keySequence(cell, QKeySequence::Copy);
@@ -766,9 +809,10 @@ TEST_F(ResultsWindow, TheLargestCaseFitsTheScreenAndItsLinesScroll)
         // The buttons stay on the screen below the lines.
         EXPECT_LE(window->doneButton->geometry().bottom(), window->height());
         EXPECT_TRUE(window->doneButton->isVisible());
-        // Amounts near 10^14 in full.
+        // Amounts near 10^14 in full, to the cent.
         const results::AmountCell* father = window->amount(Heir::Father);
-        EXPECT_EQ(father->text(), results::groupedAmount(father->exact()));
+        EXPECT_TRUE(father->text().startsWith(results::groupedAmount(father->exact()).section(QLatin1Char('.'), 0, 0)))
+            << father->text();
         EXPECT_LE(father->fontMetrics().horizontalAdvance(father->text()), father->width() - 8);
     });
 }
@@ -785,7 +829,7 @@ TEST_F(ResultsWindow, ThePreparationOfTheEstateIsShownAboveTheDivision)
         EXPECT_LT(window->estateText->geometry().bottom(), window->linesArea->y());
         // The percentages are those of the net estate: the wife's eighth is 12.5%.
         EXPECT_EQ(window->amount(Heir::Wives)->exact(), QStringLiteral("6666.6667"));
-        EXPECT_EQ(window->percentage(Heir::Wives)->exact(), QStringLiteral("%12.5"));
+        EXPECT_EQ(window->percentage(Heir::Wives)->exact(), QStringLiteral("12.5%"));
         EXPECT_EQ(window->totalAmount->exact(), QStringLiteral("53333.3333"));
     });
 }
@@ -857,9 +901,13 @@ TEST_F(ResultsWindow, TheTableOfTheProblemForAwlRaddAndExclusion)
                 EXPECT_TRUE(problem->sentences->text().contains(k.sentence)) << problem->sentences->text();
                 QTableWidget* table = problem->table;
                 ASSERT_EQ(table->rowCount(), int(k.heirs.size()));
-                ASSERT_EQ(table->columnCount(), 9);
-                EXPECT_EQ(table->horizontalHeaderItem(4)->text(), k.problemHeader);
-                EXPECT_EQ(table->horizontalHeaderItem(5)->text(), k.sharesHeader);
+                ASSERT_EQ(table->columnCount(), 10);
+                // A long name on two lines; read whole by a screen reader.
+                EXPECT_EQ(table->horizontalHeaderItem(4)->text().replace(QLatin1Char('\n'), QLatin1Char(' ')),
+                          k.problemHeader);
+                EXPECT_EQ(table->horizontalHeaderItem(5)->text().replace(QLatin1Char('\n'), QLatin1Char(' ')),
+                          k.sharesHeader);
+                EXPECT_EQ(table->horizontalHeaderItem(5)->data(Qt::AccessibleTextRole).toString(), k.sharesHeader);
                 for (int r = 0; r < table->rowCount(); ++r) {
                     const Expected& e = k.heirs[std::size_t(r)];
                     SCOPED_TRACE(heirInfo(e.row).key);
@@ -869,10 +917,10 @@ TEST_F(ResultsWindow, TheTableOfTheProblemForAwlRaddAndExclusion)
                     EXPECT_EQ(table->item(r, 5)->text(), e.shares);
                     EXPECT_EQ(table->item(r, 6)->text(), e.fraction);
                     EXPECT_EQ(table->item(r, 7)->text(), e.classFraction);
-                    EXPECT_FALSE(table->item(r, 8)->text().isEmpty());
+                    EXPECT_FALSE(table->item(r, 9)->text().isEmpty());
                 }
                 if (!k.reasonOfLast.isEmpty()) {
-                    EXPECT_EQ(table->item(table->rowCount() - 1, 8)->text(), k.reasonOfLast);
+                    EXPECT_EQ(table->item(table->rowCount() - 1, 9)->text(), k.reasonOfLast);
                 }
                 // Within the screen; Escape closes it and leaves the results.
                 const QRect screen = problem->screen()->availableGeometry();
@@ -923,8 +971,9 @@ TEST_F(ResultsWindow, CopyPutsTheReportOnTheClipboardAsTextAndAsATable)
         ASSERT_NE(data, nullptr);
         ASSERT_TRUE(data->hasText());
         ASSERT_TRUE(data->hasHtml());
-        // Exact amounts, for pasting into a spreadsheet.
-        EXPECT_TRUE(data->text().contains(QStringLiteral("الزوج\t1\tالنصف\t30000\t30000\t%37.5")));
+        // Amounts to pay beside the exact ones, as numbers a spreadsheet reads.
+        EXPECT_TRUE(data->text().contains(QStringLiteral("الزوج\t1\tالنصف\t3\t30000.00\t30000\t30000.00\t30000\t37.5%")))
+            << data->text();
         EXPECT_TRUE(data->html().contains(QStringLiteral("<table")));
         EXPECT_TRUE(data->html().contains(QStringLiteral(">30000<")));
     });
@@ -938,7 +987,17 @@ TEST_F(ResultsWindow, SavePdfWritesTheReportAndReportsWhatItCannotWrite)
         EXPECT_TRUE(suggested.endsWith(QLatin1String(".pdf")));
         return good;
     };
-    show(awlCase(), [](DivisionWindow* window) { pressShortcut(window, Qt::Key_S, Qt::ControlModifier); });
+    show(awlCase(), [&good](DivisionWindow* window) {
+        EXPECT_FALSE(window->savedText->isVisible());
+        pressShortcut(window, Qt::Key_S, Qt::ControlModifier);
+        // The window says where the report was written, the name kept whole.
+        EXPECT_TRUE(window->savedText->isVisible());
+        EXPECT_TRUE(window->savedText->text().startsWith(QStringLiteral("حُفظ التقرير في الملف: ")));
+        EXPECT_TRUE(window->savedText->text().contains(QChar(0x2068) + QDir::toNativeSeparators(good) + QChar(0x2069)));
+        EXPECT_EQ(window->lastPdfPath(), good);
+        const QStringList faults = layoutFaults(window, window->screen()->availableGeometry().size());
+        EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n'));
+    });
     QFile pdf(good);
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdf.read(5).startsWith("%PDF-"));
@@ -1067,6 +1126,133 @@ bool libraryLoaded(const char* name)
     return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(name);
 }
 
+// The decimals of the amounts to pay: each setting shows the amounts to
+// its unit, adding up to the estate divided, and is kept for the next run.
+// Three sons share 100 and a husband... a man leaves three sons and 100:
+// 33.3333 each by the engine; 33 and one 1 more, 33.3 and one 0.1 more,
+// 33.33 and one 0.01 more, 33.333 and one 0.001 more.
+TEST_F(ResultsWindow, TheDecimalsOfTheAmountsAreChosenAndKept)
+{
+    EstateCase c;
+    c.estate = Currency::fromWhole(100);
+    c.sons = heads(3);
+    c.deriveEntryWindowState();
+    const struct {
+        int decimals;
+        const char* perHead;
+        const char* total;
+    } cases[] = {{0, "33 ويزاد 1 منهم 1", "100"},
+                 {1, "33.3 ويزاد 1 منهم 0.1", "100.0"},
+                 {3, "33.333 ويزاد 1 منهم 0.001", "100.000"},
+                 {2, "33.33 ويزاد 1 منهم 0.01", "100.00"}};
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.decimals);
+        show(c, [&k](DivisionWindow* window) {
+            window->decimalsBox->setCurrentIndex(k.decimals);
+            EXPECT_EQ(window->decimals(), k.decimals);
+            EXPECT_EQ(window->amount(Heir::Sons)->text(), QString::fromUtf8(k.perHead));
+            EXPECT_EQ(window->amount(Heir::Sons)->exact(), QStringLiteral("33.3333"));
+            EXPECT_EQ(window->classTotal(Heir::Sons)->text(), QString::fromUtf8(k.total));
+            EXPECT_EQ(window->totalAmount->text(), QString::fromUtf8(k.total));
+            EXPECT_EQ(window->report().amounts->decimals, k.decimals);
+            EXPECT_EQ(window->roundingText->text(), results::roundingNote(k.decimals));
+            const QStringList faults = layoutFaults(window, window->screen()->availableGeometry().size());
+            EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n'));
+        });
+        // A window made afterwards (the next run) starts with the setting.
+        DivisionWindow next;
+        EXPECT_EQ(next.decimals(), k.decimals);
+        EXPECT_EQ(next.decimalsBox->currentIndex(), k.decimals);
+    }
+}
+
+// What the rows leave, with the amounts to pay: a husband alone and an
+// estate of 100.01: half is 50.005 for each, rounded to the cent by the
+// largest remainder: 50.01 to the first (the husband), 50.00 left, 100.01 in all.
+TEST_F(ResultsWindow, TheAmountsShownAndTheRemainderAddUpToTheEstate)
+{
+    EstateCase c;
+    c.deceased = Deceased::Woman;
+    c.spouse = true;
+    c.estate = Currency::fromRaw(1000100);
+    c.deriveEntryWindowState();
+    show(c, [](DivisionWindow* window) {
+        EXPECT_EQ(window->amount(Heir::Husband)->text(), QStringLiteral("50.01"));
+        EXPECT_EQ(window->amount(Heir::Husband)->exact(), QStringLiteral("50.005"));
+        EXPECT_EQ(window->undistributedAmount->text(), QStringLiteral("50.00"));
+        EXPECT_EQ(window->undistributedAmount->exact(), QStringLiteral("50.005"));
+        EXPECT_TRUE(window->estateText->text().contains(QStringLiteral("100.01")));
+        EXPECT_TRUE(window->undistributedAmount->toolTip().contains(QStringLiteral("50.005")));
+    });
+}
+
+// Read as a screen reader reads it: the father's father's mother's line,
+// the exact text of every amount and percentage, and the column names over
+// their columns with or without a scroll bar.
+TEST_F(ResultsWindow, AScreenReaderReadsEveryCellAndTheColumnsStandOverTheirCells)
+{
+    EstateCase c;
+    c.estate = Currency::fromWhole(2400);
+    c.fathersFathersMother = true;
+    c.sons = heads(3);
+    c.deriveEntryWindowState();
+    for (const EstateCase& k : {c, largestCase()}) {
+        show(k, [](DivisionWindow* window) {
+            const QLabel* caption = window->caption(Heir::FathersFathersMother);
+            ASSERT_TRUE(caption->isVisible());
+            EXPECT_EQ(caption->text(), QStringLiteral("أم أبي الأب"));
+            EXPECT_EQ(caption->accessibleName(), QStringLiteral("أم أبي الأب"));
+            for (Heir row : window->shownRows())
+                for (results::AmountCell* cell : {window->amount(row), window->classTotal(row), window->percentage(row)}) {
+                    if (!cell->isVisible())
+                        continue;
+                    SCOPED_TRACE(cell->objectName().toStdString());
+                    EXPECT_FALSE(cell->accessibleName().isEmpty());
+                    EXPECT_EQ(accessibleValue(cell), cell->exact());
+                    EXPECT_TRUE(cell->accessibleDescription().contains(cell->exact())) << cell->accessibleDescription();
+                }
+            for (results::AmountCell* cell : {window->totalAmount, window->totalPercentage})
+                EXPECT_TRUE(cell->accessibleDescription().contains(cell->exact())) << cell->objectName();
+            // Each column's name centred over its cells, to the pixel.
+            const auto centre = [](const QWidget* w) { return w->mapToGlobal(w->rect().center()).x(); };
+            const Heir row = window->shownRows().front();
+            const struct {
+                const char* header;
+                QWidget* cell;
+            } columns[] = {{"headCaption", window->caption(row)}, {"headCount", window->count(row)},
+                           {"headTotal", window->totalAmount}, {"headPercent", window->totalPercentage}};
+            for (const auto& column : columns) {
+                const QLabel* header = window->headerBox->findChild<QLabel*>(QString::fromLatin1(column.header));
+                ASSERT_NE(header, nullptr);
+                EXPECT_EQ(centre(header), centre(column.cell)) << column.header;
+            }
+        });
+    }
+}
+
+// The 'awl and the radd in one line above the lines; nothing when there is neither.
+TEST_F(ResultsWindow, TheAwlOrTheRaddIsSaidAboveTheLines)
+{
+    const struct {
+        const char* name;
+        EstateCase estateCase;
+        const char* line;
+    } cases[] = {
+        // 1/2 + 1/6 + 2/3 = 8/6.
+        {"awl", awlCase(), "عالت المسألة من 6 إلى 8، فنقص نصيب كل صاحب فرض بنسبة ذلك"},
+        // 1/6 + 2/3 = 5/6: the sixth left returns to both.
+        {"radd", raddCase(), "رُدّ الباقي على الأم والبنات بنسبة فروضهم"},
+        {"exclusion", exclusionCase(), ""},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        show(k.estateCase, [&k](DivisionWindow* window) {
+            EXPECT_EQ(window->problemText->text(), QString::fromUtf8(k.line));
+            EXPECT_EQ(window->problemText->isVisible(), *k.line != 0);
+        });
+    }
+}
+
 TEST_F(ResultsWindow, PrintingIsLoadedOnlyWhenAReportIsPrinted)
 {
     // Nothing of the print system is loaded to show the results.
@@ -1074,9 +1260,17 @@ TEST_F(ResultsWindow, PrintingIsLoadedOnlyWhenAReportIsPrinted)
     show(awlCase(), [](DivisionWindow* window) {
         EXPECT_FALSE(libraryLoaded("libQt6PrintSupport"));
         ModalScript script;
-        script.onClassNamed("QPrintPreviewDialog", [](QWidget* preview) {
+        script.on<QDialog>([](QDialog* preview) {
+            EXPECT_EQ(preview->objectName(), QStringLiteral("reportPreview"));
             EXPECT_TRUE(preview->windowTitle().contains(QStringLiteral("معاينة")));
             EXPECT_FALSE(preview->accessibleName().isEmpty());
+            // Its pages, and "طباعة" in sight within the screen.
+            EXPECT_NE(preview->findChild<QLabel*>(QStringLiteral("previewPage1")), nullptr);
+            auto* print = preview->findChild<QPushButton*>(QStringLiteral("previewPrint"));
+            ASSERT_NE(print, nullptr);
+            EXPECT_TRUE(print->isVisible());
+            const QRect onScreen(print->mapToGlobal(QPoint(0, 0)), print->size());
+            EXPECT_TRUE(preview->screen()->availableGeometry().contains(onScreen)) << onScreen.y();
             QTest::keyClick(preview, Qt::Key_Escape);
         });
         pressShortcut(window, Qt::Key_P, Qt::ControlModifier);
