@@ -37,7 +37,7 @@ NoticeWindow::NoticeWindow(QWidget* parent) : QDialog(parent)
               ui::plainLabel("Label1",
                              QStringLiteral("وهو مصمم على أساس أن المستخدم ليس لديه أي إلمام بعلم الفرائض"), font,
                              Qt::black, this),
-              ui::plainLabel("Label2", QStringLiteral("ولذا فإنه لا يوضح أيًّا من التفاصيل الشرعية لقسمة المسائل"),
+              ui::plainLabel("Label2", QStringLiteral("ومن شاء عرف كيف قُسمت المسألة من «بيان المسألة»"),
                              font, Qt::black, this)};
 
     doneButton_ = new QPushButton(QStringLiteral("تم"), this);

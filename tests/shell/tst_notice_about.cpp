@@ -99,7 +99,7 @@ private slots:
         QCOMPARE(fromTop.size(), 3);
         QCOMPARE(fromTop[0]->text(), QStringLiteral("هذا البرنامج يعمل وفق ترجيحات القانون السوداني"));
         QCOMPARE(fromTop[1]->text(), QStringLiteral("وهو مصمم على أساس أن المستخدم ليس لديه أي إلمام بعلم الفرائض"));
-        QCOMPARE(fromTop[2]->text(), QStringLiteral("ولذا فإنه لا يوضح أيًّا من التفاصيل الشرعية لقسمة المسائل"));
+        QCOMPARE(fromTop[2]->text(), QStringLiteral("ومن شاء عرف كيف قُسمت المسألة من «بيان المسألة»"));
         QVERIFY(!note_->isVisible());
     }
 
