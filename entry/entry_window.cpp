@@ -39,6 +39,7 @@
 #include "ui/digit_edit.h"
 #include "ui/fitted_label.h"
 #include "ui/frame.h"
+#include "ui/icon_button.h"
 #include "ui/picture.h"
 #include "ui/toggles.h"
 #include "ui/ui_common.h"
@@ -265,7 +266,7 @@ void EntryWindow::createButtons()
 {
     auto button = [this](const char* name, const QString& caption, const char* icon, const QString& accessible,
                          QRect place) {
-        auto* b = ui::named(new QPushButton(QIcon(QString::fromLatin1(icon)), caption, this), name);
+        auto* b = ui::named(new ui::IconButton(QIcon(QString::fromLatin1(icon)), caption, this), name);
         b->setGeometry(place);
         b->setIconSize(QSize(24, 24));
         b->setAccessibleName(accessible);
@@ -630,6 +631,12 @@ void EntryWindow::preparationEdited()
          --pixels)
         font.setPixelSize(pixels - 1);
     netEstateLine->setFont(font);
+    // Where even the smallest letters do not hold the whole line, the
+    // amount keeps its room and the words shorten; the whole line stays
+    // in the tool-tip and for a screen reader.
+    if (QFontMetrics(font).horizontalAdvance(summary) > netEstateLine->width() && r.prepared && !r.prepared->net.isZero())
+        netEstateLine->setText(QStringLiteral("الصافي: %1").arg(results::groupedAmount(results::amountText(r.prepared->net))));
+    netEstateLine->setToolTip(summary);
     // The button stays pressed while anything is entered in the dialog.
     preparationButton->setChecked(!preparation_->isEmpty());
     preparationButton->setAccessibleDescription(summary);
@@ -952,12 +959,8 @@ QString EntryWindow::askForCaseFile(bool saving)
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
     }
-    // Right to left, a small button with a picture draws its Arabic caption
-    // partly outside itself: the buttons (made for the mode chosen) go
-    // without their pictures.
-    if (auto* buttons = dialog.findChild<QDialogButtonBox*>())
-        for (QAbstractButton* button : buttons->buttons())
-            button->setIcon(QIcon());
+    // Arabic throughout, once the mode is set.
+    ui::arabicFileDialog(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return QString();
     const QStringList chosen = dialog.selectedFiles();

@@ -47,11 +47,7 @@ std::function<QString(QWidget*, const QString&)> DivisionWindow::choosePdfPath =
     // Wide enough for the Arabic captions of its buttons, and within a
     // screen of 1024 x 600.
     dialog.resize(720, 440);
-    // Right to left, a small button with a picture draws its Arabic caption
-    // partly outside itself: the buttons go without their pictures.
-    if (auto* buttons = dialog.findChild<QDialogButtonBox*>())
-        for (QAbstractButton* button : buttons->buttons())
-            button->setIcon(QIcon());
+    ui::arabicFileDialog(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return QString();
     const QStringList chosen = dialog.selectedFiles();

@@ -1,5 +1,10 @@
 #include "ui/ui_common.h"
 
+#include <QAbstractButton>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QIcon>
+
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
@@ -54,6 +59,25 @@ void messageBox(QMessageBox::Icon icon, const QString& message, QWidget* parent)
 }
 
 }  // namespace
+
+void arabicFileDialog(QFileDialog& dialog)
+{
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setViewMode(QFileDialog::List);
+    dialog.setLabelText(QFileDialog::Accept,
+                        dialog.acceptMode() == QFileDialog::AcceptSave ? QStringLiteral("حفظ") : QStringLiteral("فتح"));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("إلغاء"));
+    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("المجلد:"));
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("اسم الملف:"));
+    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("نوع الملف:"));
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>())
+        for (QAbstractButton* button : buttons->buttons()) {
+            button->setIcon(QIcon());
+            button->setText(button->text().remove(QLatin1Char('&')));
+        }
+    for (QLabel* label : dialog.findChildren<QLabel*>())
+        label->setText(label->text().remove(QLatin1Char('&')));
+}
 
 void showErrorBox(const QString& message, QWidget* parent)
 {

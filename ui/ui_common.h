@@ -18,6 +18,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QFileDialog;
 class QWidget;
 
 namespace qismar::ui {
@@ -42,6 +43,15 @@ QString errorMessage(const std::exception& error);
 
 // The standard error box: error icon, one OK button, the error's message,
 // and the application's title as its title.
+// Makes a file dialog of the program's own speak Arabic throughout, once
+// its mode is set: its captions ("حفظ" or "فتح", "إلغاء", the name and
+// type boxes) written out without the keyboard marks that would cut the
+// joins of Arabic letters, the buttons without pictures (right to left, a
+// small button with a picture draws its caption partly outside itself),
+// and its files listed by name only, without the columns of size, kind and
+// date that the system's translations leave in English.
+void arabicFileDialog(QFileDialog& dialog);
+
 void showErrorBox(const QString& message, QWidget* parent = nullptr);
 // A warning message box with a single OK button.
 void showWarningBox(const QString& message, QWidget* parent = nullptr);

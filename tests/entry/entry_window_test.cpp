@@ -96,7 +96,7 @@ TEST_F(TheEntryWindow, TheLayoutCheckFindsControlsMovedOverEachOtherOutOfTheWind
         {"a box over its count", [](EntryWindow& w) { w.nephewsBox->move(w.nephewsCount->pos()); },
          QStringLiteral("chkEbnAk (QCheckBox) and Edit2 (qismar::ui::DigitEdit) overlap")},
         {"a button below the window", [](EntryWindow& w) { w.saveButton->move(82, 470); },
-         QStringLiteral("BitBtn5 (QPushButton) stands outside fmMain")},
+         QStringLiteral("BitBtn5 (qismar::ui::IconButton) stands outside fmMain")},
         {"a caption too long for its box", [](EntryWindow& w) { w.fatherBox->setText(QStringLiteral("أبو الميت لأمه وأبيه")); },
          QStringLiteral("the text of chkAb")},
         {"a button too narrow for its caption", [](EntryWindow& w) { w.howInheritsButton->resize(40, 41); },

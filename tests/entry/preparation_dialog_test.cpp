@@ -84,6 +84,10 @@ TEST_F(ThePreparationDialog, ShowsWhatRemainsForTheHeirsAsTheAmountsAreTyped)
          "وزادت عليها بمقدار 1,844,674,407,280,954", "لا يبقى للورثة شيء"},
         {"an estate beyond the range", beyond, "0", "10", "0", false, none, "مبلغ «قيمة التركة» أكبر من أكبر مبلغ", "",
          true},
+        // Even the smallest letters would cut the long line off: the words
+        // shorten and the amount stays whole.
+        {"a net estate of fifteen digits", top, "1", "0", "0", false, "الباقي للورثة: 922,337,203,685,476",
+         "التركة كلها: 922,337,203,685,477", "الصافي: 922,337,203,685,476"},
     };
     for (const Case& k : cases) {
         enter(k.estate, k.funeral, k.debts, k.bequests, k.consent);
@@ -92,6 +96,9 @@ TEST_F(ThePreparationDialog, ShowsWhatRemainsForTheHeirsAsTheAmountsAreTyped)
         EXPECT_EQ(preparation().calculation->palette().color(QPalette::WindowText), k.problem ? ui::kTextRed : ui::kTextNavy)
             << k.what;
         EXPECT_EQ(entry().netEstateLine->text(), k.entryLine) << k.what;
+        EXPECT_LE(entry().netEstateLine->fontMetrics().horizontalAdvance(entry().netEstateLine->text()),
+                  entry().netEstateLine->width())
+            << k.what;
         // A screen reader reads the same.
         EXPECT_EQ(preparation().remains->accessibleDescription(), k.remains) << k.what;
     }

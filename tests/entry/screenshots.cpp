@@ -6,17 +6,20 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 
-#include "entry/counting_dialog.h"
 #include "entry/case_details_dialog.h"
+#include "entry/counting_dialog.h"
 #include "entry/entry_window.h"
 #include "entry/grandfather_dialog.h"
 #include "entry/grandmothers_dialog.h"
@@ -181,6 +184,22 @@ int main(int argc, char** argv)
     detailsDialog.showDetails(entry.estateCase(), details);
     shoot(&detailsDialog, QStringLiteral("dialog-details.png"));
     detailsDialog.hide();
+
+    // The program's file dialog, as "حفظ المسألة" opens it.
+    QTemporaryDir folder;
+    for (const char* name : {"مسألة 2024-01-07.qismar", "مسألة عبد الله 2024-03-16.qismar", "awl-case.qismar"}) {
+        QFile file(QDir(folder.path()).filePath(QString::fromUtf8(name)));
+        if (file.open(QIODevice::WriteOnly))
+            file.write("{}\n");
+    }
+    QFileDialog files(&entry, QStringLiteral("حفظ المسألة"), folder.path());
+    files.setNameFilters({QStringLiteral("مسائل القسمار (*.qismar)"), QStringLiteral("كل الملفات (*)")});
+    files.setAcceptMode(QFileDialog::AcceptSave);
+    files.resize(720, 440);
+    ui::arabicFileDialog(files);
+    files.selectFile(QStringLiteral("مسألة 2024-03-16.qismar"));
+    shoot(&files, QStringLiteral("dialog-save-case.png"));
+    files.hide();
     entry.hide();
 
     return failures == 0 ? 0 : 1;
