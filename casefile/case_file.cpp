@@ -895,6 +895,9 @@ bool writeCaseFile(const std::string& path, const CaseRecord& c, CaseError& erro
     try {
         content = writeCaseObject(c);
     } catch (const EngineError& e) {
+        error.arabic = e.code() == ErrorCode::NotAWholeNumber
+                           ? "ملف المسألة يحفظ المبالغ أعداداً صحيحة، وفي المسألة مبلغ بكسور: اقسمها واطبع تقريرها، أو اكتب المبلغ دون كسور لتحفظها"
+                           : "في المسألة قيمة لا يمكن حفظها: " + std::string(e.arabic());
         return failFile(error, CaseProblem::NotWritable, std::string("the case cannot be written: ") + e.what());
     }
     content += '\n';

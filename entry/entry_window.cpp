@@ -243,7 +243,8 @@ void EntryWindow::createDeceasedChoice()
 
 void EntryWindow::createEstateFrame()
 {
-    estateEdit = ui::named(new ui::DigitEdit(QStringLiteral("0"), QStringLiteral("0"), this), "edttarikh");
+    estateEdit = ui::named(new ui::DigitEdit(QStringLiteral("0"), QStringLiteral("0"), this, ui::DigitEdit::Amount::Money),
+                           "edttarikh");
     estateEdit->setGeometry(458, 171, 106, 24);
     estateEdit->setToolTip(QStringLiteral("قيمة التركة بالعملة "));
     estateEdit->setAccessibleName(QStringLiteral("قيمة التركة"));
@@ -822,7 +823,7 @@ void EntryWindow::showCase(const EstateCase& c)
     // (announcing each, which brings the estate's line up to date), then
     // the window takes the whole case.
     preparation_->showPreparation(shown);
-    estateEdit->setText(results::amountText(shown.estate));
+    estateEdit->setText(results::groupedAmount(results::amountText(shown.estate)));
     case_ = shown;
     // A grandfather in a case file is the father's father.
     if (grandfather_)

@@ -5,6 +5,7 @@
 
 #include "results/amount_text.h"
 
+#include "ui/amount_validator.h"
 #include "ui/digit_edit.h"
 #include "ui/fitted_label.h"
 #include "ui/toggles.h"
@@ -37,12 +38,18 @@ std::optional<Currency> readAmount(const QLineEdit* edit, const QString& name, Q
 {
     const QString text = edit->text();
     try {
-        return parseDigits(ui::withAsciiDigits(text).toStdString());
+        const QString plain = ui::AmountValidator::plainAmount(text);
+        if (plain.isEmpty())
+            throw EngineError(ErrorCode::NotAWholeNumber);
+        const Currency amount = parseAmount(plain.toStdString());
+        if (amount.raw() < 0)
+            throw EngineError(ErrorCode::NotAWholeNumber);
+        return amount;
     } catch (const EngineError& error) {
         if (error.code() == ErrorCode::OutOfRange)
             problem = QStringLiteral("مبلغ %1 أكبر من أكبر مبلغ يقبله البرنامج (%2)").arg(name, kLargestAmount);
         else
-            problem = QStringLiteral("%1 يُكتب مبلغاً بالأرقام من 0 إلى 9، والمكتوب «%2»").arg(name, ui::quoted(text));
+            problem = QStringLiteral("%1 يُكتب مبلغاً بالأرقام، والمكتوب «%2»").arg(name, ui::quoted(text));
         return std::nullopt;
     }
 }
@@ -79,7 +86,8 @@ EstateField EstateField::read(const QString& text)
     EstateField field;
     field.text = text;
     try {
-        const Currency amount = parseAmount(ui::withAsciiDigits(text).toStdString());
+        const QString plain = ui::AmountValidator::plainAmount(text);
+        const Currency amount = parseAmount((plain.isEmpty() ? ui::withAsciiDigits(text) : plain).toStdString());
         if (amount.raw() < 0)
             field.negative = true;
         else
@@ -189,7 +197,7 @@ void PreparationDialog::createButtons()
 
 QLineEdit* PreparationDialog::addAmountEdit(const char* name, int y, const QString& accessibleName, const QString& tip)
 {
-    auto* edit = ui::named(new ui::DigitEdit(QStringLiteral("0"), QStringLiteral("0"), this), name);
+    auto* edit = ui::named(new ui::DigitEdit(QStringLiteral("0"), QStringLiteral("0"), this, ui::DigitEdit::Amount::Money), name);
     edit->setGeometry(76, y, 178, 24);
     edit->setAccessibleName(accessibleName);
     edit->setToolTip(tip);
@@ -258,9 +266,9 @@ void PreparationDialog::setGrossEstate(const EstateField& estate)
 
 void PreparationDialog::showPreparation(const EstateCase& c)
 {
-    funeralEdit->setText(amountText(c.funeral));
-    debtsEdit->setText(amountText(c.debts));
-    bequestsEdit->setText(amountText(c.bequests));
+    funeralEdit->setText(shownAmount(c.funeral));
+    debtsEdit->setText(shownAmount(c.debts));
+    bequestsEdit->setText(shownAmount(c.bequests));
     consentBox->setChecked(c.heirsConsent);
     refresh();
 }

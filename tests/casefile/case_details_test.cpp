@@ -137,6 +137,14 @@ TEST(CaseDetails, TheWriterRefusesWhatTheReaderWouldRefuseAndWritesNothing)
     EXPECT_FALSE(fs::exists(path));
 
     namesOf(r.details, Heir::Daughters) = {"مريم"};
+    // An amount with a fraction, which the window takes, is no case file's:
+    // the save says so in Arabic, and writes nothing.
+    CaseRecord fraction = r;
+    fraction.estate.estate = Currency::fromRaw(12000007500);
+    EXPECT_FALSE(writeCaseFile(path.string(), fraction, error));
+    EXPECT_EQ(error.problem, CaseProblem::NotWritable);
+    EXPECT_NE(CaseErrorArabic(error).find("بكسور"), std::string::npos) << CaseErrorArabic(error);
+    EXPECT_FALSE(fs::exists(path));
     ASSERT_TRUE(writeCaseFile(path.string(), r, error)) << error.message;
     CaseRecord back;
     ASSERT_TRUE(readCaseFile(path.string(), back, error)) << error.message;

@@ -14,6 +14,7 @@
 
 #include "results/amount_cell.h"
 #include "tests/entry/gui_test_support.h"
+#include "ui/digit_edit.h"
 #include "ui/ui_common.h"
 
 namespace qismar::testing {
@@ -361,9 +362,9 @@ TEST_F(TheEntryWindow, NumberFieldsTakeOnlyDigitsHoweverTheTextComesIn)
     const Case cases[] = {
         {"pasted words are refused", wives, [](QLineEdit* e) { pasteOver(e, QStringLiteral("اثنتان")); }, "1"},
         {"pasted Arabic-Indic digits count", wives, [](QLineEdit* e) { pasteOver(e, QStringLiteral("٣")); }, "3"},
-        {"a pasted fraction is refused", estate, [](QLineEdit* e) { pasteOver(e, QStringLiteral("12.5")); }, "0"},
+        {"a pasted amount with a point is taken", estate, [](QLineEdit* e) { pasteOver(e, QStringLiteral("12.5")); }, "12.5"},
         {"pasted blanks around digits are refused", estate,
-         [](QLineEdit* e) { pasteOver(e, QStringLiteral(" 700 ")); }, "0"},
+         [](QLineEdit* e) { pasteOver(e, QStringLiteral(" 700 ")); }, "12.5"},
         {"digits typed into the 0 replace it", estate,
          [](QLineEdit* e) {
              e->setText(QStringLiteral("0"));
@@ -371,7 +372,7 @@ TEST_F(TheEntryWindow, NumberFieldsTakeOnlyDigitsHoweverTheTextComesIn)
              e->end(false);
              QTest::keyClicks(e, QStringLiteral("60000"));
          },
-         "60000"},
+         "60,000"},
         {"a digit typed before the 0 replaces it too", estate,
          [](QLineEdit* e) {
              e->setText(QStringLiteral("0"));
@@ -441,20 +442,56 @@ TEST_F(TheEntryWindow, SexOfTheDeceasedSetsTheSpouseCaptionAndTheWivesCount)
     EXPECT_TRUE(entry().wivesCount->isEnabled());
 }
 
-TEST_F(TheEntryWindow, EstateTakesOnlyDigitsAndIsRefilledWithZero)
+TEST_F(TheEntryWindow, EstateTakesAnAmountAsAPersonWritesItAndIsRefilledWithZero)
 {
-    QLineEdit* estate = entry().estateEdit;
-    typeOver(estate, QStringLiteral("12.5"));
-    EXPECT_EQ(estate->text(), QStringLiteral("125"));
-    QTest::keyClicks(estate, QStringLiteral("-+ e,"));
-    EXPECT_EQ(estate->text(), QStringLiteral("125"));
+    auto* estate = static_cast<ui::DigitEdit*>(entry().estateEdit);
+    // What is taken, and how it is shown; each typed key by key.
+    const struct {
+        const char* typed;
+        const char* shown;
+        const char* divided;  // the estate the case holds
+    } taken[] = {
+        {"1,200,000.75", "1,200,000.75", "1200000.75"},  // grouped as written: not a hundred times the estate
+        {"1200000.75", "1,200,000.75", "1200000.75"},    // grouped as it is typed
+        {"١٬٢٠٠٬٠٠٠٫٧٥", "1,200,000.75", "1200000.75"},  // Arabic-Indic digits and marks
+        {"۱۲۰۰", "1,200", "1200"},                       // Persian digits
+        {"12.5", "12.5", "12.5"},
+        {"0.0001", "0.0001", "0.0001"},
+        {"922337203685477", "922,337,203,685,477", "922337203685477"},  // the largest estate
+    };
+    for (const auto& t : taken) {
+        SCOPED_TRACE(t.typed);
+        typeOver(estate, QString::fromUtf8(t.typed));
+        EXPECT_EQ(estate->text(), QString::fromUtf8(t.shown));
+        EXPECT_EQ(entry().estateCase().estate, parseAmount(t.divided));
+    }
+    // What is refused as it is typed: the field keeps what it held, and a
+    // hint beside it says what is allowed and the largest estate.
+    const struct {
+        const char* typed;
+        const char* kept;
+    } refused[] = {
+        {"12.34567", "12.3456"},             // a fifth decimal
+        {"12.5.", "12.5"},                   // a second point
+        {"1e3", "13"},                       // a letter
+        {"-5", "5"},                         // a sign
+        {"9223372036854770", "922,337,203,685,477"},  // beyond the largest estate
+    };
+    for (const auto& r : refused) {
+        SCOPED_TRACE(r.typed);
+        typeOver(estate, QString::fromUtf8(r.typed));
+        EXPECT_EQ(estate->text(), QString::fromUtf8(r.kept));
+        EXPECT_TRUE(estate->hint().contains(QStringLiteral("922,337,203,685,477"))) << estate->hint().toStdString();
+        EXPECT_TRUE(estate->hint().contains(QStringLiteral("أربعة أرقام"))) << estate->hint().toStdString();
+    }
+    typeOver(estate, QStringLiteral("125"));
     // Ctrl+V pastes, through the same filter.
     QApplication::clipboard()->setText(QStringLiteral("ثلاثة"));
     QTest::keyClick(estate, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(estate->text(), QStringLiteral("125"));
     // The digits of an Arabic keyboard are the same digits.
     typeOver(estate, QStringLiteral("٢٥٠٠"));
-    EXPECT_EQ(estate->text(), QStringLiteral("2500"));
+    EXPECT_EQ(estate->text(), QStringLiteral("2,500"));
     estate->end(false);
     for (int i = 0; i < 4; ++i)
         QTest::keyClick(estate, Qt::Key_Backspace);
@@ -552,7 +589,7 @@ TEST_F(TheEntryWindow, ReturnClosesTheWindowAndReopeningShowsTheSameEntries)
         EXPECT_TRUE(window->fatherBox->isChecked());
         EXPECT_TRUE(window->childrenBox->isChecked());
         EXPECT_EQ(window->childrenCount->text(), QStringLiteral("2"));
-        EXPECT_EQ(window->estateEdit->text(), QStringLiteral("9000"));
+        EXPECT_EQ(window->estateEdit->text(), QStringLiteral("9,000"));
         click(window->backButton);
     });
     entry().exec();
@@ -734,7 +771,7 @@ TEST_F(TheEntryWindow, WholeCaseWithTheKeyboardAlone)
         press(Qt::Key_Tab);
     ASSERT_EQ(focus(), entry().estateEdit);
     QTest::keyClicks(entry().estateEdit, QStringLiteral("6000"));
-    EXPECT_EQ(entry().estateEdit->text(), QStringLiteral("6000"));
+    EXPECT_EQ(entry().estateEdit->text(), QStringLiteral("6,000"));
 
     QStringList amounts;
     ModalScript script;

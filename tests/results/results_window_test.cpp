@@ -244,7 +244,7 @@ TEST_F(Division, HusbandAndTwoFullSistersThenASecondDivisionFromAnEmptyCase)
     });
     expectEmptyCase();
     EXPECT_TRUE(entry().womanButton->isChecked());
-    EXPECT_EQ(entry().estateEdit->text(), QStringLiteral("28000"));
+    EXPECT_EQ(entry().estateEdit->text(), QStringLiteral("28,000"));
 
     // A man with one wife and one daughter: the wife keeps an eighth.
     click(entry().manButton);
@@ -425,7 +425,9 @@ TEST_F(Division, TextsThatAreNotAnEstateOrAnAmountAreReportedAndChangeNothing)
     // refuses them.
     const Case cases[] = {
         {"estate beyond the money range",
-         [this] { pasteOver(entry().estateEdit, QStringLiteral("99999999999999999999")); },
+         // (The field refuses it as it is typed; a text set from code, as
+         // an old file could hold, is refused at "قسم".)
+         [this] { entry().estateEdit->setText(QStringLiteral("99999999999999999999")); },
          QStringLiteral("التركة أكبر من أن تُقسم: أكبر تركة تُقسم 922337203685477")},
         {"estate that is not a number", [this] { entry().estateEdit->setText(QStringLiteral("ألف")); },
          QStringLiteral("قيمة التركة")},
@@ -490,7 +492,7 @@ TEST_F(Division, DoneClearsABigCaseButKeepsTheSexAndTheEstate)
     expectEmptyCase();
     EXPECT_EQ(entry().grandmothersCount->text(), QStringLiteral("0"));
     EXPECT_TRUE(entry().manButton->isChecked());
-    EXPECT_EQ(entry().estateEdit->text(), QStringLiteral("120000"));
+    EXPECT_EQ(entry().estateEdit->text(), QStringLiteral("120,000"));
 }
 
 TEST_F(Division, DoneShowsNoLawExcerptEvenInTheHowInheritsMode)
