@@ -4,9 +4,11 @@
 // one error box and changes nothing.
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -554,6 +556,42 @@ TEST_F(CaseFilesInTheEntryWindow, TheCaseDetailsAreTypedSavedOpenedAndReported)
     click(entry().divideButton);
     EXPECT_SCRIPT_DONE(results);
     EXPECT_TRUE(entry().caseDetails().empty());
+}
+
+}  // namespace
+}  // namespace qismar::testing
+
+namespace qismar::testing {
+namespace {
+
+// Hints belong to the case they speak of; an empty case is not saved; the
+// save dialog suggests a name from the deceased's name and the day.
+TEST_F(CaseFilesInTheEntryWindow, NothingToSaveIsSaidAndTheSuggestedNameFollowsTheCase)
+{
+    clearCase();
+    {
+        ModalScript script;
+        script.messageBox();
+        click(entry().saveButton);
+        EXPECT_SCRIPT_DONE(script);
+        ASSERT_EQ(script.boxes().size(), 1u);
+        EXPECT_EQ(script.boxes()[0].text, QStringLiteral("لا شيء يُحفظ: لم يُختر أي وارث بعد"));
+    }
+    typeCase(caseOf(kCases[1]));
+    const QString today = QDate::currentDate().toString(Qt::ISODate);
+    EXPECT_EQ(QFileInfo(entry().suggestedCaseFileName()).fileName(), QStringLiteral("مسألة %1.qismar").arg(today));
+    CaseDetails named;
+    named.name = "أحمد/علي";  // a sign no file name holds goes
+    entry().setCaseDetails(named);
+    EXPECT_EQ(QFileInfo(entry().suggestedCaseFileName()).fileName(), QStringLiteral("مسألة أحمدعلي %1.qismar").arg(today));
+
+    // The message of a save goes once the case is no longer the one saved.
+    ASSERT_TRUE(entry().saveCaseFile(path(QStringLiteral("saved.qismar"))));
+    EXPECT_TRUE(entry().guidance->text().startsWith(QStringLiteral("حُفظت المسألة")));
+    EXPECT_FALSE(entry().hasUnsavedCase());
+    click(entry().motherBox);
+    EXPECT_FALSE(entry().guidance->text().contains(QStringLiteral("حُفظت المسألة"))) << entry().guidance->text().toStdString();
+    EXPECT_TRUE(entry().hasUnsavedCase());
 }
 
 }  // namespace

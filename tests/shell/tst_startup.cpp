@@ -1,6 +1,7 @@
 // Start-up: the program object with its main window alone, the data files
 // checked before the main window shows, each window made when first opened,
 // the main window and its menu, the marquee, and the end of the program.
+#include "casefile/case_file.h"
 #include "entry/entry_window.h"
 #include "shell/about_window.h"
 #include "shell/book_summary.h"
@@ -18,10 +19,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QAbstractButton>
+#include <QRegularExpression>
+#include <QFileDialog>
 #include <QPainter>
 #include <QPointer>
 #include <QSvgRenderer>
@@ -457,6 +463,96 @@ private slots:
         const int code = QApplication::exec();
         QCOMPARE(code, 0);
         QVERIFY(!main.isVisible());
+    }
+
+    // A case typed and never saved is not lost by quitting: the program
+    // asks, in Arabic, whether to save it, discard it or stay.
+    void quittingWithAnUnsavedCaseAsksFirst_data()
+    {
+        QTest::addColumn<QString>("answer");  // "none": no question expected
+        QTest::addColumn<bool>("typed");
+        QTest::addColumn<bool>("quits");
+        QTest::newRow("an empty case: no question") << "none" << false << true;
+        QTest::newRow("stay") << "cancel" << true << false;
+        QTest::newRow("discard") << "discard" << true << true;
+        QTest::newRow("save, then quit") << "save" << true << true;
+    }
+
+    void quittingWithAnUnsavedCaseAsksFirst()
+    {
+        QFETCH(QString, answer);
+        QFETCH(bool, typed);
+        QFETCH(bool, quits);
+        WorkingFolder folder;
+        folder.writeCp1256(QStringLiteral("introduc.txt"), QStringLiteral("مقدمة"));
+        Program program;
+        program.start();
+        MainWindow& main = program.mainWindow();
+        EntryWindow& entry = program.entryWindow();
+        if (typed) {
+            EstateCase c;
+            c.estate = Currency::fromWhole(6000);
+            c.father = true;
+            c.daughters = HeadCount(2);
+            entry.showCase(c);
+        }
+        ModalWatcher watcher;
+        QString question;
+        QStringList buttons;
+        if (answer != QLatin1String("none")) {
+            watcher.then([&](QWidget* window) {
+                auto* box = qobject_cast<QMessageBox*>(window);
+                QVERIFY(box);
+                question = box->text();
+                for (QAbstractButton* b : box->buttons())
+                    buttons << b->text();
+                const QMessageBox::StandardButton pressed = answer == QLatin1String("cancel") ? QMessageBox::Cancel
+                                                            : answer == QLatin1String("discard") ? QMessageBox::Discard
+                                                                                                  : QMessageBox::Save;
+                box->button(pressed)->click();
+            });
+        }
+        if (answer == QLatin1String("save")) {
+            watcher.then([&](QWidget* window) {
+                auto* dialog = qobject_cast<QFileDialog*>(window);
+                QVERIFY(dialog);
+                dialog->selectFile(folder.path(QStringLiteral("kept.qismar")));
+                auto* box = dialog->findChild<QDialogButtonBox*>();
+                QVERIFY(box);
+                box->button(QDialogButtonBox::Save)->click();
+            });
+        }
+        QTimer::singleShot(0, &main, [&main] {
+            main.exitAction()->trigger();
+            // Once the question is answered: had the program not quit,
+            // this next event ends the loop with 1.
+            QTimer::singleShot(0, &main, [&main] {
+                if (main.isVisible())
+                    QCoreApplication::exit(1);
+            });
+        });
+        const int code = QApplication::exec();
+        QCOMPARE(code, quits ? 0 : 1);
+        QCOMPARE(main.isVisible(), !quits);
+        if (answer == QLatin1String("none")) {
+            QVERIFY(watcher.seen().isEmpty());
+            return;
+        }
+        QCOMPARE(question, QStringLiteral("لم تُحفظ المسألة المدخلة. أتحفظها قبل الخروج؟"));
+        // Qt's own buttons, in Arabic.
+        QCOMPARE(buttons.size(), 3);
+        for (const QString& b : buttons)
+            QVERIFY2(b.contains(QRegularExpression(QStringLiteral("[\u0600-\u06FF]"))), qPrintable(b));
+        if (answer == QLatin1String("save")) {
+            CaseRecord saved;
+            CaseError error;
+            QVERIFY2(readCaseFile(QFile::encodeName(folder.path(QStringLiteral("kept.qismar"))).toStdString(), saved, error),
+                     error.message.c_str());
+            QVERIFY(saved.estate.father);
+            QCOMPARE(saved.estate.daughters.persons(), 2);
+        }
+        if (!quits)
+            main.hide();
     }
 };
 
