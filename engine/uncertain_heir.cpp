@@ -231,4 +231,64 @@ UncertainDivision DivideUncertain(const EstateCase& c, const UncertainHeir& h)
     return d;
 }
 
+namespace {
+// The exact fraction of one head of a row in an explained division.
+std::optional<Rational> fractionOf(const Explanation& e, int row)
+{
+    for (const HeirExplanation& x : e.heirs)
+        if (static_cast<int>(x.row) == row)
+            return x.fraction;
+    return std::nullopt;
+}
+}  // namespace
+
+UncertainDivision DivideUncertainExplained(const EstateCase& c, const UncertainHeir& h, UncertainFractions& fractions)
+{
+    UncertainDivision d = DivideUncertain(c, h);
+    fractions = {};
+    if (d.outcome != Outcome::Divided)
+        return d;
+    fractions.exact = true;
+    for (const UncertainOutcome& o : d.outcomes) {
+        Explanation& e = fractions.explanations.emplace_back();
+        if (o.result.outcome == Outcome::Divided) {
+            DivideExplained(o.estateCase, e);
+            fractions.exact = fractions.exact && e.exact;
+        }
+    }
+    const std::size_t chosen = (h.kind == UncertainKind::Missing) ? 1 : 0;
+    const EstateCase& known = d.outcomes[chosen].estateCase;
+    Rational paid{0};
+    for (int i = 0; i < kHeirCount; ++i) {
+        if (d.now[i].kind != RowText::Kind::Amount)
+            continue;
+        std::optional<Rational> least;
+        if (h.kind == UncertainKind::UndeterminedSex) {
+            // The rows now are one outcome's: its fractions.
+            const std::size_t used = d.now == d.outcomes[0].result.rows ? 0 : 1;
+            least = fractionOf(fractions.explanations[used], i);
+        } else {
+            for (std::size_t o = 0; o < d.outcomes.size(); ++o) {
+                if (d.outcomes[o].result.outcome != Outcome::Divided)
+                    continue;
+                const std::optional<Rational> f = fractionOf(fractions.explanations[o], i);
+                if (f && (!least || *f < *least))
+                    least = f;
+            }
+        }
+        if (!least) {
+            fractions.exact = false;
+            continue;
+        }
+        fractions.now[i] = least;
+        const HeadCount n = h.kind == UncertainKind::UndeterminedSex
+                                ? HeadsOf(d.outcomes[d.now == d.outcomes[0].result.rows ? 0 : 1].estateCase, static_cast<Heir>(i))
+                                : HeadsOf(known, static_cast<Heir>(i));
+        paid += least->times(n.persons());
+    }
+    fractions.reserve = Rational{1} - paid;
+    fractions.exact = fractions.exact && fractions.reserve.valid();
+    return d;
+}
+
 }  // namespace qismar

@@ -13,7 +13,9 @@
 
 #include "engine/division.h"
 #include "engine/estate_case.h"
+#include "engine/explanation.h"
 #include "engine/heirs.h"
+#include "engine/rational.h"
 
 namespace qismar {
 
@@ -76,5 +78,19 @@ struct UncertainDivision {
 // Throws EngineError as Divide does; throws std::invalid_argument with the
 // English text of RefuseUncertain for an impossible relation.
 UncertainDivision DivideUncertain(const EstateCase& c, const UncertainHeir& h);
+
+// The exact fractions of the estate, from the explanation of each outcome:
+// per row what each head is paid now, and the reserve; the rows' heads
+// times their fractions and the reserve add up to exactly 1. `exact` is
+// false where a fraction did not fit the 128-bit integers.
+struct UncertainFractions {
+    bool exact = false;
+    std::array<std::optional<Rational>, kHeirCount> now{};
+    Rational reserve{0};
+    std::vector<Explanation> explanations;  // one per outcome
+};
+
+// DivideUncertain, with every outcome explained.
+UncertainDivision DivideUncertainExplained(const EstateCase& c, const UncertainHeir& h, UncertainFractions& fractions);
 
 }  // namespace qismar

@@ -63,6 +63,15 @@ TEST(UncertainHeir, PregnantWidowWithDaughterAndBothParents)
     ExpectAbout(d.outcomes[1].result.rows[at(Heir::Sons)], 866.6667, "son, boy");
     ExpectAbout(d.outcomes[2].result.rows[at(Heir::Daughters)], 711.1111, "each daughter, girl");
     // The top-up of the father if stillborn: 500 - 355.5556.
+    // Exactly: wife 1/9 (3/27), daughter 13/72 (a third of 13/24), mother and
+    // father 4/27 each; reserve 1 - 1/9 - 13/72 - 8/27 = 89/216.
+    UncertainFractions f;
+    DivideUncertainExplained(c, {UncertainKind::Unborn, KinLine::Child}, f);
+    ASSERT_TRUE(f.exact);
+    EXPECT_EQ(f.now[at(Heir::Wives)]->text(), "1/9");
+    EXPECT_EQ(f.now[at(Heir::Daughters)]->text(), "13/72");
+    EXPECT_EQ(f.now[at(Heir::Father)]->text(), "4/27");
+    EXPECT_EQ(f.reserve.text(), "89/216");
     ASSERT_TRUE(d.topUps[0][at(Heir::Father)]);
     EXPECT_NEAR(static_cast<double>(d.topUps[0][at(Heir::Father)]->raw()) / Currency::kScale, 144.4444, 0.0002);
 }
@@ -210,6 +219,21 @@ TEST(UncertainHeir, RandomCasesHoldTheirProperties)
         if (d.outcome != Outcome::Divided)
             continue;
         ++divided;
+        if (i % 8 == 0) {
+            // The exact fractions: nobody paid now beyond an outcome's fraction,
+            // the reserve never negative, and the amounts follow the fractions.
+            UncertainFractions f;
+            const UncertainDivision e = DivideUncertainExplained(c, h, f);
+            EXPECT_EQ(e.now, d.now) << i;
+            if (f.exact) {
+                EXPECT_FALSE(f.reserve.isNegative()) << i;
+                if (h.kind == UncertainKind::Unborn && d.reserve)
+                    EXPECT_NEAR(static_cast<double>(d.reserve->raw()),
+                                static_cast<double>(f.reserve.num()) / static_cast<double>(f.reserve.den()) *
+                                    static_cast<double>(d.net.raw()),
+                                100.0 + static_cast<double>(d.net.raw()) * 1e-12) << i;
+            }
+        }
         for (std::size_t o = 0; o < d.outcomes.size(); ++o) {
             const DivisionResult& r = d.outcomes[o].result;
             for (int k = 0; k < kHeirCount; ++k) {
