@@ -16,6 +16,7 @@
 #include "bench/engine/case_mix.h"
 #include "engine/division.h"
 #include "engine/explanation.h"
+#include "engine/uncertain_heir.h"
 
 // The replaced operators allocate with malloc and free with free; the
 // compiler cannot see that they belong together.
@@ -91,6 +92,31 @@ void BM_DivideExplained(benchmark::State& state)
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_DivideExplained);
+
+// The same mix with an uncertain heir beside the heirs of each case: an
+// unborn child of the deceased man (three divisions) and a child of
+// undetermined sex (two); compare with BM_Divide, the plain figure.
+void BM_DivideUncertain(benchmark::State& state, qismar::UncertainKind kind)
+{
+    std::vector<qismar::EstateCase> cases;
+    for (const auto& m : mix()) {
+        qismar::EstateCase c = m.estateCase;
+        c.deceased = qismar::Deceased::Man;
+        c.deriveEntryWindowState();
+        if (!qismar::RefuseUncertain(c, {kind, qismar::KinLine::Child}))
+            cases.push_back(c);
+    }
+    std::size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(qismar::DivideUncertain(cases[i], {kind, qismar::KinLine::Child}));
+        if (++i == cases.size())
+            i = 0;
+    }
+    state.SetItemsProcessed(state.iterations());
+    state.counters["cases_in_mix"] = static_cast<double>(cases.size());
+}
+BENCHMARK_CAPTURE(BM_DivideUncertain, unborn_child, qismar::UncertainKind::Unborn);
+BENCHMARK_CAPTURE(BM_DivideUncertain, undetermined_child, qismar::UncertainKind::UndeterminedSex);
 
 // Cases whose base rises, and cases whose surplus is returned over many
 // passes, separately: the two loops of the driver.
