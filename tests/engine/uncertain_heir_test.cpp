@@ -227,11 +227,12 @@ TEST(UncertainHeir, RandomCasesHoldTheirProperties)
             EXPECT_EQ(e.now, d.now) << i;
             if (f.exact) {
                 EXPECT_FALSE(f.reserve.isNegative()) << i;
-                if (h.kind == UncertainKind::Unborn && d.reserve)
+                if (h.kind == UncertainKind::Unborn && d.reserve) {
                     EXPECT_NEAR(static_cast<double>(d.reserve->raw()),
                                 static_cast<double>(f.reserve.num()) / static_cast<double>(f.reserve.den()) *
                                     static_cast<double>(d.net.raw()),
                                 100.0 + static_cast<double>(d.net.raw()) * 1e-12) << i;
+                }
             }
         }
         for (std::size_t o = 0; o < d.outcomes.size(); ++o) {
