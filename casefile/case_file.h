@@ -14,8 +14,13 @@
 #include <string>
 #include <string_view>
 
+#include <optional>
+#include <vector>
+
 #include "casefile/case_details.h"
 #include "engine/estate_case.h"
+#include "engine/later_deaths.h"
+#include "engine/uncertain_heir.h"
 
 namespace qismar {
 
@@ -24,6 +29,11 @@ namespace qismar {
 struct CaseRecord {
     EstateCase estate;
     CaseDetails details;
+    // At most one heir not yet known ("unborn", "missing",
+    // "undeterminedSex"); a case with one has no later deaths.
+    std::optional<UncertainHeir> uncertain;
+    // Heads who died before the division ("laterDeaths"), in order.
+    std::vector<LaterDeath> laterDeaths;
     bool operator==(const CaseRecord&) const = default;
 };
 

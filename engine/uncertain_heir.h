@@ -34,6 +34,7 @@ struct UncertainHeir {
     UncertainKind kind = UncertainKind::Unborn;
     KinLine line = KinLine::Child;
     Heir missing = Heir::Sons;
+    bool operator==(const UncertainHeir&) const = default;
 };
 
 // Why an uncertain heir cannot be in the case, in Arabic and in English.
