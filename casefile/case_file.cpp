@@ -23,7 +23,7 @@ namespace {
 
 using json = nlohmann::json;
 
-enum class Kind : std::uint8_t { Format, Deceased, Amount, Flag, Count, Wives, Details };
+enum class Kind : std::uint8_t { Format, Deceased, Amount, Flag, Count, Wives, Uncertain, Details };
 
 struct Field {
     std::string_view name;
@@ -32,7 +32,13 @@ struct Field {
     bool EstateCase::*flag = nullptr;
     Currency EstateCase::*value = nullptr;
     HeadCount EstateCase::*count = nullptr;
+    UncertainKind uncertain{};
 };
+
+constexpr Field uncertainField(std::string_view name, std::string_view arabic, UncertainKind kind)
+{
+    return {name, Kind::Uncertain, arabic, nullptr, nullptr, nullptr, kind};
+}
 
 constexpr Field flagField(std::string_view name, std::string_view arabic, bool EstateCase::*member)
 {
@@ -85,6 +91,12 @@ constexpr std::array kFields = {
     flagField("mothersMothersMother", "أم أم الأم", &EstateCase::mothersMothersMother),
     flagField("fathersMothersMother", "أم أم الأب", &EstateCase::fathersMothersMother),
     flagField("fathersFathersMother", "أم أبي الأب", &EstateCase::fathersFathersMother),
+    // One heir not yet known: the class an unborn child would join, the
+    // field of the class of which one head is missing, the class counted
+    // with an heir of undetermined sex (uncertain_heir.h). One at most.
+    uncertainField("unborn", "الحمل", UncertainKind::Unborn),
+    uncertainField("missing", "المفقود", UncertainKind::Missing),
+    uncertainField("undeterminedSex", "الخنثى", UncertainKind::UndeterminedSex),
     // What the case says of the deceased and the heirs for the report: an
     // object of texts and of lists of names (case_details.h).
     Field{"details", Kind::Details, "بيانات المسألة"},
@@ -160,10 +172,15 @@ class CaseReader final : public nlohmann::json_sax<json> {
 public:
     // The details go to `details` when given, else to a record of the
     // reader's own, made only when the case has any.
-    CaseReader(std::string_view text, EstateCase& target, CaseDetails* details, CaseError& error)
-        : text_(text), case_(target), details_(details), error_(error)
+    CaseReader(std::string_view text, EstateCase& target, CaseDetails* details, std::optional<UncertainHeir>& uncertain,
+               CaseError& error)
+        : text_(text), case_(target), details_(details), uncertain_(uncertain), error_(error)
     {
     }
+
+    // The field of "missing" as given: its relative depends on the deceased,
+    // who may come later in the object.
+    const std::string& missingField() const noexcept { return missingField_; }
 
     bool sawDetails() const noexcept { return details_ != nullptr && sawDetails_; }
     CaseDetails& details()
@@ -409,6 +426,8 @@ private:
         switch (field_->kind) {
         case Kind::Details:
             return failDetails(" must be an object");
+        case Kind::Uncertain:
+            return uncertainValue(kind);
         case Kind::Format:
             if (kind != Value::Integer)
                 return failField(CaseProblem::BadValue, " must be 1");
@@ -474,9 +493,62 @@ private:
         return false;
     }
 
+    bool uncertainValue(Value kind)
+    {
+        if (uncertain_) {
+            const char* other = uncertain_->kind == UncertainKind::Unborn    ? "unborn"
+                                : uncertain_->kind == UncertainKind::Missing ? "missing"
+                                                                             : "undeterminedSex";
+            error_.problem = CaseProblem::BadValue;
+            error_.field = std::string(field_->name);
+            error_.message.clear();
+            appendQuoted(field_->name, error_.message);
+            error_.message += ": a case has one uncertain heir at most, and \"";
+            error_.message += other;
+            error_.message += "\" is given too";
+            error_.arabic = "لا تقبل المسألة إلا وارثاً واحداً مجهول الحال (حمل أو مفقود أو خنثى)، وفيها اثنان";
+            return false;
+        }
+        UncertainHeir heir;
+        heir.kind = field_->uncertain;
+        if (heir.kind == UncertainKind::Missing) {
+            if (kind != Value::String || !isRelativeField(*stringValue_))
+                return failField(CaseProblem::BadValue, " must name the field of a relative in the case, such as \"sons\"");
+            missingField_ = *stringValue_;
+            uncertain_ = heir;
+            return true;
+        }
+        const auto& lines = heir.kind == UncertainKind::Unborn ? kUnbornLines : kUndeterminedLines;
+        if (kind == Value::String)
+            for (const KinLineName& line : lines)
+                if (line.json == *stringValue_) {
+                    heir.line = line.line;
+                    uncertain_ = heir;
+                    return true;
+                }
+        std::string message = " must be one of";
+        for (const KinLineName& line : lines) {
+            message += &line == lines.data() ? " \"" : ", \"";
+            message += line.json;
+            message += '"';
+        }
+        return failField(CaseProblem::BadValue, message.c_str());
+    }
+
+    static bool isRelativeField(std::string_view name)
+    {
+        for (const HeirInfo& info : kHeirs)
+            for (const CaseField& f : info.caseFields())
+                if (f.json == name)
+                    return true;
+        return false;
+    }
+
     std::string_view text_;
     EstateCase& case_;
     CaseDetails* details_;
+    std::optional<UncertainHeir>& uncertain_;
+    std::string missingField_;
     std::optional<CaseDetails> own_;
     bool sawDetails_ = false;
     CaseError& error_;
@@ -623,9 +695,11 @@ namespace {
 
 // Reads a case object into the case and its details (when `details` is
 // given: it is empty on entry); the details are checked either way.
-bool readInto(std::string_view text, EstateCase& out, CaseDetails* details, CaseError& error)
+bool readInto(std::string_view text, EstateCase& out, CaseDetails* details, std::optional<UncertainHeir>& uncertain,
+              CaseError& error)
 {
     out = EstateCase{};
+    uncertain.reset();
     error = CaseError{};
     // The parser takes a NUL byte for the end of its input and would ignore
     // whatever follows it; no valid case holds one.
@@ -635,7 +709,7 @@ bool readInto(std::string_view text, EstateCase& out, CaseDetails* details, Case
         placeOfByte(text, nul, error);
         return false;
     }
-    CaseReader reader(text, out, details, error);
+    CaseReader reader(text, out, details, uncertain, error);
     const bool ok = json::sax_parse(text.begin(), text.end(), &reader);
     if (!ok) {
         if (error.message.empty()) {
@@ -650,6 +724,14 @@ bool readInto(std::string_view text, EstateCase& out, CaseDetails* details, Case
         error.problem = CaseProblem::CountsTooLarge;
         error.message = "the counts add up beyond the range of counts";
         return false;
+    }
+    if (uncertain && uncertain->kind == UncertainKind::Missing) {
+        // "spouse" is the husband or the wives as the deceased is; a field
+        // of the other spouse still names that relative, whom the division
+        // then finds absent.
+        const std::string& field = reader.missingField();
+        const Deceased other = out.isMan() ? Deceased::Woman : Deceased::Man;
+        uncertain->missing = heirOfCaseField(field, out.deceased).value_or(heirOfCaseField(field, other).value_or(Heir::Sons));
     }
     if (!reader.sawDetails())
         return true;
@@ -668,12 +750,14 @@ bool readInto(std::string_view text, EstateCase& out, CaseDetails* details, Case
 bool readCaseObject(std::string_view text, CaseRecord& record, CaseError& error)
 {
     record.details = CaseDetails{};
-    return readInto(text, record.estate, &record.details, error);
+    record.laterDeaths.clear();
+    return readInto(text, record.estate, &record.details, record.uncertain, error);
 }
 
 bool readCaseObject(std::string_view text, EstateCase& out, CaseError& error)
 {
-    return readInto(text, out, nullptr, error);
+    std::optional<UncertainHeir> uncertain;
+    return readInto(text, out, nullptr, uncertain, error);
 }
 
 bool readCaseObject(std::string_view text, EstateCase& out, std::string& error)
@@ -684,7 +768,7 @@ bool readCaseObject(std::string_view text, EstateCase& out, std::string& error)
     return ok;
 }
 
-std::string writeCaseObject(const EstateCase& c) { return writeCaseObject(CaseRecord{c, {}}); }
+std::string writeCaseObject(const EstateCase& c) { return writeCaseObject(CaseRecord{c, {}, {}, {}}); }
 
 namespace {
 
@@ -793,6 +877,23 @@ std::string writeCaseObject(const CaseRecord& record)
             }
             break;
         }
+        case Kind::Uncertain:
+            if (record.uncertain && record.uncertain->kind == f.uncertain) {
+                name(f.name);
+                out += '"';
+                if (f.uncertain == UncertainKind::Missing) {
+                    out += headFieldOf(record.uncertain->missing);
+                } else {
+                    const auto& lines = f.uncertain == UncertainKind::Unborn ? kUnbornLines : kUndeterminedLines;
+                    const auto* line = std::find_if(lines.begin(), lines.end(),
+                                                    [&](const KinLineName& l) { return l.line == record.uncertain->line; });
+                    if (line == lines.end())
+                        throw EngineError(ErrorCode::InvalidCount);
+                    out += line->json;
+                }
+                out += '"';
+            }
+            break;
         case Kind::Details:
             if (!record.details.empty()) {
                 name(f.name);
@@ -880,7 +981,7 @@ bool readCaseFile(const std::string& path, EstateCase& out, std::string& error)
 
 bool writeCaseFile(const std::string& path, const EstateCase& c, CaseError& error)
 {
-    return writeCaseFile(path, CaseRecord{c, {}}, error);
+    return writeCaseFile(path, CaseRecord{c, {}, {}, {}}, error);
 }
 
 bool writeCaseFile(const std::string& path, const CaseRecord& c, CaseError& error)
@@ -943,6 +1044,10 @@ std::string CaseErrorArabic(const CaseError& e)
         case Kind::Wives: return "عدد الزوجات يجب أن يكون عدداً صحيحاً من 1 إلى 4";
         case Kind::Amount: return "قيمة " + field + " يجب أن تكون مبلغاً بالأرقام من 0 إلى 9 فقط";
         case Kind::Details: return "«بيانات المسألة» يجب أن تكون كائناً من نصوص وقوائم أسماء";
+        case Kind::Uncertain:
+            return f->uncertain == UncertainKind::Missing
+                       ? "قيمة " + field + " يجب أن تكون اسم حقل لوارث في المسألة، مثل \"sons\""
+                       : "قيمة " + field + " ليست من القيم التي يعرفها البرنامج";
         }
         return {};
     case CaseProblem::ValueTooLarge:

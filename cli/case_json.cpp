@@ -2,6 +2,7 @@
 
 #include "casefile/case_file.h"
 #include "engine/preparation.h"
+#include "engine/uncertain_heir.h"
 
 #include <algorithm>
 #include <array>
@@ -27,6 +28,42 @@ void appendQuoted(std::string_view text, std::string& out)
 }
 
 void appendRaw(std::string_view text, std::string& out) { out.append(text.data(), text.size()); }
+
+// The rows that hold something, as a JSON list.
+void appendRows(const ResultRows& rows, const std::array<std::optional<Currency>, kHeirCount>& percentages, std::string& out)
+{
+    char number[kMaxAmountText];
+    out += '[';
+    bool first = true;
+    for (int i = 0; i < kHeirCount; ++i) {
+        const RowText& row = rows[i];
+        if (row.isEmpty())
+            continue;
+        if (!first)
+            out += ", ";
+        first = false;
+        const HeirInfo& heir = heirInfo(heirAt(i));
+        out += "{\"key\": \"";
+        out += heir.key;
+        out += "\", \"heir\": \"";
+        out += heir.name;
+        out += "\", \"amount\": \"";
+        if (row.kind == RowText::Kind::NothingForHim)
+            appendRaw(kNothingForHim, out);
+        else
+            appendRaw({number, formatAmount(row.amount, number)}, out);
+        out += "\", \"percent\": ";
+        if (const auto& p = percentages[i]) {
+            out += "\"%";
+            appendRaw({number, formatAmount(*p, number)}, out);
+            out += '"';
+        } else {
+            out += "null";
+        }
+        out += '}';
+    }
+    out += ']';
+}
 
 }  // namespace
 
@@ -73,36 +110,8 @@ void appendResult(const DivisionResult& result, std::string& out, const Explanat
     }
     out += ", \"base\": ";
     appendRaw({number, formatAmount(result.problemBase, number)}, out);
-    out += ", \"rows\": [";
-    bool first = true;
-    for (int i = 0; i < kHeirCount; ++i) {
-        const RowText& row = result.rows[i];
-        if (row.isEmpty())
-            continue;
-        if (!first)
-            out += ", ";
-        first = false;
-        const HeirInfo& heir = heirInfo(heirAt(i));
-        out += "{\"key\": \"";
-        out += heir.key;
-        out += "\", \"heir\": \"";
-        out += heir.name;
-        out += "\", \"amount\": \"";
-        if (row.kind == RowText::Kind::NothingForHim)
-            appendRaw(kNothingForHim, out);
-        else
-            appendRaw({number, formatAmount(row.amount, number)}, out);
-        out += "\", \"percent\": ";
-        if (const auto& p = result.percentages[i]) {
-            out += "\"%";
-            appendRaw({number, formatAmount(*p, number)}, out);
-            out += '"';
-        } else {
-            out += "null";
-        }
-        out += '}';
-    }
-    out += ']';
+    out += ", \"rows\": ";
+    appendRows(result.rows, result.percentages, out);
     if (result.undistributed) {
         out += ", \"undistributed\": {\"amount\": \"";
         appendRaw({number, formatAmount(*result.undistributed, number)}, out);
@@ -309,6 +318,13 @@ void appendError(std::string_view message, std::string& out)
 
 namespace {
 
+// The explanation of a division that has none (its "explain" is null).
+const Explanation kNoExplanation = [] {
+    Explanation e;
+    e.exact = false;
+    return e;
+}();
+
 // Divides a case that was read and appends its output object and a line
 // end. Returns false when the engine refused it; its message then starts
 // with `source` (a case file's path) when one is given.
@@ -336,32 +352,146 @@ bool processCase(const EstateCase& estateCase, std::string& out, const Options& 
     return true;
 }
 
+// A fraction as qismar-cli writes it: "5/24", "1".
+void appendFraction(const Rational& v, std::string& out)
+{
+    out += '"';
+    out += v.text();
+    out += '"';
+}
+
+// The output of a case with an heir not yet known: what is paid now, the
+// reserve, and each outcome's division as qismar-cli prints a case.
+void appendUncertain(const UncertainDivision& d, const UncertainFractions* fractions, std::string& out)
+{
+    if (d.outcome != Outcome::Divided) {
+        // Nothing to divide in any outcome: the first one says why.
+        DivisionResult first = d.outcomes.empty() ? DivisionResult{} : d.outcomes.front().result;
+        first.outcome = d.outcome;
+        first.preparation = d.preparation;
+        appendResult(first, out, fractions != nullptr ? &kNoExplanation : nullptr);
+        return;
+    }
+    char number[kMaxAmountText];
+    DivisionResult now;
+    now.outcome = Outcome::Divided;
+    now.preparation = d.preparation;
+    // The preparation's part of the object, then the rows paid now.
+    appendResult(now, out);
+    out.resize(out.rfind(", \"base\": "));
+    out += ", \"rows\": ";
+    appendRows(d.now, d.nowPercentages, out);
+    if (d.reserve) {
+        out += ", \"reserve\": {\"amount\": \"";
+        out.append(number, formatAmount(*d.reserve, number));
+        out += "\", \"percent\": \"%";
+        out.append(number, formatAmount(d.reservePercent.value_or(Currency{}), number));
+        out += "\"}";
+    }
+    out += ", \"outcomes\": [";
+    for (std::size_t i = 0; i < d.outcomes.size(); ++i) {
+        const UncertainOutcome& o = d.outcomes[i];
+        out += i == 0 ? "{\"name\": \"" : ", {\"name\": \"";
+        out += o.name;
+        out += "\", ";
+        const Explanation* explanation = nullptr;
+        if (fractions != nullptr)
+            explanation = i < fractions->explanations.size() ? &fractions->explanations[i] : &kNoExplanation;
+        const std::size_t at = out.size();
+        appendResult(o.result, out, explanation);
+        out.erase(at, 1);  // its own opening brace: the outcome's object is open
+    }
+    out += ']';
+    if (fractions != nullptr) {
+        out += ", \"fractions\": ";
+        if (!fractions->exact) {
+            out += "null";
+        } else {
+            out += "{\"rows\": [";
+            bool first = true;
+            for (int i = 0; i < kHeirCount; ++i) {
+                const auto& f = fractions->now[static_cast<std::size_t>(i)];
+                if (!f)
+                    continue;
+                out += first ? "{\"key\": \"" : ", {\"key\": \"";
+                first = false;
+                out += heirInfo(heirAt(i)).key;
+                out += "\", \"heir\": \"";
+                out += heirInfo(heirAt(i)).name;
+                out += "\", \"fraction\": ";
+                appendFraction(*f, out);
+                out += '}';
+            }
+            out += "], \"reserve\": ";
+            appendFraction(fractions->reserve, out);
+            out += '}';
+        }
+    }
+    out += '}';
+}
+
+// Divides a case with an heir not yet known.
+bool processUncertain(const CaseRecord& record, std::string& out, const Options& options, std::string_view source)
+{
+    const auto fail = [&](std::string_view message) {
+        if (source.empty())
+            appendError(message, out);
+        else
+            appendError(std::string(source) + ": " + std::string(message), out);
+        out += '\n';
+        return false;
+    };
+    try {
+        if (options.explain) {
+            UncertainFractions fractions;
+            const UncertainDivision d = DivideUncertainExplained(record.estate, *record.uncertain, fractions);
+            appendUncertain(d, &fractions, out);
+        } else {
+            appendUncertain(DivideUncertain(record.estate, *record.uncertain), nullptr, out);
+        }
+    } catch (const EngineError& e) {
+        return fail(e.what());
+    } catch (const std::invalid_argument& e) {
+        return fail(e.what());
+    }
+    out += '\n';
+    return true;
+}
+
+bool processRecord(const CaseRecord& record, std::string& out, const Options& options, std::string_view source = {})
+{
+    if (record.uncertain)
+        return processUncertain(record, out, options, source);
+    return processCase(record.estate, out, options, source);
+}
+
 }  // namespace
 
 bool processLine(std::string_view line, std::string& out, const Options& options)
 {
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
-    EstateCase estateCase;
-    std::string error;
-    if (!readCaseObject(line, estateCase, error)) {
-        appendError(error, out);
+    // One record for every line, so that its room is reused.
+    thread_local CaseRecord record;
+    CaseError error;
+    if (!readCaseObject(line, record, error)) {
+        appendError(error.message, out);
         out += '\n';
         return false;
     }
-    return processCase(estateCase, out, options);
+    return processRecord(record, out, options);
 }
 
 bool processFile(const std::string& path, std::string& out, const Options& options)
 {
-    EstateCase estateCase;
-    std::string error;
-    if (!readCaseFile(path, estateCase, error)) {
-        appendError(path + ": " + error, out);
+    CaseRecord record;
+    CaseError error;
+    if (!readCaseFile(path, record, error)) {
+        appendError(path + ": " + error.message, out);
         out += '\n';
         return false;
     }
-    return processCase(estateCase, out, options, path);
+    return processRecord(record, out, options, path);
 }
 
 namespace {

@@ -233,6 +233,32 @@ constexpr std::optional<Heir> heirByName(std::string_view name) noexcept
     return std::nullopt;
 }
 
+// The relative that a case field counts or ticks ("sons", "uterineBrothers",
+// "wives"); "spouse" is the husband of a deceased woman and the wives of a
+// deceased man.
+constexpr std::optional<Heir> heirOfCaseField(std::string_view json, Deceased deceased) noexcept
+{
+    for (const HeirInfo& info : kHeirs) {
+        if (info.spouseOf && *info.spouseOf != deceased)
+            continue;
+        for (const CaseField& f : info.caseFields())
+            if (f.json == json)
+                return info.heir;
+    }
+    return std::nullopt;
+}
+
+// The case field that names one head of a relative: his count (the wives'
+// count, the uterine sisters' for both uterine classes), else his box.
+constexpr std::string_view headFieldOf(Heir heir) noexcept
+{
+    const HeirInfo& info = heirInfo(heir);
+    for (const CaseField& f : info.caseFields())
+        if (f.isCount())
+            return f.json;
+    return info.fields[0].json;
+}
+
 static_assert([] {
     for (int i = 0; i < kHeirCount; ++i) {
         const HeirInfo& info = kHeirs[std::size_t(i)];

@@ -220,6 +220,16 @@ UncertainDivision DivideUncertain(const EstateCase& c, const UncertainHeir& h)
         d.reserve = Currency::fromRaw(static_cast<std::int64_t>(left < 0 ? 0 : left));
     }
 
+    const auto percentOf = [&](Currency amount) {
+        return roundToCurrency(static_cast<long double>(amount.raw()) / static_cast<long double>(net.raw()) * 100.0L *
+                               10000.0L);
+    };
+    for (int i = 0; i < kHeirCount; ++i)
+        if (d.now[i].kind == RowText::Kind::Amount)
+            d.nowPercentages[i] = percentOf(d.now[i].amount);
+    if (d.reserve)
+        d.reservePercent = percentOf(*d.reserve);
+
     for (const UncertainOutcome& o : d.outcomes) {
         auto& top = d.topUps.emplace_back();
         if (o.result.outcome != Outcome::Divided)

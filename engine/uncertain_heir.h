@@ -7,7 +7,9 @@
 // touched: a case without an uncertain heir never comes here.
 #pragma once
 
+#include <array>
 #include <optional>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -25,6 +27,30 @@ enum class UncertainKind : std::uint8_t { Unborn, Missing, UndeterminedSex };
 enum class KinLine : std::uint8_t {
     Child, SonsChild, SonsSonsChild, FullSibling, PaternalSibling, UterineSibling,
 };
+
+// The classes an unborn child can join, as a case object names them
+// ("unborn": "child") and as the windows do.
+struct KinLineName {
+    std::string_view json;
+    KinLine line;
+    std::string_view arabic;
+};
+inline constexpr std::array<KinLineName, 5> kUnbornLines{{
+    {"child", KinLine::Child, "ولد للمتوفى"},
+    {"sonsChild", KinLine::SonsChild, "ولد لابنه"},
+    {"fullSibling", KinLine::FullSibling, "أخ أو أخت شقيقة"},
+    {"paternalSibling", KinLine::PaternalSibling, "أخ أو أخت لأب"},
+    {"uterineSibling", KinLine::UterineSibling, "أخ أو أخت لأم"},
+}};
+// The classes an heir of undetermined sex can be counted with
+// ("undeterminedSex": "children").
+inline constexpr std::array<KinLineName, 5> kUndeterminedLines{{
+    {"children", KinLine::Child, "الأولاد"},
+    {"sonsChildren", KinLine::SonsChild, "أولاد الابن"},
+    {"sonsSonsChildren", KinLine::SonsSonsChild, "أولاد ابن الابن"},
+    {"fullSiblings", KinLine::FullSibling, "الإخوة الأشقاء"},
+    {"paternalSiblings", KinLine::PaternalSibling, "الإخوة لأب"},
+}};
 
 // One uncertain heir. For the unborn and the undetermined sex `line` names
 // the class he joins (the head is in none of its counts); for the missing
@@ -67,7 +93,11 @@ struct UncertainDivision {
     Outcome outcome = Outcome::NoEstate;
     UncertainKind kind = UncertainKind::Unborn;
     ResultRows now{};
+    // The percentage of the net estate of each amount paid now, and of the
+    // reserve, rounded as a division rounds its percentages.
+    std::array<std::optional<Currency>, kHeirCount> nowPercentages{};
     std::optional<Currency> reserve;
+    std::optional<Currency> reservePercent;
     std::vector<UncertainOutcome> outcomes;
     std::vector<std::array<std::optional<Currency>, kHeirCount>> topUps;
     // For the undetermined sex: both outcomes give the heir the same.

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -732,3 +733,133 @@ TEST(CliFiles, EachCaseFileIsDividedAsItsLineWouldBeInTheOrderGiven)
 }
 
 }  // namespace
+
+namespace {
+
+// The amount each row of a result list gives, by the row's heir name.
+std::map<std::string, std::string> amountsOf(const json& rows)
+{
+    std::map<std::string, std::string> out;
+    for (const json& row : rows)
+        out[row["heir"].get<std::string>()] = row["amount"].get<std::string>();
+    return out;
+}
+
+}  // namespace
+
+// Worked by hand. A man leaves his pregnant wife, a daughter, his father and
+// his mother; 21 600.
+//  - stillborn: wife 1/8 = 2 700, daughter 1/2 = 10 800, mother 1/6 =
+//    3 600, father 1/6 and the residue 1/24 = 4 500;
+//  - a boy: wife 2 700, mother 3 600, father 3 600, the remaining 13/24
+//    two to one: son 7 800, daughter 3 900;
+//  - a girl: two daughters 2/3, with 1/8 + 1/6 + 1/6 the problem of 24
+//    rises to 27: wife 3/27 = 2 400, each parent 4/27 = 3 200, each
+//    daughter 8/27 = 6 400.
+// Paid now, the least of each: wife 2 400, daughter 3 900, mother 3 200,
+// father 3 200 (12 700); reserved 8 900, that is 89/216 of the estate.
+// A man leaves his wife, two sons (one missing) and a daughter; 24 000.
+// Alive: wife 3 000, each son 8 400, the daughter 4 200; dead: wife 3 000,
+// the son 14 000, the daughter 7 000. Paid now: wife 3 000, the son who is
+// present 8 400, the daughter 4 200; reserved the missing son's 8 400.
+TEST(CliUncertain, PaidNowTheReserveAndEveryOutcome)
+{
+    const struct {
+        const char* line;
+        std::map<std::string, std::string> now;
+        const char* reserve;  // nullptr: none
+        std::vector<std::string> outcomes;
+        std::map<std::string, std::string> lastOutcome;
+    } cases[] = {
+        {R"({"deceased":"man","estate":"21600","spouse":true,"daughters":1,"father":true,"mother":true,"unborn":"child"})",
+         {{"wives", "2400"}, {"daughters", "3900"}, {"mother", "3200"}, {"father", "3200"}},
+         "8900",
+         {"stillborn", "boy", "girl"},
+         {{"wives", "2400"}, {"daughters", "6400"}, {"mother", "3200"}, {"father", "3200"}}},
+        {R"({"estate":"24000","spouse":true,"sons":2,"daughters":1,"missing":"sons"})",
+         {{"wives", "3000"}, {"sons", "8400"}, {"daughters", "4200"}},
+         "8400",
+         {"alive", "dead"},
+         {{"wives", "3000"}, {"sons", "14000"}, {"daughters", "7000"}}},
+        // A son, a daughter and a child of undetermined sex; 12 000. As a
+        // male: 2 + 1 + 2 parts, 4 800 each male; as a female: 2 + 1 + 1,
+        // 6 000 and 3 000 each. The lesser is the female's: that division.
+        {R"({"estate":"12000","sons":1,"daughters":1,"undeterminedSex":"children"})",
+         {{"sons", "6000"}, {"daughters", "3000"}},
+         nullptr,
+         {"male", "female"},
+         {{"sons", "6000"}, {"daughters", "3000"}}},
+    };
+    for (const auto& k : cases) {
+        bool ok = false;
+        const std::string out = processOne(k.line, &ok);
+        ASSERT_TRUE(ok) << k.line << " -> " << out;
+        const json j = json::parse(out);
+        EXPECT_EQ(j["outcome"], "divided") << out;
+        EXPECT_EQ(amountsOf(j["rows"]), k.now) << out;
+        if (k.reserve)
+            EXPECT_EQ(j["reserve"]["amount"], k.reserve) << out;
+        else
+            EXPECT_FALSE(j.contains("reserve")) << out;
+        std::vector<std::string> names;
+        for (const json& o : j["outcomes"])
+            names.push_back(o["name"]);
+        EXPECT_EQ(names, k.outcomes) << out;
+        EXPECT_EQ(amountsOf(j["outcomes"].back()["rows"]), k.lastOutcome) << out;
+        EXPECT_FALSE(j.contains("fractions")) << out;
+    }
+}
+
+TEST(CliUncertain, ExplainedEachOutcomeAndTheExactFractionsOfWhatIsPaidAndReserved)
+{
+    const std::string out = processOne(
+        R"({"deceased":"man","estate":"21600","spouse":true,"daughters":1,"father":true,"mother":true,"unborn":"child"})");
+    std::string explained;
+    ASSERT_TRUE(cli::processLine(
+        R"({"deceased":"man","estate":"21600","spouse":true,"daughters":1,"father":true,"mother":true,"unborn":"child"})",
+        explained, {.explain = true}));
+    const json plain = json::parse(out);
+    json j = json::parse(explained);
+    // 2 400 / 21 600 = 1/9; 3 900 / 21 600 = 13/72; 3 200 / 21 600 = 4/27.
+    std::map<std::string, std::string> fractions;
+    for (const json& row : j["fractions"]["rows"])
+        fractions[row["heir"]] = row["fraction"];
+    EXPECT_EQ(fractions, (std::map<std::string, std::string>{
+                             {"wives", "1/9"}, {"daughters", "13/72"}, {"mother", "4/27"}, {"father", "4/27"}}));
+    EXPECT_EQ(j["fractions"]["reserve"], "89/216");
+    ASSERT_EQ(j["outcomes"].size(), 3u);
+    // The girl's outcome: the problem of 24 rose to 27.
+    EXPECT_TRUE(j["outcomes"][2]["explain"].is_object()) << explained;
+    EXPECT_EQ(j["outcomes"][2]["explain"]["awl"], 27) << explained;
+    // Besides the explanations, the same object as without them.
+    j.erase("fractions");
+    for (json& o : j["outcomes"])
+        o.erase("explain");
+    EXPECT_EQ(j, plain);
+}
+
+TEST(CliUncertain, ImpossibleRelationsAndWrongFieldsAreRefusedNamingWhatIsWrong)
+{
+    const struct {
+        const char* line;
+        const char* messageContains;
+    } cases[] = {
+        {R"({"deceased":"woman","estate":"100","spouse":true,"unborn":"child"})", "deceased woman"},
+        {R"({"estate":"100","father":true,"sons":1,"unborn":"fullSibling"})", "father is alive"},
+        {R"({"estate":"100","fullUncles":1,"unborn":"uterineSibling"})", "needs the mother"},
+        {R"({"estate":"100","daughters":1,"missing":"sons"})", "not in the case"},
+        {R"({"estate":"100","sons":1,"missing":"sons","unborn":"child"})", "one uncertain heir at most"},
+        {R"({"estate":"100","sons":1,"unborn":"grandson"})", "\"unborn\" must be one of \"child\", \"sonsChild\""},
+        {R"({"estate":"100","sons":1,"undeterminedSex":"uterineSiblings"})", "\"undeterminedSex\" must be one of"},
+        {R"({"estate":"100","sons":1,"missing":"cousins"})", "\"missing\" must name the field of a relative"},
+        {R"({"estate":"100","sons":1,"missing":1})", "\"missing\" must name the field of a relative"},
+    };
+    for (const auto& k : cases) {
+        bool ok = true;
+        const std::string out = processOne(k.line, &ok);
+        EXPECT_FALSE(ok) << k.line;
+        const json j = json::parse(out);
+        ASSERT_TRUE(j.contains("error")) << k.line << " -> " << out;
+        EXPECT_NE(j["error"].get<std::string>().find(k.messageContains), std::string::npos) << k.line << " -> " << out;
+    }
+}
