@@ -232,7 +232,9 @@ UncertainDivision DivideUncertain(const EstateCase& c, const UncertainHeir& h)
 
     for (const UncertainOutcome& o : d.outcomes) {
         auto& top = d.topUps.emplace_back();
-        if (o.result.outcome != Outcome::Divided)
+        // The heir of undetermined sex and the others are paid in full now:
+        // nothing follows in either outcome.
+        if (o.result.outcome != Outcome::Divided || h.kind == UncertainKind::UndeterminedSex)
             continue;
         for (int i = 0; i < kHeirCount; ++i)
             if (const auto a = amountOf(o.result.rows[i]))

@@ -88,7 +88,8 @@ std::vector<UncertainOutcome> UncertainOutcomeCases(const EstateCase& c, const U
 // where any outcome gives the row nothing); `reserve` what is held back
 // (none for the undetermined sex); each outcome's division of the net
 // estate, and per row the top-up each head receives when that outcome
-// happens (its amount there less what was paid now).
+// happens (its amount there less what was paid now; none for the undetermined
+// sex, whose division is final).
 struct UncertainDivision {
     Outcome outcome = Outcome::NoEstate;
     UncertainKind kind = UncertainKind::Unborn;
