@@ -749,7 +749,10 @@ bool readInto(std::string_view text, EstateCase& out, CaseDetails* details, std:
 
 bool readCaseObject(std::string_view text, CaseRecord& record, CaseError& error)
 {
-    record.details = CaseDetails{};
+    // A record reused from line to line keeps its room; most cases have no
+    // details to clear.
+    if (!record.details.empty())
+        record.details = CaseDetails{};
     record.laterDeaths.clear();
     return readInto(text, record.estate, &record.details, record.uncertain, error);
 }
