@@ -2,9 +2,6 @@
 // the combined table of the persons alive at the division.
 #include "engine/later_deaths.h"
 
-#include <numeric>
-#include <stdexcept>
-
 #include "engine/preparation.h"
 #include "engine/uncertain_heir.h"
 
@@ -456,15 +453,20 @@ private:
                                   : step.gcd > 1                          ? Relation::Agree
                                                                           : Relation::Coprime;
         std::string t = "المسألة " + std::string(ordinalProblem(problem)) + ": سهام " + who + " من المسألة " +
-                        ordinalProblem(d.problem) + (d.problem == 1 && problem == 2 ? "" : " فيما قبلها من الجامعة") +
-                        " " + std::to_string(step.deadShares) + "، وتصح مسألته من " +
-                        std::to_string(step.laterCorrection) + "، وبينهما " + std::string(relationName(relation));
+                        ordinalProblem(d.problem);
+        if (problem > 2)
+            t += "، في الجامعة قبلها،";
+        t += ' ';
+        t += std::to_string(step.deadShares);
+        t += "، وتصح مسألته من ";
+        t += std::to_string(step.laterCorrection);
         if (step.earlierMultiplier == 1)
-            t += "، فتنقسم سهامه على مسألته، وسهام ورثته ضعف " + std::to_string(step.laterMultiplier) +
+            t += "، فتنقسم سهامه على مسألته، وتضرب سهام ورثته في " + std::to_string(step.laterMultiplier) +
                  "، والجامعة " + std::to_string(step.originBeforeReduction);
         else
-            t += "، فيضرب ما قبلها في " + std::to_string(step.earlierMultiplier) + " وسهام مسألته في " +
-                 std::to_string(step.laterMultiplier) + "، والجامعة " + std::to_string(step.originBeforeReduction);
+            t += "، وبينهما " + std::string(relationName(relation)) + "، فيضرب ما قبلها في " +
+                 std::to_string(step.earlierMultiplier) + " وسهام مسألته في " + std::to_string(step.laterMultiplier) +
+                 "، والجامعة " + std::to_string(step.originBeforeReduction);
         out_.sentences.push_back(std::move(t));
         if (step.reducedBy > 1)
             out_.sentences.push_back("وتقبل الجامعة وسهام الورثة كلها القسمة على " + std::to_string(step.reducedBy) +
@@ -476,8 +478,11 @@ private:
         out_.origin = origin_;
         for (const CombineStep& s : out_.steps)
             out_.reducedBy *= s.reducedBy;
+        // Those who receive nothing in every problem (excluded) have no
+        // place in the combined table; their rows stay in the problems.
         for (const Group& g : groups_)
-            out_.persons.push_back(CombinedPersons{g.of, g.heads, g.shares, Rational::of(g.shares, origin_), g.amount});
+            if (g.shares != 0)
+                out_.persons.push_back(CombinedPersons{g.of, g.heads, g.shares, Rational::of(g.shares, origin_), g.amount});
     }
 
     std::vector<Group> groups_;

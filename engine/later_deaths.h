@@ -97,6 +97,8 @@ struct SuccessiveDivision {
     std::uint64_t origin = 0;  // the combined origin, after any reduction
     // The product of the reductions of the steps; 1 where none reduced.
     std::uint64_t reducedBy = 1;
+    // The persons alive at the division who receive something, in the
+    // order of the rows of problem 1, then of each later problem's new rows.
     std::vector<CombinedPersons> persons;
     // The Arabic sentences on each step of the combined table.
     std::vector<std::string> sentences;

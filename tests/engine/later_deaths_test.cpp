@@ -170,6 +170,19 @@ std::vector<Textbook> textbook()
          1,
          {{{{1, H::Mother}, {2, H::MothersMother}, {3, H::MothersMother}}, 1, 361, "361/1296", 36100},
           {{{1, H::Sons}, {2, H::FullBrothers}, {3, H::FullBrothers}}, 1, 935, "935/1296", 93500}}},
+        // A man leaves a son, a full brother and a paternal brother, both
+        // excluded by the son: 1 = the son 1 (1000). The son dies leaving a
+        // daughter 1/2 and his uncle (the full brother) the residue: 2 = 1,
+        // 1. s = 1, c2 = 2, g = 1: x2 and x1, origin 2: the brother 0 + 1,
+        // the daughter 1; 500 each. The paternal brother receives nothing
+        // in any problem and has no place in the combined table.
+        {"excluded in problem 1, an heir in problem 2",
+         caseOf(kMan, "1000", {{"sons", 1}, {"fullBrothers", 1}, {"paternalBrothers", 1}}),
+         {death("sons", {{"daughters", 1}, {"fullUncles", 1}}, {{"fullUncles", "fullBrothers"}})},
+         {{1, 2, 1, 2, 1, 2}},
+         2,
+         1,
+         {{{{1, H::FullBrothers}, {2, H::FullUncles}}, 1, 1, "1/2", 500}, {{{2, H::Daughters}}, 1, 1, "1/2", 500}}},
         // A man leaves two sons and two daughters: 6 = 2, 2, 1, 1 (6000 =
         // 2000 each son, 1000 each daughter). A son dies leaving his brother
         // and his two sisters: 4 = 2, 1, 1. s = 2, c2 = 4, g = 2: x2 and x1,
