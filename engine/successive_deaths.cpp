@@ -26,14 +26,28 @@ CombineStep CombineTables(std::uint64_t earlierOrigin,
                           std::uint64_t laterCorrection,
                           const std::vector<std::uint64_t>& laterShares,
                           const std::vector<int>& link) {
+  return CombineTables(earlierOrigin, earlierShares, deadIndex, laterCorrection, laterShares,
+                       std::vector<std::uint64_t>(laterShares.size(), 1), link);
+}
+
+CombineStep CombineTables(std::uint64_t earlierOrigin,
+                          const std::vector<std::uint64_t>& earlierShares,
+                          std::size_t deadIndex,
+                          std::uint64_t laterCorrection,
+                          const std::vector<std::uint64_t>& laterShares,
+                          const std::vector<std::uint64_t>& laterHeads,
+                          const std::vector<int>& link) {
   CombineStep step;
   if (deadIndex >= earlierShares.size() || earlierShares[deadIndex] == 0)
     return Refused(step, CombineRefusal::DeadHasNoShares);
-  if (link.size() != laterShares.size())
+  if (link.size() != laterShares.size() || laterHeads.size() != laterShares.size())
     return Refused(step, CombineRefusal::BadLink);
   std::uint64_t laterSum = 0;
-  for (std::uint64_t v : laterShares)
-    if (!AddInto(laterSum, v, laterSum)) return Refused(step, CombineRefusal::Overflow);
+  for (std::size_t j = 0; j < laterShares.size(); ++j) {
+    std::uint64_t part = 0;
+    if (!MulInto(laterShares[j], laterHeads[j], part) || !AddInto(laterSum, part, laterSum))
+      return Refused(step, CombineRefusal::Overflow);
+  }
   if (laterCorrection == 0 || laterSum != laterCorrection)
     return Refused(step, CombineRefusal::LaterSharesDoNotAddUp);
 

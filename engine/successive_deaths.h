@@ -13,8 +13,9 @@
 // the dead person receives nothing. The result is reduced by the common
 // factor of all its shares where there is one.
 //
-// Work in progress: the case-level driver (later deaths named through the
-// heir table, per-problem divisions, amounts) builds on this.
+// The case-level division (later_deaths.h) builds on this, with one entry
+// per group of persons who receive the same, each entry's shares those of
+// one head.
 
 #include <cstdint>
 #include <optional>
@@ -54,6 +55,17 @@ CombineStep CombineTables(std::uint64_t earlierOrigin,
                           std::size_t deadIndex,
                           std::uint64_t laterCorrection,
                           const std::vector<std::uint64_t>& laterShares,
+                          const std::vector<int>& link);
+
+// The same where each entry of laterShares stands for laterHeads[i] persons
+// who each hold that many shares: the later shares times their heads add
+// up to laterCorrection, and the result holds each head's shares.
+CombineStep CombineTables(std::uint64_t earlierOrigin,
+                          const std::vector<std::uint64_t>& earlierShares,
+                          std::size_t deadIndex,
+                          std::uint64_t laterCorrection,
+                          const std::vector<std::uint64_t>& laterShares,
+                          const std::vector<std::uint64_t>& laterHeads,
                           const std::vector<int>& link);
 
 }  // namespace qismar
