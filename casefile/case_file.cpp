@@ -23,7 +23,7 @@ namespace {
 
 using json = nlohmann::json;
 
-enum class Kind : std::uint8_t { Format, Deceased, Amount, Flag, Count, Wives, Uncertain, Details };
+enum class Kind : std::uint8_t { Format, Deceased, Amount, Flag, Count, Wives, Uncertain, LaterDeaths, Details };
 
 struct Field {
     std::string_view name;
@@ -97,6 +97,9 @@ constexpr std::array kFields = {
     uncertainField("unborn", "الحمل", UncertainKind::Unborn),
     uncertainField("missing", "المفقود", UncertainKind::Missing),
     uncertainField("undeterminedSex", "الخنثى", UncertainKind::UndeterminedSex),
+    // Heads who died after the deceased and before the division: a list of
+    // {"heir", "problem", "case", "same"} (later_deaths.h).
+    Field{"laterDeaths", Kind::LaterDeaths, "الوفيات بعد المورث"},
     // What the case says of the deceased and the heirs for the report: an
     // object of texts and of lists of names (case_details.h).
     Field{"details", Kind::Details, "بيانات المسألة"},
@@ -173,8 +176,9 @@ public:
     // The details go to `details` when given, else to a record of the
     // reader's own, made only when the case has any.
     CaseReader(std::string_view text, EstateCase& target, CaseDetails* details, std::optional<UncertainHeir>& uncertain,
-               CaseError& error)
-        : text_(text), case_(target), details_(details), uncertain_(uncertain), error_(error)
+               std::vector<LaterDeath>& later, CaseError& error)
+        : text_(text), case_(&target), main_(&target), later_(later), details_(details), uncertain_(uncertain),
+          error_(error)
     {
     }
 
@@ -224,7 +228,11 @@ public:
     {
         stringValue_ = &v;
         switch (nesting_) {
-        case Nesting::Case: return value(Value::String);
+        case Nesting::Case:
+        case Nesting::DeathList:
+        case Nesting::Death:
+        case Nesting::DeathCase:
+        case Nesting::Same: return value(Value::String);
         case Nesting::Details:
             if (detailText_ == nullptr)
                 return wrongKindInDetails();
@@ -245,6 +253,8 @@ public:
             depth_ = 1;
             return true;
         }
+        if (inLaterDeaths())
+            return startLaterObject();
         if (nesting_ == Nesting::Case && field_->kind == Kind::Details) {
             nesting_ = Nesting::Details;
             details();
@@ -261,6 +271,8 @@ public:
     }
     bool end_object() override
     {
+        if (inLaterDeaths())
+            return endLaterObject();
         if (nesting_ == Nesting::HeirNames)
             nesting_ = Nesting::Details;
         else if (nesting_ == Nesting::Details)
@@ -273,6 +285,12 @@ public:
     {
         if (depth_ == 0)
             return fail(CaseProblem::NotAnObject, "a case must be a JSON object");
+        if (nesting_ == Nesting::Case && field_->kind == Kind::LaterDeaths) {
+            nesting_ = Nesting::DeathList;
+            return true;
+        }
+        if (inLaterDeaths())
+            return value(Value::Other);
         if (nesting_ == Nesting::HeirNames) {
             nesting_ = Nesting::NameList;
             return true;
@@ -285,6 +303,8 @@ public:
     {
         if (nesting_ == Nesting::NameList)
             nesting_ = Nesting::HeirNames;
+        else if (nesting_ == Nesting::DeathList)
+            nesting_ = Nesting::Case;
         return true;
     }
 
@@ -294,6 +314,12 @@ public:
             return detailKey(name);
         if (nesting_ == Nesting::HeirNames)
             return heirKey(name);
+        if (nesting_ == Nesting::Death)
+            return deathKey(name);
+        if (nesting_ == Nesting::Same)
+            return sameKey(name);
+        if (nesting_ == Nesting::DeathCase)
+            return deathCaseKey(name);
         field_ = findField(name);
         if (field_ == nullptr) {
             error_.problem = CaseProblem::UnknownField;
@@ -333,7 +359,9 @@ private:
     enum class Value : std::uint8_t { Null, Bool, Integer, HugeInteger, String, Other };
     // Where in the case object the parser is: its members, the members of
     // "details", the lists of "details.heirNames", one list.
-    enum class Nesting : std::uint8_t { Case, Details, HeirNames, NameList };
+    // In "laterDeaths": the list, one death's members, the members of its
+    // "case", the members of its "same".
+    enum class Nesting : std::uint8_t { Case, Details, HeirNames, NameList, DeathList, Death, DeathCase, Same };
 
     bool detailKey(const string_t& name)
     {
@@ -385,7 +413,7 @@ private:
             return failDetails(detailText_ != nullptr ? " must be a text" : " must be an object of lists of names");
         case Nesting::HeirNames: return failDetails(" must be a list of names");
         case Nesting::NameList: return failDetails(" must be a list of texts");
-        case Nesting::Case: break;
+        default: break;
         }
         return failDetails(" must be an object");
     }
@@ -410,9 +438,10 @@ private:
     bool failField(CaseProblem problem, const char* message)
     {
         error_.problem = problem;
-        error_.field = std::string(field_->name);
+        error_.field = nesting_ == Nesting::DeathCase ? deathPath("case." + std::string(field_->name))
+                                                     : std::string(field_->name);
         error_.message.clear();
-        appendQuoted(field_->name, error_.message);
+        appendQuoted(error_.field, error_.message);
         error_.message += message;
         return false;
     }
@@ -421,9 +450,13 @@ private:
     {
         if (depth_ == 0)
             return fail(CaseProblem::NotAnObject, "a case must be a JSON object");
-        if (nesting_ != Nesting::Case)
+        if (nesting_ == Nesting::DeathList || nesting_ == Nesting::Death || nesting_ == Nesting::Same)
+            return laterValue(kind);
+        if (nesting_ != Nesting::Case && nesting_ != Nesting::DeathCase)
             return wrongKindInDetails();
         switch (field_->kind) {
+        case Kind::LaterDeaths:
+            return failField(CaseProblem::BadValue, " must be a list of objects");
         case Kind::Details:
             return failDetails(" must be an object");
         case Kind::Uncertain:
@@ -442,16 +475,16 @@ private:
             return true;
         case Kind::Deceased:
             if (kind == Value::String && *stringValue_ == "man")
-                case_.deceased = Deceased::Man;
+                case_->deceased = Deceased::Man;
             else if (kind == Value::String && *stringValue_ == "woman")
-                case_.deceased = Deceased::Woman;
+                case_->deceased = Deceased::Woman;
             else
                 return failField(CaseProblem::BadValue, " must be \"man\" or \"woman\"");
             return true;
         case Kind::Flag:
             if (kind != Value::Bool)
                 return failField(CaseProblem::BadValue, " must be true or false");
-            case_.*(field_->flag) = flagValue_;
+            case_->*(field_->flag) = flagValue_;
             return true;
         case Kind::Count:
             if (kind == Value::HugeInteger)
@@ -460,17 +493,17 @@ private:
                 return failField(CaseProblem::BadValue, " must be a whole number of 0 or more");
             if (integerValue_ > static_cast<std::uint64_t>(kMaxCount))
                 return failField(CaseProblem::ValueTooLarge, " is beyond the largest count (at most 1000000000 persons)");
-            case_.*(field_->count) = HeadCount(static_cast<std::int64_t>(integerValue_));
+            case_->*(field_->count) = HeadCount(static_cast<std::int64_t>(integerValue_));
             return true;
         case Kind::Wives:
             if (kind != Value::Integer || negative_ || integerValue_ < 1 || integerValue_ > 4)
                 return failField(CaseProblem::BadValue, " must be a whole number from 1 to 4");
-            case_.wives = HeadCount(static_cast<std::int64_t>(integerValue_));
+            case_->wives = HeadCount(static_cast<std::int64_t>(integerValue_));
             return true;
         case Kind::Amount:
             if (kind == Value::String) {
                 try {
-                    case_.*(field_->value) = parseDigits(*stringValue_);
+                    case_->*(field_->value) = parseDigits(*stringValue_);
                 } catch (const EngineError& e) {
                     if (e.code() == ErrorCode::OutOfRange)
                         return failField(CaseProblem::ValueTooLarge,
@@ -487,7 +520,7 @@ private:
             if (integerValue_ > static_cast<std::uint64_t>(Currency::kMaxWhole))
                 return failField(CaseProblem::ValueTooLarge,
                                  " is beyond the range of money amounts (at most 922337203685477)");
-            case_.*(field_->value) = Currency::fromWhole(static_cast<std::int64_t>(integerValue_));
+            case_->*(field_->value) = Currency::fromWhole(static_cast<std::int64_t>(integerValue_));
             return true;
         }
         return false;
@@ -544,8 +577,167 @@ private:
         return false;
     }
 
+    // ------------------------------------------------ "laterDeaths"
+
+    enum class DeathMember : std::uint8_t { Heir, Problem, Case, Same };
+
+    bool inLaterDeaths() const noexcept
+    {
+        return nesting_ == Nesting::DeathList || nesting_ == Nesting::Death || nesting_ == Nesting::DeathCase ||
+               nesting_ == Nesting::Same;
+    }
+
+    std::string deathPath(std::string_view member) const
+    {
+        std::string path = "laterDeaths[" + std::to_string(later_.empty() ? 0 : later_.size() - 1) + "]";
+        if (!member.empty()) {
+            path += '.';
+            path += member;
+        }
+        return path;
+    }
+
+    bool failDeath(CaseProblem problem, std::string path, std::string_view message)
+    {
+        error_.problem = problem;
+        error_.field = std::move(path);
+        error_.message.clear();
+        appendQuoted(error_.field, error_.message);
+        error_.message += message;
+        return false;
+    }
+
+    bool startLaterObject()
+    {
+        switch (nesting_) {
+        case Nesting::DeathList:
+            if (later_.size() + 1 >= kMaxProblems)
+                return failDeath(CaseProblem::BadValue, "laterDeaths",
+                                 " holds at most " + std::to_string(kMaxProblems - 1) +
+                                     " deaths (a case divides at most " + std::to_string(kMaxProblems) + " problems)");
+            later_.emplace_back();
+            seenDeath_.reset();
+            nesting_ = Nesting::Death;
+            return true;
+        case Nesting::Death:
+            if (deathMember_ == DeathMember::Case) {
+                case_ = &later_.back().ownCase;
+                seenInDeath_.reset();
+                nesting_ = Nesting::DeathCase;
+                return true;
+            }
+            if (deathMember_ == DeathMember::Same) {
+                nesting_ = Nesting::Same;
+                return true;
+            }
+            return laterValue(Value::Other);
+        default: return nesting_ == Nesting::DeathCase ? value(Value::Other) : laterValue(Value::Other);
+        }
+    }
+
+    bool endLaterObject()
+    {
+        switch (nesting_) {
+        case Nesting::DeathCase:
+            case_ = main_;
+            nesting_ = Nesting::Death;
+            return true;
+        case Nesting::Same: nesting_ = Nesting::Death; return true;
+        case Nesting::Death:
+            if (!seenDeath_.test(std::size_t(DeathMember::Heir)))
+                return failDeath(CaseProblem::BadValue, deathPath("heir"),
+                                 " is missing: it names the class of the earlier problem that held the dead head");
+            nesting_ = Nesting::DeathList;
+            return true;
+        default: return true;
+        }
+    }
+
+    bool deathKey(const string_t& name)
+    {
+        static constexpr std::pair<std::string_view, DeathMember> kMembers[] = {
+            {"heir", DeathMember::Heir}, {"problem", DeathMember::Problem}, {"case", DeathMember::Case},
+            {"same", DeathMember::Same}};
+        for (const auto& [member, which] : kMembers)
+            if (member == name) {
+                deathMember_ = which;
+                if (seenDeath_.test(std::size_t(which)))
+                    return failNested(CaseProblem::DuplicateField, deathPath(member), "duplicate field ");
+                seenDeath_.set(std::size_t(which));
+                return true;
+            }
+        return failNested(CaseProblem::UnknownField, deathPath(shortened(name)), "unknown field ");
+    }
+
+    bool deathCaseKey(const string_t& name)
+    {
+        field_ = findField(name);
+        if (field_ == nullptr)
+            return failNested(CaseProblem::UnknownField, deathPath("case." + shortened(name)), "unknown field ");
+        if (!isRelativeField(name))
+            return failDeath(CaseProblem::BadValue, deathPath("case." + std::string(name)),
+                             " is not allowed here: a later death's case holds only his relatives (his estate is what "
+                             "he received, his sex follows from his class)");
+        const std::size_t index = static_cast<std::size_t>(field_ - kFields.data());
+        if (seenInDeath_.test(index))
+            return failNested(CaseProblem::DuplicateField, deathPath("case." + std::string(name)), "duplicate field ");
+        seenInDeath_.set(index);
+        return true;
+    }
+
+    bool sameKey(const string_t& name)
+    {
+        if (!isRelativeField(name))
+            return failNested(CaseProblem::UnknownField, deathPath("same." + shortened(name)), "unknown field ");
+        for (const auto& [mine, theirs] : later_.back().same)
+            if (mine == name)
+                return failNested(CaseProblem::DuplicateField, deathPath("same." + std::string(name)),
+                                  "duplicate field ");
+        later_.back().same.emplace_back(name, std::string());
+        return true;
+    }
+
+    // A value of a death, of its "same", or an element of the list.
+    bool laterValue(Value kind)
+    {
+        switch (nesting_) {
+        case Nesting::DeathList: return failDeath(CaseProblem::BadValue, "laterDeaths", " must be a list of objects");
+        case Nesting::Same: {
+            auto& link = later_.back().same.back();
+            const std::string path = deathPath("same." + link.first);
+            if (kind != Value::String || !isRelativeField(*stringValue_))
+                return failDeath(CaseProblem::BadValue, path, " must name a relative's field of the earlier problem");
+            link.second = *stringValue_;
+            return true;
+        }
+        case Nesting::Death:
+            switch (deathMember_) {
+            case DeathMember::Heir:
+                if (kind != Value::String || !isRelativeField(*stringValue_))
+                    return failDeath(CaseProblem::BadValue, deathPath("heir"),
+                                     " must name a relative's field (\"sons\", \"wives\", \"mother\" ...)");
+                later_.back().heir = *stringValue_;
+                return true;
+            case DeathMember::Problem:
+                if (kind != Value::Integer || negative_ || integerValue_ < 1 || integerValue_ > kMaxProblems - 1)
+                    return failDeath(CaseProblem::BadValue, deathPath("problem"),
+                                     " must be a whole number from 1 to " + std::to_string(kMaxProblems - 1));
+                later_.back().problem = static_cast<int>(integerValue_);
+                return true;
+            case DeathMember::Case:
+                return failDeath(CaseProblem::BadValue, deathPath("case"), " must be an object of relatives");
+            case DeathMember::Same:
+                return failDeath(CaseProblem::BadValue, deathPath("same"), " must be an object of fields");
+            }
+            return false;
+        default: return false;
+        }
+    }
+
     std::string_view text_;
-    EstateCase& case_;
+    EstateCase* case_;  // the case whose fields are read: the main one, or a later death's
+    EstateCase* main_;
+    std::vector<LaterDeath>& later_;
     CaseDetails* details_;
     std::optional<UncertainHeir>& uncertain_;
     std::string missingField_;
@@ -560,6 +752,9 @@ private:
     std::bitset<kHeirCount> seenHeirs_;
     const Field* field_ = nullptr;
     std::bitset<kFields.size()> seen_;
+    std::bitset<kFields.size()> seenInDeath_;
+    std::bitset<4> seenDeath_;
+    DeathMember deathMember_ = DeathMember::Heir;
     int depth_ = 0;
     bool flagValue_ = false;
     bool negative_ = false;
@@ -693,13 +888,15 @@ void placeOfByte(std::string_view text, std::size_t offset, CaseError& error)
 
 namespace {
 
-// Reads a case object into the case and its details (when `details` is
-// given: it is empty on entry); the details are checked either way.
+// Reads a case object into the case, its uncertain heir, its later deaths
+// and its details (when `details` is given: it is empty on entry); the
+// details are checked either way.
 bool readInto(std::string_view text, EstateCase& out, CaseDetails* details, std::optional<UncertainHeir>& uncertain,
-              CaseError& error)
+              std::vector<LaterDeath>& later, CaseError& error)
 {
     out = EstateCase{};
     uncertain.reset();
+    later.clear();
     error = CaseError{};
     // The parser takes a NUL byte for the end of its input and would ignore
     // whatever follows it; no valid case holds one.
@@ -709,7 +906,7 @@ bool readInto(std::string_view text, EstateCase& out, CaseDetails* details, std:
         placeOfByte(text, nul, error);
         return false;
     }
-    CaseReader reader(text, out, details, uncertain, error);
+    CaseReader reader(text, out, details, uncertain, later, error);
     const bool ok = json::sax_parse(text.begin(), text.end(), &reader);
     if (!ok) {
         if (error.message.empty()) {
@@ -733,6 +930,16 @@ bool readInto(std::string_view text, EstateCase& out, CaseDetails* details, std:
         const Deceased other = out.isMan() ? Deceased::Woman : Deceased::Man;
         uncertain->missing = heirOfCaseField(field, out.deceased).value_or(heirOfCaseField(field, other).value_or(Heir::Sons));
     }
+    for (std::size_t i = 0; i < later.size(); ++i) {
+        try {
+            later[i].ownCase.deriveEntryWindowState();
+        } catch (const EngineError&) {
+            error.problem = CaseProblem::CountsTooLarge;
+            error.field = "laterDeaths[" + std::to_string(i) + "].case";
+            error.message = "the counts of \"" + error.field + "\" add up beyond the range of counts";
+            return false;
+        }
+    }
     if (!reader.sawDetails())
         return true;
     if (DetailsProblem p = checkCaseDetails(reader.details(), out)) {
@@ -751,13 +958,14 @@ bool readCaseObject(std::string_view text, CaseRecord& record, CaseError& error)
 {
     record.details = CaseDetails{};
     record.laterDeaths.clear();
-    return readInto(text, record.estate, &record.details, record.uncertain, error);
+    return readInto(text, record.estate, &record.details, record.uncertain, record.laterDeaths, error);
 }
 
 bool readCaseObject(std::string_view text, EstateCase& out, CaseError& error)
 {
     std::optional<UncertainHeir> uncertain;
-    return readInto(text, out, nullptr, uncertain, error);
+    std::vector<LaterDeath> later;
+    return readInto(text, out, nullptr, uncertain, later, error);
 }
 
 bool readCaseObject(std::string_view text, EstateCase& out, std::string& error)
@@ -768,7 +976,12 @@ bool readCaseObject(std::string_view text, EstateCase& out, std::string& error)
     return ok;
 }
 
-std::string writeCaseObject(const EstateCase& c) { return writeCaseObject(CaseRecord{c, {}, {}, {}}); }
+std::string writeCaseObject(const EstateCase& c)
+{
+    CaseRecord record;
+    record.estate = c;
+    return writeCaseObject(record);
+}
 
 namespace {
 
@@ -818,10 +1031,87 @@ void appendDetails(const CaseDetails& d, std::string& out)
 
 }  // namespace
 
+// A relative's box or count, when it differs from the initial value;
+// `name` writes the member's name.
+template <class Name>
+void appendRelative(const Field& f, const EstateCase& c, const Name& name, std::string& out)
+{
+    const EstateCase initial;
+    switch (f.kind) {
+    case Kind::Flag:
+        if (c.*(f.flag) != initial.*(f.flag)) {
+            name(f.name);
+            out += c.*(f.flag) ? "true" : "false";
+        }
+        break;
+    case Kind::Count: {
+        const std::int64_t v = wholeValue(c.*(f.count), kMaxCount, ErrorCode::CountTooLarge);
+        if (v != 0) {
+            name(f.name);
+            appendWhole(v, out);
+        }
+        break;
+    }
+    case Kind::Wives: {
+        const std::int64_t v = wholeValue(c.wives, 4, ErrorCode::InvalidCount);
+        if (v < 1)
+            throw EngineError(ErrorCode::InvalidCount);
+        if (v != 1) {
+            name(f.name);
+            appendWhole(v, out);
+        }
+        break;
+    }
+    default: break;
+    }
+}
+
+// "laterDeaths": per death its heir, its problem when not 1, its case (the
+// relatives only) and its links when it has any.
+void appendLaterDeaths(const std::vector<LaterDeath>& later, std::string& out)
+{
+    out += '[';
+    for (std::size_t i = 0; i < later.size(); ++i) {
+        const LaterDeath& d = later[i];
+        if (i > 0)
+            out += ", ";
+        out += "{\"heir\": ";
+        appendQuoted(d.heir, out);
+        if (d.problem != 1)
+            out += ", \"problem\": " + std::to_string(d.problem);
+        out += ", \"case\": {";
+        bool first = true;
+        const auto name = [&](std::string_view field) {
+            if (!first)
+                out += ", ";
+            first = false;
+            out += '"';
+            out += field;
+            out += "\": ";
+        };
+        for (const Field& f : kFields)
+            if (f.kind != Kind::Flag || f.flag != &EstateCase::heirsConsent)
+                appendRelative(f, d.ownCase, name, out);
+        out += '}';
+        if (!d.same.empty()) {
+            out += ", \"same\": {";
+            for (std::size_t k = 0; k < d.same.size(); ++k) {
+                if (k > 0)
+                    out += ", ";
+                appendQuoted(d.same[k].first, out);
+                out += ": ";
+                appendQuoted(d.same[k].second, out);
+            }
+            out += '}';
+        }
+        out += '}';
+    }
+    out += ']';
+}
+
 std::string writeCaseObject(const CaseRecord& record)
 {
     const EstateCase& c = record.estate;
-    const EstateCase initial;
     std::string out = "{";
     bool first = true;
     const auto name = [&](std::string_view field) {
@@ -854,29 +1144,14 @@ std::string writeCaseObject(const CaseRecord& record)
             break;
         }
         case Kind::Flag:
-            if (c.*(f.flag) != initial.*(f.flag)) {
+        case Kind::Count:
+        case Kind::Wives: appendRelative(f, c, name, out); break;
+        case Kind::LaterDeaths:
+            if (!record.laterDeaths.empty()) {
                 name(f.name);
-                out += c.*(f.flag) ? "true" : "false";
+                appendLaterDeaths(record.laterDeaths, out);
             }
             break;
-        case Kind::Count: {
-            const std::int64_t v = wholeValue(c.*(f.count), kMaxCount, ErrorCode::CountTooLarge);
-            if (v != 0) {
-                name(f.name);
-                appendWhole(v, out);
-            }
-            break;
-        }
-        case Kind::Wives: {
-            const std::int64_t v = wholeValue(c.wives, 4, ErrorCode::InvalidCount);
-            if (v < 1)
-                throw EngineError(ErrorCode::InvalidCount);
-            if (v != 1) {
-                name(f.name);
-                appendWhole(v, out);
-            }
-            break;
-        }
         case Kind::Uncertain:
             if (record.uncertain && record.uncertain->kind == f.uncertain) {
                 name(f.name);
@@ -981,7 +1256,9 @@ bool readCaseFile(const std::string& path, EstateCase& out, std::string& error)
 
 bool writeCaseFile(const std::string& path, const EstateCase& c, CaseError& error)
 {
-    return writeCaseFile(path, CaseRecord{c, {}, {}, {}}, error);
+    CaseRecord record;
+    record.estate = c;
+    return writeCaseFile(path, record, error);
 }
 
 bool writeCaseFile(const std::string& path, const CaseRecord& c, CaseError& error)
@@ -1033,6 +1310,8 @@ std::string CaseErrorArabic(const CaseError& e)
     case CaseProblem::UnknownField: return "في الملف حقل لا يعرفه البرنامج: " + field;
     case CaseProblem::DuplicateField: return "الحقل " + field + " مكرر في الملف";
     case CaseProblem::BadValue:
+        if (!f && e.field.starts_with("laterDeaths"))
+            return "قيمة غير صحيحة في «الوفيات بعد المورث»: " + e.field;
         if (!f)
             return e.field.starts_with("details") ? "قيمة غير صحيحة في «بيانات المسألة»: " + e.field
                                                   : "قيمة غير صحيحة في الملف";
@@ -1048,6 +1327,7 @@ std::string CaseErrorArabic(const CaseError& e)
             return f->uncertain == UncertainKind::Missing
                        ? "قيمة " + field + " يجب أن تكون اسم حقل لوارث في المسألة، مثل \"sons\""
                        : "قيمة " + field + " ليست من القيم التي يعرفها البرنامج";
+        case Kind::LaterDeaths: return "«الوفيات بعد المورث» يجب أن تكون قائمة من كائنات";
         }
         return {};
     case CaseProblem::ValueTooLarge:
