@@ -1,6 +1,7 @@
 #include "cli/case_json.h"
 
 #include "casefile/case_file.h"
+#include "engine/later_deaths.h"
 #include "engine/preparation.h"
 #include "engine/uncertain_heir.h"
 
@@ -430,6 +431,106 @@ void appendUncertain(const UncertainDivision& d, const UncertainFractions* fract
     out += '}';
 }
 
+// A fraction of the estate as a percentage, to four decimals, the last
+// rounded to the nearest, ties to even: "%20.8333".
+void appendPercent(const Rational& fraction, std::string& out)
+{
+    const Rational::Int scaled = fraction.num() * 1000000;
+    Rational::Int value = scaled / fraction.den();
+    const Rational::Int rest = scaled % fraction.den();
+    if (2 * rest > fraction.den() || (2 * rest == fraction.den() && value % 2 != 0))
+        ++value;
+    char number[kMaxAmountText];
+    out += "\"%";
+    out.append(number, formatAmount(Currency::fromRaw(std::int64_t(value)), number));
+    out += '"';
+}
+
+// The combined table of a case with later deaths: the origin, its
+// reduction, and each group of persons who receive the same.
+void appendCombined(const SuccessiveDivision& d, std::string& out, bool explain)
+{
+    char number[kMaxAmountText];
+    out += "{\"origin\": " + std::to_string(d.origin) + ", \"reduced\": ";
+    out += d.reducedBy > 1 ? std::to_string(d.reducedBy) : std::string("null");
+    out += ", \"persons\": [";
+    for (std::size_t i = 0; i < d.persons.size(); ++i) {
+        const CombinedPersons& p = d.persons[i];
+        if (i > 0)
+            out += ", ";
+        out += "{\"of\": [";
+        for (std::size_t k = 0; k < p.of.size(); ++k) {
+            if (k > 0)
+                out += ", ";
+            out += "{\"problem\": " + std::to_string(p.of[k].problem) + ", \"key\": \"";
+            out += heirInfo(p.of[k].row).key;
+            out += "\"}";
+        }
+        out += "], \"heads\": " + std::to_string(p.heads) + ", \"shares\": " + std::to_string(p.shares) +
+               ", \"fraction\": \"" + p.fraction.text() + "\", \"amount\": \"";
+        out.append(number, formatAmount(p.amount, number));
+        out += "\", \"percent\": ";
+        appendPercent(p.fraction, out);
+        out += '}';
+    }
+    out += ']';
+    if (explain) {
+        out += ", \"explain\": {\"steps\": [";
+        for (std::size_t k = 0; k < d.steps.size(); ++k) {
+            const CombineStep& s = d.steps[k];
+            if (k > 0)
+                out += ", ";
+            out += "{\"problem\": " + std::to_string(k + 2) + ", \"deadShares\": " + std::to_string(s.deadShares) +
+                   ", \"correction\": " + std::to_string(s.laterCorrection) + ", \"gcd\": " + std::to_string(s.gcd) +
+                   ", \"earlierMultiplier\": " + std::to_string(s.earlierMultiplier) +
+                   ", \"laterMultiplier\": " + std::to_string(s.laterMultiplier) +
+                   ", \"origin\": " + std::to_string(s.originBeforeReduction) +
+                   ", \"reducedBy\": " + (s.reducedBy > 1 ? std::to_string(s.reducedBy) : std::string("null")) + "}";
+        }
+        out += "], \"sentences\": [";
+        for (std::size_t k = 0; k < d.sentences.size(); ++k) {
+            if (k > 0)
+                out += ", ";
+            appendQuoted(d.sentences[k], out);
+        }
+        out += "]}";
+    }
+    out += '}';
+}
+
+// Divides a case with later deaths and appends {"problems": [...],
+// "combined": {...}} and a line end, or an error object when any problem
+// is refused.
+bool processSuccessive(const CaseRecord& record, std::string& out, const Options& options,
+                       std::string_view source = {})
+{
+    const auto refused = [&](const std::string& message) {
+        appendError(source.empty() ? message : std::string(source) + ": " + message, out);
+        out += '\n';
+        return false;
+    };
+    SuccessiveDivision d;
+    try {
+        d = DivideSuccessive(record.estate, record.laterDeaths,
+                             record.uncertain ? &*record.uncertain : nullptr);
+    } catch (const EngineError& e) {
+        return refused(e.what());
+    }
+    if (d.refusal)
+        return refused(d.refusal->english);
+    out += "{\"problems\": [";
+    for (std::size_t k = 0; k < d.problems.size(); ++k) {
+        if (k > 0)
+            out += ", ";
+        const SuccessiveProblem& p = d.problems[k];
+        appendResult(p.result, out, options.explain ? &p.explanation : nullptr);
+    }
+    out += "], \"combined\": ";
+    appendCombined(d, out, options.explain);
+    out += "}\n";
+    return true;
+}
+
 // Divides a case with an heir not yet known.
 bool processUncertain(const CaseRecord& record, std::string& out, const Options& options, std::string_view source)
 {
@@ -460,6 +561,8 @@ bool processUncertain(const CaseRecord& record, std::string& out, const Options&
 
 bool processRecord(const CaseRecord& record, std::string& out, const Options& options, std::string_view source = {})
 {
+    if (!record.laterDeaths.empty())
+        return processSuccessive(record, out, options, source);
     if (record.uncertain)
         return processUncertain(record, out, options, source);
     return processCase(record.estate, out, options, source);

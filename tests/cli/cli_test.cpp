@@ -745,6 +745,22 @@ std::map<std::string, std::string> amountsOf(const json& rows)
     return out;
 }
 
+// A man leaves his father, his mother and two sons (72000: 12000, 12000,
+// 24000 each); a son dies leaving his wife, his grandfather (the father),
+// his grandmother (the mother) and a son: 24 = 3, 4, 4, 13 of his 24000.
+// Worked by hand: s = 2, c2 = 24, g = 2, the combined origin 72.
+const std::string kSuccessive =
+    R"({"deceased":"man","estate":"72000","father":true,"mother":true,"sons":2,"laterDeaths":[)"
+    R"({"heir":"sons","case":{"spouse":true,"grandfather":true,"fathersMother":true,"sons":1},)"
+    R"("same":{"grandfather":"father","fathersMother":"mother"}}]})";
+
+json parsedLine(const std::string& out)
+{
+    EXPECT_TRUE(out.ends_with("\n"));
+    EXPECT_EQ(out.find('\n'), out.size() - 1) << out;
+    return json::parse(out);
+}
+
 }  // namespace
 
 // Worked by hand. A man leaves his pregnant wife, a daughter, his father and
@@ -862,4 +878,98 @@ TEST(CliUncertain, ImpossibleRelationsAndWrongFieldsAreRefusedNamingWhatIsWrong)
         ASSERT_TRUE(j.contains("error")) << k.line << " -> " << out;
         EXPECT_NE(j["error"].get<std::string>().find(k.messageContains), std::string::npos) << k.line << " -> " << out;
     }
+}
+
+TEST(CliLaterDeaths, EachProblemAsItsOwnCaseThenTheCombinedTable)
+{
+    for (const bool explain : {false, true}) {
+        SCOPED_TRACE(explain ? "--explain" : "plain");
+        cli::Options options;
+        options.explain = explain;
+        std::string out;
+        ASSERT_TRUE(cli::processLine(kSuccessive, out, options)) << out;
+        const json j = parsedLine(out);
+        ASSERT_EQ(j["problems"].size(), 2u) << out;
+        // Each problem is what qismar-cli prints for that case alone.
+        std::string first, second;
+        cli::processLine(R"({"deceased":"man","estate":"72000","father":true,"mother":true,"sons":2})", first, options);
+        cli::processLine(R"({"deceased":"man","estate":"24000","spouse":true,"grandfather":true,"fathersMother":true,"sons":1})",
+                         second, options);
+        EXPECT_EQ(j["problems"][0], json::parse(first));
+        EXPECT_EQ(j["problems"][1], json::parse(second));
+
+        const json& c = j["combined"];
+        EXPECT_EQ(c["origin"], 72);
+        EXPECT_TRUE(c["reduced"].is_null());
+        const json expected = json::parse(R"([
+            {"of": [{"problem": 1, "key": "n3"}, {"problem": 2, "key": "n11"}], "heads": 1, "shares": 16,
+             "fraction": "2/9", "amount": "16000", "percent": "%22.2222"},
+            {"of": [{"problem": 1, "key": "n4"}, {"problem": 2, "key": "n14"}], "heads": 1, "shares": 16,
+             "fraction": "2/9", "amount": "16000", "percent": "%22.2222"},
+            {"of": [{"problem": 1, "key": "n5"}], "heads": 1, "shares": 24, "fraction": "1/3", "amount": "24000",
+             "percent": "%33.3333"},
+            {"of": [{"problem": 2, "key": "n2"}], "heads": 1, "shares": 3, "fraction": "1/24", "amount": "3000",
+             "percent": "%4.1667"},
+            {"of": [{"problem": 2, "key": "n5"}], "heads": 1, "shares": 13, "fraction": "13/72", "amount": "13000",
+             "percent": "%18.0556"}])");
+        EXPECT_EQ(c["persons"], expected);
+        EXPECT_EQ(c.contains("explain"), explain);
+        if (explain) {
+            const json& step = c["explain"]["steps"][0];
+            EXPECT_EQ(step["deadShares"], 2);
+            EXPECT_EQ(step["correction"], 24);
+            EXPECT_EQ(step["gcd"], 2);
+            EXPECT_EQ(step["earlierMultiplier"], 12);
+            EXPECT_EQ(step["laterMultiplier"], 1);
+            EXPECT_EQ(step["origin"], 72);
+            EXPECT_FALSE(c["explain"]["sentences"].empty());
+        }
+    }
+}
+
+TEST(CliLaterDeaths, AReducedTableSaysSoAndARefusedProblemIsAnError)
+{
+    // Two sons and two daughters; a son dies leaving his brother and his two
+    // sisters: the combined 12 = 6, 3, 3 reduces by 3 to 4.
+    std::string out;
+    cli::Options options;
+    options.explain = true;
+    ASSERT_TRUE(cli::processLine(
+        R"({"estate":"6000","sons":2,"daughters":2,"laterDeaths":[{"heir":"sons","case":{"fullBrothers":1,"fullSisters":2},)"
+        R"("same":{"fullBrothers":"sons","fullSisters":"daughters"}}]})",
+        out, options));
+    const json j = parsedLine(out);
+    EXPECT_EQ(j["combined"]["origin"], 4);
+    EXPECT_EQ(j["combined"]["reduced"], 3);
+    EXPECT_NE(j["combined"]["explain"]["sentences"].dump(-1, ' ', false).find("اختُصرت"), std::string::npos);
+
+    const struct {
+        std::string line;
+        const char* messageContains;
+    } refused[] = {
+        {R"({"estate":"6000","sons":2,"laterDeaths":[{"heir":"sons","case":{}}]})", "later deceased"},
+        {R"({"estate":"6000","sons":2,"laterDeaths":[{"heir":"daughters","case":{"sons":1}}]})", "no head of this class"},
+        {R"({"estate":"6000","sons":2,"laterDeaths":[{"heir":"sons","case":{"estate":"5"}}]})",
+         "laterDeaths[0].case.estate"},
+        {R"({"estate":"1","sons":1000,"laterDeaths":[{"heir":"sons","case":{"sons":1}}]})", "too small"},
+    };
+    for (const auto& r : refused) {
+        bool ok = true;
+        out = processOne(r.line, &ok);
+        EXPECT_FALSE(ok) << r.line;
+        const json e = parsedLine(out);
+        ASSERT_TRUE(e.contains("error")) << out;
+        EXPECT_NE(e["error"].get<std::string>().find(r.messageContains), std::string::npos) << out;
+    }
+}
+
+TEST(CliLaterDeaths, ACaseFileDividesAsItsLine)
+{
+    const std::string path = ::testing::TempDir() + "qismar_cli_later_" + std::to_string(getpid()) + ".qismar";
+    std::ofstream(path, std::ios::binary) << kSuccessive << "\n";
+    std::string fromFile, fromLine;
+    EXPECT_TRUE(cli::processFile(path, fromFile));
+    cli::processLine(kSuccessive, fromLine);
+    EXPECT_EQ(fromFile, fromLine);
+    std::remove(path.c_str());
 }
