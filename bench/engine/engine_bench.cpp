@@ -3,6 +3,7 @@
 //   engine_bench                       run the benchmarks
 //   engine_bench --write-cases=F [N]   write N (default 100000) case lines to F
 //                                      for timing the qismar-cli program itself
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -12,10 +13,12 @@
 
 #include <benchmark/benchmark.h>
 
+#include "casefile/case_file.h"
 #include "cli/case_json.h"
 #include "bench/engine/case_mix.h"
 #include "engine/division.h"
 #include "engine/explanation.h"
+#include "engine/preparation.h"
 #include "engine/uncertain_heir.h"
 
 // The replaced operators allocate with malloc and free with free; the
@@ -165,6 +168,96 @@ void BM_CliLines(benchmark::State& state, bool explain)
 }
 BENCHMARK_CAPTURE(BM_CliLines, plain, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_CliLines, explain, true)->Unit(benchmark::kMillisecond);
+
+// The field of a case that names a row holding an amount when the case is
+// divided (the first such row), or "" when none does.
+std::string inheritingField(const qismar::EstateCase& c)
+{
+    qismar::DivisionResult r;
+    try {
+        r = qismar::DivideEstate(c);
+    } catch (const qismar::EngineError&) {
+        return {};
+    }
+    for (const qismar::HeirInfo& info : qismar::kHeirs) {
+        if (r.rows[std::size_t(qismar::index(info.heir))].kind != qismar::RowText::Kind::Amount)
+            continue;
+        if (info.heir == qismar::Heir::Husband || info.heir == qismar::Heir::Wives)
+            return "spouse";
+        if (info.heir == qismar::Heir::UterineSiblings)
+            return c.uterineSisters.positive() ? "uterineSisters" : "uterineBrothers";
+        return std::string(info.fields[0].json);
+    }
+    return {};
+}
+
+// Lines of the mix with one or two later deaths: the dead head the first
+// row of his problem that receives something, his own heirs another case
+// of the mix (its relatives only). Only lines that qismar-cli divides.
+std::string successiveLines(std::size_t problems, std::size_t count)
+{
+    const auto cases = makeCaseMix(count * 4, 0xD21);
+    std::string text;
+    std::size_t made = 0;
+    for (std::size_t i = 0; i + problems <= cases.size() && made < count; i += problems) {
+        qismar::CaseRecord record;
+        record.estate = cases[i].estateCase;
+        const qismar::EstateCase* holder = &record.estate;
+        for (std::size_t k = 1; k < problems; ++k) {
+            qismar::LaterDeath d;
+            d.problem = int(k);
+            d.heir = inheritingField(*holder);
+            qismar::EstateCase own = cases[i + k].estateCase;
+            own.deceased = qismar::Deceased::Man;
+            own.funeral = own.debts = own.bequests = qismar::Currency{};
+            own.heirsConsent = false;
+            d.ownCase = own;
+            record.laterDeaths.push_back(d);
+            holder = &record.laterDeaths.back().ownCase;
+        }
+        std::string line;
+        try {
+            line = qismar::writeCaseObject(record);
+        } catch (const qismar::EngineError&) {
+            continue;
+        }
+        std::string out;
+        if (!qismar::cli::processLine(line, out))
+            continue;
+        text += line + "\n";
+        ++made;
+    }
+    return text;
+}
+
+// qismar-cli's whole loop over lines with two and three problems each;
+// compare with BM_CliLines, the plain figure per line.
+void BM_CliLaterDeaths(benchmark::State& state, std::size_t problems, bool explain)
+{
+    constexpr std::size_t kLines = 20000;
+    static std::string inputs[4];
+    std::string& input = inputs[problems];
+    if (input.empty())
+        input = successiveLines(problems, kLines);
+    const auto lines = static_cast<std::size_t>(std::count(input.begin(), input.end(), '\n'));
+    for (auto _ : state) {
+        FILE* in = fmemopen(const_cast<char*>(input.data()), input.size(), "r");
+        FILE* out = std::fopen("/dev/null", "w");
+        qismar::cli::Options options;
+        options.explain = explain;
+        const int status = qismar::cli::run(in, out, stderr, options);
+        std::fclose(in);
+        std::fclose(out);
+        if (status != 0)
+            state.SkipWithError("a line failed");
+    }
+    state.SetItemsProcessed(std::int64_t(state.iterations() * lines));
+    state.counters["lines"] = static_cast<double>(lines);
+}
+BENCHMARK_CAPTURE(BM_CliLaterDeaths, two_problems, 2, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_CliLaterDeaths, three_problems, 3, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_CliLaterDeaths, two_problems_explain, 2, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_CliLaterDeaths, three_problems_explain, 3, true)->Unit(benchmark::kMillisecond);
 
 int writeCases(const char* path, std::size_t count)
 {
