@@ -7,6 +7,9 @@
 // dialogs, the estate's preparation ("funeral", "debts", "bequests",
 // "heirsConsent") and the optional format version "format" (1, the only
 // one there is). A field left out keeps the entry window's initial value.
+// "laterDeaths" lists heads who died before the division: per death "heir",
+// "problem" (1 when left out), "case" (an object of relatives' fields only)
+// and "same" (an object of field names); a case without it reads as before.
 #pragma once
 
 #include <cstddef>
