@@ -952,6 +952,9 @@ TEST(CliLaterDeaths, AReducedTableSaysSoAndARefusedProblemIsAnError)
         {R"({"estate":"6000","sons":2,"laterDeaths":[{"heir":"sons","case":{"estate":"5"}}]})",
          "laterDeaths[0].case.estate"},
         {R"({"estate":"1","sons":1000,"laterDeaths":[{"heir":"sons","case":{"sons":1}}]})", "too small"},
+        // An heir not yet known and later deaths are not divided together.
+        {R"({"estate":"6000","spouse":true,"sons":2,"unborn":"child","laterDeaths":[{"heir":"sons","case":{"sons":1}}]})",
+         "cannot have later deaths"},
     };
     for (const auto& r : refused) {
         bool ok = true;
