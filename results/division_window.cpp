@@ -16,11 +16,13 @@
 #include <QShortcut>
 #include <QShowEvent>
 #include <QStandardPaths>
+#include <QTextBrowser>
 #include <QVBoxLayout>
 
 #include "results/amount_cell.h"
 #include "results/amount_text.h"
 #include "results/division_report.h"
+#include "results/successive_report.h"
 #include "results/division_window.h"
 #include "ui/picture.h"
 #include "engine/preparation.h"
@@ -230,6 +232,17 @@ void DivisionWindow::createFrame()
     savedText->setAccessibleName(QStringLiteral("مكان التقرير المحفوظ"));
     savedText->hide();
     layout->addWidget(savedText);
+
+    furtherView = new QTextBrowser(this);
+    furtherView->setObjectName(QStringLiteral("furtherView"));
+    furtherView->setOpenLinks(false);
+    furtherView->setFrameShape(QFrame::NoFrame);
+    furtherView->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    furtherView->viewport()->setAutoFillBackground(false);
+    furtherView->setAccessibleName(QStringLiteral("المسائل التالية والجامعة"));
+    furtherView->hide();
+    // After the lines, before the rounding note and the buttons.
+    layout->insertWidget(layout->indexOf(linesArea) + 1, furtherView);
 }
 
 void DivisionWindow::createHeader()
@@ -368,7 +381,18 @@ void DivisionWindow::showDivision(const EstateCase& estateCase, const DivisionRe
 {
     if (result.outcome != Outcome::Divided)
         throw ui::UiError(QStringLiteral("لا قسمة لتُعرض نتائجها"));
-    division_ = Division{estateCase, result, explanation, QDate::currentDate(), details};
+    division_ = Division{estateCase, result, explanation, QDate::currentDate(), details, {}, {}};
+    lastPdf_.clear();
+    makeReport();
+}
+
+void DivisionWindow::showSuccessiveDivision(const std::vector<LaterDeath>& later, const SuccessiveDivision& division,
+                                            const CaseDetails& details)
+{
+    if (division.refusal || division.problems.empty() || division.problems.front().result.outcome != Outcome::Divided)
+        throw ui::UiError(QStringLiteral("لا قسمة لتُعرض نتائجها"));
+    const SuccessiveProblem& first = division.problems.front();
+    division_ = Division{first.estateCase, first.result, first.explanation, QDate::currentDate(), details, later, division};
     lastPdf_.clear();
     makeReport();
 }
@@ -377,8 +401,12 @@ void DivisionWindow::makeReport()
 {
     if (!division_)
         return;
-    report_ = results::buildDivisionReport(division_->estateCase, division_->result, division_->explanation,
-                                           division_->date, division_->details, decimals_);
+    if (division_->successive)
+        report_ = results::buildSuccessiveReport(division_->later, *division_->successive, division_->date,
+                                                 division_->details, decimals_);
+    else
+        report_ = results::buildDivisionReport(division_->estateCase, division_->result, division_->explanation,
+                                               division_->date, division_->details, decimals_);
 }
 
 void DivisionWindow::setDecimals(int decimals)
@@ -443,6 +471,9 @@ void DivisionWindow::showLines()
     roundingText->setVisible(!table.lines.empty());
     if (lastPdf_.isEmpty())
         savedText->hide();
+    const bool further = report_ && !report_->further.empty();
+    furtherView->setHtml(further ? results::sectionsHtml(report_->further) : QString());
+    furtherView->setVisible(further);
     for (QPushButton* b : {problemButton, printButton, pdfButton, copyButton})
         b->setEnabled(holdsDivision());
     layOut();
@@ -677,6 +708,16 @@ void DivisionWindow::layOut()
     const int spacing = layout()->spacing();
     int fixed = margins.top() + margins.bottom() + headerBox->height() + spacing * 2 + doneButton->sizeHint().height();
     fixed += texts;
+    if (!furtherView->isHidden()) {
+        // As tall as its tables, up to half of what the screen leaves; it
+        // scrolls beyond that.
+        furtherView->setFixedWidth(contentWidth);
+        furtherView->document()->setTextWidth(contentWidth - 4);
+        const int tables = int(furtherView->document()->size().height()) + 8;
+        const int height = std::min(tables, std::max(6 * kLineStep, (available - fixed) / 2));
+        furtherView->setFixedHeight(height);
+        fixed += height + spacing;
+    }
     const int wanted = linesBox->height();
     const int room = std::max(3 * kLineStep, available - fixed);
     // The bar is there exactly when the lines do not all fit.
