@@ -1,5 +1,7 @@
 // The results window: one line per present relative with the caption, the
 // count, the amount of each head, the class total and the percentage.
+#include <memory>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -16,7 +18,9 @@
 #include <QShortcut>
 #include <QShowEvent>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 #include "results/amount_cell.h"
@@ -472,7 +476,11 @@ void DivisionWindow::showLines()
     if (lastPdf_.isEmpty())
         savedText->hide();
     const bool further = report_ && !report_->further.empty();
-    furtherView->setHtml(further ? results::sectionsHtml(report_->further) : QString());
+    // The tables a little narrower than the view, whose borders would
+    // otherwise pass its width by a pixel.
+    furtherView->setHtml(further ? results::sectionsHtml(report_->further)
+                                       .replace(QStringLiteral("width=\"100%\""), QStringLiteral("width=\"98%\""))
+                                 : QString());
     furtherView->setVisible(further);
     for (QPushButton* b : {problemButton, printButton, pdfButton, copyButton})
         b->setEnabled(holdsDivision());
@@ -685,7 +693,18 @@ void DivisionWindow::layOut()
     int buttonsWidth = 0;
     for (QPushButton* b : {doneButton, problemButton, printButton, pdfButton, copyButton})
         buttonsWidth += b->sizeHint().width() + 8;
-    const int contentWidth = std::max(areaWidth, buttonsWidth);
+    int contentWidth = std::max(areaWidth, buttonsWidth);
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!furtherView->isHidden()) {
+        // The tables of the later problems and the combined table need room
+        // for a column per problem, as far as the screen has it.
+        const int screenWidth = screen ? screen->availableGeometry().width() : 1280;
+        // The widest content whose window, border and frame, fits the screen.
+        int widest = 900;
+        while (widest > contentWidth && results::windowWidthFor(widest) + 2 * ui::kFrameWidth > screenWidth)
+            widest -= 10;
+        contentWidth = std::max(contentWidth, widest);
+    }
     const int side = results::sideMarginFor(results::windowWidthFor(contentWidth));
     QMargins margins = layout()->contentsMargins();
     margins.setLeft(side);
@@ -703,7 +722,6 @@ void DivisionWindow::layOut()
     }
 
     // Never taller than the screen: the lines scroll instead.
-    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     const int available = screen ? screen->availableGeometry().height() - ui::kFrameHeight : 10000;
     const int spacing = layout()->spacing();
     int fixed = margins.top() + margins.bottom() + headerBox->height() + spacing * 2 + doneButton->sizeHint().height();
@@ -712,9 +730,14 @@ void DivisionWindow::layOut()
         // As tall as its tables, up to half of what the screen leaves; it
         // scrolls beyond that.
         furtherView->setFixedWidth(contentWidth);
-        furtherView->document()->setTextWidth(contentWidth - 4);
-        const int tables = int(furtherView->document()->size().height()) + 8;
-        const int height = std::min(tables, std::max(6 * kLineStep, (available - fixed) / 2));
+        // Measured on a copy laid out at the view's width less a scroll
+        // bar: the view lays its own document out at its width.
+        const std::unique_ptr<QTextDocument> probe(furtherView->document()->clone());
+        probe->setTextWidth(contentWidth - style()->pixelMetric(QStyle::PM_ScrollBarExtent) - 4);
+        const int tables = int(probe->size().height()) + 8;
+        // The lines keep room for a few of themselves at least.
+        const int lines = std::min(linesBox->height(), 6 * kLineStep);
+        const int height = std::min(tables, std::max(6 * kLineStep, available - fixed - lines - spacing));
         furtherView->setFixedHeight(height);
         fixed += height + spacing;
     }

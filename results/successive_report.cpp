@@ -46,6 +46,16 @@ QString rowName(const SuccessiveProblem& problem, Heir row)
     return utf8(heads.persons() > 1 && !info.plural.empty() ? info.plural : info.singular);
 }
 
+// "هو", "هي", "هم" or "هن": the relatives of a row, by their sex and number.
+QString pronounOf(const SuccessiveProblem& problem, Heir row)
+{
+    const bool several = HeadsOf(problem.estateCase, row).persons() > 1;
+    const bool female = heirInfo(row).female();
+    if (several)
+        return female ? QStringLiteral("هن") : QStringLiteral("هم");
+    return female ? QStringLiteral("هي") : QStringLiteral("هو");
+}
+
 // The shares of each head of a row in its problem's corrected table.
 std::optional<std::int64_t> sharesOf(const SuccessiveProblem& problem, Heir row)
 {
@@ -117,14 +127,19 @@ DivisionReport buildSuccessiveReport(const std::vector<LaterDeath>& later, const
             const auto own = heirOfCaseField(theirs, p.estateCase.deceased);
             const auto before = heirOfCaseField(earlier, d.problems[std::size_t(p.ofProblem - 1)].estateCase.deceased);
             if (own && before)
-                s.paragraphs << QStringLiteral("%1 في هذه المسألة هم %2 في %3")
-                                    .arg(rowName(p, *own), rowName(d.problems[std::size_t(p.ofProblem - 1)], *before),
-                                         problemName(p.ofProblem));
+            {
+                // "هو من الأبناء" when they are some of that class's heads.
+                const SuccessiveProblem& earlier = d.problems[std::size_t(p.ofProblem - 1)];
+                const bool some = HeadsOf(earlier.estateCase, *before).persons() > HeadsOf(p.estateCase, *own).persons();
+                s.paragraphs << QStringLiteral("%1 في هذه المسألة %2 %3%4 في %5")
+                                    .arg(rowName(p, *own), pronounOf(p, *own), some ? QStringLiteral("من ") : QString(),
+                                         rowName(earlier, *before), problemName(p.ofProblem));
+            }
         }
         s.paragraphs << body.paragraphs;
         s.table = body.table;
         s.notes = body.notes;
-        s.notes << QStringLiteral("لا يدخل في هذه القسمة ما كان لـ%1 من مال غير نصيبه من %2، فذاك يُقسم وحده")
+        s.notes << QStringLiteral("لا يدخل في هذه القسمة ما كان يملكه %1 من مال غير نصيبه من %2، فذاك يُقسم وحده")
                        .arg(dead, problemName(p.ofProblem));
         report.further.push_back(std::move(s));
     }
@@ -145,11 +160,9 @@ DivisionReport buildSuccessiveReport(const std::vector<LaterDeath>& later, const
     combined.table.header << QStringLiteral("الوارث") << QStringLiteral("العدد");
     for (std::size_t p = 0; p < d.problems.size(); ++p) {
         const auto& e = d.problems[p].explanation;
-        QString header = problemName(int(p) + 1);
-        if (e.correction)
-            header += QStringLiteral(" من %1").arg(groupedAmount(QString::number(*e.correction)));
-        header += QStringLiteral(" (× %1)").arg(multiplierText(multipliers[p]));
-        combined.table.header << header;
+        // Its correction is in its own table above.
+        (void)e;
+        combined.table.header << problemName(int(p) + 1) + QStringLiteral(" × ") + multiplierText(multipliers[p]);
     }
     combined.table.header << QStringLiteral("الجامعة %1").arg(groupedAmount(QString::number(d.origin * reduced)));
     if (reduced > 1)
@@ -160,15 +173,25 @@ DivisionReport buildSuccessiveReport(const std::vector<LaterDeath>& later, const
     __int128 total = 0;
     for (const CombinedPersons& persons : d.persons) {
         ReportRow row;
-        QStringList names;
+        // Named as in the first problem he inherits in; who he is in the
+        // others said under the name.
+        QString name, pronoun;
+        QStringList also;
         for (const ProblemRow& r : persons.of) {
             const SuccessiveProblem& p = d.problems[std::size_t(r.problem - 1)];
-            QString name = rowName(p, r.row);
-            if (r.problem > 1)
-                name += QStringLiteral(" في ") + problemName(r.problem);
-            names << name;
+            if (name.isEmpty()) {
+                name = rowName(p, r.row);
+                pronoun = pronounOf(p, r.row);
+                if (r.problem > 1)
+                    name += QStringLiteral(" في ") + problemName(r.problem);
+            } else {
+                also << rowName(p, r.row) + QStringLiteral(" في ") + problemName(r.problem);
+            }
         }
-        row.push_back(word(names.join(QStringLiteral("، وهو "))));
+        ReportCell who = word(name);
+        if (!also.isEmpty())
+            who.note = QStringLiteral("و") + pronoun + QLatin1Char(' ') + also.join(QStringLiteral("، و"));
+        row.push_back(who);
         row.push_back(word(QString::number(persons.heads)));
         for (std::size_t p = 0; p < d.problems.size(); ++p) {
             QString text = QStringLiteral("—");

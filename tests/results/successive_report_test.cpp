@@ -5,7 +5,9 @@
 #include <QDate>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QApplication>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTextBrowser>
 #include <gtest/gtest.h>
 
@@ -77,14 +79,14 @@ TEST(SuccessiveReport, EachProblemThenTheCombinedTableWithItsMultipliers)
     EXPECT_EQ(second->title, QStringLiteral("المسألة الثانية: تركة الابن من المسألة الأولى"));
     // What he received, and who his heirs are in the first problem.
     EXPECT_TRUE(second->paragraphs.join('\n').contains(QStringLiteral("8,400.00"))) << second->paragraphs.join('\n').toStdString();
-    EXPECT_TRUE(second->paragraphs.join('\n').contains(QStringLiteral("الأم في هذه المسألة هم الزوجة في المسألة الأولى")));
+    EXPECT_TRUE(second->paragraphs.join('\n').contains(QStringLiteral("الأم في هذه المسألة هي الزوجة في المسألة الأولى")));
     EXPECT_TRUE(second->notes.join('\n').contains(QStringLiteral("لا يدخل في هذه القسمة")));
 
     const ReportSection* combined = sectionTitled(r, QStringLiteral("الجامعة"));
     ASSERT_NE(combined, nullptr);
     EXPECT_EQ(combined->table.header,
-              (QStringList{QStringLiteral("الوارث"), QStringLiteral("العدد"), QStringLiteral("المسألة الأولى من 40 (× 9)"),
-                           QStringLiteral("المسألة الثانية من 18 (× 7)"), QStringLiteral("الجامعة 360"),
+              (QStringList{QStringLiteral("الوارث"), QStringLiteral("العدد"), QStringLiteral("المسألة الأولى × 9"),
+                           QStringLiteral("المسألة الثانية × 7"), QStringLiteral("الجامعة 360"),
                            QStringLiteral("اختُصرت إلى 180"),
                            QStringLiteral("الكسر من التركة"), QStringLiteral("نصيب الفرد")}));
     // Per person: his shares in each problem, in the combined table, his
@@ -130,6 +132,9 @@ TEST(SuccessiveReport, ThePdfHoldsTheCombinedTableAndTheWindowShowsIt)
     const QString shown = window.furtherView->toPlainText();
     EXPECT_TRUE(shown.contains(QStringLiteral("الجامعة"))) << shown.toStdString();
     EXPECT_TRUE(shown.contains(QStringLiteral("13,066.67"))) << shown.toStdString();
+    // The tables fit the view's width: no column behind a scroll bar.
+    QApplication::processEvents();
+    EXPECT_EQ(window.furtherView->horizontalScrollBar()->maximum(), 0);
     // The lines show the first problem: the son's amount there.
     EXPECT_TRUE(window.amount(Heir::Sons)->isVisible());
     // Every control within the window.
