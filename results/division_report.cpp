@@ -323,9 +323,13 @@ QFont reportFont()
 std::vector<const ReportSection*> DivisionReport::sections() const
 {
     std::vector<const ReportSection*> out{&theCase};
-    for (const std::optional<ReportSection>* s : {&preparation, &results, &problem})
+    for (const std::optional<ReportSection>* s : {&preparation, &results})
         if (*s)
             out.push_back(&**s);
+    for (const ReportSection& s : further)
+        out.push_back(&s);
+    if (problem)
+        out.push_back(&*problem);
     return out;
 }
 
@@ -653,6 +657,63 @@ QStringList copiedRow(const ReportTable& t, const ReportRow& row)
 
 }  // namespace
 
+// One section: its title, paragraphs, table and notes.
+static void appendSectionHtml(const ReportSection* s, bool exact, QString& html)
+{
+    html += QStringLiteral("<h2 dir=\"rtl\" style=\"margin: 8px 0 2px 0; font-size: 12pt\">%1</h2>").arg(escaped(s->title));
+    for (const QString& p : s->paragraphs)
+        html += QStringLiteral("<p dir=\"rtl\" style=\"margin: 0; line-height: 85%\">%1</p>").arg(escaped(p));
+    if (!s->table.empty() && (exact || s->tablePrinted)) {
+        // A table of two columns (a list of names or amounts) needs no full width.
+        const QString width = s->table.header.size() <= 2 ? QStringLiteral("55%") : QStringLiteral("100%");
+        // The copy is a right-to-left table in the order of its columns.
+        // Printed, the columns are written from the left, the first one
+        // last, in a table laid out left to right (layOut): the rich text
+        // layout does not order the columns of every table right to left.
+        html += QStringLiteral(
+                    "<table dir=\"%2\" align=\"right\" border=\"1\" cellspacing=\"0\" cellpadding=\"2\" width=\"%1\" "
+                    "style=\"border-collapse: collapse; border-color: #808080; margin-top: 4px\">")
+                    .arg(width, exact ? QStringLiteral("rtl") : QStringLiteral("ltr"));
+        // The header row repeats at the top of every page the table runs onto.
+        html += QStringLiteral("<thead><tr>");
+        QStringList header = exact ? copiedHeader(s->table) : s->table.header;
+        if (!exact)
+            std::reverse(header.begin(), header.end());
+        for (const QString& h : header)
+            html += QStringLiteral("<th bgcolor=\"#e8e0cc\" align=\"center\"><p dir=\"rtl\" align=\"center\" "
+                                   "style=\"margin: 0; line-height: 85%\"><b>%1</b></p></th>")
+                        .arg(escaped(h));
+        html += QStringLiteral("</tr></thead>");
+        const std::size_t firstFooter = s->table.rows.size() - std::size_t(s->table.footerRows);
+        for (std::size_t i = 0; i < s->table.rows.size(); ++i) {
+            const bool footer = i >= firstFooter;
+            html += footer ? QStringLiteral("<tr bgcolor=\"#f3efe4\">") : QStringLiteral("<tr>");
+            const ReportRow& row = s->table.rows[i];
+            if (exact) {
+                for (const QString& text : copiedRow(s->table, row))
+                    html += QStringLiteral("<td align=\"%1\">%2</td>")
+                                .arg(numeric(text) ? QStringLiteral("center") : QStringLiteral("right"),
+                                     escaped(text));
+            } else {
+                for (auto c = row.rbegin(); c != row.rend(); ++c) {
+                    const ReportCell& cell = *c;
+                    QString body = footer ? QStringLiteral("<b>%1</b>").arg(escaped(cell.text)) : escaped(cell.text);
+                    if (!cell.note.isEmpty())
+                        body += QStringLiteral("<br/><span style=\"font-size: small\">%1</span>").arg(escaped(cell.note));
+                    // Lines as close as the face allows, so that a family's report keeps to one page.
+                    html += QStringLiteral("<td align=\"%1\"><p dir=\"rtl\" align=\"%1\" style=\"margin: 0; "
+                                           "line-height: 85%\">%2</p></td>")
+                                .arg(numeric(cell.text) ? QStringLiteral("center") : QStringLiteral("right"), body);
+                }
+            }
+            html += QStringLiteral("</tr>");
+        }
+        html += QStringLiteral("</table>");
+    }
+    for (const QString& n : s->notes)
+        html += QStringLiteral("<p dir=\"rtl\" style=\"margin: 0; font-size: 9pt; line-height: 85%\">%1</p>").arg(escaped(n));
+}
+
 QString reportHtml(const DivisionReport& report, Amounts amounts)
 {
     const bool exact = amounts == Amounts::Exact;
@@ -665,60 +726,8 @@ QString reportHtml(const DivisionReport& report, Amounts amounts)
     html += QStringLiteral("<p align=\"center\" style=\"margin: 0\">%1</p>").arg(escaped(report.law));
     html += QStringLiteral("<p align=\"center\" style=\"margin: 2px 0 6px 0\">التاريخ: %1 الموافق %2</p>")
                 .arg(escaped(report.gregorianDate), escaped(report.hijriDate));
-    for (const ReportSection* s : report.sections()) {
-        html += QStringLiteral("<h2 dir=\"rtl\" style=\"margin: 8px 0 2px 0; font-size: 12pt\">%1</h2>").arg(escaped(s->title));
-        for (const QString& p : s->paragraphs)
-            html += QStringLiteral("<p dir=\"rtl\" style=\"margin: 0; line-height: 85%\">%1</p>").arg(escaped(p));
-        if (!s->table.empty() && (exact || s->tablePrinted)) {
-            // A table of two columns (a list of names or amounts) needs no full width.
-            const QString width = s->table.header.size() <= 2 ? QStringLiteral("55%") : QStringLiteral("100%");
-            // The copy is a right-to-left table in the order of its columns.
-            // Printed, the columns are written from the left, the first one
-            // last, in a table laid out left to right (layOut): the rich text
-            // layout does not order the columns of every table right to left.
-            html += QStringLiteral(
-                        "<table dir=\"%2\" align=\"right\" border=\"1\" cellspacing=\"0\" cellpadding=\"2\" width=\"%1\" "
-                        "style=\"border-collapse: collapse; border-color: #808080; margin-top: 4px\">")
-                        .arg(width, exact ? QStringLiteral("rtl") : QStringLiteral("ltr"));
-            // The header row repeats at the top of every page the table runs onto.
-            html += QStringLiteral("<thead><tr>");
-            QStringList header = exact ? copiedHeader(s->table) : s->table.header;
-            if (!exact)
-                std::reverse(header.begin(), header.end());
-            for (const QString& h : header)
-                html += QStringLiteral("<th bgcolor=\"#e8e0cc\" align=\"center\"><p dir=\"rtl\" align=\"center\" "
-                                       "style=\"margin: 0; line-height: 85%\"><b>%1</b></p></th>")
-                            .arg(escaped(h));
-            html += QStringLiteral("</tr></thead>");
-            const std::size_t firstFooter = s->table.rows.size() - std::size_t(s->table.footerRows);
-            for (std::size_t i = 0; i < s->table.rows.size(); ++i) {
-                const bool footer = i >= firstFooter;
-                html += footer ? QStringLiteral("<tr bgcolor=\"#f3efe4\">") : QStringLiteral("<tr>");
-                const ReportRow& row = s->table.rows[i];
-                if (exact) {
-                    for (const QString& text : copiedRow(s->table, row))
-                        html += QStringLiteral("<td align=\"%1\">%2</td>")
-                                    .arg(numeric(text) ? QStringLiteral("center") : QStringLiteral("right"),
-                                         escaped(text));
-                } else {
-                    for (auto c = row.rbegin(); c != row.rend(); ++c) {
-                        const ReportCell& cell = *c;
-                        QString body = footer ? QStringLiteral("<b>%1</b>").arg(escaped(cell.text)) : escaped(cell.text);
-                        if (!cell.note.isEmpty())
-                            body += QStringLiteral("<br/><span style=\"font-size: small\">%1</span>").arg(escaped(cell.note));
-                        // Lines as close as the face allows, so that a family's report keeps to one page.
-                        html += QStringLiteral("<td align=\"%1\"><p dir=\"rtl\" align=\"%1\" style=\"margin: 0; "
-                                               "line-height: 85%\">%2</p></td>")
-                                    .arg(numeric(cell.text) ? QStringLiteral("center") : QStringLiteral("right"), body);
-                    }
-                }
-                html += QStringLiteral("</tr>");
-            }
-            html += QStringLiteral("</table>");
-        }
-        for (const QString& n : s->notes)
-            html += QStringLiteral("<p dir=\"rtl\" style=\"margin: 0; font-size: 9pt; line-height: 85%\">%1</p>").arg(escaped(n));
-    }
+    for (const ReportSection* s : report.sections())
+        appendSectionHtml(s, exact, html);
     // The lines to sign, each one right-to-left paragraph.
     for (const QString& who : report.signatures)
         html += QStringLiteral("<p dir=\"rtl\" style=\"margin: 10px 0 0 0\"><b>%1:</b>&nbsp;&nbsp; الاسم: %2"
@@ -726,6 +735,15 @@ QString reportHtml(const DivisionReport& report, Amounts amounts)
                     .arg(escaped(who), QStringLiteral("........................"));
     html += QStringLiteral("<hr/><p dir=\"rtl\" align=\"center\" style=\"margin: 2px 0; font-size: small\">%1</p>")
                 .arg(escaped(report.closing));
+    html += QStringLiteral("</body></html>");
+    return html;
+}
+
+QString sectionsHtml(const std::vector<ReportSection>& sections)
+{
+    QString html = QStringLiteral("<html dir=\"rtl\"><body dir=\"rtl\">");
+    for (const ReportSection& s : sections)
+        appendSectionHtml(&s, false, html);
     html += QStringLiteral("</body></html>");
     return html;
 }

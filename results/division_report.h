@@ -137,6 +137,9 @@ struct DivisionReport {
     std::optional<ReportSection> preparation;  // the estate before its division
     std::optional<ReportSection> results;      // the amounts (none when nothing was divided)
     std::optional<ResultsTable> amounts;       // the same amounts as numbers, for the results window
+    // Sections after the results: each later problem and the combined table
+    // of a case with heirs who died before the division.
+    std::vector<ReportSection> further;
     std::optional<ReportSection> problem;      // the sentences and the table of the problem
     // The lines to sign at the end: "أعدّه" and "اعتمده".
     QStringList signatures;
@@ -171,6 +174,8 @@ QString shareText(const Rational& share);
 // printing, or with the engine's exact texts for the clipboard.
 enum class Amounts { Grouped, Exact };
 QString reportHtml(const DivisionReport& report, Amounts amounts = Amounts::Grouped);
+// Sections alone, as reportHtml writes them (for a window that shows them).
+QString sectionsHtml(const std::vector<ReportSection>& sections);
 // The report as plain text, cells separated by tabs, exact amounts.
 QString reportPlainText(const DivisionReport& report);
 // The clipboard's content: the plain text and the HTML table.

@@ -1,5 +1,7 @@
 // The results window: one line per present relative with the caption, the
 // count, the amount of each head, the class total and the percentage.
+#include <memory>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -16,11 +18,15 @@
 #include <QShortcut>
 #include <QShowEvent>
 #include <QStandardPaths>
+#include <QStyle>
+#include <QTextBrowser>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 #include "results/amount_cell.h"
 #include "results/amount_text.h"
 #include "results/division_report.h"
+#include "results/successive_report.h"
 #include "results/division_window.h"
 #include "ui/picture.h"
 #include "engine/preparation.h"
@@ -230,6 +236,17 @@ void DivisionWindow::createFrame()
     savedText->setAccessibleName(QStringLiteral("مكان التقرير المحفوظ"));
     savedText->hide();
     layout->addWidget(savedText);
+
+    furtherView = new QTextBrowser(this);
+    furtherView->setObjectName(QStringLiteral("furtherView"));
+    furtherView->setOpenLinks(false);
+    furtherView->setFrameShape(QFrame::NoFrame);
+    furtherView->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    furtherView->viewport()->setAutoFillBackground(false);
+    furtherView->setAccessibleName(QStringLiteral("المسائل التالية والجامعة"));
+    furtherView->hide();
+    // After the lines, before the rounding note and the buttons.
+    layout->insertWidget(layout->indexOf(linesArea) + 1, furtherView);
 }
 
 void DivisionWindow::createHeader()
@@ -368,7 +385,18 @@ void DivisionWindow::showDivision(const EstateCase& estateCase, const DivisionRe
 {
     if (result.outcome != Outcome::Divided)
         throw ui::UiError(QStringLiteral("لا قسمة لتُعرض نتائجها"));
-    division_ = Division{estateCase, result, explanation, QDate::currentDate(), details};
+    division_ = Division{estateCase, result, explanation, QDate::currentDate(), details, {}, {}};
+    lastPdf_.clear();
+    makeReport();
+}
+
+void DivisionWindow::showSuccessiveDivision(const std::vector<LaterDeath>& later, const SuccessiveDivision& division,
+                                            const CaseDetails& details)
+{
+    if (division.refusal || division.problems.empty() || division.problems.front().result.outcome != Outcome::Divided)
+        throw ui::UiError(QStringLiteral("لا قسمة لتُعرض نتائجها"));
+    const SuccessiveProblem& first = division.problems.front();
+    division_ = Division{first.estateCase, first.result, first.explanation, QDate::currentDate(), details, later, division};
     lastPdf_.clear();
     makeReport();
 }
@@ -377,8 +405,12 @@ void DivisionWindow::makeReport()
 {
     if (!division_)
         return;
-    report_ = results::buildDivisionReport(division_->estateCase, division_->result, division_->explanation,
-                                           division_->date, division_->details, decimals_);
+    if (division_->successive)
+        report_ = results::buildSuccessiveReport(division_->later, *division_->successive, division_->date,
+                                                 division_->details, decimals_);
+    else
+        report_ = results::buildDivisionReport(division_->estateCase, division_->result, division_->explanation,
+                                               division_->date, division_->details, decimals_);
 }
 
 void DivisionWindow::setDecimals(int decimals)
@@ -443,6 +475,13 @@ void DivisionWindow::showLines()
     roundingText->setVisible(!table.lines.empty());
     if (lastPdf_.isEmpty())
         savedText->hide();
+    const bool further = report_ && !report_->further.empty();
+    // The tables a little narrower than the view, whose borders would
+    // otherwise pass its width by a pixel.
+    furtherView->setHtml(further ? results::sectionsHtml(report_->further)
+                                       .replace(QStringLiteral("width=\"100%\""), QStringLiteral("width=\"98%\""))
+                                 : QString());
+    furtherView->setVisible(further);
     for (QPushButton* b : {problemButton, printButton, pdfButton, copyButton})
         b->setEnabled(holdsDivision());
     layOut();
@@ -654,7 +693,18 @@ void DivisionWindow::layOut()
     int buttonsWidth = 0;
     for (QPushButton* b : {doneButton, problemButton, printButton, pdfButton, copyButton})
         buttonsWidth += b->sizeHint().width() + 8;
-    const int contentWidth = std::max(areaWidth, buttonsWidth);
+    int contentWidth = std::max(areaWidth, buttonsWidth);
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!furtherView->isHidden()) {
+        // The tables of the later problems and the combined table need room
+        // for a column per problem, as far as the screen has it.
+        const int screenWidth = screen ? screen->availableGeometry().width() : 1280;
+        // The widest content whose window, border and frame, fits the screen.
+        int widest = 900;
+        while (widest > contentWidth && results::windowWidthFor(widest) + 2 * ui::kFrameWidth > screenWidth)
+            widest -= 10;
+        contentWidth = std::max(contentWidth, widest);
+    }
     const int side = results::sideMarginFor(results::windowWidthFor(contentWidth));
     QMargins margins = layout()->contentsMargins();
     margins.setLeft(side);
@@ -672,11 +722,25 @@ void DivisionWindow::layOut()
     }
 
     // Never taller than the screen: the lines scroll instead.
-    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     const int available = screen ? screen->availableGeometry().height() - ui::kFrameHeight : 10000;
     const int spacing = layout()->spacing();
     int fixed = margins.top() + margins.bottom() + headerBox->height() + spacing * 2 + doneButton->sizeHint().height();
     fixed += texts;
+    if (!furtherView->isHidden()) {
+        // As tall as its tables, up to half of what the screen leaves; it
+        // scrolls beyond that.
+        furtherView->setFixedWidth(contentWidth);
+        // Measured on a copy laid out at the view's width less a scroll
+        // bar: the view lays its own document out at its width.
+        const std::unique_ptr<QTextDocument> probe(furtherView->document()->clone());
+        probe->setTextWidth(contentWidth - style()->pixelMetric(QStyle::PM_ScrollBarExtent) - 4);
+        const int tables = int(probe->size().height()) + 8;
+        // The lines keep room for a few of themselves at least.
+        const int lines = std::min(linesBox->height(), 6 * kLineStep);
+        const int height = std::min(tables, std::max(6 * kLineStep, available - fixed - lines - spacing));
+        furtherView->setFixedHeight(height);
+        fixed += height + spacing;
+    }
     const int wanted = linesBox->height();
     const int room = std::max(3 * kLineStep, available - fixed);
     // The bar is there exactly when the lines do not all fit.

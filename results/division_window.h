@@ -12,6 +12,7 @@
 #include "engine/division.h"
 #include "engine/estate_case.h"
 #include "engine/explanation.h"
+#include "engine/later_deaths.h"
 #include "engine/result_rows.h"
 #include "results/division_report.h"
 
@@ -20,6 +21,7 @@ class QLabel;
 class QPushButton;
 class QScrollArea;
 class QShowEvent;
+class QTextBrowser;
 
 namespace qismar {
 
@@ -54,6 +56,9 @@ public:
     QLabel* problemText = nullptr;      // the 'awl or the radd, in one sentence, above the lines
     QLabel* roundingText = nullptr;     // under the lines: the amounts are rounded to the unit
     QLabel* savedText = nullptr;        // after "حفظ PDF": where the report was written
+    // Under the lines, for heirs who died before the division: each later
+    // problem's table and the combined table (الجامعة).
+    QTextBrowser* furtherView = nullptr;
     QComboBox* decimalsBox = nullptr;   // the decimals of the amounts to pay: 0 to 3
     QScrollArea* linesArea = nullptr;   // the lines, scrolled when they do not fit the screen
     QWidget* linesBox = nullptr;        // what linesArea scrolls
@@ -88,6 +93,12 @@ public:
     // The case's details (the deceased's name, ...) go into the report.
     void showDivision(const EstateCase& estateCase, const DivisionResult& result, const Explanation& explanation,
                       const CaseDetails& details = {});
+    // Takes the division of a case with heirs who died before it (one that
+    // DivideSuccessive did not refuse): the lines show the first problem,
+    // the view under them each later problem and the combined table, and
+    // the report all of them.
+    void showSuccessiveDivision(const std::vector<LaterDeath>& later, const SuccessiveDivision& division,
+                                const CaseDetails& details = {});
     // The decimals of the amounts to pay (0 to 3): kept between runs in the
     // program's settings; a held division is shown again with them.
     int decimals() const noexcept { return decimals_; }
@@ -172,6 +183,8 @@ private:
         Explanation explanation;
         QDate date;
         CaseDetails details;
+        std::vector<LaterDeath> later;
+        std::optional<SuccessiveDivision> successive;
     };
     std::optional<Division> division_;
     int decimals_ = results::kDefaultDecimals;

@@ -15,6 +15,7 @@
 #include "results/division_window.h"
 #include "engine/preparation.h"
 #include "results/problem_window.h"
+#include "results/successive_report.h"
 #include "tests/results/result_cases.h"
 #include "ui/ui_common.h"
 
@@ -52,12 +53,8 @@ CaseDetails awlDetails()
 // Shows the division of a case, shoots the window, opens "بيان المسألة" and
 // shoots it, opens the print preview and shoots it, then ends the window
 // with "تم".
-void shootCase(DivisionWindow& window, const EstateCase& estateCase, const QString& name,
-               const CaseDetails& details = {})
+void shootShown(DivisionWindow& window, const QString& name)
 {
-    Explanation explanation;
-    const DivisionResult result = DivideEstate(estateCase, &explanation);
-    window.showDivision(estateCase, result, explanation, details);
     QTimer::singleShot(0, &window, [&window, name] {
         QApplication::processEvents();
         shoot(&window, QStringLiteral("results-%1.png").arg(name));
@@ -78,6 +75,35 @@ void shootCase(DivisionWindow& window, const EstateCase& estateCase, const QStri
         window.doneButton->click();
     });
     window.exec();
+}
+
+void shootCase(DivisionWindow& window, const EstateCase& estateCase, const QString& name,
+               const CaseDetails& details = {})
+{
+    Explanation explanation;
+    const DivisionResult result = DivideEstate(estateCase, &explanation);
+    window.showDivision(estateCase, result, explanation, details);
+    shootShown(window, name);
+}
+
+// A man leaves his wife, two sons and a daughter; one son dies before the
+// division, leaving his mother, his brother and his sister.
+std::vector<LaterDeath> deadSon(EstateCase& first)
+{
+    first = EstateCase{};
+    first.estate = Currency::fromWhole(24000);
+    first.spouse = true;
+    first.sons = HeadCount(2);
+    first.daughters = HeadCount(1);
+    first.deriveEntryWindowState();
+    LaterDeath son;
+    son.heir = "sons";
+    son.ownCase.mother = true;
+    son.ownCase.fullBrothers = HeadCount(1);
+    son.ownCase.fullSisters = HeadCount(1);
+    son.ownCase.deriveEntryWindowState();
+    son.same = {{"mother", "wives"}, {"fullBrothers", "sons"}, {"fullSisters", "daughters"}};
+    return {son};
 }
 
 void writeReport(const EstateCase& c, const QString& path, const CaseDetails& details = {})
@@ -111,6 +137,10 @@ int main(int argc, char** argv)
     shootCase(window, testing::exclusionCase(), QStringLiteral("exclusion"));
     shootCase(window, testing::preparedCase(), QStringLiteral("prepared"));
     shootCase(window, testing::largestCase(), QStringLiteral("largest"));
+    EstateCase first;
+    const std::vector<LaterDeath> later = deadSon(first);
+    window.showSuccessiveDivision(later, DivideSuccessive(first, later));
+    shootShown(window, QStringLiteral("later-death"));
 
     // With a second argument: the report of each case as a PDF file in that
     // folder, whose pages the README shows.
@@ -122,6 +152,12 @@ int main(int argc, char** argv)
         writeReport(testing::exclusionCase(), reports.filePath(QStringLiteral("report-exclusion.pdf")));
         writeReport(testing::preparedCase(), reports.filePath(QStringLiteral("report-prepared.pdf")));
         writeReport(testing::largestCase(), reports.filePath(QStringLiteral("report-largest.pdf")));
+        QString error;
+        if (!results::writeReportPdf(results::buildSuccessiveReport(later, DivideSuccessive(first, later), QDate(2025, 3, 16)),
+                                     reports.filePath(QStringLiteral("report-later-death.pdf")), &error)) {
+            std::fprintf(stderr, "%s\n", qPrintable(error));
+            ++failures;
+        }
     }
     return failures == 0 ? 0 : 1;
 }
