@@ -13,6 +13,7 @@
 #include "engine/estate_case.h"
 #include "engine/explanation.h"
 #include "engine/result_rows.h"
+#include "engine/uncertain_heir.h"
 #include "results/division_report.h"
 
 class QComboBox;
@@ -76,6 +77,12 @@ public:
     QLabel* undistributedCaption = nullptr;
     results::AmountCell* undistributedAmount = nullptr;
     results::AmountCell* undistributedPercentage = nullptr;
+    // With an heir not yet known: the reserve under the total (the lines
+    // then hold what is paid now), and under it the table of each outcome.
+    QLabel* reserveCaption = nullptr;
+    results::AmountCell* reserveAmount = nullptr;
+    results::AmountCell* reservePercentage = nullptr;
+    QLabel* outcomesText = nullptr;
 
     results::AmountCell* amount(Heir row) const { return amounts[std::size_t(index(row))]; }
     QLabel* caption(Heir row) const { return captions[std::size_t(index(row))]; }
@@ -88,6 +95,12 @@ public:
     // The case's details (the deceased's name, ...) go into the report.
     void showDivision(const EstateCase& estateCase, const DivisionResult& result, const Explanation& explanation,
                       const CaseDetails& details = {});
+    // The same for a case with one heir not yet known, divided by
+    // DivideUncertainExplained (Outcome::Divided): the lines show what is
+    // paid now, then the reserve and the outcomes.
+    void showUncertainDivision(const EstateCase& estateCase, const UncertainHeir& heir,
+                               const UncertainDivision& division, const UncertainFractions& fractions,
+                               const CaseDetails& details = {});
     // The decimals of the amounts to pay (0 to 3): kept between runs in the
     // program's settings; a held division is shown again with them.
     int decimals() const noexcept { return decimals_; }
@@ -158,6 +171,9 @@ private:
     void placeLine(const results::ResultLine& line, const Columns& columns, int top);
     void placeTotal(const results::ResultsTable& table, const Columns& columns, int top);
     void placeUndistributed(const results::ResultsTable& table, const Columns& columns, int top);
+    void placeReserve(const results::ResultsTable& table, const Columns& columns, int top);
+    // The outcomes' tables under the lines; returns their height.
+    int placeOutcomes(const Columns& columns, int top);
     void placeHeader(const Columns& columns);
     void showEstateText();
     void layOut();
@@ -172,6 +188,13 @@ private:
         Explanation explanation;
         QDate date;
         CaseDetails details;
+        // The heir not yet known, when there is one, and his division.
+        struct Uncertain {
+            UncertainHeir heir;
+            UncertainDivision division;
+            UncertainFractions fractions;
+        };
+        std::optional<Uncertain> uncertain;
     };
     std::optional<Division> division_;
     int decimals_ = results::kDefaultDecimals;
