@@ -50,8 +50,8 @@ UncertainHeirDialog::UncertainHeirDialog(QWidget* parent) : QDialog(parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    note = new QLabel(QStringLiteral("يُدخل في المسألة وارث واحد لم يتبين حاله: حمل، أو مفقود،\nأو خنثى مشكل. "
-                                     "اختيار أحدها يُلغي الآخر."),
+    note = new QLabel(QStringLiteral("يُدخل في المسألة وارث واحد لم يتبين حاله:\n"
+                                     "حمل، أو مفقود، أو خنثى مشكل؛ اختيار أحدها يُلغي الآخر."),
                       this);
     note->setObjectName(QStringLiteral("note"));
     note->setAccessibleName(QStringLiteral("وارث واحد لم يتبين حاله في المسألة"));
@@ -66,7 +66,8 @@ UncertainHeirDialog::UncertainHeirDialog(QWidget* parent) : QDialog(parent)
         b->setToolTip(tip);
         b->setAccessibleName(caption);
         group->addButton(b);
-        grid->addWidget(b, row, 0);
+        // As wide as its caption, so that a click on it lands on it.
+        grid->addWidget(b, row, 0, Qt::AlignLeading | Qt::AlignVCenter);
         return b;
     };
     auto list = [&](const char* name, const QString& accessible, int row) {
