@@ -744,10 +744,14 @@ ReportSection outcomeSection(const UncertainHeir& h, const UncertainDivision& d,
     const QString head = uncertainHeadName(h, name);
     if (name == "stillborn")
         s.paragraphs << QStringLiteral("لا يرث الحمل إن وُلد ميتاً، فيُعطى كل وارث من الموقوف تمام نصيبه في هذه القسمة");
-    else if (name == "boy" || name == "girl")
-        s.paragraphs << QStringLiteral("يأخذ %1 نصيبه كاملاً من الموقوف، ويُعطى كل وارث تمام نصيبه في هذه القسمة").arg(head);
+    else if (name == "boy")
+        s.paragraphs << QStringLiteral("يأخذ المولود نصيبه كله من الموقوف، ويُعطى كل وارث تمام نصيبه في هذه القسمة");
+    else if (name == "girl")
+        s.paragraphs << QStringLiteral("تأخذ المولودة نصيبها كله من الموقوف، ويُعطى كل وارث تمام نصيبه في هذه القسمة");
     else if (name == "alive")
-        s.paragraphs << QStringLiteral("يأخذ %1 نصيبه الموقوف، ويُعطى كل وارث تمام نصيبه في هذه القسمة").arg(head);
+        s.paragraphs << (heirInfo(h.missing).gender == Gender::Female
+                             ? QStringLiteral("تأخذ المفقودة نصيبها الموقوف، ويُعطى كل وارث تمام نصيبه في هذه القسمة")
+                             : QStringLiteral("يأخذ المفقود نصيبه الموقوف، ويُعطى كل وارث تمام نصيبه في هذه القسمة"));
     else if (name == "dead")
         s.paragraphs << QStringLiteral("يُقسم الموقوف على الورثة بهذه القسمة، فيُعطى كل وارث تمام نصيبه فيها");
     else if (index == nowOutcome(h, d))
@@ -809,7 +813,7 @@ ReportSection reserveSection(const UncertainHeir& h, const ResultsTable& t, cons
                              h.kind == UncertainKind::Unborn ? QStringLiteral("الحمل") : QStringLiteral("المفقود"));
     if (h.kind == UncertainKind::Unborn)
         s.paragraphs << QStringLiteral("فإذا وُلد قُسم الموقوف بقسمة الحال التي وقعت من الأحوال الآتية: يأخذ المولود "
-                                       "نصيبه كاملاً إن وُلد حياً، ويُعطى كل وارث ما بقي له من نصيبه فيها");
+                                       "نصيبه كله إن وُلد حياً، ويُعطى كل وارث ما بقي له من نصيبه فيها");
     else
         s.paragraphs << QStringLiteral("فإن ظهر المفقود حياً أخذ نصيبه منه، وإن حكمت المحكمة بموته قُسم الموقوف "
                                        "على الورثة بالقسمة الثانية من القسمتين الآتيتين");
