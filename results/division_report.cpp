@@ -234,6 +234,10 @@ ReportSection resultsSection(const ResultsTable& t, const Explanation& e, const 
                                  t.reservePercent ? percentCell(*t.reservePercent) : none});
         s.table.rows.push_back(std::move(held));
         ++s.table.footerRows;
+        // What is paid now is the least of several divisions, of no one share.
+        s.table.header.removeAt(2);
+        for (ReportRow& row : s.table.rows)
+            row.erase(row.begin() + 2);
     }
     s.paragraphs << QStringLiteral("التركة المقسومة: ") + paidShown(t.paidDivided, t.decimals) + QLatin1Char(' ') +
                         currency;
