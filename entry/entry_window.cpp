@@ -407,7 +407,7 @@ void EntryWindow::watchForGuidance()
     // Guidance texts follow the mouse.
     for (QWidget* w : std::initializer_list<QWidget*>{heirsFrame, deceasedFrame, estateFrame, preparationButton,
                                                       grandchildrenBox, nephewsBox, unclesBox, cousinsBox,
-                                                      grandfatherBox}) {
+                                                      grandfatherBox, uncertainButton}) {
         w->setMouseTracking(true);
         w->installEventFilter(this);
     }
@@ -1203,6 +1203,10 @@ void EntryWindow::guidanceOnMouseMove(QObject* watched)
     else if (watched == preparationButton)
         show(kNavy, QStringLiteral("توجيه\nإن كان على التركة نفقات تجهيز ودفن أو ديون أو وصايا فاضغط «تجهيز التركة»:"
                                    "\nتُخرج منها قبل القسمة، ويُقسم الباقي على الورثة"));
+    else if (watched == uncertainButton)
+        show(kNavy, uncertain_ ? QStringLiteral("في المسألة ") + results::uncertainHeirText(*uncertain_)
+                               : QStringLiteral("توجيه\nإن كان بين الورثة حمل أو مفقود أو خنثى مشكل\n"
+                                                "فاضغط «حمل/مفقود/خنثى» واختر واحداً"));
     else if (watched == grandchildrenBox)
         show(kYellow, QStringLiteral("أبناء وبنات البنت لا يرثون"));
     else if (watched == nephewsBox)

@@ -202,12 +202,17 @@ TEST_F(UncertainHeirInTheEntryWindow, TheDialogHoldsOneHeirAtMostAndOnlyTheRelat
         items << d.missingHeir->itemText(i);
     EXPECT_EQ(items, (QStringList{QStringLiteral("الزوجة"), QStringLiteral("الأب"), QStringLiteral("الأم"),
                                   QStringLiteral("واحد من الأبناء (2)")}));
+    // The mouse over the button names him.
+    moveMouseOver(entry().uncertainButton);
+    EXPECT_EQ(entry().guidance->text(), QStringLiteral("في المسألة مفقود من الأبناء"));
     // Another kind replaces him, and "لا أحد" leaves none.
     choose(unbornChild());
     EXPECT_EQ(entry().uncertainHeir(), unbornChild());
     choose(std::nullopt);
     EXPECT_EQ(entry().uncertainHeir(), std::nullopt);
     EXPECT_FALSE(entry().uncertainButton->isChecked());
+    moveMouseOver(entry().uncertainButton);
+    EXPECT_TRUE(entry().guidance->text().contains(QStringLiteral("حمل أو مفقود أو خنثى مشكل")));
 }
 
 TEST_F(UncertainHeirInTheEntryWindow, KeptInTheCaseFileClearedByDoneAndBroughtBackByCtrlZ)
