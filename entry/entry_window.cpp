@@ -34,6 +34,7 @@
 #include "entry/grandfather_dialog.h"
 #include "entry/grandmothers_dialog.h"
 #include "entry/law_excerpts.h"
+#include "entry/uncertain_heir_dialog.h"
 #include "results/amount_text.h"
 #include "results/division_window.h"
 #include "ui/digit_edit.h"
@@ -289,6 +290,13 @@ void EntryWindow::createButtons()
     detailsButton->setGeometry(38, 400, 120, 36);
     detailsButton->setAccessibleName(QStringLiteral("بيانات المسألة"));
     detailsButton->setToolTip(QStringLiteral("اسم المتوفى وتاريخ الوفاة ومكانها ورقم الملف وأسماء الورثة، للتقرير"));
+    // The heir not yet known, in the free row under the left column of heirs.
+    uncertainButton = ui::named(new QPushButton(QStringLiteral("حمل/مفقود/خنثى"), this), "uncertainButton");
+    uncertainButton->setGeometry(78, 223, 124, 26);
+    uncertainButton->setAccessibleName(QStringLiteral("وارث لم يتبين حاله: حمل أو مفقود أو خنثى مشكل"));
+    uncertainButton->setToolTip(QStringLiteral("وارث لم يتبين حاله: حمل أو مفقود أو خنثى مشكل (واحد في المسألة)"));
+    uncertainButton->setCheckable(true);
+    uncertainButton->setStyleSheet(pressedLook());
     // Enter divides (a focused button takes Enter for itself); the mode's
     // button stays pressed while the mode is on.
     divideButton->setDefault(true);
@@ -325,7 +333,7 @@ void EntryWindow::orderTabs()
     // The tab order of the layout.
     QWidget* order[] = {fatherBox,     motherBox,     spouseBox,         childrenBox,    grandchildrenBox,
                         siblingsBox,   nephewsBox,    unclesBox,         grandfatherBox, grandmothersBox,
-                        cousinsBox,    wivesCount,    nephewsCount,      grandmothersCount, unclesCount,
+                        cousinsBox,    uncertainButton, wivesCount,    nephewsCount,      grandmothersCount, unclesCount,
                         cousinsCount,  grandfatherCount, fatherCount,    motherCount,    childrenCount,
                         siblingsCount, grandchildrenCount, guidance,     heirsFrame,     manButton,
                         womanButton,   deceasedFrame, estateEdit,        preparationButton, estateFrame,
@@ -346,7 +354,7 @@ void EntryWindow::markForTheHowInheritsMode()
         howInherits_->markForHelpCursor(b);
     for (QWidget* w : std::initializer_list<QWidget*>{deceasedFrame, estateFrame, manButton, womanButton, divideButton,
                                                       backButton, openButton, saveButton, detailsButton,
-                                                      preparationButton})
+                                                      preparationButton, uncertainButton})
         w->setCursor(Qt::ArrowCursor);
 }
 
@@ -379,6 +387,11 @@ void EntryWindow::connectBehaviours()
     connect(saveButton, &QPushButton::clicked, this, [this] { ui::guarded([this] { askAndSaveCaseFile(); }, this); });
     connect(preparationButton, &QPushButton::clicked, this, [this] { ui::guarded([this] { showPreparation(); }, this); });
     connect(detailsButton, &QPushButton::clicked, this, [this] { ui::guarded([this] { editCaseDetails(); }, this); });
+    connect(uncertainButton, &QPushButton::clicked, this, [this] {
+        ui::guarded([this] { editUncertainHeir(); }, this);
+        // Pressed exactly while the case has one, whatever the click did.
+        showUncertainHeir();
+    });
     // The shortcuts of the case files run the buttons' behaviour at once.
     auto* openKey = new QShortcut(QKeySequence::Open, this);
     connect(openKey, &QShortcut::activated, this, [this] { ui::guarded([this] { askAndOpenCaseFile(); }, this); });
@@ -394,7 +407,7 @@ void EntryWindow::watchForGuidance()
     // Guidance texts follow the mouse.
     for (QWidget* w : std::initializer_list<QWidget*>{heirsFrame, deceasedFrame, estateFrame, preparationButton,
                                                       grandchildrenBox, nephewsBox, unclesBox, cousinsBox,
-                                                      grandfatherBox}) {
+                                                      grandfatherBox, uncertainButton}) {
         w->setMouseTracking(true);
         w->installEventFilter(this);
     }
@@ -654,7 +667,7 @@ void EntryWindow::heirsChanged()
     caseChanged();
 }
 
-CaseRecord EntryWindow::record() const { return CaseRecord{case_, caseDetails()}; }
+CaseRecord EntryWindow::record() const { return CaseRecord{case_, caseDetails(), uncertain_, {}}; }
 
 void EntryWindow::caseChanged()
 {
@@ -686,12 +699,15 @@ bool EntryWindow::restorePreviousCase()
     cleared_.reset();
     showCase(previous.estate);
     details_ = previous.details;
+    setUncertainHeir(previous.uncertain);
     setGuidance(QStringLiteral("استُعيدت المسألة السابقة"));
     return true;
 }
 
 bool EntryWindow::isEmptyCase() const
 {
+    if (uncertain_)
+        return false;
     for (const HeirInfo& heir : kHeirs)
         if (RelativePresent(case_, heir.heir))
             return false;
@@ -791,6 +807,8 @@ void EntryWindow::clearCase()
     cleared.heirsConsent = case_.heirsConsent;
     case_ = cleared;
     details_ = CaseDetails{};
+    uncertain_.reset();
+    showUncertainHeir();
     cleared_.reset();
     heirsChanged();
     if (kept.before != record()) {
@@ -861,9 +879,40 @@ EstateCase EntryWindow::caseToSave() const
     return case_;
 }
 
+void EntryWindow::divideUncertain(const EstateCase& estateCase)
+{
+    if (const std::optional<UncertainRefusal> refusal = RefuseUncertain(estateCase, *uncertain_)) {
+        ui::showWarningBox(QString::fromStdString(refusal->arabic));
+        return;
+    }
+    UncertainFractions fractions;
+    const UncertainDivision division = DivideUncertainExplained(estateCase, *uncertain_, fractions);
+    switch (division.outcome) {
+    case Outcome::Consumed:
+        ui::showWarningBox(QString::fromStdString(ConsumedMessage(*division.preparation)));
+        return;
+    case Outcome::NoEstate:
+        ui::showWarningBox(QStringLiteral("من فضلك أدخل قيمة التركة"));
+        return;
+    case Outcome::NoHeirs:
+        ui::showWarningBox(QString::fromUtf8(kChooseHeirsMessage.data(), qsizetype(kChooseHeirsMessage.size())));
+        return;
+    case Outcome::Divided: {
+        DivisionWindow& results = divisionWindow();
+        results.showUncertainDivision(estateCase, *uncertain_, division, fractions, caseDetails());
+        results.exec();
+        return;
+    }
+    }
+}
+
 void EntryWindow::divide()
 {
     const EstateCase estateCase = caseToDivide();
+    if (uncertain_) {
+        divideUncertain(estateCase);
+        return;
+    }
     Explanation explanation;
     const DivisionResult result = DivideEstate(estateCase, &explanation);
     switch (result.outcome) {
@@ -919,6 +968,44 @@ CaseDetailsDialog& EntryWindow::caseDetailsDialog()
     if (!detailsDialog_)
         detailsDialog_ = std::make_unique<CaseDetailsDialog>(this);
     return *detailsDialog_;
+}
+
+UncertainHeirDialog& EntryWindow::uncertainHeirDialog()
+{
+    if (!uncertainDialog_)
+        uncertainDialog_ = std::make_unique<UncertainHeirDialog>(this);
+    return *uncertainDialog_;
+}
+
+void EntryWindow::editUncertainHeir()
+{
+    std::optional<UncertainHeir> heir = uncertain_;
+    if (!uncertainHeirDialog().edit(case_, heir))
+        return;
+    setUncertainHeir(heir);
+    if (uncertain_) {
+        // Said at once when the case as it stands cannot hold him; dividing refuses it too.
+        if (const std::optional<UncertainRefusal> refusal = RefuseUncertain(case_, *uncertain_)) {
+            ui::setTextColor(guidance, kRed);
+            setGuidance(QString::fromStdString(refusal->arabic));
+        } else {
+            ui::setTextColor(guidance, kNavy);
+            setGuidance(QStringLiteral("في المسألة ") + results::uncertainHeirText(*uncertain_));
+        }
+    }
+}
+
+void EntryWindow::setUncertainHeir(const std::optional<UncertainHeir>& heir)
+{
+    uncertain_ = heir;
+    showUncertainHeir();
+    caseChanged();
+}
+
+void EntryWindow::showUncertainHeir()
+{
+    uncertainButton->setChecked(uncertain_.has_value());
+    uncertainButton->setAccessibleDescription(uncertain_ ? results::uncertainHeirText(*uncertain_) : QString());
 }
 
 void EntryWindow::editCaseDetails()
@@ -999,6 +1086,7 @@ bool EntryWindow::openCaseFile(const QString& path)
         try {
             showCase(c);
             details_ = opened.details;
+            setUncertainHeir(opened.uncertain);
         } catch (const std::exception& e) {
             problem = ui::errorMessage(e);
         }
@@ -1021,7 +1109,7 @@ bool EntryWindow::saveCaseFile(const QString& path)
 {
     QString problem;
     try {
-        const CaseRecord c{caseToSave(), caseDetails()};
+        const CaseRecord c{caseToSave(), caseDetails(), uncertain_, {}};
         CaseError error;
         if (!writeCaseFile(QFile::encodeName(path).toStdString(), c, error))
             problem = QString::fromStdString(CaseErrorArabic(error));
@@ -1115,6 +1203,10 @@ void EntryWindow::guidanceOnMouseMove(QObject* watched)
     else if (watched == preparationButton)
         show(kNavy, QStringLiteral("توجيه\nإن كان على التركة نفقات تجهيز ودفن أو ديون أو وصايا فاضغط «تجهيز التركة»:"
                                    "\nتُخرج منها قبل القسمة، ويُقسم الباقي على الورثة"));
+    else if (watched == uncertainButton)
+        show(kNavy, uncertain_ ? QStringLiteral("في المسألة ") + results::uncertainHeirText(*uncertain_)
+                               : QStringLiteral("توجيه\nإن كان بين الورثة حمل أو مفقود أو خنثى مشكل\n"
+                                                "فاضغط «حمل/مفقود/خنثى» واختر واحداً"));
     else if (watched == grandchildrenBox)
         show(kYellow, QStringLiteral("أبناء وبنات البنت لا يرثون"));
     else if (watched == nephewsBox)

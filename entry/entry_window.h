@@ -10,6 +10,7 @@
 #include "casefile/case_details.h"
 #include "casefile/case_file.h"
 #include "engine/estate_case.h"
+#include "engine/uncertain_heir.h"
 #include "entry/counting_groups.h"
 #include "entry/preparation_dialog.h"
 
@@ -29,6 +30,7 @@ class CaseDetailsDialog;
 class GrandfatherDialog;
 class GrandmothersDialog;
 class HowInheritsMode;
+class UncertainHeirDialog;
 
 // "القسمار": the heir-entry window. It owns one case (EstateCase): its
 // controls show that case and write every change into it, its dialogs
@@ -60,6 +62,9 @@ public:
     QPushButton* detailsButton = nullptr;      // "بيانات المسألة": the deceased and the heirs' names, for the report
     QPushButton* preparationButton = nullptr;  // "تجهيز التركة", in the estate's frame
     QLabel* netEstateLine = nullptr;           // under it: what remains after the preparation
+    // "حمل/مفقود/خنثى": the heir not yet known, one at most; pressed while
+    // the case has one.
+    QPushButton* uncertainButton = nullptr;
 
     // The heir boxes, each with the count beside it.
     QCheckBox* fatherBox = nullptr;
@@ -93,6 +98,11 @@ public:
 
     // The case as the window holds it (with the preparation).
     const EstateCase& estateCase() const noexcept { return case_; }
+    // The heir of the case not yet known (an unborn child, a missing heir,
+    // an heir of undetermined sex), when there is one.
+    const std::optional<UncertainHeir>& uncertainHeir() const noexcept { return uncertain_; }
+    // Makes `heir` the case's uncertain heir (none clears it).
+    void setUncertainHeir(const std::optional<UncertainHeir>& heir);
     // The case to divide: refuses (throws) an estate field that holds no
     // amount, and, unless the estate is zero, a preparation amount that its
     // dialog refuses.
@@ -123,10 +133,11 @@ public:
     bool askAndSaveCaseFile();
     void showPreparation();       // "تجهيز التركة": shows the preparation dialog
     void editCaseDetails();       // "بيانات المسألة": shows the details dialog
+    void editUncertainHeir();     // "حمل/مفقود/خنثى": shows the dialog of the heir not yet known
 
     // Clears the heirs after the results window's "تم": every relative and
-    // count goes, and the grandfather's choice and the case's details with
-    // them. The sex of the deceased, the estate and its preparation stay.
+    // count goes, and the grandfather's choice, the heir not yet known and
+    // the case's details with them. The sex of the deceased, the estate and its preparation stay.
     void clearCase();
 
     // Opens a case file: the window and its dialogs then show that case. A
@@ -145,7 +156,7 @@ public:
     // results' "تم" cleared, once, as long as nothing was typed since.
     // Returns whether there was one.
     bool restorePreviousCase();
-    // No relative is chosen.
+    // No relative is chosen, and no heir not yet known.
     bool isEmptyCase() const;
     // The case differs from the one last opened or saved, and is not empty.
     bool hasUnsavedCase() const;
@@ -154,6 +165,7 @@ public:
     bool confirmLeavingCase();
     // Makes `c` the case of the window, ending the "كيف يرث؟" mode. Refuses
     // (UiError, before any change) a case that the dialogs cannot show.
+    // The heir not yet known stays as it is (setUncertainHeir).
     void showCase(const EstateCase& c);
     // Why the dialogs cannot show a case (empty when they can).
     static QString whyNotShown(const EstateCase& c);
@@ -165,6 +177,7 @@ public:
     GrandmothersDialog& grandmothersDialog();
     PreparationDialog& preparationDialog() noexcept { return *preparation_; }
     CaseDetailsDialog& caseDetailsDialog();
+    UncertainHeirDialog& uncertainHeirDialog();
     DivisionWindow& divisionWindow();
     HowInheritsMode& howInherits() noexcept { return *howInherits_; }
 
@@ -214,6 +227,10 @@ private:
     void heirsChanged();
     // The controls show the case.
     void showCaseInControls();
+    // The button of the heir not yet known shows him.
+    void showUncertainHeir();
+    // Divides a case with an heir not yet known.
+    void divideUncertain(const EstateCase& estateCase);
     // The guidance that names the case follows it.
     void nameTheCase();
     void howInheritsModeChanged(bool on);
@@ -228,11 +245,13 @@ private:
 
     EstateCase case_;
     CaseDetails details_;            // as typed: see caseDetails()
+    std::optional<UncertainHeir> uncertain_;  // the heir not yet known
     EstateField estate_;             // the estate field as typed
     QString preparationProblem_;     // why the preparation dialog refuses an amount it holds
     std::unique_ptr<HowInheritsMode> howInherits_;
     std::unique_ptr<PreparationDialog> preparation_;
     std::unique_ptr<CaseDetailsDialog> detailsDialog_;
+    std::unique_ptr<UncertainHeirDialog> uncertainDialog_;
     std::array<std::unique_ptr<CountingDialog>, kHeirGroupCount> counting_;
     std::unique_ptr<GrandfatherDialog> grandfather_;
     std::unique_ptr<GrandmothersDialog> grandmothers_;

@@ -181,7 +181,7 @@ QString shareOf(const HeirExplanation& h, bool named)
 ReportSection resultsSection(const ResultsTable& t, const Explanation& e, const QString& currency)
 {
     ReportSection s;
-    s.title = QStringLiteral("الأنصبة");
+    s.title = t.reserve ? QStringLiteral("ما يُدفع الآن") : QStringLiteral("الأنصبة");
     const bool shares = e.exact && e.correction;
     s.table.header = {QStringLiteral("الوارث"), QStringLiteral("العدد"), QStringLiteral("الفرض")};
     if (shares)
@@ -208,7 +208,8 @@ ReportSection resultsSection(const ResultsTable& t, const Explanation& e, const 
         }
         s.table.rows.push_back(std::move(line));
     }
-    ReportRow total{word(QStringLiteral("مجموع الأنصبة")), countCell(t.heads), none};
+    ReportRow total{word(t.reserve ? QStringLiteral("مجموع ما يُدفع الآن") : QStringLiteral("مجموع الأنصبة")),
+                    countCell(t.heads), none};
     if (shares)
         total.push_back(none);
     total.insert(total.end(), {none, paidCell(t.paidHeirsTotal, t.heirsTotal, t.decimals), percentCell(t.heirsPercent)});
@@ -224,6 +225,19 @@ ReportSection resultsSection(const ResultsTable& t, const Explanation& e, const 
         s.table.footerRows = 2;
         s.notes << QStringLiteral(
             "الباقي دون توزيع لذوي الأرحام، وهذا البرنامج لا يقسم بينهم، ولا يُردّ على الزوج أو الزوجة ما دام أحد منهم موجوداً");
+    }
+    if (t.reserve) {
+        ReportRow held{word(reserveCaption()), none, none};
+        if (shares)
+            held.push_back(none);
+        held.insert(held.end(), {none, paidCell(t.paidReserve.value_or(Currency{}), *t.reserve, t.decimals),
+                                 t.reservePercent ? percentCell(*t.reservePercent) : none});
+        s.table.rows.push_back(std::move(held));
+        ++s.table.footerRows;
+        // What is paid now is the least of several divisions, of no one share.
+        s.table.header.removeAt(2);
+        for (ReportRow& row : s.table.rows)
+            row.erase(row.begin() + 2);
     }
     s.paragraphs << QStringLiteral("التركة المقسومة: ") + paidShown(t.paidDivided, t.decimals) + QLatin1Char(' ') +
                         currency;
@@ -323,9 +337,11 @@ QFont reportFont()
 std::vector<const ReportSection*> DivisionReport::sections() const
 {
     std::vector<const ReportSection*> out{&theCase};
-    for (const std::optional<ReportSection>* s : {&preparation, &results})
+    for (const std::optional<ReportSection>* s : {&preparation, &results, &reserve})
         if (*s)
             out.push_back(&**s);
+    for (const ReportSection& s : outcomes)
+        out.push_back(&s);
     for (const ReportSection& s : further)
         out.push_back(&s);
     if (problem)
@@ -585,6 +601,353 @@ DivisionReport buildDivisionReport(const EstateCase& c, const DivisionResult& r,
 
 namespace {
 
+// The name of an outcome as the report's sections are titled.
+QString outcomeTitle(std::string_view name)
+{
+    if (name == "stillborn")
+        return QStringLiteral("إن وُلد الحمل ميتاً");
+    if (name == "boy")
+        return QStringLiteral("إن وُلد ذكراً");
+    if (name == "girl")
+        return QStringLiteral("إن وُلدت أنثى");
+    if (name == "alive")
+        return QStringLiteral("إن ظهر المفقود حياً");
+    if (name == "dead")
+        return QStringLiteral("إن حُكم بموت المفقود");
+    if (name == "male")
+        return QStringLiteral("على تقدير الخنثى ذكراً");
+    if (name == "female")
+        return QStringLiteral("على تقدير الخنثى أنثى");
+    return text(name);
+}
+
+// The uncertain head where an outcome counts him among the heirs.
+QString uncertainHeadName(const UncertainHeir& h, std::string_view outcome)
+{
+    switch (h.kind) {
+    case UncertainKind::Unborn:
+        return outcome == "girl" ? QStringLiteral("المولودة") : QStringLiteral("المولود");
+    case UncertainKind::Missing:
+        return heirInfo(h.missing).gender == Gender::Female ? QStringLiteral("المفقودة") : QStringLiteral("المفقود");
+    case UncertainKind::UndeterminedSex:
+        return QStringLiteral("الخنثى");
+    }
+    return QString();
+}
+
+QString lineName(const auto& lines, KinLine line)
+{
+    for (const KinLineName& l : lines)
+        if (l.line == line)
+            return text(l.arabic);
+    return QString();
+}
+
+// The outcome whose heads go with the amounts paid now: the case as entered
+// for the unborn child, the missing heir's death for him (the heirs known
+// now), and for the heir of undetermined sex the division that is carried out.
+std::size_t nowOutcome(const UncertainHeir& h, const UncertainDivision& d)
+{
+    if (h.kind == UncertainKind::Missing)
+        return 1;
+    if (h.kind == UncertainKind::UndeterminedSex && d.outcomes.size() > 1 && d.now == d.outcomes[1].result.rows)
+        return 1;
+    return 0;
+}
+
+// The heirs known now, without the uncertain head, against whom each
+// outcome's rows are told apart from the head it adds.
+EstateCase knownCase(const EstateCase& c, const UncertainHeir& h, const UncertainDivision& d)
+{
+    if (h.kind == UncertainKind::Missing && d.outcomes.size() > 1)
+        return d.outcomes[1].estateCase;
+    EstateCase known = c;
+    known.deriveEntryWindowState();
+    return known;
+}
+
+// The sentence above the lines of the results: who the uncertain heir is
+// and what was done with him.
+QString uncertainLine(const UncertainHeir& h, const UncertainDivision& d)
+{
+    switch (h.kind) {
+    case UncertainKind::Unborn:
+        return QStringLiteral("في المسألة %1: أُعطي كل وارث أقل ما يناله في أحوال الحمل الثلاث، ووُقف الباقي حتى الولادة")
+            .arg(uncertainHeirText(h));
+    case UncertainKind::Missing:
+        return QStringLiteral("في المسألة %1: أُعطي كل وارث أقل نصيبيه على حياته وعلى موته، ووُقف الباقي حتى يظهر "
+                              "أو يُحكم بموته")
+            .arg(uncertainHeirText(h));
+    case UncertainKind::UndeterminedSex:
+        if (d.sameEitherWay)
+            return QStringLiteral("في المسألة %1: نصيبه ذكراً وأنثى سواء، فقُسمت التركة على تقديره ذكراً، ولا يوقف شيء")
+                .arg(uncertainHeirText(h));
+        return QStringLiteral("في المسألة %1: أخذ أقل نصيبيه، وهو نصيبه على تقديره %2، وأخذ الباقون أنصباءهم في "
+                              "تلك القسمة، ولا يوقف شيء")
+            .arg(uncertainHeirText(h),
+                 nowOutcome(h, d) == 1 ? QStringLiteral("أنثى") : QStringLiteral("ذكراً"));
+    }
+    return QString();
+}
+
+// What is paid now, as the lines of a results table, with the reserve.
+ResultsTable nowTable(const UncertainHeir& h, const UncertainDivision& d, const UncertainFractions& f, int decimals)
+{
+    const std::size_t base = nowOutcome(h, d);
+    const UncertainOutcome& o = d.outcomes[base];
+    DivisionResult r;
+    r.outcome = Outcome::Divided;
+    r.rows = d.now;
+    r.percentages = d.nowPercentages;
+    r.preparation = d.preparation;
+    if (d.reserve) {
+        // Rounded with the amounts paid now, so that they add up to the estate divided.
+        r.undistributed = d.reserve;
+        r.undistributedPercent = d.reservePercent;
+    } else {
+        r.undistributed = o.result.undistributed;
+        r.undistributedPercent = o.result.undistributedPercent;
+    }
+    // The heir of undetermined sex is divided among as one ordinary
+    // division, whose shares the lines name; elsewhere the amounts paid now
+    // are the least of several divisions, of no one share.
+    static const Explanation kNone;
+    const Explanation& e =
+        h.kind == UncertainKind::UndeterminedSex && base < f.explanations.size() ? f.explanations[base] : kNone;
+    ResultsTable t = buildResultsTable(o.estateCase, r, e, decimals);
+    if (d.reserve) {
+        t.reserve = t.undistributed;
+        t.reservePercent = t.undistributedPercent;
+        t.paidReserve = t.paidUndistributed;
+        t.undistributed.reset();
+        t.undistributedPercent.reset();
+        t.paidUndistributed.reset();
+        for (ResultLine& l : t.lines)
+            if (l.nothing && l.reason.isEmpty())
+                l.reason = QStringLiteral("لا يُعطى شيئاً الآن: لا يرث في بعض الأحوال");
+    }
+    t.problemLine = uncertainLine(h, d);
+    return t;
+}
+
+// One outcome: each heir's amount in it and, where the reserve is settled
+// by it, what each still receives; the uncertain head on a line of his own.
+ReportSection outcomeSection(const UncertainHeir& h, const UncertainDivision& d, std::size_t index,
+                             const EstateCase& known, int decimals)
+{
+    const UncertainOutcome& o = d.outcomes[index];
+    const std::string_view name(o.name);
+    const bool settles = h.kind != UncertainKind::UndeterminedSex;
+    ReportSection s;
+    s.title = outcomeTitle(name);
+    s.table.header = {QStringLiteral("الوارث"), QStringLiteral("العدد"), QStringLiteral("نصيبه في هذه الحال")};
+    if (settles)
+        s.table.header << QStringLiteral("ما يُعطاه بعدُ");
+    if (o.result.outcome != Outcome::Divided) {
+        s.paragraphs << QStringLiteral("لا وارث في هذه الحال ممن يقسم بينهم هذا البرنامج");
+        return s;
+    }
+    const QString head = uncertainHeadName(h, name);
+    if (name == "stillborn")
+        s.paragraphs << QStringLiteral("لا يرث الحمل إن وُلد ميتاً، فيُعطى كل وارث من الموقوف تمام نصيبه في هذه القسمة");
+    else if (name == "boy")
+        s.paragraphs << QStringLiteral("يأخذ المولود نصيبه كله من الموقوف، ويُعطى كل وارث تمام نصيبه في هذه القسمة");
+    else if (name == "girl")
+        s.paragraphs << QStringLiteral("تأخذ المولودة نصيبها كله من الموقوف، ويُعطى كل وارث تمام نصيبه في هذه القسمة");
+    else if (name == "alive")
+        s.paragraphs << (heirInfo(h.missing).gender == Gender::Female
+                             ? QStringLiteral("تأخذ المفقودة نصيبها الموقوف، ويُعطى كل وارث تمام نصيبه في هذه القسمة")
+                             : QStringLiteral("يأخذ المفقود نصيبه الموقوف، ويُعطى كل وارث تمام نصيبه في هذه القسمة"));
+    else if (name == "dead")
+        s.paragraphs << QStringLiteral("يُقسم الموقوف على الورثة بهذه القسمة، فيُعطى كل وارث تمام نصيبه فيها");
+    else if (index == nowOutcome(h, d))
+        s.paragraphs << (d.sameEitherWay ? QStringLiteral("نصيب الخنثى فيها مثل نصيبه في التقدير الآخر، وبها قُسمت التركة")
+                                         : QStringLiteral("نصيب الخنثى فيها أقل، فبها قُسمت التركة"));
+    else
+        s.paragraphs << (d.sameEitherWay ? QStringLiteral("نصيب الخنثى فيها مثل نصيبه في التقدير الآخر")
+                                         : QStringLiteral("نصيب الخنثى فيها أكثر، فلم تُقسم التركة بها"));
+    const ReportCell none = word(QStringLiteral("—"));
+    for (int i = 0; i < kHeirCount; ++i) {
+        const RowText& row = o.result.rows[std::size_t(i)];
+        if (row.isEmpty())
+            continue;
+        const Heir heir = heirAt(i);
+        const std::int64_t all = HeadsOf(o.estateCase, heir).persons();
+        const std::int64_t before = RelativePresent(known, heir) ? std::min(HeadsOf(known, heir).persons(), all) : 0;
+        const bool nothing = row.kind != RowText::Kind::Amount || row.amount.isZero();
+        auto line = [&](const QString& caption, std::int64_t heads, const std::optional<Currency>& rest) {
+            ReportRow r{word(caption), countCell(HeadCount(heads))};
+            r.push_back(nothing ? word(nothingFor(o.estateCase, heir, HeadCount(heads)))
+                                : paidCell(row.amount, row.amount, decimals));
+            if (settles)
+                r.push_back(rest ? paidCell(*rest, *rest, decimals) : none);
+            s.table.rows.push_back(std::move(r));
+        };
+        if (before > 0) {
+            const QString caption =
+                before > 1 ? fromUtf8(HeirName(heir, true)) : lineCaption(known, heir, HeadCount(before));
+            std::optional<Currency> rest;
+            if (!nothing && index < d.topUps.size())
+                rest = d.topUps[index][std::size_t(i)];
+            line(caption, before, rest);
+        }
+        if (all > before) {
+            // The uncertain head joins this line: he received nothing yet.
+            const QString caption = QStringLiteral("%1 (%2)").arg(head, text(heirInfo(heir).singular));
+            line(caption, all - before, nothing ? std::nullopt : std::optional<Currency>(row.amount));
+        }
+    }
+    if (o.result.undistributed) {
+        ReportRow rest{word(QStringLiteral("الباقي دون توزيع")), word(QString()),
+                       paidCell(*o.result.undistributed, *o.result.undistributed, decimals)};
+        if (settles)
+            rest.push_back(none);
+        s.table.rows.push_back(std::move(rest));
+        s.table.footerRows = 1;
+    }
+    return s;
+}
+
+// The reserve: how much, and how it is settled.
+ReportSection reserveSection(const UncertainHeir& h, const ResultsTable& t, const QString& currency)
+{
+    ReportSection s;
+    s.title = reserveCaption();
+    s.paragraphs << QStringLiteral("يوقف من التركة %1 %2 (%3 من التركة المقسومة) حتى يتبين حال %4")
+                        .arg(paidShown(t.paidReserve.value_or(Currency{}), t.decimals), currency,
+                             percentShown(t.reservePercent.value_or(Currency{})),
+                             h.kind == UncertainKind::Unborn ? QStringLiteral("الحمل") : QStringLiteral("المفقود"));
+    if (h.kind == UncertainKind::Unborn)
+        s.paragraphs << QStringLiteral("فإذا وُلد قُسم الموقوف بقسمة الحال التي وقعت من الأحوال الآتية: يأخذ المولود "
+                                       "نصيبه كله إن وُلد حياً، ويُعطى كل وارث ما بقي له من نصيبه فيها");
+    else
+        s.paragraphs << QStringLiteral("فإن ظهر المفقود حياً أخذ نصيبه منه، وإن حكمت المحكمة بموته قُسم الموقوف "
+                                       "على الورثة بالقسمة الثانية من القسمتين الآتيتين");
+    return s;
+}
+
+// "بيان المسألة" of the uncertain heir: what was done and why, then each
+// outcome's problem; its table holds the rows of every outcome's problem.
+ReportSection uncertainProblemSection(const UncertainHeir& h, const UncertainDivision& d,
+                                      const UncertainFractions& f, const ResultsTable& t)
+{
+    ReportSection s;
+    s.title = QStringLiteral("بيان المسألة");
+    const QString who = uncertainHeirText(h);
+    const QString reserve = t.reserve ? paidShown(t.paidReserve.value_or(Currency{}), t.decimals) : QString();
+    switch (h.kind) {
+    case UncertainKind::Unborn:
+        s.paragraphs << QStringLiteral("في المسألة %1، ولا يُعرف أيولد حياً أم لا، ولا أذكر هو أم أنثى؛ فقُسمت التركة "
+                                       "ثلاث مرات: على أنه يولد ميتاً، وعلى أنه ذكر، وعلى أنه أنثى")
+                            .arg(who);
+        s.paragraphs << QStringLiteral("يُعطى كل وارث الآن أقل ما يناله في الأحوال الثلاث، ولا يُعطى شيئاً من لا يرث "
+                                       "في إحداها، ويوقف الباقي (%1) حتى الولادة، ثم يُقسم بقسمة الحال التي وقعت")
+                            .arg(reserve);
+        break;
+    case UncertainKind::Missing:
+        s.paragraphs << QStringLiteral("في المسألة %1 لا تُعرف حياته من موته؛ فقُسمت التركة مرتين: على أنه حي، وعلى أنه "
+                                       "مات قبل المتوفى")
+                            .arg(who);
+        s.paragraphs << QStringLiteral("يُعطى كل وارث الآن أقل نصيبيه في القسمتين، ويوقف الباقي (%1)، وفيه نصيب المفقود "
+                                       "على تقدير حياته؛ فإن ظهر حياً أخذه، وإن حكمت المحكمة بموته قُسم الموقوف "
+                                       "على الورثة بالقسمة الثانية")
+                            .arg(reserve);
+        break;
+    case UncertainKind::UndeterminedSex:
+        s.paragraphs << QStringLiteral("في المسألة %1 لم تتبين ذكورته من أنوثته؛ فقُسمت التركة مرتين: على تقديره ذكراً، "
+                                       "وعلى تقديره أنثى")
+                            .arg(who);
+        s.paragraphs << (d.sameEitherWay
+                             ? QStringLiteral("ونصيبه في التقديرين سواء، فقُسمت التركة على تقديره ذكراً، ولا يوقف شيء")
+                             : QStringLiteral("ويأخذ الخنثى أقل النصيبين، وهو نصيبه على تقديره %1، ويأخذ الباقون "
+                                              "أنصباءهم في تلك القسمة نفسها، ولا يوقف شيء")
+                                   .arg(nowOutcome(h, d) == 1 ? QStringLiteral("أنثى") : QStringLiteral("ذكراً")));
+        break;
+    }
+    bool exact = f.exact;
+    for (std::size_t i = 0; i < d.outcomes.size(); ++i) {
+        const UncertainOutcome& o = d.outcomes[i];
+        const QString title = outcomeTitle(o.name);
+        if (o.result.outcome != Outcome::Divided || i >= f.explanations.size()) {
+            s.paragraphs << title + QStringLiteral(": لا وارث في هذه الحال ممن يقسم بينهم هذا البرنامج");
+            continue;
+        }
+        const Explanation& e = f.explanations[i];
+        if (!e.exact) {
+            exact = false;
+            continue;
+        }
+        s.paragraphs << title + QStringLiteral(": ") + grouped(ProblemSentences(e)).join(QStringLiteral(" "));
+        const ReportSection one = problemSection(o.estateCase, o.result, e);
+        if (s.table.header.isEmpty()) {
+            s.table.header = QStringList{QStringLiteral("الحال")} + one.table.header;
+            // Each outcome has its own problem, which its sentences name.
+            s.table.header[5] = QStringLiteral("السهام من أصل المسألة");
+            s.table.header[6] = QStringLiteral("سهام الفرد بعد التصحيح");
+        }
+        for (const ReportRow& row : one.table.rows) {
+            ReportRow r{word(title)};
+            r.insert(r.end(), row.begin(), row.end());
+            s.table.rows.push_back(std::move(r));
+        }
+    }
+    if (!exact)
+        s.paragraphs << QStringLiteral("تعذر بيان بعض الأحوال بكسور دقيقة لكبر أعدادها؛ الأنصبة أعلاه صحيحة");
+    s.tablePrinted = false;
+    return s;
+}
+
+}  // namespace
+
+QString uncertainHeirText(const UncertainHeir& h)
+{
+    switch (h.kind) {
+    case UncertainKind::Unborn:
+        return QStringLiteral("حمل (%1)").arg(lineName(kUnbornLines, h.line));
+    case UncertainKind::Missing: {
+        const HeirInfo& info = heirInfo(h.missing);
+        const QString missing = info.gender == Gender::Female ? QStringLiteral("مفقودة") : QStringLiteral("مفقود");
+        if (info.plural.empty())
+            return QStringLiteral("%1 هو %2").arg(missing, text(info.singular));
+        return QStringLiteral("%1 من %2").arg(missing, text(info.plural));
+    }
+    case UncertainKind::UndeterminedSex:
+        return QStringLiteral("خنثى مشكل من %1").arg(lineName(kUndeterminedLines, h.line));
+    }
+    return QString();
+}
+
+QString reserveCaption() { return QStringLiteral("موقوف حتى يتبين الحال"); }
+
+DivisionReport buildUncertainReport(const EstateCase& c, const UncertainHeir& h, const UncertainDivision& d,
+                                    const UncertainFractions& f, QDate date, const CaseDetails& details, int decimals)
+{
+    // The report's frame and the case are those of an ordinary division.
+    DivisionResult frame;
+    frame.outcome = d.outcome == Outcome::Divided ? Outcome::NoHeirs : d.outcome;
+    frame.preparation = d.preparation;
+    DivisionReport report = buildDivisionReport(c, frame, Explanation{}, date, details, decimals);
+    report.theCase.paragraphs << QStringLiteral("وارث لم يتبين حاله: ") + uncertainHeirText(h);
+    if (d.outcome != Outcome::Divided || d.outcomes.empty())
+        return report;
+    const QString currency = currencyName(details);
+    report.amounts = nowTable(h, d, f, decimals);
+    const std::size_t base = nowOutcome(h, d);
+    static const Explanation kNone;
+    const Explanation& e =
+        h.kind == UncertainKind::UndeterminedSex && base < f.explanations.size() ? f.explanations[base] : kNone;
+    report.results = resultsSection(*report.amounts, e, currency);
+    if (report.amounts->reserve)
+        report.reserve = reserveSection(h, *report.amounts, currency);
+    const EstateCase known = knownCase(c, h, d);
+    for (std::size_t i = 0; i < d.outcomes.size(); ++i)
+        report.outcomes.push_back(outcomeSection(h, d, i, known, report.amounts->decimals));
+    report.problem = uncertainProblemSection(h, d, f, *report.amounts);
+    return report;
+}
+
+namespace {
+
 // Numbers, fractions and percentages stand in the middle of their cells;
 // words read from the right.
 bool numeric(const QString& text)
@@ -655,10 +1018,8 @@ QStringList copiedRow(const ReportTable& t, const ReportRow& row)
     return out;
 }
 
-}  // namespace
-
-// One section: its title, paragraphs, table and notes.
-static void appendSectionHtml(const ReportSection* s, bool exact, QString& html)
+// One section: its title, paragraphs, table (printed, or as copied) and notes.
+void appendSection(QString& html, const ReportSection* s, bool exact)
 {
     html += QStringLiteral("<h2 dir=\"rtl\" style=\"margin: 8px 0 2px 0; font-size: 12pt\">%1</h2>").arg(escaped(s->title));
     for (const QString& p : s->paragraphs)
@@ -714,6 +1075,15 @@ static void appendSectionHtml(const ReportSection* s, bool exact, QString& html)
         html += QStringLiteral("<p dir=\"rtl\" style=\"margin: 0; font-size: 9pt; line-height: 85%\">%1</p>").arg(escaped(n));
 }
 
+}  // namespace
+
+QString reportSectionHtml(const ReportSection& section)
+{
+    QString html;
+    appendSection(html, &section, false);
+    return html;
+}
+
 QString reportHtml(const DivisionReport& report, Amounts amounts)
 {
     const bool exact = amounts == Amounts::Exact;
@@ -727,7 +1097,7 @@ QString reportHtml(const DivisionReport& report, Amounts amounts)
     html += QStringLiteral("<p align=\"center\" style=\"margin: 2px 0 6px 0\">التاريخ: %1 الموافق %2</p>")
                 .arg(escaped(report.gregorianDate), escaped(report.hijriDate));
     for (const ReportSection* s : report.sections())
-        appendSectionHtml(s, exact, html);
+        appendSection(html, s, exact);
     // The lines to sign, each one right-to-left paragraph.
     for (const QString& who : report.signatures)
         html += QStringLiteral("<p dir=\"rtl\" style=\"margin: 10px 0 0 0\"><b>%1:</b>&nbsp;&nbsp; الاسم: %2"
@@ -743,7 +1113,7 @@ QString sectionsHtml(const std::vector<ReportSection>& sections)
 {
     QString html = QStringLiteral("<html dir=\"rtl\"><body dir=\"rtl\">");
     for (const ReportSection& s : sections)
-        appendSectionHtml(&s, false, html);
+        appendSection(html, &s, false);
     html += QStringLiteral("</body></html>");
     return html;
 }

@@ -19,6 +19,7 @@
 #include "engine/division.h"
 #include "engine/estate_case.h"
 #include "engine/explanation.h"
+#include "engine/uncertain_heir.h"
 #include "results/payout.h"
 
 class QMimeData;
@@ -97,6 +98,10 @@ struct ResultsTable {
     Currency heirsPercent;     // of the estate divided: 100 less the undistributed percentage
     std::optional<Currency> undistributed;
     std::optional<Currency> undistributedPercent;
+    // With an heir not yet known: what is held back until his state is
+    // known (the lines then hold what is paid now), and its percentage.
+    std::optional<Currency> reserve;
+    std::optional<Currency> reservePercent;
     Currency divided;          // the estate divided: the net estate when it was prepared
     std::optional<PreparedEstate> preparation;  // how the estate entered was prepared, when it was
 
@@ -105,6 +110,7 @@ struct ResultsTable {
     int decimals = kDefaultDecimals;
     Currency paidHeirsTotal;
     std::optional<Currency> paidUndistributed;
+    std::optional<Currency> paidReserve;
     Currency paidDivided;
     // One sentence on an 'awl or a radd ("عالت المسألة من 6 إلى 8، ..."),
     // empty when there was neither.
@@ -140,6 +146,11 @@ struct DivisionReport {
     // Sections after the results: each later problem and the combined table
     // of a case with heirs who died before the division.
     std::vector<ReportSection> further;
+    // With an heir not yet known: what is held back and how it is settled,
+    // and one section per outcome (each head's amount in it and what he
+    // still receives).
+    std::optional<ReportSection> reserve;
+    std::vector<ReportSection> outcomes;
     std::optional<ReportSection> problem;      // the sentences and the table of the problem
     // The lines to sign at the end: "أعدّه" and "اعتمده".
     QStringList signatures;
@@ -156,6 +167,20 @@ struct DivisionReport {
 DivisionReport buildDivisionReport(const EstateCase& estateCase, const DivisionResult& result,
                                    const Explanation& explanation, QDate date, const CaseDetails& details = {},
                                    int decimals = kDefaultDecimals);
+
+// The report of a case with one heir not yet known, divided by
+// DivideUncertainExplained (an outcome of Outcome::Divided): "results" holds
+// what is paid now with the reserve, then the reserve's section, one section
+// per outcome and the problem of every outcome.
+DivisionReport buildUncertainReport(const EstateCase& estateCase, const UncertainHeir& heir,
+                                    const UncertainDivision& division, const UncertainFractions& fractions,
+                                    QDate date, const CaseDetails& details = {}, int decimals = kDefaultDecimals);
+
+// The uncertain heir as the windows name him: "حمل (ولد للمتوفى)",
+// "مفقود من الأبناء", "خنثى مشكل من الأولاد".
+QString uncertainHeirText(const UncertainHeir& heir);
+// The caption of the reserve's line.
+QString reserveCaption();
 
 // The date of a day in the Gregorian and in the Hijri (Islamic civil)
 // calendar, in Arabic with Western digits.
@@ -176,6 +201,9 @@ enum class Amounts { Grouped, Exact };
 QString reportHtml(const DivisionReport& report, Amounts amounts = Amounts::Grouped);
 // Sections alone, as reportHtml writes them (for a window that shows them).
 QString sectionsHtml(const std::vector<ReportSection>& sections);
+// One section of the report as the printed report lays it out (its title,
+// paragraphs, table and notes), for a window that shows it as rich text.
+QString reportSectionHtml(const ReportSection& section);
 // The report as plain text, cells separated by tabs, exact amounts.
 QString reportPlainText(const DivisionReport& report);
 // The clipboard's content: the plain text and the HTML table.

@@ -21,6 +21,7 @@
 #include <QStyle>
 #include <QTextBrowser>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QVBoxLayout>
 
 #include "results/amount_cell.h"
@@ -312,6 +313,22 @@ void DivisionWindow::createLines()
     undistributedPercentage = newCell(linesBox, QStringLiteral("undistributedPercentage"), palette);
     undistributedPercentage->setAccessibleName(QStringLiteral("الباقي دون توزيع، النسبة"));
     undistributedPercentage->setToolTip(remainderTip());
+
+    const QString held = results::reserveCaption();
+    reserveCaption = newLabel(linesBox, QStringLiteral("reserveCaption"), held, Qt::AlignRight);
+    reserveCaption->setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), 11, true));
+    reserveAmount = newCell(linesBox, QStringLiteral("reserveAmount"), palette);
+    reserveAmount->setAccessibleName(held);
+    reservePercentage = newCell(linesBox, QStringLiteral("reservePercentage"), palette);
+    reservePercentage->setAccessibleName(held + QStringLiteral("، النسبة"));
+
+    outcomesText = new QLabel(linesBox);
+    outcomesText->setObjectName(QStringLiteral("outcomesText"));
+    outcomesText->setWordWrap(true);
+    outcomesText->setTextFormat(Qt::RichText);
+    outcomesText->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignTop);
+    outcomesText->setAccessibleName(QStringLiteral("أحوال الوارث الذي لم يتبين حاله"));
+    outcomesText->hide();
 }
 
 void DivisionWindow::createButtons()
@@ -385,7 +402,7 @@ void DivisionWindow::showDivision(const EstateCase& estateCase, const DivisionRe
 {
     if (result.outcome != Outcome::Divided)
         throw ui::UiError(QStringLiteral("لا قسمة لتُعرض نتائجها"));
-    division_ = Division{estateCase, result, explanation, QDate::currentDate(), details, {}, {}};
+    division_ = Division{estateCase, result, explanation, QDate::currentDate(), details, {}, {}, std::nullopt};
     lastPdf_.clear();
     makeReport();
 }
@@ -396,7 +413,19 @@ void DivisionWindow::showSuccessiveDivision(const std::vector<LaterDeath>& later
     if (division.refusal || division.problems.empty() || division.problems.front().result.outcome != Outcome::Divided)
         throw ui::UiError(QStringLiteral("لا قسمة لتُعرض نتائجها"));
     const SuccessiveProblem& first = division.problems.front();
-    division_ = Division{first.estateCase, first.result, first.explanation, QDate::currentDate(), details, later, division};
+    division_ = Division{first.estateCase, first.result, first.explanation, QDate::currentDate(), details, later, division, std::nullopt};
+    lastPdf_.clear();
+    makeReport();
+}
+
+void DivisionWindow::showUncertainDivision(const EstateCase& estateCase, const UncertainHeir& heir,
+                                           const UncertainDivision& division, const UncertainFractions& fractions,
+                                           const CaseDetails& details)
+{
+    if (division.outcome != Outcome::Divided || division.outcomes.empty())
+        throw ui::UiError(QStringLiteral("لا قسمة لتُعرض نتائجها"));
+    division_ = Division{estateCase, {}, {}, QDate::currentDate(), details, {}, {},
+                         Division::Uncertain{heir, division, fractions}};
     lastPdf_.clear();
     makeReport();
 }
@@ -408,6 +437,9 @@ void DivisionWindow::makeReport()
     if (division_->successive)
         report_ = results::buildSuccessiveReport(division_->later, *division_->successive, division_->date,
                                                  division_->details, decimals_);
+    else if (const auto& u = division_->uncertain)
+        report_ = results::buildUncertainReport(division_->estateCase, u->heir, u->division, u->fractions,
+                                                division_->date, division_->details, decimals_);
     else
         report_ = results::buildDivisionReport(division_->estateCase, division_->result, division_->explanation,
                                                division_->date, division_->details, decimals_);
@@ -450,6 +482,7 @@ void DivisionWindow::showLines()
     hideAllLines();
     static const results::ResultsTable kNoResults;
     const results::ResultsTable& table = report_ && report_->amounts ? *report_->amounts : kNoResults;
+    totalCaption->setText(table.reserve ? QStringLiteral("مجموع ما يُدفع الآن") : QStringLiteral("مجموع الأنصبة"));
     const Columns columns = measureColumns(table);
     // The lines, stacked from the top without gaps, then the heirs' total
     // and what the rows leave.
@@ -466,6 +499,11 @@ void DivisionWindow::showLines()
         placeUndistributed(table, columns, top);
         top += kLineStep;
     }
+    if (table.reserve) {
+        placeReserve(table, columns, top);
+        top += kLineStep;
+    }
+    top += placeOutcomes(columns, top);
     linesBox->resize(columns.linesWidth, top + 2);
     placeHeader(columns);
     showEstateText();
@@ -647,6 +685,45 @@ void DivisionWindow::placeUndistributed(const results::ResultsTable& table, cons
     undistributedAmount->show();
 }
 
+void DivisionWindow::placeReserve(const results::ResultsTable& table, const Columns& c, int top)
+{
+    const int d = table.decimals;
+    const QString paid = results::paidShown(table.paidReserve.value_or(Currency{}), d);
+    placeFromRight(reserveCaption, c.linesWidth, c.xCaption, c.caption + kGap + c.count + kGap + c.perHead, top);
+    placeFromRight(reserveAmount, c.linesWidth, c.xTotal, c.amount, top);
+    reserveAmount->setAmount(paid, amountText(*table.reserve));
+    QString percent;
+    if (table.reservePercent) {
+        percent = results::percentShown(*table.reservePercent);
+        placeFromRight(reservePercentage, c.linesWidth, c.xPercent, c.percent, top);
+        reservePercentage->setExact(percent);
+        reservePercentage->setAccessibleDescription(QStringLiteral("النسبة الدقيقة ") + percent);
+        reservePercentage->show();
+    }
+    reserveAmount->setAccessibleDescription(QStringLiteral("المبلغ الدقيق %1؛ %2: %3، %4")
+                                                .arg(reserveAmount->exact(), reserveCaption->text(),
+                                                     results::paidText(table.paidReserve.value_or(Currency{}), d),
+                                                     percent));
+    reserveCaption->show();
+    reserveAmount->show();
+}
+
+int DivisionWindow::placeOutcomes(const Columns& c, int top)
+{
+    if (!report_ || report_->outcomes.empty())
+        return 0;
+    QString html;
+    for (const results::ReportSection& s : report_->outcomes)
+        html += results::reportSectionHtml(s);
+    outcomesText->setText(html);
+    outcomesText->setAccessibleDescription(QTextDocumentFragment::fromHtml(html).toPlainText());
+    const int width = c.linesWidth - 2 * kRightPad;
+    const int height = outcomesText->heightForWidth(width);
+    outcomesText->setGeometry(kRightPad, top + kGap, width, height);
+    outcomesText->show();
+    return height + kGap;
+}
+
 void DivisionWindow::placeHeader(const Columns& c)
 {
     // The names of the columns, above the same places.
@@ -768,8 +845,13 @@ void DivisionWindow::hideAllLines()
         cell->hide();
         cell->clearExact();
     }
-    for (QLabel* label : {totalCaption, totalCount, undistributedCaption})
+    for (results::AmountCell* cell : {reserveAmount, reservePercentage}) {
+        cell->hide();
+        cell->clearExact();
+    }
+    for (QLabel* label : {totalCaption, totalCount, undistributedCaption, reserveCaption, outcomesText})
         label->hide();
+    outcomesText->clear();
 }
 
 void DivisionWindow::endDivision()

@@ -14,6 +14,7 @@
 #include "engine/explanation.h"
 #include "engine/later_deaths.h"
 #include "engine/result_rows.h"
+#include "engine/uncertain_heir.h"
 #include "results/division_report.h"
 
 class QComboBox;
@@ -81,6 +82,12 @@ public:
     QLabel* undistributedCaption = nullptr;
     results::AmountCell* undistributedAmount = nullptr;
     results::AmountCell* undistributedPercentage = nullptr;
+    // With an heir not yet known: the reserve under the total (the lines
+    // then hold what is paid now), and under it the table of each outcome.
+    QLabel* reserveCaption = nullptr;
+    results::AmountCell* reserveAmount = nullptr;
+    results::AmountCell* reservePercentage = nullptr;
+    QLabel* outcomesText = nullptr;
 
     results::AmountCell* amount(Heir row) const { return amounts[std::size_t(index(row))]; }
     QLabel* caption(Heir row) const { return captions[std::size_t(index(row))]; }
@@ -99,6 +106,12 @@ public:
     // the report all of them.
     void showSuccessiveDivision(const std::vector<LaterDeath>& later, const SuccessiveDivision& division,
                                 const CaseDetails& details = {});
+    // The same for a case with one heir not yet known, divided by
+    // DivideUncertainExplained (Outcome::Divided): the lines show what is
+    // paid now, then the reserve and the outcomes.
+    void showUncertainDivision(const EstateCase& estateCase, const UncertainHeir& heir,
+                               const UncertainDivision& division, const UncertainFractions& fractions,
+                               const CaseDetails& details = {});
     // The decimals of the amounts to pay (0 to 3): kept between runs in the
     // program's settings; a held division is shown again with them.
     int decimals() const noexcept { return decimals_; }
@@ -169,6 +182,9 @@ private:
     void placeLine(const results::ResultLine& line, const Columns& columns, int top);
     void placeTotal(const results::ResultsTable& table, const Columns& columns, int top);
     void placeUndistributed(const results::ResultsTable& table, const Columns& columns, int top);
+    void placeReserve(const results::ResultsTable& table, const Columns& columns, int top);
+    // The outcomes' tables under the lines; returns their height.
+    int placeOutcomes(const Columns& columns, int top);
     void placeHeader(const Columns& columns);
     void showEstateText();
     void layOut();
@@ -185,6 +201,13 @@ private:
         CaseDetails details;
         std::vector<LaterDeath> later;
         std::optional<SuccessiveDivision> successive;
+        // The heir not yet known, when there is one, and his division.
+        struct Uncertain {
+            UncertainHeir heir;
+            UncertainDivision division;
+            UncertainFractions fractions;
+        };
+        std::optional<Uncertain> uncertain;
     };
     std::optional<Division> division_;
     int decimals_ = results::kDefaultDecimals;

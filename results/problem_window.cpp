@@ -113,10 +113,10 @@ void ProblemWindow::showReport(const results::DivisionReport& report)
         for (int c = 0; c < int(row.size()); ++c) {
             auto* item = new QTableWidgetItem(row[std::size_t(c)].text);
             item->setData(Qt::AccessibleTextRole, row[std::size_t(c)].exact);
-            // The reasons read from the right; the numbers and fractions stand in the middle.
-            item->setTextAlignment(c == 0 || c == 3 || c == int(row.size()) - 1
-                                       ? (Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter)
-                                       : Qt::AlignCenter);
+            // Words read from the right; the numbers and fractions stand in the middle.
+            const QString& cell = row[std::size_t(c)].text;
+            const bool number = !cell.isEmpty() && (cell.front().isDigit() || cell.front() == QChar(0x2014));
+            item->setTextAlignment(number ? Qt::AlignCenter : (Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter));
             item->setToolTip(row.back().text);
             table->setItem(r, c, item);
         }

@@ -85,8 +85,24 @@ int runReportCommand(int argc, char** argv)
     }
     Explanation explanation;
     DivisionResult result;
+    // A case with an heir not yet known is divided once per outcome.
+    UncertainDivision uncertain;
+    UncertainFractions fractions;
+    if (record.uncertain) {
+        if (const std::optional<UncertainRefusal> refusal = RefuseUncertain(estateCase, *record.uncertain)) {
+            fail(QStringLiteral("لا تقسم المسألة %1: %2").arg(caseName, utf8(refusal->arabic)),
+                 QStringLiteral("the case %1 cannot be divided: %2").arg(caseName, utf8(refusal->english)));
+            return 1;
+        }
+    }
     try {
-        result = DivideEstate(estateCase, &explanation);
+        if (record.uncertain) {
+            uncertain = DivideUncertainExplained(estateCase, *record.uncertain, fractions);
+            result.outcome = uncertain.outcome;
+            result.preparation = uncertain.preparation;
+        } else {
+            result = DivideEstate(estateCase, &explanation);
+        }
     } catch (const EngineError& e) {
         fail(QStringLiteral("لا تقسم المسألة %1: %2").arg(caseName, QString::fromUtf8(e.arabic())),
              QStringLiteral("the case %1 cannot be divided: %2").arg(caseName, QString::fromUtf8(e.what())));
@@ -103,7 +119,10 @@ int runReportCommand(int argc, char** argv)
     }
 
     const results::DivisionReport report =
-        results::buildDivisionReport(estateCase, result, explanation, QDate::currentDate(), record.details);
+        record.uncertain ? results::buildUncertainReport(estateCase, *record.uncertain, uncertain, fractions,
+                                                         QDate::currentDate(), record.details)
+                         : results::buildDivisionReport(estateCase, result, explanation, QDate::currentDate(),
+                                                        record.details);
     const QString outputName = QString::fromLocal8Bit(outputPath);
     QString why, whyInEnglish;
     if (!results::writeReportPdf(report, outputName, &why, &whyInEnglish)) {

@@ -32,6 +32,7 @@ std::vector<QWidget*> allWindows(EntryWindow& entry)
     windows.push_back(&entry.grandmothersDialog());
     windows.push_back(&entry.preparationDialog());
     windows.push_back(&entry.howInherits().excerptWindow());
+    windows.push_back(&entry.uncertainHeirDialog());
     return windows;
 }
 
@@ -138,7 +139,8 @@ TEST_F(TheEntryWindow, TabMovesThroughTheControlsInTheLayoutOrder)
     const std::vector<QWidget*> expected = {
         entry().fatherBox,    entry().motherBox,         entry().spouseBox,      entry().childrenBox,
         entry().grandchildrenBox, entry().siblingsBox,   entry().nephewsBox,     entry().unclesBox,
-        entry().grandfatherBox, entry().grandmothersBox, entry().cousinsBox,     entry().wivesCount,
+        entry().grandfatherBox, entry().grandmothersBox, entry().cousinsBox,     entry().uncertainButton,
+        entry().wivesCount,
         entry().manButton,    entry().estateEdit,        entry().preparationButton, entry().divideButton,
         entry().howInheritsButton, entry().openButton,   entry().saveButton,     entry().detailsButton,
         entry().backButton,

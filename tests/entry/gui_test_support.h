@@ -23,6 +23,7 @@
 #include "entry/law_excerpt_window.h"
 #include "entry/law_excerpts.h"
 #include "entry/preparation_dialog.h"
+#include "entry/uncertain_heir_dialog.h"
 #include "results/division_window.h"
 
 class QAbstractButton;

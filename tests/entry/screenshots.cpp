@@ -26,6 +26,7 @@
 #include "entry/law_excerpt_window.h"
 #include "entry/law_excerpts.h"
 #include "entry/preparation_dialog.h"
+#include "entry/uncertain_heir_dialog.h"
 #include "results/division_window.h"
 #include "ui/ui_common.h"
 
@@ -117,6 +118,28 @@ int main(int argc, char** argv)
         entry.divisionWindow().doneButton->click();
     });
     entry.divide();
+
+    // An unborn child of the deceased: the dialog as it is answered, and the
+    // entry window with its button pressed (the results are shot with the
+    // results window's cases).
+    EstateCase pregnant;
+    pregnant.estate = Currency::fromWhole(21600);
+    pregnant.spouse = pregnant.father = pregnant.mother = true;
+    pregnant.daughters = HeadCount(1);
+    entry.showCase(pregnant);
+    UncertainHeirDialog& uncertain = entry.uncertainHeirDialog();
+    const UncertainHeir unborn{UncertainKind::Unborn, KinLine::Child, Heir::Sons};
+    uncertain.showChoice(pregnant, unborn);
+    shoot(&uncertain, QStringLiteral("dialog-uncertain.png"));
+    uncertain.hide();
+    // A choice the case refuses, with its reason.
+    uncertain.showChoice(pregnant, UncertainHeir{UncertainKind::Unborn, KinLine::FullSibling, Heir::Sons});
+    shoot(&uncertain, QStringLiteral("dialog-uncertain-refused.png"));
+    uncertain.hide();
+    entry.setUncertainHeir(unborn);
+    entry.setGuidance(QString());
+    shoot(&entry, QStringLiteral("entry-uncertain.png"));
+    entry.setUncertainHeir(std::nullopt);
 
     // Father, mother and husband: the guidance names the case.
     EstateCase umariyya;

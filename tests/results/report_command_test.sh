@@ -31,10 +31,22 @@ printf '{"spouse": true, "father": true, "sons": 1, "estate": "100000", "funeral
 run --output prepared.pdf --report prepared.qismar 2>err.txt || fail "the prepared case failed: $(cat err.txt)"
 grep -qF 53,333.33 <(pdftotext prepared.pdf -) || fail "the prepared report lacks the net estate"
 
+# A case with an unborn child: what is paid now, the reserve and each
+# outcome's amounts (worked by hand: 21,600 among a pregnant wife, a
+# daughter, the father and the mother).
+mkdir reports
+printf '{"spouse": true, "father": true, "mother": true, "daughters": 1, "estate": "21600", "unborn": "child"}' > unborn.qismar
+run --report unborn.qismar --output reports/unborn.pdf 2>err.txt || fail "the unborn child's case failed: $(cat err.txt)"
+text=$(pdftotext reports/unborn.pdf -)
+for amount in 2,400.00 3,900.00 3,200.00 8,900.00 12,700.00 10,800.00 4,500.00 7,800.00 6,400.00 2,500.00; do
+    grep -qF -- "$amount" <<<"$text" || fail "the unborn child's report lacks $amount"
+done
+
 # Failures: status, one message, no file.
 printf '{"estate": "1000", "sons": ' > broken.qismar
 printf '{"estate": "1000"}' > noheirs.qismar
 printf '{"estate": "1000", "uncles": 2}' > unknown.qismar
+printf '{"deceased": "woman", "spouse": true, "estate": "1000", "unborn": "child"}' > refused.qismar
 mkdir folder.qismar
 check_failure() {
     local want_status=$1 what=$2; shift 2
@@ -52,6 +64,7 @@ check_failure 1 "a case file that is not JSON" --report broken.qismar --output a
 check_failure 1 "an unknown field" --report unknown.qismar --output a.pdf
 check_failure 1 "a folder as the case" --report folder.qismar --output a.pdf
 check_failure 1 "a case without heirs" --report noheirs.qismar --output a.pdf
+check_failure 1 "an unborn child of a deceased woman" --report refused.qismar --output a.pdf
 check_failure 1 "an output in a missing folder" --report awl.qismar --output no/such/folder/a.pdf
 check_failure 1 "a folder as the output" --report awl.qismar --output folder.qismar
 check_failure 2 "no output named" --report awl.qismar

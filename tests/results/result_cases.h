@@ -3,6 +3,7 @@
 #pragma once
 
 #include "engine/estate_case.h"
+#include "engine/uncertain_heir.h"
 
 namespace qismar::testing {
 
@@ -102,6 +103,64 @@ inline EstateCase preparedCase()
     c.bequests = Currency::fromWhole(40000);
     c.deriveEntryWindowState();
     return c;
+}
+
+// A man leaves his pregnant wife, a daughter, his father and his mother,
+// 21 600: the child to be born is the deceased's own.
+inline EstateCase unbornCase()
+{
+    EstateCase c;
+    c.estate = Currency::fromWhole(21600);
+    c.spouse = true;
+    c.daughters = heads(1);
+    c.father = true;
+    c.mother = true;
+    c.deriveEntryWindowState();
+    return c;
+}
+inline UncertainHeir unbornChild() { return {UncertainKind::Unborn, KinLine::Child, Heir::Sons}; }
+
+// A man leaves his wife, his mother and two sons, one of whom is missing,
+// 24 000.
+inline EstateCase missingCase()
+{
+    EstateCase c;
+    c.estate = Currency::fromWhole(24000);
+    c.spouse = true;
+    c.mother = true;
+    c.sons = heads(2);
+    c.deriveEntryWindowState();
+    return c;
+}
+inline UncertainHeir missingSon() { return {UncertainKind::Missing, KinLine::Child, Heir::Sons}; }
+
+// A man leaves a daughter, a full brother and a child of undetermined sex,
+// 12 000.
+inline EstateCase undeterminedCase()
+{
+    EstateCase c;
+    c.estate = Currency::fromWhole(12000);
+    c.daughters = heads(1);
+    c.fullBrothers = heads(1);
+    c.deriveEntryWindowState();
+    return c;
+}
+inline UncertainHeir undeterminedChild() { return {UncertainKind::UndeterminedSex, KinLine::Child, Heir::Sons}; }
+
+// A woman leaves her husband and a full sibling of undetermined sex,
+// 10 000: a half either way.
+inline EstateCase undeterminedSiblingCase()
+{
+    EstateCase c;
+    c.deceased = Deceased::Woman;
+    c.estate = Currency::fromWhole(10000);
+    c.spouse = true;
+    c.deriveEntryWindowState();
+    return c;
+}
+inline UncertainHeir undeterminedSibling()
+{
+    return {UncertainKind::UndeterminedSex, KinLine::FullSibling, Heir::Sons};
 }
 
 }  // namespace qismar::testing

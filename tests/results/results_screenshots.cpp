@@ -106,6 +106,38 @@ std::vector<LaterDeath> deadSon(EstateCase& first)
     return {son};
 }
 
+// The same for a case with an heir not yet known.
+void shootUncertain(DivisionWindow& window, const EstateCase& c, const UncertainHeir& heir, const QString& name)
+{
+    UncertainFractions fractions;
+    const UncertainDivision division = DivideUncertainExplained(c, heir, fractions);
+    window.showUncertainDivision(c, heir, division, fractions);
+    QTimer::singleShot(0, &window, [&window, name] {
+        QApplication::processEvents();
+        shoot(&window, QStringLiteral("results-%1.png").arg(name));
+        QTimer::singleShot(0, &window, [&window, name] {
+            QApplication::processEvents();
+            shoot(window.problemWindow(), QStringLiteral("problem-%1.png").arg(name));
+            window.problemWindow()->accept();
+        });
+        window.showProblem();
+        window.doneButton->click();
+    });
+    window.exec();
+}
+
+void writeUncertainReport(const EstateCase& c, const UncertainHeir& heir, const QString& path)
+{
+    UncertainFractions fractions;
+    const UncertainDivision division = DivideUncertainExplained(c, heir, fractions);
+    QString error;
+    if (!results::writeReportPdf(results::buildUncertainReport(c, heir, division, fractions, QDate(2025, 3, 16)), path,
+                                 &error)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        ++failures;
+    }
+}
+
 void writeReport(const EstateCase& c, const QString& path, const CaseDetails& details = {})
 {
     Explanation explanation;
@@ -141,6 +173,7 @@ int main(int argc, char** argv)
     const std::vector<LaterDeath> later = deadSon(first);
     window.showSuccessiveDivision(later, DivideSuccessive(first, later));
     shootShown(window, QStringLiteral("later-death"));
+    shootUncertain(window, testing::unbornCase(), testing::unbornChild(), QStringLiteral("unborn"));
 
     // With a second argument: the report of each case as a PDF file in that
     // folder, whose pages the README shows.
@@ -158,6 +191,8 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "%s\n", qPrintable(error));
             ++failures;
         }
+        writeUncertainReport(testing::unbornCase(), testing::unbornChild(),
+                             reports.filePath(QStringLiteral("report-unborn.pdf")));
     }
     return failures == 0 ? 0 : 1;
 }

@@ -1285,3 +1285,110 @@ TEST_F(ResultsWindow, PrintingIsLoadedOnlyWhenAReportIsPrinted)
 
 }  // namespace
 }  // namespace qismar::testing
+
+namespace qismar::testing {
+namespace {
+
+// Shows the division of a case with an heir not yet known, runs `read` in
+// the window, then closes it with "تم".
+void showUncertain(DivisionWindow& window, const EstateCase& c, const UncertainHeir& heir,
+                   const std::function<void(DivisionWindow*)>& read)
+{
+    UncertainFractions fractions;
+    const UncertainDivision division = DivideUncertainExplained(c, heir, fractions);
+    ASSERT_EQ(division.outcome, Outcome::Divided);
+    window.showUncertainDivision(c, heir, division, fractions);
+    ModalScript script;
+    script.on<DivisionWindow>([&read](DivisionWindow* w) {
+        read(w);
+        if (w->isVisible())
+            click(w->doneButton);
+    });
+    window.exec();
+    EXPECT_SCRIPT_DONE(script);
+}
+
+TEST_F(ResultsWindow, ShowsTheLinesOfAnHeirNotYetKnownWithTheReserveAndEveryOutcome)
+{
+    const struct {
+        const char* name;
+        EstateCase estateCase;
+        UncertainHeir heir;
+    } cases[] = {{"unborn", unbornCase(), unbornChild()},
+                 {"missing", missingCase(), missingSon()},
+                 {"undetermined sex", undeterminedCase(), undeterminedChild()}};
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        showUncertain(*window_, k.estateCase, k.heir, [](DivisionWindow* window) {
+            const results::DivisionReport& report = window->report();
+            const results::ReportTable& now = report.results->table;
+            const std::vector<Line> lines = visibleLines(window);
+            // The lines are what is paid now, as the report has it.
+            ASSERT_EQ(now.rows.size(), lines.size() + std::size_t(now.footerRows));
+            const std::size_t perHead = column(now, QStringLiteral("نصيب الفرد"));
+            for (std::size_t i = 0; i < lines.size(); ++i)
+                EXPECT_EQ(lines[i].amount, now.rows[i][perHead].exact) << lines[i].caption;
+            EXPECT_EQ(window->totalCaption->text(),
+                      report.amounts->reserve ? QStringLiteral("مجموع ما يُدفع الآن") : QStringLiteral("مجموع الأنصبة"));
+            // The reserve under the total, then the outcomes under it, scrolled with the lines.
+            EXPECT_EQ(window->reserveAmount->isVisible(), report.amounts->reserve.has_value());
+            if (report.amounts->reserve) {
+                EXPECT_EQ(window->reserveCaption->text(), QStringLiteral("موقوف حتى يتبين الحال"));
+                EXPECT_EQ(window->reserveAmount->exact(), results::amountText(*report.amounts->reserve));
+                EXPECT_EQ(window->reservePercentage->exact(), results::percentShown(*report.amounts->reservePercent));
+                EXPECT_EQ(window->reserveAmount->y(), window->totalAmount->y() + DivisionWindow::kLineStep);
+                EXPECT_GT(window->outcomesText->y(), window->reserveAmount->y());
+            }
+            ASSERT_TRUE(window->outcomesText->isVisible());
+            EXPECT_EQ(window->outcomesText->parentWidget(), window->linesBox);
+            EXPECT_LE(window->outcomesText->geometry().bottom(), window->linesBox->height());
+            for (const results::ReportSection& s : report.outcomes)
+                EXPECT_TRUE(window->outcomesText->accessibleDescription().contains(s.title)) << s.title;
+            const QStringList faults = layoutFaults(window, window->screen()->availableGeometry().size());
+            EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n'));
+        });
+    }
+    // An ordinary division after it shows no reserve and no outcomes.
+    show(awlCase(), [](DivisionWindow* window) {
+        EXPECT_FALSE(window->reserveAmount->isVisible());
+        EXPECT_FALSE(window->reserveCaption->isVisible());
+        EXPECT_FALSE(window->outcomesText->isVisible());
+        EXPECT_EQ(window->totalCaption->text(), QStringLiteral("مجموع الأنصبة"));
+    });
+}
+
+TEST_F(ResultsWindow, TheProblemOfAnHeirNotYetKnownSaysWhatWasDoneAndShowsEveryOutcome)
+{
+    // The unborn child: the problems of a stillbirth (wife, father, mother,
+    // daughter), of a boy (and the son) and of a girl (the two daughters on
+    // one row): 4 + 5 + 4 rows, each named by its outcome.
+    showUncertain(*window_, unbornCase(), unbornChild(), [](DivisionWindow* window) {
+        ModalScript script;
+        script.on<ProblemWindow>([](ProblemWindow* problem) {
+            const QString text = problem->sentences->text();
+            EXPECT_TRUE(text.contains(QStringLiteral("فقُسمت التركة ثلاث مرات"))) << text;
+            EXPECT_TRUE(text.contains(QStringLiteral("ويوقف الباقي (8,900.00) حتى الولادة"))) << text;
+            QTableWidget* table = problem->table;
+            ASSERT_EQ(table->rowCount(), 13);
+            EXPECT_EQ(table->horizontalHeaderItem(0)->text(), QStringLiteral("الحال"));
+            const QStringList outcomes{QStringLiteral("إن وُلد الحمل ميتاً"), QStringLiteral("إن وُلد ذكراً"),
+                                       QStringLiteral("إن وُلدت أنثى")};
+            const int first[] = {0, 4, 9};
+            for (int o = 0; o < 3; ++o) {
+                EXPECT_EQ(table->item(first[o], 0)->text(), outcomes[o]);
+                EXPECT_TRUE(text.contains(outcomes[o] + QStringLiteral(": "))) << outcomes[o];
+            }
+            // In the girl's problem the two daughters share 2/3 of an 'awl of 27.
+            EXPECT_EQ(table->item(12, 1)->text(), QStringLiteral("البنات"));
+            EXPECT_EQ(table->item(12, 8)->text(), QStringLiteral("16/27"));
+            const QRect screen = problem->screen()->availableGeometry();
+            EXPECT_LE(problem->height() + ui::kFrameHeight, screen.height());
+            QTest::keyClick(problem, Qt::Key_Escape);
+        });
+        pressShortcut(window, Qt::Key_B, Qt::ControlModifier);
+        EXPECT_SCRIPT_DONE(script);
+    });
+}
+
+}  // namespace
+}  // namespace qismar::testing
