@@ -15,6 +15,7 @@
 #include "engine/division.h"
 #include "engine/invariants.h"
 #include "engine/preparation.h"
+#include "engine/later_deaths.h"
 #include "engine/uncertain_heir.h"
 
 #include <algorithm>
@@ -124,6 +125,64 @@ void checkUncertain(FuzzedDataProvider& p, const qismar::EstateCase& c)
     }
 }
 
+// The same case where one head died before the division, leaving a few
+// relatives, some of them persons of the case: refused with a reason, or
+// divided so that the persons' exact fractions add up to 1, no amount is
+// negative and the amounts add up to the estate within the rounding.
+void checkLaterDeath(FuzzedDataProvider& p, const qismar::EstateCase& c)
+{
+    using namespace qismar;
+    // One of the relatives present dies; what the input no longer says
+    // gives him a mother and a brother, so that most cases divide.
+    std::vector<Heir> present;
+    for (const HeirInfo& info : kHeirs)
+        if (RelativePresent(c, info.heir))
+            present.push_back(info.heir);
+    if (present.empty() || c.estate.isZero())
+        return;
+    const HeirInfo& held = heirInfo(present[std::size_t(p.ConsumeIntegralInRange<int>(0, int(present.size()) - 1))]);
+    LaterDeath death;
+    death.heir = std::string(held.caseFields()[std::size_t(p.ConsumeIntegralInRange<int>(0, held.fieldCount - 1))].json);
+    EstateCase& own = death.ownCase;
+    own.mother = !p.ConsumeBool();
+    own.father = p.ConsumeBool();
+    own.spouse = p.ConsumeBool();
+    own.sons = HeadCount(p.ConsumeIntegralInRange<std::int64_t>(0, 3));
+    own.daughters = HeadCount(p.ConsumeIntegralInRange<std::int64_t>(0, 3));
+    own.fullBrothers = HeadCount(p.ConsumeIntegralInRange<std::int64_t>(1, 3));
+    own.fullSisters = HeadCount(p.ConsumeIntegralInRange<std::int64_t>(0, 3));
+    own.deriveEntryWindowState();
+    if (p.ConsumeBool())
+        death.same.emplace_back("mother", p.ConsumeBool() ? "wives" : "mother");
+    if (p.ConsumeBool())
+        death.same.emplace_back("fullBrothers", "sons");
+    if (p.ConsumeBool())
+        death.same.emplace_back("fullSisters", "daughters");
+    const SuccessiveDivision d = DivideSuccessive(c, {death});
+    if (d.refusal) {
+        if (d.refusal->english.empty() || d.refusal->arabic.empty())
+            std::abort();
+        return;
+    }
+    Rational fractions{0};
+    bool exact = true;
+    __int128 total = 0, heads = 0;
+    for (const CombinedPersons& g : d.persons) {
+        if (g.heads <= 0 || g.amount.raw() < 0)
+            std::abort();
+        exact = exact && g.fraction.valid();
+        fractions += g.fraction.times(g.heads);
+        total += static_cast<__int128>(g.amount.raw()) * g.heads;
+        heads += g.heads;
+    }
+    if (exact && fractions.valid() && !(fractions == Rational{1}))
+        std::abort();
+    const __int128 estate = d.problems.front().estateCase.estate.raw();
+    const __int128 gap = total > estate ? total - estate : estate - total;
+    if (gap > 4 * heads + 100)
+        std::abort();
+}
+
 void checkCase(const std::uint8_t* data, std::size_t size)
 {
     FuzzedDataProvider p(data, size);
@@ -200,6 +259,7 @@ void checkCase(const std::uint8_t* data, std::size_t size)
         if (r.outcome == qismar::Outcome::Divided && !qismar::CheckExplanation(c, r, e).empty())
             std::abort();
         checkUncertain(p, c);
+        checkLaterDeath(p, c);
     } catch (const qismar::EngineError& e) {
         // A clear refusal is an acceptable end; a division that does not
         // settle is not, nor a refusal for range: the estate and the costs,
