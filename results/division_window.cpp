@@ -362,6 +362,9 @@ void DivisionWindow::createButtons()
          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), &DivisionWindow::copyReport},
         {&saveCaseButton, "btnSaveCase", QStringLiteral("حفظ المسألة"), QStringLiteral("حفظ المسألة كما أُدخلت في ملف"),
          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &DivisionWindow::requestCaseSave},
+        {&laterDeathButton, "btnLaterDeath", QStringLiteral("وفاة وارث قبل القسمة"),
+         QStringLiteral("وفاة وارث قبل القسمة: تُفتح مسألته"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D),
+         &DivisionWindow::requestLaterDeath},
     };
     buttons->addWidget(doneButton);
     for (const Action& a : actions) {
@@ -932,5 +935,12 @@ void DivisionWindow::reject()
 }
 
 void DivisionWindow::requestCaseSave() { emit saveCaseRequested(); }
+
+void DivisionWindow::requestLaterDeath()
+{
+    // The case stays as it was entered: the window closes without "تم".
+    done(QDialog::Rejected);
+    emit laterDeathRequested();
+}
 
 }  // namespace qismar

@@ -143,7 +143,7 @@ TEST_F(TheEntryWindow, TabMovesThroughTheControlsInTheLayoutOrder)
         entry().wivesCount,
         entry().manButton,    entry().estateEdit,        entry().preparationButton, entry().divideButton,
         entry().howInheritsButton, entry().openButton,   entry().saveButton,     entry().detailsButton,
-        entry().backButton,
+        entry().laterDeathsButton, entry().backButton,
     };
     entry().activateWindow();
     entry().fatherBox->setFocus(Qt::TabFocusReason);
