@@ -310,7 +310,17 @@ LaterDeath proposeLaterDeath(const EstateCase& first, const std::vector<LaterDea
             d.same.emplace_back(r.own, r.earlier);
         }
     }
+    keepAsCaseFilesDo(d.ownCase);
     return d;
+}
+
+void keepAsCaseFilesDo(EstateCase& ownCase)
+{
+    const bool husband = ownCase.isWoman() && ownCase.spouse;
+    ownCase.deceased = EstateCase{}.deceased;
+    if (husband)
+        ownCase.wives = HeadCount(1);
+    ownCase.deriveEntryWindowState();
 }
 
 }  // namespace qismar

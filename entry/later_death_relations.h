@@ -61,4 +61,8 @@ std::int64_t headsLeft(const EstateCase& first, const std::vector<LaterDeath>& l
 LaterDeath proposeLaterDeath(const EstateCase& first, const std::vector<LaterDeath>& before, int problem,
                              const std::string& json);
 
+// A later deceased's heirs as a case file keeps them: relatives only (the
+// sex of his problem follows from his class), their totals derived.
+void keepAsCaseFilesDo(EstateCase& ownCase);
+
 }  // namespace qismar

@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -57,7 +56,7 @@ LaterDeathsDialog::LaterDeathsDialog(QWidget* parent) : QDialog(parent)
     top->addLayout(problems);
     problemsList = ui::named(new QListWidget(this), "problemsList");
     problemsList->setAccessibleName(QStringLiteral("مسائل القسمة"));
-    problemsList->setFixedSize(330, 118);
+    problemsList->setFixedSize(330, 100);
     problems->addWidget(problemsList);
     auto* buttons = new QHBoxLayout;
     problems->addLayout(buttons);
@@ -98,15 +97,18 @@ LaterDeathsDialog::LaterDeathsDialog(QWidget* parent) : QDialog(parent)
     auto* links = new QVBoxLayout(linksFrame);
     linksArea = ui::named(new QScrollArea(linksFrame), "linksArea");
     linksArea->setWidgetResizable(true);
-    linksArea->setMinimumHeight(84);
+    linksArea->setMinimumHeight(72);
     links->addWidget(linksArea);
     layout->addWidget(linksFrame, 1);
 
-    auto* box = new QDialogButtonBox(this);
-    doneButton = ui::named(box->addButton(QStringLiteral("تم"), QDialogButtonBox::AcceptRole), "laterDeathsDone");
-    cancelButton = ui::named(box->addButton(QStringLiteral("إلغاء"), QDialogButtonBox::RejectRole), "laterDeathsCancel");
+    auto* closing = new QHBoxLayout;
+    closing->addStretch();
+    doneButton = ui::named(new QPushButton(QStringLiteral("تم"), this), "laterDeathsDone");
+    cancelButton = ui::named(new QPushButton(QStringLiteral("إلغاء"), this), "laterDeathsCancel");
     doneButton->setDefault(true);
-    layout->addWidget(box);
+    closing->addWidget(doneButton);
+    closing->addWidget(cancelButton);
+    layout->addLayout(closing);
 
     connect(doneButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
@@ -124,7 +126,11 @@ LaterDeathsDialog::LaterDeathsDialog(QWidget* parent) : QDialog(parent)
         if (!showing_)
             heirChosen();
     });
-    resize(940, 540);
+    resize(940, 500);
+    // The controls have their places before the dialog is first shown.
+    layout->activate();
+    for (QWidget* frame : std::initializer_list<QWidget*>{deathFrame, heirsFrame, linksFrame})
+        frame->layout()->activate();
 }
 
 void LaterDeathsDialog::createHeirs()
@@ -428,6 +434,7 @@ void LaterDeathsDialog::ownHeirsEdited()
         setHeads(c, json, spin->value());
     for (const auto& [json, tick] : boxes_)
         setHeads(c, json, tick->isChecked() ? 1 : 0);
+    keepAsCaseFilesDo(c);
     // A link goes with the heirs it linked.
     std::erase_if(d->same, [&c](const auto& s) {
         const std::optional<PersonField> f = personField(c, s.first);
