@@ -52,7 +52,7 @@ public:
     QPushButton* pdfButton = nullptr;      // "حفظ PDF"
     QPushButton* copyButton = nullptr;     // "نسخ"
     QPushButton* saveCaseButton = nullptr; // "حفظ المسألة": the case, as entered
-    QPushButton* laterDeathButton = nullptr; // "وفاة وارث قبل القسمة": asks whoever holds the case
+    QPushButton* laterDeathButton = nullptr; // "وفاة وارث" (قبل القسمة): asks whoever holds the case
 
     QLabel* estateText = nullptr;       // the estate divided, and the estate's preparation
     QLabel* problemText = nullptr;      // the 'awl or the radd, in one sentence, above the lines
