@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QLocale>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSignalBlocker>
@@ -153,6 +154,8 @@ void LaterDeathsDialog::createHeirs()
     auto count = [this](const QString& accessible) {
         auto* spin = new QSpinBox(heirsFrame);
         spin->setRange(0, kMostHeads);
+        // The digits of the entry window's counts.
+        spin->setLocale(QLocale::c());
         spin->setAccessibleName(accessible);
         spin->setMinimumWidth(72);
         connect(spin, &QSpinBox::valueChanged, this, [this] {
@@ -351,9 +354,11 @@ void LaterDeathsDialog::showLinks(const LaterDeath& d)
             choice->setAccessibleName(QStringLiteral("%1: هم أنفسهم").arg(QString::fromStdString(className(f))));
             choice->addItem(QStringLiteral("غيرهم"), QString());
             for (const PersonField& e : personFields(earlier))
-                if (e.heads > 0 && e.female == f.female)
-                    choice->addItem(QStringLiteral("%1 في %2").arg(QString::fromStdString(className(e)), problemName(d.problem)),
+                if (e.heads > 0 && e.female == f.female) {
+                    const std::string name = e.heads == 1 ? headName(e) : className(e);
+                    choice->addItem(QStringLiteral("%1 في %2").arg(QString::fromStdString(name), problemName(d.problem)),
                                     QString::fromStdString(e.json));
+                }
             const auto link = std::find_if(d.same.begin(), d.same.end(), [&f](const auto& s) { return s.first == f.json; });
             if (link != d.same.end()) {
                 int at = choice->findData(QString::fromStdString(link->second));
