@@ -231,6 +231,28 @@ TEST_F(LaterDeathsInTheEntryWindow, AThirdDeathInTheSecondProblemAndRemovingADea
     EXPECT_EQ(entry().laterDeaths().size(), 1u);
 }
 
+TEST_F(LaterDeathsInTheEntryWindow, TheCaseDividesAtMostEightProblems)
+{
+    EstateCase c = family(1);
+    c.sons = HeadCount(9);
+    entry().showCase(c);
+    editDeaths([&c](LaterDeathsDialog* d) {
+        d->heirChoice->setCurrentIndex(d->heirChoice->findData(QStringLiteral("sons")));
+        for (int problem = 3; problem <= int(kMaxProblems); ++problem) {
+            EXPECT_TRUE(d->addButton->isEnabled()) << problem;
+            d->selectProblem(1);
+            ASSERT_TRUE(d->addDeath());
+            d->heirChoice->setCurrentIndex(d->heirChoice->findData(QStringLiteral("sons")));
+            EXPECT_EQ(d->problemsList->count(), problem);
+        }
+        EXPECT_FALSE(d->addButton->isEnabled());
+        // Seven sons died, each leaving the sons still alive as his brothers.
+        EXPECT_EQ(headsLeft(c, d->deaths(), 1, "sons"), 2);
+        EXPECT_EQ(d->deaths().back().ownCase.fullBrothers, HeadCount(2));
+    });
+    EXPECT_EQ(entry().laterDeaths().size(), kMaxProblems - 1);
+}
+
 // ---------------------------------------------------------------- dividing
 
 TEST_F(LaterDeathsInTheEntryWindow, DividingJoinsTheProblemsIntoTheCombinedTableWorkedByHand)
