@@ -996,7 +996,8 @@ LaterDeathsDialog& EntryWindow::laterDeathsDialog()
 
 bool EntryWindow::editLaterDeaths()
 {
-    if (isEmptyCase()) {
+    // Deaths entered before the heirs were taken out can still be seen and removed.
+    if (isEmptyCase() && laterDeaths_.empty()) {
         ui::showWarningBox(QStringLiteral("اختر ورثة الميت أولاً، ثم من مات منهم قبل القسمة"), isVisible() ? this : nullptr);
         return false;
     }

@@ -363,6 +363,16 @@ TEST_F(LaterDeathsInTheEntryWindow, ADeathWhoseClassLeftTheFirstProblemIsNamedWh
         EXPECT_EQ(d->heirChoice->currentData().toString(), QStringLiteral("sons"));
         EXPECT_TRUE(d->heirChoice->currentText().contains(QStringLiteral("لم يبق منهم أحد")));
     }, false);
+    // With every heir taken out, the dialog still opens on him, to remove him.
+    EstateCase none;
+    none.estate = changed.estate;
+    entry().showCase(none);
+    ASSERT_TRUE(entry().isEmptyCase());
+    editDeaths([](LaterDeathsDialog* d) {
+        EXPECT_EQ(d->selectedProblem(), 2);
+        click(d->removeButton);
+    });
+    EXPECT_TRUE(entry().laterDeaths().empty());
 }
 
 TEST_F(LaterDeathsInTheEntryWindow, TheResultsWindowsButtonAddsADeathAndDividesAgain)
