@@ -9,6 +9,7 @@
 #include <QSpinBox>
 
 #include "casefile/case_file.h"
+#include "engine/uncertain_heir.h"
 #include "entry/later_death_relations.h"
 #include "entry/later_deaths_dialog.h"
 #include "tests/entry/gui_test_support.h"
@@ -396,6 +397,37 @@ TEST_F(LaterDeathsInTheEntryWindow, TheResultsWindowsButtonAddsADeathAndDividesA
     click(entry().divideButton);
     EXPECT_SCRIPT_DONE(script);
     EXPECT_TRUE(entry().laterDeaths().empty());  // "تم" cleared the case
+}
+
+TEST_F(LaterDeathsInTheEntryWindow, AnHeirNotYetKnownAndLaterDeathsTogetherAreRefusedInWords)
+{
+    const UncertainHeir unborn{UncertainKind::Unborn, KinLine::Child, Heir::Sons};
+    // Deaths first, then an unborn child: dividing says why it does not.
+    typeSonsDeath();
+    entry().setUncertainHeir(unborn);
+    ModalScript dividing;
+    dividing.messageBox();
+    click(entry().divideButton);
+    EXPECT_SCRIPT_DONE(dividing);
+    ASSERT_EQ(dividing.boxes().size(), 1u);
+    EXPECT_EQ(dividing.boxes()[0].icon, QMessageBox::Warning);
+    EXPECT_TRUE(dividing.boxes()[0].text.contains(QStringLiteral("لا تجتمع في مسألة واحدة وارث لم يُعرف حاله")))
+        << dividing.boxes()[0].text;
+    EXPECT_EQ(entry().laterDeaths().size(), 1u);
+    EXPECT_TRUE(entry().uncertainHeir().has_value());
+
+    // An unborn child first: no death can be added beside him.
+    entry().clearCase();
+    entry().showCase(family(1));
+    entry().setUncertainHeir(unborn);
+    ModalScript adding;
+    adding.messageBox();
+    click(entry().laterDeathsButton);
+    EXPECT_SCRIPT_DONE(adding);
+    ASSERT_EQ(adding.boxes().size(), 1u);
+    EXPECT_TRUE(adding.boxes()[0].text.contains(QStringLiteral("حمل أو مفقود أو خنثى"))) << adding.boxes()[0].text;
+    EXPECT_TRUE(entry().laterDeaths().empty());
+    EXPECT_FALSE(entry().laterDeathsButton->isChecked());
 }
 
 TEST_F(LaterDeathsInTheEntryWindow, WithoutHeirsThereIsNoOneWhoCouldHaveDied)
