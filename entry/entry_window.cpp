@@ -2,6 +2,7 @@
 // with their counts, the guidance texts and the buttons "  قسم", "كيف يرث؟"
 // and "عودة"; the case they show, and its files.
 #include <algorithm>
+#include <utility>
 
 #include <QCheckBox>
 #include <QRegularExpression>
@@ -28,11 +29,13 @@
 #include "casefile/case_file.h"
 #include "engine/division.h"
 #include "engine/explanation.h"
+#include "engine/later_deaths.h"
 #include "engine/preparation.h"
 #include "entry/case_details_dialog.h"
 #include "entry/counting_dialog.h"
 #include "entry/grandfather_dialog.h"
 #include "entry/grandmothers_dialog.h"
+#include "entry/later_deaths_dialog.h"
 #include "entry/law_excerpts.h"
 #include "entry/uncertain_heir_dialog.h"
 #include "results/amount_text.h"
@@ -186,6 +189,7 @@ EntryWindow::EntryWindow()
     caseFolder_ = QDir::currentPath();
     fatherBox->setFocus();
     preparationEdited();
+    showLaterDeaths();
     showCaseInControls();
 }
 
@@ -297,6 +301,13 @@ void EntryWindow::createButtons()
     uncertainButton->setToolTip(QStringLiteral("وارث لم يتبين حاله: حمل أو مفقود أو خنثى مشكل (واحد في المسألة)"));
     uncertainButton->setCheckable(true);
     uncertainButton->setStyleSheet(pressedLook());
+    // Heads who died after the deceased and before the division, beside
+    // the row of the case files.
+    laterDeathsButton = ui::named(new QPushButton(QStringLiteral("وفاة وارث قبل القسمة"), this), "laterDeathsButton");
+    laterDeathsButton->setGeometry(438, 410, 150, 26);
+    laterDeathsButton->setAccessibleName(QStringLiteral("وفاة وارث قبل القسمة"));
+    laterDeathsButton->setCheckable(true);
+    laterDeathsButton->setStyleSheet(pressedLook());
     // Enter divides (a focused button takes Enter for itself); the mode's
     // button stays pressed while the mode is on.
     divideButton->setDefault(true);
@@ -338,7 +349,7 @@ void EntryWindow::orderTabs()
                         siblingsCount, grandchildrenCount, guidance,     heirsFrame,     manButton,
                         womanButton,   deceasedFrame, estateEdit,        preparationButton, estateFrame,
                         divideButton,  howInheritsButton, openButton,    saveButton,     detailsButton,
-                        backButton};
+                        laterDeathsButton, backButton};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 }
@@ -354,7 +365,7 @@ void EntryWindow::markForTheHowInheritsMode()
         howInherits_->markForHelpCursor(b);
     for (QWidget* w : std::initializer_list<QWidget*>{deceasedFrame, estateFrame, manButton, womanButton, divideButton,
                                                       backButton, openButton, saveButton, detailsButton,
-                                                      preparationButton, uncertainButton})
+                                                      preparationButton, uncertainButton, laterDeathsButton})
         w->setCursor(Qt::ArrowCursor);
 }
 
@@ -391,6 +402,11 @@ void EntryWindow::connectBehaviours()
         ui::guarded([this] { editUncertainHeir(); }, this);
         // Pressed exactly while the case has one, whatever the click did.
         showUncertainHeir();
+    });
+    connect(laterDeathsButton, &QPushButton::clicked, this, [this] {
+        ui::guarded([this] { editLaterDeaths(); }, this);
+        // It stays pressed exactly while the case has later deaths.
+        showLaterDeaths();
     });
     // The shortcuts of the case files run the buttons' behaviour at once.
     auto* openKey = new QShortcut(QKeySequence::Open, this);
@@ -468,6 +484,8 @@ DivisionWindow& EntryWindow::divisionWindow()
         connect(results_.get(), &DivisionWindow::caseDone, this, [this] { clearCase(); });
         connect(results_.get(), &DivisionWindow::saveCaseRequested, this,
                 [this] { ui::guarded([this] { askAndSaveCaseFile(); }, results_.get()); });
+        // It has closed, keeping the case: divide() opens the later deaths.
+        connect(results_.get(), &DivisionWindow::laterDeathRequested, this, [this] { laterDeathAsked_ = true; });
     }
     return *results_;
 }
@@ -667,7 +685,15 @@ void EntryWindow::heirsChanged()
     caseChanged();
 }
 
-CaseRecord EntryWindow::record() const { return CaseRecord{case_, caseDetails(), uncertain_, {}}; }
+CaseRecord EntryWindow::record() const
+{
+    CaseRecord r;
+    r.estate = case_;
+    r.details = caseDetails();
+    r.uncertain = uncertain_;
+    r.laterDeaths = laterDeaths_;
+    return r;
+}
 
 void EntryWindow::caseChanged()
 {
@@ -700,6 +726,8 @@ bool EntryWindow::restorePreviousCase()
     showCase(previous.estate);
     details_ = previous.details;
     setUncertainHeir(previous.uncertain);
+    laterDeaths_ = previous.laterDeaths;
+    showLaterDeaths();
     setGuidance(QStringLiteral("استُعيدت المسألة السابقة"));
     return true;
 }
@@ -809,6 +837,8 @@ void EntryWindow::clearCase()
     details_ = CaseDetails{};
     uncertain_.reset();
     showUncertainHeir();
+    laterDeaths_.clear();
+    showLaterDeaths();
     cleared_.reset();
     heirsChanged();
     if (kept.before != record()) {
@@ -909,6 +939,12 @@ void EntryWindow::divideUncertain(const EstateCase& estateCase)
 void EntryWindow::divide()
 {
     const EstateCase estateCase = caseToDivide();
+    if (uncertain_ && !laterDeaths_.empty()) {
+        // The engine refuses the two together; its words say why.
+        const SuccessiveDivision refused = DivideSuccessive(estateCase, laterDeaths_, &*uncertain_);
+        ui::showWarningBox(refused.refusal ? QString::fromStdString(refused.refusal->arabic) : laterDeathsBesideUncertain());
+        return;
+    }
     if (uncertain_) {
         divideUncertain(estateCase);
         return;
@@ -929,11 +965,68 @@ void EntryWindow::divide()
         return;
     case Outcome::Divided: {
         DivisionWindow& results = divisionWindow();
-        results.showDivision(estateCase, result, explanation, caseDetails());
+        if (laterDeaths_.empty()) {
+            results.showDivision(estateCase, result, explanation, caseDetails());
+        } else {
+            const SuccessiveDivision successive = DivideSuccessive(estateCase, laterDeaths_);
+            if (successive.refusal) {
+                ui::showWarningBox(QStringLiteral("لا تُقسم المسألة مع من مات من الورثة قبل القسمة:\n%1")
+                                       .arg(QString::fromStdString(successive.refusal->arabic)));
+                return;
+            }
+            results.showSuccessiveDivision(laterDeaths_, successive, caseDetails());
+        }
+        laterDeathAsked_ = false;
         results.exec();
+        // The results' "وفاة وارث قبل القسمة": the dialog, then the
+        // division again with the death added.
+        if (std::exchange(laterDeathAsked_, false) && editLaterDeaths())
+            divide();
         return;
     }
     }
+}
+
+LaterDeathsDialog& EntryWindow::laterDeathsDialog()
+{
+    if (!laterDeathsDialog_)
+        laterDeathsDialog_ = std::make_unique<LaterDeathsDialog>(this);
+    return *laterDeathsDialog_;
+}
+
+bool EntryWindow::editLaterDeaths()
+{
+    // Deaths entered before the heirs were taken out can still be seen and removed.
+    if (isEmptyCase() && laterDeaths_.empty()) {
+        ui::showWarningBox(QStringLiteral("اختر ورثة الميت أولاً، ثم من مات منهم قبل القسمة"), isVisible() ? this : nullptr);
+        return false;
+    }
+    if (uncertain_ && laterDeaths_.empty()) {
+        ui::showWarningBox(laterDeathsBesideUncertain(), isVisible() ? this : nullptr);
+        return false;
+    }
+    std::vector<LaterDeath> later = laterDeaths_;
+    if (!laterDeathsDialog().edit(case_, later))
+        return false;
+    laterDeaths_ = std::move(later);
+    showLaterDeaths();
+    caseChanged();
+    return true;
+}
+
+QString EntryWindow::laterDeathsBesideUncertain()
+{
+    return QStringLiteral("لا تجتمع في مسألة واحدة وارث لم يُعرف حاله (حمل أو مفقود أو خنثى) ووفاة وارث قبل القسمة: "
+                          "احذف أحدهما أولاً");
+}
+
+void EntryWindow::showLaterDeaths()
+{
+    laterDeathsButton->setChecked(!laterDeaths_.empty());
+    const QString tip = QStringLiteral("وارث مات بعد الميت وقبل قسمة التركة: تُقسم تركته على ورثته وتُجمع المسائل");
+    laterDeathsButton->setToolTip(laterDeaths_.empty() ? tip
+                                                       : tip + QStringLiteral("\nعدد من مات قبل القسمة: %1")
+                                                                   .arg(laterDeaths_.size()));
 }
 
 void EntryWindow::toggleHowInherits()
@@ -983,7 +1076,11 @@ void EntryWindow::editUncertainHeir()
     if (!uncertainHeirDialog().edit(case_, heir))
         return;
     setUncertainHeir(heir);
-    if (uncertain_) {
+    if (uncertain_ && !laterDeaths_.empty()) {
+        // Dividing refuses the two together.
+        ui::setTextColor(guidance, kRed);
+        setGuidance(laterDeathsBesideUncertain());
+    } else if (uncertain_) {
         // Said at once when the case as it stands cannot hold him; dividing refuses it too.
         if (const std::optional<UncertainRefusal> refusal = RefuseUncertain(case_, *uncertain_)) {
             ui::setTextColor(guidance, kRed);
@@ -1087,6 +1184,8 @@ bool EntryWindow::openCaseFile(const QString& path)
             showCase(c);
             details_ = opened.details;
             setUncertainHeir(opened.uncertain);
+            laterDeaths_ = opened.laterDeaths;
+            showLaterDeaths();
         } catch (const std::exception& e) {
             problem = ui::errorMessage(e);
         }
@@ -1109,7 +1208,11 @@ bool EntryWindow::saveCaseFile(const QString& path)
 {
     QString problem;
     try {
-        const CaseRecord c{caseToSave(), caseDetails(), uncertain_, {}};
+        CaseRecord c;
+        c.estate = caseToSave();
+        c.details = caseDetails();
+        c.uncertain = uncertain_;
+        c.laterDeaths = laterDeaths_;
         CaseError error;
         if (!writeCaseFile(QFile::encodeName(path).toStdString(), c, error))
             problem = QString::fromStdString(CaseErrorArabic(error));

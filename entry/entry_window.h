@@ -31,6 +31,7 @@ class GrandfatherDialog;
 class GrandmothersDialog;
 class HowInheritsMode;
 class UncertainHeirDialog;
+class LaterDeathsDialog;
 
 // "القسمار": the heir-entry window. It owns one case (EstateCase): its
 // controls show that case and write every change into it, its dialogs
@@ -65,6 +66,7 @@ public:
     // "حمل/مفقود/خنثى": the heir not yet known, one at most; pressed while
     // the case has one.
     QPushButton* uncertainButton = nullptr;
+    QPushButton* laterDeathsButton = nullptr;  // "وفاة وارث قبل القسمة": pressed while the case has any
 
     // The heir boxes, each with the count beside it.
     QCheckBox* fatherBox = nullptr;
@@ -134,6 +136,13 @@ public:
     void showPreparation();       // "تجهيز التركة": shows the preparation dialog
     void editCaseDetails();       // "بيانات المسألة": shows the details dialog
     void editUncertainHeir();     // "حمل/مفقود/خنثى": shows the dialog of the heir not yet known
+    // "وفاة وارث قبل القسمة" (here and in the results window): the dialog of
+    // the heads who died before the division; true when its "تم" changed
+    // them. "  قسم" then divides the problems together (DivideSuccessive).
+    bool editLaterDeaths();
+    // The heads of the case who died before the division, as saved, opened,
+    // cleared and restored with the case.
+    const std::vector<LaterDeath>& laterDeaths() const noexcept { return laterDeaths_; }
 
     // Clears the heirs after the results window's "تم": every relative and
     // count goes, and the grandfather's choice, the heir not yet known and
@@ -179,6 +188,7 @@ public:
     CaseDetailsDialog& caseDetailsDialog();
     UncertainHeirDialog& uncertainHeirDialog();
     DivisionWindow& divisionWindow();
+    LaterDeathsDialog& laterDeathsDialog();
     HowInheritsMode& howInherits() noexcept { return *howInherits_; }
 
     // Writes a guidance text (its colour unchanged).
@@ -219,6 +229,9 @@ private:
     // was go, and a cleared case can no longer be brought back.
     void caseChanged();
     CaseRecord record() const;
+    void showLaterDeaths();
+    // Why a case cannot have an heir not yet known and later deaths together.
+    static QString laterDeathsBesideUncertain();
     static QString restoreHint();
     void rememberCaseFolder(const QString& folder);
 
@@ -256,6 +269,9 @@ private:
     std::unique_ptr<GrandfatherDialog> grandfather_;
     std::unique_ptr<GrandmothersDialog> grandmothers_;
     std::unique_ptr<DivisionWindow> results_;
+    std::vector<LaterDeath> laterDeaths_;
+    std::unique_ptr<LaterDeathsDialog> laterDeathsDialog_;
+    bool laterDeathAsked_ = false;  // the results window asked for a later death
     QString caseFolder_;  // where the file dialogs start
     QString caseFile_;    // the file last opened or saved
     CaseRecord lastSaved_;          // the case as last opened or saved

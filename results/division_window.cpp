@@ -395,6 +395,22 @@ void DivisionWindow::createButtons()
     buttons->addWidget(decimalsBox);
     buttons->addStretch();
     static_cast<QVBoxLayout*>(layout())->addLayout(buttons);
+
+    // A row of its own below, so that the row above stays within a small
+    // screen.
+    auto* more = new QHBoxLayout;
+    laterDeathButton = new QPushButton(QStringLiteral("وفاة وارث قبل القسمة"), this);
+    laterDeathButton->setObjectName(QStringLiteral("btnLaterDeath"));
+    laterDeathButton->setAccessibleName(QStringLiteral("وفاة وارث قبل القسمة: تُفتح مسألته"));
+    laterDeathButton->setToolTip(QStringLiteral("وارث مات بعد الميت وقبل القسمة: تُفتح مسألته وتُجمع المسائل (Ctrl+Shift+D)"));
+    laterDeathButton->setAutoDefault(true);
+    connect(laterDeathButton, &QPushButton::clicked, this, [this] { ui::guarded([this] { requestLaterDeath(); }, this); });
+    auto* laterDeathKeys = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D), this);
+    laterDeathKeys->setObjectName(QStringLiteral("btnLaterDeathKeys"));
+    connect(laterDeathKeys, &QShortcut::activated, laterDeathButton, [this] { laterDeathButton->click(); });
+    more->addWidget(laterDeathButton);
+    more->addStretch();
+    static_cast<QVBoxLayout*>(layout())->addLayout(more);
 }
 
 void DivisionWindow::showDivision(const EstateCase& estateCase, const DivisionResult& result,
@@ -801,7 +817,8 @@ void DivisionWindow::layOut()
     // Never taller than the screen: the lines scroll instead.
     const int available = screen ? screen->availableGeometry().height() - ui::kFrameHeight : 10000;
     const int spacing = layout()->spacing();
-    int fixed = margins.top() + margins.bottom() + headerBox->height() + spacing * 2 + doneButton->sizeHint().height();
+    int fixed = margins.top() + margins.bottom() + headerBox->height() + spacing * 3 + doneButton->sizeHint().height() +
+                laterDeathButton->sizeHint().height();
     fixed += texts;
     if (!furtherView->isHidden()) {
         // As tall as its tables, up to half of what the screen leaves; it
@@ -932,5 +949,12 @@ void DivisionWindow::reject()
 }
 
 void DivisionWindow::requestCaseSave() { emit saveCaseRequested(); }
+
+void DivisionWindow::requestLaterDeath()
+{
+    // The case stays as it was entered: the window closes without "تم".
+    done(QDialog::Rejected);
+    emit laterDeathRequested();
+}
 
 }  // namespace qismar

@@ -52,6 +52,7 @@ public:
     QPushButton* pdfButton = nullptr;      // "حفظ PDF"
     QPushButton* copyButton = nullptr;     // "نسخ"
     QPushButton* saveCaseButton = nullptr; // "حفظ المسألة": the case, as entered
+    QPushButton* laterDeathButton = nullptr; // "وفاة وارث" (قبل القسمة): asks whoever holds the case
 
     QLabel* estateText = nullptr;       // the estate divided, and the estate's preparation
     QLabel* problemText = nullptr;      // the 'awl or the radd, in one sentence, above the lines
@@ -112,6 +113,11 @@ public:
     void showUncertainDivision(const EstateCase& estateCase, const UncertainHeir& heir,
                                const UncertainDivision& division, const UncertainFractions& fractions,
                                const CaseDetails& details = {});
+    // The division with later deaths held, or null.
+    const SuccessiveDivision* successiveDivision() const noexcept
+    {
+        return division_ && division_->successive ? &*division_->successive : nullptr;
+    }
     // The decimals of the amounts to pay (0 to 3): kept between runs in the
     // program's settings; a held division is shown again with them.
     int decimals() const noexcept { return decimals_; }
@@ -131,6 +137,10 @@ public:
     void copyReport();
     // "حفظ المسألة": asks whoever holds the case to save it (saveCaseRequested).
     void requestCaseSave();
+    // "وفاة وارث قبل القسمة": asks whoever holds the case to add a head who
+    // died before the division (laterDeathRequested); the window closes
+    // and the case stays.
+    void requestLaterDeath();
 
     // The window of "بيان المسألة" (made when first shown).
     ProblemWindow* problemWindow() const noexcept { return problem_; }
@@ -154,6 +164,8 @@ signals:
     void caseDone();
     // "حفظ المسألة" was pressed.
     void saveCaseRequested();
+    // "وفاة وارث قبل القسمة" was pressed.
+    void laterDeathRequested();
 
 protected:
     void showEvent(QShowEvent* event) override;

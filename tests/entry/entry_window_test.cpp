@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "entry/later_deaths_dialog.h"
 #include "results/amount_cell.h"
 #include "tests/entry/gui_test_support.h"
 #include "ui/digit_edit.h"
@@ -33,6 +34,7 @@ std::vector<QWidget*> allWindows(EntryWindow& entry)
     windows.push_back(&entry.preparationDialog());
     windows.push_back(&entry.howInherits().excerptWindow());
     windows.push_back(&entry.uncertainHeirDialog());
+    windows.push_back(&entry.laterDeathsDialog());
     return windows;
 }
 
@@ -143,7 +145,7 @@ TEST_F(TheEntryWindow, TabMovesThroughTheControlsInTheLayoutOrder)
         entry().wivesCount,
         entry().manButton,    entry().estateEdit,        entry().preparationButton, entry().divideButton,
         entry().howInheritsButton, entry().openButton,   entry().saveButton,     entry().detailsButton,
-        entry().backButton,
+        entry().laterDeathsButton, entry().backButton,
     };
     entry().activateWindow();
     entry().fatherBox->setFocus(Qt::TabFocusReason);

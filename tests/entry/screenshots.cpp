@@ -25,6 +25,8 @@
 #include "entry/grandmothers_dialog.h"
 #include "entry/law_excerpt_window.h"
 #include "entry/law_excerpts.h"
+#include "entry/later_death_relations.h"
+#include "entry/later_deaths_dialog.h"
 #include "entry/preparation_dialog.h"
 #include "entry/uncertain_heir_dialog.h"
 #include "results/division_window.h"
@@ -207,6 +209,21 @@ int main(int argc, char** argv)
     detailsDialog.showDetails(entry.estateCase(), details);
     shoot(&detailsDialog, QStringLiteral("dialog-details.png"));
     detailsDialog.hide();
+
+    // "وفاة وارث قبل القسمة": a man leaves a wife, two sons and a daughter;
+    // one son dies before the division, leaving his mother, his brother and
+    // his sister, as the relation proposes them.
+    EstateCase family;
+    family.estate = Currency::fromWhole(24000);
+    family.spouse = true;
+    family.wives = HeadCount(1);
+    family.sons = HeadCount(2);
+    family.daughters = HeadCount(1);
+    const std::vector<LaterDeath> later{proposeLaterDeath(family, {}, 1, "sons")};
+    LaterDeathsDialog& deaths = entry.laterDeathsDialog();
+    deaths.showDeaths(family, later);
+    shoot(&deaths, QStringLiteral("dialog-later-deaths.png"));
+    deaths.hide();
 
     // The program's file dialog, as "حفظ المسألة" opens it.
     QTemporaryDir folder;
