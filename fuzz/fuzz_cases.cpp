@@ -40,7 +40,11 @@ void checkLine(const std::uint8_t* data, std::size_t size)
         std::abort();
     if (ok != j.contains("outcome") || ok == j.contains("error"))
         std::abort();
-    if (ok && options.explain != j.contains("explain"))
+    // Explained, a case carries its explanation; one with an heir not yet
+    // known carries one per outcome, one with later deaths one per problem.
+    const bool explained = j.contains("explain") || (j.contains("outcomes") && j.contains("fractions")) ||
+                           (j.contains("problems") && j["combined"].contains("explain"));
+    if (ok && options.explain != explained)
         std::abort();
     // What the reader takes, the writer gives back exactly (an heir not
     // yet known and the details included).
