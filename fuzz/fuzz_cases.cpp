@@ -38,7 +38,7 @@ void checkLine(const std::uint8_t* data, std::size_t size)
     const auto j = nlohmann::json::parse(out, nullptr, false);
     if (j.is_discarded() || !j.is_object())
         std::abort();
-    if (ok != j.contains("outcome") || ok == j.contains("error"))
+    if (ok != (j.contains("outcome") || j.contains("problems")) || ok == j.contains("error"))
         std::abort();
     // Explained, a case carries its explanation; one with an heir not yet
     // known carries one per outcome, one with later deaths one per problem.
