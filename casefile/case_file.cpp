@@ -16,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <nlohmann/json.hpp>
+#include <simdjson.h>
 
 namespace qismar {
 
@@ -105,12 +106,63 @@ constexpr std::array kFields = {
     Field{"details", Kind::Details, "بيانات المسألة"},
 };
 
+// The slot of a name in a table of 256: FNV-1a from `seed`.
+constexpr std::size_t nameSlot(std::string_view name, std::uint32_t seed) noexcept
+{
+    std::uint32_t h = 2166136261u ^ seed;
+    for (const char c : name)
+        h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+    return (h ^ (h >> 16)) & 255u;
+}
+
+// The first seed under which no two fields share a slot.
+constexpr std::uint32_t kFieldSeed = [] {
+    for (std::uint32_t seed = 0;; ++seed) {
+        std::array<bool, 256> taken{};
+        bool clash = false;
+        for (const Field& f : kFields) {
+            const std::size_t slot = nameSlot(f.name, seed);
+            clash = clash || taken[slot];
+            taken[slot] = true;
+        }
+        if (!clash)
+            return seed;
+    }
+}();
+
+// The index in kFields of the field in each slot, or -1.
+constexpr auto kFieldSlots = [] {
+    std::array<std::int8_t, 256> slots{};
+    slots.fill(-1);
+    for (std::size_t i = 0; i < kFields.size(); ++i)
+        slots[nameSlot(kFields[i].name, kFieldSeed)] = static_cast<std::int8_t>(i);
+    return slots;
+}();
+
 const Field* findField(std::string_view name)
 {
-    for (const Field& f : kFields)
-        if (f.name == name)
-            return &f;
-    return nullptr;
+    const std::int8_t i = kFieldSlots[nameSlot(name, kFieldSeed)];
+    if (i < 0 || kFields[static_cast<std::size_t>(i)].name != name)
+        return nullptr;
+    return &kFields[static_cast<std::size_t>(i)];
+}
+
+// A whole amount written as digits only, at most Currency::kMaxWhole (as
+// parseDigits reads it, without an exception for the texts refused).
+bool parseWholeAmount(std::string_view text, Currency& out)
+{
+    if (text.empty() || text.size() > 15)
+        return false;
+    std::int64_t whole = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        whole = whole * 10 + (c - '0');
+    }
+    if (whole > Currency::kMaxWhole)
+        return false;
+    out = Currency::fromWhole(whole);
+    return true;
 }
 
 // A text from the input as an error message quotes it: whole when short,
@@ -167,18 +219,20 @@ void placeOf(std::string_view text, std::size_t position, CaseError& error)
     error.line = line;
     error.column = position - lineStart;
 }
-
-// Reads a case from the parser's events straight into the record, without
-// building a document: the text must be one object whose members are known
-// fields of the right type.
-class CaseReader final : public nlohmann::json_sax<json> {
+// Reads a case from the events of a parser (a member's name, a value, the
+// start or end of an object or a list, in the order of the text) straight
+// into the record, without keeping a document: the text must be one object
+// whose members are known fields of the right type. Two parsers drive it
+// (readInto): simdjson over a text it has found to be JSON, and, for a text
+// it refuses, nlohmann's, whose events stop at the first problem in the
+// order of the text and which says where the text stops being JSON.
+class CaseReader final {
 public:
     // The details go to `details` when given, else to a record of the
     // reader's own, made only when the case has any.
-    CaseReader(std::string_view text, EstateCase& target, CaseDetails* details, std::optional<UncertainHeir>& uncertain,
+    CaseReader(EstateCase& target, CaseDetails* details, std::optional<UncertainHeir>& uncertain,
                std::vector<LaterDeath>& later, CaseError& error)
-        : text_(text), case_(&target), main_(&target), later_(later), details_(details), uncertain_(uncertain),
-          error_(error)
+        : case_(&target), main_(&target), later_(later), details_(details), uncertain_(uncertain), error_(error)
     {
     }
 
@@ -194,39 +248,32 @@ public:
         return *details_;
     }
 
-    bool null() override { return value(Value::Null); }
-    bool boolean(bool v) override
+    bool null() { return value(Value::Null); }
+    bool boolean(bool v)
     {
         flagValue_ = v;
         return value(Value::Bool);
     }
-    bool number_integer(number_integer_t v) override
-    {
-        if (v < 0) {
-            negative_ = true;
-            signedValue_ = v;
-            return value(Value::Integer);
-        }
-        return number_unsigned(static_cast<number_unsigned_t>(v));
-    }
-    bool number_unsigned(number_unsigned_t v) override
+    bool integer(std::uint64_t v)
     {
         negative_ = false;
         integerValue_ = v;
         return value(Value::Integer);
     }
-    bool number_float(number_float_t, const string_t& written) override
+    bool negativeInteger(std::int64_t v)
     {
-        // A whole number too large for 64 bits reaches here as a float:
-        // it is a count or an amount beyond its range, not a fraction.
-        const bool whole = !written.empty() && std::all_of(written.begin(), written.end(), [](char ch) {
-            return ch >= '0' && ch <= '9';
-        });
-        return value(whole ? Value::HugeInteger : Value::Other);
+        negative_ = true;
+        signedValue_ = v;
+        return value(Value::Integer);
     }
-    bool string(string_t& v) override
+    // A whole number too large for 64 bits: a count or an amount beyond its
+    // range, not a fraction.
+    bool hugeInteger() { return value(Value::HugeInteger); }
+    // A number with a fraction or an exponent.
+    bool otherNumber() { return value(Value::Other); }
+    bool string(std::string_view v)
     {
-        stringValue_ = &v;
+        stringValue_ = v;
         switch (nesting_) {
         case Nesting::Case:
         case Nesting::DeathList:
@@ -236,18 +283,17 @@ public:
         case Nesting::Details:
             if (detailText_ == nullptr)
                 return wrongKindInDetails();
-            details().*detailText_ = std::move(v);
+            details().*detailText_ = v;
             return true;
         case Nesting::HeirNames: return wrongKindInDetails();
         case Nesting::NameList:
-            details().heirNames[static_cast<std::size_t>(index(namedHeir_))].push_back(std::move(v));
+            details().heirNames[static_cast<std::size_t>(index(namedHeir_))].emplace_back(v);
             return true;
         }
         return false;
     }
-    bool binary(binary_t&) override { return value(Value::Other); }
 
-    bool start_object(std::size_t) override
+    bool startObject()
     {
         if (depth_ == 0) {
             depth_ = 1;
@@ -269,7 +315,7 @@ public:
             return wrongKindInDetails();
         return value(Value::Other);
     }
-    bool end_object() override
+    bool endObject()
     {
         if (inLaterDeaths())
             return endLaterObject();
@@ -281,7 +327,7 @@ public:
             --depth_;
         return true;
     }
-    bool start_array(std::size_t) override
+    bool startArray()
     {
         if (depth_ == 0)
             return fail(CaseProblem::NotAnObject, "a case must be a JSON object");
@@ -299,7 +345,7 @@ public:
             return wrongKindInDetails();
         return value(Value::Other);
     }
-    bool end_array() override
+    bool endArray()
     {
         if (nesting_ == Nesting::NameList)
             nesting_ = Nesting::HeirNames;
@@ -308,7 +354,7 @@ public:
         return true;
     }
 
-    bool key(string_t& name) override
+    bool key(std::string_view name)
     {
         if (nesting_ == Nesting::Details)
             return detailKey(name);
@@ -342,19 +388,6 @@ public:
         return true;
     }
 
-    bool parse_error(std::size_t position, const std::string&, const nlohmann::detail::exception& e) override
-    {
-        // Drop the library's "[json.exception.parse_error.101] " prefix.
-        std::string_view what = e.what();
-        if (const auto close = what.find("] "); what.starts_with("[json.exception") && close != what.npos)
-            what.remove_prefix(close + 2);
-        error_.problem = CaseProblem::NotJson;
-        error_.message = "not valid JSON: ";
-        error_.message += shortenedParseMessage(what);
-        placeOf(text_, position, error_);
-        return false;
-    }
-
 private:
     enum class Value : std::uint8_t { Null, Bool, Integer, HugeInteger, String, Other };
     // Where in the case object the parser is: its members, the members of
@@ -363,7 +396,7 @@ private:
     // "case", the members of its "same".
     enum class Nesting : std::uint8_t { Case, Details, HeirNames, NameList, DeathList, Death, DeathCase, Same };
 
-    bool detailKey(const string_t& name)
+    bool detailKey(std::string_view name)
     {
         detailText_ = nullptr;
         std::size_t member = kDetailMembers.size();
@@ -374,19 +407,21 @@ private:
             }
         if (member == kDetailMembers.size() && name != "heirNames")
             return failNested(CaseProblem::UnknownField, "details." + shortened(name), "unknown field ");
-        detailPath_ = "details." + std::string(name);
+        detailPath_ = "details.";
+        detailPath_ += name;
         if (seenDetails_.test(member))
             return failNested(CaseProblem::DuplicateField, detailPath_, "duplicate field ");
         seenDetails_.set(member);
         return true;
     }
 
-    bool heirKey(const string_t& name)
+    bool heirKey(std::string_view name)
     {
         for (const HeirInfo& heir : kHeirs)
             if (heir.name == name) {
                 namedHeir_ = heir.heir;
-                detailPath_ = "details.heirNames." + std::string(name);
+                detailPath_ = "details.heirNames.";
+                detailPath_ += name;
                 const auto i = static_cast<std::size_t>(index(heir.heir));
                 if (seenHeirs_.test(i))
                     return failNested(CaseProblem::DuplicateField, detailPath_, "duplicate field ");
@@ -474,9 +509,9 @@ private:
             }
             return true;
         case Kind::Deceased:
-            if (kind == Value::String && *stringValue_ == "man")
+            if (kind == Value::String && stringValue_ == "man")
                 case_->deceased = Deceased::Man;
-            else if (kind == Value::String && *stringValue_ == "woman")
+            else if (kind == Value::String && stringValue_ == "woman")
                 case_->deceased = Deceased::Woman;
             else
                 return failField(CaseProblem::BadValue, " must be \"man\" or \"woman\"");
@@ -502,14 +537,8 @@ private:
             return true;
         case Kind::Amount:
             if (kind == Value::String) {
-                try {
-                    case_->*(field_->value) = parseDigits(*stringValue_);
-                } catch (const EngineError& e) {
-                    if (e.code() == ErrorCode::OutOfRange)
-                        return failField(CaseProblem::ValueTooLarge,
-                                         " is beyond the range of money amounts (at most 922337203685477)");
-                    return failField(CaseProblem::BadValue, " must be a text of the digits 0 to 9 only");
-                }
+                if (!parseWholeAmount(stringValue_, case_->*(field_->value)))
+                    return failAmountText();
                 return true;
             }
             if (kind == Value::HugeInteger)
@@ -524,6 +553,18 @@ private:
             return true;
         }
         return false;
+    }
+
+    // An amount's text that parseWholeAmount refused: too many digits, or
+    // not digits only.
+    bool failAmountText()
+    {
+        const bool digitsOnly = !stringValue_.empty() && std::all_of(stringValue_.begin(), stringValue_.end(), [](char ch) {
+            return ch >= '0' && ch <= '9';
+        });
+        if (digitsOnly)
+            return failField(CaseProblem::ValueTooLarge, " is beyond the range of money amounts (at most 922337203685477)");
+        return failField(CaseProblem::BadValue, " must be a text of the digits 0 to 9 only");
     }
 
     bool uncertainValue(Value kind)
@@ -545,16 +586,16 @@ private:
         UncertainHeir heir;
         heir.kind = field_->uncertain;
         if (heir.kind == UncertainKind::Missing) {
-            if (kind != Value::String || !isRelativeField(*stringValue_))
+            if (kind != Value::String || !isRelativeField(stringValue_))
                 return failField(CaseProblem::BadValue, " must name the field of a relative in the case, such as \"sons\"");
-            missingField_ = *stringValue_;
+            missingField_ = stringValue_;
             uncertain_ = heir;
             return true;
         }
         const auto& lines = heir.kind == UncertainKind::Unborn ? kUnbornLines : kUndeterminedLines;
         if (kind == Value::String)
             for (const KinLineName& line : lines)
-                if (line.json == *stringValue_) {
+                if (line.json == stringValue_) {
                     heir.line = line.line;
                     uncertain_ = heir;
                     return true;
@@ -653,7 +694,7 @@ private:
         }
     }
 
-    bool deathKey(const string_t& name)
+    bool deathKey(std::string_view name)
     {
         static constexpr std::pair<std::string_view, DeathMember> kMembers[] = {
             {"heir", DeathMember::Heir}, {"problem", DeathMember::Problem}, {"case", DeathMember::Case},
@@ -669,7 +710,7 @@ private:
         return failNested(CaseProblem::UnknownField, deathPath(shortened(name)), "unknown field ");
     }
 
-    bool deathCaseKey(const string_t& name)
+    bool deathCaseKey(std::string_view name)
     {
         field_ = findField(name);
         if (field_ == nullptr)
@@ -685,7 +726,7 @@ private:
         return true;
     }
 
-    bool sameKey(const string_t& name)
+    bool sameKey(std::string_view name)
     {
         if (!isRelativeField(name))
             return failNested(CaseProblem::UnknownField, deathPath("same." + shortened(name)), "unknown field ");
@@ -705,18 +746,18 @@ private:
         case Nesting::Same: {
             auto& link = later_.back().same.back();
             const std::string path = deathPath("same." + link.first);
-            if (kind != Value::String || !isRelativeField(*stringValue_))
+            if (kind != Value::String || !isRelativeField(stringValue_))
                 return failDeath(CaseProblem::BadValue, path, " must name a relative's field of the earlier problem");
-            link.second = *stringValue_;
+            link.second = stringValue_;
             return true;
         }
         case Nesting::Death:
             switch (deathMember_) {
             case DeathMember::Heir:
-                if (kind != Value::String || !isRelativeField(*stringValue_))
+                if (kind != Value::String || !isRelativeField(stringValue_))
                     return failDeath(CaseProblem::BadValue, deathPath("heir"),
                                      " must name a relative's field (\"sons\", \"wives\", \"mother\" ...)");
-                later_.back().heir = *stringValue_;
+                later_.back().heir = stringValue_;
                 return true;
             case DeathMember::Problem:
                 if (kind != Value::Integer || negative_ || integerValue_ < 1 || integerValue_ > kMaxProblems - 1)
@@ -734,7 +775,6 @@ private:
         }
     }
 
-    std::string_view text_;
     EstateCase* case_;  // the case whose fields are read: the main one, or a later death's
     EstateCase* main_;
     std::vector<LaterDeath>& later_;
@@ -760,7 +800,132 @@ private:
     bool negative_ = false;
     std::uint64_t integerValue_ = 0;
     std::int64_t signedValue_ = 0;
-    string_t* stringValue_ = nullptr;
+    std::string_view stringValue_;
+};
+
+// nlohmann's events, for a text that simdjson refused: they stop at the
+// first problem in the order of the text, and a text that is not JSON is
+// described with the line and column where it stops being JSON.
+class CaseSax final : public nlohmann::json_sax<json> {
+public:
+    CaseSax(std::string_view text, CaseReader& reader, CaseError& error) : text_(text), reader_(reader), error_(error) {}
+
+    bool null() override { return reader_.null(); }
+    bool boolean(bool v) override { return reader_.boolean(v); }
+    bool number_integer(number_integer_t v) override
+    {
+        return v < 0 ? reader_.negativeInteger(v) : reader_.integer(static_cast<std::uint64_t>(v));
+    }
+    bool number_unsigned(number_unsigned_t v) override { return reader_.integer(v); }
+    bool number_float(number_float_t, const string_t& written) override
+    {
+        // A whole number too large for 64 bits reaches here as a float.
+        const bool whole = !written.empty() && std::all_of(written.begin(), written.end(), [](char ch) {
+            return ch >= '0' && ch <= '9';
+        });
+        return whole ? reader_.hugeInteger() : reader_.otherNumber();
+    }
+    bool string(string_t& v) override { return reader_.string(v); }
+    bool binary(binary_t&) override { return reader_.otherNumber(); }
+    bool start_object(std::size_t) override { return reader_.startObject(); }
+    bool end_object() override { return reader_.endObject(); }
+    bool start_array(std::size_t) override { return reader_.startArray(); }
+    bool end_array() override { return reader_.endArray(); }
+    bool key(string_t& name) override { return reader_.key(name); }
+
+    bool parse_error(std::size_t position, const std::string&, const nlohmann::detail::exception& e) override
+    {
+        // Drop the library's "[json.exception.parse_error.101] " prefix.
+        std::string_view what = e.what();
+        if (const auto close = what.find("] "); what.starts_with("[json.exception") && close != what.npos)
+            what.remove_prefix(close + 2);
+        error_.problem = CaseProblem::NotJson;
+        error_.message = "not valid JSON: ";
+        error_.message += shortenedParseMessage(what);
+        placeOf(text_, position, error_);
+        return false;
+    }
+
+private:
+    std::string_view text_;
+    CaseReader& reader_;
+    CaseError& error_;
+};
+
+// Gives a document that simdjson has read to the reader, value by value in
+// the order of the text, until the reader refuses one.
+bool walk(simdjson::dom::element e, CaseReader& reader)
+{
+    using simdjson::dom::element_type;
+    switch (e.type()) {
+    case element_type::OBJECT:
+        if (!reader.startObject())
+            return false;
+        for (const simdjson::dom::key_value_pair member : simdjson::dom::object(e))
+            if (!reader.key(member.key) || !walk(member.value, reader))
+                return false;
+        return reader.endObject();
+    case element_type::ARRAY:
+        if (!reader.startArray())
+            return false;
+        for (const simdjson::dom::element item : simdjson::dom::array(e))
+            if (!walk(item, reader))
+                return false;
+        return reader.endArray();
+    case element_type::INT64: {
+        const std::int64_t v = std::int64_t(e);
+        return v < 0 ? reader.negativeInteger(v) : reader.integer(static_cast<std::uint64_t>(v));
+    }
+    case element_type::UINT64: return reader.integer(std::uint64_t(e));
+    // A fraction or an exponent: simdjson refuses the text of a whole
+    // number beyond 64 bits, which the other parser then reads.
+    case element_type::DOUBLE: return reader.otherNumber();
+    case element_type::STRING: return reader.string(std::string_view(e));
+    case element_type::BOOL: return reader.boolean(bool(e));
+    case element_type::NULL_VALUE: return reader.null();
+    }
+    return false;
+}
+
+// The largest text given to simdjson, beyond the longest line of
+// qismar-cli: its parser takes memory in proportion to the text.
+constexpr std::size_t kMaxParsedBytes = std::size_t{2} << 20;
+
+// simdjson's parser and the padded copy of the text it reads, kept by each
+// thread from one case object to the next.
+class ParserRoom {
+public:
+    // The text, copied with the zeroed bytes that simdjson may read past
+    // its end, and parsed; false when simdjson refuses it.
+    bool parse(std::string_view text, simdjson::dom::element& document)
+    {
+        const std::size_t needed = text.size() + simdjson::SIMDJSON_PADDING;
+        if (size_ < needed) {
+            size_ = std::max(needed, 2 * size_);
+            padded_ = std::make_unique<char[]>(size_);
+        }
+        std::memcpy(padded_.get(), text.data(), text.size());
+        std::memset(padded_.get() + text.size(), 0, simdjson::SIMDJSON_PADDING);
+        if (parser_.parse(padded_.get(), text.size(), false).get(document) != simdjson::SUCCESS)
+            return false;
+        return true;
+    }
+    // Gives back the memory of a text much larger than a case, so that a
+    // thread keeps what an ordinary case takes.
+    void release(std::string_view text)
+    {
+        if (text.size() <= kKeptBytes)
+            return;
+        padded_.reset();
+        size_ = 0;
+        parser_ = simdjson::dom::parser{};
+    }
+
+private:
+    static constexpr std::size_t kKeptBytes = std::size_t{64} * 1024;
+    simdjson::dom::parser parser_;
+    std::unique_ptr<char[]> padded_;
+    std::size_t size_ = 0;
 };
 
 // ---------------------------------------------------------------- writing
@@ -906,8 +1071,23 @@ bool readInto(std::string_view text, EstateCase& out, CaseDetails* details, std:
         placeOfByte(text, nul, error);
         return false;
     }
-    CaseReader reader(text, out, details, uncertain, later, error);
-    const bool ok = json::sax_parse(text.begin(), text.end(), &reader);
+    CaseReader reader(out, details, uncertain, later, error);
+    // simdjson reads what is JSON; nlohmann's parser reads again a text
+    // that simdjson refuses (or one too large to copy for it), to find the
+    // first problem in the order of the text and where it stands.
+    thread_local ParserRoom room;
+    std::string_view body = text;
+    if (body.starts_with("\xEF\xBB\xBF"))
+        body.remove_prefix(3);
+    simdjson::dom::element document;
+    bool ok = false;
+    if (body.size() <= kMaxParsedBytes && room.parse(body, document)) {
+        ok = walk(document, reader);
+    } else {
+        CaseSax events(text, reader, error);
+        ok = json::sax_parse(text.begin(), text.end(), &events);
+    }
+    room.release(body);
     if (!ok) {
         if (error.message.empty()) {
             error.problem = CaseProblem::NotJson;
