@@ -106,13 +106,19 @@ constexpr std::array kFields = {
     Field{"details", Kind::Details, "بيانات المسألة"},
 };
 
-// The slot of a name in a table of 256: FNV-1a from `seed`.
+// The slot of a name in a table of 256: its length and four of its
+// letters (the first, the eighth or the middle one, the last two), mixed by
+// `seed`.
 constexpr std::size_t nameSlot(std::string_view name, std::uint32_t seed) noexcept
 {
-    std::uint32_t h = 2166136261u ^ seed;
-    for (const char c : name)
-        h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
-    return (h ^ (h >> 16)) & 255u;
+    const std::size_t n = name.size();
+    if (n < 2)
+        return n;
+    const auto at = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(name[i])); };
+    const std::uint64_t key = (at(0) | at(n > 8 ? 7 : n / 2) << 8 | at(n - 2) << 16 | at(n - 1) << 24) ^
+                              static_cast<std::uint32_t>(n) * 0x9E3779B9u;
+    const std::uint64_t mix = (std::uint64_t{seed} + 1) * 0x9E3779B97F4A7C15u | 1u;
+    return static_cast<std::size_t>((key * mix) >> 56);
 }
 
 // The first seed under which no two fields share a slot.

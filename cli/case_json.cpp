@@ -5,6 +5,8 @@
 #include "engine/preparation.h"
 #include "engine/uncertain_heir.h"
 
+#include <sched.h>
+
 #include <algorithm>
 #include <array>
 #include <cassert>
@@ -13,7 +15,11 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <condition_variable>
+#include <mutex>
 #include <string_view>
+#include <thread>
+#include <vector>
 #include <nlohmann/json.hpp>
 
 namespace qismar::cli {
@@ -614,75 +620,296 @@ void reportFailure(std::FILE* diagnostics, const char* what, int error)
 
 }  // namespace
 
-int run(std::FILE* in, std::FILE* out, std::FILE* diagnostics, const Options& options)
-{
-    // The start of a line not yet ended: never more than the limit and a CR.
-    std::string pending;
-    // The current line has passed the limit: the rest of it is skipped.
-    bool overlong = false;
-    std::string output;
-    std::array<char, 1 << 16> chunk;
-    bool anyFailed = false;
+namespace {
 
-    const auto endLine = [&](std::string_view line) {
-        if (overlong || !withinLimit(line)) {
-            appendError("line too long (the limit is " + std::to_string(kMaxLineBytes) + " bytes)", output);
-            output += '\n';
-            anyFailed = true;
-        } else {
-            anyFailed |= !processLine(line, output, options);
-        }
-        overlong = false;
-    };
-    const auto flush = [&]() {
-        if (!output.empty() && std::fwrite(output.data(), 1, output.size(), out) != output.size())
-            return false;
-        output.clear();
-        return true;
-    };
-
-    for (;;) {
-        const std::size_t got = std::fread(chunk.data(), 1, chunk.size(), in);
-        if (got == 0)
-            break;
-        std::string_view data(chunk.data(), got);
+// Cuts a stream into lines as it is read: a line within the limit is given
+// whole; a longer one is given once, as too long, without being held.
+class LineCutter {
+public:
+    // Gives each line that `data` ends to `line(text, tooLong)`.
+    template <typename Line>
+    void feed(std::string_view data, Line&& line)
+    {
         while (!data.empty()) {
             const std::size_t nl = data.find('\n');
             const std::string_view piece = data.substr(0, nl);
             data.remove_prefix(nl == data.npos ? data.size() : nl + 1);
-            if (!overlong && pending.size() + piece.size() > kMaxLineBytes + 1) {
-                overlong = true;
-                pending.clear();
+            if (!overlong_ && pending_.size() + piece.size() > kMaxLineBytes + 1) {
+                overlong_ = true;
+                pending_.clear();
             }
             if (nl == data.npos) {
-                if (!overlong)
-                    pending.append(piece);
+                if (!overlong_)
+                    pending_.append(piece);
                 break;
             }
-            if (overlong || pending.empty()) {
-                endLine(piece);
+            if (overlong_ || pending_.empty()) {
+                end(piece, line);
             } else {
-                pending.append(piece);
-                endLine(pending);
-                pending.clear();
+                pending_.append(piece);
+                end(pending_, line);
+                pending_.clear();
             }
         }
-        if (output.size() >= (1 << 16) && !flush()) {
-            reportFailure(diagnostics, "cannot write the results", errno);
-            return 2;
+    }
+    // Gives the last line when the stream does not end with a line feed.
+    template <typename Line>
+    void finish(Line&& line)
+    {
+        if (overlong_ || !pending_.empty())
+            end(pending_, line);
+        pending_.clear();
+    }
+
+private:
+    template <typename Line>
+    void end(std::string_view text, Line& line)
+    {
+        line(text, overlong_ || !withinLimit(text));
+        overlong_ = false;
+    }
+
+    // The start of a line not yet ended: never more than the limit and a CR.
+    std::string pending_;
+    // The current line has passed the limit: the rest of it is skipped.
+    bool overlong_ = false;
+};
+
+// Appends the answer to one line of the stream; false when it failed.
+bool answerLine(std::string_view line, bool tooLong, std::string& output, const Options& options)
+{
+    if (tooLong) {
+        appendError("line too long (the limit is " + std::to_string(kMaxLineBytes) + " bytes)", output);
+        output += '\n';
+        return false;
+    }
+    return processLine(line, output, options);
+}
+
+constexpr std::size_t kReadBytes = std::size_t{1} << 16;
+// Output is written once this much has gathered.
+constexpr std::size_t kWriteBytes = std::size_t{1} << 16;
+
+bool writeAll(std::string_view text, std::FILE* out)
+{
+    return text.empty() || std::fwrite(text.data(), 1, text.size(), out) == text.size();
+}
+
+int runOneJob(std::FILE* in, std::FILE* out, std::FILE* diagnostics, const Options& options)
+{
+    LineCutter cutter;
+    std::string output;
+    auto chunk = std::make_unique<char[]>(kReadBytes);
+    bool anyFailed = false;
+    const auto answer = [&](std::string_view line, bool tooLong) {
+        anyFailed |= !answerLine(line, tooLong, output, options);
+    };
+    for (;;) {
+        const std::size_t got = std::fread(chunk.get(), 1, kReadBytes, in);
+        if (got == 0)
+            break;
+        cutter.feed({chunk.get(), got}, answer);
+        if (output.size() >= kWriteBytes) {
+            if (!writeAll(output, out)) {
+                reportFailure(diagnostics, "cannot write the results", errno);
+                return 2;
+            }
+            output.clear();
         }
     }
     if (std::ferror(in)) {
         reportFailure(diagnostics, "cannot read the cases", errno);
         return 2;
     }
-    if (overlong || !pending.empty())
-        endLine(pending);
-    if (!flush() || std::fflush(out) != 0) {
+    cutter.finish(answer);
+    if (!writeAll(output, out) || std::fflush(out) != 0) {
         reportFailure(diagnostics, "cannot write the results", errno);
         return 2;
     }
     return anyFailed ? 1 : 0;
+}
+
+// Lines handed to a job together, and their answers.
+struct Batch {
+    enum class State : std::uint8_t { Free, Filled, Answered };
+    State state = State::Free;
+    // The lines one after another; each line's end, or npos for a line
+    // too long (which holds nothing).
+    std::string text;
+    std::vector<std::size_t> ends;
+    std::vector<bool> tooLong;
+    std::string output;
+    bool anyFailed = false;
+
+    void clear()
+    {
+        text.clear();
+        ends.clear();
+        tooLong.clear();
+        output.clear();
+        anyFailed = false;
+    }
+};
+
+// A batch is handed on at this many lines or bytes of input.
+constexpr std::size_t kBatchLines = 512;
+constexpr std::size_t kBatchBytes = std::size_t{1} << 17;
+
+// Divides the lines on `jobs` threads, a batch of lines at a time, and
+// writes the answers in the order of the lines. At most 2 x jobs + 2
+// batches are in flight: the memory stays the same whatever the length of
+// the input.
+int runJobs(std::FILE* in, std::FILE* out, std::FILE* diagnostics, const Options& options, unsigned jobs)
+{
+    std::vector<Batch> ring(2 * std::size_t{jobs} + 2);
+    std::mutex mutex;
+    std::condition_variable filled;    // a batch was handed on, or the input ended
+    std::condition_variable answered;  // a batch was answered
+    std::size_t handedOn = 0;          // batches handed on so far
+    std::size_t taken = 0;             // batches taken by a job
+    bool inputEnded = false;
+
+    const auto work = [&] {
+        for (;;) {
+            std::unique_lock lock(mutex);
+            filled.wait(lock, [&] { return taken < handedOn || inputEnded; });
+            if (taken == handedOn)
+                return;
+            Batch& batch = ring[taken++ % ring.size()];
+            lock.unlock();
+            std::size_t start = 0;
+            for (std::size_t i = 0; i < batch.ends.size(); ++i) {
+                const bool tooLong = batch.tooLong[i];
+                const std::string_view line =
+                    tooLong ? std::string_view{} : std::string_view(batch.text).substr(start, batch.ends[i] - start);
+                if (!tooLong)
+                    start = batch.ends[i];
+                batch.anyFailed |= !answerLine(line, tooLong, batch.output, options);
+            }
+            lock.lock();
+            batch.state = Batch::State::Answered;
+            answered.notify_all();
+        }
+    };
+    std::vector<std::thread> threads;
+    threads.reserve(jobs);
+    for (unsigned i = 0; i < jobs; ++i)
+        threads.emplace_back(work);
+
+    std::size_t written = 0;  // batches written so far
+    bool anyFailed = false;
+    bool writeFailed = false;
+    int writeError = 0;
+    // Writes the answered batches at the head of the ring; with `wait`,
+    // first waits for the head to be answered.
+    const auto writeAnswered = [&](bool wait) {
+        for (;;) {
+            Batch& head = ring[written % ring.size()];
+            {
+                std::unique_lock lock(mutex);
+                if (written == handedOn)
+                    return;
+                if (wait)
+                    answered.wait(lock, [&] { return head.state == Batch::State::Answered; });
+                else if (head.state != Batch::State::Answered)
+                    return;
+            }
+            anyFailed |= head.anyFailed;
+            if (!writeFailed && !writeAll(head.output, out)) {
+                writeFailed = true;
+                writeError = errno;
+            }
+            head.clear();
+            std::lock_guard lock(mutex);
+            head.state = Batch::State::Free;
+            ++written;
+            wait = false;
+        }
+    };
+    std::size_t filling = 0;  // the batch being filled, handedOn % ring size
+    const auto handOn = [&] {
+        {
+            std::lock_guard lock(mutex);
+            ring[filling].state = Batch::State::Filled;
+            ++handedOn;
+            filling = handedOn % ring.size();
+        }
+        filled.notify_one();
+        writeAnswered(false);
+        Batch& next = ring[filling];
+        std::unique_lock lock(mutex);
+        if (next.state != Batch::State::Free) {
+            lock.unlock();
+            writeAnswered(true);
+        }
+    };
+    const auto addLine = [&](std::string_view line, bool tooLong) {
+        Batch& batch = ring[filling];
+        if (!tooLong)
+            batch.text.append(line);
+        batch.ends.push_back(tooLong ? std::string::npos : batch.text.size());
+        batch.tooLong.push_back(tooLong);
+        if (batch.ends.size() >= kBatchLines || batch.text.size() >= kBatchBytes)
+            handOn();
+    };
+
+    LineCutter cutter;
+    auto chunk = std::make_unique<char[]>(kReadBytes);
+    bool readFailed = false;
+    for (;;) {
+        const std::size_t got = std::fread(chunk.get(), 1, kReadBytes, in);
+        if (got == 0)
+            break;
+        cutter.feed({chunk.get(), got}, addLine);
+        if (writeFailed)
+            break;
+    }
+    if (!writeFailed && std::ferror(in)) {
+        readFailed = true;
+        writeError = errno;
+    }
+    if (!readFailed && !writeFailed) {
+        cutter.finish(addLine);
+        if (!ring[filling].ends.empty())
+            handOn();
+    }
+    {
+        std::lock_guard lock(mutex);
+        inputEnded = true;
+    }
+    filled.notify_all();
+    while (written < handedOn)
+        writeAnswered(true);
+    for (std::thread& t : threads)
+        t.join();
+    if (readFailed) {
+        reportFailure(diagnostics, "cannot read the cases", writeError);
+        return 2;
+    }
+    if (writeFailed || std::fflush(out) != 0) {
+        reportFailure(diagnostics, "cannot write the results", writeFailed ? writeError : errno);
+        return 2;
+    }
+    return anyFailed ? 1 : 0;
+}
+
+// The cores this process may run on.
+unsigned availableCores()
+{
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0)
+        return static_cast<unsigned>(CPU_COUNT(&set));
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
+}  // namespace
+
+int run(std::FILE* in, std::FILE* out, std::FILE* diagnostics, const Options& options)
+{
+    const unsigned jobs = options.jobs == 0 ? availableCores() : options.jobs;
+    if (jobs <= 1)
+        return runOneJob(in, out, diagnostics, options);
+    return runJobs(in, out, diagnostics, options, jobs);
 }
 
 int runFiles(const std::vector<std::string>& paths, std::FILE* out, std::FILE* diagnostics, const Options& options)
