@@ -33,20 +33,21 @@ once() {
 }
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : int((v[NR / 2] + v[NR / 2 + 1]) / 2) }'; }
 
-# Prints "NEW BASE" medians in nanoseconds (BASE empty without a baseline):
-# FILE CORES [OPTIONS...]
+# Prints "NEW BASE" medians in nanoseconds (BASE empty without a baseline,
+# or when WITH_BASE is "no"): FILE CORES [OPTIONS...]
 measure() {
-  local file=$1 cpus=$2 run
+  local file=$1 cpus=$2 run base=$baseline
   shift 2
+  [ "${WITH_BASE:-yes}" = yes ] || base=""
   : > "$dir/new"
   : > "$dir/base"
   for run in $(seq "$runs"); do
     once "$bin/qismar-cli" "$file" "$cpus" "$@" >> "$dir/new"
-    if [ -n "$baseline" ]; then
-      once "$baseline/bin/qismar-cli" "$file" "$cpus" "$@" >> "$dir/base"
+    if [ -n "$base" ]; then
+      once "$base/bin/qismar-cli" "$file" "$cpus" "$@" >> "$dir/base"
     fi
   done
-  echo "$(median < "$dir/new") $( [ -n "$baseline" ] && median < "$dir/base" )"
+  echo "$(median < "$dir/new") $( [ -n "$base" ] && median < "$dir/base" )"
 }
 
 report() {
@@ -73,9 +74,9 @@ done
 file="$dir/million.jsonl"
 lines=$(wc -l < "$file")
 echo "a million short lines, $cores cores"
-read -r one _ <<< "$(measure "$file" 0)"
+read -r one _ <<< "$(WITH_BASE=no measure "$file" 0)"
 report "  one job" "$lines" "$one"
-read -r all _ <<< "$(measure "$file" "0-$((cores - 1))" --jobs 0)"
+read -r all _ <<< "$(WITH_BASE=no measure "$file" "0-$((cores - 1))" --jobs 0)"
 report "  --jobs 0" "$lines" "$all"
 awk -v one="$one" -v all="$all" -v n="$cores" 'BEGIN {
   printf "  --jobs 0: %.2f times the one-job figure on %d cores (%.2f x N)\n", one / all, n, one / all / n }'

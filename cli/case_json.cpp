@@ -34,108 +34,7 @@ void appendQuoted(std::string_view text, std::string& out)
     out += json(std::string(text)).dump(-1, ' ', false, json::error_handler_t::replace);
 }
 
-void appendRaw(std::string_view text, std::string& out) { out.append(text.data(), text.size()); }
-
-// The rows that hold something, as a JSON list.
-void appendRows(const ResultRows& rows, const std::array<std::optional<Currency>, kHeirCount>& percentages, std::string& out)
-{
-    char number[kMaxAmountText];
-    out += '[';
-    bool first = true;
-    for (int i = 0; i < kHeirCount; ++i) {
-        const RowText& row = rows[i];
-        if (row.isEmpty())
-            continue;
-        if (!first)
-            out += ", ";
-        first = false;
-        const HeirInfo& heir = heirInfo(heirAt(i));
-        out += "{\"key\": \"";
-        out += heir.key;
-        out += "\", \"heir\": \"";
-        out += heir.name;
-        out += "\", \"amount\": \"";
-        if (row.kind == RowText::Kind::NothingForHim)
-            appendRaw(kNothingForHim, out);
-        else
-            appendRaw({number, formatAmount(row.amount, number)}, out);
-        out += "\", \"percent\": ";
-        if (const auto& p = percentages[i]) {
-            out += "\"%";
-            appendRaw({number, formatAmount(*p, number)}, out);
-            out += '"';
-        } else {
-            out += "null";
-        }
-        out += '}';
-    }
-    out += ']';
-}
-
-}  // namespace
-
-void appendResult(const DivisionResult& result, std::string& out, const Explanation* explanation)
-{
-    out += "{\"outcome\": ";
-    switch (result.outcome) {
-    case Outcome::Divided: out += "\"divided\""; break;
-    case Outcome::NoEstate: out += "\"no_estate\""; break;
-    case Outcome::NoHeirs: out += "\"no_heirs\""; break;
-    case Outcome::Consumed: out += "\"consumed\""; break;
-    }
-    char number[kMaxAmountText];
-    if (const auto& p = result.preparation) {
-        // Before the division, in the order of the law.
-        const auto amount = [&](const char* key, Currency value, bool last = false) {
-            out += '"';
-            out += key;
-            out += "\": \"";
-            appendRaw({number, formatAmount(value, number)}, out);
-            out += last ? "\"}" : "\", ";
-        };
-        out += ", \"preparation\": {";
-        amount("gross", p->gross);
-        amount("funeral", p->funeral);
-        amount("debts", p->debts);
-        amount("bequestsCarriedOut", p->bequestsCarriedOut);
-        amount("net", p->net, true);
-    }
-    if (result.outcome == Outcome::Consumed) {
-        if (explanation != nullptr)
-            out += ", \"explain\": null";
-        out += '}';
-        return;
-    }
-    if (result.outcome == Outcome::NoEstate) {
-        out += ", \"rows\": []";
-        if (explanation != nullptr) {
-            out += ", \"explain\": ";
-            appendExplanation(nullptr, out);
-        }
-        out += '}';
-        return;
-    }
-    out += ", \"base\": ";
-    appendRaw({number, formatAmount(result.problemBase, number)}, out);
-    out += ", \"rows\": ";
-    appendRows(result.rows, result.percentages, out);
-    if (result.undistributed) {
-        out += ", \"undistributed\": {\"amount\": \"";
-        appendRaw({number, formatAmount(*result.undistributed, number)}, out);
-        out += "\", \"percent\": \"%";
-        appendRaw({number, formatAmount(*result.undistributedPercent, number)}, out);
-        out += "\"}";
-    }
-    if (explanation != nullptr) {
-        out += ", \"explain\": ";
-        appendExplanation(explanation->exact ? explanation : nullptr, out);
-    }
-    out += '}';
-}
-
-namespace {
-
-// Writes the explanation object into room reserved for it beforehand: the
+// Writes an output object into room reserved for it beforehand (Room): the
 // texts of the object are many and short, and copying each straight into
 // place is several times quicker than appending each to the string.
 class Cursor {
@@ -148,6 +47,8 @@ public:
         at_ += text.size();
     }
     void put(char c) { *at_++ = c; }
+    // An amount, formatted in place.
+    void amount(Currency v) { at_ += formatAmount(v, at_); }
     // The program's own sentences: UTF-8 without quotes, backslashes or
     // control characters, so they stand in JSON as they are.
     void quoted(std::string_view text)
@@ -206,7 +107,139 @@ private:
     char* at_;
 };
 
+
+// Room of this thread, kept from one object to the next, into which an
+// object is written before it is appended to the output in one piece (a
+// string made larger would first be filled with zeros).
+class Room {
+public:
+    char* reserve(std::size_t bytes)
+    {
+        if (size_ < bytes) {
+            size_ = std::max(bytes, 2 * size_);
+            data_ = std::make_unique<char[]>(size_);
+        }
+        return data_.get();
+    }
+    char* data() const { return data_.get(); }
+
+private:
+    std::unique_ptr<char[]> data_;
+    std::size_t size_ = 0;
+};
+
+thread_local Room resultRoom;
+thread_local Room explanationRoom;
+
+// The most a row takes: its words, its key and name, and two amounts.
+constexpr std::size_t kMostRowBytes = 80 + 2 * kMaxAmountText;
+
+// The rows that hold something, as a JSON list.
+void writeRows(Cursor& w, const ResultRows& rows, const std::array<std::optional<Currency>, kHeirCount>& percentages)
+{
+    using namespace std::string_view_literals;
+    w.put('[');
+    bool first = true;
+    for (int i = 0; i < kHeirCount; ++i) {
+        const RowText& row = rows[i];
+        if (row.isEmpty())
+            continue;
+        if (!first)
+            w.put(", "sv);
+        first = false;
+        const HeirInfo& heir = heirInfo(heirAt(i));
+        w.put("{\"key\": \""sv);
+        w.put(heir.key);
+        w.put("\", \"heir\": \""sv);
+        w.put(heir.name);
+        w.put("\", \"amount\": \""sv);
+        if (row.kind == RowText::Kind::NothingForHim)
+            w.put(kNothingForHim);
+        else
+            w.amount(row.amount);
+        w.put("\", \"percent\": "sv);
+        if (const auto& p = percentages[i]) {
+            w.put("\"%"sv);
+            w.amount(*p);
+            w.put('"');
+        } else {
+            w.put("null"sv);
+        }
+        w.put('}');
+    }
+    w.put(']');
+}
+
+void appendRows(const ResultRows& rows, const std::array<std::optional<Currency>, kHeirCount>& percentages, std::string& out)
+{
+    char* const start = resultRoom.reserve(2 + kHeirCount * kMostRowBytes);
+    Cursor w(start);
+    writeRows(w, rows, percentages);
+    out.append(start, std::size_t(w.at() - start));
+}
+
 }  // namespace
+
+void appendResult(const DivisionResult& result, std::string& out, const Explanation* explanation)
+{
+    using namespace std::string_view_literals;
+    // The most the object takes without its explanation.
+    constexpr std::size_t kMost = 300 + 6 * kMaxAmountText + kHeirCount * kMostRowBytes;
+    char* const start = resultRoom.reserve(kMost);
+    Cursor w(start);
+    w.put("{\"outcome\": "sv);
+    switch (result.outcome) {
+    case Outcome::Divided: w.put("\"divided\""sv); break;
+    case Outcome::NoEstate: w.put("\"no_estate\""sv); break;
+    case Outcome::NoHeirs: w.put("\"no_heirs\""sv); break;
+    case Outcome::Consumed: w.put("\"consumed\""sv); break;
+    }
+    if (const auto& p = result.preparation) {
+        // Before the division, in the order of the law.
+        w.put(", \"preparation\": {\"gross\": \""sv);
+        w.amount(p->gross);
+        w.put("\", \"funeral\": \""sv);
+        w.amount(p->funeral);
+        w.put("\", \"debts\": \""sv);
+        w.amount(p->debts);
+        w.put("\", \"bequestsCarriedOut\": \""sv);
+        w.amount(p->bequestsCarriedOut);
+        w.put("\", \"net\": \""sv);
+        w.amount(p->net);
+        w.put("\"}"sv);
+    }
+    const auto finish = [&](const Explanation* explained) {
+        const bool explain = explanation != nullptr;
+        if (!explain) {
+            w.put('}');
+            out.append(start, std::size_t(w.at() - start));
+            return;
+        }
+        w.put(", \"explain\": "sv);
+        out.append(start, std::size_t(w.at() - start));
+        appendExplanation(explained, out);
+        out += '}';
+    };
+    if (result.outcome == Outcome::Consumed || result.outcome == Outcome::NoEstate) {
+        if (result.outcome == Outcome::NoEstate)
+            w.put(", \"rows\": []"sv);
+        finish(nullptr);
+        return;
+    }
+    w.put(", \"base\": "sv);
+    w.amount(result.problemBase);
+    w.put(", \"rows\": "sv);
+    writeRows(w, result.rows, result.percentages);
+    if (result.undistributed) {
+        w.put(", \"undistributed\": {\"amount\": \""sv);
+        w.amount(*result.undistributed);
+        w.put("\", \"percent\": \"%"sv);
+        w.amount(*result.undistributedPercent);
+        w.put("\"}"sv);
+    }
+    assert(w.at() <= start + kMost);
+    finish(explanation != nullptr && explanation->exact ? explanation : nullptr);
+}
 
 void appendExplanation(const Explanation* e, std::string& out)
 {
@@ -222,15 +255,8 @@ void appendExplanation(const Explanation* e, std::string& out)
     for (const HeirExplanation& h : e->heirs)
         most += 260 + 3 * Cursor::kFraction + 2 * Cursor::kNumber + h.reason.size() + 40 * h.excludedBy.size() +
                 kThirdOfTheRemainder.size();
-    // Written into room of this thread kept from one object to the next (a
-    // string made larger would first be filled with zeros), then appended.
-    thread_local std::unique_ptr<char[]> room;
-    thread_local std::size_t roomSize = 0;
-    if (roomSize < most) {
-        roomSize = std::max(most, 2 * roomSize);
-        room = std::make_unique<char[]>(roomSize);
-    }
-    Cursor w(room.get());
+    char* const start = explanationRoom.reserve(most);
+    Cursor w(start);
     w.put("{\"origin\": "sv);
     w.integer(e->origin);
     w.put(", \"awl\": "sv);
@@ -263,8 +289,9 @@ void appendExplanation(const Explanation* e, std::string& out)
     w.number(e->reducedBy);
     w.put(", \"shareValue\": "sv);
     if (e->shareValue) {
-        char amount[kMaxAmountText];
-        w.quoted({amount, formatAmount(*e->shareValue, amount)});
+        w.put('"');
+        w.amount(*e->shareValue);
+        w.put('"');
     } else {
         w.put("null"sv);
     }
@@ -312,8 +339,8 @@ void appendExplanation(const Explanation* e, std::string& out)
         w.put('}');
     }
     w.put("]}"sv);
-    assert(w.at() <= room.get() + most);
-    out.append(room.get(), std::size_t(w.at() - room.get()));
+    assert(w.at() <= start + most);
+    out.append(start, std::size_t(w.at() - start));
 }
 
 void appendError(std::string_view message, std::string& out)
