@@ -1069,18 +1069,11 @@ bool readInto(std::string_view text, EstateCase& out, CaseDetails* details, std:
     uncertain.reset();
     later.clear();
     error = CaseError{};
-    // The parser takes a NUL byte for the end of its input and would ignore
-    // whatever follows it; no valid case holds one.
-    if (const std::size_t nul = text.find('\0'); nul != text.npos) {
-        error.problem = CaseProblem::NotJson;
-        error.message = "not valid JSON: a NUL byte at column " + std::to_string(nul + 1);
-        placeOfByte(text, nul, error);
-        return false;
-    }
     CaseReader reader(out, details, uncertain, later, error);
-    // simdjson reads what is JSON; nlohmann's parser reads again a text
-    // that simdjson refuses (or one too large to copy for it), to find the
-    // first problem in the order of the text and where it stands.
+    // simdjson reads what is JSON (it refuses a NUL byte anywhere);
+    // nlohmann's parser reads again a text that simdjson refuses (or one
+    // too large to copy for it), to find the first problem in the order of
+    // the text and where it stands.
     thread_local ParserRoom room;
     std::string_view body = text;
     if (body.starts_with("\xEF\xBB\xBF"))
@@ -1089,6 +1082,12 @@ bool readInto(std::string_view text, EstateCase& out, CaseDetails* details, std:
     bool ok = false;
     if (body.size() <= kMaxParsedBytes && room.parse(body, document)) {
         ok = walk(document, reader);
+    } else if (const std::size_t nul = text.find('\0'); nul != text.npos) {
+        // nlohmann's parser takes a NUL byte for the end of its input and
+        // would ignore whatever follows it; no valid case holds one.
+        error.problem = CaseProblem::NotJson;
+        error.message = "not valid JSON: a NUL byte at column " + std::to_string(nul + 1);
+        placeOfByte(text, nul, error);
     } else {
         CaseSax events(text, reader, error);
         ok = json::sax_parse(text.begin(), text.end(), &events);

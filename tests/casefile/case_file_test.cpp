@@ -320,7 +320,7 @@ TEST(CaseObject, BothParsersReadEveryTextAlike)
         R"({"sons": 2, "estate": 900, "details": {"name": "\u0639\u0644\u064a", "dateOfDeath": "2020-02-29", )"
         R"("heirNames": {"sons": ["a", "b\"c"]}}})",
     };
-    const std::string alphabet = "{}[]\":,.-+0123456789eEtrufalsn \\\t\r\nx\x01\xC3\xA9";
+    const std::string alphabet = std::string("{}[]\":,.-+0123456789eEtrufalsn \\\t\r\nx\x01\xC3\xA9") + '\0';
     std::mt19937_64 random(20261211);
     const auto pick = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(random); };
     for (int i = 0; i < 400; ++i) {
