@@ -293,10 +293,12 @@ TEST(CaseObject, BothParsersReadEveryTextAlike)
         EXPECT_EQ(firstError.problem, secondError.problem) << shown << ": " << firstError.message << " / "
                                                            << secondError.message;
         EXPECT_EQ(firstError.field, secondError.field) << shown;
-        if (firstError.problem != CaseProblem::NotJson)
+        if (firstError.problem != CaseProblem::NotJson) {
             EXPECT_EQ(firstError.message, secondError.message) << shown;
-        if (!json::accept(text) && firstError.problem == CaseProblem::NotJson)
+        }
+        if (!json::accept(text) && firstError.problem == CaseProblem::NotJson) {
             EXPECT_GT(firstError.line, 0u) << shown << ": " << firstError.message;
+        }
     };
 
     // Texts at the edges of what each parser takes.
@@ -319,6 +321,9 @@ TEST(CaseObject, BothParsersReadEveryTextAlike)
         R"("uterineSisters": 1, "fathersMother": false, "wives": 2})",
         R"({"sons": 2, "estate": 900, "details": {"name": "\u0639\u0644\u064a", "dateOfDeath": "2020-02-29", )"
         R"("heirNames": {"sons": ["a", "b\"c"]}}})",
+        R"({"deceased": "woman", "spouse": true, "daughters": 1, "unborn": "child", "estate": "2400"})",
+        R"({"sons": 3, "missing": "sons", "fullBrothers": 1, "estate": "7"})",
+        R"({"mother": true, "undeterminedSex": "children", "daughters": 2, "estate": "60"})",
     };
     const std::string alphabet = std::string("{}[]\":,.-+0123456789eEtrufalsn \\\t\r\nx\x01\xC3\xA9") + '\0';
     std::mt19937_64 random(20261211);
