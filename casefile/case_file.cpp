@@ -383,14 +383,14 @@ public:
         // Only the members of the case object reach here: a nested object
         // is refused as a value before its keys are read.
         const std::size_t index = static_cast<std::size_t>(field_ - kFields.data());
-        if (seen_.test(index)) {
+        if (seen_[index]) {
             error_.problem = CaseProblem::DuplicateField;
             error_.field = std::string(field_->name);
             error_.message = "duplicate field ";
             appendQuoted(field_->name, error_.message);
             return false;
         }
-        seen_.set(index);
+        seen_[index] = true;
         return true;
     }
 
@@ -879,15 +879,15 @@ bool walk(simdjson::dom::element e, CaseReader& reader)
                 return false;
         return reader.endArray();
     case element_type::INT64: {
-        const std::int64_t v = std::int64_t(e);
+        const std::int64_t v = e.get_int64().value_unsafe();
         return v < 0 ? reader.negativeInteger(v) : reader.integer(static_cast<std::uint64_t>(v));
     }
-    case element_type::UINT64: return reader.integer(std::uint64_t(e));
+    case element_type::UINT64: return reader.integer(e.get_uint64().value_unsafe());
     // A fraction or an exponent: simdjson refuses the text of a whole
     // number beyond 64 bits, which the other parser then reads.
     case element_type::DOUBLE: return reader.otherNumber();
-    case element_type::STRING: return reader.string(std::string_view(e));
-    case element_type::BOOL: return reader.boolean(bool(e));
+    case element_type::STRING: return reader.string(e.get_string().value_unsafe());
+    case element_type::BOOL: return reader.boolean(e.get_bool().value_unsafe());
     case element_type::NULL_VALUE: return reader.null();
     }
     return false;
@@ -1068,7 +1068,13 @@ bool readInto(std::string_view text, EstateCase& out, CaseDetails* details, std:
     out = EstateCase{};
     uncertain.reset();
     later.clear();
-    error = CaseError{};
+    // As a new CaseError, keeping the room of its texts.
+    error.problem = CaseProblem::None;
+    error.field.clear();
+    error.line = error.column = 0;
+    error.systemError = 0;
+    error.message.clear();
+    error.arabic.clear();
     CaseReader reader(out, details, uncertain, later, error);
     // simdjson reads what is JSON (it refuses a NUL byte anywhere);
     // nlohmann's parser reads again a text that simdjson refuses (or one

@@ -134,6 +134,21 @@ thread_local Room explanationRoom;
 // The most a row takes: its words, its key and name, and two amounts.
 constexpr std::size_t kMostRowBytes = 80 + 2 * kMaxAmountText;
 
+// What each relative's row starts with, up to its amount:
+// {"key": "n5", "heir": "sons", "amount": "
+const std::array<std::string, kHeirCount> kRowStarts = [] {
+    std::array<std::string, kHeirCount> starts;
+    for (const HeirInfo& heir : kHeirs) {
+        std::string& start = starts[static_cast<std::size_t>(index(heir.heir))];
+        start = "{\"key\": \"";
+        start += heir.key;
+        start += "\", \"heir\": \"";
+        start += heir.name;
+        start += "\", \"amount\": \"";
+    }
+    return starts;
+}();
+
 // The rows that hold something, as a JSON list.
 void writeRows(Cursor& w, const ResultRows& rows, const std::array<std::optional<Currency>, kHeirCount>& percentages)
 {
@@ -147,12 +162,7 @@ void writeRows(Cursor& w, const ResultRows& rows, const std::array<std::optional
         if (!first)
             w.put(", "sv);
         first = false;
-        const HeirInfo& heir = heirInfo(heirAt(i));
-        w.put("{\"key\": \""sv);
-        w.put(heir.key);
-        w.put("\", \"heir\": \""sv);
-        w.put(heir.name);
-        w.put("\", \"amount\": \""sv);
+        w.put(kRowStarts[static_cast<std::size_t>(i)]);
         if (row.kind == RowText::Kind::NothingForHim)
             w.put(kNothingForHim);
         else

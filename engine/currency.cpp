@@ -124,15 +124,16 @@ std::size_t formatAmount(Currency value, char* out) noexcept
         *at++ = '-';
     at = std::to_chars(at, out + kMaxAmountText, whole).ptr;
     if (frac != 0) {
+        // The four decimals by pairs, without the zeros that end them.
+        static constexpr char kPairs[] =
+            "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+            "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+            "8081828384858687888990919293949596979899";
+        const unsigned high = frac / 100, low = frac % 100;
         *at++ = '.';
-        at[0] = static_cast<char>('0' + frac / 1000);
-        at[1] = static_cast<char>('0' + frac / 100 % 10);
-        at[2] = static_cast<char>('0' + frac / 10 % 10);
-        at[3] = static_cast<char>('0' + frac % 10);
-        std::size_t digits = 4;
-        while (at[digits - 1] == '0')
-            --digits;
-        at += digits;
+        std::memcpy(at, kPairs + 2 * high, 2);
+        std::memcpy(at + 2, kPairs + 2 * low, 2);
+        at += low != 0 ? (low % 10 != 0 ? 4 : 3) : (high % 10 != 0 ? 2 : 1);
     }
     *at = '\0';
     return static_cast<std::size_t>(at - out);
