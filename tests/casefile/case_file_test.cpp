@@ -324,6 +324,10 @@ TEST(CaseObject, BothParsersReadEveryTextAlike)
         R"({"deceased": "woman", "spouse": true, "daughters": 1, "unborn": "child", "estate": "2400"})",
         R"({"sons": 3, "missing": "sons", "fullBrothers": 1, "estate": "7"})",
         R"({"mother": true, "undeterminedSex": "children", "daughters": 2, "estate": "60"})",
+        R"({"deceased": "woman", "estate": "129600", "mother": true, "sons": 3, "laterDeaths": [{"heir": "sons", )"
+        R"("case": {"spouse": true, "wives": 2, "fullBrothers": 2, "mothersMother": true}, )"
+        R"("same": {"mothersMother": "mother", "fullBrothers": "sons"}}, )"
+        R"({"heir": "fullBrothers", "problem": 2, "case": {"fullBrothers": 1}}]})",
     };
     const std::string alphabet = std::string("{}[]\":,.-+0123456789eEtrufalsn \\\t\r\nx\x01\xC3\xA9") + '\0';
     std::mt19937_64 random(20261211);
