@@ -54,6 +54,20 @@ constexpr Field amountField(std::string_view name, std::string_view arabic, Curr
     return {name, Kind::Amount, arabic, nullptr, member};
 }
 
+// A relative's box or count as the heir table describes it; "wives" is a
+// count of 1 to 4.
+consteval Field relativeField(std::string_view name)
+{
+    for (const HeirInfo& heir : kHeirs)
+        for (const CaseField& f : heir.caseFields())
+            if (f.json == name) {
+                if (name == "wives")
+                    return {f.json, Kind::Wives, f.label, nullptr, nullptr, f.count};
+                return f.isCount() ? countField(f.json, f.label, f.count) : flagField(f.json, f.label, f.flag);
+            }
+    throw "no relative has this field in the heir table";
+}
+
 // Every field of a case object, in the order in which they are written.
 constexpr std::array kFields = {
     Field{"format", Kind::Format, "رقم صيغة الملف"},
@@ -64,34 +78,36 @@ constexpr std::array kFields = {
     amountField("debts", "الديون", &EstateCase::debts),
     amountField("bequests", "الوصايا", &EstateCase::bequests),
     flagField("heirsConsent", "إجازة الورثة ما زاد على الثلث", &EstateCase::heirsConsent),
-    flagField("father", "الأب", &EstateCase::father),
-    flagField("mother", "الأم", &EstateCase::mother),
-    flagField("spouse", "الزوج أو الزوجات", &EstateCase::spouse),
-    Field{"wives", Kind::Wives, "عدد الزوجات", nullptr, nullptr, &EstateCase::wives},
-    flagField("grandfather", "الجد", &EstateCase::grandfather),
-    countField("sons", "عدد الأبناء الذكور", &EstateCase::sons),
-    countField("daughters", "عدد البنات", &EstateCase::daughters),
-    countField("sonsSons", "عدد أبناء الابن", &EstateCase::sonsSons),
-    countField("sonsDaughters", "عدد بنات الابن", &EstateCase::sonsDaughters),
-    countField("sonsSonsSons", "عدد أبناء ابن الابن", &EstateCase::sonsSonsSons),
-    countField("sonsSonsDaughters", "عدد بنات ابن الابن", &EstateCase::sonsSonsDaughters),
-    countField("fullSisters", "عدد الأخوات الشقيقات", &EstateCase::fullSisters),
-    countField("fullBrothers", "عدد الإخوة الأشقاء", &EstateCase::fullBrothers),
-    countField("paternalBrothers", "عدد الإخوة لأب", &EstateCase::paternalBrothers),
-    countField("paternalSisters", "عدد الأخوات لأب", &EstateCase::paternalSisters),
-    countField("uterineSisters", "عدد الأخوات لأم", &EstateCase::uterineSisters),
-    countField("uterineBrothers", "عدد الإخوة لأم", &EstateCase::uterineBrothers),
-    countField("fullBrothersSons", "عدد أبناء الإخوة الأشقاء", &EstateCase::fullBrothersSons),
-    countField("paternalBrothersSons", "عدد أبناء الإخوة لأب", &EstateCase::paternalBrothersSons),
-    countField("fullUncles", "عدد الأعمام الأشقاء", &EstateCase::fullUncles),
-    countField("paternalUncles", "عدد الأعمام لأب", &EstateCase::paternalUncles),
-    countField("fullUnclesSons", "عدد أبناء الأعمام الأشقاء", &EstateCase::fullUnclesSons),
-    countField("paternalUnclesSons", "عدد أبناء الأعمام لأب", &EstateCase::paternalUnclesSons),
-    flagField("mothersMother", "أم الأم", &EstateCase::mothersMother),
-    flagField("fathersMother", "أم الأب", &EstateCase::fathersMother),
-    flagField("mothersMothersMother", "أم أم الأم", &EstateCase::mothersMothersMother),
-    flagField("fathersMothersMother", "أم أم الأب", &EstateCase::fathersMothersMother),
-    flagField("fathersFathersMother", "أم أبي الأب", &EstateCase::fathersFathersMother),
+    // The relatives' boxes and counts, in the order of the entry window;
+    // their names, Arabic labels and members are the heir table's.
+    relativeField("father"),
+    relativeField("mother"),
+    relativeField("spouse"),
+    relativeField("wives"),
+    relativeField("grandfather"),
+    relativeField("sons"),
+    relativeField("daughters"),
+    relativeField("sonsSons"),
+    relativeField("sonsDaughters"),
+    relativeField("sonsSonsSons"),
+    relativeField("sonsSonsDaughters"),
+    relativeField("fullSisters"),
+    relativeField("fullBrothers"),
+    relativeField("paternalBrothers"),
+    relativeField("paternalSisters"),
+    relativeField("uterineSisters"),
+    relativeField("uterineBrothers"),
+    relativeField("fullBrothersSons"),
+    relativeField("paternalBrothersSons"),
+    relativeField("fullUncles"),
+    relativeField("paternalUncles"),
+    relativeField("fullUnclesSons"),
+    relativeField("paternalUnclesSons"),
+    relativeField("mothersMother"),
+    relativeField("fathersMother"),
+    relativeField("mothersMothersMother"),
+    relativeField("fathersMothersMother"),
+    relativeField("fathersFathersMother"),
     // One heir not yet known: the class an unborn child would join, the
     // field of the class of which one head is missing, the class counted
     // with an heir of undetermined sex (uncertain_heir.h). One at most.
@@ -105,6 +121,19 @@ constexpr std::array kFields = {
     // object of texts and of lists of names (case_details.h).
     Field{"details", Kind::Details, "بيانات المسألة"},
 };
+
+// Every box and count of the heir table is a field, once.
+static_assert([] {
+    for (const HeirInfo& heir : kHeirs)
+        for (const CaseField& f : heir.caseFields()) {
+            int found = 0;
+            for (const Field& field : kFields)
+                found += field.name == f.json;
+            if (found != 1)
+                return false;
+        }
+    return true;
+}(), "kFields: each relative's field of the heir table once");
 
 // The slot of a name in a table of 256: its length and four of its
 // letters (the first, the eighth or the middle one, the last two), mixed by
