@@ -735,23 +735,31 @@ bool writeAll(std::string_view text, std::FILE* out)
 int runOneJob(std::FILE* in, std::FILE* out, std::FILE* diagnostics, const Options& options)
 {
     LineCutter cutter;
+    // The answers gathered since the last write: one write for every
+    // kWriteBytes of them, whatever the length of the lines.
     std::string output;
+    output.reserve(2 * kWriteBytes);
     auto chunk = std::make_unique<char[]>(kReadBytes);
     bool anyFailed = false;
+    int writeError = 0;
     const auto answer = [&](std::string_view line, bool tooLong) {
+        if (writeError != 0)
+            return;
         anyFailed |= !answerLine(line, tooLong, output, options);
+        if (output.size() >= kWriteBytes) {
+            if (!writeAll(output, out))
+                writeError = errno != 0 ? errno : EIO;
+            output.clear();
+        }
     };
     for (;;) {
         const std::size_t got = std::fread(chunk.get(), 1, kReadBytes, in);
         if (got == 0)
             break;
         cutter.feed({chunk.get(), got}, answer);
-        if (output.size() >= kWriteBytes) {
-            if (!writeAll(output, out)) {
-                reportFailure(diagnostics, "cannot write the results", errno);
-                return 2;
-            }
-            output.clear();
+        if (writeError != 0) {
+            reportFailure(diagnostics, "cannot write the results", writeError);
+            return 2;
         }
     }
     if (std::ferror(in)) {
@@ -759,8 +767,8 @@ int runOneJob(std::FILE* in, std::FILE* out, std::FILE* diagnostics, const Optio
         return 2;
     }
     cutter.finish(answer);
-    if (!writeAll(output, out) || std::fflush(out) != 0) {
-        reportFailure(diagnostics, "cannot write the results", errno);
+    if (writeError != 0 || !writeAll(output, out) || std::fflush(out) != 0) {
+        reportFailure(diagnostics, "cannot write the results", writeError != 0 ? writeError : errno);
         return 2;
     }
     return anyFailed ? 1 : 0;
