@@ -41,7 +41,7 @@ measure() {
   tail -n 1 "$out" | grep -q '"amount": "7"' || { echo "  the case after it was not divided" >&2; exit 1; }
 }
 
-echo "qismar-cli ${options[*]}, peak resident memory (/usr/bin/time %M) on one ${mb} MB line"
+echo "qismar-cli${options[*]:+ ${options[*]}}, peak resident memory (/usr/bin/time %M) on one ${mb} MB line"
 measure "one ordinary case" ordinary
 measure "a ${mb} MB number" number
 measure "a ${mb} MB key" key
