@@ -319,8 +319,9 @@ TEST(CliStream, LinesLongerThanTheReadBuffer)
 
 // However many threads divide a stream, the output is the same bytes in
 // the same order and the exit status the same: lines divided, refused, too
-// long, blank, with a CR, across the batches handed to the threads, and a
-// last line without a line end.
+// long, blank, with a CR, with details, an heir not yet known or later
+// deaths, across the batches handed to the threads, and a last line
+// without a line end.
 TEST(CliStream, AnyNumberOfJobsWritesTheSameBytes)
 {
     std::string input;
@@ -329,6 +330,19 @@ TEST(CliStream, AnyNumberOfJobsWritesTheSameBytes)
         case 0: input += "not json\n"; break;
         case 1: input += "{\"sons\": 1, \"cousins\": 2}\r\n"; break;
         case 2: input += "\n"; break;
+        case 3:
+            input += "{\"spouse\": true, \"daughters\": 1, \"unborn\": \"child\", "
+                     "\"estate\": \"" + std::to_string(2400 + i) + "\"}\n";
+            break;
+        case 4:
+            input += "{\"deceased\": \"woman\", \"estate\": \"129600\", \"mother\": true, \"sons\": 3, "
+                     "\"laterDeaths\": [{\"heir\": \"sons\", \"case\": {\"fullBrothers\": 2}, "
+                     "\"same\": {\"fullBrothers\": \"sons\"}}]}\n";
+            break;
+        case 5:
+            input += "{\"sons\": 2, \"estate\": \"90\", \"details\": {\"name\": \"x\", "
+                     "\"heirNames\": {\"sons\": [\"a\", \"b\"]}}}\n";
+            break;
         default:
             input += "{\"daughters\":" + std::to_string(1 + i % 4) + ",\"mother\":true,\"estate\":\"" +
                      std::to_string(i * 37 + 1) + "\"}\n";
