@@ -3,10 +3,13 @@
 # string or run of blanks, each followed by an ordinary case. The long line
 # must give one short error line and the next case must still be divided,
 # with the peak memory close to that of a one-line input.
-# Usage: bench/cli_long_line.sh [build dir] [megabytes]
+# Options for qismar-cli (say --jobs 0) may follow.
+# Usage: bench/cli_long_line.sh [build dir] [megabytes] [options...]
 set -euo pipefail
 build=${1:-build}
 mb=${2:-300}
+shift $(( $# < 2 ? $# : 2 ))
+options=("$@")
 cli="$build/bin/qismar-cli"
 bytes=$((mb * 1000 * 1000))
 out=$(mktemp)
@@ -25,7 +28,7 @@ blanks()   { printf '{'; filler ' '; printf '}\n'; }
 measure() {
   local what=$1 producer=$2 status
   set +e
-  { "$producer"; printf '%s\n' '{"sons":1,"estate":"7"}'; } | /usr/bin/time -o "$peakFile" -f %M "$cli" >"$out"
+  { "$producer"; printf '%s\n' '{"sons":1,"estate":"7"}'; } | /usr/bin/time -o "$peakFile" -f %M "$cli" "${options[@]}" >"$out"
   status=${PIPESTATUS[1]}
   set -e
   printf '%-22s peak %6.1f MB   exit %d   %d lines, %d bytes of output\n' "$what" \
@@ -38,7 +41,7 @@ measure() {
   tail -n 1 "$out" | grep -q '"amount": "7"' || { echo "  the case after it was not divided" >&2; exit 1; }
 }
 
-echo "qismar-cli, peak resident memory (/usr/bin/time %M) on one ${mb} MB line"
+echo "qismar-cli${options[*]:+ ${options[*]}}, peak resident memory (/usr/bin/time %M) on one ${mb} MB line"
 measure "one ordinary case" ordinary
 measure "a ${mb} MB number" number
 measure "a ${mb} MB key" key

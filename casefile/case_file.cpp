@@ -16,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <nlohmann/json.hpp>
+#include <simdjson.h>
 
 namespace qismar {
 
@@ -53,6 +54,20 @@ constexpr Field amountField(std::string_view name, std::string_view arabic, Curr
     return {name, Kind::Amount, arabic, nullptr, member};
 }
 
+// A relative's box or count as the heir table describes it; "wives" is a
+// count of 1 to 4.
+consteval Field relativeField(std::string_view name)
+{
+    for (const HeirInfo& heir : kHeirs)
+        for (const CaseField& f : heir.caseFields())
+            if (f.json == name) {
+                if (name == "wives")
+                    return {f.json, Kind::Wives, f.label, nullptr, nullptr, f.count};
+                return f.isCount() ? countField(f.json, f.label, f.count) : flagField(f.json, f.label, f.flag);
+            }
+    throw "no relative has this field in the heir table";
+}
+
 // Every field of a case object, in the order in which they are written.
 constexpr std::array kFields = {
     Field{"format", Kind::Format, "رقم صيغة الملف"},
@@ -63,34 +78,36 @@ constexpr std::array kFields = {
     amountField("debts", "الديون", &EstateCase::debts),
     amountField("bequests", "الوصايا", &EstateCase::bequests),
     flagField("heirsConsent", "إجازة الورثة ما زاد على الثلث", &EstateCase::heirsConsent),
-    flagField("father", "الأب", &EstateCase::father),
-    flagField("mother", "الأم", &EstateCase::mother),
-    flagField("spouse", "الزوج أو الزوجات", &EstateCase::spouse),
-    Field{"wives", Kind::Wives, "عدد الزوجات", nullptr, nullptr, &EstateCase::wives},
-    flagField("grandfather", "الجد", &EstateCase::grandfather),
-    countField("sons", "عدد الأبناء الذكور", &EstateCase::sons),
-    countField("daughters", "عدد البنات", &EstateCase::daughters),
-    countField("sonsSons", "عدد أبناء الابن", &EstateCase::sonsSons),
-    countField("sonsDaughters", "عدد بنات الابن", &EstateCase::sonsDaughters),
-    countField("sonsSonsSons", "عدد أبناء ابن الابن", &EstateCase::sonsSonsSons),
-    countField("sonsSonsDaughters", "عدد بنات ابن الابن", &EstateCase::sonsSonsDaughters),
-    countField("fullSisters", "عدد الأخوات الشقيقات", &EstateCase::fullSisters),
-    countField("fullBrothers", "عدد الإخوة الأشقاء", &EstateCase::fullBrothers),
-    countField("paternalBrothers", "عدد الإخوة لأب", &EstateCase::paternalBrothers),
-    countField("paternalSisters", "عدد الأخوات لأب", &EstateCase::paternalSisters),
-    countField("uterineSisters", "عدد الأخوات لأم", &EstateCase::uterineSisters),
-    countField("uterineBrothers", "عدد الإخوة لأم", &EstateCase::uterineBrothers),
-    countField("fullBrothersSons", "عدد أبناء الإخوة الأشقاء", &EstateCase::fullBrothersSons),
-    countField("paternalBrothersSons", "عدد أبناء الإخوة لأب", &EstateCase::paternalBrothersSons),
-    countField("fullUncles", "عدد الأعمام الأشقاء", &EstateCase::fullUncles),
-    countField("paternalUncles", "عدد الأعمام لأب", &EstateCase::paternalUncles),
-    countField("fullUnclesSons", "عدد أبناء الأعمام الأشقاء", &EstateCase::fullUnclesSons),
-    countField("paternalUnclesSons", "عدد أبناء الأعمام لأب", &EstateCase::paternalUnclesSons),
-    flagField("mothersMother", "أم الأم", &EstateCase::mothersMother),
-    flagField("fathersMother", "أم الأب", &EstateCase::fathersMother),
-    flagField("mothersMothersMother", "أم أم الأم", &EstateCase::mothersMothersMother),
-    flagField("fathersMothersMother", "أم أم الأب", &EstateCase::fathersMothersMother),
-    flagField("fathersFathersMother", "أم أبي الأب", &EstateCase::fathersFathersMother),
+    // The relatives' boxes and counts, in the order of the entry window;
+    // their names, Arabic labels and members are the heir table's.
+    relativeField("father"),
+    relativeField("mother"),
+    relativeField("spouse"),
+    relativeField("wives"),
+    relativeField("grandfather"),
+    relativeField("sons"),
+    relativeField("daughters"),
+    relativeField("sonsSons"),
+    relativeField("sonsDaughters"),
+    relativeField("sonsSonsSons"),
+    relativeField("sonsSonsDaughters"),
+    relativeField("fullSisters"),
+    relativeField("fullBrothers"),
+    relativeField("paternalBrothers"),
+    relativeField("paternalSisters"),
+    relativeField("uterineSisters"),
+    relativeField("uterineBrothers"),
+    relativeField("fullBrothersSons"),
+    relativeField("paternalBrothersSons"),
+    relativeField("fullUncles"),
+    relativeField("paternalUncles"),
+    relativeField("fullUnclesSons"),
+    relativeField("paternalUnclesSons"),
+    relativeField("mothersMother"),
+    relativeField("fathersMother"),
+    relativeField("mothersMothersMother"),
+    relativeField("fathersMothersMother"),
+    relativeField("fathersFathersMother"),
     // One heir not yet known: the class an unborn child would join, the
     // field of the class of which one head is missing, the class counted
     // with an heir of undetermined sex (uncertain_heir.h). One at most.
@@ -105,12 +122,82 @@ constexpr std::array kFields = {
     Field{"details", Kind::Details, "بيانات المسألة"},
 };
 
+// Every box and count of the heir table is a field, once.
+static_assert([] {
+    for (const HeirInfo& heir : kHeirs)
+        for (const CaseField& f : heir.caseFields()) {
+            int found = 0;
+            for (const Field& field : kFields)
+                found += field.name == f.json;
+            if (found != 1)
+                return false;
+        }
+    return true;
+}(), "kFields: each relative's field of the heir table once");
+
+// The slot of a name in a table of 256: its length and four of its
+// letters (the first, the eighth or the middle one, the last two), mixed by
+// `seed`.
+constexpr std::size_t nameSlot(std::string_view name, std::uint32_t seed) noexcept
+{
+    const std::size_t n = name.size();
+    if (n < 2)
+        return n;
+    const auto at = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(name[i])); };
+    const std::uint64_t key = (at(0) | at(n > 8 ? 7 : n / 2) << 8 | at(n - 2) << 16 | at(n - 1) << 24) ^
+                              static_cast<std::uint32_t>(n) * 0x9E3779B9u;
+    const std::uint64_t mix = (std::uint64_t{seed} + 1) * 0x9E3779B97F4A7C15u | 1u;
+    return static_cast<std::size_t>((key * mix) >> 56);
+}
+
+// The first seed under which no two fields share a slot.
+constexpr std::uint32_t kFieldSeed = [] {
+    for (std::uint32_t seed = 0;; ++seed) {
+        std::array<bool, 256> taken{};
+        bool clash = false;
+        for (const Field& f : kFields) {
+            const std::size_t slot = nameSlot(f.name, seed);
+            clash = clash || taken[slot];
+            taken[slot] = true;
+        }
+        if (!clash)
+            return seed;
+    }
+}();
+
+// The index in kFields of the field in each slot, or -1.
+constexpr auto kFieldSlots = [] {
+    std::array<std::int8_t, 256> slots{};
+    slots.fill(-1);
+    for (std::size_t i = 0; i < kFields.size(); ++i)
+        slots[nameSlot(kFields[i].name, kFieldSeed)] = static_cast<std::int8_t>(i);
+    return slots;
+}();
+
 const Field* findField(std::string_view name)
 {
-    for (const Field& f : kFields)
-        if (f.name == name)
-            return &f;
-    return nullptr;
+    const std::int8_t i = kFieldSlots[nameSlot(name, kFieldSeed)];
+    if (i < 0 || kFields[static_cast<std::size_t>(i)].name != name)
+        return nullptr;
+    return &kFields[static_cast<std::size_t>(i)];
+}
+
+// A whole amount written as digits only, at most Currency::kMaxWhole (as
+// parseDigits reads it, without an exception for the texts refused).
+bool parseWholeAmount(std::string_view text, Currency& out)
+{
+    if (text.empty() || text.size() > 15)
+        return false;
+    std::int64_t whole = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        whole = whole * 10 + (c - '0');
+    }
+    if (whole > Currency::kMaxWhole)
+        return false;
+    out = Currency::fromWhole(whole);
+    return true;
 }
 
 // A text from the input as an error message quotes it: whole when short,
@@ -167,18 +254,20 @@ void placeOf(std::string_view text, std::size_t position, CaseError& error)
     error.line = line;
     error.column = position - lineStart;
 }
-
-// Reads a case from the parser's events straight into the record, without
-// building a document: the text must be one object whose members are known
-// fields of the right type.
-class CaseReader final : public nlohmann::json_sax<json> {
+// Reads a case from the events of a parser (a member's name, a value, the
+// start or end of an object or a list, in the order of the text) straight
+// into the record, without keeping a document: the text must be one object
+// whose members are known fields of the right type. Two parsers drive it
+// (readInto): simdjson over a text it has found to be JSON, and, for a text
+// it refuses, nlohmann's, whose events stop at the first problem in the
+// order of the text and which says where the text stops being JSON.
+class CaseReader final {
 public:
     // The details go to `details` when given, else to a record of the
     // reader's own, made only when the case has any.
-    CaseReader(std::string_view text, EstateCase& target, CaseDetails* details, std::optional<UncertainHeir>& uncertain,
+    CaseReader(EstateCase& target, CaseDetails* details, std::optional<UncertainHeir>& uncertain,
                std::vector<LaterDeath>& later, CaseError& error)
-        : text_(text), case_(&target), main_(&target), later_(later), details_(details), uncertain_(uncertain),
-          error_(error)
+        : case_(&target), main_(&target), later_(later), details_(details), uncertain_(uncertain), error_(error)
     {
     }
 
@@ -194,39 +283,32 @@ public:
         return *details_;
     }
 
-    bool null() override { return value(Value::Null); }
-    bool boolean(bool v) override
+    bool null() { return value(Value::Null); }
+    bool boolean(bool v)
     {
         flagValue_ = v;
         return value(Value::Bool);
     }
-    bool number_integer(number_integer_t v) override
-    {
-        if (v < 0) {
-            negative_ = true;
-            signedValue_ = v;
-            return value(Value::Integer);
-        }
-        return number_unsigned(static_cast<number_unsigned_t>(v));
-    }
-    bool number_unsigned(number_unsigned_t v) override
+    bool integer(std::uint64_t v)
     {
         negative_ = false;
         integerValue_ = v;
         return value(Value::Integer);
     }
-    bool number_float(number_float_t, const string_t& written) override
+    bool negativeInteger(std::int64_t v)
     {
-        // A whole number too large for 64 bits reaches here as a float:
-        // it is a count or an amount beyond its range, not a fraction.
-        const bool whole = !written.empty() && std::all_of(written.begin(), written.end(), [](char ch) {
-            return ch >= '0' && ch <= '9';
-        });
-        return value(whole ? Value::HugeInteger : Value::Other);
+        negative_ = true;
+        signedValue_ = v;
+        return value(Value::Integer);
     }
-    bool string(string_t& v) override
+    // A whole number too large for 64 bits: a count or an amount beyond its
+    // range, not a fraction.
+    bool hugeInteger() { return value(Value::HugeInteger); }
+    // A number with a fraction or an exponent.
+    bool otherNumber() { return value(Value::Other); }
+    bool string(std::string_view v)
     {
-        stringValue_ = &v;
+        stringValue_ = v;
         switch (nesting_) {
         case Nesting::Case:
         case Nesting::DeathList:
@@ -236,18 +318,17 @@ public:
         case Nesting::Details:
             if (detailText_ == nullptr)
                 return wrongKindInDetails();
-            details().*detailText_ = std::move(v);
+            details().*detailText_ = v;
             return true;
         case Nesting::HeirNames: return wrongKindInDetails();
         case Nesting::NameList:
-            details().heirNames[static_cast<std::size_t>(index(namedHeir_))].push_back(std::move(v));
+            details().heirNames[static_cast<std::size_t>(index(namedHeir_))].emplace_back(v);
             return true;
         }
         return false;
     }
-    bool binary(binary_t&) override { return value(Value::Other); }
 
-    bool start_object(std::size_t) override
+    bool startObject()
     {
         if (depth_ == 0) {
             depth_ = 1;
@@ -269,7 +350,7 @@ public:
             return wrongKindInDetails();
         return value(Value::Other);
     }
-    bool end_object() override
+    bool endObject()
     {
         if (inLaterDeaths())
             return endLaterObject();
@@ -281,7 +362,7 @@ public:
             --depth_;
         return true;
     }
-    bool start_array(std::size_t) override
+    bool startArray()
     {
         if (depth_ == 0)
             return fail(CaseProblem::NotAnObject, "a case must be a JSON object");
@@ -299,7 +380,7 @@ public:
             return wrongKindInDetails();
         return value(Value::Other);
     }
-    bool end_array() override
+    bool endArray()
     {
         if (nesting_ == Nesting::NameList)
             nesting_ = Nesting::HeirNames;
@@ -308,7 +389,7 @@ public:
         return true;
     }
 
-    bool key(string_t& name) override
+    bool key(std::string_view name)
     {
         if (nesting_ == Nesting::Details)
             return detailKey(name);
@@ -331,28 +412,15 @@ public:
         // Only the members of the case object reach here: a nested object
         // is refused as a value before its keys are read.
         const std::size_t index = static_cast<std::size_t>(field_ - kFields.data());
-        if (seen_.test(index)) {
+        if (seen_[index]) {
             error_.problem = CaseProblem::DuplicateField;
             error_.field = std::string(field_->name);
             error_.message = "duplicate field ";
             appendQuoted(field_->name, error_.message);
             return false;
         }
-        seen_.set(index);
+        seen_[index] = true;
         return true;
-    }
-
-    bool parse_error(std::size_t position, const std::string&, const nlohmann::detail::exception& e) override
-    {
-        // Drop the library's "[json.exception.parse_error.101] " prefix.
-        std::string_view what = e.what();
-        if (const auto close = what.find("] "); what.starts_with("[json.exception") && close != what.npos)
-            what.remove_prefix(close + 2);
-        error_.problem = CaseProblem::NotJson;
-        error_.message = "not valid JSON: ";
-        error_.message += shortenedParseMessage(what);
-        placeOf(text_, position, error_);
-        return false;
     }
 
 private:
@@ -363,7 +431,7 @@ private:
     // "case", the members of its "same".
     enum class Nesting : std::uint8_t { Case, Details, HeirNames, NameList, DeathList, Death, DeathCase, Same };
 
-    bool detailKey(const string_t& name)
+    bool detailKey(std::string_view name)
     {
         detailText_ = nullptr;
         std::size_t member = kDetailMembers.size();
@@ -374,19 +442,21 @@ private:
             }
         if (member == kDetailMembers.size() && name != "heirNames")
             return failNested(CaseProblem::UnknownField, "details." + shortened(name), "unknown field ");
-        detailPath_ = "details." + std::string(name);
+        detailPath_ = "details.";
+        detailPath_ += name;
         if (seenDetails_.test(member))
             return failNested(CaseProblem::DuplicateField, detailPath_, "duplicate field ");
         seenDetails_.set(member);
         return true;
     }
 
-    bool heirKey(const string_t& name)
+    bool heirKey(std::string_view name)
     {
         for (const HeirInfo& heir : kHeirs)
             if (heir.name == name) {
                 namedHeir_ = heir.heir;
-                detailPath_ = "details.heirNames." + std::string(name);
+                detailPath_ = "details.heirNames.";
+                detailPath_ += name;
                 const auto i = static_cast<std::size_t>(index(heir.heir));
                 if (seenHeirs_.test(i))
                     return failNested(CaseProblem::DuplicateField, detailPath_, "duplicate field ");
@@ -474,9 +544,9 @@ private:
             }
             return true;
         case Kind::Deceased:
-            if (kind == Value::String && *stringValue_ == "man")
+            if (kind == Value::String && stringValue_ == "man")
                 case_->deceased = Deceased::Man;
-            else if (kind == Value::String && *stringValue_ == "woman")
+            else if (kind == Value::String && stringValue_ == "woman")
                 case_->deceased = Deceased::Woman;
             else
                 return failField(CaseProblem::BadValue, " must be \"man\" or \"woman\"");
@@ -502,14 +572,8 @@ private:
             return true;
         case Kind::Amount:
             if (kind == Value::String) {
-                try {
-                    case_->*(field_->value) = parseDigits(*stringValue_);
-                } catch (const EngineError& e) {
-                    if (e.code() == ErrorCode::OutOfRange)
-                        return failField(CaseProblem::ValueTooLarge,
-                                         " is beyond the range of money amounts (at most 922337203685477)");
-                    return failField(CaseProblem::BadValue, " must be a text of the digits 0 to 9 only");
-                }
+                if (!parseWholeAmount(stringValue_, case_->*(field_->value)))
+                    return failAmountText();
                 return true;
             }
             if (kind == Value::HugeInteger)
@@ -524,6 +588,18 @@ private:
             return true;
         }
         return false;
+    }
+
+    // An amount's text that parseWholeAmount refused: too many digits, or
+    // not digits only.
+    bool failAmountText()
+    {
+        const bool digitsOnly = !stringValue_.empty() && std::all_of(stringValue_.begin(), stringValue_.end(), [](char ch) {
+            return ch >= '0' && ch <= '9';
+        });
+        if (digitsOnly)
+            return failField(CaseProblem::ValueTooLarge, " is beyond the range of money amounts (at most 922337203685477)");
+        return failField(CaseProblem::BadValue, " must be a text of the digits 0 to 9 only");
     }
 
     bool uncertainValue(Value kind)
@@ -545,16 +621,16 @@ private:
         UncertainHeir heir;
         heir.kind = field_->uncertain;
         if (heir.kind == UncertainKind::Missing) {
-            if (kind != Value::String || !isRelativeField(*stringValue_))
+            if (kind != Value::String || !isRelativeField(stringValue_))
                 return failField(CaseProblem::BadValue, " must name the field of a relative in the case, such as \"sons\"");
-            missingField_ = *stringValue_;
+            missingField_ = stringValue_;
             uncertain_ = heir;
             return true;
         }
         const auto& lines = heir.kind == UncertainKind::Unborn ? kUnbornLines : kUndeterminedLines;
         if (kind == Value::String)
             for (const KinLineName& line : lines)
-                if (line.json == *stringValue_) {
+                if (line.json == stringValue_) {
                     heir.line = line.line;
                     uncertain_ = heir;
                     return true;
@@ -653,7 +729,7 @@ private:
         }
     }
 
-    bool deathKey(const string_t& name)
+    bool deathKey(std::string_view name)
     {
         static constexpr std::pair<std::string_view, DeathMember> kMembers[] = {
             {"heir", DeathMember::Heir}, {"problem", DeathMember::Problem}, {"case", DeathMember::Case},
@@ -669,7 +745,7 @@ private:
         return failNested(CaseProblem::UnknownField, deathPath(shortened(name)), "unknown field ");
     }
 
-    bool deathCaseKey(const string_t& name)
+    bool deathCaseKey(std::string_view name)
     {
         field_ = findField(name);
         if (field_ == nullptr)
@@ -685,7 +761,7 @@ private:
         return true;
     }
 
-    bool sameKey(const string_t& name)
+    bool sameKey(std::string_view name)
     {
         if (!isRelativeField(name))
             return failNested(CaseProblem::UnknownField, deathPath("same." + shortened(name)), "unknown field ");
@@ -705,18 +781,18 @@ private:
         case Nesting::Same: {
             auto& link = later_.back().same.back();
             const std::string path = deathPath("same." + link.first);
-            if (kind != Value::String || !isRelativeField(*stringValue_))
+            if (kind != Value::String || !isRelativeField(stringValue_))
                 return failDeath(CaseProblem::BadValue, path, " must name a relative's field of the earlier problem");
-            link.second = *stringValue_;
+            link.second = stringValue_;
             return true;
         }
         case Nesting::Death:
             switch (deathMember_) {
             case DeathMember::Heir:
-                if (kind != Value::String || !isRelativeField(*stringValue_))
+                if (kind != Value::String || !isRelativeField(stringValue_))
                     return failDeath(CaseProblem::BadValue, deathPath("heir"),
                                      " must name a relative's field (\"sons\", \"wives\", \"mother\" ...)");
-                later_.back().heir = *stringValue_;
+                later_.back().heir = stringValue_;
                 return true;
             case DeathMember::Problem:
                 if (kind != Value::Integer || negative_ || integerValue_ < 1 || integerValue_ > kMaxProblems - 1)
@@ -734,7 +810,6 @@ private:
         }
     }
 
-    std::string_view text_;
     EstateCase* case_;  // the case whose fields are read: the main one, or a later death's
     EstateCase* main_;
     std::vector<LaterDeath>& later_;
@@ -760,7 +835,132 @@ private:
     bool negative_ = false;
     std::uint64_t integerValue_ = 0;
     std::int64_t signedValue_ = 0;
-    string_t* stringValue_ = nullptr;
+    std::string_view stringValue_;
+};
+
+// nlohmann's events, for a text that simdjson refused: they stop at the
+// first problem in the order of the text, and a text that is not JSON is
+// described with the line and column where it stops being JSON.
+class CaseSax final : public nlohmann::json_sax<json> {
+public:
+    CaseSax(std::string_view text, CaseReader& reader, CaseError& error) : text_(text), reader_(reader), error_(error) {}
+
+    bool null() override { return reader_.null(); }
+    bool boolean(bool v) override { return reader_.boolean(v); }
+    bool number_integer(number_integer_t v) override
+    {
+        return v < 0 ? reader_.negativeInteger(v) : reader_.integer(static_cast<std::uint64_t>(v));
+    }
+    bool number_unsigned(number_unsigned_t v) override { return reader_.integer(v); }
+    bool number_float(number_float_t, const string_t& written) override
+    {
+        // A whole number too large for 64 bits reaches here as a float.
+        const bool whole = !written.empty() && std::all_of(written.begin(), written.end(), [](char ch) {
+            return ch >= '0' && ch <= '9';
+        });
+        return whole ? reader_.hugeInteger() : reader_.otherNumber();
+    }
+    bool string(string_t& v) override { return reader_.string(v); }
+    bool binary(binary_t&) override { return reader_.otherNumber(); }
+    bool start_object(std::size_t) override { return reader_.startObject(); }
+    bool end_object() override { return reader_.endObject(); }
+    bool start_array(std::size_t) override { return reader_.startArray(); }
+    bool end_array() override { return reader_.endArray(); }
+    bool key(string_t& name) override { return reader_.key(name); }
+
+    bool parse_error(std::size_t position, const std::string&, const nlohmann::detail::exception& e) override
+    {
+        // Drop the library's "[json.exception.parse_error.101] " prefix.
+        std::string_view what = e.what();
+        if (const auto close = what.find("] "); what.starts_with("[json.exception") && close != what.npos)
+            what.remove_prefix(close + 2);
+        error_.problem = CaseProblem::NotJson;
+        error_.message = "not valid JSON: ";
+        error_.message += shortenedParseMessage(what);
+        placeOf(text_, position, error_);
+        return false;
+    }
+
+private:
+    std::string_view text_;
+    CaseReader& reader_;
+    CaseError& error_;
+};
+
+// Gives a document that simdjson has read to the reader, value by value in
+// the order of the text, until the reader refuses one.
+bool walk(simdjson::dom::element e, CaseReader& reader)
+{
+    using simdjson::dom::element_type;
+    switch (e.type()) {
+    case element_type::OBJECT:
+        if (!reader.startObject())
+            return false;
+        for (const simdjson::dom::key_value_pair member : simdjson::dom::object(e))
+            if (!reader.key(member.key) || !walk(member.value, reader))
+                return false;
+        return reader.endObject();
+    case element_type::ARRAY:
+        if (!reader.startArray())
+            return false;
+        for (const simdjson::dom::element item : simdjson::dom::array(e))
+            if (!walk(item, reader))
+                return false;
+        return reader.endArray();
+    case element_type::INT64: {
+        const std::int64_t v = e.get_int64().value_unsafe();
+        return v < 0 ? reader.negativeInteger(v) : reader.integer(static_cast<std::uint64_t>(v));
+    }
+    case element_type::UINT64: return reader.integer(e.get_uint64().value_unsafe());
+    // A fraction or an exponent: simdjson refuses the text of a whole
+    // number beyond 64 bits, which the other parser then reads.
+    case element_type::DOUBLE: return reader.otherNumber();
+    case element_type::STRING: return reader.string(e.get_string().value_unsafe());
+    case element_type::BOOL: return reader.boolean(e.get_bool().value_unsafe());
+    case element_type::NULL_VALUE: return reader.null();
+    }
+    return false;
+}
+
+// The largest text given to simdjson, beyond the longest line of
+// qismar-cli: its parser takes memory in proportion to the text.
+constexpr std::size_t kMaxParsedBytes = std::size_t{2} << 20;
+
+// simdjson's parser and the padded copy of the text it reads, kept by each
+// thread from one case object to the next.
+class ParserRoom {
+public:
+    // The text, copied with the zeroed bytes that simdjson may read past
+    // its end, and parsed; false when simdjson refuses it.
+    bool parse(std::string_view text, simdjson::dom::element& document)
+    {
+        const std::size_t needed = text.size() + simdjson::SIMDJSON_PADDING;
+        if (size_ < needed) {
+            size_ = std::max(needed, 2 * size_);
+            padded_ = std::make_unique<char[]>(size_);
+        }
+        std::memcpy(padded_.get(), text.data(), text.size());
+        std::memset(padded_.get() + text.size(), 0, simdjson::SIMDJSON_PADDING);
+        if (parser_.parse(padded_.get(), text.size(), false).get(document) != simdjson::SUCCESS)
+            return false;
+        return true;
+    }
+    // Gives back the memory of a text much larger than a case, so that a
+    // thread keeps what an ordinary case takes.
+    void release(std::string_view text)
+    {
+        if (text.size() <= kKeptBytes)
+            return;
+        padded_.reset();
+        size_ = 0;
+        parser_ = simdjson::dom::parser{};
+    }
+
+private:
+    static constexpr std::size_t kKeptBytes = std::size_t{64} * 1024;
+    simdjson::dom::parser parser_;
+    std::unique_ptr<char[]> padded_;
+    std::size_t size_ = 0;
 };
 
 // ---------------------------------------------------------------- writing
@@ -897,17 +1097,37 @@ bool readInto(std::string_view text, EstateCase& out, CaseDetails* details, std:
     out = EstateCase{};
     uncertain.reset();
     later.clear();
-    error = CaseError{};
-    // The parser takes a NUL byte for the end of its input and would ignore
-    // whatever follows it; no valid case holds one.
-    if (const std::size_t nul = text.find('\0'); nul != text.npos) {
+    // As a new CaseError, keeping the room of its texts.
+    error.problem = CaseProblem::None;
+    error.field.clear();
+    error.line = error.column = 0;
+    error.systemError = 0;
+    error.message.clear();
+    error.arabic.clear();
+    CaseReader reader(out, details, uncertain, later, error);
+    // simdjson reads what is JSON (it refuses a NUL byte anywhere);
+    // nlohmann's parser reads again a text that simdjson refuses (or one
+    // too large to copy for it), to find the first problem in the order of
+    // the text and where it stands.
+    thread_local ParserRoom room;
+    std::string_view body = text;
+    if (body.starts_with("\xEF\xBB\xBF"))
+        body.remove_prefix(3);
+    simdjson::dom::element document;
+    bool ok = false;
+    if (body.size() <= kMaxParsedBytes && room.parse(body, document)) {
+        ok = walk(document, reader);
+    } else if (const std::size_t nul = text.find('\0'); nul != text.npos) {
+        // nlohmann's parser takes a NUL byte for the end of its input and
+        // would ignore whatever follows it; no valid case holds one.
         error.problem = CaseProblem::NotJson;
         error.message = "not valid JSON: a NUL byte at column " + std::to_string(nul + 1);
         placeOfByte(text, nul, error);
-        return false;
+    } else {
+        CaseSax events(text, reader, error);
+        ok = json::sax_parse(text.begin(), text.end(), &events);
     }
-    CaseReader reader(text, out, details, uncertain, later, error);
-    const bool ok = json::sax_parse(text.begin(), text.end(), &reader);
+    room.release(body);
     if (!ok) {
         if (error.message.empty()) {
             error.problem = CaseProblem::NotJson;

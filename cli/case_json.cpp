@@ -5,6 +5,8 @@
 #include "engine/preparation.h"
 #include "engine/uncertain_heir.h"
 
+#include <sched.h>
+
 #include <algorithm>
 #include <array>
 #include <cassert>
@@ -13,7 +15,11 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <condition_variable>
+#include <mutex>
 #include <string_view>
+#include <thread>
+#include <vector>
 #include <nlohmann/json.hpp>
 
 namespace qismar::cli {
@@ -28,108 +34,7 @@ void appendQuoted(std::string_view text, std::string& out)
     out += json(std::string(text)).dump(-1, ' ', false, json::error_handler_t::replace);
 }
 
-void appendRaw(std::string_view text, std::string& out) { out.append(text.data(), text.size()); }
-
-// The rows that hold something, as a JSON list.
-void appendRows(const ResultRows& rows, const std::array<std::optional<Currency>, kHeirCount>& percentages, std::string& out)
-{
-    char number[kMaxAmountText];
-    out += '[';
-    bool first = true;
-    for (int i = 0; i < kHeirCount; ++i) {
-        const RowText& row = rows[i];
-        if (row.isEmpty())
-            continue;
-        if (!first)
-            out += ", ";
-        first = false;
-        const HeirInfo& heir = heirInfo(heirAt(i));
-        out += "{\"key\": \"";
-        out += heir.key;
-        out += "\", \"heir\": \"";
-        out += heir.name;
-        out += "\", \"amount\": \"";
-        if (row.kind == RowText::Kind::NothingForHim)
-            appendRaw(kNothingForHim, out);
-        else
-            appendRaw({number, formatAmount(row.amount, number)}, out);
-        out += "\", \"percent\": ";
-        if (const auto& p = percentages[i]) {
-            out += "\"%";
-            appendRaw({number, formatAmount(*p, number)}, out);
-            out += '"';
-        } else {
-            out += "null";
-        }
-        out += '}';
-    }
-    out += ']';
-}
-
-}  // namespace
-
-void appendResult(const DivisionResult& result, std::string& out, const Explanation* explanation)
-{
-    out += "{\"outcome\": ";
-    switch (result.outcome) {
-    case Outcome::Divided: out += "\"divided\""; break;
-    case Outcome::NoEstate: out += "\"no_estate\""; break;
-    case Outcome::NoHeirs: out += "\"no_heirs\""; break;
-    case Outcome::Consumed: out += "\"consumed\""; break;
-    }
-    char number[kMaxAmountText];
-    if (const auto& p = result.preparation) {
-        // Before the division, in the order of the law.
-        const auto amount = [&](const char* key, Currency value, bool last = false) {
-            out += '"';
-            out += key;
-            out += "\": \"";
-            appendRaw({number, formatAmount(value, number)}, out);
-            out += last ? "\"}" : "\", ";
-        };
-        out += ", \"preparation\": {";
-        amount("gross", p->gross);
-        amount("funeral", p->funeral);
-        amount("debts", p->debts);
-        amount("bequestsCarriedOut", p->bequestsCarriedOut);
-        amount("net", p->net, true);
-    }
-    if (result.outcome == Outcome::Consumed) {
-        if (explanation != nullptr)
-            out += ", \"explain\": null";
-        out += '}';
-        return;
-    }
-    if (result.outcome == Outcome::NoEstate) {
-        out += ", \"rows\": []";
-        if (explanation != nullptr) {
-            out += ", \"explain\": ";
-            appendExplanation(nullptr, out);
-        }
-        out += '}';
-        return;
-    }
-    out += ", \"base\": ";
-    appendRaw({number, formatAmount(result.problemBase, number)}, out);
-    out += ", \"rows\": ";
-    appendRows(result.rows, result.percentages, out);
-    if (result.undistributed) {
-        out += ", \"undistributed\": {\"amount\": \"";
-        appendRaw({number, formatAmount(*result.undistributed, number)}, out);
-        out += "\", \"percent\": \"%";
-        appendRaw({number, formatAmount(*result.undistributedPercent, number)}, out);
-        out += "\"}";
-    }
-    if (explanation != nullptr) {
-        out += ", \"explain\": ";
-        appendExplanation(explanation->exact ? explanation : nullptr, out);
-    }
-    out += '}';
-}
-
-namespace {
-
-// Writes the explanation object into room reserved for it beforehand: the
+// Writes an output object into room reserved for it beforehand (Room): the
 // texts of the object are many and short, and copying each straight into
 // place is several times quicker than appending each to the string.
 class Cursor {
@@ -142,6 +47,8 @@ public:
         at_ += text.size();
     }
     void put(char c) { *at_++ = c; }
+    // An amount, formatted in place.
+    void amount(Currency v) { at_ += formatAmount(v, at_); }
     // The program's own sentences: UTF-8 without quotes, backslashes or
     // control characters, so they stand in JSON as they are.
     void quoted(std::string_view text)
@@ -200,7 +107,149 @@ private:
     char* at_;
 };
 
+
+// Room of this thread, kept from one object to the next, into which an
+// object is written before it is appended to the output in one piece (a
+// string made larger would first be filled with zeros).
+class Room {
+public:
+    char* reserve(std::size_t bytes)
+    {
+        if (size_ < bytes) {
+            size_ = std::max(bytes, 2 * size_);
+            data_ = std::make_unique<char[]>(size_);
+        }
+        return data_.get();
+    }
+    char* data() const { return data_.get(); }
+
+private:
+    std::unique_ptr<char[]> data_;
+    std::size_t size_ = 0;
+};
+
+thread_local Room resultRoom;
+thread_local Room explanationRoom;
+
+// The most a row takes: its words, its key and name, and two amounts.
+constexpr std::size_t kMostRowBytes = 80 + 2 * kMaxAmountText;
+
+// What each relative's row starts with, up to its amount:
+// {"key": "n5", "heir": "sons", "amount": "
+const std::array<std::string, kHeirCount> kRowStarts = [] {
+    std::array<std::string, kHeirCount> starts;
+    for (const HeirInfo& heir : kHeirs) {
+        std::string& start = starts[static_cast<std::size_t>(index(heir.heir))];
+        start = "{\"key\": \"";
+        start += heir.key;
+        start += "\", \"heir\": \"";
+        start += heir.name;
+        start += "\", \"amount\": \"";
+    }
+    return starts;
+}();
+
+// The rows that hold something, as a JSON list.
+void writeRows(Cursor& w, const ResultRows& rows, const std::array<std::optional<Currency>, kHeirCount>& percentages)
+{
+    using namespace std::string_view_literals;
+    w.put('[');
+    bool first = true;
+    for (int i = 0; i < kHeirCount; ++i) {
+        const RowText& row = rows[i];
+        if (row.isEmpty())
+            continue;
+        if (!first)
+            w.put(", "sv);
+        first = false;
+        w.put(kRowStarts[static_cast<std::size_t>(i)]);
+        if (row.kind == RowText::Kind::NothingForHim)
+            w.put(kNothingForHim);
+        else
+            w.amount(row.amount);
+        w.put("\", \"percent\": "sv);
+        if (const auto& p = percentages[i]) {
+            w.put("\"%"sv);
+            w.amount(*p);
+            w.put('"');
+        } else {
+            w.put("null"sv);
+        }
+        w.put('}');
+    }
+    w.put(']');
+}
+
+void appendRows(const ResultRows& rows, const std::array<std::optional<Currency>, kHeirCount>& percentages, std::string& out)
+{
+    char* const start = resultRoom.reserve(2 + kHeirCount * kMostRowBytes);
+    Cursor w(start);
+    writeRows(w, rows, percentages);
+    out.append(start, std::size_t(w.at() - start));
+}
+
 }  // namespace
+
+void appendResult(const DivisionResult& result, std::string& out, const Explanation* explanation)
+{
+    using namespace std::string_view_literals;
+    // The most the object takes without its explanation.
+    constexpr std::size_t kMost = 300 + 6 * kMaxAmountText + kHeirCount * kMostRowBytes;
+    char* const start = resultRoom.reserve(kMost);
+    Cursor w(start);
+    w.put("{\"outcome\": "sv);
+    switch (result.outcome) {
+    case Outcome::Divided: w.put("\"divided\""sv); break;
+    case Outcome::NoEstate: w.put("\"no_estate\""sv); break;
+    case Outcome::NoHeirs: w.put("\"no_heirs\""sv); break;
+    case Outcome::Consumed: w.put("\"consumed\""sv); break;
+    }
+    if (const auto& p = result.preparation) {
+        // Before the division, in the order of the law.
+        w.put(", \"preparation\": {\"gross\": \""sv);
+        w.amount(p->gross);
+        w.put("\", \"funeral\": \""sv);
+        w.amount(p->funeral);
+        w.put("\", \"debts\": \""sv);
+        w.amount(p->debts);
+        w.put("\", \"bequestsCarriedOut\": \""sv);
+        w.amount(p->bequestsCarriedOut);
+        w.put("\", \"net\": \""sv);
+        w.amount(p->net);
+        w.put("\"}"sv);
+    }
+    const auto finish = [&](const Explanation* explained) {
+        const bool explain = explanation != nullptr;
+        if (!explain) {
+            w.put('}');
+            out.append(start, std::size_t(w.at() - start));
+            return;
+        }
+        w.put(", \"explain\": "sv);
+        out.append(start, std::size_t(w.at() - start));
+        appendExplanation(explained, out);
+        out += '}';
+    };
+    if (result.outcome == Outcome::Consumed || result.outcome == Outcome::NoEstate) {
+        if (result.outcome == Outcome::NoEstate)
+            w.put(", \"rows\": []"sv);
+        finish(nullptr);
+        return;
+    }
+    w.put(", \"base\": "sv);
+    w.amount(result.problemBase);
+    w.put(", \"rows\": "sv);
+    writeRows(w, result.rows, result.percentages);
+    if (result.undistributed) {
+        w.put(", \"undistributed\": {\"amount\": \""sv);
+        w.amount(*result.undistributed);
+        w.put("\", \"percent\": \"%"sv);
+        w.amount(*result.undistributedPercent);
+        w.put("\"}"sv);
+    }
+    assert(w.at() <= start + kMost);
+    finish(explanation != nullptr && explanation->exact ? explanation : nullptr);
+}
 
 void appendExplanation(const Explanation* e, std::string& out)
 {
@@ -216,15 +265,8 @@ void appendExplanation(const Explanation* e, std::string& out)
     for (const HeirExplanation& h : e->heirs)
         most += 260 + 3 * Cursor::kFraction + 2 * Cursor::kNumber + h.reason.size() + 40 * h.excludedBy.size() +
                 kThirdOfTheRemainder.size();
-    // Written into room of this thread kept from one object to the next (a
-    // string made larger would first be filled with zeros), then appended.
-    thread_local std::unique_ptr<char[]> room;
-    thread_local std::size_t roomSize = 0;
-    if (roomSize < most) {
-        roomSize = std::max(most, 2 * roomSize);
-        room = std::make_unique<char[]>(roomSize);
-    }
-    Cursor w(room.get());
+    char* const start = explanationRoom.reserve(most);
+    Cursor w(start);
     w.put("{\"origin\": "sv);
     w.integer(e->origin);
     w.put(", \"awl\": "sv);
@@ -257,8 +299,9 @@ void appendExplanation(const Explanation* e, std::string& out)
     w.number(e->reducedBy);
     w.put(", \"shareValue\": "sv);
     if (e->shareValue) {
-        char amount[kMaxAmountText];
-        w.quoted({amount, formatAmount(*e->shareValue, amount)});
+        w.put('"');
+        w.amount(*e->shareValue);
+        w.put('"');
     } else {
         w.put("null"sv);
     }
@@ -306,8 +349,8 @@ void appendExplanation(const Explanation* e, std::string& out)
         w.put('}');
     }
     w.put("]}"sv);
-    assert(w.at() <= room.get() + most);
-    out.append(room.get(), std::size_t(w.at() - room.get()));
+    assert(w.at() <= start + most);
+    out.append(start, std::size_t(w.at() - start));
 }
 
 void appendError(std::string_view message, std::string& out)
@@ -614,61 +657,108 @@ void reportFailure(std::FILE* diagnostics, const char* what, int error)
 
 }  // namespace
 
-int run(std::FILE* in, std::FILE* out, std::FILE* diagnostics, const Options& options)
-{
-    // The start of a line not yet ended: never more than the limit and a CR.
-    std::string pending;
-    // The current line has passed the limit: the rest of it is skipped.
-    bool overlong = false;
-    std::string output;
-    std::array<char, 1 << 16> chunk;
-    bool anyFailed = false;
+namespace {
 
-    const auto endLine = [&](std::string_view line) {
-        if (overlong || !withinLimit(line)) {
-            appendError("line too long (the limit is " + std::to_string(kMaxLineBytes) + " bytes)", output);
-            output += '\n';
-            anyFailed = true;
-        } else {
-            anyFailed |= !processLine(line, output, options);
-        }
-        overlong = false;
-    };
-    const auto flush = [&]() {
-        if (!output.empty() && std::fwrite(output.data(), 1, output.size(), out) != output.size())
-            return false;
-        output.clear();
-        return true;
-    };
-
-    for (;;) {
-        const std::size_t got = std::fread(chunk.data(), 1, chunk.size(), in);
-        if (got == 0)
-            break;
-        std::string_view data(chunk.data(), got);
+// Cuts a stream into lines as it is read: a line within the limit is given
+// whole; a longer one is given once, as too long, without being held.
+class LineCutter {
+public:
+    // Gives each line that `data` ends to `line(text, tooLong)`.
+    template <typename Line>
+    void feed(std::string_view data, Line&& line)
+    {
         while (!data.empty()) {
             const std::size_t nl = data.find('\n');
             const std::string_view piece = data.substr(0, nl);
             data.remove_prefix(nl == data.npos ? data.size() : nl + 1);
-            if (!overlong && pending.size() + piece.size() > kMaxLineBytes + 1) {
-                overlong = true;
-                pending.clear();
+            if (!overlong_ && pending_.size() + piece.size() > kMaxLineBytes + 1) {
+                overlong_ = true;
+                pending_.clear();
             }
             if (nl == data.npos) {
-                if (!overlong)
-                    pending.append(piece);
+                if (!overlong_)
+                    pending_.append(piece);
                 break;
             }
-            if (overlong || pending.empty()) {
-                endLine(piece);
+            if (overlong_ || pending_.empty()) {
+                end(piece, line);
             } else {
-                pending.append(piece);
-                endLine(pending);
-                pending.clear();
+                pending_.append(piece);
+                end(pending_, line);
+                pending_.clear();
             }
         }
-        if (output.size() >= (1 << 16) && !flush()) {
-            reportFailure(diagnostics, "cannot write the results", errno);
+    }
+    // Gives the last line when the stream does not end with a line feed.
+    template <typename Line>
+    void finish(Line&& line)
+    {
+        if (overlong_ || !pending_.empty())
+            end(pending_, line);
+        pending_.clear();
+    }
+
+private:
+    template <typename Line>
+    void end(std::string_view text, Line& line)
+    {
+        line(text, overlong_ || !withinLimit(text));
+        overlong_ = false;
+    }
+
+    // The start of a line not yet ended: never more than the limit and a CR.
+    std::string pending_;
+    // The current line has passed the limit: the rest of it is skipped.
+    bool overlong_ = false;
+};
+
+// Appends the answer to one line of the stream; false when it failed.
+bool answerLine(std::string_view line, bool tooLong, std::string& output, const Options& options)
+{
+    if (tooLong) {
+        appendError("line too long (the limit is " + std::to_string(kMaxLineBytes) + " bytes)", output);
+        output += '\n';
+        return false;
+    }
+    return processLine(line, output, options);
+}
+
+constexpr std::size_t kReadBytes = std::size_t{1} << 16;
+// Output is written once this much has gathered.
+constexpr std::size_t kWriteBytes = std::size_t{1} << 16;
+
+bool writeAll(std::string_view text, std::FILE* out)
+{
+    return text.empty() || std::fwrite(text.data(), 1, text.size(), out) == text.size();
+}
+
+int runOneJob(std::FILE* in, std::FILE* out, std::FILE* diagnostics, const Options& options)
+{
+    LineCutter cutter;
+    // The answers gathered since the last write: one write for every
+    // kWriteBytes of them, whatever the length of the lines.
+    std::string output;
+    output.reserve(2 * kWriteBytes);
+    auto chunk = std::make_unique<char[]>(kReadBytes);
+    bool anyFailed = false;
+    int writeError = 0;
+    const auto answer = [&](std::string_view line, bool tooLong) {
+        if (writeError != 0)
+            return;
+        anyFailed |= !answerLine(line, tooLong, output, options);
+        if (output.size() >= kWriteBytes) {
+            if (!writeAll(output, out))
+                writeError = errno != 0 ? errno : EIO;
+            output.clear();
+        }
+    };
+    for (;;) {
+        const std::size_t got = std::fread(chunk.get(), 1, kReadBytes, in);
+        if (got == 0)
+            break;
+        cutter.feed({chunk.get(), got}, answer);
+        if (writeError != 0) {
+            reportFailure(diagnostics, "cannot write the results", writeError);
             return 2;
         }
     }
@@ -676,13 +766,195 @@ int run(std::FILE* in, std::FILE* out, std::FILE* diagnostics, const Options& op
         reportFailure(diagnostics, "cannot read the cases", errno);
         return 2;
     }
-    if (overlong || !pending.empty())
-        endLine(pending);
-    if (!flush() || std::fflush(out) != 0) {
-        reportFailure(diagnostics, "cannot write the results", errno);
+    cutter.finish(answer);
+    if (writeError != 0 || !writeAll(output, out) || std::fflush(out) != 0) {
+        reportFailure(diagnostics, "cannot write the results", writeError != 0 ? writeError : errno);
         return 2;
     }
     return anyFailed ? 1 : 0;
+}
+
+// Lines handed to a job together, and their answers.
+struct Batch {
+    enum class State : std::uint8_t { Free, Filled, Answered };
+    State state = State::Free;
+    // The lines one after another; each line's end, or npos for a line
+    // too long (which holds nothing).
+    std::string text;
+    std::vector<std::size_t> ends;
+    std::vector<bool> tooLong;
+    std::string output;
+    bool anyFailed = false;
+
+    void clear()
+    {
+        text.clear();
+        ends.clear();
+        tooLong.clear();
+        output.clear();
+        anyFailed = false;
+    }
+};
+
+// A batch is handed on at this many lines or bytes of input.
+constexpr std::size_t kBatchLines = 512;
+constexpr std::size_t kBatchBytes = std::size_t{1} << 17;
+
+// Divides the lines on `jobs` threads, a batch of lines at a time, and
+// writes the answers in the order of the lines. At most 2 x jobs + 2
+// batches are in flight: the memory stays the same whatever the length of
+// the input.
+int runJobs(std::FILE* in, std::FILE* out, std::FILE* diagnostics, const Options& options, unsigned jobs)
+{
+    std::vector<Batch> ring(2 * std::size_t{jobs} + 2);
+    std::mutex mutex;
+    std::condition_variable filled;    // a batch was handed on, or the input ended
+    std::condition_variable answered;  // a batch was answered
+    std::size_t handedOn = 0;          // batches handed on so far
+    std::size_t taken = 0;             // batches taken by a job
+    bool inputEnded = false;
+
+    const auto work = [&] {
+        for (;;) {
+            std::unique_lock lock(mutex);
+            filled.wait(lock, [&] { return taken < handedOn || inputEnded; });
+            if (taken == handedOn)
+                return;
+            Batch& batch = ring[taken++ % ring.size()];
+            lock.unlock();
+            std::size_t start = 0;
+            for (std::size_t i = 0; i < batch.ends.size(); ++i) {
+                const bool tooLong = batch.tooLong[i];
+                const std::string_view line =
+                    tooLong ? std::string_view{} : std::string_view(batch.text).substr(start, batch.ends[i] - start);
+                if (!tooLong)
+                    start = batch.ends[i];
+                batch.anyFailed |= !answerLine(line, tooLong, batch.output, options);
+            }
+            lock.lock();
+            batch.state = Batch::State::Answered;
+            answered.notify_all();
+        }
+    };
+    std::vector<std::thread> threads;
+    threads.reserve(jobs);
+    for (unsigned i = 0; i < jobs; ++i)
+        threads.emplace_back(work);
+
+    std::size_t written = 0;  // batches written so far
+    bool anyFailed = false;
+    bool writeFailed = false;
+    int writeError = 0;
+    // Writes the answered batches at the head of the ring; with `wait`,
+    // first waits for the head to be answered.
+    const auto writeAnswered = [&](bool wait) {
+        for (;;) {
+            Batch& head = ring[written % ring.size()];
+            {
+                std::unique_lock lock(mutex);
+                if (written == handedOn)
+                    return;
+                if (wait)
+                    answered.wait(lock, [&] { return head.state == Batch::State::Answered; });
+                else if (head.state != Batch::State::Answered)
+                    return;
+            }
+            anyFailed |= head.anyFailed;
+            if (!writeFailed && !writeAll(head.output, out)) {
+                writeFailed = true;
+                writeError = errno;
+            }
+            head.clear();
+            std::lock_guard lock(mutex);
+            head.state = Batch::State::Free;
+            ++written;
+            wait = false;
+        }
+    };
+    std::size_t filling = 0;  // the batch being filled, handedOn % ring size
+    const auto handOn = [&] {
+        {
+            std::lock_guard lock(mutex);
+            ring[filling].state = Batch::State::Filled;
+            ++handedOn;
+            filling = handedOn % ring.size();
+        }
+        filled.notify_one();
+        writeAnswered(false);
+        Batch& next = ring[filling];
+        std::unique_lock lock(mutex);
+        if (next.state != Batch::State::Free) {
+            lock.unlock();
+            writeAnswered(true);
+        }
+    };
+    const auto addLine = [&](std::string_view line, bool tooLong) {
+        Batch& batch = ring[filling];
+        if (!tooLong)
+            batch.text.append(line);
+        batch.ends.push_back(tooLong ? std::string::npos : batch.text.size());
+        batch.tooLong.push_back(tooLong);
+        if (batch.ends.size() >= kBatchLines || batch.text.size() >= kBatchBytes)
+            handOn();
+    };
+
+    LineCutter cutter;
+    auto chunk = std::make_unique<char[]>(kReadBytes);
+    bool readFailed = false;
+    for (;;) {
+        const std::size_t got = std::fread(chunk.get(), 1, kReadBytes, in);
+        if (got == 0)
+            break;
+        cutter.feed({chunk.get(), got}, addLine);
+        if (writeFailed)
+            break;
+    }
+    if (!writeFailed && std::ferror(in)) {
+        readFailed = true;
+        writeError = errno;
+    }
+    if (!readFailed && !writeFailed) {
+        cutter.finish(addLine);
+        if (!ring[filling].ends.empty())
+            handOn();
+    }
+    {
+        std::lock_guard lock(mutex);
+        inputEnded = true;
+    }
+    filled.notify_all();
+    while (written < handedOn)
+        writeAnswered(true);
+    for (std::thread& t : threads)
+        t.join();
+    if (readFailed) {
+        reportFailure(diagnostics, "cannot read the cases", writeError);
+        return 2;
+    }
+    if (writeFailed || std::fflush(out) != 0) {
+        reportFailure(diagnostics, "cannot write the results", writeFailed ? writeError : errno);
+        return 2;
+    }
+    return anyFailed ? 1 : 0;
+}
+
+// The cores this process may run on.
+unsigned availableCores()
+{
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0)
+        return static_cast<unsigned>(CPU_COUNT(&set));
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
+}  // namespace
+
+int run(std::FILE* in, std::FILE* out, std::FILE* diagnostics, const Options& options)
+{
+    const unsigned jobs = options.jobs == 0 ? availableCores() : options.jobs;
+    if (jobs <= 1)
+        return runOneJob(in, out, diagnostics, options);
+    return runJobs(in, out, diagnostics, options, jobs);
 }
 
 int runFiles(const std::vector<std::string>& paths, std::FILE* out, std::FILE* diagnostics, const Options& options)

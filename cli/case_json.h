@@ -27,6 +27,10 @@ struct Options {
     // Each result object also carries "explain": the explanation of the
     // division (null when there is none).
     bool explain = false;
+    // The threads that divide the lines of a stream (run): 0 for one per
+    // core, 1 (the default) for none beside the one reading and writing.
+    // The output is the same whatever their number.
+    unsigned jobs = 1;
 };
 
 // Appends the result object of a division to `out` (no line end), with its
@@ -49,7 +53,8 @@ bool processLine(std::string_view line, std::string& out, const Options& options
 // when the file failed.
 bool processFile(const std::string& path, std::string& out, const Options& options = {});
 
-// Reads JSON Lines from `in` and writes one object per line to `out`.
+// Reads JSON Lines from `in` and writes one object per line to `out`, in
+// the order of the lines, on the threads that `options.jobs` asks for.
 // Returns the exit status: 0 when every line was divided, 1 when any line
 // failed, 2 when reading or writing failed; in that last case one line on
 // `diagnostics` says what failed.

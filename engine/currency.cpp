@@ -1,5 +1,6 @@
 #include "engine/currency.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstring>
 
@@ -114,34 +115,28 @@ std::size_t formatAmount(Currency value, char* out) noexcept
     const std::int64_t raw = value.raw();
     // Work on the magnitude as unsigned so that the most negative raw value
     // has a magnitude too.
-    std::uint64_t mag = raw < 0 ? 0 - static_cast<std::uint64_t>(raw) : static_cast<std::uint64_t>(raw);
-    std::uint64_t whole = mag / Currency::kScale;
-    unsigned frac = static_cast<unsigned>(mag % Currency::kScale);
+    const std::uint64_t mag = raw < 0 ? 0 - static_cast<std::uint64_t>(raw) : static_cast<std::uint64_t>(raw);
+    const std::uint64_t whole = mag / Currency::kScale;
+    const unsigned frac = static_cast<unsigned>(mag % Currency::kScale);
 
-    char digits[24];
-    int n = 0;
-    do {
-        digits[n++] = static_cast<char>('0' + whole % 10);
-        whole /= 10;
-    } while (whole != 0);
-
-    std::size_t len = 0;
+    char* at = out;
     if (raw < 0)
-        out[len++] = '-';
-    while (n > 0)
-        out[len++] = digits[--n];
+        *at++ = '-';
+    at = std::to_chars(at, out + kMaxAmountText, whole).ptr;
     if (frac != 0) {
-        out[len++] = '.';
-        char f[4] = {static_cast<char>('0' + frac / 1000), static_cast<char>('0' + frac / 100 % 10),
-                     static_cast<char>('0' + frac / 10 % 10), static_cast<char>('0' + frac % 10)};
-        int last = 3;
-        while (f[last] == '0')
-            --last;
-        for (int i = 0; i <= last; ++i)
-            out[len++] = f[i];
+        // The four decimals by pairs, without the zeros that end them.
+        static constexpr char kPairs[] =
+            "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+            "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+            "8081828384858687888990919293949596979899";
+        const unsigned high = frac / 100, low = frac % 100;
+        *at++ = '.';
+        std::memcpy(at, kPairs + 2 * high, 2);
+        std::memcpy(at + 2, kPairs + 2 * low, 2);
+        at += low != 0 ? (low % 10 != 0 ? 4 : 3) : (high % 10 != 0 ? 2 : 1);
     }
-    out[len] = '\0';
-    return len;
+    *at = '\0';
+    return static_cast<std::size_t>(at - out);
 }
 
 std::string formatAmount(Currency value)

@@ -225,10 +225,19 @@ void Division::ComputeDistributedTotal()
     SpousesTotal =
         roundToCurrency((heads(Heir::Wives) * amount(Heir::Wives) + amount(Heir::Husband) * heads(Heir::Husband)) / kScale);
 
+    // A row of 0 adds exactly nothing, and most rows of a case are 0: they
+    // are passed over, which leaves every sum as it was.
+    const auto zero = [this](Heir row) { return rows[index(row)].value().raw() == 0; };
     Extended sum = ext(SpousesTotal);
-    forEachIndex<kAddedBeforeScaling>([&](auto i) { sum = sum + amount(kAddedBeforeScaling[i]); });
+    forEachIndex<kAddedBeforeScaling>([&](auto i) {
+        if (!zero(kAddedBeforeScaling[i]))
+            sum = sum + amount(kAddedBeforeScaling[i]);
+    });
     sum = sum * kScale;
-    forEachIndex<kAddedPerHead>([&](auto i) { sum = sum + amount(kAddedPerHead[i]) * heads(kAddedPerHead[i]); });
+    forEachIndex<kAddedPerHead>([&](auto i) {
+        if (!zero(kAddedPerHead[i]))
+            sum = sum + amount(kAddedPerHead[i]) * heads(kAddedPerHead[i]);
+    });
     DistributedTotal = WideAmount::rounded(sum / kScale);
 }
 

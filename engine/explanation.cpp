@@ -219,9 +219,9 @@ void resizeKeepingRoom(std::vector<T>& items, std::size_t count)
     }
 }
 
-// An explanation of nothing, as a new one is, keeping the room of its
-// entries and texts for the next.
-void clearKeepingRoom(Explanation& e)
+// The figures of an explanation as a new one has them; its entries and
+// sentences stay, to be written over.
+void resetFigures(Explanation& e)
 {
     e.exact = false;
     e.origin = 0;
@@ -234,6 +234,13 @@ void clearKeepingRoom(Explanation& e)
     e.reducedBy.reset();
     e.shareValue.reset();
     e.undistributed.reset();
+}
+
+// An explanation of nothing, as a new one is, keeping the room of its
+// entries and texts for the next.
+void clearKeepingRoom(Explanation& e)
+{
+    resetFigures(e);
     resizeKeepingRoom(e.heirs, 0);
     resizeKeepingRoom(e.sentences, 0);
 }
@@ -248,9 +255,10 @@ public:
 
     void build()
     {
-        // The entries of an explanation used before are reused, with the
-        // room of their texts.
-        clearKeepingRoom(out_);
+        // The entries and sentences of an explanation used before are
+        // written over, with the room of their texts: each entry is filled
+        // whole (heir), and the sentences are cut to those written.
+        resetFigures(out_);
         out_.exact = true;
         std::size_t count = 0;
         for (const RowText& row : r_.rows)

@@ -345,24 +345,43 @@ void Division::SumAssignedShares()
     // wide, so that the base is raised for the largest estates too.
     const auto heads = [this](Heir row) { return ext(HeadsOf(c, row)); };
     const ShareLedger& L = ledger;
+    // An entry of 0 adds exactly nothing, and most entries of a case are 0:
+    // they are passed over, which leaves every sum as it was.
     Extended sum = heads(Heir::Wives) * ext(L.WifeShare);
-    sum = sum + ext(L.HusbandShare) * heads(Heir::Husband);
-    sum = sum + ext(L.FatherShare) * heads(Heir::Father);
-    sum = sum + ext(L.GrandfatherShare) * heads(Heir::Grandfather);
-    sum = sum + ext(L.MotherShare) * heads(Heir::Mother);
-    sum = sum + heads(Heir::Daughters) * ext(L.DaughterShare);
-    sum = sum + heads(Heir::UterineSiblings) * ext(L.UterineSiblingShare);
-    sum = sum + heads(Heir::FullSisters) * ext(L.FullSisterShare);
-    sum = sum + heads(Heir::SonsDaughters) * ext(L.SonsDaughterShare);
-    sum = sum + heads(Heir::SonsSons) * ext(L.SonsSonShare);
-    sum = sum + heads(Heir::SonsSonsDaughters) * ext(L.GreatGranddaughterShare);
-    sum = sum + heads(Heir::SonsSonsSons) * ext(L.GreatGrandsonShare);
-    sum = sum + ext(L.MothersMotherShare) * heads(Heir::MothersMother);
-    sum = sum + ext(L.FathersMotherShare) * heads(Heir::FathersMother);
-    sum = sum + ext(L.MothersMothersMotherShare) * heads(Heir::MothersMothersMother);
-    sum = sum + ext(L.FathersMothersMotherShare) * heads(Heir::FathersMothersMother);
-    sum = sum + ext(L.FathersFathersMotherShare) * heads(Heir::FathersFathersMother);
-    sum = sum + heads(Heir::PaternalSisters) * ext(L.PaternalSisterShare);
+    if (L.HusbandShare.raw() != 0)
+        sum = sum + ext(L.HusbandShare) * heads(Heir::Husband);
+    if (L.FatherShare.raw() != 0)
+        sum = sum + ext(L.FatherShare) * heads(Heir::Father);
+    if (L.GrandfatherShare.raw() != 0)
+        sum = sum + ext(L.GrandfatherShare) * heads(Heir::Grandfather);
+    if (L.MotherShare.raw() != 0)
+        sum = sum + ext(L.MotherShare) * heads(Heir::Mother);
+    if (L.DaughterShare.raw() != 0)
+        sum = sum + heads(Heir::Daughters) * ext(L.DaughterShare);
+    if (L.UterineSiblingShare.raw() != 0)
+        sum = sum + heads(Heir::UterineSiblings) * ext(L.UterineSiblingShare);
+    if (L.FullSisterShare.raw() != 0)
+        sum = sum + heads(Heir::FullSisters) * ext(L.FullSisterShare);
+    if (L.SonsDaughterShare.raw() != 0)
+        sum = sum + heads(Heir::SonsDaughters) * ext(L.SonsDaughterShare);
+    if (L.SonsSonShare.raw() != 0)
+        sum = sum + heads(Heir::SonsSons) * ext(L.SonsSonShare);
+    if (L.GreatGranddaughterShare.raw() != 0)
+        sum = sum + heads(Heir::SonsSonsDaughters) * ext(L.GreatGranddaughterShare);
+    if (L.GreatGrandsonShare.raw() != 0)
+        sum = sum + heads(Heir::SonsSonsSons) * ext(L.GreatGrandsonShare);
+    if (L.MothersMotherShare.raw() != 0)
+        sum = sum + ext(L.MothersMotherShare) * heads(Heir::MothersMother);
+    if (L.FathersMotherShare.raw() != 0)
+        sum = sum + ext(L.FathersMotherShare) * heads(Heir::FathersMother);
+    if (L.MothersMothersMotherShare.raw() != 0)
+        sum = sum + ext(L.MothersMothersMotherShare) * heads(Heir::MothersMothersMother);
+    if (L.FathersMothersMotherShare.raw() != 0)
+        sum = sum + ext(L.FathersMothersMotherShare) * heads(Heir::FathersMothersMother);
+    if (L.FathersFathersMotherShare.raw() != 0)
+        sum = sum + ext(L.FathersFathersMotherShare) * heads(Heir::FathersFathersMother);
+    if (L.PaternalSisterShare.raw() != 0)
+        sum = sum + heads(Heir::PaternalSisters) * ext(L.PaternalSisterShare);
     ledger.FixedSharesTotal = WideAmount::rounded(sum / Extended(Currency::kScale));
     if (trace) {
         // The same terms, exactly; most entries are 0 in any one case.

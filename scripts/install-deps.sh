@@ -12,6 +12,8 @@ packages=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   # tests, benchmarks, the command-line interface
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
+  # the case objects read at the speed of the machine (qismar-cli, case files)
+  libsimdjson-dev
   # the text map of the PDF reports (the package depends on libqpdf29 through dpkg-shlibdeps)
   libqpdf-dev
   # headless display, screenshots, Arabic fonts

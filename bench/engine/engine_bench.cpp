@@ -3,6 +3,8 @@
 //   engine_bench                       run the benchmarks
 //   engine_bench --write-cases=F [N]   write N (default 100000) case lines to F
 //                                      for timing the qismar-cli program itself
+//   engine_bench --write-full-cases=F [N]   the same cases with every field
+//                                      written, those at their initial value too
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
@@ -10,6 +12,9 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include <benchmark/benchmark.h>
 
@@ -18,6 +23,7 @@
 #include "bench/engine/case_mix.h"
 #include "engine/division.h"
 #include "engine/explanation.h"
+#include "engine/heirs.h"
 #include "engine/preparation.h"
 #include "engine/uncertain_heir.h"
 
@@ -273,10 +279,51 @@ int writeCases(const char* path, std::size_t count)
     return std::fclose(f) == 0 ? 0 : 1;
 }
 
+// A case with every field of a case object written, in the order of the
+// writer: the format, the deceased, the amounts of the estate and its
+// preparation, then every box and count of the heir table.
+std::string fullCaseLine(const qismar::EstateCase& c)
+{
+    using namespace qismar;
+    std::string j = "{\"format\": 1, \"deceased\": ";
+    j += c.isMan() ? "\"man\"" : "\"woman\"";
+    for (const auto& [name, amount] : {std::pair{"estate", c.estate}, std::pair{"funeral", c.funeral},
+                                       std::pair{"debts", c.debts}, std::pair{"bequests", c.bequests}})
+        j += std::string(", \"") + name + "\": \"" + std::to_string(amount.whole()) + "\"";
+    j += std::string(", \"heirsConsent\": ") + (c.heirsConsent ? "true" : "false");
+    std::vector<std::string_view> written;
+    for (const HeirInfo& heir : kHeirs)
+        for (const CaseField& f : heir.caseFields()) {
+            if (std::find(written.begin(), written.end(), f.json) != written.end())
+                continue;
+            written.push_back(f.json);
+            j += ", \"" + std::string(f.json) + "\": ";
+            j += f.isCount() ? std::to_string((c.*f.count).persons()) : (c.*f.flag ? "true" : "false");
+        }
+    j += '}';
+    return j;
+}
+
+int writeFullCases(const char* path, std::size_t count)
+{
+    FILE* f = std::fopen(path, "w");
+    if (!f) {
+        std::perror(path);
+        return 1;
+    }
+    for (const auto& m : makeCaseMix(count, 0xC11)) {
+        std::fputs(fullCaseLine(m.estateCase).c_str(), f);
+        std::fputc('\n', f);
+    }
+    return std::fclose(f) == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc >= 2 && std::strncmp(argv[1], "--write-full-cases=", 19) == 0)
+        return writeFullCases(argv[1] + 19, argc >= 3 ? std::strtoul(argv[2], nullptr, 10) : 100000);
     if (argc >= 2 && std::strncmp(argv[1], "--write-cases=", 14) == 0)
         return writeCases(argv[1] + 14, argc >= 3 ? std::strtoul(argv[2], nullptr, 10) : 100000);
     benchmark::Initialize(&argc, argv);

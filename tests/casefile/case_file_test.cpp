@@ -269,6 +269,85 @@ TEST(CaseObject, RandomCasesRoundTrip)
     }
 }
 
+// A case object is read by simdjson, and read again by nlohmann's parser
+// when simdjson refuses it or when it is too large to copy for simdjson.
+// Both must come to the same answer: the same case, or the same problem of
+// the same field (the place of a syntax error is the other parser's alone).
+// Blanks after the object send it the second way.
+TEST(CaseObject, BothParsersReadEveryTextAlike)
+{
+    const std::string farBlanks((std::size_t{2} << 20) + 1, ' ');
+    const auto readBothWays = [&](const std::string& text) {
+        CaseRecord first, second;
+        CaseError firstError, secondError;
+        const bool firstOk = readCaseObject(text, first, firstError);
+        const bool secondOk = readCaseObject(text + farBlanks, second, secondError);
+        const std::string shown = json(text).dump(-1, ' ', false, json::error_handler_t::replace);
+        ASSERT_EQ(firstOk, secondOk) << shown << ": " << firstError.message << " / " << secondError.message;
+        if (firstOk) {
+            EXPECT_EQ(first, second) << shown;
+            // What is read is JSON, and an object.
+            EXPECT_TRUE(json::accept(text)) << shown;
+            return;
+        }
+        EXPECT_EQ(firstError.problem, secondError.problem) << shown << ": " << firstError.message << " / "
+                                                           << secondError.message;
+        EXPECT_EQ(firstError.field, secondError.field) << shown;
+        if (firstError.problem != CaseProblem::NotJson) {
+            EXPECT_EQ(firstError.message, secondError.message) << shown;
+        }
+        if (!json::accept(text) && firstError.problem == CaseProblem::NotJson) {
+            EXPECT_GT(firstError.line, 0u) << shown << ": " << firstError.message;
+        }
+    };
+
+    // Texts at the edges of what each parser takes.
+    for (const std::string text : {
+             "{\"sons\": 18446744073709551616, \"estate\": \"1\"}", "{\"sons\": -9223372036854775809}",
+             "{\"estate\": 1e400}", "{\"sons\": 01}", "{\"sons\": -0}", "{\"sons\": 1.0}",
+             "\xEF\xBB\xBF{\"sons\": 1}", "{\"so\\u006es\": 2, \"estate\": \"4\"}", "{\"cousins\": 1, ",
+             "{\"sons\": 1, \"sons\": tru}", "{\"deceased\": \"man\t\"}", "{\"details\": {\"name\": \"a\\u0000b\"}}",
+             "{\"details\": {\"heirNames\": {\"sons\": [\"x\", 1]}}, \"sons\": 2}", "[[[[[[[[[[[[[1]]]]]]]]]]]]]",
+             "{\"sons\": [[[[[[[[[[1]]]]]]]]]]}", "{\"estate\": \"0922337203685477\"}", "{\"estate\": \"9223372036854775808\"}",
+             "{} {}", "{}}", "\"man\"", "null", "{\"deceased\": \"\xFF\"}", "{\"wives\": 4.0}",
+         })
+        readBothWays(text);
+
+    // Every kind of byte put in, taken out or changed in cases of every
+    // field, details included.
+    const std::string samples[] = {
+        R"({"format": 1, "deceased": "woman", "estate": "120000", "funeral": "10", "debts": "20", "bequests": "30", )"
+        R"("heirsConsent": true, "father": true, "mother": true, "spouse": true, "sons": 2, "daughters": 3, )"
+        R"("uterineSisters": 1, "fathersMother": false, "wives": 2})",
+        R"({"sons": 2, "estate": 900, "details": {"name": "\u0639\u0644\u064a", "dateOfDeath": "2020-02-29", )"
+        R"("heirNames": {"sons": ["a", "b\"c"]}}})",
+        R"({"deceased": "woman", "spouse": true, "daughters": 1, "unborn": "child", "estate": "2400"})",
+        R"({"sons": 3, "missing": "sons", "fullBrothers": 1, "estate": "7"})",
+        R"({"mother": true, "undeterminedSex": "children", "daughters": 2, "estate": "60"})",
+        R"({"deceased": "woman", "estate": "129600", "mother": true, "sons": 3, "laterDeaths": [{"heir": "sons", )"
+        R"("case": {"spouse": true, "wives": 2, "fullBrothers": 2, "mothersMother": true}, )"
+        R"("same": {"mothersMother": "mother", "fullBrothers": "sons"}}, )"
+        R"({"heir": "fullBrothers", "problem": 2, "case": {"fullBrothers": 1}}]})",
+    };
+    const std::string alphabet = std::string("{}[]\":,.-+0123456789eEtrufalsn \\\t\r\nx\x01\xC3\xA9") + '\0';
+    std::mt19937_64 random(20261211);
+    const auto pick = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(random); };
+    for (int i = 0; i < 400; ++i) {
+        std::string text = samples[pick(std::size(samples))];
+        for (int edits = 1 + int(pick(3)); edits > 0; --edits) {
+            const std::size_t at = pick(text.size());
+            switch (pick(3)) {
+            case 0: text.insert(at, 1, alphabet[pick(alphabet.size())]); break;
+            case 1: text.erase(at, 1); break;
+            default: text[at] = alphabet[pick(alphabet.size())]; break;
+            }
+        }
+        readBothWays(text);
+        if (::testing::Test::HasFatalFailure())
+            return;
+    }
+}
+
 TEST(CaseObject, TheFormatVersionIsOptionalAndOnlyOneIsRead)
 {
     EstateCase c;

@@ -216,13 +216,13 @@ TEST(CliResult, WindowsLineEndsAreRead)
 }
 
 // Runs the stream loop over an in-memory input.
-std::pair<int, std::string> runStream(const std::string& input)
+std::pair<int, std::string> runStream(const std::string& input, const cli::Options& options = {})
 {
     FILE* in = fmemopen(const_cast<char*>(input.data()), input.size(), "r");
     char* buffer = nullptr;
     size_t size = 0;
     FILE* out = open_memstream(&buffer, &size);
-    const int status = cli::run(in, out);
+    const int status = cli::run(in, out, stderr, options);
     std::fclose(in);
     std::fclose(out);
     std::string text(buffer, size);
@@ -315,6 +315,60 @@ TEST(CliStream, LinesLongerThanTheReadBuffer)
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 20001);
     EXPECT_NE(out.find("\"amount\": \"5\""), std::string::npos);
     EXPECT_NE(out.find("\"amount\": \"20000\""), std::string::npos);
+}
+
+// However many threads divide a stream, the output is the same bytes in
+// the same order and the exit status the same: lines divided, refused, too
+// long, blank, with a CR, with details, an heir not yet known or later
+// deaths, across the batches handed to the threads, and a last line
+// without a line end.
+TEST(CliStream, AnyNumberOfJobsWritesTheSameBytes)
+{
+    std::string input;
+    for (int i = 0; i < 5000; ++i) {
+        switch (i % 11) {
+        case 0: input += "not json\n"; break;
+        case 1: input += "{\"sons\": 1, \"cousins\": 2}\r\n"; break;
+        case 2: input += "\n"; break;
+        case 3:
+            input += "{\"spouse\": true, \"daughters\": 1, \"unborn\": \"child\", "
+                     "\"estate\": \"" + std::to_string(2400 + i) + "\"}\n";
+            break;
+        case 4:
+            input += "{\"deceased\": \"woman\", \"estate\": \"129600\", \"mother\": true, \"sons\": 3, "
+                     "\"laterDeaths\": [{\"heir\": \"sons\", \"case\": {\"fullBrothers\": 2}, "
+                     "\"same\": {\"fullBrothers\": \"sons\"}}]}\n";
+            break;
+        case 5:
+            input += "{\"sons\": 2, \"estate\": \"90\", \"details\": {\"name\": \"x\", "
+                     "\"heirNames\": {\"sons\": [\"a\", \"b\"]}}}\n";
+            break;
+        default:
+            input += "{\"daughters\":" + std::to_string(1 + i % 4) + ",\"mother\":true,\"estate\":\"" +
+                     std::to_string(i * 37 + 1) + "\"}\n";
+        }
+        if (i == 1234 || i == 4321)
+            input += "{" + std::string(cli::kMaxLineBytes + 5, ' ') + "}\n";
+    }
+    input += "{\"sons\":3,\"estate\":\"9\"}";
+    for (const bool explain : {false, true}) {
+        cli::Options one;
+        one.explain = explain;
+        const auto [status, expected] = runStream(input, one);
+        EXPECT_EQ(status, 1);
+        EXPECT_EQ(std::count(expected.begin(), expected.end(), '\n'), 5000 + 2 + 1);
+        for (const unsigned jobs : {2u, 3u, 8u, 0u}) {
+            cli::Options options = one;
+            options.jobs = jobs;
+            const auto [jobsStatus, output] = runStream(input, options);
+            EXPECT_EQ(jobsStatus, status) << jobs << " jobs";
+            EXPECT_TRUE(output == expected) << jobs << " jobs, explain " << explain;
+        }
+    }
+    cli::Options jobs;
+    jobs.jobs = 4;
+    EXPECT_EQ(runStream("", jobs), std::make_pair(0, std::string()));
+    EXPECT_EQ(runStream("{\"sons\":1,\"estate\":\"5\"}", jobs), runStream("{\"sons\":1,\"estate\":\"5\"}"));
 }
 
 int runProgram(const std::string& input, std::string& output)

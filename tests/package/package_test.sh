@@ -40,7 +40,7 @@ field Installed-Size | grep -qE '^[0-9]+$' || fail "Installed-Size is $(field In
 depends=$(field Depends | tr ',' '\n' | sed 's/^ *//; s/ *(.*//')
 for p in fonts-noto-core gstreamer1.0-plugins-base gstreamer1.0-plugins-good qt6-translations-l10n \
          libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 libqt6multimedia6 libqt6printsupport6 \
-         libqpdf29; do
+         libqpdf29 libsimdjson14; do
     grep -qx "$p" <<<"$depends" || fail "Depends lacks $p: $(field Depends)"
 done
 field Depends | grep -q 'libqt6core6 (>= 6' || fail "the computed dependencies carry no versions: $(field Depends)"
