@@ -43,18 +43,14 @@ std::string_view pick(Count n, Forms male, Forms female, bool isFemale)
     return n == Count::One ? f.one : n == Count::Two ? f.two : f.many;
 }
 
-// One text of several pieces and numbers, written into a string whose room
-// is reused: the pieces are copied straight into room made beforehand, and
-// the string is cut to what was written when the text is done.
+// One text of several pieces and numbers, put together in room of its own
+// and written into its string (whose room is reused) in one piece when it is
+// done: the pieces are copied straight into place, with no string made
+// longer piece by piece.
 class Text {
 public:
-    explicit Text(std::string& out) : out_(out)
-    {
-        out_.resize(kRoom);
-        at_ = out_.data();
-        end_ = at_ + kRoom;
-    }
-    ~Text() { out_.resize(std::size_t(at_ - out_.data())); }
+    explicit Text(std::string& out) : out_(out), at_(local_), end_(local_ + kRoom) {}
+    ~Text() { out_.assign(begin(), std::size_t(at_ - begin())); }
     Text(const Text&) = delete;
     Text& operator=(const Text&) = delete;
 
@@ -99,19 +95,27 @@ public:
 
 private:
     // Room enough for every sentence and reason this program writes; a text
-    // that would pass it makes more.
+    // that would pass it moves into a string of its own.
     static constexpr std::size_t kRoom = 384;
-    void room(std::size_t n)
+    char* begin() { return larger_.empty() ? local_ : larger_.data(); }
+    [[gnu::always_inline]] void room(std::size_t n)
     {
-        if (std::size_t(end_ - at_) >= n)
-            return;
-        const std::size_t used = std::size_t(at_ - out_.data());
-        out_.resize(2 * (used + n));
-        at_ = out_.data() + used;
-        end_ = out_.data() + out_.size();
+        if (std::size_t(end_ - at_) < n) [[unlikely]]
+            grow(n);
+    }
+    void grow(std::size_t n)
+    {
+        const std::size_t used = std::size_t(at_ - begin());
+        if (larger_.empty())
+            larger_.assign(local_, used);
+        larger_.resize(2 * (used + n));
+        at_ = larger_.data() + used;
+        end_ = larger_.data() + larger_.size();
     }
 
     std::string& out_;
+    char local_[kRoom];
+    std::string larger_;
     char* at_;
     char* end_;
 };
