@@ -57,10 +57,11 @@ public:
         put(text);
         put('"');
     }
+    void integer(std::int64_t v) { at_ = std::to_chars(at_, at_ + 20, v).ptr; }
     void integer(Rational::Int v)
     {
         if (v >= INT64_MIN && v <= INT64_MAX) {
-            at_ = std::to_chars(at_, at_ + 20, std::int64_t(v)).ptr;
+            integer(std::int64_t(v));
             return;
         }
         // Beyond 64 bits: the digits from the last.

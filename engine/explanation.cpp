@@ -68,18 +68,17 @@ public:
         return *this << std::string_view(piece, N - 1);
     }
     template <class N>
-        requires std::is_integral_v<N>
+        requires std::is_integral_v<N> && (sizeof(N) <= sizeof(std::int64_t))
     Text& operator<<(N value)
     {
-        return *this << Int(value);
+        room(20);
+        at_ = std::to_chars(at_, end_, value).ptr;
+        return *this;
     }
     Text& operator<<(Int value)
     {
-        if (value >= INT64_MIN && value <= INT64_MAX) {
-            room(20);
-            at_ = std::to_chars(at_, end_, std::int64_t(value)).ptr;
-            return *this;
-        }
+        if (value >= INT64_MIN && value <= INT64_MAX)
+            return *this << std::int64_t(value);
         std::string digits;
         appendDecimal(value, digits);
         return *this << std::string_view(digits);
