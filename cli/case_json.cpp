@@ -60,7 +60,7 @@ public:
     void integer(std::int64_t v) { at_ = std::to_chars(at_, at_ + 20, v).ptr; }
     void integer(Rational::Int v)
     {
-        if (v >= INT64_MIN && v <= INT64_MAX) {
+        if (fits64(v)) {
             integer(std::int64_t(v));
             return;
         }

@@ -77,7 +77,7 @@ public:
     }
     Text& operator<<(Int value)
     {
-        if (value >= INT64_MIN && value <= INT64_MAX)
+        if (fits64(value))
             return *this << std::int64_t(value);
         std::string digits;
         appendDecimal(value, digits);
@@ -167,11 +167,11 @@ void agreeBy(Text& t, Int factor)
         t << "بجزء من " << factor;
 }
 
-bool fitsInt64(Int v) { return v >= 0 && v <= INT64_MAX; }
+bool fitsInt64(Int v) { return v >= 0 && fits64(v); }
 
 // Quotient and remainder of 128-bit values, on 64 bits whenever both fit
 // (the usual case: a 128-bit division is a slow library call).
-bool both64(Int a, Int b) { return a >= INT64_MIN && a <= INT64_MAX && b >= INT64_MIN && b <= INT64_MAX && b != -1; }
+bool both64(Int a, Int b) { return fits64(a) && fits64(b) && b != -1; }
 Int quot(Int a, Int b) { return both64(a, b) ? Int(std::int64_t(a) / std::int64_t(b)) : a / b; }
 Int rem(Int a, Int b) { return both64(a, b) ? Int(std::int64_t(a) % std::int64_t(b)) : a % b; }
 // The least common multiple of positive values, 0 when it does not fit.
@@ -180,7 +180,7 @@ Int lcmOf(Int a, Int b)
     if (a <= 0 || b <= 0)
         return 0;
     Int out;
-    return __builtin_mul_overflow(quot(a, gcd(a, b)), b, &out) ? 0 : out;
+    return multiply(quot(a, gcd(a, b)), b, out) ? out : 0;
 }
 
 // One part of the table: a class, or the classes that take one share
@@ -292,8 +292,8 @@ public:
             numerators_[i] = 0;
             if (h.fraction.isZero())
                 continue;
-            if (__builtin_mul_overflow(h.fraction.num(), quot(least_, h.fraction.den()), &numerators_[i]) ||
-                __builtin_mul_overflow(numerators_[i], Int(heads(h.row).persons()), &whole) ||
+            if (!multiply(h.fraction.num(), quot(least_, h.fraction.den()), numerators_[i]) ||
+                !multiply(numerators_[i], Int(heads(h.row).persons()), whole) ||
                 __builtin_add_overflow(total, whole, &total))
                 out_.exact = false;
         }
@@ -555,7 +555,7 @@ private:
         for (std::size_t p = 0; p < partCount_; ++p) {
             Part& part = parts_[p];
             Int scaled;
-            if (__builtin_mul_overflow(part.numerator, problem, &scaled) || rem(scaled, least) != 0) {
+            if (!multiply(part.numerator, problem, scaled) || rem(scaled, least) != 0) {
                 chains_ = false;
                 continue;
             }
@@ -567,7 +567,7 @@ private:
         if (out_.undistributed) {
             Int scaled;
             const Int undistributed = out_.undistributed->num() * quot(least, out_.undistributed->den());
-            chains_ = chains_ && !__builtin_mul_overflow(undistributed, problem, &scaled) && rem(scaled, least) == 0;
+            chains_ = chains_ && multiply(undistributed, problem, scaled) && rem(scaled, least) == 0;
         }
         for (HeirExplanation& h : out_.heirs) {
             if (h.fraction.isZero()) {
@@ -583,7 +583,7 @@ private:
         Int correction = 0;
         if (fitsInt64(multiplier)) {
             out_.multiplier = std::int64_t(multiplier);
-            if (!__builtin_mul_overflow(problem, multiplier, &correction) && fitsInt64(correction))
+            if (multiply(problem, multiplier, correction) && fitsInt64(correction))
                 out_.correction = std::int64_t(correction);
         }
         if (!out_.correction)
@@ -592,7 +592,7 @@ private:
         for (std::size_t i = 0; i < out_.heirs.size(); ++i) {
             HeirExplanation& h = out_.heirs[i];
             Int shares;
-            if (!__builtin_mul_overflow(numerators_[i], perUnit, &shares) && fitsInt64(shares))
+            if (multiply(numerators_[i], perUnit, shares) && fitsInt64(shares))
                 h.shares = std::int64_t(shares);
         }
         if (perUnit > 1)
@@ -661,7 +661,7 @@ private:
                          : g > 1 && table.remainder > 1 && raddProblem > 1 ? Relation::Agree
                                                                             : Relation::Coprime;
         Int combined;
-        if (__builtin_mul_overflow(Int(table.spouseProblem), raddProblem / g, &combined) || !fitsInt64(combined))
+        if (!multiply(Int(table.spouseProblem), raddProblem / g, combined) || !fitsInt64(combined))
             return;
         table.combined = std::int64_t(combined);
         out_.raddTable = table;

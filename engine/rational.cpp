@@ -56,9 +56,7 @@ UInt gcdUnsigned(UInt a, UInt b) noexcept
     return a << shift;
 }
 
-bool mul(Int a, Int b, Int& out) noexcept { return !__builtin_mul_overflow(a, b, &out); }
-
-bool fits64(Int v) noexcept { return v >= INT64_MIN && v <= INT64_MAX; }
+bool mul(Int a, Int b, Int& out) noexcept { return multiply(a, b, out); }
 
 // a / b, on 64 bits whenever both fit (a 128-bit division is a slow call).
 Int quotient(Int a, Int b) noexcept
