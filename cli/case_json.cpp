@@ -57,10 +57,11 @@ public:
         put(text);
         put('"');
     }
+    void integer(std::int64_t v) { at_ = std::to_chars(at_, at_ + 20, v).ptr; }
     void integer(Rational::Int v)
     {
-        if (v >= INT64_MIN && v <= INT64_MAX) {
-            at_ = std::to_chars(at_, at_ + 20, std::int64_t(v)).ptr;
+        if (fits64(v)) {
+            integer(std::int64_t(v));
             return;
         }
         // Beyond 64 bits: the digits from the last.
@@ -188,85 +189,53 @@ void appendRows(const ResultRows& rows, const std::array<std::optional<Currency>
     out.append(start, std::size_t(w.at() - start));
 }
 
-}  // namespace
+// What each relative's entry in the explanation starts with, up to his status:
+// {"key": "n5", "heir": "sons", "status": "
+const std::array<std::string, kHeirCount> kHeirStarts = [] {
+    std::array<std::string, kHeirCount> starts;
+    for (const HeirInfo& heir : kHeirs) {
+        std::string& start = starts[static_cast<std::size_t>(index(heir.heir))];
+        start = "{\"key\": \"";
+        start += heir.key;
+        start += "\", \"heir\": \"";
+        start += heir.name;
+        start += "\", \"status\": \"";
+    }
+    return starts;
+}();
 
-void appendResult(const DivisionResult& result, std::string& out, const Explanation* explanation)
-{
-    using namespace std::string_view_literals;
-    // The most the object takes without its explanation.
-    constexpr std::size_t kMost = 300 + 6 * kMaxAmountText + kHeirCount * kMostRowBytes;
-    char* const start = resultRoom.reserve(kMost);
-    Cursor w(start);
-    w.put("{\"outcome\": "sv);
-    switch (result.outcome) {
-    case Outcome::Divided: w.put("\"divided\""sv); break;
-    case Outcome::NoEstate: w.put("\"no_estate\""sv); break;
-    case Outcome::NoHeirs: w.put("\"no_heirs\""sv); break;
-    case Outcome::Consumed: w.put("\"consumed\""sv); break;
-    }
-    if (const auto& p = result.preparation) {
-        // Before the division, in the order of the law.
-        w.put(", \"preparation\": {\"gross\": \""sv);
-        w.amount(p->gross);
-        w.put("\", \"funeral\": \""sv);
-        w.amount(p->funeral);
-        w.put("\", \"debts\": \""sv);
-        w.amount(p->debts);
-        w.put("\", \"bequestsCarriedOut\": \""sv);
-        w.amount(p->bequestsCarriedOut);
-        w.put("\", \"net\": \""sv);
-        w.amount(p->net);
-        w.put("\"}"sv);
-    }
-    const auto finish = [&](const Explanation* explained) {
-        const bool explain = explanation != nullptr;
-        if (!explain) {
-            w.put('}');
-            out.append(start, std::size_t(w.at() - start));
-            return;
-        }
-        w.put(", \"explain\": "sv);
-        out.append(start, std::size_t(w.at() - start));
-        appendExplanation(explained, out);
-        out += '}';
-    };
-    if (result.outcome == Outcome::Consumed || result.outcome == Outcome::NoEstate) {
-        if (result.outcome == Outcome::NoEstate)
-            w.put(", \"rows\": []"sv);
-        finish(nullptr);
-        return;
-    }
-    w.put(", \"base\": "sv);
-    w.amount(result.problemBase);
-    w.put(", \"rows\": "sv);
-    writeRows(w, result.rows, result.percentages);
-    if (result.undistributed) {
-        w.put(", \"undistributed\": {\"amount\": \""sv);
-        w.amount(*result.undistributed);
-        w.put("\", \"percent\": \"%"sv);
-        w.amount(*result.undistributedPercent);
-        w.put("\"}"sv);
-    }
-    assert(w.at() <= start + kMost);
-    finish(explanation != nullptr && explanation->exact ? explanation : nullptr);
-}
+// Each status as an entry writes it, up to its share: fixed", "share":
+constexpr std::size_t kStatusCount = static_cast<std::size_t>(HeirStatus::NothingLeft) + 1;
+const std::array<std::string, kStatusCount> kStatusTexts = [] {
+    std::array<std::string, kStatusCount> texts;
+    for (std::size_t i = 0; i < kStatusCount; ++i)
+        texts[i] = std::string(statusKey(static_cast<HeirStatus>(i))) + "\", \"share\": ";
+    return texts;
+}();
 
-void appendExplanation(const Explanation* e, std::string& out)
+// The most an explanation's object can take: its words and numbers, and its texts.
+std::size_t explanationRoomNeeded(const Explanation* e)
 {
-    using namespace std::string_view_literals;
-    if (e == nullptr || !e->exact) {
-        out += "null"sv;
-        return;
-    }
-    // The most the object can take: its words and numbers, and its texts.
+    if (e == nullptr || !e->exact)
+        return 4;
     std::size_t most = 400 + 8 * Cursor::kNumber + Cursor::kFraction + kMaxAmountText;
     for (const std::string& s : e->sentences)
         most += s.size() + 4;
     for (const HeirExplanation& h : e->heirs)
         most += 260 + 3 * Cursor::kFraction + 2 * Cursor::kNumber + h.reason.size() + 40 * h.excludedBy.size() +
                 kThirdOfTheRemainder.size();
-    char* const start = explanationRoom.reserve(most);
-    Cursor w(start);
+    return most;
+}
+
+// The explanation object of a division ("null" when it has none).
+void writeExplanation(Cursor& w, const Explanation* e)
+{
+    using namespace std::string_view_literals;
+    if (e == nullptr || !e->exact) {
+        w.put("null"sv);
+        return;
+    }
+    [[maybe_unused]] char* const start = w.at();
     w.put("{\"origin\": "sv);
     w.integer(e->origin);
     w.put(", \"awl\": "sv);
@@ -319,13 +288,8 @@ void appendExplanation(const Explanation* e, std::string& out)
         if (!first)
             w.put(", "sv);
         first = false;
-        w.put("{\"key\": \""sv);
-        w.put(heirInfo(h.row).key);
-        w.put("\", \"heir\": \""sv);
-        w.put(heirInfo(h.row).name);
-        w.put("\", \"status\": \""sv);
-        w.put(statusKey(h.status));
-        w.put("\", \"share\": "sv);
+        w.put(kHeirStarts[static_cast<std::size_t>(index(h.row))]);
+        w.put(kStatusTexts[static_cast<std::size_t>(h.status)]);
         if (h.status == HeirStatus::Umariyya)
             w.quoted(kThirdOfTheRemainder);
         else
@@ -349,7 +313,80 @@ void appendExplanation(const Explanation* e, std::string& out)
         w.put('}');
     }
     w.put("]}"sv);
-    assert(w.at() <= start + most);
+    assert(w.at() <= start + explanationRoomNeeded(e));
+}
+
+}  // namespace
+
+void appendResult(const DivisionResult& result, std::string& out, const Explanation* explanation)
+{
+    using namespace std::string_view_literals;
+    // The most the object takes without its explanation.
+    constexpr std::size_t kMost = 300 + 6 * kMaxAmountText + kHeirCount * kMostRowBytes;
+    // The explanation is written into the same room, so that the whole
+    // object is appended in one piece.
+    const Explanation* const explained =
+        explanation != nullptr && explanation->exact && result.outcome != Outcome::Consumed &&
+                result.outcome != Outcome::NoEstate
+            ? explanation
+            : nullptr;
+    char* const start = resultRoom.reserve(kMost + explanationRoomNeeded(explained));
+    Cursor w(start);
+    w.put("{\"outcome\": "sv);
+    switch (result.outcome) {
+    case Outcome::Divided: w.put("\"divided\""sv); break;
+    case Outcome::NoEstate: w.put("\"no_estate\""sv); break;
+    case Outcome::NoHeirs: w.put("\"no_heirs\""sv); break;
+    case Outcome::Consumed: w.put("\"consumed\""sv); break;
+    }
+    if (const auto& p = result.preparation) {
+        // Before the division, in the order of the law.
+        w.put(", \"preparation\": {\"gross\": \""sv);
+        w.amount(p->gross);
+        w.put("\", \"funeral\": \""sv);
+        w.amount(p->funeral);
+        w.put("\", \"debts\": \""sv);
+        w.amount(p->debts);
+        w.put("\", \"bequestsCarriedOut\": \""sv);
+        w.amount(p->bequestsCarriedOut);
+        w.put("\", \"net\": \""sv);
+        w.amount(p->net);
+        w.put("\"}"sv);
+    }
+    const auto finish = [&](const Explanation* explained) {
+        if (explanation != nullptr) {
+            w.put(", \"explain\": "sv);
+            writeExplanation(w, explained);
+        }
+        w.put('}');
+        out.append(start, std::size_t(w.at() - start));
+    };
+    if (result.outcome == Outcome::Consumed || result.outcome == Outcome::NoEstate) {
+        if (result.outcome == Outcome::NoEstate)
+            w.put(", \"rows\": []"sv);
+        finish(nullptr);
+        return;
+    }
+    w.put(", \"base\": "sv);
+    w.amount(result.problemBase);
+    w.put(", \"rows\": "sv);
+    writeRows(w, result.rows, result.percentages);
+    if (result.undistributed) {
+        w.put(", \"undistributed\": {\"amount\": \""sv);
+        w.amount(*result.undistributed);
+        w.put("\", \"percent\": \"%"sv);
+        w.amount(*result.undistributedPercent);
+        w.put("\"}"sv);
+    }
+    assert(w.at() <= start + kMost);
+    finish(explained);
+}
+
+void appendExplanation(const Explanation* e, std::string& out)
+{
+    char* const start = explanationRoom.reserve(explanationRoomNeeded(e));
+    Cursor w(start);
+    writeExplanation(w, e);
     out.append(start, std::size_t(w.at() - start));
 }
 

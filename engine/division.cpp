@@ -207,6 +207,7 @@ void Division::ResetShareLedger() noexcept
         const Rational keepExactTotal = Exact(ledger.FixedSharesTotal);
         trace->ledger.fill(Rational());
         trace->ledgerK.fill(0);
+        trace->ledgerWritten = 0;
         Exact(ledger.FixedSharesTotal) = keepExactTotal;
     }
 }

@@ -43,18 +43,14 @@ std::string_view pick(Count n, Forms male, Forms female, bool isFemale)
     return n == Count::One ? f.one : n == Count::Two ? f.two : f.many;
 }
 
-// One text of several pieces and numbers, written into a string whose room
-// is reused: the pieces are copied straight into room made beforehand, and
-// the string is cut to what was written when the text is done.
+// One text of several pieces and numbers, put together in room of its own
+// and written into its string (whose room is reused) in one piece when it is
+// done: the pieces are copied straight into place, with no string made
+// longer piece by piece.
 class Text {
 public:
-    explicit Text(std::string& out) : out_(out)
-    {
-        out_.resize(kRoom);
-        at_ = out_.data();
-        end_ = at_ + kRoom;
-    }
-    ~Text() { out_.resize(std::size_t(at_ - out_.data())); }
+    explicit Text(std::string& out) : out_(out), at_(local_), end_(local_ + kRoom) {}
+    ~Text() { out_.assign(begin(), std::size_t(at_ - begin())); }
     Text(const Text&) = delete;
     Text& operator=(const Text&) = delete;
 
@@ -72,18 +68,17 @@ public:
         return *this << std::string_view(piece, N - 1);
     }
     template <class N>
-        requires std::is_integral_v<N>
+        requires std::is_integral_v<N> && (sizeof(N) <= sizeof(std::int64_t))
     Text& operator<<(N value)
     {
-        return *this << Int(value);
+        room(20);
+        at_ = std::to_chars(at_, end_, value).ptr;
+        return *this;
     }
     Text& operator<<(Int value)
     {
-        if (value >= INT64_MIN && value <= INT64_MAX) {
-            room(20);
-            at_ = std::to_chars(at_, end_, std::int64_t(value)).ptr;
-            return *this;
-        }
+        if (fits64(value))
+            return *this << std::int64_t(value);
         std::string digits;
         appendDecimal(value, digits);
         return *this << std::string_view(digits);
@@ -99,19 +94,27 @@ public:
 
 private:
     // Room enough for every sentence and reason this program writes; a text
-    // that would pass it makes more.
+    // that would pass it moves into a string of its own.
     static constexpr std::size_t kRoom = 384;
-    void room(std::size_t n)
+    char* begin() { return larger_.empty() ? local_ : larger_.data(); }
+    [[gnu::always_inline]] void room(std::size_t n)
     {
-        if (std::size_t(end_ - at_) >= n)
-            return;
-        const std::size_t used = std::size_t(at_ - out_.data());
-        out_.resize(2 * (used + n));
-        at_ = out_.data() + used;
-        end_ = out_.data() + out_.size();
+        if (std::size_t(end_ - at_) < n) [[unlikely]]
+            grow(n);
+    }
+    void grow(std::size_t n)
+    {
+        const std::size_t used = std::size_t(at_ - begin());
+        if (larger_.empty())
+            larger_.assign(local_, used);
+        larger_.resize(2 * (used + n));
+        at_ = larger_.data() + used;
+        end_ = larger_.data() + larger_.size();
     }
 
     std::string& out_;
+    char local_[kRoom];
+    std::string larger_;
     char* at_;
     char* end_;
 };
@@ -164,11 +167,11 @@ void agreeBy(Text& t, Int factor)
         t << "بجزء من " << factor;
 }
 
-bool fitsInt64(Int v) { return v >= 0 && v <= INT64_MAX; }
+bool fitsInt64(Int v) { return v >= 0 && fits64(v); }
 
 // Quotient and remainder of 128-bit values, on 64 bits whenever both fit
 // (the usual case: a 128-bit division is a slow library call).
-bool both64(Int a, Int b) { return a >= INT64_MIN && a <= INT64_MAX && b >= INT64_MIN && b <= INT64_MAX && b != -1; }
+bool both64(Int a, Int b) { return fits64(a) && fits64(b) && b != -1; }
 Int quot(Int a, Int b) { return both64(a, b) ? Int(std::int64_t(a) / std::int64_t(b)) : a / b; }
 Int rem(Int a, Int b) { return both64(a, b) ? Int(std::int64_t(a) % std::int64_t(b)) : a % b; }
 // The least common multiple of positive values, 0 when it does not fit.
@@ -177,7 +180,7 @@ Int lcmOf(Int a, Int b)
     if (a <= 0 || b <= 0)
         return 0;
     Int out;
-    return __builtin_mul_overflow(quot(a, gcd(a, b)), b, &out) ? 0 : out;
+    return multiply(quot(a, gcd(a, b)), b, out) ? out : 0;
 }
 
 // One part of the table: a class, or the classes that take one share
@@ -289,8 +292,8 @@ public:
             numerators_[i] = 0;
             if (h.fraction.isZero())
                 continue;
-            if (__builtin_mul_overflow(h.fraction.num(), quot(least_, h.fraction.den()), &numerators_[i]) ||
-                __builtin_mul_overflow(numerators_[i], Int(heads(h.row).persons()), &whole) ||
+            if (!multiply(h.fraction.num(), quot(least_, h.fraction.den()), numerators_[i]) ||
+                !multiply(numerators_[i], Int(heads(h.row).persons()), whole) ||
                 __builtin_add_overflow(total, whole, &total))
                 out_.exact = false;
         }
@@ -552,7 +555,7 @@ private:
         for (std::size_t p = 0; p < partCount_; ++p) {
             Part& part = parts_[p];
             Int scaled;
-            if (__builtin_mul_overflow(part.numerator, problem, &scaled) || rem(scaled, least) != 0) {
+            if (!multiply(part.numerator, problem, scaled) || rem(scaled, least) != 0) {
                 chains_ = false;
                 continue;
             }
@@ -564,7 +567,7 @@ private:
         if (out_.undistributed) {
             Int scaled;
             const Int undistributed = out_.undistributed->num() * quot(least, out_.undistributed->den());
-            chains_ = chains_ && !__builtin_mul_overflow(undistributed, problem, &scaled) && rem(scaled, least) == 0;
+            chains_ = chains_ && multiply(undistributed, problem, scaled) && rem(scaled, least) == 0;
         }
         for (HeirExplanation& h : out_.heirs) {
             if (h.fraction.isZero()) {
@@ -580,7 +583,7 @@ private:
         Int correction = 0;
         if (fitsInt64(multiplier)) {
             out_.multiplier = std::int64_t(multiplier);
-            if (!__builtin_mul_overflow(problem, multiplier, &correction) && fitsInt64(correction))
+            if (multiply(problem, multiplier, correction) && fitsInt64(correction))
                 out_.correction = std::int64_t(correction);
         }
         if (!out_.correction)
@@ -589,7 +592,7 @@ private:
         for (std::size_t i = 0; i < out_.heirs.size(); ++i) {
             HeirExplanation& h = out_.heirs[i];
             Int shares;
-            if (!__builtin_mul_overflow(numerators_[i], perUnit, &shares) && fitsInt64(shares))
+            if (multiply(numerators_[i], perUnit, shares) && fitsInt64(shares))
                 h.shares = std::int64_t(shares);
         }
         if (perUnit > 1)
@@ -658,7 +661,7 @@ private:
                          : g > 1 && table.remainder > 1 && raddProblem > 1 ? Relation::Agree
                                                                             : Relation::Coprime;
         Int combined;
-        if (__builtin_mul_overflow(Int(table.spouseProblem), raddProblem / g, &combined) || !fitsInt64(combined))
+        if (!multiply(Int(table.spouseProblem), raddProblem / g, combined) || !fitsInt64(combined))
             return;
         table.combined = std::int64_t(combined);
         out_.raddTable = table;

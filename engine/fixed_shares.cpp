@@ -41,6 +41,7 @@ void Division::Mirror(const Currency& entry, Rational exact, int k) noexcept
 {
     Exact(entry) = exact;
     ExactK(entry) = std::uint8_t(k);
+    trace->ledgerWritten |= std::uint32_t(1) << (&entry - &ledger.HusbandShare);
 }
 
 void Division::Record(Heir row, Rational exact, Source source, int k) noexcept
@@ -384,9 +385,13 @@ void Division::SumAssignedShares()
         sum = sum + heads(Heir::PaternalSisters) * ext(L.PaternalSisterShare);
     ledger.FixedSharesTotal = WideAmount::rounded(sum / Extended(Currency::kScale));
     if (trace) {
-        // The same terms, exactly; most entries are 0 in any one case.
+        // The same terms, exactly; most entries are 0 in any one case, and
+        // those not written since the ledger was reset are passed over
+        // without a look.
         Rational total;
         const auto add = [&](Heir row, const Currency& entry) {
+            if ((trace->ledgerWritten & (std::uint32_t(1) << (&entry - &ledger.HusbandShare))) == 0)
+                return;
             const Rational& exact = Exact(entry);
             const HeadCount n = HeadsOf(c, row);
             if (!exact.isZero())

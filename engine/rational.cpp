@@ -12,25 +12,35 @@ using UInt = unsigned __int128;
 
 UInt magnitude(Int v) noexcept { return v < 0 ? UInt(0) - UInt(v) : UInt(v); }
 
-// Binary gcd, on 64 bits whenever both values fit (the usual case).
+// Binary gcd of 64-bit values, the usual case.
+std::uint64_t gcd64(std::uint64_t x, std::uint64_t y) noexcept
+{
+    if (x == 0)
+        return y;
+    if (y == 0)
+        return x;
+    const int shift = __builtin_ctzll(x | y);
+    x >>= __builtin_ctzll(x);
+    do {
+        y >>= __builtin_ctzll(y);
+        if (x > y)
+            std::swap(x, y);
+        y -= x;
+    } while (y != 0);
+    return x << shift;
+}
+
+std::uint64_t magnitude64(std::int64_t v) noexcept { return v < 0 ? 0 - std::uint64_t(v) : std::uint64_t(v); }
+
+// Binary gcd, on 64 bits whenever both values fit.
 UInt gcdUnsigned(UInt a, UInt b) noexcept
 {
+    if ((a >> 64) == 0 && (b >> 64) == 0)
+        return gcd64(std::uint64_t(a), std::uint64_t(b));
     if (a == 0)
         return b;
     if (b == 0)
         return a;
-    if ((a >> 64) == 0 && (b >> 64) == 0) {
-        std::uint64_t x = std::uint64_t(a), y = std::uint64_t(b);
-        const int shift = __builtin_ctzll(x | y);
-        x >>= __builtin_ctzll(x);
-        do {
-            y >>= __builtin_ctzll(y);
-            if (x > y)
-                std::swap(x, y);
-            y -= x;
-        } while (y != 0);
-        return UInt(x) << shift;
-    }
     const auto ctz = [](UInt v) {
         const std::uint64_t low = std::uint64_t(v);
         return low != 0 ? __builtin_ctzll(low) : 64 + __builtin_ctzll(std::uint64_t(v >> 64));
@@ -46,9 +56,7 @@ UInt gcdUnsigned(UInt a, UInt b) noexcept
     return a << shift;
 }
 
-bool mul(Int a, Int b, Int& out) noexcept { return !__builtin_mul_overflow(a, b, &out); }
-
-bool fits64(Int v) noexcept { return v >= INT64_MIN && v <= INT64_MAX; }
+bool mul(Int a, Int b, Int& out) noexcept { return multiply(a, b, out); }
 
 // a / b, on 64 bits whenever both fit (a 128-bit division is a slow call).
 Int quotient(Int a, Int b) noexcept
@@ -73,6 +81,16 @@ Int lcm(Int a, Int b) noexcept
 
 Rational Rational::of(Int n, Int d) noexcept
 {
+    if (d > 0 && fits64(n) && d <= INT64_MAX) {
+        // The usual case, on 64 bits: the gcd is at most d, so it divides
+        // without overflow.
+        const std::int64_t n64 = std::int64_t(n), d64 = std::int64_t(d);
+        const std::int64_t g = std::int64_t(gcd64(magnitude64(n64), std::uint64_t(d64)));
+        Rational r;
+        r.num_ = g == 1 ? n64 : n64 / g;
+        r.den_ = g == 1 ? d64 : d64 / g;
+        return r;
+    }
     if (d == 0)
         return invalid();
     if (d < 0) {
@@ -115,6 +133,11 @@ Rational Rational::times(Int n) const noexcept
 
 Rational Rational::scaled(Rational value, Int m, Int d) noexcept
 {
+    std::int64_t n64, d64;
+    if (value.valid() && fits64(value.num_) && fits64(value.den_) && fits64(m) && fits64(d) &&
+        !__builtin_mul_overflow(std::int64_t(value.num_), std::int64_t(m), &n64) &&
+        !__builtin_mul_overflow(std::int64_t(value.den_), std::int64_t(d), &d64))
+        return Rational::of(n64, d64);
     Int n, dd;
     if (!value.valid() || !mul(value.num_, m, n) || !mul(value.den_, d, dd))
         return value * Rational::of(m, d);
@@ -136,7 +159,7 @@ Rational operator+(Rational a, Rational b) noexcept
     if (fits64(a.num_) && fits64(b.num_) && fits64(a.den_) && fits64(b.den_)) {
         // Products of 64-bit values cannot overflow 128 bits, nor can
         // their sum.
-        const std::int64_t g = std::int64_t(gcdUnsigned(UInt(a.den_), UInt(b.den_)));
+        const std::int64_t g = std::int64_t(gcd64(std::uint64_t(a.den_), std::uint64_t(b.den_)));
         const std::int64_t bd = std::int64_t(b.den_) / g;
         const Int n = a.num_ * bd + b.num_ * (std::int64_t(a.den_) / g);
         Rational r;
@@ -179,8 +202,8 @@ Rational operator*(Rational a, Rational b) noexcept
         return Rational();
     if (fits64(a.num_) && fits64(b.num_) && fits64(a.den_) && fits64(b.den_)) {
         // Cross-reduced 64-bit factors: the products fit and are reduced.
-        const std::int64_t g1 = std::int64_t(gcdUnsigned(magnitude(a.num_), UInt(b.den_)));
-        const std::int64_t g2 = std::int64_t(gcdUnsigned(magnitude(b.num_), UInt(a.den_)));
+        const std::int64_t g1 = std::int64_t(gcd64(magnitude64(std::int64_t(a.num_)), std::uint64_t(b.den_)));
+        const std::int64_t g2 = std::int64_t(gcd64(magnitude64(std::int64_t(b.num_)), std::uint64_t(a.den_)));
         Rational r;
         r.num_ = Int(std::int64_t(a.num_) / g1) * (std::int64_t(b.num_) / g2);
         r.den_ = Int(std::int64_t(a.den_) / g2) * (std::int64_t(b.den_) / g1);

@@ -69,6 +69,22 @@ private:
     Int den_ = 1;
 };
 
+// Whether a 128-bit integer fits 64 bits (its high half only repeats the
+// sign of its low half).
+inline constexpr bool fits64(Rational::Int v) noexcept { return Rational::Int(std::int64_t(v)) == v; }
+
+// a x b into `out`; false when the product does not fit 128 bits. Two
+// factors of 64 bits, the usual case, are one multiplication that cannot
+// overflow.
+inline constexpr bool multiply(Rational::Int a, Rational::Int b, Rational::Int& out) noexcept
+{
+    if (fits64(a) && fits64(b)) {
+        out = Rational::Int(std::int64_t(a)) * std::int64_t(b);
+        return true;
+    }
+    return !__builtin_mul_overflow(a, b, &out);
+}
+
 // The greatest common divisor and least common multiple of positive 128-bit
 // integers; lcm gives 0 when the result does not fit.
 Rational::Int gcd(Rational::Int a, Rational::Int b) noexcept;

@@ -90,6 +90,10 @@ struct Trace {
     Rational fixedSharesTotal;  // the ledger's FixedSharesTotal
     // The fixed share (k parts of 24) behind a ledger entry, 0 for a residue.
     std::array<std::uint8_t, kLedgerSlots> ledgerK{};
+    // One bit for each entry of `ledger` written (by Division::Mirror) since
+    // the ledger was last reset: an entry without it is 0.
+    std::uint32_t ledgerWritten = 0;
+    static_assert(kLedgerSlots <= 32, "one bit for each ledger entry");
     Rational estateValue = 1;  // EstateValue as a fraction of the entered estate
     Rational spousesTotal;
     std::array<Rational, kHeirCount> rows{};  // per head
