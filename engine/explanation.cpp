@@ -1412,9 +1412,15 @@ std::vector<Heir> ExcludersOf(const EstateCase& c, Heir row)
 void ExcludersInto(const EstateCase& c, Heir row, std::vector<Heir>& out)
 {
     out.clear();
+    // Each excluder is named once: a bit for each relative named already.
+    std::uint32_t named = 0;
+    static_assert(kHeirCount <= 32, "one bit for each relative");
     const auto add = [&](Heir r) {
-        if (RelativePresent(c, r) && std::find(out.begin(), out.end(), r) == out.end())
+        const std::uint32_t bit = std::uint32_t(1) << index(r);
+        if ((named & bit) == 0 && RelativePresent(c, r)) {
+            named |= bit;
             out.push_back(r);
+        }
     };
     const auto maleDescendants = [&] {
         add(Heir::Sons);
