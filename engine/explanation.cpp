@@ -263,17 +263,18 @@ public:
         // whole (heir), and the sentences are cut to those written.
         resetFigures(out_);
         out_.exact = true;
+        // The rows of the result that are not empty, in their order.
+        std::array<std::uint8_t, kHeirCount> shown;
         std::size_t count = 0;
-        for (const RowText& row : r_.rows)
-            count += !row.isEmpty();
+        for (int i = 0; i < kHeirCount; ++i)
+            if (!r_.rows[std::size_t(i)].isEmpty())
+                shown[count++] = std::uint8_t(i);
         resizeKeepingRoom(out_.heirs, count);
         entry_.fill(nullptr);
         headsOf_.fill(HeadCount());
-        std::size_t next = 0;
-        for (int i = 0; i < kHeirCount; ++i) {
-            if (r_.rows[std::size_t(i)].isEmpty())
-                continue;
-            HeirExplanation& h = out_.heirs[next++];
+        for (std::size_t next = 0; next < count; ++next) {
+            const int i = shown[next];
+            HeirExplanation& h = out_.heirs[next];
             heir(heirAt(i), h);
             entry_[std::size_t(i)] = &h;
             if (!h.fraction.valid())
