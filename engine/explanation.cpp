@@ -37,7 +37,7 @@ enum class Count : std::uint8_t { One, Two, Many };
 struct Forms {
     std::string_view one, two, many;
 };
-std::string_view pick(Count n, Forms male, Forms female, bool isFemale)
+std::string_view pick(Count n, const Forms& male, const Forms& female, bool isFemale)
 {
     const Forms& f = isFemale ? female : male;
     return n == Count::One ? f.one : n == Count::Two ? f.two : f.many;
@@ -179,6 +179,9 @@ Int lcmOf(Int a, Int b)
 {
     if (a <= 0 || b <= 0)
         return 0;
+    // Most often b divides a already: the fractions share their denominators.
+    if (rem(a, b) == 0)
+        return a;
     Int out;
     return multiply(quot(a, gcd(a, b)), b, out) ? out : 0;
 }
