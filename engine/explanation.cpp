@@ -119,6 +119,11 @@ private:
     char* end_;
 };
 
+// The present relatives of a case, a bit for each (at index(heir)).
+std::uint32_t PresentRelatives(const EstateCase& c) noexcept;
+// ExcludersInto, for a case whose present relatives are known.
+void ExcludersInto(const EstateCase& c, std::uint32_t present, Heir row, std::vector<Heir>& out);
+
 // What follows "ل" before a name: "ل" + "لزوج" is "للزوج", "ل" + "ابن
 // الابن" is "لابن الابن", "ل" + "أم الأم" is "لأم الأم".
 std::string_view afterLam(std::string_view name)
@@ -312,6 +317,7 @@ public:
             return;
         }
         // Who excludes whom, now that it is known who inherits.
+        present_.reset();
         for (HeirExplanation& h : out_.heirs)
             exclusion(h);
         problem();
@@ -433,7 +439,9 @@ private:
         if (!h.fraction.isZero())
             return;
         h.share.reset();
-        ExcludersInto(c_, h.row, h.excludedBy);
+        if (!present_)
+            present_ = PresentRelatives(c_);
+        ExcludersInto(c_, *present_, h.row, h.excludedBy);
         h.excludedBy.erase(std::remove_if(h.excludedBy.begin(), h.excludedBy.end(),
                                           [this](Heir excluder) { return !inherits(excluder); }),
                            h.excludedBy.end());
@@ -1340,6 +1348,7 @@ private:
     std::array<std::uint8_t, kHeirCount>& partIndex_ = tables_.partIndex;
     std::array<Rational::Int, kHeirCount>& numerators_ = tables_.numerators;
     Rational::Int least_ = 1;  // the least common denominator of the fractions
+    std::optional<std::uint32_t> present_;  // PresentRelatives of the case, once asked for
     std::size_t partCount_ = 0;
     std::size_t sentenceCount_ = 0;
     Int problem_ = 1;
@@ -1415,14 +1424,30 @@ std::vector<Heir> ExcludersOf(const EstateCase& c, Heir row)
 
 void ExcludersInto(const EstateCase& c, Heir row, std::vector<Heir>& out)
 {
-    out.clear();
-    // Each excluder is named once: a bit for each relative named already.
-    std::uint32_t named = 0;
+    ExcludersInto(c, PresentRelatives(c), row, out);
+}
+
+namespace {
+
+std::uint32_t PresentRelatives(const EstateCase& c) noexcept
+{
     static_assert(kHeirCount <= 32, "one bit for each relative");
+    std::uint32_t present = 0;
+    forEachIndex<kHeirs>([&](auto i) {
+        if (RelativePresent(c, kHeirs[i].heir))
+            present |= std::uint32_t(1) << index(kHeirs[i].heir);
+    });
+    return present;
+}
+
+void ExcludersInto(const EstateCase& c, std::uint32_t present, Heir row, std::vector<Heir>& out)
+{
+    out.clear();
+    // Each excluder is named once: its bit leaves `present` when it is named.
     const auto add = [&](Heir r) {
         const std::uint32_t bit = std::uint32_t(1) << index(r);
-        if ((named & bit) == 0 && RelativePresent(c, r)) {
-            named |= bit;
+        if (present & bit) {
+            present &= ~bit;
             out.push_back(r);
         }
     };
@@ -1525,6 +1550,8 @@ void ExcludersInto(const EstateCase& c, Heir row, std::vector<Heir>& out)
         break;
     }
 }
+
+}  // namespace
 
 DivisionResult DivideExplained(const EstateCase& estateCase, Explanation& explanation)
 {
