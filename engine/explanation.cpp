@@ -50,7 +50,13 @@ std::string_view pick(Count n, const Forms& male, const Forms& female, bool isFe
 class Text {
 public:
     explicit Text(std::string& out) : out_(out), at_(local_), end_(local_ + kRoom) {}
-    ~Text() { out_.assign(begin(), std::size_t(at_ - begin())); }
+    // Cleared and appended to rather than assigned: the text never overlaps
+    // `out_`, so it is copied without the assignment's look for an overlap.
+    ~Text()
+    {
+        out_.clear();
+        out_.append(begin(), std::size_t(at_ - begin()));
+    }
     Text(const Text&) = delete;
     Text& operator=(const Text&) = delete;
 
@@ -149,16 +155,20 @@ const Rational& partsOf24(int k)
 Rational::Int in24ths(const Rational& share) { return share.num() * (24 / std::int64_t(share.den())); }
 
 // The Arabic name of a fixed share of the whole.
-std::string_view shareName(Rational share)
+std::string_view shareName(const Rational& share)
 {
-    const struct {
-        Int num, den;
-        std::string_view name;
-    } known[] = {{1, 2, "النصف"}, {1, 4, "الربع"}, {1, 8, "الثمن"}, {2, 3, "الثلثان"}, {1, 3, "الثلث"}, {1, 6, "السدس"}};
-    for (const auto& k : known)
-        if (share.num() == k.num && share.den() == k.den)
-            return k.name;
-    return {};
+    if (share.num() == 2)
+        return share.den() == 3 ? "الثلثان" : std::string_view();
+    if (share.num() != 1 || !fits64(share.den()))
+        return {};
+    switch (std::int64_t(share.den())) {
+    case 2: return "النصف";
+    case 3: return "الثلث";
+    case 4: return "الربع";
+    case 6: return "السدس";
+    case 8: return "الثمن";
+    default: return {};
+    }
 }
 
 // The part that two agreeing numbers share, as the science of shares names
