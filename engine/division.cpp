@@ -2,6 +2,8 @@
 // distributed total and the percentage column.
 #include "engine/internal/division_state.h"
 
+#include <bit>
+
 namespace qismar {
 
 namespace detail {
@@ -71,10 +73,16 @@ Outcome Division::run()
     // gives him an amount; the exact side starts from the whole estate.
     MarkPresentRelatives();
     if (trace) {
-        trace->rows.fill(Rational());
-        trace->sources.fill(RowSource{});
+        // Only the rows that the last division noted hold anything.
+        for (std::uint32_t noted = trace->rowsRecorded; noted != 0; noted &= noted - 1) {
+            const auto i = std::size_t(std::countr_zero(noted));
+            trace->rows[i] = Rational();
+            trace->sources[i] = RowSource{};
+        }
+        trace->rowsRecorded = 0;
         trace->estateValue = 1;
         trace->spousesSetAside = false;
+        trace->fixedSharesTotalPending = false;
     }
 
     // The first pass divides the whole estate at a base of 24.
@@ -88,6 +96,11 @@ Outcome Division::run()
     for (int pass = 1;; ++pass) {
         if (pass > kMaxPasses)
             throw EngineError(ErrorCode::TooManyPasses);
+        // No rule reads the exact total of the fixed shares before
+        // SumAssignedShares sets it again: that of the last pass, if never
+        // read, is not added up.
+        if (trace)
+            trace->fixedSharesTotalPending = false;
         // A full pass starts from an empty ledger and settles the spouses;
         // a return pass keeps them as they were.
         if (fullPass) {
@@ -205,7 +218,9 @@ void Division::ResetShareLedger() noexcept
     ledger.FixedSharesTotal = keepTotal;
     if (trace) {
         const Rational keepExactTotal = Exact(ledger.FixedSharesTotal);
-        trace->ledger.fill(Rational());
+        // Only the entries written since the last reset hold anything.
+        for (std::uint32_t written = trace->ledgerWritten; written != 0; written &= written - 1)
+            trace->ledger[std::size_t(std::countr_zero(written))] = Rational();
         trace->ledgerK.fill(0);
         trace->ledgerWritten = 0;
         Exact(ledger.FixedSharesTotal) = keepExactTotal;

@@ -37,7 +37,7 @@ enum class Count : std::uint8_t { One, Two, Many };
 struct Forms {
     std::string_view one, two, many;
 };
-std::string_view pick(Count n, Forms male, Forms female, bool isFemale)
+std::string_view pick(Count n, const Forms& male, const Forms& female, bool isFemale)
 {
     const Forms& f = isFemale ? female : male;
     return n == Count::One ? f.one : n == Count::Two ? f.two : f.many;
@@ -50,7 +50,13 @@ std::string_view pick(Count n, Forms male, Forms female, bool isFemale)
 class Text {
 public:
     explicit Text(std::string& out) : out_(out), at_(local_), end_(local_ + kRoom) {}
-    ~Text() { out_.assign(begin(), std::size_t(at_ - begin())); }
+    // Cleared and appended to rather than assigned: the text never overlaps
+    // `out_`, so it is copied without the assignment's look for an overlap.
+    ~Text()
+    {
+        out_.clear();
+        out_.append(begin(), std::size_t(at_ - begin()));
+    }
     Text(const Text&) = delete;
     Text& operator=(const Text&) = delete;
 
@@ -119,6 +125,11 @@ private:
     char* end_;
 };
 
+// The present relatives of a case, a bit for each (at index(heir)).
+std::uint32_t PresentRelatives(const EstateCase& c) noexcept;
+// ExcludersInto, for a case whose present relatives are known.
+void ExcludersInto(const EstateCase& c, std::uint32_t present, Heir row, std::vector<Heir>& out);
+
 // What follows "ل" before a name: "ل" + "لزوج" is "للزوج", "ل" + "ابن
 // الابن" is "لابن الابن", "ل" + "أم الأم" is "لأم الأم".
 std::string_view afterLam(std::string_view name)
@@ -144,16 +155,20 @@ const Rational& partsOf24(int k)
 Rational::Int in24ths(const Rational& share) { return share.num() * (24 / std::int64_t(share.den())); }
 
 // The Arabic name of a fixed share of the whole.
-std::string_view shareName(Rational share)
+std::string_view shareName(const Rational& share)
 {
-    const struct {
-        Int num, den;
-        std::string_view name;
-    } known[] = {{1, 2, "النصف"}, {1, 4, "الربع"}, {1, 8, "الثمن"}, {2, 3, "الثلثان"}, {1, 3, "الثلث"}, {1, 6, "السدس"}};
-    for (const auto& k : known)
-        if (share.num() == k.num && share.den() == k.den)
-            return k.name;
-    return {};
+    if (share.num() == 2)
+        return share.den() == 3 ? "الثلثان" : std::string_view();
+    if (share.num() != 1 || !fits64(share.den()))
+        return {};
+    switch (std::int64_t(share.den())) {
+    case 2: return "النصف";
+    case 3: return "الثلث";
+    case 4: return "الربع";
+    case 6: return "السدس";
+    case 8: return "الثمن";
+    default: return {};
+    }
 }
 
 // The part that two agreeing numbers share, as the science of shares names
@@ -179,6 +194,9 @@ Int lcmOf(Int a, Int b)
 {
     if (a <= 0 || b <= 0)
         return 0;
+    // Most often b divides a already: the fractions share their denominators.
+    if (rem(a, b) == 0)
+        return a;
     Int out;
     return multiply(quot(a, gcd(a, b)), b, out) ? out : 0;
 }
@@ -263,17 +281,18 @@ public:
         // whole (heir), and the sentences are cut to those written.
         resetFigures(out_);
         out_.exact = true;
+        // The rows of the result that are not empty, in their order.
+        std::array<std::uint8_t, kHeirCount> shown;
         std::size_t count = 0;
-        for (const RowText& row : r_.rows)
-            count += !row.isEmpty();
+        for (int i = 0; i < kHeirCount; ++i)
+            if (!r_.rows[std::size_t(i)].isEmpty())
+                shown[count++] = std::uint8_t(i);
         resizeKeepingRoom(out_.heirs, count);
         entry_.fill(nullptr);
         headsOf_.fill(HeadCount());
-        std::size_t next = 0;
-        for (int i = 0; i < kHeirCount; ++i) {
-            if (r_.rows[std::size_t(i)].isEmpty())
-                continue;
-            HeirExplanation& h = out_.heirs[next++];
+        for (std::size_t next = 0; next < count; ++next) {
+            const int i = shown[next];
+            HeirExplanation& h = out_.heirs[next];
             heir(heirAt(i), h);
             entry_[std::size_t(i)] = &h;
             if (!h.fraction.valid())
@@ -308,6 +327,7 @@ public:
             return;
         }
         // Who excludes whom, now that it is known who inherits.
+        present_.reset();
         for (HeirExplanation& h : out_.heirs)
             exclusion(h);
         problem();
@@ -429,7 +449,9 @@ private:
         if (!h.fraction.isZero())
             return;
         h.share.reset();
-        ExcludersInto(c_, h.row, h.excludedBy);
+        if (!present_)
+            present_ = PresentRelatives(c_);
+        ExcludersInto(c_, *present_, h.row, h.excludedBy);
         h.excludedBy.erase(std::remove_if(h.excludedBy.begin(), h.excludedBy.end(),
                                           [this](Heir excluder) { return !inherits(excluder); }),
                            h.excludedBy.end());
@@ -1336,6 +1358,7 @@ private:
     std::array<std::uint8_t, kHeirCount>& partIndex_ = tables_.partIndex;
     std::array<Rational::Int, kHeirCount>& numerators_ = tables_.numerators;
     Rational::Int least_ = 1;  // the least common denominator of the fractions
+    std::optional<std::uint32_t> present_;  // PresentRelatives of the case, once asked for
     std::size_t partCount_ = 0;
     std::size_t sentenceCount_ = 0;
     Int problem_ = 1;
@@ -1411,10 +1434,32 @@ std::vector<Heir> ExcludersOf(const EstateCase& c, Heir row)
 
 void ExcludersInto(const EstateCase& c, Heir row, std::vector<Heir>& out)
 {
+    ExcludersInto(c, PresentRelatives(c), row, out);
+}
+
+namespace {
+
+std::uint32_t PresentRelatives(const EstateCase& c) noexcept
+{
+    static_assert(kHeirCount <= 32, "one bit for each relative");
+    std::uint32_t present = 0;
+    forEachIndex<kHeirs>([&](auto i) {
+        if (RelativePresent(c, kHeirs[i].heir))
+            present |= std::uint32_t(1) << index(kHeirs[i].heir);
+    });
+    return present;
+}
+
+void ExcludersInto(const EstateCase& c, std::uint32_t present, Heir row, std::vector<Heir>& out)
+{
     out.clear();
+    // Each excluder is named once: its bit leaves `present` when it is named.
     const auto add = [&](Heir r) {
-        if (RelativePresent(c, r) && std::find(out.begin(), out.end(), r) == out.end())
+        const std::uint32_t bit = std::uint32_t(1) << index(r);
+        if (present & bit) {
+            present &= ~bit;
             out.push_back(r);
+        }
     };
     const auto maleDescendants = [&] {
         add(Heir::Sons);
@@ -1515,6 +1560,8 @@ void ExcludersInto(const EstateCase& c, Heir row, std::vector<Heir>& out)
         break;
     }
 }
+
+}  // namespace
 
 DivisionResult DivideExplained(const EstateCase& estateCase, Explanation& explanation)
 {

@@ -29,6 +29,8 @@ Rational& Division::Exact(const Currency& entry) const noexcept
 
 Rational& Division::Exact(const WideAmount&) const noexcept
 {
+    if (trace->fixedSharesTotalPending)
+        SumExactShares();
     return trace->fixedSharesTotal;
 }
 
@@ -39,6 +41,9 @@ std::uint8_t& Division::ExactK(const Currency& entry) const noexcept
 
 void Division::Mirror(const Currency& entry, Rational exact, int k) noexcept
 {
+    // A total still to be added up is added up from the entries it was made of.
+    if (trace->fixedSharesTotalPending)
+        SumExactShares();
     Exact(entry) = exact;
     ExactK(entry) = std::uint8_t(k);
     trace->ledgerWritten |= std::uint32_t(1) << (&entry - &ledger.HusbandShare);
@@ -48,6 +53,7 @@ void Division::Record(Heir row, Rational exact, Source source, int k) noexcept
 {
     trace->rows[std::size_t(index(row))] = exact;
     trace->sources[std::size_t(index(row))] = {source, std::uint8_t(k)};
+    trace->rowsRecorded |= std::uint32_t(1) << index(row);
 }
 
 void Division::Record(Heir row, const Currency& entry, Source source) noexcept
@@ -384,39 +390,48 @@ void Division::SumAssignedShares()
     if (L.PaternalSisterShare.raw() != 0)
         sum = sum + heads(Heir::PaternalSisters) * ext(L.PaternalSisterShare);
     ledger.FixedSharesTotal = WideAmount::rounded(sum / Extended(Currency::kScale));
-    if (trace) {
-        // The same terms, exactly; most entries are 0 in any one case, and
-        // those not written since the ledger was reset are passed over
-        // without a look.
-        Rational total;
-        const auto add = [&](Heir row, const Currency& entry) {
-            if ((trace->ledgerWritten & (std::uint32_t(1) << (&entry - &ledger.HusbandShare))) == 0)
-                return;
-            const Rational& exact = Exact(entry);
-            const HeadCount n = HeadsOf(c, row);
-            if (!exact.isZero())
-                total += n.isOne() ? exact : exact.times(n.persons());
-        };
-        add(Heir::Wives, L.WifeShare);
-        add(Heir::Husband, L.HusbandShare);
-        add(Heir::Father, L.FatherShare);
-        add(Heir::Grandfather, L.GrandfatherShare);
-        add(Heir::Mother, L.MotherShare);
-        add(Heir::Daughters, L.DaughterShare);
-        add(Heir::UterineSiblings, L.UterineSiblingShare);
-        add(Heir::FullSisters, L.FullSisterShare);
-        add(Heir::SonsDaughters, L.SonsDaughterShare);
-        add(Heir::SonsSons, L.SonsSonShare);
-        add(Heir::SonsSonsDaughters, L.GreatGranddaughterShare);
-        add(Heir::SonsSonsSons, L.GreatGrandsonShare);
-        add(Heir::MothersMother, L.MothersMotherShare);
-        add(Heir::FathersMother, L.FathersMotherShare);
-        add(Heir::MothersMothersMother, L.MothersMothersMotherShare);
-        add(Heir::FathersMothersMother, L.FathersMothersMotherShare);
-        add(Heir::FathersFathersMother, L.FathersFathersMotherShare);
-        add(Heir::PaternalSisters, L.PaternalSisterShare);
-        Exact(ledger.FixedSharesTotal) = total;
-    }
+    // The same terms exactly are added up only when a rule reads their
+    // total: in most passes none does, and a pass that returns the surplus
+    // would add them again for nothing.
+    if (trace)
+        trace->fixedSharesTotalPending = true;
+}
+
+void Division::SumExactShares() const noexcept
+{
+    // The terms of SumAssignedShares, exactly; most entries are 0 in any one
+    // case, and those not written since the ledger was reset are passed over
+    // without a look.
+    const ShareLedger& L = ledger;
+    Rational total;
+    const auto add = [&](Heir row, const Currency& entry) {
+        if ((trace->ledgerWritten & (std::uint32_t(1) << (&entry - &ledger.HusbandShare))) == 0)
+            return;
+        const Rational& exact = trace->ledger[std::size_t(&entry - &ledger.HusbandShare)];
+        const HeadCount n = HeadsOf(c, row);
+        if (!exact.isZero())
+            total += n.isOne() ? exact : exact.times(n.persons());
+    };
+    add(Heir::Wives, L.WifeShare);
+    add(Heir::Husband, L.HusbandShare);
+    add(Heir::Father, L.FatherShare);
+    add(Heir::Grandfather, L.GrandfatherShare);
+    add(Heir::Mother, L.MotherShare);
+    add(Heir::Daughters, L.DaughterShare);
+    add(Heir::UterineSiblings, L.UterineSiblingShare);
+    add(Heir::FullSisters, L.FullSisterShare);
+    add(Heir::SonsDaughters, L.SonsDaughterShare);
+    add(Heir::SonsSons, L.SonsSonShare);
+    add(Heir::SonsSonsDaughters, L.GreatGranddaughterShare);
+    add(Heir::SonsSonsSons, L.GreatGrandsonShare);
+    add(Heir::MothersMother, L.MothersMotherShare);
+    add(Heir::FathersMother, L.FathersMotherShare);
+    add(Heir::MothersMothersMother, L.MothersMothersMotherShare);
+    add(Heir::FathersMothersMother, L.FathersMothersMotherShare);
+    add(Heir::FathersFathersMother, L.FathersFathersMotherShare);
+    add(Heir::PaternalSisters, L.PaternalSisterShare);
+    trace->fixedSharesTotal = total;
+    trace->fixedSharesTotalPending = false;
 }
 
 }  // namespace qismar::detail

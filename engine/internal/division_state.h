@@ -88,6 +88,9 @@ struct Trace {
     static constexpr int kLedgerSlots = offsetof(ShareLedger, FixedSharesTotal) / sizeof(Currency);
     std::array<Rational, kLedgerSlots> ledger{};
     Rational fixedSharesTotal;  // the ledger's FixedSharesTotal
+    // SumAssignedShares has set FixedSharesTotal, and its exact side is to be
+    // added up from `ledger` when it is first read (Division::SumExactShares).
+    bool fixedSharesTotalPending = false;
     // The fixed share (k parts of 24) behind a ledger entry, 0 for a residue.
     std::array<std::uint8_t, kLedgerSlots> ledgerK{};
     // One bit for each entry of `ledger` written (by Division::Mirror) since
@@ -98,6 +101,10 @@ struct Trace {
     Rational spousesTotal;
     std::array<Rational, kHeirCount> rows{};  // per head
     std::array<RowSource, kHeirCount> sources{};
+    // One bit for each row noted (by Division::Record) since the division
+    // began: a row without it is 0, from no source.
+    std::uint32_t rowsRecorded = 0;
+    static_assert(kHeirCount <= 32, "one bit for each row");
     // For the father's and the grandfather's share plus the residue: the
     // fixed share within it.
     std::array<Rational, kHeirCount> fixedPart{};
@@ -264,6 +271,8 @@ private:
     Rational& Exact(const Currency& ledgerEntry) const noexcept;
     Rational& Exact(const WideAmount& fixedSharesTotal) const noexcept;
     std::uint8_t& ExactK(const Currency& ledgerEntry) const noexcept;
+    // The exact side of SumAssignedShares, added up when it is first read.
+    void SumExactShares() const noexcept;
     // A ledger entry and its exact fraction, with the fixed share behind it.
     void Mirror(const Currency& ledgerEntry, Rational exact, int k = 0) noexcept;
     // Notes how a row got its amount: its exact per-head fraction and source.
