@@ -59,7 +59,8 @@ void CountingDialog::createFrames()
 void CountingDialog::createFields(HowInheritsMode& mode)
 {
     for (const CountField& f : group_.fields) {
-        auto* edit = ui::named(new ui::DigitEdit(QStringLiteral("0"), QStringLiteral("0"), this), f.objectName);
+        auto* edit = new ui::DigitEdit(QStringLiteral("0"), QStringLiteral("0"), this);
+        edit->setObjectName(f.objectName());
         edit->setGeometry(f.place);
         const std::string_view label = f.caseField().label;
         edit->setAccessibleName(QString::fromUtf8(label.data(), qsizetype(label.size())));

@@ -8,93 +8,93 @@ using H = Heir;
 
 // Sons and daughters.
 constexpr CountField kChildrenFields[] = {
-    {H::Sons, 0, "Edit1", {40, 24, 41, 21}, "asbh"},
-    {H::Daughters, 0, "Edit2", {40, 48, 41, 21}, "bent"},
+    {H::Sons, 0, {40, 24, 41, 21}, "asbh"},
+    {H::Daughters, 0, {40, 48, 41, 21}, "bent"},
 };
 constexpr DialogLabel kChildrenLabels[] = {
-    {"Label1", "ذكور", {104, 33}},
-    {"Label2", "إناث", {104, 56}, "bent"},
+    {"malesLabel", "ذكور", {104, 33}},
+    {"femalesLabel", "إناث", {104, 56}, "bent"},
 };
 
 // The son's children, and the son's son's children, each in a frame.
 constexpr CountField kGrandchildrenFields[] = {
-    {H::SonsSons, 0, "Edit1", {224, 72, 41, 21}, "asbh"},
-    {H::SonsDaughters, 0, "Edit2", {224, 96, 41, 21}, "bentebn"},
-    {H::SonsSonsSons, 0, "Edit3", {88, 72, 41, 21}, "asbh"},
-    {H::SonsSonsDaughters, 0, "Edit4", {88, 96, 41, 21}, "bentebn"},
+    {H::SonsSons, 0, {224, 72, 41, 21}, "asbh"},
+    {H::SonsDaughters, 0, {224, 96, 41, 21}, "bentebn"},
+    {H::SonsSonsSons, 0, {88, 72, 41, 21}, "asbh"},
+    {H::SonsSonsDaughters, 0, {88, 96, 41, 21}, "bentebn"},
 };
 constexpr DialogLabel kGrandchildrenLabels[] = {
-    {"StaticText1", "ذكور", {288, 72}},
-    {"StaticText2", "إناث", {288, 96}},
-    {"StaticText3", "ذكور", {144, 72}},
-    {"StaticText4", "إناث", {144, 96}},
+    {"sonsChildrenMalesLabel", "ذكور", {288, 72}},
+    {"sonsChildrenFemalesLabel", "إناث", {288, 96}},
+    {"sonsSonsChildrenMalesLabel", "ذكور", {144, 72}},
+    {"sonsSonsChildrenFemalesLabel", "إناث", {144, 96}},
 };
 constexpr DialogFrame kGrandchildrenFrames[] = {
-    {"GroupBox1", "أبناء الأبناء", {200, 48, 137, 89}},
-    {"GroupBox2", "أبناء أبناء الأبناء", {48, 48, 145, 89}},
+    {"sonsChildrenFrame", "أبناء الأبناء", {200, 48, 137, 89}},
+    {"sonsSonsChildrenFrame", "أبناء أبناء الأبناء", {48, 48, 145, 89}},
 };
 
 // Brothers and sisters in a grid: sex across, the line of kinship down.
 constexpr CountField kSiblingsFields[] = {
-    {H::FullSisters, 0, "Edit1", {32, 56, 33, 21}, "oktsh"},
-    {H::FullBrothers, 0, "Edit2", {80, 56, 33, 21}, "asbh"},
-    {H::PaternalBrothers, 0, "Edit3", {80, 88, 33, 21}, "asbh"},
-    {H::PaternalSisters, 0, "Edit4", {32, 88, 33, 21}, "oktliab"},
-    {H::UterineSiblings, 0, "Edit5", {32, 120, 33, 21}, "ebnom"},
-    {H::UterineSiblings, 1, "Edit6", {80, 120, 33, 21}, "ebnom"},
+    {H::FullSisters, 0, {32, 56, 33, 21}, "oktsh"},
+    {H::FullBrothers, 0, {80, 56, 33, 21}, "asbh"},
+    {H::PaternalBrothers, 0, {80, 88, 33, 21}, "asbh"},
+    {H::PaternalSisters, 0, {32, 88, 33, 21}, "oktliab"},
+    {H::UterineSiblings, 0, {32, 120, 33, 21}, "ebnom"},
+    {H::UterineSiblings, 1, {80, 120, 33, 21}, "ebnom"},
 };
 constexpr DialogLabel kSiblingsLabels[] = {
-    {"Label1", "ذكور", {89, 32}},
-    {"Label2", "إناث", {44, 32}},
-    {"Label3", "أشقاء", {139, 58}},
-    {"Label4", "لأب", {153, 90}},
-    {"Label5", "لأم", {155, 122}},
+    {"malesLabel", "ذكور", {89, 32}},
+    {"femalesLabel", "إناث", {44, 32}},
+    {"fullLabel", "أشقاء", {139, 58}},
+    {"paternalLabel", "لأب", {153, 90}},
+    {"uterineLabel", "لأم", {155, 122}},
 };
 
 // The sons of full and of paternal brothers, under two notes on who does not inherit.
 constexpr CountField kNephewsFields[] = {
-    {H::FullBrothersSons, 0, "Edit2", {80, 80, 33, 21}, "asbh"},
-    {H::PaternalBrothersSons, 0, "Edit3", {80, 112, 33, 21}, "asbh"},
+    {H::FullBrothersSons, 0, {80, 80, 33, 21}, "asbh"},
+    {H::PaternalBrothersSons, 0, {80, 112, 33, 21}, "asbh"},
 };
 constexpr DialogLabel kNephewsLabels[] = {
-    {"Label5", "ملحوظة: ابن الأخ لأم لا يرث", {44, 32}, nullptr, true},
-    {"Label3", "ملحوظة: بنت الأخ لا ترث", {69, 56}, nullptr, true},
-    {"Label1", "شقيق", {120, 88}},
-    {"Label2", "لأب", {128, 120}},
+    {"uterineNephewNote", "ملحوظة: ابن الأخ لأم لا يرث", {44, 32}, nullptr, true},
+    {"brothersDaughterNote", "ملحوظة: بنت الأخ لا ترث", {69, 56}, nullptr, true},
+    {"fullLabel", "شقيق", {120, 88}},
+    {"paternalLabel", "لأب", {128, 120}},
 };
 
 // Full and paternal uncles.
 constexpr CountField kUnclesFields[] = {
-    {H::FullUncles, 0, "Edit1", {48, 24, 41, 21}, "asbh"},
-    {H::PaternalUncles, 0, "Edit2", {48, 48, 41, 21}, "asbh"},
+    {H::FullUncles, 0, {48, 24, 41, 21}, "asbh"},
+    {H::PaternalUncles, 0, {48, 48, 41, 21}, "asbh"},
 };
 constexpr DialogLabel kUnclesLabels[] = {
-    {"Label1", "شقيق", {112, 33}},
-    {"Label2", "لأب", {112, 56}},
+    {"fullLabel", "شقيق", {112, 33}},
+    {"paternalLabel", "لأب", {112, 56}},
 };
 
 // The sons of full and of paternal uncles.
 constexpr CountField kCousinsFields[] = {
-    {H::FullUnclesSons, 0, "Edit1", {48, 32, 41, 21}, "asbh"},
-    {H::PaternalUnclesSons, 0, "Edit2", {48, 56, 41, 21}, "asbh"},
+    {H::FullUnclesSons, 0, {48, 32, 41, 21}, "asbh"},
+    {H::PaternalUnclesSons, 0, {48, 56, 41, 21}, "asbh"},
 };
 constexpr DialogLabel kCousinsLabels[] = {
-    {"Label1", "شقيق", {112, 41}},
-    {"Label2", "لأب", {112, 64}},
+    {"fullLabel", "شقيق", {112, 41}},
+    {"paternalLabel", "لأب", {112, 64}},
 };
 
 const CountingGroup kGroups[kHeirGroupCount] = {
-    {HeirGroup::Children, "fmSon", "أبناء  ", {170, 158}, kChildrenFields, kChildrenLabels, {}, {64, 80, 33, 25},
+    {HeirGroup::Children, "childrenDialog", "أبناء  ", {170, 158}, kChildrenFields, kChildrenLabels, {}, {64, 80, 33, 25},
      true, 2, nullptr},
-    {HeirGroup::Grandchildren, "fmSonOfSon", "أحفاد", {398, 232}, kGrandchildrenFields, kGrandchildrenLabels,
+    {HeirGroup::Grandchildren, "grandchildrenDialog", "أحفاد", {398, 232}, kGrandchildrenFields, kGrandchildrenLabels,
      kGrandchildrenFrames, {176, 152, 41, 25}, false, 2, "أبناء وبنات البنت لا يرثون\nأبناء وبنات بنت الابن لا يرثون"},
-    {HeirGroup::Siblings, "fmBrothers", "إخوة", {209, 234}, kSiblingsFields, kSiblingsLabels, {}, {72, 152, 57, 25},
+    {HeirGroup::Siblings, "siblingsDialog", "إخوة", {209, 234}, kSiblingsFields, kSiblingsLabels, {}, {72, 152, 57, 25},
      false, 6, nullptr},
-    {HeirGroup::Nephews, "fmSonOfBrother", "أبناء الإخوة", {228, 220}, kNephewsFields, kNephewsLabels, {},
+    {HeirGroup::Nephews, "nephewsDialog", "أبناء الإخوة", {228, 220}, kNephewsFields, kNephewsLabels, {},
      {88, 144, 49, 25}, false, 2, nullptr},
-    {HeirGroup::Uncles, "fmUncle", "الأعمام", {188, 163}, kUnclesFields, kUnclesLabels, {}, {72, 80, 33, 25}, true, 2,
+    {HeirGroup::Uncles, "unclesDialog", "الأعمام", {188, 163}, kUnclesFields, kUnclesLabels, {}, {72, 80, 33, 25}, true, 2,
      nullptr},
-    {HeirGroup::Cousins, "fmSonOfUncle", "أبناء العم", {190, 164}, kCousinsFields, kCousinsLabels, {},
+    {HeirGroup::Cousins, "cousinsDialog", "أبناء العم", {190, 164}, kCousinsFields, kCousinsLabels, {},
      {72, 88, 33, 25}, true, 2, nullptr},
 };
 

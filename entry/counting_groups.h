@@ -6,6 +6,7 @@
 
 #include <QPoint>
 #include <QRect>
+#include <QString>
 #include <QSize>
 #include <span>
 
@@ -27,12 +28,16 @@ inline constexpr int kHeirGroupCount = 6;
 struct CountField {
     Heir heir;
     std::size_t field;  // in heirInfo(heir).caseFields()
-    const char* objectName;
     QRect place;
     const char* article;
 
     constexpr const CaseField& caseField() const { return heirInfo(heir).caseFields()[field]; }
     constexpr HeadCount EstateCase::*count() const { return caseField().count; }
+    // The field's object name: its case field's name and "Count" ("sonsCount").
+    QString objectName() const
+    {
+        return QString::fromLatin1(caseField().json.data(), qsizetype(caseField().json.size())) + QStringLiteral("Count");
+    }
 };
 
 // A caption of a dialog (left and top of its text), a note in red across

@@ -96,26 +96,26 @@ struct HeirBoxPlace {
 
 using W = EntryWindow;
 const HeirBoxPlace kHeirBoxes[] = {
-    {&W::fatherBox, "chkAb", "أب", "أبو الميت", false, false, 0, &W::fatherCount, "Edit7", "1", "", "عدد الآباء"},
-    {&W::motherBox, "chkOm", "أم", "أم الميت", false, false, 1, &W::motherCount, "Edit8", "1", "", "عدد الأمهات"},
-    {&W::spouseBox, "chkZoj", "زوجات", "زوجات الميت ", false, false, 2, &W::wivesCount, "Edit1", "1", "عدد الزوجات",
+    {&W::fatherBox, "fatherBox", "أب", "أبو الميت", false, false, 0, &W::fatherCount, "fatherCount", "1", "", "عدد الآباء"},
+    {&W::motherBox, "motherBox", "أم", "أم الميت", false, false, 1, &W::motherCount, "motherCount", "1", "", "عدد الأمهات"},
+    {&W::spouseBox, "spouseBox", "زوجات", "زوجات الميت ", false, false, 2, &W::wivesCount, "wivesCount", "1", "عدد الزوجات",
      "عدد الزوجات"},
-    {&W::childrenBox, "chkSons", "أبناء", "أبناء الميت", false, false, 3, &W::childrenCount, "Edit9", "0",
+    {&W::childrenBox, "childrenBox", "أبناء", "أبناء الميت", false, false, 3, &W::childrenCount, "childrenCount", "0",
      "عدد الأبناء", "عدد الأبناء"},
-    {&W::grandchildrenBox, "chkEbnEbn", "أحفاد", "حفدة الميت", false, false, 4, &W::grandchildrenCount, "Edit10", "0",
+    {&W::grandchildrenBox, "grandchildrenBox", "أحفاد", "حفدة الميت", false, false, 4, &W::grandchildrenCount, "grandchildrenCount", "0",
      "عدد الحفدة", "عدد الحفدة"},
-    {&W::siblingsBox, "chkAk", "إخوة", "إخوة الميت", false, false, 5, &W::siblingsCount, "Edit11", "0", "عدد الإخوة",
+    {&W::siblingsBox, "siblingsBox", "إخوة", "إخوة الميت", false, false, 5, &W::siblingsCount, "siblingsCount", "0", "عدد الإخوة",
      "عدد الإخوة"},
-    {&W::nephewsBox, "chkEbnAk", "أبناء الإخوة", "أبناء إخوة الميت ... بنات الإخوة وأبناء الأخوات لا يرثون", true, true, 0,
-     &W::nephewsCount, "Edit2", "0", "عدد أبناء الإخوة", "عدد أبناء الإخوة"},
-    {&W::unclesBox, "chkAm", "أعمام", "أعمام الميت ... العمات لا يرثن", true, false, 1, &W::unclesCount, "Edit5", "0",
+    {&W::nephewsBox, "nephewsBox", "أبناء الإخوة", "أبناء إخوة الميت ... بنات الإخوة وأبناء الأخوات لا يرثون", true, true, 0,
+     &W::nephewsCount, "nephewsCount", "0", "عدد أبناء الإخوة", "عدد أبناء الإخوة"},
+    {&W::unclesBox, "unclesBox", "أعمام", "أعمام الميت ... العمات لا يرثن", true, false, 1, &W::unclesCount, "unclesCount", "0",
      "عدد الأعمام", "عدد الأعمام"},
-    {&W::grandfatherBox, "chkjd", "جد", "جد الميت لأبيه ... الجد لأم لا يرث", true, false, 2, &W::grandfatherCount,
-     "Edit6", "1", "", "عدد الأجداد"},
-    {&W::grandmothersBox, "chkjadh", "جدة", "جدة الميت", true, false, 3, &W::grandmothersCount, "Edit3", "0",
+    {&W::grandfatherBox, "grandfatherBox", "جد", "جد الميت لأبيه ... الجد لأم لا يرث", true, false, 2, &W::grandfatherCount,
+     "grandfatherCount", "1", "", "عدد الأجداد"},
+    {&W::grandmothersBox, "grandmothersBox", "جدة", "جدة الميت", true, false, 3, &W::grandmothersCount, "grandmothersCount", "0",
      "عدد الجدات", "عدد الجدات"},
-    {&W::cousinsBox, "chkEbnAm", "أبناء الأعمام", "أبناء عم الميت ... بنات الأعمام وأبناء العمات لا يرثون", true, true, 4,
-     &W::cousinsCount, "Edit4", "0", "عدد أبناء الأعمام", "عدد أبناء الأعمام"},
+    {&W::cousinsBox, "cousinsBox", "أبناء الأعمام", "أبناء عم الميت ... بنات الأعمام وأبناء العمات لا يرثون", true, true, 4,
+     &W::cousinsCount, "cousinsCount", "0", "عدد أبناء الأعمام", "عدد أبناء الأعمام"},
 };
 
 // The box of each class counted in a dialog, in the order of HeirGroup.
@@ -162,7 +162,7 @@ QString countText(HeadCount n) { return QString::number(n.persons()); }
 EntryWindow::EntryWindow()
     : estate_(EstateField::read(QStringLiteral("0"))), howInherits_(std::make_unique<HowInheritsMode>())
 {
-    setObjectName(QStringLiteral("fmMain"));
+    setObjectName(QStringLiteral("entryWindow"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setWindowTitle(QStringLiteral("القسمار"));
     setWindowIcon(ui::programIcon());
@@ -197,7 +197,7 @@ EntryWindow::~EntryWindow() = default;
 
 void EntryWindow::createFrames()
 {
-    background = ui::named(new ui::Picture(QStringLiteral(":/pictures/entry.svg"), this), "Image1");
+    background = ui::named(new ui::Picture(QStringLiteral(":/pictures/entry.svg"), this), "background");
     background->setGeometry(0, 0, 632, 481);
 
     auto frame = [this](const char* name, const QString& caption, int x, int y, int w, int h) {
@@ -208,11 +208,11 @@ void EntryWindow::createFrames()
         box->setAccessibleName(caption);
         return box;
     };
-    heirsFrame = frame("GroupBox1", QStringLiteral("الورثة"), 40, 40, 385, 345);
-    deceasedFrame = frame("GroupBox2", QStringLiteral("المتوفى"), 438, 38, 136, 91);
+    heirsFrame = frame("heirsFrame", QStringLiteral("الورثة"), 40, 40, 385, 345);
+    deceasedFrame = frame("deceasedFrame", QStringLiteral("المتوفى"), 438, 38, 136, 91);
     // The estate's frame holds the gross estate and, below it, the button of
     // its preparation with a line on what remains after it.
-    estateFrame = frame("GroupBox3", QStringLiteral("قيمة التركة"), 438, 133, 136, 121);
+    estateFrame = frame("estateFrame", QStringLiteral("قيمة التركة"), 438, 133, 136, 121);
 }
 
 void EntryWindow::createGuidance()
@@ -241,8 +241,8 @@ void EntryWindow::createDeceasedChoice()
         ui::setTextColor(button, kRed);
         return button;
     };
-    manButton = radio("RadioButton1", QStringLiteral("رجل"), QStringLiteral("المتوفى رجل"), 491, 69, 49, 20);
-    womanButton = radio("RadioButton2", QStringLiteral("امرأة"), QStringLiteral(" المتوفى امرأة"), 482, 98, 58, 20);
+    manButton = radio("manButton", QStringLiteral("رجل"), QStringLiteral("المتوفى رجل"), 491, 69, 49, 20);
+    womanButton = radio("womanButton", QStringLiteral("امرأة"), QStringLiteral(" المتوفى امرأة"), 482, 98, 58, 20);
     manButton->setChecked(true);
 }
 
@@ -253,14 +253,14 @@ void EntryWindow::createEstateFrame()
     estateEdit->setGeometry(458, 171, 106, 24);
     estateEdit->setToolTip(QStringLiteral("قيمة التركة بالعملة "));
     estateEdit->setAccessibleName(QStringLiteral("قيمة التركة"));
-    preparationButton = ui::named(new QPushButton(QStringLiteral("تجهيز التركة"), this), "BitBtn6");
+    preparationButton = ui::named(new QPushButton(QStringLiteral("تجهيز التركة"), this), "preparationButton");
     preparationButton->setGeometry(458, 201, 106, 28);
     preparationButton->setToolTip(QStringLiteral("نفقات التجهيز والدفن والديون والوصايا: تُخرج من التركة قبل قسمتها"));
     preparationButton->setAccessibleName(QStringLiteral("تجهيز التركة"));
     // It stays pressed while anything is entered in its dialog.
     preparationButton->setCheckable(true);
     preparationButton->setStyleSheet(pressedLook());
-    netEstateLine = ui::named(new QLabel(this), "Label1");
+    netEstateLine = ui::named(new QLabel(this), "netEstateLine");
     netEstateLine->setGeometry(442, 231, 128, 18);
     netEstateLine->setAlignment(Qt::AlignCenter);
     netEstateLine->setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), kNetEstatePixels));
@@ -278,16 +278,16 @@ void EntryWindow::createButtons()
         b->setAccessibleName(accessible);
         return b;
     };
-    divideButton = button("BitBtn2", QStringLiteral("  قسم"), ":/icons/divide.svg", QStringLiteral("قسم"),
+    divideButton = button("divideButton", QStringLiteral("  قسم"), ":/icons/divide.svg", QStringLiteral("قسم"),
                           {464, 266, 89, 41});
-    howInheritsButton = button("BitBtn3", QStringLiteral("كيف يرث؟"), ":/icons/how.svg", QStringLiteral("كيف يرث؟"),
+    howInheritsButton = button("howInheritsButton", QStringLiteral("كيف يرث؟"), ":/icons/how.svg", QStringLiteral("كيف يرث؟"),
                                {464, 314, 89, 41});
-    backButton = button("BitBtn1", QStringLiteral("عودة"), ":/icons/back.svg", QStringLiteral("عودة"), {464, 362, 89, 41});
+    backButton = button("backButton", QStringLiteral("عودة"), ":/icons/back.svg", QStringLiteral("عودة"), {464, 362, 89, 41});
     // The case files, in a row below the heirs.
-    openButton = button("BitBtn4", QStringLiteral("فتح مسألة"), ":/icons/open.svg", QStringLiteral("فتح مسألة"),
+    openButton = button("openButton", QStringLiteral("فتح مسألة"), ":/icons/open.svg", QStringLiteral("فتح مسألة"),
                         {302, 400, 128, 36});
     openButton->setToolTip(QStringLiteral("فتح مسألة محفوظة في ملف (Ctrl+O)"));
-    saveButton = button("BitBtn5", QStringLiteral("حفظ المسألة"), ":/icons/save.svg", QStringLiteral("حفظ المسألة"),
+    saveButton = button("saveButton", QStringLiteral("حفظ المسألة"), ":/icons/save.svg", QStringLiteral("حفظ المسألة"),
                         {166, 400, 128, 36});
     saveButton->setToolTip(QStringLiteral("حفظ المسألة كما أُدخلت في ملف (Ctrl+S)"));
     detailsButton = ui::named(new QPushButton(QStringLiteral("بيانات المسألة"), this), "detailsButton");

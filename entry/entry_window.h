@@ -45,8 +45,7 @@ public:
     EntryWindow();
     ~EntryWindow() override;
 
-    // The controls. Their object names are those of the layout (chkAb,
-    // Edit1, BitBtn2, ...), which accessibility paths name.
+    // The controls; each one's object name is its member's name.
     QWidget* background = nullptr;
     QGroupBox* heirsFrame = nullptr;     // "الورثة"
     QGroupBox* deceasedFrame = nullptr;  // "المتوفى"

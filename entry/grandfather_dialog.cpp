@@ -9,11 +9,11 @@ namespace qismar {
 
 GrandfatherDialog::GrandfatherDialog() : HeirDialog(QStringLiteral("جد"), 149, 170)
 {
-    setObjectName(QStringLiteral("fmJd"));
+    setObjectName(QStringLiteral("grandfatherDialog"));
     // It opens beside the entry window's grandfather box.
     move(393, 182);
-    fathersFather = addRadioButton("RadioButton1", QStringLiteral("أبو الأب"), 40, 40, 73, 17);
-    fathersFathersFather = addRadioButton("RadioButton2", QStringLiteral("أبو أبي الأب"), 32, 64, 81, 17);
+    fathersFather = addRadioButton("fathersFatherChoice", QStringLiteral("أبو الأب"), 40, 40, 73, 17);
+    fathersFathersFather = addRadioButton("fathersFathersFatherChoice", QStringLiteral("أبو أبي الأب"), 32, 64, 81, 17);
     doneButton = addDoneButton(56, 96, 33, 25);
     setTabOrder(fathersFather, fathersFathersFather);
     setTabOrder(fathersFathersFather, doneButton);

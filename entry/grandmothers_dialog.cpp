@@ -21,9 +21,9 @@ constexpr bool EstateCase::*kGrandmothers[] = {&EstateCase::mothersMother, &Esta
 
 GrandmothersDialog::GrandmothersDialog() : HeirDialog(QStringLiteral("الجدة"), 382, 263)
 {
-    setObjectName(QStringLiteral("fmGrandMother"));
-    nearPanel = ui::named(new QFrame(this), "Panel1");
-    farPanel = ui::named(new QFrame(this), "Panel2");
+    setObjectName(QStringLiteral("grandmothersDialog"));
+    nearPanel = ui::named(new QFrame(this), "nearPanel");
+    farPanel = ui::named(new QFrame(this), "farPanel");
     nearPanel->setGeometry(192, 64, 129, 97);
     farPanel->setGeometry(48, 64, 129, 97);
     for (QFrame* panel : {nearPanel, farPanel}) {
@@ -38,8 +38,8 @@ GrandmothersDialog::GrandmothersDialog() : HeirDialog(QStringLiteral("الجدة
     mothersMothersMother = addCheckBox("CheckBox3", QStringLiteral("أم أم الأم"), 56, 72, 97, 32);
     fathersMothersMother = addCheckBox("CheckBox4", QStringLiteral("أم أم الأب"), 56, 104, 97, 17);
     fathersFathersMother = addCheckBox("CheckBox5", QStringLiteral("أم أبي الأب"), 56, 128, 97, 17);
-    nearChoice = addRadioButton("RadioButton1", QStringLiteral("جدة قريبة"), 208, 40, 113, 17);
-    farChoice = addRadioButton("RadioButton2", QStringLiteral("جدة بعيدة"), 64, 40, 113, 17);
+    nearChoice = addRadioButton("nearChoice", QStringLiteral("جدة قريبة"), 208, 40, 113, 17);
+    farChoice = addRadioButton("farChoice", QStringLiteral("جدة بعيدة"), 64, 40, 113, 17);
     nearChoice->setChecked(true);
     for (QCheckBox* far : {mothersMothersMother, fathersMothersMother, fathersFathersMother})
         far->setEnabled(false);

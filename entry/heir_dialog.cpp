@@ -54,14 +54,14 @@ HeirDialog::HeirDialog(const QString& caption, int layoutWidth, int layoutHeight
     setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), 11));
     ui::setLayoutSize(this, layoutWidth, layoutHeight);
     ui::centreOnScreen(this);
-    background = ui::named(ui::Picture::background(QStringLiteral(":/pictures/dialog.svg"), this), "Image1");
+    background = ui::named(ui::Picture::background(QStringLiteral(":/pictures/dialog.svg"), this), "background");
     // The picture takes part in the mouse movements of the guidance notices.
     background->setAttribute(Qt::WA_TransparentForMouseEvents, false);
 }
 
 QPushButton* HeirDialog::addDoneButton(int x, int y, int w, int h)
 {
-    QPushButton* button = addButton("Button1", QStringLiteral("تم"), x, y, w, h);
+    QPushButton* button = addButton("doneButton", QStringLiteral("تم"), x, y, w, h);
     button->setDefault(true);
     connect(button, &QPushButton::clicked, this, [this] { ui::guarded([this] { finish(); }); });
     return button;

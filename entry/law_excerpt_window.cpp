@@ -23,10 +23,10 @@ LawExcerptWindow::LawExcerptWindow()
     ui::centreOnScreen(this);
 
     background = ui::Picture::background(QStringLiteral(":/pictures/report.svg"), this);
-    background->setObjectName(QStringLiteral("Image1"));
+    background->setObjectName(QStringLiteral("background"));
 
     excerptText = new QPlainTextEdit(this);
-    excerptText->setObjectName(QStringLiteral("Memo1"));
+    excerptText->setObjectName(QStringLiteral("excerptText"));
     excerptText->setGeometry(64, 48, 489, 257);
     excerptText->setReadOnly(true);
     excerptText->setLayoutDirection(Qt::RightToLeft);
@@ -47,7 +47,7 @@ LawExcerptWindow::LawExcerptWindow()
     excerptText->setAccessibleName(QStringLiteral("نص المادة من القانون"));
 
     closeButton = new QPushButton(QStringLiteral("إغلاق"), this);
-    closeButton->setObjectName(QStringLiteral("Button1"));
+    closeButton->setObjectName(QStringLiteral("closeButton"));
     closeButton->setGeometry(264, 312, 75, 25);
     // Enter, Escape and the close box all close the window, as "إغلاق" does.
     closeButton->setDefault(true);

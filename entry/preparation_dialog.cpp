@@ -100,7 +100,7 @@ EstateField EstateField::read(const QString& text)
 
 PreparationDialog::PreparationDialog() : HeirDialog(QStringLiteral("تجهيز التركة"), 490, 480)
 {
-    setObjectName(QStringLiteral("fmPreparation"));
+    setObjectName(QStringLiteral("preparationDialog"));
     setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), 13));
     estate_ = EstateField::read(QStringLiteral("0"));
     createAmounts();
@@ -113,7 +113,7 @@ void PreparationDialog::createAmounts()
 {
     // The fields and the texts stand on plain panels over the picture, so
     // that they read easily.
-    panel = ui::named(new QFrame(this), "Panel1");
+    panel = ui::named(new QFrame(this), "panel");
     panel->setGeometry(10, 8, 462, 186);
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     panel->setAutoFillBackground(true);
@@ -122,7 +122,7 @@ void PreparationDialog::createAmounts()
                                                    "في حدود ثلث الباقي، وما بقي فللورثة. اكتب المبالغ بالأرقام، واتركها "
                                                    "صفراً إن لم توجد."),
                                     this),
-                         "Label1");
+                         "noteLabel");
     // Three lines of the guidance in full.
     guidance->setGeometry(18, 12, 446, 52);
     guidance->setWordWrap(true);
@@ -136,13 +136,13 @@ void PreparationDialog::createAmounts()
         ui::setTextColor(l, ui::kTextRed);
         return l;
     };
-    funeralLabel = label("Label2", QStringLiteral("نفقات التجهيز والدفن"), 64);
-    funeralEdit = addAmountEdit("Edit1", 64, QStringLiteral("نفقات التجهيز والدفن"),
+    funeralLabel = label("funeralLabel", QStringLiteral("نفقات التجهيز والدفن"), 64);
+    funeralEdit = addAmountEdit("funeralEdit", 64, QStringLiteral("نفقات التجهيز والدفن"),
                                 QStringLiteral("ما أُنفق على تجهيز المتوفى ودفنه، بالعملة"));
-    debtsLabel = label("Label3", QStringLiteral("الديون"), 96);
-    debtsEdit = addAmountEdit("Edit2", 96, QStringLiteral("الديون"), QStringLiteral("ديون المتوفى التي عليه للناس، بالعملة"));
-    bequestsLabel = label("Label4", QStringLiteral("الوصايا"), 128);
-    bequestsEdit = addAmountEdit("Edit3", 128, QStringLiteral("الوصايا"),
+    debtsLabel = label("debtsLabel", QStringLiteral("الديون"), 96);
+    debtsEdit = addAmountEdit("debtsEdit", 96, QStringLiteral("الديون"), QStringLiteral("ديون المتوفى التي عليه للناس، بالعملة"));
+    bequestsLabel = label("bequestsLabel", QStringLiteral("الوصايا"), 128);
+    bequestsEdit = addAmountEdit("bequestsEdit", 128, QStringLiteral("الوصايا"),
                                  QStringLiteral("ما أوصى به المتوفى من ماله، بالعملة"));
     funeralLabel->setBuddy(funeralEdit);
     debtsLabel->setBuddy(debtsEdit);
@@ -160,7 +160,7 @@ void PreparationDialog::createCalculation()
 {
     // The frame stops short of the window's right border, so that its
     // caption stands clear of the border's ornaments.
-    calculationFrame = addFrame("GroupBox1", QStringLiteral("الحساب"), 10, 198, 440, 206);
+    calculationFrame = addFrame("calculationFrame", QStringLiteral("الحساب"), 10, 198, 440, 206);
     calculation = ui::named(new ui::FittedLabel(QString(), this), "St1");
     calculation->setGeometry(18, 222, 424, 144);
     calculation->setWordWrap(true);
@@ -170,7 +170,7 @@ void PreparationDialog::createCalculation()
     calculation->setAutoFillBackground(true);
     calculation->setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), 12));
     calculation->setAccessibleName(QStringLiteral("حساب التركة"));
-    remains = ui::named(new QLabel(this), "Label5");
+    remains = ui::named(new QLabel(this), "remains");
     remains->setGeometry(18, 370, 424, 28);
     remains->setAlignment(Qt::AlignCenter);
     remains->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -181,10 +181,10 @@ void PreparationDialog::createCalculation()
 
 void PreparationDialog::createButtons()
 {
-    doneButton = addButton("Button1", QStringLiteral("تم"), 256, 412, 80, 30);
+    doneButton = addButton("doneButton", QStringLiteral("تم"), 256, 412, 80, 30);
     doneButton->setDefault(true);
     doneButton->setAccessibleName(QStringLiteral("تم"));
-    clearButton = addButton("Button2", QStringLiteral("مسح"), 146, 412, 80, 30);
+    clearButton = addButton("clearButton", QStringLiteral("مسح"), 146, 412, 80, 30);
     clearButton->setToolTip(QStringLiteral("يجعل المبالغ كلها صفراً ويلغي الإجازة"));
     clearButton->setAccessibleName(QStringLiteral("مسح"));
     connect(doneButton, &QPushButton::clicked, this, [this] { ui::guarded([this] { finish(); }, this); });

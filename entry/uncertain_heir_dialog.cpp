@@ -41,7 +41,7 @@ void selectData(QComboBox* box, int value)
 
 UncertainHeirDialog::UncertainHeirDialog(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("fmUncertainHeir"));
+    setObjectName(QStringLiteral("uncertainHeirDialog"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setWindowTitle(QStringLiteral("وارث لم يتبين حاله"));
     setWindowIcon(ui::programIcon());

@@ -143,7 +143,7 @@ using results::amountText;
 
 DivisionWindow::DivisionWindow()
 {
-    setObjectName(QStringLiteral("fmDivision"));
+    setObjectName(QStringLiteral("divisionWindow"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("قسمة الأنصبة"));
@@ -168,7 +168,7 @@ DivisionWindow::~DivisionWindow() = default;
 void DivisionWindow::createFrame()
 {
     background = ui::Picture::background(QStringLiteral(":/pictures/results.svg"), this);
-    background->setObjectName(QStringLiteral("Image1"));
+    background->setObjectName(QStringLiteral("background"));
 
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -337,7 +337,7 @@ void DivisionWindow::createButtons()
     buttons->setSpacing(8);
     buttons->addStretch();
     doneButton = new QPushButton(QStringLiteral("تم"), this);
-    doneButton->setObjectName(QStringLiteral("Button1"));
+    doneButton->setObjectName(QStringLiteral("doneButton"));
     doneButton->setAccessibleName(QStringLiteral("تم، إنهاء القسمة ومسح المسألة"));
     // Enter presses "تم"; Escape and the close box only close the window,
     // and the case stays as it was entered.

@@ -25,13 +25,13 @@ constexpr int kNarrowestReason = 160;
 
 ProblemWindow::ProblemWindow(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("fmProblem"));
+    setObjectName(QStringLiteral("problemWindow"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("بيان المسألة"));
     setWindowIcon(ui::programIcon());
     setLayoutDirection(Qt::RightToLeft);
     setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), 11));
-    ui::Picture::background(QStringLiteral(":/pictures/results.svg"), this)->setObjectName(QStringLiteral("Image1"));
+    ui::Picture::background(QStringLiteral(":/pictures/results.svg"), this)->setObjectName(QStringLiteral("background"));
 
     auto* layout = new QVBoxLayout(this);
     // Inside the ornaments of the picture's border.
@@ -64,7 +64,7 @@ ProblemWindow::ProblemWindow(QWidget* parent) : QDialog(parent)
     layout->addWidget(table, 1);
 
     doneButton = new QPushButton(QStringLiteral("تم"), this);
-    doneButton->setObjectName(QStringLiteral("Button1"));
+    doneButton->setObjectName(QStringLiteral("doneButton"));
     doneButton->setAccessibleName(QStringLiteral("تم، إغلاق بيان المسألة"));
     doneButton->setDefault(true);
     connect(doneButton, &QPushButton::clicked, this, &QDialog::accept);

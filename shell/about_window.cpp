@@ -33,7 +33,7 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent), captionBuffer_(kCap
     ui::centreOnFirstShow(this);
 
     picture_ = ui::Picture::background(QStringLiteral(":/pictures/about.svg"), this);
-    picture_->setObjectName(QStringLiteral("Image1"));
+    picture_->setObjectName(QStringLiteral("picture"));
     createLines();
     createTimers();
 }
@@ -43,12 +43,12 @@ AboutWindow::~AboutWindow() = default;
 void AboutWindow::createLines()
 {
     const QColor maroon(128, 0, 0);
-    creditLine_ = ui::plainLabel("Label1", QString(), ui::layoutFont(QStringLiteral("Mudir MT"), 19, true), maroon, this);
-    teamLine_ = ui::plainLabel("Label2", QStringLiteral("فريق تطوير القسمار"),
+    creditLine_ = ui::plainLabel("creditLine", QString(), ui::layoutFont(QStringLiteral("Mudir MT"), 19, true), maroon, this);
+    teamLine_ = ui::plainLabel("teamLine", QStringLiteral("فريق تطوير القسمار"),
                                ui::layoutFont(QStringLiteral("Tahoma"), 16, true), ui::kTextRed, this);
-    editionLine_ = ui::plainLabel("Label3", QStringLiteral("الإصدار الأول"),
+    editionLine_ = ui::plainLabel("editionLine", QStringLiteral("الإصدار الأول"),
                                   ui::layoutFont(QStringLiteral("Tahoma"), 16, true), ui::kTextNavy, this);
-    placeLine_ = ui::plainLabel("Label4", QStringLiteral("الخرطوم 2026"),
+    placeLine_ = ui::plainLabel("placeLine", QStringLiteral("الخرطوم 2026"),
                                 ui::layoutFont(QStringLiteral("Tahoma"), 13, true), maroon, this);
     for (QLabel* line : {creditLine_, teamLine_, editionLine_, placeLine_}) {
         // Lines that are still hidden keep their place, so nothing jumps
@@ -62,7 +62,7 @@ void AboutWindow::createLines()
     placeLine_->hide();
 
     doneButton_ = new QPushButton(QStringLiteral("تم"), this);
-    doneButton_->setObjectName(QStringLiteral("Button1"));
+    doneButton_->setObjectName(QStringLiteral("doneButton"));
     doneButton_->setMinimumWidth(75);
     doneButton_->setDefault(true);
     // done() resets the window, however it is closed.

@@ -27,13 +27,13 @@ BookSummary::BookSummary(QWidget* parent) : QDialog(parent)
 
     ui::centreOnFirstShow(this);
     picture_ = ui::Picture::background(QStringLiteral(":/pictures/summary.svg"), this);
-    picture_->setObjectName(QStringLiteral("Image1"));
+    picture_->setObjectName(QStringLiteral("picture"));
 
     // The summary box is larger than the layout's 289 x 113, and its font
     // gives way where needed, so that the longest summary shows whole.
     auto* label = new ui::FittedLabel(this);
     summaryLabel_ = label;
-    label->setObjectName(QStringLiteral("StaticText1"));
+    label->setObjectName(QStringLiteral("summaryLabel"));
     label->setFixedSize(kSummaryBox);
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setLineWidth(2);
@@ -47,7 +47,7 @@ BookSummary::BookSummary(QWidget* parent) : QDialog(parent)
     label->setPalette(palette);
     label->setContentsMargins(6, 0, 6, 0);
 
-    doneButton_ = ui::pushButton(QStringLiteral("تم"), "Button1", this);
+    doneButton_ = ui::pushButton(QStringLiteral("تم"), "doneButton", this);
     doneButton_->setMinimumWidth(75);
     doneButton_->setDefault(true);
     connect(doneButton_, &QPushButton::clicked, this, [this] { done(QDialog::Accepted); });

@@ -36,7 +36,7 @@ void BookViewer::createControls()
 
     // The top row: "نبذة" at the side where reading starts.
     auto* top = new QHBoxLayout;
-    summaryButton_ = ui::pushButton(QStringLiteral("نبذة"), "Button1", this);
+    summaryButton_ = ui::pushButton(QStringLiteral("نبذة"), "summaryButton", this);
     summaryButton_->setMinimumWidth(75);
     top->addWidget(summaryButton_);
     top->addStretch();
@@ -44,7 +44,7 @@ void BookViewer::createControls()
 
     // The picture below the top row, with the text area lying on it.
     picture_ = new ui::Picture(QStringLiteral(":/pictures/viewer.svg"), this);
-    picture_->setObjectName(QStringLiteral("Image1"));
+    picture_->setObjectName(QStringLiteral("picture"));
     picture_->setMinimumSize(200, 150);
     auto* onPicture = new QVBoxLayout(picture_);
     onPicture->setContentsMargins(41, 26, 42, 26);
@@ -55,7 +55,7 @@ void BookViewer::createControls()
     layout->addWidget(picture_, 1);
 
     auto* bottom = new QHBoxLayout;
-    doneButton_ = ui::pushButton(QStringLiteral("تم"), "Button3", this);
+    doneButton_ = ui::pushButton(QStringLiteral("تم"), "doneButton", this);
     doneButton_->setMinimumWidth(75);
     doneButton_->setDefault(true);
     bottom->addStretch();

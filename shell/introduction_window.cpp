@@ -22,7 +22,7 @@ QByteArray readIntroduction()
 
 IntroductionWindow::IntroductionWindow(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("fmIntroduc"));
+    setObjectName(QStringLiteral("introductionWindow"));
     setWindowTitle(QStringLiteral("المقدمة"));
     // A title bar without any buttons: "تم" is the way out.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -31,7 +31,7 @@ IntroductionWindow::IntroductionWindow(QWidget* parent) : QDialog(parent)
 
     ui::centreOnFirstShow(this);
     picture_ = ui::Picture::background(QStringLiteral(":/pictures/introduction.svg"), this);
-    picture_->setObjectName(QStringLiteral("Image1"));
+    picture_->setObjectName(QStringLiteral("picture"));
 
     textArea_ = ui::TextArea::reading(this, QColor(255, 255, 128), ui::kTextMaroon,
                                       ui::layoutFont(QStringLiteral("Simplified Arabic"), 16, true));
@@ -39,7 +39,7 @@ IntroductionWindow::IntroductionWindow(QWidget* parent) : QDialog(parent)
     textArea_->setGeometry(71, 64, 497, 297);
     textArea_->setAccessibleName(QStringLiteral("المقدمة"));
 
-    doneButton_ = ui::pushButton(QStringLiteral("تم"), "Button1", this);
+    doneButton_ = ui::pushButton(QStringLiteral("تم"), "doneButton", this);
     doneButton_->setGeometry(282, 395, 75, 28);
     doneButton_->setDefault(true);
     connect(doneButton_, &QPushButton::clicked, this, [this] { done(QDialog::Accepted); });

@@ -72,7 +72,7 @@ QString MainWindow::initialMarqueeText()
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), marquee_(initialMarqueeText())
 {
-    setObjectName(QStringLiteral("fmInterface"));
+    setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("برنامج القسمار"));
     // System menu with close, and a minimize box; no maximize box.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -93,7 +93,7 @@ void MainWindow::createTitlePage()
 {
     titlePage_ = new ui::Picture(QStringLiteral(":/pictures/interface.svg"), this);
     titlePage_->setAttribute(Qt::WA_TransparentForMouseEvents);
-    titlePage_->setObjectName(QStringLiteral("Image1"));
+    titlePage_->setObjectName(QStringLiteral("titlePage"));
     setCentralWidget(titlePage_);
 }
 

@@ -69,7 +69,7 @@ QToolButton* mediaButton(Glyph glyph, const QString& name, const char* objectNam
 
 MediaControl::MediaControl(QWidget* parent) : QWidget(parent)
 {
-    setObjectName(QStringLiteral("MediaPlayer1"));
+    setObjectName(QStringLiteral("mediaControl"));
     // Media buttons keep their order in either reading direction.
     setLayoutDirection(Qt::LeftToRight);
     auto* layout = new QHBoxLayout(this);

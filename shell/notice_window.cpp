@@ -20,7 +20,7 @@ constexpr int kMargin = 16;
 
 NoticeWindow::NoticeWindow(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("fmNote"));
+    setObjectName(QStringLiteral("noticeWindow"));
     setWindowTitle(QStringLiteral("تنبيه"));
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setLayoutDirection(Qt::RightToLeft);
@@ -29,19 +29,19 @@ NoticeWindow::NoticeWindow(QWidget* parent) : QDialog(parent)
     move(248, 186);
 
     picture_ = ui::Picture::background(QStringLiteral(":/pictures/note.svg"), this);
-    picture_->setObjectName(QStringLiteral("Image1"));
+    picture_->setObjectName(QStringLiteral("picture"));
 
     const QFont font = ui::layoutFont(QStringLiteral("Mudir MT"), 16, true);
-    lines_ = {ui::plainLabel("Label3", QStringLiteral("هذا البرنامج يعمل وفق ترجيحات القانون السوداني"), font,
+    lines_ = {ui::plainLabel("lawLine", QStringLiteral("هذا البرنامج يعمل وفق ترجيحات القانون السوداني"), font,
                              Qt::black, this),
-              ui::plainLabel("Label1",
+              ui::plainLabel("userLine",
                              QStringLiteral("وهو مصمم على أساس أن المستخدم ليس لديه أي إلمام بعلم الفرائض"), font,
                              Qt::black, this),
-              ui::plainLabel("Label2", QStringLiteral("ومن شاء عرف كيف قُسمت المسألة من «بيان المسألة»"),
+              ui::plainLabel("explanationLine", QStringLiteral("ومن شاء عرف كيف قُسمت المسألة من «بيان المسألة»"),
                              font, Qt::black, this)};
 
     doneButton_ = new QPushButton(QStringLiteral("تم"), this);
-    doneButton_->setObjectName(QStringLiteral("Button1"));
+    doneButton_->setObjectName(QStringLiteral("doneButton"));
     doneButton_->setMinimumWidth(75);
     doneButton_->setDefault(true);
     connect(doneButton_, &QPushButton::clicked, this, [this] { done(QDialog::Accepted); });

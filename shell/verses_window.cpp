@@ -31,7 +31,7 @@ QString VersesWindow::recitationFile()
 
 VersesWindow::VersesWindow(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("fmAyah"));
+    setObjectName(QStringLiteral("versesWindow"));
     setWindowTitle(QStringLiteral("آيات الميراث - سورة النساء"));
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setLayoutDirection(Qt::RightToLeft);
@@ -39,7 +39,7 @@ VersesWindow::VersesWindow(QWidget* parent) : QDialog(parent)
     ui::centreOnFirstShow(this);
 
     page_ = new ui::Picture(QStringLiteral(":/pictures/verses.svg"), this);
-    page_->setObjectName(QStringLiteral("Image1"));
+    page_->setObjectName(QStringLiteral("page"));
     page_->setAttribute(Qt::WA_TransparentForMouseEvents);
     page_->setGeometry(0, 0, kPageWidth, kPageHeight);
 
@@ -48,7 +48,7 @@ VersesWindow::VersesWindow(QWidget* parent) : QDialog(parent)
     mediaControl_->move(10, kPageHeight + 6);
 
     doneButton_ = new QPushButton(QStringLiteral("تم"), this);
-    doneButton_->setObjectName(QStringLiteral("Button1"));
+    doneButton_->setObjectName(QStringLiteral("doneButton"));
     doneButton_->setGeometry(32, kPageHeight + 6 + 30 + 6, 41, 25);
     doneButton_->setDefault(true);
     // done() stops the sound, however the window closes.

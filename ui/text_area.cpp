@@ -67,7 +67,7 @@ TextArea::TextArea(const QFont& font, QWidget* parent) : QPlainTextEdit(parent),
 TextArea* TextArea::reading(QWidget* parent, const QColor& background, const QColor& text, const QFont& font)
 {
     auto* memo = new TextArea(font, parent);
-    memo->setObjectName(QStringLiteral("Memo1"));
+    memo->setObjectName(QStringLiteral("textArea"));
     memo->setLayoutDirection(Qt::RightToLeft);
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -28,7 +28,7 @@ class TextArea : public QPlainTextEdit {
     Q_OBJECT
 public:
     explicit TextArea(const QFont& font, QWidget* parent = nullptr);
-    // A text area of the reading windows ("Memo1"): the given colours and
+    // A text area of the reading windows ("textArea"): the given colours and
     // font, right to left, a vertical scroll bar, lines wrapped at the edge.
     static TextArea* reading(QWidget* parent, const QColor& background, const QColor& text, const QFont& font);
 

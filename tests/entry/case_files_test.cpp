@@ -77,7 +77,7 @@ protected:
                                  (button->isChecked() ? QStringLiteral("on") : QStringLiteral("off")) + enabled;
             }
         }
-        state << QStringLiteral("fmMain.Label1 = ") + entry().netEstateLine->text();
+        state << QStringLiteral("netEstateLine = ") + entry().netEstateLine->text();
         return state;
     }
 

@@ -98,13 +98,13 @@ TEST_F(TheEntryWindow, TheLayoutCheckFindsControlsMovedOverEachOtherOutOfTheWind
     };
     const Fault faults[] = {
         {"a box over its count", [](EntryWindow& w) { w.nephewsBox->move(w.nephewsCount->pos()); },
-         QStringLiteral("chkEbnAk (QCheckBox) and Edit2 (qismar::ui::DigitEdit) overlap")},
+         QStringLiteral("nephewsBox (QCheckBox) and nephewsCount (qismar::ui::DigitEdit) overlap")},
         {"a button below the window", [](EntryWindow& w) { w.saveButton->move(82, 470); },
-         QStringLiteral("BitBtn5 (qismar::ui::IconButton) stands outside fmMain")},
+         QStringLiteral("saveButton (qismar::ui::IconButton) stands outside entryWindow")},
         {"a caption too long for its box", [](EntryWindow& w) { w.fatherBox->setText(QStringLiteral("أبو الميت لأمه وأبيه")); },
-         QStringLiteral("the text of chkAb")},
+         QStringLiteral("the text of fatherBox")},
         {"a button too narrow for its caption", [](EntryWindow& w) { w.howInheritsButton->resize(40, 41); },
-         QStringLiteral("the text of BitBtn3")},
+         QStringLiteral("the text of howInheritsButton")},
         {"a window larger than the screen", [](EntryWindow& w) { w.resize(1100, 481); },
          QStringLiteral("larger than a screen of 1024x600")},
     };
@@ -303,7 +303,7 @@ TEST_F(TheEntryWindow, TickingFromCodeRunsTheBehaviourOnlyOnAnActualChange)
     {
         ModalScript script;
         script.on<CountingDialog>([](CountingDialog* dialog) {
-            EXPECT_EQ(dialog->objectName(), QStringLiteral("fmUncle"));
+            EXPECT_EQ(dialog->objectName(), QStringLiteral("unclesDialog"));
             click(dialog->doneButton);
         });
         entry().setTicked(entry().unclesBox, true);

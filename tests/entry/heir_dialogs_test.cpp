@@ -27,7 +27,7 @@ TEST_F(HeirDialogs, EachCountFieldEditsItsOwnFieldOfTheCaseAndNamesIt)
         QStringList names;
         for (const CountField& field : table.fields) {
             QLineEdit* edit = shown.countEdit(field.count());
-            ASSERT_NE(edit, nullptr) << field.objectName;
+            ASSERT_NE(edit, nullptr) << field.objectName().toStdString();
             names << edit->accessibleName();
             // Seven of this kind alone: the case holds seven there and
             // nothing in the class's other fields.

@@ -109,7 +109,7 @@ private slots:
         Program program;
         program.checkDataFiles();
         QVERIFY(watcher.seen().isEmpty());
-        QCOMPARE(objectNames(program.windowsMade()), QStringList{"fmInterface"});
+        QCOMPARE(objectNames(program.windowsMade()), QStringList{"mainWindow"});
         QCOMPARE(programWindows().size(), before + 1);
         // The introduction's window, made later, shows what was read at the start.
         folder.writeCp1256(QStringLiteral("introduc.txt"), QStringLiteral("نص آخر"));
@@ -135,7 +135,7 @@ private slots:
         QCOMPARE(box.title, QStringLiteral("القسمار"));
         QVERIFY(!mainWindowShown);
         QVERIFY(program.mainWindow().isVisible());
-        QCOMPARE(objectNames(program.windowsMade()), QStringList{"fmInterface"});
+        QCOMPARE(objectNames(program.windowsMade()), QStringList{"mainWindow"});
 
         bool empty = false;
         watcher.then([&](QWidget* w) {
@@ -162,17 +162,17 @@ private slots:
             QAction* command;
             QString window;   // the object name of the window it shows
         } rows[] = {
-            {main.introductionAction(), "fmIntroduc"},
-            {main.versesAction(), "fmAyah"},
-            {main.entryAction(), "fmMain"},
+            {main.introductionAction(), "introductionWindow"},
+            {main.versesAction(), "versesWindow"},
+            {main.entryAction(), "entryWindow"},
             {main.sudaneseLawAction(), "book_1"},
             {main.egyptianLawAction(), "book_1"},
             {main.nazmiyyaAction(), "book_1"},
             {main.muhadhdhabAction(), "book_1"},
-            {main.noticeAction(), "fmNote"},
+            {main.noticeAction(), "noticeWindow"},
             {main.aboutAction(), "About"},
         };
-        QStringList expected{"fmInterface"};
+        QStringList expected{"mainWindow"};
         for (int round = 1; round <= 2; ++round) {
             for (const auto& row : rows) {
                 ModalWatcher watcher;
@@ -199,7 +199,7 @@ private slots:
         program.mainWindow().muhadhdhabAction()->trigger();
         QCOMPARE(watcher.messageBoxes().size(), 1);
         QCOMPARE(watcher.messageBoxes()[0].text, QStringLiteral("تعذر فتح الملف mohazab.txt: الملف غير موجود"));
-        QCOMPARE(objectNames(program.windowsMade()), QStringList{"fmInterface"});
+        QCOMPARE(objectNames(program.windowsMade()), QStringList{"mainWindow"});
     }
 
     // The end of the program destroys every window it made, the heir
@@ -340,15 +340,18 @@ private slots:
         WorkingFolder folder;
         Program program;
         NoticeWindow& notice = program.notice();
-        const QList<QWidget*> shellWindows = {static_cast<QWidget*>(&program.mainWindow()),
-                                              &program.introduction(),
-                                              &program.about(),
-                                              &program.bookViewer(),
-                                              &program.bookViewer().summaryWindow(),
-                                              &program.verses(),
-                                              &notice};
-        for (QWidget* window : shellWindows) {
-            auto* picture = window->findChild<ui::Picture*>(QStringLiteral("Image1"));
+        const struct {
+            QWidget* window;
+            QString picture;  // the object name of its picture
+        } shellWindows[] = {{&program.mainWindow(), QStringLiteral("titlePage")},
+                            {&program.introduction(), QStringLiteral("picture")},
+                            {&program.about(), QStringLiteral("picture")},
+                            {&program.bookViewer(), QStringLiteral("picture")},
+                            {&program.bookViewer().summaryWindow(), QStringLiteral("picture")},
+                            {&program.verses(), QStringLiteral("page")},
+                            {&notice, QStringLiteral("picture")}};
+        for (const auto& [window, name] : shellWindows) {
+            auto* picture = window->findChild<ui::Picture*>(name);
             QVERIFY2(picture, qPrintable(window->objectName()));
             QVERIFY2(picture->hasPicture(), qPrintable(picture->path()));
         }
