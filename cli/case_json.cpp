@@ -135,9 +135,10 @@ thread_local Room explanationRoom;
 // The most a row takes: its words, its key and name, and two amounts.
 constexpr std::size_t kMostRowBytes = 80 + 2 * kMaxAmountText;
 
-// What each relative's row starts with, up to its amount:
-// {"key": "n5", "heir": "sons", "amount": "
-const std::array<std::string, kHeirCount> kRowStarts = [] {
+// What each relative's object starts with, up to the text of the member
+// that follows his key and name: {"key": "n5", "heir": "sons", "<next>": "
+std::array<std::string, kHeirCount> heirStarts(std::string_view next)
+{
     std::array<std::string, kHeirCount> starts;
     for (const HeirInfo& heir : kHeirs) {
         std::string& start = starts[static_cast<std::size_t>(index(heir.heir))];
@@ -145,10 +146,15 @@ const std::array<std::string, kHeirCount> kRowStarts = [] {
         start += heir.key;
         start += "\", \"heir\": \"";
         start += heir.name;
-        start += "\", \"amount\": \"";
+        start += "\", \"";
+        start += next;
+        start += "\": \"";
     }
     return starts;
-}();
+}
+
+// Each row, up to its amount.
+const std::array<std::string, kHeirCount> kRowStarts = heirStarts("amount");
 
 // The rows that hold something, as a JSON list.
 void writeRows(Cursor& w, const ResultRows& rows, const std::array<std::optional<Currency>, kHeirCount>& percentages)
@@ -189,20 +195,8 @@ void appendRows(const ResultRows& rows, const std::array<std::optional<Currency>
     out.append(start, std::size_t(w.at() - start));
 }
 
-// What each relative's entry in the explanation starts with, up to his status:
-// {"key": "n5", "heir": "sons", "status": "
-const std::array<std::string, kHeirCount> kHeirStarts = [] {
-    std::array<std::string, kHeirCount> starts;
-    for (const HeirInfo& heir : kHeirs) {
-        std::string& start = starts[static_cast<std::size_t>(index(heir.heir))];
-        start = "{\"key\": \"";
-        start += heir.key;
-        start += "\", \"heir\": \"";
-        start += heir.name;
-        start += "\", \"status\": \"";
-    }
-    return starts;
-}();
+// Each relative's entry in the explanation, up to his status.
+const std::array<std::string, kHeirCount> kHeirStarts = heirStarts("status");
 
 // Each status as an entry writes it, up to its share: fixed", "share":
 constexpr std::size_t kStatusCount = static_cast<std::size_t>(HeirStatus::NothingLeft) + 1;

@@ -909,6 +909,30 @@ EstateCase EntryWindow::caseToSave() const
     return case_;
 }
 
+namespace {
+
+// Says why nothing was divided, when nothing was; true when it said so.
+bool warnedNothingDivided(Outcome outcome, const std::optional<PreparedEstate>& preparation)
+{
+    switch (outcome) {
+    case Outcome::Consumed:
+        // The costs, debts and bequests leave nothing to divide.
+        ui::showWarningBox(QString::fromStdString(ConsumedMessage(*preparation)));
+        return true;
+    case Outcome::NoEstate:
+        // The engine's message, as the window spells it.
+        ui::showWarningBox(QStringLiteral("من فضلك أدخل قيمة التركة"));
+        return true;
+    case Outcome::NoHeirs:
+        ui::showWarningBox(QString::fromUtf8(kChooseHeirsMessage.data(), qsizetype(kChooseHeirsMessage.size())));
+        return true;
+    case Outcome::Divided: break;
+    }
+    return false;
+}
+
+}  // namespace
+
 void EntryWindow::divideUncertain(const EstateCase& estateCase)
 {
     if (const std::optional<UncertainRefusal> refusal = RefuseUncertain(estateCase, *uncertain_)) {
@@ -917,23 +941,11 @@ void EntryWindow::divideUncertain(const EstateCase& estateCase)
     }
     UncertainFractions fractions;
     const UncertainDivision division = DivideUncertainExplained(estateCase, *uncertain_, fractions);
-    switch (division.outcome) {
-    case Outcome::Consumed:
-        ui::showWarningBox(QString::fromStdString(ConsumedMessage(*division.preparation)));
+    if (warnedNothingDivided(division.outcome, division.preparation))
         return;
-    case Outcome::NoEstate:
-        ui::showWarningBox(QStringLiteral("من فضلك أدخل قيمة التركة"));
-        return;
-    case Outcome::NoHeirs:
-        ui::showWarningBox(QString::fromUtf8(kChooseHeirsMessage.data(), qsizetype(kChooseHeirsMessage.size())));
-        return;
-    case Outcome::Divided: {
-        DivisionWindow& results = divisionWindow();
-        results.showUncertainDivision(estateCase, *uncertain_, division, fractions, caseDetails());
-        results.exec();
-        return;
-    }
-    }
+    DivisionWindow& results = divisionWindow();
+    results.showUncertainDivision(estateCase, *uncertain_, division, fractions, caseDetails());
+    results.exec();
 }
 
 void EntryWindow::divide()
@@ -951,40 +963,26 @@ void EntryWindow::divide()
     }
     Explanation explanation;
     const DivisionResult result = DivideEstate(estateCase, &explanation);
-    switch (result.outcome) {
-    case Outcome::Consumed:
-        // The costs, debts and bequests leave nothing to divide.
-        ui::showWarningBox(QString::fromStdString(ConsumedMessage(*result.preparation)));
+    if (warnedNothingDivided(result.outcome, result.preparation))
         return;
-    case Outcome::NoEstate:
-        // The engine's message, as the window spells it.
-        ui::showWarningBox(QStringLiteral("من فضلك أدخل قيمة التركة"));
-        return;
-    case Outcome::NoHeirs:
-        ui::showWarningBox(QString::fromUtf8(kChooseHeirsMessage.data(), qsizetype(kChooseHeirsMessage.size())));
-        return;
-    case Outcome::Divided: {
-        DivisionWindow& results = divisionWindow();
-        if (laterDeaths_.empty()) {
-            results.showDivision(estateCase, result, explanation, caseDetails());
-        } else {
-            const SuccessiveDivision successive = DivideSuccessive(estateCase, laterDeaths_);
-            if (successive.refusal) {
-                ui::showWarningBox(QStringLiteral("لا تُقسم المسألة مع من مات من الورثة قبل القسمة:\n%1")
-                                       .arg(QString::fromStdString(successive.refusal->arabic)));
-                return;
-            }
-            results.showSuccessiveDivision(laterDeaths_, successive, caseDetails());
+    DivisionWindow& results = divisionWindow();
+    if (laterDeaths_.empty()) {
+        results.showDivision(estateCase, result, explanation, caseDetails());
+    } else {
+        const SuccessiveDivision successive = DivideSuccessive(estateCase, laterDeaths_);
+        if (successive.refusal) {
+            ui::showWarningBox(QStringLiteral("لا تُقسم المسألة مع من مات من الورثة قبل القسمة:\n%1")
+                                   .arg(QString::fromStdString(successive.refusal->arabic)));
+            return;
         }
-        laterDeathAsked_ = false;
-        results.exec();
-        // The results' "وفاة وارث قبل القسمة": the dialog, then the
-        // division again with the death added.
-        if (std::exchange(laterDeathAsked_, false) && editLaterDeaths())
-            divide();
-        return;
+        results.showSuccessiveDivision(laterDeaths_, successive, caseDetails());
     }
-    }
+    laterDeathAsked_ = false;
+    results.exec();
+    // The results' "وفاة وارث قبل القسمة": the dialog, then the
+    // division again with the death added.
+    if (std::exchange(laterDeathAsked_, false) && editLaterDeaths())
+        divide();
 }
 
 LaterDeathsDialog& EntryWindow::laterDeathsDialog()

@@ -2,7 +2,10 @@
 // window and the report: each a case as the entry window would read it.
 #pragma once
 
+#include <vector>
+
 #include "engine/estate_case.h"
+#include "engine/later_deaths.h"
 #include "engine/uncertain_heir.h"
 
 namespace qismar::testing {
@@ -161,6 +164,31 @@ inline EstateCase undeterminedSiblingCase()
 inline UncertainHeir undeterminedSibling()
 {
     return {UncertainKind::UndeterminedSex, KinLine::FullSibling, Heir::Sons};
+}
+
+// A man leaves his wife, two sons and a daughter; 24 000. One son then dies
+// before the division, leaving his mother, his full brother and his full
+// sister: the wife, the other son and the daughter.
+inline EstateCase deadSonCase()
+{
+    EstateCase c;
+    c.estate = Currency::fromWhole(24000);
+    c.spouse = true;
+    c.sons = heads(2);
+    c.daughters = heads(1);
+    c.deriveEntryWindowState();
+    return c;
+}
+inline std::vector<LaterDeath> deadSon()
+{
+    LaterDeath son;
+    son.heir = "sons";
+    son.ownCase.mother = true;
+    son.ownCase.fullBrothers = heads(1);
+    son.ownCase.fullSisters = heads(1);
+    son.ownCase.deriveEntryWindowState();
+    son.same = {{"mother", "wives"}, {"fullBrothers", "sons"}, {"fullSisters", "daughters"}};
+    return {son};
 }
 
 }  // namespace qismar::testing

@@ -86,26 +86,6 @@ void shootCase(DivisionWindow& window, const EstateCase& estateCase, const QStri
     shootShown(window, name);
 }
 
-// A man leaves his wife, two sons and a daughter; one son dies before the
-// division, leaving his mother, his brother and his sister.
-std::vector<LaterDeath> deadSon(EstateCase& first)
-{
-    first = EstateCase{};
-    first.estate = Currency::fromWhole(24000);
-    first.spouse = true;
-    first.sons = HeadCount(2);
-    first.daughters = HeadCount(1);
-    first.deriveEntryWindowState();
-    LaterDeath son;
-    son.heir = "sons";
-    son.ownCase.mother = true;
-    son.ownCase.fullBrothers = HeadCount(1);
-    son.ownCase.fullSisters = HeadCount(1);
-    son.ownCase.deriveEntryWindowState();
-    son.same = {{"mother", "wives"}, {"fullBrothers", "sons"}, {"fullSisters", "daughters"}};
-    return {son};
-}
-
 // The same for a case with an heir not yet known.
 void shootUncertain(DivisionWindow& window, const EstateCase& c, const UncertainHeir& heir, const QString& name)
 {
@@ -169,8 +149,8 @@ int main(int argc, char** argv)
     shootCase(window, testing::exclusionCase(), QStringLiteral("exclusion"));
     shootCase(window, testing::preparedCase(), QStringLiteral("prepared"));
     shootCase(window, testing::largestCase(), QStringLiteral("largest"));
-    EstateCase first;
-    const std::vector<LaterDeath> later = deadSon(first);
+    const EstateCase first = testing::deadSonCase();
+    const std::vector<LaterDeath> later = testing::deadSon();
     window.showSuccessiveDivision(later, DivideSuccessive(first, later));
     shootShown(window, QStringLiteral("later-death"));
     shootUncertain(window, testing::unbornCase(), testing::unbornChild(), QStringLiteral("unborn"));

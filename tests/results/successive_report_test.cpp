@@ -16,6 +16,7 @@
 #include "results/division_window.h"
 #include "results/successive_report.h"
 #include "tests/entry/gui_test_support.h"
+#include "tests/results/result_cases.h"
 
 namespace qismar::testing {
 namespace {
@@ -37,23 +38,7 @@ struct DeadSon {
     std::vector<LaterDeath> later;
     SuccessiveDivision division;
 
-    DeadSon()
-    {
-        first.estate = Currency::fromWhole(24000);
-        first.spouse = true;
-        first.sons = HeadCount(2);
-        first.daughters = HeadCount(1);
-        first.deriveEntryWindowState();
-        LaterDeath son;
-        son.heir = "sons";
-        son.ownCase.mother = true;
-        son.ownCase.fullBrothers = HeadCount(1);
-        son.ownCase.fullSisters = HeadCount(1);
-        son.ownCase.deriveEntryWindowState();
-        son.same = {{"mother", "wives"}, {"fullBrothers", "sons"}, {"fullSisters", "daughters"}};
-        later.push_back(son);
-        division = DivideSuccessive(first, later);
-    }
+    DeadSon() : first(deadSonCase()), later(deadSon()), division(DivideSuccessive(first, later)) {}
 };
 
 const ReportSection* sectionTitled(const results::DivisionReport& r, const QString& start)
