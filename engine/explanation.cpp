@@ -82,12 +82,14 @@ constexpr Word nameAfterLam(std::string_view name) { return Word("ل").append(af
 struct RowNames {
     Forms name;
     Forms withLam;
+    bool counted = false;  // whether he can be more than one
 };
 constexpr std::array<RowNames, kHeirCount> kRowNames = [] {
     std::array<RowNames, kHeirCount> t{};
     for (std::size_t i = 0; i < t.size(); ++i) {
         const HeirInfo& info = kHeirs[i];
         const bool counted = !info.plural.empty();
+        t[i].counted = counted;
         const std::array<std::string_view, 3> forms = {info.singular, counted ? info.dual : info.singular,
                                                        counted ? info.plural : info.singular};
         for (std::size_t n = 0; n < 3; ++n) {
@@ -111,12 +113,15 @@ constexpr std::array<Word, 7> kShareNamesBare = {"", "نصف", "ثلث", "ربع
 class Text {
 public:
     explicit Text(std::string& out) : out_(out), at_(local_), end_(local_ + kRoom) {}
-    // Cleared and appended to rather than assigned: the text never overlaps
-    // `out_`, so it is copied without the assignment's look for an overlap.
+    // The string is given the text's length and the text copied over it:
+    // the string keeps its room, and neither the copy nor the change of
+    // length looks for an overlap.
     ~Text()
     {
+        const char* text = begin();
+        const std::size_t length = std::size_t(at_ - text);
         out_.clear();
-        out_.append(begin(), std::size_t(at_ - begin()));
+        out_.append(text, length);
     }
     Text(const Text&) = delete;
     Text& operator=(const Text&) = delete;
@@ -430,21 +435,23 @@ private:
     HeadCount heads(Heir row) const { return headsOf_[std::size_t(index(row))]; }
     Count count(Heir row) const
     {
-        if (names(row).plural.empty())
+        if (!kRowNames[std::size_t(index(row))].counted)
             return Count::One;
         const std::int64_t n = heads(row).persons();
-        return n <= 1 ? Count::One : n == 2 ? Count::Two : Count::Many;
+        return Count(int(n >= 2) + int(n >= 3));
     }
     bool plural(Heir row) const { return count(row) != Count::One; }
     bool female(Heir row) const { return names(row).female(); }
     const Word& name(Heir row) const { return kRowNames[std::size_t(index(row))].name[std::size_t(count(row))]; }
     // "ل" and the name: "للزوج", "لابن الابن".
-    const Word& withLam(Heir row) const { return kRowNames[std::size_t(index(row))].withLam[std::size_t(count(row))]; }
+    const Word& withLam(Heir row) const { return withLam(row, count(row)); }
+    static const Word& withLam(Heir row, Count n) { return kRowNames[std::size_t(index(row))].withLam[std::size_t(n)]; }
     // The attached pronoun of a class: "ه", "ها", "هما", "هم", "هن".
-    const Word& pronoun(Heir row) const
+    const Word& pronoun(Heir row) const { return pronoun(count(row), female(row)); }
+    static const Word& pronoun(Count n, bool isFemale)
     {
         static constexpr GenderedForms kPronouns = {{{"ه", "هما", "هم"}, {"ها", "هما", "هن"}}};
-        return pick(kPronouns, count(row), female(row));
+        return pick(kPronouns, n, isFemale);
     }
     bool present(Heir row) const { return !r_.rows[std::size_t(index(row))].isEmpty(); }
     const HeirExplanation* entry(Heir row) const { return entry_[std::size_t(index(row))]; }
@@ -920,7 +927,7 @@ private:
             }
             return;
         case HeirStatus::NothingLeft: {
-            t << "لم يبق ل" << pronoun(row);
+            t << "لم يبق ل" << pronoun(n, isFemale);
             if (awlNote_)
                 t << " شيء، إذ استغرقت الفروض التركة وعالت المسألة";
             else
@@ -979,7 +986,7 @@ private:
                     t << " كأنه أخ، لأنها خير له من السدس";
                 return;
             }
-            t << withLam(row);
+            t << withLam(row, n);
             if (sisters)
                 t << " مقاسمة الجد، إذ يُعدّ أخاً، للذكر مثل حظ الأنثيين";
             else
@@ -987,28 +994,28 @@ private:
             return;
         }
         case HeirStatus::ResidueBeside:
-            t << withLam(row) << rest << " تعصيباً مع الغير لوجود " << femaleDescendant();
+            t << withLam(row, n) << rest << " تعصيباً مع الغير لوجود " << femaleDescendant();
             if (row == Heir::FullSisters)
-                t << "، ولا أخ شقيق يعصب" << pronoun(row) << " ولا أب ولا فرع وارث ذكر يحجب" << pronoun(row);
+                t << "، ولا أخ شقيق يعصب" << pronoun(n, isFemale) << " ولا أب ولا فرع وارث ذكر يحجب" << pronoun(n, isFemale);
             else if (row == Heir::PaternalSisters)
-                t << "، ولا أخ لأب يعصب" << pronoun(row) << " ولا أب ولا فرع وارث ذكر ولا أخ شقيق ولا أخت شقيقة يحجب"
-                  << pronoun(row);
+                t << "، ولا أخ لأب يعصب" << pronoun(n, isFemale) << " ولا أب ولا فرع وارث ذكر ولا أخ شقيق ولا أخت شقيقة يحجب"
+                  << pronoun(n, isFemale);
             else
-                t << "، ولا أخ لأب يعصب" << pronoun(row) << " ولا أب ولا فرع وارث ذكر يحجب" << pronoun(row);
+                t << "، ولا أخ لأب يعصب" << pronoun(n, isFemale) << " ولا أب ولا فرع وارث ذكر يحجب" << pronoun(n, isFemale);
             return;
         case HeirStatus::ResidueWith: {
             const Heir male = maleOf(row);
             if (afterGrandfathersSixth) {
-                t << withLam(row);
+                t << withLam(row, n);
                 if (present(male))
                     t << " مع " << name(male) << " الباقي بعد سدس الجد، للذكر مثل حظ الأنثيين";
                 else
                     t << " الباقي بعد سدس الجد";
                 return;
             }
-            t << withLam(row) << rest << " تعصيباً بالغير مع " << name(male) << "، للذكر مثل حظ الأنثيين";
+            t << withLam(row, n) << rest << " تعصيباً بالغير مع " << name(male) << "، للذكر مثل حظ الأنثيين";
             if (withoutHim(row) == Without::Excluded) {
-                t << "، ولولا " << name(male) << " لم يكن ل" << pronoun(row) << " شيء لاستكمال ";
+                t << "، ولولا " << name(male) << " لم يكن ل" << pronoun(n, isFemale) << " شيء لاستكمال ";
                 wouldExclude(t, row);
                 t << " الثلثين (" << relativeWord(male, row) << " المبارك)";
             }
@@ -1048,14 +1055,14 @@ private:
             }
             if (source(row).source == Source::ResidueMale) {
                 const Heir fem = femaleOf(row);
-                t << withLam(row) << " مع " << name(fem);
+                t << withLam(row, n) << " مع " << name(fem);
                 if (afterGrandfathersSixth) {
                     t << " الباقي بعد سدس الجد، للذكر مثل حظ الأنثيين";
                     return;
                 }
                 t << rest << " تعصيباً، للذكر مثل حظ الأنثيين";
                 if (withoutHim(fem) == Without::Excluded) {
-                    t << "، ولولا" << pronoun(row) << " لم يكن " << withLam(fem) << " شيء لاستكمال ";
+                    t << "، ولولا" << pronoun(n, isFemale) << " لم يكن " << withLam(fem) << " شيء لاستكمال ";
                     wouldExclude(t, fem);
                     t << " الثلثين (" << relativeWord(row, fem) << " المبارك)";
                 }
@@ -1067,15 +1074,15 @@ private:
             static constexpr Forms kShareTheEstate = {"", " يقتسمانها بالتساوي", " يقتسمونها بالتساوي"};
             static constexpr Forms kNearest = {"، لأنه أقرب العصبة", "، لأنهما أقرب العصبة", "، لأنهم أقرب العصبة"};
             if (afterGrandfathersSixth) {
-                t << withLam(row) << " الباقي بعد سدس الجد" << pick(kShareTheRest, n);
+                t << withLam(row, n) << " الباقي بعد سدس الجد" << pick(kShareTheRest, n);
                 return;
             }
-            t << withLam(row) << rest << " تعصيباً بالنفس" << pick(anyFixed_ ? kShareTheRest : kShareTheEstate, n)
+            t << withLam(row, n) << rest << " تعصيباً بالنفس" << pick(anyFixed_ ? kShareTheRest : kShareTheEstate, n)
               << pick(kNearest, n);
             return;
         }
         case HeirStatus::FixedAndResidue:
-            t << withLam(row) << " السدس فرضاً والباقي تعصيباً لوجود الفرع الوارث الأنثى دون الذكر";
+            t << withLam(row, n) << " السدس فرضاً والباقي تعصيباً لوجود الفرع الوارث الأنثى دون الذكر";
             if (row == Heir::Grandfather)
                 t << " وعدم وجود الأب والإخوة الأشقاء أو لأب";
             return;
@@ -1122,7 +1129,7 @@ private:
         switch (row) {
         case Heir::Husband:
         case Heir::Wives:
-            t << withLam(row) << kShare[std::size_t(share)] << shared;
+            t << withLam(row, n) << kShare[std::size_t(share)] << shared;
             if (descendants)
                 t << " لوجود الفرع الوارث";
             else
@@ -1179,48 +1186,48 @@ private:
             if (share == ShareName::Half)
                 t << "للبنت النصف لانفرادها وعدم وجود الابن الذي يعصبها";
             else
-                t << withLam(row) << " الثلثان" << shared << pick(kAlone, n, isFemale) << " وعدم وجود ابن يعصب"
-                  << pronoun(row);
+                t << withLam(row, n) << " الثلثان" << shared << pick(kAlone, n, isFemale) << " وعدم وجود ابن يعصب"
+                  << pronoun(n, isFemale);
             return;
         case Heir::SonsDaughters:
             if (share == ShareName::Sixth)
-                t << withLam(row) << " السدس" << shared
-                  << " تكملة للثلثين مع البنت، لعدم وجود الابن وابن الابن الذي يعصب" << pronoun(row);
+                t << withLam(row, n) << " السدس" << shared
+                  << " تكملة للثلثين مع البنت، لعدم وجود الابن وابن الابن الذي يعصب" << pronoun(n, isFemale);
             else
-                t << withLam(row) << kShare[std::size_t(share)] << shared << pick(kAlone, n, isFemale)
-                  << " وعدم وجود الابن والبنت وابن الابن الذي يعصب" << pronoun(row);
+                t << withLam(row, n) << kShare[std::size_t(share)] << shared << pick(kAlone, n, isFemale)
+                  << " وعدم وجود الابن والبنت وابن الابن الذي يعصب" << pronoun(n, isFemale);
             return;
         case Heir::SonsSonsDaughters:
             if (share == ShareName::Sixth)
-                t << withLam(row) << " السدس" << shared << " تكملة للثلثين مع "
+                t << withLam(row, n) << " السدس" << shared << " تكملة للثلثين مع "
                   << (present(Heir::SonsDaughters) && inherits(Heir::SonsDaughters) ? name(Heir::SonsDaughters) : name(Heir::Daughters))
-                  << "، لعدم وجود الابن وابن الابن وابن ابن الابن الذي يعصب" << pronoun(row);
+                  << "، لعدم وجود الابن وابن الابن وابن ابن الابن الذي يعصب" << pronoun(n, isFemale);
             else
-                t << withLam(row) << kShare[std::size_t(share)] << shared << pick(kAlone, n, isFemale)
-                  << " وعدم وجود الابن والبنت وابن الابن وبنت الابن وابن ابن الابن الذي يعصب" << pronoun(row);
+                t << withLam(row, n) << kShare[std::size_t(share)] << shared << pick(kAlone, n, isFemale)
+                  << " وعدم وجود الابن والبنت وابن الابن وبنت الابن وابن ابن الابن الذي يعصب" << pronoun(n, isFemale);
             return;
         case Heir::FullSisters:
-            t << withLam(row) << kShare[std::size_t(share)] << shared << pick(kAlone, n, isFemale)
-              << " وعدم وجود الفرع الوارث والأب والأخ الشقيق الذي يعصب" << pronoun(row);
+            t << withLam(row, n) << kShare[std::size_t(share)] << shared << pick(kAlone, n, isFemale)
+              << " وعدم وجود الفرع الوارث والأب والأخ الشقيق الذي يعصب" << pronoun(n, isFemale);
             if (c_.grandfather)
-                t << "، ولا يعصب" << pronoun(row) << " الجد";
+                t << "، ولا يعصب" << pronoun(n, isFemale) << " الجد";
             return;
         case Heir::PaternalSisters:
             if (share == ShareName::Sixth)
-                t << withLam(row) << " السدس" << shared
+                t << withLam(row, n) << " السدس" << shared
                   << " تكملة للثلثين مع الأخت الشقيقة، لعدم وجود الفرع الوارث والأب والأخ الشقيق والأخ لأب الذي يعصب"
-                  << pronoun(row);
+                  << pronoun(n, isFemale);
             else
-                t << withLam(row) << kShare[std::size_t(share)] << shared << pick(kAlone, n, isFemale)
-                  << " وعدم وجود الفرع الوارث والأب والأخ الشقيق والأخت الشقيقة والأخ لأب الذي يعصب" << pronoun(row);
+                t << withLam(row, n) << kShare[std::size_t(share)] << shared << pick(kAlone, n, isFemale)
+                  << " وعدم وجود الفرع الوارث والأب والأخ الشقيق والأخت الشقيقة والأخ لأب الذي يعصب" << pronoun(n, isFemale);
             if (c_.grandfather)
-                t << "، ولا يعصب" << pronoun(row) << " الجد";
+                t << "، ولا يعصب" << pronoun(n, isFemale) << " الجد";
             return;
         case Heir::UterineSiblings:
             if (share == ShareName::Sixth)
                 t << "لولد الأم السدس لانفراده وعدم وجود الفرع الوارث والأصل الوارث الذكر";
             else
-                t << withLam(row) << " الثلث" << shared << "، ذكرهم كأنثاهم،" << pick(kAlone, n, isFemale)
+                t << withLam(row, n) << " الثلث" << shared << "، ذكرهم كأنثاهم،" << pick(kAlone, n, isFemale)
                   << " وعدم وجود الفرع الوارث والأصل الوارث الذكر";
             return;
         default:
@@ -1250,7 +1257,7 @@ private:
                 }
                 return;
             }
-            t << withLam(row) << " السدس لعدم وجود الأم";
+            t << withLam(row, n) << " السدس لعدم وجود الأم";
             if (row == Heir::FathersMother || row == Heir::FathersMothersMother || row == Heir::FathersFathersMother)
                 t << " والأب";
             if (row == Heir::FathersFathersMother)
@@ -1259,14 +1266,14 @@ private:
                 t << " والجدة الأقرب منها";
             return;
         }
-        t << withLam(row) << kShare[std::size_t(share)] << shared;
+        t << withLam(row, n) << kShare[std::size_t(share)] << shared;
     }
 
     // ---- The problem in sentences ----------------------------------------------
 
     std::string& sentence()
     {
-        if (sentenceCount_ == out_.sentences.size())
+        if (sentenceCount_ == out_.sentences.size()) [[unlikely]]
             resizeKeepingRoom(out_.sentences, sentenceCount_ + 1);
         return out_.sentences[sentenceCount_++];
     }
@@ -1422,7 +1429,8 @@ private:
             t << "بقي " << *e.undistributed
               << " من التركة دون توزيع، وهو لذوي الأرحام، ولا يُرد على الزوج أو الزوجة ما دام أحد منهم موجوداً";
         }
-        resizeKeepingRoom(out_.sentences, sentenceCount_);
+        if (out_.sentences.size() != sentenceCount_)
+            resizeKeepingRoom(out_.sentences, sentenceCount_);
     }
 
     void raddSentences()
