@@ -55,7 +55,6 @@ struct Word {
             bytes[size++] = c;
         return *this;
     }
-    constexpr std::string_view view() const { return {bytes.data(), size}; }
 };
 
 // A word for one, two and many heads ([n]), male and female ([female][n]).
@@ -100,10 +99,9 @@ constexpr std::array<RowNames, kHeirCount> kRowNames = [] {
     return t;
 }();
 
-// The fixed shares that have a name, and their names.
+// The fixed shares that have a name.
 enum class ShareName : std::uint8_t { None, Half, Third, Quarter, Sixth, Eighth, TwoThirds };
-constexpr std::array<Word, 7> kShareNames = {"", "النصف", "الثلث", "الربع", "السدس", "الثمن", "الثلثان"};
-// The same without the article ("ربع"), as in "وهو ربع التركة".
+// Their names without the article ("ربع"), as in "وهو ربع التركة".
 constexpr std::array<Word, 7> kShareNamesBare = {"", "نصف", "ثلث", "ربع", "سدس", "ثمن", "ثلثان"};
 
 // One text of several pieces and numbers, put together in room of its own
@@ -113,9 +111,8 @@ constexpr std::array<Word, 7> kShareNamesBare = {"", "نصف", "ثلث", "ربع
 class Text {
 public:
     explicit Text(std::string& out) : out_(out), at_(local_), end_(local_ + kRoom) {}
-    // The string is given the text's length and the text copied over it:
-    // the string keeps its room, and neither the copy nor the change of
-    // length looks for an overlap.
+    // Cleared and appended to rather than assigned: the text never overlaps
+    // `out_`, so it is copied without the assignment's look for an overlap.
     ~Text()
     {
         const char* text = begin();
@@ -156,7 +153,7 @@ public:
         // Most numbers of a problem are below 100: their digits are copied
         // from a table, two bytes whatever their length.
         if (static_cast<std::make_unsigned_t<N>>(value) < 100) [[likely]] {
-            std::memcpy(at_, kSmall[std::size_t(value)], 2);
+            std::memcpy(at_, kSmall[std::size_t(value)].data(), 2);
             at_ += value < 10 ? 1 : 2;
             return *this;
         }
@@ -190,13 +187,13 @@ private:
     // that would pass it moves into a string of its own.
     static constexpr std::size_t kRoom = 384;
     // The digits of 0 to 99, each in two bytes (the second unused below 10).
-    static constexpr char kSmall[100][2] = {
-        {'0'}, {'1'}, {'2'}, {'3'}, {'4'}, {'5'}, {'6'}, {'7'}, {'8'}, {'9'},
-#define QISMAR_TENS(d) {d, '0'}, {d, '1'}, {d, '2'}, {d, '3'}, {d, '4'}, {d, '5'}, {d, '6'}, {d, '7'}, {d, '8'}, {d, '9'}
-        QISMAR_TENS('1'), QISMAR_TENS('2'), QISMAR_TENS('3'), QISMAR_TENS('4'), QISMAR_TENS('5'),
-        QISMAR_TENS('6'), QISMAR_TENS('7'), QISMAR_TENS('8'), QISMAR_TENS('9'),
-#undef QISMAR_TENS
-    };
+    static constexpr std::array<std::array<char, 2>, 100> kSmall = [] {
+        std::array<std::array<char, 2>, 100> t{};
+        for (int i = 0; i < 100; ++i)
+            t[std::size_t(i)] = i < 10 ? std::array<char, 2>{char('0' + i), 0}
+                                       : std::array<char, 2>{char('0' + i / 10), char('0' + i % 10)};
+        return t;
+    }();
     char* begin() { return larger_.empty() ? local_ : larger_.data(); }
     [[gnu::always_inline]] void room(std::size_t n)
     {
