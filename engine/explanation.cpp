@@ -104,6 +104,11 @@ enum class ShareName : std::uint8_t { None, Half, Third, Quarter, Sixth, Eighth,
 // Their names without the article ("ربع"), as in "وهو ربع التركة".
 constexpr std::array<Word, 7> kShareNamesBare = {"", "نصف", "ثلث", "ربع", "سدس", "ثمن", "ثلثان"};
 
+// An amount of money as a piece of a text.
+struct Amount {
+    Currency value;
+};
+
 // One text of several pieces and numbers, put together in room of its own
 // and written into its string (whose room is reused) in one piece when it is
 // done: the pieces are copied straight into place, with no string made
@@ -123,62 +128,30 @@ public:
     Text(const Text&) = delete;
     Text& operator=(const Text&) = delete;
 
-    // Inlined, so that a piece of known length is copied without a call.
-    [[gnu::always_inline]] Text& operator<<(std::string_view piece)
+    // Several pieces at once: one look at the room for all of them, whose
+    // longest lengths are known from their types, and the place to write
+    // at kept in a register from one piece to the next (a member would be
+    // read again after every copy, which may have written over it).
+    template <class... Pieces>
+    [[gnu::always_inline]] Text& put(const Pieces&... pieces)
     {
-        room(piece.size());
-        std::memcpy(at_, piece.data(), piece.size());
-        at_ += piece.size();
+        room((longest<Pieces>() + ... + 0));
+        char* at = at_;
+        ((at = write(at, pieces)), ...);
+        at_ = at;
         return *this;
     }
-    template <std::size_t N>
-    [[gnu::always_inline]] Text& operator<<(const char (&piece)[N])
+    template <class Piece>
+    [[gnu::always_inline]] Text& operator<<(const Piece& piece)
     {
-        return *this << std::string_view(piece, N - 1);
-    }
-    // A word is copied with the whole of its room, the same moves whatever
-    // its length.
-    [[gnu::always_inline]] Text& operator<<(const Word& word)
-    {
-        room(Word::kRoom);
-        std::memcpy(at_, word.bytes.data(), Word::kRoom);
-        at_ += word.size;
-        return *this;
-    }
-    template <class N>
-        requires std::is_integral_v<N> && (sizeof(N) <= sizeof(std::int64_t))
-    [[gnu::always_inline]] Text& operator<<(N value)
-    {
-        room(20);
-        // Most numbers of a problem are below 100: their digits are copied
-        // from a table, two bytes whatever their length.
-        if (static_cast<std::make_unsigned_t<N>>(value) < 100) [[likely]] {
-            std::memcpy(at_, kSmall[std::size_t(value)].data(), 2);
-            at_ += value < 10 ? 1 : 2;
-            return *this;
-        }
-        at_ = std::to_chars(at_, end_, value).ptr;
-        return *this;
-    }
-    [[gnu::always_inline]] Text& operator<<(Int value)
-    {
-        if (fits64(value)) [[likely]]
-            return *this << std::int64_t(value);
-        return wide(value);
+        return put(piece);
     }
     // A fraction as "p/q".
     Text& operator<<(const Rational& value)
     {
-        *this << value.num();
+        put(value.num());
         if (value.den() != 1)
-            *this << "/" << value.den();
-        return *this;
-    }
-    // An amount as formatAmount writes it, written in place.
-    Text& amount(Currency value)
-    {
-        room(kMaxAmountText);
-        at_ += formatAmount(value, at_);
+            put("/", value.den());
         return *this;
     }
 
@@ -209,11 +182,63 @@ private:
         at_ = larger_.data() + used;
         end_ = larger_.data() + larger_.size();
     }
-    [[gnu::noinline]] Text& wide(Int value)
+    // The longest that a piece of a type can be.
+    template <class Piece>
+    static constexpr std::size_t longest()
+    {
+        if constexpr (std::is_array_v<Piece>)
+            return std::extent_v<Piece> - 1;  // a literal, without its terminating zero
+        else if constexpr (std::is_same_v<Piece, Word>)
+            return Word::kRoom;
+        else if constexpr (std::is_same_v<Piece, Amount>)
+            return kMaxAmountText;
+        else if constexpr (std::is_same_v<Piece, Int>)
+            return 48;
+        else if constexpr (std::is_integral_v<Piece> && sizeof(Piece) <= sizeof(std::int64_t))
+            return 20;
+        else
+            static_assert(std::is_same_v<Piece, Word>, "a piece of a text has a longest length");
+    }
+    // Each piece is written at `at`, which is moved past it.
+    template <std::size_t N>
+    [[gnu::always_inline]] static char* write(char* at, const char (&piece)[N])
+    {
+        std::memcpy(at, piece, N - 1);
+        return at + N - 1;
+    }
+    // A word is copied with the whole of its room, the same moves whatever
+    // its length.
+    [[gnu::always_inline]] static char* write(char* at, const Word& word)
+    {
+        std::memcpy(at, word.bytes.data(), Word::kRoom);
+        return at + word.size;
+    }
+    template <class N>
+        requires std::is_integral_v<N> && (sizeof(N) <= sizeof(std::int64_t))
+    [[gnu::always_inline]] static char* write(char* at, N value)
+    {
+        // Most numbers of a problem are below 100: their digits are copied
+        // from a table, two bytes whatever their length.
+        if (static_cast<std::make_unsigned_t<N>>(value) < 100) [[likely]] {
+            std::memcpy(at, kSmall[std::size_t(value)].data(), 2);
+            return at + (value < 10 ? 1 : 2);
+        }
+        return std::to_chars(at, at + 20, value).ptr;
+    }
+    [[gnu::always_inline]] static char* write(char* at, Int value)
+    {
+        if (fits64(value)) [[likely]]
+            return write(at, std::int64_t(value));
+        return writeWide(at, value);
+    }
+    // An amount as formatAmount writes it.
+    [[gnu::always_inline]] static char* write(char* at, Amount amount) { return at + formatAmount(amount.value, at); }
+    [[gnu::noinline]] static char* writeWide(char* at, Int value)
     {
         std::string digits;
         appendDecimal(value, digits);
-        return *this << std::string_view(digits);
+        std::memcpy(at, digits.data(), digits.size());
+        return at + digits.size();
     }
 
     std::string& out_;
@@ -268,9 +293,9 @@ void agreeBy(Text& t, Int factor)
     static constexpr std::array<Word, 9> kParts = {"بالنصف", "بالثلث", "بالربع", "بالخمس", "بالسدس",
                                                    "بالسبع", "بالثمن", "بالتسع", "بالعشر"};
     if (factor >= 2 && factor <= 10)
-        t << kParts[std::size_t(factor - 2)];
+        t.put(kParts[std::size_t(factor - 2)]);
     else
-        t << "بجزء من " << factor;
+        t.put("بجزء من ", factor);
 }
 
 bool fitsInt64(Int v) { return v >= 0 && fits64(v); }
@@ -870,11 +895,11 @@ private:
         case Heir::SonsDaughters: t << name(Heir::Daughters); return;
         default:
             if (atLeastTwo(c_.daughters))
-                t << name(Heir::Daughters);
+                t.put(name(Heir::Daughters));
             else if (atLeastTwo(c_.sonsDaughters))
-                t << name(Heir::SonsDaughters);
+                t.put(name(Heir::SonsDaughters));
             else
-                t << name(Heir::Daughters) << " و" << name(Heir::SonsDaughters);
+                t.put(name(Heir::Daughters), " و", name(Heir::SonsDaughters));
         }
     }
 
@@ -892,11 +917,11 @@ private:
             return;
         static constexpr GenderedForms kHis = {{{"نصيبه", "نصيبهما", "نصيبهم"}, {"نصيبها", "نصيبهما", "نصيبهن"}}};
         if (awlNote_)
-            t << "، ونقص " << pick(kHis, n, isFemale) << " بالعول";
+            t.put("، ونقص ", pick(kHis, n, isFemale), " بالعول");
         else if (isSpouse(row))
-            t << "، ولا يُرد على أحد الزوجين";
+            t.put("، ولا يُرد على أحد الزوجين");
         else
-            t << "، وزاد " << pick(kHis, n, isFemale) << " بالرد";
+            t.put("، وزاد ", pick(kHis, n, isFemale), " بالرد");
     }
 
     void reason(HeirExplanation& h) const
@@ -914,21 +939,21 @@ private:
             source(Heir::Grandfather).source == Source::GrandfatherSixth;
         switch (h.status) {
         case HeirStatus::Excluded:
-            t << excludedWord(row);
+            t.put(excludedWord(row));
             for (std::size_t i = 0; i < h.excludedBy.size(); ++i) {
                 if (i == 0)
-                    t << " ب";
+                    t.put(" ب");
                 else
-                    t << " و";
-                t << name(h.excludedBy[i]);
+                    t.put(" و");
+                t.put(name(h.excludedBy[i]));
             }
             return;
         case HeirStatus::NothingLeft: {
-            t << "لم يبق ل" << pronoun(n, isFemale);
+            t.put("لم يبق ل", pronoun(n, isFemale));
             if (awlNote_)
-                t << " شيء، إذ استغرقت الفروض التركة وعالت المسألة";
+                t.put(" شيء، إذ استغرقت الفروض التركة وعالت المسألة");
             else
-                t << " شيء بعد أصحاب الفروض";
+                t.put(" شيء بعد أصحاب الفروض");
             const detail::RowSource& s = source(row);
             if (s.source == Source::ResidueFemale && !afterGrandfathersSixth && withoutHim(row) == Without::Fixed) {
                 static constexpr GenderedForms kBecame = {
@@ -936,30 +961,29 @@ private:
                 static constexpr Forms kButForHim = {"ولولاه", "ولولاهما", "ولولاهم"};
                 static constexpr GenderedForms kWouldInherit = {{{}, {" لورثت بالفرض", " لورثتا بالفرض", " لورثن بالفرض"}}};
                 const Heir male = maleOf(row);
-                t << pick(kBecame, n, true) << name(male) << " (" << relativeWord(male, row) << " المشؤوم)، "
-                  << pick(kButForHim, count(male)) << pick(kWouldInherit, n, true);
+                t.put(pick(kBecame, n, true), name(male), " (", relativeWord(male, row), " المشؤوم)، ",
+                      pick(kButForHim, count(male)), pick(kWouldInherit, n, true));
             } else if (isPairedMale(row) && !afterGrandfathersSixth) {
                 const Heir fem = femaleOf(row);
                 if (present(fem) && source(fem).source == Source::ResidueFemale && withoutHim(fem) == Without::Fixed) {
                     static constexpr Forms kMadeResiduary = {"، وقد عصّب ", "، وقد عصّبا ", "، وقد عصّبوا "};
                     static constexpr GenderedForms kDidNotInherit = {
                         {{}, {" فلم ترث بالفرض", " فلم ترثا بالفرض", " فلم يرثن بالفرض"}}};
-                    t << pick(kMadeResiduary, n) << name(fem) << pick(kDidNotInherit, count(fem), true) << " ("
-                      << relativeWord(row, fem) << " المشؤوم)";
+                    t.put(pick(kMadeResiduary, n), name(fem), pick(kDidNotInherit, count(fem), true), " (",
+                          relativeWord(row, fem), " المشؤوم)");
                 }
             }
             return;
         }
         case HeirStatus::Umariyya:
             // "وهو ربع التركة": the share's name without its article.
-            t << "للأم ثلث الباقي بعد فرض " << spouseOfDeceased() << "، وهو "
-              << kShareNamesBare[std::size_t(h.share ? shareName(*h.share) : ShareName::None)]
-              << " التركة، لاجتماع الأبوين مع " << spouseOfDeceased()
-              << " دون فرع وارث أو اثنين فأكثر من الإخوة (المسألة العمرية)";
+            t.put("للأم ثلث الباقي بعد فرض ", spouseOfDeceased(), "، وهو ",
+                  kShareNamesBare[std::size_t(h.share ? shareName(*h.share) : ShareName::None)],
+                  " التركة، لاجتماع الأبوين مع ", spouseOfDeceased(),
+                  " دون فرع وارث أو اثنين فأكثر من الإخوة (المسألة العمرية)");
             return;
         case HeirStatus::SharedThird:
-            t << "يشترك أولاد الأم والإخوة الأشقاء في الثلث بالتساوي، ذكرهم كأنثاهم، لأنه لم يبق للأشقاء شيء بعد "
-                 "الفروض (المسألة المشتركة)";
+            t.put("يشترك أولاد الأم والإخوة الأشقاء في الثلث بالتساوي، ذكرهم كأنثاهم، لأنه لم يبق للأشقاء شيء بعد " "الفروض (المسألة المشتركة)");
             problemNote(t, row, Count::Many, false);
             return;
         case HeirStatus::GrandfatherSharing: {
@@ -967,64 +991,65 @@ private:
             for (Heir s : {Heir::FullSisters, Heir::PaternalSisters})
                 sisters |= inherits(s) && source(s).source == Source::GrandfatherSharing;
             if (row == Heir::Grandfather) {
-                t << "للجد المقاسمة مع ";
+                t.put("للجد المقاسمة مع ");
                 bool first = true;
                 for (Heir s : {Heir::FullBrothers, Heir::FullSisters, Heir::PaternalSisters, Heir::PaternalBrothers}) {
                     if (!inherits(s) || source(s).source != Source::GrandfatherSharing)
                         continue;
                     if (!first)
-                        t << " و";
-                    t << name(s);
+                        t.put(" و");
+                    t.put(name(s));
                     first = false;
                 }
                 if (sisters)
-                    t << " كأنه أخ، للذكر مثل حظ الأنثيين، لأنها خير له من السدس";
+                    t.put(" كأنه أخ، للذكر مثل حظ الأنثيين، لأنها خير له من السدس");
                 else
-                    t << " كأنه أخ، لأنها خير له من السدس";
+                    t.put(" كأنه أخ، لأنها خير له من السدس");
                 return;
             }
-            t << withLam(row, n);
+            t.put(withLam(row, n));
             if (sisters)
-                t << " مقاسمة الجد، إذ يُعدّ أخاً، للذكر مثل حظ الأنثيين";
+                t.put(" مقاسمة الجد، إذ يُعدّ أخاً، للذكر مثل حظ الأنثيين");
             else
-                t << " مقاسمة الجد بالتساوي، إذ يُعدّ أخاً";
+                t.put(" مقاسمة الجد بالتساوي، إذ يُعدّ أخاً");
             return;
         }
         case HeirStatus::ResidueBeside:
-            t << withLam(row, n) << rest << " تعصيباً مع الغير لوجود " << femaleDescendant();
+            t.put(withLam(row, n), rest, " تعصيباً مع الغير لوجود ", femaleDescendant());
             if (row == Heir::FullSisters)
-                t << "، ولا أخ شقيق يعصب" << pronoun(n, isFemale) << " ولا أب ولا فرع وارث ذكر يحجب" << pronoun(n, isFemale);
+                t.put("، ولا أخ شقيق يعصب", pronoun(n, isFemale), " ولا أب ولا فرع وارث ذكر يحجب",
+                      pronoun(n, isFemale));
             else if (row == Heir::PaternalSisters)
-                t << "، ولا أخ لأب يعصب" << pronoun(n, isFemale) << " ولا أب ولا فرع وارث ذكر ولا أخ شقيق ولا أخت شقيقة يحجب"
-                  << pronoun(n, isFemale);
+                t.put("، ولا أخ لأب يعصب", pronoun(n, isFemale),
+                      " ولا أب ولا فرع وارث ذكر ولا أخ شقيق ولا أخت شقيقة يحجب", pronoun(n, isFemale));
             else
-                t << "، ولا أخ لأب يعصب" << pronoun(n, isFemale) << " ولا أب ولا فرع وارث ذكر يحجب" << pronoun(n, isFemale);
+                t.put("، ولا أخ لأب يعصب", pronoun(n, isFemale), " ولا أب ولا فرع وارث ذكر يحجب", pronoun(n, isFemale));
             return;
         case HeirStatus::ResidueWith: {
             const Heir male = maleOf(row);
             if (afterGrandfathersSixth) {
-                t << withLam(row, n);
+                t.put(withLam(row, n));
                 if (present(male))
-                    t << " مع " << name(male) << " الباقي بعد سدس الجد، للذكر مثل حظ الأنثيين";
+                    t.put(" مع ", name(male), " الباقي بعد سدس الجد، للذكر مثل حظ الأنثيين");
                 else
-                    t << " الباقي بعد سدس الجد";
+                    t.put(" الباقي بعد سدس الجد");
                 return;
             }
-            t << withLam(row, n) << rest << " تعصيباً بالغير مع " << name(male) << "، للذكر مثل حظ الأنثيين";
+            t.put(withLam(row, n), rest, " تعصيباً بالغير مع ", name(male), "، للذكر مثل حظ الأنثيين");
             if (withoutHim(row) == Without::Excluded) {
-                t << "، ولولا " << name(male) << " لم يكن ل" << pronoun(n, isFemale) << " شيء لاستكمال ";
+                t.put("، ولولا ", name(male), " لم يكن ل", pronoun(n, isFemale), " شيء لاستكمال ");
                 wouldExclude(t, row);
-                t << " الثلثين (" << relativeWord(male, row) << " المبارك)";
+                t.put(" الثلثين (", relativeWord(male, row), " المبارك)");
             }
             return;
         }
         case HeirStatus::Residue: {
             if (row == Heir::Father) {
                 if (source(Heir::Mother).source == Source::Umariyya) {
-                    t << "للأب الباقي تعصيباً بعد فرض " << spouseOfDeceased() << " وثلث الباقي للأم (المسألة العمرية)";
+                    t.put("للأب الباقي تعصيباً بعد فرض ", spouseOfDeceased(), " وثلث الباقي للأم (المسألة العمرية)");
                     return;
                 }
-                t << "للأب" << rest << " تعصيباً لعدم وجود الفرع الوارث";
+                t.put("للأب", rest, " تعصيباً لعدم وجود الفرع الوارث");
                 return;
             }
             if (row == Heir::Grandfather) {
@@ -1034,34 +1059,34 @@ private:
                     if (!present(sisters) || source(sisters).source != Source::Fixed)
                         continue;
                     if (first)
-                        t << "للجد الباقي بعد فرض ";
+                        t.put("للجد الباقي بعد فرض ");
                     else
-                        t << " و";
-                    t << name(sisters);
+                        t.put(" و");
+                    t.put(name(sisters));
                     first = false;
                 }
                 if (!first) {
                     if (h.fraction > Rational::of(1, 6))
-                        t << "، وهو خير له من السدس";
+                        t.put("، وهو خير له من السدس");
                     else
-                        t << "، وهو قدر السدس";
+                        t.put("، وهو قدر السدس");
                     return;
                 }
-                t << "للجد" << rest << " تعصيباً لعدم وجود الأب والفرع الوارث والإخوة الأشقاء أو لأب";
+                t.put("للجد", rest, " تعصيباً لعدم وجود الأب والفرع الوارث والإخوة الأشقاء أو لأب");
                 return;
             }
             if (source(row).source == Source::ResidueMale) {
                 const Heir fem = femaleOf(row);
-                t << withLam(row, n) << " مع " << name(fem);
+                t.put(withLam(row, n), " مع ", name(fem));
                 if (afterGrandfathersSixth) {
-                    t << " الباقي بعد سدس الجد، للذكر مثل حظ الأنثيين";
+                    t.put(" الباقي بعد سدس الجد، للذكر مثل حظ الأنثيين");
                     return;
                 }
-                t << rest << " تعصيباً، للذكر مثل حظ الأنثيين";
+                t.put(rest, " تعصيباً، للذكر مثل حظ الأنثيين");
                 if (withoutHim(fem) == Without::Excluded) {
-                    t << "، ولولا" << pronoun(n, isFemale) << " لم يكن " << withLam(fem) << " شيء لاستكمال ";
+                    t.put("، ولولا", pronoun(n, isFemale), " لم يكن ", withLam(fem), " شيء لاستكمال ");
                     wouldExclude(t, fem);
-                    t << " الثلثين (" << relativeWord(row, fem) << " المبارك)";
+                    t.put(" الثلثين (", relativeWord(row, fem), " المبارك)");
                 }
                 return;
             }
@@ -1071,17 +1096,17 @@ private:
             static constexpr Forms kShareTheEstate = {"", " يقتسمانها بالتساوي", " يقتسمونها بالتساوي"};
             static constexpr Forms kNearest = {"، لأنه أقرب العصبة", "، لأنهما أقرب العصبة", "، لأنهم أقرب العصبة"};
             if (afterGrandfathersSixth) {
-                t << withLam(row, n) << " الباقي بعد سدس الجد" << pick(kShareTheRest, n);
+                t.put(withLam(row, n), " الباقي بعد سدس الجد", pick(kShareTheRest, n));
                 return;
             }
-            t << withLam(row, n) << rest << " تعصيباً بالنفس" << pick(anyFixed_ ? kShareTheRest : kShareTheEstate, n)
-              << pick(kNearest, n);
+            t.put(withLam(row, n), rest, " تعصيباً بالنفس", pick(anyFixed_ ? kShareTheRest : kShareTheEstate, n),
+                  pick(kNearest, n));
             return;
         }
         case HeirStatus::FixedAndResidue:
-            t << withLam(row, n) << " السدس فرضاً والباقي تعصيباً لوجود الفرع الوارث الأنثى دون الذكر";
+            t.put(withLam(row, n), " السدس فرضاً والباقي تعصيباً لوجود الفرع الوارث الأنثى دون الذكر");
             if (row == Heir::Grandfather)
-                t << " وعدم وجود الأب والإخوة الأشقاء أو لأب";
+                t.put(" وعدم وجود الأب والإخوة الأشقاء أو لأب");
             return;
         case HeirStatus::Fixed:
             break;
@@ -1126,22 +1151,22 @@ private:
         switch (row) {
         case Heir::Husband:
         case Heir::Wives:
-            t << withLam(row, n) << kShare[std::size_t(share)] << shared;
+            t.put(withLam(row, n), kShare[std::size_t(share)], shared);
             if (descendants)
-                t << " لوجود الفرع الوارث";
+                t.put(" لوجود الفرع الوارث");
             else
-                t << " لعدم وجود الفرع الوارث";
+                t.put(" لعدم وجود الفرع الوارث");
             return;
         case Heir::Father:
             if (positive(c_.sons) || positive(c_.sonsSons) || positive(c_.sonsSonsSons))
-                t << "للأب السدس فرضاً لوجود الفرع الوارث الذكر";
+                t.put("للأب السدس فرضاً لوجود الفرع الوارث الذكر");
             else
-                t << "للأب السدس فرضاً لوجود الفرع الوارث الأنثى، ولم يبق بعد الفروض شيء يأخذه تعصيباً";
+                t.put("للأب السدس فرضاً لوجود الفرع الوارث الأنثى، ولم يبق بعد الفروض شيء يأخذه تعصيباً");
             return;
         case Heir::Grandfather: {
             const Source s = source(row).source;
             if (raisedSixth_ || (s == Source::GrandfatherSixth && residueBeforeGrandfather_ < 4)) {
-                t << "للجد السدس فرضاً إذ لم يبق له بعد الفروض إلا أقل من السدس";
+                t.put("للجد السدس فرضاً إذ لم يبق له بعد الفروض إلا أقل من السدس");
                 return;
             }
             if (s == Source::GrandfatherSixth) {
@@ -1149,7 +1174,7 @@ private:
                 // ones, unless only a full sister holding her share is there.
                 const bool full =
                     present(Heir::FullBrothers) || (present(Heir::FullSisters) && source(Heir::FullSisters).source != Source::Fixed);
-                t << "للجد السدس فرضاً لأنه خير له من مقاسمة ";
+                t.put("للجد السدس فرضاً لأنه خير له من مقاسمة ");
                 bool first = true;
                 const std::array<Heir, 2> kind = full ? std::array{Heir::FullBrothers, Heir::FullSisters}
                                                       : std::array{Heir::PaternalBrothers, Heir::PaternalSisters};
@@ -1157,75 +1182,76 @@ private:
                     if (!present(sib))
                         continue;
                     if (!first)
-                        t << " و";
-                    t << name(sib);
+                        t.put(" و");
+                    t.put(name(sib));
                     first = false;
                 }
                 if (first)
-                    t << "الإخوة";
+                    t.put("الإخوة");
                 return;
             }
             if (positive(c_.sons) || positive(c_.sonsSons) || positive(c_.sonsSonsSons))
-                t << "للجد السدس فرضاً لوجود الفرع الوارث الذكر وعدم وجود الأب";
+                t.put("للجد السدس فرضاً لوجود الفرع الوارث الذكر وعدم وجود الأب");
             else
-                t << "للجد السدس فرضاً لوجود الفرع الوارث الأنثى وعدم وجود الأب، ولم يبق بعد الفروض شيء يأخذه تعصيباً";
+                t.put("للجد السدس فرضاً لوجود الفرع الوارث الأنثى وعدم وجود الأب، ولم يبق بعد الفروض شيء يأخذه تعصيباً");
             return;
         }
         case Heir::Mother:
             if (share == ShareName::Third)
-                t << "للأم الثلث لعدم وجود الفرع الوارث ولعدم وجود اثنين فأكثر من الإخوة";
+                t.put("للأم الثلث لعدم وجود الفرع الوارث ولعدم وجود اثنين فأكثر من الإخوة");
             else if (descendants)
-                t << "للأم السدس لوجود الفرع الوارث";
+                t.put("للأم السدس لوجود الفرع الوارث");
             else
-                t << "للأم السدس لوجود اثنين فأكثر من الإخوة";
+                t.put("للأم السدس لوجود اثنين فأكثر من الإخوة");
             return;
         case Heir::Daughters:
             if (share == ShareName::Half)
-                t << "للبنت النصف لانفرادها وعدم وجود الابن الذي يعصبها";
+                t.put("للبنت النصف لانفرادها وعدم وجود الابن الذي يعصبها");
             else
-                t << withLam(row, n) << " الثلثان" << shared << pick(kAlone, n, isFemale) << " وعدم وجود ابن يعصب"
-                  << pronoun(n, isFemale);
+                t.put(withLam(row, n), " الثلثان", shared, pick(kAlone, n, isFemale), " وعدم وجود ابن يعصب",
+                      pronoun(n, isFemale));
             return;
         case Heir::SonsDaughters:
             if (share == ShareName::Sixth)
-                t << withLam(row, n) << " السدس" << shared
-                  << " تكملة للثلثين مع البنت، لعدم وجود الابن وابن الابن الذي يعصب" << pronoun(n, isFemale);
+                t.put(withLam(row, n), " السدس", shared,
+                      " تكملة للثلثين مع البنت، لعدم وجود الابن وابن الابن الذي يعصب", pronoun(n, isFemale));
             else
-                t << withLam(row, n) << kShare[std::size_t(share)] << shared << pick(kAlone, n, isFemale)
-                  << " وعدم وجود الابن والبنت وابن الابن الذي يعصب" << pronoun(n, isFemale);
+                t.put(withLam(row, n), kShare[std::size_t(share)], shared, pick(kAlone, n, isFemale),
+                      " وعدم وجود الابن والبنت وابن الابن الذي يعصب", pronoun(n, isFemale));
             return;
         case Heir::SonsSonsDaughters:
             if (share == ShareName::Sixth)
-                t << withLam(row, n) << " السدس" << shared << " تكملة للثلثين مع "
-                  << (present(Heir::SonsDaughters) && inherits(Heir::SonsDaughters) ? name(Heir::SonsDaughters) : name(Heir::Daughters))
-                  << "، لعدم وجود الابن وابن الابن وابن ابن الابن الذي يعصب" << pronoun(n, isFemale);
+                t.put(withLam(row, n), " السدس", shared, " تكملة للثلثين مع ",
+                      (present(Heir::SonsDaughters) && inherits(Heir::SonsDaughters) ? name(Heir::SonsDaughters) : name(Heir::Daughters)),
+                      "، لعدم وجود الابن وابن الابن وابن ابن الابن الذي يعصب", pronoun(n, isFemale));
             else
-                t << withLam(row, n) << kShare[std::size_t(share)] << shared << pick(kAlone, n, isFemale)
-                  << " وعدم وجود الابن والبنت وابن الابن وبنت الابن وابن ابن الابن الذي يعصب" << pronoun(n, isFemale);
+                t.put(withLam(row, n), kShare[std::size_t(share)], shared, pick(kAlone, n, isFemale),
+                      " وعدم وجود الابن والبنت وابن الابن وبنت الابن وابن ابن الابن الذي يعصب", pronoun(n, isFemale));
             return;
         case Heir::FullSisters:
-            t << withLam(row, n) << kShare[std::size_t(share)] << shared << pick(kAlone, n, isFemale)
-              << " وعدم وجود الفرع الوارث والأب والأخ الشقيق الذي يعصب" << pronoun(n, isFemale);
+            t.put(withLam(row, n), kShare[std::size_t(share)], shared, pick(kAlone, n, isFemale),
+                  " وعدم وجود الفرع الوارث والأب والأخ الشقيق الذي يعصب", pronoun(n, isFemale));
             if (c_.grandfather)
-                t << "، ولا يعصب" << pronoun(n, isFemale) << " الجد";
+                t.put("، ولا يعصب", pronoun(n, isFemale), " الجد");
             return;
         case Heir::PaternalSisters:
             if (share == ShareName::Sixth)
-                t << withLam(row, n) << " السدس" << shared
-                  << " تكملة للثلثين مع الأخت الشقيقة، لعدم وجود الفرع الوارث والأب والأخ الشقيق والأخ لأب الذي يعصب"
-                  << pronoun(n, isFemale);
+                t.put(withLam(row, n), " السدس", shared,
+                      " تكملة للثلثين مع الأخت الشقيقة، لعدم وجود الفرع الوارث والأب والأخ الشقيق والأخ لأب الذي يعصب",
+                      pronoun(n, isFemale));
             else
-                t << withLam(row, n) << kShare[std::size_t(share)] << shared << pick(kAlone, n, isFemale)
-                  << " وعدم وجود الفرع الوارث والأب والأخ الشقيق والأخت الشقيقة والأخ لأب الذي يعصب" << pronoun(n, isFemale);
+                t.put(withLam(row, n), kShare[std::size_t(share)], shared, pick(kAlone, n, isFemale),
+                      " وعدم وجود الفرع الوارث والأب والأخ الشقيق والأخت الشقيقة والأخ لأب الذي يعصب",
+                      pronoun(n, isFemale));
             if (c_.grandfather)
-                t << "، ولا يعصب" << pronoun(n, isFemale) << " الجد";
+                t.put("، ولا يعصب", pronoun(n, isFemale), " الجد");
             return;
         case Heir::UterineSiblings:
             if (share == ShareName::Sixth)
-                t << "لولد الأم السدس لانفراده وعدم وجود الفرع الوارث والأصل الوارث الذكر";
+                t.put("لولد الأم السدس لانفراده وعدم وجود الفرع الوارث والأصل الوارث الذكر");
             else
-                t << withLam(row, n) << " الثلث" << shared << "، ذكرهم كأنثاهم،" << pick(kAlone, n, isFemale)
-                  << " وعدم وجود الفرع الوارث والأصل الوارث الذكر";
+                t.put(withLam(row, n), " الثلث", shared, "، ذكرهم كأنثاهم،", pick(kAlone, n, isFemale),
+                      " وعدم وجود الفرع الوارث والأصل الوارث الذكر");
             return;
         default:
             break;
@@ -1239,31 +1265,31 @@ private:
                 far |= inherits(g);
             if (sharing != Count::One) {
                 if (sharing == Count::Two)
-                    t << "تشترك الجدتان الوارثتان في السدس بالتساوي لعدم وجود الأم";
+                    t.put("تشترك الجدتان الوارثتان في السدس بالتساوي لعدم وجود الأم");
                 else
-                    t << "تشترك الجدات الوارثات في السدس بالتساوي لعدم وجود الأم";
+                    t.put("تشترك الجدات الوارثات في السدس بالتساوي لعدم وجود الأم");
                 if (fathersSide)
-                    t << " والأب";
+                    t.put(" والأب");
                 if (inherits(Heir::FathersFathersMother))
-                    t << " والجد";
+                    t.put(" والجد");
                 if (far) {
                     if (sharing == Count::Two)
-                        t << " والجدة الأقرب منهما";
+                        t.put(" والجدة الأقرب منهما");
                     else
-                        t << " والجدة الأقرب منهن";
+                        t.put(" والجدة الأقرب منهن");
                 }
                 return;
             }
-            t << withLam(row, n) << " السدس لعدم وجود الأم";
+            t.put(withLam(row, n), " السدس لعدم وجود الأم");
             if (row == Heir::FathersMother || row == Heir::FathersMothersMother || row == Heir::FathersFathersMother)
-                t << " والأب";
+                t.put(" والأب");
             if (row == Heir::FathersFathersMother)
-                t << " والجد";
+                t.put(" والجد");
             if (far)
-                t << " والجدة الأقرب منها";
+                t.put(" والجدة الأقرب منها");
             return;
         }
-        t << withLam(row, n) << kShare[std::size_t(share)] << shared;
+        t.put(withLam(row, n), kShare[std::size_t(share)], shared);
     }
 
     // ---- The problem in sentences ----------------------------------------------
@@ -1312,17 +1338,17 @@ private:
         // The origin, and what it leaves for the residuaries.
         {
             Text t(sentence());
-            t << "أصل المسألة " << e.origin;
+            t.put("أصل المسألة ", e.origin);
             if (anyFixed_) {
-                t << "، وهو أصغر عدد تخرج منه فروض أصحاب الفروض";
+                t.put("، وهو أصغر عدد تخرج منه فروض أصحاب الفروض");
             } else {
                 const Part* residue = partCount_ == 1 ? &parts_[0] : nullptr;
                 if (e.origin == 1)
-                    t << "، إذ يأخذ التركة كلها عاصب واحد";
+                    t.put("، إذ يأخذ التركة كلها عاصب واحد");
                 else if (residue && residue->twoToOne)
-                    t << "، وهو عدد رؤوس العصبة، للذكر مثل حظ الأنثيين";
+                    t.put("، وهو عدد رؤوس العصبة، للذكر مثل حظ الأنثيين");
                 else
-                    t << "، وهو عدد رؤوس العصبة";
+                    t.put("، وهو عدد رؤوس العصبة");
             }
         }
         if (anyFixed_ && !e.awl && !e.radd && chains_) {
@@ -1338,19 +1364,19 @@ private:
                 if (rest <= 0)
                     continue;
                 Text t(sentence());
-                t << "وبقي بعد الفروض " << rest << " من " << e.origin;
+                t.put("وبقي بعد الفروض ", rest, " من ", e.origin);
                 if (part.residue && part.rows == 1)
-                    t << " " << withLam(h.row) << " تعصيباً";
+                    t.put(" ", withLam(h.row), " تعصيباً");
                 else if (part.residue)
-                    t << " للعصبة";
+                    t.put(" للعصبة");
                 else
-                    t << " " << withLam(h.row) << " تعصيباً فوق فرضه";
+                    t.put(" ", withLam(h.row), " تعصيباً فوق فرضه");
             }
         }
         if (e.awl) {
             Text t(sentence());
-            t << "زادت الفروض على أصل المسألة فعالت من " << e.origin << " إلى " << *e.awl
-              << "، فنقص نصيب كل صاحب فرض بنسبة فرضه";
+            t.put("زادت الفروض على أصل المسألة فعالت من ", e.origin, " إلى ", *e.awl,
+                  "، فنقص نصيب كل صاحب فرض بنسبة فرضه");
         }
         if (e.radd)
             raddSentences();
@@ -1361,15 +1387,15 @@ private:
                 if (part.kept == 1 || !part.shares)
                     continue;
                 Text t(sentence());
-                t << "سهام " << partName(part) << " " << *part.shares << " لا تنقسم على عدد الرؤوس " << part.heads;
+                t.put("سهام ", partName(part), " ", *part.shares, " لا تنقسم على عدد الرؤوس ", part.heads);
                 if (part.twoToOne)
-                    t << " (الذكر برأسين)";
+                    t.put(" (الذكر برأسين)");
                 if (part.agreeing > 1) {
-                    t << "، وبينهما توافق ";
+                    t.put("، وبينهما توافق ");
                     agreeBy(t, part.agreeing);
-                    t << "، فيُحفظ وفق الرؤوس " << part.kept;
+                    t.put("، فيُحفظ وفق الرؤوس ", part.kept);
                 } else {
-                    t << "، وبينهما تباين، فيُحفظ عدد الرؤوس " << part.kept;
+                    t.put("، وبينهما تباين، فيُحفظ عدد الرؤوس ", part.kept);
                 }
             }
         }
@@ -1378,53 +1404,51 @@ private:
             const std::int64_t problem = TableProblem(e);
             if (*e.multiplier == 1) {
                 if (chains_)
-                    t << "انقسمت سهام كل فريق على رؤوسه، فصحت المسألة من " << problem;
+                    t.put("انقسمت سهام كل فريق على رؤوسه، فصحت المسألة من ", problem);
                 else
-                    t << "صحت المسألة من " << problem;
+                    t.put("صحت المسألة من ", problem);
             } else {
-                t << "جزء السهم " << *e.multiplier;
+                t.put("جزء السهم ", *e.multiplier);
                 int kept = 0;
                 for (std::size_t p = 0; p < partCount_; ++p)
                     kept += parts_[p].kept != 1;
                 if (chains_ && kept > 1) {
-                    t << "، وهو أصغر عدد تقبل القسمة عليه الأعداد المحفوظة";
+                    t.put("، وهو أصغر عدد تقبل القسمة عليه الأعداد المحفوظة");
                     int written = 0;
                     for (std::size_t p = 0; p < partCount_; ++p) {
                         if (parts_[p].kept == 1)
                             continue;
                         if (written == 0)
-                            t << " ";
+                            t.put(" ");
                         else if (written + 1 == kept)
-                            t << " و";
+                            t.put(" و");
                         else
-                            t << "، ";
-                        t << parts_[p].kept;
+                            t.put("، ");
+                        t.put(parts_[p].kept);
                         ++written;
                     }
                 }
-                t << "، فتصح المسألة من حاصل ضرب " << problem << " في " << *e.multiplier << "، وهو " << *e.correction;
+                t.put("، فتصح المسألة من حاصل ضرب ", problem, " في ", *e.multiplier, "، وهو ", *e.correction);
             }
         }
         if (e.reducedBy) {
             Text t(sentence());
-            t << "وتقبل المسألة وسهام الورثة كلها القسمة على " << *e.reducedBy << "، فقُسمت عليه واختُصرت إلى "
-              << *e.correction / *e.reducedBy;
+            t.put("وتقبل المسألة وسهام الورثة كلها القسمة على ", *e.reducedBy, "، فقُسمت عليه واختُصرت إلى ",
+                  *e.correction / *e.reducedBy);
         }
         if (e.shareValue) {
             Text t(sentence());
-            t << "قيمة السهم ";
-            t.amount(*e.shareValue);
-            if (shareValueExact_)
-                t << "، وهي التركة المقسومة ";
-            else
-                t << " تقريباً، وهي التركة المقسومة ";
-            t.amount(c_.estate);
-            t << " على " << *e.correction << "، ونصيب كل فرد عدد سهامه في قيمة السهم";
+            t.put("قيمة السهم ", Amount{*e.shareValue});
+            if (!shareValueExact_)
+                t.put(" تقريباً");
+            t.put("، وهي التركة المقسومة ", Amount{c_.estate}, " على ", *e.correction,
+                  "، ونصيب كل فرد عدد سهامه في قيمة السهم");
         }
         if (e.undistributed) {
             Text t(sentence());
-            t << "بقي " << *e.undistributed
-              << " من التركة دون توزيع، وهو لذوي الأرحام، ولا يُرد على الزوج أو الزوجة ما دام أحد منهم موجوداً";
+            t.put("بقي ");
+            t << *e.undistributed;
+            t.put(" من التركة دون توزيع، وهو لذوي الأرحام، ولا يُرد على الزوج أو الزوجة ما دام أحد منهم موجوداً");
         }
         if (out_.sentences.size() != sentenceCount_)
             resizeKeepingRoom(out_.sentences, sentenceCount_);
@@ -1444,57 +1468,57 @@ private:
         const bool women = only != nullptr && only->female;
         if (table == nullptr) {
             Text t(sentence());
-            t << "بقي فائض بعد الفروض ولا عاصب، ";
+            t.put("بقي فائض بعد الفروض ولا عاصب، ");
             if (others == 1 && *e.radd == 1)
-                t << "فرُدّ كله على " << partName(*only) << "، فصارت المسألة بالرد من 1";
+                t.put("فرُدّ كله على ", partName(*only), "، فصارت المسألة بالرد من 1");
             else if (others == 1 && women)
-                t << "فرُدّ على " << partName(*only) << "، وهن صنف واحد، فصارت المسألة بالرد من عدد رؤوسهن " << *e.radd;
+                t.put("فرُدّ على ", partName(*only), "، وهن صنف واحد، فصارت المسألة بالرد من عدد رؤوسهن ", *e.radd);
             else if (others == 1)
-                t << "فرُدّ على " << partName(*only) << "، وهم صنف واحد، فصارت المسألة بالرد من عدد رؤوسهم " << *e.radd;
+                t.put("فرُدّ على ", partName(*only), "، وهم صنف واحد، فصارت المسألة بالرد من عدد رؤوسهم ", *e.radd);
             else
-                t << "فرُدّ على أصحاب الفروض بنسبة فروضهم، فصار أصل المسألة " << *e.radd << " بالرد، وهو مجموع سهامهم من "
-                  << e.origin;
+                t.put("فرُدّ على أصحاب الفروض بنسبة فروضهم، فصار أصل المسألة ", *e.radd, " بالرد، وهو مجموع سهامهم من ",
+                      e.origin);
             return;
         }
         {
             Text t(sentence());
-            t << "بقي فائض بعد الفروض ولا عاصب، ولا يُرد على أحد الزوجين، فتُعمل مسألة للزوجية ومسألة للرد ثم تُجمعان";
+            t.put("بقي فائض بعد الفروض ولا عاصب، ولا يُرد على أحد الزوجين، فتُعمل مسألة للزوجية ومسألة للرد ثم تُجمعان");
         }
         {
             Text t(sentence());
-            t << "مسألة الزوجية من " << table->spouseProblem << "، " << spouseWithLam() << " منها " << table->spouseShares
-              << "، والباقي " << table->remainder << " لأهل الرد";
+            t.put("مسألة الزوجية من ", table->spouseProblem, "، ", spouseWithLam(), " منها ", table->spouseShares,
+                  "، والباقي ", table->remainder, " لأهل الرد");
         }
         {
             Text t(sentence());
-            t << "مسألة الرد من " << table->raddProblem;
+            t.put("مسألة الرد من ", table->raddProblem);
             if (others == 1 && table->raddProblem == 1)
-                t << "، إذ يُرد الباقي كله على " << partName(*only);
+                t.put("، إذ يُرد الباقي كله على ", partName(*only));
             else if (others == 1 && women)
-                t << "، عدد رؤوسهن، لأنهن صنف واحد";
+                t.put("، عدد رؤوسهن، لأنهن صنف واحد");
             else if (others == 1)
-                t << "، عدد رؤوسهم، لأنهم صنف واحد";
+                t.put("، عدد رؤوسهم، لأنهم صنف واحد");
             else
-                t << "، وهي مجموع سهامهم من أصل مسألتهم " << othersOrigin_;
+                t.put("، وهي مجموع سهامهم من أصل مسألتهم ", othersOrigin_);
         }
         {
             Text t(sentence());
             const Int g = gcd(table->remainder, table->raddProblem);
             switch (table->relation) {
             case Relation::Equal:
-                t << "الباقي " << table->remainder << " ومسألة الرد " << table->raddProblem
-                  << " متماثلان، فتصح المسألتان من مسألة الزوجية " << table->spouseProblem << "، وهي الجامعة";
+                t.put("الباقي ", table->remainder, " ومسألة الرد ", table->raddProblem,
+                      " متماثلان، فتصح المسألتان من مسألة الزوجية ", table->spouseProblem, "، وهي الجامعة");
                 break;
             case Relation::Agree:
-                t << "بين الباقي " << table->remainder << " ومسألة الرد " << table->raddProblem << " توافق ";
+                t.put("بين الباقي ", table->remainder, " ومسألة الرد ", table->raddProblem, " توافق ");
                 agreeBy(t, g);
-                t << "، فيُضرب وفق مسألة الرد " << table->raddProblem / g << " في مسألة الزوجية " << table->spouseProblem
-                  << "، فتكون الجامعة " << table->combined;
+                t.put("، فيُضرب وفق مسألة الرد ", table->raddProblem / g, " في مسألة الزوجية ", table->spouseProblem,
+                      "، فتكون الجامعة ", table->combined);
                 break;
             case Relation::Coprime:
-                t << "بين الباقي " << table->remainder << " ومسألة الرد " << table->raddProblem
-                  << " تباين، فتُضرب مسألة الرد في مسألة الزوجية " << table->spouseProblem << "، فتكون الجامعة "
-                  << table->combined;
+                t.put("بين الباقي ", table->remainder, " ومسألة الرد ", table->raddProblem,
+                      " تباين، فتُضرب مسألة الرد في مسألة الزوجية ", table->spouseProblem, "، فتكون الجامعة ",
+                      table->combined);
                 break;
             }
         }
@@ -1504,12 +1528,12 @@ private:
             // radd problem times what the remainder was.
             Text t(sentence());
             const Int g = gcd(table->remainder, table->raddProblem);
-            t << spouseWithLam() << " من الجامعة " << Int(table->spouseShares) * (table->raddProblem / g);
+            t.put(spouseWithLam(), " من الجامعة ", Int(table->spouseShares) * (table->raddProblem / g));
             for (std::size_t p = 0; p < partCount_; ++p) {
                 const Part& part = parts_[p];
                 if (part.spouse || !part.shares)
                     continue;
-                t << "، و" << partName(part, true) << " " << *part.shares;
+                t.put("، و", partName(part, true), " ", *part.shares);
             }
         }
     }
