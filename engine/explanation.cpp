@@ -34,10 +34,10 @@ bool isSpouse(Heir row) { return row == Heir::Husband || row == Heir::Wives; }
 enum class Count : std::uint8_t { One, Two, Many };
 
 // A word or a short phrase of the explanation in room of a fixed size, so
-// that it is copied whole, in a few moves and with no call, and the text
-// moves on by its length.
-struct Word {
-    static constexpr std::size_t kRoom = 48;
+// that it is copied whole, in a few aligned moves and with no call, and the
+// text moves on by its length.
+struct alignas(16) Word {
+    static constexpr std::size_t kRoom = 47;  // with the length, 48 bytes
     std::array<char, kRoom> bytes{};
     std::uint8_t size = 0;
 
@@ -58,6 +58,7 @@ struct Word {
 };
 
 // A word for one, two and many heads ([n]), male and female ([female][n]).
+static_assert(sizeof(Word) == 48);
 using Forms = std::array<Word, 3>;
 using GenderedForms = std::array<Forms, 2>;
 constexpr const Word& pick(const Forms& forms, Count n) { return forms[std::size_t(n)]; }
@@ -189,7 +190,7 @@ private:
         if constexpr (std::is_array_v<Piece>)
             return std::extent_v<Piece> - 1;  // a literal, without its terminating zero
         else if constexpr (std::is_same_v<Piece, Word>)
-            return Word::kRoom;
+            return sizeof(Word);
         else if constexpr (std::is_same_v<Piece, Amount>)
             return kMaxAmountText;
         else if constexpr (std::is_same_v<Piece, Int>)
@@ -210,7 +211,7 @@ private:
     // its length.
     [[gnu::always_inline]] static char* write(char* at, const Word& word)
     {
-        std::memcpy(at, word.bytes.data(), Word::kRoom);
+        std::memcpy(at, &word, sizeof(Word));
         return at + word.size;
     }
     template <class N>
