@@ -33,15 +33,82 @@ bool isSpouse(Heir row) { return row == Heir::Husband || row == Heir::Wives; }
 // The grammatical number of a class: one head, two, or more.
 enum class Count : std::uint8_t { One, Two, Many };
 
-// Picks the word for one, two and many heads, male or female.
-struct Forms {
-    std::string_view one, two, many;
+// A word or a short phrase of the explanation in room of a fixed size, so
+// that it is copied whole, in a few aligned moves and with no call, and the
+// text moves on by its length.
+struct alignas(16) Word {
+    static constexpr std::size_t kRoom = 47;  // with the length, 48 bytes
+    std::array<char, kRoom> bytes{};
+    std::uint8_t size = 0;
+
+    constexpr Word() = default;
+    // Not explicit: the tables below are written as lists of literals.
+    constexpr Word(std::string_view text) { append(text); }
+    constexpr Word(const char* text) : Word(std::string_view(text)) {}
+    // Made while the program is compiled: a piece too long for the room
+    // stops the compilation there.
+    constexpr Word& append(std::string_view text)
+    {
+        if (size + text.size() > kRoom)
+            throw "a word of the explanation is longer than its room";
+        for (char c : text)
+            bytes[size++] = c;
+        return *this;
+    }
 };
-std::string_view pick(Count n, const Forms& male, const Forms& female, bool isFemale)
+
+// A word for one, two and many heads ([n]), male and female ([female][n]).
+static_assert(sizeof(Word) == 48);
+using Forms = std::array<Word, 3>;
+using GenderedForms = std::array<Forms, 2>;
+constexpr const Word& pick(const Forms& forms, Count n) { return forms[std::size_t(n)]; }
+constexpr const Word& pick(const GenderedForms& forms, Count n, bool isFemale)
 {
-    const Forms& f = isFemale ? female : male;
-    return n == Count::One ? f.one : n == Count::Two ? f.two : f.many;
+    return forms[std::size_t(isFemale)][std::size_t(n)];
 }
+
+// What follows "ل" before a name: "ل" + "لزوج" is "للزوج", "ل" + "ابن
+// الابن" is "لابن الابن", "ل" + "أم الأم" is "لأم الأم".
+constexpr std::string_view afterLam(std::string_view name)
+{
+    constexpr std::string_view article = "ال";
+    return name.substr(0, article.size()) == article ? name.substr(std::string_view("ا").size()) : name;
+}
+// "ل" and the name, as one word.
+constexpr Word nameAfterLam(std::string_view name) { return Word("ل").append(afterLam(name)); }
+
+// The names of each relative in the explanation for one, two and many
+// heads, and the same after "ل"; a relative who is always one has one name.
+struct RowNames {
+    Forms name;
+    Forms withLam;
+    bool counted = false;  // whether he can be more than one
+};
+constexpr std::array<RowNames, kHeirCount> kRowNames = [] {
+    std::array<RowNames, kHeirCount> t{};
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        const HeirInfo& info = kHeirs[i];
+        const bool counted = !info.plural.empty();
+        t[i].counted = counted;
+        const std::array<std::string_view, 3> forms = {info.singular, counted ? info.dual : info.singular,
+                                                       counted ? info.plural : info.singular};
+        for (std::size_t n = 0; n < 3; ++n) {
+            t[i].name[n] = Word(forms[n]);
+            t[i].withLam[n] = nameAfterLam(forms[n]);
+        }
+    }
+    return t;
+}();
+
+// The fixed shares that have a name.
+enum class ShareName : std::uint8_t { None, Half, Third, Quarter, Sixth, Eighth, TwoThirds };
+// Their names without the article ("ربع"), as in "وهو ربع التركة".
+constexpr std::array<Word, 7> kShareNamesBare = {"", "نصف", "ثلث", "ربع", "سدس", "ثمن", "ثلثان"};
+
+// An amount of money as a piece of a text.
+struct Amount {
+    Currency value;
+};
 
 // One text of several pieces and numbers, put together in room of its own
 // and written into its string (whose room is reused) in one piece when it is
@@ -54,47 +121,38 @@ public:
     // `out_`, so it is copied without the assignment's look for an overlap.
     ~Text()
     {
+        const char* text = begin();
+        const std::size_t length = std::size_t(at_ - text);
         out_.clear();
-        out_.append(begin(), std::size_t(at_ - begin()));
+        out_.append(text, length);
     }
     Text(const Text&) = delete;
     Text& operator=(const Text&) = delete;
 
-    // Inlined, so that a piece of known length is copied without a call.
-    [[gnu::always_inline]] Text& operator<<(std::string_view piece)
+    // Several pieces at once: one look at the room for all of them, whose
+    // longest lengths are known from their types, and the place to write
+    // at kept in a register from one piece to the next (a member would be
+    // read again after every copy, which may have written over it).
+    template <class... Pieces>
+    [[gnu::always_inline]] Text& put(const Pieces&... pieces)
     {
-        room(piece.size());
-        std::memcpy(at_, piece.data(), piece.size());
-        at_ += piece.size();
+        room((longest<Pieces>() + ... + 0));
+        char* at = at_;
+        ((at = write(at, pieces)), ...);
+        at_ = at;
         return *this;
     }
-    template <std::size_t N>
-    [[gnu::always_inline]] Text& operator<<(const char (&piece)[N])
+    template <class Piece>
+    [[gnu::always_inline]] Text& operator<<(const Piece& piece)
     {
-        return *this << std::string_view(piece, N - 1);
-    }
-    template <class N>
-        requires std::is_integral_v<N> && (sizeof(N) <= sizeof(std::int64_t))
-    Text& operator<<(N value)
-    {
-        room(20);
-        at_ = std::to_chars(at_, end_, value).ptr;
-        return *this;
-    }
-    Text& operator<<(Int value)
-    {
-        if (fits64(value))
-            return *this << std::int64_t(value);
-        std::string digits;
-        appendDecimal(value, digits);
-        return *this << std::string_view(digits);
+        return put(piece);
     }
     // A fraction as "p/q".
     Text& operator<<(const Rational& value)
     {
-        *this << value.num();
+        put(value.num());
         if (value.den() != 1)
-            *this << "/" << value.den();
+            put("/", value.den());
         return *this;
     }
 
@@ -102,13 +160,21 @@ private:
     // Room enough for every sentence and reason this program writes; a text
     // that would pass it moves into a string of its own.
     static constexpr std::size_t kRoom = 384;
+    // The digits of 0 to 99, each in two bytes (the second unused below 10).
+    static constexpr std::array<std::array<char, 2>, 100> kSmall = [] {
+        std::array<std::array<char, 2>, 100> t{};
+        for (int i = 0; i < 100; ++i)
+            t[std::size_t(i)] = i < 10 ? std::array<char, 2>{char('0' + i), 0}
+                                       : std::array<char, 2>{char('0' + i / 10), char('0' + i % 10)};
+        return t;
+    }();
     char* begin() { return larger_.empty() ? local_ : larger_.data(); }
     [[gnu::always_inline]] void room(std::size_t n)
     {
         if (std::size_t(end_ - at_) < n) [[unlikely]]
             grow(n);
     }
-    void grow(std::size_t n)
+    [[gnu::noinline]] void grow(std::size_t n)
     {
         const std::size_t used = std::size_t(at_ - begin());
         if (larger_.empty())
@@ -116,6 +182,64 @@ private:
         larger_.resize(2 * (used + n));
         at_ = larger_.data() + used;
         end_ = larger_.data() + larger_.size();
+    }
+    // The longest that a piece of a type can be.
+    template <class Piece>
+    static constexpr std::size_t longest()
+    {
+        if constexpr (std::is_array_v<Piece>)
+            return std::extent_v<Piece> - 1;  // a literal, without its terminating zero
+        else if constexpr (std::is_same_v<Piece, Word>)
+            return sizeof(Word);
+        else if constexpr (std::is_same_v<Piece, Amount>)
+            return kMaxAmountText;
+        else if constexpr (std::is_same_v<Piece, Int>)
+            return 48;
+        else if constexpr (std::is_integral_v<Piece> && sizeof(Piece) <= sizeof(std::int64_t))
+            return 20;
+        else
+            static_assert(std::is_same_v<Piece, Word>, "a piece of a text has a longest length");
+    }
+    // Each piece is written at `at`, which is moved past it.
+    template <std::size_t N>
+    [[gnu::always_inline]] static char* write(char* at, const char (&piece)[N])
+    {
+        std::memcpy(at, piece, N - 1);
+        return at + N - 1;
+    }
+    // A word is copied with the whole of its room, the same moves whatever
+    // its length.
+    [[gnu::always_inline]] static char* write(char* at, const Word& word)
+    {
+        std::memcpy(at, &word, sizeof(Word));
+        return at + word.size;
+    }
+    template <class N>
+        requires std::is_integral_v<N> && (sizeof(N) <= sizeof(std::int64_t))
+    [[gnu::always_inline]] static char* write(char* at, N value)
+    {
+        // Most numbers of a problem are below 100: their digits are copied
+        // from a table, two bytes whatever their length.
+        if (static_cast<std::make_unsigned_t<N>>(value) < 100) [[likely]] {
+            std::memcpy(at, kSmall[std::size_t(value)].data(), 2);
+            return at + (value < 10 ? 1 : 2);
+        }
+        return std::to_chars(at, at + 20, value).ptr;
+    }
+    [[gnu::always_inline]] static char* write(char* at, Int value)
+    {
+        if (fits64(value)) [[likely]]
+            return write(at, std::int64_t(value));
+        return writeWide(at, value);
+    }
+    // An amount as formatAmount writes it.
+    [[gnu::always_inline]] static char* write(char* at, Amount amount) { return at + formatAmount(amount.value, at); }
+    [[gnu::noinline]] static char* writeWide(char* at, Int value)
+    {
+        std::string digits;
+        appendDecimal(value, digits);
+        std::memcpy(at, digits.data(), digits.size());
+        return at + digits.size();
     }
 
     std::string& out_;
@@ -129,14 +253,6 @@ private:
 std::uint32_t PresentRelatives(const EstateCase& c) noexcept;
 // ExcludersInto, for a case whose present relatives are known.
 void ExcludersInto(const EstateCase& c, std::uint32_t present, Heir row, std::vector<Heir>& out);
-
-// What follows "ل" before a name: "ل" + "لزوج" is "للزوج", "ل" + "ابن
-// الابن" is "لابن الابن", "ل" + "أم الأم" is "لأم الأم".
-std::string_view afterLam(std::string_view name)
-{
-    constexpr std::string_view article = "ال";
-    return name.substr(0, article.size()) == article ? name.substr(std::string_view("ا").size()) : name;
-}
 
 // k parts of 24 as a reduced fraction, made once: every fixed share of the
 // engine is one of them.
@@ -154,20 +270,20 @@ const Rational& partsOf24(int k)
 // A fixed share in parts of 24 (every share of the law is a whole number of them).
 Rational::Int in24ths(const Rational& share) { return share.num() * (24 / std::int64_t(share.den())); }
 
-// The Arabic name of a fixed share of the whole.
-std::string_view shareName(const Rational& share)
+// The name of a fixed share of the whole, if it has one.
+ShareName shareName(const Rational& share)
 {
     if (share.num() == 2)
-        return share.den() == 3 ? "الثلثان" : std::string_view();
+        return share.den() == 3 ? ShareName::TwoThirds : ShareName::None;
     if (share.num() != 1 || !fits64(share.den()))
-        return {};
+        return ShareName::None;
     switch (std::int64_t(share.den())) {
-    case 2: return "النصف";
-    case 3: return "الثلث";
-    case 4: return "الربع";
-    case 6: return "السدس";
-    case 8: return "الثمن";
-    default: return {};
+    case 2: return ShareName::Half;
+    case 3: return ShareName::Third;
+    case 4: return ShareName::Quarter;
+    case 6: return ShareName::Sixth;
+    case 8: return ShareName::Eighth;
+    default: return ShareName::None;
     }
 }
 
@@ -175,11 +291,12 @@ std::string_view shareName(const Rational& share)
 // it: "بالنصف" for 2 ... "بالعشر" for 10, else "بجزء من n".
 void agreeBy(Text& t, Int factor)
 {
-    constexpr std::string_view kParts[] = {"النصف", "الثلث", "الربع", "الخمس", "السدس", "السبع", "الثمن", "التسع", "العشر"};
+    static constexpr std::array<Word, 9> kParts = {"بالنصف", "بالثلث", "بالربع", "بالخمس", "بالسدس",
+                                                   "بالسبع", "بالثمن", "بالتسع", "بالعشر"};
     if (factor >= 2 && factor <= 10)
-        t << "ب" << kParts[std::size_t(factor - 2)];
+        t.put(kParts[std::size_t(factor - 2)]);
     else
-        t << "بجزء من " << factor;
+        t.put("بجزء من ", factor);
 }
 
 bool fitsInt64(Int v) { return v >= 0 && fits64(v); }
@@ -341,27 +458,23 @@ private:
     HeadCount heads(Heir row) const { return headsOf_[std::size_t(index(row))]; }
     Count count(Heir row) const
     {
-        if (names(row).plural.empty())
+        if (!kRowNames[std::size_t(index(row))].counted)
             return Count::One;
         const std::int64_t n = heads(row).persons();
-        return n <= 1 ? Count::One : n == 2 ? Count::Two : Count::Many;
+        return Count(int(n >= 2) + int(n >= 3));
     }
     bool plural(Heir row) const { return count(row) != Count::One; }
     bool female(Heir row) const { return names(row).female(); }
-    std::string_view name(Heir row) const
-    {
-        const HeirInfo& n = names(row);
-        switch (count(row)) {
-        case Count::One: return n.singular;
-        case Count::Two: return n.dual;
-        case Count::Many: return n.plural;
-        }
-        return n.singular;
-    }
+    const Word& name(Heir row) const { return kRowNames[std::size_t(index(row))].name[std::size_t(count(row))]; }
+    // "ل" and the name: "للزوج", "لابن الابن".
+    const Word& withLam(Heir row) const { return withLam(row, count(row)); }
+    static const Word& withLam(Heir row, Count n) { return kRowNames[std::size_t(index(row))].withLam[std::size_t(n)]; }
     // The attached pronoun of a class: "ه", "ها", "هما", "هم", "هن".
-    std::string_view pronoun(Heir row) const
+    const Word& pronoun(Heir row) const { return pronoun(count(row), female(row)); }
+    static const Word& pronoun(Count n, bool isFemale)
     {
-        return pick(count(row), {"ه", "هما", "هم"}, {"ها", "هما", "هن"}, female(row));
+        static constexpr GenderedForms kPronouns = {{{"ه", "هما", "هم"}, {"ها", "هما", "هن"}}};
+        return pick(kPronouns, n, isFemale);
     }
     bool present(Heir row) const { return !r_.rows[std::size_t(index(row))].isEmpty(); }
     const HeirExplanation* entry(Heir row) const { return entry_[std::size_t(index(row))]; }
@@ -704,17 +817,18 @@ private:
 
     // ---- Reasons -------------------------------------------------------------
 
-    std::string_view femaleDescendant() const
+    const Word& femaleDescendant() const
     {
         for (Heir row : {Heir::Daughters, Heir::SonsDaughters, Heir::SonsSonsDaughters})
             if (present(row))
                 return name(row);
-        return names(Heir::Daughters).singular;
+        return kRowNames[std::size_t(index(Heir::Daughters))].name[0];
     }
 
-    std::string_view excludedWord(Heir row) const
+    const Word& excludedWord(Heir row) const
     {
-        return pick(count(row), {"محجوب", "محجوبان", "محجوبون"}, {"محجوبة", "محجوبتان", "محجوبات"}, female(row));
+        static constexpr GenderedForms kExcluded = {{{"محجوب", "محجوبان", "محجوبون"}, {"محجوبة", "محجوبتان", "محجوبات"}}};
+        return pick(kExcluded, count(row), female(row));
     }
 
     // The male who shares with a female class two to one, and the reverse.
@@ -782,81 +896,96 @@ private:
         case Heir::SonsDaughters: t << name(Heir::Daughters); return;
         default:
             if (atLeastTwo(c_.daughters))
-                t << name(Heir::Daughters);
+                t.put(name(Heir::Daughters));
             else if (atLeastTwo(c_.sonsDaughters))
-                t << name(Heir::SonsDaughters);
+                t.put(name(Heir::SonsDaughters));
             else
-                t << name(Heir::Daughters) << " و" << name(Heir::SonsDaughters);
+                t.put(name(Heir::Daughters), " و", name(Heir::SonsDaughters));
         }
     }
 
     // "الأخ" beside the females of his own degree, "القريب" below them.
-    std::string_view relativeWord(Heir male, Heir female) const
+    static const Word& relativeWord(Heir male, Heir female)
     {
-        return male == Heir::SonsSonsSons && female == Heir::SonsDaughters ? "القريب" : "الأخ";
+        static constexpr Word kNear = "القريب", kBrother = "الأخ";
+        return male == Heir::SonsSonsSons && female == Heir::SonsDaughters ? kNear : kBrother;
     }
 
     // The note of an heir in a problem raised by 'awl or returned by radd.
     void problemNote(Text& t, Heir row, Count n, bool isFemale) const
     {
-        const std::string_view his = pick(n, {"نصيبه", "نصيبهما", "نصيبهم"}, {"نصيبها", "نصيبهما", "نصيبهن"}, isFemale);
+        if (!awlNote_ && !raddNote_)
+            return;
+        static constexpr GenderedForms kHis = {{{"نصيبه", "نصيبهما", "نصيبهم"}, {"نصيبها", "نصيبهما", "نصيبهن"}}};
         if (awlNote_)
-            t << "، ونقص " << his << " بالعول";
-        else if (raddNote_ && isSpouse(row))
-            t << "، ولا يُرد على أحد الزوجين";
-        else if (raddNote_)
-            t << "، وزاد " << his << " بالرد";
+            t.put("، ونقص ", pick(kHis, n, isFemale), " بالعول");
+        else if (isSpouse(row))
+            t.put("، ولا يُرد على أحد الزوجين");
+        else
+            t.put("، وزاد ", pick(kHis, n, isFemale), " بالرد");
     }
 
     void reason(HeirExplanation& h) const
     {
         Text t(h.reason);
         const Heir row = h.row;
-        const std::string_view who = afterLam(name(row));
         const Count n = count(row);
         const bool isFemale = female(row);
-        const std::string_view spouse =
-            c_.isMan() ? (c_.wives.persons() > 1 ? "الزوجات" : "الزوجة") : "الزوج";
         // Residuaries beside no sharer at all take the whole estate.
-        const std::string_view rest = anyFixed_ ? "الباقي" : "التركة كلها";
+        static constexpr Word kRest = " الباقي", kWholeEstate = " التركة كلها";
+        const Word& rest = anyFixed_ ? kRest : kWholeEstate;
         const bool afterGrandfathersSixth =
             (row == Heir::FullBrothers || row == Heir::FullSisters || row == Heir::PaternalBrothers ||
              row == Heir::PaternalSisters) &&
             source(Heir::Grandfather).source == Source::GrandfatherSixth;
         switch (h.status) {
         case HeirStatus::Excluded:
-            t << excludedWord(row);
-            for (std::size_t i = 0; i < h.excludedBy.size(); ++i)
-                t << (i == 0 ? " ب" : " و") << name(h.excludedBy[i]);
+            t.put(excludedWord(row));
+            for (std::size_t i = 0; i < h.excludedBy.size(); ++i) {
+                if (i == 0)
+                    t.put(" ب");
+                else
+                    t.put(" و");
+                t.put(name(h.excludedBy[i]));
+            }
             return;
         case HeirStatus::NothingLeft: {
-            t << "لم يبق ل" << pronoun(row) << " شيء";
-            t << (awlNote_ ? "، إذ استغرقت الفروض التركة وعالت المسألة" : " بعد أصحاب الفروض");
+            t.put("لم يبق ل", pronoun(n, isFemale));
+            if (awlNote_)
+                t.put(" شيء، إذ استغرقت الفروض التركة وعالت المسألة");
+            else
+                t.put(" شيء بعد أصحاب الفروض");
             const detail::RowSource& s = source(row);
             if (s.source == Source::ResidueFemale && !afterGrandfathersSixth && withoutHim(row) == Without::Fixed) {
+                static constexpr GenderedForms kBecame = {
+                    {{}, {"، لأنها صارت عصبة مع ", "، لأنهما صارتا عصبة مع ", "، لأنهن صرن عصبة مع "}}};
+                static constexpr Forms kButForHim = {"ولولاه", "ولولاهما", "ولولاهم"};
+                static constexpr GenderedForms kWouldInherit = {{{}, {" لورثت بالفرض", " لورثتا بالفرض", " لورثن بالفرض"}}};
                 const Heir male = maleOf(row);
-                t << pick(n, {}, {"، لأنها صارت عصبة مع ", "، لأنهما صارتا عصبة مع ", "، لأنهن صرن عصبة مع "}, true)
-                  << name(male) << " (" << relativeWord(male, row) << " المشؤوم)، "
-                  << pick(count(male), {"ولولاه", "ولولاهما", "ولولاهم"}, {}, false)
-                  << pick(n, {}, {" لورثت بالفرض", " لورثتا بالفرض", " لورثن بالفرض"}, true);
+                t.put(pick(kBecame, n, true), name(male), " (", relativeWord(male, row), " المشؤوم)، ",
+                      pick(kButForHim, count(male)), pick(kWouldInherit, n, true));
             } else if (isPairedMale(row) && !afterGrandfathersSixth) {
                 const Heir fem = femaleOf(row);
-                if (present(fem) && source(fem).source == Source::ResidueFemale && withoutHim(fem) == Without::Fixed)
-                    t << pick(n, {"، وقد عصّب ", "، وقد عصّبا ", "، وقد عصّبوا "}, {}, false) << name(fem)
-                      << pick(count(fem), {}, {" فلم ترث بالفرض", " فلم ترثا بالفرض", " فلم يرثن بالفرض"}, true) << " ("
-                      << relativeWord(row, fem) << " المشؤوم)";
+                if (present(fem) && source(fem).source == Source::ResidueFemale && withoutHim(fem) == Without::Fixed) {
+                    static constexpr Forms kMadeResiduary = {"، وقد عصّب ", "، وقد عصّبا ", "، وقد عصّبوا "};
+                    static constexpr GenderedForms kDidNotInherit = {
+                        {{}, {" فلم ترث بالفرض", " فلم ترثا بالفرض", " فلم يرثن بالفرض"}}};
+                    t.put(pick(kMadeResiduary, n), name(fem), pick(kDidNotInherit, count(fem), true), " (",
+                          relativeWord(row, fem), " المشؤوم)");
+                }
             }
             return;
         }
         case HeirStatus::Umariyya:
             // "وهو ربع التركة": the share's name without its article.
-            t << "للأم ثلث الباقي بعد فرض " << spouse << "، وهو "
-              << (h.share ? shareName(*h.share).substr(std::string_view("ال").size()) : std::string_view()) << " التركة، لاجتماع الأبوين مع "
-              << spouse << " دون فرع وارث أو اثنين فأكثر من الإخوة (المسألة العمرية)";
+            t.put("للأم ثلث الباقي بعد فرض ", spouseOfDeceased(), "، وهو ",
+                  kShareNamesBare[std::size_t(h.share ? shareName(*h.share) : ShareName::None)],
+                  " التركة، لاجتماع الأبوين مع ", spouseOfDeceased(),
+                  " دون فرع وارث أو اثنين فأكثر من الإخوة (المسألة العمرية)");
             return;
         case HeirStatus::SharedThird:
-            t << "يشترك أولاد الأم والإخوة الأشقاء في الثلث بالتساوي، ذكرهم كأنثاهم، لأنه لم يبق للأشقاء شيء بعد "
-                 "الفروض (المسألة المشتركة)";
+            t.put("يشترك أولاد الأم والإخوة الأشقاء في الثلث بالتساوي، ذكرهم كأنثاهم، لأنه لم يبق للأشقاء شيء بعد "
+                  "الفروض (المسألة المشتركة)");
             problemNote(t, row, Count::Many, false);
             return;
         case HeirStatus::GrandfatherSharing: {
@@ -864,50 +993,65 @@ private:
             for (Heir s : {Heir::FullSisters, Heir::PaternalSisters})
                 sisters |= inherits(s) && source(s).source == Source::GrandfatherSharing;
             if (row == Heir::Grandfather) {
-                t << "للجد المقاسمة مع ";
+                t.put("للجد المقاسمة مع ");
                 bool first = true;
                 for (Heir s : {Heir::FullBrothers, Heir::FullSisters, Heir::PaternalSisters, Heir::PaternalBrothers}) {
                     if (!inherits(s) || source(s).source != Source::GrandfatherSharing)
                         continue;
-                    t << (first ? "" : " و") << name(s);
+                    if (!first)
+                        t.put(" و");
+                    t.put(name(s));
                     first = false;
                 }
-                t << " كأنه أخ" << (sisters ? "، للذكر مثل حظ الأنثيين" : "") << "، لأنها خير له من السدس";
+                if (sisters)
+                    t.put(" كأنه أخ، للذكر مثل حظ الأنثيين، لأنها خير له من السدس");
+                else
+                    t.put(" كأنه أخ، لأنها خير له من السدس");
                 return;
             }
-            t << "ل" << who << (sisters ? " مقاسمة الجد، إذ يُعدّ أخاً، للذكر مثل حظ الأنثيين" : " مقاسمة الجد بالتساوي، إذ يُعدّ أخاً");
+            t.put(withLam(row, n));
+            if (sisters)
+                t.put(" مقاسمة الجد، إذ يُعدّ أخاً، للذكر مثل حظ الأنثيين");
+            else
+                t.put(" مقاسمة الجد بالتساوي، إذ يُعدّ أخاً");
             return;
         }
         case HeirStatus::ResidueBeside:
-            t << "ل" << who << " " << rest << " تعصيباً مع الغير لوجود " << femaleDescendant() << "، ولا "
-              << (row == Heir::FullSisters ? "أخ شقيق" : "أخ لأب") << " يعصب" << pronoun(row)
-              << " ولا أب ولا فرع وارث ذكر" << (row == Heir::PaternalSisters ? " ولا أخ شقيق ولا أخت شقيقة" : "")
-              << " يحجب" << pronoun(row);
+            t.put(withLam(row, n), rest, " تعصيباً مع الغير لوجود ", femaleDescendant());
+            if (row == Heir::FullSisters)
+                t.put("، ولا أخ شقيق يعصب", pronoun(n, isFemale), " ولا أب ولا فرع وارث ذكر يحجب",
+                      pronoun(n, isFemale));
+            else if (row == Heir::PaternalSisters)
+                t.put("، ولا أخ لأب يعصب", pronoun(n, isFemale),
+                      " ولا أب ولا فرع وارث ذكر ولا أخ شقيق ولا أخت شقيقة يحجب", pronoun(n, isFemale));
+            else
+                t.put("، ولا أخ لأب يعصب", pronoun(n, isFemale), " ولا أب ولا فرع وارث ذكر يحجب", pronoun(n, isFemale));
             return;
         case HeirStatus::ResidueWith: {
             const Heir male = maleOf(row);
             if (afterGrandfathersSixth) {
-                t << "ل" << who;
+                t.put(withLam(row, n));
                 if (present(male))
-                    t << " مع " << name(male);
-                t << " الباقي بعد سدس الجد" << (present(male) ? "، للذكر مثل حظ الأنثيين" : "");
+                    t.put(" مع ", name(male), " الباقي بعد سدس الجد، للذكر مثل حظ الأنثيين");
+                else
+                    t.put(" الباقي بعد سدس الجد");
                 return;
             }
-            t << "ل" << who << " " << rest << " تعصيباً بالغير مع " << name(male) << "، للذكر مثل حظ الأنثيين";
+            t.put(withLam(row, n), rest, " تعصيباً بالغير مع ", name(male), "، للذكر مثل حظ الأنثيين");
             if (withoutHim(row) == Without::Excluded) {
-                t << "، ولولا " << name(male) << " لم يكن ل" << pronoun(row) << " شيء لاستكمال ";
+                t.put("، ولولا ", name(male), " لم يكن ل", pronoun(n, isFemale), " شيء لاستكمال ");
                 wouldExclude(t, row);
-                t << " الثلثين (" << relativeWord(male, row) << " المبارك)";
+                t.put(" الثلثين (", relativeWord(male, row), " المبارك)");
             }
             return;
         }
         case HeirStatus::Residue: {
             if (row == Heir::Father) {
                 if (source(Heir::Mother).source == Source::Umariyya) {
-                    t << "للأب الباقي تعصيباً بعد فرض " << spouse << " وثلث الباقي للأم (المسألة العمرية)";
+                    t.put("للأب الباقي تعصيباً بعد فرض ", spouseOfDeceased(), " وثلث الباقي للأم (المسألة العمرية)");
                     return;
                 }
-                t << "للأب " << rest << " تعصيباً لعدم وجود الفرع الوارث";
+                t.put("للأب", rest, " تعصيباً لعدم وجود الفرع الوارث");
                 return;
             }
             if (row == Heir::Grandfather) {
@@ -916,52 +1060,68 @@ private:
                 for (Heir sisters : {Heir::FullSisters, Heir::PaternalSisters}) {
                     if (!present(sisters) || source(sisters).source != Source::Fixed)
                         continue;
-                    t << (first ? "للجد الباقي بعد فرض " : " و") << name(sisters);
+                    if (first)
+                        t.put("للجد الباقي بعد فرض ");
+                    else
+                        t.put(" و");
+                    t.put(name(sisters));
                     first = false;
                 }
                 if (!first) {
-                    t << (h.fraction > Rational::of(1, 6) ? "، وهو خير له من السدس" : "، وهو قدر السدس");
+                    if (h.fraction > Rational::of(1, 6))
+                        t.put("، وهو خير له من السدس");
+                    else
+                        t.put("، وهو قدر السدس");
                     return;
                 }
-                t << "للجد " << rest << " تعصيباً لعدم وجود الأب والفرع الوارث والإخوة الأشقاء أو لأب";
+                t.put("للجد", rest, " تعصيباً لعدم وجود الأب والفرع الوارث والإخوة الأشقاء أو لأب");
                 return;
             }
             if (source(row).source == Source::ResidueMale) {
                 const Heir fem = femaleOf(row);
-                t << "ل" << who << " مع " << name(fem);
+                t.put(withLam(row, n), " مع ", name(fem));
                 if (afterGrandfathersSixth) {
-                    t << " الباقي بعد سدس الجد، للذكر مثل حظ الأنثيين";
+                    t.put(" الباقي بعد سدس الجد، للذكر مثل حظ الأنثيين");
                     return;
                 }
-                t << " " << rest << " تعصيباً، للذكر مثل حظ الأنثيين";
+                t.put(rest, " تعصيباً، للذكر مثل حظ الأنثيين");
                 if (withoutHim(fem) == Without::Excluded) {
-                    t << "، ولولا" << pronoun(row) << " لم يكن ل" << afterLam(name(fem)) << " شيء لاستكمال ";
+                    t.put("، ولولا", pronoun(n, isFemale), " لم يكن ", withLam(fem), " شيء لاستكمال ");
                     wouldExclude(t, fem);
-                    t << " الثلثين (" << relativeWord(row, fem) << " المبارك)";
+                    t.put(" الثلثين (", relativeWord(row, fem), " المبارك)");
                 }
                 return;
             }
+            // "يقتسمانه بالتساوي" the rest, "يقتسمانها" the whole estate;
+            // then why they take it.
+            static constexpr Forms kShareTheRest = {"", " يقتسمانه بالتساوي", " يقتسمونه بالتساوي"};
+            static constexpr Forms kShareTheEstate = {"", " يقتسمانها بالتساوي", " يقتسمونها بالتساوي"};
+            static constexpr Forms kNearest = {"، لأنه أقرب العصبة", "، لأنهما أقرب العصبة", "، لأنهم أقرب العصبة"};
             if (afterGrandfathersSixth) {
-                t << "ل" << who << " الباقي بعد سدس الجد" << pick(n, {"", " يقتسمانه بالتساوي", " يقتسمونه بالتساوي"}, {}, false);
+                t.put(withLam(row, n), " الباقي بعد سدس الجد", pick(kShareTheRest, n));
                 return;
             }
-            t << "ل" << who << " " << rest << " تعصيباً بالنفس"
-              << (anyFixed_ ? pick(n, {"", " يقتسمانه بالتساوي", " يقتسمونه بالتساوي"}, {}, false)
-                            : pick(n, {"", " يقتسمانها بالتساوي", " يقتسمونها بالتساوي"}, {}, false))
-              << "، "
-              << pick(n, {"لأنه", "لأنهما", "لأنهم"}, {}, false) << " أقرب العصبة";
+            t.put(withLam(row, n), rest, " تعصيباً بالنفس", pick(anyFixed_ ? kShareTheRest : kShareTheEstate, n),
+                  pick(kNearest, n));
             return;
         }
         case HeirStatus::FixedAndResidue:
-            t << "ل" << who << " السدس فرضاً والباقي تعصيباً لوجود الفرع الوارث الأنثى دون الذكر";
+            t.put(withLam(row, n), " السدس فرضاً والباقي تعصيباً لوجود الفرع الوارث الأنثى دون الذكر");
             if (row == Heir::Grandfather)
-                t << " وعدم وجود الأب والإخوة الأشقاء أو لأب";
+                t.put(" وعدم وجود الأب والإخوة الأشقاء أو لأب");
             return;
         case HeirStatus::Fixed:
             break;
         }
-        fixedReason(h, t, who);
+        fixedReason(h, t);
         problemNote(t, row, isGrandmother(row) ? grandmotherCount() : n, isFemale);
+    }
+
+    // The spouse of the deceased, as the 'umariyya names him or them.
+    const Word& spouseOfDeceased() const
+    {
+        static constexpr Word kHusband = "الزوج", kWife = "الزوجة", kWives = "الزوجات";
+        return c_.isMan() ? (c_.wives.persons() > 1 ? kWives : kWife) : kHusband;
     }
 
     Count grandmotherCount() const
@@ -973,36 +1133,42 @@ private:
         return n <= 1 ? Count::One : n == 2 ? Count::Two : Count::Many;
     }
 
-    void fixedReason(const HeirExplanation& h, Text& t, std::string_view who) const
+    void fixedReason(const HeirExplanation& h, Text& t) const
     {
         const Heir row = h.row;
         const Count n = count(row);
         const bool isFemale = female(row);
-        const std::string_view share = h.share ? shareName(*h.share) : std::string_view();
+        const ShareName share = h.share ? shareName(*h.share) : ShareName::None;
         const bool descendants = c_.children || c_.grandchildren;
-        const std::string_view because = descendants ? " لوجود الفرع الوارث" : " لعدم وجود الفرع الوارث";
+        // " النصف" ... after the class's name.
+        static constexpr std::array<Word, 7> kShare = {" ", " النصف", " الثلث", " الربع", " السدس", " الثمن", " الثلثان"};
         // "يقتسمنه", or "يقتسمنهما" for the two thirds.
-        const bool two = share == "الثلثان";
-        const std::string_view shared =
-            two ? pick(n, {"", " يقتسمانهما بالتساوي", " يقتسمونهما بالتساوي"}, {"", " تقتسمانهما بالتساوي", " يقتسمنهما بالتساوي"}, isFemale)
-                : pick(n, {"", " يقتسمانه بالتساوي", " يقتسمونه بالتساوي"}, {"", " تقتسمانه بالتساوي", " يقتسمنه بالتساوي"}, isFemale);
-        const std::string_view alone = pick(n, {"لانفراده", "لتعددهما", "لتعددهم"}, {"لانفرادها", "لتعددهما", "لتعددهن"}, isFemale);
-        const std::string_view her = pronoun(row);
+        static constexpr GenderedForms kShareIt = {
+            {{"", " يقتسمانه بالتساوي", " يقتسمونه بالتساوي"}, {"", " تقتسمانه بالتساوي", " يقتسمنه بالتساوي"}}};
+        static constexpr GenderedForms kShareThem = {
+            {{"", " يقتسمانهما بالتساوي", " يقتسمونهما بالتساوي"}, {"", " تقتسمانهما بالتساوي", " يقتسمنهما بالتساوي"}}};
+        static constexpr GenderedForms kAlone = {
+            {{" لانفراده", " لتعددهما", " لتعددهم"}, {" لانفرادها", " لتعددهما", " لتعددهن"}}};
+        const Word& shared = pick(share == ShareName::TwoThirds ? kShareThem : kShareIt, n, isFemale);
         switch (row) {
         case Heir::Husband:
         case Heir::Wives:
-            t << "ل" << who << " " << share << shared << because;
+            t.put(withLam(row, n), kShare[std::size_t(share)], shared);
+            if (descendants)
+                t.put(" لوجود الفرع الوارث");
+            else
+                t.put(" لعدم وجود الفرع الوارث");
             return;
         case Heir::Father:
             if (positive(c_.sons) || positive(c_.sonsSons) || positive(c_.sonsSonsSons))
-                t << "للأب السدس فرضاً لوجود الفرع الوارث الذكر";
+                t.put("للأب السدس فرضاً لوجود الفرع الوارث الذكر");
             else
-                t << "للأب السدس فرضاً لوجود الفرع الوارث الأنثى، ولم يبق بعد الفروض شيء يأخذه تعصيباً";
+                t.put("للأب السدس فرضاً لوجود الفرع الوارث الأنثى، ولم يبق بعد الفروض شيء يأخذه تعصيباً");
             return;
         case Heir::Grandfather: {
             const Source s = source(row).source;
             if (raisedSixth_ || (s == Source::GrandfatherSixth && residueBeforeGrandfather_ < 4)) {
-                t << "للجد السدس فرضاً إذ لم يبق له بعد الفروض إلا أقل من السدس";
+                t.put("للجد السدس فرضاً إذ لم يبق له بعد الفروض إلا أقل من السدس");
                 return;
             }
             if (s == Source::GrandfatherSixth) {
@@ -1010,76 +1176,84 @@ private:
                 // ones, unless only a full sister holding her share is there.
                 const bool full =
                     present(Heir::FullBrothers) || (present(Heir::FullSisters) && source(Heir::FullSisters).source != Source::Fixed);
-                t << "للجد السدس فرضاً لأنه خير له من مقاسمة ";
+                t.put("للجد السدس فرضاً لأنه خير له من مقاسمة ");
                 bool first = true;
                 const std::array<Heir, 2> kind = full ? std::array{Heir::FullBrothers, Heir::FullSisters}
                                                       : std::array{Heir::PaternalBrothers, Heir::PaternalSisters};
                 for (Heir sib : kind) {
                     if (!present(sib))
                         continue;
-                    t << (first ? "" : " و") << name(sib);
+                    if (!first)
+                        t.put(" و");
+                    t.put(name(sib));
                     first = false;
                 }
                 if (first)
-                    t << "الإخوة";
+                    t.put("الإخوة");
                 return;
             }
             if (positive(c_.sons) || positive(c_.sonsSons) || positive(c_.sonsSonsSons))
-                t << "للجد السدس فرضاً لوجود الفرع الوارث الذكر وعدم وجود الأب";
+                t.put("للجد السدس فرضاً لوجود الفرع الوارث الذكر وعدم وجود الأب");
             else
-                t << "للجد السدس فرضاً لوجود الفرع الوارث الأنثى وعدم وجود الأب، ولم يبق بعد الفروض شيء يأخذه تعصيباً";
+                t.put("للجد السدس فرضاً لوجود الفرع الوارث الأنثى وعدم وجود الأب، ولم يبق بعد الفروض شيء يأخذه تعصيباً");
             return;
         }
         case Heir::Mother:
-            if (share == "الثلث")
-                t << "للأم الثلث لعدم وجود الفرع الوارث ولعدم وجود اثنين فأكثر من الإخوة";
+            if (share == ShareName::Third)
+                t.put("للأم الثلث لعدم وجود الفرع الوارث ولعدم وجود اثنين فأكثر من الإخوة");
+            else if (descendants)
+                t.put("للأم السدس لوجود الفرع الوارث");
             else
-                t << (descendants ? "للأم السدس لوجود الفرع الوارث" : "للأم السدس لوجود اثنين فأكثر من الإخوة");
+                t.put("للأم السدس لوجود اثنين فأكثر من الإخوة");
             return;
         case Heir::Daughters:
-            if (share == "النصف")
-                t << "للبنت النصف لانفرادها وعدم وجود الابن الذي يعصبها";
+            if (share == ShareName::Half)
+                t.put("للبنت النصف لانفرادها وعدم وجود الابن الذي يعصبها");
             else
-                t << "ل" << who << " الثلثان" << shared << " " << alone << " وعدم وجود ابن يعصب" << her;
+                t.put(withLam(row, n), " الثلثان", shared, pick(kAlone, n, isFemale), " وعدم وجود ابن يعصب",
+                      pronoun(n, isFemale));
             return;
         case Heir::SonsDaughters:
-            if (share == "السدس")
-                t << "ل" << who << " السدس" << shared << " تكملة للثلثين مع البنت، لعدم وجود الابن وابن الابن الذي يعصب" << her;
+            if (share == ShareName::Sixth)
+                t.put(withLam(row, n), " السدس", shared,
+                      " تكملة للثلثين مع البنت، لعدم وجود الابن وابن الابن الذي يعصب", pronoun(n, isFemale));
             else
-                t << "ل" << who << " " << share << shared << " " << alone
-                  << " وعدم وجود الابن والبنت وابن الابن الذي يعصب" << her;
+                t.put(withLam(row, n), kShare[std::size_t(share)], shared, pick(kAlone, n, isFemale),
+                      " وعدم وجود الابن والبنت وابن الابن الذي يعصب", pronoun(n, isFemale));
             return;
         case Heir::SonsSonsDaughters:
-            if (share == "السدس")
-                t << "ل" << who << " السدس" << shared << " تكملة للثلثين مع "
-                  << (present(Heir::SonsDaughters) && inherits(Heir::SonsDaughters) ? name(Heir::SonsDaughters) : name(Heir::Daughters))
-                  << "، لعدم وجود الابن وابن الابن وابن ابن الابن الذي يعصب" << her;
+            if (share == ShareName::Sixth)
+                t.put(withLam(row, n), " السدس", shared, " تكملة للثلثين مع ",
+                      (present(Heir::SonsDaughters) && inherits(Heir::SonsDaughters) ? name(Heir::SonsDaughters) : name(Heir::Daughters)),
+                      "، لعدم وجود الابن وابن الابن وابن ابن الابن الذي يعصب", pronoun(n, isFemale));
             else
-                t << "ل" << who << " " << share << shared << " " << alone
-                  << " وعدم وجود الابن والبنت وابن الابن وبنت الابن وابن ابن الابن الذي يعصب" << her;
+                t.put(withLam(row, n), kShare[std::size_t(share)], shared, pick(kAlone, n, isFemale),
+                      " وعدم وجود الابن والبنت وابن الابن وبنت الابن وابن ابن الابن الذي يعصب", pronoun(n, isFemale));
             return;
         case Heir::FullSisters:
-            t << "ل" << who << " " << share << shared << " " << alone
-              << " وعدم وجود الفرع الوارث والأب والأخ الشقيق الذي يعصب" << her;
+            t.put(withLam(row, n), kShare[std::size_t(share)], shared, pick(kAlone, n, isFemale),
+                  " وعدم وجود الفرع الوارث والأب والأخ الشقيق الذي يعصب", pronoun(n, isFemale));
             if (c_.grandfather)
-                t << "، ولا يعصب" << her << " الجد";
+                t.put("، ولا يعصب", pronoun(n, isFemale), " الجد");
             return;
         case Heir::PaternalSisters:
-            if (share == "السدس")
-                t << "ل" << who << " السدس" << shared
-                  << " تكملة للثلثين مع الأخت الشقيقة، لعدم وجود الفرع الوارث والأب والأخ الشقيق والأخ لأب الذي يعصب" << her;
+            if (share == ShareName::Sixth)
+                t.put(withLam(row, n), " السدس", shared,
+                      " تكملة للثلثين مع الأخت الشقيقة، لعدم وجود الفرع الوارث والأب والأخ الشقيق والأخ لأب الذي يعصب",
+                      pronoun(n, isFemale));
             else
-                t << "ل" << who << " " << share << shared << " " << alone
-                  << " وعدم وجود الفرع الوارث والأب والأخ الشقيق والأخت الشقيقة والأخ لأب الذي يعصب" << her;
+                t.put(withLam(row, n), kShare[std::size_t(share)], shared, pick(kAlone, n, isFemale),
+                      " وعدم وجود الفرع الوارث والأب والأخ الشقيق والأخت الشقيقة والأخ لأب الذي يعصب",
+                      pronoun(n, isFemale));
             if (c_.grandfather)
-                t << "، ولا يعصب" << her << " الجد";
+                t.put("، ولا يعصب", pronoun(n, isFemale), " الجد");
             return;
         case Heir::UterineSiblings:
-            if (share == "السدس")
-                t << "لولد الأم السدس لانفراده وعدم وجود الفرع الوارث والأصل الوارث الذكر";
+            if (share == ShareName::Sixth)
+                t.put("لولد الأم السدس لانفراده وعدم وجود الفرع الوارث والأصل الوارث الذكر");
             else
-                t << "ل" << who << " الثلث" << shared << "، ذكرهم كأنثاهم، " << alone
-                  << " وعدم وجود الفرع الوارث والأصل الوارث الذكر";
+                t.put(withLam(row, n), " الثلث", shared, "، ذكرهم كأنثاهم،", pick(kAlone, n, isFemale),
+                      " وعدم وجود الفرع الوارث والأصل الوارث الذكر");
             return;
         default:
             break;
@@ -1092,49 +1266,67 @@ private:
             for (Heir g : {Heir::MothersMothersMother, Heir::FathersMothersMother, Heir::FathersFathersMother})
                 far |= inherits(g);
             if (sharing != Count::One) {
-                t << (sharing == Count::Two ? "تشترك الجدتان الوارثتان" : "تشترك الجدات الوارثات")
-                  << " في السدس بالتساوي لعدم وجود الأم" << (fathersSide ? " والأب" : "")
-                  << (inherits(Heir::FathersFathersMother) ? " والجد" : "")
-                  << (far ? (sharing == Count::Two ? " والجدة الأقرب منهما" : " والجدة الأقرب منهن") : "");
+                if (sharing == Count::Two)
+                    t.put("تشترك الجدتان الوارثتان في السدس بالتساوي لعدم وجود الأم");
+                else
+                    t.put("تشترك الجدات الوارثات في السدس بالتساوي لعدم وجود الأم");
+                if (fathersSide)
+                    t.put(" والأب");
+                if (inherits(Heir::FathersFathersMother))
+                    t.put(" والجد");
+                if (far) {
+                    if (sharing == Count::Two)
+                        t.put(" والجدة الأقرب منهما");
+                    else
+                        t.put(" والجدة الأقرب منهن");
+                }
                 return;
             }
-            t << "ل" << who << " السدس لعدم وجود الأم";
+            t.put(withLam(row, n), " السدس لعدم وجود الأم");
             if (row == Heir::FathersMother || row == Heir::FathersMothersMother || row == Heir::FathersFathersMother)
-                t << " والأب";
+                t.put(" والأب");
             if (row == Heir::FathersFathersMother)
-                t << " والجد";
+                t.put(" والجد");
             if (far)
-                t << " والجدة الأقرب منها";
+                t.put(" والجدة الأقرب منها");
             return;
         }
-        t << "ل" << who << " " << share << shared;
+        t.put(withLam(row, n), kShare[std::size_t(share)], shared);
     }
 
     // ---- The problem in sentences ----------------------------------------------
 
     std::string& sentence()
     {
-        if (sentenceCount_ == out_.sentences.size())
+        if (sentenceCount_ == out_.sentences.size()) [[unlikely]]
             resizeKeepingRoom(out_.sentences, sentenceCount_ + 1);
         return out_.sentences[sentenceCount_++];
     }
 
-    // The name of a part in a sentence: its class, or what its classes are.
-    std::string_view partName(const Part& part) const
+    // The name of a part in a sentence: its class, or what its classes are;
+    // with `lam`, after "ل" ("للعصبة").
+    const Word& partName(const Part& part, bool lam = false) const
     {
+        static constexpr std::array<Word, 2> kTwoGrandmothers = {"الجدتين", nameAfterLam("الجدتين")};
+        static constexpr std::array<Word, 2> kGrandmothers = {"الجدات", nameAfterLam("الجدات")};
+        static constexpr std::array<Word, 2> kSharedThird = {"المشتركين في الثلث", nameAfterLam("المشتركين في الثلث")};
+        static constexpr std::array<Word, 2> kResiduaries = {"العصبة", nameAfterLam("العصبة")};
         const Heir first = out_.heirs[part.first].row;
         if (part.rows == 1)
-            return name(first);
+            return lam ? withLam(first) : name(first);
         if (isGrandmother(first))
-            return part.rows == 2 ? "الجدتين" : "الجدات";
+            return (part.rows == 2 ? kTwoGrandmothers : kGrandmothers)[lam];
         if (out_.heirs[part.first].status == HeirStatus::SharedThird)
-            return "المشتركين في الثلث";
-        return "العصبة";
+            return kSharedThird[lam];
+        return kResiduaries[lam];
     }
 
-    std::string_view spouseName() const
+    // The spouse or spouses of the deceased after "ل": "للزوج", "للزوجات".
+    const Word& spouseWithLam() const
     {
-        return c_.isWoman() ? "الزوج" : c_.wives.isOne() ? "الزوجة" : c_.wives.persons() == 2 ? "الزوجتين" : "الزوجات";
+        static constexpr Word kHusband = nameAfterLam("الزوج"), kWife = nameAfterLam("الزوجة"), kTwoWives = nameAfterLam("الزوجتين"),
+                              kWives = nameAfterLam("الزوجات");
+        return c_.isWoman() ? kHusband : c_.wives.isOne() ? kWife : c_.wives.persons() == 2 ? kTwoWives : kWives;
     }
 
     void sentences()
@@ -1148,15 +1340,17 @@ private:
         // The origin, and what it leaves for the residuaries.
         {
             Text t(sentence());
-            t << "أصل المسألة " << e.origin;
+            t.put("أصل المسألة ", e.origin);
             if (anyFixed_) {
-                t << "، وهو أصغر عدد تخرج منه فروض أصحاب الفروض";
+                t.put("، وهو أصغر عدد تخرج منه فروض أصحاب الفروض");
             } else {
                 const Part* residue = partCount_ == 1 ? &parts_[0] : nullptr;
                 if (e.origin == 1)
-                    t << "، إذ يأخذ التركة كلها عاصب واحد";
+                    t.put("، إذ يأخذ التركة كلها عاصب واحد");
+                else if (residue && residue->twoToOne)
+                    t.put("، وهو عدد رؤوس العصبة، للذكر مثل حظ الأنثيين");
                 else
-                    t << "، وهو عدد رؤوس العصبة" << (residue && residue->twoToOne ? "، للذكر مثل حظ الأنثيين" : "");
+                    t.put("، وهو عدد رؤوس العصبة");
             }
         }
         if (anyFixed_ && !e.awl && !e.radd && chains_) {
@@ -1172,19 +1366,19 @@ private:
                 if (rest <= 0)
                     continue;
                 Text t(sentence());
-                t << "وبقي بعد الفروض " << rest << " من " << e.origin;
+                t.put("وبقي بعد الفروض ", rest, " من ", e.origin);
                 if (part.residue && part.rows == 1)
-                    t << " ل" << afterLam(name(h.row)) << " تعصيباً";
+                    t.put(" ", withLam(h.row), " تعصيباً");
                 else if (part.residue)
-                    t << " للعصبة";
+                    t.put(" للعصبة");
                 else
-                    t << " ل" << afterLam(name(h.row)) << " تعصيباً فوق فرضه";
+                    t.put(" ", withLam(h.row), " تعصيباً فوق فرضه");
             }
         }
         if (e.awl) {
             Text t(sentence());
-            t << "زادت الفروض على أصل المسألة فعالت من " << e.origin << " إلى " << *e.awl
-              << "، فنقص نصيب كل صاحب فرض بنسبة فرضه";
+            t.put("زادت الفروض على أصل المسألة فعالت من ", e.origin, " إلى ", *e.awl,
+                  "، فنقص نصيب كل صاحب فرض بنسبة فرضه");
         }
         if (e.radd)
             raddSentences();
@@ -1195,15 +1389,15 @@ private:
                 if (part.kept == 1 || !part.shares)
                     continue;
                 Text t(sentence());
-                t << "سهام " << partName(part) << " " << *part.shares << " لا تنقسم على عدد الرؤوس " << part.heads;
+                t.put("سهام ", partName(part), " ", *part.shares, " لا تنقسم على عدد الرؤوس ", part.heads);
                 if (part.twoToOne)
-                    t << " (الذكر برأسين)";
+                    t.put(" (الذكر برأسين)");
                 if (part.agreeing > 1) {
-                    t << "، وبينهما توافق ";
+                    t.put("، وبينهما توافق ");
                     agreeBy(t, part.agreeing);
-                    t << "، فيُحفظ وفق الرؤوس " << part.kept;
+                    t.put("، فيُحفظ وفق الرؤوس ", part.kept);
                 } else {
-                    t << "، وبينهما تباين، فيُحفظ عدد الرؤوس " << part.kept;
+                    t.put("، وبينهما تباين، فيُحفظ عدد الرؤوس ", part.kept);
                 }
             }
         }
@@ -1211,44 +1405,55 @@ private:
             Text t(sentence());
             const std::int64_t problem = TableProblem(e);
             if (*e.multiplier == 1) {
-                t << (chains_ ? "انقسمت سهام كل فريق على رؤوسه، فصحت المسألة من " : "صحت المسألة من ") << problem;
+                if (chains_)
+                    t.put("انقسمت سهام كل فريق على رؤوسه، فصحت المسألة من ", problem);
+                else
+                    t.put("صحت المسألة من ", problem);
             } else {
-                t << "جزء السهم " << *e.multiplier;
+                t.put("جزء السهم ", *e.multiplier);
                 int kept = 0;
                 for (std::size_t p = 0; p < partCount_; ++p)
                     kept += parts_[p].kept != 1;
                 if (chains_ && kept > 1) {
-                    t << "، وهو أصغر عدد تقبل القسمة عليه الأعداد المحفوظة";
+                    t.put("، وهو أصغر عدد تقبل القسمة عليه الأعداد المحفوظة");
                     int written = 0;
                     for (std::size_t p = 0; p < partCount_; ++p) {
                         if (parts_[p].kept == 1)
                             continue;
-                        t << (written == 0 ? " " : written + 1 == kept ? " و" : "، ") << parts_[p].kept;
+                        if (written == 0)
+                            t.put(" ");
+                        else if (written + 1 == kept)
+                            t.put(" و");
+                        else
+                            t.put("، ");
+                        t.put(parts_[p].kept);
                         ++written;
                     }
                 }
-                t << "، فتصح المسألة من حاصل ضرب " << problem << " في " << *e.multiplier << "، وهو " << *e.correction;
+                t.put("، فتصح المسألة من حاصل ضرب ", problem, " في ", *e.multiplier, "، وهو ", *e.correction);
             }
         }
         if (e.reducedBy) {
             Text t(sentence());
-            t << "وتقبل المسألة وسهام الورثة كلها القسمة على " << *e.reducedBy << "، فقُسمت عليه واختُصرت إلى "
-              << *e.correction / *e.reducedBy;
+            t.put("وتقبل المسألة وسهام الورثة كلها القسمة على ", *e.reducedBy, "، فقُسمت عليه واختُصرت إلى ",
+                  *e.correction / *e.reducedBy);
         }
         if (e.shareValue) {
-            char amount[kMaxAmountText];
             Text t(sentence());
-            t << "قيمة السهم " << std::string_view(amount, formatAmount(*e.shareValue, amount))
-              << (shareValueExact_ ? "" : " تقريباً") << "، وهي التركة المقسومة "
-              << std::string_view(amount, formatAmount(c_.estate, amount)) << " على " << *e.correction
-              << "، ونصيب كل فرد عدد سهامه في قيمة السهم";
+            t.put("قيمة السهم ", Amount{*e.shareValue});
+            if (!shareValueExact_)
+                t.put(" تقريباً");
+            t.put("، وهي التركة المقسومة ", Amount{c_.estate}, " على ", *e.correction,
+                  "، ونصيب كل فرد عدد سهامه في قيمة السهم");
         }
         if (e.undistributed) {
             Text t(sentence());
-            t << "بقي " << *e.undistributed
-              << " من التركة دون توزيع، وهو لذوي الأرحام، ولا يُرد على الزوج أو الزوجة ما دام أحد منهم موجوداً";
+            t.put("بقي ");
+            t << *e.undistributed;
+            t.put(" من التركة دون توزيع، وهو لذوي الأرحام، ولا يُرد على الزوج أو الزوجة ما دام أحد منهم موجوداً");
         }
-        resizeKeepingRoom(out_.sentences, sentenceCount_);
+        if (out_.sentences.size() != sentenceCount_)
+            resizeKeepingRoom(out_.sentences, sentenceCount_);
     }
 
     void raddSentences()
@@ -1265,54 +1470,57 @@ private:
         const bool women = only != nullptr && only->female;
         if (table == nullptr) {
             Text t(sentence());
-            t << "بقي فائض بعد الفروض ولا عاصب، ";
+            t.put("بقي فائض بعد الفروض ولا عاصب، ");
             if (others == 1 && *e.radd == 1)
-                t << "فرُدّ كله على " << partName(*only) << "، فصارت المسألة بالرد من 1";
+                t.put("فرُدّ كله على ", partName(*only), "، فصارت المسألة بالرد من 1");
+            else if (others == 1 && women)
+                t.put("فرُدّ على ", partName(*only), "، وهن صنف واحد، فصارت المسألة بالرد من عدد رؤوسهن ", *e.radd);
             else if (others == 1)
-                t << "فرُدّ على " << partName(*only) << (women ? "، وهن صنف واحد" : "، وهم صنف واحد")
-                  << "، فصارت المسألة بالرد من عدد " << (women ? "رؤوسهن " : "رؤوسهم ") << *e.radd;
+                t.put("فرُدّ على ", partName(*only), "، وهم صنف واحد، فصارت المسألة بالرد من عدد رؤوسهم ", *e.radd);
             else
-                t << "فرُدّ على أصحاب الفروض بنسبة فروضهم، فصار أصل المسألة " << *e.radd << " بالرد، وهو مجموع سهامهم من "
-                  << e.origin;
+                t.put("فرُدّ على أصحاب الفروض بنسبة فروضهم، فصار أصل المسألة ", *e.radd, " بالرد، وهو مجموع سهامهم من ",
+                      e.origin);
             return;
         }
         {
             Text t(sentence());
-            t << "بقي فائض بعد الفروض ولا عاصب، ولا يُرد على أحد الزوجين، فتُعمل مسألة للزوجية ومسألة للرد ثم تُجمعان";
+            t.put("بقي فائض بعد الفروض ولا عاصب، ولا يُرد على أحد الزوجين، فتُعمل مسألة للزوجية ومسألة للرد ثم تُجمعان");
         }
         {
             Text t(sentence());
-            t << "مسألة الزوجية من " << table->spouseProblem << "، ل" << afterLam(spouseName()) << " منها " << table->spouseShares
-              << "، والباقي " << table->remainder << " لأهل الرد";
+            t.put("مسألة الزوجية من ", table->spouseProblem, "، ", spouseWithLam(), " منها ", table->spouseShares,
+                  "، والباقي ", table->remainder, " لأهل الرد");
         }
         {
             Text t(sentence());
-            t << "مسألة الرد من " << table->raddProblem;
+            t.put("مسألة الرد من ", table->raddProblem);
             if (others == 1 && table->raddProblem == 1)
-                t << "، إذ يُرد الباقي كله على " << partName(*only);
+                t.put("، إذ يُرد الباقي كله على ", partName(*only));
+            else if (others == 1 && women)
+                t.put("، عدد رؤوسهن، لأنهن صنف واحد");
             else if (others == 1)
-                t << "، عدد " << (women ? "رؤوسهن، لأنهن صنف واحد" : "رؤوسهم، لأنهم صنف واحد");
+                t.put("، عدد رؤوسهم، لأنهم صنف واحد");
             else
-                t << "، وهي مجموع سهامهم من أصل مسألتهم " << othersOrigin_;
+                t.put("، وهي مجموع سهامهم من أصل مسألتهم ", othersOrigin_);
         }
         {
             Text t(sentence());
             const Int g = gcd(table->remainder, table->raddProblem);
             switch (table->relation) {
             case Relation::Equal:
-                t << "الباقي " << table->remainder << " ومسألة الرد " << table->raddProblem
-                  << " متماثلان، فتصح المسألتان من مسألة الزوجية " << table->spouseProblem << "، وهي الجامعة";
+                t.put("الباقي ", table->remainder, " ومسألة الرد ", table->raddProblem,
+                      " متماثلان، فتصح المسألتان من مسألة الزوجية ", table->spouseProblem, "، وهي الجامعة");
                 break;
             case Relation::Agree:
-                t << "بين الباقي " << table->remainder << " ومسألة الرد " << table->raddProblem << " توافق ";
+                t.put("بين الباقي ", table->remainder, " ومسألة الرد ", table->raddProblem, " توافق ");
                 agreeBy(t, g);
-                t << "، فيُضرب وفق مسألة الرد " << table->raddProblem / g << " في مسألة الزوجية " << table->spouseProblem
-                  << "، فتكون الجامعة " << table->combined;
+                t.put("، فيُضرب وفق مسألة الرد ", table->raddProblem / g, " في مسألة الزوجية ", table->spouseProblem,
+                      "، فتكون الجامعة ", table->combined);
                 break;
             case Relation::Coprime:
-                t << "بين الباقي " << table->remainder << " ومسألة الرد " << table->raddProblem
-                  << " تباين، فتُضرب مسألة الرد في مسألة الزوجية " << table->spouseProblem << "، فتكون الجامعة "
-                  << table->combined;
+                t.put("بين الباقي ", table->remainder, " ومسألة الرد ", table->raddProblem,
+                      " تباين، فتُضرب مسألة الرد في مسألة الزوجية ", table->spouseProblem, "، فتكون الجامعة ",
+                      table->combined);
                 break;
             }
         }
@@ -1322,12 +1530,12 @@ private:
             // radd problem times what the remainder was.
             Text t(sentence());
             const Int g = gcd(table->remainder, table->raddProblem);
-            t << "ل" << afterLam(spouseName()) << " من الجامعة " << Int(table->spouseShares) * (table->raddProblem / g);
+            t.put(spouseWithLam(), " من الجامعة ", Int(table->spouseShares) * (table->raddProblem / g));
             for (std::size_t p = 0; p < partCount_; ++p) {
                 const Part& part = parts_[p];
                 if (part.spouse || !part.shares)
                     continue;
-                t << "، ول" << afterLam(partName(part)) << " " << *part.shares;
+                t.put("، و", partName(part, true), " ", *part.shares);
             }
         }
     }
