@@ -251,21 +251,20 @@ private:
 
 // The present relatives of a case, a bit for each (at index(heir)).
 std::uint32_t PresentRelatives(const EstateCase& c) noexcept;
-// ExcludersInto, for a case whose present relatives are known.
-void ExcludersInto(const EstateCase& c, std::uint32_t present, Heir row, std::vector<Heir>& out);
+// ExcludersInto, for a case whose present relatives are known, into room for
+// every relative; gives their number.
+using Excluders = std::array<Heir, kHeirCount>;
+std::size_t ExcludersInto(const EstateCase& c, std::uint32_t present, Heir row, Excluders& out) noexcept;
 
-// k parts of 24 as a reduced fraction, made once: every fixed share of the
-// engine is one of them.
-const Rational& partsOf24(int k)
-{
-    static const std::array<Rational, 25> table = [] {
-        std::array<Rational, 25> t;
-        for (int i = 0; i <= 24; ++i)
-            t[std::size_t(i)] = Rational::of(i, 24);
-        return t;
-    }();
-    return table[std::size_t(k)];
-}
+// k parts of 24 as a reduced fraction, made once before any division:
+// every fixed share of the engine is one of them.
+const std::array<Rational, 25> kPartsOf24 = [] {
+    std::array<Rational, 25> t;
+    for (int i = 0; i <= 24; ++i)
+        t[std::size_t(i)] = Rational::of(i, 24);
+    return t;
+}();
+const Rational& partsOf24(int k) { return kPartsOf24[std::size_t(k)]; }
 
 // A fixed share in parts of 24 (every share of the law is a whole number of them).
 Rational::Int in24ths(const Rational& share) { return share.num() * (24 / std::int64_t(share.den())); }
@@ -301,17 +300,26 @@ void agreeBy(Text& t, Int factor)
 
 bool fitsInt64(Int v) { return v >= 0 && fits64(v); }
 
-// Quotient and remainder of 128-bit values, on 64 bits whenever both fit
-// (the usual case: a 128-bit division is a slow library call).
-bool both64(Int a, Int b) { return fits64(a) && fits64(b) && b != -1; }
-Int quot(Int a, Int b) { return both64(a, b) ? Int(std::int64_t(a) / std::int64_t(b)) : a / b; }
-Int rem(Int a, Int b) { return both64(a, b) ? Int(std::int64_t(a) % std::int64_t(b)) : a % b; }
+// Quotient and remainder of 128-bit values, on 64 bits whenever both are
+// not negative and fit (the usual case: a 128-bit division is a slow
+// library call).
+bool both64(Int a, Int b) { return ((static_cast<unsigned __int128>(a) | static_cast<unsigned __int128>(b)) >> 63) == 0; }
+Int quot(Int a, Int b) { return both64(a, b) ? Int(std::uint64_t(a) / std::uint64_t(b)) : a / b; }
+Int rem(Int a, Int b) { return both64(a, b) ? Int(std::uint64_t(a) % std::uint64_t(b)) : a % b; }
 // The least common multiple of positive values, 0 when it does not fit.
 Int lcmOf(Int a, Int b)
 {
     if (a <= 0 || b <= 0)
         return 0;
-    // Most often b divides a already: the fractions share their denominators.
+    if (both64(a, b)) {
+        const auto a64 = std::uint64_t(a), b64 = std::uint64_t(b);
+        // Most often b divides a already: the fractions share their denominators.
+        if (a64 % b64 == 0)
+            return a;
+        std::int64_t out;
+        if (!__builtin_mul_overflow(std::int64_t(a64 / gcd64(a64, b64)), std::int64_t(b64), &out))
+            return out;
+    }
     if (rem(a, b) == 0)
         return a;
     Int out;
@@ -354,6 +362,27 @@ void resizeKeepingRoom(std::vector<T>& items, std::size_t count)
             items.push_back(std::move(spare.back()));
             spare.pop_back();
         }
+    }
+}
+
+// The same for the entries of an explanation, of which only what holds room
+// is kept: the text of the reason and the list of excluders. Every entry is
+// written whole before it is read.
+void resizeKeepingRoom(std::vector<HeirExplanation>& items, std::size_t count)
+{
+    struct Room {
+        std::string reason;
+        std::vector<Heir> excludedBy;
+    };
+    thread_local std::vector<Room> spare;
+    const std::size_t size = items.size();
+    for (std::size_t i = count; i < size; ++i)
+        spare.emplace_back(std::move(items[i].reason), std::move(items[i].excludedBy));
+    items.resize(count);
+    for (std::size_t i = size; i < count && !spare.empty(); ++i) {
+        items[i].reason = std::move(spare.back().reason);
+        items[i].excludedBy = std::move(spare.back().excludedBy);
+        spare.pop_back();
     }
 }
 
@@ -401,43 +430,44 @@ public:
         // The rows of the result that are not empty, in their order.
         std::array<std::uint8_t, kHeirCount> shown;
         std::size_t count = 0;
-        for (int i = 0; i < kHeirCount; ++i)
-            if (!r_.rows[std::size_t(i)].isEmpty())
-                shown[count++] = std::uint8_t(i);
+        for (int i = 0; i < kHeirCount; ++i) {
+            shown[count] = std::uint8_t(i);
+            count += !r_.rows[std::size_t(i)].isEmpty();
+        }
         resizeKeepingRoom(out_.heirs, count);
         entry_.fill(nullptr);
         headsOf_.fill(HeadCount());
+        // Every fraction over their least common denominator.
+        bool exact = true;
+        least_ = 1;
         for (std::size_t next = 0; next < count; ++next) {
             const int i = shown[next];
             HeirExplanation& h = out_.heirs[next];
             heir(heirAt(i), h);
             entry_[std::size_t(i)] = &h;
             if (!h.fraction.valid())
-                out_.exact = false;
-        }
-        // Every fraction over their least common denominator, and what the
-        // heirs' fractions leave of the whole.
-        least_ = 1;
-        for (const HeirExplanation& h : out_.heirs)
-            if (out_.exact && !h.fraction.isZero())
+                exact = false;
+            else if (h.fraction.num() != 0)
                 least_ = lcmOf(least_, h.fraction.den());
+        }
+        exact = exact && least_ > 0;
+        // What the heirs' fractions leave of the whole.
         Int total = 0;
-        for (std::size_t i = 0; i < out_.heirs.size() && out_.exact && least_ > 0; ++i) {
+        for (std::size_t i = 0; i < count && exact; ++i) {
             const HeirExplanation& h = out_.heirs[i];
             Int whole;
             numerators_[i] = 0;
-            if (h.fraction.isZero())
+            if (h.fraction.num() == 0)
                 continue;
             if (!multiply(h.fraction.num(), quot(least_, h.fraction.den()), numerators_[i]) ||
                 !multiply(numerators_[i], Int(heads(h.row).persons()), whole) ||
                 __builtin_add_overflow(total, whole, &total))
-                out_.exact = false;
+                exact = false;
         }
-        if (least_ <= 0)
-            out_.exact = false;
-        if (out_.exact && total != least_)
+        out_.exact = exact;
+        if (exact && total != least_)
             out_.undistributed = Rational::of(least_ - total, least_);
-        if (!out_.exact) {
+        if (!exact) {
             resizeKeepingRoom(out_.heirs, 0);
             out_.undistributed.reset();
             resizeKeepingRoom(out_.sentences, 0);
@@ -564,11 +594,16 @@ private:
         h.share.reset();
         if (!present_)
             present_ = PresentRelatives(c_);
-        ExcludersInto(c_, *present_, h.row, h.excludedBy);
-        h.excludedBy.erase(std::remove_if(h.excludedBy.begin(), h.excludedBy.end(),
-                                          [this](Heir excluder) { return !inherits(excluder); }),
-                           h.excludedBy.end());
-        h.status = h.excludedBy.empty() ? HeirStatus::NothingLeft : HeirStatus::Excluded;
+        Excluders all;
+        const std::size_t n = ExcludersInto(c_, *present_, h.row, all);
+        Excluders inheriting;
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            inheriting[kept] = all[i];
+            kept += inherits(all[i]);
+        }
+        h.excludedBy.assign(inheriting.data(), inheriting.data() + kept);
+        h.status = kept == 0 ? HeirStatus::NothingLeft : HeirStatus::Excluded;
     }
 
     // The origin, the 'awl or the radd, each part's shares, the multiplier,
@@ -589,74 +624,83 @@ private:
         // of its own. Each part's numerator over `least`, and the unit its
         // heads' numerators are multiples of.
         int grandmothers = -1, sharedThird = -1, residue = -1;
-        for (std::size_t i = 0; i < out_.heirs.size(); ++i) {
-            HeirExplanation& h = out_.heirs[i];
-            h.part = std::uint8_t(i);
-            if (h.fraction.isZero())
-                continue;
-            const Int perHead = numerators_[i];
-            const Int whole = perHead * heads(h.row).persons();  // checked with the total
-            int* shared = isGrandmother(h.row)                   ? &grandmothers
-                          : h.status == HeirStatus::SharedThird ? &sharedThird
-                          : (h.status == HeirStatus::Residue || h.status == HeirStatus::ResidueWith ||
-                             h.status == HeirStatus::ResidueBeside || h.status == HeirStatus::GrandfatherSharing)
-                              ? &residue
-                              : nullptr;
-            int p;
-            if (shared != nullptr && *shared >= 0) {
-                p = *shared;
-            } else {
-                p = int(partCount_++);
-                parts_[std::size_t(p)] = Part{};
-                Part& part = parts_[std::size_t(p)];
-                part.first = std::uint8_t(i);
-                partIndex_[i] = std::uint8_t(p);
-                part.spouse = isSpouse(h.row);
-                part.residue = shared == &residue;
-                if (shared != nullptr)
-                    *shared = p;
-                if (h.share && shared != &residue)
-                    part.share = *h.share;
-            }
-            Part& part = parts_[std::size_t(p)];
-            h.part = part.first;
-            part.numerator += whole;
-            part.unit = gcd(part.unit, perHead);
-            ++part.rows;
-            part.female = part.female && female(h.row);
-            if (h.share)
-                anyFixed_ = true;
-        }
-        // Each part's heads, counted by their shares: where males and
-        // females share two to one, a male counts as two.
-        for (std::size_t i = 0; i < out_.heirs.size(); ++i) {
-            if (numerators_[i] == 0)
-                continue;
-            Part& part = partAt(out_.heirs[i].part);
-            const Int weight = quot(numerators_[i], part.unit);
-            part.heads += weight * heads(out_.heirs[i].row).persons();
-            part.twoToOne = part.twoToOne || weight != 1;
-        }
-
         // The origin: the least number that every fixed share divides, or
         // without a fixed share the heads of the residuaries.
         Int origin = 1;
         Int fixedSum = 0;  // in 24ths
-        bool residueTaken = false;
+        bool shared = false;  // a part of more than one row
         const Part* residuePart = nullptr;
-        for (std::size_t p = 0; p < partCount_; ++p) {
-            const Part& part = parts_[p];
-            if (part.share) {
-                origin = lcmOf(origin, part.share->den());
-                fixedSum += in24ths(*part.share);
-                if (out_.heirs[part.first].row != Heir::Grandfather)
-                    residueBeforeGrandfather_ -= in24ths(*part.share);
+        const std::size_t rows = out_.heirs.size();
+        for (std::size_t i = 0; i < rows; ++i) {
+            HeirExplanation& h = out_.heirs[i];
+            h.part = std::uint8_t(i);
+            const Int perHead = numerators_[i];
+            if (perHead == 0)
+                continue;
+            const Int persons = heads(h.row).persons();
+            const Int whole = perHead * persons;  // checked with the total
+            int* together = isGrandmother(h.row)                   ? &grandmothers
+                            : h.status == HeirStatus::SharedThird ? &sharedThird
+                            : (h.status == HeirStatus::Residue || h.status == HeirStatus::ResidueWith ||
+                               h.status == HeirStatus::ResidueBeside || h.status == HeirStatus::GrandfatherSharing)
+                                ? &residue
+                                : nullptr;
+            if (h.share)
+                anyFixed_ = true;
+            if (together != nullptr && *together >= 0) {
+                // Another row of a part: its heads are counted again below,
+                // by the unit of the part.
+                Part& part = parts_[std::size_t(*together)];
+                h.part = part.first;
+                part.numerator += whole;
+                part.unit = gcd(part.unit, perHead);
+                ++part.rows;
+                part.female = part.female && female(h.row);
+                shared = true;
+                continue;
             }
-            if (part.residue) {
-                residueTaken = true;
+            const std::size_t p = partCount_++;
+            Part& part = parts_[p];
+            part = Part{};
+            part.first = std::uint8_t(i);
+            partIndex_[i] = std::uint8_t(p);
+            part.spouse = isSpouse(h.row);
+            part.residue = together == &residue;
+            if (together != nullptr)
+                *together = int(p);
+            if (h.share && !part.residue) {
+                part.share = *h.share;
+                origin = lcmOf(origin, h.share->den());
+                fixedSum += in24ths(*h.share);
+                if (h.row != Heir::Grandfather)
+                    residueBeforeGrandfather_ -= in24ths(*h.share);
+            }
+            if (part.residue)
                 residuePart = &part;
+            part.numerator = whole;
+            part.unit = perHead;
+            part.rows = 1;
+            part.female = female(h.row);
+            part.heads = persons;  // one row: each head's numerator is the unit
+        }
+        // The heads of a part of several rows, counted by their shares:
+        // where males and females share two to one, a male counts as two.
+        if (shared) {
+            for (std::size_t p = 0; p < partCount_; ++p)
+                if (parts_[p].rows > 1)
+                    parts_[p].heads = 0;
+            for (std::size_t i = 0; i < rows; ++i) {
+                if (numerators_[i] == 0)
+                    continue;
+                Part& part = partAt(out_.heirs[i].part);
+                if (part.rows == 1)
+                    continue;
+                const Int weight = quot(numerators_[i], part.unit);
+                part.heads += weight * heads(out_.heirs[i].row).persons();
+                part.twoToOne = part.twoToOne || weight != 1;
             }
         }
+        const bool residueTaken = residuePart != nullptr;
         if (!anyFixed_)
             origin = residuePart != nullptr && residuePart->heads > 0 ? residuePart->heads : 1;
         if (!fitsInt64(origin) || origin == 0) {
@@ -697,21 +741,13 @@ private:
             part.shares = quot(scaled, least);
             const Int g = gcd(*part.shares, part.heads);
             part.agreeing = g;
-            part.kept = rem(*part.shares, part.heads) == 0 ? 1 : quot(part.heads, g);
+            // The shares divide among the heads when the heads divide them.
+            part.kept = g == part.heads ? 1 : quot(part.heads, g);
         }
         if (out_.undistributed) {
             Int scaled;
             const Int undistributed = out_.undistributed->num() * quot(least, out_.undistributed->den());
             chains_ = chains_ && multiply(undistributed, problem, scaled) && rem(scaled, least) == 0;
-        }
-        for (HeirExplanation& h : out_.heirs) {
-            if (h.fraction.isZero()) {
-                h.originShares = 0;
-                continue;
-            }
-            const Part& part = partAt(h.part);
-            if (part.shares && fitsInt64(*part.shares))
-                h.originShares = std::int64_t(*part.shares);
         }
 
         const Int multiplier = quot(least, gcd(least, problem));
@@ -721,15 +757,23 @@ private:
             if (multiply(problem, multiplier, correction) && fitsInt64(correction))
                 out_.correction = std::int64_t(correction);
         }
-        if (!out_.correction)
-            return;
-        const Int perUnit = quot(correction, least);
-        for (std::size_t i = 0; i < out_.heirs.size(); ++i) {
+        // Each row's shares in the problem (its part's) and each head's in
+        // the correction.
+        const bool corrected = out_.correction.has_value();
+        const Int perUnit = corrected ? quot(correction, least) : 0;
+        for (std::size_t i = 0; i < rows; ++i) {
             HeirExplanation& h = out_.heirs[i];
+            if (numerators_[i] == 0) {
+                h.originShares = 0;
+            } else if (const Part& part = partAt(h.part); part.shares && fitsInt64(*part.shares)) {
+                h.originShares = std::int64_t(*part.shares);
+            }
             Int shares;
-            if (multiply(numerators_[i], perUnit, shares) && fitsInt64(shares))
+            if (corrected && multiply(numerators_[i], perUnit, shares) && fitsInt64(shares))
                 h.shares = std::int64_t(shares);
         }
+        if (!corrected)
+            return;
         if (perUnit > 1)
             out_.reducedBy = std::int64_t(perUnit);
         // The value of one share: the estate divided over the corrected
@@ -1642,7 +1686,9 @@ std::vector<Heir> ExcludersOf(const EstateCase& c, Heir row)
 
 void ExcludersInto(const EstateCase& c, Heir row, std::vector<Heir>& out)
 {
-    ExcludersInto(c, PresentRelatives(c), row, out);
+    Excluders excluders;
+    const std::size_t n = ExcludersInto(c, PresentRelatives(c), row, excluders);
+    out.assign(excluders.data(), excluders.data() + n);
 }
 
 namespace {
@@ -1658,16 +1704,15 @@ std::uint32_t PresentRelatives(const EstateCase& c) noexcept
     return present;
 }
 
-void ExcludersInto(const EstateCase& c, std::uint32_t present, Heir row, std::vector<Heir>& out)
+std::size_t ExcludersInto(const EstateCase& c, std::uint32_t present, Heir row, Excluders& out) noexcept
 {
-    out.clear();
+    std::size_t n = 0;
     // Each excluder is named once: its bit leaves `present` when it is named.
     const auto add = [&](Heir r) {
         const std::uint32_t bit = std::uint32_t(1) << index(r);
-        if (present & bit) {
-            present &= ~bit;
-            out.push_back(r);
-        }
+        out[n] = r;
+        n += (present & bit) != 0;
+        present &= ~bit;
     };
     const auto maleDescendants = [&] {
         add(Heir::Sons);
@@ -1701,7 +1746,7 @@ void ExcludersInto(const EstateCase& c, std::uint32_t present, Heir row, std::ve
     case Heir::SonsSonsDaughters:
         add(Heir::Sons);
         add(Heir::SonsSons);
-        if (out.empty() && !positive(c.sonsSonsSons)) {
+        if (n == 0 && !positive(c.sonsSonsSons)) {
             if (atLeastTwo(c.daughters))
                 add(Heir::Daughters);
             if (atLeastTwo(c.sonsDaughters))
@@ -1767,6 +1812,7 @@ void ExcludersInto(const EstateCase& c, std::uint32_t present, Heir row, std::ve
     default:
         break;
     }
+    return n;
 }
 
 }  // namespace
