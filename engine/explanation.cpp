@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cstring>
 #include <initializer_list>
+#include <numeric>
 #include <string_view>
 #include <type_traits>
 #include <utility>
@@ -299,6 +300,7 @@ void agreeBy(Text& t, Int factor)
 }
 
 bool fitsInt64(Int v) { return v >= 0 && fits64(v); }
+bool fitsInt64(std::int64_t v) { return v >= 0; }
 
 // Quotient and remainder of 128-bit values, on 64 bits whenever both are
 // not negative and fit (the usual case: a 128-bit division is a slow
@@ -306,6 +308,14 @@ bool fitsInt64(Int v) { return v >= 0 && fits64(v); }
 bool both64(Int a, Int b) { return ((static_cast<unsigned __int128>(a) | static_cast<unsigned __int128>(b)) >> 63) == 0; }
 Int quot(Int a, Int b) { return both64(a, b) ? Int(std::uint64_t(a) / std::uint64_t(b)) : a / b; }
 Int rem(Int a, Int b) { return both64(a, b) ? Int(std::uint64_t(a) % std::uint64_t(b)) : a % b; }
+// The same on 64 bits, and the product and gcd of the table's numbers on 64
+// or 128 bits (product gives false where the result does not fit).
+std::int64_t quot(std::int64_t a, std::int64_t b) { return a / b; }
+std::int64_t rem(std::int64_t a, std::int64_t b) { return a % b; }
+bool product(std::int64_t a, std::int64_t b, std::int64_t& out) { return !__builtin_mul_overflow(a, b, &out); }
+bool product(Int a, Int b, Int& out) { return multiply(a, b, out); }
+std::int64_t gcdOf(std::int64_t a, std::int64_t b) { return std::int64_t(gcd64(std::uint64_t(a), std::uint64_t(b))); }
+Int gcdOf(Int a, Int b) { return gcd(a, b); }
 // The least common multiple of positive values, 0 when it does not fit.
 Int lcmOf(Int a, Int b)
 {
@@ -430,6 +440,7 @@ public:
         // The rows of the result that are not empty, in their order.
         std::array<std::uint8_t, kHeirCount> shown;
         std::size_t count = 0;
+#pragma GCC unroll 27
         for (int i = 0; i < kHeirCount; ++i) {
             shown[count] = std::uint8_t(i);
             count += !r_.rows[std::size_t(i)].isEmpty();
@@ -437,34 +448,57 @@ public:
         resizeKeepingRoom(out_.heirs, count);
         entry_.fill(nullptr);
         headsOf_.fill(HeadCount());
-        // Every fraction over their least common denominator.
+        // Every fraction over their least common denominator, taken on 64
+        // bits while it fits (the usual case), else again on 128.
         bool exact = true;
-        least_ = 1;
+        std::uint64_t least = 1;
+        bool narrow = true;
+        inheriting_ = 0;
         for (std::size_t next = 0; next < count; ++next) {
             const int i = shown[next];
             HeirExplanation& h = out_.heirs[next];
             heir(heirAt(i), h);
             entry_[std::size_t(i)] = &h;
-            if (!h.fraction.valid())
+            if (!h.fraction.valid()) {
                 exact = false;
-            else if (h.fraction.num() != 0)
-                least_ = lcmOf(least_, h.fraction.den());
+            } else if (h.fraction.num() != 0) {
+                inheriting_ |= std::uint32_t(1) << i;
+                const Int d = h.fraction.den();
+                if (d > INT64_MAX) {
+                    narrow = false;
+                } else if (const auto d64 = std::uint64_t(d); d64 != least && least % d64 != 0) {
+                    narrow = narrow && !__builtin_mul_overflow(least / gcd64(least, d64), d64, &least) &&
+                             least <= std::uint64_t(INT64_MAX);
+                }
+            }
+        }
+        least_ = Int(least);
+        if (exact && !narrow) {
+            least_ = 1;
+            for (const HeirExplanation& h : out_.heirs)
+                if (h.fraction.num() != 0)
+                    least_ = lcmOf(least_, h.fraction.den());
         }
         exact = exact && least_ > 0;
         // What the heirs' fractions leave of the whole.
         Int total = 0;
+        bool positive = true;
         for (std::size_t i = 0; i < count && exact; ++i) {
             const HeirExplanation& h = out_.heirs[i];
             Int whole;
             numerators_[i] = 0;
             if (h.fraction.num() == 0)
                 continue;
+            positive = positive && h.fraction.num() > 0;
             if (!multiply(h.fraction.num(), quot(least_, h.fraction.den()), numerators_[i]) ||
                 !multiply(numerators_[i], Int(heads(h.row).persons()), whole) ||
                 __builtin_add_overflow(total, whole, &total))
                 exact = false;
         }
         out_.exact = exact;
+        // Every number of the table is then at most the total or least_
+        // (or a product that is checked).
+        narrow_ = exact && positive && fitsInt64(least_) && fitsInt64(total);
         if (exact && total != least_)
             out_.undistributed = Rational::of(least_ - total, least_);
         if (!exact) {
@@ -600,7 +634,7 @@ private:
         std::size_t kept = 0;
         for (std::size_t i = 0; i < n; ++i) {
             inheriting[kept] = all[i];
-            kept += inherits(all[i]);
+            kept += (inheriting_ >> index(all[i])) & 1;
         }
         h.excludedBy.assign(inheriting.data(), inheriting.data() + kept);
         h.status = kept == 0 ? HeirStatus::NothingLeft : HeirStatus::Excluded;
@@ -609,8 +643,38 @@ private:
     // The origin, the 'awl or the radd, each part's shares, the multiplier,
     // the correction and its reduction, and each head's number of shares.
     // The fractions are counted in whole numbers over their least common
-    // denominator, so that the table is worked in integers.
+    // denominator, so that the table is worked in integers: on 64 bits where
+    // they fit (the usual case), else on 128.
     void problem()
+    {
+        if (narrow_) {
+            wide_ = false;
+            table<std::int64_t>();
+            if (!wide_)
+                return;
+        }
+        table<Int>();
+    }
+
+    // Whether a step of the table on I leaves I: on 64 bits, the table is
+    // then worked again on 128 (wide_); on 128, the step fails as the table
+    // says.
+    template <class I>
+    bool leaves()
+    {
+        if constexpr (std::is_same_v<I, std::int64_t>) {
+            wide_ = true;
+            return true;
+        } else {
+            return false;
+        }
+    }
+
+    // The table on I. On 64 bits, every number read from the entries and
+    // parts fits (narrow_), and it stops at the first step whose result
+    // would not: up to there it has written what the table on 128 writes.
+    template <class I>
+    void table()
     {
         partCount_ = 0;
         awlNote_ = raddNote_ = false;
@@ -618,7 +682,7 @@ private:
         chains_ = true;
         residueBeforeGrandfather_ = 24;
         othersOrigin_ = 0;
-        const Int least = least_;  // a multiple of the undistributed fraction's denominator too
+        const I least = I(least_);  // a multiple of the undistributed fraction's denominator too
         // The parts: the grandmothers share one sixth, the siblings one
         // third, the residuaries what is left; every other class is a part
         // of its own. Each part's numerator over `least`, and the unit its
@@ -626,19 +690,19 @@ private:
         int grandmothers = -1, sharedThird = -1, residue = -1;
         // The origin: the least number that every fixed share divides, or
         // without a fixed share the heads of the residuaries.
-        Int origin = 1;
-        Int fixedSum = 0;  // in 24ths
+        I origin = 1;
+        I fixedSum = 0;  // in 24ths
         bool shared = false;  // a part of more than one row
         const Part* residuePart = nullptr;
         const std::size_t rows = out_.heirs.size();
         for (std::size_t i = 0; i < rows; ++i) {
             HeirExplanation& h = out_.heirs[i];
             h.part = std::uint8_t(i);
-            const Int perHead = numerators_[i];
+            const I perHead = I(numerators_[i]);
             if (perHead == 0)
                 continue;
-            const Int persons = heads(h.row).persons();
-            const Int whole = perHead * persons;  // checked with the total
+            const I persons = heads(h.row).persons();
+            const I whole = perHead * persons;  // checked with the total
             int* together = isGrandmother(h.row)                   ? &grandmothers
                             : h.status == HeirStatus::SharedThird ? &sharedThird
                             : (h.status == HeirStatus::Residue || h.status == HeirStatus::ResidueWith ||
@@ -652,8 +716,8 @@ private:
                 // by the unit of the part.
                 Part& part = parts_[std::size_t(*together)];
                 h.part = part.first;
-                part.numerator += whole;
-                part.unit = gcd(part.unit, perHead);
+                part.numerator = I(part.numerator) + whole;  // not above the total
+                part.unit = gcdOf(I(part.unit), perHead);
                 ++part.rows;
                 part.female = part.female && female(h.row);
                 shared = true;
@@ -670,8 +734,8 @@ private:
                 *together = int(p);
             if (h.share && !part.residue) {
                 part.share = *h.share;
-                origin = lcmOf(origin, h.share->den());
-                fixedSum += in24ths(*h.share);
+                origin = std::lcm(std::int64_t(origin), std::int64_t(h.share->den()));  // divisors of 24
+                fixedSum += I(in24ths(*h.share));
                 if (h.row != Heir::Grandfather)
                     residueBeforeGrandfather_ -= in24ths(*h.share);
             }
@@ -685,6 +749,7 @@ private:
         }
         // The heads of a part of several rows, counted by their shares:
         // where males and females share two to one, a male counts as two.
+        // Each row's heads so counted are within its part of the total.
         if (shared) {
             for (std::size_t p = 0; p < partCount_; ++p)
                 if (parts_[p].rows > 1)
@@ -695,36 +760,40 @@ private:
                 Part& part = partAt(out_.heirs[i].part);
                 if (part.rows == 1)
                     continue;
-                const Int weight = quot(numerators_[i], part.unit);
-                part.heads += weight * heads(out_.heirs[i].row).persons();
+                const I weight = quot(I(numerators_[i]), I(part.unit));
+                part.heads = I(part.heads) + weight * I(heads(out_.heirs[i].row).persons());
                 part.twoToOne = part.twoToOne || weight != 1;
             }
         }
         const bool residueTaken = residuePart != nullptr;
         if (!anyFixed_)
-            origin = residuePart != nullptr && residuePart->heads > 0 ? residuePart->heads : 1;
+            origin = residuePart != nullptr && residuePart->heads > 0 ? I(residuePart->heads) : I(1);
         if (!fitsInt64(origin) || origin == 0) {
             fail();
             return;
         }
         out_.origin = std::int64_t(origin);
-        Int problem = origin;
+        I problem = origin;
 
         // Fixed shares beyond the whole raise the origin ('awl).
         // The fixed shares in the origin: origin is a multiple of every
         // share's denominator, so of 24 / gcd(24, ...); fixedSum x origin
         // / 24 is whole.
-        const Int raised = fixedSum * origin;
-        if (anyFixed_ && base_ > 24 && rem(raised, 24) == 0 && quot(raised, 24) > origin && fitsInt64(quot(raised, 24))) {
-            out_.awl = std::int64_t(quot(raised, 24));
-            problem = quot(raised, 24);
+        const I raised = fixedSum * origin;  // at most 24 x 24
+        if (anyFixed_ && base_ > 24 && rem(raised, I(24)) == 0 && quot(raised, I(24)) > origin &&
+            fitsInt64(quot(raised, I(24)))) {
+            out_.awl = std::int64_t(quot(raised, I(24)));
+            problem = quot(raised, I(24));
             awlNote_ = true;
         }
 
         // A surplus without a residuary returns to the sharers other than
         // the spouses (radd).
-        if (anyFixed_ && base_ < 24 && !residueTaken)
-            radd(problem);
+        if (anyFixed_ && base_ < 24 && !residueTaken) {
+            Int returned = problem;
+            radd(returned);
+            problem = I(returned);  // a problem that fits 64 bits
+        }
         problem_ = problem;
 
         // Each part's shares in the problem, and what it keeps where they do
@@ -733,34 +802,56 @@ private:
         // head's shares whole, least / gcd(least, problem).
         for (std::size_t p = 0; p < partCount_; ++p) {
             Part& part = parts_[p];
-            Int scaled;
-            if (!multiply(part.numerator, problem, scaled) || rem(scaled, least) != 0) {
+            I scaled;
+            if (!product(I(part.numerator), problem, scaled)) {
+                if (leaves<I>())
+                    return;
                 chains_ = false;
                 continue;
             }
-            part.shares = quot(scaled, least);
-            const Int g = gcd(*part.shares, part.heads);
-            part.agreeing = g;
+            const I shares = quot(scaled, least);
+            if (shares * least != scaled) {  // not above `scaled`: no overflow
+                chains_ = false;
+                continue;
+            }
+            part.shares = shares;
             // The shares divide among the heads when the heads divide them.
-            part.kept = g == part.heads ? 1 : quot(part.heads, g);
+            const I partHeads = I(part.heads);
+            if (partHeads == 1) {
+                part.agreeing = 1;
+                part.kept = 1;
+            } else {
+                const I g = gcdOf(shares, partHeads);
+                part.agreeing = g;
+                part.kept = g == partHeads ? I(1) : quot(partHeads, g);
+            }
         }
         if (out_.undistributed) {
-            Int scaled;
-            const Int undistributed = out_.undistributed->num() * quot(least, out_.undistributed->den());
-            chains_ = chains_ && multiply(undistributed, problem, scaled) && rem(scaled, least) == 0;
+            // least less the total, reduced and brought back over `least`.
+            I scaled;
+            const I undistributed = I(out_.undistributed->num()) * quot(least, I(out_.undistributed->den()));
+            if (!product(undistributed, problem, scaled)) {
+                if (leaves<I>())
+                    return;
+                chains_ = false;
+            } else {
+                chains_ = chains_ && rem(scaled, least) == 0;
+            }
         }
 
-        const Int multiplier = quot(least, gcd(least, problem));
-        Int correction = 0;
+        const I multiplier = quot(least, gcdOf(least, problem));
+        I correction = 0;
         if (fitsInt64(multiplier)) {
             out_.multiplier = std::int64_t(multiplier);
-            if (multiply(problem, multiplier, correction) && fitsInt64(correction))
+            if (product(problem, multiplier, correction) && fitsInt64(correction))
                 out_.correction = std::int64_t(correction);
+            else if (leaves<I>())
+                return;
         }
         // Each row's shares in the problem (its part's) and each head's in
         // the correction.
         const bool corrected = out_.correction.has_value();
-        const Int perUnit = corrected ? quot(correction, least) : 0;
+        const I perUnit = corrected ? quot(correction, least) : I(0);
         for (std::size_t i = 0; i < rows; ++i) {
             HeirExplanation& h = out_.heirs[i];
             if (numerators_[i] == 0) {
@@ -768,9 +859,13 @@ private:
             } else if (const Part& part = partAt(h.part); part.shares && fitsInt64(*part.shares)) {
                 h.originShares = std::int64_t(*part.shares);
             }
-            Int shares;
-            if (corrected && multiply(numerators_[i], perUnit, shares) && fitsInt64(shares))
+            if (!corrected)
+                continue;
+            I shares;
+            if (product(I(numerators_[i]), perUnit, shares) && fitsInt64(shares))
                 h.shares = std::int64_t(shares);
+            else if (leaves<I>())
+                return;
         }
         if (!corrected)
             return;
@@ -778,11 +873,13 @@ private:
             out_.reducedBy = std::int64_t(perUnit);
         // The value of one share: the estate divided over the corrected
         // problem, rounded to the nearest amount, ties to even.
-        const Int raw = c_.estate.raw();
-        Int value = quot(raw, correction);
-        const Int rest = rem(raw, correction);
+        const I raw = c_.estate.raw();
+        if (raw < 0 && leaves<I>())
+            return;
+        I value = quot(raw, correction);
+        const I rest = raw - value * correction;
         shareValueExact_ = rest == 0;
-        if (2 * rest > correction || (2 * rest == correction && value % 2 != 0))
+        if (rest > correction - rest || (rest == correction - rest && value % 2 != 0))
             ++value;
         out_.shareValue = Currency::fromRaw(std::int64_t(value));
     }
@@ -805,7 +902,7 @@ private:
                 return;  // not a table of fixed shares
             ++others;
             only = &part;
-            othersOrigin = lcmOf(othersOrigin, part.share->den());
+            othersOrigin = std::lcm(std::int64_t(othersOrigin), std::int64_t(part.share->den()));  // divisors of 24
         }
         if (others == 0 || othersOrigin == 0)
             return;  // a spouse alone: what is left is not returned to the spouse
@@ -1611,6 +1708,9 @@ private:
     std::array<Rational::Int, kHeirCount>& numerators_ = tables_.numerators;
     Rational::Int least_ = 1;  // the least common denominator of the fractions
     std::optional<std::uint32_t> present_;  // PresentRelatives of the case, once asked for
+    std::uint32_t inheriting_ = 0;  // a bit for each relative who inherits (at index(heir))
+    bool narrow_ = false;  // least_, the numerators and their total fit 64 bits
+    bool wide_ = false;    // the table did not fit 64 bits: it is worked on 128
     std::size_t partCount_ = 0;
     std::size_t sentenceCount_ = 0;
     Int problem_ = 1;
