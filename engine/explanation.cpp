@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cstring>
 #include <initializer_list>
@@ -267,6 +268,18 @@ const std::array<Rational, 25> kPartsOf24 = [] {
 }();
 const Rational& partsOf24(int k) { return kPartsOf24[std::size_t(k)]; }
 
+// The least common multiple of two divisors of 24 (the denominators of the
+// fixed shares), read from a table made at compile time.
+constexpr auto kLcmOfDivisorsOf24 = [] {
+    std::array<std::array<std::uint8_t, 25>, 25> t{};
+    for (int a = 1; a <= 24; ++a)
+        for (int b = 1; b <= 24; ++b)
+            if (24 % a == 0 && 24 % b == 0)
+                t[std::size_t(a)][std::size_t(b)] = std::uint8_t(std::lcm(a, b));
+    return t;
+}();
+std::int64_t lcmOfDivisorsOf24(Int a, Int b) { return kLcmOfDivisorsOf24[std::size_t(a)][std::size_t(b)]; }
+
 // A fixed share in parts of 24 (every share of the law is a whole number of them).
 Rational::Int in24ths(const Rational& share) { return share.num() * (24 / std::int64_t(share.den())); }
 
@@ -342,7 +355,7 @@ struct Part {
     std::uint8_t first = 0;   // its first row in the explanation
     Rational::Int numerator = 0;  // its fraction of the estate, over the least common denominator
     Rational::Int unit = 0;       // the greatest common divisor of its heads' numerators
-    std::optional<Rational> share;  // its fixed share of the whole, if it has one
+    const Rational* share = nullptr;  // its fixed share of the whole, if it has one (its first row's)
     bool spouse = false;
     bool residue = false;      // the residuaries who share what is left
     bool twoToOne = false;     // its heads are not all counted alike
@@ -446,8 +459,17 @@ public:
             count += !r_.rows[std::size_t(i)].isEmpty();
         }
         resizeKeepingRoom(out_.heirs, count);
-        entry_.fill(nullptr);
-        headsOf_.fill(HeadCount());
+        // The entries and heads of the last explanation's rows are cleared
+        // (every other is clear already), and those of this one's are noted
+        // before they are written.
+        for (std::uint32_t rows = tables_.filled; rows != 0; rows &= rows - 1) {
+            const auto i = std::size_t(std::countr_zero(rows));
+            entry_[i] = nullptr;
+            headsOf_[i] = HeadCount();
+        }
+        tables_.filled = 0;
+        for (std::size_t next = 0; next < count; ++next)
+            tables_.filled |= std::uint32_t(1) << shown[next];
         // Every fraction over their least common denominator, taken on 64
         // bits while it fits (the usual case), else again on 128.
         bool exact = true;
@@ -480,25 +502,22 @@ public:
                     least_ = lcmOf(least_, h.fraction.den());
         }
         exact = exact && least_ > 0;
-        // What the heirs' fractions leave of the whole.
+        // Each head's numerator over least_, and what the heirs' fractions
+        // leave of the whole: on 64 bits where they fit, else on 128.
         Int total = 0;
-        bool positive = true;
-        for (std::size_t i = 0; i < count && exact; ++i) {
+        narrow_ = exact && narrow && counted64(count, total);
+        for (std::size_t i = 0; i < count && exact && !narrow_; ++i) {
             const HeirExplanation& h = out_.heirs[i];
             Int whole;
             numerators_[i] = 0;
             if (h.fraction.num() == 0)
                 continue;
-            positive = positive && h.fraction.num() > 0;
             if (!multiply(h.fraction.num(), quot(least_, h.fraction.den()), numerators_[i]) ||
                 !multiply(numerators_[i], Int(heads(h.row).persons()), whole) ||
                 __builtin_add_overflow(total, whole, &total))
                 exact = false;
         }
         out_.exact = exact;
-        // Every number of the table is then at most the total or least_
-        // (or a product that is checked).
-        narrow_ = exact && positive && fitsInt64(least_) && fitsInt64(total);
         if (exact && total != least_)
             out_.undistributed = Rational::of(least_ - total, least_);
         if (!exact) {
@@ -510,7 +529,8 @@ public:
         // Who excludes whom, now that it is known who inherits.
         present_.reset();
         for (HeirExplanation& h : out_.heirs)
-            exclusion(h);
+            if (((inheriting_ >> index(h.row)) & 1) == 0)
+                exclusion(h);
         problem();
         for (HeirExplanation& h : out_.heirs)
             reason(h);
@@ -518,6 +538,32 @@ public:
     }
 
 private:
+    // The numerators over least_ (which fits 64 bits) and their total, on 64
+    // bits; false where a fraction is negative or a number does not fit.
+    // Every number of the table is then at most the total or least_, or a
+    // product that is checked (narrow_).
+    bool counted64(std::size_t count, Int& total)
+    {
+        const auto least = std::int64_t(least_);
+        std::int64_t sum = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            const HeirExplanation& h = out_.heirs[i];
+            const Int num = h.fraction.num();
+            numerators_[i] = 0;
+            if (num == 0)
+                continue;
+            std::int64_t perHead, whole;
+            if (num < 0 || !fits64(num) ||
+                __builtin_mul_overflow(std::int64_t(num), least / std::int64_t(h.fraction.den()), &perHead) ||
+                __builtin_mul_overflow(perHead, heads(h.row).persons(), &whole) ||
+                __builtin_add_overflow(sum, whole, &sum))
+                return false;
+            numerators_[i] = perHead;
+        }
+        total = sum;
+        return true;
+    }
+
     // The heads of a present relative's row (0 for one who is absent).
     HeadCount heads(Heir row) const { return headsOf_[std::size_t(index(row))]; }
     Count count(Heir row) const
@@ -733,8 +779,8 @@ private:
             if (together != nullptr)
                 *together = int(p);
             if (h.share && !part.residue) {
-                part.share = *h.share;
-                origin = std::lcm(std::int64_t(origin), std::int64_t(h.share->den()));  // divisors of 24
+                part.share = &*h.share;
+                origin = lcmOfDivisorsOf24(origin, h.share->den());
                 fixedSum += I(in24ths(*h.share));
                 if (h.row != Heir::Grandfather)
                     residueBeforeGrandfather_ -= in24ths(*h.share);
@@ -902,7 +948,7 @@ private:
                 return;  // not a table of fixed shares
             ++others;
             only = &part;
-            othersOrigin = std::lcm(std::int64_t(othersOrigin), std::int64_t(part.share->den()));  // divisors of 24
+            othersOrigin = lcmOfDivisorsOf24(othersOrigin, part.share->den());
         }
         if (others == 0 || othersOrigin == 0)
             return;  // a spouse alone: what is left is not returned to the spouse
@@ -1687,9 +1733,12 @@ private:
     Explanation& out_;
     // The working tables, kept from one explanation to the next of a thread
     // instead of being cleared for every division: each is written before
-    // it is read.
+    // it is read, but for the entries and heads, which are cleared where the
+    // last explanation wrote them.
     struct Tables {
-        std::array<HeirExplanation*, kHeirCount> entry;
+        std::array<HeirExplanation*, kHeirCount> entry{};
+        std::array<HeadCount, kHeirCount> headsOf{};  // the heads of each row shown
+        std::uint32_t filled = 0;  // the rows whose entry and heads are set
         std::array<Part, kHeirCount + 1> parts;
         std::array<std::uint8_t, kHeirCount> partIndex;  // by the first row of a part, its index in parts
         std::array<Rational::Int, kHeirCount> numerators;  // each head's fraction over the least common denominator
@@ -1701,7 +1750,7 @@ private:
     }
     Tables& tables_ = tables();
     std::array<HeirExplanation*, kHeirCount>& entry_ = tables_.entry;
-    std::array<HeadCount, kHeirCount> headsOf_;
+    std::array<HeadCount, kHeirCount>& headsOf_ = tables_.headsOf;
     std::int64_t base_ = 24;
     std::array<Part, kHeirCount + 1>& parts_ = tables_.parts;
     std::array<std::uint8_t, kHeirCount>& partIndex_ = tables_.partIndex;
