@@ -350,7 +350,7 @@ Int lcmOf(Int a, Int b)
 }
 
 // One part of the table: a class, or the classes that take one share
-// together.
+// together. Every field is written where the table makes the part.
 struct Part {
     std::uint8_t first = 0;   // its first row in the explanation
     Rational::Int numerator = 0;  // its fraction of the estate, over the least common denominator
@@ -388,25 +388,22 @@ void resizeKeepingRoom(std::vector<T>& items, std::size_t count)
     }
 }
 
-// The same for the entries of an explanation, of which only what holds room
-// is kept: the text of the reason and the list of excluders. Every entry is
-// written whole before it is read.
+// The same for the entries of an explanation, which are written whole after
+// (only their room is worth keeping): a list of entries of each length met
+// is kept, and the explanation trades its list for the one of the length it
+// needs, so that no entry is made, moved or destroyed once a thread has met
+// the lengths it uses.
 void resizeKeepingRoom(std::vector<HeirExplanation>& items, std::size_t count)
 {
-    struct Room {
-        std::string reason;
-        std::vector<Heir> excludedBy;
-    };
-    thread_local std::vector<Room> spare;
+    thread_local std::array<std::vector<HeirExplanation>, kHeirCount + 1> byLength;
     const std::size_t size = items.size();
-    for (std::size_t i = count; i < size; ++i)
-        spare.emplace_back(std::move(items[i].reason), std::move(items[i].excludedBy));
+    if (size == count)
+        return;
+    std::vector<HeirExplanation> taken = std::move(byLength[count]);  // `count` long, or empty
+    if (size <= kHeirCount && byLength[size].empty())
+        byLength[size] = std::move(items);
+    items = std::move(taken);
     items.resize(count);
-    for (std::size_t i = size; i < count && !spare.empty(); ++i) {
-        items[i].reason = std::move(spare.back().reason);
-        items[i].excludedBy = std::move(spare.back().excludedBy);
-        spare.pop_back();
-    }
 }
 
 // The figures of an explanation as a new one has them; its entries and
@@ -468,8 +465,6 @@ public:
             headsOf_[i] = HeadCount();
         }
         tables_.filled = 0;
-        for (std::size_t next = 0; next < count; ++next)
-            tables_.filled |= std::uint32_t(1) << shown[next];
         // Every fraction over their least common denominator, taken on 64
         // bits while it fits (the usual case), else again on 128.
         bool exact = true;
@@ -479,6 +474,7 @@ public:
         for (std::size_t next = 0; next < count; ++next) {
             const int i = shown[next];
             HeirExplanation& h = out_.heirs[next];
+            tables_.filled |= std::uint32_t(1) << i;
             heir(heirAt(i), h);
             entry_[std::size_t(i)] = &h;
             if (!h.fraction.valid()) {
@@ -771,11 +767,16 @@ private:
             }
             const std::size_t p = partCount_++;
             Part& part = parts_[p];
-            part = Part{};
+            // Every field of the part is written here.
             part.first = std::uint8_t(i);
             partIndex_[i] = std::uint8_t(p);
             part.spouse = isSpouse(h.row);
             part.residue = together == &residue;
+            part.twoToOne = false;
+            part.share = nullptr;
+            part.shares.reset();
+            part.kept = 1;
+            part.agreeing = 1;
             if (together != nullptr)
                 *together = int(p);
             if (h.share && !part.residue) {
@@ -866,10 +867,13 @@ private:
             if (partHeads == 1) {
                 part.agreeing = 1;
                 part.kept = 1;
+            } else if (rem(shares, partHeads) == 0) {
+                part.agreeing = partHeads;
+                part.kept = 1;
             } else {
                 const I g = gcdOf(shares, partHeads);
                 part.agreeing = g;
-                part.kept = g == partHeads ? I(1) : quot(partHeads, g);
+                part.kept = quot(partHeads, g);
             }
         }
         if (out_.undistributed) {
@@ -885,7 +889,8 @@ private:
             }
         }
 
-        const I multiplier = quot(least, gcdOf(least, problem));
+        // Most often the problem divides `least`.
+        const I multiplier = rem(least, problem) == 0 ? quot(least, problem) : quot(least, gcdOf(least, problem));
         I correction = 0;
         if (fitsInt64(multiplier)) {
             out_.multiplier = std::int64_t(multiplier);
