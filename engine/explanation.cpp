@@ -253,8 +253,8 @@ private:
 
 // The present relatives of a case, a bit for each (at index(heir)).
 std::uint32_t PresentRelatives(const EstateCase& c) noexcept;
-// ExcludersInto, for a case whose present relatives are known, into room for
-// every relative; gives their number.
+// ExcludersInto, looking only at the relatives in `present` (a bit for each,
+// at index(heir)), into room for every relative; gives their number.
 using Excluders = std::array<Heir, kHeirCount>;
 std::size_t ExcludersInto(const EstateCase& c, std::uint32_t present, Heir row, Excluders& out) noexcept;
 
@@ -457,14 +457,13 @@ public:
         }
         resizeKeepingRoom(out_.heirs, count);
         // The entries and heads of the last explanation's rows are cleared
-        // (every other is clear already), and those of this one's are noted
-        // before they are written.
+        // (every other is clear already), and those of this one's are noted.
         for (std::uint32_t rows = tables_.filled; rows != 0; rows &= rows - 1) {
             const auto i = std::size_t(std::countr_zero(rows));
             entry_[i] = nullptr;
             headsOf_[i] = HeadCount();
         }
-        tables_.filled = 0;
+        std::uint32_t filled = 0;
         // Every fraction over their least common denominator, taken on 64
         // bits while it fits (the usual case), else again on 128.
         bool exact = true;
@@ -474,7 +473,7 @@ public:
         for (std::size_t next = 0; next < count; ++next) {
             const int i = shown[next];
             HeirExplanation& h = out_.heirs[next];
-            tables_.filled |= std::uint32_t(1) << i;
+            filled |= std::uint32_t(1) << i;
             heir(heirAt(i), h);
             entry_[std::size_t(i)] = &h;
             if (!h.fraction.valid()) {
@@ -490,6 +489,7 @@ public:
                 }
             }
         }
+        tables_.filled = filled;  // nothing above throws
         least_ = Int(least);
         if (exact && !narrow) {
             least_ = 1;
@@ -523,7 +523,6 @@ public:
             return;
         }
         // Who excludes whom, now that it is known who inherits.
-        present_.reset();
         for (HeirExplanation& h : out_.heirs)
             if (((inheriting_ >> index(h.row)) & 1) == 0)
                 exclusion(h);
@@ -668,10 +667,16 @@ private:
         if (!h.fraction.isZero())
             return;
         h.share.reset();
-        if (!present_)
-            present_ = PresentRelatives(c_);
+        // Whoever inherits is present: the present relatives looked for are
+        // those who inherit, and besides the sons and the sons' sons, whose
+        // presence alone decides whether the daughters exclude a son's son's
+        // daughter.
+        const auto presentBit = [this](Heir r) {
+            return RelativePresent(c_, r) ? std::uint32_t(1) << index(r) : std::uint32_t(0);
+        };
+        const std::uint32_t looked = inheriting_ | presentBit(Heir::Sons) | presentBit(Heir::SonsSons);
         Excluders all;
-        const std::size_t n = ExcludersInto(c_, *present_, h.row, all);
+        const std::size_t n = ExcludersInto(c_, looked, h.row, all);
         Excluders inheriting;
         std::size_t kept = 0;
         for (std::size_t i = 0; i < n; ++i) {
@@ -1761,7 +1766,6 @@ private:
     std::array<std::uint8_t, kHeirCount>& partIndex_ = tables_.partIndex;
     std::array<Rational::Int, kHeirCount>& numerators_ = tables_.numerators;
     Rational::Int least_ = 1;  // the least common denominator of the fractions
-    std::optional<std::uint32_t> present_;  // PresentRelatives of the case, once asked for
     std::uint32_t inheriting_ = 0;  // a bit for each relative who inherits (at index(heir))
     bool narrow_ = false;  // least_, the numerators and their total fit 64 bits
     bool wide_ = false;    // the table did not fit 64 bits: it is worked on 128
