@@ -280,8 +280,15 @@ constexpr auto kLcmOfDivisorsOf24 = [] {
 }();
 std::int64_t lcmOfDivisorsOf24(Int a, Int b) { return kLcmOfDivisorsOf24[std::size_t(a)][std::size_t(b)]; }
 
-// A fixed share in parts of 24 (every share of the law is a whole number of them).
-Rational::Int in24ths(const Rational& share) { return share.num() * (24 / std::int64_t(share.den())); }
+// A fixed share in parts of 24 (every share of the law is a whole number of
+// them): its numerator times 24 over its denominator, read from a table.
+constexpr auto kPartsOf24In = [] {
+    std::array<std::uint8_t, 25> t{};
+    for (int d = 1; d <= 24; ++d)
+        t[std::size_t(d)] = std::uint8_t(24 % d == 0 ? 24 / d : 0);
+    return t;
+}();
+Rational::Int in24ths(const Rational& share) { return share.num() * kPartsOf24In[std::size_t(share.den())]; }
 
 // The name of a fixed share of the whole, if it has one.
 ShareName shareName(const Rational& share)
@@ -481,10 +488,12 @@ public:
             } else if (h.fraction.num() != 0) {
                 inheriting_ |= std::uint32_t(1) << i;
                 const Int d = h.fraction.den();
-                if (d > INT64_MAX) {
+                if (!narrow || d > INT64_MAX) {
                     narrow = false;
-                } else if (const auto d64 = std::uint64_t(d); d64 != least && least % d64 != 0) {
-                    narrow = narrow && !__builtin_mul_overflow(least / gcd64(least, d64), d64, &least) &&
+                } else if (const auto d64 = std::uint64_t(d); d64 % least == 0) {
+                    least = d64;  // a multiple of the others, or the first
+                } else if (least % d64 != 0) {
+                    narrow = !__builtin_mul_overflow(least / gcd64(least, d64), d64, &least) &&
                              least <= std::uint64_t(INT64_MAX);
                 }
             }
@@ -742,8 +751,9 @@ private:
         bool shared = false;  // a part of more than one row
         const Part* residuePart = nullptr;
         const std::size_t rows = out_.heirs.size();
+        HeirExplanation* const heirs = out_.heirs.data();
         for (std::size_t i = 0; i < rows; ++i) {
-            HeirExplanation& h = out_.heirs[i];
+            HeirExplanation& h = heirs[i];
             h.part = std::uint8_t(i);
             const I perHead = I(numerators_[i]);
             if (perHead == 0)
@@ -809,11 +819,11 @@ private:
             for (std::size_t i = 0; i < rows; ++i) {
                 if (numerators_[i] == 0)
                     continue;
-                Part& part = partAt(out_.heirs[i].part);
+                Part& part = partAt(heirs[i].part);
                 if (part.rows == 1)
                     continue;
                 const I weight = quot(I(numerators_[i]), I(part.unit));
-                part.heads = I(part.heads) + weight * I(heads(out_.heirs[i].row).persons());
+                part.heads = I(part.heads) + weight * I(heads(heirs[i].row).persons());
                 part.twoToOne = part.twoToOne || weight != 1;
             }
         }
@@ -909,7 +919,7 @@ private:
         const bool corrected = out_.correction.has_value();
         const I perUnit = corrected ? quot(correction, least) : I(0);
         for (std::size_t i = 0; i < rows; ++i) {
-            HeirExplanation& h = out_.heirs[i];
+            HeirExplanation& h = heirs[i];
             if (numerators_[i] == 0) {
                 h.originShares = 0;
             } else if (const Part& part = partAt(h.part); part.shares && fitsInt64(*part.shares)) {
