@@ -532,9 +532,8 @@ public:
             return;
         }
         // Who excludes whom, now that it is known who inherits.
-        for (HeirExplanation& h : out_.heirs)
-            if (((inheriting_ >> index(h.row)) & 1) == 0)
-                exclusion(h);
+        for (std::uint32_t nothing = filled & ~inheriting_; nothing != 0; nothing &= nothing - 1)
+            exclusion(*entry_[std::size_t(std::countr_zero(nothing))]);
         problem();
         for (HeirExplanation& h : out_.heirs)
             reason(h);
