@@ -374,9 +374,9 @@ struct Part {
     Int agreeing = 1;          // the common factor of its shares and heads
 };
 
-// The entries and sentences that an explanation reused for a smaller
-// division gives back, with the room of their texts, for the next larger
-// one: an explanation refilled case after case allocates next to nothing.
+// The sentences that an explanation reused for a smaller division gives
+// back, with the room of their texts, for the next larger one: an
+// explanation refilled case after case allocates next to nothing.
 template <class T>
 void resizeKeepingRoom(std::vector<T>& items, std::size_t count)
 {
@@ -402,6 +402,7 @@ void resizeKeepingRoom(std::vector<T>& items, std::size_t count)
 // the lengths it uses.
 void resizeKeepingRoom(std::vector<HeirExplanation>& items, std::size_t count)
 {
+    // One entry for each row of the result: at most kHeirCount.
     thread_local std::array<std::vector<HeirExplanation>, kHeirCount + 1> byLength;
     const std::size_t size = items.size();
     if (size == count)
@@ -751,10 +752,11 @@ private:
         const Part* residuePart = nullptr;
         const std::size_t rows = out_.heirs.size();
         HeirExplanation* const heirs = out_.heirs.data();
+        const Int* const numerators = numerators_.data();
         for (std::size_t i = 0; i < rows; ++i) {
             HeirExplanation& h = heirs[i];
             h.part = std::uint8_t(i);
-            const I perHead = I(numerators_[i]);
+            const I perHead = I(numerators[i]);
             if (perHead == 0)
                 continue;
             const I persons = heads(h.row).persons();
@@ -816,12 +818,12 @@ private:
                 if (parts_[p].rows > 1)
                     parts_[p].heads = 0;
             for (std::size_t i = 0; i < rows; ++i) {
-                if (numerators_[i] == 0)
+                if (numerators[i] == 0)
                     continue;
                 Part& part = partAt(heirs[i].part);
                 if (part.rows == 1)
                     continue;
-                const I weight = quot(I(numerators_[i]), I(part.unit));
+                const I weight = quot(I(numerators[i]), I(part.unit));
                 part.heads = I(part.heads) + weight * I(heads(heirs[i].row).persons());
                 part.twoToOne = part.twoToOne || weight != 1;
             }
@@ -919,7 +921,7 @@ private:
         const I perUnit = corrected ? quot(correction, least) : I(0);
         for (std::size_t i = 0; i < rows; ++i) {
             HeirExplanation& h = heirs[i];
-            if (numerators_[i] == 0) {
+            if (numerators[i] == 0) {
                 h.originShares = 0;
             } else if (const Part& part = partAt(h.part); part.shares && fitsInt64(*part.shares)) {
                 h.originShares = std::int64_t(*part.shares);
@@ -927,7 +929,7 @@ private:
             if (!corrected)
                 continue;
             I shares;
-            if (product(I(numerators_[i]), perUnit, shares) && fitsInt64(shares))
+            if (product(I(numerators[i]), perUnit, shares) && fitsInt64(shares))
                 h.shares = std::int64_t(shares);
             else if (leaves<I>())
                 return;

@@ -122,7 +122,8 @@ inline constexpr bool multiply(Rational::Int a, Rational::Int b, Rational::Int& 
     return !__builtin_mul_overflow(a, b, &out);
 }
 
-// The greatest common divisor of values beyond 64 bits.
+// The greatest common divisor of any two values (gcd takes those of 64 bits
+// and not negative inline).
 Rational::Int gcdWide(Rational::Int a, Rational::Int b) noexcept;
 
 // The greatest common divisor and least common multiple of positive 128-bit
