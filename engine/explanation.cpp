@@ -454,7 +454,6 @@ public:
         // written over, with the room of their texts: each entry is filled
         // whole (heir), and the sentences are cut to those written.
         resetFigures(out_);
-        out_.exact = true;
         // The rows of the result that are not empty, in their order.
         std::array<std::uint8_t, kHeirCount> shown;
         std::size_t count = 0;
@@ -489,7 +488,7 @@ public:
             } else if (h.fraction.num() != 0) {
                 inheriting_ |= std::uint32_t(1) << i;
                 const Int d = h.fraction.den();
-                if (!narrow || d > INT64_MAX) {
+                if (!narrow || (static_cast<unsigned __int128>(d) >> 63) != 0) {  // d above INT64_MAX
                     narrow = false;
                 } else if (const auto d64 = std::uint64_t(d); d64 % least == 0) {
                     least = d64;  // a multiple of the others, or the first
@@ -550,17 +549,16 @@ private:
     {
         const auto least = std::int64_t(least_);
         std::int64_t sum = 0;
+        const HeirExplanation* const heirs = out_.heirs.data();
         for (std::size_t i = 0; i < count; ++i) {
-            const HeirExplanation& h = out_.heirs[i];
+            const HeirExplanation& h = heirs[i];
             const Int num = h.fraction.num();
-            numerators_[i] = 0;
-            if (num == 0)
-                continue;
-            std::int64_t perHead, whole;
-            if (num < 0 || !fits64(num) ||
-                __builtin_mul_overflow(std::int64_t(num), least / std::int64_t(h.fraction.den()), &perHead) ||
-                __builtin_mul_overflow(perHead, heads(h.row).persons(), &whole) ||
-                __builtin_add_overflow(sum, whole, &sum))
+            std::int64_t perHead = 0, whole;
+            if (num != 0 &&
+                (num < 0 || !fits64(num) ||
+                 __builtin_mul_overflow(std::int64_t(num), least / std::int64_t(h.fraction.den()), &perHead) ||
+                 __builtin_mul_overflow(perHead, heads(h.row).persons(), &whole) ||
+                 __builtin_add_overflow(sum, whole, &sum)))
                 return false;
             numerators_[i] = perHead;
         }
@@ -668,32 +666,36 @@ private:
         }
     }
 
-    // An heir who receives nothing is excluded by the present relatives who
-    // would exclude him and inherit themselves; with none of them, nothing
-    // was left for him.
+    // An heir who receives nothing (the only one it is asked about) is
+    // excluded by the present relatives who would exclude him and inherit
+    // themselves; with none of them, nothing was left for him.
     void exclusion(HeirExplanation& h)
     {
-        if (!h.fraction.isZero())
-            return;
         h.share.reset();
         // Whoever inherits is present: the present relatives looked for are
-        // those who inherit, and besides the sons and the sons' sons, whose
-        // presence alone decides whether the daughters exclude a son's son's
-        // daughter.
+        // those who inherit, and for a son's son's daughter besides the sons
+        // and the sons' sons, whose presence alone decides whether the
+        // daughters exclude her.
         const auto presentBit = [this](Heir r) {
             return RelativePresent(c_, r) ? std::uint32_t(1) << index(r) : std::uint32_t(0);
         };
-        const std::uint32_t looked = inheriting_ | presentBit(Heir::Sons) | presentBit(Heir::SonsSons);
-        Excluders all;
-        const std::size_t n = ExcludersInto(c_, looked, h.row, all);
-        Excluders inheriting;
-        std::size_t kept = 0;
-        for (std::size_t i = 0; i < n; ++i) {
-            inheriting[kept] = all[i];
-            kept += (inheriting_ >> index(all[i])) & 1;
+        const bool sonsLooked = h.row == Heir::SonsSonsDaughters;
+        const std::uint32_t looked =
+            sonsLooked ? inheriting_ | presentBit(Heir::Sons) | presentBit(Heir::SonsSons) : inheriting_;
+        Excluders excluders;
+        std::size_t n = ExcludersInto(c_, looked, h.row, excluders);
+        if (sonsLooked) {
+            // Only those who inherit are named.
+            std::size_t kept = 0;
+            for (std::size_t i = 0; i < n; ++i) {
+                excluders[kept] = excluders[i];
+                kept += (inheriting_ >> index(excluders[i])) & 1;
+            }
+            n = kept;
         }
-        h.excludedBy.assign(inheriting.data(), inheriting.data() + kept);
-        h.status = kept == 0 ? HeirStatus::NothingLeft : HeirStatus::Excluded;
+        if (n != 0)
+            h.excludedBy.assign(excluders.data(), excluders.data() + n);
+        h.status = n == 0 ? HeirStatus::NothingLeft : HeirStatus::Excluded;
     }
 
     // The origin, the 'awl or the radd, each part's shares, the multiplier,
@@ -755,10 +757,11 @@ private:
         const Int* const numerators = numerators_.data();
         for (std::size_t i = 0; i < rows; ++i) {
             HeirExplanation& h = heirs[i];
-            h.part = std::uint8_t(i);
             const I perHead = I(numerators[i]);
-            if (perHead == 0)
+            if (perHead == 0) {
+                h.part = std::uint8_t(i);
                 continue;
+            }
             const I persons = heads(h.row).persons();
             const I whole = perHead * persons;  // checked with the total
             int* together = isGrandmother(h.row)                   ? &grandmothers
@@ -783,6 +786,7 @@ private:
             }
             const std::size_t p = partCount_++;
             Part& part = parts_[p];
+            h.part = std::uint8_t(i);
             // Every field of the part is written here.
             part.first = std::uint8_t(i);
             partIndex_[i] = std::uint8_t(p);
@@ -1878,10 +1882,9 @@ std::size_t ExcludersInto(const EstateCase& c, std::uint32_t present, Heir row, 
     std::size_t n = 0;
     // Each excluder is named once: its bit leaves `present` when it is named.
     const auto add = [&](Heir r) {
-        const std::uint32_t bit = std::uint32_t(1) << index(r);
         out[n] = r;
-        n += (present & bit) != 0;
-        present &= ~bit;
+        n += (present >> index(r)) & 1;
+        present &= ~(std::uint32_t(1) << index(r));
     };
     const auto maleDescendants = [&] {
         add(Heir::Sons);
@@ -1895,7 +1898,9 @@ std::size_t ExcludersInto(const EstateCase& c, std::uint32_t present, Heir row, 
         if (c.fathersMother && !c.father)
             add(Heir::FathersMother);
     };
-    const bool femaleDescendant = positive(c.daughters) || positive(c.sonsDaughters) || positive(c.sonsSonsDaughters);
+    const auto femaleDescendant = [&c] {
+        return positive(c.daughters) || positive(c.sonsDaughters) || positive(c.sonsSonsDaughters);
+    };
     switch (row) {
     case Heir::Grandfather: add(Heir::Father); break;
     case Heir::MothersMother: add(Heir::Mother); break;
@@ -1935,7 +1940,7 @@ std::size_t ExcludersInto(const EstateCase& c, std::uint32_t present, Heir row, 
         add(Heir::Father);
         maleDescendants();
         add(Heir::FullBrothers);
-        if (positive(c.fullSisters) && femaleDescendant)
+        if (positive(c.fullSisters) && femaleDescendant())
             add(Heir::FullSisters);
         break;
     case Heir::PaternalSisters:
@@ -1944,7 +1949,7 @@ std::size_t ExcludersInto(const EstateCase& c, std::uint32_t present, Heir row, 
         add(Heir::FullBrothers);
         // A full sister residuary beside female descendants, or two full
         // sisters who complete the two thirds without a paternal brother.
-        if ((positive(c.fullSisters) && femaleDescendant) || (atLeastTwo(c.fullSisters) && !positive(c.paternalBrothers)))
+        if ((positive(c.fullSisters) && femaleDescendant()) || (atLeastTwo(c.fullSisters) && !positive(c.paternalBrothers)))
             add(Heir::FullSisters);
         break;
     case Heir::UterineSiblings:
@@ -1965,7 +1970,7 @@ std::size_t ExcludersInto(const EstateCase& c, std::uint32_t present, Heir row, 
         add(Heir::FullBrothers);
         add(Heir::PaternalBrothers);
         // A sister residuary beside female descendants stands in a brother's place.
-        if (femaleDescendant) {
+        if (femaleDescendant()) {
             if (positive(c.fullSisters))
                 add(Heir::FullSisters);
             else if (positive(c.paternalSisters))

@@ -77,6 +77,8 @@ public:
     Rational times(Int n) const noexcept
     {
         std::int64_t product;
+        if (den_ > 0 && num_ == 0)
+            return Rational();
         if (den_ > 0 && den_ <= INT64_MAX && n > 0 && n <= INT64_MAX && Int(std::int64_t(num_)) == num_) {
             const auto g = std::int64_t(gcd64(std::uint64_t(n), std::uint64_t(den_)));
             if (!__builtin_mul_overflow(std::int64_t(num_), std::int64_t(n) / g, &product)) {
