@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cstring>
 #include <initializer_list>
+#include <numeric>
 #include <string_view>
 #include <type_traits>
 #include <utility>
@@ -251,24 +253,42 @@ private:
 
 // The present relatives of a case, a bit for each (at index(heir)).
 std::uint32_t PresentRelatives(const EstateCase& c) noexcept;
-// ExcludersInto, for a case whose present relatives are known.
-void ExcludersInto(const EstateCase& c, std::uint32_t present, Heir row, std::vector<Heir>& out);
+// ExcludersInto, looking only at the relatives in `present` (a bit for each,
+// at index(heir)), into room for every relative; gives their number.
+using Excluders = std::array<Heir, kHeirCount>;
+std::size_t ExcludersInto(const EstateCase& c, std::uint32_t present, Heir row, Excluders& out) noexcept;
 
-// k parts of 24 as a reduced fraction, made once: every fixed share of the
-// engine is one of them.
-const Rational& partsOf24(int k)
-{
-    static const std::array<Rational, 25> table = [] {
-        std::array<Rational, 25> t;
-        for (int i = 0; i <= 24; ++i)
-            t[std::size_t(i)] = Rational::of(i, 24);
-        return t;
-    }();
-    return table[std::size_t(k)];
-}
+// k parts of 24 as a reduced fraction, made once before any division:
+// every fixed share of the engine is one of them.
+const std::array<Rational, 25> kPartsOf24 = [] {
+    std::array<Rational, 25> t;
+    for (int i = 0; i <= 24; ++i)
+        t[std::size_t(i)] = Rational::of(i, 24);
+    return t;
+}();
+const Rational& partsOf24(int k) { return kPartsOf24[std::size_t(k)]; }
 
-// A fixed share in parts of 24 (every share of the law is a whole number of them).
-Rational::Int in24ths(const Rational& share) { return share.num() * (24 / std::int64_t(share.den())); }
+// The least common multiple of two divisors of 24 (the denominators of the
+// fixed shares), read from a table made at compile time.
+constexpr auto kLcmOfDivisorsOf24 = [] {
+    std::array<std::array<std::uint8_t, 25>, 25> t{};
+    for (int a = 1; a <= 24; ++a)
+        for (int b = 1; b <= 24; ++b)
+            if (24 % a == 0 && 24 % b == 0)
+                t[std::size_t(a)][std::size_t(b)] = std::uint8_t(std::lcm(a, b));
+    return t;
+}();
+std::int64_t lcmOfDivisorsOf24(Int a, Int b) { return kLcmOfDivisorsOf24[std::size_t(a)][std::size_t(b)]; }
+
+// A fixed share in parts of 24 (every share of the law is a whole number of
+// them): its numerator times 24 over its denominator, read from a table.
+constexpr auto kPartsOf24In = [] {
+    std::array<std::uint8_t, 25> t{};
+    for (int d = 1; d <= 24; ++d)
+        t[std::size_t(d)] = std::uint8_t(24 % d == 0 ? 24 / d : 0);
+    return t;
+}();
+Rational::Int in24ths(const Rational& share) { return share.num() * kPartsOf24In[std::size_t(share.den())]; }
 
 // The name of a fixed share of the whole, if it has one.
 ShareName shareName(const Rational& share)
@@ -300,18 +320,36 @@ void agreeBy(Text& t, Int factor)
 }
 
 bool fitsInt64(Int v) { return v >= 0 && fits64(v); }
+bool fitsInt64(std::int64_t v) { return v >= 0; }
 
-// Quotient and remainder of 128-bit values, on 64 bits whenever both fit
-// (the usual case: a 128-bit division is a slow library call).
-bool both64(Int a, Int b) { return fits64(a) && fits64(b) && b != -1; }
-Int quot(Int a, Int b) { return both64(a, b) ? Int(std::int64_t(a) / std::int64_t(b)) : a / b; }
-Int rem(Int a, Int b) { return both64(a, b) ? Int(std::int64_t(a) % std::int64_t(b)) : a % b; }
+// Quotient and remainder of 128-bit values, on 64 bits whenever both are
+// not negative and fit (the usual case: a 128-bit division is a slow
+// library call).
+bool both64(Int a, Int b) { return ((static_cast<unsigned __int128>(a) | static_cast<unsigned __int128>(b)) >> 63) == 0; }
+Int quot(Int a, Int b) { return both64(a, b) ? Int(std::uint64_t(a) / std::uint64_t(b)) : a / b; }
+Int rem(Int a, Int b) { return both64(a, b) ? Int(std::uint64_t(a) % std::uint64_t(b)) : a % b; }
+// The same on 64 bits, and the product and gcd of the table's numbers on 64
+// or 128 bits (product gives false where the result does not fit).
+std::int64_t quot(std::int64_t a, std::int64_t b) { return a / b; }
+std::int64_t rem(std::int64_t a, std::int64_t b) { return a % b; }
+bool product(std::int64_t a, std::int64_t b, std::int64_t& out) { return !__builtin_mul_overflow(a, b, &out); }
+bool product(Int a, Int b, Int& out) { return multiply(a, b, out); }
+std::int64_t gcdOf(std::int64_t a, std::int64_t b) { return std::int64_t(gcd64(std::uint64_t(a), std::uint64_t(b))); }
+Int gcdOf(Int a, Int b) { return gcd(a, b); }
 // The least common multiple of positive values, 0 when it does not fit.
 Int lcmOf(Int a, Int b)
 {
     if (a <= 0 || b <= 0)
         return 0;
-    // Most often b divides a already: the fractions share their denominators.
+    if (both64(a, b)) {
+        const auto a64 = std::uint64_t(a), b64 = std::uint64_t(b);
+        // Most often b divides a already: the fractions share their denominators.
+        if (a64 % b64 == 0)
+            return a;
+        std::int64_t out;
+        if (!__builtin_mul_overflow(std::int64_t(a64 / gcd64(a64, b64)), std::int64_t(b64), &out))
+            return out;
+    }
     if (rem(a, b) == 0)
         return a;
     Int out;
@@ -319,12 +357,12 @@ Int lcmOf(Int a, Int b)
 }
 
 // One part of the table: a class, or the classes that take one share
-// together.
+// together. Every field is written where the table makes the part.
 struct Part {
     std::uint8_t first = 0;   // its first row in the explanation
     Rational::Int numerator = 0;  // its fraction of the estate, over the least common denominator
     Rational::Int unit = 0;       // the greatest common divisor of its heads' numerators
-    std::optional<Rational> share;  // its fixed share of the whole, if it has one
+    const Rational* share = nullptr;  // its fixed share of the whole, if it has one (its first row's)
     bool spouse = false;
     bool residue = false;      // the residuaries who share what is left
     bool twoToOne = false;     // its heads are not all counted alike
@@ -336,9 +374,9 @@ struct Part {
     Int agreeing = 1;          // the common factor of its shares and heads
 };
 
-// The entries and sentences that an explanation reused for a smaller
-// division gives back, with the room of their texts, for the next larger
-// one: an explanation refilled case after case allocates next to nothing.
+// The sentences that an explanation reused for a smaller division gives
+// back, with the room of their texts, for the next larger one: an
+// explanation refilled case after case allocates next to nothing.
 template <class T>
 void resizeKeepingRoom(std::vector<T>& items, std::size_t count)
 {
@@ -355,6 +393,25 @@ void resizeKeepingRoom(std::vector<T>& items, std::size_t count)
             spare.pop_back();
         }
     }
+}
+
+// The same for the entries of an explanation, which are written whole after
+// (only their room is worth keeping): a list of entries of each length met
+// is kept, and the explanation trades its list for the one of the length it
+// needs, so that no entry is made, moved or destroyed once a thread has met
+// the lengths it uses.
+void resizeKeepingRoom(std::vector<HeirExplanation>& items, std::size_t count)
+{
+    // One entry for each row of the result: at most kHeirCount.
+    thread_local std::array<std::vector<HeirExplanation>, kHeirCount + 1> byLength;
+    const std::size_t size = items.size();
+    if (size == count)
+        return;
+    std::vector<HeirExplanation> taken = std::move(byLength[count]);  // `count` long, or empty
+    if (size <= kHeirCount && byLength[size].empty())
+        byLength[size] = std::move(items);
+    items = std::move(taken);
+    items.resize(count);
 }
 
 // The figures of an explanation as a new one has them; its entries and
@@ -397,56 +454,86 @@ public:
         // written over, with the room of their texts: each entry is filled
         // whole (heir), and the sentences are cut to those written.
         resetFigures(out_);
-        out_.exact = true;
         // The rows of the result that are not empty, in their order.
         std::array<std::uint8_t, kHeirCount> shown;
         std::size_t count = 0;
-        for (int i = 0; i < kHeirCount; ++i)
-            if (!r_.rows[std::size_t(i)].isEmpty())
-                shown[count++] = std::uint8_t(i);
+#pragma GCC unroll 27
+        for (int i = 0; i < kHeirCount; ++i) {
+            shown[count] = std::uint8_t(i);
+            count += !r_.rows[std::size_t(i)].isEmpty();
+        }
         resizeKeepingRoom(out_.heirs, count);
-        entry_.fill(nullptr);
-        headsOf_.fill(HeadCount());
+        // The entries and heads of the last explanation's rows are cleared
+        // (every other is clear already), and those of this one's are noted.
+        for (std::uint32_t rows = tables_.filled; rows != 0; rows &= rows - 1) {
+            const auto i = std::size_t(std::countr_zero(rows));
+            entry_[i] = nullptr;
+            headsOf_[i] = HeadCount();
+        }
+        std::uint32_t filled = 0;
+        // Every fraction over their least common denominator, taken on 64
+        // bits while it fits (the usual case), else again on 128.
+        bool exact = true;
+        std::uint64_t least = 1;
+        bool narrow = true;
+        inheriting_ = 0;
         for (std::size_t next = 0; next < count; ++next) {
             const int i = shown[next];
             HeirExplanation& h = out_.heirs[next];
+            filled |= std::uint32_t(1) << i;
             heir(heirAt(i), h);
             entry_[std::size_t(i)] = &h;
-            if (!h.fraction.valid())
-                out_.exact = false;
+            if (!h.fraction.valid()) {
+                exact = false;
+            } else if (h.fraction.num() != 0) {
+                inheriting_ |= std::uint32_t(1) << i;
+                const Int d = h.fraction.den();
+                if (!narrow || (static_cast<unsigned __int128>(d) >> 63) != 0) {  // d above INT64_MAX
+                    narrow = false;
+                } else if (const auto d64 = std::uint64_t(d); d64 % least == 0) {
+                    least = d64;  // a multiple of the others, or the first
+                } else if (least % d64 != 0) {
+                    narrow = !__builtin_mul_overflow(least / gcd64(least, d64), d64, &least) &&
+                             least <= std::uint64_t(INT64_MAX);
+                }
+            }
         }
-        // Every fraction over their least common denominator, and what the
-        // heirs' fractions leave of the whole.
-        least_ = 1;
-        for (const HeirExplanation& h : out_.heirs)
-            if (out_.exact && !h.fraction.isZero())
-                least_ = lcmOf(least_, h.fraction.den());
+        tables_.filled = filled;  // nothing above throws
+        least_ = Int(least);
+        if (exact && !narrow) {
+            least_ = 1;
+            for (const HeirExplanation& h : out_.heirs)
+                if (h.fraction.num() != 0)
+                    least_ = lcmOf(least_, h.fraction.den());
+        }
+        exact = exact && least_ > 0;
+        // Each head's numerator over least_, and what the heirs' fractions
+        // leave of the whole: on 64 bits where they fit, else on 128.
         Int total = 0;
-        for (std::size_t i = 0; i < out_.heirs.size() && out_.exact && least_ > 0; ++i) {
+        narrow_ = exact && narrow && counted64(count, total);
+        for (std::size_t i = 0; i < count && exact && !narrow_; ++i) {
             const HeirExplanation& h = out_.heirs[i];
             Int whole;
             numerators_[i] = 0;
-            if (h.fraction.isZero())
+            if (h.fraction.num() == 0)
                 continue;
             if (!multiply(h.fraction.num(), quot(least_, h.fraction.den()), numerators_[i]) ||
                 !multiply(numerators_[i], Int(heads(h.row).persons()), whole) ||
                 __builtin_add_overflow(total, whole, &total))
-                out_.exact = false;
+                exact = false;
         }
-        if (least_ <= 0)
-            out_.exact = false;
-        if (out_.exact && total != least_)
+        out_.exact = exact;
+        if (exact && total != least_)
             out_.undistributed = Rational::of(least_ - total, least_);
-        if (!out_.exact) {
+        if (!exact) {
             resizeKeepingRoom(out_.heirs, 0);
             out_.undistributed.reset();
             resizeKeepingRoom(out_.sentences, 0);
             return;
         }
         // Who excludes whom, now that it is known who inherits.
-        present_.reset();
-        for (HeirExplanation& h : out_.heirs)
-            exclusion(h);
+        for (std::uint32_t nothing = filled & ~inheriting_; nothing != 0; nothing &= nothing - 1)
+            exclusion(*entry_[std::size_t(std::countr_zero(nothing))]);
         problem();
         for (HeirExplanation& h : out_.heirs)
             reason(h);
@@ -454,6 +541,31 @@ public:
     }
 
 private:
+    // The numerators over least_ (which fits 64 bits) and their total, on 64
+    // bits; false where a fraction is negative or a number does not fit.
+    // Every number of the table is then at most the total or least_, or a
+    // product that is checked (narrow_).
+    bool counted64(std::size_t count, Int& total)
+    {
+        const auto least = std::int64_t(least_);
+        std::int64_t sum = 0;
+        const HeirExplanation* const heirs = out_.heirs.data();
+        for (std::size_t i = 0; i < count; ++i) {
+            const HeirExplanation& h = heirs[i];
+            const Int num = h.fraction.num();
+            std::int64_t perHead = 0, whole;
+            if (num != 0 &&
+                (num < 0 || !fits64(num) ||
+                 __builtin_mul_overflow(std::int64_t(num), least / std::int64_t(h.fraction.den()), &perHead) ||
+                 __builtin_mul_overflow(perHead, heads(h.row).persons(), &whole) ||
+                 __builtin_add_overflow(sum, whole, &sum)))
+                return false;
+            numerators_[i] = perHead;
+        }
+        total = sum;
+        return true;
+    }
+
     // The heads of a present relative's row (0 for one who is absent).
     HeadCount heads(Heir row) const { return headsOf_[std::size_t(index(row))]; }
     Count count(Heir row) const
@@ -554,28 +666,73 @@ private:
         }
     }
 
-    // An heir who receives nothing is excluded by the present relatives who
-    // would exclude him and inherit themselves; with none of them, nothing
-    // was left for him.
+    // An heir who receives nothing (the only one it is asked about) is
+    // excluded by the present relatives who would exclude him and inherit
+    // themselves; with none of them, nothing was left for him.
     void exclusion(HeirExplanation& h)
     {
-        if (!h.fraction.isZero())
-            return;
         h.share.reset();
-        if (!present_)
-            present_ = PresentRelatives(c_);
-        ExcludersInto(c_, *present_, h.row, h.excludedBy);
-        h.excludedBy.erase(std::remove_if(h.excludedBy.begin(), h.excludedBy.end(),
-                                          [this](Heir excluder) { return !inherits(excluder); }),
-                           h.excludedBy.end());
-        h.status = h.excludedBy.empty() ? HeirStatus::NothingLeft : HeirStatus::Excluded;
+        // Whoever inherits is present: the present relatives looked for are
+        // those who inherit, and for a son's son's daughter besides the sons
+        // and the sons' sons, whose presence alone decides whether the
+        // daughters exclude her.
+        const auto presentBit = [this](Heir r) {
+            return RelativePresent(c_, r) ? std::uint32_t(1) << index(r) : std::uint32_t(0);
+        };
+        const bool sonsLooked = h.row == Heir::SonsSonsDaughters;
+        const std::uint32_t looked =
+            sonsLooked ? inheriting_ | presentBit(Heir::Sons) | presentBit(Heir::SonsSons) : inheriting_;
+        Excluders excluders;
+        std::size_t n = ExcludersInto(c_, looked, h.row, excluders);
+        if (sonsLooked) {
+            // Only those who inherit are named.
+            std::size_t kept = 0;
+            for (std::size_t i = 0; i < n; ++i) {
+                excluders[kept] = excluders[i];
+                kept += (inheriting_ >> index(excluders[i])) & 1;
+            }
+            n = kept;
+        }
+        if (n != 0)
+            h.excludedBy.assign(excluders.data(), excluders.data() + n);
+        h.status = n == 0 ? HeirStatus::NothingLeft : HeirStatus::Excluded;
     }
 
     // The origin, the 'awl or the radd, each part's shares, the multiplier,
     // the correction and its reduction, and each head's number of shares.
     // The fractions are counted in whole numbers over their least common
-    // denominator, so that the table is worked in integers.
+    // denominator, so that the table is worked in integers: on 64 bits where
+    // they fit (the usual case), else on 128.
     void problem()
+    {
+        if (narrow_) {
+            wide_ = false;
+            table<std::int64_t>();
+            if (!wide_)
+                return;
+        }
+        table<Int>();
+    }
+
+    // Whether a step of the table on I leaves I: on 64 bits, the table is
+    // then worked again on 128 (wide_); on 128, the step fails as the table
+    // says.
+    template <class I>
+    bool leaves()
+    {
+        if constexpr (std::is_same_v<I, std::int64_t>) {
+            wide_ = true;
+            return true;
+        } else {
+            return false;
+        }
+    }
+
+    // The table on I. On 64 bits, every number read from the entries and
+    // parts fits (narrow_), and it stops at the first step whose result
+    // would not: up to there it has written what the table on 128 writes.
+    template <class I>
+    void table()
     {
         partCount_ = 0;
         awlNote_ = raddNote_ = false;
@@ -583,104 +740,127 @@ private:
         chains_ = true;
         residueBeforeGrandfather_ = 24;
         othersOrigin_ = 0;
-        const Int least = least_;  // a multiple of the undistributed fraction's denominator too
+        const I least = I(least_);  // a multiple of the undistributed fraction's denominator too
         // The parts: the grandmothers share one sixth, the siblings one
         // third, the residuaries what is left; every other class is a part
         // of its own. Each part's numerator over `least`, and the unit its
         // heads' numerators are multiples of.
         int grandmothers = -1, sharedThird = -1, residue = -1;
-        for (std::size_t i = 0; i < out_.heirs.size(); ++i) {
-            HeirExplanation& h = out_.heirs[i];
-            h.part = std::uint8_t(i);
-            if (h.fraction.isZero())
-                continue;
-            const Int perHead = numerators_[i];
-            const Int whole = perHead * heads(h.row).persons();  // checked with the total
-            int* shared = isGrandmother(h.row)                   ? &grandmothers
-                          : h.status == HeirStatus::SharedThird ? &sharedThird
-                          : (h.status == HeirStatus::Residue || h.status == HeirStatus::ResidueWith ||
-                             h.status == HeirStatus::ResidueBeside || h.status == HeirStatus::GrandfatherSharing)
-                              ? &residue
-                              : nullptr;
-            int p;
-            if (shared != nullptr && *shared >= 0) {
-                p = *shared;
-            } else {
-                p = int(partCount_++);
-                parts_[std::size_t(p)] = Part{};
-                Part& part = parts_[std::size_t(p)];
-                part.first = std::uint8_t(i);
-                partIndex_[i] = std::uint8_t(p);
-                part.spouse = isSpouse(h.row);
-                part.residue = shared == &residue;
-                if (shared != nullptr)
-                    *shared = p;
-                if (h.share && shared != &residue)
-                    part.share = *h.share;
-            }
-            Part& part = parts_[std::size_t(p)];
-            h.part = part.first;
-            part.numerator += whole;
-            part.unit = gcd(part.unit, perHead);
-            ++part.rows;
-            part.female = part.female && female(h.row);
-            if (h.share)
-                anyFixed_ = true;
-        }
-        // Each part's heads, counted by their shares: where males and
-        // females share two to one, a male counts as two.
-        for (std::size_t i = 0; i < out_.heirs.size(); ++i) {
-            if (numerators_[i] == 0)
-                continue;
-            Part& part = partAt(out_.heirs[i].part);
-            const Int weight = quot(numerators_[i], part.unit);
-            part.heads += weight * heads(out_.heirs[i].row).persons();
-            part.twoToOne = part.twoToOne || weight != 1;
-        }
-
         // The origin: the least number that every fixed share divides, or
         // without a fixed share the heads of the residuaries.
-        Int origin = 1;
-        Int fixedSum = 0;  // in 24ths
-        bool residueTaken = false;
+        I origin = 1;
+        I fixedSum = 0;  // in 24ths
+        bool shared = false;  // a part of more than one row
         const Part* residuePart = nullptr;
-        for (std::size_t p = 0; p < partCount_; ++p) {
-            const Part& part = parts_[p];
-            if (part.share) {
-                origin = lcmOf(origin, part.share->den());
-                fixedSum += in24ths(*part.share);
-                if (out_.heirs[part.first].row != Heir::Grandfather)
-                    residueBeforeGrandfather_ -= in24ths(*part.share);
+        const std::size_t rows = out_.heirs.size();
+        HeirExplanation* const heirs = out_.heirs.data();
+        const Int* const numerators = numerators_.data();
+        for (std::size_t i = 0; i < rows; ++i) {
+            HeirExplanation& h = heirs[i];
+            const I perHead = I(numerators[i]);
+            if (perHead == 0) {
+                h.part = std::uint8_t(i);
+                continue;
             }
-            if (part.residue) {
-                residueTaken = true;
+            const I persons = heads(h.row).persons();
+            const I whole = perHead * persons;  // checked with the total
+            int* together = isGrandmother(h.row)                   ? &grandmothers
+                            : h.status == HeirStatus::SharedThird ? &sharedThird
+                            : (h.status == HeirStatus::Residue || h.status == HeirStatus::ResidueWith ||
+                               h.status == HeirStatus::ResidueBeside || h.status == HeirStatus::GrandfatherSharing)
+                                ? &residue
+                                : nullptr;
+            if (h.share)
+                anyFixed_ = true;
+            if (together != nullptr && *together >= 0) {
+                // Another row of a part: its heads are counted again below,
+                // by the unit of the part.
+                Part& part = parts_[std::size_t(*together)];
+                h.part = part.first;
+                part.numerator = I(part.numerator) + whole;  // not above the total
+                part.unit = gcdOf(I(part.unit), perHead);
+                ++part.rows;
+                part.female = part.female && female(h.row);
+                shared = true;
+                continue;
+            }
+            const std::size_t p = partCount_++;
+            Part& part = parts_[p];
+            h.part = std::uint8_t(i);
+            // Every field of the part is written here.
+            part.first = std::uint8_t(i);
+            partIndex_[i] = std::uint8_t(p);
+            part.spouse = isSpouse(h.row);
+            part.residue = together == &residue;
+            part.twoToOne = false;
+            part.share = nullptr;
+            part.shares.reset();
+            part.kept = 1;
+            part.agreeing = 1;
+            if (together != nullptr)
+                *together = int(p);
+            if (h.share && !part.residue) {
+                part.share = &*h.share;
+                origin = lcmOfDivisorsOf24(origin, h.share->den());
+                fixedSum += I(in24ths(*h.share));
+                if (h.row != Heir::Grandfather)
+                    residueBeforeGrandfather_ -= in24ths(*h.share);
+            }
+            if (part.residue)
                 residuePart = &part;
+            part.numerator = whole;
+            part.unit = perHead;
+            part.rows = 1;
+            part.female = female(h.row);
+            part.heads = persons;  // one row: each head's numerator is the unit
+        }
+        // The heads of a part of several rows, counted by their shares:
+        // where males and females share two to one, a male counts as two.
+        // Each row's heads so counted are within its part of the total.
+        if (shared) {
+            for (std::size_t p = 0; p < partCount_; ++p)
+                if (parts_[p].rows > 1)
+                    parts_[p].heads = 0;
+            for (std::size_t i = 0; i < rows; ++i) {
+                if (numerators[i] == 0)
+                    continue;
+                Part& part = partAt(heirs[i].part);
+                if (part.rows == 1)
+                    continue;
+                const I weight = quot(I(numerators[i]), I(part.unit));
+                part.heads = I(part.heads) + weight * I(heads(heirs[i].row).persons());
+                part.twoToOne = part.twoToOne || weight != 1;
             }
         }
+        const bool residueTaken = residuePart != nullptr;
         if (!anyFixed_)
-            origin = residuePart != nullptr && residuePart->heads > 0 ? residuePart->heads : 1;
+            origin = residuePart != nullptr && residuePart->heads > 0 ? I(residuePart->heads) : I(1);
         if (!fitsInt64(origin) || origin == 0) {
             fail();
             return;
         }
         out_.origin = std::int64_t(origin);
-        Int problem = origin;
+        I problem = origin;
 
         // Fixed shares beyond the whole raise the origin ('awl).
         // The fixed shares in the origin: origin is a multiple of every
         // share's denominator, so of 24 / gcd(24, ...); fixedSum x origin
         // / 24 is whole.
-        const Int raised = fixedSum * origin;
-        if (anyFixed_ && base_ > 24 && rem(raised, 24) == 0 && quot(raised, 24) > origin && fitsInt64(quot(raised, 24))) {
-            out_.awl = std::int64_t(quot(raised, 24));
-            problem = quot(raised, 24);
+        const I raised = fixedSum * origin;  // at most 24 x 24
+        if (anyFixed_ && base_ > 24 && rem(raised, I(24)) == 0 && quot(raised, I(24)) > origin &&
+            fitsInt64(quot(raised, I(24)))) {
+            out_.awl = std::int64_t(quot(raised, I(24)));
+            problem = quot(raised, I(24));
             awlNote_ = true;
         }
 
         // A surplus without a residuary returns to the sharers other than
         // the spouses (radd).
-        if (anyFixed_ && base_ < 24 && !residueTaken)
-            radd(problem);
+        if (anyFixed_ && base_ < 24 && !residueTaken) {
+            Int returned = problem;
+            radd(returned);
+            problem = I(returned);  // a problem that fits 64 bits
+        }
         problem_ = problem;
 
         // Each part's shares in the problem, and what it keeps where they do
@@ -689,56 +869,88 @@ private:
         // head's shares whole, least / gcd(least, problem).
         for (std::size_t p = 0; p < partCount_; ++p) {
             Part& part = parts_[p];
-            Int scaled;
-            if (!multiply(part.numerator, problem, scaled) || rem(scaled, least) != 0) {
+            I scaled;
+            if (!product(I(part.numerator), problem, scaled)) {
+                if (leaves<I>())
+                    return;
                 chains_ = false;
                 continue;
             }
-            part.shares = quot(scaled, least);
-            const Int g = gcd(*part.shares, part.heads);
-            part.agreeing = g;
-            part.kept = rem(*part.shares, part.heads) == 0 ? 1 : quot(part.heads, g);
-        }
-        if (out_.undistributed) {
-            Int scaled;
-            const Int undistributed = out_.undistributed->num() * quot(least, out_.undistributed->den());
-            chains_ = chains_ && multiply(undistributed, problem, scaled) && rem(scaled, least) == 0;
-        }
-        for (HeirExplanation& h : out_.heirs) {
-            if (h.fraction.isZero()) {
-                h.originShares = 0;
+            const I shares = quot(scaled, least);
+            if (shares * least != scaled) {  // not above `scaled`: no overflow
+                chains_ = false;
                 continue;
             }
-            const Part& part = partAt(h.part);
-            if (part.shares && fitsInt64(*part.shares))
-                h.originShares = std::int64_t(*part.shares);
+            part.shares = shares;
+            // The shares divide among the heads when the heads divide them.
+            const I partHeads = I(part.heads);
+            if (partHeads == 1) {
+                part.agreeing = 1;
+                part.kept = 1;
+            } else if (rem(shares, partHeads) == 0) {
+                part.agreeing = partHeads;
+                part.kept = 1;
+            } else {
+                const I g = gcdOf(shares, partHeads);
+                part.agreeing = g;
+                part.kept = quot(partHeads, g);
+            }
+        }
+        if (out_.undistributed) {
+            // least less the total, reduced and brought back over `least`.
+            I scaled;
+            const I undistributed = I(out_.undistributed->num()) * quot(least, I(out_.undistributed->den()));
+            if (!product(undistributed, problem, scaled)) {
+                if (leaves<I>())
+                    return;
+                chains_ = false;
+            } else {
+                chains_ = chains_ && rem(scaled, least) == 0;
+            }
         }
 
-        const Int multiplier = quot(least, gcd(least, problem));
-        Int correction = 0;
+        // Most often the problem divides `least`.
+        const I multiplier = rem(least, problem) == 0 ? quot(least, problem) : quot(least, gcdOf(least, problem));
+        I correction = 0;
         if (fitsInt64(multiplier)) {
             out_.multiplier = std::int64_t(multiplier);
-            if (multiply(problem, multiplier, correction) && fitsInt64(correction))
+            if (product(problem, multiplier, correction) && fitsInt64(correction))
                 out_.correction = std::int64_t(correction);
+            else if (leaves<I>())
+                return;
         }
-        if (!out_.correction)
-            return;
-        const Int perUnit = quot(correction, least);
-        for (std::size_t i = 0; i < out_.heirs.size(); ++i) {
-            HeirExplanation& h = out_.heirs[i];
-            Int shares;
-            if (multiply(numerators_[i], perUnit, shares) && fitsInt64(shares))
+        // Each row's shares in the problem (its part's) and each head's in
+        // the correction.
+        const bool corrected = out_.correction.has_value();
+        const I perUnit = corrected ? quot(correction, least) : I(0);
+        for (std::size_t i = 0; i < rows; ++i) {
+            HeirExplanation& h = heirs[i];
+            if (numerators[i] == 0) {
+                h.originShares = 0;
+            } else if (const Part& part = partAt(h.part); part.shares && fitsInt64(*part.shares)) {
+                h.originShares = std::int64_t(*part.shares);
+            }
+            if (!corrected)
+                continue;
+            I shares;
+            if (product(I(numerators[i]), perUnit, shares) && fitsInt64(shares))
                 h.shares = std::int64_t(shares);
+            else if (leaves<I>())
+                return;
         }
+        if (!corrected)
+            return;
         if (perUnit > 1)
             out_.reducedBy = std::int64_t(perUnit);
         // The value of one share: the estate divided over the corrected
         // problem, rounded to the nearest amount, ties to even.
-        const Int raw = c_.estate.raw();
-        Int value = quot(raw, correction);
-        const Int rest = rem(raw, correction);
+        const I raw = c_.estate.raw();
+        if (raw < 0 && leaves<I>())
+            return;
+        I value = quot(raw, correction);
+        const I rest = raw - value * correction;
         shareValueExact_ = rest == 0;
-        if (2 * rest > correction || (2 * rest == correction && value % 2 != 0))
+        if (rest > correction - rest || (rest == correction - rest && value % 2 != 0))
             ++value;
         out_.shareValue = Currency::fromRaw(std::int64_t(value));
     }
@@ -761,7 +973,7 @@ private:
                 return;  // not a table of fixed shares
             ++others;
             only = &part;
-            othersOrigin = lcmOf(othersOrigin, part.share->den());
+            othersOrigin = lcmOfDivisorsOf24(othersOrigin, part.share->den());
         }
         if (others == 0 || othersOrigin == 0)
             return;  // a spouse alone: what is left is not returned to the spouse
@@ -1546,9 +1758,12 @@ private:
     Explanation& out_;
     // The working tables, kept from one explanation to the next of a thread
     // instead of being cleared for every division: each is written before
-    // it is read.
+    // it is read, but for the entries and heads, which are cleared where the
+    // last explanation wrote them.
     struct Tables {
-        std::array<HeirExplanation*, kHeirCount> entry;
+        std::array<HeirExplanation*, kHeirCount> entry{};
+        std::array<HeadCount, kHeirCount> headsOf{};  // the heads of each row shown
+        std::uint32_t filled = 0;  // the rows whose entry and heads are set
         std::array<Part, kHeirCount + 1> parts;
         std::array<std::uint8_t, kHeirCount> partIndex;  // by the first row of a part, its index in parts
         std::array<Rational::Int, kHeirCount> numerators;  // each head's fraction over the least common denominator
@@ -1560,13 +1775,15 @@ private:
     }
     Tables& tables_ = tables();
     std::array<HeirExplanation*, kHeirCount>& entry_ = tables_.entry;
-    std::array<HeadCount, kHeirCount> headsOf_;
+    std::array<HeadCount, kHeirCount>& headsOf_ = tables_.headsOf;
     std::int64_t base_ = 24;
     std::array<Part, kHeirCount + 1>& parts_ = tables_.parts;
     std::array<std::uint8_t, kHeirCount>& partIndex_ = tables_.partIndex;
     std::array<Rational::Int, kHeirCount>& numerators_ = tables_.numerators;
     Rational::Int least_ = 1;  // the least common denominator of the fractions
-    std::optional<std::uint32_t> present_;  // PresentRelatives of the case, once asked for
+    std::uint32_t inheriting_ = 0;  // a bit for each relative who inherits (at index(heir))
+    bool narrow_ = false;  // least_, the numerators and their total fit 64 bits
+    bool wide_ = false;    // the table did not fit 64 bits: it is worked on 128
     std::size_t partCount_ = 0;
     std::size_t sentenceCount_ = 0;
     Int problem_ = 1;
@@ -1642,7 +1859,9 @@ std::vector<Heir> ExcludersOf(const EstateCase& c, Heir row)
 
 void ExcludersInto(const EstateCase& c, Heir row, std::vector<Heir>& out)
 {
-    ExcludersInto(c, PresentRelatives(c), row, out);
+    Excluders excluders;
+    const std::size_t n = ExcludersInto(c, PresentRelatives(c), row, excluders);
+    out.assign(excluders.data(), excluders.data() + n);
 }
 
 namespace {
@@ -1658,16 +1877,14 @@ std::uint32_t PresentRelatives(const EstateCase& c) noexcept
     return present;
 }
 
-void ExcludersInto(const EstateCase& c, std::uint32_t present, Heir row, std::vector<Heir>& out)
+std::size_t ExcludersInto(const EstateCase& c, std::uint32_t present, Heir row, Excluders& out) noexcept
 {
-    out.clear();
+    std::size_t n = 0;
     // Each excluder is named once: its bit leaves `present` when it is named.
     const auto add = [&](Heir r) {
-        const std::uint32_t bit = std::uint32_t(1) << index(r);
-        if (present & bit) {
-            present &= ~bit;
-            out.push_back(r);
-        }
+        out[n] = r;
+        n += (present >> index(r)) & 1;
+        present &= ~(std::uint32_t(1) << index(r));
     };
     const auto maleDescendants = [&] {
         add(Heir::Sons);
@@ -1681,7 +1898,9 @@ void ExcludersInto(const EstateCase& c, std::uint32_t present, Heir row, std::ve
         if (c.fathersMother && !c.father)
             add(Heir::FathersMother);
     };
-    const bool femaleDescendant = positive(c.daughters) || positive(c.sonsDaughters) || positive(c.sonsSonsDaughters);
+    const auto femaleDescendant = [&c] {
+        return positive(c.daughters) || positive(c.sonsDaughters) || positive(c.sonsSonsDaughters);
+    };
     switch (row) {
     case Heir::Grandfather: add(Heir::Father); break;
     case Heir::MothersMother: add(Heir::Mother); break;
@@ -1701,7 +1920,7 @@ void ExcludersInto(const EstateCase& c, std::uint32_t present, Heir row, std::ve
     case Heir::SonsSonsDaughters:
         add(Heir::Sons);
         add(Heir::SonsSons);
-        if (out.empty() && !positive(c.sonsSonsSons)) {
+        if (n == 0 && !positive(c.sonsSonsSons)) {
             if (atLeastTwo(c.daughters))
                 add(Heir::Daughters);
             if (atLeastTwo(c.sonsDaughters))
@@ -1721,7 +1940,7 @@ void ExcludersInto(const EstateCase& c, std::uint32_t present, Heir row, std::ve
         add(Heir::Father);
         maleDescendants();
         add(Heir::FullBrothers);
-        if (positive(c.fullSisters) && femaleDescendant)
+        if (positive(c.fullSisters) && femaleDescendant())
             add(Heir::FullSisters);
         break;
     case Heir::PaternalSisters:
@@ -1730,7 +1949,7 @@ void ExcludersInto(const EstateCase& c, std::uint32_t present, Heir row, std::ve
         add(Heir::FullBrothers);
         // A full sister residuary beside female descendants, or two full
         // sisters who complete the two thirds without a paternal brother.
-        if ((positive(c.fullSisters) && femaleDescendant) || (atLeastTwo(c.fullSisters) && !positive(c.paternalBrothers)))
+        if ((positive(c.fullSisters) && femaleDescendant()) || (atLeastTwo(c.fullSisters) && !positive(c.paternalBrothers)))
             add(Heir::FullSisters);
         break;
     case Heir::UterineSiblings:
@@ -1751,7 +1970,7 @@ void ExcludersInto(const EstateCase& c, std::uint32_t present, Heir row, std::ve
         add(Heir::FullBrothers);
         add(Heir::PaternalBrothers);
         // A sister residuary beside female descendants stands in a brother's place.
-        if (femaleDescendant) {
+        if (femaleDescendant()) {
             if (positive(c.fullSisters))
                 add(Heir::FullSisters);
             else if (positive(c.paternalSisters))
@@ -1767,6 +1986,7 @@ void ExcludersInto(const EstateCase& c, std::uint32_t present, Heir row, std::ve
     default:
         break;
     }
+    return n;
 }
 
 }  // namespace

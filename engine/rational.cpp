@@ -12,24 +12,6 @@ using UInt = unsigned __int128;
 
 UInt magnitude(Int v) noexcept { return v < 0 ? UInt(0) - UInt(v) : UInt(v); }
 
-// Binary gcd of 64-bit values, the usual case.
-std::uint64_t gcd64(std::uint64_t x, std::uint64_t y) noexcept
-{
-    if (x == 0)
-        return y;
-    if (y == 0)
-        return x;
-    const int shift = __builtin_ctzll(x | y);
-    x >>= __builtin_ctzll(x);
-    do {
-        y >>= __builtin_ctzll(y);
-        if (x > y)
-            std::swap(x, y);
-        y -= x;
-    } while (y != 0);
-    return x << shift;
-}
-
 std::uint64_t magnitude64(std::int64_t v) noexcept { return v < 0 ? 0 - std::uint64_t(v) : std::uint64_t(v); }
 
 // Binary gcd, on 64 bits whenever both values fit.
@@ -69,7 +51,7 @@ bool add(Int a, Int b, Int& out) noexcept { return !__builtin_add_overflow(a, b,
 
 }  // namespace
 
-Int gcd(Int a, Int b) noexcept { return Int(gcdUnsigned(magnitude(a), magnitude(b))); }
+Int gcdWide(Int a, Int b) noexcept { return Int(gcdUnsigned(magnitude(a), magnitude(b))); }
 
 Int lcm(Int a, Int b) noexcept
 {
@@ -112,7 +94,7 @@ Rational Rational::of(Int n, Int d) noexcept
     return r;
 }
 
-Rational Rational::times(Int n) const noexcept
+Rational Rational::timesWide(Int n) const noexcept
 {
     if (!valid())
         return invalid();

@@ -14,6 +14,27 @@
 
 namespace qismar {
 
+// Binary gcd of 64-bit values (gcd64(0, y) is y).
+inline constexpr std::uint64_t gcd64(std::uint64_t x, std::uint64_t y) noexcept
+{
+    if (x == 0)
+        return y;
+    if (y == 0)
+        return x;
+    const int shift = __builtin_ctzll(x | y);
+    x >>= __builtin_ctzll(x);
+    do {
+        y >>= __builtin_ctzll(y);
+        if (x > y) {
+            const std::uint64_t t = x;
+            x = y;
+            y = t;
+        }
+        y -= x;
+    } while (y != 0);
+    return x << shift;
+}
+
 class Rational {
 public:
     using Int = __int128;
@@ -51,8 +72,24 @@ public:
     friend bool operator<(Rational a, Rational b) noexcept;
     friend bool operator>(Rational a, Rational b) noexcept { return b < a; }
 
-    // value x n for a whole n: one gcd, with the denominator only.
-    Rational times(Int n) const noexcept;
+    // value x n for a whole n: one gcd, with the denominator only; inline
+    // on 64 bits for a positive n, the usual case.
+    Rational times(Int n) const noexcept
+    {
+        std::int64_t product;
+        if (den_ > 0 && num_ == 0)
+            return Rational();
+        if (den_ > 0 && den_ <= INT64_MAX && n > 0 && n <= INT64_MAX && Int(std::int64_t(num_)) == num_) {
+            const auto g = std::int64_t(gcd64(std::uint64_t(n), std::uint64_t(den_)));
+            if (!__builtin_mul_overflow(std::int64_t(num_), std::int64_t(n) / g, &product)) {
+                Rational r;
+                r.num_ = product;
+                r.den_ = product == 0 ? 1 : std::int64_t(den_) / g;
+                return r;
+            }
+        }
+        return timesWide(n);
+    }
 
     // value x m / d for whole m and positive d, reduced once.
     static Rational scaled(Rational value, Int m, Int d) noexcept;
@@ -65,6 +102,8 @@ public:
     void appendText(std::string& out) const;
 
 private:
+    Rational timesWide(Int n) const noexcept;
+
     Int num_ = 0;
     Int den_ = 1;
 };
@@ -85,9 +124,20 @@ inline constexpr bool multiply(Rational::Int a, Rational::Int b, Rational::Int& 
     return !__builtin_mul_overflow(a, b, &out);
 }
 
+// The greatest common divisor of any two values (gcd takes those of 64 bits
+// and not negative inline).
+Rational::Int gcdWide(Rational::Int a, Rational::Int b) noexcept;
+
 // The greatest common divisor and least common multiple of positive 128-bit
-// integers; lcm gives 0 when the result does not fit.
-Rational::Int gcd(Rational::Int a, Rational::Int b) noexcept;
+// integers; lcm gives 0 when the result does not fit. Values of 64 bits and
+// not negative, the usual case, take the gcd inline.
+inline Rational::Int gcd(Rational::Int a, Rational::Int b) noexcept
+{
+    using UInt = unsigned __int128;
+    if (((UInt(a) | UInt(b)) >> 63) == 0)
+        return Rational::Int(gcd64(std::uint64_t(a), std::uint64_t(b)));
+    return gcdWide(a, b);
+}
 Rational::Int lcm(Rational::Int a, Rational::Int b) noexcept;
 
 // Decimal digits of a 128-bit integer.
