@@ -80,6 +80,9 @@ Outcome Division::run()
             trace->sources[i] = RowSource{};
         }
         trace->rowsRecorded = 0;
+        trace->rowsUnworked = 0;
+        trace->fixedPartsUnworked = 0;
+        trace->incomplete = false;
         trace->estateValue = 1;
         trace->spousesSetAside = false;
         trace->fixedSharesTotalPending = false;
@@ -93,14 +96,23 @@ Outcome Division::run()
 
     WideAmount lastDistributed;
     bool fullPass = true;
+    // What the later rules of the last pass started from, when that pass
+    // did not work out its exact side.
+    ShareLedger passLedger;
+    bool passGreatGrandsonFlag = true;
+    std::uint32_t passLedgerUnworked = 0, passRowsUnworked = 0, passFixedPartsUnworked = 0;
     for (int pass = 1;; ++pass) {
         if (pass > kMaxPasses)
             throw EngineError(ErrorCode::TooManyPasses);
         // No rule reads the exact total of the fixed shares before
         // SumAssignedShares sets it again: that of the last pass, if never
         // read, is not added up.
-        if (trace)
+        if (trace) {
             trace->fixedSharesTotalPending = false;
+            // The spouses' shares are always worked out: the return of the
+            // surplus sets their exact total aside.
+            exactPass = true;
+        }
         // A full pass starts from an empty ledger and settles the spouses;
         // a return pass keeps them as they were.
         if (fullPass) {
@@ -109,6 +121,19 @@ Outcome Division::run()
             WivesRule();
             if (trace)
                 trace->lastFullBase = int(ProblemBase.raw() / Currency::kScale);
+        }
+        if (trace) {
+            // Most divisions are settled by their first pass; a pass after
+            // it works out its exact side only once it is known to settle
+            // the division.
+            exactPass = pass == 1 || exactEveryPass;
+            if (!exactPass) {
+                passLedger = ledger;
+                passGreatGrandsonFlag = GreatGrandsonFlag;
+                passLedgerUnworked = trace->ledgerUnworked;
+                passRowsUnworked = trace->rowsUnworked;
+                passFixedPartsUnworked = trace->fixedPartsUnworked;
+            }
         }
         LaterRules();
 
@@ -139,6 +164,10 @@ Outcome Division::run()
             SpouseDeductionPending = false;
             EstateValue = subtractExact(EstateValue, SpousesTotal);
             if (trace) {
+                constexpr std::uint32_t spouses =
+                    std::uint32_t(1) << index(Heir::Wives) | std::uint32_t(1) << index(Heir::Husband);
+                if ((trace->rowsUnworked & spouses) != 0)
+                    trace->incomplete = true;
                 // The spouses' total exactly, from the rows it was read from.
                 trace->spousesTotal = HeadsQ(HeadsOf(c, Heir::Wives)) * trace->rows[std::size_t(index(Heir::Wives))] +
                                       trace->rows[std::size_t(index(Heir::Husband))];
@@ -150,6 +179,26 @@ Outcome Division::run()
             throw EngineError(ErrorCode::BaseBelowOne);
         ProblemBase = subtractExact(ProblemBase, kBaseStep);
         fullPass = false;
+    }
+
+    if (trace) {
+        if (!exactPass) {
+            // The pass that settled the division, again from the amounts it
+            // started from, now with its exact side: its amounts come out
+            // the same, as they never depend on the exact side.
+            ledger = passLedger;
+            GreatGrandsonFlag = passGreatGrandsonFlag;
+            trace->ledgerUnworked = passLedgerUnworked;
+            trace->rowsUnworked = passRowsUnworked;
+            trace->fixedPartsUnworked = passFixedPartsUnworked;
+            trace->fixedSharesTotalPending = false;
+            exactPass = true;
+            LaterRules();
+        }
+        // What is left of a pass without its exact side makes the trace
+        // incomplete.
+        if (trace->ledgerUnworked != 0 || trace->rowsUnworked != 0 || trace->fixedPartsUnworked != 0)
+            trace->incomplete = true;
     }
 
     FillPercentages();
@@ -217,13 +266,13 @@ void Division::ResetShareLedger() noexcept
     ledger.ResidueShareCount = keepCount;
     ledger.FixedSharesTotal = keepTotal;
     if (trace) {
-        const Rational keepExactTotal = Exact(ledger.FixedSharesTotal);
-        // Only the entries written since the last reset hold anything.
+        // Only the entries written since the last reset hold anything; the
+        // exact total of the fixed shares is kept, as it is not in `ledger`.
         for (std::uint32_t written = trace->ledgerWritten; written != 0; written &= written - 1)
             trace->ledger[std::size_t(std::countr_zero(written))] = Rational();
         trace->ledgerK.fill(0);
         trace->ledgerWritten = 0;
-        Exact(ledger.FixedSharesTotal) = keepExactTotal;
+        trace->ledgerUnworked = 0;
     }
 }
 
@@ -289,6 +338,20 @@ DivisionResult Divide(const EstateCase& estateCase, detail::Trace* trace)
     division.ProblemBase = Currency::fromRaw(24 * Currency::kScale);
     try {
         result.outcome = division.run();
+        if (trace && trace->incomplete) {
+            // A pass without its exact side left a value the trace needs:
+            // the division is made again, every pass worked out.
+            result = DivisionResult{};
+            detail::Division again(estateCase, result.rows, result.percentages);
+            again.trace = trace;
+            again.exactEveryPass = true;
+            again.ProblemBase = Currency::fromRaw(24 * Currency::kScale);
+            result.outcome = again.run();
+            result.problemBase = again.ProblemBase;
+            result.undistributed = again.Undistributed;
+            result.undistributedPercent = again.UndistributedPercent;
+            return result;
+        }
     } catch (const EngineError& error) {
         // Up to the largest estate, with every count checked, no amount
         // leaves the range; above it the estate is what must be smaller.

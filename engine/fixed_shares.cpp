@@ -24,7 +24,11 @@ Currency Division::DividedShare(int k, HeadCount heads) const
 
 Rational& Division::Exact(const Currency& entry) const noexcept
 {
-    return trace->ledger[std::size_t(&entry - &ledger.HusbandShare)];
+    const auto slot = std::size_t(&entry - &ledger.HusbandShare);
+    // An entry that a pass without its exact side wrote has no exact value.
+    if ((trace->ledgerUnworked >> slot) & 1)
+        trace->incomplete = true;
+    return trace->ledger[slot];
 }
 
 Rational& Division::Exact(const WideAmount&) const noexcept
@@ -44,9 +48,11 @@ void Division::Mirror(const Currency& entry, Rational exact, int k) noexcept
     // A total still to be added up is added up from the entries it was made of.
     if (trace->fixedSharesTotalPending)
         SumExactShares();
-    Exact(entry) = exact;
-    ExactK(entry) = std::uint8_t(k);
-    trace->ledgerWritten |= std::uint32_t(1) << (&entry - &ledger.HusbandShare);
+    const auto slot = std::size_t(&entry - &ledger.HusbandShare);
+    trace->ledger[slot] = exact;
+    trace->ledgerK[slot] = std::uint8_t(k);
+    trace->ledgerWritten |= std::uint32_t(1) << slot;
+    trace->ledgerUnworked &= ~(std::uint32_t(1) << slot);
 }
 
 void Division::Record(Heir row, Rational exact, Source source, int k) noexcept
@@ -54,12 +60,34 @@ void Division::Record(Heir row, Rational exact, Source source, int k) noexcept
     trace->rows[std::size_t(index(row))] = exact;
     trace->sources[std::size_t(index(row))] = {source, std::uint8_t(k)};
     trace->rowsRecorded |= std::uint32_t(1) << index(row);
+    trace->rowsUnworked &= ~(std::uint32_t(1) << index(row));
 }
 
 void Division::Record(Heir row, const Currency& entry, Source source) noexcept
 {
     Record(row, Exact(entry), source, ExactK(entry));
 }
+
+void Division::Unworked(const Currency& entry) noexcept
+{
+    const std::uint32_t bit = std::uint32_t(1) << (&entry - &ledger.HusbandShare);
+    trace->ledgerWritten |= bit;
+    trace->ledgerUnworked |= bit;
+}
+
+void Division::Unworked(Heir row) noexcept
+{
+    trace->rowsRecorded |= std::uint32_t(1) << index(row);
+    trace->rowsUnworked |= std::uint32_t(1) << index(row);
+}
+
+void Division::FixedPart(Heir row, Rational exact) noexcept
+{
+    trace->fixedPart[std::size_t(index(row))] = exact;
+    trace->fixedPartsUnworked &= ~(std::uint32_t(1) << index(row));
+}
+
+void Division::UnworkedFixedPart(Heir row) noexcept { trace->fixedPartsUnworked |= std::uint32_t(1) << index(row); }
 
 Rational Division::BaseQ() const noexcept { return HeadsQ(ProblemBase); }
 
@@ -87,6 +115,12 @@ Rational Division::DividedQ(int k, HeadCount heads) const noexcept
 
 Rational Division::ResidueQ(Currency units) const noexcept
 {
+    if (units.isWhole() && !units.isZero()) {
+        Rational perUnit;
+        if (Rational::smallDifference(trace->estateValue, Exact(ledger.FixedSharesTotal), Rational(),
+                                      units.raw() / Currency::kScale, perUnit))
+            return perUnit.nonNegative();
+    }
     const Rational residue = (trace->estateValue - Exact(ledger.FixedSharesTotal)).nonNegative();
     if (!units.isWhole() || units.isZero())
         return residue / HeadsQ(units);
@@ -153,8 +187,13 @@ void Division::MotherRule()
     // Her row is written only now, and its source read from the share that
     // stands: a third of the whole, or a third of what the spouse leaves.
     Write(Heir::Mother, ledger.MotherShare);
-    if (trace)
-        Record(Heir::Mother, ledger.MotherShare, k == 8 && ExactK(ledger.MotherShare) != 8 ? Source::Umariyya : Source::Fixed);
+    if (trace) {
+        if (exactPass)
+            Record(Heir::Mother, ledger.MotherShare,
+                   k == 8 && ExactK(ledger.MotherShare) != 8 ? Source::Umariyya : Source::Fixed);
+        else
+            Unworked(Heir::Mother);
+    }
 }
 
 void Division::ParentsWithSpouseRule()
@@ -167,8 +206,12 @@ void Division::ParentsWithSpouseRule()
     // what is left as residuary.
     Store(ledger.MotherShare, Share(mother), [&] { return ShareQ(mother); }, mother);
     Assign(Heir::Father, ledger.FatherShare, Share(father), [&] { return ShareQ(father); }, 0, Source::FatherRest);
-    if (trace)
-        trace->fixedPart[std::size_t(index(Heir::Father))] = Rational();
+    if (trace) {
+        if (exactPass)
+            FixedPart(Heir::Father, Rational());
+        else
+            UnworkedFixedPart(Heir::Father);
+    }
 }
 
 // ---- Grandmothers ------------------------------------------------------------
@@ -400,17 +443,54 @@ void Division::SumAssignedShares()
 void Division::SumExactShares() const noexcept
 {
     // The terms of SumAssignedShares, exactly; most entries are 0 in any one
-    // case, and those not written since the ledger was reset are passed over
-    // without a look.
-    const ShareLedger& L = ledger;
-    Rational total;
-    const auto add = [&](Heir row, const Currency& entry) {
-        if ((trace->ledgerWritten & (std::uint32_t(1) << (&entry - &ledger.HusbandShare))) == 0)
+    // case. Terms that a pass without its exact side wrote have no exact value.
+    if (trace->ledgerUnworked != 0)
+        trace->incomplete = true;
+    // Small terms, the usual case, are added up over a common denominator in
+    // 64 bits and reduced once; where that does not overflow, neither does
+    // any step of adding them term by term, which gives the same sum.
+    std::int64_t num = 0, den = 1;
+    bool small = true;
+    ForEachSummedEntry([&](Heir row, const Rational& exact) {
+        if (!small || exact.isZero())
             return;
-        const Rational& exact = trace->ledger[std::size_t(&entry - &ledger.HusbandShare)];
+        const std::int64_t n = HeadsOf(c, row).persons();
+        std::int64_t term;
+        small = exact.small() && !__builtin_mul_overflow(std::int64_t(exact.num()), n, &term);
+        if (!small)
+            return;
+        const auto d = std::int64_t(exact.den());
+        if (d == den)
+            small = !__builtin_add_overflow(num, term, &num);
+        else
+            small = !__builtin_mul_overflow(num, d, &num) && !__builtin_mul_overflow(term, den, &term) &&
+                    !__builtin_add_overflow(num, term, &num) && !__builtin_mul_overflow(den, d, &den);
+    });
+    if (small) {
+        trace->fixedSharesTotal = Rational::of(num, den);
+        trace->fixedSharesTotalPending = false;
+        return;
+    }
+    Rational total;
+    ForEachSummedEntry([&](Heir row, const Rational& exact) {
         const HeadCount n = HeadsOf(c, row);
         if (!exact.isZero())
             total += n.isOne() ? exact : exact.times(n.persons());
+    });
+    trace->fixedSharesTotal = total;
+    trace->fixedSharesTotalPending = false;
+}
+
+template <class Term>
+void Division::ForEachSummedEntry(Term term) const noexcept
+{
+    // The terms of SumAssignedShares; those not written since the ledger was
+    // reset are passed over without a look.
+    const ShareLedger& L = ledger;
+    const auto add = [&](Heir row, const Currency& entry) {
+        const auto slot = std::size_t(&entry - &ledger.HusbandShare);
+        if ((trace->ledgerWritten >> slot) & 1)
+            term(row, trace->ledger[slot]);
     };
     add(Heir::Wives, L.WifeShare);
     add(Heir::Husband, L.HusbandShare);
@@ -430,8 +510,6 @@ void Division::SumExactShares() const noexcept
     add(Heir::FathersMothersMother, L.FathersMothersMotherShare);
     add(Heir::FathersFathersMother, L.FathersFathersMotherShare);
     add(Heir::PaternalSisters, L.PaternalSisterShare);
-    trace->fixedSharesTotal = total;
-    trace->fixedSharesTotalPending = false;
 }
 
 }  // namespace qismar::detail

@@ -126,6 +126,30 @@ Rational Rational::scaled(Rational value, Int m, Int d) noexcept
     return Rational::of(n, dd);
 }
 
+bool Rational::smallDifference(Rational a, Rational b, Rational c, Int d, Rational& out) noexcept
+{
+    if (!a.small() || !b.small() || !c.small() || d <= 0 || d >= kSmall)
+        return false;
+    // In 64 bits while they hold: a - b, then + c, over the product of the
+    // denominators.
+    const auto an = std::int64_t(a.num_), ad = std::int64_t(a.den_);
+    const auto bn = std::int64_t(b.num_), bd = std::int64_t(b.den_);
+    std::int64_t num, den, left, right;
+    if (__builtin_mul_overflow(an, bd, &left) || __builtin_mul_overflow(bn, ad, &right) ||
+        __builtin_sub_overflow(left, right, &num) || __builtin_mul_overflow(ad, bd, &den))
+        return false;
+    if (c.num_ != 0) {
+        const auto cn = std::int64_t(c.num_), cd = std::int64_t(c.den_);
+        if (__builtin_mul_overflow(num, cd, &left) || __builtin_mul_overflow(cn, den, &right) ||
+            __builtin_add_overflow(left, right, &num) || __builtin_mul_overflow(den, cd, &den))
+            return false;
+    }
+    if (__builtin_mul_overflow(den, std::int64_t(d), &den))
+        return false;
+    out = Rational::of(num, den);
+    return true;
+}
+
 Rational operator+(Rational a, Rational b) noexcept
 {
     if (!a.valid() || !b.valid())

@@ -94,6 +94,17 @@ public:
     // value x m / d for whole m and positive d, reduced once.
     static Rational scaled(Rational value, Int m, Int d) noexcept;
 
+    // (a - b + c) / d for a whole d > 0, over a common denominator and
+    // reduced once, into `out`. Only for small values: false, leaving `out`
+    // as it was, unless every numerator, denominator and d is below 2^40 (so
+    // that none of the usual operators would overflow either) and the
+    // common denominator fits 64 bits.
+    static bool smallDifference(Rational a, Rational b, Rational c, Int d, Rational& out) noexcept;
+
+    // Whether the numerator and the denominator are below 2^40.
+    constexpr bool small() const noexcept { return valid() && num_ > -kSmall && num_ < kSmall && den_ < kSmall; }
+    static constexpr Int kSmall = Int(1) << 40;
+
     // The larger of the value and 0.
     Rational nonNegative() const noexcept { return isNegative() ? Rational() : *this; }
 

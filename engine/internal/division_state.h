@@ -110,6 +110,22 @@ struct Trace {
     std::array<Rational, kHeirCount> fixedPart{};
     int lastFullBase = 24;  // the base of the last full pass (the spouses' shares)
     bool spousesSetAside = false;
+
+    // Passes whose exact side is not worked out. A pass that does not settle
+    // the division is overwritten by the next, so only the first pass of a
+    // division and the one that settles it are worked out exactly (the
+    // settling one is divided a second time, with its exact side, from the
+    // amounts it started from); the passes between them only note what they
+    // wrote. What they wrote has no exact value: one bit for each ledger
+    // entry, row (with its source) and fixed part so written and not worked
+    // out since.
+    std::uint32_t ledgerUnworked = 0;
+    std::uint32_t rowsUnworked = 0;
+    std::uint32_t fixedPartsUnworked = 0;
+    // An exact value was read, or is left in the trace, that a pass without
+    // its exact side wrote: the division is to be made again with every
+    // pass worked out.
+    bool incomplete = false;
 };
 
 class Division {
@@ -186,6 +202,11 @@ public:
 
     // Set by the caller when the division is to be explained.
     Trace* trace = nullptr;
+    // While a trace is kept: whether the pass under way works out its exact
+    // side (see Trace::ledgerUnworked).
+    bool exactPass = true;
+    // Whether every pass works out its exact side.
+    bool exactEveryPass = false;
 
     // What the rows leave of the entered estate, when beyond Tolerance.
     std::optional<Currency> Undistributed;
@@ -248,16 +269,24 @@ private:
     void Store(Currency& entry, Currency amount, ExactFraction exact, int k = 0) noexcept
     {
         entry = amount;
-        if (trace)
-            Mirror(entry, exact(), k);
+        if (trace) {
+            if (exactPass)
+                Mirror(entry, exact(), k);
+            else
+                Unworked(entry);
+        }
     }
     // A ledger entry written into the row of `row`; while a trace is kept,
     // how the row got it.
     void WriteEntry(Heir row, const Currency& entry, Source source) noexcept
     {
         Write(row, entry);
-        if (trace)
-            Record(row, entry, source);
+        if (trace) {
+            if (exactPass)
+                Record(row, entry, source);
+            else
+                Unworked(row);
+        }
     }
     // Both: a share stored in its ledger entry and written into its row.
     template <class ExactFraction>
@@ -267,17 +296,27 @@ private:
         WriteEntry(row, entry, source);
     }
 
-    // The exact side (only while a trace is kept).
+    // The exact side (only while a trace is kept, and read only in a pass
+    // that works it out).
     Rational& Exact(const Currency& ledgerEntry) const noexcept;
     Rational& Exact(const WideAmount& fixedSharesTotal) const noexcept;
     std::uint8_t& ExactK(const Currency& ledgerEntry) const noexcept;
     // The exact side of SumAssignedShares, added up when it is first read.
     void SumExactShares() const noexcept;
+    // Calls term(row, exact) for each entry that SumAssignedShares adds up
+    // and that was written since the ledger was reset.
+    template <class Term>
+    void ForEachSummedEntry(Term term) const noexcept;
     // A ledger entry and its exact fraction, with the fixed share behind it.
     void Mirror(const Currency& ledgerEntry, Rational exact, int k = 0) noexcept;
     // Notes how a row got its amount: its exact per-head fraction and source.
     void Record(Heir row, Rational exact, Source source, int k = 0) noexcept;
     void Record(Heir row, const Currency& ledgerEntry, Source source) noexcept;
+    // In a pass without its exact side: notes what was written.
+    void Unworked(const Currency& ledgerEntry) noexcept;
+    void Unworked(Heir row) noexcept;
+    void UnworkedFixedPart(Heir row) noexcept;
+    void FixedPart(Heir row, Rational exact) noexcept;
     Rational BaseQ() const noexcept;
     static Rational HeadsQ(Currency heads) noexcept;
     static Rational HeadsQ(HeadCount heads) noexcept { return Rational(heads.persons()); }
