@@ -96,11 +96,9 @@ Outcome Division::run()
 
     WideAmount lastDistributed;
     bool fullPass = true;
-    // What the later rules of the last pass started from, when that pass
-    // did not work out its exact side.
-    ShareLedger passLedger;
-    bool passGreatGrandsonFlag = true;
-    std::uint32_t passLedgerUnworked = 0, passRowsUnworked = 0, passFixedPartsUnworked = 0;
+    // Whether the next pass looks as if it settles the division: it then
+    // works out its exact side at once, and need not be divided again.
+    bool nextLooksFinal = false;
     for (int pass = 1;; ++pass) {
         if (pass > kMaxPasses)
             throw EngineError(ErrorCode::TooManyPasses);
@@ -124,21 +122,22 @@ Outcome Division::run()
         }
         if (trace) {
             // Most divisions are settled by their first pass; a pass after
-            // it works out its exact side only once it is known to settle
-            // the division.
-            exactPass = pass == 1 || exactEveryPass;
+            // it works out its exact side when it looks as if it settles the
+            // division, or once it is known to.
+            exactPass = pass == 1 || exactEveryPass || nextLooksFinal;
             if (!exactPass) {
-                passLedger = ledger;
-                passGreatGrandsonFlag = GreatGrandsonFlag;
-                passLedgerUnworked = trace->ledgerUnworked;
-                passRowsUnworked = trace->rowsUnworked;
-                passFixedPartsUnworked = trace->fixedPartsUnworked;
+                trace->passStart = {ledger, GreatGrandsonFlag, trace->ledgerUnworked, trace->rowsUnworked,
+                                    trace->fixedPartsUnworked};
             }
         }
         LaterRules();
 
         // Fixed shares beyond the entered estate: raise the base (the 'awl).
         if (ext(ledger.FixedSharesTotal) > ext(c.estate) + Tolerance) {
+            // Fixed shares shrink with the base they are parts of.
+            if (trace)
+                nextLooksFinal = ext(ledger.FixedSharesTotal) * ext(ProblemBase) / ext(addExact(ProblemBase, kBaseStep)) <=
+                                 ext(c.estate) + Tolerance;
             ProblemBase = addExact(ProblemBase, kBaseStep);
             fullPass = true;
             continue;
@@ -160,6 +159,7 @@ Outcome Division::run()
 
         // Return of the surplus (the radd): set the spouses' total aside
         // once and lower the base.
+        const Currency estateBefore = EstateValue;
         if (SpouseDeductionPending) {
             SpouseDeductionPending = false;
             EstateValue = subtractExact(EstateValue, SpousesTotal);
@@ -177,6 +177,13 @@ Outcome Division::run()
         }
         if (ProblemBase.raw() - kBaseStep.raw() < kBaseStep.raw())
             throw EngineError(ErrorCode::BaseBelowOne);
+        if (trace && !exactEveryPass) {
+            // The shares beside the spouses grow with what they are taken
+            // from and as the base shrinks.
+            const Extended next = (ext(lastDistributed) - ext(SpousesTotal)) * ext(EstateValue) / ext(estateBefore) *
+                                  ext(ProblemBase) / ext(subtractExact(ProblemBase, kBaseStep));
+            nextLooksFinal = ext(EstateValue) <= next + Tolerance;
+        }
         ProblemBase = subtractExact(ProblemBase, kBaseStep);
         fullPass = false;
     }
@@ -186,11 +193,12 @@ Outcome Division::run()
             // The pass that settled the division, again from the amounts it
             // started from, now with its exact side: its amounts come out
             // the same, as they never depend on the exact side.
-            ledger = passLedger;
-            GreatGrandsonFlag = passGreatGrandsonFlag;
-            trace->ledgerUnworked = passLedgerUnworked;
-            trace->rowsUnworked = passRowsUnworked;
-            trace->fixedPartsUnworked = passFixedPartsUnworked;
+            const Trace::PassStart& start = trace->passStart;
+            ledger = start.ledger;
+            GreatGrandsonFlag = start.greatGrandsonFlag;
+            trace->ledgerUnworked = start.ledgerUnworked;
+            trace->rowsUnworked = start.rowsUnworked;
+            trace->fixedPartsUnworked = start.fixedPartsUnworked;
             trace->fixedSharesTotalPending = false;
             exactPass = true;
             LaterRules();

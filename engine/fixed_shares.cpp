@@ -115,16 +115,25 @@ Rational Division::DividedQ(int k, HeadCount heads) const noexcept
 
 Rational Division::ResidueQ(Currency units) const noexcept
 {
-    if (units.isWhole() && !units.isZero()) {
-        Rational perUnit;
-        if (Rational::smallDifference(trace->estateValue, Exact(ledger.FixedSharesTotal), Rational(),
-                                      units.raw() / Currency::kScale, perUnit))
-            return perUnit.nonNegative();
-    }
+    std::int64_t total, over;
+    Rational perUnit;
+    if (units.isWhole() && !units.isZero() && SmallExactTotal(total, over) &&
+        Rational::smallDifference(trace->estateValue, total, over, Rational(), units.raw() / Currency::kScale, perUnit))
+        return perUnit.nonNegative();
     const Rational residue = (trace->estateValue - Exact(ledger.FixedSharesTotal)).nonNegative();
     if (!units.isWhole() || units.isZero())
         return residue / HeadsQ(units);
     return Rational::scaled(residue, 1, units.raw() / Currency::kScale);
+}
+
+Rational Division::RestQ(const Currency& share) const noexcept
+{
+    std::int64_t total, over;
+    Rational rest;
+    if (!SmallExactTotal(total, over) ||
+        !Rational::smallDifference(trace->estateValue, total, over, Exact(share), 1, rest))
+        rest = trace->estateValue - (Exact(ledger.FixedSharesTotal) - Exact(share));
+    return rest.nonNegative();
 }
 
 // ---- Spouses ---------------------------------------------------------------
@@ -443,13 +452,41 @@ void Division::SumAssignedShares()
 void Division::SumExactShares() const noexcept
 {
     // The terms of SumAssignedShares, exactly; most entries are 0 in any one
-    // case. Terms that a pass without its exact side wrote have no exact value.
+    // case.
+    std::int64_t num, den;
+    if (SmallExactTotal(num, den)) {
+        trace->fixedSharesTotal = Rational::of(num, den);
+        trace->fixedSharesTotalPending = false;
+        return;
+    }
+    Rational total;
+    ForEachSummedEntry([&](Heir row, const Rational& exact) {
+        const HeadCount n = HeadsOf(c, row);
+        if (!exact.isZero())
+            total += n.isOne() ? exact : exact.times(n.persons());
+    });
+    trace->fixedSharesTotal = total;
+    trace->fixedSharesTotalPending = false;
+}
+
+bool Division::SmallExactTotal(std::int64_t& num, std::int64_t& den) const noexcept
+{
+    if (!trace->fixedSharesTotalPending) {
+        const Rational& total = trace->fixedSharesTotal;
+        if (!total.valid() || !fits64(total.num()) || !fits64(total.den()))
+            return false;
+        num = std::int64_t(total.num());
+        den = std::int64_t(total.den());
+        return true;
+    }
+    // Terms that a pass without its exact side wrote have no exact value.
     if (trace->ledgerUnworked != 0)
         trace->incomplete = true;
     // Small terms, the usual case, are added up over a common denominator in
-    // 64 bits and reduced once; where that does not overflow, neither does
-    // any step of adding them term by term, which gives the same sum.
-    std::int64_t num = 0, den = 1;
+    // 64 bits, not reduced; where that does not overflow, neither does any
+    // step of adding them term by term, which gives the same sum.
+    num = 0;
+    den = 1;
     bool small = true;
     ForEachSummedEntry([&](Heir row, const Rational& exact) {
         if (!small || exact.isZero())
@@ -466,19 +503,7 @@ void Division::SumExactShares() const noexcept
             small = !__builtin_mul_overflow(num, d, &num) && !__builtin_mul_overflow(term, den, &term) &&
                     !__builtin_add_overflow(num, term, &num) && !__builtin_mul_overflow(den, d, &den);
     });
-    if (small) {
-        trace->fixedSharesTotal = Rational::of(num, den);
-        trace->fixedSharesTotalPending = false;
-        return;
-    }
-    Rational total;
-    ForEachSummedEntry([&](Heir row, const Rational& exact) {
-        const HeadCount n = HeadsOf(c, row);
-        if (!exact.isZero())
-            total += n.isOne() ? exact : exact.times(n.persons());
-    });
-    trace->fixedSharesTotal = total;
-    trace->fixedSharesTotalPending = false;
+    return small;
 }
 
 template <class Term>

@@ -113,7 +113,7 @@ Rational Rational::timesWide(Int n) const noexcept
     return r;
 }
 
-Rational Rational::scaled(Rational value, Int m, Int d) noexcept
+Rational Rational::scaled(const Rational& value, Int m, Int d) noexcept
 {
     std::int64_t n64, d64;
     if (value.valid() && fits64(value.num_) && fits64(value.den_) && fits64(m) && fits64(d) &&
@@ -126,14 +126,14 @@ Rational Rational::scaled(Rational value, Int m, Int d) noexcept
     return Rational::of(n, dd);
 }
 
-bool Rational::smallDifference(Rational a, Rational b, Rational c, Int d, Rational& out) noexcept
+bool Rational::smallDifference(const Rational& a, std::int64_t bn, std::int64_t bd, const Rational& c, std::int64_t d,
+                               Rational& out) noexcept
 {
-    if (!a.small() || !b.small() || !c.small() || d <= 0 || d >= kSmall)
+    if (!a.small() || !c.small() || bd <= 0 || d <= 0 || d >= kSmall)
         return false;
     // In 64 bits while they hold: a - b, then + c, over the product of the
     // denominators.
     const auto an = std::int64_t(a.num_), ad = std::int64_t(a.den_);
-    const auto bn = std::int64_t(b.num_), bd = std::int64_t(b.den_);
     std::int64_t num, den, left, right;
     if (__builtin_mul_overflow(an, bd, &left) || __builtin_mul_overflow(bn, ad, &right) ||
         __builtin_sub_overflow(left, right, &num) || __builtin_mul_overflow(ad, bd, &den))
@@ -144,7 +144,7 @@ bool Rational::smallDifference(Rational a, Rational b, Rational c, Int d, Ration
             __builtin_add_overflow(left, right, &num) || __builtin_mul_overflow(den, cd, &den))
             return false;
     }
-    if (__builtin_mul_overflow(den, std::int64_t(d), &den))
+    if (__builtin_mul_overflow(den, d, &den))
         return false;
     out = Rational::of(num, den);
     return true;

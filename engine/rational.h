@@ -92,14 +92,15 @@ public:
     }
 
     // value x m / d for whole m and positive d, reduced once.
-    static Rational scaled(Rational value, Int m, Int d) noexcept;
+    static Rational scaled(const Rational& value, Int m, Int d) noexcept;
 
-    // (a - b + c) / d for a whole d > 0, over a common denominator and
-    // reduced once, into `out`. Only for small values: false, leaving `out`
-    // as it was, unless every numerator, denominator and d is below 2^40 (so
-    // that none of the usual operators would overflow either) and the
-    // common denominator fits 64 bits.
-    static bool smallDifference(Rational a, Rational b, Rational c, Int d, Rational& out) noexcept;
+    // (a - bn/bd + c) / d for whole bd > 0 and d > 0, over a common
+    // denominator and reduced once, into `out`; bn/bd need not be reduced.
+    // Only for small values: false, leaving `out` as it was, unless a, c and
+    // d are below 2^40 and no step leaves 64 bits (so that none of the usual
+    // operators would overflow either, on b reduced or not).
+    static bool smallDifference(const Rational& a, std::int64_t bn, std::int64_t bd, const Rational& c, std::int64_t d,
+                                Rational& out) noexcept;
 
     // Whether the numerator and the denominator are below 2^40.
     constexpr bool small() const noexcept { return valid() && num_ > -kSmall && num_ < kSmall && den_ < kSmall; }

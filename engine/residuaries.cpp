@@ -305,10 +305,7 @@ void Division::SoleResiduary()
     const auto rest = [this](Heir row, const Currency& share, Source source) {
         Write(row, nonNegative(subtractExact(EstateValue, subtractExact(ledger.FixedSharesTotal, share))));
         if (trace && exactPass) {
-            Rational exact;
-            if (!Rational::smallDifference(trace->estateValue, Exact(ledger.FixedSharesTotal), Exact(share), 1, exact))
-                exact = trace->estateValue - (Exact(ledger.FixedSharesTotal) - Exact(share));
-            Record(row, exact.nonNegative(), source, ExactK(share));
+            Record(row, RestQ(share), source, ExactK(share));
             FixedPart(row, Exact(share));
         } else if (trace) {
             Unworked(row);

@@ -126,6 +126,15 @@ struct Trace {
     // its exact side wrote: the division is to be made again with every
     // pass worked out.
     bool incomplete = false;
+    // What the later rules of a pass without its exact side started from,
+    // to divide it again if it settles the division.
+    struct PassStart {
+        ShareLedger ledger;
+        bool greatGrandsonFlag = true;
+        std::uint32_t ledgerUnworked = 0;
+        std::uint32_t rowsUnworked = 0;
+        std::uint32_t fixedPartsUnworked = 0;
+    } passStart;
 };
 
 class Division {
@@ -303,6 +312,10 @@ private:
     std::uint8_t& ExactK(const Currency& ledgerEntry) const noexcept;
     // The exact side of SumAssignedShares, added up when it is first read.
     void SumExactShares() const noexcept;
+    // The exact total of the fixed shares as num / den, not necessarily
+    // reduced, and not kept; false where it is not small (see
+    // Rational::smallDifference).
+    bool SmallExactTotal(std::int64_t& num, std::int64_t& den) const noexcept;
     // Calls term(row, exact) for each entry that SumAssignedShares adds up
     // and that was written since the ledger was reset.
     template <class Term>
@@ -323,6 +336,9 @@ private:
     Rational ShareQ(int k) const noexcept;
     Rational DividedQ(int k, HeadCount heads) const noexcept;
     Rational ResidueQ(Currency units) const noexcept;
+    // EstateValue - (FixedSharesTotal - share), never below 0: the fixed
+    // share `share` and the residue.
+    Rational RestQ(const Currency& share) const noexcept;
 
     const EstateCase& c;
     ResultRows& rows;
