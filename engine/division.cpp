@@ -102,35 +102,28 @@ Outcome Division::run()
     for (int pass = 1;; ++pass) {
         if (pass > kMaxPasses)
             throw EngineError(ErrorCode::TooManyPasses);
-        // No rule reads the exact total of the fixed shares before
-        // SumAssignedShares sets it again: that of the last pass, if never
-        // read, is not added up.
         if (trace) {
+            // No rule reads the exact total of the fixed shares before
+            // SumAssignedShares sets it again: that of the last pass, if
+            // never read, is not added up.
             trace->fixedSharesTotalPending = false;
-            // The spouses' shares are always worked out: the return of the
-            // surplus sets their exact total aside.
-            exactPass = true;
-        }
-        // A full pass starts from an empty ledger and settles the spouses;
-        // a return pass keeps them as they were.
-        if (fullPass) {
-            ResetShareLedger();
-            HusbandRule();
-            WivesRule();
-            if (trace)
+            if (fullPass)
                 trace->lastFullBase = int(ProblemBase.raw() / Currency::kScale);
-        }
-        if (trace) {
             // Most divisions are settled by their first pass; a pass after
             // it works out its exact side when it looks as if it settles the
             // division, or once it is known to.
             exactPass = pass == 1 || exactEveryPass || nextLooksFinal;
             if (!exactPass) {
-                trace->passStart = {ledger, GreatGrandsonFlag, trace->ledgerUnworked, trace->rowsUnworked,
+                trace->passStart = {ledger,
+                                    GreatGrandsonFlag,
+                                    fullPass,
+                                    trace->ledgerWritten,
+                                    trace->ledgerUnworked,
+                                    trace->rowsUnworked,
                                     trace->fixedPartsUnworked};
             }
         }
-        LaterRules();
+        PassRules(fullPass);
 
         // Fixed shares beyond the entered estate: raise the base (the 'awl).
         if (ext(ledger.FixedSharesTotal) > ext(c.estate) + Tolerance) {
@@ -196,12 +189,13 @@ Outcome Division::run()
             const Trace::PassStart& start = trace->passStart;
             ledger = start.ledger;
             GreatGrandsonFlag = start.greatGrandsonFlag;
+            trace->ledgerWritten = start.ledgerWritten;
             trace->ledgerUnworked = start.ledgerUnworked;
             trace->rowsUnworked = start.rowsUnworked;
             trace->fixedPartsUnworked = start.fixedPartsUnworked;
             trace->fixedSharesTotalPending = false;
             exactPass = true;
-            LaterRules();
+            PassRules(start.fullPass);
         }
         // What is left of a pass without its exact side makes the trace
         // incomplete.
@@ -226,6 +220,18 @@ Outcome Division::run()
     if (personCount > 0)
         throw EngineError(ErrorCode::EstateTooSmall);
     return Outcome::NoHeirs;
+}
+
+void Division::PassRules(bool fullPass)
+{
+    // A full pass starts from an empty ledger and settles the spouses; a
+    // return pass keeps them as they were.
+    if (fullPass) {
+        ResetShareLedger();
+        HusbandRule();
+        WivesRule();
+    }
+    LaterRules();
 }
 
 void Division::LaterRules()

@@ -63,16 +63,8 @@ Int lcm(Int a, Int b) noexcept
 
 Rational Rational::of(Int n, Int d) noexcept
 {
-    if (d > 0 && fits64(n) && d <= INT64_MAX) {
-        // The usual case, on 64 bits: the gcd is at most d, so it divides
-        // without overflow.
-        const std::int64_t n64 = std::int64_t(n), d64 = std::int64_t(d);
-        const std::int64_t g = std::int64_t(gcd64(magnitude64(n64), std::uint64_t(d64)));
-        Rational r;
-        r.num_ = g == 1 ? n64 : n64 / g;
-        r.den_ = g == 1 ? d64 : d64 / g;
-        return r;
-    }
+    if (d > 0 && fits64(n) && d <= INT64_MAX)
+        return of64(std::int64_t(n), std::int64_t(d));
     if (d == 0)
         return invalid();
     if (d < 0) {
@@ -113,13 +105,8 @@ Rational Rational::timesWide(Int n) const noexcept
     return r;
 }
 
-Rational Rational::scaled(const Rational& value, Int m, Int d) noexcept
+Rational Rational::scaledWide(const Rational& value, Int m, Int d) noexcept
 {
-    std::int64_t n64, d64;
-    if (value.valid() && fits64(value.num_) && fits64(value.den_) && fits64(m) && fits64(d) &&
-        !__builtin_mul_overflow(std::int64_t(value.num_), std::int64_t(m), &n64) &&
-        !__builtin_mul_overflow(std::int64_t(value.den_), std::int64_t(d), &d64))
-        return Rational::of(n64, d64);
     Int n, dd;
     if (!value.valid() || !mul(value.num_, m, n) || !mul(value.den_, d, dd))
         return value * Rational::of(m, d);
@@ -146,7 +133,9 @@ bool Rational::smallDifference(const Rational& a, std::int64_t bn, std::int64_t 
     }
     if (__builtin_mul_overflow(den, d, &den))
         return false;
-    out = Rational::of(num, den);
+    if (den <= 0)
+        return false;
+    out = Rational::of64(num, den);
     return true;
 }
 

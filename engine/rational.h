@@ -93,6 +93,8 @@ public:
 
     // value x m / d for whole m and positive d, reduced once.
     static Rational scaled(const Rational& value, Int m, Int d) noexcept;
+    // n / d, reduced, for d > 0: the usual case of `of`, in 64 bits.
+    static Rational of64(std::int64_t n, std::int64_t d) noexcept;
 
     // (a - bn/bd + c) / d for whole bd > 0 and d > 0, over a common
     // denominator and reduced once, into `out`; bn/bd need not be reduced.
@@ -115,6 +117,7 @@ public:
 
 private:
     Rational timesWide(Int n) const noexcept;
+    static Rational scaledWide(const Rational& value, Int m, Int d) noexcept;
 
     Int num_ = 0;
     Int den_ = 1;
@@ -123,6 +126,27 @@ private:
 // Whether a 128-bit integer fits 64 bits (its high half only repeats the
 // sign of its low half).
 inline constexpr bool fits64(Rational::Int v) noexcept { return Rational::Int(std::int64_t(v)) == v; }
+
+inline Rational Rational::of64(std::int64_t n, std::int64_t d) noexcept
+{
+    // The gcd is at most d, so it divides without overflow.
+    const auto g = std::int64_t(gcd64(n < 0 ? 0 - std::uint64_t(n) : std::uint64_t(n), std::uint64_t(d)));
+    Rational r;
+    r.num_ = g == 1 ? n : n / g;
+    r.den_ = g == 1 ? d : d / g;
+    return r;
+}
+
+inline Rational Rational::scaled(const Rational& value, Int m, Int d) noexcept
+{
+    // The usual case: every part, and both products, in 64 bits.
+    std::int64_t n64, d64;
+    if (fits64(value.num_) && fits64(value.den_) && fits64(m) && fits64(d) &&
+        !__builtin_mul_overflow(std::int64_t(value.num_), std::int64_t(m), &n64) &&
+        !__builtin_mul_overflow(std::int64_t(value.den_), std::int64_t(d), &d64) && d64 > 0)
+        return of64(n64, d64);
+    return scaledWide(value, m, d);
+}
 
 // a x b into `out`; false when the product does not fit 128 bits. Two
 // factors of 64 bits, the usual case, are one multiplication that cannot

@@ -126,11 +126,13 @@ struct Trace {
     // its exact side wrote: the division is to be made again with every
     // pass worked out.
     bool incomplete = false;
-    // What the later rules of a pass without its exact side started from,
-    // to divide it again if it settles the division.
+    // What a pass without its exact side started from, to divide it again
+    // if it settles the division.
     struct PassStart {
         ShareLedger ledger;
         bool greatGrandsonFlag = true;
+        bool fullPass = true;
+        std::uint32_t ledgerWritten = 0;
         std::uint32_t ledgerUnworked = 0;
         std::uint32_t rowsUnworked = 0;
         std::uint32_t fixedPartsUnworked = 0;
@@ -149,6 +151,8 @@ public:
     // The driver's steps and helpers.
     void MarkPresentRelatives();
     void ResetShareLedger() noexcept;
+    // One pass of the rules: a full one, or one that returns the surplus.
+    void PassRules(bool fullPass);
     void LaterRules();
     void ComputeDistributedTotal();
     void FillPercentages();
