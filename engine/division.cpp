@@ -97,7 +97,8 @@ Outcome Division::run()
     WideAmount lastDistributed;
     bool fullPass = true;
     // Whether the next pass looks as if it settles the division: it then
-    // works out its exact side at once, and need not be divided again.
+    // works out its exact side (a guess: where it is wrong, the division is
+    // made again with every pass worked out).
     bool nextLooksFinal = false;
     for (int pass = 1;; ++pass) {
         if (pass > kMaxPasses)
@@ -113,15 +114,6 @@ Outcome Division::run()
             // it works out its exact side when it looks as if it settles the
             // division, or once it is known to.
             exactPass = pass == 1 || exactEveryPass || nextLooksFinal;
-            if (!exactPass) {
-                trace->passStart = {ledger,
-                                    GreatGrandsonFlag,
-                                    fullPass,
-                                    trace->ledgerWritten,
-                                    trace->ledgerUnworked,
-                                    trace->rowsUnworked,
-                                    trace->fixedPartsUnworked};
-            }
         }
         PassRules(fullPass);
 
@@ -172,36 +164,21 @@ Outcome Division::run()
             throw EngineError(ErrorCode::BaseBelowOne);
         if (trace && !exactEveryPass) {
             // The shares beside the spouses grow with what they are taken
-            // from and as the base shrinks.
+            // from and as the base shrinks (and nothing beside the spouses
+            // also settles it).
             const Extended next = (ext(lastDistributed) - ext(SpousesTotal)) * ext(EstateValue) / ext(estateBefore) *
                                   ext(ProblemBase) / ext(subtractExact(ProblemBase, kBaseStep));
-            nextLooksFinal = ext(EstateValue) <= next + Tolerance;
+            nextLooksFinal = next <= Tolerance || ext(EstateValue) <= next + Tolerance;
         }
         ProblemBase = subtractExact(ProblemBase, kBaseStep);
         fullPass = false;
     }
 
-    if (trace) {
-        if (!exactPass) {
-            // The pass that settled the division, again from the amounts it
-            // started from, now with its exact side: its amounts come out
-            // the same, as they never depend on the exact side.
-            const Trace::PassStart& start = trace->passStart;
-            ledger = start.ledger;
-            GreatGrandsonFlag = start.greatGrandsonFlag;
-            trace->ledgerWritten = start.ledgerWritten;
-            trace->ledgerUnworked = start.ledgerUnworked;
-            trace->rowsUnworked = start.rowsUnworked;
-            trace->fixedPartsUnworked = start.fixedPartsUnworked;
-            trace->fixedSharesTotalPending = false;
-            exactPass = true;
-            PassRules(start.fullPass);
-        }
-        // What is left of a pass without its exact side makes the trace
-        // incomplete.
-        if (trace->ledgerUnworked != 0 || trace->rowsUnworked != 0 || trace->fixedPartsUnworked != 0)
-            trace->incomplete = true;
-    }
+    // The pass that settled the division did not work out its exact side,
+    // or what is left of a pass that did not is still in the trace: the
+    // trace is incomplete.
+    if (trace && (!exactPass || trace->ledgerUnworked != 0 || trace->rowsUnworked != 0 || trace->fixedPartsUnworked != 0))
+        trace->incomplete = true;
 
     FillPercentages();
 

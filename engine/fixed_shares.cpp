@@ -43,7 +43,7 @@ std::uint8_t& Division::ExactK(const Currency& entry) const noexcept
     return trace->ledgerK[std::size_t(&entry - &ledger.HusbandShare)];
 }
 
-void Division::Mirror(const Currency& entry, Rational exact, int k) noexcept
+void Division::Mirror(const Currency& entry, const Rational& exact, int k) noexcept
 {
     // A total still to be added up is added up from the entries it was made of.
     if (trace->fixedSharesTotalPending)
@@ -55,7 +55,7 @@ void Division::Mirror(const Currency& entry, Rational exact, int k) noexcept
     trace->ledgerUnworked &= ~(std::uint32_t(1) << slot);
 }
 
-void Division::Record(Heir row, Rational exact, Source source, int k) noexcept
+void Division::Record(Heir row, const Rational& exact, Source source, int k) noexcept
 {
     trace->rows[std::size_t(index(row))] = exact;
     trace->sources[std::size_t(index(row))] = {source, std::uint8_t(k)};
@@ -68,26 +68,12 @@ void Division::Record(Heir row, const Currency& entry, Source source) noexcept
     Record(row, Exact(entry), source, ExactK(entry));
 }
 
-void Division::Unworked(const Currency& entry) noexcept
-{
-    const std::uint32_t bit = std::uint32_t(1) << (&entry - &ledger.HusbandShare);
-    trace->ledgerWritten |= bit;
-    trace->ledgerUnworked |= bit;
-}
-
-void Division::Unworked(Heir row) noexcept
-{
-    trace->rowsRecorded |= std::uint32_t(1) << index(row);
-    trace->rowsUnworked |= std::uint32_t(1) << index(row);
-}
-
-void Division::FixedPart(Heir row, Rational exact) noexcept
+void Division::FixedPart(Heir row, const Rational& exact) noexcept
 {
     trace->fixedPart[std::size_t(index(row))] = exact;
     trace->fixedPartsUnworked &= ~(std::uint32_t(1) << index(row));
 }
 
-void Division::UnworkedFixedPart(Heir row) noexcept { trace->fixedPartsUnworked |= std::uint32_t(1) << index(row); }
 
 Rational Division::BaseQ() const noexcept { return HeadsQ(ProblemBase); }
 

@@ -113,30 +113,17 @@ struct Trace {
 
     // Passes whose exact side is not worked out. A pass that does not settle
     // the division is overwritten by the next, so only the first pass of a
-    // division and the one that settles it are worked out exactly (the
-    // settling one is divided a second time, with its exact side, from the
-    // amounts it started from); the passes between them only note what they
-    // wrote. What they wrote has no exact value: one bit for each ledger
-    // entry, row (with its source) and fixed part so written and not worked
-    // out since.
+    // division and the one that looks as if it settles it are worked out
+    // exactly; the passes between them only note what they wrote. What they
+    // wrote has no exact value: one bit for each ledger entry, row (with its
+    // source) and fixed part so written and not worked out since.
     std::uint32_t ledgerUnworked = 0;
     std::uint32_t rowsUnworked = 0;
     std::uint32_t fixedPartsUnworked = 0;
-    // An exact value was read, or is left in the trace, that a pass without
-    // its exact side wrote: the division is to be made again with every
-    // pass worked out.
+    // The settling pass was not worked out, or an exact value was read, or
+    // is left in the trace, that a pass without its exact side wrote: the
+    // division is to be made again with every pass worked out.
     bool incomplete = false;
-    // What a pass without its exact side started from, to divide it again
-    // if it settles the division.
-    struct PassStart {
-        ShareLedger ledger;
-        bool greatGrandsonFlag = true;
-        bool fullPass = true;
-        std::uint32_t ledgerWritten = 0;
-        std::uint32_t ledgerUnworked = 0;
-        std::uint32_t rowsUnworked = 0;
-        std::uint32_t fixedPartsUnworked = 0;
-    } passStart;
 };
 
 class Division {
@@ -325,15 +312,25 @@ private:
     template <class Term>
     void ForEachSummedEntry(Term term) const noexcept;
     // A ledger entry and its exact fraction, with the fixed share behind it.
-    void Mirror(const Currency& ledgerEntry, Rational exact, int k = 0) noexcept;
+    void Mirror(const Currency& ledgerEntry, const Rational& exact, int k = 0) noexcept;
     // Notes how a row got its amount: its exact per-head fraction and source.
-    void Record(Heir row, Rational exact, Source source, int k = 0) noexcept;
+    void Record(Heir row, const Rational& exact, Source source, int k = 0) noexcept;
     void Record(Heir row, const Currency& ledgerEntry, Source source) noexcept;
     // In a pass without its exact side: notes what was written.
-    void Unworked(const Currency& ledgerEntry) noexcept;
-    void Unworked(Heir row) noexcept;
-    void UnworkedFixedPart(Heir row) noexcept;
-    void FixedPart(Heir row, Rational exact) noexcept;
+    void Unworked(const Currency& ledgerEntry) noexcept
+    {
+        const std::uint32_t bit = std::uint32_t(1) << (&ledgerEntry - &ledger.HusbandShare);
+        trace->ledgerWritten |= bit;
+        trace->ledgerUnworked |= bit;
+    }
+    void Unworked(Heir row) noexcept
+    {
+        trace->rowsRecorded |= std::uint32_t(1) << index(row);
+        trace->rowsUnworked |= std::uint32_t(1) << index(row);
+    }
+    void UnworkedFixedPart(Heir row) noexcept { trace->fixedPartsUnworked |= std::uint32_t(1) << index(row); }
+    // The fixed share within a row that also takes the residue.
+    void FixedPart(Heir row, const Rational& exact) noexcept;
     Rational BaseQ() const noexcept;
     static Rational HeadsQ(Currency heads) noexcept;
     static Rational HeadsQ(HeadCount heads) noexcept { return Rational(heads.persons()); }
