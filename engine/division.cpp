@@ -80,6 +80,7 @@ Outcome Division::run()
             trace->sources[i] = RowSource{};
         }
         trace->rowsRecorded = 0;
+        trace->ledgerUnworked = 0;
         trace->rowsUnworked = 0;
         trace->fixedPartsUnworked = 0;
         trace->incomplete = false;
@@ -112,7 +113,7 @@ Outcome Division::run()
                 trace->lastFullBase = int(ProblemBase.raw() / Currency::kScale);
             // Most divisions are settled by their first pass; a pass after
             // it works out its exact side when it looks as if it settles the
-            // division, or once it is known to.
+            // division.
             exactPass = pass == 1 || exactEveryPass || nextLooksFinal;
         }
         PassRules(fullPass);
@@ -144,7 +145,7 @@ Outcome Division::run()
 
         // Return of the surplus (the radd): set the spouses' total aside
         // once and lower the base.
-        const Currency estateBefore = EstateValue;
+        const Extended estateBefore = ext(EstateValue);
         if (SpouseDeductionPending) {
             SpouseDeductionPending = false;
             EstateValue = subtractExact(EstateValue, SpousesTotal);
@@ -162,11 +163,11 @@ Outcome Division::run()
         }
         if (ProblemBase.raw() - kBaseStep.raw() < kBaseStep.raw())
             throw EngineError(ErrorCode::BaseBelowOne);
-        if (trace && !exactEveryPass) {
+        if (trace && !exactEveryPass && estateBefore > 0) {
             // The shares beside the spouses grow with what they are taken
             // from and as the base shrinks (and nothing beside the spouses
             // also settles it).
-            const Extended next = (ext(lastDistributed) - ext(SpousesTotal)) * ext(EstateValue) / ext(estateBefore) *
+            const Extended next = (ext(lastDistributed) - ext(SpousesTotal)) * ext(EstateValue) / estateBefore *
                                   ext(ProblemBase) / ext(subtractExact(ProblemBase, kBaseStep));
             nextLooksFinal = next <= Tolerance || ext(EstateValue) <= next + Tolerance;
         }
@@ -330,8 +331,9 @@ DivisionResult Divide(const EstateCase& estateCase, detail::Trace* trace)
     try {
         result.outcome = division.run();
         if (trace && trace->incomplete) {
-            // A pass without its exact side left a value the trace needs:
-            // the division is made again, every pass worked out.
+            // The pass that settled the division was not worked out, or a
+            // pass without its exact side left a value the trace needs: the
+            // division is made again, every pass worked out.
             result = DivisionResult{};
             detail::Division again(estateCase, result.rows, result.percentages);
             again.trace = trace;

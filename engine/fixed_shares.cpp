@@ -74,7 +74,6 @@ void Division::FixedPart(Heir row, const Rational& exact) noexcept
     trace->fixedPartsUnworked &= ~(std::uint32_t(1) << index(row));
 }
 
-
 Rational Division::BaseQ() const noexcept { return HeadsQ(ProblemBase); }
 
 Rational Division::HeadsQ(Currency heads) noexcept
