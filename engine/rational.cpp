@@ -105,10 +105,10 @@ Rational Rational::timesWide(Int n) const noexcept
     return r;
 }
 
-Rational Rational::scaledWide(const Rational& value, Int m, Int d) noexcept
+Rational scaledWide(const Rational& value, Int m, Int d) noexcept
 {
     Int n, dd;
-    if (!value.valid() || !mul(value.num_, m, n) || !mul(value.den_, d, dd))
+    if (!value.valid() || !mul(value.num(), m, n) || !mul(value.den(), d, dd))
         return value * Rational::of(m, d);
     return Rational::of(n, dd);
 }

@@ -117,7 +117,6 @@ public:
 
 private:
     Rational timesWide(Int n) const noexcept;
-    static Rational scaledWide(const Rational& value, Int m, Int d) noexcept;
 
     Int num_ = 0;
     Int den_ = 1;
@@ -136,6 +135,9 @@ inline Rational Rational::of64(std::int64_t n, std::int64_t d) noexcept
     r.den_ = g == 1 ? d : d / g;
     return r;
 }
+
+// Rational::scaled beyond 64 bits.
+Rational scaledWide(const Rational& value, Rational::Int m, Rational::Int d) noexcept;
 
 inline Rational Rational::scaled(const Rational& value, Int m, Int d) noexcept
 {
