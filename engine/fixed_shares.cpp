@@ -22,25 +22,11 @@ Currency Division::DividedShare(int k, HeadCount heads) const
 
 // ---- The exact side of an explained division --------------------------------
 
-Rational& Division::Exact(const Currency& entry) const noexcept
-{
-    const auto slot = std::size_t(&entry - &ledger.HusbandShare);
-    // An entry that a pass without its exact side wrote has no exact value.
-    if ((trace->ledgerUnworked >> slot) & 1)
-        trace->incomplete = true;
-    return trace->ledger[slot];
-}
-
 Rational& Division::Exact(const WideAmount&) const noexcept
 {
     if (trace->fixedSharesTotalPending)
         SumExactShares();
     return trace->fixedSharesTotal;
-}
-
-std::uint8_t& Division::ExactK(const Currency& entry) const noexcept
-{
-    return trace->ledgerK[std::size_t(&entry - &ledger.HusbandShare)];
 }
 
 void Division::Mirror(const Currency& entry, const Rational& exact, int k) noexcept
@@ -53,25 +39,6 @@ void Division::Mirror(const Currency& entry, const Rational& exact, int k) noexc
     trace->ledgerK[slot] = std::uint8_t(k);
     trace->ledgerWritten |= std::uint32_t(1) << slot;
     trace->ledgerUnworked &= ~(std::uint32_t(1) << slot);
-}
-
-void Division::Record(Heir row, const Rational& exact, Source source, int k) noexcept
-{
-    trace->rows[std::size_t(index(row))] = exact;
-    trace->sources[std::size_t(index(row))] = {source, std::uint8_t(k)};
-    trace->rowsRecorded |= std::uint32_t(1) << index(row);
-    trace->rowsUnworked &= ~(std::uint32_t(1) << index(row));
-}
-
-void Division::Record(Heir row, const Currency& entry, Source source) noexcept
-{
-    Record(row, Exact(entry), source, ExactK(entry));
-}
-
-void Division::FixedPart(Heir row, const Rational& exact) noexcept
-{
-    trace->fixedPart[std::size_t(index(row))] = exact;
-    trace->fixedPartsUnworked &= ~(std::uint32_t(1) << index(row));
 }
 
 Rational Division::BaseQ() const noexcept { return HeadsQ(ProblemBase); }

@@ -298,9 +298,19 @@ private:
 
     // The exact side (only while a trace is kept, and read only in a pass
     // that works it out).
-    Rational& Exact(const Currency& ledgerEntry) const noexcept;
+    Rational& Exact(const Currency& ledgerEntry) const noexcept
+    {
+        const auto slot = std::size_t(&ledgerEntry - &ledger.HusbandShare);
+        // An entry that a pass without its exact side wrote has no exact value.
+        if ((trace->ledgerUnworked >> slot) & 1)
+            trace->incomplete = true;
+        return trace->ledger[slot];
+    }
     Rational& Exact(const WideAmount& fixedSharesTotal) const noexcept;
-    std::uint8_t& ExactK(const Currency& ledgerEntry) const noexcept;
+    std::uint8_t& ExactK(const Currency& ledgerEntry) const noexcept
+    {
+        return trace->ledgerK[std::size_t(&ledgerEntry - &ledger.HusbandShare)];
+    }
     // The exact side of SumAssignedShares, added up when it is first read.
     void SumExactShares() const noexcept;
     // The exact total of the fixed shares as num / den, not necessarily
@@ -314,8 +324,17 @@ private:
     // A ledger entry and its exact fraction, with the fixed share behind it.
     void Mirror(const Currency& ledgerEntry, const Rational& exact, int k = 0) noexcept;
     // Notes how a row got its amount: its exact per-head fraction and source.
-    void Record(Heir row, const Rational& exact, Source source, int k = 0) noexcept;
-    void Record(Heir row, const Currency& ledgerEntry, Source source) noexcept;
+    void Record(Heir row, const Rational& exact, Source source, int k = 0) noexcept
+    {
+        trace->rows[std::size_t(index(row))] = exact;
+        trace->sources[std::size_t(index(row))] = {source, std::uint8_t(k)};
+        trace->rowsRecorded |= std::uint32_t(1) << index(row);
+        trace->rowsUnworked &= ~(std::uint32_t(1) << index(row));
+    }
+    void Record(Heir row, const Currency& ledgerEntry, Source source) noexcept
+    {
+        Record(row, Exact(ledgerEntry), source, ExactK(ledgerEntry));
+    }
     // In a pass without its exact side: notes what was written.
     void Unworked(const Currency& ledgerEntry) noexcept
     {
@@ -330,7 +349,11 @@ private:
     }
     void UnworkedFixedPart(Heir row) noexcept { trace->fixedPartsUnworked |= std::uint32_t(1) << index(row); }
     // The fixed share within a row that also takes the residue.
-    void FixedPart(Heir row, const Rational& exact) noexcept;
+    void FixedPart(Heir row, const Rational& exact) noexcept
+    {
+        trace->fixedPart[std::size_t(index(row))] = exact;
+        trace->fixedPartsUnworked &= ~(std::uint32_t(1) << index(row));
+    }
     Rational BaseQ() const noexcept;
     static Rational HeadsQ(Currency heads) noexcept;
     static Rational HeadsQ(HeadCount heads) noexcept { return Rational(heads.persons()); }
