@@ -80,6 +80,10 @@ Outcome Division::run()
             trace->sources[i] = RowSource{};
         }
         trace->rowsRecorded = 0;
+        trace->ledgerUnworked = 0;
+        trace->rowsUnworked = 0;
+        trace->fixedPartsUnworked = 0;
+        trace->incomplete = false;
         trace->estateValue = 1;
         trace->spousesSetAside = false;
         trace->fixedSharesTotalPending = false;
@@ -93,27 +97,33 @@ Outcome Division::run()
 
     WideAmount lastDistributed;
     bool fullPass = true;
+    // Whether the next pass looks as if it settles the division: it then
+    // works out its exact side (a guess: where it is wrong, the division is
+    // made again with every pass worked out).
+    bool nextLooksFinal = false;
     for (int pass = 1;; ++pass) {
         if (pass > kMaxPasses)
             throw EngineError(ErrorCode::TooManyPasses);
-        // No rule reads the exact total of the fixed shares before
-        // SumAssignedShares sets it again: that of the last pass, if never
-        // read, is not added up.
-        if (trace)
+        if (trace) {
+            // No rule reads the exact total of the fixed shares before
+            // SumAssignedShares sets it again: that of the last pass, if
+            // never read, is not added up.
             trace->fixedSharesTotalPending = false;
-        // A full pass starts from an empty ledger and settles the spouses;
-        // a return pass keeps them as they were.
-        if (fullPass) {
-            ResetShareLedger();
-            HusbandRule();
-            WivesRule();
-            if (trace)
+            if (fullPass)
                 trace->lastFullBase = int(ProblemBase.raw() / Currency::kScale);
+            // Most divisions are settled by their first pass; a pass after
+            // it works out its exact side when it looks as if it settles the
+            // division.
+            exactPass = pass == 1 || exactEveryPass || nextLooksFinal;
         }
-        LaterRules();
+        PassRules(fullPass);
 
         // Fixed shares beyond the entered estate: raise the base (the 'awl).
         if (ext(ledger.FixedSharesTotal) > ext(c.estate) + Tolerance) {
+            // Fixed shares shrink with the base they are parts of.
+            if (trace)
+                nextLooksFinal = ext(ledger.FixedSharesTotal) * ext(ProblemBase) / ext(addExact(ProblemBase, kBaseStep)) <=
+                                 ext(c.estate) + Tolerance;
             ProblemBase = addExact(ProblemBase, kBaseStep);
             fullPass = true;
             continue;
@@ -135,10 +145,15 @@ Outcome Division::run()
 
         // Return of the surplus (the radd): set the spouses' total aside
         // once and lower the base.
+        const Extended estateBefore = ext(EstateValue);
         if (SpouseDeductionPending) {
             SpouseDeductionPending = false;
             EstateValue = subtractExact(EstateValue, SpousesTotal);
             if (trace) {
+                constexpr std::uint32_t spouses =
+                    std::uint32_t(1) << index(Heir::Wives) | std::uint32_t(1) << index(Heir::Husband);
+                if ((trace->rowsUnworked & spouses) != 0)
+                    trace->incomplete = true;
                 // The spouses' total exactly, from the rows it was read from.
                 trace->spousesTotal = HeadsQ(HeadsOf(c, Heir::Wives)) * trace->rows[std::size_t(index(Heir::Wives))] +
                                       trace->rows[std::size_t(index(Heir::Husband))];
@@ -148,9 +163,23 @@ Outcome Division::run()
         }
         if (ProblemBase.raw() - kBaseStep.raw() < kBaseStep.raw())
             throw EngineError(ErrorCode::BaseBelowOne);
+        if (trace && !exactEveryPass && estateBefore > 0) {
+            // The shares beside the spouses grow with what they are taken
+            // from and as the base shrinks (and nothing beside the spouses
+            // also settles it).
+            const Extended next = (ext(lastDistributed) - ext(SpousesTotal)) * ext(EstateValue) / estateBefore *
+                                  ext(ProblemBase) / ext(subtractExact(ProblemBase, kBaseStep));
+            nextLooksFinal = next <= Tolerance || ext(EstateValue) <= next + Tolerance;
+        }
         ProblemBase = subtractExact(ProblemBase, kBaseStep);
         fullPass = false;
     }
+
+    // The pass that settled the division did not work out its exact side,
+    // or what is left of a pass that did not is still in the trace: the
+    // trace is incomplete.
+    if (trace && (!exactPass || trace->ledgerUnworked != 0 || trace->rowsUnworked != 0 || trace->fixedPartsUnworked != 0))
+        trace->incomplete = true;
 
     FillPercentages();
 
@@ -169,6 +198,18 @@ Outcome Division::run()
     if (personCount > 0)
         throw EngineError(ErrorCode::EstateTooSmall);
     return Outcome::NoHeirs;
+}
+
+void Division::PassRules(bool fullPass)
+{
+    // A full pass starts from an empty ledger and settles the spouses; a
+    // return pass keeps them as they were.
+    if (fullPass) {
+        ResetShareLedger();
+        HusbandRule();
+        WivesRule();
+    }
+    LaterRules();
 }
 
 void Division::LaterRules()
@@ -217,13 +258,13 @@ void Division::ResetShareLedger() noexcept
     ledger.ResidueShareCount = keepCount;
     ledger.FixedSharesTotal = keepTotal;
     if (trace) {
-        const Rational keepExactTotal = Exact(ledger.FixedSharesTotal);
-        // Only the entries written since the last reset hold anything.
+        // Only the entries written since the last reset hold anything; the
+        // exact total of the fixed shares is kept, as it is not in `ledger`.
         for (std::uint32_t written = trace->ledgerWritten; written != 0; written &= written - 1)
             trace->ledger[std::size_t(std::countr_zero(written))] = Rational();
         trace->ledgerK.fill(0);
         trace->ledgerWritten = 0;
-        Exact(ledger.FixedSharesTotal) = keepExactTotal;
+        trace->ledgerUnworked = 0;
     }
 }
 
@@ -289,6 +330,21 @@ DivisionResult Divide(const EstateCase& estateCase, detail::Trace* trace)
     division.ProblemBase = Currency::fromRaw(24 * Currency::kScale);
     try {
         result.outcome = division.run();
+        if (trace && trace->incomplete) {
+            // The pass that settled the division was not worked out, or a
+            // pass without its exact side left a value the trace needs: the
+            // division is made again, every pass worked out.
+            result = DivisionResult{};
+            detail::Division again(estateCase, result.rows, result.percentages);
+            again.trace = trace;
+            again.exactEveryPass = true;
+            again.ProblemBase = Currency::fromRaw(24 * Currency::kScale);
+            result.outcome = again.run();
+            result.problemBase = again.ProblemBase;
+            result.undistributed = again.Undistributed;
+            result.undistributedPercent = again.UndistributedPercent;
+            return result;
+        }
     } catch (const EngineError& error) {
         // Up to the largest estate, with every count checked, no amount
         // leaves the range; above it the estate is what must be smaller.

@@ -22,11 +22,6 @@ Currency Division::DividedShare(int k, HeadCount heads) const
 
 // ---- The exact side of an explained division --------------------------------
 
-Rational& Division::Exact(const Currency& entry) const noexcept
-{
-    return trace->ledger[std::size_t(&entry - &ledger.HusbandShare)];
-}
-
 Rational& Division::Exact(const WideAmount&) const noexcept
 {
     if (trace->fixedSharesTotalPending)
@@ -34,31 +29,16 @@ Rational& Division::Exact(const WideAmount&) const noexcept
     return trace->fixedSharesTotal;
 }
 
-std::uint8_t& Division::ExactK(const Currency& entry) const noexcept
-{
-    return trace->ledgerK[std::size_t(&entry - &ledger.HusbandShare)];
-}
-
-void Division::Mirror(const Currency& entry, Rational exact, int k) noexcept
+void Division::Mirror(const Currency& entry, const Rational& exact, int k) noexcept
 {
     // A total still to be added up is added up from the entries it was made of.
     if (trace->fixedSharesTotalPending)
         SumExactShares();
-    Exact(entry) = exact;
-    ExactK(entry) = std::uint8_t(k);
-    trace->ledgerWritten |= std::uint32_t(1) << (&entry - &ledger.HusbandShare);
-}
-
-void Division::Record(Heir row, Rational exact, Source source, int k) noexcept
-{
-    trace->rows[std::size_t(index(row))] = exact;
-    trace->sources[std::size_t(index(row))] = {source, std::uint8_t(k)};
-    trace->rowsRecorded |= std::uint32_t(1) << index(row);
-}
-
-void Division::Record(Heir row, const Currency& entry, Source source) noexcept
-{
-    Record(row, Exact(entry), source, ExactK(entry));
+    const auto slot = std::size_t(&entry - &ledger.HusbandShare);
+    trace->ledger[slot] = exact;
+    trace->ledgerK[slot] = std::uint8_t(k);
+    trace->ledgerWritten |= std::uint32_t(1) << slot;
+    trace->ledgerUnworked &= ~(std::uint32_t(1) << slot);
 }
 
 Rational Division::BaseQ() const noexcept { return HeadsQ(ProblemBase); }
@@ -87,10 +67,25 @@ Rational Division::DividedQ(int k, HeadCount heads) const noexcept
 
 Rational Division::ResidueQ(Currency units) const noexcept
 {
+    std::int64_t total, over;
+    Rational perUnit;
+    if (units.isWhole() && !units.isZero() && SmallExactTotal(total, over) &&
+        Rational::smallDifference(trace->estateValue, total, over, Rational(), units.raw() / Currency::kScale, perUnit))
+        return perUnit.nonNegative();
     const Rational residue = (trace->estateValue - Exact(ledger.FixedSharesTotal)).nonNegative();
     if (!units.isWhole() || units.isZero())
         return residue / HeadsQ(units);
     return Rational::scaled(residue, 1, units.raw() / Currency::kScale);
+}
+
+Rational Division::RestQ(const Currency& share) const noexcept
+{
+    std::int64_t total, over;
+    Rational rest;
+    if (!SmallExactTotal(total, over) ||
+        !Rational::smallDifference(trace->estateValue, total, over, Exact(share), 1, rest))
+        rest = trace->estateValue - (Exact(ledger.FixedSharesTotal) - Exact(share));
+    return rest.nonNegative();
 }
 
 // ---- Spouses ---------------------------------------------------------------
@@ -153,8 +148,13 @@ void Division::MotherRule()
     // Her row is written only now, and its source read from the share that
     // stands: a third of the whole, or a third of what the spouse leaves.
     Write(Heir::Mother, ledger.MotherShare);
-    if (trace)
-        Record(Heir::Mother, ledger.MotherShare, k == 8 && ExactK(ledger.MotherShare) != 8 ? Source::Umariyya : Source::Fixed);
+    if (trace) {
+        if (exactPass)
+            Record(Heir::Mother, ledger.MotherShare,
+                   k == 8 && ExactK(ledger.MotherShare) != 8 ? Source::Umariyya : Source::Fixed);
+        else
+            Unworked(Heir::Mother);
+    }
 }
 
 void Division::ParentsWithSpouseRule()
@@ -167,8 +167,12 @@ void Division::ParentsWithSpouseRule()
     // what is left as residuary.
     Store(ledger.MotherShare, Share(mother), [&] { return ShareQ(mother); }, mother);
     Assign(Heir::Father, ledger.FatherShare, Share(father), [&] { return ShareQ(father); }, 0, Source::FatherRest);
-    if (trace)
-        trace->fixedPart[std::size_t(index(Heir::Father))] = Rational();
+    if (trace) {
+        if (exactPass)
+            FixedPart(Heir::Father, Rational());
+        else
+            UnworkedFixedPart(Heir::Father);
+    }
 }
 
 // ---- Grandmothers ------------------------------------------------------------
@@ -400,17 +404,70 @@ void Division::SumAssignedShares()
 void Division::SumExactShares() const noexcept
 {
     // The terms of SumAssignedShares, exactly; most entries are 0 in any one
-    // case, and those not written since the ledger was reset are passed over
-    // without a look.
-    const ShareLedger& L = ledger;
+    // case.
+    std::int64_t num, den;
+    if (SmallExactTotal(num, den)) {
+        trace->fixedSharesTotal = Rational::of(num, den);
+        trace->fixedSharesTotalPending = false;
+        return;
+    }
     Rational total;
-    const auto add = [&](Heir row, const Currency& entry) {
-        if ((trace->ledgerWritten & (std::uint32_t(1) << (&entry - &ledger.HusbandShare))) == 0)
-            return;
-        const Rational& exact = trace->ledger[std::size_t(&entry - &ledger.HusbandShare)];
+    ForEachSummedEntry([&](Heir row, const Rational& exact) {
         const HeadCount n = HeadsOf(c, row);
         if (!exact.isZero())
             total += n.isOne() ? exact : exact.times(n.persons());
+    });
+    trace->fixedSharesTotal = total;
+    trace->fixedSharesTotalPending = false;
+}
+
+bool Division::SmallExactTotal(std::int64_t& num, std::int64_t& den) const noexcept
+{
+    if (!trace->fixedSharesTotalPending) {
+        const Rational& total = trace->fixedSharesTotal;
+        if (!total.valid() || !fits64(total.num()) || !fits64(total.den()))
+            return false;
+        num = std::int64_t(total.num());
+        den = std::int64_t(total.den());
+        return true;
+    }
+    // Terms that a pass without its exact side wrote have no exact value.
+    if (trace->ledgerUnworked != 0)
+        trace->incomplete = true;
+    // Small terms, the usual case, are added up over a common denominator in
+    // 64 bits, not reduced; where that does not overflow, neither does any
+    // step of adding them term by term, which gives the same sum.
+    num = 0;
+    den = 1;
+    bool small = true;
+    ForEachSummedEntry([&](Heir row, const Rational& exact) {
+        if (!small || exact.isZero())
+            return;
+        const std::int64_t n = HeadsOf(c, row).persons();
+        std::int64_t term;
+        small = exact.small() && !__builtin_mul_overflow(std::int64_t(exact.num()), n, &term);
+        if (!small)
+            return;
+        const auto d = std::int64_t(exact.den());
+        if (d == den)
+            small = !__builtin_add_overflow(num, term, &num);
+        else
+            small = !__builtin_mul_overflow(num, d, &num) && !__builtin_mul_overflow(term, den, &term) &&
+                    !__builtin_add_overflow(num, term, &num) && !__builtin_mul_overflow(den, d, &den);
+    });
+    return small;
+}
+
+template <class Term>
+void Division::ForEachSummedEntry(Term term) const noexcept
+{
+    // The terms of SumAssignedShares; those not written since the ledger was
+    // reset are passed over without a look.
+    const ShareLedger& L = ledger;
+    const auto add = [&](Heir row, const Currency& entry) {
+        const auto slot = std::size_t(&entry - &ledger.HusbandShare);
+        if ((trace->ledgerWritten >> slot) & 1)
+            term(row, trace->ledger[slot]);
     };
     add(Heir::Wives, L.WifeShare);
     add(Heir::Husband, L.HusbandShare);
@@ -430,8 +487,6 @@ void Division::SumExactShares() const noexcept
     add(Heir::FathersMothersMother, L.FathersMothersMotherShare);
     add(Heir::FathersFathersMother, L.FathersFathersMotherShare);
     add(Heir::PaternalSisters, L.PaternalSisterShare);
-    trace->fixedSharesTotal = total;
-    trace->fixedSharesTotalPending = false;
 }
 
 }  // namespace qismar::detail

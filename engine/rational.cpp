@@ -63,16 +63,8 @@ Int lcm(Int a, Int b) noexcept
 
 Rational Rational::of(Int n, Int d) noexcept
 {
-    if (d > 0 && fits64(n) && d <= INT64_MAX) {
-        // The usual case, on 64 bits: the gcd is at most d, so it divides
-        // without overflow.
-        const std::int64_t n64 = std::int64_t(n), d64 = std::int64_t(d);
-        const std::int64_t g = std::int64_t(gcd64(magnitude64(n64), std::uint64_t(d64)));
-        Rational r;
-        r.num_ = g == 1 ? n64 : n64 / g;
-        r.den_ = g == 1 ? d64 : d64 / g;
-        return r;
-    }
+    if (d > 0 && fits64(n) && d <= INT64_MAX)
+        return of64(std::int64_t(n), std::int64_t(d));
     if (d == 0)
         return invalid();
     if (d < 0) {
@@ -113,17 +105,38 @@ Rational Rational::timesWide(Int n) const noexcept
     return r;
 }
 
-Rational Rational::scaled(Rational value, Int m, Int d) noexcept
+Rational scaledWide(const Rational& value, Int m, Int d) noexcept
 {
-    std::int64_t n64, d64;
-    if (value.valid() && fits64(value.num_) && fits64(value.den_) && fits64(m) && fits64(d) &&
-        !__builtin_mul_overflow(std::int64_t(value.num_), std::int64_t(m), &n64) &&
-        !__builtin_mul_overflow(std::int64_t(value.den_), std::int64_t(d), &d64))
-        return Rational::of(n64, d64);
     Int n, dd;
-    if (!value.valid() || !mul(value.num_, m, n) || !mul(value.den_, d, dd))
+    if (!value.valid() || !mul(value.num(), m, n) || !mul(value.den(), d, dd))
         return value * Rational::of(m, d);
     return Rational::of(n, dd);
+}
+
+bool Rational::smallDifference(const Rational& a, std::int64_t bn, std::int64_t bd, const Rational& c, std::int64_t d,
+                               Rational& out) noexcept
+{
+    if (!a.small() || !c.small() || bd <= 0 || d <= 0 || d >= kSmall)
+        return false;
+    // In 64 bits while they hold: a - b, then + c, over the product of the
+    // denominators.
+    const auto an = std::int64_t(a.num_), ad = std::int64_t(a.den_);
+    std::int64_t num, den, left, right;
+    if (__builtin_mul_overflow(an, bd, &left) || __builtin_mul_overflow(bn, ad, &right) ||
+        __builtin_sub_overflow(left, right, &num) || __builtin_mul_overflow(ad, bd, &den))
+        return false;
+    if (c.num_ != 0) {
+        const auto cn = std::int64_t(c.num_), cd = std::int64_t(c.den_);
+        if (__builtin_mul_overflow(num, cd, &left) || __builtin_mul_overflow(cn, den, &right) ||
+            __builtin_add_overflow(left, right, &num) || __builtin_mul_overflow(den, cd, &den))
+            return false;
+    }
+    if (__builtin_mul_overflow(den, d, &den))
+        return false;
+    if (den <= 0)
+        return false;
+    out = Rational::of64(num, den);
+    return true;
 }
 
 Rational operator+(Rational a, Rational b) noexcept

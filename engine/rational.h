@@ -92,7 +92,21 @@ public:
     }
 
     // value x m / d for whole m and positive d, reduced once.
-    static Rational scaled(Rational value, Int m, Int d) noexcept;
+    static Rational scaled(const Rational& value, Int m, Int d) noexcept;
+    // n / d, reduced, for d > 0: the usual case of `of`, in 64 bits.
+    static Rational of64(std::int64_t n, std::int64_t d) noexcept;
+
+    // (a - bn/bd + c) / d for whole bd > 0 and d > 0, over a common
+    // denominator and reduced once, into `out`; bn/bd need not be reduced.
+    // Only for small values: false, leaving `out` as it was, unless a, c and
+    // d are below 2^40 and no step leaves 64 bits (so that none of the usual
+    // operators would overflow either, on b reduced or not).
+    static bool smallDifference(const Rational& a, std::int64_t bn, std::int64_t bd, const Rational& c, std::int64_t d,
+                                Rational& out) noexcept;
+
+    // Whether the numerator and the denominator are below 2^40.
+    constexpr bool small() const noexcept { return valid() && num_ > -kSmall && num_ < kSmall && den_ < kSmall; }
+    static constexpr Int kSmall = Int(1) << 40;
 
     // The larger of the value and 0.
     Rational nonNegative() const noexcept { return isNegative() ? Rational() : *this; }
@@ -111,6 +125,30 @@ private:
 // Whether a 128-bit integer fits 64 bits (its high half only repeats the
 // sign of its low half).
 inline constexpr bool fits64(Rational::Int v) noexcept { return Rational::Int(std::int64_t(v)) == v; }
+
+inline Rational Rational::of64(std::int64_t n, std::int64_t d) noexcept
+{
+    // The gcd is at most d, so it divides without overflow.
+    const auto g = std::int64_t(gcd64(n < 0 ? 0 - std::uint64_t(n) : std::uint64_t(n), std::uint64_t(d)));
+    Rational r;
+    r.num_ = g == 1 ? n : n / g;
+    r.den_ = g == 1 ? d : d / g;
+    return r;
+}
+
+// Rational::scaled beyond 64 bits.
+Rational scaledWide(const Rational& value, Rational::Int m, Rational::Int d) noexcept;
+
+inline Rational Rational::scaled(const Rational& value, Int m, Int d) noexcept
+{
+    // The usual case: every part, and both products, in 64 bits.
+    std::int64_t n64, d64;
+    if (fits64(value.num_) && fits64(value.den_) && fits64(m) && fits64(d) &&
+        !__builtin_mul_overflow(std::int64_t(value.num_), std::int64_t(m), &n64) &&
+        !__builtin_mul_overflow(std::int64_t(value.den_), std::int64_t(d), &d64) && d64 > 0)
+        return of64(n64, d64);
+    return scaledWide(value, m, d);
+}
 
 // a x b into `out`; false when the product does not fit 128 bits. Two
 // factors of 64 bits, the usual case, are one multiplication that cannot

@@ -62,7 +62,7 @@ void Division::FullSistersWithDaughters()
     // still raises the base.
     if (ledger.FixedSharesTotal < EstateValue) {
         ledger.FixedSharesTotal = EstateValue;
-        if (trace)
+        if (trace && exactPass)
             Exact(ledger.FixedSharesTotal) = trace->estateValue;
     }
     WriteEntry(Heir::FullSisters, ledger.FullSisterShare, Source::ResidueBeside);
@@ -79,7 +79,7 @@ void Division::PaternalSistersWithDaughters()
           [&] { return ResidueQ(c.paternalSisters.money()); });
     if (ledger.FixedSharesTotal < EstateValue) {
         ledger.FixedSharesTotal = EstateValue;
-        if (trace)
+        if (trace && exactPass)
             Exact(ledger.FixedSharesTotal) = trace->estateValue;
     }
     WriteEntry(Heir::PaternalSisters, ledger.PaternalSisterShare, Source::ResidueBeside);
@@ -177,20 +177,25 @@ bool Division::GrandfatherWithSiblings(const SiblingKind& kind, FixedUnit fixedU
         // Below 0 where the fixed shares claim more than the estate (the
         // floor below then gives him his sixth), by at most two thirds of it.
         ledger.GrandfatherShare = subtractExact(EstateValue, ledger.FixedSharesTotal).amount();
-        if (trace) {
+        if (trace && exactPass) {
             unitQ = k == 0 ? Rational() : DividedQ(k, n);
             Exact(ledger.FixedSharesTotal) += HeadsQ(n) * unitQ;
             Mirror(ledger.GrandfatherShare, trace->estateValue - Exact(ledger.FixedSharesTotal));
+        } else if (trace) {
+            Unworked(ledger.GrandfatherShare);
         }
     } else {
         ledger.ResidueShareCount = addExact(twice(addExact(kind.brothers.money(), kOne)), kind.sisters.money());
         siblingUnit = ResiduePer(ledger.ResidueShareCount);
         ledger.GrandfatherShare = twice(siblingUnit);
         kind.brothersShare = ledger.GrandfatherShare;
-        if (trace) {
+        if (trace && exactPass) {
             unitQ = ResidueQ(ledger.ResidueShareCount);
             Mirror(ledger.GrandfatherShare, unitQ * Rational(2));
             Mirror(kind.brothersShare, unitQ * Rational(2));
+        } else if (trace) {
+            Unworked(ledger.GrandfatherShare);
+            Unworked(kind.brothersShare);
         }
     }
 
@@ -200,12 +205,12 @@ bool Division::GrandfatherWithSiblings(const SiblingKind& kind, FixedUnit fixedU
     if (floor) {
         Store(ledger.GrandfatherShare, roundToCurrency(sixth), [&] { return ShareQ(4); }, 4);
         ledger.FixedSharesTotal = addExact(ledger.FixedSharesTotal, ledger.GrandfatherShare);
-        if (trace)
+        if (trace && exactPass)
             Exact(ledger.FixedSharesTotal) += Exact(ledger.GrandfatherShare);
         if (!fixedSisters) {
             // The siblings share what is left without him.
             siblingUnit = ResiduePer(subtractExact(ledger.ResidueShareCount, kTwo));
-            if (trace)
+            if (trace && exactPass)
                 unitQ = ResidueQ(subtractExact(ledger.ResidueShareCount, kTwo));
         }
         Store(kind.brothersShare, twice(siblingUnit), [&] { return unitQ * Rational(2); });
@@ -221,9 +226,11 @@ bool Division::GrandfatherWithSiblings(const SiblingKind& kind, FixedUnit fixedU
     if (positive(kind.sisters)) {
         // A sister's unit is no ledger entry: its exact side is kept here.
         Write(kind.sistersRow, siblingUnit);
-        if (trace)
+        if (trace && exactPass)
             Record(kind.sistersRow, unitQ,
                    fixedSisters ? Source::Fixed : !floor ? Source::GrandfatherSharing : Source::ResidueFemale, sistersK);
+        else if (trace)
+            Unworked(kind.sistersRow);
     }
     return floor && fixedSisters;
 }
@@ -262,7 +269,7 @@ void Division::GrandfatherWithPaternalSiblings()
     // first, or it would be counted twice and raise the base too far.
     if (GrandfatherSixthBesideFullSister) {
         ledger.FixedSharesTotal = subtractExact(ledger.FixedSharesTotal, ledger.GrandfatherShare);
-        if (trace)
+        if (trace && exactPass)
             Exact(ledger.FixedSharesTotal) -= Exact(ledger.GrandfatherShare);
     }
     GrandfatherWithSiblings(
@@ -289,16 +296,20 @@ void Division::SoleResiduary()
     // The whole residue to one class of heads.
     const auto residue = [this](Heir row, HeadCount heads) {
         Write(row, ResiduePer(heads.money()));
-        if (trace)
+        if (trace && exactPass)
             Record(row, ResidueQ(heads.money()), Source::ResidueAlone);
+        else if (trace)
+            Unworked(row);
     };
     // The father's or the grandfather's fixed share plus the residue.
     const auto rest = [this](Heir row, const Currency& share, Source source) {
         Write(row, nonNegative(subtractExact(EstateValue, subtractExact(ledger.FixedSharesTotal, share))));
-        if (trace) {
-            Record(row, (trace->estateValue - (Exact(ledger.FixedSharesTotal) - Exact(share))).nonNegative(), source,
-                   ExactK(share));
-            trace->fixedPart[std::size_t(index(row))] = Exact(share);
+        if (trace && exactPass) {
+            Record(row, RestQ(share), source, ExactK(share));
+            FixedPart(row, Exact(share));
+        } else if (trace) {
+            Unworked(row);
+            UnworkedFixedPart(row);
         }
     };
 

@@ -110,6 +110,20 @@ struct Trace {
     std::array<Rational, kHeirCount> fixedPart{};
     int lastFullBase = 24;  // the base of the last full pass (the spouses' shares)
     bool spousesSetAside = false;
+
+    // Passes whose exact side is not worked out. A pass that does not settle
+    // the division is overwritten by the next, so only the first pass of a
+    // division and the one that looks as if it settles it are worked out
+    // exactly; the passes between them only note what they wrote. What they
+    // wrote has no exact value: one bit for each ledger entry, row (with its
+    // source) and fixed part so written and not worked out since.
+    std::uint32_t ledgerUnworked = 0;
+    std::uint32_t rowsUnworked = 0;
+    std::uint32_t fixedPartsUnworked = 0;
+    // The settling pass was not worked out, or an exact value was read, or
+    // is left in the trace, that a pass without its exact side wrote: the
+    // division is to be made again with every pass worked out.
+    bool incomplete = false;
 };
 
 class Division {
@@ -124,6 +138,8 @@ public:
     // The driver's steps and helpers.
     void MarkPresentRelatives();
     void ResetShareLedger() noexcept;
+    // One pass of the rules: a full one, or one that returns the surplus.
+    void PassRules(bool fullPass);
     void LaterRules();
     void ComputeDistributedTotal();
     void FillPercentages();
@@ -186,6 +202,11 @@ public:
 
     // Set by the caller when the division is to be explained.
     Trace* trace = nullptr;
+    // While a trace is kept: whether the pass under way works out its exact
+    // side (see Trace::ledgerUnworked).
+    bool exactPass = true;
+    // Whether every pass works out its exact side.
+    bool exactEveryPass = false;
 
     // What the rows leave of the entered estate, when beyond Tolerance.
     std::optional<Currency> Undistributed;
@@ -248,16 +269,24 @@ private:
     void Store(Currency& entry, Currency amount, ExactFraction exact, int k = 0) noexcept
     {
         entry = amount;
-        if (trace)
-            Mirror(entry, exact(), k);
+        if (trace) {
+            if (exactPass)
+                Mirror(entry, exact(), k);
+            else
+                Unworked(entry);
+        }
     }
     // A ledger entry written into the row of `row`; while a trace is kept,
     // how the row got it.
     void WriteEntry(Heir row, const Currency& entry, Source source) noexcept
     {
         Write(row, entry);
-        if (trace)
-            Record(row, entry, source);
+        if (trace) {
+            if (exactPass)
+                Record(row, entry, source);
+            else
+                Unworked(row);
+        }
     }
     // Both: a share stored in its ledger entry and written into its row.
     template <class ExactFraction>
@@ -267,23 +296,73 @@ private:
         WriteEntry(row, entry, source);
     }
 
-    // The exact side (only while a trace is kept).
-    Rational& Exact(const Currency& ledgerEntry) const noexcept;
+    // The exact side (only while a trace is kept, and read only in a pass
+    // that works it out).
+    Rational& Exact(const Currency& ledgerEntry) const noexcept
+    {
+        const auto slot = std::size_t(&ledgerEntry - &ledger.HusbandShare);
+        // An entry that a pass without its exact side wrote has no exact value.
+        if ((trace->ledgerUnworked >> slot) & 1)
+            trace->incomplete = true;
+        return trace->ledger[slot];
+    }
     Rational& Exact(const WideAmount& fixedSharesTotal) const noexcept;
-    std::uint8_t& ExactK(const Currency& ledgerEntry) const noexcept;
+    std::uint8_t& ExactK(const Currency& ledgerEntry) const noexcept
+    {
+        return trace->ledgerK[std::size_t(&ledgerEntry - &ledger.HusbandShare)];
+    }
     // The exact side of SumAssignedShares, added up when it is first read.
     void SumExactShares() const noexcept;
+    // The exact total of the fixed shares as num / den, not necessarily
+    // reduced, and not kept; false where it is not small (see
+    // Rational::smallDifference).
+    bool SmallExactTotal(std::int64_t& num, std::int64_t& den) const noexcept;
+    // Calls term(row, exact) for each entry that SumAssignedShares adds up
+    // and that was written since the ledger was reset.
+    template <class Term>
+    void ForEachSummedEntry(Term term) const noexcept;
     // A ledger entry and its exact fraction, with the fixed share behind it.
-    void Mirror(const Currency& ledgerEntry, Rational exact, int k = 0) noexcept;
+    void Mirror(const Currency& ledgerEntry, const Rational& exact, int k = 0) noexcept;
     // Notes how a row got its amount: its exact per-head fraction and source.
-    void Record(Heir row, Rational exact, Source source, int k = 0) noexcept;
-    void Record(Heir row, const Currency& ledgerEntry, Source source) noexcept;
+    void Record(Heir row, const Rational& exact, Source source, int k = 0) noexcept
+    {
+        trace->rows[std::size_t(index(row))] = exact;
+        trace->sources[std::size_t(index(row))] = {source, std::uint8_t(k)};
+        trace->rowsRecorded |= std::uint32_t(1) << index(row);
+        trace->rowsUnworked &= ~(std::uint32_t(1) << index(row));
+    }
+    void Record(Heir row, const Currency& ledgerEntry, Source source) noexcept
+    {
+        Record(row, Exact(ledgerEntry), source, ExactK(ledgerEntry));
+    }
+    // In a pass without its exact side: notes what was written.
+    void Unworked(const Currency& ledgerEntry) noexcept
+    {
+        const std::uint32_t bit = std::uint32_t(1) << (&ledgerEntry - &ledger.HusbandShare);
+        trace->ledgerWritten |= bit;
+        trace->ledgerUnworked |= bit;
+    }
+    void Unworked(Heir row) noexcept
+    {
+        trace->rowsRecorded |= std::uint32_t(1) << index(row);
+        trace->rowsUnworked |= std::uint32_t(1) << index(row);
+    }
+    void UnworkedFixedPart(Heir row) noexcept { trace->fixedPartsUnworked |= std::uint32_t(1) << index(row); }
+    // The fixed share within a row that also takes the residue.
+    void FixedPart(Heir row, const Rational& exact) noexcept
+    {
+        trace->fixedPart[std::size_t(index(row))] = exact;
+        trace->fixedPartsUnworked &= ~(std::uint32_t(1) << index(row));
+    }
     Rational BaseQ() const noexcept;
     static Rational HeadsQ(Currency heads) noexcept;
     static Rational HeadsQ(HeadCount heads) noexcept { return Rational(heads.persons()); }
     Rational ShareQ(int k) const noexcept;
     Rational DividedQ(int k, HeadCount heads) const noexcept;
     Rational ResidueQ(Currency units) const noexcept;
+    // EstateValue - (FixedSharesTotal - share), never below 0: the fixed
+    // share `share` and the residue.
+    Rational RestQ(const Currency& share) const noexcept;
 
     const EstateCase& c;
     ResultRows& rows;

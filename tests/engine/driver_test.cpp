@@ -397,6 +397,79 @@ TEST(Divide, NoResultDependsOnTheDivisionBeforeIt)
     }
 }
 
+// The exact side of a division as the explanation reads it, from a division
+// that works out every pass: only the first and the settling pass of an
+// explained division work theirs out, and their trace must be the same.
+bool sameTrace(const detail::Trace& a, const detail::Trace& b)
+{
+    for (int i = 0; i < kHeirCount; ++i) {
+        const detail::Source source = a.sources[i].source;
+        if (!(a.rows[i] == b.rows[i]) || source != b.sources[i].source || a.sources[i].k != b.sources[i].k)
+            return false;
+        if ((source == detail::Source::FatherRest || source == detail::Source::GrandfatherRest) &&
+            !(a.fixedPart[i] == b.fixedPart[i]))
+            return false;
+    }
+    return a.rowsRecorded == b.rowsRecorded && a.estateValue == b.estateValue &&
+           a.spousesSetAside == b.spousesSetAside && (!a.spousesSetAside || a.spousesTotal == b.spousesTotal) &&
+           a.lastFullBase == b.lastFullBase;
+}
+
+TEST(Divide, TheTraceIsThatOfEveryPassWorkedOut)
+{
+    // Both traces are kept from case to case, as an explained division keeps
+    // its own for the thread.
+    detail::Trace kept, everyPass;
+    const auto check = [&](const EstateCase& c, const std::string& name) {
+        DivisionResult explained;
+        try {
+            explained = Divide(c, &kept);
+        } catch (const EngineError&) {
+            return;
+        }
+        DivisionResult result;
+        detail::Division division(c, result.rows, result.percentages);
+        division.trace = &everyPass;
+        division.exactEveryPass = true;
+        division.ProblemBase = units(24);
+        result.outcome = division.run();
+        EXPECT_TRUE(explained.rows == result.rows) << name;
+        EXPECT_EQ(explained.problemBase, division.ProblemBase) << name;
+        EXPECT_TRUE(sameTrace(kept, everyPass)) << name;
+    };
+    // Many sisters beside a paternal sister and siblings by the mother: the
+    // passes that raise the base leave rows that the settling one does not
+    // write again.
+    check(make("12",
+               [](EstateCase& c) {
+                   c.deceased = Deceased::Woman, c.spouse = true, c.fullSisters = heads(126),
+                   c.paternalBrothers = heads(3), c.paternalSisters = heads(1), c.uterineBrothers = heads(56);
+               }),
+          "husband and many siblings");
+    check(make("24000",
+               [](EstateCase& c) {
+                   c.deceased = Deceased::Woman, c.mothersMother = true, c.fullSisters = heads(131),
+                   c.paternalBrothers = heads(5), c.paternalSisters = heads(1), c.uterineSisters = heads(2);
+               }),
+          "grandmother and many siblings");
+    // The base raised to 27 (an eighth, two thirds, two sixths), and
+    // lowered to 16 (a sixth and a half returned).
+    check(make("24000",
+               [](EstateCase& c) {
+                   c.deceased = Deceased::Man, c.spouse = true, c.daughters = heads(2), c.father = true,
+                   c.mother = true;
+               }),
+          "the base raised");
+    check(make("24000", [](EstateCase& c) { c.mother = true, c.daughters = heads(1); }), "the surplus returned");
+    Random g(7);
+    for (int i = 0; i < 50000 && !HasFailure(); ++i) {
+        const std::int64_t estates[] = {1 + g.upTo(1000), 1 + g.upTo(1000000), 24000};
+        check(randomCase(g, Currency::fromWhole(estates[g.upTo(2)]),
+                         [&g]() -> std::int64_t { return g.chance(25) ? 1 + g.upTo(g.chance(10) ? 200 : 4) : 0; }),
+              "random case " + std::to_string(i));
+    }
+}
+
 TEST(Divide, LargeClassesSettleDespiteRoundingNoise)
 {
     struct Case {
