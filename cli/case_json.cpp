@@ -60,18 +60,17 @@ public:
     void integer(std::int64_t v)
     {
         // Most numbers of an explanation are below 100.
-        if (v >= 0 && v < 10) {
+        if (static_cast<std::uint64_t>(v) < 10) [[likely]] {
             *at_++ = char('0' + v);
-            return;
-        }
-        if (v >= 10 && v < 100) {
+        } else if (static_cast<std::uint64_t>(v) < 100) {
             at_[0] = char('0' + v / 10);
             at_[1] = char('0' + v % 10);
             at_ += 2;
-            return;
+        } else {
+            anyInteger(v);
         }
-        at_ = std::to_chars(at_, at_ + 20, v).ptr;
     }
+    [[gnu::noinline]] void anyInteger(std::int64_t v) { at_ = std::to_chars(at_, at_ + 20, v).ptr; }
     void integer(Rational::Int v)
     {
         if (fits64(v)) {
