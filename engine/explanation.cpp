@@ -1137,29 +1137,48 @@ private:
             t.put("، وزاد ", pick(kHis, n, isFemale), " بالرد");
     }
 
+    // What residuaries take: the rest, or the whole estate beside no sharer.
+    const Word& rest() const
+    {
+        static constexpr Word kRest = " الباقي", kWholeEstate = " التركة كلها";
+        return anyFixed_ ? kRest : kWholeEstate;
+    }
+
+    // Whether the siblings of a row take what is left after the
+    // grandfather's sixth.
+    bool afterGrandfathersSixth(Heir row) const
+    {
+        return (row == Heir::FullBrothers || row == Heir::FullSisters || row == Heir::PaternalBrothers ||
+                row == Heir::PaternalSisters) &&
+               source(Heir::Grandfather).source == Source::GrandfatherSixth;
+    }
+
     void reason(HeirExplanation& h) const
     {
         Text t(h.reason);
         const Heir row = h.row;
+        // The two most frequent first, with no more looked at than they need.
+        if (h.status == HeirStatus::Fixed) {
+            fixedReason(h, t);
+            problemNote(t, row, isGrandmother(row) ? grandmotherCount() : count(row), female(row));
+            return;
+        }
+        if (h.status == HeirStatus::Excluded) {
+            const std::size_t by = h.excludedBy.size();
+            t.put(excludedWord(row));
+            if (by != 0)
+                t.put(" ب", name(h.excludedBy[0]));
+            for (std::size_t i = 1; i < by; ++i)
+                t.put(" و", name(h.excludedBy[i]));
+            return;
+        }
         const Count n = count(row);
         const bool isFemale = female(row);
-        // Residuaries beside no sharer at all take the whole estate.
-        static constexpr Word kRest = " الباقي", kWholeEstate = " التركة كلها";
-        const Word& rest = anyFixed_ ? kRest : kWholeEstate;
-        const bool afterGrandfathersSixth =
-            (row == Heir::FullBrothers || row == Heir::FullSisters || row == Heir::PaternalBrothers ||
-             row == Heir::PaternalSisters) &&
-            source(Heir::Grandfather).source == Source::GrandfatherSixth;
+        const Word& rest = this->rest();
+        const bool afterGrandfathersSixth = this->afterGrandfathersSixth(row);
         switch (h.status) {
         case HeirStatus::Excluded:
-            t.put(excludedWord(row));
-            for (std::size_t i = 0; i < h.excludedBy.size(); ++i) {
-                if (i == 0)
-                    t.put(" ب");
-                else
-                    t.put(" و");
-                t.put(name(h.excludedBy[i]));
-            }
+        case HeirStatus::Fixed:
             return;
         case HeirStatus::NothingLeft: {
             t.put("لم يبق ل", pronoun(n, isFemale));
@@ -1322,11 +1341,7 @@ private:
             if (row == Heir::Grandfather)
                 t.put(" وعدم وجود الأب والإخوة الأشقاء أو لأب");
             return;
-        case HeirStatus::Fixed:
-            break;
         }
-        fixedReason(h, t);
-        problemNote(t, row, isGrandmother(row) ? grandmotherCount() : n, isFemale);
     }
 
     // The spouse of the deceased, as the 'umariyya names him or them.
