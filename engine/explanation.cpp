@@ -115,7 +115,7 @@ struct Amount {
 // One text of several pieces and numbers, put together in room of its own
 // and written into its string (whose room is reused) in one piece when it is
 // done: the pieces are copied straight into place, with no string made
-// longer piece by piece.
+// longer piece by piece. A text too long for that room goes on in its string.
 class Text {
 public:
     explicit Text(std::string& out) : out_(out), at_(local_), end_(local_ + kRoom) {}
@@ -123,10 +123,12 @@ public:
     // `out_`, so it is copied without the assignment's look for an overlap.
     ~Text()
     {
-        const char* text = begin();
-        const std::size_t length = std::size_t(at_ - text);
+        if (!inLocal()) [[unlikely]] {
+            cutString();
+            return;
+        }
         out_.clear();
-        out_.append(text, length);
+        out_.append(local_, std::size_t(at_ - local_));
     }
     Text(const Text&) = delete;
     Text& operator=(const Text&) = delete;
@@ -160,7 +162,7 @@ public:
 
 private:
     // Room enough for every sentence and reason this program writes; a text
-    // that would pass it moves into a string of its own.
+    // that would pass it moves into its string.
     static constexpr std::size_t kRoom = 384;
     // The digits of 0 to 99, each in two bytes (the second unused below 10).
     static constexpr std::array<std::array<char, 2>, 100> kSmall = [] {
@@ -170,7 +172,7 @@ private:
                                        : std::array<char, 2>{char('0' + i / 10), char('0' + i % 10)};
         return t;
     }();
-    char* begin() { return larger_.empty() ? local_ : larger_.data(); }
+    bool inLocal() const { return end_ == local_ + kRoom; }
     [[gnu::always_inline]] void room(std::size_t n)
     {
         if (std::size_t(end_ - at_) < n) [[unlikely]]
@@ -178,13 +180,16 @@ private:
     }
     [[gnu::noinline]] void grow(std::size_t n)
     {
-        const std::size_t used = std::size_t(at_ - begin());
-        if (larger_.empty())
-            larger_.assign(local_, used);
-        larger_.resize(2 * (used + n));
-        at_ = larger_.data() + used;
-        end_ = larger_.data() + larger_.size();
+        const bool local = inLocal();
+        const std::size_t used = std::size_t(at_ - (local ? local_ : out_.data()));
+        if (local)
+            out_.assign(local_, used);
+        out_.resize(2 * (used + n));
+        at_ = out_.data() + used;
+        end_ = out_.data() + out_.size();
     }
+    // The text written in its string: cut to its length.
+    [[gnu::noinline]] void cutString() { out_.resize(std::size_t(at_ - out_.data())); }
     // The longest that a piece of a type can be.
     template <class Piece>
     static constexpr std::size_t longest()
@@ -246,7 +251,6 @@ private:
 
     std::string& out_;
     char local_[kRoom];
-    std::string larger_;
     char* at_;
     char* end_;
 };
