@@ -1164,7 +1164,8 @@ private:
         // The two most frequent first, with no more looked at than they need.
         if (h.status == HeirStatus::Fixed) {
             fixedReason(h, t);
-            problemNote(t, row, isGrandmother(row) ? grandmotherCount() : count(row), female(row));
+            if (awlNote_ || raddNote_)
+                problemNote(t, row, isGrandmother(row) ? grandmotherCount() : count(row), female(row));
             return;
         }
         if (h.status == HeirStatus::Excluded) {
@@ -1613,11 +1614,15 @@ private:
         }
         if (e.radd)
             raddSentences();
+        int kept = 0;  // the parts that keep a number for the multiplier
         if (chains_) {
             // Each part whose shares do not divide among its heads.
             for (std::size_t p = 0; p < partCount_; ++p) {
                 const Part& part = parts_[p];
-                if (part.kept == 1 || !part.shares)
+                if (part.kept == 1)
+                    continue;
+                ++kept;
+                if (!part.shares)
                     continue;
                 Text t(sentence());
                 t.put("سهام ", partName(part), " ", *part.shares, " لا تنقسم على عدد الرؤوس ", part.heads);
@@ -1642,10 +1647,7 @@ private:
                     t.put("صحت المسألة من ", problem);
             } else {
                 t.put("جزء السهم ", *e.multiplier);
-                int kept = 0;
-                for (std::size_t p = 0; p < partCount_; ++p)
-                    kept += parts_[p].kept != 1;
-                if (chains_ && kept > 1) {
+                if (kept > 1) {
                     t.put("، وهو أصغر عدد تقبل القسمة عليه الأعداد المحفوظة");
                     int written = 0;
                     for (std::size_t p = 0; p < partCount_; ++p) {
