@@ -172,6 +172,8 @@ private:
                                        : std::array<char, 2>{char('0' + i / 10), char('0' + i % 10)};
         return t;
     }();
+    // Whether the text is still in its own room (its end is moved into the
+    // string, which lies outside the text, once it grows).
     bool inLocal() const { return end_ == local_ + kRoom; }
     [[gnu::always_inline]] void room(std::size_t n)
     {
