@@ -1,6 +1,7 @@
 #include "engine/currency.h"
 
-#include <charconv>
+#include <array>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -110,6 +111,49 @@ Currency twice(Currency a)
     return addExact(a, a);
 }
 
+namespace {
+
+// The digits of 0 to 99 in pairs, "00" to "99".
+constexpr char kPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// The decimal digits of a whole number at `at`; gives the place after them.
+// Its length is found first from its bit width, then its digits are written
+// from the last by pairs, each pair with one division by 100.
+char* writeWhole(char* at, std::uint64_t value) noexcept
+{
+    static constexpr auto kPowers = [] {
+        std::array<std::uint64_t, 20> t{};  // 10 to the power of each index
+        std::uint64_t power = 1;
+        for (std::uint64_t& p : t) {
+            p = power;
+            power *= 10;  // past the last, wraps unused
+        }
+        return t;
+    }();
+    // 1233 / 4096 is about log10(2): the length is the estimate made from
+    // the bit width, or one more (0 counted as 1, one digit as well).
+    const std::uint64_t odd = value | 1;
+    const unsigned estimate = (unsigned(std::bit_width(odd)) * 1233) >> 12;
+    char* const end = at + estimate + (odd >= kPowers[estimate]);
+    char* p = end;
+    while (value >= 100) {
+        const std::uint64_t rest = value / 100;
+        p -= 2;
+        std::memcpy(p, kPairs + 2 * (value - rest * 100), 2);
+        value = rest;
+    }
+    if (value >= 10)
+        std::memcpy(p - 2, kPairs + 2 * value, 2);
+    else
+        p[-1] = char('0' + value);
+    return end;
+}
+
+}  // namespace
+
 std::size_t formatAmount(Currency value, char* out) noexcept
 {
     const std::int64_t raw = value.raw();
@@ -117,19 +161,15 @@ std::size_t formatAmount(Currency value, char* out) noexcept
     // has a magnitude too.
     const std::uint64_t mag = raw < 0 ? 0 - static_cast<std::uint64_t>(raw) : static_cast<std::uint64_t>(raw);
     const std::uint64_t whole = mag / Currency::kScale;
-    const unsigned frac = static_cast<unsigned>(mag % Currency::kScale);
+    const auto frac = static_cast<unsigned>(mag - whole * Currency::kScale);
 
     char* at = out;
     if (raw < 0)
         *at++ = '-';
-    at = std::to_chars(at, out + kMaxAmountText, whole).ptr;
+    at = writeWhole(at, whole);
     if (frac != 0) {
         // The four decimals by pairs, without the zeros that end them.
-        static constexpr char kPairs[] =
-            "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-            "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-            "8081828384858687888990919293949596979899";
-        const unsigned high = frac / 100, low = frac % 100;
+        const unsigned high = frac / 100, low = frac - high * 100;
         *at++ = '.';
         std::memcpy(at, kPairs + 2 * high, 2);
         std::memcpy(at + 2, kPairs + 2 * low, 2);

@@ -115,7 +115,7 @@ struct Amount {
 // One text of several pieces and numbers, put together in room of its own
 // and written into its string (whose room is reused) in one piece when it is
 // done: the pieces are copied straight into place, with no string made
-// longer piece by piece.
+// longer piece by piece. A text too long for that room goes on in its string.
 class Text {
 public:
     explicit Text(std::string& out) : out_(out), at_(local_), end_(local_ + kRoom) {}
@@ -123,10 +123,12 @@ public:
     // `out_`, so it is copied without the assignment's look for an overlap.
     ~Text()
     {
-        const char* text = begin();
-        const std::size_t length = std::size_t(at_ - text);
+        if (!inLocal()) [[unlikely]] {
+            cutString();
+            return;
+        }
         out_.clear();
-        out_.append(text, length);
+        out_.append(local_, std::size_t(at_ - local_));
     }
     Text(const Text&) = delete;
     Text& operator=(const Text&) = delete;
@@ -160,7 +162,7 @@ public:
 
 private:
     // Room enough for every sentence and reason this program writes; a text
-    // that would pass it moves into a string of its own.
+    // that would pass it moves into its string.
     static constexpr std::size_t kRoom = 384;
     // The digits of 0 to 99, each in two bytes (the second unused below 10).
     static constexpr std::array<std::array<char, 2>, 100> kSmall = [] {
@@ -170,7 +172,9 @@ private:
                                        : std::array<char, 2>{char('0' + i / 10), char('0' + i % 10)};
         return t;
     }();
-    char* begin() { return larger_.empty() ? local_ : larger_.data(); }
+    // Whether the text is still in its own room (its end is moved into the
+    // string, which lies outside the text, once it grows).
+    bool inLocal() const { return end_ == local_ + kRoom; }
     [[gnu::always_inline]] void room(std::size_t n)
     {
         if (std::size_t(end_ - at_) < n) [[unlikely]]
@@ -178,13 +182,16 @@ private:
     }
     [[gnu::noinline]] void grow(std::size_t n)
     {
-        const std::size_t used = std::size_t(at_ - begin());
-        if (larger_.empty())
-            larger_.assign(local_, used);
-        larger_.resize(2 * (used + n));
-        at_ = larger_.data() + used;
-        end_ = larger_.data() + larger_.size();
+        const bool local = inLocal();
+        const std::size_t used = std::size_t(at_ - (local ? local_ : out_.data()));
+        if (local)
+            out_.assign(local_, used);
+        out_.resize(2 * (used + n));
+        at_ = out_.data() + used;
+        end_ = out_.data() + out_.size();
     }
+    // The text written in its string: cut to its length.
+    [[gnu::noinline]] void cutString() { out_.resize(std::size_t(at_ - out_.data())); }
     // The longest that a piece of a type can be.
     template <class Piece>
     static constexpr std::size_t longest()
@@ -246,7 +253,6 @@ private:
 
     std::string& out_;
     char local_[kRoom];
-    std::string larger_;
     char* at_;
     char* end_;
 };
@@ -1137,29 +1143,49 @@ private:
             t.put("، وزاد ", pick(kHis, n, isFemale), " بالرد");
     }
 
+    // What residuaries take: the rest, or the whole estate beside no sharer.
+    const Word& rest() const
+    {
+        static constexpr Word kRest = " الباقي", kWholeEstate = " التركة كلها";
+        return anyFixed_ ? kRest : kWholeEstate;
+    }
+
+    // Whether the siblings of a row take what is left after the
+    // grandfather's sixth.
+    bool afterGrandfathersSixth(Heir row) const
+    {
+        return (row == Heir::FullBrothers || row == Heir::FullSisters || row == Heir::PaternalBrothers ||
+                row == Heir::PaternalSisters) &&
+               source(Heir::Grandfather).source == Source::GrandfatherSixth;
+    }
+
     void reason(HeirExplanation& h) const
     {
         Text t(h.reason);
         const Heir row = h.row;
+        // The two most frequent first, with no more looked at than they need.
+        if (h.status == HeirStatus::Fixed) {
+            fixedReason(h, t);
+            if (awlNote_ || raddNote_)
+                problemNote(t, row, isGrandmother(row) ? grandmotherCount() : count(row), female(row));
+            return;
+        }
+        if (h.status == HeirStatus::Excluded) {
+            const std::size_t by = h.excludedBy.size();
+            t.put(excludedWord(row));
+            if (by != 0)
+                t.put(" ب", name(h.excludedBy[0]));
+            for (std::size_t i = 1; i < by; ++i)
+                t.put(" و", name(h.excludedBy[i]));
+            return;
+        }
         const Count n = count(row);
         const bool isFemale = female(row);
-        // Residuaries beside no sharer at all take the whole estate.
-        static constexpr Word kRest = " الباقي", kWholeEstate = " التركة كلها";
-        const Word& rest = anyFixed_ ? kRest : kWholeEstate;
-        const bool afterGrandfathersSixth =
-            (row == Heir::FullBrothers || row == Heir::FullSisters || row == Heir::PaternalBrothers ||
-             row == Heir::PaternalSisters) &&
-            source(Heir::Grandfather).source == Source::GrandfatherSixth;
+        const Word& rest = this->rest();
+        const bool afterGrandfathersSixth = this->afterGrandfathersSixth(row);
         switch (h.status) {
         case HeirStatus::Excluded:
-            t.put(excludedWord(row));
-            for (std::size_t i = 0; i < h.excludedBy.size(); ++i) {
-                if (i == 0)
-                    t.put(" ب");
-                else
-                    t.put(" و");
-                t.put(name(h.excludedBy[i]));
-            }
+        case HeirStatus::Fixed:
             return;
         case HeirStatus::NothingLeft: {
             t.put("لم يبق ل", pronoun(n, isFemale));
@@ -1322,11 +1348,7 @@ private:
             if (row == Heir::Grandfather)
                 t.put(" وعدم وجود الأب والإخوة الأشقاء أو لأب");
             return;
-        case HeirStatus::Fixed:
-            break;
         }
-        fixedReason(h, t);
-        problemNote(t, row, isGrandmother(row) ? grandmotherCount() : n, isFemale);
     }
 
     // The spouse of the deceased, as the 'umariyya names him or them.
@@ -1594,11 +1616,15 @@ private:
         }
         if (e.radd)
             raddSentences();
+        int kept = 0;  // the parts that keep a number for the multiplier
         if (chains_) {
             // Each part whose shares do not divide among its heads.
             for (std::size_t p = 0; p < partCount_; ++p) {
                 const Part& part = parts_[p];
-                if (part.kept == 1 || !part.shares)
+                if (part.kept == 1)
+                    continue;
+                ++kept;
+                if (!part.shares)
                     continue;
                 Text t(sentence());
                 t.put("سهام ", partName(part), " ", *part.shares, " لا تنقسم على عدد الرؤوس ", part.heads);
@@ -1623,10 +1649,7 @@ private:
                     t.put("صحت المسألة من ", problem);
             } else {
                 t.put("جزء السهم ", *e.multiplier);
-                int kept = 0;
-                for (std::size_t p = 0; p < partCount_; ++p)
-                    kept += parts_[p].kept != 1;
-                if (chains_ && kept > 1) {
+                if (kept > 1) {
                     t.put("، وهو أصغر عدد تقبل القسمة عليه الأعداد المحفوظة");
                     int written = 0;
                     for (std::size_t p = 0; p < partCount_; ++p) {
