@@ -10,6 +10,14 @@ bool CaseDetails::empty() const noexcept
     std::size_t sizes = 0;
     for (const DetailMember& m : kDetailMembers)
         sizes |= (this->*(m.text)).size();
+    if (sizes != 0)
+        return false;
+    // A list that never held a name has no storage: one load each tells.
+    std::uintptr_t storage = 0;
+    for (const std::vector<std::string>& names : heirNames)
+        storage |= reinterpret_cast<std::uintptr_t>(names.data());
+    if (storage == 0)
+        return true;
     for (const std::vector<std::string>& names : heirNames)
         sizes |= names.size();
     return sizes == 0;

@@ -174,10 +174,41 @@ constexpr auto kFieldSlots = [] {
     return slots;
 }();
 
+// Whether `name` is `known`, a field's name: a name of 4 to 24 bytes is
+// compared by two or three wide loads that may overlap.
+bool sameName(std::string_view known, std::string_view name) noexcept
+{
+    const std::size_t n = name.size();
+    if (n != known.size())
+        return false;
+    const char* a = known.data();
+    const char* b = name.data();
+    if (n >= 8 && n <= 24) {
+        const auto load = [](const char* p) {
+            std::uint64_t v;
+            std::memcpy(&v, p, sizeof v);
+            return v;
+        };
+        std::uint64_t diff = (load(a) ^ load(b)) | (load(a + n - 8) ^ load(b + n - 8));
+        if (n > 16)
+            diff |= load(a + 8) ^ load(b + 8);
+        return diff == 0;
+    }
+    if (n >= 4 && n < 8) {
+        const auto load = [](const char* p) {
+            std::uint32_t v;
+            std::memcpy(&v, p, sizeof v);
+            return v;
+        };
+        return ((load(a) ^ load(b)) | (load(a + n - 4) ^ load(b + n - 4))) == 0;
+    }
+    return known == name;
+}
+
 const Field* findField(std::string_view name)
 {
     const std::int8_t i = kFieldSlots[nameSlot(name, kFieldSeed)];
-    if (i < 0 || kFields[static_cast<std::size_t>(i)].name != name)
+    if (i < 0 || !sameName(kFields[static_cast<std::size_t>(i)].name, name))
         return nullptr;
     return &kFields[static_cast<std::size_t>(i)];
 }
@@ -401,6 +432,12 @@ public:
             return sameKey(name);
         if (nesting_ == Nesting::DeathCase)
             return deathCaseKey(name);
+        return caseKey(name);
+    }
+
+    // A member's name in the case object itself.
+    bool caseKey(std::string_view name)
+    {
         field_ = findField(name);
         if (field_ == nullptr) {
             error_.problem = CaseProblem::UnknownField;
@@ -421,6 +458,61 @@ public:
         }
         seen_[index] = true;
         return true;
+    }
+
+    // The value of the member of the case object just named, when it has
+    // the form of most cases: a count or the wives in range, a box, an
+    // amount of digits, the deceased. Read straight into the case; false,
+    // with nothing changed, for any other value, which then takes the
+    // general way (and its message, when refused).
+    bool plainValue(simdjson::dom::element v)
+    {
+        switch (field_->kind) {
+        case Kind::Count: {
+            std::int64_t n = 0;
+            if (v.get_int64().get(n) != simdjson::SUCCESS || n < 0 || n > kMaxCount)
+                return false;
+            case_->*(field_->count) = HeadCount(n);
+            return true;
+        }
+        case Kind::Flag: {
+            bool b = false;
+            if (v.get_bool().get(b) != simdjson::SUCCESS)
+                return false;
+            case_->*(field_->flag) = b;
+            return true;
+        }
+        case Kind::Amount: {
+            std::string_view text;
+            if (v.get_string().get(text) == simdjson::SUCCESS)
+                return parseWholeAmount(text, case_->*(field_->value));
+            std::int64_t n = 0;
+            if (v.get_int64().get(n) != simdjson::SUCCESS || n < 0 || n > Currency::kMaxWhole)
+                return false;
+            case_->*(field_->value) = Currency::fromRaw(n * Currency::kScale);
+            return true;
+        }
+        case Kind::Deceased: {
+            std::string_view text;
+            if (v.get_string().get(text) != simdjson::SUCCESS)
+                return false;
+            if (text == "man")
+                case_->deceased = Deceased::Man;
+            else if (text == "woman")
+                case_->deceased = Deceased::Woman;
+            else
+                return false;
+            return true;
+        }
+        case Kind::Wives: {
+            std::int64_t n = 0;
+            if (v.get_int64().get(n) != simdjson::SUCCESS || n < 1 || n > 4)
+                return false;
+            case_->wives = HeadCount(n);
+            return true;
+        }
+        default: return false;
+        }
     }
 
 private:
@@ -889,6 +981,23 @@ private:
 
 // Gives a document that simdjson has read to the reader, value by value in
 // the order of the text, until the reader refuses one.
+bool walk(simdjson::dom::element e, CaseReader& reader);
+
+// The same for the whole document: the members of the case object, most of
+// them plain values that go straight into the case.
+bool walkCase(simdjson::dom::element document, CaseReader& reader)
+{
+    simdjson::dom::object object;
+    if (document.get_object().get(object) != simdjson::SUCCESS)
+        return walk(document, reader);
+    if (!reader.startObject())
+        return false;
+    for (const simdjson::dom::key_value_pair member : object)
+        if (!reader.caseKey(member.key) || (!reader.plainValue(member.value) && !walk(member.value, reader)))
+            return false;
+    return reader.endObject();
+}
+
 bool walk(simdjson::dom::element e, CaseReader& reader)
 {
     using simdjson::dom::element_type;
@@ -1116,7 +1225,7 @@ bool readInto(std::string_view text, EstateCase& out, CaseDetails* details, std:
     simdjson::dom::element document;
     bool ok = false;
     if (body.size() <= kMaxParsedBytes && room.parse(body, document)) {
-        ok = walk(document, reader);
+        ok = walkCase(document, reader);
     } else if (const std::size_t nul = text.find('\0'); nul != text.npos) {
         // nlohmann's parser takes a NUL byte for the end of its input and
         // would ignore whatever follows it; no valid case holds one.
