@@ -1,6 +1,7 @@
 #include "casefile/case_details.h"
 
 #include <cstdint>
+#include <utility>
 
 namespace qismar {
 
@@ -13,9 +14,9 @@ bool CaseDetails::empty() const noexcept
     if (sizes != 0)
         return false;
     // A list that never held a name has no storage: one load each tells.
-    std::uintptr_t storage = 0;
-    for (const std::vector<std::string>& names : heirNames)
-        storage |= reinterpret_cast<std::uintptr_t>(names.data());
+    const std::uintptr_t storage = [this]<std::size_t... I>(std::index_sequence<I...>) {
+        return (reinterpret_cast<std::uintptr_t>(heirNames[I].data()) | ...);
+    }(std::make_index_sequence<kHeirCount>{});
     if (storage == 0)
         return true;
     for (const std::vector<std::string>& names : heirNames)
