@@ -1,6 +1,7 @@
 #include "casefile/case_details.h"
 
 #include <cstdint>
+#include <utility>
 
 namespace qismar {
 
@@ -10,6 +11,14 @@ bool CaseDetails::empty() const noexcept
     std::size_t sizes = 0;
     for (const DetailMember& m : kDetailMembers)
         sizes |= (this->*(m.text)).size();
+    if (sizes != 0)
+        return false;
+    // A list that never held a name has no storage: one load each tells.
+    const std::uintptr_t storage = [this]<std::size_t... I>(std::index_sequence<I...>) {
+        return (reinterpret_cast<std::uintptr_t>(heirNames[I].data()) | ...);
+    }(std::make_index_sequence<kHeirCount>{});
+    if (storage == 0)
+        return true;
     for (const std::vector<std::string>& names : heirNames)
         sizes |= names.size();
     return sizes == 0;

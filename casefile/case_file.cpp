@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <bitset>
 #include <cerrno>
 #include <climits>
@@ -135,17 +136,52 @@ static_assert([] {
     return true;
 }(), "kFields: each relative's field of the heir table once");
 
-// The slot of a name in a table of 256: its length and four of its
-// letters (the first, the eighth or the middle one, the last two), mixed by
-// `seed`.
-constexpr std::size_t nameSlot(std::string_view name, std::uint32_t seed) noexcept
+// The shortest and the longest name of a field.
+constexpr std::size_t kShortestName = std::ranges::min(kFields, {}, [](const Field& f) { return f.name.size(); }).name.size();
+constexpr std::size_t kLongestName = std::ranges::max(kFields, {}, [](const Field& f) { return f.name.size(); }).name.size();
+static_assert(kShortestName >= 4 && kLongestName <= 24, "NameWords holds a field's name whole");
+
+// `bytes` bytes (four or eight) of a text from `at`, as one number, the
+// first of them lowest.
+constexpr std::uint64_t loadWord(std::string_view text, std::size_t at, std::size_t bytes) noexcept
+{
+    if (!std::is_constant_evaluated() && std::endian::native == std::endian::little) {
+        if (bytes == 8) {
+            std::uint64_t v;
+            std::memcpy(&v, text.data() + at, 8);
+            return v;
+        }
+        std::uint32_t v;
+        std::memcpy(&v, text.data() + at, 4);
+        return v;
+    }
+    std::uint64_t v = 0;
+    for (std::size_t i = 0; i < bytes; ++i)
+        v |= std::uint64_t{static_cast<unsigned char>(text[at + i])} << (8 * i);
+    return v;
+}
+
+// A name of 4 to 24 bytes as three numbers that together hold every byte
+// of it: its first and its last eight bytes (four each when it is shorter
+// than eight; overlapping when shorter than sixteen) and, when it is longer
+// than sixteen, the eight after the first eight.
+struct NameWords {
+    std::uint64_t first = 0, last = 0, middle = 0;
+    friend constexpr bool operator==(const NameWords&, const NameWords&) = default;
+};
+
+constexpr NameWords nameWords(std::string_view name) noexcept
 {
     const std::size_t n = name.size();
-    if (n < 2)
-        return n;
-    const auto at = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(name[i])); };
-    const std::uint64_t key = (at(0) | at(n > 8 ? 7 : n / 2) << 8 | at(n - 2) << 16 | at(n - 1) << 24) ^
-                              static_cast<std::uint32_t>(n) * 0x9E3779B9u;
+    const std::size_t bytes = n >= 8 ? 8 : 4;
+    return {loadWord(name, 0, bytes), loadWord(name, n - bytes, bytes), n > 16 ? loadWord(name, 8, 8) : 0};
+}
+
+// The slot of a name in a table of 256: its first and last bytes and its
+// length, mixed by `seed`.
+constexpr std::size_t nameSlot(const NameWords& words, std::size_t size, std::uint32_t seed) noexcept
+{
+    const std::uint64_t key = words.first + std::rotl(words.last, 29) + size;
     const std::uint64_t mix = (std::uint64_t{seed} + 1) * 0x9E3779B97F4A7C15u | 1u;
     return static_cast<std::size_t>((key * mix) >> 56);
 }
@@ -156,7 +192,7 @@ constexpr std::uint32_t kFieldSeed = [] {
         std::array<bool, 256> taken{};
         bool clash = false;
         for (const Field& f : kFields) {
-            const std::size_t slot = nameSlot(f.name, seed);
+            const std::size_t slot = nameSlot(nameWords(f.name), f.name.size(), seed);
             clash = clash || taken[slot];
             taken[slot] = true;
         }
@@ -165,21 +201,35 @@ constexpr std::uint32_t kFieldSeed = [] {
     }
 }();
 
-// The index in kFields of the field in each slot, or -1.
+// The field in each slot: its name's words and size, and its index in
+// kFields, or -1.
+struct FieldSlot {
+    NameWords words;
+    std::uint8_t size = 0;
+    std::int8_t field = -1;
+};
 constexpr auto kFieldSlots = [] {
-    std::array<std::int8_t, 256> slots{};
-    slots.fill(-1);
-    for (std::size_t i = 0; i < kFields.size(); ++i)
-        slots[nameSlot(kFields[i].name, kFieldSeed)] = static_cast<std::int8_t>(i);
+    std::array<FieldSlot, 256> slots{};
+    for (std::size_t i = 0; i < kFields.size(); ++i) {
+        const NameWords words = nameWords(kFields[i].name);
+        slots[nameSlot(words, kFields[i].name.size(), kFieldSeed)] =
+            FieldSlot{words, static_cast<std::uint8_t>(kFields[i].name.size()), static_cast<std::int8_t>(i)};
+    }
     return slots;
 }();
 
+// The field of a name, by one look in the table and a comparison of the
+// name's words.
 const Field* findField(std::string_view name)
 {
-    const std::int8_t i = kFieldSlots[nameSlot(name, kFieldSeed)];
-    if (i < 0 || kFields[static_cast<std::size_t>(i)].name != name)
+    const std::size_t n = name.size();
+    if (n < kShortestName || n > kLongestName)
         return nullptr;
-    return &kFields[static_cast<std::size_t>(i)];
+    const NameWords words = nameWords(name);
+    const FieldSlot& slot = kFieldSlots[nameSlot(words, n, kFieldSeed)];
+    if (slot.size != n || !(slot.words == words))
+        return nullptr;
+    return &kFields[static_cast<std::size_t>(slot.field)];
 }
 
 // A whole amount written as digits only, at most Currency::kMaxWhole (as
@@ -401,6 +451,12 @@ public:
             return sameKey(name);
         if (nesting_ == Nesting::DeathCase)
             return deathCaseKey(name);
+        return caseKey(name);
+    }
+
+    // A member's name in the case object itself.
+    bool caseKey(std::string_view name)
+    {
         field_ = findField(name);
         if (field_ == nullptr) {
             error_.problem = CaseProblem::UnknownField;
@@ -421,6 +477,61 @@ public:
         }
         seen_[index] = true;
         return true;
+    }
+
+    // The value of the member of the case object just named, when it has
+    // the form of most cases: a count or the wives in range, a box, an
+    // amount of digits, the deceased. Read straight into the case; false,
+    // with nothing changed, for any other value, which then takes the
+    // general way (and its message, when refused).
+    bool plainValue(simdjson::dom::element v)
+    {
+        switch (field_->kind) {
+        case Kind::Count: {
+            std::int64_t n = 0;
+            if (v.get_int64().get(n) != simdjson::SUCCESS || n < 0 || n > kMaxCount)
+                return false;
+            case_->*(field_->count) = HeadCount(n);
+            return true;
+        }
+        case Kind::Flag: {
+            bool b = false;
+            if (v.get_bool().get(b) != simdjson::SUCCESS)
+                return false;
+            case_->*(field_->flag) = b;
+            return true;
+        }
+        case Kind::Amount: {
+            std::string_view text;
+            if (v.get_string().get(text) == simdjson::SUCCESS)
+                return parseWholeAmount(text, case_->*(field_->value));
+            std::int64_t n = 0;
+            if (v.get_int64().get(n) != simdjson::SUCCESS || n < 0 || n > Currency::kMaxWhole)
+                return false;
+            case_->*(field_->value) = Currency::fromRaw(n * Currency::kScale);
+            return true;
+        }
+        case Kind::Deceased: {
+            std::string_view text;
+            if (v.get_string().get(text) != simdjson::SUCCESS)
+                return false;
+            if (text == "man")
+                case_->deceased = Deceased::Man;
+            else if (text == "woman")
+                case_->deceased = Deceased::Woman;
+            else
+                return false;
+            return true;
+        }
+        case Kind::Wives: {
+            std::int64_t n = 0;
+            if (v.get_int64().get(n) != simdjson::SUCCESS || n < 1 || n > 4)
+                return false;
+            case_->wives = HeadCount(n);
+            return true;
+        }
+        default: return false;
+        }
     }
 
 private:
@@ -889,6 +1000,23 @@ private:
 
 // Gives a document that simdjson has read to the reader, value by value in
 // the order of the text, until the reader refuses one.
+bool walk(simdjson::dom::element e, CaseReader& reader);
+
+// The same for the whole document: the members of the case object, most of
+// them plain values that go straight into the case.
+bool walkCase(simdjson::dom::element document, CaseReader& reader)
+{
+    simdjson::dom::object object;
+    if (document.get_object().get(object) != simdjson::SUCCESS)
+        return walk(document, reader);
+    if (!reader.startObject())
+        return false;
+    for (const simdjson::dom::key_value_pair member : object)
+        if (!reader.caseKey(member.key) || (!reader.plainValue(member.value) && !walk(member.value, reader)))
+            return false;
+    return reader.endObject();
+}
+
 bool walk(simdjson::dom::element e, CaseReader& reader)
 {
     using simdjson::dom::element_type;
@@ -1116,7 +1244,7 @@ bool readInto(std::string_view text, EstateCase& out, CaseDetails* details, std:
     simdjson::dom::element document;
     bool ok = false;
     if (body.size() <= kMaxParsedBytes && room.parse(body, document)) {
-        ok = walk(document, reader);
+        ok = walkCase(document, reader);
     } else if (const std::size_t nul = text.find('\0'); nul != text.npos) {
         // nlohmann's parser takes a NUL byte for the end of its input and
         // would ignore whatever follows it; no valid case holds one.
