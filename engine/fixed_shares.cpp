@@ -55,6 +55,9 @@ Rational Division::ShareQ(int k) const noexcept
     // k / base of EstateValue; the base is a whole number.
     if (!ProblemBase.isWhole())
         return Rational(k) / BaseQ() * trace->estateValue;
+    // Before any return of the surplus, of the whole estate.
+    if (trace->estateValue == Rational(1))
+        return Rational::of64(k, ProblemBase.raw() / Currency::kScale);
     return Rational::scaled(trace->estateValue, k, ProblemBase.raw() / Currency::kScale);
 }
 
@@ -62,6 +65,10 @@ Rational Division::DividedQ(int k, HeadCount heads) const noexcept
 {
     if (!ProblemBase.isWhole() || heads.isZero())
         return ShareQ(k) / HeadsQ(heads);
+    // The base is at most kMaxPasses above 24 and the heads at most
+    // kMaxCount: their product fits 64 bits.
+    if (trace->estateValue == Rational(1))
+        return Rational::of64(k, ProblemBase.raw() / Currency::kScale * heads.persons());
     return Rational::scaled(trace->estateValue, k, Rational::Int(ProblemBase.raw() / Currency::kScale) * heads.persons());
 }
 

@@ -105,6 +105,11 @@ struct Trace {
     // began: a row without it is 0, from no source.
     std::uint32_t rowsRecorded = 0;
     static_assert(kHeirCount <= 32, "one bit for each row");
+    // One bit for each row marked "nothing for him" as the division began
+    // (a present relative). Every row a rule writes is noted in
+    // rowsRecorded, so that the rows of the result that are not empty are
+    // those of either.
+    std::uint32_t rowsPresent = 0;
     // For the father's and the grandfather's share plus the residue: the
     // fixed share within it.
     std::array<Rational, kHeirCount> fixedPart{};
