@@ -61,7 +61,7 @@ Rational Division::ShareQ(int k) const noexcept
         return Rational(k) / BaseQ() * trace->estateValue;
     // Before any return of the surplus, of the whole estate; in the first
     // pass, at a base of 24, read from a table.
-    if (trace->estateValue == Rational(1)) {
+    if (OfWholeEstate()) {
         static constexpr auto kOf24 = [] {
             std::array<Rational, 25> t{};
             for (int i = 0; i <= 24; ++i)
@@ -81,7 +81,7 @@ Rational Division::DividedQ(int k, HeadCount heads) const noexcept
         return ShareQ(k) / HeadsQ(heads);
     // The base is at most kMaxPasses above 24 and the heads at most
     // kMaxCount: their product fits 64 bits.
-    if (trace->estateValue == Rational(1))
+    if (OfWholeEstate())
         return Rational::of64(k, ProblemBase.raw() / Currency::kScale * heads.persons());
     return Rational::scaled(trace->estateValue, k, Rational::Int(ProblemBase.raw() / Currency::kScale) * heads.persons());
 }
@@ -95,7 +95,7 @@ Rational Division::ResidueQ(Currency units) const noexcept
         // Of the whole estate (before any return of the surplus), the usual
         // case: (1 - total / over) / units.
         std::int64_t den;
-        if (trace->estateValue == Rational(1) && !__builtin_mul_overflow(over, perUnitOf, &den) && den > 0)
+        if (OfWholeEstate() && !__builtin_mul_overflow(over, perUnitOf, &den) && den > 0)
             return total >= over ? Rational() : Rational::of64(over - total, den);
         if (Rational::smallDifference(trace->estateValue, total, over, Rational(), perUnitOf, perUnit))
             return perUnit.nonNegative();
@@ -115,7 +115,7 @@ Rational Division::RestQ(const Currency& share) const noexcept
         // case: 1 - total / over + share, over over x the share's denominator.
         const Rational& exact = Exact(share);
         std::int64_t left, right, num, den;
-        if (trace->estateValue == Rational(1) && exact.small() &&
+        if (OfWholeEstate() && exact.small() &&
             !__builtin_mul_overflow(over - total, std::int64_t(exact.den()), &left) &&
             !__builtin_mul_overflow(std::int64_t(exact.num()), over, &right) &&
             !__builtin_add_overflow(left, right, &num) &&

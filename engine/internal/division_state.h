@@ -359,6 +359,9 @@ private:
         trace->fixedPart[std::size_t(index(row))] = exact;
         trace->fixedPartsUnworked &= ~(std::uint32_t(1) << index(row));
     }
+    // The exact side is of the whole estate (its estateValue is 1) until the
+    // spouses' total is set aside.
+    bool OfWholeEstate() const noexcept { return !trace->spousesSetAside; }
     Rational BaseQ() const noexcept;
     static Rational HeadsQ(Currency heads) noexcept;
     static Rational HeadsQ(HeadCount heads) noexcept { return Rational(heads.persons()); }
