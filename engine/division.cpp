@@ -3,6 +3,7 @@
 #include "engine/internal/division_state.h"
 
 #include <bit>
+#include <type_traits>
 
 namespace qismar {
 
@@ -244,10 +245,22 @@ void Division::LaterRules()
 
 void Division::MarkPresentRelatives()
 {
-    forEachIndex<kHeirs>([&](auto i) {
-        if (RelativePresent(c, kHeirs[i].heir))
-            rows[index(kHeirs[i].heir)] = RowText::nothingForHim();
-    });
+    // While a trace is kept, the rows marked are noted in it too.
+    const auto mark = [this](auto present) {
+        forEachIndex<kHeirs>([&](auto i) {
+            if (RelativePresent(c, kHeirs[i].heir)) {
+                rows[index(kHeirs[i].heir)] = RowText::nothingForHim();
+                if constexpr (!std::is_same_v<decltype(present), std::nullptr_t>)
+                    *present |= std::uint32_t(1) << index(kHeirs[i].heir);
+            }
+        });
+    };
+    if (trace) {
+        trace->rowsPresent = 0;
+        mark(&trace->rowsPresent);
+    } else {
+        mark(nullptr);
+    }
 }
 
 void Division::ResetShareLedger() noexcept

@@ -460,14 +460,12 @@ public:
         // written over, with the room of their texts: each entry is filled
         // whole (heir), and the sentences are cut to those written.
         resetFigures(out_);
-        // The rows of the result that are not empty, in their order.
+        // The rows of the result that are not empty, in their order: those
+        // of the relatives present and those a rule wrote.
         std::array<std::uint8_t, kHeirCount> shown;
         std::size_t count = 0;
-#pragma GCC unroll 27
-        for (int i = 0; i < kHeirCount; ++i) {
-            shown[count] = std::uint8_t(i);
-            count += !r_.rows[std::size_t(i)].isEmpty();
-        }
+        for (std::uint32_t rows = t_.rowsPresent | t_.rowsRecorded; rows != 0; rows &= rows - 1)
+            shown[count++] = std::uint8_t(std::countr_zero(rows));
         resizeKeepingRoom(out_.heirs, count);
         // The entries and heads of the last explanation's rows are cleared
         // (every other is clear already), and those of this one's are noted.

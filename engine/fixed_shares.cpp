@@ -7,6 +7,10 @@
 
 namespace qismar::detail {
 
+namespace {
+constexpr Currency kTwentyFour = Currency::fromRaw(24 * Currency::kScale);
+}  // namespace
+
 Currency Division::Share(int k) const
 {
     // (k / base) x estate x 10000, in this order, rounded once.
@@ -55,6 +59,19 @@ Rational Division::ShareQ(int k) const noexcept
     // k / base of EstateValue; the base is a whole number.
     if (!ProblemBase.isWhole())
         return Rational(k) / BaseQ() * trace->estateValue;
+    // Before any return of the surplus, of the whole estate; in the first
+    // pass, at a base of 24, read from a table.
+    if (OfWholeEstate()) {
+        static constexpr auto kOf24 = [] {
+            std::array<Rational, 25> t{};
+            for (int i = 0; i <= 24; ++i)
+                t[std::size_t(i)] = Rational::of64(i, 24);
+            return t;
+        }();
+        if (ProblemBase == kTwentyFour && k >= 0 && k <= 24)
+            return kOf24[std::size_t(k)];
+        return Rational::of64(k, ProblemBase.raw() / Currency::kScale);
+    }
     return Rational::scaled(trace->estateValue, k, ProblemBase.raw() / Currency::kScale);
 }
 
@@ -62,6 +79,10 @@ Rational Division::DividedQ(int k, HeadCount heads) const noexcept
 {
     if (!ProblemBase.isWhole() || heads.isZero())
         return ShareQ(k) / HeadsQ(heads);
+    // The base is at most kMaxPasses above 24 and the heads at most
+    // kMaxCount: their product fits 64 bits.
+    if (OfWholeEstate())
+        return Rational::of64(k, ProblemBase.raw() / Currency::kScale * heads.persons());
     return Rational::scaled(trace->estateValue, k, Rational::Int(ProblemBase.raw() / Currency::kScale) * heads.persons());
 }
 
@@ -69,9 +90,16 @@ Rational Division::ResidueQ(Currency units) const noexcept
 {
     std::int64_t total, over;
     Rational perUnit;
-    if (units.isWhole() && !units.isZero() && SmallExactTotal(total, over) &&
-        Rational::smallDifference(trace->estateValue, total, over, Rational(), units.raw() / Currency::kScale, perUnit))
-        return perUnit.nonNegative();
+    if (units.isWhole() && !units.isZero() && SmallExactTotal(total, over)) {
+        const std::int64_t perUnitOf = units.raw() / Currency::kScale;
+        // Of the whole estate (before any return of the surplus), the usual
+        // case: (1 - total / over) / units.
+        std::int64_t den;
+        if (OfWholeEstate() && !__builtin_mul_overflow(over, perUnitOf, &den) && den > 0)
+            return total >= over ? Rational() : Rational::of64(over - total, den);
+        if (Rational::smallDifference(trace->estateValue, total, over, Rational(), perUnitOf, perUnit))
+            return perUnit.nonNegative();
+    }
     const Rational residue = (trace->estateValue - Exact(ledger.FixedSharesTotal)).nonNegative();
     if (!units.isWhole() || units.isZero())
         return residue / HeadsQ(units);
@@ -82,9 +110,21 @@ Rational Division::RestQ(const Currency& share) const noexcept
 {
     std::int64_t total, over;
     Rational rest;
-    if (!SmallExactTotal(total, over) ||
-        !Rational::smallDifference(trace->estateValue, total, over, Exact(share), 1, rest))
-        rest = trace->estateValue - (Exact(ledger.FixedSharesTotal) - Exact(share));
+    if (SmallExactTotal(total, over)) {
+        // Of the whole estate (before any return of the surplus), the usual
+        // case: 1 - total / over + share, over over x the share's denominator.
+        const Rational& exact = Exact(share);
+        std::int64_t left, right, num, den;
+        if (OfWholeEstate() && exact.small() &&
+            !__builtin_mul_overflow(over - total, std::int64_t(exact.den()), &left) &&
+            !__builtin_mul_overflow(std::int64_t(exact.num()), over, &right) &&
+            !__builtin_add_overflow(left, right, &num) &&
+            !__builtin_mul_overflow(over, std::int64_t(exact.den()), &den))
+            return num <= 0 ? Rational() : Rational::of64(num, den);
+        if (Rational::smallDifference(trace->estateValue, total, over, exact, 1, rest))
+            return rest.nonNegative();
+    }
+    rest = trace->estateValue - (Exact(ledger.FixedSharesTotal) - Exact(share));
     return rest.nonNegative();
 }
 

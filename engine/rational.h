@@ -94,7 +94,7 @@ public:
     // value x m / d for whole m and positive d, reduced once.
     static Rational scaled(const Rational& value, Int m, Int d) noexcept;
     // n / d, reduced, for d > 0: the usual case of `of`, in 64 bits.
-    static Rational of64(std::int64_t n, std::int64_t d) noexcept;
+    static constexpr Rational of64(std::int64_t n, std::int64_t d) noexcept;
 
     // (a - bn/bd + c) / d for whole bd > 0 and d > 0, over a common
     // denominator and reduced once, into `out`; bn/bd need not be reduced.
@@ -126,7 +126,7 @@ private:
 // sign of its low half).
 inline constexpr bool fits64(Rational::Int v) noexcept { return Rational::Int(std::int64_t(v)) == v; }
 
-inline Rational Rational::of64(std::int64_t n, std::int64_t d) noexcept
+constexpr Rational Rational::of64(std::int64_t n, std::int64_t d) noexcept
 {
     // The gcd is at most d, so it divides without overflow.
     const auto g = std::int64_t(gcd64(n < 0 ? 0 - std::uint64_t(n) : std::uint64_t(n), std::uint64_t(d)));

@@ -105,6 +105,11 @@ struct Trace {
     // began: a row without it is 0, from no source.
     std::uint32_t rowsRecorded = 0;
     static_assert(kHeirCount <= 32, "one bit for each row");
+    // One bit for each row marked "nothing for him" as the division began
+    // (a present relative). Every row a rule writes is noted in
+    // rowsRecorded, so that the rows of the result that are not empty are
+    // those of either.
+    std::uint32_t rowsPresent = 0;
     // For the father's and the grandfather's share plus the residue: the
     // fixed share within it.
     std::array<Rational, kHeirCount> fixedPart{};
@@ -354,6 +359,9 @@ private:
         trace->fixedPart[std::size_t(index(row))] = exact;
         trace->fixedPartsUnworked &= ~(std::uint32_t(1) << index(row));
     }
+    // The exact side is of the whole estate (its estateValue is 1) until the
+    // spouses' total is set aside.
+    bool OfWholeEstate() const noexcept { return !trace->spousesSetAside; }
     Rational BaseQ() const noexcept;
     static Rational HeadsQ(Currency heads) noexcept;
     static Rational HeadsQ(HeadCount heads) noexcept { return Rational(heads.persons()); }
