@@ -109,7 +109,7 @@ public:
         put(text);
         put('"');
     }
-    void integer(std::int64_t v)
+    [[gnu::always_inline]] void integer(std::int64_t v)
     {
         // Most numbers of an explanation are below 100.
         if (static_cast<std::uint64_t>(v) < 10) [[likely]] {
@@ -122,21 +122,21 @@ public:
             at_ = writeAnyInteger(at_, v);
         }
     }
-    void integer(Rational::Int v)
+    [[gnu::always_inline]] void integer(Rational::Int v)
     {
         if (fits64(v)) [[likely]]
             integer(std::int64_t(v));
         else
             at_ = writeWideInteger(at_, v);
     }
-    void number(const std::optional<std::int64_t>& v)
+    [[gnu::always_inline]] void number(const std::optional<std::int64_t>& v)
     {
         if (v)
             integer(*v);
         else
             put("null");
     }
-    void fraction(const Rational* v)
+    [[gnu::always_inline]] void fraction(const Rational* v)
     {
         if (v == nullptr) {
             put("null");

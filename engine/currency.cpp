@@ -2,6 +2,7 @@
 
 #include <array>
 #include <bit>
+#include <cstdint>
 #include <cmath>
 #include <cstring>
 
@@ -113,43 +114,35 @@ Currency twice(Currency a)
 
 namespace {
 
-// The digits of 0 to 99 in pairs, "00" to "99".
+// "00" to "99", two characters each.
 constexpr char kPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
-// The decimal digits of a whole number at `at`; gives the place after them.
-// Its length is found first from its bit width, then its digits are written
-// from the last by pairs, each pair with one division by 100.
-char* writeWhole(char* at, std::uint64_t value) noexcept
+// What is left of each pair of decimals without the zeros that end it.
+constexpr std::array<std::uint8_t, 100> kPairLengths = [] {
+    std::array<std::uint8_t, 100> lengths{};
+    for (int i = 1; i < 100; ++i)
+        lengths[std::size_t(i)] = i % 10 != 0 ? 2 : 1;
+    return lengths;
+}();
+
+// How many digits a number has (one for 0).
+int digitCount(std::uint64_t v) noexcept
 {
-    static constexpr auto kPowers = [] {
-        std::array<std::uint64_t, 20> t{};  // 10 to the power of each index
-        std::uint64_t power = 1;
-        for (std::uint64_t& p : t) {
-            p = power;
-            power *= 10;  // past the last, wraps unused
+    static constexpr std::array<std::uint64_t, 20> kPowers = [] {
+        std::array<std::uint64_t, 20> powers{};
+        std::uint64_t p = 1;
+        for (std::uint64_t& power : powers) {
+            power = p;
+            p *= 10;
         }
-        return t;
+        return powers;
     }();
-    // 1233 / 4096 is about log10(2): the length is the estimate made from
-    // the bit width, or one more (0 counted as 1, one digit as well).
-    const std::uint64_t odd = value | 1;
-    const unsigned estimate = (unsigned(std::bit_width(odd)) * 1233) >> 12;
-    char* const end = at + estimate + (odd >= kPowers[estimate]);
-    char* p = end;
-    while (value >= 100) {
-        const std::uint64_t rest = value / 100;
-        p -= 2;
-        std::memcpy(p, kPairs + 2 * (value - rest * 100), 2);
-        value = rest;
-    }
-    if (value >= 10)
-        std::memcpy(p - 2, kPairs + 2 * value, 2);
-    else
-        p[-1] = char('0' + value);
-    return end;
+    // log10(2) is close to 1233 / 4096: this is the count or one less.
+    const int guess = (std::bit_width(v | 1) * 1233) >> 12;
+    return guess + (v >= kPowers[std::size_t(guess)] ? 1 : 0);
 }
 
 }  // namespace
@@ -160,20 +153,36 @@ std::size_t formatAmount(Currency value, char* out) noexcept
     // Work on the magnitude as unsigned so that the most negative raw value
     // has a magnitude too.
     const std::uint64_t mag = raw < 0 ? 0 - static_cast<std::uint64_t>(raw) : static_cast<std::uint64_t>(raw);
-    const std::uint64_t whole = mag / Currency::kScale;
-    const auto frac = static_cast<unsigned>(mag - whole * Currency::kScale);
+    std::uint64_t whole = mag / Currency::kScale;
+    const unsigned frac = static_cast<unsigned>(mag % Currency::kScale);
 
     char* at = out;
-    if (raw < 0)
-        *at++ = '-';
-    at = writeWhole(at, whole);
+    *at = '-';
+    at += raw < 0 ? 1 : 0;
+    // The whole part by pairs, from its last digit.
+    if (whole < 10) {
+        *at++ = char('0' + whole);
+    } else {
+        char* const end = at + digitCount(whole);
+        char* p = end;
+        while (whole >= 100) {
+            p -= 2;
+            std::memcpy(p, kPairs + 2 * (whole % 100), 2);
+            whole /= 100;
+        }
+        if (whole >= 10)
+            std::memcpy(p - 2, kPairs + 2 * whole, 2);
+        else
+            p[-1] = char('0' + whole);
+        at = end;
+    }
     if (frac != 0) {
         // The four decimals by pairs, without the zeros that end them.
-        const unsigned high = frac / 100, low = frac - high * 100;
-        *at++ = '.';
-        std::memcpy(at, kPairs + 2 * high, 2);
-        std::memcpy(at + 2, kPairs + 2 * low, 2);
-        at += low != 0 ? (low % 10 != 0 ? 4 : 3) : (high % 10 != 0 ? 2 : 1);
+        const unsigned high = frac / 100, low = frac % 100;
+        at[0] = '.';
+        std::memcpy(at + 1, kPairs + 2 * high, 2);
+        std::memcpy(at + 3, kPairs + 2 * low, 2);
+        at += 1 + (low != 0 ? 2 + kPairLengths[low] : kPairLengths[high]);
     }
     *at = '\0';
     return static_cast<std::size_t>(at - out);
