@@ -159,21 +159,29 @@ std::size_t formatAmount(Currency value, char* out) noexcept
     char* at = out;
     *at = '-';
     at += raw < 0 ? 1 : 0;
-    // The whole part by pairs, from its last digit.
+    // The whole part from its last digit, four at a time, then by pairs.
     if (whole < 10) {
         *at++ = char('0' + whole);
     } else {
         char* const end = at + digitCount(whole);
         char* p = end;
-        while (whole >= 100) {
-            p -= 2;
-            std::memcpy(p, kPairs + 2 * (whole % 100), 2);
-            whole /= 100;
+        while (whole >= 10000) {
+            const unsigned four = static_cast<unsigned>(whole % 10000);
+            whole /= 10000;
+            p -= 4;
+            std::memcpy(p, kPairs + 2 * (four / 100), 2);
+            std::memcpy(p + 2, kPairs + 2 * (four % 100), 2);
         }
-        if (whole >= 10)
-            std::memcpy(p - 2, kPairs + 2 * whole, 2);
+        unsigned rest = static_cast<unsigned>(whole);
+        if (rest >= 100) {
+            p -= 2;
+            std::memcpy(p, kPairs + 2 * (rest % 100), 2);
+            rest /= 100;
+        }
+        if (rest >= 10)
+            std::memcpy(p - 2, kPairs + 2 * rest, 2);
         else
-            p[-1] = char('0' + whole);
+            p[-1] = char('0' + rest);
         at = end;
     }
     if (frac != 0) {
