@@ -60,9 +60,9 @@ void appendQuoted(std::string_view text, std::string& out)
 
 // A text of the output known in advance, kept in room of a fixed size so
 // that it is copied with one copy of that size: what the copy puts past
-// the text's end is written over by what follows. Its first `kSkip` bytes
-// are the ", " that parts it from the entry before; the first entry of a
-// list leaves them out.
+// the text's end is written over by what follows. A text that is an entry
+// of a list starts with the ", " that parts it from the entry before, which
+// the first entry leaves out.
 template <std::size_t N>
 struct FixedText {
     static constexpr std::size_t kRoom = N;
@@ -77,6 +77,37 @@ struct FixedText {
         size = static_cast<std::uint8_t>(text.size());
     }
 };
+
+// The fractions of an explanation are nearly all of small terms: each of
+// those is written from its text made in advance, quotes included ("5/24",
+// "1", "0"), copied whole.
+constexpr std::size_t kSmallTerms = 32;
+struct SmallFraction {
+    char bytes[7] = {};
+    std::uint8_t size = 0;
+};
+static_assert(sizeof(SmallFraction) == 8);
+constexpr std::array<SmallFraction, kSmallTerms * kSmallTerms> kSmallFractions = [] {
+    std::array<SmallFraction, kSmallTerms * kSmallTerms> fractions{};
+    for (std::size_t num = 0; num < kSmallTerms; ++num) {
+        for (std::size_t den = 0; den < kSmallTerms; ++den) {
+            SmallFraction& f = fractions[num * kSmallTerms + den];
+            const auto digits = [&f](std::size_t v) {
+                if (v >= 10)
+                    f.bytes[f.size++] = char('0' + v / 10);
+                f.bytes[f.size++] = char('0' + v % 10);
+            };
+            f.bytes[f.size++] = '"';
+            digits(num);
+            if (den != 1) {
+                f.bytes[f.size++] = '/';
+                digits(den);
+            }
+            f.bytes[f.size++] = '"';
+        }
+    }
+    return fractions;
+}();
 
 // Writes an output object into room reserved for it beforehand (Room): the
 // texts of the object are many and short, and copying each straight into
@@ -140,6 +171,14 @@ public:
     {
         if (v == nullptr) {
             put("null");
+            return;
+        }
+        // Both terms from 0 to kSmallTerms - 1 (a negative one makes the
+        // two together negative, and so very large unsigned).
+        if (static_cast<unsigned __int128>(v->num() | v->den()) < kSmallTerms) [[likely]] {
+            const SmallFraction& text = kSmallFractions[std::size_t(v->num()) * kSmallTerms + std::size_t(v->den())];
+            std::memcpy(at_, &text, sizeof text);  // its size too, written over by what follows
+            at_ += text.size;
             return;
         }
         put('"');
