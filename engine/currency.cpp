@@ -162,6 +162,9 @@ std::size_t formatAmount(Currency value, char* out) noexcept
     // The whole part from its last digit, four at a time, then by pairs.
     if (whole < 10) {
         *at++ = char('0' + whole);
+    } else if (whole < 100) {  // every percentage below 100
+        std::memcpy(at, kPairs + 2 * whole, 2);
+        at += 2;
     } else {
         char* const end = at + digitCount(whole);
         char* p = end;
