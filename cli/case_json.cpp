@@ -53,6 +53,7 @@ void appendQuoted(std::string_view text, std::string& out)
     return at;
 }
 
+// Any 64-bit number, out of line: the few beyond two digits.
 [[gnu::noinline]] char* writeAnyInteger(char* at, std::int64_t v)
 {
     return std::to_chars(at, at + 20, v).ptr;
