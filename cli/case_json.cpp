@@ -307,7 +307,7 @@ const std::array<HeirStart, kHeirCount> kHeirStarts = heirStarts("status");
 
 // Each status as an entry writes it, up to its share: fixed", "share":
 constexpr std::size_t kStatusCount = static_cast<std::size_t>(HeirStatus::NothingLeft) + 1;
-using StatusText = FixedText<48>;
+using StatusText = FixedText<32>;
 const std::array<StatusText, kStatusCount> kStatusTexts = [] {
     std::array<StatusText, kStatusCount> texts;
     for (std::size_t i = 0; i < kStatusCount; ++i)
