@@ -114,7 +114,7 @@ Currency twice(Currency a)
 
 namespace {
 
-// "00" to "99", two characters each.
+// The digits of 0 to 99 in pairs, "00" to "99".
 constexpr char kPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
@@ -128,21 +128,55 @@ constexpr std::array<std::uint8_t, 100> kPairLengths = [] {
     return lengths;
 }();
 
-// How many digits a number has (one for 0).
-int digitCount(std::uint64_t v) noexcept
+// The decimal digits of a whole number at `at`; gives the place after them.
+// One or two digits (every percentage below 100) are written at once; a
+// longer number's length is found first from its bit width, then its
+// digits are written from the last, four at a time, then by pairs.
+char* writeWhole(char* at, std::uint64_t value) noexcept
 {
-    static constexpr std::array<std::uint64_t, 20> kPowers = [] {
-        std::array<std::uint64_t, 20> powers{};
-        std::uint64_t p = 1;
-        for (std::uint64_t& power : powers) {
-            power = p;
-            p *= 10;
+    if (value < 10) {
+        *at = char('0' + value);
+        return at + 1;
+    }
+    if (value < 100) {
+        std::memcpy(at, kPairs + 2 * value, 2);
+        return at + 2;
+    }
+    static constexpr auto kPowers = [] {
+        std::array<std::uint64_t, 20> t{};  // 10 to the power of each index
+        std::uint64_t power = 1;
+        for (std::uint64_t& p : t) {
+            p = power;
+            power *= 10;  // past the last, wraps unused
         }
-        return powers;
+        return t;
     }();
-    // log10(2) is close to 1233 / 4096: this is the count or one less.
-    const int guess = (std::bit_width(v | 1) * 1233) >> 12;
-    return guess + (v >= kPowers[std::size_t(guess)] ? 1 : 0);
+    // 1233 / 4096 is about log10(2): the length is the estimate made from
+    // the bit width, or one more.
+    const unsigned estimate = (unsigned(std::bit_width(value)) * 1233) >> 12;
+    char* const end = at + estimate + (value >= kPowers[estimate]);
+    char* p = end;
+    while (value >= 10000) {
+        const std::uint64_t rest = value / 10000;
+        const auto four = static_cast<unsigned>(value - rest * 10000);
+        const unsigned high = four / 100;
+        p -= 4;
+        std::memcpy(p, kPairs + 2 * high, 2);
+        std::memcpy(p + 2, kPairs + 2 * (four - high * 100), 2);
+        value = rest;
+    }
+    auto last = static_cast<unsigned>(value);  // below 10000
+    if (last >= 100) {
+        const unsigned rest = last / 100;
+        p -= 2;
+        std::memcpy(p, kPairs + 2 * (last - rest * 100), 2);
+        last = rest;
+    }
+    if (last >= 10)
+        std::memcpy(p - 2, kPairs + 2 * last, 2);
+    else
+        p[-1] = char('0' + last);
+    return end;
 }
 
 }  // namespace
@@ -153,43 +187,16 @@ std::size_t formatAmount(Currency value, char* out) noexcept
     // Work on the magnitude as unsigned so that the most negative raw value
     // has a magnitude too.
     const std::uint64_t mag = raw < 0 ? 0 - static_cast<std::uint64_t>(raw) : static_cast<std::uint64_t>(raw);
-    std::uint64_t whole = mag / Currency::kScale;
-    const unsigned frac = static_cast<unsigned>(mag % Currency::kScale);
+    const std::uint64_t whole = mag / Currency::kScale;
+    const auto frac = static_cast<unsigned>(mag - whole * Currency::kScale);
 
     char* at = out;
-    *at = '-';
-    at += raw < 0 ? 1 : 0;
-    // The whole part from its last digit, four at a time, then by pairs.
-    if (whole < 10) {
-        *at++ = char('0' + whole);
-    } else if (whole < 100) {  // every percentage below 100
-        std::memcpy(at, kPairs + 2 * whole, 2);
-        at += 2;
-    } else {
-        char* const end = at + digitCount(whole);
-        char* p = end;
-        while (whole >= 10000) {
-            const unsigned four = static_cast<unsigned>(whole % 10000);
-            whole /= 10000;
-            p -= 4;
-            std::memcpy(p, kPairs + 2 * (four / 100), 2);
-            std::memcpy(p + 2, kPairs + 2 * (four % 100), 2);
-        }
-        unsigned rest = static_cast<unsigned>(whole);
-        if (rest >= 100) {
-            p -= 2;
-            std::memcpy(p, kPairs + 2 * (rest % 100), 2);
-            rest /= 100;
-        }
-        if (rest >= 10)
-            std::memcpy(p - 2, kPairs + 2 * rest, 2);
-        else
-            p[-1] = char('0' + rest);
-        at = end;
-    }
+    if (raw < 0)
+        *at++ = '-';
+    at = writeWhole(at, whole);
     if (frac != 0) {
         // The four decimals by pairs, without the zeros that end them.
-        const unsigned high = frac / 100, low = frac % 100;
+        const unsigned high = frac / 100, low = frac - high * 100;
         at[0] = '.';
         std::memcpy(at + 1, kPairs + 2 * high, 2);
         std::memcpy(at + 3, kPairs + 2 * low, 2);
