@@ -17,6 +17,7 @@
 #include <memory>
 #include <condition_variable>
 #include <mutex>
+#include <stdexcept>
 #include <string_view>
 #include <thread>
 #include <vector>
@@ -34,9 +35,85 @@ void appendQuoted(std::string_view text, std::string& out)
     out += json(std::string(text)).dump(-1, ' ', false, json::error_handler_t::replace);
 }
 
+// The digits of a number beyond 64 bits, written at `at`; returns their end.
+[[gnu::noinline]] char* writeWideInteger(char* at, Rational::Int v)
+{
+    char digits[40];
+    int n = 0;
+    const bool negative = v < 0;
+    unsigned __int128 m = negative ? 0 - static_cast<unsigned __int128>(v) : static_cast<unsigned __int128>(v);
+    while (m != 0) {
+        digits[n++] = char('0' + int(m % 10));
+        m /= 10;
+    }
+    if (negative)
+        *at++ = '-';
+    while (n > 0)
+        *at++ = digits[--n];
+    return at;
+}
+
+// Any 64-bit number, out of line: the few beyond two digits.
+[[gnu::noinline]] char* writeAnyInteger(char* at, std::int64_t v)
+{
+    return std::to_chars(at, at + 20, v).ptr;
+}
+
+// A text of the output known in advance, kept in room of a fixed size so
+// that it is copied with one copy of that size: what the copy puts past
+// the text's end is written over by what follows. A text that is an entry
+// of a list starts with the ", " that parts it from the entry before, which
+// the first entry leaves out.
+template <std::size_t N>
+struct FixedText {
+    static constexpr std::size_t kRoom = N;
+    char bytes[N + 2] = {};
+    std::uint8_t size = 0;
+
+    explicit FixedText(std::string_view text = {})
+    {
+        if (text.size() > N)
+            throw std::logic_error("a text of the output is longer than its room");
+        std::memcpy(bytes, text.data(), text.size());
+        size = static_cast<std::uint8_t>(text.size());
+    }
+};
+
+// The fractions of an explanation are nearly all of small terms: each of
+// those is written from its text made in advance, quotes included ("5/24",
+// "1", "0"), copied whole.
+constexpr std::size_t kSmallTerms = 32;
+struct SmallFraction {
+    char bytes[7] = {};
+    std::uint8_t size = 0;
+};
+static_assert(sizeof(SmallFraction) == 8);
+constexpr std::array<SmallFraction, kSmallTerms * kSmallTerms> kSmallFractions = [] {
+    std::array<SmallFraction, kSmallTerms * kSmallTerms> fractions{};
+    for (std::size_t num = 0; num < kSmallTerms; ++num) {
+        for (std::size_t den = 0; den < kSmallTerms; ++den) {
+            SmallFraction& f = fractions[num * kSmallTerms + den];
+            const auto digits = [&f](std::size_t v) {
+                if (v >= 10)
+                    f.bytes[f.size++] = char('0' + v / 10);
+                f.bytes[f.size++] = char('0' + v % 10);
+            };
+            f.bytes[f.size++] = '"';
+            digits(num);
+            if (den != 1) {
+                f.bytes[f.size++] = '/';
+                digits(den);
+            }
+            f.bytes[f.size++] = '"';
+        }
+    }
+    return fractions;
+}();
+
 // Writes an output object into room reserved for it beforehand (Room): the
 // texts of the object are many and short, and copying each straight into
-// place is several times quicker than appending each to the string.
+// place is several times quicker than appending each to the string. A
+// cursor is passed by value so that its place stays in a register.
 class Cursor {
 public:
     explicit Cursor(char* at) : at_(at) {}
@@ -47,6 +124,13 @@ public:
         at_ += text.size();
     }
     void put(char c) { *at_++ = c; }
+    // A text known in advance; `skip` leaves out that many of its first bytes.
+    template <std::size_t N>
+    void put(const FixedText<N>& text, std::size_t skip = 0)
+    {
+        std::memcpy(at_, text.bytes + skip, N);
+        at_ += text.size - skip;
+    }
     // An amount, formatted in place.
     void amount(Currency v) { at_ += formatAmount(v, at_); }
     // The program's own sentences: UTF-8 without quotes, backslashes or
@@ -57,7 +141,7 @@ public:
         put(text);
         put('"');
     }
-    void integer(std::int64_t v)
+    [[gnu::always_inline]] void integer(std::int64_t v)
     {
         // Most numbers of an explanation are below 100.
         if (static_cast<std::uint64_t>(v) < 10) [[likely]] {
@@ -67,41 +151,35 @@ public:
             at_[1] = char('0' + v % 10);
             at_ += 2;
         } else {
-            anyInteger(v);
+            at_ = writeAnyInteger(at_, v);
         }
     }
-    [[gnu::noinline]] void anyInteger(std::int64_t v) { at_ = std::to_chars(at_, at_ + 20, v).ptr; }
-    void integer(Rational::Int v)
+    [[gnu::always_inline]] void integer(Rational::Int v)
     {
-        if (fits64(v)) {
+        if (fits64(v)) [[likely]]
             integer(std::int64_t(v));
-            return;
-        }
-        // Beyond 64 bits: the digits from the last.
-        char digits[40];
-        int n = 0;
-        const bool negative = v < 0;
-        unsigned __int128 m = negative ? 0 - static_cast<unsigned __int128>(v) : static_cast<unsigned __int128>(v);
-        while (m != 0) {
-            digits[n++] = char('0' + int(m % 10));
-            m /= 10;
-        }
-        if (negative)
-            put('-');
-        while (n > 0)
-            put(digits[--n]);
+        else
+            at_ = writeWideInteger(at_, v);
     }
-    void number(const std::optional<std::int64_t>& v)
+    [[gnu::always_inline]] void number(const std::optional<std::int64_t>& v)
     {
         if (v)
             integer(*v);
         else
             put("null");
     }
-    void fraction(const Rational* v)
+    [[gnu::always_inline]] void fraction(const Rational* v)
     {
         if (v == nullptr) {
             put("null");
+            return;
+        }
+        // Both terms from 0 to kSmallTerms - 1 (a negative one makes the
+        // two together negative, and so very large unsigned).
+        if (static_cast<unsigned __int128>(v->num() | v->den()) < kSmallTerms) [[likely]] {
+            const SmallFraction& text = kSmallFractions[std::size_t(v->num()) * kSmallTerms + std::size_t(v->den())];
+            std::memcpy(at_, &text, sizeof text);  // its size too, written over by what follows
+            at_ += text.size;
             return;
         }
         put('"');
@@ -121,6 +199,35 @@ private:
     char* at_;
 };
 
+// Each relative's key and name, the longest of them together.
+constexpr std::size_t kLongestKeyAndName = [] {
+    std::size_t most = 0;
+    for (const HeirInfo& heir : kHeirs)
+        most = std::max(most, heir.key.size() + heir.name.size());
+    return most;
+}();
+
+// What each relative's object starts with, up to the text of the member
+// that follows his key and name: , {"key": "n5", "heir": "sons", "<next>": "
+using HeirStart = FixedText<(kLongestKeyAndName + 40 + 15) / 16 * 16>;
+std::array<HeirStart, kHeirCount> heirStarts(std::string_view next)
+{
+    std::array<HeirStart, kHeirCount> starts;
+    for (const HeirInfo& heir : kHeirs) {
+        std::string start = ", {\"key\": \"";
+        start += heir.key;
+        start += "\", \"heir\": \"";
+        start += heir.name;
+        start += "\", \"";
+        start += next;
+        start += "\": \"";
+        starts[static_cast<std::size_t>(index(heir.heir))] = HeirStart(start);
+    }
+    return starts;
+}
+
+// Room beyond the most an object takes, for the copies of texts of fixed size.
+constexpr std::size_t kCopySlack = HeirStart::kRoom + 2;
 
 // Room of this thread, kept from one object to the next, into which an
 // object is written before it is appended to the output in one piece (a
@@ -129,7 +236,8 @@ class Room {
 public:
     char* reserve(std::size_t bytes)
     {
-        if (size_ < bytes) {
+        bytes += kCopySlack;
+        if (size_ < bytes) [[unlikely]] {
             size_ = std::max(bytes, 2 * size_);
             data_ = std::make_unique<char[]>(size_);
         }
@@ -148,76 +256,73 @@ thread_local Room explanationRoom;
 // The most a row takes: its words, its key and name, and two amounts.
 constexpr std::size_t kMostRowBytes = 80 + 2 * kMaxAmountText;
 
-// What each relative's object starts with, up to the text of the member
-// that follows his key and name: {"key": "n5", "heir": "sons", "<next>": "
-std::array<std::string, kHeirCount> heirStarts(std::string_view next)
-{
-    std::array<std::string, kHeirCount> starts;
-    for (const HeirInfo& heir : kHeirs) {
-        std::string& start = starts[static_cast<std::size_t>(index(heir.heir))];
-        start = "{\"key\": \"";
-        start += heir.key;
-        start += "\", \"heir\": \"";
-        start += heir.name;
-        start += "\", \"";
-        start += next;
-        start += "\": \"";
-    }
-    return starts;
-}
-
 // Each row, up to its amount.
-const std::array<std::string, kHeirCount> kRowStarts = heirStarts("amount");
+const std::array<HeirStart, kHeirCount> kRowStarts = heirStarts("amount");
 
-// The rows that hold something, as a JSON list.
-void writeRows(Cursor& w, const ResultRows& rows, const std::array<std::optional<Currency>, kHeirCount>& percentages)
+// One row that holds something; `skip` leaves out the ", " before the first.
+[[gnu::noinline]] char* writeRow(Cursor w, std::size_t i, const RowText& row, const std::optional<Currency>& percentage,
+                                 std::size_t skip)
 {
     using namespace std::string_view_literals;
+    w.put(kRowStarts[i], skip);
+    if (row.kind == RowText::Kind::NothingForHim)
+        w.put(kNothingForHim);
+    else
+        w.amount(row.amount);
+    if (percentage) {
+        w.put("\", \"percent\": \"%"sv);
+        w.amount(*percentage);
+        w.put("\"}"sv);
+    } else {
+        w.put("\", \"percent\": null}"sv);
+    }
+    return w.at();
+}
+
+// The rows that hold something, as a JSON list.
+Cursor writeRows(Cursor w, const ResultRows& rows, const std::array<std::optional<Currency>, kHeirCount>& percentages)
+{
     w.put('[');
-    bool first = true;
-    for (int i = 0; i < kHeirCount; ++i) {
-        const RowText& row = rows[i];
-        if (row.isEmpty())
-            continue;
-        if (!first)
-            w.put(", "sv);
-        first = false;
-        w.put(kRowStarts[static_cast<std::size_t>(i)]);
-        if (row.kind == RowText::Kind::NothingForHim)
-            w.put(kNothingForHim);
-        else
-            w.amount(row.amount);
-        w.put("\", \"percent\": "sv);
-        if (const auto& p = percentages[i]) {
-            w.put("\"%"sv);
-            w.amount(*p);
-            w.put('"');
-        } else {
-            w.put("null"sv);
-        }
-        w.put('}');
+    char* const first = w.at();
+    // Most rows are empty: the test of each is unrolled, and a row that
+    // holds something is written out of line.
+#pragma GCC unroll 32
+    for (std::size_t i = 0; i < std::size_t(kHeirCount); ++i) {
+        if (!rows[i].isEmpty())
+            w = Cursor(writeRow(w, i, rows[i], percentages[i], w.at() == first ? 2 : 0));
     }
     w.put(']');
+    return w;
 }
 
 void appendRows(const ResultRows& rows, const std::array<std::optional<Currency>, kHeirCount>& percentages, std::string& out)
 {
     char* const start = resultRoom.reserve(2 + kHeirCount * kMostRowBytes);
-    Cursor w(start);
-    writeRows(w, rows, percentages);
+    const Cursor w = writeRows(Cursor(start), rows, percentages);
     out.append(start, std::size_t(w.at() - start));
 }
 
 // Each relative's entry in the explanation, up to his status.
-const std::array<std::string, kHeirCount> kHeirStarts = heirStarts("status");
+const std::array<HeirStart, kHeirCount> kHeirStarts = heirStarts("status");
 
 // Each status as an entry writes it, up to its share: fixed", "share":
 constexpr std::size_t kStatusCount = static_cast<std::size_t>(HeirStatus::NothingLeft) + 1;
-const std::array<std::string, kStatusCount> kStatusTexts = [] {
-    std::array<std::string, kStatusCount> texts;
+using StatusText = FixedText<32>;
+const std::array<StatusText, kStatusCount> kStatusTexts = [] {
+    std::array<StatusText, kStatusCount> texts;
     for (std::size_t i = 0; i < kStatusCount; ++i)
-        texts[i] = std::string(statusKey(static_cast<HeirStatus>(i))) + "\", \"share\": ";
+        texts[i] = StatusText(std::string(statusKey(static_cast<HeirStatus>(i))) + "\", \"share\": ");
     return texts;
+}();
+
+// Each relative's key as the list of those who exclude a relative writes it: , "n5"
+using QuotedKey = FixedText<24>;
+static_assert(StatusText::kRoom <= kCopySlack && QuotedKey::kRoom <= kCopySlack);
+const std::array<QuotedKey, kHeirCount> kQuotedKeys = [] {
+    std::array<QuotedKey, kHeirCount> keys;
+    for (const HeirInfo& heir : kHeirs)
+        keys[static_cast<std::size_t>(index(heir.heir))] = QuotedKey(", \"" + std::string(heir.key) + "\"");
+    return keys;
 }();
 
 // The most an explanation's object can take: its words and numbers, and its texts.
@@ -235,12 +340,12 @@ std::size_t explanationRoomNeeded(const Explanation* e)
 }
 
 // The explanation object of a division ("null" when it has none).
-void writeExplanation(Cursor& w, const Explanation* e)
+Cursor writeExplanation(Cursor w, const Explanation* e)
 {
     using namespace std::string_view_literals;
     if (e == nullptr || !e->exact) {
         w.put("null"sv);
-        return;
+        return w;
     }
     [[maybe_unused]] char* const start = w.at();
     w.put("{\"origin\": "sv);
@@ -249,9 +354,8 @@ void writeExplanation(Cursor& w, const Explanation* e)
     w.number(e->awl);
     w.put(", \"radd\": "sv);
     w.number(e->radd);
-    w.put(", \"raddTable\": "sv);
     if (const auto& t = e->raddTable) {
-        w.put("{\"spouseProblem\": "sv);
+        w.put(", \"raddTable\": {\"spouseProblem\": "sv);
         w.integer(t->spouseProblem);
         w.put(", \"spouseShares\": "sv);
         w.integer(t->spouseShares);
@@ -263,25 +367,22 @@ void writeExplanation(Cursor& w, const Explanation* e)
         w.quoted(relationName(t->relation));
         w.put(", \"combined\": "sv);
         w.integer(t->combined);
-        w.put('}');
+        w.put("}, \"multiplier\": "sv);
     } else {
-        w.put("null"sv);
+        w.put(", \"raddTable\": null, \"multiplier\": "sv);
     }
-    w.put(", \"multiplier\": "sv);
     w.number(e->multiplier);
     w.put(", \"correction\": "sv);
     w.number(e->correction);
     w.put(", \"reducedBy\": "sv);
     w.number(e->reducedBy);
-    w.put(", \"shareValue\": "sv);
     if (e->shareValue) {
-        w.put('"');
+        w.put(", \"shareValue\": \""sv);
         w.amount(*e->shareValue);
-        w.put('"');
+        w.put("\", \"undistributed\": "sv);
     } else {
-        w.put("null"sv);
+        w.put(", \"shareValue\": null, \"undistributed\": "sv);
     }
-    w.put(", \"undistributed\": "sv);
     w.fraction(e->undistributed ? &*e->undistributed : nullptr);
     w.put(", \"sentences\": ["sv);
     for (std::size_t i = 0; i < e->sentences.size(); ++i) {
@@ -290,12 +391,10 @@ void writeExplanation(Cursor& w, const Explanation* e)
         w.quoted(e->sentences[i]);
     }
     w.put("], \"heirs\": ["sv);
-    bool first = true;
+    std::size_t skip = 2;  // no ", " before the first entry
     for (const HeirExplanation& h : e->heirs) {
-        if (!first)
-            w.put(", "sv);
-        first = false;
-        w.put(kHeirStarts[static_cast<std::size_t>(index(h.row))]);
+        w.put(kHeirStarts[static_cast<std::size_t>(index(h.row))], skip);
+        skip = 0;
         w.put(kStatusTexts[static_cast<std::size_t>(h.status)]);
         if (h.status == HeirStatus::Umariyya)
             w.quoted(kThirdOfTheRemainder);
@@ -310,17 +409,18 @@ void writeExplanation(Cursor& w, const Explanation* e)
         w.put(", \"shares\": "sv);
         w.number(h.shares);
         w.put(", \"excludedBy\": ["sv);
-        for (std::size_t i = 0; i < h.excludedBy.size(); ++i) {
-            if (i > 0)
-                w.put(", "sv);
-            w.quoted(heirInfo(h.excludedBy[i]).key);
+        std::size_t keySkip = 2;
+        for (const Heir by : h.excludedBy) {
+            w.put(kQuotedKeys[static_cast<std::size_t>(index(by))], keySkip);
+            keySkip = 0;
         }
-        w.put("], \"reason\": "sv);
-        w.quoted(h.reason);
-        w.put('}');
+        w.put("], \"reason\": \""sv);
+        w.put(h.reason);
+        w.put("\"}"sv);
     }
     w.put("]}"sv);
     assert(w.at() <= start + explanationRoomNeeded(e));
+    return w;
 }
 
 }  // namespace
@@ -339,12 +439,11 @@ void appendResult(const DivisionResult& result, std::string& out, const Explanat
             : nullptr;
     char* const start = resultRoom.reserve(kMost + explanationRoomNeeded(explained));
     Cursor w(start);
-    w.put("{\"outcome\": "sv);
     switch (result.outcome) {
-    case Outcome::Divided: w.put("\"divided\""sv); break;
-    case Outcome::NoEstate: w.put("\"no_estate\""sv); break;
-    case Outcome::NoHeirs: w.put("\"no_heirs\""sv); break;
-    case Outcome::Consumed: w.put("\"consumed\""sv); break;
+    case Outcome::Divided: w.put("{\"outcome\": \"divided\""sv); break;
+    case Outcome::NoEstate: w.put("{\"outcome\": \"no_estate\""sv); break;
+    case Outcome::NoHeirs: w.put("{\"outcome\": \"no_heirs\""sv); break;
+    case Outcome::Consumed: w.put("{\"outcome\": \"consumed\""sv); break;
     }
     if (const auto& p = result.preparation) {
         // Before the division, in the order of the law.
@@ -360,24 +459,20 @@ void appendResult(const DivisionResult& result, std::string& out, const Explanat
         w.amount(p->net);
         w.put("\"}"sv);
     }
-    const auto finish = [&](const Explanation* explained) {
-        if (explanation != nullptr) {
-            w.put(", \"explain\": "sv);
-            writeExplanation(w, explained);
-        }
-        w.put('}');
-        out.append(start, std::size_t(w.at() - start));
-    };
     if (result.outcome == Outcome::Consumed || result.outcome == Outcome::NoEstate) {
         if (result.outcome == Outcome::NoEstate)
             w.put(", \"rows\": []"sv);
-        finish(nullptr);
+        if (explanation != nullptr)
+            w.put(", \"explain\": null}"sv);
+        else
+            w.put('}');
+        out.append(start, std::size_t(w.at() - start));
         return;
     }
     w.put(", \"base\": "sv);
     w.amount(result.problemBase);
     w.put(", \"rows\": "sv);
-    writeRows(w, result.rows, result.percentages);
+    w = writeRows(w, result.rows, result.percentages);
     if (result.undistributed) {
         w.put(", \"undistributed\": {\"amount\": \""sv);
         w.amount(*result.undistributed);
@@ -386,14 +481,18 @@ void appendResult(const DivisionResult& result, std::string& out, const Explanat
         w.put("\"}"sv);
     }
     assert(w.at() <= start + kMost);
-    finish(explained);
+    if (explanation != nullptr) {
+        w.put(", \"explain\": "sv);
+        w = writeExplanation(w, explained);
+    }
+    w.put('}');
+    out.append(start, std::size_t(w.at() - start));
 }
 
 void appendExplanation(const Explanation* e, std::string& out)
 {
     char* const start = explanationRoom.reserve(explanationRoomNeeded(e));
-    Cursor w(start);
-    writeExplanation(w, e);
+    const Cursor w = writeExplanation(Cursor(start), e);
     out.append(start, std::size_t(w.at() - start));
 }
 

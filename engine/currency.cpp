@@ -2,6 +2,7 @@
 
 #include <array>
 #include <bit>
+#include <cstdint>
 #include <cmath>
 #include <cstring>
 
@@ -119,11 +120,28 @@ constexpr char kPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
+// What is left of each pair of decimals without the zeros that end it.
+constexpr std::array<std::uint8_t, 100> kPairLengths = [] {
+    std::array<std::uint8_t, 100> lengths{};
+    for (int i = 1; i < 100; ++i)
+        lengths[std::size_t(i)] = i % 10 != 0 ? 2 : 1;
+    return lengths;
+}();
+
 // The decimal digits of a whole number at `at`; gives the place after them.
-// Its length is found first from its bit width, then its digits are written
-// from the last by pairs, each pair with one division by 100.
+// One or two digits (every percentage below 100) are written at once; a
+// longer number's length is found first from its bit width, then its
+// digits are written from the last, four at a time, then by pairs.
 char* writeWhole(char* at, std::uint64_t value) noexcept
 {
+    if (value < 10) {
+        *at = char('0' + value);
+        return at + 1;
+    }
+    if (value < 100) {
+        std::memcpy(at, kPairs + 2 * value, 2);
+        return at + 2;
+    }
     static constexpr auto kPowers = [] {
         std::array<std::uint64_t, 20> t{};  // 10 to the power of each index
         std::uint64_t power = 1;
@@ -134,21 +152,30 @@ char* writeWhole(char* at, std::uint64_t value) noexcept
         return t;
     }();
     // 1233 / 4096 is about log10(2): the length is the estimate made from
-    // the bit width, or one more (0 counted as 1, one digit as well).
-    const std::uint64_t odd = value | 1;
-    const unsigned estimate = (unsigned(std::bit_width(odd)) * 1233) >> 12;
-    char* const end = at + estimate + (odd >= kPowers[estimate]);
+    // the bit width, or one more.
+    const unsigned estimate = (unsigned(std::bit_width(value)) * 1233) >> 12;
+    char* const end = at + estimate + (value >= kPowers[estimate]);
     char* p = end;
-    while (value >= 100) {
-        const std::uint64_t rest = value / 100;
-        p -= 2;
-        std::memcpy(p, kPairs + 2 * (value - rest * 100), 2);
+    while (value >= 10000) {
+        const std::uint64_t rest = value / 10000;
+        const auto four = static_cast<unsigned>(value - rest * 10000);
+        const unsigned high = four / 100;
+        p -= 4;
+        std::memcpy(p, kPairs + 2 * high, 2);
+        std::memcpy(p + 2, kPairs + 2 * (four - high * 100), 2);
         value = rest;
     }
-    if (value >= 10)
-        std::memcpy(p - 2, kPairs + 2 * value, 2);
+    auto last = static_cast<unsigned>(value);  // below 10000
+    if (last >= 100) {
+        const unsigned rest = last / 100;
+        p -= 2;
+        std::memcpy(p, kPairs + 2 * (last - rest * 100), 2);
+        last = rest;
+    }
+    if (last >= 10)
+        std::memcpy(p - 2, kPairs + 2 * last, 2);
     else
-        p[-1] = char('0' + value);
+        p[-1] = char('0' + last);
     return end;
 }
 
@@ -170,10 +197,10 @@ std::size_t formatAmount(Currency value, char* out) noexcept
     if (frac != 0) {
         // The four decimals by pairs, without the zeros that end them.
         const unsigned high = frac / 100, low = frac - high * 100;
-        *at++ = '.';
-        std::memcpy(at, kPairs + 2 * high, 2);
-        std::memcpy(at + 2, kPairs + 2 * low, 2);
-        at += low != 0 ? (low % 10 != 0 ? 4 : 3) : (high % 10 != 0 ? 2 : 1);
+        at[0] = '.';
+        std::memcpy(at + 1, kPairs + 2 * high, 2);
+        std::memcpy(at + 3, kPairs + 2 * low, 2);
+        at += 1 + (low != 0 ? 2 + kPairLengths[low] : kPairLengths[high]);
     }
     *at = '\0';
     return static_cast<std::size_t>(at - out);

@@ -65,6 +65,20 @@ TEST(AmountText, FormatsPlainDecimals)
         {-150000, "-15"},
         {INT64_MAX, "922337203685477.5807"},
         {INT64_MIN, "-922337203685477.5808"},
+        // Whole parts on either side of a new digit.
+        {90000, "9"},
+        {100000, "10"},
+        {990000, "99"},
+        {1000000, "100"},
+        {9999999999, "999999.9999"},
+        {10000000000, "1000000"},
+        {-999999990000, "-99999999"},
+        {1000000000000000000, "100000000000000"},
+        // Decimals whose zeros fall inside or at the end.
+        {100, "0.01"},
+        {1010, "0.101"},
+        {1001, "0.1001"},
+        {5000, "0.5"},
     };
     for (const Case& k : cases) {
         EXPECT_EQ(formatAmount(Currency::fromRaw(k.raw)), k.text);
