@@ -74,7 +74,8 @@ struct FixedText {
     {
         if (text.size() > N)
             throw std::logic_error("a text of the output is longer than its room");
-        std::memcpy(bytes, text.data(), text.size());
+        if (!text.empty())  // an empty view may hold no pointer at all
+            std::memcpy(bytes, text.data(), text.size());
         size = static_cast<std::uint8_t>(text.size());
     }
 };
