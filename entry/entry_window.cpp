@@ -249,7 +249,7 @@ void EntryWindow::createDeceasedChoice()
 void EntryWindow::createEstateFrame()
 {
     estateEdit = ui::named(new ui::DigitEdit(QStringLiteral("0"), QStringLiteral("0"), this, ui::DigitEdit::Amount::Money),
-                           "edttarikh");
+                           "estateEdit");
     estateEdit->setGeometry(458, 171, 106, 24);
     estateEdit->setToolTip(QStringLiteral("قيمة التركة بالعملة "));
     estateEdit->setAccessibleName(QStringLiteral("قيمة التركة"));

@@ -31,13 +31,13 @@ GrandmothersDialog::GrandmothersDialog() : HeirDialog(QStringLiteral("الجدة
         panel->setLineWidth(1);
         panel->setAutoFillBackground(true);
     }
-    mothersMother = addCheckBox("CheckBox1", QStringLiteral("أم الأم"), 240, 80, 49, 25);
-    fathersMother = addCheckBox("CheckBox2", QStringLiteral("أم الأب"), 232, 112, 57, 25);
+    mothersMother = addCheckBox("mothersMotherBox", QStringLiteral("أم الأم"), 240, 80, 49, 25);
+    fathersMother = addCheckBox("fathersMotherBox", QStringLiteral("أم الأب"), 232, 112, 57, 25);
     doneButton = addDoneButton(160, 176, 49, 25);
     // (The box ends a pixel above the one below it.)
-    mothersMothersMother = addCheckBox("CheckBox3", QStringLiteral("أم أم الأم"), 56, 72, 97, 32);
-    fathersMothersMother = addCheckBox("CheckBox4", QStringLiteral("أم أم الأب"), 56, 104, 97, 17);
-    fathersFathersMother = addCheckBox("CheckBox5", QStringLiteral("أم أبي الأب"), 56, 128, 97, 17);
+    mothersMothersMother = addCheckBox("mothersMothersMotherBox", QStringLiteral("أم أم الأم"), 56, 72, 97, 32);
+    fathersMothersMother = addCheckBox("fathersMothersMotherBox", QStringLiteral("أم أم الأب"), 56, 104, 97, 17);
+    fathersFathersMother = addCheckBox("fathersFathersMotherBox", QStringLiteral("أم أبي الأب"), 56, 128, 97, 17);
     nearChoice = addRadioButton("nearChoice", QStringLiteral("جدة قريبة"), 208, 40, 113, 17);
     farChoice = addRadioButton("farChoice", QStringLiteral("جدة بعيدة"), 64, 40, 113, 17);
     nearChoice->setChecked(true);

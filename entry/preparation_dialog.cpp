@@ -148,7 +148,7 @@ void PreparationDialog::createAmounts()
     debtsLabel->setBuddy(debtsEdit);
     bequestsLabel->setBuddy(bequestsEdit);
 
-    consentBox = addCheckBox("CheckBox1", QStringLiteral("أجاز الورثة ما زاد من الوصايا على الثلث"), 18, 162, 446, 24);
+    consentBox = addCheckBox("consentBox", QStringLiteral("أجاز الورثة ما زاد من الوصايا على الثلث"), 18, 162, 446, 24);
     consentBox->setToolTip(QStringLiteral("إذا أجاز الورثة نُفذت الوصايا كلها ما دام يبقى شيء بعد الديون،\n"
                                           "وإلا نُفذت في حدود ثلث الباقي بعد الديون"));
     consentBox->setAccessibleName(QStringLiteral("إجازة الورثة ما زاد على الثلث"));
