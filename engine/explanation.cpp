@@ -506,9 +506,12 @@ public:
         const std::uint32_t shown = t_.rowsPresent | t_.rowsRecorded;
         const auto count = std::size_t(bitsSet(shown));
         resizeKeepingRoom(out_.heirs, count);
-        // The heads of this explanation's rows are noted: those of the others
-        // are not read (heads), so that nothing is cleared.
-        tables_.filled = shown;
+        // The heads of every row are cleared, those of this explanation's
+        // set below: by one store for each row, in place (a call to clear
+        // them, or a loop over the last explanation's rows, costs more).
+        [this]<std::size_t... i>(std::index_sequence<i...>) {
+            ((headsOf_[i] = HeadCount()), ...);
+        }(std::make_index_sequence<kHeirCount>());
         // Every fraction over their least common denominator, taken on 64
         // bits while it fits (the usual case), else again on 128.
         bool exact = true;
@@ -544,11 +547,26 @@ public:
                     least_ = lcmOf(least_, h.fraction.den());
         }
         exact = exact && least_ > 0;
-        // Each head's numerator over least_, and what the heirs' fractions
-        // leave of the whole: on 64 bits where they fit, else on 128.
+        out_.exact = exact;
+        // The table, with who excludes whom (exclusion), on 64 bits where
+        // every number fits (the usual case), else on 128.
+        narrow_ = exact && narrow;
+        if (!problem())
+            return;
+        for (HeirExplanation& h : out_.heirs)
+            reason(h);
+        sentences();
+    }
+
+private:
+    // Each head's numerator over least_, and what the heirs' fractions leave
+    // of the whole, on 128 bits; false, with the explanation cleared, where
+    // they do not fit.
+    bool counted128()
+    {
+        bool exact = out_.exact;
         Int total = 0;
-        narrow_ = exact && narrow && counted64(count, total);
-        for (std::size_t i = 0; i < count && exact && !narrow_; ++i) {
+        for (std::size_t i = 0; i < out_.heirs.size() && exact; ++i) {
             const HeirExplanation& h = out_.heirs[i];
             Int whole;
             numerators_[i] = 0;
@@ -566,48 +584,28 @@ public:
             resizeKeepingRoom(out_.heirs, 0);
             out_.undistributed.reset();
             resizeKeepingRoom(out_.sentences, 0);
-            return;
         }
-        // Who excludes whom is looked at with the table (exclusion).
-        problem();
-        for (HeirExplanation& h : out_.heirs)
-            reason(h);
-        sentences();
+        return exact;
     }
 
-private:
-    // The numerators over least_ (which fits 64 bits) and their total, on 64
-    // bits; false where a fraction is negative or a number does not fit.
-    // Every number of the table is then at most the total or least_, or a
-    // product that is checked (narrow_).
-    bool counted64(std::size_t count, Int& total)
+    // A head's numerator over least_ (which fits 64 bits) on 64 bits, and
+    // the row's added to `total`; false where its fraction is negative or a
+    // number does not fit. Every number of the table is then at most the
+    // total or least_, or a product that is checked.
+    static bool counted64(const Rational& fraction, std::int64_t least, std::int64_t persons, std::int64_t& perHead,
+                          std::int64_t& total)
     {
-        const auto least = std::int64_t(least_);
-        std::int64_t sum = 0;
-        const HeirExplanation* const heirs = out_.heirs.data();
-        for (std::size_t i = 0; i < count; ++i) {
-            const HeirExplanation& h = heirs[i];
-            const Int num = h.fraction.num();
-            std::int64_t perHead = 0, whole;
-            if (num != 0 &&
-                (num < 0 || !fits64(num) ||
-                 __builtin_mul_overflow(std::int64_t(num), least / std::int64_t(h.fraction.den()), &perHead) ||
-                 __builtin_mul_overflow(perHead, heads(h.row).persons(), &whole) ||
-                 __builtin_add_overflow(sum, whole, &sum)))
-                return false;
-            numerators_[i] = perHead;
-        }
-        total = sum;
-        return true;
+        const Int num = fraction.num();
+        std::int64_t whole;
+        perHead = 0;
+        return num == 0 ||
+               (num > 0 && fits64(num) &&
+                !__builtin_mul_overflow(std::int64_t(num), least / std::int64_t(fraction.den()), &perHead) &&
+                !__builtin_mul_overflow(perHead, persons, &whole) && !__builtin_add_overflow(total, whole, &total));
     }
 
     // The heads of a present relative's row (0 for one who is absent).
-    HeadCount heads(Heir row) const
-    {
-        const auto i = std::size_t(index(row));
-        const std::int64_t shown = -std::int64_t((tables_.filled >> i) & 1);  // all ones or none
-        return HeadCount(headsOf_[i].persons() & shown);
-    }
+    HeadCount heads(Heir row) const { return headsOf_[std::size_t(index(row))]; }
     // A relative who is always one has 1 head when present.
     Count count(Heir row) const
     {
@@ -759,16 +757,22 @@ private:
     // the correction and its reduction, and each head's number of shares.
     // The fractions are counted in whole numbers over their least common
     // denominator, so that the table is worked in integers: on 64 bits where
-    // they fit (the usual case), else on 128.
-    void problem()
+    // they fit (the usual case, counted as the table goes), else on 128
+    // (counted first, and what they leave of the whole with them);
+    // false where they do not fit even 128 bits (the explanation is then
+    // cleared).
+    bool problem()
     {
         if (narrow_) {
             wide_ = false;
             table<std::int64_t>();
             if (!wide_)
-                return;
+                return true;
         }
+        if (!counted128())
+            return false;
         table<Int>();
+        return true;
     }
 
     // Whether a step of the table on I leaves I: on 64 bits, the table is
@@ -786,8 +790,9 @@ private:
     }
 
     // The table on I. On 64 bits, every number read from the entries and
-    // parts fits (narrow_), and it stops at the first step whose result
-    // would not: up to there it has written what the table on 128 writes.
+    // parts fits once the numerators are counted (counted64), and it stops
+    // at the first step whose result would not: up to there it has written
+    // what the table on 128 writes.
     template <class I>
     void table()
     {
@@ -811,10 +816,22 @@ private:
         const Part* residuePart = nullptr;
         const std::size_t rows = out_.heirs.size();
         HeirExplanation* const heirs = out_.heirs.data();
-        const Int* const numerators = numerators_.data();
+        Int* const numerators = numerators_.data();
+        std::int64_t total = 0;  // on 64 bits, the heads' numerators added
         for (std::size_t i = 0; i < rows; ++i) {
             HeirExplanation& h = heirs[i];
-            const I perHead = I(numerators[i]);
+            const auto row = std::size_t(index(h.row));
+            const I persons = headsOf_[row].persons();
+            I perHead;
+            if constexpr (std::is_same_v<I, std::int64_t>) {
+                if (!counted64(h.fraction, least, persons, perHead, total)) {
+                    leaves<I>();
+                    return;
+                }
+                numerators[i] = perHead;
+            } else {
+                perHead = numerators[i];
+            }
             if (perHead == 0) {
                 // An heir who receives nothing: who excludes him, now that
                 // it is known who inherits (again, harmlessly, where the
@@ -823,8 +840,6 @@ private:
                 h.part = std::uint8_t(i);
                 continue;
             }
-            const auto row = std::size_t(index(h.row));
-            const I persons = headsOf_[row].persons();
             const I whole = perHead * persons;  // checked with the total
             const std::uint8_t rowGroup = kGroupOfRow[row];
             const std::size_t group = rowGroup != kAlone ? rowGroup : kGroupOfStatus[std::size_t(h.status)];
@@ -873,6 +888,10 @@ private:
         }
         anyFixed_ = anyFixed;
         residueBeforeGrandfather_ = beforeGrandfather;
+        if constexpr (std::is_same_v<I, std::int64_t>) {
+            if (total != least)
+                out_.undistributed = Rational::of(least_ - total, least_);
+        }
         // The heads of a part of several rows, counted by their shares:
         // where males and females share two to one, a male counts as two.
         // Each row's heads so counted are within its part of the total.
@@ -1843,11 +1862,9 @@ private:
     Explanation& out_;
     // The working tables, kept from one explanation to the next of a thread
     // instead of being cleared for every division: each is written before
-    // it is read, but for the heads, which are read only for the rows shown
-    // (heads).
+    // it is read, but for the heads, which build clears.
     struct Tables {
         std::array<HeadCount, kHeirCount> headsOf{};  // the heads of each row shown
-        std::uint32_t filled = 0;  // the rows whose heads are set
         std::array<Part, kHeirCount + 1> parts;
         std::array<std::uint8_t, kHeirCount> partIndex;  // by the first row of a part, its index in parts
         // Each entry's share, as an entry of kSharesOf24 (kNoShare for none).
@@ -1868,7 +1885,7 @@ private:
     std::array<Rational::Int, kHeirCount>& numerators_ = tables_.numerators;
     Rational::Int least_ = 1;  // the least common denominator of the fractions
     std::uint32_t inheriting_ = 0;  // a bit for each relative who inherits (at index(heir))
-    bool narrow_ = false;  // least_, the numerators and their total fit 64 bits
+    bool narrow_ = false;  // least_ fits 64 bits: the table is worked on 64 first
     bool wide_ = false;    // the table did not fit 64 bits: it is worked on 128
     std::size_t partCount_ = 0;
     std::size_t sentenceCount_ = 0;
