@@ -320,6 +320,34 @@ constexpr auto kPartsOf24In = [] {
 }();
 Rational::Int in24ths(const Rational& share) { return share.num() * kPartsOf24In[std::size_t(share.den())]; }
 
+// The greatest common divisor of a number of heads below 32 and a remainder
+// below it, read from a table made at compile time.
+constexpr auto kSmallGcd = [] {
+    std::array<std::array<std::uint8_t, 32>, 32> t{};
+    for (int n = 1; n < 32; ++n)
+        for (int r = 0; r < n; ++r)
+            t[std::size_t(n)][std::size_t(r)] = std::uint8_t(std::gcd(n, r));
+    return t;
+}();
+
+// A head's fraction times the heads of the class, as Rational::times gives
+// it: for a few heads (the usual case), their common factor with the
+// denominator is read from a table instead of taken by a gcd.
+Rational timesHeads(const Rational& fraction, std::int64_t n)
+{
+    if (n == 1)
+        return fraction;
+    if (n > 1 && n < 32 && fraction.num() > 0 && fits64(fraction.num()) && fraction.den() > 0 &&
+        fits64(fraction.den())) {
+        const auto den = std::int64_t(fraction.den());
+        const std::int64_t g = kSmallGcd[std::size_t(n)][std::size_t(den % n)];
+        std::int64_t num;
+        if (!__builtin_mul_overflow(std::int64_t(fraction.num()), n / g, &num))
+            return Rational::ofReduced(num, den / g);
+    }
+    return fraction.times(n);
+}
+
 // The name of a fixed share of the whole, if it has one: read from a table
 // by its numerator (1 or 2) and its denominator (up to 24).
 constexpr auto kShareNames = [] {
@@ -454,6 +482,13 @@ void resizeKeepingRoom(std::vector<HeirExplanation>& items, std::size_t count)
     const std::size_t size = items.size();
     if (size == count)
         return;
+    // The usual trade, by swaps alone: the list of `count` entries met
+    // before for the explanation's, whose place is free.
+    if (size <= kHeirCount && byLength[size].empty() && byLength[count].size() == count) {
+        items.swap(byLength[count]);
+        byLength[count].swap(byLength[size]);
+        return;
+    }
     std::vector<HeirExplanation> taken = std::move(byLength[count]);  // `count` long, or empty
     if (size <= kHeirCount && byLength[size].empty())
         byLength[size] = std::move(items);
@@ -668,7 +703,7 @@ private:
         h.originShares.reset();
         h.excludedBy.clear();
         h.fraction = t_.rows[i];
-        h.classFraction = n.isOne() ? h.fraction : h.fraction.times(n.persons());
+        h.classFraction = timesHeads(h.fraction, n.persons());
         const detail::RowSource s = t_.sources[i];
         const auto source = std::size_t(s.source);
         const std::uint8_t k = std::min<std::uint8_t>(s.k, 24);
