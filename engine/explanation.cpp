@@ -496,21 +496,37 @@ void resizeKeepingRoom(std::vector<HeirExplanation>& items, std::size_t count)
     items.resize(count);
 }
 
+// An optional written whole, by one plain copy: std::optional's own
+// assignments and reset look first at whether it held a value, which
+// follows no pattern from one explanation to the next.
+template <class T, class V>
+void setWhole(std::optional<T>& o, const V& value)
+{
+    static_assert(std::is_trivially_copy_assignable_v<std::optional<T>>);
+    o = std::optional<T>(T(value));
+}
+template <class T>
+void clearWhole(std::optional<T>& o)
+{
+    static_assert(std::is_trivially_copy_assignable_v<std::optional<T>>);
+    o = std::optional<T>();
+}
+
 // The figures of an explanation as a new one has them; its entries and
 // sentences stay, to be written over.
 void resetFigures(Explanation& e)
 {
     e.exact = false;
     e.origin = 0;
-    e.awl.reset();
-    e.radd.reset();
+    clearWhole(e.awl);
+    clearWhole(e.radd);
     e.spouseKeepsShare = false;
-    e.raddTable.reset();
-    e.multiplier.reset();
-    e.correction.reset();
-    e.reducedBy.reset();
-    e.shareValue.reset();
-    e.undistributed.reset();
+    clearWhole(e.raddTable);
+    clearWhole(e.multiplier);
+    clearWhole(e.correction);
+    clearWhole(e.reducedBy);
+    clearWhole(e.shareValue);
+    clearWhole(e.undistributed);
 }
 
 // An explanation of nothing, as a new one is, keeping the room of its
@@ -614,10 +630,10 @@ private:
         }
         out_.exact = exact;
         if (exact && total != least_)
-            out_.undistributed = Rational::of(least_ - total, least_);
+            setWhole(out_.undistributed, Rational::of(least_ - total, least_));
         if (!exact) {
             resizeKeepingRoom(out_.heirs, 0);
-            out_.undistributed.reset();
+            clearWhole(out_.undistributed);
             resizeKeepingRoom(out_.sentences, 0);
         }
         return exact;
@@ -699,8 +715,8 @@ private:
         h.row = row;
         const HeadCount n = HeadsOf(c_, row);
         headsOf_[i] = n;
-        h.shares.reset();
-        h.originShares.reset();
+        clearWhole(h.shares);
+        clearWhole(h.originShares);
         h.excludedBy.clear();
         h.fraction = t_.rows[i];
         h.classFraction = timesHeads(h.fraction, n.persons());
@@ -741,7 +757,7 @@ private:
     // themselves; with none of them, nothing was left for him.
     void exclusion(HeirExplanation& h)
     {
-        h.share.reset();
+        clearWhole(h.share);
         // Whoever inherits is present: the present relatives looked for are
         // those who inherit, and for a son's son's daughter besides the sons
         // and the sons' sons, whose presence alone decides whether the
@@ -903,7 +919,7 @@ private:
             part.spouse = isSpouse(h.row);
             part.residue = group == kResidue;
             part.twoToOne = false;
-            part.shares.reset();
+            clearWhole(part.shares);
             part.kept = 1;
             part.agreeing = 1;
             // The residuaries' part has no fixed share (chosen by a mask: the
@@ -925,7 +941,7 @@ private:
         residueBeforeGrandfather_ = beforeGrandfather;
         if constexpr (std::is_same_v<I, std::int64_t>) {
             if (total != least)
-                out_.undistributed = Rational::of(least_ - total, least_);
+                setWhole(out_.undistributed, Rational::of(least_ - total, least_));
         }
         // The heads of a part of several rows, counted by their shares:
         // where males and females share two to one, a male counts as two.
@@ -962,7 +978,7 @@ private:
         const I raised = fixedSum * origin;  // at most 24 x 24
         if (anyFixed_ && base_ > 24 && rem(raised, I(24)) == 0 && quot(raised, I(24)) > origin &&
             fitsInt64(quot(raised, I(24)))) {
-            out_.awl = std::int64_t(quot(raised, I(24)));
+            setWhole(out_.awl, quot(raised, I(24)));
             problem = quot(raised, I(24));
             awlNote_ = true;
         }
@@ -996,9 +1012,9 @@ private:
         const I multiplier = rem(least, problem) == 0 ? quot(least, problem) : quot(least, gcdOf(least, problem));
         I correction = 0;
         if (fitsInt64(multiplier)) {
-            out_.multiplier = std::int64_t(multiplier);
+            setWhole(out_.multiplier, multiplier);
             if (product(problem, multiplier, correction) && fitsInt64(correction))
-                out_.correction = std::int64_t(correction);
+                setWhole(out_.correction, correction);
             else if (leaves<I>())
                 return;
         }
@@ -1018,20 +1034,20 @@ private:
                 if (h.part == i && !partShares(part, problem, least, keeping))
                     return;
                 if (part.shares && fitsInt64(*part.shares))
-                    h.originShares = std::int64_t(*part.shares);
+                    setWhole(h.originShares, *part.shares);
             }
             if (!corrected)
                 continue;
             I shares;
             if (product(I(numerators[i]), perUnit, shares) && fitsInt64(shares))
-                h.shares = std::int64_t(shares);
+                setWhole(h.shares, shares);
             else if (leaves<I>())
                 return;
         }
         if (!corrected)
             return;
         if (perUnit > 1)
-            out_.reducedBy = std::int64_t(perUnit);
+            setWhole(out_.reducedBy, perUnit);
         // The value of one share: the estate divided over the corrected
         // problem, rounded to the nearest amount, ties to even.
         const I raw = c_.estate.raw();
@@ -1042,7 +1058,7 @@ private:
         shareValueExact_ = rest == 0;
         if (rest > correction - rest || (rest == correction - rest && value % 2 != 0))
             ++value;
-        out_.shareValue = Currency::fromRaw(std::int64_t(value));
+        setWhole(out_.shareValue, Currency::fromRaw(std::int64_t(value)));
     }
 
     // A part's shares in the problem, and where they do not divide among its
@@ -1063,7 +1079,7 @@ private:
             chains_ = false;
             return true;
         }
-        part.shares = shares;
+        setWhole(part.shares, shares);
         // The shares divide among the heads when the heads divide them.
         if (const I partHeads = I(part.heads); keeping && partHeads != 1) [[unlikely]] {
             if (rem(shares, partHeads) == 0) {
@@ -1114,7 +1130,7 @@ private:
         }
         if (!fitsInt64(raddProblem) || raddProblem <= 0)
             return;
-        out_.radd = std::int64_t(raddProblem);
+        setWhole(out_.radd, raddProblem);
         raddNote_ = true;
         if (spouse == nullptr || !spouse->share) {
             problem = raddProblem;
@@ -1133,7 +1149,7 @@ private:
         if (!multiply(Int(table.spouseProblem), raddProblem / g, combined) || !fitsInt64(combined))
             return;
         table.combined = std::int64_t(combined);
-        out_.raddTable = table;
+        setWhole(out_.raddTable, table);
         out_.spouseKeepsShare = true;
         problem = combined;
     }
