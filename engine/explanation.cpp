@@ -688,11 +688,23 @@ private:
     // since the sources of the rows follow no pattern; only the father's and
     // the grandfather's rest are looked at again (fatherOrGrandfather).
     static constexpr std::uint8_t kShareOfK = kNoShare + 1;
-    static constexpr std::size_t kSources = std::size_t(Source::GrandfatherSixth) + 1;
-    static constexpr std::array<HeirStatus, kSources> kStatusOf = {
-        HeirStatus::NothingLeft,  HeirStatus::Fixed,        HeirStatus::Umariyya,           HeirStatus::Residue,
-        HeirStatus::Residue,      HeirStatus::ResidueWith,  HeirStatus::ResidueBeside,      HeirStatus::Residue,
-        HeirStatus::Residue,      HeirStatus::SharedThird,  HeirStatus::GrandfatherSharing, HeirStatus::Fixed};
+    static constexpr std::size_t kSources = std::size_t(Source::GrandfatherSixth) + 1;  // the last source
+    static constexpr auto kStatusOf = [] {
+        std::array<HeirStatus, kSources> t{};
+        t[std::size_t(Source::None)] = HeirStatus::NothingLeft;
+        t[std::size_t(Source::Fixed)] = HeirStatus::Fixed;
+        t[std::size_t(Source::Umariyya)] = HeirStatus::Umariyya;
+        t[std::size_t(Source::ResidueAlone)] = HeirStatus::Residue;
+        t[std::size_t(Source::ResidueMale)] = HeirStatus::Residue;
+        t[std::size_t(Source::ResidueFemale)] = HeirStatus::ResidueWith;
+        t[std::size_t(Source::ResidueBeside)] = HeirStatus::ResidueBeside;
+        t[std::size_t(Source::FatherRest)] = HeirStatus::Residue;  // or a fixed share (fatherOrGrandfather)
+        t[std::size_t(Source::GrandfatherRest)] = HeirStatus::Residue;
+        t[std::size_t(Source::SharedThird)] = HeirStatus::SharedThird;
+        t[std::size_t(Source::GrandfatherSharing)] = HeirStatus::GrandfatherSharing;
+        t[std::size_t(Source::GrandfatherSixth)] = HeirStatus::Fixed;
+        return t;
+    }();
     static constexpr auto kShareOf = [] {
         // By the source, and whether k is 0.
         std::array<std::array<std::uint8_t, 2>, kSources> t{};
