@@ -348,6 +348,47 @@ Rational timesHeads(const Rational& fraction, std::int64_t n)
     return fraction.times(n);
 }
 
+// The members of the case that count each relative's heads, read from the
+// heir table (HeadsOf's fields) into a table of their own: the first count
+// and the second (the uterine brothers beside the sisters), where a relative
+// has them. Where he has none, or no second, the member read is any count
+// and what it holds is not taken (`counted`, `twoCounts`), so that a head
+// count is a few loads and no branch.
+struct HeadFields {
+    HeadCount EstateCase::*first = &EstateCase::sons;
+    HeadCount EstateCase::*second = &EstateCase::sons;
+    bool counted = false;
+    bool twoCounts = false;
+};
+constexpr auto kHeadFields = [] {
+    std::array<HeadFields, kHeirCount> t{};
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        int n = 0;
+        for (const CaseField& f : kHeirs[i].caseFields()) {
+            if (!f.isCount())
+                continue;
+            (n == 0 ? t[i].first : t[i].second) = f.count;
+            ++n;
+        }
+        t[i].counted = n >= 1;
+        t[i].twoCounts = n == 2;
+        if (n > 2)
+            throw "a relative counted by more than two members of the case";
+    }
+    return t;
+}();
+// As HeadsOf gives them.
+HeadCount headsIn(const EstateCase& c, Heir row)
+{
+    const HeadFields& f = kHeadFields[std::size_t(index(row))];
+    const std::int64_t first = (c.*f.first).persons();
+    const std::int64_t second = (c.*f.second).persons() & -std::int64_t(f.twoCounts);
+    std::int64_t persons;
+    if (__builtin_add_overflow(first, second, &persons)) [[unlikely]]
+        persons = INT64_MAX;
+    return HeadCount(f.counted ? persons : 1);
+}
+
 // The name of a fixed share of the whole, if it has one: read from a table
 // by its numerator (1 or 2) and its denominator (up to 24).
 constexpr auto kShareNames = [] {
@@ -725,7 +766,7 @@ private:
     {
         const std::size_t i = std::size_t(index(row));
         h.row = row;
-        const HeadCount n = HeadsOf(c_, row);
+        const HeadCount n = headsIn(c_, row);
         headsOf_[i] = n;
         clearWhole(h.shares);
         clearWhole(h.originShares);
