@@ -2084,158 +2084,114 @@ std::uint32_t PresentRelatives(const EstateCase& c) noexcept
     return present;
 }
 
-// Who would exclude each relative, in the order they are named: for every
-// row a list of relatives, each under a condition on the case. The son's
-// son's daughter, whose excluders depend on who else excludes her, is looked
-// at apart (sonsSonsDaughterExcluders).
-enum ExcluderCondition : std::uint8_t {
-    kNever,           // no such excluder
-    kAlways,
-    kNearMother,      // the mother's mother in the case
-    kNearFather,      // the father's mother in the case, without the father
-    kTwoDaughters,    // two daughters, and no son's son or son's son's son
-    kSisterResidue,   // a full sister beside a female descendant
-    kSistersThirds,   // the same, or two full sisters without a paternal brother
-    kPaternalSister,  // a paternal sister beside a female descendant, without a full sister
-};
-struct Excluder {
-    Heir heir = Heir::Husband;
-    ExcluderCondition condition = kNever;
-};
-// A row's excluders in their order, and the same as masks (a bit for each,
-// at index(heir)): those always looked for, and the two at most under a
-// condition.
-struct ExcluderList {
-    std::array<Excluder, 14> list{};
-    std::uint8_t length = 0;
-    std::uint32_t always = 0;
-    std::array<std::uint32_t, 2> conditional{};
-    std::array<ExcluderCondition, 2> condition{};
-};
-constexpr auto kExcluders = [] {
-    std::array<ExcluderList, kHeirCount> t{};
-    const auto set = [&t](Heir row, std::initializer_list<Excluder> list) {
-        ExcluderList& l = t[std::size_t(index(row))];
-        std::size_t conditional = 0;
-        for (const Excluder& e : list) {
-            l.list[l.length++] = e;
-            const std::uint32_t bit = std::uint32_t(1) << index(e.heir);
-            if (e.condition == kAlways) {
-                l.always |= bit;
-            } else {
-                l.conditional[conditional] = bit;
-                l.condition[conditional++] = e.condition;
-            }
-        }
-    };
-    const auto always = [](Heir h) { return Excluder{h, kAlways}; };
-    using H = Heir;
-    const Excluder nearMother{H::MothersMother, kNearMother}, nearFather{H::FathersMother, kNearFather};
-    set(H::Grandfather, {always(H::Father)});
-    set(H::MothersMother, {always(H::Mother)});
-    set(H::FathersMother, {always(H::Mother), always(H::Father)});
-    // A near grandmother who inherits excludes the far ones.
-    set(H::MothersMothersMother, {always(H::Mother), nearMother, nearFather});
-    set(H::FathersMothersMother, {always(H::Mother), always(H::Father), nearMother, nearFather});
-    set(H::FathersFathersMother, {always(H::Mother), always(H::Father), always(H::Grandfather), nearMother, nearFather});
-    set(H::SonsSons, {always(H::Sons)});
-    // Two daughters complete the two thirds, unless a male of her degree or
-    // below makes her residuary.
-    set(H::SonsDaughters, {always(H::Sons), {H::Daughters, kTwoDaughters}});
-    set(H::SonsSonsSons, {always(H::Sons), always(H::SonsSons)});
-    for (Heir row : {H::FullBrothers, H::FullSisters})
-        set(row, {always(H::Father), always(H::Sons), always(H::SonsSons), always(H::SonsSonsSons)});
-    set(H::PaternalBrothers, {always(H::Father), always(H::Sons), always(H::SonsSons), always(H::SonsSonsSons),
-                              always(H::FullBrothers), {H::FullSisters, kSisterResidue}});
-    // A full sister residuary beside female descendants, or two full sisters
-    // who complete the two thirds without a paternal brother.
-    set(H::PaternalSisters, {always(H::Father), always(H::Sons), always(H::SonsSons), always(H::SonsSonsSons),
-                             always(H::FullBrothers), {H::FullSisters, kSistersThirds}});
-    set(H::UterineSiblings, {always(H::Father), always(H::Grandfather), always(H::Sons), always(H::Daughters),
-                             always(H::SonsSons), always(H::SonsDaughters), always(H::SonsSonsSons),
-                             always(H::SonsSonsDaughters)});
-    // A sister residuary beside female descendants stands in a brother's
-    // place; then the nearer of the brothers' sons and the uncles.
-    constexpr std::array<Heir, 6> kFar = {H::FullBrothersSons, H::PaternalBrothersSons, H::FullUncles,
-                                          H::PaternalUncles,   H::FullUnclesSons,       H::PaternalUnclesSons};
-    for (std::size_t far = 0; far < kFar.size(); ++far) {
-        std::array<Excluder, 14> list = {always(H::Sons), always(H::SonsSons), always(H::SonsSonsSons), always(H::Father),
-                                         always(H::Grandfather), always(H::FullBrothers), always(H::PaternalBrothers),
-                                         Excluder{H::FullSisters, kSisterResidue},
-                                         Excluder{H::PaternalSisters, kPaternalSister}};
-        std::size_t length = 9;
-        for (std::size_t nearer = 0; nearer < far; ++nearer)
-            list[length++] = always(kFar[nearer]);
-        ExcluderList& l = t[std::size_t(index(kFar[far]))];
-        for (std::size_t i = 0; i < length; ++i) {
-            const Excluder& e = list[i];
-            l.list[l.length++] = e;
-            const std::uint32_t bit = std::uint32_t(1) << index(e.heir);
-            if (e.condition == kAlways)
-                l.always |= bit;
-            else
-                l.conditional[i - 7] = bit, l.condition[i - 7] = e.condition;
-        }
-    }
-    return t;
-}();
-
-// The son's son's daughter: the sons and the sons' sons exclude her; without
-// them nor a son's son's son, two daughters, two sons' daughters, or a
-// daughter with a son's daughter complete the two thirds before her.
-std::size_t sonsSonsDaughterExcluders(const EstateCase& c, std::uint32_t present, Excluders& out) noexcept
+std::size_t ExcludersInto(const EstateCase& c, std::uint32_t present, Heir row, Excluders& out) noexcept
 {
     std::size_t n = 0;
+    // Each excluder is named once: its bit leaves `present` when it is named.
     const auto add = [&](Heir r) {
         out[n] = r;
         n += (present >> index(r)) & 1;
         present &= ~(std::uint32_t(1) << index(r));
     };
-    add(Heir::Sons);
-    add(Heir::SonsSons);
-    if (n == 0 && !positive(c.sonsSonsSons)) {
-        if (atLeastTwo(c.daughters))
-            add(Heir::Daughters);
-        if (atLeastTwo(c.sonsDaughters))
-            add(Heir::SonsDaughters);
-        if (c.daughters.isOne() && positive(c.sonsDaughters)) {
-            add(Heir::Daughters);
-            add(Heir::SonsDaughters);
-        }
-    }
-    return n;
-}
-
-std::size_t ExcludersInto(const EstateCase& c, std::uint32_t present, Heir row, Excluders& out) noexcept
-{
-    if (row == Heir::SonsSonsDaughters) [[unlikely]]
-        return sonsSonsDaughterExcluders(c, present, out);
-    // The conditions of the case, a bit for each, worked out with no branch.
-    const bool femaleDescendant = positive(c.daughters) | positive(c.sonsDaughters) | positive(c.sonsSonsDaughters);
-    const bool fullSisters = positive(c.fullSisters);
-    const bool sisterResidue = fullSisters & femaleDescendant;
-    const std::uint32_t conditions =
-        (1u << kAlways) | (std::uint32_t(c.mothersMother) << kNearMother) |
-        (std::uint32_t(c.fathersMother & !c.father) << kNearFather) |
-        (std::uint32_t(!positive(c.sonsSons) & !positive(c.sonsSonsSons) & atLeastTwo(c.daughters)) << kTwoDaughters) |
-        (std::uint32_t(sisterResidue) << kSisterResidue) |
-        (std::uint32_t(sisterResidue | (atLeastTwo(c.fullSisters) & !positive(c.paternalBrothers))) << kSistersThirds) |
-        (std::uint32_t(femaleDescendant & !fullSisters & positive(c.paternalSisters)) << kPaternalSister);
-    const ExcluderList& l = kExcluders[std::size_t(index(row))];
-    const auto met = [conditions](ExcluderCondition condition) {
-        return std::uint32_t(0) - ((conditions >> condition) & 1);  // all ones or none
+    const auto maleDescendants = [&] {
+        add(Heir::Sons);
+        add(Heir::SonsSons);
+        add(Heir::SonsSonsSons);
     };
-    const std::uint32_t found =
-        present & (l.always | (l.conditional[0] & met(l.condition[0])) | (l.conditional[1] & met(l.condition[1])));
-    // Most often one excluder or none: no order to keep.
-    if ((found & (found - 1)) == 0) {
-        out[0] = heirAt(std::countr_zero(found) & 31);  // the husband's place, if none
-        return found != 0;
+    // A near grandmother who inherits excludes the far ones.
+    const auto nearGrandmother = [&] {
+        if (c.mothersMother)
+            add(Heir::MothersMother);
+        if (c.fathersMother && !c.father)
+            add(Heir::FathersMother);
+    };
+    const auto femaleDescendant = [&c] {
+        return positive(c.daughters) || positive(c.sonsDaughters) || positive(c.sonsSonsDaughters);
+    };
+    switch (row) {
+    case Heir::Grandfather: add(Heir::Father); break;
+    case Heir::MothersMother: add(Heir::Mother); break;
+    case Heir::FathersMother: add(Heir::Mother); add(Heir::Father); break;
+    case Heir::MothersMothersMother: add(Heir::Mother); nearGrandmother(); break;
+    case Heir::FathersMothersMother: add(Heir::Mother); add(Heir::Father); nearGrandmother(); break;
+    case Heir::FathersFathersMother: add(Heir::Mother); add(Heir::Father); add(Heir::Grandfather); nearGrandmother(); break;
+    case Heir::SonsSons: add(Heir::Sons); break;
+    case Heir::SonsDaughters:
+        add(Heir::Sons);
+        // Two daughters complete the two thirds, unless a male of her degree
+        // or below makes her residuary.
+        if (!positive(c.sonsSons) && !positive(c.sonsSonsSons) && atLeastTwo(c.daughters))
+            add(Heir::Daughters);
+        break;
+    case Heir::SonsSonsSons: add(Heir::Sons); add(Heir::SonsSons); break;
+    case Heir::SonsSonsDaughters:
+        add(Heir::Sons);
+        add(Heir::SonsSons);
+        if (n == 0 && !positive(c.sonsSonsSons)) {
+            if (atLeastTwo(c.daughters))
+                add(Heir::Daughters);
+            if (atLeastTwo(c.sonsDaughters))
+                add(Heir::SonsDaughters);
+            if (c.daughters.isOne() && positive(c.sonsDaughters)) {
+                add(Heir::Daughters);
+                add(Heir::SonsDaughters);
+            }
+        }
+        break;
+    case Heir::FullBrothers:
+    case Heir::FullSisters:
+        add(Heir::Father);
+        maleDescendants();
+        break;
+    case Heir::PaternalBrothers:
+        add(Heir::Father);
+        maleDescendants();
+        add(Heir::FullBrothers);
+        if (positive(c.fullSisters) && femaleDescendant())
+            add(Heir::FullSisters);
+        break;
+    case Heir::PaternalSisters:
+        add(Heir::Father);
+        maleDescendants();
+        add(Heir::FullBrothers);
+        // A full sister residuary beside female descendants, or two full
+        // sisters who complete the two thirds without a paternal brother.
+        if ((positive(c.fullSisters) && femaleDescendant()) || (atLeastTwo(c.fullSisters) && !positive(c.paternalBrothers)))
+            add(Heir::FullSisters);
+        break;
+    case Heir::UterineSiblings:
+        add(Heir::Father);
+        add(Heir::Grandfather);
+        for (Heir d : {Heir::Sons, Heir::Daughters, Heir::SonsSons, Heir::SonsDaughters, Heir::SonsSonsSons, Heir::SonsSonsDaughters})
+            add(d);
+        break;
+    case Heir::FullBrothersSons:
+    case Heir::PaternalBrothersSons:
+    case Heir::FullUncles:
+    case Heir::PaternalUncles:
+    case Heir::FullUnclesSons:
+    case Heir::PaternalUnclesSons: {
+        maleDescendants();
+        add(Heir::Father);
+        add(Heir::Grandfather);
+        add(Heir::FullBrothers);
+        add(Heir::PaternalBrothers);
+        // A sister residuary beside female descendants stands in a brother's place.
+        if (femaleDescendant()) {
+            if (positive(c.fullSisters))
+                add(Heir::FullSisters);
+            else if (positive(c.paternalSisters))
+                add(Heir::PaternalSisters);
+        }
+        for (Heir nearer : {Heir::FullBrothersSons, Heir::PaternalBrothersSons, Heir::FullUncles, Heir::PaternalUncles, Heir::FullUnclesSons}) {
+            if (nearer == row)
+                break;
+            add(nearer);
+        }
+        break;
     }
-    std::size_t n = 0;
-    for (std::size_t i = 0; i < l.length; ++i) {
-        out[n] = l.list[i].heir;
-        n += (found >> index(l.list[i].heir)) & 1;
+    default:
+        break;
     }
     return n;
 }
