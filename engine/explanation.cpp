@@ -264,15 +264,39 @@ std::uint32_t PresentRelatives(const EstateCase& c) noexcept;
 using Excluders = std::array<Heir, kHeirCount>;
 std::size_t ExcludersInto(const EstateCase& c, std::uint32_t present, Heir row, Excluders& out) noexcept;
 
-// k parts of 24 as a reduced fraction, made once before any division:
-// every fixed share of the engine is one of them.
-const std::array<Rational, 25> kPartsOf24 = [] {
-    std::array<Rational, 25> t;
+// k parts of 24 as a reduced fraction, for k from 0 to 24: every fixed
+// share of the engine is one of them. Made while the program is compiled,
+// as the same table of optional shares, where the entry past them
+// (kNoShare) is no share at all, so that an entry takes its share by one
+// copy from the table.
+constexpr std::uint8_t kNoShare = 25;
+constexpr auto kSharesOf24 = [] {
+    std::array<std::optional<Rational>, kNoShare + 1> t{};
     for (int i = 0; i <= 24; ++i)
-        t[std::size_t(i)] = Rational::of(i, 24);
+        t[std::size_t(i)] = Rational::of64(i, 24);
     return t;
 }();
-const Rational& partsOf24(int k) { return kPartsOf24[std::size_t(k)]; }
+// For each entry of kSharesOf24, its share in 24ths and its denominator
+// (0 and 1 for no share, as for none at all in a sum or a least common
+// multiple), and the share itself (null for none).
+constexpr auto kIn24thsOf = [] {
+    std::array<std::uint8_t, kNoShare + 1> t{};
+    for (int i = 0; i <= 24; ++i)
+        t[std::size_t(i)] = std::uint8_t(i);
+    return t;
+}();
+constexpr auto kDenominatorOf = [] {
+    std::array<std::uint8_t, kNoShare + 1> t{};
+    for (int i = 0; i <= kNoShare; ++i)
+        t[std::size_t(i)] = i < kNoShare ? std::uint8_t(24 / std::gcd(i, 24)) : 1;
+    return t;
+}();
+constexpr auto kShareAt = [] {
+    std::array<const Rational*, kNoShare + 1> t{};
+    for (std::size_t i = 0; i < kNoShare; ++i)
+        t[i] = &*kSharesOf24[i];
+    return t;
+}();
 
 // The least common multiple of two divisors of 24 (the denominators of the
 // fixed shares), read from a table made at compile time.
@@ -296,21 +320,94 @@ constexpr auto kPartsOf24In = [] {
 }();
 Rational::Int in24ths(const Rational& share) { return share.num() * kPartsOf24In[std::size_t(share.den())]; }
 
-// The name of a fixed share of the whole, if it has one.
+// The greatest common divisor of a number of heads below 32 and a remainder
+// below it, read from a table made at compile time.
+constexpr auto kSmallGcd = [] {
+    std::array<std::array<std::uint8_t, 32>, 32> t{};
+    for (int n = 1; n < 32; ++n)
+        for (int r = 0; r < n; ++r)
+            t[std::size_t(n)][std::size_t(r)] = std::uint8_t(std::gcd(n, r));
+    return t;
+}();
+
+// A head's fraction times the heads of the class, as Rational::times gives
+// it: for a few heads (the usual case), their common factor with the
+// denominator is read from a table instead of taken by a gcd.
+Rational timesHeads(const Rational& fraction, std::int64_t n)
+{
+    if (n == 1)
+        return fraction;
+    if (n > 1 && n < 32 && fraction.num() > 0 && fits64(fraction.num()) && fraction.den() > 0 &&
+        fits64(fraction.den())) {
+        const auto den = std::int64_t(fraction.den());
+        const std::int64_t g = kSmallGcd[std::size_t(n)][std::size_t(den % n)];
+        std::int64_t num;
+        if (!__builtin_mul_overflow(std::int64_t(fraction.num()), n / g, &num))
+            return Rational::ofReduced(num, den / g);
+    }
+    return fraction.times(n);
+}
+
+// The members of the case that count each relative's heads, read from the
+// heir table (HeadsOf's fields) into a table of their own: the first count
+// and the second (the uterine brothers beside the sisters), where a relative
+// has them. Where he has none, or no second, the member read is any count
+// and what it holds is not taken (`counted`, `twoCounts`), so that a head
+// count is a few loads and no branch.
+struct HeadFields {
+    HeadCount EstateCase::*first = &EstateCase::sons;
+    HeadCount EstateCase::*second = &EstateCase::sons;
+    bool counted = false;
+    bool twoCounts = false;
+};
+constexpr auto kHeadFields = [] {
+    std::array<HeadFields, kHeirCount> t{};
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        int n = 0;
+        for (const CaseField& f : kHeirs[i].caseFields()) {
+            if (!f.isCount())
+                continue;
+            (n == 0 ? t[i].first : t[i].second) = f.count;
+            ++n;
+        }
+        t[i].counted = n >= 1;
+        t[i].twoCounts = n == 2;
+        if (n > 2)
+            throw "a relative counted by more than two members of the case";
+    }
+    return t;
+}();
+// As HeadsOf gives them.
+HeadCount headsIn(const EstateCase& c, Heir row)
+{
+    const HeadFields& f = kHeadFields[std::size_t(index(row))];
+    const std::int64_t first = (c.*f.first).persons();
+    const std::int64_t second = (c.*f.second).persons() & -std::int64_t(f.twoCounts);
+    std::int64_t persons;
+    if (__builtin_add_overflow(first, second, &persons)) [[unlikely]]
+        persons = INT64_MAX;
+    return HeadCount(f.counted ? persons : 1);
+}
+
+// The name of a fixed share of the whole, if it has one: read from a table
+// by its numerator (1 or 2) and its denominator (up to 24).
+constexpr auto kShareNames = [] {
+    std::array<std::array<ShareName, 25>, 2> t{};
+    t[0][2] = ShareName::Half;
+    t[0][3] = ShareName::Third;
+    t[0][4] = ShareName::Quarter;
+    t[0][6] = ShareName::Sixth;
+    t[0][8] = ShareName::Eighth;
+    t[1][3] = ShareName::TwoThirds;
+    return t;
+}();
 ShareName shareName(const Rational& share)
 {
-    if (share.num() == 2)
-        return share.den() == 3 ? ShareName::TwoThirds : ShareName::None;
-    if (share.num() != 1 || !fits64(share.den()))
+    using UInt = unsigned __int128;
+    // Unsigned, a numerator below 1 leaves the range too.
+    if (UInt(share.num() - 1) > 1 || UInt(share.den()) > 24) [[unlikely]]
         return ShareName::None;
-    switch (std::int64_t(share.den())) {
-    case 2: return ShareName::Half;
-    case 3: return ShareName::Third;
-    case 4: return ShareName::Quarter;
-    case 6: return ShareName::Sixth;
-    case 8: return ShareName::Eighth;
-    default: return ShareName::None;
-    }
+    return kShareNames[std::size_t(share.num() - 1)][std::size_t(share.den())];
 }
 
 // The part that two agreeing numbers share, as the science of shares names
@@ -362,6 +459,16 @@ Int lcmOf(Int a, Int b)
     return multiply(quot(a, gcd(a, b)), b, out) ? out : 0;
 }
 
+// The bits set in a mask, counted inline (std::popcount is a library call
+// where the processor's instruction is not assumed).
+constexpr int bitsSet(std::uint32_t v)
+{
+    v = v - ((v >> 1) & 0x55555555u);
+    v = (v & 0x33333333u) + ((v >> 2) & 0x33333333u);
+    return int((((v + (v >> 4)) & 0x0F0F0F0Fu) * 0x01010101u) >> 24);
+}
+static_assert(bitsSet(0) == 0 && bitsSet(0xFFFFFFFFu) == 32 && bitsSet(0x80000001u) == 2);
+
 // One part of the table: a class, or the classes that take one share
 // together. Every field is written where the table makes the part.
 struct Part {
@@ -376,8 +483,11 @@ struct Part {
     int rows = 0;
     Int heads = 0;             // its heads, a male counted twice beside females
     std::optional<Int> shares;  // in the problem
-    Int kept = 1;              // what it keeps for the multiplier (1 when its shares divide)
-    Int agreeing = 1;          // the common factor of its shares and heads
+    // What it keeps for the multiplier (1 when its shares divide among its
+    // heads), and where they do not, the common factor of its shares and
+    // heads; both are worked out only where the multiplier is not 1.
+    Int kept = 1;
+    Int agreeing = 1;
 };
 
 // The sentences that an explanation reused for a smaller division gives
@@ -413,11 +523,34 @@ void resizeKeepingRoom(std::vector<HeirExplanation>& items, std::size_t count)
     const std::size_t size = items.size();
     if (size == count)
         return;
+    // The usual trade, by swaps alone: the list of `count` entries met
+    // before for the explanation's, whose place is free.
+    if (size <= kHeirCount && byLength[size].empty() && byLength[count].size() == count) {
+        items.swap(byLength[count]);
+        byLength[count].swap(byLength[size]);
+        return;
+    }
     std::vector<HeirExplanation> taken = std::move(byLength[count]);  // `count` long, or empty
     if (size <= kHeirCount && byLength[size].empty())
         byLength[size] = std::move(items);
     items = std::move(taken);
     items.resize(count);
+}
+
+// An optional written whole, by one plain copy: std::optional's own
+// assignments and reset look first at whether it held a value, which
+// follows no pattern from one explanation to the next.
+template <class T, class V>
+void setWhole(std::optional<T>& o, const V& value)
+{
+    static_assert(std::is_trivially_copy_assignable_v<std::optional<T>>);
+    o = std::optional<T>(T(value));
+}
+template <class T>
+void clearWhole(std::optional<T>& o)
+{
+    static_assert(std::is_trivially_copy_assignable_v<std::optional<T>>);
+    o = std::optional<T>();
 }
 
 // The figures of an explanation as a new one has them; its entries and
@@ -426,15 +559,15 @@ void resetFigures(Explanation& e)
 {
     e.exact = false;
     e.origin = 0;
-    e.awl.reset();
-    e.radd.reset();
+    clearWhole(e.awl);
+    clearWhole(e.radd);
     e.spouseKeepsShare = false;
-    e.raddTable.reset();
-    e.multiplier.reset();
-    e.correction.reset();
-    e.reducedBy.reset();
-    e.shareValue.reset();
-    e.undistributed.reset();
+    clearWhole(e.raddTable);
+    clearWhole(e.multiplier);
+    clearWhole(e.correction);
+    clearWhole(e.reducedBy);
+    clearWhole(e.shareValue);
+    clearWhole(e.undistributed);
 }
 
 // An explanation of nothing, as a new one is, keeping the room of its
@@ -462,47 +595,42 @@ public:
         resetFigures(out_);
         // The rows of the result that are not empty, in their order: those
         // of the relatives present and those a rule wrote.
-        std::array<std::uint8_t, kHeirCount> shown;
-        std::size_t count = 0;
-        for (std::uint32_t rows = t_.rowsPresent | t_.rowsRecorded; rows != 0; rows &= rows - 1)
-            shown[count++] = std::uint8_t(std::countr_zero(rows));
+        const std::uint32_t shown = t_.rowsPresent | t_.rowsRecorded;
+        const auto count = std::size_t(bitsSet(shown));
         resizeKeepingRoom(out_.heirs, count);
-        // The entries and heads of the last explanation's rows are cleared
-        // (every other is clear already), and those of this one's are noted.
-        for (std::uint32_t rows = tables_.filled; rows != 0; rows &= rows - 1) {
-            const auto i = std::size_t(std::countr_zero(rows));
-            entry_[i] = nullptr;
-            headsOf_[i] = HeadCount();
-        }
-        std::uint32_t filled = 0;
+        // The heads of every row are cleared, those of this explanation's
+        // set below: by one store for each row, in place (a call to clear
+        // them, or a loop over the last explanation's rows, costs more).
+        [this]<std::size_t... i>(std::index_sequence<i...>) {
+            ((headsOf_[i] = HeadCount()), ...);
+        }(std::make_index_sequence<kHeirCount>());
         // Every fraction over their least common denominator, taken on 64
         // bits while it fits (the usual case), else again on 128.
         bool exact = true;
         std::uint64_t least = 1;
         bool narrow = true;
-        inheriting_ = 0;
-        for (std::size_t next = 0; next < count; ++next) {
-            const int i = shown[next];
-            HeirExplanation& h = out_.heirs[next];
-            filled |= std::uint32_t(1) << i;
-            heir(heirAt(i), h);
-            entry_[std::size_t(i)] = &h;
-            if (!h.fraction.valid()) {
-                exact = false;
-            } else if (h.fraction.num() != 0) {
-                inheriting_ |= std::uint32_t(1) << i;
-                const Int d = h.fraction.den();
-                if (!narrow || (static_cast<unsigned __int128>(d) >> 63) != 0) {  // d above INT64_MAX
-                    narrow = false;
-                } else if (const auto d64 = std::uint64_t(d); d64 % least == 0) {
-                    least = d64;  // a multiple of the others, or the first
-                } else if (least % d64 != 0) {
-                    narrow = !__builtin_mul_overflow(least / gcd64(least, d64), d64, &least) &&
-                             least <= std::uint64_t(INT64_MAX);
-                }
+        std::uint32_t inheriting = 0;
+        HeirExplanation* const heirs = out_.heirs.data();
+        std::size_t next = 0;
+        for (std::uint32_t rows = shown; rows != 0; rows &= rows - 1, ++next) {
+            const int i = std::countr_zero(rows);
+            HeirExplanation& h = heirs[next];
+            heir(heirAt(i), h, next);
+            const Int num = h.fraction.num(), d = h.fraction.den();
+            exact = exact && d != 0;
+            if (num == 0 || d == 0)
+                continue;
+            inheriting |= std::uint32_t(1) << i;
+            if (!narrow || (static_cast<unsigned __int128>(d) >> 63) != 0) {  // d above INT64_MAX
+                narrow = false;
+            } else if (const auto d64 = std::uint64_t(d); d64 % least == 0) {
+                least = d64;  // a multiple of the others, or the first
+            } else if (least % d64 != 0) {
+                narrow = !__builtin_mul_overflow(least / gcd64(least, d64), d64, &least) &&
+                         least <= std::uint64_t(INT64_MAX);
             }
         }
-        tables_.filled = filled;  // nothing above throws
+        inheriting_ = inheriting;
         least_ = Int(least);
         if (exact && !narrow) {
             least_ = 1;
@@ -511,11 +639,26 @@ public:
                     least_ = lcmOf(least_, h.fraction.den());
         }
         exact = exact && least_ > 0;
-        // Each head's numerator over least_, and what the heirs' fractions
-        // leave of the whole: on 64 bits where they fit, else on 128.
+        out_.exact = exact;
+        // The table, with who excludes whom (exclusion), on 64 bits where
+        // every number fits (the usual case), else on 128.
+        narrow_ = exact && narrow;
+        if (!problem())
+            return;
+        for (HeirExplanation& h : out_.heirs)
+            reason(h);
+        sentences();
+    }
+
+private:
+    // Each head's numerator over least_, and what the heirs' fractions leave
+    // of the whole, on 128 bits; false, with the explanation cleared, where
+    // they do not fit.
+    bool counted128()
+    {
+        bool exact = out_.exact;
         Int total = 0;
-        narrow_ = exact && narrow && counted64(count, total);
-        for (std::size_t i = 0; i < count && exact && !narrow_; ++i) {
+        for (std::size_t i = 0; i < out_.heirs.size() && exact; ++i) {
             const HeirExplanation& h = out_.heirs[i];
             Int whole;
             numerators_[i] = 0;
@@ -528,54 +671,36 @@ public:
         }
         out_.exact = exact;
         if (exact && total != least_)
-            out_.undistributed = Rational::of(least_ - total, least_);
+            setWhole(out_.undistributed, Rational::of(least_ - total, least_));
         if (!exact) {
             resizeKeepingRoom(out_.heirs, 0);
-            out_.undistributed.reset();
+            clearWhole(out_.undistributed);
             resizeKeepingRoom(out_.sentences, 0);
-            return;
         }
-        // Who excludes whom, now that it is known who inherits.
-        for (std::uint32_t nothing = filled & ~inheriting_; nothing != 0; nothing &= nothing - 1)
-            exclusion(*entry_[std::size_t(std::countr_zero(nothing))]);
-        problem();
-        for (HeirExplanation& h : out_.heirs)
-            reason(h);
-        sentences();
+        return exact;
     }
 
-private:
-    // The numerators over least_ (which fits 64 bits) and their total, on 64
-    // bits; false where a fraction is negative or a number does not fit.
-    // Every number of the table is then at most the total or least_, or a
-    // product that is checked (narrow_).
-    bool counted64(std::size_t count, Int& total)
+    // A head's numerator over least_ (which fits 64 bits) on 64 bits, and
+    // the row's added to `total`; false where its fraction is negative or a
+    // number does not fit. Every number of the table is then at most the
+    // total or least_, or a product that is checked.
+    static bool counted64(const Rational& fraction, std::int64_t least, std::int64_t persons, std::int64_t& perHead,
+                          std::int64_t& total)
     {
-        const auto least = std::int64_t(least_);
-        std::int64_t sum = 0;
-        const HeirExplanation* const heirs = out_.heirs.data();
-        for (std::size_t i = 0; i < count; ++i) {
-            const HeirExplanation& h = heirs[i];
-            const Int num = h.fraction.num();
-            std::int64_t perHead = 0, whole;
-            if (num != 0 &&
-                (num < 0 || !fits64(num) ||
-                 __builtin_mul_overflow(std::int64_t(num), least / std::int64_t(h.fraction.den()), &perHead) ||
-                 __builtin_mul_overflow(perHead, heads(h.row).persons(), &whole) ||
-                 __builtin_add_overflow(sum, whole, &sum)))
-                return false;
-            numerators_[i] = perHead;
-        }
-        total = sum;
-        return true;
+        const Int num = fraction.num();
+        std::int64_t whole;
+        perHead = 0;
+        return num == 0 ||
+               (num > 0 && fits64(num) &&
+                !__builtin_mul_overflow(std::int64_t(num), least / std::int64_t(fraction.den()), &perHead) &&
+                !__builtin_mul_overflow(perHead, persons, &whole) && !__builtin_add_overflow(total, whole, &total));
     }
 
     // The heads of a present relative's row (0 for one who is absent).
     HeadCount heads(Heir row) const { return headsOf_[std::size_t(index(row))]; }
+    // A relative who is always one has 1 head when present.
     Count count(Heir row) const
     {
-        if (!kRowNames[std::size_t(index(row))].counted)
-            return Count::One;
         const std::int64_t n = heads(row).persons();
         return Count(int(n >= 2) + int(n >= 3));
     }
@@ -593,80 +718,90 @@ private:
         return pick(kPronouns, n, isFemale);
     }
     bool present(Heir row) const { return !r_.rows[std::size_t(index(row))].isEmpty(); }
-    const HeirExplanation* entry(Heir row) const { return entry_[std::size_t(index(row))]; }
-    bool inherits(Heir row) const
-    {
-        const HeirExplanation* h = entry(row);
-        return h != nullptr && !h->fraction.isZero();
-    }
+    // Whether a relative inherits: his row is shown, and its fraction is
+    // not 0 (every fraction is valid once the table is worked).
+    bool inherits(Heir row) const { return (inheriting_ >> index(row)) & 1; }
     const detail::RowSource& source(Heir row) const { return t_.sources[std::size_t(index(row))]; }
 
-    void heir(Heir row, HeirExplanation& h)
+    // What each source of the trace makes of a row: its status, and its
+    // share as an entry of kSharesOf24 (kShareOfK: k of 24), by the source
+    // and whether k is 0. Read from tables rather than branched on,
+    // since the sources of the rows follow no pattern; only the father's and
+    // the grandfather's rest are looked at again (fatherOrGrandfather).
+    static constexpr std::uint8_t kShareOfK = kNoShare + 1;
+    static constexpr std::size_t kSources = std::size_t(Source::GrandfatherSixth) + 1;  // the last source
+    static constexpr auto kStatusOf = [] {
+        std::array<HeirStatus, kSources> t{};
+        t[std::size_t(Source::None)] = HeirStatus::NothingLeft;
+        t[std::size_t(Source::Fixed)] = HeirStatus::Fixed;
+        t[std::size_t(Source::Umariyya)] = HeirStatus::Umariyya;
+        t[std::size_t(Source::ResidueAlone)] = HeirStatus::Residue;
+        t[std::size_t(Source::ResidueMale)] = HeirStatus::Residue;
+        t[std::size_t(Source::ResidueFemale)] = HeirStatus::ResidueWith;
+        t[std::size_t(Source::ResidueBeside)] = HeirStatus::ResidueBeside;
+        t[std::size_t(Source::FatherRest)] = HeirStatus::Residue;  // or a fixed share (fatherOrGrandfather)
+        t[std::size_t(Source::GrandfatherRest)] = HeirStatus::Residue;
+        t[std::size_t(Source::SharedThird)] = HeirStatus::SharedThird;
+        t[std::size_t(Source::GrandfatherSharing)] = HeirStatus::GrandfatherSharing;
+        t[std::size_t(Source::GrandfatherSixth)] = HeirStatus::Fixed;
+        return t;
+    }();
+    static constexpr auto kShareOf = [] {
+        // By the source, and whether k is 0.
+        std::array<std::array<std::uint8_t, 2>, kSources> t{};
+        for (auto& shares : t)
+            shares = {kNoShare, kNoShare};
+        t[std::size_t(Source::Fixed)] = {kShareOfK, kNoShare};
+        t[std::size_t(Source::Umariyya)] = {kShareOfK, 0};
+        t[std::size_t(Source::FatherRest)] = {kShareOfK, kNoShare};
+        t[std::size_t(Source::GrandfatherRest)] = {kShareOfK, kNoShare};
+        t[std::size_t(Source::SharedThird)] = {8, 8};
+        t[std::size_t(Source::GrandfatherSixth)] = {4, 4};
+        return t;
+    }();
+
+    // An entry's row, heads, fractions, status and share; what the table
+    // and the exclusions write is cleared.
+    void heir(Heir row, HeirExplanation& h, std::size_t at)
     {
-        h.row = row;
-        headsOf_[std::size_t(index(row))] = HeadsOf(c_, row);
-        h.share.reset();
-        h.shares.reset();
-        h.originShares.reset();
-        h.excludedBy.clear();
         const std::size_t i = std::size_t(index(row));
+        h.row = row;
+        const HeadCount n = headsIn(c_, row);
+        headsOf_[i] = n;
+        clearWhole(h.shares);
+        clearWhole(h.originShares);
+        h.excludedBy.clear();
         h.fraction = t_.rows[i];
-        const HeadCount n = heads(row);
-        h.classFraction = n.isOne() ? h.fraction : h.fraction.times(n.persons());
-        const detail::RowSource& s = t_.sources[i];
-        const auto classShare = [&s] { return partsOf24(std::min<int>(s.k, 24)); };
-        switch (s.source) {
-        case Source::Fixed:
-            h.status = HeirStatus::Fixed;
-            if (s.k != 0)
-                h.share = classShare();
-            break;
-        case Source::Umariyya:
-            h.status = HeirStatus::Umariyya;
-            h.share = classShare();
-            break;
-        case Source::ResidueAlone:
-        case Source::ResidueMale:
-            h.status = HeirStatus::Residue;
-            break;
-        case Source::ResidueFemale:
-            h.status = HeirStatus::ResidueWith;
-            break;
-        case Source::ResidueBeside:
-            h.status = HeirStatus::ResidueBeside;
-            break;
-        case Source::FatherRest:
-        case Source::GrandfatherRest:
-            if (s.k == 0) {
-                h.status = HeirStatus::Residue;
-                // Beside sisters who hold their fixed share, what is left of
-                // a problem raised by 'awl is exactly his sixth of the raised
-                // base: the floor of a sixth raised the problem to it, and
-                // his sixth is a fixed share.
-                if (row == Heir::Grandfather && base_ > 24 && h.fraction == Rational::of(4, base_) * t_.estateValue) {
-                    h.status = HeirStatus::Fixed;
-                    h.share = partsOf24(4);
-                    raisedSixth_ = true;
-                }
-            } else {
-                h.share = classShare();
-                h.status = t_.fixedPart[i] < h.fraction ? HeirStatus::FixedAndResidue : HeirStatus::Fixed;
+        h.classFraction = timesHeads(h.fraction, n.persons());
+        const detail::RowSource s = t_.sources[i];
+        const auto source = std::size_t(s.source);
+        const std::uint8_t k = std::min<std::uint8_t>(s.k, 24);
+        // k, or the share of the table, chosen by a mask rather than a branch.
+        const std::uint8_t fromTable = kShareOf[source][k == 0];
+        const auto ofK = std::uint8_t(0 - std::uint8_t(fromTable == kShareOfK));
+        std::uint8_t share = std::uint8_t((k & ofK) | (fromTable & ~ofK));
+        h.status = kStatusOf[source];
+        if (s.source == Source::FatherRest || s.source == Source::GrandfatherRest) [[unlikely]]
+            fatherOrGrandfather(row, h, i, share);
+        h.share = kSharesOf24[share];
+        shareOf_[at] = share;
+    }
+
+    // The father or the grandfather: a residue, a fixed share, or both.
+    void fatherOrGrandfather(Heir row, HeirExplanation& h, std::size_t i, std::uint8_t& share)
+    {
+        if (share == kNoShare) {
+            // Beside sisters who hold their fixed share, what is left of a
+            // problem raised by 'awl is exactly his sixth of the raised
+            // base: the floor of a sixth raised the problem to it, and his
+            // sixth is a fixed share.
+            if (row == Heir::Grandfather && base_ > 24 && h.fraction == Rational::of(4, base_) * t_.estateValue) {
+                h.status = HeirStatus::Fixed;
+                share = 4;
+                raisedSixth_ = true;
             }
-            break;
-        case Source::SharedThird:
-            h.status = HeirStatus::SharedThird;
-            h.share = partsOf24(8);
-            break;
-        case Source::GrandfatherSharing:
-            h.status = HeirStatus::GrandfatherSharing;
-            break;
-        case Source::GrandfatherSixth:
-            h.status = HeirStatus::Fixed;
-            h.share = partsOf24(4);
-            break;
-        case Source::None:
-            h.status = HeirStatus::NothingLeft;
-            break;
+        } else {
+            h.status = t_.fixedPart[i] < h.fraction ? HeirStatus::FixedAndResidue : HeirStatus::Fixed;
         }
     }
 
@@ -675,7 +810,7 @@ private:
     // themselves; with none of them, nothing was left for him.
     void exclusion(HeirExplanation& h)
     {
-        h.share.reset();
+        clearWhole(h.share);
         // Whoever inherits is present: the present relatives looked for are
         // those who inherit, and for a son's son's daughter besides the sons
         // and the sons' sons, whose presence alone decides whether the
@@ -702,20 +837,46 @@ private:
         h.status = n == 0 ? HeirStatus::NothingLeft : HeirStatus::Excluded;
     }
 
+    // The groups of rows that take one share together, each one part: the
+    // grandmothers share one sixth, the siblings one third, the residuaries
+    // what is left; every other row is a part of its own (kAlone). Read from
+    // tables by the row and by the status.
+    enum : std::uint8_t { kAlone, kGrandmothers, kSharedThird, kResidue, kGroups };
+    static constexpr auto kGroupOfRow = [] {
+        std::array<std::uint8_t, kHeirCount> t{};
+        for (std::size_t i = 0; i < t.size(); ++i)
+            t[i] = kHeirs[i].heirClass == HeirClass::Grandmother ? kGrandmothers : kAlone;
+        return t;
+    }();
+    static constexpr auto kGroupOfStatus = [] {
+        std::array<std::uint8_t, std::size_t(HeirStatus::NothingLeft) + 1> t{};
+        t[std::size_t(HeirStatus::SharedThird)] = kSharedThird;
+        for (HeirStatus s : {HeirStatus::Residue, HeirStatus::ResidueWith, HeirStatus::ResidueBeside,
+                             HeirStatus::GrandfatherSharing})
+            t[std::size_t(s)] = kResidue;
+        return t;
+    }();
+
     // The origin, the 'awl or the radd, each part's shares, the multiplier,
     // the correction and its reduction, and each head's number of shares.
     // The fractions are counted in whole numbers over their least common
     // denominator, so that the table is worked in integers: on 64 bits where
-    // they fit (the usual case), else on 128.
-    void problem()
+    // they fit (the usual case, counted as the table goes), else on 128
+    // (counted first, and what they leave of the whole with them);
+    // false where they do not fit even 128 bits (the explanation is then
+    // cleared).
+    bool problem()
     {
         if (narrow_) {
             wide_ = false;
             table<std::int64_t>();
             if (!wide_)
-                return;
+                return true;
         }
+        if (!counted128())
+            return false;
         table<Int>();
+        return true;
     }
 
     // Whether a step of the table on I leaves I: on 64 bits, the table is
@@ -733,53 +894,65 @@ private:
     }
 
     // The table on I. On 64 bits, every number read from the entries and
-    // parts fits (narrow_), and it stops at the first step whose result
-    // would not: up to there it has written what the table on 128 writes.
+    // parts fits once the numerators are counted (counted64), and it stops
+    // at the first step whose result would not: up to there it has written
+    // what the table on 128 writes.
     template <class I>
     void table()
     {
         partCount_ = 0;
         awlNote_ = raddNote_ = false;
-        anyFixed_ = false;
         chains_ = true;
-        residueBeforeGrandfather_ = 24;
         othersOrigin_ = 0;
         const I least = I(least_);  // a multiple of the undistributed fraction's denominator too
         // The parts: the grandmothers share one sixth, the siblings one
         // third, the residuaries what is left; every other class is a part
         // of its own. Each part's numerator over `least`, and the unit its
         // heads' numerators are multiples of.
-        int grandmothers = -1, sharedThird = -1, residue = -1;
+        std::array<int, kGroups> together = {-1, -1, -1, -1};  // the part of each group, once made
         // The origin: the least number that every fixed share divides, or
         // without a fixed share the heads of the residuaries.
         I origin = 1;
         I fixedSum = 0;  // in 24ths
+        int beforeGrandfather = 24;
+        bool anyFixed = false;
         bool shared = false;  // a part of more than one row
         const Part* residuePart = nullptr;
         const std::size_t rows = out_.heirs.size();
         HeirExplanation* const heirs = out_.heirs.data();
-        const Int* const numerators = numerators_.data();
+        Int* const numerators = numerators_.data();
+        std::int64_t total = 0;  // on 64 bits, the heads' numerators added
         for (std::size_t i = 0; i < rows; ++i) {
             HeirExplanation& h = heirs[i];
-            const I perHead = I(numerators[i]);
+            const auto row = std::size_t(index(h.row));
+            const I persons = headsOf_[row].persons();
+            I perHead;
+            if constexpr (std::is_same_v<I, std::int64_t>) {
+                if (!counted64(h.fraction, least, persons, perHead, total)) {
+                    leaves<I>();
+                    return;
+                }
+                numerators[i] = perHead;
+            } else {
+                perHead = numerators[i];
+            }
             if (perHead == 0) {
+                // An heir who receives nothing: who excludes him, now that
+                // it is known who inherits (again, harmlessly, where the
+                // table is worked again on 128 bits).
+                exclusion(h);
                 h.part = std::uint8_t(i);
                 continue;
             }
-            const I persons = heads(h.row).persons();
             const I whole = perHead * persons;  // checked with the total
-            int* together = isGrandmother(h.row)                   ? &grandmothers
-                            : h.status == HeirStatus::SharedThird ? &sharedThird
-                            : (h.status == HeirStatus::Residue || h.status == HeirStatus::ResidueWith ||
-                               h.status == HeirStatus::ResidueBeside || h.status == HeirStatus::GrandfatherSharing)
-                                ? &residue
-                                : nullptr;
-            if (h.share)
-                anyFixed_ = true;
-            if (together != nullptr && *together >= 0) {
+            const std::uint8_t rowGroup = kGroupOfRow[row];
+            const std::size_t group = rowGroup != kAlone ? rowGroup : kGroupOfStatus[std::size_t(h.status)];
+            std::uint8_t share = shareOf_[i];
+            anyFixed = anyFixed || share != kNoShare;
+            if (together[group] >= 0) [[unlikely]] {
                 // Another row of a part: its heads are counted again below,
                 // by the unit of the part.
-                Part& part = parts_[std::size_t(*together)];
+                Part& part = parts_[std::size_t(together[group])];
                 h.part = part.first;
                 part.numerator = I(part.numerator) + whole;  // not above the total
                 part.unit = gcdOf(I(part.unit), perHead);
@@ -791,32 +964,37 @@ private:
             const std::size_t p = partCount_++;
             Part& part = parts_[p];
             h.part = std::uint8_t(i);
+            together[group] = int(p);
+            together[kAlone] = -1;  // each row alone is a part of its own
             // Every field of the part is written here.
             part.first = std::uint8_t(i);
             partIndex_[i] = std::uint8_t(p);
             part.spouse = isSpouse(h.row);
-            part.residue = together == &residue;
+            part.residue = group == kResidue;
             part.twoToOne = false;
-            part.share = nullptr;
-            part.shares.reset();
+            clearWhole(part.shares);
             part.kept = 1;
             part.agreeing = 1;
-            if (together != nullptr)
-                *together = int(p);
-            if (h.share && !part.residue) {
-                part.share = &*h.share;
-                origin = lcmOfDivisorsOf24(origin, h.share->den());
-                fixedSum += I(in24ths(*h.share));
-                if (h.row != Heir::Grandfather)
-                    residueBeforeGrandfather_ -= in24ths(*h.share);
-            }
-            if (part.residue)
-                residuePart = &part;
+            // The residuaries' part has no fixed share (chosen by a mask: the
+            // groups follow no pattern).
+            const auto residueMask = std::uint8_t(0 - std::uint8_t(part.residue));
+            share = std::uint8_t((share & ~residueMask) | (kNoShare & residueMask));
+            part.share = kShareAt[share];
+            origin = lcmOfDivisorsOf24(origin, kDenominatorOf[share]);
+            fixedSum += kIn24thsOf[share];
+            beforeGrandfather -= h.row != Heir::Grandfather ? kIn24thsOf[share] : 0;
+            residuePart = part.residue ? &part : residuePart;
             part.numerator = whole;
             part.unit = perHead;
             part.rows = 1;
             part.female = female(h.row);
             part.heads = persons;  // one row: each head's numerator is the unit
+        }
+        anyFixed_ = anyFixed;
+        residueBeforeGrandfather_ = beforeGrandfather;
+        if constexpr (std::is_same_v<I, std::int64_t>) {
+            if (total != least)
+                setWhole(out_.undistributed, Rational::of(least_ - total, least_));
         }
         // The heads of a part of several rows, counted by their shares:
         // where males and females share two to one, a male counts as two.
@@ -853,7 +1031,7 @@ private:
         const I raised = fixedSum * origin;  // at most 24 x 24
         if (anyFixed_ && base_ > 24 && rem(raised, I(24)) == 0 && quot(raised, I(24)) > origin &&
             fitsInt64(quot(raised, I(24)))) {
-            out_.awl = std::int64_t(quot(raised, I(24)));
+            setWhole(out_.awl, quot(raised, I(24)));
             problem = quot(raised, I(24));
             awlNote_ = true;
         }
@@ -867,39 +1045,6 @@ private:
         }
         problem_ = problem;
 
-        // Each part's shares in the problem, and what it keeps where they do
-        // not divide among its heads. The multiplier is the least common
-        // multiple of what the parts keep: the least number that makes every
-        // head's shares whole, least / gcd(least, problem).
-        for (std::size_t p = 0; p < partCount_; ++p) {
-            Part& part = parts_[p];
-            I scaled;
-            if (!product(I(part.numerator), problem, scaled)) {
-                if (leaves<I>())
-                    return;
-                chains_ = false;
-                continue;
-            }
-            const I shares = quot(scaled, least);
-            if (shares * least != scaled) {  // not above `scaled`: no overflow
-                chains_ = false;
-                continue;
-            }
-            part.shares = shares;
-            // The shares divide among the heads when the heads divide them.
-            const I partHeads = I(part.heads);
-            if (partHeads == 1) {
-                part.agreeing = 1;
-                part.kept = 1;
-            } else if (rem(shares, partHeads) == 0) {
-                part.agreeing = partHeads;
-                part.kept = 1;
-            } else {
-                const I g = gcdOf(shares, partHeads);
-                part.agreeing = g;
-                part.kept = quot(partHeads, g);
-            }
-        }
         if (out_.undistributed) {
             // least less the total, reduced and brought back over `least`.
             I scaled;
@@ -913,39 +1058,49 @@ private:
             }
         }
 
-        // Most often the problem divides `least`.
+        // The multiplier is the least common multiple of what the parts keep
+        // (partShares): the least number that makes every head's shares
+        // whole, least / gcd(least, problem). Most often the problem divides
+        // `least`.
         const I multiplier = rem(least, problem) == 0 ? quot(least, problem) : quot(least, gcdOf(least, problem));
         I correction = 0;
         if (fitsInt64(multiplier)) {
-            out_.multiplier = std::int64_t(multiplier);
+            setWhole(out_.multiplier, multiplier);
             if (product(problem, multiplier, correction) && fitsInt64(correction))
-                out_.correction = std::int64_t(correction);
+                setWhole(out_.correction, correction);
             else if (leaves<I>())
                 return;
         }
-        // Each row's shares in the problem (its part's) and each head's in
-        // the correction.
+        // Where it is 1, every part's shares divide among its heads: what
+        // each keeps need not be worked out.
+        const bool keeping = multiplier != 1;
+        // Each row's shares in the problem (its part's, worked out at its
+        // first row) and each head's in the correction.
         const bool corrected = out_.correction.has_value();
         const I perUnit = corrected ? quot(correction, least) : I(0);
         for (std::size_t i = 0; i < rows; ++i) {
             HeirExplanation& h = heirs[i];
             if (numerators[i] == 0) {
                 h.originShares = 0;
-            } else if (const Part& part = partAt(h.part); part.shares && fitsInt64(*part.shares)) {
-                h.originShares = std::int64_t(*part.shares);
+            } else {
+                Part& part = partAt(h.part);
+                if (h.part == i && !partShares(part, problem, least, keeping))
+                    return;
+                if (part.shares && fitsInt64(*part.shares))
+                    setWhole(h.originShares, *part.shares);
             }
             if (!corrected)
                 continue;
             I shares;
             if (product(I(numerators[i]), perUnit, shares) && fitsInt64(shares))
-                h.shares = std::int64_t(shares);
+                setWhole(h.shares, shares);
             else if (leaves<I>())
                 return;
         }
         if (!corrected)
             return;
         if (perUnit > 1)
-            out_.reducedBy = std::int64_t(perUnit);
+            setWhole(out_.reducedBy, perUnit);
         // The value of one share: the estate divided over the corrected
         // problem, rounded to the nearest amount, ties to even.
         const I raw = c_.estate.raw();
@@ -956,7 +1111,39 @@ private:
         shareValueExact_ = rest == 0;
         if (rest > correction - rest || (rest == correction - rest && value % 2 != 0))
             ++value;
-        out_.shareValue = Currency::fromRaw(std::int64_t(value));
+        setWhole(out_.shareValue, Currency::fromRaw(std::int64_t(value)));
+    }
+
+    // A part's shares in the problem, and where they do not divide among its
+    // heads (looked at when `keeping`), what it keeps for the multiplier;
+    // false where the table leaves I.
+    template <class I>
+    bool partShares(Part& part, I problem, I least, bool keeping)
+    {
+        I scaled;
+        if (!product(I(part.numerator), problem, scaled)) {
+            if (leaves<I>())
+                return false;
+            chains_ = false;
+            return true;
+        }
+        const I shares = quot(scaled, least);
+        if (shares * least != scaled) {  // not above `scaled`: no overflow
+            chains_ = false;
+            return true;
+        }
+        setWhole(part.shares, shares);
+        // The shares divide among the heads when the heads divide them.
+        if (const I partHeads = I(part.heads); keeping && partHeads != 1) [[unlikely]] {
+            if (rem(shares, partHeads) == 0) {
+                part.agreeing = partHeads;
+            } else {
+                const I g = gcdOf(shares, partHeads);
+                part.agreeing = g;
+                part.kept = quot(partHeads, g);
+            }
+        }
+        return true;
     }
 
     // The radd problem, and beside a spouse the table that combines the
@@ -996,7 +1183,7 @@ private:
         }
         if (!fitsInt64(raddProblem) || raddProblem <= 0)
             return;
-        out_.radd = std::int64_t(raddProblem);
+        setWhole(out_.radd, raddProblem);
         raddNote_ = true;
         if (spouse == nullptr || !spouse->share) {
             problem = raddProblem;
@@ -1015,7 +1202,7 @@ private:
         if (!multiply(Int(table.spouseProblem), raddProblem / g, combined) || !fitsInt64(combined))
             return;
         table.combined = std::int64_t(combined);
-        out_.raddTable = table;
+        setWhole(out_.raddTable, table);
         out_.spouseKeepsShare = true;
         problem = combined;
     }
@@ -1779,14 +1966,13 @@ private:
     Explanation& out_;
     // The working tables, kept from one explanation to the next of a thread
     // instead of being cleared for every division: each is written before
-    // it is read, but for the entries and heads, which are cleared where the
-    // last explanation wrote them.
+    // it is read, but for the heads, which build clears.
     struct Tables {
-        std::array<HeirExplanation*, kHeirCount> entry{};
         std::array<HeadCount, kHeirCount> headsOf{};  // the heads of each row shown
-        std::uint32_t filled = 0;  // the rows whose entry and heads are set
         std::array<Part, kHeirCount + 1> parts;
         std::array<std::uint8_t, kHeirCount> partIndex;  // by the first row of a part, its index in parts
+        // Each entry's share, as an entry of kSharesOf24 (kNoShare for none).
+        std::array<std::uint8_t, kHeirCount> shareOf;
         std::array<Rational::Int, kHeirCount> numerators;  // each head's fraction over the least common denominator
     };
     static Tables& tables()
@@ -1795,15 +1981,15 @@ private:
         return t;
     }
     Tables& tables_ = tables();
-    std::array<HeirExplanation*, kHeirCount>& entry_ = tables_.entry;
     std::array<HeadCount, kHeirCount>& headsOf_ = tables_.headsOf;
     std::int64_t base_ = 24;
     std::array<Part, kHeirCount + 1>& parts_ = tables_.parts;
     std::array<std::uint8_t, kHeirCount>& partIndex_ = tables_.partIndex;
+    std::array<std::uint8_t, kHeirCount>& shareOf_ = tables_.shareOf;
     std::array<Rational::Int, kHeirCount>& numerators_ = tables_.numerators;
     Rational::Int least_ = 1;  // the least common denominator of the fractions
     std::uint32_t inheriting_ = 0;  // a bit for each relative who inherits (at index(heir))
-    bool narrow_ = false;  // least_, the numerators and their total fit 64 bits
+    bool narrow_ = false;  // least_ fits 64 bits: the table is worked on 64 first
     bool wide_ = false;    // the table did not fit 64 bits: it is worked on 128
     std::size_t partCount_ = 0;
     std::size_t sentenceCount_ = 0;

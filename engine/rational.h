@@ -104,6 +104,16 @@ public:
     static bool smallDifference(const Rational& a, std::int64_t bn, std::int64_t bd, const Rational& c, std::int64_t d,
                                 Rational& out) noexcept;
 
+    // n / d for d > 0 where n and d have no common factor, as they are:
+    // for a caller that knows the fraction reduced, with no gcd taken.
+    static constexpr Rational ofReduced(Int n, Int d) noexcept
+    {
+        Rational r;
+        r.num_ = n;
+        r.den_ = d;
+        return r;
+    }
+
     // Whether the numerator and the denominator are below 2^40.
     constexpr bool small() const noexcept { return valid() && num_ > -kSmall && num_ < kSmall && den_ < kSmall; }
     static constexpr Int kSmall = Int(1) << 40;
