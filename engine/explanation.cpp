@@ -296,21 +296,19 @@ constexpr auto kPartsOf24In = [] {
 }();
 Rational::Int in24ths(const Rational& share) { return share.num() * kPartsOf24In[std::size_t(share.den())]; }
 
-// The name of a fixed share of the whole, if it has one.
+// The name of a fixed share of the whole, if it has one: read from a table
+// by numerator and denominator (1/2 ... 1/8 and 2/3), with no jump on them.
 ShareName shareName(const Rational& share)
 {
-    if (share.num() == 2)
-        return share.den() == 3 ? ShareName::TwoThirds : ShareName::None;
-    if (share.num() != 1 || !fits64(share.den()))
-        return ShareName::None;
-    switch (std::int64_t(share.den())) {
-    case 2: return ShareName::Half;
-    case 3: return ShareName::Third;
-    case 4: return ShareName::Quarter;
-    case 6: return ShareName::Sixth;
-    case 8: return ShareName::Eighth;
-    default: return ShareName::None;
-    }
+    using enum ShareName;
+    static constexpr std::array<ShareName, 27> kByTerms = {
+        None, None, None, None, None, None, None, None, None,    // 0/d
+        None, None, Half, Third, Quarter, None, Sixth, None, Eighth,  // 1/d
+        None, None, None, TwoThirds, None, None, None, None, None,  // 2/d
+    };
+    using Wide = unsigned __int128;
+    const bool small = Wide(share.num()) <= 2 && Wide(share.den()) <= 8;
+    return kByTerms[small ? std::size_t(share.num()) * 9 + std::size_t(share.den()) : 0];
 }
 
 // The part that two agreeing numbers share, as the science of shares names
@@ -1585,12 +1583,22 @@ private:
                     t.put("، وهو عدد رؤوس العصبة");
             }
         }
+        // The parts that take what is left (a bit for each), and those whose
+        // shares do not divide among their heads, looked at in one pass.
+        static_assert(kHeirCount + 1 <= 32, "a bit for each part");
+        std::uint32_t takingRest = 0, keeping = 0;
+        for (std::size_t p = 0; p < partCount_; ++p) {
+            const Part& part = parts_[p];
+            const bool rest = part.residue | (out_.heirs[part.first].status == HeirStatus::FixedAndResidue);
+            takingRest |= std::uint32_t(rest) << p;
+            keeping |= std::uint32_t(part.kept != 1) << p;
+        }
         if (anyFixed_ && !e.awl && !e.radd && chains_) {
             // What the fixed shares leave of the origin, and to whom.
-            for (std::size_t p = 0; p < partCount_; ++p) {
-                const Part& part = parts_[p];
+            for (; takingRest != 0; takingRest &= takingRest - 1) {
+                const Part& part = parts_[std::size_t(std::countr_zero(takingRest))];
                 const HeirExplanation& h = out_.heirs[part.first];
-                if (!(part.residue || h.status == HeirStatus::FixedAndResidue) || !part.shares)
+                if (!part.shares)
                     continue;
                 Int rest = *part.shares;
                 if (h.status == HeirStatus::FixedAndResidue)
@@ -1614,27 +1622,24 @@ private:
         }
         if (e.radd)
             raddSentences();
-        int kept = 0;  // the parts that keep a number for the multiplier
-        if (chains_) {
-            // Each part whose shares do not divide among its heads.
-            for (std::size_t p = 0; p < partCount_; ++p) {
-                const Part& part = parts_[p];
-                if (part.kept == 1)
-                    continue;
-                ++kept;
-                if (!part.shares)
-                    continue;
-                Text t(sentence());
-                t.put("سهام ", partName(part), " ", *part.shares, " لا تنقسم على عدد الرؤوس ", part.heads);
-                if (part.twoToOne)
-                    t.put(" (الذكر برأسين)");
-                if (part.agreeing > 1) {
-                    t.put("، وبينهما توافق ");
-                    agreeBy(t, part.agreeing);
-                    t.put("، فيُحفظ وفق الرؤوس ", part.kept);
-                } else {
-                    t.put("، وبينهما تباين، فيُحفظ عدد الرؤوس ", part.kept);
-                }
+        // The parts that keep a number for the multiplier, where the shares
+        // chain: each whose shares do not divide among its heads.
+        if (!chains_)
+            keeping = 0;
+        for (std::uint32_t parts = keeping; parts != 0; parts &= parts - 1) {
+            const Part& part = parts_[std::size_t(std::countr_zero(parts))];
+            if (!part.shares)
+                continue;
+            Text t(sentence());
+            t.put("سهام ", partName(part), " ", *part.shares, " لا تنقسم على عدد الرؤوس ", part.heads);
+            if (part.twoToOne)
+                t.put(" (الذكر برأسين)");
+            if (part.agreeing > 1) {
+                t.put("، وبينهما توافق ");
+                agreeBy(t, part.agreeing);
+                t.put("، فيُحفظ وفق الرؤوس ", part.kept);
+            } else {
+                t.put("، وبينهما تباين، فيُحفظ عدد الرؤوس ", part.kept);
             }
         }
         if (e.multiplier && e.correction) {
@@ -1647,20 +1652,16 @@ private:
                     t.put("صحت المسألة من ", problem);
             } else {
                 t.put("جزء السهم ", *e.multiplier);
-                if (kept > 1) {
+                if ((keeping & (keeping - 1)) != 0) {  // more than one
                     t.put("، وهو أصغر عدد تقبل القسمة عليه الأعداد المحفوظة");
-                    int written = 0;
-                    for (std::size_t p = 0; p < partCount_; ++p) {
-                        if (parts_[p].kept == 1)
-                            continue;
-                        if (written == 0)
+                    for (std::uint32_t parts = keeping; parts != 0; parts &= parts - 1) {
+                        if (parts == keeping)  // the first
                             t.put(" ");
-                        else if (written + 1 == kept)
+                        else if ((parts & (parts - 1)) == 0)  // the last
                             t.put(" و");
                         else
                             t.put("، ");
-                        t.put(parts_[p].kept);
-                        ++written;
+                        t.put(parts_[std::size_t(std::countr_zero(parts))].kept);
                     }
                 }
                 t.put("، فتصح المسألة من حاصل ضرب ", problem, " في ", *e.multiplier, "، وهو ", *e.correction);
