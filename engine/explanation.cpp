@@ -570,12 +570,12 @@ private:
 
     // The heads of a present relative's row (0 for one who is absent).
     HeadCount heads(Heir row) const { return headsOf_[std::size_t(index(row))]; }
+    // Worked out with no jump: a relative who is always one is Count::One.
     Count count(Heir row) const
     {
-        if (!kRowNames[std::size_t(index(row))].counted)
-            return Count::One;
         const std::int64_t n = heads(row).persons();
-        return Count(int(n >= 2) + int(n >= 3));
+        const int counted = kRowNames[std::size_t(index(row))].counted;
+        return Count((int(n >= 2) + int(n >= 3)) & -counted);
     }
     bool plural(Heir row) const { return count(row) != Count::One; }
     bool female(Heir row) const { return names(row).female(); }
