@@ -25,9 +25,6 @@ bool positive(HeadCount h) { return h.positive(); }
 bool atLeastTwo(HeadCount h) { return h.persons() >= 2; }
 bool exactlyOne(HeadCount h) { return h.isOne(); }
 
-// A relative's Arabic names and gender, from the heir table.
-const HeirInfo& names(Heir row) { return heirInfo(row); }
-
 bool isGrandmother(Heir row) { return heirInfo(row).heirClass == HeirClass::Grandmother; }
 
 bool isSpouse(Heir row) { return row == Heir::Husband || row == Heir::Wives; }
@@ -84,14 +81,12 @@ constexpr Word nameAfterLam(std::string_view name) { return Word("ل").append(af
 struct RowNames {
     Forms name;
     Forms withLam;
-    bool counted = false;  // whether he can be more than one
 };
 constexpr std::array<RowNames, kHeirCount> kRowNames = [] {
     std::array<RowNames, kHeirCount> t{};
     for (std::size_t i = 0; i < t.size(); ++i) {
         const HeirInfo& info = kHeirs[i];
         const bool counted = !info.plural.empty();
-        t[i].counted = counted;
         const std::array<std::string_view, 3> forms = {info.singular, counted ? info.dual : info.singular,
                                                        counted ? info.plural : info.singular};
         for (std::size_t n = 0; n < 3; ++n) {
@@ -99,6 +94,20 @@ constexpr std::array<RowNames, kHeirCount> kRowNames = [] {
             t[i].withLam[n] = nameAfterLam(forms[n]);
         }
     }
+    return t;
+}();
+
+// Whether each relative can be more than one, and is a woman: read for
+// every word of the explanation, side by side in a few bytes rather than
+// among the names and the heir table.
+struct RowTraits {
+    bool counted = false;
+    bool female = false;
+};
+constexpr std::array<RowTraits, kHeirCount> kRowTraits = [] {
+    std::array<RowTraits, kHeirCount> t{};
+    for (std::size_t i = 0; i < t.size(); ++i)
+        t[i] = {!kHeirs[i].plural.empty(), kHeirs[i].female()};
     return t;
 }();
 
@@ -574,11 +583,11 @@ private:
     Count count(Heir row) const
     {
         const std::int64_t n = heads(row).persons();
-        const int counted = kRowNames[std::size_t(index(row))].counted;
+        const int counted = kRowTraits[std::size_t(index(row))].counted;
         return Count((int(n >= 2) + int(n >= 3)) & -counted);
     }
     bool plural(Heir row) const { return count(row) != Count::One; }
-    bool female(Heir row) const { return names(row).female(); }
+    bool female(Heir row) const { return kRowTraits[std::size_t(index(row))].female; }
     const Word& name(Heir row) const { return kRowNames[std::size_t(index(row))].name[std::size_t(count(row))]; }
     // "ل" and the name: "للزوج", "لابن الابن".
     const Word& withLam(Heir row) const { return withLam(row, count(row)); }
