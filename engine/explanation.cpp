@@ -25,9 +25,6 @@ bool positive(HeadCount h) { return h.positive(); }
 bool atLeastTwo(HeadCount h) { return h.persons() >= 2; }
 bool exactlyOne(HeadCount h) { return h.isOne(); }
 
-// A relative's Arabic names and gender, from the heir table.
-const HeirInfo& names(Heir row) { return heirInfo(row); }
-
 bool isGrandmother(Heir row) { return heirInfo(row).heirClass == HeirClass::Grandmother; }
 
 bool isSpouse(Heir row) { return row == Heir::Husband || row == Heir::Wives; }
@@ -84,14 +81,12 @@ constexpr Word nameAfterLam(std::string_view name) { return Word("ل").append(af
 struct RowNames {
     Forms name;
     Forms withLam;
-    bool counted = false;  // whether he can be more than one
 };
 constexpr std::array<RowNames, kHeirCount> kRowNames = [] {
     std::array<RowNames, kHeirCount> t{};
     for (std::size_t i = 0; i < t.size(); ++i) {
         const HeirInfo& info = kHeirs[i];
         const bool counted = !info.plural.empty();
-        t[i].counted = counted;
         const std::array<std::string_view, 3> forms = {info.singular, counted ? info.dual : info.singular,
                                                        counted ? info.plural : info.singular};
         for (std::size_t n = 0; n < 3; ++n) {
@@ -99,6 +94,20 @@ constexpr std::array<RowNames, kHeirCount> kRowNames = [] {
             t[i].withLam[n] = nameAfterLam(forms[n]);
         }
     }
+    return t;
+}();
+
+// Whether each relative can be more than one, and is a woman: read for
+// every word of the explanation, side by side in a few bytes rather than
+// among the names and the heir table.
+struct RowTraits {
+    bool counted = false;
+    bool female = false;
+};
+constexpr std::array<RowTraits, kHeirCount> kRowTraits = [] {
+    std::array<RowTraits, kHeirCount> t{};
+    for (std::size_t i = 0; i < t.size(); ++i)
+        t[i] = {!kHeirs[i].plural.empty(), kHeirs[i].female()};
     return t;
 }();
 
@@ -698,14 +707,15 @@ private:
 
     // The heads of a present relative's row (0 for one who is absent).
     HeadCount heads(Heir row) const { return headsOf_[std::size_t(index(row))]; }
-    // A relative who is always one has 1 head when present.
+    // Worked out with no jump: a relative who is always one is Count::One.
     Count count(Heir row) const
     {
         const std::int64_t n = heads(row).persons();
-        return Count(int(n >= 2) + int(n >= 3));
+        const int counted = kRowTraits[std::size_t(index(row))].counted;
+        return Count((int(n >= 2) + int(n >= 3)) & -counted);
     }
     bool plural(Heir row) const { return count(row) != Count::One; }
-    bool female(Heir row) const { return names(row).female(); }
+    bool female(Heir row) const { return kRowTraits[std::size_t(index(row))].female; }
     const Word& name(Heir row) const { return kRowNames[std::size_t(index(row))].name[std::size_t(count(row))]; }
     // "ل" and the name: "للزوج", "لابن الابن".
     const Word& withLam(Heir row) const { return withLam(row, count(row)); }
@@ -1772,12 +1782,22 @@ private:
                     t.put("، وهو عدد رؤوس العصبة");
             }
         }
+        // The parts that take what is left (a bit for each), and those whose
+        // shares do not divide among their heads, looked at in one pass.
+        static_assert(kHeirCount + 1 <= 32, "a bit for each part");
+        std::uint32_t takingRest = 0, keeping = 0;
+        for (std::size_t p = 0; p < partCount_; ++p) {
+            const Part& part = parts_[p];
+            const bool rest = part.residue | (out_.heirs[part.first].status == HeirStatus::FixedAndResidue);
+            takingRest |= std::uint32_t(rest) << p;
+            keeping |= std::uint32_t(part.kept != 1) << p;
+        }
         if (anyFixed_ && !e.awl && !e.radd && chains_) {
             // What the fixed shares leave of the origin, and to whom.
-            for (std::size_t p = 0; p < partCount_; ++p) {
-                const Part& part = parts_[p];
+            for (; takingRest != 0; takingRest &= takingRest - 1) {
+                const Part& part = parts_[std::size_t(std::countr_zero(takingRest))];
                 const HeirExplanation& h = out_.heirs[part.first];
-                if (!(part.residue || h.status == HeirStatus::FixedAndResidue) || !part.shares)
+                if (!part.shares)
                     continue;
                 Int rest = *part.shares;
                 if (h.status == HeirStatus::FixedAndResidue)
@@ -1801,27 +1821,24 @@ private:
         }
         if (e.radd)
             raddSentences();
-        int kept = 0;  // the parts that keep a number for the multiplier
-        if (chains_) {
-            // Each part whose shares do not divide among its heads.
-            for (std::size_t p = 0; p < partCount_; ++p) {
-                const Part& part = parts_[p];
-                if (part.kept == 1)
-                    continue;
-                ++kept;
-                if (!part.shares)
-                    continue;
-                Text t(sentence());
-                t.put("سهام ", partName(part), " ", *part.shares, " لا تنقسم على عدد الرؤوس ", part.heads);
-                if (part.twoToOne)
-                    t.put(" (الذكر برأسين)");
-                if (part.agreeing > 1) {
-                    t.put("، وبينهما توافق ");
-                    agreeBy(t, part.agreeing);
-                    t.put("، فيُحفظ وفق الرؤوس ", part.kept);
-                } else {
-                    t.put("، وبينهما تباين، فيُحفظ عدد الرؤوس ", part.kept);
-                }
+        // The parts that keep a number for the multiplier, where the shares
+        // chain: each whose shares do not divide among its heads.
+        if (!chains_)
+            keeping = 0;
+        for (std::uint32_t parts = keeping; parts != 0; parts &= parts - 1) {
+            const Part& part = parts_[std::size_t(std::countr_zero(parts))];
+            if (!part.shares)
+                continue;
+            Text t(sentence());
+            t.put("سهام ", partName(part), " ", *part.shares, " لا تنقسم على عدد الرؤوس ", part.heads);
+            if (part.twoToOne)
+                t.put(" (الذكر برأسين)");
+            if (part.agreeing > 1) {
+                t.put("، وبينهما توافق ");
+                agreeBy(t, part.agreeing);
+                t.put("، فيُحفظ وفق الرؤوس ", part.kept);
+            } else {
+                t.put("، وبينهما تباين، فيُحفظ عدد الرؤوس ", part.kept);
             }
         }
         if (e.multiplier && e.correction) {
@@ -1834,20 +1851,16 @@ private:
                     t.put("صحت المسألة من ", problem);
             } else {
                 t.put("جزء السهم ", *e.multiplier);
-                if (kept > 1) {
+                if ((keeping & (keeping - 1)) != 0) {  // more than one
                     t.put("، وهو أصغر عدد تقبل القسمة عليه الأعداد المحفوظة");
-                    int written = 0;
-                    for (std::size_t p = 0; p < partCount_; ++p) {
-                        if (parts_[p].kept == 1)
-                            continue;
-                        if (written == 0)
+                    for (std::uint32_t parts = keeping; parts != 0; parts &= parts - 1) {
+                        if (parts == keeping)  // the first
                             t.put(" ");
-                        else if (written + 1 == kept)
+                        else if ((parts & (parts - 1)) == 0)  // the last
                             t.put(" و");
                         else
                             t.put("، ");
-                        t.put(parts_[p].kept);
-                        ++written;
+                        t.put(parts_[std::size_t(std::countr_zero(parts))].kept);
                     }
                 }
                 t.put("، فتصح المسألة من حاصل ضرب ", problem, " في ", *e.multiplier, "، وهو ", *e.correction);
