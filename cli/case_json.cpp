@@ -85,7 +85,7 @@ struct FixedText {
 // copied whole with its size (the bytes past the text are written over by
 // what follows): the numbers 0 to 99, and fractions of terms below 32 with
 // their quotes ("5/24", "1", "0"), which are nearly all the numbers and
-// fractions of an explanation. Each table ends with "null", so that a
+// fractions of an explanation. Each table holds "null" too, so that a
 // number or a fraction that is absent is written as a present one is.
 struct SmallText {
     char bytes[7] = {};
@@ -119,9 +119,8 @@ constexpr std::array<SmallText, kSmallNumbers + 1> kSmallNumberTexts = [] {
 }();
 
 constexpr std::size_t kSmallTerms = 32;
-constexpr std::size_t kSmallFractions = kSmallTerms * kSmallTerms;
-constexpr std::array<SmallText, kSmallFractions + 1> kSmallFractionTexts = [] {
-    std::array<SmallText, kSmallFractions + 1> texts{};
+constexpr std::array<SmallText, kSmallTerms * kSmallTerms> kSmallFractionTexts = [] {
+    std::array<SmallText, kSmallTerms * kSmallTerms> texts{};
     for (std::size_t num = 0; num < kSmallTerms; ++num) {
         for (std::size_t den = 0; den < kSmallTerms; ++den) {
             SmallText& t = texts[num * kSmallTerms + den];
@@ -134,12 +133,12 @@ constexpr std::array<SmallText, kSmallFractions + 1> kSmallFractionTexts = [] {
             t.add('"');
         }
     }
-    texts[kSmallFractions] = nullText();
+    texts[0] = nullText();  // 0/0, which no valid fraction is
     return texts;
 }();
 
-// The fraction that an absent one is read as before it is written as null.
-constexpr Rational kNoFraction{0};
+// The fraction that an absent one is read as, written as null.
+constexpr Rational kNoFraction = Rational::invalid();
 
 // Copies `size` bytes by moves of 16 bytes, none of them reading or writing
 // outside [0, size): the first kClampedBytes by a fixed number of moves,
@@ -179,6 +178,37 @@ constexpr std::size_t kClampedBytes = 10 * kMove;
         copyRest(to, from, size);
 }
 
+// Each relative's key as the list of those who exclude a relative writes it:
+// , "n5"; after them, the place of nobody: ", " alone, which the first
+// entry leaves out.
+using QuotedKey = FixedText<24>;
+constexpr Heir kNoExcluder = static_cast<Heir>(kHeirCount);
+const std::array<QuotedKey, kHeirCount + 1> kQuotedKeys = [] {
+    std::array<QuotedKey, kHeirCount + 1> keys;
+    for (const HeirInfo& heir : kHeirs)
+        keys[static_cast<std::size_t>(index(heir.heir))] = QuotedKey(", \"" + std::string(heir.key) + "\"");
+    keys[kHeirCount] = QuotedKey(", ");
+    return keys;
+}();
+
+// A condition as often true as false from one object to the next: told so,
+// the compiler chooses between two places by a conditional move rather than
+// a branch that would be mispredicted half the time.
+[[gnu::always_inline]] inline bool unpredictable(bool condition)
+{
+    return __builtin_expect_with_probability(condition, true, 0.5);
+}
+
+// An address chosen between two, which the compiler is kept from looking
+// through: else it makes two paths behind a branch, one for each object
+// (and one of them with a constant folded in).
+template <typename T>
+[[gnu::always_inline]] inline const T* unknown(const T* chosen)
+{
+    asm("" : "+r"(chosen));
+    return chosen;
+}
+
 // Writes an output object into room made for it beforehand (OutputBuffer):
 // the texts of the object are many and short, and copying each straight
 // into place is several times quicker than appending each to a string. A
@@ -211,6 +241,21 @@ public:
     {
         copyText(at_, text.data(), text.size());
         at_ += text.size();
+    }
+    // The keys of those who exclude a relative. Most relatives have none or
+    // one: both are written without a branch on which it is.
+    [[gnu::always_inline]] void excluders(const std::vector<Heir>& by)
+    {
+        if (by.size() > 1) [[unlikely]] {
+            std::size_t skip = 2;  // no ", " before the first key
+            for (const Heir heir : by) {
+                put(kQuotedKeys[static_cast<std::size_t>(index(heir))], skip);
+                skip = 0;
+            }
+            return;
+        }
+        const Heir& first = *unknown(unpredictable(by.empty()) ? &kNoExcluder : by.data());
+        put(kQuotedKeys[static_cast<std::size_t>(index(first))], 2);
     }
     // An amount, formatted in place.
     void amount(Currency v) { at_ += formatAmount(v, at_); }
@@ -246,29 +291,29 @@ public:
         else
             at_ = writeAnyInteger(at_, *v);
     }
-    // A fraction or null, from one table.
-    [[gnu::always_inline]] void fraction(const Rational* v)
+    // A fraction or null, from one table when both its terms are small. An
+    // absent one is read as the invalid fraction 0/0, whose place in the
+    // table holds null (an exact explanation holds no invalid fraction).
+    [[gnu::always_inline]] void fraction(const std::optional<Rational>& v)
     {
-        const Rational& r = v != nullptr ? *v : kNoFraction;
+        fraction(v.has_value() ? *v : kNoFraction);
+    }
+    [[gnu::always_inline]] void fraction(const Rational& v)
+    {
         // Both terms from 0 to kSmallTerms - 1 (a negative one makes the
         // two together negative, and so very large unsigned).
-        const bool small = static_cast<unsigned __int128>(r.num() | r.den()) < kSmallTerms;
-        const std::size_t term = std::size_t(r.num()) * kSmallTerms + std::size_t(r.den());
-        const std::size_t i = v == nullptr ? kSmallFractions : small ? term : kSmallFractions + 1;
-        if (i <= kSmallFractions) [[likely]] {
-            put(kSmallFractionTexts[i]);
+        if (static_cast<unsigned __int128>(v.num() | v.den()) < kSmallTerms) [[likely]] {
+            put(kSmallFractionTexts[std::size_t(v.num()) * kSmallTerms + std::size_t(v.den())]);
             return;
         }
         put('"');
-        integer(r.num());
-        if (r.den() != 1) {
+        integer(v.num());
+        if (v.den() != 1) {
             put('/');
-            integer(r.den());
+            integer(v.den());
         }
         put('"');
     }
-    void fraction(const Rational& v) { fraction(&v); }
-    void fraction(const std::optional<Rational>& v) { fraction(v ? &*v : nullptr); }
 
     // The most a fraction or a number takes, quotes included.
     static constexpr std::size_t kFraction = 2 * 41 + 3;
@@ -452,6 +497,7 @@ const std::array<HeirStart, kHeirCount> kHeirStarts = heirStarts("status");
 // Each status as an entry writes it, up to its share: fixed", "share":
 constexpr std::size_t kStatusCount = static_cast<std::size_t>(HeirStatus::NothingLeft) + 1;
 using StatusText = FixedText<32>;
+static_assert(StatusText::kRoom <= kCopySlack && QuotedKey::kRoom <= kCopySlack);
 const std::array<StatusText, kStatusCount> kStatusTexts = [] {
     std::array<StatusText, kStatusCount> texts;
     for (std::size_t i = 0; i < kStatusCount; ++i)
@@ -459,15 +505,6 @@ const std::array<StatusText, kStatusCount> kStatusTexts = [] {
     return texts;
 }();
 
-// Each relative's key as the list of those who exclude a relative writes it: , "n5"
-using QuotedKey = FixedText<24>;
-static_assert(StatusText::kRoom <= kCopySlack && QuotedKey::kRoom <= kCopySlack);
-const std::array<QuotedKey, kHeirCount> kQuotedKeys = [] {
-    std::array<QuotedKey, kHeirCount> keys;
-    for (const HeirInfo& heir : kHeirs)
-        keys[static_cast<std::size_t>(index(heir.heir))] = QuotedKey(", \"" + std::string(heir.key) + "\"");
-    return keys;
-}();
 
 // What each sentence starts with: , "
 const FixedText<3> kSentenceStart(", \"");
@@ -557,11 +594,7 @@ Cursor writeExplanation(Cursor w, const Explanation* e, OutputBuffer& buffer)
         w.put(", \"shares\": "sv);
         w.number(h.shares);
         w.put(", \"excludedBy\": ["sv);
-        std::size_t keySkip = 2;
-        for (const Heir by : h.excludedBy) {
-            w.put(kQuotedKeys[static_cast<std::size_t>(index(by))], keySkip);
-            keySkip = 0;
-        }
+        w.excluders(h.excludedBy);
         w.put("], \"reason\": \""sv);
         w.text(h.reason);
         w.put("\"}"sv);
