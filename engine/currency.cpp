@@ -1,5 +1,6 @@
 #include "engine/currency.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -120,27 +121,36 @@ constexpr char kPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
-// What is left of each pair of decimals without the zeros that end it.
-constexpr std::array<std::uint8_t, 100> kPairLengths = [] {
+// What is kept of an amount's point and four decimals, by the pairs of
+// decimals: the point and as far as the last pair that is not 00, without
+// the zero that ends it. When the last pair is not 00 it sets the length
+// (3 or 4 decimals), else the first pair does (0, 1 or 2 decimals, the
+// point left out with none), so that the length is the larger of the two.
+constexpr std::array<std::uint8_t, 100> kKeptByFirstPair = [] {
     std::array<std::uint8_t, 100> lengths{};
     for (int i = 1; i < 100; ++i)
-        lengths[std::size_t(i)] = i % 10 != 0 ? 2 : 1;
+        lengths[std::size_t(i)] = i % 10 != 0 ? 3 : 2;
+    return lengths;
+}();
+constexpr std::array<std::uint8_t, 100> kKeptByLastPair = [] {
+    std::array<std::uint8_t, 100> lengths{};
+    for (int i = 1; i < 100; ++i)
+        lengths[std::size_t(i)] = i % 10 != 0 ? 5 : 4;
     return lengths;
 }();
 
 // The decimal digits of a whole number at `at`; gives the place after them.
-// One or two digits (every percentage below 100) are written at once; a
-// longer number's length is found first from its bit width, then its
-// digits are written from the last, four at a time, then by pairs.
+// One or two digits (every percentage below 100) are written at once, as
+// two bytes of which a single digit keeps the first (the place after it is
+// written over by what follows); a longer number's length is found first
+// from its bit width, then its digits are written from the last, four at a
+// time, then by pairs.
 char* writeWhole(char* at, std::uint64_t value) noexcept
 {
-    if (value < 10) {
-        *at = char('0' + value);
-        return at + 1;
-    }
     if (value < 100) {
-        std::memcpy(at, kPairs + 2 * value, 2);
-        return at + 2;
+        const bool one = value < 10;
+        std::memcpy(at, kPairs + 2 * value + one, 2);
+        return at + 2 - one;
     }
     static constexpr auto kPowers = [] {
         std::array<std::uint64_t, 20> t{};  // 10 to the power of each index
@@ -194,14 +204,15 @@ std::size_t formatAmount(Currency value, char* out) noexcept
     if (raw < 0)
         *at++ = '-';
     at = writeWhole(at, whole);
-    if (frac != 0) {
-        // The four decimals by pairs, without the zeros that end them.
-        const unsigned high = frac / 100, low = frac - high * 100;
-        at[0] = '.';
-        std::memcpy(at + 1, kPairs + 2 * high, 2);
-        std::memcpy(at + 3, kPairs + 2 * low, 2);
-        at += 1 + (low != 0 ? 2 + kPairLengths[low] : kPairLengths[high]);
-    }
+    // The point and the four decimals by pairs, always written, then kept
+    // without the zeros that end them: none at all (nor the point) for a
+    // whole amount. Counted without a branch, as amounts with and without
+    // decimals come mixed.
+    const unsigned high = frac / 100, low = frac - high * 100;
+    at[0] = '.';
+    std::memcpy(at + 1, kPairs + 2 * high, 2);
+    std::memcpy(at + 3, kPairs + 2 * low, 2);
+    at += std::max(kKeptByFirstPair[high], kKeptByLastPair[low]);
     *at = '\0';
     return static_cast<std::size_t>(at - out);
 }
