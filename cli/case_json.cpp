@@ -981,17 +981,19 @@ bool processRecord(const CaseRecord& record, OutputBuffer& out, const Options& o
     return divided;
 }
 
-// One record for every line of a thread, so that its room is reused.
+// One record for every line of a thread, so that its room is reused, and
+// one error, made afresh only after a line that failed.
 thread_local CaseRecord lineRecord;
+thread_local CaseError lineError;
 
 template <typename Output>
 bool processLineInto(std::string_view line, Output& out, const Options& options)
 {
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
-    CaseError error;
-    if (!readCaseObject(line, lineRecord, error)) {
-        appendErrorLine(error.message, out);
+    if (!readCaseObject(line, lineRecord, lineError)) {
+        appendErrorLine(lineError.message, out);
+        lineError = CaseError{};
         return false;
     }
     return processRecord(lineRecord, out, options);
