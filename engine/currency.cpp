@@ -139,12 +139,32 @@ constexpr std::array<std::uint8_t, 100> kKeptByLastPair = [] {
     return lengths;
 }();
 
-// The decimal digits of a whole number at `at`; gives the place after them.
-// One or two digits (every percentage below 100) are written at once, as
-// two bytes of which a single digit keeps the first (the place after it is
-// written over by what follows); a longer number's length is found first
-// from its bit width, then its digits are written from the last, four at a
-// time, then by pairs.
+// Four digits of 0 to 9999 at `at`, with the zeros before them.
+void writeFour(char* at, unsigned value) noexcept
+{
+    const unsigned high = value / 100;
+    std::memcpy(at, kPairs + 2 * high, 2);
+    std::memcpy(at + 2, kPairs + 2 * (value - high * 100), 2);
+}
+
+// Eight digits of 0 to 99999999 at `at`, with the zeros before them.
+void writeEight(char* at, std::uint32_t value) noexcept
+{
+    const std::uint32_t high = value / 10000;
+    writeFour(at, high);
+    writeFour(at + 4, value - high * 10000);
+}
+
+// The most digits of an amount's whole part: 922337203685477 has 15.
+constexpr unsigned kWholeDigits = 16;
+
+// The decimal digits of an amount's whole part at `at`; gives the place
+// after them. One or two digits (every percentage below 100) are written
+// at once as two bytes: a single digit is the second of its pair ("07"),
+// copied with the byte after it, which what follows writes over. A longer
+// number is written as its sixteen digits with the zeros before them, of
+// which as many as it has are kept, its length found from its bit width:
+// the same steps for every length, which varies from one amount to the next.
 char* writeWhole(char* at, std::uint64_t value) noexcept
 {
     if (value < 100) {
@@ -164,29 +184,15 @@ char* writeWhole(char* at, std::uint64_t value) noexcept
     // 1233 / 4096 is about log10(2): the length is the estimate made from
     // the bit width, or one more.
     const unsigned estimate = (unsigned(std::bit_width(value)) * 1233) >> 12;
-    char* const end = at + estimate + (value >= kPowers[estimate]);
-    char* p = end;
-    while (value >= 10000) {
-        const std::uint64_t rest = value / 10000;
-        const auto four = static_cast<unsigned>(value - rest * 10000);
-        const unsigned high = four / 100;
-        p -= 4;
-        std::memcpy(p, kPairs + 2 * high, 2);
-        std::memcpy(p + 2, kPairs + 2 * (four - high * 100), 2);
-        value = rest;
-    }
-    auto last = static_cast<unsigned>(value);  // below 10000
-    if (last >= 100) {
-        const unsigned rest = last / 100;
-        p -= 2;
-        std::memcpy(p, kPairs + 2 * (last - rest * 100), 2);
-        last = rest;
-    }
-    if (last >= 10)
-        std::memcpy(p - 2, kPairs + 2 * last, 2);
-    else
-        p[-1] = char('0' + last);
-    return end;
+    const unsigned length = estimate + (value >= kPowers[estimate]);
+    // The digits, then room that the copy of sixteen bytes below reads past
+    // them without keeping it.
+    char digits[2 * kWholeDigits] = {};
+    const std::uint64_t high = value / 100000000;
+    writeEight(digits, static_cast<std::uint32_t>(high));
+    writeEight(digits + 8, static_cast<std::uint32_t>(value - high * 100000000));
+    std::memcpy(at, digits + kWholeDigits - length, kWholeDigits);
+    return at + length;
 }
 
 }  // namespace
