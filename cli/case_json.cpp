@@ -140,44 +140,6 @@ constexpr std::array<SmallText, kSmallTerms * kSmallTerms> kSmallFractionTexts =
 // The fraction that an absent one is read as, written as null.
 constexpr Rational kNoFraction = Rational::invalid();
 
-// Copies `size` bytes by moves of 16 bytes, none of them reading or writing
-// outside [0, size): the first kClampedBytes by a fixed number of moves,
-// each placed no later than the last 16 bytes (so that no branch depends on
-// the length, which varies from one text to the next), the rest of a longer
-// text in a loop. Shorter than one move, the text is copied by memcpy.
-constexpr std::size_t kMove = 16;
-constexpr std::size_t kClampedBytes = 10 * kMove;
-
-[[gnu::noinline]] void copyShort(char* to, const char* from, std::size_t size)
-{
-    if (size != 0)  // an empty text may hold no pointer at all
-        std::memcpy(to, from, size);
-}
-
-[[gnu::noinline]] void copyRest(char* to, const char* from, std::size_t size)
-{
-    const std::size_t last = size - kMove;
-    for (std::size_t at = kClampedBytes; at < last; at += kMove)
-        std::memcpy(to + at, from + at, kMove);
-    std::memcpy(to + last, from + last, kMove);
-}
-
-[[gnu::always_inline]] inline void copyText(char* to, const char* from, std::size_t size)
-{
-    if (size < kMove) [[unlikely]] {
-        copyShort(to, from, size);
-        return;
-    }
-    const std::size_t last = size - kMove;
-#pragma GCC unroll 16
-    for (std::size_t k = 0; k < kClampedBytes; k += kMove) {
-        const std::size_t at = std::min(k, last);
-        std::memcpy(to + at, from + at, kMove);
-    }
-    if (size > kClampedBytes) [[unlikely]]
-        copyRest(to, from, size);
-}
-
 // Each relative's key as the list of those who exclude a relative writes it:
 // , "n5"; after them, the place of nobody: ", " alone, which the first
 // entry leaves out.
@@ -237,9 +199,9 @@ public:
         at_ += text.size;
     }
     // A text whose size varies from one object to the next.
-    [[gnu::always_inline]] void text(std::string_view text)
+    void text(std::string_view text)
     {
-        copyText(at_, text.data(), text.size());
+        std::memcpy(at_, text.data(), text.size());
         at_ += text.size();
     }
     // The keys of those who exclude a relative. Most relatives have none or
