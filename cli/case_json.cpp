@@ -317,7 +317,7 @@ constexpr std::size_t kCopySlack = HeirStart::kRoom + 2;
 
 // Output gathered in memory: each object is written straight into its room,
 // which it grows first when needed (a string made larger would first be
-// filled with zeros, and a string's room cannot be written into before).
+// filled with zeros, and what lies past a string's size may not be written).
 // The room always has kCopySlack bytes beyond what was asked for, for the
 // copies of fixed size that run past a text's end.
 class OutputBuffer {
@@ -466,7 +466,6 @@ const std::array<StatusText, kStatusCount> kStatusTexts = [] {
         texts[i] = StatusText(std::string(statusKey(static_cast<HeirStatus>(i))) + "\", \"share\": ");
     return texts;
 }();
-
 
 // What each sentence starts with: , "
 const FixedText<3> kSentenceStart(", \"");

@@ -630,9 +630,9 @@ TEST(CliExplain, TheExplanationFollowsTheResult)
 
 TEST(CliExplain, EveryNumberFractionAndTextIsWrittenWhole)
 {
-    // Small numbers and fractions are written from tables and texts by
-    // moves of a fixed size: the edges of each, absent values, and texts of
-    // every length around the sizes of those moves.
+    // Small numbers and fractions are written from tables: the edges of
+    // each and absent values; and texts of many lengths, some long enough
+    // to make the room of the object grow while it is written.
     const std::optional<std::int64_t> numbers[] = {0, 9, 10, 99, 100, 101, -1, -99, 1234567, INT64_MAX, INT64_MIN,
                                                    std::nullopt};
     const std::optional<Rational> fractions[] = {Rational(0),           Rational(1),           Rational::of(1, 2),
