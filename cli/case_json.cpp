@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cassert>
 #include <charconv>
 #include <cerrno>
@@ -80,45 +81,105 @@ struct FixedText {
     }
 };
 
-// The fractions of an explanation are nearly all of small terms: each of
-// those is written from its text made in advance, quotes included ("5/24",
-// "1", "0"), copied whole.
-constexpr std::size_t kSmallTerms = 32;
-struct SmallFraction {
+// Small numbers and fractions are written from texts made in advance, each
+// copied whole with its size (the bytes past the text are written over by
+// what follows): the numbers 0 to 99, and fractions of terms below 32 with
+// their quotes ("5/24", "1", "0"), which are nearly all the numbers and
+// fractions of an explanation. Each table holds "null" too, so that a
+// number or a fraction that is absent is written as a present one is.
+struct SmallText {
     char bytes[7] = {};
     std::uint8_t size = 0;
-};
-static_assert(sizeof(SmallFraction) == 8);
-constexpr std::array<SmallFraction, kSmallTerms * kSmallTerms> kSmallFractions = [] {
-    std::array<SmallFraction, kSmallTerms * kSmallTerms> fractions{};
-    for (std::size_t num = 0; num < kSmallTerms; ++num) {
-        for (std::size_t den = 0; den < kSmallTerms; ++den) {
-            SmallFraction& f = fractions[num * kSmallTerms + den];
-            const auto digits = [&f](std::size_t v) {
-                if (v >= 10)
-                    f.bytes[f.size++] = char('0' + v / 10);
-                f.bytes[f.size++] = char('0' + v % 10);
-            };
-            f.bytes[f.size++] = '"';
-            digits(num);
-            if (den != 1) {
-                f.bytes[f.size++] = '/';
-                digits(den);
-            }
-            f.bytes[f.size++] = '"';
-        }
+
+    constexpr void add(char c) { bytes[size++] = c; }
+    constexpr void addDigits(std::size_t v)
+    {
+        if (v >= 10)
+            add(char('0' + v / 10));
+        add(char('0' + v % 10));
     }
-    return fractions;
+};
+static_assert(sizeof(SmallText) == 8);
+
+constexpr SmallText nullText()
+{
+    SmallText t;
+    for (const char c : {'n', 'u', 'l', 'l'})
+        t.add(c);
+    return t;
+}
+
+constexpr std::size_t kSmallNumbers = 100;
+constexpr std::array<SmallText, kSmallNumbers + 1> kSmallNumberTexts = [] {
+    std::array<SmallText, kSmallNumbers + 1> texts{};
+    for (std::size_t v = 0; v < kSmallNumbers; ++v)
+        texts[v].addDigits(v);
+    texts[kSmallNumbers] = nullText();
+    return texts;
 }();
 
-// Writes an output object into room reserved for it beforehand (Room): the
-// texts of the object are many and short, and copying each straight into
-// place is several times quicker than appending each to the string. A
+constexpr std::size_t kSmallTerms = 32;
+constexpr std::array<SmallText, kSmallTerms * kSmallTerms> kSmallFractionTexts = [] {
+    std::array<SmallText, kSmallTerms * kSmallTerms> texts{};
+    for (std::size_t num = 0; num < kSmallTerms; ++num) {
+        for (std::size_t den = 0; den < kSmallTerms; ++den) {
+            SmallText& t = texts[num * kSmallTerms + den];
+            t.add('"');
+            t.addDigits(num);
+            if (den != 1) {
+                t.add('/');
+                t.addDigits(den);
+            }
+            t.add('"');
+        }
+    }
+    texts[0] = nullText();  // 0/0, which no valid fraction is
+    return texts;
+}();
+
+// The fraction that an absent one is read as, written as null.
+constexpr Rational kNoFraction = Rational::invalid();
+
+// Each relative's key as the list of those who exclude a relative writes it:
+// , "n5"; after them, the place of nobody: ", " alone, which the first
+// entry leaves out.
+using QuotedKey = FixedText<24>;
+constexpr Heir kNoExcluder = static_cast<Heir>(kHeirCount);
+const std::array<QuotedKey, kHeirCount + 1> kQuotedKeys = [] {
+    std::array<QuotedKey, kHeirCount + 1> keys;
+    for (const HeirInfo& heir : kHeirs)
+        keys[static_cast<std::size_t>(index(heir.heir))] = QuotedKey(", \"" + std::string(heir.key) + "\"");
+    keys[kHeirCount] = QuotedKey(", ");
+    return keys;
+}();
+
+// A condition as often true as false from one object to the next: told so,
+// the compiler chooses between two places by a conditional move rather than
+// a branch that would be mispredicted half the time.
+[[gnu::always_inline]] inline bool unpredictable(bool condition)
+{
+    return __builtin_expect_with_probability(condition, true, 0.5);
+}
+
+// An address chosen between two, which the compiler is kept from looking
+// through: else it makes two paths behind a branch, one for each object
+// (and one of them with a constant folded in).
+template <typename T>
+[[gnu::always_inline]] inline const T* unknown(const T* chosen)
+{
+    asm("" : "+r"(chosen));
+    return chosen;
+}
+
+// Writes an output object into room made for it beforehand (OutputBuffer):
+// the texts of the object are many and short, and copying each straight
+// into place is several times quicker than appending each to a string. A
 // cursor is passed by value so that its place stays in a register.
 class Cursor {
 public:
     explicit Cursor(char* at) : at_(at) {}
     char* at() const { return at_; }
+    // A text whose size is known here (a literal).
     void put(std::string_view text)
     {
         std::memcpy(at_, text.data(), text.size());
@@ -132,28 +193,49 @@ public:
         std::memcpy(at_, text.bytes + skip, N);
         at_ += text.size - skip;
     }
+    void put(const SmallText& text)
+    {
+        std::memcpy(at_, &text, sizeof text);  // its size too, written over by what follows
+        at_ += text.size;
+    }
+    // A text whose size varies from one object to the next.
+    void text(std::string_view text)
+    {
+        std::memcpy(at_, text.data(), text.size());
+        at_ += text.size();
+    }
+    // The keys of those who exclude a relative. Most relatives have none or
+    // one: both are written without a branch on which it is.
+    [[gnu::always_inline]] void excluders(const std::vector<Heir>& by)
+    {
+        if (by.size() > 1) [[unlikely]] {
+            std::size_t skip = 2;  // no ", " before the first key
+            for (const Heir heir : by) {
+                put(kQuotedKeys[static_cast<std::size_t>(index(heir))], skip);
+                skip = 0;
+            }
+            return;
+        }
+        const Heir& first = *unknown(unpredictable(by.empty()) ? &kNoExcluder : by.data());
+        put(kQuotedKeys[static_cast<std::size_t>(index(first))], 2);
+    }
     // An amount, formatted in place.
     void amount(Currency v) { at_ += formatAmount(v, at_); }
     // The program's own sentences: UTF-8 without quotes, backslashes or
     // control characters, so they stand in JSON as they are.
-    void quoted(std::string_view text)
+    [[gnu::always_inline]] void quoted(std::string_view text)
     {
         put('"');
-        put(text);
+        this->text(text);
         put('"');
     }
     [[gnu::always_inline]] void integer(std::int64_t v)
     {
         // Most numbers of an explanation are below 100.
-        if (static_cast<std::uint64_t>(v) < 10) [[likely]] {
-            *at_++ = char('0' + v);
-        } else if (static_cast<std::uint64_t>(v) < 100) {
-            at_[0] = char('0' + v / 10);
-            at_[1] = char('0' + v % 10);
-            at_ += 2;
-        } else {
+        if (static_cast<std::uint64_t>(v) < kSmallNumbers) [[likely]]
+            put(kSmallNumberTexts[static_cast<std::size_t>(v)]);
+        else
             at_ = writeAnyInteger(at_, v);
-        }
     }
     [[gnu::always_inline]] void integer(Rational::Int v)
     {
@@ -162,32 +244,35 @@ public:
         else
             at_ = writeWideInteger(at_, v);
     }
+    // A number or null, from one table.
     [[gnu::always_inline]] void number(const std::optional<std::int64_t>& v)
     {
-        if (v)
-            integer(*v);
+        const auto u = static_cast<std::uint64_t>(v.value_or(0));
+        if (u < kSmallNumbers) [[likely]]
+            put(kSmallNumberTexts[v.has_value() ? u : kSmallNumbers]);
         else
-            put("null");
+            at_ = writeAnyInteger(at_, *v);
     }
-    [[gnu::always_inline]] void fraction(const Rational* v)
+    // A fraction or null, from one table when both its terms are small. An
+    // absent one is read as the invalid fraction 0/0, whose place in the
+    // table holds null (an exact explanation holds no invalid fraction).
+    [[gnu::always_inline]] void fraction(const std::optional<Rational>& v)
     {
-        if (v == nullptr) {
-            put("null");
-            return;
-        }
+        fraction(v.has_value() ? *v : kNoFraction);
+    }
+    [[gnu::always_inline]] void fraction(const Rational& v)
+    {
         // Both terms from 0 to kSmallTerms - 1 (a negative one makes the
         // two together negative, and so very large unsigned).
-        if (static_cast<unsigned __int128>(v->num() | v->den()) < kSmallTerms) [[likely]] {
-            const SmallFraction& text = kSmallFractions[std::size_t(v->num()) * kSmallTerms + std::size_t(v->den())];
-            std::memcpy(at_, &text, sizeof text);  // its size too, written over by what follows
-            at_ += text.size;
+        if (static_cast<unsigned __int128>(v.num() | v.den()) < kSmallTerms) [[likely]] {
+            put(kSmallFractionTexts[std::size_t(v.num()) * kSmallTerms + std::size_t(v.den())]);
             return;
         }
         put('"');
-        integer(v->num());
-        if (v->den() != 1) {
+        integer(v.num());
+        if (v.den() != 1) {
             put('/');
-            integer(v->den());
+            integer(v.den());
         }
         put('"');
     }
@@ -230,29 +315,88 @@ std::array<HeirStart, kHeirCount> heirStarts(std::string_view next)
 // Room beyond the most an object takes, for the copies of texts of fixed size.
 constexpr std::size_t kCopySlack = HeirStart::kRoom + 2;
 
-// Room of this thread, kept from one object to the next, into which an
-// object is written before it is appended to the output in one piece (a
-// string made larger would first be filled with zeros).
-class Room {
+// Output gathered in memory: each object is written straight into its room,
+// which it grows first when needed (a string made larger would first be
+// filled with zeros, and what lies past a string's size may not be written).
+// The room always has kCopySlack bytes beyond what was asked for, for the
+// copies of fixed size that run past a text's end.
+class OutputBuffer {
 public:
-    char* reserve(std::size_t bytes)
+    explicit OutputBuffer(std::size_t capacity = 4096) { grow(0, capacity); }
+
+    // Where `bytes` more go after what is held; they are held once committed.
+    char* room(std::size_t bytes)
     {
-        bytes += kCopySlack;
-        if (size_ < bytes) [[unlikely]] {
-            size_ = std::max(bytes, 2 * size_);
-            data_ = std::make_unique<char[]>(size_);
-        }
-        return data_.get();
+        if (capacity_ - size_ < bytes) [[unlikely]]
+            grow(size_, bytes);
+        return data_.get() + size_;
     }
-    char* data() const { return data_.get(); }
+    // Room for `bytes` more after `at`, a place in the room not yet
+    // committed; the bytes before it are kept. Gives that place, which moves
+    // when the room grows.
+    char* more(char* at, std::size_t bytes)
+    {
+        const std::size_t used = std::size_t(at - data_.get());
+        assert(used <= capacity_);
+        if (capacity_ - used < bytes) [[unlikely]]
+            grow(used, bytes);
+        return data_.get() + used;
+    }
+    // Holds what was written up to `end`.
+    void commit(const char* end)
+    {
+        size_ = std::size_t(end - data_.get());
+        assert(size_ <= capacity_);
+    }
+    // What was written from the end of what is held up to `end`.
+    std::string_view written(const char* end) const
+    {
+        return {data_.get() + size_, std::size_t(end - data_.get()) - size_};
+    }
+    void append(std::string_view text)
+    {
+        char* const at = room(text.size());
+        if (!text.empty())  // an empty view may hold no pointer at all
+            std::memcpy(at, text.data(), text.size());
+        commit(at + text.size());
+    }
+    OutputBuffer& operator+=(std::string_view text)
+    {
+        append(text);
+        return *this;
+    }
+    OutputBuffer& operator+=(char c)
+    {
+        char* const at = room(1);
+        *at = c;
+        commit(at + 1);
+        return *this;
+    }
+    // Whether there is room for `bytes` more after `at`.
+    bool hasRoom(const char* at, std::size_t bytes) const { return at + bytes <= data_.get() + capacity_; }
+    std::string_view view() const { return {data_.get(), size_}; }
+    std::size_t size() const { return size_; }
+    void clear() { size_ = 0; }
 
 private:
+    [[gnu::noinline]] void grow(std::size_t used, std::size_t bytes)
+    {
+        const std::size_t capacity = std::max(used + bytes, 2 * capacity_);
+        auto data = std::make_unique_for_overwrite<char[]>(capacity + kCopySlack);
+        if (used != 0)
+            std::memcpy(data.get(), data_.get(), used);
+        data_ = std::move(data);
+        capacity_ = capacity;
+    }
+
     std::unique_ptr<char[]> data_;
     std::size_t size_ = 0;
+    std::size_t capacity_ = 0;  // without the slack
 };
 
-thread_local Room resultRoom;
-thread_local Room explanationRoom;
+// Room of this thread for an object appended to a string: it is written
+// here first, then appended in one piece.
+thread_local OutputBuffer scratchRoom;
 
 // The most a row takes: its words, its key and name, and two amounts.
 constexpr std::size_t kMostRowBytes = 80 + 2 * kMaxAmountText;
@@ -283,14 +427,20 @@ const std::array<HeirStart, kHeirCount> kRowStarts = heirStarts("amount");
 // The rows that hold something, as a JSON list.
 Cursor writeRows(Cursor w, const ResultRows& rows, const std::array<std::optional<Currency>, kHeirCount>& percentages)
 {
+    static_assert(kHeirCount <= 32);
     w.put('[');
-    char* const first = w.at();
-    // Most rows are empty: the test of each is unrolled, and a row that
-    // holds something is written out of line.
+    // Most rows are empty: the rows that hold something are gathered first,
+    // without a branch for each row, then written out of line.
+    std::uint32_t held = 0;
 #pragma GCC unroll 32
-    for (std::size_t i = 0; i < std::size_t(kHeirCount); ++i) {
-        if (!rows[i].isEmpty())
-            w = Cursor(writeRow(w, i, rows[i], percentages[i], w.at() == first ? 2 : 0));
+    for (std::size_t i = 0; i < std::size_t(kHeirCount); ++i)
+        held |= std::uint32_t(!rows[i].isEmpty()) << i;
+    std::size_t skip = 2;  // no ", " before the first row
+    while (held != 0) {
+        const auto i = static_cast<std::size_t>(std::countr_zero(held));
+        held &= held - 1;
+        w = Cursor(writeRow(w, i, rows[i], percentages[i], skip));
+        skip = 0;
     }
     w.put(']');
     return w;
@@ -298,9 +448,9 @@ Cursor writeRows(Cursor w, const ResultRows& rows, const std::array<std::optiona
 
 void appendRows(const ResultRows& rows, const std::array<std::optional<Currency>, kHeirCount>& percentages, std::string& out)
 {
-    char* const start = resultRoom.reserve(2 + kHeirCount * kMostRowBytes);
-    const Cursor w = writeRows(Cursor(start), rows, percentages);
-    out.append(start, std::size_t(w.at() - start));
+    scratchRoom.clear();
+    const Cursor w = writeRows(Cursor(scratchRoom.room(2 + kHeirCount * kMostRowBytes)), rows, percentages);
+    out.append(scratchRoom.written(w.at()));
 }
 
 // Each relative's entry in the explanation, up to his status.
@@ -309,6 +459,7 @@ const std::array<HeirStart, kHeirCount> kHeirStarts = heirStarts("status");
 // Each status as an entry writes it, up to its share: fixed", "share":
 constexpr std::size_t kStatusCount = static_cast<std::size_t>(HeirStatus::NothingLeft) + 1;
 using StatusText = FixedText<32>;
+static_assert(StatusText::kRoom <= kCopySlack && QuotedKey::kRoom <= kCopySlack);
 const std::array<StatusText, kStatusCount> kStatusTexts = [] {
     std::array<StatusText, kStatusCount> texts;
     for (std::size_t i = 0; i < kStatusCount; ++i)
@@ -316,39 +467,29 @@ const std::array<StatusText, kStatusCount> kStatusTexts = [] {
     return texts;
 }();
 
-// Each relative's key as the list of those who exclude a relative writes it: , "n5"
-using QuotedKey = FixedText<24>;
-static_assert(StatusText::kRoom <= kCopySlack && QuotedKey::kRoom <= kCopySlack);
-const std::array<QuotedKey, kHeirCount> kQuotedKeys = [] {
-    std::array<QuotedKey, kHeirCount> keys;
-    for (const HeirInfo& heir : kHeirs)
-        keys[static_cast<std::size_t>(index(heir.heir))] = QuotedKey(", \"" + std::string(heir.key) + "\"");
-    return keys;
-}();
+// What each sentence starts with: , "
+const FixedText<3> kSentenceStart(", \"");
 
-// The most an explanation's object can take: its words and numbers, and its texts.
-std::size_t explanationRoomNeeded(const Explanation* e)
-{
-    if (e == nullptr || !e->exact)
-        return 4;
-    std::size_t most = 400 + 8 * Cursor::kNumber + Cursor::kFraction + kMaxAmountText;
-    for (const std::string& s : e->sentences)
-        most += s.size() + 4;
-    for (const HeirExplanation& h : e->heirs)
-        most += 260 + 3 * Cursor::kFraction + 2 * Cursor::kNumber + h.reason.size() + 40 * h.excludedBy.size() +
-                kThirdOfTheRemainder.size();
-    return most;
-}
+// The room that an explanation's object takes, made as it is written: its
+// words and numbers, then each sentence, then each heir's entry; each with
+// the room for what closes the object after it.
+constexpr std::size_t kClosingRoom = 8;
+constexpr std::size_t kExplanationRoom = 400 + 8 * Cursor::kNumber + Cursor::kFraction + kMaxAmountText;
+constexpr std::size_t kSentenceRoom = 4 + kClosingRoom;
+constexpr std::size_t kHeirRoom =
+    260 + 3 * Cursor::kFraction + 2 * Cursor::kNumber + kThirdOfTheRemainder.size() + kClosingRoom;
+constexpr std::size_t kExcluderRoom = 40;
 
-// The explanation object of a division ("null" when it has none).
-Cursor writeExplanation(Cursor w, const Explanation* e)
+// The explanation object of a division ("null" when it has none), written
+// at `w` in the room of `buffer`, which it grows as it goes.
+Cursor writeExplanation(Cursor w, const Explanation* e, OutputBuffer& buffer)
 {
     using namespace std::string_view_literals;
     if (e == nullptr || !e->exact) {
         w.put("null"sv);
         return w;
     }
-    [[maybe_unused]] char* const start = w.at();
+    w = Cursor(buffer.more(w.at(), kExplanationRoom));
     w.put("{\"origin\": "sv);
     w.integer(e->origin);
     w.put(", \"awl\": "sv);
@@ -384,61 +525,59 @@ Cursor writeExplanation(Cursor w, const Explanation* e)
     } else {
         w.put(", \"shareValue\": null, \"undistributed\": "sv);
     }
-    w.fraction(e->undistributed ? &*e->undistributed : nullptr);
+    w.fraction(e->undistributed);
     w.put(", \"sentences\": ["sv);
-    for (std::size_t i = 0; i < e->sentences.size(); ++i) {
-        if (i > 0)
-            w.put(", "sv);
-        w.quoted(e->sentences[i]);
+    std::size_t skip = 2;  // no ", " before the first entry
+    for (const std::string& s : e->sentences) {
+        w = Cursor(buffer.more(w.at(), s.size() + kSentenceRoom));
+        w.put(kSentenceStart, skip);
+        w.text(s);
+        w.put('"');
+        skip = 0;
     }
     w.put("], \"heirs\": ["sv);
-    std::size_t skip = 2;  // no ", " before the first entry
+    skip = 2;
     for (const HeirExplanation& h : e->heirs) {
+        w = Cursor(buffer.more(w.at(), kHeirRoom + h.reason.size() + kExcluderRoom * h.excludedBy.size()));
         w.put(kHeirStarts[static_cast<std::size_t>(index(h.row))], skip);
         skip = 0;
         w.put(kStatusTexts[static_cast<std::size_t>(h.status)]);
         if (h.status == HeirStatus::Umariyya)
             w.quoted(kThirdOfTheRemainder);
         else
-            w.fraction(h.share ? &*h.share : nullptr);
+            w.fraction(h.share);
         w.put(", \"fraction\": "sv);
-        w.fraction(&h.fraction);
+        w.fraction(h.fraction);
         w.put(", \"classFraction\": "sv);
-        w.fraction(&h.classFraction);
+        w.fraction(h.classFraction);
         w.put(", \"originShares\": "sv);
         w.number(h.originShares);
         w.put(", \"shares\": "sv);
         w.number(h.shares);
         w.put(", \"excludedBy\": ["sv);
-        std::size_t keySkip = 2;
-        for (const Heir by : h.excludedBy) {
-            w.put(kQuotedKeys[static_cast<std::size_t>(index(by))], keySkip);
-            keySkip = 0;
-        }
+        w.excluders(h.excludedBy);
         w.put("], \"reason\": \""sv);
-        w.put(h.reason);
+        w.text(h.reason);
         w.put("\"}"sv);
     }
     w.put("]}"sv);
-    assert(w.at() <= start + explanationRoomNeeded(e));
+    assert(buffer.hasRoom(w.at(), kClosingRoom));
     return w;
 }
 
-}  // namespace
-
-void appendResult(const DivisionResult& result, std::string& out, const Explanation* explanation)
+// The result object of a division, and a line end when `lineEnd` is set,
+// written after what `buffer` holds; gives its end (not yet committed).
+char* writeResult(const DivisionResult& result, const Explanation* explanation, bool lineEnd, OutputBuffer& buffer)
 {
     using namespace std::string_view_literals;
     // The most the object takes without its explanation.
     constexpr std::size_t kMost = 300 + 6 * kMaxAmountText + kHeirCount * kMostRowBytes;
-    // The explanation is written into the same room, so that the whole
-    // object is appended in one piece.
     const Explanation* const explained =
         explanation != nullptr && explanation->exact && result.outcome != Outcome::Consumed &&
                 result.outcome != Outcome::NoEstate
             ? explanation
             : nullptr;
-    char* const start = resultRoom.reserve(kMost + explanationRoomNeeded(explained));
+    [[maybe_unused]] char* const start = buffer.room(kMost);
     Cursor w(start);
     switch (result.outcome) {
     case Outcome::Divided: w.put("{\"outcome\": \"divided\""sv); break;
@@ -467,34 +606,55 @@ void appendResult(const DivisionResult& result, std::string& out, const Explanat
             w.put(", \"explain\": null}"sv);
         else
             w.put('}');
-        out.append(start, std::size_t(w.at() - start));
-        return;
+    } else {
+        w.put(", \"base\": "sv);
+        w.amount(result.problemBase);
+        w.put(", \"rows\": "sv);
+        w = writeRows(w, result.rows, result.percentages);
+        if (result.undistributed) {
+            w.put(", \"undistributed\": {\"amount\": \""sv);
+            w.amount(*result.undistributed);
+            w.put("\", \"percent\": \"%"sv);
+            w.amount(*result.undistributedPercent);
+            w.put("\"}"sv);
+        }
+        assert(w.at() <= start + kMost - 20);
+        if (explanation != nullptr) {
+            w.put(", \"explain\": "sv);
+            w = writeExplanation(w, explained, buffer);
+        }
+        w.put('}');
     }
-    w.put(", \"base\": "sv);
-    w.amount(result.problemBase);
-    w.put(", \"rows\": "sv);
-    w = writeRows(w, result.rows, result.percentages);
-    if (result.undistributed) {
-        w.put(", \"undistributed\": {\"amount\": \""sv);
-        w.amount(*result.undistributed);
-        w.put("\", \"percent\": \"%"sv);
-        w.amount(*result.undistributedPercent);
-        w.put("\"}"sv);
-    }
-    assert(w.at() <= start + kMost);
-    if (explanation != nullptr) {
-        w.put(", \"explain\": "sv);
-        w = writeExplanation(w, explained);
-    }
-    w.put('}');
-    out.append(start, std::size_t(w.at() - start));
+    if (lineEnd)
+        w.put('\n');
+    return w.at();
+}
+
+// The result object of a division and a line end, added to what `out` holds.
+void appendResultLine(const DivisionResult& result, OutputBuffer& out, const Explanation* explanation)
+{
+    out.commit(writeResult(result, explanation, true, out));
+}
+
+void appendResultLine(const DivisionResult& result, std::string& out, const Explanation* explanation)
+{
+    scratchRoom.clear();
+    out.append(scratchRoom.written(writeResult(result, explanation, true, scratchRoom)));
+}
+
+}  // namespace
+
+void appendResult(const DivisionResult& result, std::string& out, const Explanation* explanation)
+{
+    scratchRoom.clear();
+    out.append(scratchRoom.written(writeResult(result, explanation, false, scratchRoom)));
 }
 
 void appendExplanation(const Explanation* e, std::string& out)
 {
-    char* const start = explanationRoom.reserve(explanationRoomNeeded(e));
-    const Cursor w = writeExplanation(Cursor(start), e);
-    out.append(start, std::size_t(w.at() - start));
+    scratchRoom.clear();
+    const Cursor w = writeExplanation(Cursor(scratchRoom.room(8)), e, scratchRoom);
+    out.append(scratchRoom.written(w.at()));
 }
 
 void appendError(std::string_view message, std::string& out)
@@ -513,30 +673,44 @@ const Explanation kNoExplanation = [] {
     return e;
 }();
 
+// An error object and a line end, added to what a buffer holds.
+void appendErrorLine(std::string_view message, OutputBuffer& out)
+{
+    std::string text;
+    appendError(message, text);
+    text += '\n';
+    out.append(text);
+}
+
+void appendErrorLine(std::string_view message, std::string& out)
+{
+    appendError(message, out);
+    out += '\n';
+}
+
+// One explanation for every case of a thread, so that its room is reused.
+thread_local Explanation caseExplanation;
+
 // Divides a case that was read and appends its output object and a line
 // end. Returns false when the engine refused it; its message then starts
 // with `source` (a case file's path) when one is given.
-bool processCase(const EstateCase& estateCase, std::string& out, const Options& options,
-                 std::string_view source = {})
+template <typename Output>
+bool processCase(const EstateCase& estateCase, Output& out, const Options& options, std::string_view source = {})
 {
     try {
         if (options.explain) {
-            // One explanation for every case, so that its room is reused.
-            thread_local Explanation explanation;
-            const DivisionResult result = DivideEstate(estateCase, &explanation);
-            appendResult(result, out, &explanation);
+            const DivisionResult result = DivideEstate(estateCase, &caseExplanation);
+            appendResultLine(result, out, &caseExplanation);
         } else {
-            appendResult(DivideEstate(estateCase), out);
+            appendResultLine(DivideEstate(estateCase), out, nullptr);
         }
     } catch (const EngineError& e) {
         if (source.empty())
-            appendError(e.what(), out);
+            appendErrorLine(e.what(), out);
         else
-            appendError(std::string(source) + ": " + e.what(), out);
-        out += '\n';
+            appendErrorLine(std::string(source) + ": " + e.what(), out);
         return false;
     }
-    out += '\n';
     return true;
 }
 
@@ -755,21 +929,42 @@ bool processRecord(const CaseRecord& record, std::string& out, const Options& op
     return processCase(record.estate, out, options, source);
 }
 
+// The same into a buffer: a case with later deaths or an heir not yet known
+// is answered in a string first.
+bool processRecord(const CaseRecord& record, OutputBuffer& out, const Options& options)
+{
+    if (record.laterDeaths.empty() && !record.uncertain)
+        return processCase(record.estate, out, options);
+    thread_local std::string text;
+    text.clear();
+    const bool divided = processRecord(record, text, options);
+    out.append(text);
+    return divided;
+}
+
+// One record for every line of a thread, so that its room is reused, and
+// one error, made afresh only after a line that failed.
+thread_local CaseRecord lineRecord;
+thread_local CaseError lineError;
+
+template <typename Output>
+bool processLineInto(std::string_view line, Output& out, const Options& options)
+{
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    if (!readCaseObject(line, lineRecord, lineError)) {
+        appendErrorLine(lineError.message, out);
+        lineError = CaseError{};
+        return false;
+    }
+    return processRecord(lineRecord, out, options);
+}
+
 }  // namespace
 
 bool processLine(std::string_view line, std::string& out, const Options& options)
 {
-    if (!line.empty() && line.back() == '\r')
-        line.remove_suffix(1);
-    // One record for every line, so that its room is reused.
-    thread_local CaseRecord record;
-    CaseError error;
-    if (!readCaseObject(line, record, error)) {
-        appendError(error.message, out);
-        out += '\n';
-        return false;
-    }
-    return processRecord(record, out, options);
+    return processLineInto(line, out, options);
 }
 
 bool processFile(const std::string& path, std::string& out, const Options& options)
@@ -857,14 +1052,13 @@ private:
 };
 
 // Appends the answer to one line of the stream; false when it failed.
-bool answerLine(std::string_view line, bool tooLong, std::string& output, const Options& options)
+bool answerLine(std::string_view line, bool tooLong, OutputBuffer& output, const Options& options)
 {
     if (tooLong) {
-        appendError("line too long (the limit is " + std::to_string(kMaxLineBytes) + " bytes)", output);
-        output += '\n';
+        appendErrorLine("line too long (the limit is " + std::to_string(kMaxLineBytes) + " bytes)", output);
         return false;
     }
-    return processLine(line, output, options);
+    return processLineInto(line, output, options);
 }
 
 constexpr std::size_t kReadBytes = std::size_t{1} << 16;
@@ -881,8 +1075,7 @@ int runOneJob(std::FILE* in, std::FILE* out, std::FILE* diagnostics, const Optio
     LineCutter cutter;
     // The answers gathered since the last write: one write for every
     // kWriteBytes of them, whatever the length of the lines.
-    std::string output;
-    output.reserve(2 * kWriteBytes);
+    OutputBuffer output(2 * kWriteBytes);
     auto chunk = std::make_unique<char[]>(kReadBytes);
     bool anyFailed = false;
     int writeError = 0;
@@ -891,7 +1084,7 @@ int runOneJob(std::FILE* in, std::FILE* out, std::FILE* diagnostics, const Optio
             return;
         anyFailed |= !answerLine(line, tooLong, output, options);
         if (output.size() >= kWriteBytes) {
-            if (!writeAll(output, out))
+            if (!writeAll(output.view(), out))
                 writeError = errno != 0 ? errno : EIO;
             output.clear();
         }
@@ -911,7 +1104,7 @@ int runOneJob(std::FILE* in, std::FILE* out, std::FILE* diagnostics, const Optio
         return 2;
     }
     cutter.finish(answer);
-    if (writeError != 0 || !writeAll(output, out) || std::fflush(out) != 0) {
+    if (writeError != 0 || !writeAll(output.view(), out) || std::fflush(out) != 0) {
         reportFailure(diagnostics, "cannot write the results", writeError != 0 ? writeError : errno);
         return 2;
     }
@@ -927,7 +1120,7 @@ struct Batch {
     std::string text;
     std::vector<std::size_t> ends;
     std::vector<bool> tooLong;
-    std::string output;
+    OutputBuffer output;
     bool anyFailed = false;
 
     void clear()
@@ -1004,7 +1197,7 @@ int runJobs(std::FILE* in, std::FILE* out, std::FILE* diagnostics, const Options
                     return;
             }
             anyFailed |= head.anyFailed;
-            if (!writeFailed && !writeAll(head.output, out)) {
+            if (!writeFailed && !writeAll(head.output.view(), out)) {
                 writeFailed = true;
                 writeError = errno;
             }

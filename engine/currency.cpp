@@ -1,5 +1,6 @@
 #include "engine/currency.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -120,27 +121,56 @@ constexpr char kPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
-// What is left of each pair of decimals without the zeros that end it.
-constexpr std::array<std::uint8_t, 100> kPairLengths = [] {
+// What is kept of an amount's point and four decimals, by the pairs of
+// decimals: the point and as far as the last pair that is not 00, without
+// the zero that ends it. When the last pair is not 00 it sets the length
+// (3 or 4 decimals), else the first pair does (0, 1 or 2 decimals, the
+// point left out with none), so that the length is the larger of the two.
+constexpr std::array<std::uint8_t, 100> kKeptByFirstPair = [] {
     std::array<std::uint8_t, 100> lengths{};
     for (int i = 1; i < 100; ++i)
-        lengths[std::size_t(i)] = i % 10 != 0 ? 2 : 1;
+        lengths[std::size_t(i)] = i % 10 != 0 ? 3 : 2;
+    return lengths;
+}();
+constexpr std::array<std::uint8_t, 100> kKeptByLastPair = [] {
+    std::array<std::uint8_t, 100> lengths{};
+    for (int i = 1; i < 100; ++i)
+        lengths[std::size_t(i)] = i % 10 != 0 ? 5 : 4;
     return lengths;
 }();
 
-// The decimal digits of a whole number at `at`; gives the place after them.
-// One or two digits (every percentage below 100) are written at once; a
-// longer number's length is found first from its bit width, then its
-// digits are written from the last, four at a time, then by pairs.
+// Four digits of 0 to 9999 at `at`, with the zeros before them.
+void writeFour(char* at, unsigned value) noexcept
+{
+    const unsigned high = value / 100;
+    std::memcpy(at, kPairs + 2 * high, 2);
+    std::memcpy(at + 2, kPairs + 2 * (value - high * 100), 2);
+}
+
+// Eight digits of 0 to 99999999 at `at`, with the zeros before them.
+void writeEight(char* at, std::uint32_t value) noexcept
+{
+    const std::uint32_t high = value / 10000;
+    writeFour(at, high);
+    writeFour(at + 4, value - high * 10000);
+}
+
+// The most digits of an amount's whole part: 922337203685477 has 15.
+constexpr unsigned kWholeDigits = 16;
+
+// The decimal digits of an amount's whole part at `at`; gives the place
+// after them. One or two digits (every percentage below 100) are written
+// at once as two bytes: a single digit is the second of its pair ("07"),
+// copied with the byte after it, which what follows writes over. A longer
+// number is written as its sixteen digits with the zeros before them, of
+// which as many as it has are kept, its length found from its bit width:
+// the same steps for every length, which varies from one amount to the next.
 char* writeWhole(char* at, std::uint64_t value) noexcept
 {
-    if (value < 10) {
-        *at = char('0' + value);
-        return at + 1;
-    }
     if (value < 100) {
-        std::memcpy(at, kPairs + 2 * value, 2);
-        return at + 2;
+        const bool one = value < 10;
+        std::memcpy(at, kPairs + 2 * value + one, 2);
+        return at + 2 - one;
     }
     static constexpr auto kPowers = [] {
         std::array<std::uint64_t, 20> t{};  // 10 to the power of each index
@@ -154,29 +184,15 @@ char* writeWhole(char* at, std::uint64_t value) noexcept
     // 1233 / 4096 is about log10(2): the length is the estimate made from
     // the bit width, or one more.
     const unsigned estimate = (unsigned(std::bit_width(value)) * 1233) >> 12;
-    char* const end = at + estimate + (value >= kPowers[estimate]);
-    char* p = end;
-    while (value >= 10000) {
-        const std::uint64_t rest = value / 10000;
-        const auto four = static_cast<unsigned>(value - rest * 10000);
-        const unsigned high = four / 100;
-        p -= 4;
-        std::memcpy(p, kPairs + 2 * high, 2);
-        std::memcpy(p + 2, kPairs + 2 * (four - high * 100), 2);
-        value = rest;
-    }
-    auto last = static_cast<unsigned>(value);  // below 10000
-    if (last >= 100) {
-        const unsigned rest = last / 100;
-        p -= 2;
-        std::memcpy(p, kPairs + 2 * (last - rest * 100), 2);
-        last = rest;
-    }
-    if (last >= 10)
-        std::memcpy(p - 2, kPairs + 2 * last, 2);
-    else
-        p[-1] = char('0' + last);
-    return end;
+    const unsigned length = estimate + (value >= kPowers[estimate]);
+    // The digits, then room that the copy of sixteen bytes below reads past
+    // them without keeping it.
+    char digits[2 * kWholeDigits] = {};
+    const std::uint64_t high = value / 100000000;
+    writeEight(digits, static_cast<std::uint32_t>(high));
+    writeEight(digits + 8, static_cast<std::uint32_t>(value - high * 100000000));
+    std::memcpy(at, digits + kWholeDigits - length, kWholeDigits);
+    return at + length;
 }
 
 }  // namespace
@@ -194,14 +210,15 @@ std::size_t formatAmount(Currency value, char* out) noexcept
     if (raw < 0)
         *at++ = '-';
     at = writeWhole(at, whole);
-    if (frac != 0) {
-        // The four decimals by pairs, without the zeros that end them.
-        const unsigned high = frac / 100, low = frac - high * 100;
-        at[0] = '.';
-        std::memcpy(at + 1, kPairs + 2 * high, 2);
-        std::memcpy(at + 3, kPairs + 2 * low, 2);
-        at += 1 + (low != 0 ? 2 + kPairLengths[low] : kPairLengths[high]);
-    }
+    // The point and the four decimals by pairs, always written, then kept
+    // without the zeros that end them: none at all (nor the point) for a
+    // whole amount. Counted without a branch, as amounts with and without
+    // decimals come mixed.
+    const unsigned high = frac / 100, low = frac - high * 100;
+    at[0] = '.';
+    std::memcpy(at + 1, kPairs + 2 * high, 2);
+    std::memcpy(at + 3, kPairs + 2 * low, 2);
+    at += std::max(kKeptByFirstPair[high], kKeptByLastPair[low]);
     *at = '\0';
     return static_cast<std::size_t>(at - out);
 }

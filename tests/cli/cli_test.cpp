@@ -6,9 +6,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -623,6 +625,88 @@ TEST(CliExplain, TheExplanationFollowsTheResult)
         out.clear();
         cli::processLine(k.line, out, options);
         EXPECT_NE(out.find(k.holds), std::string::npos) << k.line << " -> " << out;
+    }
+}
+
+TEST(CliExplain, EveryNumberFractionAndTextIsWrittenWhole)
+{
+    // Small numbers and fractions are written from tables: the edges of
+    // each and absent values; and texts of many lengths, some long enough
+    // to make the room of the object grow while it is written.
+    const std::optional<std::int64_t> numbers[] = {0, 9, 10, 99, 100, 101, -1, -99, 1234567, INT64_MAX, INT64_MIN,
+                                                   std::nullopt};
+    const std::optional<Rational> fractions[] = {Rational(0),           Rational(1),           Rational::of(1, 2),
+                                                 Rational::of(30, 31),  Rational::of(31, 30),  Rational::of(1, 32),
+                                                 Rational::of(32, 33),  Rational(31),          Rational(32),
+                                                 Rational::of(-1, 2),   Rational::of(-31, 30), Rational::of(1000003, 7),
+                                                 Rational(INT64_MAX),   std::nullopt};
+    const std::size_t lengths[] = {0, 1, 2, 15, 16, 17, 31, 32, 33, 100, 159, 160, 161, 175, 176, 177, 300, 1000, 5000};
+    const auto textOf = [](std::size_t length, char first) {
+        std::string text;
+        for (std::size_t i = 0; i < length; ++i)
+            text += char(first + i % 23);
+        return text;
+    };
+    const auto fractionJson = [](const std::optional<Rational>& f) {
+        if (!f)
+            return json(nullptr);
+        const auto num = static_cast<std::int64_t>(f->num());
+        const auto den = static_cast<std::int64_t>(f->den());
+        return json(den == 1 ? std::to_string(num) : std::to_string(num) + "/" + std::to_string(den));
+    };
+
+    Explanation e;
+    e.exact = true;
+    json sentences = json::array();
+    for (const std::size_t length : lengths) {
+        e.sentences.push_back(textOf(length, 'a'));
+        sentences.push_back(e.sentences.back());
+    }
+    std::size_t k = 0;
+    for (const auto& number : numbers) {
+        for (const auto& fraction : fractions) {
+            HeirExplanation h;
+            h.row = heirAt(int(k % kHeirCount));
+            h.status = fraction ? HeirStatus::Fixed : HeirStatus::Residue;
+            h.share = fraction;
+            h.fraction = fraction.value_or(Rational(0));
+            h.classFraction = h.fraction;
+            h.originShares = number;
+            h.shares = number;
+            for (std::size_t i = 0; i < k % 3; ++i)
+                h.excludedBy.push_back(heirAt(int((k + i) % kHeirCount)));
+            h.reason = textOf(lengths[k % std::size(lengths)], 'A');
+            e.heirs.push_back(h);
+            ++k;
+        }
+    }
+    for (std::size_t i = 0; i < std::max(std::size(numbers), std::size(fractions)); ++i) {
+        const auto& number = numbers[i % std::size(numbers)];
+        const auto& fraction = fractions[i % std::size(fractions)];
+        e.origin = number.value_or(0);
+        e.awl = number;
+        e.multiplier = number;
+        e.undistributed = fraction;
+        std::string out;
+        cli::appendExplanation(&e, out);
+        const json j = json::parse(out);
+        EXPECT_EQ(j["origin"], json(e.origin));
+        EXPECT_EQ(j["awl"], number ? json(*number) : json(nullptr));
+        EXPECT_EQ(j["multiplier"], j["awl"]);
+        EXPECT_EQ(j["undistributed"], fractionJson(fraction));
+        EXPECT_EQ(j["sentences"], sentences);
+        ASSERT_EQ(j["heirs"].size(), e.heirs.size());
+        for (std::size_t r = 0; r < e.heirs.size(); ++r) {
+            const HeirExplanation& h = e.heirs[r];
+            const json& o = j["heirs"][r];
+            EXPECT_EQ(o["key"], std::string(heirInfo(h.row).key));
+            EXPECT_EQ(o["share"], fractionJson(h.share)) << r;
+            EXPECT_EQ(o["fraction"], fractionJson(h.fraction)) << r;
+            EXPECT_EQ(o["originShares"], h.originShares ? json(*h.originShares) : json(nullptr)) << r;
+            EXPECT_EQ(o["shares"], o["originShares"]) << r;
+            EXPECT_EQ(o["excludedBy"].size(), h.excludedBy.size()) << r;
+            EXPECT_EQ(o["reason"], h.reason) << r;
+        }
     }
 }
 
