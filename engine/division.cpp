@@ -115,7 +115,7 @@ Outcome Division::run()
             // Most divisions are settled by their first pass; a pass after
             // it works out its exact side when it looks as if it settles the
             // division.
-            exactPass = pass == 1 || exactEveryPass || nextLooksFinal;
+            exactPass = (pass == 1) | exactEveryPass | nextLooksFinal;
         }
         PassRules(fullPass);
 
@@ -271,10 +271,9 @@ void Division::ResetShareLedger() noexcept
     ledger.ResidueShareCount = keepCount;
     ledger.FixedSharesTotal = keepTotal;
     if (trace) {
-        // Only the entries written since the last reset hold anything; the
-        // exact total of the fixed shares is kept, as it is not in `ledger`.
-        for (std::uint32_t written = trace->ledgerWritten; written != 0; written &= written - 1)
-            trace->ledger[std::size_t(std::countr_zero(written))] = Rational();
+        // An entry not written since this reset reads as 0 (Division::Exact),
+        // so the entries themselves are left as they are; the exact total of
+        // the fixed shares is kept, as it is not in `ledger`.
         trace->ledgerK.fill(0);
         trace->ledgerWritten = 0;
         trace->ledgerUnworked = 0;
