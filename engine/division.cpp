@@ -122,9 +122,10 @@ Outcome Division::run()
         // Fixed shares beyond the entered estate: raise the base (the 'awl).
         if (ext(ledger.FixedSharesTotal) > ext(c.estate) + Tolerance) {
             // Fixed shares shrink with the base they are parts of.
+            // (Compared multiplied out, without a division.)
             if (trace)
-                nextLooksFinal = ext(ledger.FixedSharesTotal) * ext(ProblemBase) / ext(addExact(ProblemBase, kBaseStep)) <=
-                                 ext(c.estate) + Tolerance;
+                nextLooksFinal = ext(ledger.FixedSharesTotal) * ext(ProblemBase) <=
+                                 (ext(c.estate) + Tolerance) * (ext(ProblemBase) + ext(kBaseStep));
             ProblemBase = addExact(ProblemBase, kBaseStep);
             fullPass = true;
             continue;
@@ -167,10 +168,12 @@ Outcome Division::run()
         if (trace && !exactEveryPass && estateBefore > 0) {
             // The shares beside the spouses grow with what they are taken
             // from and as the base shrinks (and nothing beside the spouses
-            // also settles it).
-            const Extended next = (ext(lastDistributed) - ext(SpousesTotal)) * ext(EstateValue) / estateBefore *
-                                  ext(ProblemBase) / ext(subtractExact(ProblemBase, kBaseStep));
-            nextLooksFinal = next <= Tolerance || ext(EstateValue) <= next + Tolerance;
+            // also settles it): in the next pass they come to about
+            // beside / scale, compared here multiplied out, without a
+            // division (scale is above 0).
+            const Extended beside = (ext(lastDistributed) - ext(SpousesTotal)) * ext(EstateValue) * ext(ProblemBase);
+            const Extended scale = estateBefore * (ext(ProblemBase) - ext(kBaseStep));
+            nextLooksFinal = beside <= Tolerance * scale || (ext(EstateValue) - Tolerance) * scale <= beside;
         }
         ProblemBase = subtractExact(ProblemBase, kBaseStep);
         fullPass = false;

@@ -80,6 +80,9 @@ Rational Division::ShareQ(int k) const noexcept
 
 Rational Division::DividedQ(int k, HeadCount heads) const noexcept
 {
+    // One head takes the k parts (read from a table in the first pass).
+    if (heads.isOne())
+        return ShareQ(k);
     if (!ProblemBase.isWhole() || heads.isZero())
         return ShareQ(k) / HeadsQ(heads);
     // The base is at most kMaxPasses above 24 and the heads at most
@@ -479,23 +482,23 @@ bool Division::SmallExactTotal(std::int64_t& num, std::int64_t& den) const noexc
     // Small terms, the usual case, are added up over a common denominator in
     // 64 bits, not reduced; where that does not overflow, neither does any
     // step of adding them term by term, which gives the same sum.
-    num = 0;
-    den = 1;
+    std::int64_t sum = 0, over = 1;
     bool small = true;
     ForEachSummedEntry([&](std::int64_t n, const Rational& exact) {
-        if (!small || exact.isZero())
-            return;
+        // A term of 0 adds nothing either way (its denominator is 1).
         std::int64_t term;
-        small = exact.small() && !__builtin_mul_overflow(std::int64_t(exact.num()), n, &term);
+        small = small && exact.small() && !__builtin_mul_overflow(std::int64_t(exact.num()), n, &term);
         if (!small)
             return;
         const auto d = std::int64_t(exact.den());
-        if (d == den)
-            small = !__builtin_add_overflow(num, term, &num);
+        if (d == over)
+            small = !__builtin_add_overflow(sum, term, &sum);
         else
-            small = !__builtin_mul_overflow(num, d, &num) && !__builtin_mul_overflow(term, den, &term) &&
-                    !__builtin_add_overflow(num, term, &num) && !__builtin_mul_overflow(den, d, &den);
+            small = !__builtin_mul_overflow(sum, d, &sum) && !__builtin_mul_overflow(term, over, &term) &&
+                    !__builtin_add_overflow(sum, term, &sum) && !__builtin_mul_overflow(over, d, &over);
     });
+    num = sum;
+    den = over;
     return small;
 }
 
@@ -575,8 +578,10 @@ void Division::ForEachSummedEntry(Term term) const noexcept
     for (std::uint32_t written = trace->ledgerWritten & kSummedSlots; written != 0; written &= written - 1) {
         const auto slot = std::size_t(std::countr_zero(written));
         const SlotHeads& h = kSlotHeads[slot];
-        const std::int64_t first = (c.*h.first).persons(), second = (c.*h.second).persons();
-        const std::int64_t heads = h.counts == 0 ? 1 : first + (h.counts == 2 ? second : 0);
+        // Without a branch: both counts are read, and taken as many times as
+        // they count.
+        const std::int64_t heads = std::int64_t(h.counts == 0) + std::int64_t(h.counts > 0) * (c.*h.first).persons() +
+                                   std::int64_t(h.counts > 1) * (c.*h.second).persons();
         term(heads, trace->ledger[slot]);
     }
 }
