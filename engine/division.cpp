@@ -115,16 +115,17 @@ Outcome Division::run()
             // Most divisions are settled by their first pass; a pass after
             // it works out its exact side when it looks as if it settles the
             // division.
-            exactPass = pass == 1 || exactEveryPass || nextLooksFinal;
+            exactPass = (pass == 1) | exactEveryPass | nextLooksFinal;
         }
         PassRules(fullPass);
 
         // Fixed shares beyond the entered estate: raise the base (the 'awl).
         if (ext(ledger.FixedSharesTotal) > ext(c.estate) + Tolerance) {
             // Fixed shares shrink with the base they are parts of.
+            // (Compared multiplied out, without a division.)
             if (trace)
-                nextLooksFinal = ext(ledger.FixedSharesTotal) * ext(ProblemBase) / ext(addExact(ProblemBase, kBaseStep)) <=
-                                 ext(c.estate) + Tolerance;
+                nextLooksFinal = ext(ledger.FixedSharesTotal) * ext(ProblemBase) <=
+                                 (ext(c.estate) + Tolerance) * (ext(ProblemBase) + ext(kBaseStep));
             ProblemBase = addExact(ProblemBase, kBaseStep);
             fullPass = true;
             continue;
@@ -167,10 +168,12 @@ Outcome Division::run()
         if (trace && !exactEveryPass && estateBefore > 0) {
             // The shares beside the spouses grow with what they are taken
             // from and as the base shrinks (and nothing beside the spouses
-            // also settles it).
-            const Extended next = (ext(lastDistributed) - ext(SpousesTotal)) * ext(EstateValue) / estateBefore *
-                                  ext(ProblemBase) / ext(subtractExact(ProblemBase, kBaseStep));
-            nextLooksFinal = next <= Tolerance || ext(EstateValue) <= next + Tolerance;
+            // also settles it): in the next pass they come to about
+            // beside / scale, compared here multiplied out, without a
+            // division (scale is above 0).
+            const Extended beside = (ext(lastDistributed) - ext(SpousesTotal)) * ext(EstateValue) * ext(ProblemBase);
+            const Extended scale = estateBefore * (ext(ProblemBase) - ext(kBaseStep));
+            nextLooksFinal = beside <= Tolerance * scale || (ext(EstateValue) - Tolerance) * scale <= beside;
         }
         ProblemBase = subtractExact(ProblemBase, kBaseStep);
         fullPass = false;
@@ -271,10 +274,9 @@ void Division::ResetShareLedger() noexcept
     ledger.ResidueShareCount = keepCount;
     ledger.FixedSharesTotal = keepTotal;
     if (trace) {
-        // Only the entries written since the last reset hold anything; the
-        // exact total of the fixed shares is kept, as it is not in `ledger`.
-        for (std::uint32_t written = trace->ledgerWritten; written != 0; written &= written - 1)
-            trace->ledger[std::size_t(std::countr_zero(written))] = Rational();
+        // An entry not written since this reset reads as 0 (Division::Exact),
+        // so the entries themselves are left as they are; the exact total of
+        // the fixed shares is kept, as it is not in `ledger`.
         trace->ledgerK.fill(0);
         trace->ledgerWritten = 0;
         trace->ledgerUnworked = 0;

@@ -5,6 +5,9 @@
 // eighth, 16 two thirds).
 #include "engine/internal/division_state.h"
 
+#include <bit>
+#include <cstddef>
+
 namespace qismar::detail {
 
 namespace {
@@ -77,6 +80,9 @@ Rational Division::ShareQ(int k) const noexcept
 
 Rational Division::DividedQ(int k, HeadCount heads) const noexcept
 {
+    // One head takes the k parts (read from a table in the first pass).
+    if (heads.isOne())
+        return ShareQ(k);
     if (!ProblemBase.isWhole() || heads.isZero())
         return ShareQ(k) / HeadsQ(heads);
     // The base is at most kMaxPasses above 24 and the heads at most
@@ -452,10 +458,9 @@ void Division::SumExactShares() const noexcept
         return;
     }
     Rational total;
-    ForEachSummedEntry([&](Heir row, const Rational& exact) {
-        const HeadCount n = HeadsOf(c, row);
+    ForEachSummedEntry([&](std::int64_t heads, const Rational& exact) {
         if (!exact.isZero())
-            total += n.isOne() ? exact : exact.times(n.persons());
+            total += heads == 1 ? exact : exact.times(heads);
     });
     trace->fixedSharesTotal = total;
     trace->fixedSharesTotalPending = false;
@@ -477,56 +482,108 @@ bool Division::SmallExactTotal(std::int64_t& num, std::int64_t& den) const noexc
     // Small terms, the usual case, are added up over a common denominator in
     // 64 bits, not reduced; where that does not overflow, neither does any
     // step of adding them term by term, which gives the same sum.
-    num = 0;
-    den = 1;
+    std::int64_t sum = 0, over = 1;
     bool small = true;
-    ForEachSummedEntry([&](Heir row, const Rational& exact) {
-        if (!small || exact.isZero())
-            return;
-        const std::int64_t n = HeadsOf(c, row).persons();
+    ForEachSummedEntry([&](std::int64_t n, const Rational& exact) {
+        // A term of 0 adds nothing either way (its denominator is 1).
         std::int64_t term;
-        small = exact.small() && !__builtin_mul_overflow(std::int64_t(exact.num()), n, &term);
+        small = small && exact.small() && !__builtin_mul_overflow(std::int64_t(exact.num()), n, &term);
         if (!small)
             return;
         const auto d = std::int64_t(exact.den());
-        if (d == den)
-            small = !__builtin_add_overflow(num, term, &num);
+        if (d == over)
+            small = !__builtin_add_overflow(sum, term, &sum);
         else
-            small = !__builtin_mul_overflow(num, d, &num) && !__builtin_mul_overflow(term, den, &term) &&
-                    !__builtin_add_overflow(num, term, &num) && !__builtin_mul_overflow(den, d, &den);
+            small = !__builtin_mul_overflow(sum, d, &sum) && !__builtin_mul_overflow(term, over, &term) &&
+                    !__builtin_add_overflow(sum, term, &sum) && !__builtin_mul_overflow(over, d, &over);
     });
+    num = sum;
+    den = over;
     return small;
 }
+
+namespace {
+
+// The terms of SumAssignedShares: each ledger slot it adds up and the
+// relative whose heads multiply it.
+struct SummedTerm {
+    std::size_t slot;
+    Heir heir;
+};
+constexpr std::size_t slotOf(std::size_t offset) { return offset / sizeof(Currency); }
+constexpr std::array kSummedTerms = {
+    SummedTerm{slotOf(offsetof(ShareLedger, WifeShare)), Heir::Wives},
+    SummedTerm{slotOf(offsetof(ShareLedger, HusbandShare)), Heir::Husband},
+    SummedTerm{slotOf(offsetof(ShareLedger, FatherShare)), Heir::Father},
+    SummedTerm{slotOf(offsetof(ShareLedger, GrandfatherShare)), Heir::Grandfather},
+    SummedTerm{slotOf(offsetof(ShareLedger, MotherShare)), Heir::Mother},
+    SummedTerm{slotOf(offsetof(ShareLedger, DaughterShare)), Heir::Daughters},
+    SummedTerm{slotOf(offsetof(ShareLedger, UterineSiblingShare)), Heir::UterineSiblings},
+    SummedTerm{slotOf(offsetof(ShareLedger, FullSisterShare)), Heir::FullSisters},
+    SummedTerm{slotOf(offsetof(ShareLedger, SonsDaughterShare)), Heir::SonsDaughters},
+    SummedTerm{slotOf(offsetof(ShareLedger, SonsSonShare)), Heir::SonsSons},
+    SummedTerm{slotOf(offsetof(ShareLedger, GreatGranddaughterShare)), Heir::SonsSonsDaughters},
+    SummedTerm{slotOf(offsetof(ShareLedger, GreatGrandsonShare)), Heir::SonsSonsSons},
+    SummedTerm{slotOf(offsetof(ShareLedger, MothersMotherShare)), Heir::MothersMother},
+    SummedTerm{slotOf(offsetof(ShareLedger, FathersMotherShare)), Heir::FathersMother},
+    SummedTerm{slotOf(offsetof(ShareLedger, MothersMothersMotherShare)), Heir::MothersMothersMother},
+    SummedTerm{slotOf(offsetof(ShareLedger, FathersMothersMotherShare)), Heir::FathersMothersMother},
+    SummedTerm{slotOf(offsetof(ShareLedger, FathersFathersMotherShare)), Heir::FathersFathersMother},
+    SummedTerm{slotOf(offsetof(ShareLedger, PaternalSisterShare)), Heir::PaternalSisters},
+};
+
+// For each slot: the counts whose persons are the heads of its relative
+// (HeadsOf), and how many of them there are (none for a relative who is
+// always one). Counts not used name some count all the same, so that both
+// are read without a branch.
+struct SlotHeads {
+    HeadCount EstateCase::*first = &EstateCase::sons;
+    HeadCount EstateCase::*second = &EstateCase::sons;
+    int counts = 0;
+};
+constexpr auto kSlotHeads = [] {
+    std::array<SlotHeads, Trace::kLedgerSlots> heads{};
+    for (const SummedTerm& term : kSummedTerms) {
+        SlotHeads& h = heads[term.slot];
+        for (const CaseField& f : heirInfo(term.heir).caseFields()) {
+            if (f.isCount())
+                (h.counts++ == 0 ? h.first : h.second) = f.count;
+        }
+    }
+    return heads;
+}();
+static_assert([] {
+    for (const SlotHeads& h : kSlotHeads)
+        if (h.counts > 2)
+            return false;
+    return true;
+}(), "the heads of a relative are at most two counts");
+// The slots that SumAssignedShares adds up.
+constexpr std::uint32_t kSummedSlots = [] {
+    std::uint32_t mask = 0;
+    for (const SummedTerm& term : kSummedTerms)
+        mask |= std::uint32_t(1) << term.slot;
+    return mask;
+}();
+
+}  // namespace
 
 template <class Term>
 void Division::ForEachSummedEntry(Term term) const noexcept
 {
-    // The terms of SumAssignedShares; those not written since the ledger was
-    // reset are passed over without a look.
-    const ShareLedger& L = ledger;
-    const auto add = [&](Heir row, const Currency& entry) {
-        const auto slot = std::size_t(&entry - &ledger.HusbandShare);
-        if ((trace->ledgerWritten >> slot) & 1)
-            term(row, trace->ledger[slot]);
-    };
-    add(Heir::Wives, L.WifeShare);
-    add(Heir::Husband, L.HusbandShare);
-    add(Heir::Father, L.FatherShare);
-    add(Heir::Grandfather, L.GrandfatherShare);
-    add(Heir::Mother, L.MotherShare);
-    add(Heir::Daughters, L.DaughterShare);
-    add(Heir::UterineSiblings, L.UterineSiblingShare);
-    add(Heir::FullSisters, L.FullSisterShare);
-    add(Heir::SonsDaughters, L.SonsDaughterShare);
-    add(Heir::SonsSons, L.SonsSonShare);
-    add(Heir::SonsSonsDaughters, L.GreatGranddaughterShare);
-    add(Heir::SonsSonsSons, L.GreatGrandsonShare);
-    add(Heir::MothersMother, L.MothersMotherShare);
-    add(Heir::FathersMother, L.FathersMotherShare);
-    add(Heir::MothersMothersMother, L.MothersMothersMotherShare);
-    add(Heir::FathersMothersMother, L.FathersMothersMotherShare);
-    add(Heir::FathersFathersMother, L.FathersFathersMotherShare);
-    add(Heir::PaternalSisters, L.PaternalSisterShare);
+    // The terms of SumAssignedShares written since the ledger was reset, in
+    // the order of their slots: exactly, they add up to the same in any
+    // order. No count holds more than kMaxCount persons, so that two of them
+    // add up without overflow.
+    for (std::uint32_t written = trace->ledgerWritten & kSummedSlots; written != 0; written &= written - 1) {
+        const auto slot = std::size_t(std::countr_zero(written));
+        const SlotHeads& h = kSlotHeads[slot];
+        // Without a branch: both counts are read, and taken as many times as
+        // they count.
+        const std::int64_t heads = std::int64_t(h.counts == 0) + std::int64_t(h.counts > 0) * (c.*h.first).persons() +
+                                   std::int64_t(h.counts > 1) * (c.*h.second).persons();
+        term(heads, trace->ledger[slot]);
+    }
 }
 
 }  // namespace qismar::detail

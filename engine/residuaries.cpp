@@ -122,8 +122,8 @@ void Division::GrandchildrenResidue()
 
 void Division::GreatGrandchildrenResidue()
 {
-    if (!c.sons.isZero() || !c.sonsSons.isZero() || !GreatGrandsonFlag || !positive(c.sonsSonsDaughters) ||
-        !positive(c.sonsSonsSons))
+    if (!positive(c.sonsSonsSons) || !positive(c.sonsSonsDaughters) || !c.sons.isZero() || !c.sonsSons.isZero() ||
+        !GreatGrandsonFlag)
         return;
     SplitResidue(c.sonsSonsSons, c.sonsSonsDaughters, ledger.GreatGrandsonShare, ledger.GreatGranddaughterShare);
     WriteEntry(Heir::SonsSonsSons, ledger.GreatGrandsonShare, Source::ResidueMale);

@@ -94,7 +94,8 @@ struct Trace {
     // The fixed share (k parts of 24) behind a ledger entry, 0 for a residue.
     std::array<std::uint8_t, kLedgerSlots> ledgerK{};
     // One bit for each entry of `ledger` written (by Division::Mirror) since
-    // the ledger was last reset: an entry without it is 0.
+    // the ledger was last reset: an entry without it is 0, whatever `ledger`
+    // still holds there.
     std::uint32_t ledgerWritten = 0;
     static_assert(kLedgerSlots <= 32, "one bit for each ledger entry");
     Rational estateValue = 1;  // EstateValue as a fraction of the entered estate
@@ -303,14 +304,16 @@ private:
 
     // The exact side (only while a trace is kept, and read only in a pass
     // that works it out).
-    Rational& Exact(const Currency& ledgerEntry) const noexcept
+    const Rational& Exact(const Currency& ledgerEntry) const noexcept
     {
         const auto slot = std::size_t(&ledgerEntry - &ledger.HusbandShare);
         // An entry that a pass without its exact side wrote has no exact value.
         if ((trace->ledgerUnworked >> slot) & 1)
             trace->incomplete = true;
-        return trace->ledger[slot];
+        // One not written since the ledger was reset is 0.
+        return (trace->ledgerWritten >> slot) & 1 ? trace->ledger[slot] : kZeroFraction;
     }
+    static constexpr Rational kZeroFraction{};
     Rational& Exact(const WideAmount& fixedSharesTotal) const noexcept;
     std::uint8_t& ExactK(const Currency& ledgerEntry) const noexcept
     {
@@ -322,8 +325,9 @@ private:
     // reduced, and not kept; false where it is not small (see
     // Rational::smallDifference).
     bool SmallExactTotal(std::int64_t& num, std::int64_t& den) const noexcept;
-    // Calls term(row, exact) for each entry that SumAssignedShares adds up
-    // and that was written since the ledger was reset.
+    // Calls term(heads, exact) for each entry that SumAssignedShares adds up
+    // and that was written since the ledger was reset, with the heads of its
+    // relative.
     template <class Term>
     void ForEachSummedEntry(Term term) const noexcept;
     // A ledger entry and its exact fraction, with the fixed share behind it.
