@@ -196,8 +196,7 @@ inline constexpr std::array<HeirInfo, kHeirCount> kHeirs = [] {
               C::DistantResiduary, count("paternalUncles", "عدد الأعمام لأب", &E::paternalUncles)),
         entry(H::FullUnclesSons, "n21", "fullUnclesSons", 21, "ابن العم الشقيق", "أبناء العم الشقيق", "ابني العم الشقيق", "ابن عم شقيق",
               G::Male, C::DistantResiduary, count("fullUnclesSons", "عدد أبناء الأعمام الأشقاء", &E::fullUnclesSons)),
-        // Its key has always been written so, not "n22": callers rely on it.
-        entry(H::PaternalUnclesSons, "edtNebnAmLiAb", "paternalUnclesSons", 22, "ابن العم لأب", "أبناء العم لأب", "ابني العم لأب",
+        entry(H::PaternalUnclesSons, "n22", "paternalUnclesSons", 22, "ابن العم لأب", "أبناء العم لأب", "ابني العم لأب",
               "ابن عم لأب", G::Male, C::DistantResiduary,
               count("paternalUnclesSons", "عدد أبناء الأعمام لأب", &E::paternalUnclesSons)),
         entry(H::MothersMothersMother, "n24", "mothersMothersMother", 24, "أم أم الأم", "", "", "أم أم الأم", G::Female,
