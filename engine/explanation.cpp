@@ -273,27 +273,20 @@ std::uint32_t PresentRelatives(const EstateCase& c) noexcept;
 using Excluders = std::array<Heir, kHeirCount>;
 std::size_t ExcludersInto(const EstateCase& c, std::uint32_t present, Heir row, Excluders& out) noexcept;
 
-// k parts of 24 as a reduced fraction, for k from 0 to 24: every fixed
-// share of the engine is one of them. Made while the program is compiled,
-// as the same table of optional shares, where the entry past them
-// (kNoShare) is no share at all, so that an entry takes its share by one
-// copy from the table.
+// The fixed shares (k parts of 24) as optional shares, where the entry past
+// them (kNoShare) is no share at all, so that an entry takes its share by
+// one copy from the table.
 constexpr std::uint8_t kNoShare = 25;
 constexpr auto kSharesOf24 = [] {
     std::array<std::optional<Rational>, kNoShare + 1> t{};
     for (int i = 0; i <= 24; ++i)
-        t[std::size_t(i)] = Rational::of64(i, 24);
+        t[std::size_t(i)] = detail::kPartsOf24[std::size_t(i)];
     return t;
 }();
-// For each entry of kSharesOf24, its share in 24ths and its denominator
-// (0 and 1 for no share, as for none at all in a sum or a least common
+// An entry of kSharesOf24 in 24ths: 0 for no share, as for none at all in a
+// sum. Then its denominator (1 for no share, as for none in a least common
 // multiple), and the share itself (null for none).
-constexpr auto kIn24thsOf = [] {
-    std::array<std::uint8_t, kNoShare + 1> t{};
-    for (int i = 0; i <= 24; ++i)
-        t[std::size_t(i)] = std::uint8_t(i);
-    return t;
-}();
+constexpr std::uint8_t in24thsOf(std::uint8_t share) { return share == kNoShare ? 0 : share; }
 constexpr auto kDenominatorOf = [] {
     std::array<std::uint8_t, kNoShare + 1> t{};
     for (int i = 0; i <= kNoShare; ++i)
@@ -991,8 +984,8 @@ private:
             share = std::uint8_t((share & ~residueMask) | (kNoShare & residueMask));
             part.share = kShareAt[share];
             origin = lcmOfDivisorsOf24(origin, kDenominatorOf[share]);
-            fixedSum += kIn24thsOf[share];
-            beforeGrandfather -= h.row != Heir::Grandfather ? kIn24thsOf[share] : 0;
+            fixedSum += in24thsOf(share);
+            beforeGrandfather -= h.row != Heir::Grandfather ? in24thsOf(share) : 0;
             residuePart = part.residue ? &part : residuePart;
             part.numerator = whole;
             part.unit = perHead;

@@ -65,14 +65,8 @@ Rational Division::ShareQ(int k) const noexcept
     // Before any return of the surplus, of the whole estate; in the first
     // pass, at a base of 24, read from a table.
     if (OfWholeEstate()) {
-        static constexpr auto kOf24 = [] {
-            std::array<Rational, 25> t{};
-            for (int i = 0; i <= 24; ++i)
-                t[std::size_t(i)] = Rational::of64(i, 24);
-            return t;
-        }();
         if (ProblemBase == kTwentyFour && k >= 0 && k <= 24)
-            return kOf24[std::size_t(k)];
+            return kPartsOf24[std::size_t(k)];
         return Rational::of64(k, ProblemBase.raw() / Currency::kScale);
     }
     return Rational::scaled(trace->estateValue, k, ProblemBase.raw() / Currency::kScale);

@@ -11,6 +11,7 @@
 #error "engine/internal/ is private to the engine and its tests: include engine/division.h or engine/explanation.h"
 #endif
 
+#include <array>
 #include <cstddef>
 
 #include "engine/division.h"
@@ -60,6 +61,15 @@ struct ShareLedger {
 };
 
 // How a row received the amount it holds at the end of a division.
+// k parts of 24 as reduced fractions, for k from 0 to 24: every fixed share
+// of the engine is one of them.
+inline constexpr std::array<Rational, 25> kPartsOf24 = [] {
+    std::array<Rational, 25> t{};
+    for (int k = 0; k <= 24; ++k)
+        t[std::size_t(k)] = Rational::of64(k, 24);
+    return t;
+}();
+
 enum class Source : std::uint8_t {
     None,                // never written: the mark of a present relative stands
     Fixed,               // a fixed share; the class's share is k parts of 24
